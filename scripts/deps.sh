@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and the tools need, when run as root and
+# something is missing. Anyone else only gets told what to install.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config git
+    libsdl2-dev libfreetype-dev libstb-dev fonts-dejavu-core
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    gettext clang libclang-rt-14-dev
+    xvfb xauth xdotool sox
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages: ${missing[*]}" >&2
+    echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}"

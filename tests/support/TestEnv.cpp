@@ -1,0 +1,44 @@
+#include "support/TestEnv.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace testenv {
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "ostrilan-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+ScopedVirtualClock::ScopedVirtualClock(int64_t startUtcMs)
+    : m_clock(startUtcMs)
+{
+    Clock::Install(&m_clock);
+}
+
+ScopedVirtualClock::~ScopedVirtualClock() { Clock::Install(nullptr); }
+
+std::filesystem::path AppDir() { return OSTRILAN_TEST_APP_DIR; }
+
+std::filesystem::path SourceDir() { return OSTRILAN_SOURCE_DIR; }
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+// Small helpers shared by the tests: temporary folders, the virtual clock, the built application
+// folder and the source tree.
+
+#include "platform/loop/Clock.h"
+
+#include <filesystem>
+#include <string>
+
+namespace testenv {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Installs a virtual clock for the lifetime of the object.
+class ScopedVirtualClock {
+public:
+    explicit ScopedVirtualClock(int64_t startUtcMs = 1'700'000'000'000);
+    ~ScopedVirtualClock();
+    VirtualClock& operator*() { return m_clock; }
+    VirtualClock* operator->() { return &m_clock; }
+
+private:
+    VirtualClock m_clock;
+};
+
+// The application folder the build laid out, and the source tree.
+std::filesystem::path AppDir();
+std::filesystem::path SourceDir();
+
+// Reads a whole file; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
+}
