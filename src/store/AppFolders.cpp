@@ -1,0 +1,32 @@
+#include "store/AppFolders.h"
+
+#include "platform/core/Text.h"
+#include "platform/devices/Paths.h"
+
+#include <algorithm>
+
+namespace {
+
+// The builders keep the device's rule of appending the name as given; a subfolder written with a
+// backslash ("callhist\bg_callhist.pbg") becomes a Linux subfolder.
+WString Build(const char* subfolder, const WString& name)
+{
+    WString path = AppFolder() + Widen(subfolder) + name;
+    std::replace(path.begin(), path.end(), u'\\', u'/');
+    return path;
+}
+
+}
+
+WString AppFolder()
+{
+    WString folder = FromUtf8(ModuleFileName().string());
+    while (!folder.empty() && folder.back() != u'/')
+        folder.pop_back();
+    return folder;
+}
+
+WString RingtonePath(const WString& name) { return Build("ringtone/", name); }
+WString ImagePath(const WString& name) { return Build("images/", name); }
+WString LangPath(const WString& name) { return Build("lang/", name); }
+WString DataPath(const WString& name) { return Build("data/", name); }
