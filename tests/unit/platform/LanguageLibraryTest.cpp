@@ -31,7 +31,8 @@ const std::array<const char*, 128> kKeys = {
     "CNMS0902", "CNMS0903", "CNMS0904", "CNMS0905", "CNMS1001", "HITB0001", "HITB0002", "HITB0003",
 };
 
-const char* const kLanguages[] = { "cze", "dan", "ger", "eng", "spa", "fin", "fre", "hun", "ita", "dut", "pol", "rom", "slo", "swe", "euk", "por" };
+const char* const kLanguages[] = { "cze", "dan", "ger", "gre", "eng", "spa", "fin", "fre", "hun", "ita", "dut",
+    "pol", "rom", "rus", "slo", "swe", "euk", "por" };
 
 // Texts used as a printf format with one integer argument.
 const std::string_view kFormatKeys[] = { "CNMS0402", "PMMS0602", "PMMS0604" };
