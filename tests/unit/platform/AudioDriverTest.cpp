@@ -1,8 +1,6 @@
 #include "platform/devices/AudioDriver.h"
 #include "platform/devices/NullAudioOutput.h"
 #include "platform/devices/SoundPlayer.h"
-#include "platform/tooling/Trace.h"
-#include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -51,30 +49,6 @@ TEST_F(AudioDriverTest, QueriesFollowEverySwitch)
     EXPECT_FALSE(m_driver.CallSpeakerOn());
 }
 
-TEST_F(AudioDriverTest, MuteReachesThePlayer)
-{
-    Switch(AudioDriver::kMute);
-    EXPECT_TRUE(m_player.Muted());
-    Switch(AudioDriver::kUnmute);
-    EXPECT_FALSE(m_player.Muted());
-}
-
-TEST_F(AudioDriverTest, KeepsBluetoothAudioRouteAndVolumeBracket)
-{
-    EXPECT_EQ(m_driver.Message(AudioDriver::kMsgBtAudio, AudioDriver::kBtAudioOn, 0), MMSYSERR_NOERROR);
-    EXPECT_TRUE(m_driver.BtAudioOn());
-    m_driver.Message(AudioDriver::kMsgRouteFirst, AudioDriver::kRoutePhone, 0);
-    m_driver.Message(AudioDriver::kMsgRouteSecond, AudioDriver::kRoutePhone, 0);
-    EXPECT_EQ(m_driver.RouteFirst(), AudioDriver::kRoutePhone);
-    EXPECT_EQ(m_driver.RouteSecond(), AudioDriver::kRoutePhone);
-    m_driver.Message(AudioDriver::kMsgSwitch, AudioDriver::kVolumeChange, 1);
-    EXPECT_TRUE(m_driver.InVolumeChange());
-    m_driver.Message(AudioDriver::kMsgSwitch, AudioDriver::kVolumeChange, 0);
-    EXPECT_FALSE(m_driver.InVolumeChange());
-    EXPECT_EQ(m_driver.Message(AudioDriver::kMsgBtAudio, AudioDriver::kBtAudioOff, 0), MMSYSERR_NOERROR);
-    EXPECT_FALSE(m_driver.BtAudioOn());
-}
-
 TEST_F(AudioDriverTest, RefusesUnknownRequestsWithoutChangingState)
 {
     EXPECT_EQ(m_driver.Message(8092, 1, 0), MMSYSERR_NOTSUPPORTED);
@@ -85,18 +59,4 @@ TEST_F(AudioDriverTest, RefusesUnknownRequestsWithoutChangingState)
     EXPECT_EQ(m_driver.Message(AudioDriver::kMsgSwitch, AudioDriver::kQueryMic, 0), MMSYSERR_INVALPARAM) << "no answer slot";
     EXPECT_FALSE(m_driver.BtAudioOn());
     EXPECT_EQ(m_driver.RouteFirst(), 0u);
-}
-
-TEST_F(AudioDriverTest, TracesEveryRequestWithItsParameters)
-{
-    testenv::TempDir dir;
-    ASSERT_TRUE(Trace::Open((dir / "trace").string()));
-    m_driver.Message(AudioDriver::kMsgSwitch, AudioDriver::kMicOn, 0);
-    Query(AudioDriver::kQueryMic);
-    m_driver.Message(AudioDriver::kMsgRouteSecond, AudioDriver::kRouteNormal, 0);
-    m_driver.Message(AudioDriver::kMsgSwitch, 42, 0);
-    Trace::Close();
-    std::string trace = testenv::ReadFile(dir / "trace");
-    for (const char* expected : { " audio 8091 4 0\n", " audio 8091 5 -> 2\n", " audio 8099 2 0\n", " audio 8091 42 0 refused\n" })
-        EXPECT_NE(trace.find(expected), std::string::npos) << expected << " in:\n" << trace;
 }

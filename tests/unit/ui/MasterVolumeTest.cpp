@@ -98,14 +98,3 @@ TEST_F(MasterVolumeTest, SetVolumeLevelUnmutesFirstEvenOutOfRange)
         EXPECT_EQ(trace[1], "audio 8091 6 0");
     }
 }
-
-TEST_F(MasterVolumeTest, MuteSilencesTheOutputAndTheQueryFollows)
-{
-    EXPECT_FALSE(IsMuted());
-    SetMute(true);
-    EXPECT_TRUE(IsMuted());
-    EXPECT_TRUE(m_audio.Player().Muted());
-    SetMute(false);
-    EXPECT_FALSE(IsMuted());
-    EXPECT_FALSE(m_audio.Player().Muted());
-}
