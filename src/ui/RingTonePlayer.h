@@ -1,8 +1,7 @@
 #pragma once
 
-// The looping ring tone of an incoming call. The platform may refuse to play for a moment (the
-// device's audio path is busy while the Bluetooth audio switches), so start and stop each try
-// three times, half a second apart.
+// The looping ring tone of an incoming call. Playing can be refused for a moment, so start and stop
+// each try three times, half a second apart, holding up the interface thread for at most 1.5 s.
 
 #include "platform/core/Types.h"
 

@@ -9,8 +9,8 @@ struct UiSoundFile {
     const char16_t* path;
 };
 
-// The device's own sound folder, as the device spells it (startup.snd in lower case: the device's
-// file system, and ours, ignore case).
+// The device's own sound folder, spelled as the device spells it; the start-up sound's folder is
+// written in lower case, which works because device paths ignore case.
 constexpr UiSoundFile kUiSoundFiles[] = {
     { kUiSoundClick, u"\\FileBox\\QuorvaApps\\Common\\Sound\\btnClick.snd" },
     { kUiSoundTouch, u"\\FileBox\\QuorvaApps\\Common\\Sound\\touch.snd" },
