@@ -28,6 +28,8 @@ public:
     virtual void Present(const Surface& screen, const RECT& dirty) { }
     // The device's top-level frame was shown or hidden.
     virtual void SetScreenVisible(bool visible) { }
+    // Shows or hides the wait cursor.
+    virtual void SetBusy(bool busy) { }
 
     // How often WaitForEvents returned: the idle test counts these.
     uint64_t WakeUps() const { return m_wakeUps.load(std::memory_order_relaxed); }

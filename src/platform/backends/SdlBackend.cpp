@@ -58,6 +58,8 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int width, int height, int scale)
 
 SdlBackend::~SdlBackend()
 {
+    if (m_waitCursor)
+        SDL_FreeCursor(m_waitCursor);
     if (m_texture)
         SDL_DestroyTexture(m_texture);
     if (m_renderer)
@@ -160,4 +162,11 @@ void SdlBackend::SetScreenVisible(bool visible)
         SDL_ShowWindow(m_window);
     else
         SDL_HideWindow(m_window);
+}
+
+void SdlBackend::SetBusy(bool busy)
+{
+    if (busy && !m_waitCursor)
+        m_waitCursor = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT);
+    SDL_SetCursor(busy && m_waitCursor ? m_waitCursor : SDL_GetDefaultCursor());
 }

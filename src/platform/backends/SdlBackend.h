@@ -12,6 +12,7 @@
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_Cursor;
 union SDL_Event;
 
 class SdlBackend final : public DisplayBackend {
@@ -25,6 +26,7 @@ public:
     void PumpInput(WindowSystem& system) override;
     void Present(const Surface& screen, const RECT& dirty) override;
     void SetScreenVisible(bool visible) override;
+    void SetBusy(bool busy) override;
 
     // What closing the window asks for; by default WM_CLOSE to the first top-level window.
     void SetCloseHandler(std::function<void()> handler) { m_onClose = std::move(handler); }
@@ -40,6 +42,7 @@ private:
     int m_height = 0;
     int m_scale = 1;
     uint32_t m_wakeEvent = 0;
+    SDL_Cursor* m_waitCursor = nullptr;
     bool m_mouseDown = false;
     std::function<void()> m_onClose;
     // Events taken by the wait, handed to the window system by PumpInput.

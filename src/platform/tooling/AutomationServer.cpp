@@ -1,6 +1,7 @@
 #include "platform/tooling/AutomationServer.h"
 
 #include "platform/core/Text.h"
+#include "platform/draw/ImageCodec.h"
 #include "platform/loop/Clock.h"
 #include "platform/tooling/Json.h"
 #include "platform/win/WindowSystem.h"
@@ -156,9 +157,16 @@ void AutomationServer::ServeClient(int fd)
 
 std::string AutomationServer::RunOnUiThread(std::function<std::string()> work)
 {
+    return RunOnUiThreadWhenDone([work = std::move(work)](std::function<void(std::string)> answer) { answer(work()); });
+}
+
+std::string AutomationServer::RunOnUiThreadWhenDone(std::function<void(std::function<void(std::string)>)> start)
+{
     auto promise = std::make_shared<std::promise<std::string>>();
     std::future<std::string> answer = promise->get_future();
-    m_system.PostTask([promise, work = std::move(work)] { promise->set_value(work()); });
+    m_system.PostTask([promise, start = std::move(start)] {
+        start([promise](std::string text) { promise->set_value(std::move(text)); });
+    });
     // The UI thread may end (the program closes) with the task still queued.
     while (answer.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready) {
         if (m_stopping)
@@ -193,6 +201,23 @@ std::string AutomationServer::Execute(const std::string& line)
         m_system.InjectKey(vk);
         return RunOnUiThread([] { return std::string("ok"); });
     }
+    // These answer once the loop is idle, from whichever loop runs then: a message box opened on
+    // the way must not hold the answer back, or the client could never tap it away.
+    if (command == "idle") {
+        return RunOnUiThreadWhenDone([this](std::function<void(std::string)> answer) {
+            m_system.WhenIdle([answer] { answer("ok"); });
+        });
+    }
+    if (command == "advance") {
+        long ms = 0;
+        if (!ParseInt(in, ms) || ms < 0)
+            return "error usage: advance MS";
+        if (!Clock::Current().IsVirtual())
+            return "error the clock is not virtual (start with OSTRILAN_CLOCK=virtual)";
+        return RunOnUiThreadWhenDone([this, ms](std::function<void(std::string)> answer) {
+            m_system.AdvanceAsync(uint64_t(ms), [answer] { answer("ok"); });
+        });
+    }
     return RunOnUiThread([this, line] { return ExecuteOnUiThread(line); });
 }
 
@@ -201,19 +226,6 @@ std::string AutomationServer::ExecuteOnUiThread(const std::string& line)
     std::istringstream in(line);
     std::string command;
     in >> command;
-    if (command == "idle") {
-        m_system.Idle();
-        return "ok";
-    }
-    if (command == "advance") {
-        long ms = 0;
-        if (!ParseInt(in, ms) || ms < 0)
-            return "error usage: advance MS";
-        if (!Clock::Current().IsVirtual())
-            return "error the clock is not virtual (start with OSTRILAN_CLOCK=virtual)";
-        m_system.Advance(uint64_t(ms));
-        return "ok";
-    }
     if (command == "windows") {
         std::string out = "ok [";
         bool first = true;
@@ -224,6 +236,49 @@ std::string AutomationServer::ExecuteOnUiThread(const std::string& line)
             AppendWindowJson(m_system, hwnd, out);
         }
         return out + "]";
+    }
+    if (command == "texts") {
+        std::string out = "ok [";
+        bool first = true;
+        std::vector<HWND> stack;
+        for (HWND top : m_system.TopLevelWindows())
+            stack.push_back(top);
+        // Depth first, in z-order from the bottom, so the list reads as the screen was painted.
+        std::vector<HWND> order;
+        std::function<void(HWND)> walk = [&](HWND hwnd) {
+            order.push_back(hwnd);
+            for (HWND child : m_system.Children(hwnd))
+                walk(child);
+        };
+        for (HWND top : stack)
+            walk(top);
+        for (HWND hwnd : order) {
+            if (!m_system.IsEffectivelyVisible(hwnd))
+                continue;
+            const auto& texts = m_system.DrawnTexts(hwnd);
+            if (texts.empty())
+                continue;
+            const WindowNode* node = m_system.Node(hwnd);
+            if (!first)
+                out += ", ";
+            first = false;
+            out += "{\"class\": " + JsonString(node->className) + ", \"id\": " + std::to_string(node->id) + ", \"texts\": [";
+            for (size_t i = 0; i < texts.size(); ++i) {
+                if (i)
+                    out += ", ";
+                out += "{\"text\": " + JsonString(texts[i].text) + ", \"rect\": " + JsonRect(texts[i].rect) + "}";
+            }
+            out += "]}";
+        }
+        return out + "]";
+    }
+    if (command == "screenshot") {
+        std::string path;
+        std::getline(in >> std::ws, path);
+        if (path.empty())
+            return "error usage: screenshot PATH";
+        m_system.PaintPending();
+        return SavePng(m_system.Screen(), path) ? "ok" : "error cannot write " + path;
     }
     if (command == "quit") {
         if (m_quit) {

@@ -34,6 +34,8 @@ private:
     void Serve();
     void ServeClient(int fd);
     std::string RunOnUiThread(std::function<std::string()> work);
+    // Starts work on the UI thread that answers later, through the callback it is given.
+    std::string RunOnUiThreadWhenDone(std::function<void(std::function<void(std::string)>)> start);
     std::string ExecuteOnUiThread(const std::string& line);
 
     WindowSystem& m_system;

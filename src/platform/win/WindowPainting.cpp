@@ -190,6 +190,8 @@ std::unique_ptr<DeviceContext> WindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* 
     node->erasepending = false;
 
     auto dc = std::make_unique<DeviceContext>(&m_screen, origin, clip);
+    m_drawnTexts[hwnd].clear();
+    ObserveTexts(*dc, hwnd, origin);
     ps->rcPaint = clip.Bounds().Offset(-origin.x, -origin.y);
     ps->fErase = false;
     if (erase)
@@ -205,7 +207,29 @@ std::unique_ptr<DeviceContext> WindowSystem::ClientContext(HWND hwnd)
         return nullptr;
     Region clip = VisibleRegion(node);
     m_dirty = m_dirty.Union(clip.Bounds());
-    return std::make_unique<DeviceContext>(&m_screen, ScreenOrigin(node), clip);
+    auto dc = std::make_unique<DeviceContext>(&m_screen, ScreenOrigin(node), clip);
+    ObserveTexts(*dc, hwnd, ScreenOrigin(node));
+    return dc;
+}
+
+void WindowSystem::ObserveTexts(DeviceContext& dc, HWND hwnd, POINT origin)
+{
+    dc.SetTextObserver([this, hwnd, origin](const WString& text, const RECT& rect) {
+        auto& texts = m_drawnTexts[hwnd];
+        DrawnText drawn { text, rect.Offset(origin.x, origin.y) };
+        for (const DrawnText& t : texts) {
+            if (t.text == drawn.text && t.rect == drawn.rect)
+                return;
+        }
+        texts.push_back(std::move(drawn));
+    });
+}
+
+const std::vector<WindowSystem::DrawnText>& WindowSystem::DrawnTexts(HWND hwnd) const
+{
+    static const std::vector<DrawnText> none;
+    auto it = m_drawnTexts.find(hwnd);
+    return it == m_drawnTexts.end() ? none : it->second;
 }
 
 void WindowSystem::Present()

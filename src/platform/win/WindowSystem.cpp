@@ -106,8 +106,17 @@ bool WindowSystem::ProcessNext()
     if (PaintOne())
         return true;
     Present();
+    if (!m_idleHooks.empty()) {
+        std::vector<std::function<void()>> hooks;
+        hooks.swap(m_idleHooks);
+        for (auto& hook : hooks)
+            hook();
+        return true;
+    }
     return false;
 }
+
+void WindowSystem::WhenIdle(std::function<void()> hook) { m_idleHooks.push_back(std::move(hook)); }
 
 bool WindowSystem::HasPendingWork()
 {
@@ -181,26 +190,45 @@ void WindowSystem::Idle()
 
 void WindowSystem::Advance(uint64_t ms)
 {
+    bool finished = false;
+    AdvanceAsync(ms, [&finished] { finished = true; });
+    while (!finished) {
+        if (!ProcessNext())
+            WaitForWork(std::nullopt);
+    }
+}
+
+void WindowSystem::AdvanceAsync(uint64_t ms, std::function<void()> done)
+{
     auto* clock = dynamic_cast<VirtualClock*>(&Clock::Current());
     if (!clock) {
-        Idle();
+        WhenIdle(std::move(done));
         return;
     }
     uint64_t target = clock->NowMs() + ms;
-    Idle();
-    for (;;) {
-        std::optional<uint64_t> due = m_timers.NextDue();
-        if (!due || *due > target)
-            break;
-        uint64_t now = clock->NowMs();
-        if (*due > now)
-            clock->Advance(*due - now);
-        Idle();
+    WhenIdle([this, target, done = std::move(done)]() mutable { AdvanceStep(target, std::move(done)); });
+}
+
+// One step of an advance, run when everything up to now has been processed: move the clock to
+// the next due timer within the target (the loop then fires it), or to the target itself.
+void WindowSystem::AdvanceStep(uint64_t target, std::function<void()> done)
+{
+    auto* clock = dynamic_cast<VirtualClock*>(&Clock::Current());
+    if (!clock) {
+        done();
+        return;
     }
     uint64_t now = clock->NowMs();
+    std::optional<uint64_t> due = m_timers.NextDue();
+    if (due && *due <= target) {
+        if (*due > now)
+            clock->Advance(*due - now);
+        WhenIdle([this, target, done = std::move(done)]() mutable { AdvanceStep(target, std::move(done)); });
+        return;
+    }
     if (target > now)
         clock->Advance(target - now);
-    Idle();
+    WhenIdle(std::move(done));
 }
 
 void WindowSystem::PostQuitMessage(int exitCode)

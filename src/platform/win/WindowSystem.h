@@ -59,6 +59,11 @@ public:
     // Virtual clock: moves time on by `ms`, firing due timers in order and processing what they
     // cause in between, then idles.
     void Advance(uint64_t ms);
+    // The same, without blocking: `done` runs once time has moved and everything is processed.
+    // It progresses from whichever loop runs, so a message box opened on the way does not stop it.
+    void AdvanceAsync(uint64_t ms, std::function<void()> done);
+    // Runs `hook` the next time the loop (the main one or a nested one) has nothing to do.
+    void WhenIdle(std::function<void()> hook);
     void PostQuitMessage(int exitCode);
     bool QuitRequested() const { return m_quit; }
     bool HasPendingWork();
@@ -97,6 +102,13 @@ public:
     // Paints everything pending now and presents it.
     void PaintPending();
     uint64_t PaintRounds() const { return m_paintRounds; }
+
+    // The texts a window drew in its last paint, with their rectangles in screen coordinates.
+    struct DrawnText {
+        WString text;
+        RECT rect;
+    };
+    const std::vector<DrawnText>& DrawnTexts(HWND hwnd) const;
 
     // Clipping the whole tree obeys: what is visible of a window, in screen coordinates.
     Region VisibleRegion(HWND hwnd) const;
@@ -147,6 +159,8 @@ private:
     bool FireDueTimer();
     void WaitForWork(std::optional<std::chrono::steady_clock::time_point> realDeadline);
     static void OnClockMoved(void* context);
+    void AdvanceStep(uint64_t target, std::function<void()> done);
+    std::vector<std::function<void()>> m_idleHooks;
 
     std::unique_ptr<DisplayBackend> m_backend;
     MessageQueue m_queue;
@@ -171,6 +185,9 @@ private:
     POINT m_lastDownPoint;
     uint64_t m_lastDownMs = 0;
     bool m_lastDownWasDouble = false;
+
+    void ObserveTexts(DeviceContext& dc, HWND hwnd, POINT origin);
+    std::unordered_map<HWND, std::vector<DrawnText>> m_drawnTexts;
 
     RECT m_dirty;
     uint64_t m_paintRounds = 0;

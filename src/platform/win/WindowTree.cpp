@@ -130,6 +130,7 @@ void WindowSystem::DestroyRecursive(WindowNode* node)
         m_live.erase(hwnd);
     }
     Window* object = node->object;
+    m_drawnTexts.erase(hwnd);
     m_nodes.erase(hwnd);
     object->m_hWnd = nullptr;
     object->PostNcDestroy();

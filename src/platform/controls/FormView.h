@@ -1,0 +1,15 @@
+#pragma once
+
+// A view made from a dialog template that fills its frame (the main menu view).
+
+#include "platform/controls/Dialog.h"
+
+class FormView : public Dialog {
+public:
+    explicit FormView(UINT templateId)
+        : Dialog(templateId)
+    {
+    }
+    // Creates the view as a child covering the frame.
+    bool CreateView(Window* frame);
+};

@@ -1,0 +1,252 @@
+#include "platform/controls/Button.h"
+#include "platform/controls/Dialog.h"
+#include "platform/controls/ListView.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/draw/ImageCodec.h"
+#include "platform/win/WindowSystem.h"
+#include "support/RecordingWindow.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+using testenv::RecordingWindow;
+
+namespace {
+
+constexpr RECT kFull { 0, 0, 480, 272 };
+constexpr COLORREF kFrameColors[] = { RGB(0, 120, 0), RGB(0, 0, 220), RGB(90, 0, 90), RGB(128, 128, 128) };
+
+// An owner-drawn button that paints a solid colour per state, as the skinned buttons paint a
+// frame of their strip.
+class FrameButton : public Button {
+public:
+    std::vector<UINT> states;
+    void DrawItem(DRAWITEMSTRUCT* item) override
+    {
+        states.push_back(item->itemState);
+        int frame = (item->itemState & ODS_SELECTED) ? 1 : (item->itemState & ODS_GRAYED) ? 3 : 0;
+        item->hDC->FillSolidRect(item->rcItem, kFrameColors[frame]);
+    }
+};
+
+class StripedList : public ListView {
+public:
+    void MeasureItem(MEASUREITEMSTRUCT* item) override { item->itemHeight = 27; }
+    void DrawItem(DRAWITEMSTRUCT* item) override
+    {
+        COLORREF color = (item->itemState & ODS_SELECTED) ? RGB(134, 200, 255)
+            : (item->itemID % 2)                         ? RGB(94, 140, 194)
+                                                         : RGB(67, 112, 165);
+        item->hDC->FillSolidRect(item->rcItem, color);
+        drawn.push_back(item->itemID);
+    }
+    std::vector<UINT> drawn;
+};
+
+class Controls : public ::testing::Test {
+protected:
+    COLORREF At(int x, int y) { return Surface::ToColorRef(system.Screen().Pixel(x, y)); }
+    void Tap(int x, int y)
+    {
+        system.InjectMouse(WM_LBUTTONDOWN, x, y);
+        system.InjectMouse(WM_LBUTTONUP, x, y);
+        system.Idle();
+    }
+    void Save(const char* name) { SavePng(system.Screen(), std::filesystem::path(OSTRILAN_TEST_APP_DIR) / ".." / name); }
+
+    testenv::ScopedVirtualClock clock;
+    WindowSystem system;
+};
+
+int Clicks(const RecordingWindow& parent, UINT code)
+{
+    int n = 0;
+    for (const auto& r : parent.received) {
+        if (r.message == WM_COMMAND && HIWORD(r.wParam) == code && LOWORD(r.wParam) == 1001)
+            ++n;
+    }
+    return n;
+}
+
+}
+
+TEST_F(Controls, OwnerDrawnButtonLooksAndClicks)
+{
+    RecordingWindow parent(RGB(0, 0, 0));
+    FrameButton button;
+    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(button.Create(&parent, RECT { 100, 100, 200, 150 }, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 1001));
+    system.Idle();
+    EXPECT_EQ(At(150, 125), kFrameColors[0]);
+
+    system.InjectMouse(WM_LBUTTONDOWN, 150, 125);
+    system.Idle();
+    EXPECT_EQ(At(150, 125), kFrameColors[1]) << "pressed while the finger is down";
+    Save("button-pressed.png");
+    // Sliding off releases the look; sliding back presses again; lifting outside clicks nothing.
+    system.InjectMouse(WM_MOUSEMOVE, 300, 125);
+    system.Idle();
+    EXPECT_EQ(At(150, 125), kFrameColors[0]);
+    system.InjectMouse(WM_LBUTTONUP, 300, 125);
+    system.Idle();
+    EXPECT_EQ(Clicks(parent, BN_CLICKED), 0);
+
+    clock->Advance(1000); // not a double tap
+    Tap(150, 125);
+    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1);
+    EXPECT_EQ(At(150, 125), kFrameColors[0]);
+
+    button.EnableWindow(false);
+    system.Idle();
+    EXPECT_EQ(At(150, 125), kFrameColors[3]);
+    Save("button-disabled.png");
+    clock->Advance(1000);
+    Tap(150, 125);
+    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1) << "a disabled button does not click";
+}
+
+TEST_F(Controls, QuickSecondTapOnOwnerDrawnButtonIsReportedNotPressed)
+{
+    RecordingWindow parent;
+    FrameButton button;
+    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(button.Create(&parent, RECT { 100, 100, 200, 150 }, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 1001));
+    Tap(150, 125);
+    Tap(151, 126);
+    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1);
+    EXPECT_EQ(Clicks(parent, BN_DOUBLECLICKED), 1);
+    EXPECT_FALSE(button.IsPressed());
+}
+
+TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)
+{
+    RecordingWindow parent(RGB(0, 0, 0));
+    StripedList list;
+    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(list.Create(&parent, RECT { 49, 82, 312, 222 },
+        WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER | LVS_SINGLESEL, 1024));
+    list.InsertColumn(0, u"Address", LVCFMT_CENTER, 139);
+    list.InsertColumn(1, u"Name", LVCFMT_CENTER, 100);
+    for (int i = 0; i < 20; ++i)
+        list.InsertItem(i, u"row " + std::u16string(1, char16_t(u'A' + i)));
+    system.Idle();
+    EXPECT_EQ(list.RowHeight(), 27);
+    EXPECT_EQ(list.GetCountPerPage(), 5);
+    EXPECT_EQ(At(60, 84), RGB(67, 112, 165));
+    EXPECT_EQ(At(60, 84 + 27), RGB(94, 140, 194));
+
+    EXPECT_TRUE(list.EnsureVisible(19));
+    system.Idle();
+    EXPECT_EQ(list.GetTopIndex(), 15);
+    list.drawn.clear();
+    list.Invalidate(true);
+    system.Idle();
+    EXPECT_EQ(list.drawn, (std::vector<UINT> { 15, 16, 17, 18, 19 }));
+    // Row 19 is the last full row: odd, so the lighter stripe.
+    EXPECT_EQ(At(60, 82 + 4 * 27 + 5), RGB(94, 140, 194));
+    // The scroll bar sits at the right with its thumb at the bottom.
+    EXPECT_NE(At(305, 215), RGB(0, 0, 0));
+
+    // A tap selects and focuses the row; a drag scrolls instead of selecting.
+    Tap(100, 82 + 2 * 27 + 10);
+    EXPECT_EQ(list.GetItemState(17, LVIS_SELECTED | LVIS_FOCUSED), LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(At(100, 82 + 2 * 27 + 10), RGB(134, 200, 255));
+    Save("list-scrolled.png");
+    system.InjectMouse(WM_LBUTTONDOWN, 100, 90);
+    system.InjectMouse(WM_MOUSEMOVE, 100, 150);
+    system.InjectMouse(WM_LBUTTONUP, 100, 200);
+    system.Idle();
+    EXPECT_LT(list.GetTopIndex(), 15);
+    EXPECT_EQ(list.GetItemState(17, LVIS_SELECTED), LVIS_SELECTED);
+    for (int i = 0; i < 20; ++i) {
+        if (i != 17) {
+            EXPECT_EQ(list.GetItemState(i, LVIS_SELECTED), 0u);
+        }
+    }
+}
+
+TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)
+{
+    RecordingWindow owner(RGB(10, 10, 10));
+    ASSERT_TRUE(owner.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    owner.SetTimer(1, 500);
+    int answer = 0;
+    owner.hook = [&](UINT m, WPARAM, LPARAM) {
+        if (m == WM_USER)
+            answer = MessageBox(owner.GetSafeHwnd(), u"Delete this pairing?\r\nThe phone must pair again.", u"CAUTION", MB_YESNO);
+        return false;
+    };
+    owner.PostMessage(WM_USER);
+    // Runs inside the box's own loop.
+    int timersWhileUp = 0;
+    bool ownerEnabledWhileUp = true;
+    COLORREF centre = 0;
+    COLORREF corner = 0;
+    system.PostTask([&] {
+        system.Advance(1000);
+        timersWhileUp = owner.Count(WM_TIMER);
+        ownerEnabledWhileUp = owner.IsWindowEnabled();
+        system.PaintPending();
+        centre = At(240, 136);
+        corner = At(10, 10);
+        Save("messagebox.png");
+        // A tap on the owner goes nowhere; Yes is the left of the two buttons.
+        system.InjectMouse(WM_LBUTTONDOWN, 5, 5);
+        system.InjectMouse(WM_LBUTTONUP, 5, 5);
+        HWND box = system.TopLevelWindows().back();
+        std::vector<HWND> buttons = system.Children(box);
+        if (buttons.size() == 2) {
+            RECT yes = system.ScreenRect(buttons[0]);
+            system.InjectMouse(WM_LBUTTONDOWN, (yes.left + yes.right) / 2, (yes.top + yes.bottom) / 2);
+            system.InjectMouse(WM_LBUTTONUP, (yes.left + yes.right) / 2, (yes.top + yes.bottom) / 2);
+        }
+    });
+    ASSERT_TRUE(system.PumpUntil([&] { return answer != 0; }, std::chrono::seconds(20)));
+    EXPECT_EQ(timersWhileUp, 2) << "timers run while the box is up";
+    EXPECT_FALSE(ownerEnabledWhileUp);
+    EXPECT_NE(centre, RGB(10, 10, 10)) << "the box sits centred over the screen";
+    EXPECT_EQ(corner, RGB(10, 10, 10));
+    EXPECT_EQ(owner.Count(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(answer, IDYES);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    EXPECT_EQ(system.TopLevelWindows().size(), 1u);
+}
+
+namespace {
+
+class TwoButtonDialog : public Dialog {
+public:
+    TwoButtonDialog()
+        : Dialog(900)
+    {
+    }
+    FrameButton m_ok;
+    int initCount = 0;
+    bool controlsExistedAtInit = false;
+    bool okPressed = false;
+    void DoDataExchange(DataExchange* dx) override { DDX_Control(dx, IDOK, m_ok); }
+    bool OnInitDialog() override
+    {
+        ++initCount;
+        controlsExistedAtInit = m_ok.GetSafeHwnd() && GetDlgItem(2000);
+        return true;
+    }
+    void OnOK() override { okPressed = true; }
+};
+
+}
+
+TEST_F(Controls, DialogFromTemplateBindsMembersAndRoutesOk)
+{
+    DialogTemplates::Register({ 900, kFull, WS_POPUP | WS_VISIBLE, u"",
+        { { UINT(IDOK), ControlClass::Button, u"", WS_VISIBLE | BS_OWNERDRAW, RECT { 10, 10, 110, 60 } },
+            { 2000, ControlClass::ListView, u"", WS_VISIBLE | LVS_REPORT, RECT { 10, 70, 200, 200 } } } });
+    TwoButtonDialog dialog;
+    ASSERT_TRUE(dialog.Create(900, nullptr));
+    EXPECT_EQ(dialog.initCount, 1);
+    EXPECT_TRUE(dialog.controlsExistedAtInit);
+    EXPECT_NE(dynamic_cast<ListView*>(dialog.GetDlgItem(2000)), nullptr);
+    EXPECT_EQ(dialog.GetDlgItem(IDOK), &dialog.m_ok);
+    Tap(50, 30);
+    EXPECT_TRUE(dialog.okPressed);
+}
