@@ -9,8 +9,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 #include <sys/file.h>
@@ -76,10 +74,25 @@ HKEY NewHandle(std::string path)
 
 std::filesystem::path Registry::FilePath() { return DeviceRoot() / kFolderName / kFileName; }
 
-RegistryFile Registry::Read()
+std::optional<RegistryFile> Registry::Read()
 {
-    std::ifstream in(FilePath(), std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::filesystem::path path = FilePath();
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? std::optional(RegistryFile {}) : std::nullopt;
+    std::string text;
+    char chunk[4096];
+    ssize_t n = 0;
+    while ((n = ::read(fd, chunk, sizeof chunk)) != 0) {
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            break;
+        text.append(chunk, size_t(n));
+    }
+    ::close(fd);
+    if (n < 0)
+        return std::nullopt;
     return RegistryFile::Parse(text);
 }
 
@@ -91,9 +104,12 @@ bool Registry::Update(const std::function<void(RegistryFile&)>& change)
     WriterLock lock(file.parent_path() / kLockName);
     if (!lock.Held())
         return false;
-    RegistryFile contents = Read();
-    change(contents);
-    std::string text = contents.Serialize();
+    // A file that exists but cannot be read is left alone rather than replaced.
+    std::optional<RegistryFile> contents = Read();
+    if (!contents)
+        return false;
+    change(*contents);
+    std::string text = contents->Serialize();
     return AtomicFile::Write(file, { reinterpret_cast<const uint8_t*>(text.data()), text.size() });
 }
 
@@ -114,7 +130,10 @@ LONG RegCreateKeyExW(HKEY key, std::u16string_view subKey, HKEY* result, DWORD* 
     if (!parent || !result)
         return parent ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE;
     std::string path = Join(*parent, subKey);
-    bool existed = Registry::Read().HasKey(path);
+    auto contents = Registry::Read();
+    if (!contents)
+        return ERROR_FILE_NOT_FOUND;
+    bool existed = contents->HasKey(path);
     if (!existed && !Registry::Update([&](RegistryFile& file) { file.CreateKey(path); }))
         return ERROR_WRITE_FAULT;
     if (disposition)
@@ -129,7 +148,8 @@ LONG RegOpenKeyExW(HKEY key, std::u16string_view subKey, HKEY* result)
     if (!parent || !result)
         return parent ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE;
     std::string path = Join(*parent, subKey);
-    if (path != kRootName && !Registry::Read().HasKey(path))
+    auto contents = Registry::Read();
+    if (!contents || (path != kRootName && !contents->HasKey(path)))
         return ERROR_FILE_NOT_FOUND;
     *result = NewHandle(std::move(path));
     return ERROR_SUCCESS;
@@ -156,7 +176,8 @@ LONG RegQueryValueExW(HKEY key, std::u16string_view name, DWORD* type, BYTE* dat
     auto path = Registry::KeyPath(key);
     if (!path)
         return ERROR_INVALID_HANDLE;
-    auto value = Registry::Read().QueryDword(*path, ToUtf8(name));
+    auto contents = Registry::Read();
+    auto value = contents ? contents->QueryDword(*path, ToUtf8(name)) : std::nullopt;
     if (!value)
         return ERROR_FILE_NOT_FOUND;
     if (type)

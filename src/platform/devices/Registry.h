@@ -8,14 +8,13 @@
 // each other's updates. Each value written goes to the trace as "reg <key>\<value>=dword:<hex>".
 
 #include "platform/core/Types.h"
+#include "platform/devices/RegistryFile.h"
 
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
-
-class RegistryFile;
 
 struct HKEY__;
 using HKEY = HKEY__*;
@@ -46,8 +45,8 @@ LONG RegFlushKey(HKEY key);
 class Registry {
 public:
     static std::filesystem::path FilePath();
-    // The file as it is now; an empty registry when there is none.
-    static RegistryFile Read();
+    // The file as it is now: an empty registry when there is none, nothing when it cannot be read.
+    static std::optional<RegistryFile> Read();
     // Applies the change to the current file and saves it, holding the writers' lock throughout.
     static bool Update(const std::function<void(RegistryFile&)>& change);
     // The full key path ("HKEY_LOCAL_MACHINE\SOFTWARE\...") an open handle names.
