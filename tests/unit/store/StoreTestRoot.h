@@ -1,15 +1,15 @@
 #pragma once
 
 // A private device root and application folder for one test, so that data files and the registry
-// never land in the build tree. Restores the process's settings afterwards.
+// never land in the build tree; the process's settings come back afterwards. Also helpers to build
+// expected file images by hand.
 
 #include "platform/devices/Paths.h"
 #include "support/TestEnv.h"
 
-#include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
-#include <string>
 #include <vector>
 
 class StoreTestRoot {
@@ -24,37 +24,34 @@ public:
     ~StoreTestRoot()
     {
         OverrideModuleFolder({});
-        if (m_oldRoot)
-            setenv("OSTRILAN_ROOT", m_oldRoot->c_str(), 1);
-        else
-            unsetenv("OSTRILAN_ROOT");
+        m_oldRoot ? setenv("OSTRILAN_ROOT", m_oldRoot->c_str(), 1) : unsetenv("OSTRILAN_ROOT");
     }
-    StoreTestRoot(const StoreTestRoot&) = delete;
-    StoreTestRoot& operator=(const StoreTestRoot&) = delete;
 
-    std::filesystem::path Data(const std::string& name) const { return m_dir.Path() / "data" / name; }
     std::filesystem::path Root() const { return m_dir.Path(); }
-
+    std::filesystem::path Data(const std::string& name) const { return m_dir.Path() / "data" / name; }
     std::vector<uint8_t> ReadBytes(const std::string& name) const
     {
         std::string text = testenv::ReadFile(Data(name));
         return { text.begin(), text.end() };
     }
-    void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) const;
+    void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) const
+    {
+        std::filesystem::create_directories(Data(name).parent_path());
+        std::ofstream(Data(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
 
 private:
     testenv::TempDir m_dir;
     std::optional<std::string> m_oldRoot;
 };
 
-// Helpers for building expected file images by hand.
 inline void PutLe(std::vector<uint8_t>& bytes, size_t at, uint32_t value, size_t width)
 {
     for (size_t i = 0; i < width; ++i)
         bytes.at(at + i) = uint8_t(value >> (8 * i));
 }
 
-// The 256 bytes before the records of every data file: magic, 4096, zeros, offset 256, zeros.
+// The 256 bytes before the records: magic, 4096, twenty zeros, record offset 256, zeros.
 inline std::vector<uint8_t> ExpectedHeader(uint32_t magic)
 {
     std::vector<uint8_t> bytes(256, 0);
