@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (again.Serialize() != once || again.UnparsedLines() != file.UnparsedLines())
         std::abort();
     again.SetDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN", "RUN", 1);
-    if (RegistryFile::Parse(again.Serialize()).QueryDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan", "run")
+    if (RegistryFile::Parse(again.Serialize())
+            .QueryDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan", "run")
         != 1u)
         std::abort();
     return 0;

@@ -16,7 +16,7 @@ inline std::filesystem::path FuzzDataRoot()
     // Never destroyed, so the clean-up at exit can still name it.
     static const std::filesystem::path* root = [] {
         std::string pattern = std::filesystem::exists("/dev/shm") ? "/dev/shm/ostrilan-fuzz-XXXXXX"
-                                                                   : "/tmp/ostrilan-fuzz-XXXXXX";
+                                                                  : "/tmp/ostrilan-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data()))
             std::abort();
         setenv("OSTRILAN_ROOT", pattern.c_str(), 1);

@@ -8,8 +8,8 @@ namespace {
 
 constexpr const char16_t* kLastCallFile = u"LastCall.dat";
 constexpr const char16_t* kListFiles[] = { u"IncomingCall.dat", u"OutgoingCall.dat", u"MissedCall.dat" };
-constexpr DWORD kListMagics[] = { CallLogStore::kIncomingMagic, CallLogStore::kOutgoingMagic,
-    CallLogStore::kMissedMagic };
+constexpr DWORD kListMagics[]
+    = { CallLogStore::kIncomingMagic, CallLogStore::kOutgoingMagic, CallLogStore::kMissedMagic };
 
 }
 
@@ -79,7 +79,10 @@ bool CallLogStore::LoadList(int list)
     return true;
 }
 
-bool CallLogStore::SaveLastCall() { return DataFile::Save(kLastCallFile, kLastCallMagic, DataFile::Bytes(m_lastCall)); }
+bool CallLogStore::SaveLastCall()
+{
+    return DataFile::Save(kLastCallFile, kLastCallMagic, DataFile::Bytes(m_lastCall));
+}
 
 bool CallLogStore::LoadLastCall()
 {

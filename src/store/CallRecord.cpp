@@ -10,4 +10,7 @@ void CallRecord::SetNumber(std::string_view text)
         number[i] = text[i];
 }
 
-std::string CallRecord::Number() const { return std::string(number, std::find(number, number + kNumberSize, '\0')); }
+std::string CallRecord::Number() const
+{
+    return std::string(number, std::find(number, number + kNumberSize, '\0'));
+}

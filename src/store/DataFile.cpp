@@ -18,7 +18,10 @@ constexpr size_t kMagicAt = 0;
 constexpr size_t kFormatWordAt = 4;
 constexpr size_t kOffsetAt = 28;
 
-std::filesystem::path FilePath(const WString& name) { return ToUtf8(DataPath(name)); }
+std::filesystem::path FilePath(const WString& name)
+{
+    return ToUtf8(DataPath(name));
+}
 
 DWORD WordAt(const uint8_t* bytes, size_t at)
 {
@@ -27,7 +30,10 @@ DWORD WordAt(const uint8_t* bytes, size_t at)
     return word;
 }
 
-void PutWord(uint8_t* bytes, size_t at, DWORD word) { std::memcpy(bytes + at, &word, sizeof word); }
+void PutWord(uint8_t* bytes, size_t at, DWORD word)
+{
+    std::memcpy(bytes + at, &word, sizeof word);
+}
 
 // Reads up to size bytes at the offset; the count read, or -1 on an error.
 ssize_t ReadAt(int fd, uint8_t* data, size_t size, uint64_t offset)

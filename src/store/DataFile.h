@@ -38,11 +38,11 @@ public:
     // offset the header gives. A file that ends early leaves the rest zero; false on a read error.
     bool ReadNext(std::span<uint8_t> record);
 
-    template<typename T> static std::span<const uint8_t> Bytes(const T& value)
+    template <typename T> static std::span<const uint8_t> Bytes(const T& value)
     {
         return { reinterpret_cast<const uint8_t*>(&value), sizeof(T) };
     }
-    template<typename T> static std::span<uint8_t> Bytes(T& value)
+    template <typename T> static std::span<uint8_t> Bytes(T& value)
     {
         return { reinterpret_cast<uint8_t*>(&value), sizeof(T) };
     }

@@ -17,7 +17,8 @@ void PairStore::Add(const BYTE* address)
 {
     if (Find(address))
         return;
-    auto free = std::find_if(m_entries.begin(), m_entries.end(), [](const PairEntry& e) { return e.IsFree(); });
+    auto free
+        = std::find_if(m_entries.begin(), m_entries.end(), [](const PairEntry& e) { return e.IsFree(); });
     if (free == m_entries.end()) {
         std::copy(m_entries.begin() + 1, m_entries.end(), m_entries.begin());
         free = m_entries.end() - 1;
@@ -46,7 +47,10 @@ bool PairStore::GetName(const BYTE* address, WString& name) const
     return true;
 }
 
-bool PairStore::Save() { return DataFile::Save(kFileName, kMagic, DataFile::Bytes(m_entries)); }
+bool PairStore::Save()
+{
+    return DataFile::Save(kFileName, kMagic, DataFile::Bytes(m_entries));
+}
 
 bool PairStore::Load()
 {
@@ -68,8 +72,7 @@ PairEntry* PairStore::Find(const BYTE* address)
 
 const PairEntry* PairStore::Find(const BYTE* address) const
 {
-    auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const PairEntry& e) {
-        return std::memcmp(e.address, address, PairEntry::kAddressSize) == 0;
-    });
+    auto it = std::find_if(m_entries.begin(), m_entries.end(),
+        [&](const PairEntry& e) { return std::memcmp(e.address, address, PairEntry::kAddressSize) == 0; });
     return it == m_entries.end() ? nullptr : &*it;
 }

@@ -20,7 +20,10 @@ bool PrefStore::Load()
     return true;
 }
 
-bool PrefStore::Save() { return DataFile::Save(kFileName, kMagic, DataFile::Bytes(m_record)); }
+bool PrefStore::Save()
+{
+    return DataFile::Save(kFileName, kMagic, DataFile::Bytes(m_record));
+}
 
 void PrefStore::SetHomeNumber(const char* text)
 {

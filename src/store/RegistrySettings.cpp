@@ -23,7 +23,10 @@ bool SetDword(std::u16string_view keyName, std::u16string_view valueName, DWORD 
 
 }
 
-bool WriteMicGain(DWORD gain) { return SetDword(kMicGainKey, kMicGainValue, gain); }
+bool WriteMicGain(DWORD gain)
+{
+    return SetDword(kMicGainKey, kMicGainValue, gain);
+}
 
 DWORD ReadMicGain()
 {

@@ -72,7 +72,10 @@ HKEY NewHandle(std::string path)
 
 }
 
-std::filesystem::path Registry::FilePath() { return DeviceRoot() / kFolderName / kFileName; }
+std::filesystem::path Registry::FilePath()
+{
+    return DeviceRoot() / kFolderName / kFileName;
+}
 
 std::optional<RegistryFile> Registry::Read()
 {
@@ -202,4 +205,7 @@ LONG RegCloseKey(HKEY key)
     return g_open.erase(reinterpret_cast<uintptr_t>(key)) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-LONG RegFlushKey(HKEY key) { return Registry::KeyPath(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE; }
+LONG RegFlushKey(HKEY key)
+{
+    return Registry::KeyPath(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}

@@ -5,7 +5,10 @@
 
 namespace {
 
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char Fold(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b)
 {
@@ -56,7 +59,8 @@ std::optional<std::string> ParseQuotedName(std::string_view line, std::string_vi
 std::optional<DWORD> ParseDword(std::string_view text)
 {
     constexpr std::string_view prefix = "dword:";
-    if (text.size() <= prefix.size() || text.size() > prefix.size() + 8 || !SameName(text.substr(0, 6), prefix))
+    if (text.size() <= prefix.size() || text.size() > prefix.size() + 8
+        || !SameName(text.substr(0, prefix.size()), prefix))
         return std::nullopt;
     DWORD value = 0;
     for (char c : text.substr(prefix.size())) {
@@ -155,7 +159,10 @@ std::string RegistryFile::Serialize() const
     return text;
 }
 
-bool RegistryFile::HasKey(std::string_view key) const { return FindSection(key) != nullptr; }
+bool RegistryFile::HasKey(std::string_view key) const
+{
+    return FindSection(key) != nullptr;
+}
 
 void RegistryFile::CreateKey(std::string_view key)
 {
@@ -195,7 +202,8 @@ std::vector<std::string> RegistryFile::UnparsedLines() const
 
 RegistryFile::Section* RegistryFile::FindSection(std::string_view key)
 {
-    auto it = std::find_if(m_sections.begin(), m_sections.end(), [&](const Section& s) { return SameName(s.key, key); });
+    auto it = std::find_if(
+        m_sections.begin(), m_sections.end(), [&](const Section& s) { return SameName(s.key, key); });
     return it == m_sections.end() ? nullptr : &*it;
 }
 

@@ -44,7 +44,8 @@ TEST(RegistryFile, DamagedLinesAreKeptAndTheRestStillParses)
     EXPECT_EQ(file.QueryDword(kOstrilan, "MicGain"), 4u);
     EXPECT_FALSE(file.QueryDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other", "Big"));
     const std::vector<std::string> unparsed { "garbage before any key", "\"Name\"=\"text value\"",
-        "\"Big\"=dword:123456789", "\"Bad\"=dword:12x4", "[broken key", "\x01\x02\xFF binary", "\"Cut\"=dwo" };
+        "\"Big\"=dword:123456789", "\"Bad\"=dword:12x4", "[broken key", "\x01\x02\xFF binary",
+        "\"Cut\"=dwo" };
     EXPECT_EQ(file.UnparsedLines(), unparsed);
 
     file.SetDword(kOstrilan, "MicGain", 5);

@@ -1,5 +1,5 @@
-#include "StoreTestRoot.h"
 #include "store/PairStore.h"
+#include "StoreTestRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,10 @@ namespace {
 
 using Address = std::array<BYTE, 6>;
 
-Address MakeAddress(int n) { return { 0x00, 0x1A, 0x7D, 0xDA, BYTE(n >> 8), BYTE(n) }; }
+Address MakeAddress(int n)
+{
+    return { 0x00, 0x1A, 0x7D, 0xDA, BYTE(n >> 8), BYTE(n) };
+}
 
 Address EntryAddress(const PairStore& store, size_t i)
 {

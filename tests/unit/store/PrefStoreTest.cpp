@@ -1,5 +1,5 @@
-#include "StoreTestRoot.h"
 #include "store/PrefStore.h"
+#include "StoreTestRoot.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
+#include "store/RegistrySettings.h"
 #include "StoreTestRoot.h"
 #include "platform/core/Text.h"
 #include "platform/devices/Registry.h"
 #include "platform/tooling/Trace.h"
-#include "store/RegistrySettings.h"
 
 #include <gtest/gtest.h>
 
@@ -53,8 +53,9 @@ TEST(RegistrySettings, GainIs99UntilWrittenAndSharesTheRunFlagsKey)
     Trace::Close();
 
     EXPECT_EQ(testenv::ReadFile(Registry::FilePath()),
-        kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN]\n\"RUN\"=dword:00000001\n"
-                  "\"MicGain\"=dword:0000000c\n\n");
+        kHeader
+            + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN]\n\"RUN\"=dword:00000001\n"
+              "\"MicGain\"=dword:0000000c\n\n");
     const std::string trace = testenv::ReadFile(tracePath);
     EXPECT_NE(trace.find(" reg HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN\\RUN=dword:00000001\n"),
         std::string::npos);
@@ -107,7 +108,8 @@ TEST(RegistrySettings, DamagedRegistryKeepsItsLinesAndUnreadableOneIsLeftAlone)
     std::ofstream(Registry::FilePath()) << kHeader << kept << "2\n#### torn \x7F line\n\"RUN\"=dwo";
     EXPECT_EQ(ReadMicGain(), 2u);
     ASSERT_TRUE(WriteMicGain(9));
-    EXPECT_EQ(testenv::ReadFile(Registry::FilePath()), kHeader + kept + "9\n#### torn \x7F line\n\"RUN\"=dwo\n\n");
+    EXPECT_EQ(
+        testenv::ReadFile(Registry::FilePath()), kHeader + kept + "9\n#### torn \x7F line\n\"RUN\"=dwo\n\n");
 
     std::filesystem::remove(Registry::FilePath());
     std::filesystem::create_directories(Registry::FilePath());

@@ -37,7 +37,8 @@ public:
     void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
         std::filesystem::create_directories(Data(name).parent_path());
-        std::ofstream(Data(name), std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        std::ofstream(Data(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
 
 private:
