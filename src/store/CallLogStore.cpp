@@ -1,0 +1,95 @@
+#include "store/CallLogStore.h"
+
+#include "store/DataFile.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char16_t* kLastCallFile = u"LastCall.dat";
+constexpr const char16_t* kListFiles[] = { u"IncomingCall.dat", u"OutgoingCall.dat", u"MissedCall.dat" };
+constexpr DWORD kListMagics[]
+    = { CallLogStore::kIncomingMagic, CallLogStore::kOutgoingMagic, CallLogStore::kMissedMagic };
+
+}
+
+const char16_t* CallLogStore::FileName(int list)
+{
+    return ValidList(list) ? kListFiles[list - kIncomingList] : kLastCallFile;
+}
+
+bool CallLogStore::AddRecord(int list, const CallRecord& record)
+{
+    if (!ValidList(list))
+        return false;
+    List& slots = ListOf(list);
+    std::copy_backward(slots.begin(), slots.end() - 1, slots.end());
+    slots[0] = record;
+    return true;
+}
+
+bool CallLogStore::DeleteRecord(int list, int slot)
+{
+    if (!ValidList(list) || slot < 0 || slot >= kSlots)
+        return false;
+    List& slots = ListOf(list);
+    std::copy(slots.begin() + slot + 1, slots.end(), slots.begin() + slot);
+    slots.back() = CallRecord {};
+    return true;
+}
+
+bool CallLogStore::ClearList(int list)
+{
+    if (!ValidList(list))
+        return false;
+    ListOf(list).fill(CallRecord {});
+    return true;
+}
+
+bool CallLogStore::GetRecord(int list, int slot, CallRecord& record) const
+{
+    if (!ValidList(list) || slot < 0 || slot >= kSlots)
+        return false;
+    record = ListOf(list)[size_t(slot)];
+    return true;
+}
+
+bool CallLogStore::SaveList(int list)
+{
+    if (!ValidList(list))
+        return false;
+    return DataFile::Save(FileName(list), kListMagics[list - kIncomingList], DataFile::Bytes(ListOf(list)));
+}
+
+bool CallLogStore::LoadList(int list)
+{
+    if (!ValidList(list))
+        return false;
+    List& slots = ListOf(list);
+    DataFile file(FileName(list), kListMagics[list - kIncomingList]);
+    if (file.GetStatus() == DataFile::Status::Missing)
+        slots.fill(CallRecord {});
+    if (file.GetStatus() != DataFile::Status::Open)
+        return false;
+    // Slot by slot: a read error keeps the slots read before it.
+    for (CallRecord& slot : slots) {
+        if (!file.ReadNext(DataFile::Bytes(slot)))
+            return false;
+    }
+    return true;
+}
+
+bool CallLogStore::SaveLastCall()
+{
+    return DataFile::Save(kLastCallFile, kLastCallMagic, DataFile::Bytes(m_lastCall));
+}
+
+bool CallLogStore::LoadLastCall()
+{
+    DataFile file(kLastCallFile, kLastCallMagic);
+    if (file.GetStatus() == DataFile::Status::Missing)
+        m_lastCall = CallRecord {};
+    if (file.GetStatus() != DataFile::Status::Open)
+        return false;
+    return file.ReadNext(DataFile::Bytes(m_lastCall));
+}

@@ -1,0 +1,110 @@
+#include "store/PairStore.h"
+#include "StoreTestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+namespace {
+
+using Address = std::array<BYTE, 6>;
+
+Address MakeAddress(int n)
+{
+    return { 0x00, 0x1A, 0x7D, 0xDA, BYTE(n >> 8), BYTE(n) };
+}
+
+Address EntryAddress(const PairStore& store, size_t i)
+{
+    Address address;
+    std::copy_n(store.Entry(i).address, 6, address.begin());
+    return address;
+}
+
+}
+
+TEST(PairStore, FileHoldsAllHundredEntriesWithUtf16Names)
+{
+    StoreTestRoot root;
+    auto store = std::make_unique<PairStore>();
+    store->Add(MakeAddress(1).data());
+    store->Add(MakeAddress(2).data());
+    ASSERT_TRUE(store->SetName(MakeAddress(2).data(), u"Zoë"));
+    ASSERT_TRUE(store->Save());
+
+    std::vector<uint8_t> expected = ExpectedHeader(0x01010101);
+    expected.resize(256 + 100 * 518, 0);
+    std::copy_n(MakeAddress(1).begin(), 6, expected.begin() + 256);
+    std::copy_n(MakeAddress(2).begin(), 6, expected.begin() + 256 + 518);
+    const uint8_t name[] = { 'Z', 0, 'o', 0, 0xEB, 0 };
+    std::copy_n(name, 6, expected.begin() + 256 + 518 + 6);
+    EXPECT_EQ(root.ReadBytes("PairData.dat"), expected);
+
+    auto fresh = std::make_unique<PairStore>();
+    ASSERT_TRUE(fresh->Load());
+    WString loaded;
+    ASSERT_TRUE(fresh->GetName(MakeAddress(2).data(), loaded));
+    EXPECT_EQ(loaded, u"Zoë");
+}
+
+TEST(PairStore, AddFillsTheFirstFreeEntryAndAFullTableDropsEntryZero)
+{
+    auto store = std::make_unique<PairStore>();
+    for (int n = 0; n < 5; ++n)
+        store->Add(MakeAddress(n).data());
+    store->Add(MakeAddress(3).data());
+    store->Add(MakeAddress(9).data());
+    EXPECT_EQ(EntryAddress(*store, 5), MakeAddress(9));
+    EXPECT_TRUE(store->Entry(6).IsFree());
+
+    for (int n = 10; n < 104; ++n)
+        store->Add(MakeAddress(n).data());
+    store->SetName(MakeAddress(1).data(), u"second");
+    store->Add(MakeAddress(200).data());
+    EXPECT_EQ(EntryAddress(*store, 0), MakeAddress(1));
+    EXPECT_EQ(store->Entry(0).name[0], u's');
+    EXPECT_EQ(EntryAddress(*store, 99), MakeAddress(200));
+    EXPECT_EQ(store->Entry(99).name[0], u'\0');
+    WString name = u"untouched";
+    EXPECT_FALSE(store->GetName(MakeAddress(0).data(), name));
+    EXPECT_EQ(name, u"untouched");
+}
+
+TEST(PairStore, NamesAreCutAtTwoHundredFiftyFiveCharactersOrTheirFirstZero)
+{
+    auto store = std::make_unique<PairStore>();
+    EXPECT_FALSE(store->SetName(MakeAddress(1).data(), u"nobody"));
+    store->Add(MakeAddress(1).data());
+    WString name;
+    ASSERT_TRUE(store->SetName(MakeAddress(1).data(), WString(300, u'x')));
+    store->GetName(MakeAddress(1).data(), name);
+    EXPECT_EQ(name, WString(255, u'x'));
+    ASSERT_TRUE(store->SetName(MakeAddress(1).data(), std::u16string_view(u"ab\0cd", 5)));
+    store->GetName(MakeAddress(1).data(), name);
+    EXPECT_EQ(name, u"ab");
+}
+
+TEST(PairStore, LoadTakesOverOnlyAFileOfItsOwnKind)
+{
+    StoreTestRoot root;
+    auto store = std::make_unique<PairStore>();
+    store->Add(MakeAddress(7).data());
+    EXPECT_FALSE(store->Load());
+
+    std::vector<uint8_t> bytes = ExpectedHeader(0x01010102);
+    bytes.resize(256 + 518 + 6, 0);
+    std::copy_n(MakeAddress(8).begin(), 6, bytes.begin() + 256);
+    std::copy_n(MakeAddress(9).begin(), 6, bytes.begin() + 256 + 518);
+    root.WriteBytes("PairData.dat", bytes);
+    EXPECT_FALSE(store->Load());
+    EXPECT_EQ(EntryAddress(*store, 0), MakeAddress(7));
+
+    // The same short file with the right magic: entry 0 whole, entry 1 only its address.
+    PutLe(bytes, 0, 0x01010101, 4);
+    root.WriteBytes("PairData.dat", bytes);
+    ASSERT_TRUE(store->Load());
+    EXPECT_EQ(EntryAddress(*store, 0), MakeAddress(8));
+    EXPECT_EQ(EntryAddress(*store, 1), MakeAddress(9));
+    EXPECT_TRUE(store->Entry(2).IsFree());
+}

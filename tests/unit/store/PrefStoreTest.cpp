@@ -1,0 +1,47 @@
+#include "store/PrefStore.h"
+#include "StoreTestRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+TEST(PrefStore, FileHoldsTheRecordAfterTheHeader)
+{
+    StoreTestRoot root;
+    PrefStore store;
+    store.SetHomeNumber("0123456789012345678901234567890123456789");
+    store.Record().autoAnswer = 1;
+    store.Record().ringTone = 3;
+    ASSERT_TRUE(store.Save());
+
+    std::vector<uint8_t> expected = ExpectedHeader(0x01010102);
+    const std::string kept = "01234567890123456789012345678901";
+    expected.insert(expected.end(), kept.begin(), kept.end());
+    expected.resize(296, 0);
+    PutLe(expected, 288, 1, 4);
+    PutLe(expected, 292, 3, 4);
+    EXPECT_EQ(root.ReadBytes("PrefData.dat"), expected);
+
+    PrefStore fresh;
+    ASSERT_TRUE(fresh.Load());
+    EXPECT_EQ(std::memcmp(&fresh.Record(), &store.Record(), sizeof(PrefRecord)), 0);
+
+    store.SetHomeNumber("55501");
+    const char shorter[32] = { '5', '5', '5', '0', '1' };
+    EXPECT_EQ(std::memcmp(store.Record().homeNumber, shorter, sizeof shorter), 0);
+}
+
+TEST(PrefStore, MissingOrForeignFileLeavesTheRecord)
+{
+    StoreTestRoot root;
+    PrefStore store;
+    store.Record().ringTone = 2;
+    EXPECT_FALSE(store.Load());
+
+    std::vector<uint8_t> wrongWord = ExpectedHeader(0x01010102);
+    PutLe(wrongWord, 4, 0x2000, 4);
+    wrongWord.resize(296, 0);
+    root.WriteBytes("PrefData.dat", wrongWord);
+    EXPECT_FALSE(store.Load());
+    EXPECT_EQ(store.Record().ringTone, 2u);
+}

@@ -1,0 +1,118 @@
+#include "store/RegistrySettings.h"
+#include "StoreTestRoot.h"
+#include "platform/core/Text.h"
+#include "platform/devices/Registry.h"
+#include "platform/tooling/Trace.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
+
+// Runs the body in another process on the same device root.
+pid_t StartChild(const std::function<bool()>& body)
+{
+    pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(body() ? 0 : 1);
+    return child;
+}
+
+bool ChildSucceeded(pid_t child)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline)
+            ::kill(child, SIGKILL);
+        ::usleep(1000);
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}
+
+TEST(RegistrySettings, GainIs99UntilWrittenAndSharesTheRunFlagsKey)
+{
+    StoreTestRoot root;
+    const auto tracePath = root.Root() / "trace.log";
+    ASSERT_TRUE(Trace::Open(tracePath.string()));
+    EXPECT_EQ(ReadMicGain(), 99u);
+    WriteRunFlag(1);
+    // The key exists now, under the other spelling, but holds no gain yet.
+    EXPECT_EQ(ReadMicGain(), 99u);
+    ASSERT_TRUE(WriteMicGain(12));
+    EXPECT_EQ(ReadMicGain(), 12u);
+    Trace::Close();
+
+    EXPECT_EQ(testenv::ReadFile(Registry::FilePath()),
+        kHeader
+            + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN]\n\"RUN\"=dword:00000001\n"
+              "\"MicGain\"=dword:0000000c\n\n");
+    const std::string trace = testenv::ReadFile(tracePath);
+    EXPECT_NE(trace.find(" reg HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN\\RUN=dword:00000001\n"),
+        std::string::npos);
+    EXPECT_NE(trace.find(" reg HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan\\MicGain=dword:0000000c\n"),
+        std::string::npos);
+}
+
+TEST(RegistrySettings, ProcessesOnOneDeviceRootSeeEachOthersWrites)
+{
+    StoreTestRoot root;
+    ASSERT_TRUE(ChildSucceeded(StartChild([] { return WriteMicGain(6); })));
+    EXPECT_EQ(ReadMicGain(), 6u);
+    ASSERT_TRUE(WriteMicGain(11));
+    EXPECT_TRUE(ChildSucceeded(StartChild([] { return ReadMicGain() == 11u; })));
+}
+
+TEST(RegistrySettings, ConcurrentWritersLoseNoUpdate)
+{
+    StoreTestRoot root;
+    constexpr DWORD kValuesEach = 25;
+    auto writer = [](char prefix) {
+        return [prefix] {
+            HKEY key = nullptr;
+            bool ok = RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Test", &key) == ERROR_SUCCESS;
+            for (DWORD i = 0; ok && i < kValuesEach; ++i) {
+                WString name = Widen(prefix + std::to_string(i));
+                ok = RegSetValueExW(key, name, REG_DWORD, reinterpret_cast<BYTE*>(&i), 4) == ERROR_SUCCESS;
+            }
+            RegCloseKey(key);
+            return ok;
+        };
+    };
+    pid_t first = StartChild(writer('a'));
+    pid_t second = StartChild(writer('b'));
+    ASSERT_TRUE(ChildSucceeded(first));
+    ASSERT_TRUE(ChildSucceeded(second));
+    auto file = Registry::Read();
+    ASSERT_TRUE(file);
+    for (std::string prefix : { "a", "b" }) {
+        for (DWORD i = 0; i < kValuesEach; ++i)
+            EXPECT_EQ(file->QueryDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Test", prefix + std::to_string(i)), i);
+    }
+}
+
+TEST(RegistrySettings, DamagedRegistryKeepsItsLinesAndUnreadableOneIsLeftAlone)
+{
+    StoreTestRoot root;
+    std::filesystem::create_directories(Registry::FilePath().parent_path());
+    const std::string kept = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan]\n\"MicGain\"=dword:0000000";
+    std::ofstream(Registry::FilePath()) << kHeader << kept << "2\n#### torn \x7F line\n\"RUN\"=dwo";
+    EXPECT_EQ(ReadMicGain(), 2u);
+    ASSERT_TRUE(WriteMicGain(9));
+    EXPECT_EQ(
+        testenv::ReadFile(Registry::FilePath()), kHeader + kept + "9\n#### torn \x7F line\n\"RUN\"=dwo\n\n");
+
+    std::filesystem::remove(Registry::FilePath());
+    std::filesystem::create_directories(Registry::FilePath());
+    EXPECT_EQ(ReadMicGain(), 99u);
+    EXPECT_FALSE(WriteMicGain(3));
+}

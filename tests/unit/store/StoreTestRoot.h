@@ -1,0 +1,63 @@
+#pragma once
+
+// A private device root and application folder for one test, so that data files and the registry
+// never land in the build tree; the process's settings come back afterwards. Also helpers to build
+// expected file images by hand.
+
+#include "platform/devices/Paths.h"
+#include "support/TestEnv.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+class StoreTestRoot {
+public:
+    StoreTestRoot()
+    {
+        if (const char* old = std::getenv("OSTRILAN_ROOT"))
+            m_oldRoot = old;
+        setenv("OSTRILAN_ROOT", m_dir.Path().c_str(), 1);
+        OverrideModuleFolder(m_dir.Path());
+    }
+    ~StoreTestRoot()
+    {
+        OverrideModuleFolder({});
+        m_oldRoot ? setenv("OSTRILAN_ROOT", m_oldRoot->c_str(), 1) : unsetenv("OSTRILAN_ROOT");
+    }
+
+    std::filesystem::path Root() const { return m_dir.Path(); }
+    std::filesystem::path Data(const std::string& name) const { return m_dir.Path() / "data" / name; }
+    std::vector<uint8_t> ReadBytes(const std::string& name) const
+    {
+        std::string text = testenv::ReadFile(Data(name));
+        return { text.begin(), text.end() };
+    }
+    void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) const
+    {
+        std::filesystem::create_directories(Data(name).parent_path());
+        std::ofstream(Data(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    }
+
+private:
+    testenv::TempDir m_dir;
+    std::optional<std::string> m_oldRoot;
+};
+
+inline void PutLe(std::vector<uint8_t>& bytes, size_t at, uint32_t value, size_t width)
+{
+    for (size_t i = 0; i < width; ++i)
+        bytes.at(at + i) = uint8_t(value >> (8 * i));
+}
+
+// The 256 bytes before the records: magic, 4096, twenty zeros, record offset 256, zeros.
+inline std::vector<uint8_t> ExpectedHeader(uint32_t magic)
+{
+    std::vector<uint8_t> bytes(256, 0);
+    PutLe(bytes, 0, magic, 4);
+    PutLe(bytes, 4, 4096, 4);
+    PutLe(bytes, 28, 256, 4);
+    return bytes;
+}
