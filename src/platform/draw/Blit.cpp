@@ -97,11 +97,23 @@ void DrawSurfaceScaled(HDC dest, const RECT& destRect, const Surface& source, co
             continue;
         const auto cols = MakeTaps(onSurface.left, onSurface.Width(), r.left, r.right, from.left, from.Width());
         const auto rows = MakeTaps(onSurface.top, onSurface.Height(), r.top, r.bottom, from.top, from.Height());
+        const bool sameWidth = onSurface.Width() == from.Width();
         for (int row = r.top; row < r.bottom; ++row) {
             const Tap& ty = rows[size_t(row - r.top)];
             const uint32_t* a = source.Row(ty.first);
             const uint32_t* b = source.Row(ty.second);
             uint32_t* out = to.Row(row) + r.left;
+            // Backgrounds are mostly scaled in one direction only; skip the mixing that has no effect.
+            if (ty.weight == 0) {
+                for (const Tap& tx : cols)
+                    *out++ = tx.weight ? Mix(a[tx.first], a[tx.second], tx.weight) : a[tx.first];
+                continue;
+            }
+            if (sameWidth) {
+                for (int x = 0; x < r.Width(); ++x)
+                    out[x] = Mix(a[cols[size_t(x)].first], b[cols[size_t(x)].first], ty.weight);
+                continue;
+            }
             for (const Tap& tx : cols) {
                 uint32_t top = Mix(a[tx.first], a[tx.second], tx.weight);
                 uint32_t bottom = Mix(b[tx.first], b[tx.second], tx.weight);

@@ -30,8 +30,10 @@ std::unique_ptr<FontFace> FontFace::Open(FT_LibraryRec_* library, const std::fil
     request.height = FT_Long(height) * 64;
     if (FT_Request_Size(face, &request) != 0)
         return nullptr;
-    result->m_ascent = int((face->size->metrics.ascender + 32) >> 6);
-    result->m_lineHeight = int((face->size->metrics.ascender - face->size->metrics.descender + 32) >> 6);
+    // The cell is exactly the height asked for, as the device's fonts were; FreeType's rounded
+    // ascender and descender can add up to one pixel more.
+    result->m_lineHeight = height;
+    result->m_ascent = std::min(int((face->size->metrics.ascender + 32) >> 6), height);
     if (width > 0)
         result->ApplyWidth(width);
     return result;

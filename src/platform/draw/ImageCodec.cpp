@@ -33,6 +33,59 @@ std::optional<std::vector<uint8_t>> ReadBytes(const std::filesystem::path& path)
     return bytes;
 }
 
+uint32_t Le(const uint8_t* p, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+// The decoder fills a bitmap file's missing rows with black rather than failing, so the layout is
+// checked here first: a file too short for the pixels its header promises is refused. Returns the
+// size the header gives.
+bool CheckBmpLayout(const uint8_t* data, size_t size, int& width, int& height)
+{
+    constexpr size_t kFileHeader = 14;
+    constexpr size_t kCoreHeader = 12;
+    constexpr size_t kInfoHeader = 40;
+    constexpr uint32_t kRgb = 0;
+    constexpr uint32_t kBitFields = 3;
+    if (size < kFileHeader + kCoreHeader)
+        return false;
+    const uint32_t offset = Le(data + 10, 4);
+    const uint32_t headerSize = Le(data + 14, 4);
+    int64_t w = 0;
+    int64_t h = 0;
+    uint32_t bits = 0;
+    uint32_t compression = kRgb;
+    if (headerSize == kCoreHeader) {
+        w = Le(data + 18, 2);
+        h = Le(data + 20, 2);
+        bits = Le(data + 24, 2);
+    } else {
+        if (headerSize < kInfoHeader || size < kFileHeader + kInfoHeader)
+            return false;
+        w = int32_t(Le(data + 18, 4));
+        h = int32_t(Le(data + 22, 4));
+        bits = Le(data + 28, 2);
+        compression = Le(data + 30, 4);
+    }
+    h = h < 0 ? -h : h;
+    if (w <= 0 || h <= 0 || w > kMaxImageSide || h > kMaxImageSide)
+        return false;
+    if (compression != kRgb && compression != kBitFields)
+        return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return false;
+    const int64_t stride = (w * bits + 31) / 32 * 4;
+    if (int64_t(offset) + stride * h > int64_t(size))
+        return false;
+    width = int(w);
+    height = int(h);
+    return true;
+}
+
 void AppendBytes(void* context, void* data, int size)
 {
     auto* out = static_cast<std::vector<uint8_t>*>(context);
@@ -46,15 +99,21 @@ std::optional<Surface> DecodeImage(const uint8_t* data, size_t size, ImageFormat
 {
     if (!data || size < 2 || size > kMaxFileBytes)
         return std::nullopt;
-    if (format == ImageFormat::Bmp && (data[0] != 'B' || data[1] != 'M'))
+    const bool bmp = data[0] == 'B' && data[1] == 'M';
+    if (format == ImageFormat::Bmp && !bmp)
         return std::nullopt;
     int width = 0;
     int height = 0;
     int channels = 0;
-    if (!stbi_info_from_memory(data, int(size), &width, &height, &channels))
-        return std::nullopt;
-    if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
-        return std::nullopt;
+    if (bmp) {
+        if (!CheckBmpLayout(data, size, width, height))
+            return std::nullopt;
+    } else {
+        if (!stbi_info_from_memory(data, int(size), &width, &height, &channels))
+            return std::nullopt;
+        if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
+            return std::nullopt;
+    }
     stbi_uc* rgb = stbi_load_from_memory(data, int(size), &width, &height, &channels, 3);
     if (!rgb)
         return std::nullopt;

@@ -1,0 +1,190 @@
+#include "platform/devices/Paths.h"
+#include "platform/draw/DrawText.h"
+#include "platform/draw/Font.h"
+#include "platform/draw/ImageCodec.h"
+
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kBackground = 0x102030;
+// The status line and hint line of every screen.
+constexpr RECT kStatusLine { 50, 237, 430, 254 };
+
+class DrawTextTest : public ::testing::Test {
+protected:
+    DrawTextTest()
+    {
+        font = CreateFont(14, 6, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+        dc.SelectFont(font.get());
+        dc.SetBkMode(TRANSPARENT);
+        dc.SetTextColor(RGB(255, 255, 255));
+    }
+
+    void SetUp() override
+    {
+        if (!font->Face())
+            GTEST_SKIP() << "no font file installed";
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure()) {
+            auto path = testenv::AppDir().parent_path() / (std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".actual.png");
+            SavePng(screen, path);
+        }
+    }
+
+    // The smallest rectangle holding every pixel that is no longer the background.
+    RECT Inked() const
+    {
+        RECT box {};
+        for (int y = 0; y < screen.Height(); ++y)
+            for (int x = 0; x < screen.Width(); ++x)
+                if (screen.Pixel(x, y) != kBackground)
+                    box = box.Union({ x, y, x + 1, y + 1 });
+        return box;
+    }
+
+    Surface screen { 480, 272, kBackground };
+    DeviceContext dc { &screen, {}, Region(screen.Bounds()) };
+    std::unique_ptr<Font> font;
+};
+
+}
+
+TEST_F(DrawTextTest, TahomaBoldIsDrawnAtTheRequestedCellHeightAndWidth)
+{
+    SIZE extent = GetTextExtent(&dc, u"abcdefghijklmnopqrstuvwxyz");
+    EXPECT_EQ(extent.cy, 14);
+    EXPECT_NEAR(extent.cx, 26 * 6, 26);
+}
+
+TEST_F(DrawTextTest, HorizontalAlignmentsPlaceTheTextLeftCentreAndRight)
+{
+    const RECT rect { 50, 100, 430, 140 };
+    DrawText(&dc, u"Connected", rect, DT_LEFT | DT_SINGLELINE);
+    RECT left = Inked();
+    screen.Fill(screen.Bounds(), kBackground);
+    DrawText(&dc, u"Connected", rect, DT_CENTER | DT_SINGLELINE);
+    RECT centre = Inked();
+    screen.Fill(screen.Bounds(), kBackground);
+    DrawText(&dc, u"Connected", rect, DT_RIGHT | DT_SINGLELINE);
+    RECT right = Inked();
+
+    EXPECT_LE(left.left - rect.left, 2);
+    EXPECT_LE(rect.right - right.right, 3);
+    EXPECT_LE(std::abs((centre.left - rect.left) - (rect.right - centre.right)), 3);
+    EXPECT_EQ(left.Width(), centre.Width());
+    EXPECT_EQ(left.top, centre.top);
+}
+
+TEST_F(DrawTextTest, VerticalAlignmentsPlaceTheTextTopMiddleAndBottom)
+{
+    const RECT rect { 0, 40, 480, 200 };
+    DrawText(&dc, u"Ready", rect, DT_TOP);
+    RECT top = Inked();
+    screen.Fill(screen.Bounds(), kBackground);
+    DrawText(&dc, u"Ready", rect, DT_VCENTER | DT_SINGLELINE);
+    RECT middle = Inked();
+    screen.Fill(screen.Bounds(), kBackground);
+    DrawText(&dc, u"Ready", rect, DT_BOTTOM | DT_SINGLELINE);
+    RECT bottom = Inked();
+
+    EXPECT_GE(top.top, rect.top);
+    EXPECT_LT(top.bottom, rect.top + 16);
+    EXPECT_GT(bottom.top, rect.bottom - 16);
+    EXPECT_LE(bottom.bottom, rect.bottom);
+    const int middleCentre = (middle.top + middle.bottom) / 2;
+    EXPECT_NEAR(middleCentre, (rect.top + rect.bottom) / 2, 4);
+}
+
+TEST_F(DrawTextTest, LineFeedsStackLinesAndCarriageReturnsAreIgnored)
+{
+    const RECT rect { 0, 0, 480, 272 };
+    EXPECT_EQ(DrawText(&dc, u"First\nSecond", rect, DT_CENTER), 28);
+    RECT both = Inked();
+    EXPECT_GT(both.Height(), 14);
+    EXPECT_LE(both.bottom, 28);
+    const std::vector<uint32_t> unix = screen.Pixels();
+
+    screen.Fill(screen.Bounds(), kBackground);
+    DrawText(&dc, u"First\r\nSecond", rect, DT_CENTER);
+    EXPECT_EQ(screen.Pixels(), unix);
+
+    // With DT_SINGLELINE the same text is one line.
+    screen.Fill(screen.Bounds(), kBackground);
+    EXPECT_EQ(DrawText(&dc, u"First\nSecond", rect, DT_SINGLELINE), 14);
+    EXPECT_LE(Inked().bottom, 14);
+}
+
+TEST_F(DrawTextTest, NothingIsDrawnOutsideTheRectangleOrTheClip)
+{
+    // A long text in a short rectangle, in a context whose clip cuts the rectangle's right half.
+    DeviceContext clipped(&screen, { 10, 0 }, Region(RECT { 10, 0, 250, 272 }));
+    clipped.SelectFont(font.get());
+    clipped.SetTextColor(RGB(255, 255, 255));
+    clipped.SetBkMode(OPAQUE);
+    clipped.SetBkColor(RGB(0, 0, 0));
+    const RECT rect { 100, kStatusLine.top, 400, kStatusLine.top + 8 };
+    DrawText(&clipped, u"A line of text far longer than the rectangle it is drawn into, going on", rect, DT_LEFT);
+
+    RECT inked = Inked();
+    EXPECT_FALSE(inked.IsEmpty());
+    EXPECT_GE(inked.left, rect.left + 10);
+    EXPECT_LE(inked.right, 250);
+    EXPECT_GE(inked.top, rect.top);
+    EXPECT_LE(inked.bottom, rect.bottom);
+}
+
+TEST_F(DrawTextTest, TextIsBlendedInTheTextColour)
+{
+    dc.SetTextColor(RGB(255, 255, 100));
+    DrawText(&dc, u"MMMM", kStatusLine, DT_CENTER);
+    int solid = 0;
+    int partial = 0;
+    for (uint32_t p : screen.Pixels()) {
+        solid += p == 0xFFFF64;
+        partial += p != kBackground && p != 0xFFFF64;
+    }
+    EXPECT_GT(solid, 20);
+    EXPECT_GT(partial, 0); // anti-aliased edges
+}
+
+TEST_F(DrawTextTest, ObserverHearsEachTextWithItsRectangle)
+{
+    std::vector<std::pair<WString, RECT>> seen;
+    dc.SetTextObserver([&](const WString& text, const RECT& rect) { seen.emplace_back(text, rect); });
+    DrawText(&dc, u"Pairing", kStatusLine, DT_CENTER);
+    DrawText(&dc, u"", { 1, 2, 3, 4 }, 0);
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].first, u"Pairing");
+    EXPECT_EQ(seen[0].second, kStatusLine);
+}
+
+TEST(Font, FaceNamesMapCaseInsensitivelyAndUnknownFacesFallBack)
+{
+    EXPECT_EQ(Font::FileFor(u"NoSuchFace", FW_NORMAL), Font::FileFor(u"TAHOMA", FW_NORMAL));
+    EXPECT_NE(Font::FileFor(u"Tahoma", FW_BOLD), Font::FileFor(u"Tahoma", FW_NORMAL));
+}
+
+TEST(Font, ABrokenFontFileDrawsNoText)
+{
+    testenv::TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "fonts");
+    ASSERT_TRUE(SavePng(Surface(2, 2), dir.Path() / "fonts" / "DejaVuSans.ttf"));
+    OverrideModuleFolder(dir.Path());
+    auto font = CreateFont(15, 0, FW_NORMAL, DEFAULT_CHARSET, 0, u"Tahoma");
+    OverrideModuleFolder({});
+
+    EXPECT_EQ(font->Face(), nullptr);
+    Surface screen(40, 20, kBackground);
+    DeviceContext dc(&screen, {}, Region(screen.Bounds()));
+    dc.SelectFont(font.get());
+    EXPECT_EQ(DrawText(&dc, u"Hello", screen.Bounds(), 0), 0);
+    EXPECT_EQ(screen.Pixels(), std::vector<uint32_t>(40 * 20, kBackground));
+}

@@ -1,0 +1,225 @@
+#include "platform/draw/Blit.h"
+#include "platform/draw/DIBitmap.h"
+#include "platform/draw/Image.h"
+#include "platform/draw/ImageCodec.h"
+#include "platform/draw/MemoryDC.h"
+
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+void Put16(Bytes& b, size_t at, uint32_t v)
+{
+    b[at] = uint8_t(v);
+    b[at + 1] = uint8_t(v >> 8);
+}
+
+void Put32(Bytes& b, size_t at, uint32_t v)
+{
+    Put16(b, at, v);
+    Put16(b, at + 2, v >> 16);
+}
+
+// A Windows bitmap file of 8 (with a palette of the distinct pixels), 24 or 32 bits per pixel,
+// stored bottom-up or top-down. Pixels are 0x00RRGGBB, row by row from the top.
+Bytes MakeBmp(int width, int height, int bits, bool topDown, const std::vector<uint32_t>& pixels)
+{
+    std::vector<uint32_t> palette;
+    if (bits == 8) {
+        for (uint32_t p : pixels)
+            if (std::find(palette.begin(), palette.end(), p) == palette.end())
+                palette.push_back(p);
+    }
+    const size_t stride = (size_t(width) * size_t(bits) / 8 + 3) & ~size_t(3);
+    const size_t offset = 14 + 40 + palette.size() * 4;
+    Bytes b(offset + stride * size_t(height));
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 2, uint32_t(b.size()));
+    Put32(b, 10, uint32_t(offset));
+    Put32(b, 14, 40);
+    Put32(b, 18, uint32_t(width));
+    Put32(b, 22, uint32_t(topDown ? -height : height));
+    Put16(b, 26, 1);
+    Put16(b, 28, uint32_t(bits));
+    Put32(b, 46, uint32_t(palette.size()));
+    for (size_t i = 0; i < palette.size(); ++i)
+        Put32(b, 54 + i * 4, palette[i]); // blue, green, red, zero: the same little-endian word
+    for (int y = 0; y < height; ++y) {
+        size_t row = offset + stride * size_t(topDown ? y : height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = pixels[size_t(y * width + x)];
+            if (bits == 8) {
+                b[row + size_t(x)] = uint8_t(std::find(palette.begin(), palette.end(), p) - palette.begin());
+            } else {
+                size_t at = row + size_t(x) * size_t(bits / 8);
+                b[at] = uint8_t(p);
+                b[at + 1] = uint8_t(p >> 8);
+                b[at + 2] = uint8_t(p >> 16);
+                if (bits == 32)
+                    b[at + 3] = 0xFF;
+            }
+        }
+    }
+    return b;
+}
+
+void WriteFile(const std::filesystem::path& path, const Bytes& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Three columns, two rows: every pixel different, so a flip or a skew shows.
+const std::vector<uint32_t> kStrip { 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0x808080 };
+
+}
+
+class BitmapFileTest : public ::testing::TestWithParam<std::pair<int, bool>> { };
+
+TEST_P(BitmapFileTest, LoadsEveryPixelInPlace)
+{
+    auto [bits, topDown] = GetParam();
+    testenv::TempDir dir;
+    WriteFile(dir / "strip.bti", MakeBmp(3, 2, bits, topDown, kStrip));
+    auto bitmap = LoadDIBitmap(dir / "strip.bti");
+    ASSERT_NE(bitmap, nullptr);
+    ASSERT_EQ(bitmap->Width(), 3);
+    ASSERT_EQ(bitmap->Height(), 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(bitmap->Pixels().Pixel(x, y), kStrip[size_t(y * 3 + x)]) << x << "," << y;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, BitmapFileTest,
+    ::testing::Values(std::pair { 24, false }, std::pair { 24, true }, std::pair { 32, false }, std::pair { 32, true },
+        std::pair { 8, false }, std::pair { 8, true }));
+
+TEST(LoadDIBitmap, MissingTruncatedCorruptAndForeignFilesGiveNoBitmap)
+{
+    testenv::TempDir dir;
+    const Bytes good = MakeBmp(3, 2, 24, false, kStrip);
+    EXPECT_EQ(LoadDIBitmap(dir / "missing.bti"), nullptr);
+    for (size_t cut : { size_t(0), size_t(1), size_t(14), size_t(54), good.size() - 4 }) {
+        Bytes truncated(good.begin(), good.begin() + ptrdiff_t(cut));
+        EXPECT_EQ(DecodeDIBitmap(truncated.data(), truncated.size()), nullptr) << cut;
+    }
+    Bytes huge = MakeBmp(3, 2, 24, false, kStrip);
+    Put32(huge, 18, 5000); // wider than any image we accept, with no pixels to back it
+    EXPECT_EQ(DecodeDIBitmap(huge.data(), huge.size()), nullptr);
+    Bytes zeroBits = good;
+    Put16(zeroBits, 28, 0);
+    EXPECT_EQ(DecodeDIBitmap(zeroBits.data(), zeroBits.size()), nullptr);
+
+    // A PNG is a fine background but no button strip.
+    ASSERT_TRUE(SavePng(Surface(2, 2, 0xFF0000), dir / "strip.png"));
+    EXPECT_EQ(LoadDIBitmap(dir / "strip.png"), nullptr);
+    EXPECT_NE(Image::Load(dir / "strip.png"), nullptr);
+}
+
+TEST(Image, BackgroundIsDrawnWholeAndScaledIntoTheBand)
+{
+    testenv::TempDir dir;
+    Surface checker(2, 2);
+    checker.SetPixel(0, 0, 0xFF0000);
+    checker.SetPixel(1, 0, 0x00FF00);
+    checker.SetPixel(0, 1, 0x0000FF);
+    checker.SetPixel(1, 1, 0xFFFFFF);
+    ASSERT_TRUE(SavePng(checker, dir / "bg_main.pbg"));
+    auto image = Image::Load(dir / "bg_main.pbg");
+    ASSERT_NE(image, nullptr);
+
+    Surface screen(480, 272, 0x123456);
+    DeviceContext dc(&screen, {}, Region(screen.Bounds()));
+    image->Draw(&dc, { 0, 37, 480, 237 });
+    EXPECT_EQ(screen.Pixel(0, 37), 0xFF0000u);
+    EXPECT_EQ(screen.Pixel(479, 37), 0x00FF00u);
+    EXPECT_EQ(screen.Pixel(0, 236), 0x0000FFu);
+    EXPECT_EQ(screen.Pixel(479, 236), 0xFFFFFFu);
+    EXPECT_EQ(screen.Pixel(0, 36), 0x123456u);
+    EXPECT_EQ(screen.Pixel(479, 237), 0x123456u);
+}
+
+TEST(Image, CorruptOrForeignBackgroundGivesNoImage)
+{
+    testenv::TempDir dir;
+    EXPECT_EQ(Image::Load(dir / "bg_none.pbg"), nullptr);
+    WriteFile(dir / "text.pbg", Bytes { 'h', 'e', 'l', 'l', 'o' });
+    EXPECT_EQ(Image::Load(dir / "text.pbg"), nullptr);
+    ASSERT_TRUE(SavePng(Surface(64, 64, 0x445566), dir / "whole.pbg"));
+    Bytes png(std::filesystem::file_size(dir / "whole.pbg"));
+    std::ifstream(dir / "whole.pbg", std::ios::binary).read(reinterpret_cast<char*>(png.data()), std::streamsize(png.size()));
+    png.resize(png.size() / 2);
+    EXPECT_EQ(Image::Decode(png.data(), png.size()), nullptr);
+}
+
+TEST(SavePng, RoundTripsEveryPixel)
+{
+    testenv::TempDir dir;
+    Surface original(3, 2);
+    for (int i = 0; i < 6; ++i)
+        original.SetPixel(i % 3, i / 3, kStrip[size_t(i)]);
+    ASSERT_TRUE(SavePng(original, dir / "shot.png"));
+    auto loaded = LoadPng(dir / "shot.png");
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->Pixels(), original.Pixels());
+    EXPECT_FALSE(SavePng(Surface(), dir / "empty.png"));
+    EXPECT_FALSE(SavePng(original, dir / "no-such-folder" / "shot.png"));
+}
+
+// A paint as the screens do it: background scaled into a memory bitmap, button frames copied from
+// a strip, then the whole bitmap copied once to a window whose region has the title hole cut out.
+// Compared with a reference picture; OSTRILAN_UPDATE_REFERENCES=1 rewrites it.
+TEST(Canvas, DoubleBufferedPaintMatchesTheReferencePicture)
+{
+    Surface gradient(8, 8);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            gradient.SetPixel(x, y, uint32_t(x * 32) << 16 | uint32_t(y * 32) << 8 | 0x40);
+    Image background(std::move(gradient));
+    Bitmap strip(40, 20, 0);
+    for (int frame = 0; frame < 2; ++frame)
+        strip.Pixels().Fill({ frame * 20 + 2, 2, frame * 20 + 18, 18 }, frame ? 0xFFCC00 : 0x00CCFF);
+    auto stripDc = CreateCompatibleDC(nullptr);
+    stripDc->SelectBitmap(&strip);
+
+    Surface screen(480, 272, 0);
+    Region visible(screen.Bounds());
+    visible.Subtract(RECT { 85, 0, 480, 37 });
+    DeviceContext window(&screen, {}, visible);
+    auto memory = CreateCompatibleDC(&window);
+    auto buffer = CreateCompatibleBitmap(&window, 480, 272);
+    Bitmap* old = memory->SelectBitmap(buffer.get());
+    background.Draw(memory.get(), { 0, 0, 480, 272 });
+    for (int i = 0; i < 6; ++i)
+        BitBlt(memory.get(), 20 + i * 70, 100, 20, 20, stripDc.get(), (i % 2) * 20, 0);
+    BitBlt(&window, 0, 0, 480, 272, memory.get(), 0, 0);
+    memory->SelectBitmap(old);
+
+    const auto reference = testenv::SourceDir() / "tests/reference/canvas_double_buffered_paint.png";
+    if (std::getenv("OSTRILAN_UPDATE_REFERENCES")) {
+        ASSERT_TRUE(SavePng(screen, reference));
+    }
+    auto expected = LoadPng(reference);
+    ASSERT_TRUE(expected) << reference;
+    ASSERT_EQ(expected->Width(), 480);
+    int off = 0;
+    for (size_t i = 0; i < screen.Pixels().size(); ++i) {
+        uint32_t a = screen.Pixels()[i];
+        uint32_t b = expected->Pixels()[i];
+        for (int shift : { 0, 8, 16 })
+            off += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 2;
+    }
+    if (off)
+        SavePng(screen, testenv::AppDir().parent_path() / "canvas_double_buffered_paint.actual.png");
+    EXPECT_EQ(off, 0);
+    EXPECT_EQ(screen.Pixel(300, 10), 0u); // the title hole stays as it was
+}
