@@ -20,6 +20,9 @@ struct ModuleBuffers {
     UINT pairedIndex = 0;
     // Addresses announced by response 0x0E; 0 while no transfer is expected.
     int32_t pairedCount = 0;
+    // Set when the last announced address arrived: later address events are strays and ignored
+    // (the index stays on the last slot, so it alone would not tell).
+    bool pairedComplete = false;
     std::array<BtAddress, kMaxPaired> pairedAddresses {};
     BtAddress deviceAddress {};
     std::array<WCHAR, 257> deviceName {};

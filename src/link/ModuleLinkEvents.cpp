@@ -97,13 +97,15 @@ std::optional<ModuleMessage> ModuleLink::ParsePairedAddress(const ModuleFrame& f
     int32_t count = m_buffers.pairedCount;
     UINT index = m_buffers.pairedIndex;
     if (count < 1 || count > int32_t(ModuleBuffers::kMaxPaired) || index >= ModuleBuffers::kMaxPaired
-        || index >= UINT(count))
+        || index >= UINT(count) || m_buffers.pairedComplete)
         return std::nullopt;
     std::span<const BYTE> data = DataFrom(frame, 0);
     std::span<const BYTE> address = data.first(std::min(data.size(), kAddressSize));
     std::copy(address.begin(), address.end(), m_buffers.pairedAddresses[index].begin());
-    if (index == UINT(count - 1))
+    if (index == UINT(count - 1)) {
+        m_buffers.pairedComplete = true;
         return ModuleMessage { WM_BT_PAIRED_LIST, WPARAM(count), 0 };
+    }
     ++m_buffers.pairedIndex;
     return std::nullopt;
 }

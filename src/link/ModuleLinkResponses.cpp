@@ -96,6 +96,7 @@ std::optional<ModuleMessage> ModuleLink::ParsePairedListResponse(BYTE status, co
     std::lock_guard lock(m_mutex);
     m_buffers.pairedCount = 0;
     m_buffers.pairedIndex = 0;
+    m_buffers.pairedComplete = false;
     m_buffers.pairedAddresses = {};
     if (status != kStatusOk)
         return ModuleMessage { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_FAILED };
