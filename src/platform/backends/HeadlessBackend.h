@@ -1,0 +1,19 @@
+#pragma once
+
+// No display: the screen lives only in memory (screenshots read it there).
+
+#include "platform/backends/DisplayBackend.h"
+
+#include <condition_variable>
+#include <mutex>
+
+class HeadlessBackend final : public DisplayBackend {
+public:
+    void WaitForEvents(std::optional<uint32_t> timeoutMs) override;
+    void Wake() override;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_woken = false;
+};

@@ -1,0 +1,32 @@
+#include "platform/draw/DeviceContext.h"
+
+DeviceContext::DeviceContext(Surface* target, POINT origin, Region clip)
+{
+    Retarget(target, origin, std::move(clip));
+}
+
+void DeviceContext::Retarget(Surface* target, POINT origin, Region clip)
+{
+    m_target = target;
+    m_origin = origin;
+    m_clip = std::move(clip);
+    if (m_target)
+        m_clip.Intersect(m_target->Bounds());
+}
+
+Region DeviceContext::ClipInLogical() const
+{
+    Region r = m_clip;
+    r.Offset(-m_origin.x, -m_origin.y);
+    return r;
+}
+
+void DeviceContext::FillSolidRect(const RECT& rect, COLORREF color)
+{
+    if (!m_target)
+        return;
+    RECT onSurface = rect.Offset(m_origin.x, m_origin.y);
+    uint32_t pixel = Surface::FromColorRef(color);
+    for (const RECT& clip : m_clip.Rects())
+        m_target->Fill(onSurface.Intersect(clip), pixel);
+}

@@ -1,0 +1,218 @@
+// Painting: what is visible of each window, what needs painting, and the paint messages.
+//
+// A window draws only inside its visible region: its shape, inside every ancestor's shape,
+// minus the siblings above it at every level, minus its own children. What it drew stays on the
+// screen until it, or a window over it, draws again; when a window goes away or moves, the area
+// it uncovers is handed to the windows below as needing paint, with erase.
+
+#include "platform/draw/DeviceContext.h"
+#include "platform/win/Window.h"
+#include "platform/win/WindowSystem.h"
+
+#include <algorithm>
+
+namespace {
+
+// Update regions gather many small rectangles; past this many they become their bounds, which
+// costs a little extra painting and keeps region work flat.
+constexpr size_t kMaxUpdateRects = 16;
+
+void AddToUpdate(WindowNode* node, const Region& area, bool erase)
+{
+    if (area.IsEmpty())
+        return;
+    node->update.Union(area);
+    if (node->update.Rects().size() > kMaxUpdateRects)
+        node->update = Region(node->update.Bounds());
+    if (erase)
+        node->erasepending = true;
+}
+
+}
+
+Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area) const
+{
+    for (const WindowNode* n = node; n != &m_desktop; n = n->parent) {
+        const WindowNode* parent = n->parent;
+        POINT parentOrigin = ScreenOrigin(parent);
+        auto& siblings = parent->children;
+        auto self = std::find(siblings.begin(), siblings.end(), n);
+        for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
+            if ((*it)->visible)
+                area.Subtract(ShapeInParent(*it).Offset(parentOrigin.x, parentOrigin.y));
+        }
+        if (parent == &m_desktop) {
+            area.Intersect(m_desktop.rect);
+        } else {
+            POINT grandOrigin = ScreenOrigin(parent->parent);
+            area.Intersect(ShapeInParent(parent).Offset(grandOrigin.x, grandOrigin.y));
+        }
+    }
+    return area;
+}
+
+Region WindowSystem::VisibleArea(const WindowNode* node) const
+{
+    if (!node || node == &m_desktop || !IsEffectivelyVisible(node))
+        return {};
+    POINT parentOrigin = ScreenOrigin(node->parent);
+    return ClipAgainstTree(node, ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y));
+}
+
+Region WindowSystem::VisibleRegion(const WindowNode* node) const
+{
+    Region area = VisibleArea(node);
+    if (area.IsEmpty())
+        return area;
+    POINT origin = ScreenOrigin(node);
+    for (const WindowNode* child : node->children) {
+        if (child->visible)
+            area.Subtract(ShapeInParent(child).Offset(origin.x, origin.y));
+    }
+    return area;
+}
+
+Region WindowSystem::VisibleRegion(HWND hwnd) const { return VisibleRegion(Find(hwnd)); }
+
+void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool erase)
+{
+    Region r = area ? *area : Region(node->ClientRect());
+    r.Intersect(node->ClientRect());
+    POINT origin = ScreenOrigin(node);
+    r.Intersect(VisibleRegion(node).Offset(-origin.x, -origin.y));
+    AddToUpdate(node, r, erase);
+}
+
+void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
+{
+    if (area.IsEmpty())
+        return;
+    // Every visible window takes the part of the area that it shows.
+    std::vector<WindowNode*> stack { &m_desktop };
+    while (!stack.empty()) {
+        WindowNode* node = stack.back();
+        stack.pop_back();
+        for (WindowNode* child : node->children) {
+            if (child->visible)
+                stack.push_back(child);
+        }
+        if (node == &m_desktop)
+            continue;
+        Region r = VisibleRegion(node);
+        r.Intersect(area);
+        if (r.IsEmpty())
+            continue;
+        POINT origin = ScreenOrigin(node);
+        AddToUpdate(node, r.Offset(-origin.x, -origin.y), erase);
+    }
+}
+
+void WindowSystem::Validate(WindowNode* node, const Region* area)
+{
+    if (area)
+        node->update.Subtract(*area);
+    else
+        node->update = Region();
+    if (node->update.IsEmpty())
+        node->erasepending = false;
+}
+
+WindowNode* WindowSystem::NextToPaint(WindowNode* from) const
+{
+    // Parents before children, lower siblings before higher ones.
+    for (WindowNode* child : from->children) {
+        if (!child->visible)
+            continue;
+        if (!child->update.IsEmpty())
+            return child;
+        if (WindowNode* found = NextToPaint(child))
+            return found;
+    }
+    return nullptr;
+}
+
+void WindowSystem::DispatchPaint(WindowNode* node)
+{
+    HWND hwnd = node->hwnd;
+    bool outer = m_beganPaint;
+    m_beganPaint = false;
+    node->object->WindowProc(WM_PAINT, 0, 0);
+    // A handler that never began painting leaves the area as it was; the device's default would
+    // have validated it, and without that the loop would paint it forever.
+    if (!m_beganPaint) {
+        if (WindowNode* still = Find(hwnd))
+            Validate(still, nullptr);
+    }
+    m_beganPaint = outer;
+}
+
+bool WindowSystem::PaintOne()
+{
+    WindowNode* node = NextToPaint(&m_desktop);
+    if (!node)
+        return false;
+    DispatchPaint(node);
+    return true;
+}
+
+void WindowSystem::PaintNow(WindowNode* node, bool withChildren)
+{
+    HWND hwnd = node->hwnd;
+    if (IsEffectivelyVisible(node) && !node->update.IsEmpty())
+        DispatchPaint(node);
+    if (withChildren) {
+        for (HWND child : Children(hwnd)) {
+            if (WindowNode* c = Find(child))
+                PaintNow(c, true);
+        }
+    }
+    Present();
+}
+
+void WindowSystem::PaintPending()
+{
+    while (PaintOne()) {
+    }
+    Present();
+}
+
+std::unique_ptr<DeviceContext> WindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* ps)
+{
+    WindowNode* node = Find(hwnd);
+    if (!node)
+        return nullptr;
+    m_beganPaint = true;
+    POINT origin = ScreenOrigin(node);
+    Region clip = VisibleRegion(node);
+    clip.Intersect(Region(node->update).Offset(origin.x, origin.y));
+    bool erase = node->erasepending;
+    node->update = Region();
+    node->erasepending = false;
+
+    auto dc = std::make_unique<DeviceContext>(&m_screen, origin, clip);
+    ps->rcPaint = clip.Bounds().Offset(-origin.x, -origin.y);
+    ps->fErase = false;
+    if (erase)
+        ps->fErase = Send(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0) == 0;
+    m_dirty = m_dirty.Union(clip.Bounds());
+    return dc;
+}
+
+std::unique_ptr<DeviceContext> WindowSystem::ClientContext(HWND hwnd)
+{
+    WindowNode* node = Find(hwnd);
+    if (!node)
+        return nullptr;
+    Region clip = VisibleRegion(node);
+    m_dirty = m_dirty.Union(clip.Bounds());
+    return std::make_unique<DeviceContext>(&m_screen, ScreenOrigin(node), clip);
+}
+
+void WindowSystem::Present()
+{
+    if (m_dirty.IsEmpty())
+        return;
+    m_backend->Present(m_screen, m_dirty);
+    m_dirty = RECT {};
+    ++m_paintRounds;
+}

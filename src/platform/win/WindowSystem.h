@@ -1,0 +1,174 @@
+#pragma once
+
+// The window system of the UI thread: the window tree, the message queue and loop, timers,
+// painting and input. One exists at a time (the application's, or a test's); the thread that
+// creates it is the UI thread. Only Post, PostTask, the Inject calls and Wake may be called
+// from other threads.
+//
+// Order of work, as the device's loop had it: posted messages and input first, in the order they
+// came; then due timers, each as WM_TIMER; then painting, once nothing else is pending. The loop
+// sleeps until a post, input or the next timer: it never polls.
+
+#include "platform/backends/DisplayBackend.h"
+#include "platform/core/Messages.h"
+#include "platform/draw/Surface.h"
+#include "platform/loop/MessageQueue.h"
+#include "platform/loop/TimerSet.h"
+#include "platform/win/WindowNode.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+#include <unordered_set>
+
+class Window;
+class DeviceContext;
+class Clock;
+struct PAINTSTRUCT;
+
+class WindowSystem {
+public:
+    static constexpr SIZE kScreenSize { 480, 272 };
+    static constexpr uint32_t kDoubleClickMs = 500;
+    static constexpr int kDoubleClickDistance = 8;
+
+    // Without a backend the screen is headless.
+    explicit WindowSystem(std::unique_ptr<DisplayBackend> backend = nullptr, SIZE screen = kScreenSize);
+    ~WindowSystem();
+    WindowSystem(const WindowSystem&) = delete;
+    WindowSystem& operator=(const WindowSystem&) = delete;
+
+    static WindowSystem* Current();
+
+    // ---- loop (UI thread) ----
+    // Runs until WM_QUIT; returns its exit code.
+    int Run();
+    // Does one piece of pending work; false when there was none.
+    bool ProcessNext();
+    // A nested loop that dispatches everything until done() holds or quit is asked for (the quit
+    // is left for the outer loop).
+    void RunModalLoop(const std::function<bool()>& done);
+    // Runs the loop until done() holds (true) or the real-time limit passes (false).
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
+    // Processes until nothing is pending: no posted message, no due timer, no paint.
+    void Idle();
+    // Virtual clock: moves time on by `ms`, firing due timers in order and processing what they
+    // cause in between, then idles.
+    void Advance(uint64_t ms);
+    void PostQuitMessage(int exitCode);
+    bool QuitRequested() const { return m_quit; }
+    bool HasPendingWork();
+
+    // ---- messages ----
+    bool Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam); // any thread
+    void PostTask(std::function<void()> task);                        // any thread
+    LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // ---- input (any thread): screen coordinates ----
+    void InjectMouse(UINT message, int x, int y);
+    void InjectKey(UINT virtualKey);
+
+    // ---- windows (UI thread) ----
+    bool IsWindow(HWND hwnd) const;
+    Window* FromHandle(HWND hwnd) const;
+    const WindowNode* Node(HWND hwnd) const;
+    std::vector<HWND> TopLevelWindows() const;
+    // Bottom to top.
+    std::vector<HWND> Children(HWND hwnd) const;
+    HWND FindWindow(const char* className, const WString* title) const;
+    HWND WindowFromPoint(POINT screenPoint) const;
+    RECT ScreenRect(HWND hwnd) const;
+    bool IsEffectivelyVisible(HWND hwnd) const;
+    HWND GetForegroundWindow() const { return m_foreground; }
+    bool SetForegroundWindow(HWND hwnd);
+    HWND GetFocus() const { return m_focus; }
+    void SetFocus(HWND hwnd);
+    HWND GetCapture() const { return m_capture; }
+    void SetCapture(HWND hwnd);
+    void ReleaseCapture();
+
+    // ---- screen ----
+    Surface& Screen() { return m_screen; }
+    DisplayBackend& Backend() { return *m_backend; }
+    // Paints everything pending now and presents it.
+    void PaintPending();
+    uint64_t PaintRounds() const { return m_paintRounds; }
+
+    // Clipping the whole tree obeys: what is visible of a window, in screen coordinates.
+    Region VisibleRegion(HWND hwnd) const;
+
+private:
+    friend class Window;
+
+    // Tree (WindowTree.cpp).
+    HWND CreateNode(Window* object, HWND parent, const RECT& rect, DWORD style, UINT id, const WString& text,
+        DWORD exStyle);
+    bool Destroy(HWND hwnd);
+    void DestroyRecursive(WindowNode* node);
+    bool Show(HWND hwnd, int command);
+    bool Enable(HWND hwnd, bool enable);
+    bool SetPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+    void PlaceInZOrder(WindowNode* node, HWND insertAfter);
+    bool SetShape(HWND hwnd, const Region* region, bool redraw);
+    WindowNode* Find(HWND hwnd) const;
+    POINT ScreenOrigin(const WindowNode* node) const;
+    bool IsEffectivelyVisible(const WindowNode* node) const;
+    bool IsEffectivelyEnabled(const WindowNode* node) const;
+    Region ShapeInParent(const WindowNode* node) const;
+    void UpdateScreenVisibility();
+
+    // Painting (WindowPainting.cpp).
+    // Without its children cut out (children are drawn over this area).
+    Region VisibleRegion(const WindowNode* node) const;
+    // With the children's area included: what disappears when the window goes.
+    Region VisibleArea(const WindowNode* node) const;
+    Region ClipAgainstTree(const WindowNode* node, Region area) const;
+    void InvalidateNode(WindowNode* node, const Region* area, bool erase);
+    void InvalidateScreenArea(const Region& area, bool erase);
+    void Validate(WindowNode* node, const Region* area);
+    WindowNode* NextToPaint(WindowNode* from) const;
+    bool PaintOne();
+    void DispatchPaint(WindowNode* node);
+    void PaintNow(WindowNode* node, bool withChildren);
+    std::unique_ptr<DeviceContext> BeginPaint(HWND hwnd, PAINTSTRUCT* ps);
+    std::unique_ptr<DeviceContext> ClientContext(HWND hwnd);
+    void Present();
+
+    // Input (WindowInput.cpp).
+    void HandleInput(const MSG& input);
+    WindowNode* HitTest(WindowNode* node, POINT screenPoint) const;
+
+    // Dispatch (WindowSystem.cpp).
+    void Dispatch(const MSG& msg, bool pretranslate);
+    bool FireDueTimer();
+    void WaitForWork(std::optional<std::chrono::steady_clock::time_point> realDeadline);
+    static void OnClockMoved(void* context);
+
+    std::unique_ptr<DisplayBackend> m_backend;
+    MessageQueue m_queue;
+    TimerSet m_timers;
+    Surface m_screen;
+    WindowNode m_desktop;
+    std::unordered_map<HWND, std::unique_ptr<WindowNode>> m_nodes;
+    // The handles that name live windows, for posts from other threads.
+    std::mutex m_liveMutex;
+    std::unordered_set<HWND> m_live;
+    uintptr_t m_nextHandle = 0x10000;
+
+    bool m_quit = false;
+    int m_exitCode = 0;
+    HWND m_foreground = nullptr;
+    HWND m_focus = nullptr;
+    HWND m_capture = nullptr;
+    HWND m_mouseOwner = nullptr;
+    HWND m_lastDownWindow = nullptr;
+    POINT m_lastDownPoint;
+    uint64_t m_lastDownMs = 0;
+    bool m_lastDownWasDouble = false;
+
+    RECT m_dirty;
+    uint64_t m_paintRounds = 0;
+    bool m_beganPaint = false;
+};

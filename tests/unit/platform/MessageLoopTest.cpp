@@ -1,0 +1,250 @@
+#include "platform/win/WindowApi.h"
+#include "platform/win/WindowSystem.h"
+#include "support/RecordingWindow.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using testenv::RecordingWindow;
+
+namespace {
+
+constexpr UINT WM_TEST = WM_USER + 1;
+constexpr RECT kFull { 0, 0, 480, 272 };
+
+std::vector<UINT> MessagesOf(const RecordingWindow& w, std::initializer_list<UINT> kinds)
+{
+    std::vector<UINT> out;
+    for (const auto& r : w.received) {
+        if (std::find(kinds.begin(), kinds.end(), r.message) != kinds.end())
+            out.push_back(r.message == WM_TEST ? UINT(WM_TEST + r.wParam) : r.message);
+    }
+    return out;
+}
+
+class MessageLoop : public ::testing::Test {
+protected:
+    testenv::ScopedVirtualClock clock;
+    WindowSystem system;
+};
+
+}
+
+TEST_F(MessageLoop, PostedMessagesComeBeforeTimersAndTimersBeforePaint)
+{
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    system.Idle();
+    w.received.clear();
+
+    w.SetTimer(7, 100);
+    clock->Advance(100); // the timer is due, but not yet handled
+    w.Invalidate(true);
+    w.PostMessage(WM_TEST, 1);
+    w.PostMessage(WM_TEST, 2);
+    system.Idle();
+    EXPECT_EQ(MessagesOf(w, { WM_TEST, WM_TIMER, WM_ERASEBKGND, WM_PAINT }),
+        (std::vector<UINT> { WM_TEST + 1, WM_TEST + 2, WM_TIMER, WM_PAINT, WM_ERASEBKGND }));
+}
+
+TEST_F(MessageLoop, TimerRestartKillAndDueOrder)
+{
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
+    std::vector<WPARAM> fired;
+    w.hook = [&](UINT m, WPARAM id, LPARAM) {
+        if (m == WM_TIMER)
+            fired.push_back(id);
+        return false;
+    };
+    w.SetTimer(1, 1000);
+    w.SetTimer(2, 300);
+    system.Advance(600);
+    EXPECT_EQ(fired, (std::vector<WPARAM> { 2, 2 }));
+    // Setting an existing timer starts its period again.
+    w.SetTimer(1, 1000);
+    system.Advance(900);
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), 1), 0);
+    system.Advance(100);
+    EXPECT_EQ(std::count(fired.begin(), fired.end(), 1), 1);
+    EXPECT_TRUE(w.KillTimer(2));
+    EXPECT_FALSE(w.KillTimer(2));
+    fired.clear();
+    system.Advance(5000);
+    EXPECT_EQ(fired, (std::vector<WPARAM> { 1, 1, 1, 1, 1 }));
+}
+
+TEST_F(MessageLoop, SixtySecondTimerFiresAfterAdvancingSixtySecondsWithoutWaiting)
+{
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
+    w.SetTimer(3, 60000);
+    auto realStart = std::chrono::steady_clock::now();
+    system.Advance(59999);
+    EXPECT_EQ(w.Count(WM_TIMER), 0);
+    system.Advance(1);
+    EXPECT_EQ(w.Count(WM_TIMER), 1);
+    system.Advance(60000 * 10);
+    EXPECT_EQ(w.Count(WM_TIMER), 11);
+    EXPECT_LT(std::chrono::steady_clock::now() - realStart, std::chrono::seconds(2));
+}
+
+TEST_F(MessageLoop, TimersInterleaveWithMessagesTheyCause)
+{
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
+    std::vector<std::string> log;
+    w.hook = [&](UINT m, WPARAM wp, LPARAM) {
+        if (m == WM_TIMER) {
+            log.push_back("timer" + std::to_string(wp) + "@" + std::to_string(GetTickCount() % 100000));
+            if (wp == 1)
+                w.PostMessage(WM_TEST, 0);
+        } else if (m == WM_TEST) {
+            log.push_back("posted@" + std::to_string(GetTickCount() % 100000));
+        }
+        return false;
+    };
+    DWORD start = GetTickCount();
+    ASSERT_EQ(start % 100000, 0u) << "the test reads times modulo 100000";
+    w.SetTimer(1, 800);
+    w.SetTimer(2, 1000);
+    system.Advance(1700);
+    EXPECT_EQ(log, (std::vector<std::string> { "timer1@800", "posted@800", "timer2@1000", "timer1@1600", "posted@1600" }));
+}
+
+TEST_F(MessageLoop, DestroyDropsPendingMessagesAndTimersAndDestroysChildren)
+{
+    auto parent = std::make_unique<RecordingWindow>();
+    RecordingWindow child;
+    ASSERT_TRUE(parent->Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(child.Create(parent.get(), RECT { 0, 0, 10, 10 }, WS_CHILD | WS_VISIBLE));
+    HWND parentHwnd = parent->GetSafeHwnd();
+    HWND childHwnd = child.GetSafeHwnd();
+    parent->SetTimer(1, 100);
+    child.SetTimer(1, 100);
+    parent->PostMessage(WM_TEST);
+    child.PostMessage(WM_TEST);
+
+    EXPECT_TRUE(parent->DestroyWindow());
+    EXPECT_EQ(parent->Count(WM_DESTROY), 1);
+    EXPECT_EQ(child.Count(WM_DESTROY), 1);
+    EXPECT_FALSE(IsWindow(parentHwnd));
+    EXPECT_FALSE(IsWindow(childHwnd));
+    EXPECT_EQ(child.GetSafeHwnd(), nullptr);
+    EXPECT_FALSE(PostMessageW(childHwnd, WM_TEST, 0, 0));
+
+    system.Advance(1000);
+    EXPECT_EQ(parent->Count(WM_TEST) + child.Count(WM_TEST), 0);
+    EXPECT_EQ(parent->Count(WM_TIMER) + child.Count(WM_TIMER), 0);
+}
+
+TEST_F(MessageLoop, MessageForWindowDestroyedByEarlierMessageIsSkipped)
+{
+    auto victim = std::make_unique<RecordingWindow>();
+    RecordingWindow killer;
+    ASSERT_TRUE(victim->Create(nullptr, kFull, WS_POPUP));
+    ASSERT_TRUE(killer.Create(nullptr, kFull, WS_POPUP));
+    killer.hook = [&](UINT m, WPARAM, LPARAM) {
+        if (m == WM_TEST)
+            victim.reset();
+        return false;
+    };
+    HWND victimHwnd = victim->GetSafeHwnd();
+    killer.PostMessage(WM_TEST);
+    PostMessageW(victimHwnd, WM_TEST, 0, 0);
+    system.Idle(); // must not touch the deleted object (the sanitizer builds would say)
+    EXPECT_EQ(victim, nullptr);
+}
+
+TEST_F(MessageLoop, ModalLoopKeepsDispatchingPostsAndTimers)
+{
+    RecordingWindow owner;
+    ASSERT_TRUE(owner.Create(nullptr, kFull, WS_POPUP));
+    bool inModal = false;
+    bool closed = false;
+    bool secondSeenInModal = false;
+    int ticksInModal = 0;
+    owner.hook = [&](UINT m, WPARAM wp, LPARAM) {
+        if (m == WM_TEST && wp == 0) {
+            // A nested loop, as a message box runs one, entered from a handler.
+            owner.SetTimer(5, 500);
+            inModal = true;
+            system.RunModalLoop([&] { return closed; });
+            inModal = false;
+        } else if (m == WM_TEST && wp == 1) {
+            secondSeenInModal = inModal;
+        } else if (m == WM_TIMER && inModal && ++ticksInModal == 3) {
+            closed = true;
+        }
+        return false;
+    };
+    owner.PostMessage(WM_TEST, 0);
+    owner.PostMessage(WM_TEST, 1);
+    system.PostTask([&] { system.Advance(1500); });
+    EXPECT_TRUE(system.PumpUntil([&] { return closed && !inModal; }, std::chrono::seconds(5)));
+    EXPECT_TRUE(secondSeenInModal);
+    EXPECT_EQ(ticksInModal, 3);
+}
+
+TEST_F(MessageLoop, QuitEndsRunWithExitCodeAfterPendingMessages)
+{
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
+    w.hook = [&](UINT m, WPARAM, LPARAM) {
+        if (m == WM_TEST)
+            PostQuitMessage(42);
+        return false;
+    };
+    w.PostMessage(WM_TEST);
+    w.PostMessage(WM_TEST + 1);
+    EXPECT_EQ(system.Run(), 42);
+    EXPECT_EQ(w.Count(WM_TEST + 1), 1);
+}
+
+TEST(MessageLoopThreads, MillionPostsFromAnotherThreadArriveCompleteAndInOrder)
+{
+    WindowSystem system;
+    constexpr WPARAM kCount = 1'000'000;
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
+    WPARAM expected = 0;
+    bool inOrder = true;
+    w.hook = [&](UINT m, WPARAM wp, LPARAM lp) {
+        if (m == WM_TEST) {
+            inOrder = inOrder && wp == expected && lp == LPARAM(~wp);
+            ++expected;
+        }
+        return true;
+    };
+    HWND target = w.GetSafeHwnd();
+    std::thread poster([&] {
+        for (WPARAM i = 0; i < kCount; ++i)
+            PostMessageW(target, WM_TEST, i, LPARAM(~i));
+    });
+    bool done = system.PumpUntil([&] { return expected == kCount; }, std::chrono::seconds(120));
+    poster.join();
+    EXPECT_TRUE(done);
+    EXPECT_EQ(expected, kCount);
+    EXPECT_TRUE(inOrder);
+}
+
+TEST(MessageLoopThreads, IdleLoopWakesOnlyForTimers)
+{
+    WindowSystem system;
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
+    uint64_t before = system.Backend().WakeUps();
+    system.PumpUntil([] { return false; }, std::chrono::seconds(2));
+    // One wake-up: the end of the two seconds.
+    EXPECT_LE(system.Backend().WakeUps() - before, 1u);
+
+    w.SetTimer(1, 500);
+    before = system.Backend().WakeUps();
+    system.PumpUntil([] { return false; }, std::chrono::seconds(2));
+    uint64_t withTimer = system.Backend().WakeUps() - before;
+    EXPECT_GE(withTimer, 3u);
+    EXPECT_LE(withTimer, 6u);
+    EXPECT_GE(w.Count(WM_TIMER), 3);
+}

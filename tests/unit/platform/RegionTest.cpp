@@ -1,0 +1,56 @@
+#include "platform/core/Region.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+long Area(const Region& r)
+{
+    long a = 0;
+    for (const RECT& rect : r.Rects())
+        a += long(rect.Width()) * rect.Height();
+    return a;
+}
+
+}
+
+TEST(Region, ScreenShapeWithTitleAndCornerHoles)
+{
+    Region shape(RECT { 0, 0, 480, 272 });
+    shape.Subtract(RECT { 85, 0, 480, 37 }).Subtract(RECT { 430, 237, 480, 272 });
+    EXPECT_EQ(Area(shape), 480L * 272 - 395L * 37 - 50L * 35);
+    EXPECT_TRUE(shape.Contains({ 84, 0 }));
+    EXPECT_FALSE(shape.Contains({ 85, 0 }));
+    EXPECT_FALSE(shape.Contains({ 479, 36 }));
+    EXPECT_TRUE(shape.Contains({ 479, 37 }));
+    EXPECT_TRUE(shape.Contains({ 429, 271 }));
+    EXPECT_FALSE(shape.Contains({ 430, 237 }));
+    EXPECT_EQ(shape.Bounds(), (RECT { 0, 0, 480, 272 }));
+}
+
+TEST(Region, UnionKeepsRectanglesDisjoint)
+{
+    Region r(RECT { 0, 0, 10, 10 });
+    r.Union(RECT { 5, 5, 15, 15 }).Union(RECT { 0, 0, 10, 10 }).Union(RECT { 2, 2, 3, 3 });
+    EXPECT_EQ(Area(r), 100 + 100 - 25);
+    for (size_t i = 0; i < r.Rects().size(); ++i) {
+        for (size_t j = i + 1; j < r.Rects().size(); ++j)
+            EXPECT_FALSE(r.Rects()[i].Intersects(r.Rects()[j]));
+    }
+}
+
+TEST(Region, IntersectAndSameArea)
+{
+    Region a(RECT { 0, 0, 10, 10 });
+    a.Union(RECT { 20, 0, 30, 10 });
+    Region b(RECT { 5, 5, 25, 8 });
+    Region i = a;
+    i.Intersect(b);
+    EXPECT_EQ(Area(i), 5 * 3 + 5 * 3);
+    Region expected(RECT { 5, 5, 10, 8 });
+    expected.Union(RECT { 20, 5, 25, 8 });
+    EXPECT_TRUE(i.SameArea(expected));
+    EXPECT_FALSE(i.SameArea(a));
+    i.Subtract(a);
+    EXPECT_TRUE(i.IsEmpty());
+}
