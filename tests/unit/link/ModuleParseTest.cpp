@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <optional>
 #include <vector>
 
@@ -43,59 +42,6 @@ constexpr BtAddress kPhoneB { 0x10, 0x77, 0x00, 0xFF, 0x0E, 0x05 };
 
 Bytes AsBytes(const BtAddress& a) { return Bytes(a.begin(), a.end()); }
 
-}
-
-// Every response opcode, with status 2 and the data byte 5: the message of its row, or
-// WM_BT_RSP_OTHER (0, 0) for opcodes without one.
-TEST(ModuleParse, EveryResponseOpcodePostsTheMessageOfItsRow)
-{
-    const std::map<BYTE, ModuleMessage> rows {
-        { 0x01, { WM_BT_RSP_01, 2, 0 } }, { 0x02, { WM_BT_FW_VERSION, 2, 0 } },
-        { 0x03, { WM_BT_RSP_03, 2, 0 } }, { 0x04, { WM_BT_RSP_04, 2, 0 } },
-        { 0x05, { WM_BT_STATE, 2, 5 } }, { 0x06, { WM_BT_RSP_06, 2, 0 } },
-        { 0x07, { WM_BT_PAIR_MODE, 2, 0 } }, { 0x08, { WM_BT_CONNECT, 2, 0 } },
-        { 0x09, { WM_BT_DISCONNECT, 2, 0 } }, { 0x0A, { WM_BT_PAIR_CANCEL, 2, 0 } },
-        { 0x0B, { WM_BT_RSP_0B, 2, 0 } }, { 0x0C, { WM_BT_SPK_VOLUME, 2, 5 } },
-        { 0x0D, { WM_BT_MIC_GAIN, 2, 5 } }, { 0x0E, { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_FAILED } },
-        { 0x0F, { WM_BT_PAIR_DELETE, 2, 0 } }, { 0x10, { WM_BT_RSP_10, 2, 0 } },
-        { 0x11, { WM_BT_CALL_KEY, 2, 0 } }, { 0x12, { WM_BT_HANGUP, 2, 0 } },
-        { 0x13, { WM_BT_REJECT, 2, 0 } }, { 0x14, { WM_BT_AUDIO_TRANSFER, 2, 0 } },
-        { 0x15, { WM_BT_DIAL, 2, 0 } }, { 0x16, { WM_BT_RSP_16, 2, 0 } },
-        { 0x17, { WM_BT_DTMF, 2, 0 } }, { 0x18, { WM_BT_RSP_18, 2, 0 } },
-        { 0x19, { WM_BT_RSP_19, 2, 0 } }, { 0x20, { WM_BT_RSP_20, 2, 0 } },
-        { 0x21, { WM_BT_RSP_21, 2, 0 } }, { 0x22, { WM_BT_RSP_22, 2, 0 } },
-        { 0x23, { WM_BT_RSP_23, 2, 0 } }, { 0x40, { WM_BT_RSP_40, 2, 0 } },
-        { 0x41, { WM_BT_LOCAL_ADDR, 2, 0 } }, { 0x42, { WM_BT_RSP_42, 2, 0 } },
-        { 0x43, { WM_BT_RSP_43, 2, 0 } },
-    };
-    ModuleLink link;
-    for (int op = 0; op < 256; ++op) {
-        auto row = rows.find(BYTE(op));
-        ModuleMessage expected = row != rows.end() ? row->second : ModuleMessage { WM_BT_RSP_OTHER, 0, 0 };
-        EXPECT_EQ(Response(link, BYTE(op), { 2, 5 }), expected) << "response opcode " << op;
-    }
-}
-
-// Every event opcode, with the data bytes 7, 8, 9.
-TEST(ModuleParse, EveryEventOpcodePostsTheMessageOfItsRowOrNothing)
-{
-    const std::map<BYTE, ModuleMessage> rows {
-        { 0x01, { WM_BT_EV_STATE, 7, 0 } }, { 0x02, { WM_BT_EV_02, 7, 0 } },
-        { 0x03, { WM_BT_EV_LINK, 7, 0 } }, { 0x04, { WM_BT_EV_RING, 0, 0 } },
-        { 0x05, { WM_BT_EV_CALLER_ID, 0, 0 } }, { 0x06, { WM_BT_EV_06, 7, 0 } },
-        { 0x07, { WM_BT_EV_07, 7, 0 } }, { 0x08, { WM_BT_EV_08, 7, 0 } },
-        { 0x09, { WM_BT_EV_09, 7, 0 } }, { 0x0A, { WM_BT_EV_SPK_VOLUME, 7, 0 } },
-        { 0x0B, { WM_BT_EV_0B, 0, 0 } }, { 0x0C, { WM_BT_EV_0C, 7, 0 } },
-        // 0x0D: no transfer under way, so nothing.
-        { 0x0E, { WM_BT_EV_DEVICE_NAME, 0, 0 } }, { 0x0F, { WM_BT_EV_0F, 0, 0 } },
-        { 0x10, { WM_BT_EV_CALL_STATUS, 0x0708, 9 } },
-    };
-    ModuleLink link;
-    for (int op = 0; op < 256; ++op) {
-        auto row = rows.find(BYTE(op));
-        Message expected = row != rows.end() ? Message(row->second) : std::nullopt;
-        EXPECT_EQ(Event(link, BYTE(op), { 7, 8, 9 }), expected) << "event opcode " << op;
-    }
 }
 
 TEST(ModuleParse, TextResponsesFillTheirBufferOnlyOnSuccess)
