@@ -90,7 +90,7 @@ TEST_F(LinkTest, StressManyFramesWhileTheUiReadsTheBuffers)
                 break;
         }
     });
-    bool done = PumpUntilHandled(script.expected.size(), 120s);
+    bool done = PumpUntilHandled(script.expected.size(), 240s);
     writer.join();
     ASSERT_TRUE(done) << rec.handled.size() << " of " << script.expected.size() << " messages";
     ws.PumpUntil([] { return false; }, 50ms);
