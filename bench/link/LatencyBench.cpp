@@ -67,7 +67,10 @@ double Percentile(std::vector<double> samples, double p)
     return samples[std::min(samples.size() - 1, size_t(p * double(samples.size())))];
 }
 
-double Micros(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+double Micros(Clock::duration d)
+{
+    return std::chrono::duration<double, std::micro>(d).count();
+}
 
 void BM_FrameToMessageLatency(benchmark::State& state)
 {

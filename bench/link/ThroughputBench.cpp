@@ -39,7 +39,8 @@ void BM_CollectAndDispatch(benchmark::State& state)
     // Not started, so nothing is posted: this measures the reader's own work.
     ModuleLink link;
     size_t frames = 0;
-    FrameCollector collector([&](std::span<const BYTE> f) { frames += link.DispatchFrame(f.data(), f.size()); });
+    FrameCollector collector(
+        [&](std::span<const BYTE> f) { frames += link.DispatchFrame(f.data(), f.size()); });
     auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         for (size_t at = 0; at < stream.size(); at += kBlockBytes)
@@ -71,4 +72,3 @@ void BM_MemcpySameBytes(benchmark::State& state)
 BENCHMARK(BM_MemcpySameBytes)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }
-

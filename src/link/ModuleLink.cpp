@@ -6,9 +6,15 @@
 
 #include <system_error>
 
-ModuleLink::ModuleLink() { ClearBuffers(); }
+ModuleLink::ModuleLink()
+{
+    ClearBuffers();
+}
 
-ModuleLink::~ModuleLink() { Stop(); }
+ModuleLink::~ModuleLink()
+{
+    Stop();
+}
 
 bool ModuleLink::Start(HWND target, UINT port)
 {
@@ -57,7 +63,8 @@ int ModuleLink::ReaderThread(ModuleLink* link)
     SerialPort& port = *link->m_port;
     if (!port.ArmReceiveEvent())
         return 0;
-    FrameCollector collector([link](std::span<const BYTE> frame) { link->DispatchFrame(frame.data(), frame.size()); });
+    FrameCollector collector(
+        [link](std::span<const BYTE> frame) { link->DispatchFrame(frame.data(), frame.size()); });
     while (port.IsOpen()) {
         std::optional<std::vector<BYTE>> block = port.Read();
         if (block)
@@ -98,7 +105,10 @@ void ModuleLink::Post(const ModuleMessage& message)
     PostMessageW(m_target.load(std::memory_order_relaxed), message.message, message.wParam, message.lParam);
 }
 
-uint64_t ModuleLink::ReaderWakeups() const { return m_port ? m_port->Wakeups() : 0; }
+uint64_t ModuleLink::ReaderWakeups() const
+{
+    return m_port ? m_port->Wakeups() : 0;
+}
 
 ModuleBuffers ModuleLink::Buffers() const
 {

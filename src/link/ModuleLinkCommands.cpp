@@ -43,12 +43,21 @@ bool ModuleLink::SendCommand(BYTE opcode, std::span<const BYTE> params)
     return m_port->Write(frame.Bytes().data(), frame.Size());
 }
 
-bool ModuleLink::GetFirmwareVersion() { return SendCommand(kOpGetFirmwareVersion); }
+bool ModuleLink::GetFirmwareVersion()
+{
+    return SendCommand(kOpGetFirmwareVersion);
+}
 
-bool ModuleLink::GetState() { return SendCommand(kOpGetState); }
+bool ModuleLink::GetState()
+{
+    return SendCommand(kOpGetState);
+}
 
 // The module takes no pairing kind: hands-free and headset pairing send the same frame.
-bool ModuleLink::StartPairing(int /*kind*/) { return SendCommand(kOpStartPairing); }
+bool ModuleLink::StartPairing(int /*kind*/)
+{
+    return SendCommand(kOpStartPairing);
+}
 
 bool ModuleLink::Connect(int mode, std::span<const BYTE, 6> address)
 {
@@ -64,11 +73,20 @@ bool ModuleLink::Disconnect()
     return SendCommand(kOpDisconnect, { &param, 1 });
 }
 
-bool ModuleLink::CancelPairing() { return SendCommand(kOpCancelPairing); }
+bool ModuleLink::CancelPairing()
+{
+    return SendCommand(kOpCancelPairing);
+}
 
-bool ModuleLink::SetSpeakerVolume(BYTE level) { return SendCommand(kOpSetSpeakerVolume, { &level, 1 }); }
+bool ModuleLink::SetSpeakerVolume(BYTE level)
+{
+    return SendCommand(kOpSetSpeakerVolume, { &level, 1 });
+}
 
-bool ModuleLink::SetMicGain(BYTE gain) { return SendCommand(kOpSetMicGain, { &gain, 1 }); }
+bool ModuleLink::SetMicGain(BYTE gain)
+{
+    return SendCommand(kOpSetMicGain, { &gain, 1 });
+}
 
 bool ModuleLink::GetPairedList()
 {
@@ -83,15 +101,30 @@ bool ModuleLink::GetPairedList()
     return SendCommand(kOpGetPairedList);
 }
 
-bool ModuleLink::DeletePairing(std::span<const BYTE, 6> address) { return SendCommand(kOpDeletePairing, address); }
+bool ModuleLink::DeletePairing(std::span<const BYTE, 6> address)
+{
+    return SendCommand(kOpDeletePairing, address);
+}
 
-bool ModuleLink::CallKey() { return SendCommand(kOpCallKey); }
+bool ModuleLink::CallKey()
+{
+    return SendCommand(kOpCallKey);
+}
 
-bool ModuleLink::EndCall() { return SendCommand(kOpEndCall); }
+bool ModuleLink::EndCall()
+{
+    return SendCommand(kOpEndCall);
+}
 
-bool ModuleLink::RejectCall() { return SendCommand(kOpRejectCall); }
+bool ModuleLink::RejectCall()
+{
+    return SendCommand(kOpRejectCall);
+}
 
-bool ModuleLink::TransferAudio() { return SendCommand(kOpTransferAudio); }
+bool ModuleLink::TransferAudio()
+{
+    return SendCommand(kOpTransferAudio);
+}
 
 bool ModuleLink::Dial(const char* digits, size_t count)
 {
@@ -106,4 +139,7 @@ bool ModuleLink::SendDtmf(char key)
     return SendCommand(kOpSendDtmf, { &param, 1 });
 }
 
-bool ModuleLink::GetLocalAddress() { return SendCommand(kOpGetLocalAddress); }
+bool ModuleLink::GetLocalAddress()
+{
+    return SendCommand(kOpGetLocalAddress);
+}

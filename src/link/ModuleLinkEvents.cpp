@@ -30,9 +30,15 @@ constexpr BYTE kEvCallStatus = 0x10;
 // The device-name event: a count byte, the 6 address bytes, then the name.
 constexpr size_t kAddressSize = 6;
 
-size_t DataCount(const ModuleFrame& frame) { return frame.Length() >= 1 ? frame.Length() - 1u : 0; }
+size_t DataCount(const ModuleFrame& frame)
+{
+    return frame.Length() >= 1 ? frame.Length() - 1u : 0;
+}
 
-BYTE DataByte(const ModuleFrame& frame, size_t k) { return frame.At(kOffsetData + k); }
+BYTE DataByte(const ModuleFrame& frame, size_t k)
+{
+    return frame.At(kOffsetData + k);
+}
 
 // Data bytes from k to the end of the data.
 std::span<const BYTE> DataFrom(const ModuleFrame& frame, size_t k)

@@ -33,9 +33,15 @@ bool HasOwnMessage(BYTE opcode)
         || (opcode >= 0x40 && opcode <= 0x43);
 }
 
-size_t DataCount(const ModuleFrame& frame) { return frame.Length() >= 2 ? frame.Length() - 2u : 0; }
+size_t DataCount(const ModuleFrame& frame)
+{
+    return frame.Length() >= 2 ? frame.Length() - 2u : 0;
+}
 
-std::span<const BYTE> Data(const ModuleFrame& frame) { return frame.Field(kOffsetData, DataCount(frame)); }
+std::span<const BYTE> Data(const ModuleFrame& frame)
+{
+    return frame.Field(kOffsetData, DataCount(frame));
+}
 
 }
 

@@ -66,4 +66,7 @@ WString PhoneStatus::DialText() const
     return text;
 }
 
-WString TailText(const WString& text, size_t n) { return text.size() > n ? text.substr(text.size() - n) : text; }
+WString TailText(const WString& text, size_t n)
+{
+    return text.size() > n ? text.substr(text.size() - n) : text;
+}

@@ -26,19 +26,22 @@ constexpr size_t kProbeSize = 256;
 // healthy tty never does this, a half-dead one could otherwise keep the reader spinning.
 constexpr int kMaxIdleWakeups = 16;
 
+struct Rate {
+    UINT baud;
+    speed_t speed;
+};
+constexpr Rate kRates[] = { { 9600, B9600 }, { 19200, B19200 }, { 38400, B38400 }, { 57600, B57600 },
+    { 115200, B115200 }, { 230400, B230400 }, { 460800, B460800 }, { 921600, B921600 } };
+
 bool BaudToSpeed(UINT baud, speed_t& speed)
 {
-    switch (baud) {
-    case 9600: speed = B9600; return true;
-    case 19200: speed = B19200; return true;
-    case 38400: speed = B38400; return true;
-    case 57600: speed = B57600; return true;
-    case 115200: speed = B115200; return true;
-    case 230400: speed = B230400; return true;
-    case 460800: speed = B460800; return true;
-    case 921600: speed = B921600; return true;
-    default: return false;
+    for (const Rate& rate : kRates) {
+        if (rate.baud == baud) {
+            speed = rate.speed;
+            return true;
+        }
     }
+    return false;
 }
 
 // Raw 8N1 at the given rate, no software flow control. Hardware handshake, modem control and
@@ -49,7 +52,8 @@ bool Configure(int fd, UINT baud)
     termios tio {};
     if (!BaudToSpeed(baud, speed) || tcgetattr(fd, &tio) != 0)
         return false;
-    tio.c_iflag &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
+    tio.c_iflag
+        &= ~tcflag_t(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
     tio.c_oflag &= ~tcflag_t(OPOST);
     tio.c_lflag &= ~tcflag_t(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
     tio.c_cflag &= ~tcflag_t(CSIZE | PARENB | CSTOPB);
@@ -140,7 +144,10 @@ bool SerialPort::Close()
     return true;
 }
 
-bool SerialPort::ArmReceiveEvent() { return IsOpen(); }
+bool SerialPort::ArmReceiveEvent()
+{
+    return IsOpen();
+}
 
 bool SerialPort::WaitWritable(int timeoutMs)
 {

@@ -31,7 +31,10 @@ void LinkTest::SetUp()
     ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
 }
 
-void LinkTest::TearDown() { link.Stop(); }
+void LinkTest::TearDown()
+{
+    link.Stop();
+}
 
 bool LinkTest::PumpUntilHandled(size_t count, std::chrono::milliseconds limit)
 {

@@ -39,13 +39,15 @@ TEST_F(LinkTest, CollectsAFrameSplitOverReads)
     ws.PumpUntil([] { return false; }, 30ms);
     ASSERT_TRUE(peer.Write(Bytes(frame.begin() + 3, frame.end() - 1)));
     ws.PumpUntil([] { return false; }, 30ms);
-    EXPECT_EQ(Exchange(Bytes { frame.back() }), (std::vector<ModuleMessage> { { WM_BT_EV_CALLER_ID, 0, 0 } }));
+    EXPECT_EQ(
+        Exchange(Bytes { frame.back() }), (std::vector<ModuleMessage> { { WM_BT_EV_CALLER_ID, 0, 0 } }));
     EXPECT_EQ(link.CallerNumber(), u"030123");
 }
 
 TEST_F(LinkTest, DispatchesTwoFramesOfOneReadInOrder)
 {
-    EXPECT_EQ(Exchange(kStateEvent + kLinkEvent), (std::vector<ModuleMessage> { kStateMessage, kLinkMessage }));
+    EXPECT_EQ(
+        Exchange(kStateEvent + kLinkEvent), (std::vector<ModuleMessage> { kStateMessage, kLinkMessage }));
 }
 
 TEST_F(LinkTest, DropsABadChecksumAndRecognisesTheNextFrame)
@@ -60,7 +62,8 @@ TEST_F(LinkTest, TakesA77InsideAFrameAsData)
     Bytes status = ModuleFrameBytes(0x04, 0x10, { 0x77, 0x77, 0x00 });
     ASSERT_EQ(status.back(), 0x77 ^ 0x04 ^ 0x04 ^ 0x10 ^ 0x00);
     EXPECT_EQ(Exchange(inner + status + kLinkEvent),
-        (std::vector<ModuleMessage> { { WM_BT_EV_STATE, 0x77, 0 }, { WM_BT_EV_CALL_STATUS, 0x7777, 0 }, kLinkMessage }));
+        (std::vector<ModuleMessage> {
+            { WM_BT_EV_STATE, 0x77, 0 }, { WM_BT_EV_CALL_STATUS, 0x7777, 0 }, kLinkMessage }));
 }
 
 TEST_F(LinkTest, LengthByteZeroIsDroppedAndOneIsDispatched)

@@ -30,9 +30,15 @@ PtyPeer::~PtyPeer()
         ::close(m_slave);
 }
 
-void PtyPeer::Export() const { ExportPath(m_slavePath); }
+void PtyPeer::Export() const
+{
+    ExportPath(m_slavePath);
+}
 
-void PtyPeer::ExportPath(const std::filesystem::path& path) { setenv("OSTRILAN_COM2", path.c_str(), 1); }
+void PtyPeer::ExportPath(const std::filesystem::path& path)
+{
+    setenv("OSTRILAN_COM2", path.c_str(), 1);
+}
 
 void PtyPeer::CloseMaster()
 {
@@ -64,7 +70,8 @@ std::vector<uint8_t> PtyPeer::ReadExactly(size_t count, std::chrono::millisecond
     std::vector<uint8_t> out;
     auto end = std::chrono::steady_clock::now() + deadline;
     while (out.size() < count) {
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+        auto left
+            = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             break;
         pollfd pfd { m_master, POLLIN, 0 };

@@ -1,5 +1,5 @@
-#include "PtyPeer.h"
 #include "link/SerialPort.h"
+#include "PtyPeer.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>

@@ -29,7 +29,10 @@ Message Event(ModuleLink& link, BYTE opcode, const Bytes& body)
     return link.ParseEvent(Frame(ModuleFrame::kTypeEvent, opcode, body));
 }
 
-Bytes Text(std::string_view text) { return Bytes(text.begin(), text.end()); }
+Bytes Text(std::string_view text)
+{
+    return Bytes(text.begin(), text.end());
+}
 
 Bytes Concat(Bytes a, const Bytes& b)
 {
@@ -40,7 +43,10 @@ Bytes Concat(Bytes a, const Bytes& b)
 constexpr BtAddress kPhoneA { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13 };
 constexpr BtAddress kPhoneB { 0x10, 0x77, 0x00, 0xFF, 0x0E, 0x05 };
 
-Bytes AsBytes(const BtAddress& a) { return Bytes(a.begin(), a.end()); }
+Bytes AsBytes(const BtAddress& a)
+{
+    return Bytes(a.begin(), a.end());
+}
 
 }
 
@@ -62,7 +68,8 @@ TEST(ModuleParse, TextResponsesFillTheirBufferOnlyOnSuccess)
 TEST(ModuleParse, LocalAddressIsStoredWhateverTheStatus)
 {
     ModuleLink link;
-    EXPECT_EQ(Response(link, 0x41, Concat({ 3 }, AsBytes(kPhoneA))), (ModuleMessage { WM_BT_LOCAL_ADDR, 3, 0 }));
+    EXPECT_EQ(
+        Response(link, 0x41, Concat({ 3 }, AsBytes(kPhoneA))), (ModuleMessage { WM_BT_LOCAL_ADDR, 3, 0 }));
     EXPECT_EQ(link.LocalAddress(), kPhoneA);
     // Never more than the frame's data; the rest is cleared.
     Response(link, 0x41, { 0, 0xAA, 0xBB });
@@ -98,10 +105,12 @@ TEST(ModuleParse, PairedListTransfer)
     // Each answer starts afresh.
     EXPECT_EQ(Response(link, 0x0E, { 0, 0 }), (ModuleMessage { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_EMPTY }));
     EXPECT_EQ(link.Buffers().pairedAddresses[0], BtAddress {});
-    EXPECT_EQ(Response(link, 0x0E, { 4, 2 }), (ModuleMessage { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_FAILED }));
+    EXPECT_EQ(
+        Response(link, 0x0E, { 4, 2 }), (ModuleMessage { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_FAILED }));
     EXPECT_EQ(link.PairedCount(), 0);
 
-    EXPECT_EQ(Response(link, 0x0E, { 0, 9 }), (ModuleMessage { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_TOO_MANY }));
+    EXPECT_EQ(
+        Response(link, 0x0E, { 0, 9 }), (ModuleMessage { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_TOO_MANY }));
     EXPECT_EQ(link.PairedCount(), 9);
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(Event(link, 0x0D, AsBytes(kPhoneA)), std::nullopt);
@@ -154,7 +163,8 @@ TEST(ModuleParse, ShortFramesReadTheChecksumAndZeroesBehindIt)
 {
     ModuleLink link;
     ModuleFrame callStatus = Frame(ModuleFrame::kTypeEvent, 0x10, {});
-    EXPECT_EQ(link.ParseEvent(callStatus), (ModuleMessage { WM_BT_EV_CALL_STATUS, callStatus.At(4) * 256u, 0 }));
+    EXPECT_EQ(
+        link.ParseEvent(callStatus), (ModuleMessage { WM_BT_EV_CALL_STATUS, callStatus.At(4) * 256u, 0 }));
     ModuleFrame state = Frame(ModuleFrame::kTypeResponse, 0x05, { 0 });
     EXPECT_EQ(link.ParseResponse(state), (ModuleMessage { WM_BT_STATE, 0, state.At(5) }));
     // A text answer without data stores nothing.

@@ -7,8 +7,7 @@
 
 namespace {
 
-template <size_t N>
-WString Decode(std::string_view bytes)
+template <size_t N> WString Decode(std::string_view bytes)
 {
     std::array<WCHAR, N> target;
     target.fill(u'#');
@@ -33,7 +32,10 @@ TEST(ModuleText, DecodesUtf8AndFallsBackToLatin1ByteByByte)
 
 TEST(ModuleText, EndsAtTheFirstZeroByte)
 {
-    EXPECT_EQ(Decode<40>(std::string_view("12\0" "34", 5)), u"12");
+    EXPECT_EQ(Decode<40>(std::string_view("12\0"
+                                          "34",
+                  5)),
+        u"12");
     EXPECT_EQ(Decode<40>(""), u"");
 }
 
