@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config git
-    libsdl2-dev libfreetype-dev libstb-dev fonts-dejavu-core
+    libsdl2-dev libfreetype-dev libstb-dev fonts-dejavu-core fonts-dejavu-extra
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     gettext clang libclang-rt-14-dev
-    xvfb xauth xdotool sox
+    xvfb xauth xdotool imagemagick sox
 )
 
 missing=()

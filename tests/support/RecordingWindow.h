@@ -27,9 +27,12 @@ public:
     // Runs before the default handling; return true to stop there with result 0.
     std::function<bool(UINT, WPARAM, LPARAM)> hook;
     bool doubleClicks = false;
+    // Sees what the loop pre-translates for this window and its descendants.
+    std::function<bool(MSG*)> pretranslate;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     bool WantsDoubleClicks() const override { return doubleClicks; }
+    bool PreTranslateMessage(MSG* msg) override { return pretranslate && pretranslate(msg); }
 
     int Count(UINT message) const;
     void SetColor(COLORREF color) { m_color = color; }

@@ -5,6 +5,7 @@
 #include "platform/win/Window.h"
 
 #include <atomic>
+#include <unistd.h>
 
 namespace {
 
@@ -17,6 +18,7 @@ WindowSystem::WindowSystem(std::unique_ptr<DisplayBackend> backend, SIZE screen)
     , m_queue([this] { m_backend->Wake(); })
     , m_screen(screen.cx, screen.cy)
 {
+    m_nextHandle = (uintptr_t(::getpid()) << kHandleProcessShift) + 0x100;
     m_desktop.rect = { 0, 0, screen.cx, screen.cy };
     m_desktop.visible = true;
     m_desktop.className = "#desktop";

@@ -33,6 +33,8 @@ public:
     static constexpr SIZE kScreenSize { 480, 272 };
     static constexpr uint32_t kDoubleClickMs = 500;
     static constexpr int kDoubleClickDistance = 8;
+    static constexpr int kHandleProcessShift = 24;
+    static uint32_t ProcessOfHandle(HWND hwnd) { return uint32_t(reinterpret_cast<uintptr_t>(hwnd) >> kHandleProcessShift); }
 
     // Without a backend the screen is headless.
     explicit WindowSystem(std::unique_ptr<DisplayBackend> backend = nullptr, SIZE screen = kScreenSize);
@@ -155,7 +157,9 @@ private:
     // The handles that name live windows, for posts from other threads.
     std::mutex m_liveMutex;
     std::unordered_set<HWND> m_live;
-    uintptr_t m_nextHandle = 0x10000;
+    // Handles carry the process id in their upper bits, so a handle is unique across the device's
+    // programs and names the program that owns the window.
+    uintptr_t m_nextHandle = 0;
 
     bool m_quit = false;
     int m_exitCode = 0;

@@ -1,0 +1,133 @@
+#include "platform/draw/DrawText.h"
+
+#include "platform/draw/Font.h"
+#include "platform/draw/FontFace.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+std::vector<std::u32string> SplitLines(const WString& text, bool singleLine)
+{
+    std::vector<std::u32string> lines(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement;
+        }
+        if (c == U'\r')
+            continue;
+        if (c == U'\n') {
+            if (!singleLine)
+                lines.emplace_back();
+            continue;
+        }
+        lines.back().push_back(c);
+    }
+    return lines;
+}
+
+FontFace* FaceOf(HDC dc)
+{
+    const Font* font = dc->SelectedFont();
+    return (font ? *font : Font::Default()).Face();
+}
+
+inline uint32_t Blend(uint32_t dst, uint32_t src, uint32_t alpha)
+{
+    uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int d = int((dst >> shift) & 0xFF);
+        int s = int((src >> shift) & 0xFF);
+        out |= uint32_t(d + ((s - d) * int(alpha) + 127) / 255) << shift;
+    }
+    return out;
+}
+
+void DrawGlyph(Surface& surface, const Glyph& glyph, int x, int y, uint32_t color, const RECT& clip)
+{
+    const RECT box { x, y, x + glyph.width, y + glyph.height };
+    const RECT r = box.Intersect(clip);
+    for (int row = r.top; row < r.bottom; ++row) {
+        const uint8_t* cover = glyph.coverage.data() + size_t(row - y) * size_t(glyph.width) + size_t(r.left - x);
+        uint32_t* out = surface.Row(row) + r.left;
+        for (int col = r.left; col < r.right; ++col, ++out, ++cover) {
+            if (*cover == 255)
+                *out = color;
+            else if (*cover)
+                *out = Blend(*out, color, *cover);
+        }
+    }
+}
+
+}
+
+int DrawText(HDC dc, const WString& text, const RECT& rect, UINT format)
+{
+    if (!dc)
+        return 0;
+    dc->NotifyText(text, rect);
+    FontFace* face = FaceOf(dc);
+    Surface* surface = dc->Target();
+    if (!face || !surface)
+        return 0;
+
+    const auto lines = SplitLines(text, format & DT_SINGLELINE);
+    const int lineHeight = face->LineHeight();
+    const int blockHeight = lineHeight * int(lines.size());
+    int y = rect.top;
+    if (format & DT_BOTTOM)
+        y = rect.bottom - blockHeight;
+    else if (format & DT_VCENTER)
+        y = rect.top + (rect.Height() - blockHeight) / 2;
+
+    const POINT origin = dc->Origin();
+    Region clip = dc->Clip();
+    if (!(format & DT_NOCLIP))
+        clip.Intersect(rect.Offset(origin.x, origin.y));
+    const uint32_t color = Surface::FromColorRef(dc->TextColor());
+
+    for (const auto& line : lines) {
+        const int width = face->MeasureWidth(line);
+        int x = rect.left;
+        if (format & DT_CENTER)
+            x = rect.left + (rect.Width() - width) / 2;
+        else if (format & DT_RIGHT)
+            x = rect.right - width;
+        if (dc->BkMode() == OPAQUE) {
+            const RECT box = RECT { x, y, x + width, y + lineHeight }.Offset(origin.x, origin.y);
+            for (const RECT& c : clip.Rects())
+                surface->Fill(box.Intersect(c), Surface::FromColorRef(dc->BkColor()));
+        }
+        int penX = x + origin.x;
+        const int baseline = y + origin.y + face->Ascent();
+        for (char32_t c : line) {
+            const Glyph& glyph = face->GetGlyph(c);
+            if (!glyph.coverage.empty()) {
+                for (const RECT& c2 : clip.Rects())
+                    DrawGlyph(*surface, glyph, penX + glyph.left, baseline - glyph.top, color, c2);
+            }
+            penX += glyph.advance;
+        }
+        y += lineHeight;
+    }
+    return blockHeight;
+}
+
+SIZE GetTextExtent(HDC dc, const WString& text)
+{
+    FontFace* face = dc ? FaceOf(dc) : nullptr;
+    if (!face)
+        return {};
+    const auto lines = SplitLines(text, false);
+    int width = 0;
+    for (const auto& line : lines)
+        width = std::max(width, face->MeasureWidth(line));
+    return { width, face->LineHeight() * LONG(lines.size()) };
+}

@@ -1,0 +1,147 @@
+#include "platform/draw/Bitmap.h"
+#include "platform/draw/Blit.h"
+#include "platform/draw/MemoryDC.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr uint32_t kRed = 0xFF0000;
+constexpr uint32_t kGreen = 0x00FF00;
+constexpr uint32_t kBlue = 0x0000FF;
+constexpr uint32_t kWhite = 0xFFFFFF;
+
+// A memory context over a bitmap, both owned, as a paint handler would set them up.
+struct MemoryCanvas {
+    MemoryCanvas(int w, int h, uint32_t fill)
+        : bitmap(w, h, fill)
+        , dc(CreateCompatibleDC(nullptr))
+    {
+        dc->SelectBitmap(&bitmap);
+    }
+    Bitmap bitmap;
+    std::unique_ptr<MemoryDC> dc;
+};
+
+}
+
+TEST(MemoryDC, DrawsIntoTheSelectedBitmapAndGivesBackThePreviousOne)
+{
+    Bitmap first(4, 4);
+    Bitmap second(4, 4);
+    auto dc = CreateCompatibleDC(nullptr);
+    dc->FillSolidRect({ 0, 0, 4, 4 }, RGB(255, 0, 0)); // nothing selected: draws nowhere
+    EXPECT_EQ(dc->SelectBitmap(&first), nullptr);
+    dc->FillSolidRect({ 0, 0, 2, 2 }, RGB(255, 0, 0));
+    EXPECT_EQ(dc->SelectBitmap(&second), &first);
+    dc->FillSolidRect({ 2, 2, 9, 9 }, RGB(0, 0, 255));
+    EXPECT_EQ(dc->SelectBitmap(nullptr), &second);
+
+    EXPECT_EQ(first.Pixels().Pixel(1, 1), kRed);
+    EXPECT_EQ(first.Pixels().Pixel(2, 2), 0u);
+    EXPECT_EQ(second.Pixels().Pixel(3, 3), kBlue);
+    EXPECT_EQ(second.Pixels().Pixel(1, 1), 0u);
+}
+
+TEST(MemoryDC, TextStateSettersReturnThePreviousValue)
+{
+    auto dc = CreateCompatibleDC(nullptr);
+    COLORREF before = SetTextColor(dc.get(), RGB(255, 255, 100));
+    EXPECT_EQ(SetTextColor(dc.get(), before), RGB(255, 255, 100));
+    EXPECT_EQ(SetBkMode(dc.get(), TRANSPARENT), OPAQUE);
+    EXPECT_EQ(SetBkMode(dc.get(), OPAQUE), TRANSPARENT);
+    EXPECT_EQ(SetBkColor(dc.get(), RGB(1, 2, 3)), RGB(255, 255, 255));
+}
+
+TEST(MemoryDC, CompatibleContextInheritsTheTextObserver)
+{
+    Surface screen(10, 10);
+    DeviceContext window(&screen, {}, Region(screen.Bounds()));
+    int calls = 0;
+    window.SetTextObserver([&](const WString&, const RECT&) { ++calls; });
+    auto memory = CreateCompatibleDC(&window);
+    memory->NotifyText(u"x", {});
+    EXPECT_EQ(calls, 1);
+}
+
+TEST(CreateCompatibleBitmap, RefusesEmptyAndAbsurdSizes)
+{
+    EXPECT_NE(CreateCompatibleBitmap(nullptr, 480, 272), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 272), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 480, -1), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 100000, 100000), nullptr);
+}
+
+TEST(BitBlt, CopiesThroughAMemoryContextOntoTheDestinationOriginAndClip)
+{
+    MemoryCanvas source(20, 20, kRed);
+    source.dc->FillSolidRect({ 0, 0, 10, 20 }, RGB(0, 255, 0));
+
+    // A window at (100, 50) on the screen, of which only a 30 x 30 square at its corner is visible.
+    Surface screen(200, 200, kWhite);
+    DeviceContext window(&screen, { 100, 50 }, Region(RECT { 100, 50, 130, 80 }));
+    ASSERT_TRUE(BitBlt(&window, 5, 5, 40, 40, source.dc.get(), 0, 0));
+
+    EXPECT_EQ(screen.Pixel(105, 55), kGreen);
+    EXPECT_EQ(screen.Pixel(115, 60), kRed);
+    EXPECT_EQ(screen.Pixel(124, 74), kRed);
+    EXPECT_EQ(screen.Pixel(104, 55), kWhite); // left of the destination
+    EXPECT_EQ(screen.Pixel(125, 60), kWhite); // beyond the 20-pixel source
+    EXPECT_EQ(screen.Pixel(104, 49), kWhite);
+    int outside = 0;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x)
+            outside += !(x >= 100 && x < 130 && y >= 50 && y < 80) && screen.Pixel(x, y) != kWhite;
+    EXPECT_EQ(outside, 0);
+}
+
+TEST(BitBlt, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels)
+{
+    MemoryCanvas canvas(10, 1, 0);
+    for (int x = 0; x < 10; ++x)
+        canvas.bitmap.Pixels().SetPixel(x, 0, uint32_t(x));
+    ASSERT_TRUE(BitBlt(canvas.dc.get(), 2, 0, 8, 1, canvas.dc.get(), 0, 0));
+    for (int x = 2; x < 10; ++x)
+        EXPECT_EQ(canvas.bitmap.Pixels().Pixel(x, 0), uint32_t(x - 2));
+}
+
+TEST(BitBlt, RefusesMissingContextsAndOtherRasterOperations)
+{
+    MemoryCanvas canvas(4, 4, 0);
+    auto empty = CreateCompatibleDC(nullptr);
+    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, nullptr, 0, 0));
+    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, empty.get(), 0, 0));
+    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, canvas.dc.get(), 0, 0, 0x00EE0086));
+}
+
+TEST(StretchBlt, ScalesACheckerKeepingCornerColoursAndBlendingTheMiddle)
+{
+    MemoryCanvas checker(2, 2, 0);
+    Surface& c = checker.bitmap.Pixels();
+    c.SetPixel(0, 0, kRed);
+    c.SetPixel(1, 0, kGreen);
+    c.SetPixel(0, 1, kBlue);
+    c.SetPixel(1, 1, kWhite);
+    MemoryCanvas band(480, 272, 0);
+    ASSERT_TRUE(StretchBlt(band.dc.get(), 0, 37, 480, 200, checker.dc.get(), 0, 0, 2, 2));
+
+    const Surface& s = band.bitmap.Pixels();
+    EXPECT_EQ(s.Pixel(0, 37), kRed);
+    EXPECT_EQ(s.Pixel(479, 37), kGreen);
+    EXPECT_EQ(s.Pixel(0, 236), kBlue);
+    EXPECT_EQ(s.Pixel(479, 236), kWhite);
+    EXPECT_EQ(s.Pixel(240, 36), 0u);
+    EXPECT_EQ(s.Pixel(240, 237), 0u);
+    // Bilinear: the centre is an even mix of all four, half of each channel.
+    uint32_t mid = s.Pixel(240, 137);
+    for (int shift : { 0, 8, 16 })
+        EXPECT_NEAR(int((mid >> shift) & 0xFF), 0x7F, 8);
+}
+
+TEST(StretchBlt, SourceRectangleOffTheSourceDrawsNothing)
+{
+    MemoryCanvas source(4, 4, kRed);
+    MemoryCanvas dest(8, 8, 0);
+    StretchBlt(dest.dc.get(), 0, 0, 8, 8, source.dc.get(), 2, 2, 4, 4);
+    EXPECT_EQ(dest.bitmap.Pixels().Pixel(4, 4), 0u);
+}

@@ -1,0 +1,95 @@
+#include "platform/devices/CatalogReader.h"
+
+#include "CatalogReaderTestFile.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+using catalogtest::BuildCatalog;
+
+namespace {
+
+const std::vector<std::pair<std::string, std::string>> kEntries = {
+    { "", "Content-Type: text/plain; charset=UTF-8\n" },
+    { "GRUSS001", "Grüße" },
+    { "PLURAL01", std::string("one file\0many files", 19) },
+    { "EMPTY001", "" },
+};
+
+void PutWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + size_t(i)] = uint8_t(value >> (8 * i));
+}
+
+}
+
+TEST(CatalogReader, ReadsBothByteOrders)
+{
+    for (bool bigEndian : { false, true }) {
+        CatalogReader reader;
+        ASSERT_TRUE(reader.Parse(BuildCatalog(kEntries, bigEndian))) << "big endian " << bigEndian;
+        ASSERT_NE(reader.Find("GRUSS001"), nullptr);
+        EXPECT_EQ(*reader.Find("GRUSS001"), u"Grüße");
+        // A plural entry serves its first form; the header and untranslated entries are no texts.
+        EXPECT_EQ(*reader.Find("PLURAL01"), u"one file");
+        EXPECT_EQ(reader.Find(""), nullptr);
+        EXPECT_EQ(reader.Find("EMPTY001"), nullptr);
+        EXPECT_EQ(reader.Find("GRUSS00"), nullptr);
+        EXPECT_EQ(reader.Count(), 2u);
+    }
+}
+
+TEST(CatalogReader, RefusesEveryTruncationOfARealCatalog)
+{
+    std::string file = testenv::ReadFile(testenv::AppDir() / "lang" / "lang_eng.bin");
+    ASSERT_FALSE(file.empty());
+    std::vector<uint8_t> bytes(file.begin(), file.end());
+    CatalogReader reader;
+    ASSERT_TRUE(reader.Parse(bytes));
+    for (size_t length = 0; length < bytes.size(); ++length) {
+        ASSERT_FALSE(reader.Parse(std::span(bytes.data(), length))) << "length " << length;
+        ASSERT_EQ(reader.Count(), 0u);
+    }
+}
+
+TEST(CatalogReader, RefusesHeadersThatPointOutside)
+{
+    const std::vector<uint8_t> good = BuildCatalog(kEntries);
+    struct Case {
+        const char* what;
+        size_t offset;
+        uint32_t value;
+    };
+    const Case cases[] = {
+        { "wrong magic", 0, 0x12345678 },
+        { "future major revision", 4, 0x00020000 },
+        { "count beyond the file", 8, 0x20000000 },
+        { "count that overflows 32 bits", 8, 0xFFFFFFFF },
+        { "key table beyond the file", 12, 0xFFFFFFF0 },
+        { "text table beyond the file", 16, uint32_t(good.size()) },
+        { "string length wraps around", 28 + 8, 0xFFFFFFFF },
+        { "string offset beyond the file", 28 + 12, 0xFFFFFFF8 },
+        { "string without its zero byte", 28 + 8, 7 },
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> bytes = good;
+        PutWord(bytes, c.offset, c.value);
+        CatalogReader reader;
+        EXPECT_FALSE(reader.Parse(bytes)) << c.what;
+        EXPECT_EQ(reader.Count(), 0u) << c.what;
+    }
+}
+
+TEST(CatalogReader, ReadFileRefusesWhatIsNotACatalogFile)
+{
+    testenv::TempDir dir;
+    CatalogReader reader;
+    EXPECT_FALSE(reader.ReadFile(dir / "missing.bin"));
+    EXPECT_FALSE(reader.ReadFile(dir.Path()));
+    catalogtest::WriteBytes(dir / "text.bin", { 'm', 's', 'g', 'i', 'd', ' ', '"', '"' });
+    EXPECT_FALSE(reader.ReadFile(dir / "text.bin"));
+    catalogtest::WriteBytes(dir / "good.bin", BuildCatalog(kEntries));
+    EXPECT_TRUE(reader.ReadFile(dir / "good.bin"));
+    EXPECT_EQ(reader.Count(), 2u);
+}

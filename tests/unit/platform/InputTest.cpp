@@ -1,0 +1,143 @@
+#include "platform/win/WindowApi.h"
+#include "platform/win/WindowSystem.h"
+#include "support/RecordingWindow.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+using testenv::RecordingWindow;
+
+namespace {
+
+constexpr RECT kFull { 0, 0, 480, 272 };
+
+class Input : public ::testing::Test {
+protected:
+    void Tap(int x, int y)
+    {
+        system.InjectMouse(WM_LBUTTONDOWN, x, y);
+        system.InjectMouse(WM_LBUTTONUP, x, y);
+        system.Idle();
+    }
+
+    testenv::ScopedVirtualClock clock;
+    WindowSystem system;
+};
+
+}
+
+TEST_F(Input, TapArrivesInClientCoordinatesOfTopmostWindowUnderIt)
+{
+    RecordingWindow parent;
+    RecordingWindow child;
+    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(child.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
+    Tap(150, 60);
+    ASSERT_EQ(child.Count(WM_LBUTTONDOWN), 1);
+    ASSERT_EQ(child.Count(WM_LBUTTONUP), 1);
+    EXPECT_EQ(parent.Count(WM_LBUTTONDOWN), 0);
+    auto down = std::find_if(child.received.begin(), child.received.end(), [](auto& r) { return r.message == WM_LBUTTONDOWN; });
+    EXPECT_EQ(GET_X_LPARAM(down->lParam), 50);
+    EXPECT_EQ(GET_Y_LPARAM(down->lParam), 10);
+    EXPECT_EQ(down->wParam, MK_LBUTTON);
+}
+
+TEST_F(Input, WindowThatGotTheDownGetsTheUpEvenOutsideIt)
+{
+    RecordingWindow parent;
+    RecordingWindow child;
+    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(child.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
+    system.InjectMouse(WM_LBUTTONDOWN, 150, 60);
+    system.InjectMouse(WM_MOUSEMOVE, 300, 200);
+    system.InjectMouse(WM_LBUTTONUP, 300, 200);
+    system.Idle();
+    EXPECT_EQ(child.Count(WM_MOUSEMOVE), 1);
+    ASSERT_EQ(child.Count(WM_LBUTTONUP), 1);
+    EXPECT_EQ(parent.Count(WM_LBUTTONUP), 0);
+    auto up = std::find_if(child.received.begin(), child.received.end(), [](auto& r) { return r.message == WM_LBUTTONUP; });
+    EXPECT_EQ(GET_X_LPARAM(up->lParam), 200);
+    EXPECT_EQ(GET_Y_LPARAM(up->lParam), 150);
+}
+
+TEST_F(Input, DisabledWindowTakesNoInput)
+{
+    RecordingWindow parent;
+    RecordingWindow button;
+    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(button.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
+    button.EnableWindow(false);
+    EXPECT_FALSE(button.IsWindowEnabled());
+    Tap(150, 60);
+    EXPECT_EQ(button.Count(WM_LBUTTONDOWN), 0);
+    // As on the device, the tap falls through a disabled control to its parent...
+    EXPECT_EQ(parent.Count(WM_LBUTTONDOWN), 1);
+    // ...but a disabled top-level window takes nothing, nor do its children.
+    button.EnableWindow(true);
+    parent.EnableWindow(false);
+    Tap(150, 60);
+    EXPECT_EQ(button.Count(WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(parent.Count(WM_LBUTTONDOWN), 1);
+}
+
+TEST_F(Input, QuickSecondTapIsDoubleClickOnlyForWindowsThatWantIt)
+{
+    RecordingWindow plain;
+    RecordingWindow button;
+    button.doubleClicks = true;
+    ASSERT_TRUE(plain.Create(nullptr, RECT { 0, 0, 240, 272 }, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(button.Create(nullptr, RECT { 240, 0, 480, 272 }, WS_POPUP | WS_VISIBLE));
+    Tap(10, 10);
+    Tap(11, 11);
+    EXPECT_EQ(plain.Count(WM_LBUTTONDOWN), 2);
+    EXPECT_EQ(plain.Count(WM_LBUTTONDBLCLK), 0);
+
+    Tap(300, 10);
+    Tap(302, 12);
+    Tap(302, 12); // a third tap starts again
+    EXPECT_EQ(button.Count(WM_LBUTTONDOWN), 2);
+    EXPECT_EQ(button.Count(WM_LBUTTONDBLCLK), 1);
+
+    clock->Advance(WindowSystem::kDoubleClickMs + 1);
+    Tap(302, 12);
+    EXPECT_EQ(button.Count(WM_LBUTTONDBLCLK), 1) << "too late for a double click";
+    Tap(302 + WindowSystem::kDoubleClickDistance + 1, 12);
+    EXPECT_EQ(button.Count(WM_LBUTTONDBLCLK), 1) << "too far for a double click";
+}
+
+TEST_F(Input, KeysArriveAsKeyUpAndAreSeenByAncestorsFirst)
+{
+    RecordingWindow frame;
+    RecordingWindow view;
+    ASSERT_TRUE(frame.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(view.Create(&frame, kFull, WS_CHILD | WS_VISIBLE));
+    view.SetFocus();
+    std::vector<UINT> frameSaw;
+    frame.pretranslate = [&](MSG* msg) {
+        frameSaw.push_back(msg->message);
+        // The frame keeps F1 to itself.
+        return msg->message == WM_KEYUP && msg->wParam == VK_F1;
+    };
+    system.InjectKey(VK_F1);
+    system.InjectKey(VK_F10);
+    system.Idle();
+    EXPECT_EQ(frameSaw, (std::vector<UINT> { WM_KEYDOWN, WM_KEYUP, WM_KEYDOWN, WM_KEYUP }));
+    EXPECT_EQ(view.Count(WM_KEYUP), 1);
+    auto up = std::find_if(view.received.begin(), view.received.end(), [](auto& r) { return r.message == WM_KEYUP; });
+    ASSERT_NE(up, view.received.end());
+    EXPECT_EQ(up->wParam, 0x79u);
+}
+
+TEST_F(Input, LookupByTitleAndForeground)
+{
+    RecordingWindow a;
+    RecordingWindow b;
+    ASSERT_TRUE(a.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE, 0, u"Ostrilan_10001234"));
+    ASSERT_TRUE(b.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE, 0, u"Other"));
+    WString title = u"Ostrilan_10001234";
+    EXPECT_EQ(FindWindowW(nullptr, &title), a.GetSafeHwnd());
+    EXPECT_EQ(FindWindowW("testenv::RecordingWindow", nullptr), a.GetSafeHwnd());
+    EXPECT_EQ(GetForegroundWindow(), b.GetSafeHwnd());
+    EXPECT_TRUE(SetForegroundWindow(a.GetSafeHwnd()));
+    EXPECT_EQ(GetForegroundWindow(), a.GetSafeHwnd());
+}
