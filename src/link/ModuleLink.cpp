@@ -1,0 +1,162 @@
+#include "link/ModuleLink.h"
+
+#include "link/ModuleText.h"
+#include "platform/tooling/Trace.h"
+#include "platform/win/WindowApi.h"
+
+#include <system_error>
+
+ModuleLink::ModuleLink()
+{
+    ClearBuffers();
+}
+
+ModuleLink::~ModuleLink()
+{
+    Stop();
+}
+
+bool ModuleLink::Start(HWND target, UINT port)
+{
+    ClearBuffers();
+    if (!target)
+        return false;
+    m_target.store(target, std::memory_order_relaxed);
+    if (m_port)
+        return false;
+    m_port = std::make_unique<SerialPort>();
+    if (!m_port->Open(port, kBaudRate)) {
+        // Nothing more is tried: the link stays unusable and every command fails.
+        m_port.reset();
+        return false;
+    }
+    try {
+        m_reader = std::thread(&ModuleLink::ReaderThread, this);
+    } catch (const std::system_error&) {
+        Stop();
+        return false;
+    }
+    return true;
+}
+
+bool ModuleLink::Stop()
+{
+    if (!m_port)
+        return false;
+    if (!m_port->Close())
+        return false;
+    // The close has woken the reader; it must be gone before the port is released.
+    if (m_reader.joinable())
+        m_reader.join();
+    m_port.reset();
+    return true;
+}
+
+void ModuleLink::ClearBuffers()
+{
+    std::lock_guard lock(m_mutex);
+    m_buffers = ModuleBuffers {};
+}
+
+int ModuleLink::ReaderThread(ModuleLink* link)
+{
+    SerialPort& port = *link->m_port;
+    if (!port.ArmReceiveEvent())
+        return 0;
+    FrameCollector collector(
+        [link](std::span<const BYTE> frame) { link->DispatchFrame(frame.data(), frame.size()); });
+    while (port.IsOpen()) {
+        std::optional<std::vector<BYTE>> block = port.Read();
+        if (block)
+            collector.Feed(*block);
+    }
+    return 1;
+}
+
+bool ModuleLink::DispatchFrame(const BYTE* bytes, size_t n)
+{
+    if (!bytes || n < ModuleFrame::kMinSize) {
+        if (Trace::Enabled())
+            Trace::Write("serial-drop", "length " + Trace::Hex({ bytes, bytes ? n : 0 }));
+        return false;
+    }
+    ModuleFrame frame({ bytes, n });
+    if (!frame.ChecksumValid()) {
+        if (Trace::Enabled())
+            Trace::Write("serial-drop", "checksum " + Trace::Hex(frame.Bytes()));
+        return false;
+    }
+    if (Trace::Enabled())
+        Trace::Write("serial-rx", Trace::Hex(frame.Bytes()));
+    std::optional<ModuleMessage> message;
+    if (frame.Type() == ModuleFrame::kTypeResponse)
+        message = ParseResponse(frame);
+    else if (frame.Type() == ModuleFrame::kTypeEvent)
+        message = ParseEvent(frame);
+    // The parser has released the buffers by now: the message goes out after what it announces.
+    if (message)
+        Post(*message);
+    return true;
+}
+
+void ModuleLink::Post(const ModuleMessage& message)
+{
+    // A message the window system refuses is lost; nothing is retried.
+    PostMessageW(m_target.load(std::memory_order_relaxed), message.message, message.wParam, message.lParam);
+}
+
+uint64_t ModuleLink::ReaderWakeups() const
+{
+    return m_port ? m_port->Wakeups() : 0;
+}
+
+ModuleBuffers ModuleLink::Buffers() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_buffers;
+}
+
+WString ModuleLink::FirmwareVersion() const
+{
+    std::lock_guard lock(m_mutex);
+    return ModuleText::FromBuffer(m_buffers.firmwareVersion);
+}
+
+WString ModuleLink::CallerNumber() const
+{
+    std::lock_guard lock(m_mutex);
+    return ModuleText::FromBuffer(m_buffers.callerNumber);
+}
+
+WString ModuleLink::DeviceName() const
+{
+    std::lock_guard lock(m_mutex);
+    return ModuleText::FromBuffer(m_buffers.deviceName);
+}
+
+BtAddress ModuleLink::DeviceAddress() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_buffers.deviceAddress;
+}
+
+BtAddress ModuleLink::LocalAddress() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_buffers.address;
+}
+
+int32_t ModuleLink::PairedCount() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_buffers.pairedCount;
+}
+
+std::vector<BtAddress> ModuleLink::PairedAddresses() const
+{
+    std::lock_guard lock(m_mutex);
+    int32_t count = m_buffers.pairedCount;
+    if (count < 1 || count > int32_t(ModuleBuffers::kMaxPaired))
+        return {};
+    return { m_buffers.pairedAddresses.begin(), m_buffers.pairedAddresses.begin() + count };
+}

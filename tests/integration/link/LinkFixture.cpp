@@ -1,0 +1,61 @@
+#include "LinkFixture.h"
+
+const std::vector<uint8_t> LinkTest::kSentinel = ModuleFrameBytes(0x04, 0x04, {});
+
+std::vector<ModuleMessage> Recorder::Messages() const
+{
+    std::vector<ModuleMessage> out;
+    for (const auto& h : handled)
+        out.push_back(h.message);
+    return out;
+}
+
+LRESULT Recorder::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg >= WM_BT_RESPONSE_BASE && msg < WM_BT_CALL_EVENT_BASE + 0x100) {
+        ModuleMessage message { msg, w, l };
+        handled.push_back({ message, link ? link->Buffers() : ModuleBuffers {} });
+        if (onMessage)
+            onMessage(message);
+        return 0;
+    }
+    return Window::WindowProc(msg, w, l);
+}
+
+void LinkTest::SetUp()
+{
+    ASSERT_TRUE(peer.Ok());
+    peer.Export();
+    ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
+    rec.link = &link;
+    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+}
+
+void LinkTest::TearDown()
+{
+    link.Stop();
+}
+
+bool LinkTest::PumpUntilHandled(size_t count, std::chrono::milliseconds limit)
+{
+    return ws.PumpUntil([&] { return rec.handled.size() >= count; }, limit);
+}
+
+std::vector<ModuleMessage> LinkTest::Exchange(const std::vector<uint8_t>& bytes)
+{
+    size_t start = rec.handled.size();
+    EXPECT_TRUE(peer.Write(bytes + kSentinel));
+    bool done = ws.PumpUntil(
+        [&] { return rec.handled.size() > start && rec.handled.back().message == kSentinelMessage; }, kWait);
+    EXPECT_TRUE(done) << "the sentinel never arrived";
+    std::vector<ModuleMessage> out;
+    for (size_t i = start; i + (done ? 1 : 0) < rec.handled.size(); ++i)
+        out.push_back(rec.handled[i].message);
+    return out;
+}
+
+std::vector<uint8_t> operator+(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}

@@ -1,0 +1,112 @@
+// Every command frame on the wire, byte for byte.
+
+#include "LinkFixture.h"
+
+#include <functional>
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+constexpr BtAddress kPhone { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13 };
+const std::string kDial32(32, '5');
+
+struct CommandRow {
+    const char* name;
+    std::function<bool(ModuleLink&)> send;
+    Bytes wire;
+};
+
+const std::vector<CommandRow>& Commands()
+{
+    static const std::vector<CommandRow> rows {
+        { "GetFirmwareVersion", [](ModuleLink& l) { return l.GetFirmwareVersion(); },
+            { 0x77, 0x01, 0x01, 0x02, 0x75 } },
+        { "GetState", [](ModuleLink& l) { return l.GetState(); }, { 0x77, 0x01, 0x01, 0x05, 0x72 } },
+        { "StartPairing hands-free", [](ModuleLink& l) { return l.StartPairing(1); },
+            { 0x77, 0x01, 0x01, 0x07, 0x70 } },
+        { "StartPairing headset", [](ModuleLink& l) { return l.StartPairing(0); },
+            { 0x77, 0x01, 0x01, 0x07, 0x70 } },
+        { "Connect mode 0", [](ModuleLink& l) { return l.Connect(0, kPhone); },
+            { 0x77, 0x01, 0x08, 0x08, 0x01, 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13,
+                0x77 ^ 0x01 ^ 0x08 ^ 0x08 ^ 0x01 ^ 0x1A ^ 0x7D ^ 0xDA ^ 0x71 ^ 0x13 } },
+        { "Connect mode 2", [](ModuleLink& l) { return l.Connect(2, BtAddress {}); },
+            { 0x77, 0x01, 0x08, 0x08, 0x03, 0, 0, 0, 0, 0, 0, 0x77 ^ 0x01 ^ 0x03 } },
+        { "Connect mode 5", [](ModuleLink& l) { return l.Connect(5, BtAddress {}); },
+            { 0x77, 0x01, 0x08, 0x08, 0x01, 0, 0, 0, 0, 0, 0, 0x77 ^ 0x01 ^ 0x01 } },
+        { "Connect mode -1", [](ModuleLink& l) { return l.Connect(-1, BtAddress {}); },
+            { 0x77, 0x01, 0x08, 0x08, 0x01, 0, 0, 0, 0, 0, 0, 0x77 ^ 0x01 ^ 0x01 } },
+        { "Disconnect", [](ModuleLink& l) { return l.Disconnect(); },
+            { 0x77, 0x01, 0x02, 0x09, 0x00, 0x7D } },
+        { "CancelPairing", [](ModuleLink& l) { return l.CancelPairing(); },
+            { 0x77, 0x01, 0x01, 0x0A, 0x7D } },
+        { "SetSpeakerVolume", [](ModuleLink& l) { return l.SetSpeakerVolume(14); },
+            { 0x77, 0x01, 0x02, 0x0C, 0x0E, 0x77 ^ 0x01 ^ 0x02 ^ 0x0C ^ 0x0E } },
+        { "SetMicGain", [](ModuleLink& l) { return l.SetMicGain(4); },
+            { 0x77, 0x01, 0x02, 0x0D, 0x04, 0x77 ^ 0x01 ^ 0x02 ^ 0x0D ^ 0x04 } },
+        { "GetPairedList", [](ModuleLink& l) { return l.GetPairedList(); },
+            { 0x77, 0x01, 0x01, 0x0E, 0x79 } },
+        { "DeletePairing", [](ModuleLink& l) { return l.DeletePairing(kPhone); },
+            { 0x77, 0x01, 0x07, 0x0F, 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13,
+                0x77 ^ 0x01 ^ 0x07 ^ 0x0F ^ 0x1A ^ 0x7D ^ 0xDA ^ 0x71 ^ 0x13 } },
+        { "CallKey", [](ModuleLink& l) { return l.CallKey(); }, { 0x77, 0x01, 0x01, 0x11, 0x66 } },
+        { "EndCall", [](ModuleLink& l) { return l.EndCall(); }, { 0x77, 0x01, 0x01, 0x12, 0x65 } },
+        { "RejectCall", [](ModuleLink& l) { return l.RejectCall(); }, { 0x77, 0x01, 0x01, 0x13, 0x64 } },
+        { "TransferAudio", [](ModuleLink& l) { return l.TransferAudio(); },
+            { 0x77, 0x01, 0x01, 0x14, 0x63 } },
+        { "Dial", [](ModuleLink& l) { return l.Dial("0301", 4); },
+            { 0x77, 0x01, 0x05, 0x15, '0', '3', '0', '1',
+                0x77 ^ 0x01 ^ 0x05 ^ 0x15 ^ '0' ^ '3' ^ '0' ^ '1' } },
+        { "SendDtmf", [](ModuleLink& l) { return l.SendDtmf('#'); },
+            { 0x77, 0x01, 0x02, 0x17, '#', 0x77 ^ 0x01 ^ 0x02 ^ 0x17 ^ '#' } },
+        { "GetLocalAddress", [](ModuleLink& l) { return l.GetLocalAddress(); },
+            { 0x77, 0x01, 0x01, 0x41, 0x36 } },
+    };
+    return rows;
+}
+
+}
+
+TEST_F(LinkTest, EveryCommandWritesItsFrameByteForByte)
+{
+    for (const auto& row : Commands()) {
+        EXPECT_TRUE(row.send(link)) << row.name;
+        EXPECT_EQ(peer.ReadExactly(row.wire.size(), kWait), row.wire) << row.name;
+    }
+    EXPECT_TRUE(peer.ReadAvailable(50ms).empty()) << "nothing more than the frames";
+}
+
+TEST_F(LinkTest, DialTakesOneToThirtyTwoCharacters)
+{
+    EXPECT_FALSE(link.Dial("", 0));
+    EXPECT_FALSE(link.Dial(nullptr, 3));
+    std::string tooLong(33, '1');
+    EXPECT_FALSE(link.Dial(tooLong.c_str(), tooLong.size()));
+    EXPECT_TRUE(peer.ReadAvailable(50ms).empty());
+
+    ASSERT_TRUE(link.Dial(kDial32.c_str(), kDial32.size()));
+    Bytes frame = peer.ReadExactly(37, kWait);
+    ASSERT_EQ(frame.size(), 37u);
+    EXPECT_EQ(frame[2], 33);
+    EXPECT_EQ(frame.back(), ModuleFrame::Checksum(std::span(frame).first(36)));
+}
+
+TEST(ModuleLinkCommands, FailAndWriteNothingWithoutARunningLink)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.Ok());
+    peer.Export();
+    ModuleLink link;
+    for (const auto& row : Commands())
+        EXPECT_FALSE(row.send(link)) << row.name << " before Start";
+
+    WindowSystem ws;
+    Recorder rec;
+    ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
+    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+    ASSERT_TRUE(link.Stop());
+    for (const auto& row : Commands())
+        EXPECT_FALSE(row.send(link)) << row.name << " after Stop";
+    EXPECT_TRUE(peer.ReadAvailable(50ms).empty());
+}

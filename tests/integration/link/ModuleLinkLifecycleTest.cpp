@@ -1,0 +1,128 @@
+// Starting and stopping the link, and what it does when the serial device goes away.
+
+#include "LinkFixture.h"
+#include "support/TestEnv.h"
+
+#include <thread>
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+const Bytes kLinkEvent = ModuleFrameBytes(0x04, 0x03, { 0x02 });
+const ModuleMessage kLinkMessage { WM_BT_EV_LINK, 2, 0 };
+
+}
+
+TEST(ModuleLinkLifecycle, StartAndStopRules)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.Ok());
+    WindowSystem ws;
+    Recorder first, second;
+    ASSERT_TRUE(first.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
+    ASSERT_TRUE(second.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
+    ModuleLink link;
+    EXPECT_FALSE(link.Stop()) << "Stop before Start";
+
+    testenv::TempDir dir;
+    PtyPeer::ExportPath(dir / "no-such-device");
+    EXPECT_FALSE(link.Start(first.GetSafeHwnd(), PtyPeer::kPort));
+    EXPECT_FALSE(link.GetState());
+    EXPECT_FALSE(link.Stop());
+
+    peer.Export();
+    link.ParseEvent(ModuleFrame(ModuleFrameBytes(0x04, 0x05, { '1' })));
+    EXPECT_FALSE(link.Start(nullptr, PtyPeer::kPort));
+    EXPECT_EQ(link.CallerNumber(), u"") << "the buffers are cleared even so";
+    EXPECT_FALSE(link.IsStarted());
+
+    ASSERT_TRUE(link.Start(first.GetSafeHwnd(), PtyPeer::kPort));
+    // A second Start clears the buffers and moves the messages to the new window, but the
+    // running port and reader stay as they are.
+    link.ParseEvent(ModuleFrame(ModuleFrameBytes(0x04, 0x05, { '1' })));
+    EXPECT_FALSE(link.Start(second.GetSafeHwnd(), PtyPeer::kPort));
+    EXPECT_EQ(link.CallerNumber(), u"");
+    EXPECT_EQ(link.Target(), second.GetSafeHwnd());
+    ASSERT_TRUE(peer.Write(kLinkEvent));
+    ASSERT_TRUE(ws.PumpUntil([&] { return !second.handled.empty(); }, 2s));
+    EXPECT_EQ(second.Messages(), std::vector<ModuleMessage> { kLinkMessage });
+    EXPECT_TRUE(first.handled.empty());
+
+    EXPECT_TRUE(link.Stop());
+    EXPECT_FALSE(link.Stop());
+    EXPECT_FALSE(link.IsStarted());
+    // Nothing arrives after Stop.
+    ASSERT_TRUE(peer.Write(kLinkEvent));
+    ws.PumpUntil([] { return false; }, 100ms);
+    EXPECT_EQ(second.handled.size(), 1u);
+}
+
+TEST(ModuleLinkLifecycle, DestroyingARunningLinkEndsItsReader)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.Ok());
+    peer.Export();
+    WindowSystem ws;
+    Recorder rec;
+    ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
+    {
+        ModuleLink link;
+        ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+        ASSERT_TRUE(peer.Write(kLinkEvent));
+        ASSERT_TRUE(ws.PumpUntil([&] { return !rec.handled.empty(); }, 2s));
+    }
+    // The port is closed: the module's side sees no reader any more.
+    ASSERT_TRUE(peer.Write(kLinkEvent));
+    ws.PumpUntil([] { return false; }, 50ms);
+    EXPECT_EQ(rec.handled.size(), 1u);
+}
+
+// A pulled adapter: the reader backs off to a few wake-ups a second, the UI carries on, and the
+// link picks the device up again when the same path comes back.
+TEST(ModuleLinkLifecycle, VanishedDeviceDoesNotSpinAndComesBack)
+{
+    testenv::TempDir dir;
+    auto first = std::make_unique<PtyPeer>();
+    ASSERT_TRUE(first->Ok());
+    auto path = dir / "ttyModule";
+    std::filesystem::create_symlink(first->SlavePath(), path);
+    PtyPeer::ExportPath(path);
+
+    WindowSystem ws;
+    Recorder rec;
+    ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
+    ModuleLink link;
+    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+    ASSERT_TRUE(first->Write(kLinkEvent));
+    ASSERT_TRUE(ws.PumpUntil([&] { return rec.handled.size() == 1; }, 2s));
+
+    first->CloseMaster();
+    std::filesystem::remove(path);
+    // Let the reader notice, then count its wake-ups over two seconds while the UI loop runs.
+    ws.PumpUntil([] { return false; }, 300ms);
+    uint64_t before = link.ReaderWakeups();
+    int uiTicks = 0;
+    ws.PumpUntil([&] { return ++uiTicks < 0; }, 2s);
+    uint64_t wakeups = link.ReaderWakeups() - before;
+    EXPECT_LE(wakeups, 12u) << "a lost device must not make the reader spin";
+    EXPECT_GE(wakeups, 2u) << "the reader keeps looking for the device";
+    EXPECT_FALSE(link.GetState()) << "nothing reaches a vanished device";
+
+    PtyPeer second;
+    ASSERT_TRUE(second.Ok());
+    std::filesystem::create_symlink(second.SlavePath(), path);
+    // Back within a few reopen intervals: frames flow both ways again.
+    bool back = false;
+    for (int i = 0; i < 100 && !back; ++i) {
+        back = link.GetState();
+        if (!back)
+            ws.PumpUntil([] { return false; }, 20ms);
+    }
+    ASSERT_TRUE(back);
+    EXPECT_EQ(second.ReadExactly(5, 2s), (Bytes { 0x77, 0x01, 0x01, 0x05, 0x72 }));
+    ASSERT_TRUE(second.Write(kLinkEvent));
+    ASSERT_TRUE(ws.PumpUntil([&] { return rec.handled.size() == 2; }, 2s));
+    EXPECT_TRUE(link.Stop());
+}

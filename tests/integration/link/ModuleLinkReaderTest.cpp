@@ -1,0 +1,114 @@
+// The reader thread over a real terminal: frame collection, the checks, posting, and the trace.
+
+#include "LinkFixture.h"
+#include "link/ModuleText.h"
+#include "platform/tooling/Trace.h"
+#include "support/TestEnv.h"
+
+#include <thread>
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
+
+namespace {
+
+const Bytes kStateEvent = ModuleFrameBytes(0x04, 0x01, { 0x21 });
+const ModuleMessage kStateMessage { WM_BT_EV_STATE, 0x21, 0 };
+const Bytes kLinkEvent = ModuleFrameBytes(0x04, 0x03, { 0x02 });
+const ModuleMessage kLinkMessage { WM_BT_EV_LINK, 2, 0 };
+
+Bytes BadChecksum(Bytes frame)
+{
+    frame.back() ^= 0x5A;
+    return frame;
+}
+
+}
+
+TEST_F(LinkTest, SkipsNoiseBeforeTheFirstFrame)
+{
+    EXPECT_EQ(Exchange(Bytes { 0x00, 0x13, 0xFF, 0x01, 0x21 } + kStateEvent),
+        std::vector<ModuleMessage> { kStateMessage });
+}
+
+TEST_F(LinkTest, CollectsAFrameSplitOverReads)
+{
+    Bytes frame = ModuleFrameBytes(0x04, 0x05, { '0', '3', '0', '1', '2', '3' });
+    ASSERT_TRUE(peer.Write(Bytes(frame.begin(), frame.begin() + 3)));
+    // The loop runs meanwhile, so the reader takes the halves in separate reads.
+    ws.PumpUntil([] { return false; }, 30ms);
+    ASSERT_TRUE(peer.Write(Bytes(frame.begin() + 3, frame.end() - 1)));
+    ws.PumpUntil([] { return false; }, 30ms);
+    EXPECT_EQ(
+        Exchange(Bytes { frame.back() }), (std::vector<ModuleMessage> { { WM_BT_EV_CALLER_ID, 0, 0 } }));
+    EXPECT_EQ(link.CallerNumber(), u"030123");
+}
+
+TEST_F(LinkTest, DispatchesTwoFramesOfOneReadInOrder)
+{
+    EXPECT_EQ(
+        Exchange(kStateEvent + kLinkEvent), (std::vector<ModuleMessage> { kStateMessage, kLinkMessage }));
+}
+
+TEST_F(LinkTest, DropsABadChecksumAndRecognisesTheNextFrame)
+{
+    EXPECT_EQ(Exchange(BadChecksum(kStateEvent) + kLinkEvent), std::vector<ModuleMessage> { kLinkMessage });
+}
+
+TEST_F(LinkTest, TakesA77InsideAFrameAsData)
+{
+    // 0x77 as data byte, and a frame whose checksum happens to be 0x77.
+    Bytes inner = ModuleFrameBytes(0x04, 0x01, { 0x77 });
+    Bytes status = ModuleFrameBytes(0x04, 0x10, { 0x77, 0x77, 0x00 });
+    ASSERT_EQ(status.back(), 0x77 ^ 0x04 ^ 0x04 ^ 0x10 ^ 0x00);
+    EXPECT_EQ(Exchange(inner + status + kLinkEvent),
+        (std::vector<ModuleMessage> {
+            { WM_BT_EV_STATE, 0x77, 0 }, { WM_BT_EV_CALL_STATUS, 0x7777, 0 }, kLinkMessage }));
+}
+
+TEST_F(LinkTest, LengthByteZeroIsDroppedAndOneIsDispatched)
+{
+    Bytes empty { 0x77, 0x04, 0x00, 0x73 };
+    Bytes opcodeOnly = ModuleFrameBytes(0x03, 0x11, {});
+    ASSERT_EQ(opcodeOnly.size(), 5u);
+    // The 4-byte frame is dropped whole; the answer after it is seen, its status read from where
+    // the frame carries its checksum.
+    EXPECT_EQ(Exchange(empty + opcodeOnly + kLinkEvent),
+        (std::vector<ModuleMessage> { { WM_BT_CALL_KEY, opcodeOnly.back(), 0 }, kLinkMessage }));
+}
+
+TEST_F(LinkTest, IgnoresCommandFramesFromTheModule)
+{
+    EXPECT_EQ(Exchange(ModuleFrameBytes(0x01, 0x05, {}) + ModuleFrameBytes(0x02, 0x01, { 1 }) + kLinkEvent),
+        std::vector<ModuleMessage> { kLinkMessage });
+}
+
+TEST_F(LinkTest, TracesFramesSentReceivedAndDropped)
+{
+    testenv::TempDir dir;
+    ASSERT_TRUE(Trace::Open((dir / "trace.txt").string()));
+    ASSERT_TRUE(link.GetState());
+    Exchange(BadChecksum(kStateEvent) + Bytes { 0x77, 0x03, 0x00, 0x74 } + kLinkEvent);
+    Trace::Close();
+    std::string trace = testenv::ReadFile(dir / "trace.txt");
+    EXPECT_NE(trace.find(" serial-tx 77 01 01 05 72\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" serial-drop checksum 77 04 02 01 21 "), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" serial-drop length 77 03 00 74\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" serial-rx " + Trace::Hex(kLinkEvent) + "\n"), std::string::npos) << trace;
+}
+
+// The handler of a message finds the buffer the message announces already written.
+TEST_F(LinkTest, BuffersAreWrittenBeforeTheirMessageArrives)
+{
+    Bytes name { 6 + 4, 1, 2, 3, 4, 5, 6, 'M', 'a', 'r', 'a' };
+    Exchange(ModuleFrameBytes(0x04, 0x05, { '1', '1', '2' }) + ModuleFrameBytes(0x04, 0x0E, name)
+        + ModuleFrameBytes(0x03, 0x02, { 0, 'V', '3' }) + ModuleFrameBytes(0x04, 0x05, { '9', '9' }));
+    ASSERT_GE(rec.handled.size(), 4u);
+    // A later frame of the same kind may already have replaced it, but never partly.
+    WString first = ModuleText::FromBuffer(rec.handled[0].buffers.callerNumber);
+    EXPECT_TRUE(first == u"112" || first == u"99");
+    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[1].buffers.deviceName), u"Mara");
+    EXPECT_EQ(rec.handled[1].buffers.deviceAddress, (BtAddress { 1, 2, 3, 4, 5, 6 }));
+    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[2].buffers.firmwareVersion), u"V3");
+    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[3].buffers.callerNumber), u"99");
+}

@@ -1,0 +1,142 @@
+#include "link/SerialPort.h"
+#include "PtyPeer.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fcntl.h>
+#include <future>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr UINT kBaud = 115200;
+
+// Reads on the calling thread until at least count bytes came or the deadline passed.
+std::vector<BYTE> ReadUntil(SerialPort& port, size_t count, std::chrono::milliseconds deadline)
+{
+    std::vector<BYTE> got;
+    auto end = std::chrono::steady_clock::now() + deadline;
+    while (got.size() < count && std::chrono::steady_clock::now() < end) {
+        auto block = port.Read();
+        if (block)
+            got.insert(got.end(), block->begin(), block->end());
+    }
+    return got;
+}
+
+}
+
+TEST(SerialPort, OpensTheConfiguredDeviceRaw8N1WithoutSoftwareFlowControl)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.Ok());
+    peer.Export();
+    SerialPort port;
+    ASSERT_TRUE(port.Open(PtyPeer::kPort, kBaud));
+    EXPECT_TRUE(port.IsOpen());
+
+    int fd = ::open(peer.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    termios tio {};
+    ASSERT_EQ(tcgetattr(fd, &tio), 0);
+    ::close(fd);
+    EXPECT_EQ(tio.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(tio.c_cflag & (PARENB | CSTOPB), 0u);
+    EXPECT_EQ(tio.c_iflag & (IXON | IXOFF | ICRNL), 0u);
+    EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(cfgetospeed(&tio), speed_t(B115200));
+    EXPECT_TRUE(port.Close());
+}
+
+TEST(SerialPort, OpenAndCloseRules)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.Ok());
+    SerialPort port;
+    const BYTE byte = 0x42;
+    EXPECT_FALSE(port.Write(&byte, 1));
+    EXPECT_FALSE(port.Close());
+
+    testenv::TempDir dir;
+    PtyPeer::ExportPath(dir / "nothing-here");
+    EXPECT_FALSE(port.Open(PtyPeer::kPort, kBaud));
+    PtyPeer::ExportPath(dir.Path()); // exists, but is no terminal
+    EXPECT_FALSE(port.Open(PtyPeer::kPort, kBaud));
+    peer.Export();
+    EXPECT_FALSE(port.Open(PtyPeer::kPort, 12345)) << "a rate the line cannot do";
+
+    // A failed Open leaves room for a later one.
+    peer.Export();
+    ASSERT_TRUE(port.Open(PtyPeer::kPort, kBaud));
+    EXPECT_FALSE(port.Open(PtyPeer::kPort, kBaud));
+    EXPECT_FALSE(port.Open(PtyPeer::kPort, 12345)) << "a second Open must change nothing";
+    ASSERT_TRUE(port.Write(&byte, 1));
+    EXPECT_EQ(peer.ReadExactly(1, 2s), std::vector<uint8_t> { byte });
+    EXPECT_TRUE(port.Close());
+    EXPECT_FALSE(port.Close());
+    EXPECT_FALSE(port.Write(&byte, 1));
+}
+
+TEST(SerialPort, DefaultDevicePathFollowsThePortNumber)
+{
+    unsetenv("OSTRILAN_COM7");
+    EXPECT_EQ(SerialPort::DevicePath(7), "/dev/ttyS6");
+    setenv("OSTRILAN_COM7", "/tmp/x", 1);
+    EXPECT_EQ(SerialPort::DevicePath(7), "/tmp/x");
+    unsetenv("OSTRILAN_COM7");
+}
+
+TEST(SerialPort, ReadsWhatThePeerWroteAndWritesWholeBlocks)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.Ok());
+    peer.Export();
+    SerialPort port;
+    ASSERT_TRUE(port.Open(PtyPeer::kPort, kBaud));
+    ASSERT_TRUE(port.ArmReceiveEvent());
+
+    std::vector<uint8_t> sent(3000);
+    for (size_t i = 0; i < sent.size(); ++i)
+        sent[i] = uint8_t(i * 7);
+    ASSERT_TRUE(peer.Write(sent));
+    EXPECT_EQ(ReadUntil(port, sent.size(), 5s), sent);
+
+    // Larger than the terminal's buffer: the port waits for room instead of dropping the rest.
+    std::vector<BYTE> big(20000, 0x5A);
+    auto reader = std::async(std::launch::async, [&] { return peer.ReadExactly(big.size(), 10s); });
+    EXPECT_TRUE(port.Write(big.data(), big.size()));
+    EXPECT_EQ(reader.get().size(), big.size());
+    port.Close();
+}
+
+TEST(SerialPort, CloseWakesABlockedRead)
+{
+    PtyPeer peer;
+    ASSERT_TRUE(peer.Ok());
+    peer.Export();
+    SerialPort port;
+    ASSERT_TRUE(port.Open(PtyPeer::kPort, kBaud));
+    std::atomic<bool> started = false;
+    auto reader = std::async(std::launch::async, [&] {
+        started = true;
+        int reads = 0;
+        while (port.IsOpen() && reads < 1000) {
+            port.Read();
+            ++reads;
+        }
+        return reads;
+    });
+    for (int i = 0; i < 200 && !started; ++i)
+        std::this_thread::sleep_for(5ms);
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(port.Close());
+    ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
+    EXPECT_LT(reader.get(), 1000);
+    EXPECT_FALSE(port.Read().has_value());
+}

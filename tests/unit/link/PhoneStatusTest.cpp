@@ -1,0 +1,66 @@
+#include "link/PhoneStatus.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+TEST(PhoneStatus, StateByteFields)
+{
+    // 10 110 01 1: field A 2, in a call, field B 1, audio connected.
+    constexpr BYTE state = 0b10110011;
+    EXPECT_EQ(PhoneStatus::FieldA(state), 2);
+    EXPECT_EQ(PhoneStatus::MainState(state), PhoneStatus::kStateInCall);
+    EXPECT_EQ(PhoneStatus::FieldB(state), 1);
+    EXPECT_EQ(PhoneStatus::AudioFlag(state), 1);
+}
+
+TEST(PhoneStatus, DialStringEditing)
+{
+    PhoneStatus status;
+    status.DeleteLastDigit();
+    EXPECT_EQ(status.DialText(), u"");
+    for (char c : std::string("0301234567"))
+        status.AppendDigit(c);
+    status.DeleteLastDigit();
+    EXPECT_EQ(status.DialText(), u"030123456");
+
+    for (int i = 0; i < 40; ++i)
+        status.AppendDigit('9');
+    EXPECT_EQ(status.DialText().size(), PhoneStatus::kDialSize) << "full and unterminated";
+    EXPECT_EQ(status.DialText().substr(0, 9), u"030123456");
+    status.DeleteLastDigit();
+    EXPECT_EQ(status.DialText().size(), PhoneStatus::kDialSize - 1);
+
+    status.dialString.fill(0);
+    status.AppendDigit('\xB7');
+    EXPECT_EQ(status.DialText(), u"\u00B7") << "one wide character per byte";
+}
+
+TEST(PhoneStatus, ElapsedSecondsFromCallStart)
+{
+    // 2023-11-14 22:13:20 UTC.
+    testenv::ScopedVirtualClock clock(1'700'000'000'000);
+    PhoneStatus status;
+    status.UpdateElapsed();
+    EXPECT_EQ(status.elapsedSeconds, 0) << "no call start, no call time";
+
+    status.callStart = SYSTEMTIME { 2023, 11, 2, 14, 22, 13, 20, 0 };
+    clock->Advance(61'999);
+    status.UpdateElapsed();
+    EXPECT_EQ(status.elapsedSeconds, 61);
+    // A start after now (the clock was set back) truncates toward zero.
+    status.callStart = SYSTEMTIME { 2023, 11, 2, 14, 22, 15, 20, 0 };
+    status.UpdateElapsed();
+    EXPECT_EQ(status.elapsedSeconds, -58);
+    // Across a month end.
+    status.callStart = SYSTEMTIME { 2023, 10, 2, 31, 22, 13, 21, 0 };
+    status.UpdateElapsed();
+    EXPECT_EQ(status.elapsedSeconds, 14 * 86400 + 60);
+}
+
+TEST(PhoneStatus, TailTextKeepsTheLastCharacters)
+{
+    EXPECT_EQ(TailText(u"123456789", 4), u"6789");
+    EXPECT_EQ(TailText(u"123456789", 9), u"123456789");
+    EXPECT_EQ(TailText(u"123456789", 20), u"123456789");
+    EXPECT_EQ(TailText(u"", 0), u"");
+}
