@@ -1,9 +1,35 @@
 #include "platform/win/WindowApi.h"
 
+#include "platform/win/RemoteWindows.h"
 #include "platform/win/WindowSystem.h"
+
+#include <shared_mutex>
+#include <unistd.h>
+
+namespace {
+
+std::shared_mutex g_remoteMutex;
+RemoteWindows* g_remote = nullptr;
+
+bool IsOfOtherProcess(HWND hwnd)
+{
+    return hwnd && WindowSystem::ProcessOfHandle(hwnd) != uint32_t(::getpid());
+}
+
+}
+
+void SetRemoteWindows(RemoteWindows* remote)
+{
+    std::unique_lock lock(g_remoteMutex);
+    g_remote = remote;
+}
 
 bool PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (IsOfOtherProcess(hwnd)) {
+        std::shared_lock lock(g_remoteMutex);
+        return g_remote && g_remote->PostRemote(hwnd, message, wParam, lParam);
+    }
     WindowSystem* system = WindowSystem::Current();
     return system && system->Post(hwnd, message, wParam, lParam);
 }
@@ -23,7 +49,10 @@ bool IsWindow(HWND hwnd)
 HWND FindWindowW(const char* className, const WString* title)
 {
     WindowSystem* system = WindowSystem::Current();
-    return system ? system->FindWindow(className, title) : nullptr;
+    if (HWND local = system ? system->FindWindow(className, title) : nullptr)
+        return local;
+    std::shared_lock lock(g_remoteMutex);
+    return g_remote ? g_remote->FindRemote(className, title) : nullptr;
 }
 
 HWND GetForegroundWindow()

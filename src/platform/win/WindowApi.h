@@ -4,13 +4,21 @@
 
 #include "platform/core/Types.h"
 
-// Any thread. False when the handle names no window or no window system runs.
+class RemoteWindows;
+
+// Any thread. False when the handle names no window or no window system runs. A handle of another
+// program's window goes to that program while remote windows are installed.
 bool PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // UI thread.
 LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsWindow(HWND hwnd);
-// Either may be null to match any; the class is the window class name.
+// Either may be null to match any; the class is the window class name. This program's windows
+// first, then those of the other programs, while remote windows are installed.
 HWND FindWindowW(const char* className, const WString* title);
 HWND GetForegroundWindow();
 bool SetForegroundWindow(HWND hwnd);
 void PostQuitMessage(int exitCode);
+
+// Installs the way to other programs' windows (the window directory does); null removes it. Removal
+// waits for remote calls in progress, so the object may go once this returns.
+void SetRemoteWindows(RemoteWindows* remote);
