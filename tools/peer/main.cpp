@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <optional>
 #include <poll.h>
 #include <string>
@@ -50,6 +51,9 @@ Commands:
   send MSG W L           Any message to the window given by --class and/or --title, e.g.
                          ostrilan-peer send --class QUORVAMUSPLAYER_Win 0x82FC 1 0
                          Numbers may be decimal or 0x hex.
+  activate               Show the window given by --class and/or --title, bring it to the front
+                         and give it the focus, as a second launch of a program does to the
+                         running instance, e.g. ostrilan-peer activate --title Ostrilan_10001234
   hold NAME              Hold the named mutex NAME (as a running instance holds its own), print
                          "held", and keep it until killed or standard input closes; prints
                          "busy" and exits 1 when another holder has it.
@@ -216,6 +220,29 @@ std::optional<std::array<long long, 3>> BroadcastMessage(const std::vector<std::
     return std::nullopt;
 }
 
+// Finds the window named by --class and --title on the device and does `act` to it.
+int WithTarget(const CommandLine& line, const std::function<bool(HWND)>& act)
+{
+    WindowSystem system;
+    WindowDirectory directory(system);
+    if (!directory.Start()) {
+        std::fprintf(stderr, "ostrilan-peer: no window directory under %s\n", DeviceRoot().c_str());
+        return 1;
+    }
+    WString title = FromUtf8(line.title.value_or(""));
+    HWND target = FindWindowW(line.className ? line.className->c_str() : nullptr, line.title ? &title : nullptr);
+    if (!target) {
+        std::fprintf(stderr, "ostrilan-peer: no window%s%s%s%s\n", line.className ? " of class " : "",
+            line.className.value_or("").c_str(), line.title ? " titled " : "", line.title.value_or("").c_str());
+        return 1;
+    }
+    if (!act(target)) {
+        std::fprintf(stderr, "ostrilan-peer: the window's program cannot be reached\n");
+        return 1;
+    }
+    return 0;
+}
+
 int Send(CommandLine line)
 {
     if (line.args.size() < 2)
@@ -238,29 +265,26 @@ int Send(CommandLine line)
             line.title = kApplicationTitle;
     }
 
-    WindowSystem system;
-    WindowDirectory directory(system);
-    if (!directory.Start()) {
-        std::fprintf(stderr, "ostrilan-peer: no window directory under %s\n", DeviceRoot().c_str());
-        return 1;
-    }
-    WString title = FromUtf8(line.title.value_or(""));
-    HWND target = FindWindowW(line.className ? line.className->c_str() : nullptr, line.title ? &title : nullptr);
-    if (!target) {
-        std::fprintf(stderr, "ostrilan-peer: no window%s%s%s%s\n", line.className ? " of class " : "",
-            line.className.value_or("").c_str(), line.title ? " titled " : "", line.title.value_or("").c_str());
-        return 1;
-    }
-    auto [msg, w, l] = *message;
-    if (!PostMessageW(target, UINT(msg), WPARAM(w), LPARAM(l))) {
-        std::fprintf(stderr, "ostrilan-peer: the window's program cannot be reached\n");
-        return 1;
-    }
-    std::printf("sent 0x%04X %llu %lld\n", UINT(msg), static_cast<unsigned long long>(w), l);
-    return 0;
+    return WithTarget(line, [&](HWND target) {
+        auto [msg, w, l] = *message;
+        if (!PostMessageW(target, UINT(msg), WPARAM(w), LPARAM(l)))
+            return false;
+        std::printf("sent 0x%04X %llu %lld\n", UINT(msg), static_cast<unsigned long long>(w), l);
+        return true;
+    });
+}
+
+int Activate(const CommandLine& line)
+{
+    if (line.args.size() != 1 || (!line.className && !line.title))
+        return BadUsage("activate needs --class or --title and nothing else");
+    return WithTarget(line, [](HWND target) {
+        return ShowWindow(target, SW_SHOW) && SetForegroundWindow(target) && SetFocus(target);
+    });
 }
 
 int Hold(const CommandLine& line)
+
 {
     if (line.args.size() != 2)
         return BadUsage("hold takes one name");
@@ -303,6 +327,8 @@ int main(int argc, char** argv)
         return Listen(line);
     if (command == "send")
         return Send(line);
+    if (command == "activate")
+        return Activate(line);
     if (command == "hold")
         return Hold(line);
     return BadUsage("unknown command");

@@ -6,7 +6,7 @@ constexpr size_t kMagicAt = 0;
 constexpr size_t kPidAt = 4;
 constexpr size_t kTargetAt = 8;
 constexpr size_t kMessageAt = 16;
-constexpr size_t kReservedAt = 20;
+constexpr size_t kKindAt = 20;
 constexpr size_t kWParamAt = 24;
 constexpr size_t kLParamAt = 32;
 
@@ -37,14 +37,19 @@ std::array<uint8_t, PeerDatagram::kSize> PeerDatagram::Encode() const
     Put(out, kMessageAt, uint32_t(message));
     Put(out, kWParamAt, uint64_t(wParam));
     Put(out, kLParamAt, uint64_t(int64_t(lParam)));
+    Put(out, kKindAt, kind);
     return out;
 }
 
 std::optional<PeerDatagram> PeerDatagram::Decode(std::span<const uint8_t> bytes)
 {
-    if (bytes.size() != kSize || Get<uint32_t>(bytes, kMagicAt) != kMagic || Get<uint32_t>(bytes, kReservedAt) != 0)
+    if (bytes.size() != kSize || Get<uint32_t>(bytes, kMagicAt) != kMagic)
+        return std::nullopt;
+    uint32_t kind = Get<uint32_t>(bytes, kKindAt);
+    if (kind != kPost && (kind < uint32_t(RemoteCommand::Show) || kind > uint32_t(RemoteCommand::Focus)))
         return std::nullopt;
     PeerDatagram d;
+    d.kind = kind;
     d.senderPid = Get<uint32_t>(bytes, kPidAt);
     d.target = reinterpret_cast<HWND>(uintptr_t(Get<uint64_t>(bytes, kTargetAt)));
     d.message = Get<uint32_t>(bytes, kMessageAt);

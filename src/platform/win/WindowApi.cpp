@@ -1,6 +1,7 @@
 #include "platform/win/WindowApi.h"
 
 #include "platform/win/RemoteWindows.h"
+#include "platform/win/Window.h"
 #include "platform/win/WindowSystem.h"
 
 #include <shared_mutex>
@@ -14,6 +15,12 @@ RemoteWindows* g_remote = nullptr;
 bool IsOfOtherProcess(HWND hwnd)
 {
     return hwnd && WindowSystem::ProcessOfHandle(hwnd) != uint32_t(::getpid());
+}
+
+bool Command(HWND hwnd, RemoteCommand command, int argument)
+{
+    std::shared_lock lock(g_remoteMutex);
+    return g_remote && g_remote->CommandRemote(hwnd, command, argument);
 }
 
 }
@@ -63,8 +70,30 @@ HWND GetForegroundWindow()
 
 bool SetForegroundWindow(HWND hwnd)
 {
+    if (IsOfOtherProcess(hwnd))
+        return Command(hwnd, RemoteCommand::Foreground, 0);
     WindowSystem* system = WindowSystem::Current();
     return system && system->SetForegroundWindow(hwnd);
+}
+
+bool ShowWindow(HWND hwnd, int command)
+{
+    if (IsOfOtherProcess(hwnd))
+        return Command(hwnd, RemoteCommand::Show, command);
+    WindowSystem* system = WindowSystem::Current();
+    Window* window = system ? system->FromHandle(hwnd) : nullptr;
+    return window && window->ShowWindow(command);
+}
+
+bool SetFocus(HWND hwnd)
+{
+    if (IsOfOtherProcess(hwnd))
+        return Command(hwnd, RemoteCommand::Focus, 0);
+    WindowSystem* system = WindowSystem::Current();
+    if (!system || (hwnd && !system->IsWindow(hwnd)))
+        return false;
+    system->SetFocus(hwnd);
+    return true;
 }
 
 void PostQuitMessage(int exitCode)

@@ -16,7 +16,11 @@ bool IsWindow(HWND hwnd);
 // first, then those of the other programs, while remote windows are installed.
 HWND FindWindowW(const char* className, const WString* title);
 HWND GetForegroundWindow();
+// These three also reach another program's window (carried out there in order with its
+// messages), as a second launch of a program shows the running instance.
 bool SetForegroundWindow(HWND hwnd);
+bool ShowWindow(HWND hwnd, int command);
+bool SetFocus(HWND hwnd);
 void PostQuitMessage(int exitCode);
 
 // Installs the way to other programs' windows (the window directory does); null removes it. Removal

@@ -2,6 +2,7 @@
 
 #include "platform/tooling/Trace.h"
 #include "platform/win/PeerDatagram.h"
+#include "platform/win/Window.h"
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowEntry.h"
 #include "platform/win/WindowNode.h"
@@ -75,6 +76,47 @@ void TraceMessage(const char* what, HWND hwnd, UINT message, WPARAM wParam, LPAR
     Trace::Printf("peer", "%s 0x%llX 0x%04X %llu %lld", what,
         static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)), message,
         static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
+}
+
+const char* CommandName(uint32_t kind)
+{
+    switch (RemoteCommand(kind)) {
+    case RemoteCommand::Show:
+        return "show";
+    case RemoteCommand::Foreground:
+        return "foreground";
+    case RemoteCommand::Focus:
+        return "focus";
+    }
+    return "?";
+}
+
+// "peer send-show 0x71A000100 5", "peer recv-foreground 0x71A000100 0".
+void TraceCommand(const char* what, const PeerDatagram& datagram)
+{
+    Trace::Printf("peer", "%s-%s 0x%llX %lld", what, CommandName(datagram.kind),
+        static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(datagram.target)),
+        static_cast<long long>(int(datagram.wParam)));
+}
+
+// Runs on the UI thread; the window may have gone since the command came.
+void Apply(WindowSystem& system, const PeerDatagram& datagram)
+{
+    Window* window = system.FromHandle(datagram.target);
+    if (!window)
+        return;
+    TraceCommand("recv", datagram);
+    switch (RemoteCommand(datagram.kind)) {
+    case RemoteCommand::Show:
+        window->ShowWindow(int(datagram.wParam));
+        break;
+    case RemoteCommand::Foreground:
+        system.SetForegroundWindow(datagram.target);
+        break;
+    case RemoteCommand::Focus:
+        system.SetFocus(datagram.target);
+        break;
+    }
 }
 
 }
@@ -252,21 +294,33 @@ HWND WindowDirectory::FindRemote(const char* className, const WString* title)
     return nullptr;
 }
 
+bool WindowDirectory::SendDatagram(const PeerDatagram& datagram)
+{
+    uint32_t pid = WindowSystem::ProcessOfHandle(datagram.target);
+    std::optional<sockaddr_un> address = SocketAddress(SocketPath(m_root, pid));
+    if (!address || pid == 0)
+        return false;
+    auto bytes = datagram.Encode();
+    ssize_t n;
+    do {
+        n = ::sendto(m_sendFd, bytes.data(), bytes.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&*address),
+            sizeof *address);
+    } while (n < 0 && errno == EINTR);
+    return n == ssize_t(bytes.size());
+}
+
 bool WindowDirectory::PostRemote(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    uint32_t pid = WindowSystem::ProcessOfHandle(hwnd);
-    std::optional<sockaddr_un> address = SocketAddress(SocketPath(m_root, pid));
-    bool sent = false;
-    if (address && pid != 0) {
-        auto bytes = PeerDatagram { hwnd, message, wParam, lParam, m_pid }.Encode();
-        ssize_t n;
-        do {
-            n = ::sendto(m_sendFd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
-                reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
-        } while (n < 0 && errno == EINTR);
-        sent = n == ssize_t(bytes.size());
-    }
+    bool sent = SendDatagram(PeerDatagram { hwnd, message, wParam, lParam, m_pid });
     TraceMessage(sent ? "send" : "unreachable", hwnd, message, wParam, lParam);
+    return sent;
+}
+
+bool WindowDirectory::CommandRemote(HWND hwnd, RemoteCommand command, int argument)
+{
+    PeerDatagram datagram { hwnd, 0, WPARAM(argument), 0, m_pid, uint32_t(command) };
+    bool sent = SendDatagram(datagram);
+    TraceCommand(sent ? "send" : "unreachable", datagram);
     return sent;
 }
 
@@ -307,6 +361,12 @@ void WindowDirectory::Deliver(std::span<const uint8_t> bytes)
     // A handle of another process (or none) would post to a stranger or to the thread's queue.
     if (!datagram || WindowSystem::ProcessOfHandle(datagram->target) != m_pid)
         return;
+    if (datagram->kind != PeerDatagram::kPost) {
+        // The task may outlive the directory, never the window system.
+        WindowSystem& system = m_system;
+        system.PostTask([&system, command = *datagram] { Apply(system, command); });
+        return;
+    }
     if (m_system.Post(datagram->target, datagram->message, datagram->wParam, datagram->lParam))
         TraceMessage("recv", datagram->target, datagram->message, datagram->wParam, datagram->lParam);
 }

@@ -10,9 +10,11 @@
 //     Every top-level window is listed, as the device's FindWindowW saw every top-level window;
 //     no program has to remember to register;
 //   - owns the Unix datagram socket <root>/run/win-<pid>.sock, on which a small thread receives
-//     posted messages (see PeerDatagram.h) and posts them to the window they name;
+//     posted messages (see PeerDatagram.h) and posts them to the window they name; the remote
+//     commands (show, foreground, focus) run as tasks on the UI thread, in order with them;
 //   - is installed as the free window functions' way to other programs: FindWindowW looks here
-//     after the process's own windows, PostMessageW sends a handle of another process here.
+//     after the process's own windows; PostMessageW, ShowWindow, SetForegroundWindow and
+//     SetFocus send a handle of another process here.
 //
 // Entries of programs that died without cleaning up (the process is gone, or nobody receives on
 // its socket any more) are skipped and removed when met. Every message sent to or received from
@@ -51,6 +53,7 @@ public:
     static std::filesystem::path EntriesFolder(const std::filesystem::path& root);
 
     bool PostRemote(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool CommandRemote(HWND hwnd, RemoteCommand command, int argument) override;
     HWND FindRemote(const char* className, const WString* title) override;
 
     void TopLevelChanged(HWND hwnd, const std::string& className, const WString& title) override;
@@ -59,6 +62,7 @@ public:
 private:
     void Receive();
     void Deliver(std::span<const uint8_t> bytes);
+    bool SendDatagram(const struct PeerDatagram& datagram);
     std::optional<WindowEntry> ReadEntry(const std::filesystem::path& file) const;
     // False for an entry whose program is gone or no longer receives; such an entry is removed.
     bool IsReachable(const WindowEntry& entry) const;

@@ -166,9 +166,9 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     garbage.push_back(std::vector<uint8_t>(4096, 0xAB));
     auto badMagic = valid;
     badMagic[0] ^= 0xFF;
-    auto badReserved = valid;
-    badReserved[20] = 1;
-    for (auto bytes : { badMagic, badReserved, record(elsewhere, 0x8F00), record(noWindow, 0x8F00), record(nullptr, 0x8F00) })
+    auto badKind = valid;
+    badKind[20] = 0x7F;
+    for (auto bytes : { badMagic, badKind, record(elsewhere, 0x8F00), record(noWindow, 0x8F00), record(nullptr, 0x8F00) })
         garbage.push_back(std::vector<uint8_t>(bytes.begin(), bytes.end()));
 
     int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -214,4 +214,21 @@ TEST_F(WindowDirectoryTest, PeerSendReachesAWindowHereByTitleAndFollowsARetitle)
     EXPECT_EQ(send({ "lock", "1" }), 1);
     EXPECT_EQ(send({ "--class", "NoSuchClass", "0x400", "0", "0" }), 1);
     EXPECT_EQ(send({ "clock", "14" }), 2);
+}
+
+TEST_F(WindowDirectoryTest, AnotherProgramCanShowAndActivateAHiddenWindowHere)
+{
+    RecordingWindow other;
+    ASSERT_TRUE(other.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"other"));
+    RecordingWindow frame;
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, u"Ostrilan_10001234"));
+    SetForegroundWindow(other.GetSafeHwnd());
+    ASSERT_FALSE(frame.IsWindowVisible());
+
+    ChildProcess second;
+    ASSERT_TRUE(StartPeer(second, { "activate", "--title", "Ostrilan_10001234" }));
+    EXPECT_EQ(second.Wait(), 0);
+    HWND hwnd = frame.GetSafeHwnd();
+    EXPECT_TRUE(system.PumpUntil(
+        [&] { return frame.IsWindowVisible() && GetForegroundWindow() == hwnd && system.GetFocus() == hwnd; }, kDeadline));
 }
