@@ -88,7 +88,8 @@ std::optional<std::string> ChildProcess::ReadLine(std::chrono::milliseconds limi
             m_buffer.erase(0, newline + 1);
             return line;
         }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (m_out < 0 || left.count() <= 0)
             return std::nullopt;
         pollfd fd { m_out, POLLIN, 0 };

@@ -112,8 +112,9 @@ void WaitForEnd()
     int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
     // Standard input from /dev/null or a file (a background job in a script) is not a request
     // to stop.
-    struct stat st {};
-    bool watchInput = ::fstat(STDIN_FILENO, &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || ::isatty(STDIN_FILENO));
+    struct stat st { };
+    bool watchInput = ::fstat(STDIN_FILENO, &st) == 0
+        && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || ::isatty(STDIN_FILENO));
     for (;;) {
         pollfd fds[2] = { { signalFd, POLLIN, 0 }, { watchInput ? STDIN_FILENO : -1, POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0) {
@@ -174,7 +175,8 @@ int Listen(const CommandLine& line)
     WindowSystem system;
     PeerWindow window(line.className.value_or("OstrilanPeer"));
     WindowDirectory directory(system);
-    if (!window.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, FromUtf8(line.title.value_or(""))) || !directory.Start()) {
+    if (!window.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, FromUtf8(line.title.value_or("")))
+        || !directory.Start()) {
         std::fprintf(stderr, "ostrilan-peer: cannot list the window under %s\n", DeviceRoot().c_str());
         return 1;
     }
@@ -216,7 +218,8 @@ std::optional<std::array<long long, 3>> BroadcastMessage(const std::vector<std::
     if (name == "battery" && (values.size() == 1 || values.size() == 2))
         return std::array<long long, 3> { kBatteryState, values[0], values.size() == 2 ? values[1] : 0 };
     if (name == "volume" && (values.empty() || values.size() == 2))
-        return std::array<long long, 3> { kVolumeChanged, values.empty() ? 0 : values[0], values.empty() ? 0 : values[1] };
+        return std::array<long long, 3> { kVolumeChanged, values.empty() ? 0 : values[0],
+            values.empty() ? 0 : values[1] };
     return std::nullopt;
 }
 
@@ -230,10 +233,12 @@ int WithTarget(const CommandLine& line, const std::function<bool(HWND)>& act)
         return 1;
     }
     WString title = FromUtf8(line.title.value_or(""));
-    HWND target = FindWindowW(line.className ? line.className->c_str() : nullptr, line.title ? &title : nullptr);
+    HWND target
+        = FindWindowW(line.className ? line.className->c_str() : nullptr, line.title ? &title : nullptr);
     if (!target) {
         std::fprintf(stderr, "ostrilan-peer: no window%s%s%s%s\n", line.className ? " of class " : "",
-            line.className.value_or("").c_str(), line.title ? " titled " : "", line.title.value_or("").c_str());
+            line.className.value_or("").c_str(), line.title ? " titled " : "",
+            line.title.value_or("").c_str());
         return 1;
     }
     if (!act(target)) {

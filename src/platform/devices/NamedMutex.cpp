@@ -27,7 +27,10 @@ NamedMutex::NamedMutex(const std::string& name, const std::filesystem::path& roo
 {
 }
 
-NamedMutex::~NamedMutex() { Release(); }
+NamedMutex::~NamedMutex()
+{
+    Release();
+}
 
 bool NamedMutex::TryAcquire()
 {

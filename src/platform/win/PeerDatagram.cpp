@@ -10,15 +10,13 @@ constexpr size_t kKindAt = 20;
 constexpr size_t kWParamAt = 24;
 constexpr size_t kLParamAt = 32;
 
-template <typename T>
-void Put(std::array<uint8_t, PeerDatagram::kSize>& out, size_t at, T value)
+template <typename T> void Put(std::array<uint8_t, PeerDatagram::kSize>& out, size_t at, T value)
 {
     for (size_t i = 0; i < sizeof(T); ++i)
         out[at + i] = uint8_t(uint64_t(value) >> (8 * i));
 }
 
-template <typename T>
-T Get(std::span<const uint8_t> in, size_t at)
+template <typename T> T Get(std::span<const uint8_t> in, size_t at)
 {
     uint64_t value = 0;
     for (size_t i = 0; i < sizeof(T); ++i)

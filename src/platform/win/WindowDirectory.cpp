@@ -69,7 +69,10 @@ bool WriteAtomically(const fs::path& file, const std::string& text)
     return true;
 }
 
-bool ProcessIsGone(uint32_t pid) { return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH; }
+bool ProcessIsGone(uint32_t pid)
+{
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
 
 void TraceMessage(const char* what, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -127,14 +130,20 @@ WindowDirectory::WindowDirectory(WindowSystem& system, fs::path root)
 {
 }
 
-WindowDirectory::~WindowDirectory() { Stop(); }
+WindowDirectory::~WindowDirectory()
+{
+    Stop();
+}
 
 fs::path WindowDirectory::SocketPath(const fs::path& root, uint32_t pid)
 {
     return root / "run" / ("win-" + std::to_string(pid) + ".sock");
 }
 
-fs::path WindowDirectory::EntriesFolder(const fs::path& root) { return root / "run" / "windows"; }
+fs::path WindowDirectory::EntriesFolder(const fs::path& root)
+{
+    return root / "run" / "windows";
+}
 
 bool WindowDirectory::Start()
 {
@@ -240,7 +249,8 @@ bool WindowDirectory::IsReachable(const WindowEntry& entry) const
         int probe = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         if (probe < 0)
             return true;
-        gone = !address || ::connect(probe, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0;
+        gone = !address
+            || ::connect(probe, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) != 0;
         ::close(probe);
         if (!gone)
             return true;
@@ -303,8 +313,8 @@ bool WindowDirectory::SendDatagram(const PeerDatagram& datagram)
     auto bytes = datagram.Encode();
     ssize_t n;
     do {
-        n = ::sendto(m_sendFd, bytes.data(), bytes.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&*address),
-            sizeof *address);
+        n = ::sendto(m_sendFd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
+            reinterpret_cast<const sockaddr*>(&*address), sizeof *address);
     } while (n < 0 && errno == EINTR);
     return n == ssize_t(bytes.size());
 }

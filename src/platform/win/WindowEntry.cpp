@@ -23,8 +23,7 @@ std::optional<std::string_view> TakeLine(std::string_view& text, std::string_vie
     return value;
 }
 
-template <typename T>
-std::optional<T> Number(std::string_view text, int base)
+template <typename T> std::optional<T> Number(std::string_view text, int base)
 {
     if (base == 16) {
         if (text.size() < 3 || text.substr(0, 2) != "0x")
@@ -43,7 +42,8 @@ std::optional<T> Number(std::string_view text, int base)
 std::string WindowEntry::FileName(HWND hwnd)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "%016llX.win", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
+    std::snprintf(
+        name, sizeof name, "%016llX.win", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
     return name;
 }
 

@@ -1,6 +1,6 @@
+#include "platform/win/WindowDirectory.h"
 #include "platform/win/PeerDatagram.h"
 #include "platform/win/WindowApi.h"
-#include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowEntry.h"
 #include "platform/win/WindowSystem.h"
 #include "support/ChildProcess.h"
@@ -33,7 +33,8 @@ protected:
     bool StartPeer(ChildProcess& child, const std::vector<std::string>& args)
     {
         return child.Start(testenv::AppDir() / "ostrilan-peer", args,
-            { { "OSTRILAN_ROOT", root.Path().string() }, { "OSTRILAN_TRACE", (root / "peer-trace.txt").string() } });
+            { { "OSTRILAN_ROOT", root.Path().string() },
+                { "OSTRILAN_TRACE", (root / "peer-trace.txt").string() } });
     }
 
     // Another program's window appears once that program has started and listed it.
@@ -99,8 +100,10 @@ TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAr
     EXPECT_TRUE(ListedFiles().empty());
     EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
     char handle[32];
-    std::snprintf(handle, sizeof handle, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
-    EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt").find(std::string(" peer recv ") + handle + " 0x82FC 1 0\n"),
+    std::snprintf(
+        handle, sizeof handle, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
+    EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt")
+                  .find(std::string(" peer recv ") + handle + " 0x82FC 1 0\n"),
         std::string::npos);
 }
 
@@ -142,7 +145,8 @@ TEST_F(WindowDirectoryTest, EntriesOfDeadOrDeafProgramsAreIgnoredAndRemoved)
     // A living process (init) that never received here: its socket refuses.
     HWND deaf = reinterpret_cast<HWND>((uintptr_t(1) << WindowSystem::kHandleProcessShift) + 0x100);
     WindowEntry entry { deaf, 1, kMusicPlayer, u"" };
-    std::ofstream(WindowDirectory::EntriesFolder(root.Path()) / WindowEntry::FileName(deaf)) << entry.Serialize();
+    std::ofstream(WindowDirectory::EntriesFolder(root.Path()) / WindowEntry::FileName(deaf))
+        << entry.Serialize();
     std::ofstream(WindowDirectory::EntriesFolder(root.Path()) / "junk.win") << "garbage";
     EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
     EXPECT_EQ(ListedFiles(), std::vector<std::string> { "junk.win" });
@@ -156,7 +160,9 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     HWND elsewhere = reinterpret_cast<HWND>((uintptr_t(1) << WindowSystem::kHandleProcessShift) + 0x100);
     HWND noWindow = reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(here) + 1000);
 
-    auto record = [&](HWND target, UINT message) { return PeerDatagram { target, message, 1, 2, 99 }.Encode(); };
+    auto record = [&](HWND target, UINT message) {
+        return PeerDatagram { target, message, 1, 2, 99 }.Encode();
+    };
     std::vector<std::vector<uint8_t>> garbage;
     auto valid = record(here, 0x8F00);
     garbage.push_back({});
@@ -168,7 +174,8 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     badMagic[0] ^= 0xFF;
     auto badKind = valid;
     badKind[20] = 0x7F;
-    for (auto bytes : { badMagic, badKind, record(elsewhere, 0x8F00), record(noWindow, 0x8F00), record(nullptr, 0x8F00) })
+    for (auto bytes :
+        { badMagic, badKind, record(elsewhere, 0x8F00), record(noWindow, 0x8F00), record(nullptr, 0x8F00) })
         garbage.push_back(std::vector<uint8_t>(bytes.begin(), bytes.end()));
 
     int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -178,7 +185,8 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     std::string path = WindowDirectory::SocketPath(root.Path(), uint32_t(::getpid())).string();
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     auto send = [&](const uint8_t* data, size_t size) {
-        return ::sendto(fd, data, size, 0, reinterpret_cast<const sockaddr*>(&address), sizeof address) == ssize_t(size);
+        return ::sendto(fd, data, size, 0, reinterpret_cast<const sockaddr*>(&address), sizeof address)
+            == ssize_t(size);
     };
     for (const auto& bytes : garbage)
         EXPECT_TRUE(send(bytes.data(), bytes.size()));
@@ -230,5 +238,6 @@ TEST_F(WindowDirectoryTest, AnotherProgramCanShowAndActivateAHiddenWindowHere)
     EXPECT_EQ(second.Wait(), 0);
     HWND hwnd = frame.GetSafeHwnd();
     EXPECT_TRUE(system.PumpUntil(
-        [&] { return frame.IsWindowVisible() && GetForegroundWindow() == hwnd && system.GetFocus() == hwnd; }, kDeadline));
+        [&] { return frame.IsWindowVisible() && GetForegroundWindow() == hwnd && system.GetFocus() == hwnd; },
+        kDeadline));
 }

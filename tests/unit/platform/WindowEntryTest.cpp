@@ -14,7 +14,8 @@ HWND HandleOf(uint32_t pid, uintptr_t serial)
 
 TEST(WindowEntry, TitlesOfAnyTextSurviveTheFile)
 {
-    WindowEntry entry { HandleOf(4242, 0x101), 4242, "QUORVAMOVPLAYER_Win", u"Line one\nzwei \u00FCber \u2603 " };
+    WindowEntry entry { HandleOf(4242, 0x101), 4242, "QUORVAMOVPLAYER_Win",
+        u"Line one\nzwei \u00FCber \u2603 " };
     std::optional<WindowEntry> back = WindowEntry::Parse(entry.Serialize());
     ASSERT_TRUE(back);
     EXPECT_EQ(back->hwnd, entry.hwnd);
