@@ -22,6 +22,10 @@ bool SetForegroundWindow(HWND hwnd);
 bool ShowWindow(HWND hwnd, int command);
 bool SetFocus(HWND hwnd);
 void PostQuitMessage(int exitCode);
+// The window that gets every mouse message until released.
+void SetCapture(HWND hwnd);
+void ReleaseCapture();
+HWND GetCapture();
 
 // Installs the way to other programs' windows (the window directory does); null removes it. Removal
 // waits for remote calls in progress, so the object may go once this returns.
