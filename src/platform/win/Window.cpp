@@ -129,6 +129,7 @@ void Window::SetWindowText(const WString& text)
 {
     if (WindowNode* node = m_hWnd ? const_cast<WindowNode*>(System().Node(m_hWnd)) : nullptr) {
         node->text = text;
+        System().NotifyTopLevelChanged(node);
         SendMessage(WM_SETTEXT, 0, 0);
     }
 }

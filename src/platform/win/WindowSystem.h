@@ -25,6 +25,7 @@
 
 class Window;
 class DeviceContext;
+class TopLevelObserver;
 class Clock;
 struct PAINTSTRUCT;
 
@@ -84,6 +85,7 @@ public:
     std::vector<HWND> TopLevelWindows() const;
     // Bottom to top.
     std::vector<HWND> Children(HWND hwnd) const;
+    // This process's windows only; FindWindowW also looks at other programs.
     HWND FindWindow(const char* className, const WString* title) const;
     HWND WindowFromPoint(POINT screenPoint) const;
     RECT ScreenRect(HWND hwnd) const;
@@ -95,6 +97,9 @@ public:
     HWND GetCapture() const { return m_capture; }
     void SetCapture(HWND hwnd);
     void ReleaseCapture();
+
+    // Told of top-level windows coming, retitled and going; null to stop. One at a time.
+    void SetTopLevelObserver(TopLevelObserver* observer) { m_topLevelObserver = observer; }
 
     // ---- screen ----
     Surface& Screen() { return m_screen; }
@@ -132,6 +137,7 @@ private:
     bool IsEffectivelyEnabled(const WindowNode* node) const;
     Region ShapeInParent(const WindowNode* node) const;
     void UpdateScreenVisibility();
+    void NotifyTopLevelChanged(const WindowNode* node);
 
     // Painting (WindowPainting.cpp).
     // Without its children cut out (children are drawn over this area).
@@ -174,6 +180,8 @@ private:
     // Handles carry the process id in their upper bits, so a handle is unique across the device's
     // programs and names the program that owns the window.
     uintptr_t m_nextHandle = 0;
+
+    TopLevelObserver* m_topLevelObserver = nullptr;
 
     bool m_quit = false;
     int m_exitCode = 0;

@@ -1,9 +1,16 @@
 // The window tree: creation, destruction, visibility, position and z-order.
 
+#include "platform/win/TopLevelObserver.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowSystem.h"
 
 #include <algorithm>
+
+void WindowSystem::NotifyTopLevelChanged(const WindowNode* node)
+{
+    if (node->parent == &m_desktop && m_topLevelObserver)
+        m_topLevelObserver->TopLevelChanged(node->hwnd, node->className, node->text);
+}
 
 WindowNode* WindowSystem::Find(HWND hwnd) const
 {
@@ -57,6 +64,7 @@ HWND WindowSystem::CreateNode(Window* object, HWND parent, const RECT& rect, DWO
     }
     if (!Find(hwnd))
         return nullptr;
+    NotifyTopLevelChanged(node);
     if (style & WS_VISIBLE)
         Show(hwnd, parent ? SW_SHOWNA : SW_SHOW);
     return hwnd;
@@ -109,6 +117,8 @@ void WindowSystem::DestroyRecursive(WindowNode* node)
 {
     node->destroying = true;
     HWND hwnd = node->hwnd;
+    if (node->parent == &m_desktop && m_topLevelObserver)
+        m_topLevelObserver->TopLevelGone(hwnd);
     node->object->WindowProc(WM_DESTROY, 0, 0);
     // WM_DESTROY handlers may destroy children themselves; take them one at a time.
     while (true) {

@@ -1,0 +1,64 @@
+#include "platform/devices/NamedMutex.h"
+#include "support/ChildProcess.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+
+using testenv::ChildProcess;
+
+namespace {
+
+constexpr const char* kName = "ThisIsHarnloForQuorvaCorp1000";
+
+}
+
+TEST(NamedMutex, ASecondHolderIsRefusedUntilTheFirstLetsGo)
+{
+    testenv::TempDir root;
+    auto first = std::make_unique<NamedMutex>(kName, root.Path());
+    NamedMutex second(kName, root.Path());
+    NamedMutex other("another/name", root.Path());
+    EXPECT_TRUE(first->TryAcquire());
+    EXPECT_TRUE(first->TryAcquire());
+    EXPECT_FALSE(second.TryAcquire());
+    EXPECT_TRUE(second.AlreadyExists());
+    EXPECT_TRUE(other.TryAcquire());
+    EXPECT_EQ(other.LockPath().parent_path(), root / "run");
+
+    first.reset();
+    EXPECT_TRUE(second.TryAcquire());
+    EXPECT_FALSE(second.AlreadyExists());
+}
+
+TEST(NamedMutex, AHolderInAnotherProcessBlocksUntilItIsKilled)
+{
+    testenv::TempDir root;
+    std::map<std::string, std::string> env { { "OSTRILAN_ROOT", root.Path().string() } };
+    ChildProcess holder;
+    ASSERT_TRUE(holder.Start(testenv::AppDir() / "ostrilan-peer", { "hold", kName }, env));
+    ASSERT_EQ(holder.ReadLine(), "held");
+
+    NamedMutex mutex(kName, root.Path());
+    EXPECT_FALSE(mutex.TryAcquire());
+    EXPECT_TRUE(mutex.AlreadyExists());
+    holder.Kill(SIGKILL);
+    holder.Wait();
+    EXPECT_TRUE(mutex.TryAcquire());
+
+    ChildProcess second;
+    ASSERT_TRUE(second.Start(testenv::AppDir() / "ostrilan-peer", { "hold", kName }, env));
+    EXPECT_EQ(second.ReadLine(), "busy");
+    EXPECT_EQ(second.Wait(), 1);
+}
+
+TEST(NamedMutex, AnUnusableRootIsAFailureNotAnotherHolder)
+{
+    testenv::TempDir dir;
+    std::ofstream(dir / "file") << "not a folder";
+    NamedMutex mutex(kName, dir / "file");
+    EXPECT_FALSE(mutex.TryAcquire());
+    EXPECT_FALSE(mutex.AlreadyExists());
+}

@@ -1,0 +1,243 @@
+#include "platform/win/WindowDirectory.h"
+#include "platform/win/PeerDatagram.h"
+#include "platform/win/WindowApi.h"
+#include "platform/win/WindowEntry.h"
+#include "platform/win/WindowSystem.h"
+#include "support/ChildProcess.h"
+#include "support/RecordingWindow.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <fstream>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using testenv::ChildProcess;
+using testenv::RecordingWindow;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr auto kDeadline = std::chrono::seconds(20);
+constexpr const char* kMusicPlayer = "QUORVAMUSPLAYER_Win";
+
+class WindowDirectoryTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(directory.Start()); }
+
+    bool StartPeer(ChildProcess& child, const std::vector<std::string>& args)
+    {
+        return child.Start(testenv::AppDir() / "ostrilan-peer", args,
+            { { "OSTRILAN_ROOT", root.Path().string() },
+                { "OSTRILAN_TRACE", (root / "peer-trace.txt").string() } });
+    }
+
+    // Another program's window appears once that program has started and listed it.
+    HWND WaitForWindow(const char* className, const WString* title)
+    {
+        auto deadline = std::chrono::steady_clock::now() + kDeadline;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (HWND hwnd = FindWindowW(className, title))
+                return hwnd;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return nullptr;
+    }
+
+    std::vector<std::string> ListedFiles() const
+    {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& item : fs::directory_iterator(WindowDirectory::EntriesFolder(root.Path()), ec))
+            names.push_back(item.path().filename().string());
+        return names;
+    }
+
+    bool Received(const RecordingWindow& window, UINT message, WPARAM wParam, LPARAM lParam) const
+    {
+        for (const auto& r : window.received) {
+            if (r.message == message && r.wParam == wParam && r.lParam == lParam)
+                return true;
+        }
+        return false;
+    }
+
+    bool PumpUntilReceived(const RecordingWindow& window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return system.PumpUntil([&] { return Received(window, message, wParam, lParam); }, kDeadline);
+    }
+
+    testenv::TempDir root;
+    WindowSystem system;
+    WindowDirectory directory { system, root.Path() };
+};
+
+}
+
+TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAreTraced)
+{
+    ChildProcess player;
+    ASSERT_TRUE(StartPeer(player, { "--class", kMusicPlayer, "listen" }));
+    HWND hwnd = WaitForWindow(kMusicPlayer, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(WindowSystem::ProcessOfHandle(hwnd), uint32_t(player.Pid()));
+
+    EXPECT_TRUE(PostMessageW(hwnd, 0x82FC, 1, 0));
+    EXPECT_TRUE(PostMessageW(hwnd, 0x82FC, 0, -5));
+    EXPECT_TRUE(PostMessageW(hwnd, 0xA3E8, WPARAM(0xFFFFFFFFFFull), 7));
+    EXPECT_EQ(player.ReadLine(), "recv 0x82FC 1 0");
+    EXPECT_EQ(player.ReadLine(), "recv 0x82FC 0 -5");
+    EXPECT_EQ(player.ReadLine(), "recv 0xA3E8 1099511627775 7");
+
+    // Closing its input ends the program, which takes its window off the list.
+    player.CloseInput();
+    EXPECT_EQ(player.Wait(), 0);
+    EXPECT_TRUE(ListedFiles().empty());
+    EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
+    char handle[32];
+    std::snprintf(
+        handle, sizeof handle, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
+    EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt")
+                  .find(std::string(" peer recv ") + handle + " 0x82FC 1 0\n"),
+        std::string::npos);
+}
+
+TEST_F(WindowDirectoryTest, FindsAnotherProgramsWindowByTitleAndPrefersItsOwn)
+{
+    ChildProcess launcher;
+    ASSERT_TRUE(StartPeer(launcher, { "--title", "Strallo_100", "listen" }));
+    WString title = u"Strallo_100";
+    HWND hwnd = WaitForWindow(nullptr, &title);
+    ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(WindowSystem::ProcessOfHandle(hwnd), uint32_t(launcher.Pid()));
+    EXPECT_EQ(FindWindowW("OstrilanPeer", &title), hwnd);
+    EXPECT_EQ(FindWindowW(kMusicPlayer, &title), nullptr);
+    WString longer = u"Strallo_1000";
+    EXPECT_EQ(FindWindowW(nullptr, &longer), nullptr);
+
+    RecordingWindow mine;
+    ASSERT_TRUE(mine.Create(nullptr, RECT { 0, 0, 10, 10 }, WS_POPUP, 0, title));
+    EXPECT_EQ(FindWindowW(nullptr, &title), mine.GetSafeHwnd());
+    mine.DestroyWindow();
+    EXPECT_EQ(FindWindowW(nullptr, &title), hwnd);
+}
+
+TEST_F(WindowDirectoryTest, EntriesOfDeadOrDeafProgramsAreIgnoredAndRemoved)
+{
+    ChildProcess player;
+    ASSERT_TRUE(StartPeer(player, { "--class", kMusicPlayer, "listen" }));
+    HWND hwnd = WaitForWindow(kMusicPlayer, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    player.Kill(SIGKILL);
+    player.Wait();
+    ASSERT_EQ(ListedFiles().size(), 1u);
+
+    EXPECT_FALSE(PostMessageW(hwnd, 0x82FC, 1, 0));
+    EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
+    EXPECT_TRUE(ListedFiles().empty());
+    EXPECT_FALSE(fs::exists(WindowDirectory::SocketPath(root.Path(), uint32_t(player.Pid()))));
+
+    // A living process (init) that never received here: its socket refuses.
+    HWND deaf = reinterpret_cast<HWND>((uintptr_t(1) << WindowSystem::kHandleProcessShift) + 0x100);
+    WindowEntry entry { deaf, 1, kMusicPlayer, u"" };
+    std::ofstream(WindowDirectory::EntriesFolder(root.Path()) / WindowEntry::FileName(deaf))
+        << entry.Serialize();
+    std::ofstream(WindowDirectory::EntriesFolder(root.Path()) / "junk.win") << "garbage";
+    EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
+    EXPECT_EQ(ListedFiles(), std::vector<std::string> { "junk.win" });
+}
+
+TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArrives)
+{
+    RecordingWindow window;
+    ASSERT_TRUE(window.Create(nullptr, RECT { 0, 0, 10, 10 }, WS_POPUP, 0, u"target"));
+    HWND here = window.GetSafeHwnd();
+    HWND elsewhere = reinterpret_cast<HWND>((uintptr_t(1) << WindowSystem::kHandleProcessShift) + 0x100);
+    HWND noWindow = reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(here) + 1000);
+
+    auto record = [&](HWND target, UINT message) {
+        return PeerDatagram { target, message, 1, 2, 99 }.Encode();
+    };
+    std::vector<std::vector<uint8_t>> garbage;
+    auto valid = record(here, 0x8F00);
+    garbage.push_back({});
+    garbage.push_back(std::vector<uint8_t>(valid.begin(), valid.end() - 1));
+    garbage.push_back(std::vector<uint8_t>(valid.begin(), valid.end()));
+    garbage.back().push_back(0);
+    garbage.push_back(std::vector<uint8_t>(4096, 0xAB));
+    auto badMagic = valid;
+    badMagic[0] ^= 0xFF;
+    auto badKind = valid;
+    badKind[20] = 0x7F;
+    for (auto bytes :
+        { badMagic, badKind, record(elsewhere, 0x8F00), record(noWindow, 0x8F00), record(nullptr, 0x8F00) })
+        garbage.push_back(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::string path = WindowDirectory::SocketPath(root.Path(), uint32_t(::getpid())).string();
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    auto send = [&](const uint8_t* data, size_t size) {
+        return ::sendto(fd, data, size, 0, reinterpret_cast<const sockaddr*>(&address), sizeof address)
+            == ssize_t(size);
+    };
+    for (const auto& bytes : garbage)
+        EXPECT_TRUE(send(bytes.data(), bytes.size()));
+    auto last = record(here, 0x8F02);
+    EXPECT_TRUE(send(last.data(), last.size()));
+    ::close(fd);
+
+    ASSERT_TRUE(PumpUntilReceived(window, 0x8F02, 1, 2));
+    system.Idle();
+    EXPECT_FALSE(Received(window, 0x8F00, 1, 2));
+    EXPECT_TRUE(directory.IsStarted());
+}
+
+TEST_F(WindowDirectoryTest, PeerSendReachesAWindowHereByTitleAndFollowsARetitle)
+{
+    RecordingWindow frame;
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, u"Ostrilan_10001234"));
+
+    auto send = [&](const std::vector<std::string>& args) {
+        ChildProcess child;
+        std::vector<std::string> all { "send" };
+        all.insert(all.end(), args.begin(), args.end());
+        return StartPeer(child, all) ? child.Wait() : std::nullopt;
+    };
+    EXPECT_EQ(send({ "clock", "14", "30" }), 0);
+    EXPECT_TRUE(PumpUntilReceived(frame, 0x8F00, 14, 30));
+    EXPECT_EQ(send({ "battery", "2", "57" }), 0);
+    EXPECT_TRUE(PumpUntilReceived(frame, 0x8F3A, 2, 57));
+
+    frame.SetWindowText(u"Renamed");
+    EXPECT_EQ(send({ "--title", "Renamed", "0x9201", "0", "-1" }), 0);
+    EXPECT_TRUE(PumpUntilReceived(frame, 0x9201, 0, -1));
+    EXPECT_EQ(send({ "lock", "1" }), 1);
+    EXPECT_EQ(send({ "--class", "NoSuchClass", "0x400", "0", "0" }), 1);
+    EXPECT_EQ(send({ "clock", "14" }), 2);
+}
+
+TEST_F(WindowDirectoryTest, AnotherProgramCanShowAndActivateAHiddenWindowHere)
+{
+    RecordingWindow other;
+    ASSERT_TRUE(other.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"other"));
+    RecordingWindow frame;
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, u"Ostrilan_10001234"));
+    SetForegroundWindow(other.GetSafeHwnd());
+    ASSERT_FALSE(frame.IsWindowVisible());
+
+    ChildProcess second;
+    ASSERT_TRUE(StartPeer(second, { "activate", "--title", "Ostrilan_10001234" }));
+    EXPECT_EQ(second.Wait(), 0);
+    HWND hwnd = frame.GetSafeHwnd();
+    EXPECT_TRUE(system.PumpUntil(
+        [&] { return frame.IsWindowVisible() && GetForegroundWindow() == hwnd && system.GetFocus() == hwnd; },
+        kDeadline));
+}
