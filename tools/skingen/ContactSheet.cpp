@@ -1,0 +1,101 @@
+#include "ContactSheet.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+constexpr int kSheetWidth = 1280;
+constexpr int kMargin = 16;
+constexpr int kGap = 18;
+constexpr int kFrameGap = 4;
+constexpr int kLabelHeight = 16;
+constexpr int kSectionHeight = 26;
+// Strips shorter than this are shown at twice their size.
+constexpr int kEnlargeBelow = 40;
+
+struct Tile {
+    std::string name;
+    Raster picture;
+};
+
+Raster Spread(const PaintedImage& image)
+{
+    const ImageSpec& spec = *image.spec;
+    int scale = spec.height < kEnlargeBelow ? 2 : 1;
+    int fw = spec.width * scale, fh = spec.height * scale;
+    Raster out(spec.frames * fw + (spec.frames - 1) * kFrameGap, fh, { 0, 0, 0, 0 });
+    for (int f = 0; f < spec.frames; ++f) {
+        Raster frame = image.pixels.Crop(f * spec.width, 0, spec.width, spec.height);
+        out.Draw(scale > 1 ? frame.Enlarged(scale) : frame, f * (fw + kFrameGap), 0);
+    }
+    return out;
+}
+
+std::string Folder(const std::string& path)
+{
+    size_t slash = path.find('/');
+    return slash == std::string::npos ? "" : path.substr(0, slash);
+}
+
+}
+
+Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRenderer& glyphs)
+{
+    std::vector<std::pair<std::string, std::vector<Tile>>> sections;
+    sections.push_back({ "Backgrounds (half size)", {} });
+    std::map<std::string, size_t> sectionOf;
+    for (const PaintedImage& image : images) {
+        const ImageSpec& spec = *image.spec;
+        if (spec.kind == ImageSpec::Kind::Background) {
+            sections[0].second.push_back({ spec.path, image.pixels.Resized(spec.width / 2, spec.height / 2) });
+            continue;
+        }
+        std::string folder = Folder(spec.path);
+        if (!sectionOf.count(folder)) {
+            sectionOf[folder] = sections.size();
+            sections.push_back({ folder.empty() ? "Shared strips" : "Strips in " + folder + "/", {} });
+        }
+        std::string name = spec.path + "  " + std::to_string(spec.width) + "x" + std::to_string(spec.height) + " x"
+            + std::to_string(spec.frames);
+        sections[sectionOf[folder]].second.push_back({ name, Spread(image) });
+    }
+
+    // Lay out once to learn the height, then paint.
+    struct Placed {
+        const Tile* tile;
+        int x, y;
+    };
+    std::vector<Placed> placed;
+    std::vector<std::pair<std::string, int>> headings;
+    int y = kMargin;
+    for (const auto& [title, tiles] : sections) {
+        headings.push_back({ title, y });
+        y += kSectionHeight;
+        int x = kMargin, rowHeight = 0;
+        for (const Tile& tile : tiles) {
+            int w = std::max(tile.picture.Width(), 150), h = tile.picture.Height() + kLabelHeight;
+            if (x + w > kSheetWidth - kMargin && x > kMargin) {
+                x = kMargin;
+                y += rowHeight + kGap;
+                rowHeight = 0;
+            }
+            placed.push_back({ &tile, x, y });
+            x += w + kGap;
+            rowHeight = std::max(rowHeight, h);
+        }
+        y += rowHeight + kGap + 6;
+    }
+
+    Raster sheet(kSheetWidth, y + kMargin, Rgba::FromBytes(0x2b, 0x2f, 0x36));
+    for (const auto& [title, top] : headings)
+        glyphs.DrawInBox(sheet, Face::Text, Utf8ToUtf32(title), 17, { float(kMargin), float(top), 900, 22 },
+            Align::Start, Align::Centre, Rgba::FromBytes(0xf0, 0xf2, 0xf5));
+    for (const Placed& p : placed) {
+        glyphs.DrawInBox(sheet, Face::Text, Utf8ToUtf32(p.tile->name), 11,
+            { float(p.x), float(p.y), 600, float(kLabelHeight - 3) }, Align::Start, Align::End,
+            Rgba::FromBytes(0xb8, 0xc0, 0xcc));
+        sheet.Draw(p.tile->picture, p.x, p.y + kLabelHeight);
+    }
+    return sheet;
+}
