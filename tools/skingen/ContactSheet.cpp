@@ -12,7 +12,9 @@ constexpr int kFrameGap = 4;
 constexpr int kLabelHeight = 16;
 constexpr int kSectionHeight = 26;
 // Strips shorter than this are shown at twice their size.
-constexpr int kEnlargeBelow = 40;
+constexpr int kEnlargeBelow = 24;
+// Room the name under a tile needs per character.
+constexpr int kLabelCharWidth = 7;
 
 struct Tile {
     std::string name;
@@ -42,10 +44,18 @@ std::string Folder(const std::string& path)
 
 Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRenderer& glyphs)
 {
+    // Backgrounds first, then the shared strips, then each screen's folder.
     std::vector<std::pair<std::string, std::vector<Tile>>> sections;
     sections.push_back({ "Backgrounds (half size)", {} });
-    std::map<std::string, size_t> sectionOf;
-    for (const PaintedImage& image : images) {
+    sections.push_back({ "Shared strips", {} });
+    std::map<std::string, size_t> sectionOf { { "", 1 } };
+    std::vector<const PaintedImage*> ordered;
+    for (const PaintedImage& image : images)
+        ordered.push_back(&image);
+    std::stable_sort(ordered.begin(), ordered.end(),
+        [](const PaintedImage* a, const PaintedImage* b) { return Folder(a->spec->path) < Folder(b->spec->path); });
+    for (const PaintedImage* entry : ordered) {
+        const PaintedImage& image = *entry;
         const ImageSpec& spec = *image.spec;
         if (spec.kind == ImageSpec::Kind::Background) {
             sections[0].second.push_back({ spec.path, image.pixels.Resized(spec.width / 2, spec.height / 2) });
@@ -54,7 +64,7 @@ Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRendere
         std::string folder = Folder(spec.path);
         if (!sectionOf.count(folder)) {
             sectionOf[folder] = sections.size();
-            sections.push_back({ folder.empty() ? "Shared strips" : "Strips in " + folder + "/", {} });
+            sections.push_back({ "Strips in " + folder + "/", {} });
         }
         std::string name = spec.path + "  " + std::to_string(spec.width) + "x" + std::to_string(spec.height) + " x"
             + std::to_string(spec.frames);
@@ -74,7 +84,7 @@ Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRendere
         y += kSectionHeight;
         int x = kMargin, rowHeight = 0;
         for (const Tile& tile : tiles) {
-            int w = std::max(tile.picture.Width(), 150), h = tile.picture.Height() + kLabelHeight;
+            int w = std::max(tile.picture.Width(), int(tile.name.size()) * kLabelCharWidth), h = tile.picture.Height() + kLabelHeight;
             if (x + w > kSheetWidth - kMargin && x > kMargin) {
                 x = kMargin;
                 y += rowHeight + kGap;

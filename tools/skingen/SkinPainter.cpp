@@ -269,12 +269,13 @@ void SkinPainter::PaintButtonFrame(const ImageSpec& image, int frame, Raster& ce
     }
     cell.StrokeShape(box, [&](float x, float y) { return shape(x, y) + 0.5f; }, 1.f, border);
 
-    DrawContent(cell, LinesForFrame(image.body, frame), frame, state == State::Pressed ? 1.f : 0.f, state, ink, body);
+    DrawContent(cell, LinesForFrame(image.body, frame), frame, state == State::Pressed ? 1.f : 0.f, state, ink, true);
 }
 
 void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>& lines, int frame, float dy, State state,
-    Rgba ink, std::optional<Paint> body)
+    Rgba ink, bool hasBody)
 {
+    const Raster plain = cell;
     float w = float(cell.Width()), h = float(cell.Height());
     auto colourOf = [&](const Directive& d) {
         auto c = d.Option("colour");
@@ -293,10 +294,18 @@ void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>&
             float size = d.Number("size", iconSize * 0.5f);
             float bx = iconX + d.Number("dx", iconSize * 0.45f), by = iconY + d.Number("dy", iconSize * 0.35f);
             // A ring of the body's colour keeps the badge apart from the icon under it.
-            if (auto ring = d.Option("ring"))
-                cell.FillCircle(bx, by, size * 0.72f, Paint::Solid(Colour(d, *ring)));
-            else if (body)
-                cell.FillCircle(bx, by, size * 0.72f, Paint::Solid(body->At((by - 1) / (h - 2.5f))));
+            // The ring shows the frame as it was before any icon was drawn.
+            auto ring = d.Option("ring");
+            float radius = size * 0.72f;
+            if (ring && *ring != "none") {
+                cell.FillCircle(bx, by, radius, Paint::Solid(Colour(d, *ring)));
+            } else if (!ring && hasBody) {
+                for (int y = int(by - radius) - 1; y <= int(by + radius) + 1; ++y)
+                    for (int x = int(bx - radius) - 1; x <= int(bx + radius) + 1; ++x)
+                        if (x >= 0 && y >= 0 && x < plain.Width() && y < plain.Height())
+                            cell.Blend(x, y, plain.At(x, y),
+                                std::clamp(radius + 0.5f - std::hypot(x + 0.5f - bx, y + 0.5f - by), 0.f, 1.f));
+            }
             DrawIcon(cell, d.args[0], bx, by, size, d.Number("rotate", 0), colourOf(d), d);
         } else if (d.name == "label" && !d.args.empty()) {
             float size = d.Number("size", h * 0.55f);
@@ -314,7 +323,7 @@ void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>&
 
 void SkinPainter::PaintStripFrame(const ImageSpec& image, int frame, Raster& cell)
 {
-    DrawContent(cell, LinesForFrame(image.body, frame), frame, 0, State::Normal, { 1, 1, 1, 1 }, std::nullopt);
+    DrawContent(cell, LinesForFrame(image.body, frame), frame, 0, State::Normal, { 1, 1, 1, 1 }, false);
 }
 
 void SkinPainter::DrawLevels(Raster& cell, const Directive& d, int frame)

@@ -41,7 +41,7 @@ private:
     void PaintButtonFrame(const ImageSpec& image, int frame, Raster& cell);
     void PaintStripFrame(const ImageSpec& image, int frame, Raster& cell);
     void DrawContent(Raster& cell, const std::vector<const Directive*>& lines, int frame, float dy, State state,
-        Rgba ink, std::optional<Paint> body);
+        Rgba ink, bool hasBody);
     void DrawIcon(Raster& cell, const std::string& name, float cx, float cy, float size, float rotate, Rgba colour,
         const Directive& where);
     void DrawLevels(Raster& cell, const Directive& d, int frame);
