@@ -1,6 +1,7 @@
 #include "Mockups.h"
 
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -58,11 +59,14 @@ private:
         Raster cell = image.pixels.Crop(frame * spec.width, 0, spec.width, spec.height);
         int x = int(place.Arg(1)), y = int(place.Arg(2));
         out.Draw(cell, x, y);
-        for (const Directive& d : spec.body) {
-            if (d.name != "caption" || d.args.empty())
-                continue;
+        // One image may carry a different caption at each place (the history tabs).
+        std::optional<std::string> caption = place.Option("caption");
+        for (const Directive& d : spec.body)
+            if (!caption && d.name == "caption" && !d.args.empty())
+                caption = d.args[0];
+        if (caption) {
             RectF box { float(x), float(y), float(spec.width), float(spec.height - kCaptionLift) };
-            m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(d.args[0]), kCaptionSize, box, Align::Centre, Align::End,
+            m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(*caption), kCaptionSize, box, Align::Centre, Align::End,
                 { 1, 1, 1, 1 });
         }
     }
