@@ -1,7 +1,12 @@
 #include "ImageFiles.h"
 
+// Kept private to this file: the application's own image code carries another copy.
+#define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-function"
 #include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
 
 #include <algorithm>
 #include <fstream>

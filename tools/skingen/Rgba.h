@@ -20,8 +20,6 @@ struct Rgba {
     }
     Rgba WithAlpha(float alpha) const { return { r, g, b, alpha }; }
     Rgba Lighter(float t) const { return Mixed({ 1, 1, 1, a }, t); }
-    Rgba Darker(float t) const { return Mixed({ 0, 0, 0, a }, t); }
-    uint8_t Byte(float channel) const { return uint8_t(std::clamp(channel, 0.f, 1.f) * 255.f + 0.5f); }
 };
 
 // A vertical gradient from top to bottom of whatever it fills; a plain colour has top == bottom.
@@ -31,6 +29,5 @@ struct Paint {
 
     static Paint Solid(Rgba c) { return { c, c }; }
     Paint Lighter(float t) const { return { top.Lighter(t), bottom.Lighter(t) }; }
-    Paint Darker(float t) const { return { top.Darker(t), bottom.Darker(t) }; }
     Rgba At(float t) const { return top.Mixed(bottom, std::clamp(t, 0.f, 1.f)); }
 };
