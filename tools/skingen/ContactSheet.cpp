@@ -52,13 +52,15 @@ Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRendere
     std::vector<const PaintedImage*> ordered;
     for (const PaintedImage& image : images)
         ordered.push_back(&image);
-    std::stable_sort(ordered.begin(), ordered.end(),
-        [](const PaintedImage* a, const PaintedImage* b) { return Folder(a->spec->path) < Folder(b->spec->path); });
+    std::stable_sort(ordered.begin(), ordered.end(), [](const PaintedImage* a, const PaintedImage* b) {
+        return Folder(a->spec->path) < Folder(b->spec->path);
+    });
     for (const PaintedImage* entry : ordered) {
         const PaintedImage& image = *entry;
         const ImageSpec& spec = *image.spec;
         if (spec.kind == ImageSpec::Kind::Background) {
-            sections[0].second.push_back({ spec.path, image.pixels.Resized(spec.width / 2, spec.height / 2) });
+            sections[0].second.push_back(
+                { spec.path, image.pixels.Resized(spec.width / 2, spec.height / 2) });
             continue;
         }
         std::string folder = Folder(spec.path);
@@ -66,8 +68,8 @@ Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRendere
             sectionOf[folder] = sections.size();
             sections.push_back({ "Strips in " + folder + "/", {} });
         }
-        std::string name = spec.path + "  " + std::to_string(spec.width) + "x" + std::to_string(spec.height) + " x"
-            + std::to_string(spec.frames);
+        std::string name = spec.path + "  " + std::to_string(spec.width) + "x" + std::to_string(spec.height)
+            + " x" + std::to_string(spec.frames);
         sections[sectionOf[folder]].second.push_back({ name, Spread(image) });
     }
 
@@ -84,7 +86,8 @@ Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRendere
         y += kSectionHeight;
         int x = kMargin, rowHeight = 0;
         for (const Tile& tile : tiles) {
-            int w = std::max(tile.picture.Width(), int(tile.name.size()) * kLabelCharWidth), h = tile.picture.Height() + kLabelHeight;
+            int w = std::max(tile.picture.Width(), int(tile.name.size()) * kLabelCharWidth),
+                h = tile.picture.Height() + kLabelHeight;
             if (x + w > kSheetWidth - kMargin && x > kMargin) {
                 x = kMargin;
                 y += rowHeight + kGap;

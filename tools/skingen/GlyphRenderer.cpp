@@ -15,7 +15,8 @@ GlyphRenderer::~GlyphRenderer()
         FT_Done_FreeType(m_library);
 }
 
-bool GlyphRenderer::Open(const std::string& textFont, const std::string& iconFont, const std::string& iconNames)
+bool GlyphRenderer::Open(
+    const std::string& textFont, const std::string& iconFont, const std::string& iconNames)
 {
     if (FT_Init_FreeType(&m_library) != 0)
         return false;
@@ -53,7 +54,8 @@ void SetTransform(FT_Face face, float rotateDegrees, float dx, float dy)
 
 }
 
-GlyphRenderer::Ink GlyphRenderer::Measure(FT_Face face, const std::u32string& text, float size, float rotateDegrees)
+GlyphRenderer::Ink GlyphRenderer::Measure(
+    FT_Face face, const std::u32string& text, float size, float rotateDegrees)
 {
     FT_Set_Pixel_Sizes(face, 0, FT_UInt(std::lround(size)));
     Ink ink { std::numeric_limits<float>::max(), std::numeric_limits<float>::max(),
@@ -77,8 +79,8 @@ GlyphRenderer::Ink GlyphRenderer::Measure(FT_Face face, const std::u32string& te
     return ink;
 }
 
-void GlyphRenderer::Render(Raster& target, FT_Face face, const std::u32string& text, float size, float originX,
-    float originY, float rotateDegrees, Rgba colour)
+void GlyphRenderer::Render(Raster& target, FT_Face face, const std::u32string& text, float size,
+    float originX, float originY, float rotateDegrees, Rgba colour)
 {
     FT_Set_Pixel_Sizes(face, 0, FT_UInt(std::lround(size)));
     // The whole-pixel part of the origin moves the bitmap, the fraction goes to FreeType so
@@ -94,16 +96,16 @@ void GlyphRenderer::Render(Raster& target, FT_Face face, const std::u32string& t
         for (unsigned row = 0; row < bm.rows; ++row)
             for (unsigned col = 0; col < bm.width; ++col) {
                 float coverage = bm.buffer[row * unsigned(bm.pitch) + col] / 255.f;
-                target.Blend(int(baseX) + g->bitmap_left + int(col), int(baseY) - g->bitmap_top + int(row), colour,
-                    coverage);
+                target.Blend(int(baseX) + g->bitmap_left + int(col), int(baseY) - g->bitmap_top + int(row),
+                    colour, coverage);
             }
         pen += float(g->advance.x) / 64.f;
     }
     FT_Set_Transform(face, nullptr, nullptr);
 }
 
-void GlyphRenderer::DrawCentred(Raster& target, Face which, const std::u32string& text, float size, float cx, float cy,
-    Rgba colour, float rotateDegrees)
+void GlyphRenderer::DrawCentred(Raster& target, Face which, const std::u32string& text, float size, float cx,
+    float cy, Rgba colour, float rotateDegrees)
 {
     FT_Face face = Pick(which);
     Ink ink = Measure(face, text, size, rotateDegrees);
@@ -119,7 +121,9 @@ void GlyphRenderer::DrawInBox(Raster& target, Face which, const std::u32string& 
     Ink ink = Measure(face, text, size, 0);
     float w = ink.right - ink.left, h = ink.bottom - ink.top;
     auto place = [](Align a, float start, float extent, float length) {
-        return a == Align::Start ? start : a == Align::End ? start + extent - length : start + (extent - length) / 2;
+        return a == Align::Start ? start
+            : a == Align::End    ? start + extent - length
+                                 : start + (extent - length) / 2;
     };
     float originX = std::round(place(horizontal, box.x, box.w, w) - ink.left);
     float originY = std::round(place(vertical, box.y, box.h, h) - ink.top);

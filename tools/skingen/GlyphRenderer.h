@@ -28,16 +28,16 @@ public:
 
     void DrawCentred(Raster& target, Face face, const std::u32string& text, float size, float cx, float cy,
         Rgba colour, float rotateDegrees = 0);
-    void DrawInBox(Raster& target, Face face, const std::u32string& text, float size, RectF box, Align horizontal,
-        Align vertical, Rgba colour);
+    void DrawInBox(Raster& target, Face face, const std::u32string& text, float size, RectF box,
+        Align horizontal, Align vertical, Rgba colour);
 
 private:
     struct Ink {
         float left = 0, top = 0, right = 0, bottom = 0;
     };
     Ink Measure(FT_Face face, const std::u32string& text, float size, float rotateDegrees);
-    void Render(Raster& target, FT_Face face, const std::u32string& text, float size, float originX, float originY,
-        float rotateDegrees, Rgba colour);
+    void Render(Raster& target, FT_Face face, const std::u32string& text, float size, float originX,
+        float originY, float rotateDegrees, Rgba colour);
     FT_Face Pick(Face face) const { return face == Face::Text ? m_text : m_icon; }
 
     FT_Library m_library = nullptr;

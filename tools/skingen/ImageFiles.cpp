@@ -15,7 +15,10 @@
 namespace {
 
 // Every image is opaque on the device; whatever alpha is left is laid over black.
-uint8_t Channel(float c, float a) { return uint8_t(std::clamp(c * a, 0.f, 1.f) * 255.f + 0.5f); }
+uint8_t Channel(float c, float a)
+{
+    return uint8_t(std::clamp(c * a, 0.f, 1.f) * 255.f + 0.5f);
+}
 
 void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
 {
@@ -74,5 +77,7 @@ bool WritePng(const Raster& image, const std::filesystem::path& path)
             rgb.push_back(Channel(p.g, p.a));
             rgb.push_back(Channel(p.b, p.a));
         }
-    return stbi_write_png(path.string().c_str(), image.Width(), image.Height(), 3, rgb.data(), image.Width() * 3) != 0;
+    return stbi_write_png(
+               path.string().c_str(), image.Width(), image.Height(), 3, rgb.data(), image.Width() * 3)
+        != 0;
 }

@@ -39,8 +39,9 @@ public:
         for (const Directive& d : background.spec->body) {
             if (d.name == "text" && d.args.size() == 7)
                 m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(d.args[4]), d.Arg(5),
-                    { d.Arg(0), d.Arg(1), d.Arg(2) - d.Arg(0), d.Arg(3) - d.Arg(1) }, AlignOf(d, "align", Align::Centre),
-                    AlignOf(d, "valign", Align::Centre), m_painter.Colour(d, d.args[6]));
+                    { d.Arg(0), d.Arg(1), d.Arg(2) - d.Arg(0), d.Arg(3) - d.Arg(1) },
+                    AlignOf(d, "align", Align::Centre), AlignOf(d, "valign", Align::Centre),
+                    m_painter.Colour(d, d.args[6]));
             else if (d.name == "list" && d.args.size() == 5)
                 DrawListStandIn(out, d);
             else if (d.name == "holes" && d.args.size() == 1)
@@ -66,8 +67,8 @@ private:
                 caption = d.args[0];
         if (caption) {
             RectF box { float(x), float(y), float(spec.width), float(spec.height - kCaptionLift) };
-            m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(*caption), kCaptionSize, box, Align::Centre, Align::End,
-                { 1, 1, 1, 1 });
+            m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(*caption), kCaptionSize, box, Align::Centre,
+                Align::End, { 1, 1, 1, 1 });
         }
     }
 
@@ -78,10 +79,17 @@ private:
         float row = d.Arg(4);
         out.FillRoundRect(area, 0, Paint::Solid(Rgba::FromBytes(141, 174, 216)));
         for (int i = 0; i < 3; ++i) {
-            Rgba stripe = i == 1 ? Rgba::FromBytes(134, 200, 255) : i % 2 ? Rgba::FromBytes(94, 140, 194) : Rgba::FromBytes(67, 112, 165);
-            out.FillRoundRect({ area.x, area.y + i * row + 1, area.w - 20, row - 2 }, 0, Paint::Solid(stripe));
-            m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(i == 0 ? "0017 2345 678" : i == 1 ? "001A7DDA7113  Phone" : "030 1234567"), 12,
-                { area.x + 5, area.y + i * row + 1, area.w - 30, row - 2 }, Align::Start, Align::Centre, { 1, 1, 1, 1 });
+            Rgba stripe = i == 1 ? Rgba::FromBytes(134, 200, 255)
+                : i % 2          ? Rgba::FromBytes(94, 140, 194)
+                                 : Rgba::FromBytes(67, 112, 165);
+            out.FillRoundRect(
+                { area.x, area.y + i * row + 1, area.w - 20, row - 2 }, 0, Paint::Solid(stripe));
+            m_glyphs.DrawInBox(out, Face::Text,
+                Utf8ToUtf32(i == 0 ? "0017 2345 678"
+                        : i == 1   ? "001A7DDA7113  Phone"
+                                   : "030 1234567"),
+                12, { area.x + 5, area.y + i * row + 1, area.w - 30, row - 2 }, Align::Start, Align::Centre,
+                { 1, 1, 1, 1 });
         }
     }
 
@@ -105,7 +113,8 @@ private:
         int x = int(d.Arg(1)), y = int(d.Arg(2));
         // The child window's one-pixel border.
         RectF frame { float(x - 1), float(y - 1), float(picture.Width() + 2), float(picture.Height() + 2) };
-        out.FillRoundRect(frame, 0, Paint::Solid(m_painter.Colour(d, d.Option("border").value_or("#000000"))));
+        out.FillRoundRect(
+            frame, 0, Paint::Solid(m_painter.Colour(d, d.Option("border").value_or("#000000"))));
         out.Draw(picture, x, y);
     }
 

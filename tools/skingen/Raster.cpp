@@ -42,10 +42,12 @@ void Raster::FillShape(RectF bounds, const std::function<float(float, float)>& d
     }
 }
 
-void Raster::StrokeShape(RectF bounds, const std::function<float(float, float)>& distance, float width, Rgba colour)
+void Raster::StrokeShape(
+    RectF bounds, const std::function<float(float, float)>& distance, float width, Rgba colour)
 {
     RectF grown { bounds.x - width, bounds.y - width, bounds.w + 2 * width, bounds.h + 2 * width };
-    FillShape(grown, [&](float x, float y) { return std::fabs(distance(x, y)) - width / 2; }, Paint::Solid(colour));
+    FillShape(
+        grown, [&](float x, float y) { return std::fabs(distance(x, y)) - width / 2; }, Paint::Solid(colour));
 }
 
 float RoundRectDistance(float px, float py, RectF r, float radius)
@@ -68,27 +70,32 @@ float SegmentDistance(float px, float py, float x0, float y0, float x1, float y1
 
 void Raster::FillRoundRect(RectF r, float radius, Paint paint)
 {
-    FillShape(r, [&](float x, float y) { return RoundRectDistance(x, y, r, radius); }, paint);
+    FillShape(
+        r, [&](float x, float y) { return RoundRectDistance(x, y, r, radius); }, paint);
 }
 
 void Raster::StrokeRoundRect(RectF r, float radius, float width, Rgba colour)
 {
     // The band lies just inside the rectangle, so a 1-pixel border stays within it.
     RectF inner { r.x + width / 2, r.y + width / 2, r.w - width, r.h - width };
-    StrokeShape(inner, [&](float x, float y) { return RoundRectDistance(x, y, inner, radius - width / 2); }, width, colour);
+    StrokeShape(
+        inner, [&](float x, float y) { return RoundRectDistance(x, y, inner, radius - width / 2); }, width,
+        colour);
 }
 
 void Raster::FillCircle(float cx, float cy, float radius, Paint paint)
 {
     RectF bounds { cx - radius, cy - radius, 2 * radius, 2 * radius };
-    FillShape(bounds, [&](float x, float y) { return std::hypot(x - cx, y - cy) - radius; }, paint);
+    FillShape(
+        bounds, [&](float x, float y) { return std::hypot(x - cx, y - cy) - radius; }, paint);
 }
 
 void Raster::DrawLine(float x0, float y0, float x1, float y1, float width, Rgba colour)
 {
     RectF bounds { std::min(x0, x1) - width, std::min(y0, y1) - width, std::fabs(x1 - x0) + 2 * width,
         std::fabs(y1 - y0) + 2 * width };
-    FillShape(bounds, [&](float x, float y) { return SegmentDistance(x, y, x0, y0, x1, y1) - width / 2; },
+    FillShape(
+        bounds, [&](float x, float y) { return SegmentDistance(x, y, x0, y0, x1, y1) - width / 2; },
         Paint::Solid(colour));
 }
 

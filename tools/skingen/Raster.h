@@ -28,7 +28,8 @@ public:
     // Fills the shape, sampling the paint between the bounds' top and bottom.
     void FillShape(RectF bounds, const std::function<float(float, float)>& distance, Paint paint);
     // A band of the given width centred on the shape's outline.
-    void StrokeShape(RectF bounds, const std::function<float(float, float)>& distance, float width, Rgba colour);
+    void StrokeShape(
+        RectF bounds, const std::function<float(float, float)>& distance, float width, Rgba colour);
 
     void FillRoundRect(RectF r, float radius, Paint paint);
     void StrokeRoundRect(RectF r, float radius, float width, Rgba colour);

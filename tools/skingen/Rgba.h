@@ -10,7 +10,10 @@
 struct Rgba {
     float r = 0, g = 0, b = 0, a = 1;
 
-    static Rgba FromBytes(int r, int g, int b, int a = 255) { return { r / 255.f, g / 255.f, b / 255.f, a / 255.f }; }
+    static Rgba FromBytes(int r, int g, int b, int a = 255)
+    {
+        return { r / 255.f, g / 255.f, b / 255.f, a / 255.f };
+    }
     // "#rrggbb" or "#rrggbbaa".
     static std::optional<Rgba> FromHex(const std::string& text);
 

@@ -116,7 +116,8 @@ bool SkinDescription::Parse(const std::string& text, const std::string& fileName
             colours[head.args[0]] = head.args[1];
         } else if ((head.name == "style" || head.name == "group") && head.args.size() == 1) {
             body = &(head.name == "style" ? styles : groups)[head.args[0]];
-        } else if ((head.name == "background" || head.name == "button" || head.name == "strip") && head.args.size() == 2) {
+        } else if ((head.name == "background" || head.name == "button" || head.name == "strip")
+            && head.args.size() == 2) {
             ImageSpec image;
             image.kind = head.name == "background" ? ImageSpec::Kind::Background
                 : head.name == "button"            ? ImageSpec::Kind::Button

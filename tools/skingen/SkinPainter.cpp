@@ -7,8 +7,8 @@
 namespace {
 
 // Lines that describe a button or say where an image goes; they draw nothing themselves.
-const std::set<std::string> kNonDrawing { "place", "text", "caption", "style", "fill", "border", "ink", "radius",
-    "shape", "icon", "badge", "label", "levels", "battery", "holes", "overlay", "list" };
+const std::set<std::string> kNonDrawing { "place", "text", "caption", "style", "fill", "border", "ink",
+    "radius", "shape", "icon", "badge", "label", "levels", "battery", "holes", "overlay", "list" };
 
 constexpr int kMaxGroupDepth = 8;
 
@@ -59,8 +59,8 @@ Paint SkinPainter::PaintOf(const Directive& where, const std::string& token)
     return { Colour(where, token.substr(0, colon)), Colour(where, token.substr(colon + 1)) };
 }
 
-const Directive* SkinPainter::Property(const std::vector<Directive>& body, const std::vector<Directive>* style,
-    const std::string& name, int frame) const
+const Directive* SkinPainter::Property(const std::vector<Directive>& body,
+    const std::vector<Directive>* style, const std::string& name, int frame) const
 {
     // A frame's own line beats a general one; the image's line beats its style's.
     for (int f : { frame, -1 }) {
@@ -151,7 +151,9 @@ void SkinPainter::DrawLines(Raster& target, const std::vector<const Directive*>&
             DrawLines(target, LinesForFrame(it->second, d.frame), depth + 1);
         } else if (d.name == "gradient" && d.args.size() == 1) {
             RectF all { 0, 0, float(target.Width()), float(target.Height()) };
-            target.FillShape(all, [&](float x, float y) { return RoundRectDistance(x, y, all, 0); }, PaintOf(d, d.args[0]));
+            target.FillShape(
+                all, [&](float x, float y) { return RoundRectDistance(x, y, all, 0); },
+                PaintOf(d, d.args[0]));
         } else if (d.name == "rect" && d.args.size() == 5) {
             RectF r { d.Arg(0), d.Arg(1), d.Arg(2), d.Arg(3) };
             float radius = d.Number("radius", 0);
@@ -159,17 +161,19 @@ void SkinPainter::DrawLines(Raster& target, const std::vector<const Directive*>&
             if (auto border = d.Option("border"))
                 target.StrokeRoundRect(r, radius, d.Number("width", 1), Colour(d, *border));
         } else if (d.name == "line" && d.args.size() == 5) {
-            target.DrawLine(d.Arg(0), d.Arg(1), d.Arg(2), d.Arg(3), d.Number("width", 1), Colour(d, d.args[4]));
+            target.DrawLine(
+                d.Arg(0), d.Arg(1), d.Arg(2), d.Arg(3), d.Number("width", 1), Colour(d, d.args[4]));
         } else if (d.name == "glyph" && d.args.size() == 5) {
-            DrawIcon(target, d.args[0], d.Arg(1), d.Arg(2), d.Arg(3), d.Number("rotate", 0), Colour(d, d.args[4]), d);
+            DrawIcon(target, d.args[0], d.Arg(1), d.Arg(2), d.Arg(3), d.Number("rotate", 0),
+                Colour(d, d.args[4]), d);
         } else if (!kNonDrawing.count(d.name)) {
             Fail(d, "cannot read '" + d.name + "' with " + std::to_string(d.args.size()) + " arguments");
         }
     }
 }
 
-void SkinPainter::DrawIcon(Raster& cell, const std::string& name, float cx, float cy, float size, float rotate,
-    Rgba colour, const Directive& where)
+void SkinPainter::DrawIcon(Raster& cell, const std::string& name, float cx, float cy, float size,
+    float rotate, Rgba colour, const Directive& where)
 {
     if (name == "@backspace") {
         // The usual erase-left key: an arrow-headed tag with a cross in it, drawn as outlines.
@@ -215,9 +219,10 @@ void SkinPainter::PaintButtonFrame(const ImageSpec& image, int frame, Raster& ce
     none.where = image.where;
     const Directive* fillLine = prop("fill");
     Paint body = fillLine && !fillLine->args.empty() ? PaintOf(*fillLine, fillLine->args[0])
-                                                      : Paint::Solid(Rgba::FromBytes(60, 70, 90));
+                                                     : Paint::Solid(Rgba::FromBytes(60, 70, 90));
     const Directive* borderLine = prop("border");
-    Rgba border = borderLine && !borderLine->args.empty() ? Colour(*borderLine, borderLine->args[0]) : body.top.Lighter(0.2f);
+    Rgba border = borderLine && !borderLine->args.empty() ? Colour(*borderLine, borderLine->args[0])
+                                                          : body.top.Lighter(0.2f);
     const Directive* inkLine = prop("ink");
     Rgba ink = inkLine && !inkLine->args.empty() ? Colour(*inkLine, inkLine->args[0]) : Rgba { 1, 1, 1, 1 };
     if (state == State::Pressed && !own("fill")) {
@@ -253,12 +258,14 @@ void SkinPainter::PaintButtonFrame(const ImageSpec& image, int frame, Raster& ce
     // A soft drop below the body lifts it off the panel; pressed buttons sit lower, so less of it.
     float drop = state == State::Pressed ? 0.6f : 1.5f;
     RectF shadowBox { box.x, box.y + drop, box.w, box.h };
-    cell.FillShape(shadowBox, [&](float x, float y) { return RoundRectDistance(x, y, shadowBox, radius); },
+    cell.FillShape(
+        shadowBox, [&](float x, float y) { return RoundRectDistance(x, y, shadowBox, radius); },
         Paint::Solid({ 0, 0, 0, 0.55f }));
     cell.FillShape(box, shape, body);
     if (state == State::Normal) {
         RectF gloss { box.x, box.y, box.w, box.h * 0.5f };
-        cell.FillShape(gloss, [&](float x, float y) { return std::max(shape(x, y), y - (box.y + box.h * 0.5f)); },
+        cell.FillShape(gloss,
+            [&](float x, float y) { return std::max(shape(x, y), y - (box.y + box.h * 0.5f)); },
             { { 1, 1, 1, 0.10f }, { 1, 1, 1, 0.0f } });
     } else if (state == State::Pressed) {
         // The inset look: a shadow falling from the top edge into the body.
@@ -267,13 +274,15 @@ void SkinPainter::PaintButtonFrame(const ImageSpec& image, int frame, Raster& ce
         cell.FillShape(top, [&](float x, float y) { return std::max(shape(x, y), y - (box.y + band)); },
             { { 0, 0, 0, 0.45f }, { 0, 0, 0, 0.0f } });
     }
-    cell.StrokeShape(box, [&](float x, float y) { return shape(x, y) + 0.5f; }, 1.f, border);
+    cell.StrokeShape(
+        box, [&](float x, float y) { return shape(x, y) + 0.5f; }, 1.f, border);
 
-    DrawContent(cell, LinesForFrame(image.body, frame), frame, state == State::Pressed ? 1.f : 0.f, state, ink, true);
+    DrawContent(
+        cell, LinesForFrame(image.body, frame), frame, state == State::Pressed ? 1.f : 0.f, state, ink, true);
 }
 
-void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>& lines, int frame, float dy, State state,
-    Rgba ink, bool hasBody)
+void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>& lines, int frame, float dy,
+    State state, Rgba ink, bool hasBody)
 {
     const Raster plain = cell;
     float w = float(cell.Width()), h = float(cell.Height());
@@ -292,7 +301,8 @@ void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>&
             DrawIcon(cell, d.args[0], iconX, iconY, iconSize, d.Number("rotate", 0), colourOf(d), d);
         } else if (d.name == "badge" && !d.args.empty()) {
             float size = d.Number("size", iconSize * 0.5f);
-            float bx = iconX + d.Number("dx", iconSize * 0.45f), by = iconY + d.Number("dy", iconSize * 0.35f);
+            float bx = iconX + d.Number("dx", iconSize * 0.45f),
+                  by = iconY + d.Number("dy", iconSize * 0.35f);
             // A ring of the body's colour keeps the badge apart from the icon under it.
             // The ring shows the frame as it was before any icon was drawn.
             auto ring = d.Option("ring");
@@ -304,7 +314,8 @@ void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>&
                     for (int x = int(bx - radius) - 1; x <= int(bx + radius) + 1; ++x)
                         if (x >= 0 && y >= 0 && x < plain.Width() && y < plain.Height())
                             cell.Blend(x, y, plain.At(x, y),
-                                std::clamp(radius + 0.5f - std::hypot(x + 0.5f - bx, y + 0.5f - by), 0.f, 1.f));
+                                std::clamp(
+                                    radius + 0.5f - std::hypot(x + 0.5f - bx, y + 0.5f - by), 0.f, 1.f));
             }
             DrawIcon(cell, d.args[0], bx, by, size, d.Number("rotate", 0), colourOf(d), d);
         } else if (d.name == "label" && !d.args.empty()) {
@@ -369,5 +380,6 @@ void SkinPainter::DrawBattery(Raster& cell, const Directive& d, int frame)
     cell.FillRoundRect({ w - 4.5f, h * 0.32f, 3, h * 0.36f }, 1, Paint::Solid(outline));
     float inner = body.w - 6, cellW = (inner - 2 * 1.5f) / 3;
     for (int i = 0; i < std::min(frame, 3); ++i)
-        cell.FillRoundRect({ body.x + 3 + i * (cellW + 1.5f), body.y + 3, cellW, body.h - 6 }, 1, Paint::Solid(fill));
+        cell.FillRoundRect(
+            { body.x + 3 + i * (cellW + 1.5f), body.y + 3, cellW, body.h - 6 }, 1, Paint::Solid(fill));
 }

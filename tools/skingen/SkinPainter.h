@@ -40,10 +40,10 @@ private:
     void DrawLines(Raster& target, const std::vector<const Directive*>& lines, int depth = 0);
     void PaintButtonFrame(const ImageSpec& image, int frame, Raster& cell);
     void PaintStripFrame(const ImageSpec& image, int frame, Raster& cell);
-    void DrawContent(Raster& cell, const std::vector<const Directive*>& lines, int frame, float dy, State state,
-        Rgba ink, bool hasBody);
-    void DrawIcon(Raster& cell, const std::string& name, float cx, float cy, float size, float rotate, Rgba colour,
-        const Directive& where);
+    void DrawContent(Raster& cell, const std::vector<const Directive*>& lines, int frame, float dy,
+        State state, Rgba ink, bool hasBody);
+    void DrawIcon(Raster& cell, const std::string& name, float cx, float cy, float size, float rotate,
+        Rgba colour, const Directive& where);
     void DrawLevels(Raster& cell, const Directive& d, int frame);
     void DrawBattery(Raster& cell, const Directive& d, int frame);
 

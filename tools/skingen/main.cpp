@@ -84,13 +84,15 @@ int main(int argc, char** argv)
     for (const PaintedImage& image : painter.Images()) {
         fs::path target = out / image.spec->path;
         fs::create_directories(target.parent_path());
-        bool written = EndsWith(image.spec->path, ".bti") ? WriteBmp(image.pixels, target) : WritePng(image.pixels, target);
+        bool written = EndsWith(image.spec->path, ".bti") ? WriteBmp(image.pixels, target)
+                                                          : WritePng(image.pixels, target);
         if (!written) {
             std::cerr << "skingen: cannot write " << target << "\n";
             return 1;
         }
     }
-    if (options.count("contact-sheet") && !WritePng(ComposeContactSheet(painter.Images(), glyphs), options["contact-sheet"])) {
+    if (options.count("contact-sheet")
+        && !WritePng(ComposeContactSheet(painter.Images(), glyphs), options["contact-sheet"])) {
         std::cerr << "skingen: cannot write the contact sheet\n";
         return 1;
     }

@@ -52,7 +52,8 @@ TEST(SkinDescription, ReadsQuotesOptionsAndTellsCommentsFromColours)
 
 TEST(SkinDescription, ButtonsHoldFourFramesUnlessTold)
 {
-    SkinDescription skin = Parsed("button a.bti 24x23\nstrip b.bti 38x18 frames=6\nbackground c.pbg 480x272\n");
+    SkinDescription skin
+        = Parsed("button a.bti 24x23\nstrip b.bti 38x18 frames=6\nbackground c.pbg 480x272\n");
     EXPECT_EQ(skin.images.at(0).frames, 4);
     EXPECT_EQ(skin.images.at(1).frames, 6);
     EXPECT_EQ(skin.images.at(2).frames, 1);
@@ -96,7 +97,10 @@ namespace {
 
 class Painter : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES)); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES));
+    }
 
     GlyphRenderer glyphs;
     std::string error;

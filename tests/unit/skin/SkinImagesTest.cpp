@@ -119,9 +119,15 @@ constexpr ImageUse kImages[] = {
     { "pref/btn_ring_3.bti", 69, 21, 4 },
 };
 
-bool IsStrip(const std::string& path) { return path.size() > 4 && path.substr(path.size() - 4) == ".bti"; }
+bool IsStrip(const std::string& path)
+{
+    return path.size() > 4 && path.substr(path.size() - 4) == ".bti";
+}
 
-std::filesystem::path ImagePath(const std::string& path) { return testenv::AppDir() / "images" / path; }
+std::filesystem::path ImagePath(const std::string& path)
+{
+    return testenv::AppDir() / "images" / path;
+}
 
 uint32_t Le(const std::string& bytes, size_t at, int count)
 {
@@ -152,11 +158,17 @@ std::vector<uint32_t> Frame(const Surface& strip, int width, int index)
 
 double Luminance(uint32_t p)
 {
-    auto linear = [](double c) { c /= 255.0; return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    auto linear = [](double c) {
+        c /= 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
     return 0.2126 * linear((p >> 16) & 0xFF) + 0.7152 * linear((p >> 8) & 0xFF) + 0.0722 * linear(p & 0xFF);
 }
 
-void PrintTo(const ImageUse& use, std::ostream* out) { *out << use.path; }
+void PrintTo(const ImageUse& use, std::ostream* out)
+{
+    *out << use.path;
+}
 
 bool IsButton(const ImageUse& use)
 {
@@ -180,8 +192,8 @@ std::string TestName(const ::testing::TestParamInfo<ImageUse>& info)
     return name;
 }
 
-class SkinImage : public ::testing::TestWithParam<ImageUse> {};
-class SkinButton : public ::testing::TestWithParam<ImageUse> {};
+class SkinImage : public ::testing::TestWithParam<ImageUse> { };
+class SkinButton : public ::testing::TestWithParam<ImageUse> { };
 
 }
 
@@ -226,8 +238,8 @@ TEST_P(SkinButton, LooksPressedAndDisabledDifferently)
     EXPECT_NE(pressed, disabled);
     // A greyed button is quieter than a live one: less spread between its darkest and lightest.
     auto spread = [](const std::vector<uint32_t>& px) {
-        auto [lo, hi] = std::minmax_element(px.begin(), px.end(),
-            [](uint32_t a, uint32_t b) { return Luminance(a) < Luminance(b); });
+        auto [lo, hi] = std::minmax_element(
+            px.begin(), px.end(), [](uint32_t a, uint32_t b) { return Luminance(a) < Luminance(b); });
         return Luminance(*hi) - Luminance(*lo);
     };
     EXPECT_LT(spread(disabled), spread(normal)) << use.path;
@@ -238,14 +250,16 @@ INSTANTIATE_TEST_SUITE_P(AllButtons, SkinButton, ::testing::ValuesIn(Buttons()),
 
 TEST(SkinGauges, EveryLevelOfAGaugeLooksDifferent)
 {
-    for (const char* path : { "mic_gage.bti", "volume_gage.bti", "battery_gage.bti", "lock.bti", "ico_bluetooth.bti" }) {
+    for (const char* path :
+        { "mic_gage.bti", "volume_gage.bti", "battery_gage.bti", "lock.bti", "ico_bluetooth.bti" }) {
         const ImageUse* use = std::find_if(std::begin(kImages), std::end(kImages),
             [&](const ImageUse& u) { return std::string(u.path) == path; });
         Surface strip = Load(path);
         ASSERT_FALSE(strip.IsEmpty()) << path;
         for (int a = 0; a < use->frames; ++a)
             for (int b = a + 1; b < use->frames; ++b)
-                EXPECT_NE(Frame(strip, use->width, a), Frame(strip, use->width, b)) << path << " frames " << a << ", " << b;
+                EXPECT_NE(Frame(strip, use->width, a), Frame(strip, use->width, b))
+                    << path << " frames " << a << ", " << b;
     }
 }
 
@@ -293,8 +307,10 @@ TEST(SkinPlacement, StripCornersMatchTheBackgroundBehindThem)
         Surface strip = Load(p.strip), background = Load(p.background);
         ASSERT_FALSE(strip.IsEmpty() || background.IsEmpty()) << p.strip;
         for (int f = 0; f < use->frames; ++f) {
-            EXPECT_EQ(strip.Pixel(f * use->width, 0), background.Pixel(p.x, p.y)) << p.strip << " frame " << f;
-            EXPECT_EQ(strip.Pixel(f * use->width + use->width - 1, 0), background.Pixel(p.x + use->width - 1, p.y))
+            EXPECT_EQ(strip.Pixel(f * use->width, 0), background.Pixel(p.x, p.y))
+                << p.strip << " frame " << f;
+            EXPECT_EQ(
+                strip.Pixel(f * use->width + use->width - 1, 0), background.Pixel(p.x + use->width - 1, p.y))
                 << p.strip << " frame " << f;
         }
     }
@@ -338,7 +354,10 @@ constexpr TextArea kTextAreas[] = {
 };
 
 // WCAG's contrast ratio between two luminances.
-double Contrast(double a, double b) { return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05); }
+double Contrast(double a, double b)
+{
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
 
 }
 
@@ -360,9 +379,10 @@ TEST(SkinTextAreas, AreCalmAndLetTheirTextStandOut)
                 if (l > hi)
                     hi = l, lightest = { x, y };
             }
-        EXPECT_LT(hi - lo, kMaxLuminanceSpread) << t.background << ": darkest at " << darkest.x << "," << darkest.y
-                                                << ", lightest at " << lightest.x << "," << lightest.y;
-        EXPECT_GE(Contrast(Luminance(t.ink), hi), kMinContrast) << t.background << " at " << t.area.left << ","
-                                                                  << t.area.top;
+        EXPECT_LT(hi - lo, kMaxLuminanceSpread)
+            << t.background << ": darkest at " << darkest.x << "," << darkest.y << ", lightest at "
+            << lightest.x << "," << lightest.y;
+        EXPECT_GE(Contrast(Luminance(t.ink), hi), kMinContrast)
+            << t.background << " at " << t.area.left << "," << t.area.top;
     }
 }
