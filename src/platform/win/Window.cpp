@@ -1,5 +1,6 @@
 #include "platform/win/Window.h"
 
+#include "platform/controls/OwnerDraw.h"
 #include "platform/loop/Clock.h"
 #include "platform/win/WindowSystem.h"
 
@@ -69,6 +70,17 @@ LRESULT Window::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         EndPaint(&ps);
         return 0;
     }
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM: {
+        // Reflected to the control the request came from.
+        Window* control = message == WM_DRAWITEM
+            ? FromHandle(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem)
+            : GetDlgItem(int(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
+        LRESULT result = 0;
+        if (control && control->OnChildNotify(message, wParam, lParam, &result))
+            return result ? result : 1;
+        return 0;
+    }
     case WM_ERASEBKGND:
         if (!m_background)
             return 0;
@@ -131,6 +143,12 @@ int Window::GetDlgCtrlID() const
 {
     const WindowNode* node = m_hWnd ? System().Node(m_hWnd) : nullptr;
     return node ? int(node->id) : 0;
+}
+
+DWORD Window::GetStyle() const
+{
+    const WindowNode* node = m_hWnd ? System().Node(m_hWnd) : nullptr;
+    return node ? node->style | (node->visible ? WS_VISIBLE : 0) | (node->enabled ? 0 : WS_DISABLED) : 0;
 }
 
 Window* Window::GetDlgItem(int id) const

@@ -55,6 +55,9 @@ public:
     virtual void PostNcDestroy() { }
     // The window class name other programs and the automation see; the C++ class name by default.
     virtual std::string WindowClassName() const;
+    // A control's owner hands owner-draw requests (WM_DRAWITEM, WM_MEASUREITEM) back to the control
+    // here; true when the control handled it.
+    virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) { return false; }
     // Whether a quick second tap becomes WM_LBUTTONDBLCLK (a class style on the device).
     virtual bool WantsDoubleClicks() const { return false; }
 
@@ -70,6 +73,7 @@ public:
     void SetWindowText(const WString& text);
     WString GetWindowText() const;
     int GetDlgCtrlID() const;
+    DWORD GetStyle() const;
     Window* GetDlgItem(int id) const;
     Window* GetParent() const;
     void SetBackgroundColor(COLORREF color);

@@ -43,3 +43,21 @@ void PostQuitMessage(int exitCode)
     if (WindowSystem* system = WindowSystem::Current())
         system->PostQuitMessage(exitCode);
 }
+
+void SetCapture(HWND hwnd)
+{
+    if (WindowSystem* system = WindowSystem::Current())
+        system->SetCapture(hwnd);
+}
+
+void ReleaseCapture()
+{
+    if (WindowSystem* system = WindowSystem::Current())
+        system->ReleaseCapture();
+}
+
+HWND GetCapture()
+{
+    WindowSystem* system = WindowSystem::Current();
+    return system ? system->GetCapture() : nullptr;
+}

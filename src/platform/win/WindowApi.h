@@ -14,3 +14,7 @@ HWND FindWindowW(const char* className, const WString* title);
 HWND GetForegroundWindow();
 bool SetForegroundWindow(HWND hwnd);
 void PostQuitMessage(int exitCode);
+// The window that gets every mouse message until released.
+void SetCapture(HWND hwnd);
+void ReleaseCapture();
+HWND GetCapture();

@@ -1,0 +1,64 @@
+#include "platform/devices/SdlAudioOutput.h"
+
+namespace {
+
+constexpr int kWantedRate = 44100;
+// About 23 ms at 44.1 kHz: short enough that a key click follows the tap at once.
+constexpr Uint16 kBufferFrames = 1024;
+
+}
+
+std::unique_ptr<SdlAudioOutput> SdlAudioOutput::Open(std::string& error)
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    std::unique_ptr<SdlAudioOutput> output(new SdlAudioOutput());
+    SDL_AudioSpec want {};
+    want.freq = kWantedRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = PcmSound::kChannels;
+    want.samples = kBufferFrames;
+    want.callback = &SdlAudioOutput::Callback;
+    want.userdata = output.get();
+    SDL_AudioSpec have {};
+    // SDL converts channels and sample format itself; a different rate is taken as it comes and the
+    // sounds are resampled to it when they are loaded.
+    output->m_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
+    if (output->m_device == 0) {
+        error = SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return nullptr;
+    }
+    output->m_rate = uint32_t(have.freq);
+    const char* driver = SDL_GetCurrentAudioDriver();
+    output->m_driver = driver ? driver : "?";
+    SDL_PauseAudioDevice(output->m_device, 0);
+    return output;
+}
+
+SdlAudioOutput::~SdlAudioOutput()
+{
+    // Closing waits for the callback to return, so the voice outlives its last use.
+    if (m_device != 0) {
+        SDL_CloseAudioDevice(m_device);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+}
+
+std::string SdlAudioOutput::Name() const { return "sdl " + m_driver + " " + std::to_string(m_rate); }
+
+void SdlAudioOutput::Start(std::shared_ptr<const PcmSound> sound, bool loop, const std::string&)
+{
+    m_voice.Start(std::move(sound), loop);
+}
+
+void SdlAudioOutput::Stop() { m_voice.Stop(); }
+
+void SdlAudioOutput::Callback(void* self, Uint8* stream, int length)
+{
+    auto* output = static_cast<SdlAudioOutput*>(self);
+    size_t frames = size_t(length) / (PcmSound::kChannels * sizeof(int16_t));
+    output->m_voice.Render(reinterpret_cast<int16_t*>(stream), frames);
+}

@@ -1,0 +1,72 @@
+#include "platform/devices/SoundPlayer.h"
+
+#include "platform/devices/WaveReader.h"
+#include "platform/tooling/Trace.h"
+
+#include <fstream>
+#include <vector>
+
+namespace {
+
+// 0xFFFF becomes exactly 1.0, so full volume passes samples unchanged.
+uint32_t GainOf(WORD channelVolume) { return uint32_t(channelVolume) + (channelVolume >> 15); }
+
+}
+
+SoundPlayer::SoundPlayer(std::unique_ptr<AudioOutput> output)
+    : m_output(std::move(output))
+{
+    SetVolume(m_volume);
+}
+
+bool SoundPlayer::Play(const std::filesystem::path& file, bool loop, const std::string& source)
+{
+    std::shared_ptr<const PcmSound> sound = Load(file);
+    if (!sound) {
+        Trace::Write("sound", "play-failed " + source);
+        return false;
+    }
+    m_lastLengthMs = DWORD(uint64_t(sound->Frames()) * 1000 / sound->rate);
+    m_output->Start(std::move(sound), loop, source);
+    Trace::Write("sound", "play " + source + (loop ? " loop" : ""));
+    return true;
+}
+
+void SoundPlayer::StopAll()
+{
+    m_output->Stop();
+    Trace::Write("sound", "stop");
+}
+
+void SoundPlayer::SetVolume(DWORD word)
+{
+    m_volume = word;
+    m_output->SetGain(GainOf(LOWORD(word)), GainOf(HIWORD(word)));
+}
+
+void SoundPlayer::SetMuted(bool muted)
+{
+    m_muted = muted;
+    m_output->SetMuted(muted);
+}
+
+std::shared_ptr<const PcmSound> SoundPlayer::Load(const std::filesystem::path& file) const
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec))
+        return nullptr;
+    uintmax_t size = std::filesystem::file_size(file, ec);
+    if (ec || size > kMaxFileBytes)
+        return nullptr;
+    std::ifstream in(file, std::ios::binary);
+    if (!in)
+        return nullptr;
+    // Exactly the size seen, even if the file grows meanwhile.
+    std::vector<uint8_t> bytes(size_t(size), 0);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    bytes.resize(size_t(in.gcount()));
+    WaveData wave;
+    if (!WaveReader::Parse(bytes, wave))
+        return nullptr;
+    return std::make_shared<const PcmSound>(PcmConverter::ToStereo(wave, m_output->Rate()));
+}

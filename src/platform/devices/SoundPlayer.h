@@ -1,0 +1,44 @@
+#pragma once
+
+// The application's sound player: one voice, so a new sound replaces the one playing; sounds may
+// loop; a stop silences everything. Files are RIFF WAVE PCM, read whole and converted to the
+// output's format when they start. The master volume word (left channel in the low 16 bits,
+// right in the high 16) scales what plays and reads back exactly as written.
+
+#include "platform/core/Types.h"
+#include "platform/devices/AudioOutput.h"
+
+#include <filesystem>
+#include <memory>
+
+class SoundPlayer {
+public:
+    // Larger files are not sounds this program plays; refusing them bounds the memory a bad file costs.
+    static constexpr uintmax_t kMaxFileBytes = 32u << 20;
+    static constexpr DWORD kInitialVolume = 0xCCCCCCCC;
+
+    explicit SoundPlayer(std::unique_ptr<AudioOutput> output);
+
+    // False when the file is missing, not a playable WAVE file, or playing is refused; whatever
+    // played before then goes on. source names the sound in the trace.
+    bool Play(const std::filesystem::path& file, bool loop, const std::string& source);
+    void StopAll();
+    bool IsPlaying() const { return m_output->IsPlaying(); }
+    // Length of the sound last started.
+    DWORD LastLengthMs() const { return m_lastLengthMs; }
+
+    void SetVolume(DWORD word);
+    DWORD Volume() const { return m_volume; }
+    void SetMuted(bool muted);
+    bool Muted() const { return m_muted; }
+
+    AudioOutput& Output() { return *m_output; }
+
+private:
+    std::shared_ptr<const PcmSound> Load(const std::filesystem::path& file) const;
+
+    std::unique_ptr<AudioOutput> m_output;
+    DWORD m_volume = kInitialVolume;
+    bool m_muted = false;
+    DWORD m_lastLengthMs = 0;
+};

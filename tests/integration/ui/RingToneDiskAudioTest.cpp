@@ -1,0 +1,160 @@
+// A ring tone played through the real SDL audio path, with SDL's disk driver standing in for the
+// sound card: what the device would have heard is read back from the file it writes.
+
+#include "platform/devices/AudioSystem.h"
+#include "platform/devices/Paths.h"
+#include "platform/devices/SoundApi.h"
+#include "support/TestEnv.h"
+#include "support/WaveBuilder.h"
+#include "ui/RingTonePlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using testenv::WaveBuilder;
+
+constexpr uint32_t kToneRate = 44100;
+// A tenth of a second: a 20 ms burst of tone, then silence; many loops fit in a short test.
+constexpr size_t kPeriodFrames = kToneRate / 10;
+constexpr size_t kBurstFrames = kToneRate / 50;
+constexpr int kAmplitude = 12000;
+constexpr size_t kBytesPerFrame = 4;
+constexpr auto kDeadline = 20s;
+
+std::vector<int16_t> ToneSamples()
+{
+    std::vector<int16_t> stereo;
+    for (size_t i = 0; i < kPeriodFrames; ++i) {
+        double s = i < kBurstFrames ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0.0;
+        stereo.push_back(int16_t(s));
+        stereo.push_back(int16_t(s));
+    }
+    return stereo;
+}
+
+uintmax_t SizeOf(const std::filesystem::path& path)
+{
+    std::error_code ec;
+    uintmax_t size = std::filesystem::file_size(path, ec);
+    return ec ? 0 : size;
+}
+
+// Waits, in real time and never past the deadline, until the file has grown to at least size.
+bool WaitForSize(const std::filesystem::path& path, uintmax_t size)
+{
+    auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (SizeOf(path) < size) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// Left-channel samples between two byte offsets of the raw output.
+std::vector<int16_t> LeftSamples(const std::string& raw, size_t from, size_t to)
+{
+    std::vector<int16_t> left;
+    from -= from % kBytesPerFrame;
+    for (size_t at = from; at + kBytesPerFrame <= to && at + kBytesPerFrame <= raw.size(); at += kBytesPerFrame) {
+        int16_t s;
+        std::memcpy(&s, raw.data() + at, sizeof s);
+        left.push_back(s);
+    }
+    return left;
+}
+
+// Frames at which a burst of sound begins after at least a few milliseconds of silence.
+std::vector<size_t> BurstStarts(const std::vector<int16_t>& samples)
+{
+    constexpr size_t kQuietRun = kToneRate / 200;
+    std::vector<size_t> starts;
+    size_t quiet = kQuietRun;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (std::abs(samples[i]) > kAmplitude / 4) {
+            if (quiet >= kQuietRun)
+                starts.push_back(i);
+            quiet = 0;
+        } else {
+            ++quiet;
+        }
+    }
+    return starts;
+}
+
+class RingToneDiskAudioTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", m_output.c_str(), 1);
+        m_audio = std::make_unique<AudioSystem>(AudioSystem::OutputChoice::Sdl);
+        if (m_audio->NullOutput())
+            GTEST_SKIP() << "SDL's disk audio driver is not available";
+        AudioSystem::Install(m_audio.get());
+        std::filesystem::create_directories(m_dir / "ringtone");
+        ASSERT_TRUE(WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, ToneSamples())));
+        OverrideModuleFolder(m_dir.Path());
+        waveOutSetVolume(nullptr, 0xFFFFFFFF);
+    }
+
+    void TearDown() override
+    {
+        OverrideModuleFolder({});
+        AudioSystem::Install(nullptr);
+        m_audio.reset();
+        unsetenv("SDL_AUDIODRIVER");
+        unsetenv("SDL_DISKAUDIOFILE");
+    }
+
+    testenv::TempDir m_dir;
+    std::filesystem::path m_output = m_dir / "out.raw";
+    std::unique_ptr<AudioSystem> m_audio;
+};
+
+}
+
+TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
+{
+    RingTonePlayer player;
+    uintmax_t started = SizeOf(m_output);
+    player.Start(1);
+    ASSERT_TRUE(player.IsPlaying());
+
+    // Half a second of output: about five loops of the tone.
+    uint32_t rate = m_audio->Player().Output().Rate();
+    ASSERT_TRUE(WaitForSize(m_output, started + rate / 2 * kBytesPerFrame)) << "the device wrote nothing";
+    player.Stop();
+    ASSERT_FALSE(player.IsPlaying());
+    uintmax_t stopped = SizeOf(m_output);
+    // Buffers filled before the stop may still be written; a few more after them must be silent.
+    constexpr uintmax_t kSettle = 4 * 1024 * kBytesPerFrame;
+    constexpr uintmax_t kQuiet = 8 * 1024 * kBytesPerFrame;
+    ASSERT_TRUE(WaitForSize(m_output, stopped + kSettle + kQuiet));
+    std::string raw = testenv::ReadFile(m_output);
+
+    std::vector<int16_t> ringing = LeftSamples(raw, size_t(started), size_t(stopped));
+    int peak = 0;
+    for (int16_t s : ringing)
+        peak = std::max(peak, std::abs(int(s)));
+    EXPECT_GT(peak, kAmplitude * 9 / 10) << "the tone is heard at full volume";
+
+    std::vector<size_t> bursts = BurstStarts(ringing);
+    ASSERT_GE(bursts.size(), 3u) << "the tone repeats";
+    size_t period = kPeriodFrames * rate / kToneRate;
+    for (size_t i = 1; i < bursts.size(); ++i)
+        EXPECT_NEAR(double(bursts[i] - bursts[i - 1]), double(period), 2.0) << "loop " << i;
+
+    std::vector<int16_t> after = LeftSamples(raw, size_t(stopped + kSettle), raw.size());
+    ASSERT_FALSE(after.empty());
+    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t s) { return s == 0; })) << "silent after the stop";
+}

@@ -1,0 +1,38 @@
+#include "platform/devices/PcmConverter.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+WaveData Mono(uint32_t rate, std::vector<int16_t> samples) { return WaveData { rate, 1, 16, std::move(samples) }; }
+
+}
+
+TEST(PcmConverter, CopiesMonoToBothSidesAtTheSameRate)
+{
+    PcmSound out = PcmConverter::ToStereo(Mono(44100, { 100, -200, 300 }), 44100);
+    EXPECT_EQ(out.rate, 44100u);
+    EXPECT_EQ(out.samples, (std::vector<int16_t> { 100, 100, -200, -200, 300, 300 }));
+}
+
+TEST(PcmConverter, KeepsStereoSidesApart)
+{
+    WaveData stereo { 22050, 2, 16, { 1000, -1000, 2000, -2000 } };
+    PcmSound out = PcmConverter::ToStereo(stereo, 44100);
+    ASSERT_EQ(out.Frames(), 4u);
+    EXPECT_EQ(out.samples[0], 1000);
+    EXPECT_EQ(out.samples[1], -1000);
+    // Half-way between the two source frames.
+    EXPECT_EQ(out.samples[2], 1500);
+    EXPECT_EQ(out.samples[3], -1500);
+}
+
+TEST(PcmConverter, ResamplingKeepsTheDuration)
+{
+    WaveData second = Mono(11025, std::vector<int16_t>(11025, 500));
+    EXPECT_EQ(PcmConverter::ToStereo(second, 44100).Frames(), 44100u);
+    EXPECT_EQ(PcmConverter::ToStereo(second, 48000).Frames(), 48000u);
+    EXPECT_EQ(PcmConverter::ToStereo(Mono(48000, std::vector<int16_t>(48000, 1)), 44100).Frames(), 44100u);
+    // A sound shorter than one output frame still gives one.
+    EXPECT_EQ(PcmConverter::ToStereo(Mono(96000, { 5 }), 44100).Frames(), 1u);
+}

@@ -1,0 +1,182 @@
+#include "platform/core/Text.h"
+#include "platform/devices/NullAudioOutput.h"
+#include "platform/devices/Paths.h"
+#include "platform/devices/SoundApi.h"
+#include "platform/tooling/Trace.h"
+#include "support/TestEnv.h"
+#include "support/WaveBuilder.h"
+
+#include <gtest/gtest.h>
+
+using testenv::WaveBuilder;
+
+namespace {
+
+constexpr uint32_t kRate = NullAudioOutput::kRate;
+
+class SoundPlayerTest : public ::testing::Test {
+protected:
+    SoundPlayerTest()
+    {
+        AudioSystem::Install(&m_audio);
+        waveOutSetVolume(nullptr, 0xFFFFFFFF);
+    }
+    ~SoundPlayerTest() override { AudioSystem::Install(nullptr); }
+
+    // A mono sound at the output rate, so rendered samples compare one to one.
+    WString MakeSound(const std::string& name, std::vector<int16_t> samples)
+    {
+        std::filesystem::path path = m_dir / name;
+        EXPECT_TRUE(WaveBuilder::Write(path, WaveBuilder::Pcm16(1, kRate, samples)));
+        return FromUtf8(path.string());
+    }
+
+    // Left channel of what the device would pull next.
+    std::vector<int16_t> Pull(size_t frames, bool right = false)
+    {
+        std::vector<int16_t> stereo(frames * 2);
+        m_audio.NullOutput()->Render(stereo.data(), frames);
+        std::vector<int16_t> side;
+        for (size_t i = right ? 1 : 0; i < stereo.size(); i += 2)
+            side.push_back(stereo[i]);
+        return side;
+    }
+
+    testenv::ScopedVirtualClock m_clock;
+    testenv::TempDir m_dir;
+    AudioSystem m_audio { AudioSystem::OutputChoice::Null };
+};
+
+constexpr DWORD kAsync = SND_FILENAME | SND_ASYNC;
+constexpr DWORD kLoop = SND_FILENAME | SND_ASYNC | SND_LOOP;
+
+}
+
+TEST_F(SoundPlayerTest, PlaysOnceOrLoops)
+{
+    WString tone = MakeSound("tone.wav", { 1000, 2000, 3000 });
+    ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kAsync));
+    EXPECT_EQ(Pull(5), (std::vector<int16_t> { 1000, 2000, 3000, 0, 0 }));
+    EXPECT_EQ(Pull(2), (std::vector<int16_t> { 0, 0 }));
+
+    ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kLoop));
+    EXPECT_EQ(Pull(7), (std::vector<int16_t> { 1000, 2000, 3000, 1000, 2000, 3000, 1000 }));
+}
+
+TEST_F(SoundPlayerTest, NewSoundReplacesThePlayingOneAndStopSilencesAll)
+{
+    WString first = MakeSound("first.wav", std::vector<int16_t>(100, 111));
+    WString second = MakeSound("second.wav", std::vector<int16_t>(100, 222));
+    ASSERT_TRUE(PlaySoundW(first.c_str(), nullptr, kLoop));
+    Pull(10);
+    ASSERT_TRUE(PlaySoundW(second.c_str(), nullptr, kAsync));
+    EXPECT_EQ(Pull(2), (std::vector<int16_t> { 222, 222 }));
+    EXPECT_TRUE(PlaySoundW(nullptr, nullptr, 0));
+    EXPECT_FALSE(m_audio.Player().IsPlaying());
+    EXPECT_EQ(Pull(2), (std::vector<int16_t> { 0, 0 }));
+}
+
+TEST_F(SoundPlayerTest, BadRequestsFailAndLeaveThePlayingSoundAlone)
+{
+    WString good = MakeSound("good.wav", std::vector<int16_t>(100, 500));
+    std::filesystem::path bad = m_dir / "bad.wav";
+    WaveBuilder::Write(bad, { 'R', 'I', 'F', 'F', 0, 0 });
+    ASSERT_TRUE(PlaySoundW(good.c_str(), nullptr, kLoop));
+
+    EXPECT_FALSE(PlaySoundW(FromUtf8((m_dir / "missing.wav").string()).c_str(), nullptr, kAsync));
+    EXPECT_FALSE(PlaySoundW(FromUtf8(bad.string()).c_str(), nullptr, kAsync));
+    EXPECT_FALSE(PlaySoundW(FromUtf8(m_dir.Path().string()).c_str(), nullptr, kAsync)) << "a folder";
+    // A loop that would never return, and sounds that are not files, are refused.
+    EXPECT_FALSE(PlaySoundW(good.c_str(), nullptr, SND_FILENAME | SND_LOOP));
+    EXPECT_FALSE(PlaySoundW(good.c_str(), nullptr, SND_ASYNC));
+
+    EXPECT_EQ(Pull(1), (std::vector<int16_t> { 500 }));
+    ASSERT_EQ(m_audio.NullOutput()->Events().size(), 1u);
+}
+
+TEST_F(SoundPlayerTest, RefusesOnDemandThenRecovers)
+{
+    WString tone = MakeSound("tone.wav", { 1, 2 });
+    m_audio.FailNextPlayRequests(2);
+    EXPECT_FALSE(PlaySoundW(tone.c_str(), nullptr, kAsync));
+    EXPECT_FALSE(PlaySoundW(nullptr, nullptr, 0)) << "stops count as requests";
+    EXPECT_TRUE(m_audio.NullOutput()->Events().empty());
+    EXPECT_TRUE(PlaySoundW(tone.c_str(), nullptr, kAsync));
+}
+
+TEST_F(SoundPlayerTest, VolumeWordScalesEachSideAndReadsBackAsWritten)
+{
+    WString tone = MakeSound("tone.wav", std::vector<int16_t>(10, 20000));
+    ASSERT_EQ(waveOutSetVolume(nullptr, 0x8000FFFF), MMSYSERR_NOERROR);
+    DWORD volume = 0;
+    ASSERT_EQ(waveOutGetVolume(nullptr, &volume), MMSYSERR_NOERROR);
+    EXPECT_EQ(volume, 0x8000FFFFu);
+
+    ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kLoop));
+    EXPECT_EQ(Pull(1, false)[0], 20000) << "full volume on the left leaves samples unchanged";
+    EXPECT_EQ(Pull(1, true)[0], 10000) << "half on the right";
+    waveOutSetVolume(nullptr, 0);
+    EXPECT_EQ(Pull(1)[0], 0);
+
+    m_audio.FailVolumeReads(true);
+    EXPECT_NE(waveOutGetVolume(nullptr, &volume), MMSYSERR_NOERROR);
+    EXPECT_NE(waveOutGetVolume(reinterpret_cast<HWAVEOUT>(1), &volume), MMSYSERR_NOERROR) << "only device 0";
+}
+
+TEST_F(SoundPlayerTest, MuteSilencesWithoutLosingThePlace)
+{
+    WString ramp = MakeSound("ramp.wav", { 10, 20, 30, 40 });
+    ASSERT_TRUE(PlaySoundW(ramp.c_str(), nullptr, kLoop));
+    EXPECT_EQ(Pull(1)[0], 10);
+    m_audio.Player().SetMuted(true);
+    EXPECT_EQ(Pull(2), (std::vector<int16_t> { 0, 0 }));
+    m_audio.Player().SetMuted(false);
+    EXPECT_EQ(Pull(1)[0], 40);
+}
+
+TEST_F(SoundPlayerTest, NullOutputPlaysForTheSoundsLengthOnTheClock)
+{
+    WString tenth = MakeSound("tenth.wav", std::vector<int16_t>(kRate / 10, 1));
+    ASSERT_TRUE(PlaySoundW(tenth.c_str(), nullptr, kAsync));
+    EXPECT_TRUE(m_audio.Player().IsPlaying());
+    m_clock->Advance(99);
+    EXPECT_TRUE(m_audio.Player().IsPlaying());
+    m_clock->Advance(1);
+    EXPECT_FALSE(m_audio.Player().IsPlaying());
+
+    ASSERT_TRUE(PlaySoundW(tenth.c_str(), nullptr, kLoop));
+    m_clock->Advance(60'000);
+    EXPECT_TRUE(m_audio.Player().IsPlaying());
+
+    // A synchronous sound returns after its length.
+    DWORD before = GetTickCount();
+    ASSERT_TRUE(PlaySoundW(tenth.c_str(), nullptr, SND_FILENAME | SND_SYNC));
+    EXPECT_EQ(GetTickCount() - before, 100u);
+}
+
+TEST_F(SoundPlayerTest, DevicePathsResolveUnderTheDeviceRootIgnoringCase)
+{
+    std::filesystem::create_directories(m_dir / "FileBox" / "Sound");
+    WaveBuilder::Write(m_dir / "FileBox" / "Sound" / "Click.snd", WaveBuilder::Pcm16(1, kRate, { 9 }));
+    OverrideModuleFolder(m_dir.Path());
+    EXPECT_TRUE(PlaySoundW(u"\\filebox\\SOUND\\click.snd", nullptr, kAsync));
+    OverrideModuleFolder({});
+    ASSERT_EQ(m_audio.NullOutput()->Events().size(), 1u);
+    EXPECT_EQ(m_audio.NullOutput()->Events()[0].source, "\\filebox\\SOUND\\click.snd");
+}
+
+TEST(AudioSystem, FallsBackToTheNullOutputWhenNoDeviceOpens)
+{
+    testenv::TempDir dir;
+    Trace::Open((dir / "trace").string());
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    {
+        AudioSystem audio(AudioSystem::OutputChoice::Sdl);
+        EXPECT_NE(audio.NullOutput(), nullptr);
+    }
+    unsetenv("SDL_AUDIODRIVER");
+    Trace::Close();
+    std::string trace = testenv::ReadFile(dir / "trace");
+    EXPECT_NE(trace.find("sound no audio device"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("sound output null"), std::string::npos) << trace;
+}

@@ -1,0 +1,128 @@
+#include "AudioFixture.h"
+#include "ui/RingTonePlayer.h"
+#include "ui/UiSound.h"
+
+namespace {
+
+using Kind = NullAudioOutput::Event::Kind;
+
+class RingTonePlayerTest : public AudioFixture {
+protected:
+    RingTonePlayer m_player;
+};
+
+}
+
+TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneAndItLoops)
+{
+    struct Case {
+        DWORD preference;
+        const char* file;
+    } cases[] = {
+        { 0, "/ringtone/ring_1.wav" },
+        { 1, "/ringtone/ring_1.wav" },
+        { 2, "/ringtone/ring_2.wav" },
+        { 3, "/ringtone/ring_3.wav" },
+        { 4, "/ringtone/ring_1.wav" },
+        { 7, "/ringtone/ring_1.wav" },
+        { 0xFFFFFFFF, "/ringtone/ring_1.wav" },
+    };
+    for (const Case& c : cases) {
+        RingTonePlayer player;
+        player.Start(c.preference);
+        ASSERT_TRUE(player.IsPlaying()) << c.preference;
+        ASSERT_FALSE(Events().empty());
+        EXPECT_EQ(Events().back().kind, Kind::Play);
+        EXPECT_TRUE(EndsWith(Events().back().source, c.file)) << c.preference << ": " << Events().back().source;
+        EXPECT_TRUE(Events().back().loop);
+        player.Stop();
+        EXPECT_FALSE(player.IsPlaying());
+    }
+    m_clock->Advance(3'600'000);
+    m_player.Start(1);
+    m_clock->Advance(3'600'000);
+    EXPECT_TRUE(OutputPlaying()) << "a ring tone plays until it is stopped";
+}
+
+TEST_F(RingTonePlayerTest, StartWhilePlayingDoesNotRestartEvenWithAnotherTone)
+{
+    m_player.Start(2);
+    m_player.Start(2);
+    m_player.Start(3);
+    ASSERT_EQ(Events().size(), 1u);
+    EXPECT_TRUE(EndsWith(Events()[0].source, "ring_2.wav"));
+    EXPECT_TRUE(m_player.IsPlaying());
+}
+
+TEST_F(RingTonePlayerTest, StartTriesThreeTimesHalfASecondApart)
+{
+    m_audio.FailNextPlayRequests(2);
+    DWORD before = GetTickCount();
+    m_player.Start(1);
+    EXPECT_EQ(GetTickCount() - before, 1000u);
+    EXPECT_TRUE(m_player.IsPlaying());
+    EXPECT_EQ(Events().size(), 1u);
+}
+
+TEST_F(RingTonePlayerTest, StartGivesUpAfterThirdFailureAndItsWait)
+{
+    m_audio.FailNextPlayRequests(3);
+    DWORD before = GetTickCount();
+    m_player.Start(1);
+    EXPECT_EQ(GetTickCount() - before, 1500u);
+    EXPECT_FALSE(m_player.IsPlaying());
+    EXPECT_TRUE(Events().empty());
+
+    // Nothing is left over: the next ring starts at once.
+    before = GetTickCount();
+    m_player.Start(1);
+    EXPECT_EQ(GetTickCount() - before, 0u);
+    EXPECT_TRUE(m_player.IsPlaying());
+}
+
+TEST_F(RingTonePlayerTest, MissingToneFileCountsAsFailure)
+{
+    testenv::TempDir empty;
+    OverrideModuleFolder(empty.Path());
+    DWORD before = GetTickCount();
+    m_player.Start(3);
+    EXPECT_EQ(GetTickCount() - before, 1500u);
+    EXPECT_FALSE(m_player.IsPlaying());
+}
+
+TEST_F(RingTonePlayerTest, StopTriesThreeTimesAndStaysPlayingWhenAllFail)
+{
+    m_player.Start(1);
+    m_audio.FailNextPlayRequests(3);
+    DWORD before = GetTickCount();
+    m_player.Stop();
+    EXPECT_EQ(GetTickCount() - before, 1500u);
+    EXPECT_TRUE(m_player.IsPlaying());
+    EXPECT_TRUE(OutputPlaying());
+
+    m_audio.FailNextPlayRequests(1);
+    before = GetTickCount();
+    m_player.Stop();
+    EXPECT_EQ(GetTickCount() - before, 500u);
+    EXPECT_FALSE(m_player.IsPlaying());
+    EXPECT_FALSE(OutputPlaying());
+}
+
+TEST_F(RingTonePlayerTest, StopWhenNotPlayingLeavesOtherSoundsAlone)
+{
+    PlayUiSound(kUiSoundClick);
+    m_player.Stop();
+    EXPECT_TRUE(OutputPlaying());
+    EXPECT_EQ(Events().size(), 1u);
+}
+
+TEST_F(RingTonePlayerTest, StopCutsAnInterfaceSoundThatReplacedTheTone)
+{
+    m_player.Start(1);
+    PlayUiSound(kUiSoundClick);
+    ASSERT_TRUE(OutputPlaying());
+    m_player.Stop();
+    EXPECT_FALSE(OutputPlaying());
+    ASSERT_EQ(Events().size(), 3u);
+    EXPECT_EQ(Events()[2].kind, Kind::Stop);
+}
