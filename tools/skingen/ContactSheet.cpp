@@ -23,12 +23,12 @@ struct Tile {
 
 Raster Spread(const PaintedImage& image)
 {
-    const ImageSpec& spec = *image.spec;
-    int scale = spec.height < kEnlargeBelow ? 2 : 1;
-    int fw = spec.width * scale, fh = spec.height * scale;
-    Raster out(spec.frames * fw + (spec.frames - 1) * kFrameGap, fh, { 0, 0, 0, 0 });
-    for (int f = 0; f < spec.frames; ++f) {
-        Raster frame = image.pixels.Crop(f * spec.width, 0, spec.width, spec.height);
+    const ImageEntry& entry = *image.entry;
+    int scale = entry.height < kEnlargeBelow ? 2 : 1;
+    int fw = entry.width * scale, fh = entry.height * scale;
+    Raster out(entry.frames * fw + (entry.frames - 1) * kFrameGap, fh, { 0, 0, 0, 0 });
+    for (int f = 0; f < entry.frames; ++f) {
+        Raster frame = image.pixels.Crop(f * entry.width, 0, entry.width, entry.height);
         out.Draw(scale > 1 ? frame.Enlarged(scale) : frame, f * (fw + kFrameGap), 0);
     }
     return out;
@@ -53,23 +53,23 @@ Raster ComposeContactSheet(const std::vector<PaintedImage>& images, GlyphRendere
     for (const PaintedImage& image : images)
         ordered.push_back(&image);
     std::stable_sort(ordered.begin(), ordered.end(), [](const PaintedImage* a, const PaintedImage* b) {
-        return Folder(a->spec->path) < Folder(b->spec->path);
+        return Folder(a->entry->path) < Folder(b->entry->path);
     });
-    for (const PaintedImage* entry : ordered) {
-        const PaintedImage& image = *entry;
-        const ImageSpec& spec = *image.spec;
-        if (spec.kind == ImageSpec::Kind::Background) {
+    for (const PaintedImage* item : ordered) {
+        const PaintedImage& image = *item;
+        const ImageEntry& entry = *image.entry;
+        if (entry.kind == ImageEntry::Kind::Background) {
             sections[0].second.push_back(
-                { spec.path, image.pixels.Resized(spec.width / 2, spec.height / 2) });
+                { entry.path, image.pixels.Resized(entry.width / 2, entry.height / 2) });
             continue;
         }
-        std::string folder = Folder(spec.path);
+        std::string folder = Folder(entry.path);
         if (!sectionOf.count(folder)) {
             sectionOf[folder] = sections.size();
             sections.push_back({ "Strips in " + folder + "/", {} });
         }
-        std::string name = spec.path + "  " + std::to_string(spec.width) + "x" + std::to_string(spec.height)
-            + " x" + std::to_string(spec.frames);
+        std::string name = entry.path + "  " + std::to_string(entry.width) + "x"
+            + std::to_string(entry.height) + " x" + std::to_string(entry.frames);
         sections[sectionOf[folder]].second.push_back({ name, Spread(image) });
     }
 

@@ -28,15 +28,15 @@ public:
 
     const Raster& Compose(const PaintedImage& background)
     {
-        const std::string& path = background.spec->path;
+        const std::string& path = background.entry->path;
         if (auto it = m_done.find(path); it != m_done.end())
             return it->second;
         Raster out = background.pixels;
         for (const PaintedImage& image : m_painter.Images())
-            for (const Directive& d : image.spec->body)
+            for (const Directive& d : image.entry->body)
                 if (d.name == "place" && d.args.size() == 3 && d.args[0] == path)
                     PlaceStrip(out, image, d);
-        for (const Directive& d : background.spec->body) {
+        for (const Directive& d : background.entry->body) {
             if (d.name == "text" && d.args.size() == 7)
                 m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(d.args[4]), d.Arg(5),
                     { d.Arg(0), d.Arg(1), d.Arg(2) - d.Arg(0), d.Arg(3) - d.Arg(1) },
@@ -55,18 +55,18 @@ public:
 private:
     void PlaceStrip(Raster& out, const PaintedImage& image, const Directive& place)
     {
-        const ImageSpec& spec = *image.spec;
-        int frame = std::min(int(place.Number("frame", 0)), spec.frames - 1);
-        Raster cell = image.pixels.Crop(frame * spec.width, 0, spec.width, spec.height);
+        const ImageEntry& entry = *image.entry;
+        int frame = std::min(int(place.Number("frame", 0)), entry.frames - 1);
+        Raster cell = image.pixels.Crop(frame * entry.width, 0, entry.width, entry.height);
         int x = int(place.Arg(1)), y = int(place.Arg(2));
         out.Draw(cell, x, y);
         // One image may carry a different caption at each place (the history tabs).
         std::optional<std::string> caption = place.Option("caption");
-        for (const Directive& d : spec.body)
+        for (const Directive& d : entry.body)
             if (!caption && d.name == "caption" && !d.args.empty())
                 caption = d.args[0];
         if (caption) {
-            RectF box { float(x), float(y), float(spec.width), float(spec.height - kCaptionLift) };
+            RectF box { float(x), float(y), float(entry.width), float(entry.height - kCaptionLift) };
             m_glyphs.DrawInBox(out, Face::Text, Utf8ToUtf32(*caption), kCaptionSize, box, Align::Centre,
                 Align::End, { 1, 1, 1, 1 });
         }
@@ -130,7 +130,7 @@ std::vector<std::pair<std::string, Raster>> ComposeMockups(SkinPainter& painter,
     Composer composer(painter, glyphs);
     std::vector<std::pair<std::string, Raster>> out;
     for (const PaintedImage& image : painter.Images())
-        if (image.spec->kind == ImageSpec::Kind::Background)
-            out.push_back({ image.spec->path, composer.Compose(image) });
+        if (image.entry->kind == ImageEntry::Kind::Background)
+            out.push_back({ image.entry->path, composer.Compose(image) });
     return out;
 }

@@ -118,10 +118,10 @@ bool SkinDescription::Parse(const std::string& text, const std::string& fileName
             body = &(head.name == "style" ? styles : groups)[head.args[0]];
         } else if ((head.name == "background" || head.name == "button" || head.name == "strip")
             && head.args.size() == 2) {
-            ImageSpec image;
-            image.kind = head.name == "background" ? ImageSpec::Kind::Background
-                : head.name == "button"            ? ImageSpec::Kind::Button
-                                                   : ImageSpec::Kind::Strip;
+            ImageEntry image;
+            image.kind = head.name == "background" ? ImageEntry::Kind::Background
+                : head.name == "button"            ? ImageEntry::Kind::Button
+                                                   : ImageEntry::Kind::Strip;
             image.path = head.args[0];
             image.where = where;
             if (!ParseSize(head.args[1], image.width, image.height)) {
@@ -129,7 +129,7 @@ bool SkinDescription::Parse(const std::string& text, const std::string& fileName
                 return false;
             }
             // A button strip holds at least the four frames normal, pressed, unused, disabled.
-            image.frames = int(head.Number("frames", image.kind == ImageSpec::Kind::Button ? 4.f : 1.f));
+            image.frames = int(head.Number("frames", image.kind == ImageEntry::Kind::Button ? 4.f : 1.f));
             images.push_back(image);
             body = &images.back().body;
         } else {

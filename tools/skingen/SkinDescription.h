@@ -24,7 +24,7 @@ struct Directive {
     float Arg(size_t index) const;
 };
 
-struct ImageSpec {
+struct ImageEntry {
     enum class Kind { Background, Button, Strip };
     Kind kind = Kind::Button;
     std::string path;
@@ -43,7 +43,7 @@ public:
     std::map<std::string, std::string> colours;
     std::map<std::string, std::vector<Directive>> styles;
     std::map<std::string, std::vector<Directive>> groups;
-    std::vector<ImageSpec> images;
+    std::vector<ImageEntry> images;
 };
 
 // The lines of a body that apply to frame f: frame-specific lines win over general lines of the

@@ -78,7 +78,7 @@ const Directive* SkinPainter::Property(const std::vector<Directive>& body,
 const PaintedImage* SkinPainter::Find(const std::string& path) const
 {
     for (const PaintedImage& image : m_images)
-        if (image.spec->path == path)
+        if (image.entry->path == path)
             return &image;
     return nullptr;
 }
@@ -88,24 +88,24 @@ bool SkinPainter::PaintAll(std::string& error)
     m_images.clear();
     m_images.reserve(m_skin.images.size());
     for (bool backgrounds : { true, false }) {
-        for (const ImageSpec& spec : m_skin.images) {
-            if ((spec.kind == ImageSpec::Kind::Background) != backgrounds)
+        for (const ImageEntry& entry : m_skin.images) {
+            if ((entry.kind == ImageEntry::Kind::Background) != backgrounds)
                 continue;
-            if (Find(spec.path)) {
-                error = spec.where + ": '" + spec.path + "' is described twice";
+            if (Find(entry.path)) {
+                error = entry.where + ": '" + entry.path + "' is described twice";
                 return false;
             }
-            PaintedImage painted { &spec, Raster(spec.width * spec.frames, spec.height, { 0, 0, 0, 1 }) };
-            Raster backdrop = Backdrop(spec);
-            for (int f = 0; f < spec.frames; ++f) {
+            PaintedImage painted { &entry, Raster(entry.width * entry.frames, entry.height, { 0, 0, 0, 1 }) };
+            Raster backdrop = Backdrop(entry);
+            for (int f = 0; f < entry.frames; ++f) {
                 Raster cell = backdrop;
-                if (spec.kind == ImageSpec::Kind::Background)
-                    DrawLines(cell, LinesForFrame(spec.body, f));
-                else if (spec.kind == ImageSpec::Kind::Button)
-                    PaintButtonFrame(spec, f, cell);
+                if (entry.kind == ImageEntry::Kind::Background)
+                    DrawLines(cell, LinesForFrame(entry.body, f));
+                else if (entry.kind == ImageEntry::Kind::Button)
+                    PaintButtonFrame(entry, f, cell);
                 else
-                    PaintStripFrame(spec, f, cell);
-                painted.pixels.Draw(cell, f * spec.width, 0);
+                    PaintStripFrame(entry, f, cell);
+                painted.pixels.Draw(cell, f * entry.width, 0);
             }
             m_images.push_back(std::move(painted));
             if (!m_error.empty()) {
@@ -117,7 +117,7 @@ bool SkinPainter::PaintAll(std::string& error)
     return true;
 }
 
-Raster SkinPainter::Backdrop(const ImageSpec& image)
+Raster SkinPainter::Backdrop(const ImageEntry& image)
 {
     Raster cell(image.width, image.height, { 0, 0, 0, 1 });
     for (const Directive& d : image.body) {
@@ -128,7 +128,7 @@ Raster SkinPainter::Backdrop(const ImageSpec& image)
             break;
         }
         const PaintedImage* bg = Find(d.args[0]);
-        if (!bg || bg->spec->kind != ImageSpec::Kind::Background) {
+        if (!bg || bg->entry->kind != ImageEntry::Kind::Background) {
             Fail(d, "no background '" + d.args[0] + "' to place on");
             break;
         }
@@ -195,7 +195,7 @@ void SkinPainter::DrawIcon(Raster& cell, const std::string& name, float cx, floa
     m_glyphs.DrawCentred(cell, Face::Icon, std::u32string(1, code), size, cx, cy, colour, rotate);
 }
 
-void SkinPainter::PaintButtonFrame(const ImageSpec& image, int frame, Raster& cell)
+void SkinPainter::PaintButtonFrame(const ImageEntry& image, int frame, Raster& cell)
 {
     const std::vector<Directive>* style = nullptr;
     if (const Directive* s = Property(image.body, nullptr, "style", frame)) {
@@ -332,7 +332,7 @@ void SkinPainter::DrawContent(Raster& cell, const std::vector<const Directive*>&
     }
 }
 
-void SkinPainter::PaintStripFrame(const ImageSpec& image, int frame, Raster& cell)
+void SkinPainter::PaintStripFrame(const ImageEntry& image, int frame, Raster& cell)
 {
     DrawContent(cell, LinesForFrame(image.body, frame), frame, 0, State::Normal, { 1, 1, 1, 1 }, false);
 }

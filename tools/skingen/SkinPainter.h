@@ -14,7 +14,7 @@
 #include <vector>
 
 struct PaintedImage {
-    const ImageSpec* spec = nullptr;
+    const ImageEntry* entry = nullptr;
     Raster pixels;
 };
 
@@ -36,10 +36,10 @@ private:
     const Directive* Property(const std::vector<Directive>& body, const std::vector<Directive>* style,
         const std::string& name, int frame) const;
 
-    Raster Backdrop(const ImageSpec& image);
+    Raster Backdrop(const ImageEntry& image);
     void DrawLines(Raster& target, const std::vector<const Directive*>& lines, int depth = 0);
-    void PaintButtonFrame(const ImageSpec& image, int frame, Raster& cell);
-    void PaintStripFrame(const ImageSpec& image, int frame, Raster& cell);
+    void PaintButtonFrame(const ImageEntry& image, int frame, Raster& cell);
+    void PaintStripFrame(const ImageEntry& image, int frame, Raster& cell);
     void DrawContent(Raster& cell, const std::vector<const Directive*>& lines, int frame, float dy,
         State state, Rgba ink, bool hasBody);
     void DrawIcon(Raster& cell, const std::string& name, float cx, float cy, float size, float rotate,

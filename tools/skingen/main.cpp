@@ -82,10 +82,10 @@ int main(int argc, char** argv)
 
     fs::path out = options["out"];
     for (const PaintedImage& image : painter.Images()) {
-        fs::path target = out / image.spec->path;
+        fs::path target = out / image.entry->path;
         fs::create_directories(target.parent_path());
-        bool written = EndsWith(image.spec->path, ".bti") ? WriteBmp(image.pixels, target)
-                                                          : WritePng(image.pixels, target);
+        bool written = EndsWith(image.entry->path, ".bti") ? WriteBmp(image.pixels, target)
+                                                           : WritePng(image.pixels, target);
         if (!written) {
             std::cerr << "skingen: cannot write " << target << "\n";
             return 1;
