@@ -1,0 +1,152 @@
+#include "ImageFiles.h"
+#include "SkinDescription.h"
+#include "SkinPainter.h"
+
+#include "platform/draw/DIBitmap.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SkinDescription Parsed(const std::string& text)
+{
+    SkinDescription skin;
+    std::string error;
+    EXPECT_TRUE(skin.Parse(text, "t.skin", error)) << error;
+    return skin;
+}
+
+std::vector<std::string> Words(const std::vector<const Directive*>& lines)
+{
+    std::vector<std::string> out;
+    for (const Directive* d : lines)
+        out.push_back(d->name + (d->frame >= 0 ? "@" + std::to_string(d->frame) : "") + ":"
+            + (d->args.empty() ? "" : d->args[0]));
+    return out;
+}
+
+}
+
+TEST(SkinDescription, FrameLinesReplaceGeneralLinesOfTheSameWordInPlace)
+{
+    SkinDescription skin = Parsed("button a.bti 10x10\n"
+                                  "    icon phone\n"
+                                  "    label x\n"
+                                  "    icon@1 microphone\n");
+    const auto& body = skin.images.at(0).body;
+    EXPECT_EQ(Words(LinesForFrame(body, 0)), (std::vector<std::string> { "icon:phone", "label:x" }));
+    EXPECT_EQ(Words(LinesForFrame(body, 1)), (std::vector<std::string> { "label:x", "icon@1:microphone" }));
+}
+
+TEST(SkinDescription, ReadsQuotesOptionsAndTellsCommentsFromColours)
+{
+    SkinDescription skin = Parsed("colour navy #102030   # the base\n"
+                                  "background bg.pbg 480x272\n"
+                                  "    text 1 2 3 4 \"Two words\" 12 #ffff64 align=start # sample\n");
+    EXPECT_EQ(skin.colours.at("navy"), "#102030");
+    const Directive& d = skin.images.at(0).body.at(0);
+    EXPECT_EQ(d.args, (std::vector<std::string> { "1", "2", "3", "4", "Two words", "12", "#ffff64" }));
+    EXPECT_EQ(d.Option("align"), "start");
+}
+
+TEST(SkinDescription, ButtonsHoldFourFramesUnlessTold)
+{
+    SkinDescription skin
+        = Parsed("button a.bti 24x23\nstrip b.bti 38x18 frames=6\nbackground c.pbg 480x272\n");
+    EXPECT_EQ(skin.images.at(0).frames, 4);
+    EXPECT_EQ(skin.images.at(1).frames, 6);
+    EXPECT_EQ(skin.images.at(2).frames, 1);
+}
+
+TEST(SkinDescription, ErrorsNameTheFileAndLine)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        { "    icon phone\n", "t.skin:1" },
+        { "colour a #000000\nbuttn a.bti 10x10\n", "t.skin:2" },
+        { "\n\nbutton a.bti 10by10\n", "t.skin:3" },
+        { "button a.bti 10x10\n    label \"open\n", "t.skin:2" },
+    };
+    for (const auto& [text, where] : cases) {
+        SkinDescription skin;
+        std::string error;
+        EXPECT_FALSE(skin.Parse(text, "t.skin", error)) << text;
+        EXPECT_EQ(error.rfind(where, 0), 0u) << error;
+    }
+}
+
+TEST(BitmapWriter, RowsArePaddedAndStoredBottomUp)
+{
+    // Five pixels of 3 bytes need one byte of padding per row.
+    Raster image(5, 3, { 0, 0, 0, 1 });
+    image.At(0, 0) = Rgba::FromBytes(255, 0, 0);
+    image.At(4, 0) = Rgba::FromBytes(0, 255, 0);
+    image.At(2, 2) = Rgba::FromBytes(0, 0, 255);
+    testenv::TempDir dir;
+    ASSERT_TRUE(WriteBmp(image, dir / "t.bti"));
+    EXPECT_EQ(testenv::ReadFile(dir / "t.bti").size(), 54u + 3 * 16);
+    auto bitmap = LoadDIBitmap(dir / "t.bti");
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap->Pixels().Pixel(0, 0), 0xFF0000u);
+    EXPECT_EQ(bitmap->Pixels().Pixel(4, 0), 0x00FF00u);
+    EXPECT_EQ(bitmap->Pixels().Pixel(2, 2), 0x0000FFu);
+    EXPECT_EQ(bitmap->Pixels().Pixel(1, 1), 0x000000u);
+}
+
+namespace {
+
+class Painter : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES));
+    }
+
+    GlyphRenderer glyphs;
+    std::string error;
+};
+
+}
+
+TEST_F(Painter, ReportsAnUnknownColourWhereItIsUsed)
+{
+    SkinDescription skin = Parsed("background bg.pbg 20x20\n"
+                                  "    gradient navy\n");
+    SkinPainter painter(skin, glyphs);
+    EXPECT_FALSE(painter.PaintAll(error));
+    EXPECT_EQ(error.rfind("t.skin:2", 0), 0u) << error;
+}
+
+TEST_F(Painter, StylesPressedFillBeatsTheButtonsGeneralFill)
+{
+    SkinDescription skin = Parsed("colour disabled-fill #202020\ncolour disabled-border #303030\n"
+                                  "colour disabled-ink #404040\n"
+                                  "style lit\n"
+                                  "    fill@1 #ff0000\n"
+                                  "button b.bti 20x20\n"
+                                  "    style lit\n"
+                                  "    fill #0000ff\n");
+    SkinPainter painter(skin, glyphs);
+    ASSERT_TRUE(painter.PaintAll(error)) << error;
+    const Raster& strip = painter.Find("b.bti")->pixels;
+    Rgba normal = strip.At(10, 14), pressed = strip.At(20 + 10, 14), disabled = strip.At(60 + 10, 14);
+    EXPECT_GT(normal.b, 0.9f);
+    EXPECT_GT(pressed.r, 0.9f);
+    EXPECT_LT(pressed.b, 0.1f);
+    EXPECT_NEAR(disabled.r, 0x20 / 255.f, 0.01f);
+}
+
+TEST_F(Painter, PaintsAStripOverTheSpotOfTheBackgroundItIsPlacedOn)
+{
+    SkinDescription skin = Parsed("background bg.pbg 40x20\n"
+                                  "    gradient #000000:#ffffff\n"
+                                  "strip s.bti 8x8 frames=2\n"
+                                  "    place bg.pbg 30 10\n");
+    SkinPainter painter(skin, glyphs);
+    ASSERT_TRUE(painter.PaintAll(error)) << error;
+    const Raster& bg = painter.Find("bg.pbg")->pixels;
+    const Raster& strip = painter.Find("s.bti")->pixels;
+    for (int f = 0; f < 2; ++f)
+        for (int y = 0; y < 8; ++y)
+            EXPECT_FLOAT_EQ(strip.At(f * 8 + 3, y).g, bg.At(33, 10 + y).g);
+}
