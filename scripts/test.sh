@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole suite: the normal build, then the AddressSanitizer +
-# UndefinedBehaviorSanitizer build and the ThreadSanitizer build.
-#   scripts/test.sh            all three
-#   scripts/test.sh default    only the named presets (default, asan, tsan)
+# Builds everything and runs the whole suite: the normal build, the AddressSanitizer +
+# UndefinedBehaviorSanitizer build and the ThreadSanitizer build, then a short run of every
+# libFuzzer program (OSTRILAN_FUZZ_SECONDS each, default 10; scripts/fuzz.sh runs longer).
+#   scripts/test.sh            all of it
+#   scripts/test.sh default    only the named presets (default, asan, tsan, fuzz)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 
 presets=("$@")
-[ ${#presets[@]} -eq 0 ] && presets=(default asan tsan)
+[ ${#presets[@]} -eq 0 ] && presets=(default asan tsan fuzz)
 
 jobs=$(nproc)
 for preset in "${presets[@]}"; do
+    if [ "$preset" = fuzz ]; then
+        scripts/fuzz.sh "${OSTRILAN_FUZZ_SECONDS:-10}"
+        continue
+    fi
     echo "=== ${preset}: build"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"

@@ -1,3 +1,5 @@
+#include "platform/draw/DrawText.h"
+#include "platform/draw/ImageCodec.h"
 #include "platform/tooling/AutomationServer.h"
 #include "platform/win/WindowSystem.h"
 #include "support/LineClient.h"
@@ -45,9 +47,21 @@ TEST(AutomationServer, RoundTripOfTapIdleWindowsAdvanceAndQuit)
     AutomationServer server(system, (dir / "auto.sock").string());
     ASSERT_TRUE(server.Start());
 
+    frame.hook = [&](UINT m, WPARAM, LPARAM) {
+        if (m != WM_PAINT)
+            return false;
+        PAINTSTRUCT ps;
+        HDC dc = frame.BeginPaint(&ps);
+        dc->FillSolidRect(RECT { 0, 0, 480, 272 }, RGB(10, 20, 30));
+        DrawText(dc, u"Ready", RECT { 50, 237, 430, 254 }, DT_CENTER);
+        frame.EndPaint(&ps);
+        return true;
+    };
+    std::string shot = (dir / "shot.png").string();
     auto answers = Converse(system, (dir / "auto.sock").string(),
-        { "tap 50 50", "idle", "windows", "advance 3000", "key F10", "frobnicate", "tap 1", "quit" });
-    ASSERT_EQ(answers.size(), 8u);
+        { "tap 50 50", "idle", "windows", "advance 3000", "key F10", "frobnicate", "tap 1", "texts",
+            "screenshot " + shot, "quit" });
+    ASSERT_EQ(answers.size(), 10u);
     EXPECT_EQ(answers[0], "ok");
     EXPECT_EQ(button.Count(WM_LBUTTONDOWN), 1);
     EXPECT_EQ(button.Count(WM_LBUTTONUP), 1);
@@ -63,7 +77,15 @@ TEST(AutomationServer, RoundTripOfTapIdleWindowsAdvanceAndQuit)
     EXPECT_EQ(frame.Count(WM_KEYUP), 1);
     EXPECT_EQ(answers[5].rfind("error", 0), 0u);
     EXPECT_EQ(answers[6].rfind("error", 0), 0u);
-    EXPECT_EQ(answers[7], "ok");
+    EXPECT_EQ(answers[7], "ok [{\"class\": \"testenv::RecordingWindow\", \"id\": 0, \"texts\": [{\"text\": \"Ready\", "
+                          "\"rect\": [50, 237, 430, 254]}]}]");
+    EXPECT_EQ(answers[8], "ok");
+    std::optional<Surface> png = LoadPng(shot);
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->Width(), 480);
+    EXPECT_EQ(Surface::ToColorRef(png->Pixel(5, 5)), RGB(10, 20, 30));
+    EXPECT_EQ(Surface::ToColorRef(png->Pixel(50, 50)), RGB(200, 200, 200));
+    EXPECT_EQ(answers[9], "ok");
     system.Idle();
     EXPECT_EQ(frame.GetSafeHwnd(), nullptr) << "quit closes the first top-level window";
 }
