@@ -2,6 +2,7 @@
 
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
+#include "platform/draw/ScopedTextStyle.h"
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowSystem.h"
 
@@ -136,11 +137,6 @@ void Button::PaintPlain(HDC dc)
     RECT face { r.left + 2, r.top + 2, r.right - 2, r.bottom - 2 };
     dc->FillSolidRect(face, m_pressed ? kPlainPressed : kPlainFace);
     static const std::unique_ptr<Font> font = CreateFont(16, 0, FW_BOLD, DEFAULT_CHARSET, FF_SWISS, u"Tahoma");
-    const Font* old = dc->SelectFont(font.get());
-    COLORREF oldColor = dc->SetTextColor(IsWindowEnabled() ? kPlainText : kPlainDisabledText);
-    int oldMode = dc->SetBkMode(TRANSPARENT);
+    ScopedTextStyle style(dc, font.get(), IsWindowEnabled() ? kPlainText : kPlainDisabledText);
     DrawText(dc, GetWindowText(), face, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    dc->SetBkMode(oldMode);
-    dc->SetTextColor(oldColor);
-    dc->SelectFont(old);
 }

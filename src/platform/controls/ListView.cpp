@@ -3,6 +3,7 @@
 #include "platform/controls/SystemMetrics.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
+#include "platform/draw/ScopedTextStyle.h"
 #include "platform/win/WindowApi.h"
 
 #include <algorithm>
@@ -371,9 +372,7 @@ void ListView::PaintRowPlain(HDC dc, int item, const RECT& rect)
 {
     bool selected = (m_items[size_t(item)].state & LVIS_SELECTED) != 0;
     dc->FillSolidRect(rect, selected ? kSelected : kBackground);
-    const Font* oldFont = dc->SelectFont(&ListFont());
-    COLORREF oldColor = dc->SetTextColor(selected ? kSelectedText : kText);
-    int oldMode = dc->SetBkMode(TRANSPARENT);
+    ScopedTextStyle style(dc, &ListFont(), selected ? kSelectedText : kText);
     int x = rect.left;
     for (int c = 0; c < int(m_columns.size()); ++c) {
         const Column& column = m_columns[size_t(c)];
@@ -381,9 +380,6 @@ void ListView::PaintRowPlain(HDC dc, int item, const RECT& rect)
         DrawText(dc, GetItemText(item, c), cell, AlignmentOf(column.format) | DT_VCENTER | DT_SINGLELINE);
         x += column.width;
     }
-    dc->SetBkMode(oldMode);
-    dc->SetTextColor(oldColor);
-    dc->SelectFont(oldFont);
 }
 
 void ListView::PaintHeader(HDC dc)
@@ -394,18 +390,13 @@ void ListView::PaintHeader(HDC dc)
     RECT client;
     GetClientRect(&client);
     dc->FillSolidRect({ 0, 0, client.right, height }, kHeader);
-    const Font* oldFont = dc->SelectFont(&ListFont());
-    COLORREF oldColor = dc->SetTextColor(kText);
-    int oldMode = dc->SetBkMode(TRANSPARENT);
+    ScopedTextStyle style(dc, &ListFont(), kText);
     int x = 0;
     for (const Column& column : m_columns) {
         DrawText(dc, column.heading, { x + 4, 0, x + column.width - 4, height },
             AlignmentOf(column.format) | DT_VCENTER | DT_SINGLELINE);
         x += column.width;
     }
-    dc->SetBkMode(oldMode);
-    dc->SetTextColor(oldColor);
-    dc->SelectFont(oldFont);
 }
 
 void ListView::PaintScrollBars(HDC dc)

@@ -4,6 +4,7 @@
 #include "platform/core/Text.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
+#include "platform/draw/ScopedTextStyle.h"
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowSystem.h"
 
@@ -66,17 +67,12 @@ private:
         dc->FillSolidRect(client, kFrame);
         dc->FillSolidRect({ 2, 2, client.right - 2, kCaptionHeight }, kCaption);
         dc->FillSolidRect({ 2, kCaptionHeight, client.right - 2, client.bottom - 2 }, kBody);
-        int oldMode = dc->SetBkMode(TRANSPARENT);
-        COLORREF oldColor = dc->SetTextColor(kText);
-        const Font* oldFont = dc->SelectFont(captionFont.get());
+        ScopedTextStyle style(dc, captionFont.get(), kText);
         DrawText(dc, m_caption, { kMargin, 2, client.right - kMargin, kCaptionHeight }, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
         dc->SelectFont(textFont.get());
         RECT textRect { kMargin, kCaptionHeight + kMargin / 2, client.right - kMargin,
             client.bottom - kButtonHeight - kMargin - kMargin / 2 };
         DrawText(dc, m_text, textRect, DT_CENTER | DT_VCENTER);
-        dc->SelectFont(oldFont);
-        dc->SetTextColor(oldColor);
-        dc->SetBkMode(oldMode);
     }
 
     WString m_text;

@@ -2,6 +2,7 @@
 
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
+#include "platform/draw/ScopedTextStyle.h"
 
 LRESULT Static::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -16,13 +17,8 @@ LRESULT Static::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         static const std::unique_ptr<Font> font = CreateFont(14, 0, FW_BOLD, DEFAULT_CHARSET, FF_SWISS, u"Tahoma");
         RECT client;
         GetClientRect(&client);
-        const Font* old = dc->SelectFont(font.get());
-        COLORREF oldColor = dc->SetTextColor(RGB(255, 255, 255));
-        int oldMode = dc->SetBkMode(TRANSPARENT);
+        ScopedTextStyle style(dc, font.get(), RGB(255, 255, 255));
         DrawText(dc, GetWindowText(), client, DT_LEFT);
-        dc->SetBkMode(oldMode);
-        dc->SetTextColor(oldColor);
-        dc->SelectFont(old);
     }
     EndPaint(&ps);
     return 0;
