@@ -36,8 +36,16 @@ TEST_F(ModsimTest, PairingDeliversTheNameAndFillsThePairedList)
     ASSERT_EQ(list->paired.size(), 3u);
     EXPECT_EQ(list->paired[0][5], 0x01);
 
-    // Deleting the new one, then deleting it again.
+    // The zero address reconnects the phone paired last, which cannot then be deleted.
+    const BtAddress zero {};
+    ASSERT_TRUE(link.Connect(0, zero));
+    ASSERT_TRUE(AwaitState(4));
+    EXPECT_NE(Ask("state").find("link Köln phone ☎"), std::string::npos);
     BtAddress added = list->paired[2];
+    ASSERT_TRUE(link.DeletePairing(added));
+    EXPECT_EQ(AwaitStatus(WM_BT_PAIR_DELETE), 1u);
+    ASSERT_TRUE(link.Disconnect());
+    ASSERT_TRUE(AwaitState(1));
     ASSERT_TRUE(link.DeletePairing(added));
     EXPECT_EQ(AwaitStatus(WM_BT_PAIR_DELETE), 0u);
     ASSERT_TRUE(link.DeletePairing(added));
