@@ -1,0 +1,140 @@
+#include "ModsimFixture.h"
+
+#include "link/ModuleFrame.h"
+
+#include <fstream>
+#include <sstream>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+struct LogLine {
+    std::string tag; // "tx", "tx!", "rx", "rx!"
+    std::string note;
+    std::vector<BYTE> bytes;
+};
+
+// "<seconds> <tag> [note] hex..." lines of the simulator's log.
+std::vector<LogLine> ReadLog(const std::filesystem::path& path)
+{
+    std::vector<LogLine> out;
+    std::ifstream in(path);
+    std::string text;
+    while (std::getline(in, text)) {
+        std::istringstream words(text);
+        std::string time, tag, word;
+        words >> time >> tag;
+        if (tag != "tx" && tag != "tx!" && tag != "rx" && tag != "rx!")
+            continue;
+        LogLine line { tag, {}, {} };
+        while (words >> word) {
+            if (word.size() == 2 && isxdigit(word[0]) && isxdigit(word[1]))
+                line.bytes.push_back(static_cast<BYTE>(std::stoul(word, nullptr, 16)));
+            else
+                line.note = word;
+        }
+        out.push_back(line);
+    }
+    return out;
+}
+
+bool PassesCodec(const std::vector<BYTE>& bytes)
+{
+    ModuleFrame frame(bytes);
+    return bytes.size() >= ModuleFrame::kMinSize && frame.At(0) == ModuleFrame::kStartByte
+        && frame.Length() + 4u == bytes.size() && frame.ChecksumValid();
+}
+
+}
+
+TEST_F(ModsimTest, LinkKeepsWorkingThroughEveryLineFault)
+{
+    StartSim();
+    ConnectPhone();
+
+    // A corrupted response is dropped by the link; so is one that never comes.
+    ASSERT_EQ(Ask("corrupt"), "ok");
+    ASSERT_TRUE(link.GetState());
+    ASSERT_EQ(Ask("drop"), "ok");
+    ASSERT_TRUE(link.GetState());
+    EXPECT_TRUE(Quiet(WM_BT_STATE, 300ms));
+
+    // Noise, a frame in pieces, two frames in one write, opcodes nobody knows.
+    ASSERT_EQ(Ask("noise 50"), "ok");
+    ASSERT_EQ(Ask("split"), "ok");
+    ASSERT_TRUE(link.GetState());
+    EXPECT_TRUE(Await(WM_BT_STATE));
+    ASSERT_EQ(Ask("merge"), "ok");
+    ASSERT_TRUE(link.GetFirmwareVersion());
+    ASSERT_TRUE(link.GetState());
+    EXPECT_EQ(AwaitStatus(WM_BT_FW_VERSION), 0u);
+    EXPECT_TRUE(Await(WM_BT_STATE));
+    ASSERT_EQ(Ask("unknown"), "ok");
+    EXPECT_TRUE(Await(WM_BT_RSP_OTHER));
+
+    // Texts that are not UTF-8 or fill their whole frame arrive as something, never as a crash.
+    ASSERT_EQ(Ask("badtext"), "ok");
+    ASSERT_EQ(Ask("ring 555"), "ok ringing");
+    auto bad = Await(WM_BT_EV_CALLER_ID);
+    ASSERT_TRUE(bad);
+    EXPECT_TRUE(bad->callerNumber.starts_with(u"5"));
+    ASSERT_EQ(Ask("hangup"), "ok call over");
+    ASSERT_TRUE(AwaitState(4));
+    ASSERT_EQ(Ask("longtext"), "ok");
+    ASSERT_EQ(Ask("ring 555"), "ok ringing");
+    auto longer = Await(WM_BT_EV_CALLER_ID);
+    ASSERT_TRUE(longer);
+    EXPECT_EQ(longer->callerNumber.size(), 254u);
+    ASSERT_EQ(Ask("hangup"), "ok call over");
+
+    // A late answer still arrives, after the ones sent meanwhile.
+    ASSERT_EQ(Ask("late 200"), "ok");
+    ASSERT_TRUE(link.GetFirmwareVersion());
+    ASSERT_TRUE(link.GetState());
+    auto state = Await(WM_BT_STATE);
+    ASSERT_TRUE(state);
+    EXPECT_EQ(MainState(static_cast<WPARAM>(state->message.lParam)), 4u);
+    EXPECT_EQ(AwaitStatus(WM_BT_FW_VERSION), 0u);
+
+    // The log marks every fault, and everything else it sent passes the codec.
+    auto log = ReadLog(logPath);
+    int faults = 0, clean = 0, received = 0;
+    for (const auto& line : log) {
+        if (line.tag == "tx") {
+            ++clean;
+            EXPECT_TRUE(PassesCodec(line.bytes)) << "unmarked frame fails the codec";
+        } else if (line.tag == "tx!") {
+            ++faults;
+            if (line.note == "bad-checksum") {
+                EXPECT_FALSE(PassesCodec(line.bytes));
+            }
+        } else if (line.tag == "rx") {
+            ++received;
+        }
+    }
+    EXPECT_EQ(faults, 3) << "corrupt, drop, noise";
+    EXPECT_GT(clean, 20);
+    EXPECT_EQ(received, 8) << "every command the link sent";
+}
+
+TEST_F(ModsimTest, VanishingModuleLeavesTheLinkStoppable)
+{
+    StartSim();
+    ASSERT_EQ(Ask("vanish"), "ok line closed");
+    EXPECT_TRUE(Quiet(WM_BT_STATE, 300ms));
+    EXPECT_EQ(Ask("state").substr(0, 10), "ok state 1") << "still answers its control socket";
+    EXPECT_TRUE(link.Stop());
+}
+
+TEST_F(ModsimTest, BadControlCommandsAreAnsweredNotObeyed)
+{
+    StartSim();
+    EXPECT_TRUE(Ask("frobnicate").starts_with("error unknown command"));
+    EXPECT_TRUE(Ask("ring 555").starts_with("error")) << "no phone connected";
+    EXPECT_TRUE(Ask("noise -3").starts_with("error"));
+    EXPECT_TRUE(Ask("phone 00:11 \"x\"").starts_with("error"));
+    EXPECT_TRUE(Ask("pair \"x\"").starts_with("error")) << "not pairing";
+    EXPECT_EQ(Ask(std::string(3000, 'x')).substr(0, 5), "error");
+    EXPECT_TRUE(Ask("state").starts_with("ok state 1 "));
+}

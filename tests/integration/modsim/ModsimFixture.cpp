@@ -1,0 +1,108 @@
+#include "ModsimFixture.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr UINT kPort = 2;
+
+}
+
+std::filesystem::path ModsimProgram()
+{
+    return testenv::AppDir() / "ostrilan-modsim";
+}
+
+LRESULT ModuleWindow::WindowProc(UINT msg, WPARAM w, LPARAM l)
+{
+    if (msg >= WM_BT_RESPONSE_BASE && msg < WM_BT_CALL_EVENT_BASE + 0x100) {
+        ModuleMessage message { msg, w, l };
+        Seen s { message, {}, {}, {} };
+        if (link) {
+            s.callerNumber = link->CallerNumber();
+            s.deviceName = link->DeviceName();
+            s.paired = link->PairedAddresses();
+        }
+        seen.push_back(std::move(s));
+        if (onMessage)
+            onMessage(message);
+        return 0;
+    }
+    return Window::WindowProc(msg, w, l);
+}
+
+void ModsimTest::StartSim(const std::vector<std::string>& extra)
+{
+    std::vector<std::string> args { "--no-console", "--control", (dir / "ctl").string(), "--log",
+        logPath.string(), "--delay", "5", "--connect-delay", "20", "--ring-interval", "150",
+        "--ring-timeout", "60000", "--answer-after", "-1", "--alert-timeout", "60000" };
+    args.insert(args.end(), extra.begin(), extra.end());
+    ASSERT_TRUE(sim.Start(ModsimProgram(), args));
+    auto first = sim.ReadLine(kWait);
+    ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
+    setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
+    ASSERT_TRUE(m_control.Connect((dir / "ctl").string(), kWait));
+    ASSERT_TRUE(win.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
+    win.link = &link;
+    ASSERT_TRUE(link.Start(win.GetSafeHwnd(), kPort));
+}
+
+void ModsimTest::TearDown()
+{
+    link.Stop();
+    if (sim.Pid() > 0) {
+        m_control.Ask("quit", std::chrono::milliseconds(500));
+        sim.Wait(std::chrono::seconds(2));
+    }
+}
+
+std::optional<Seen> ModsimTest::Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred,
+    std::chrono::milliseconds limit)
+{
+    std::optional<Seen> found;
+    ws.PumpUntil(
+        [&] {
+            for (; m_cursor < win.seen.size(); ++m_cursor) {
+                const auto& s = win.seen[m_cursor];
+                if (s.message.message == id && (!pred || pred(s.message))) {
+                    found = s;
+                    ++m_cursor;
+                    return true;
+                }
+            }
+            return false;
+        },
+        limit);
+    return found;
+}
+
+bool ModsimTest::AwaitState(unsigned mainState, std::optional<bool> audio)
+{
+    return Await(WM_BT_EV_STATE, [&](const ModuleMessage& m) {
+        return MainState(m.wParam) == mainState && (!audio || ((m.wParam & 1) != 0) == *audio);
+    }).has_value();
+}
+
+std::optional<WPARAM> ModsimTest::AwaitStatus(UINT id)
+{
+    auto s = Await(id);
+    if (!s)
+        return std::nullopt;
+    return s->message.wParam;
+}
+
+void ModsimTest::ConnectPhone()
+{
+    const BtAddress zero {};
+    ASSERT_TRUE(link.Connect(0, zero));
+    EXPECT_EQ(AwaitStatus(WM_BT_CONNECT), 0u);
+    auto linked = Await(WM_BT_EV_LINK);
+    ASSERT_TRUE(linked);
+    EXPECT_EQ(linked->message.wParam, 2u) << "hands-free link";
+    ASSERT_TRUE(AwaitState(4));
+}
+
+bool ModsimTest::Quiet(UINT id, std::chrono::milliseconds time)
+{
+    return !Await(id, {}, time).has_value();
+}

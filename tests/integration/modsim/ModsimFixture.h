@@ -1,0 +1,75 @@
+#pragma once
+
+// ostrilan-modsim running as its own process on a pseudo-terminal, the real ModuleLink on the
+// other end, and a window that records every module message with the texts its handler would read.
+
+#include "support/ChildProcess.h"
+#include "support/LineClient.h"
+#include "support/TestEnv.h"
+#include "link/ModuleLink.h"
+#include "platform/win/Window.h"
+#include "platform/win/WindowSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct Seen {
+    ModuleMessage message;
+    std::u16string callerNumber;
+    std::u16string deviceName;
+    std::vector<BtAddress> paired;
+};
+
+class ModuleWindow : public Window {
+public:
+    const ModuleLink* link = nullptr;
+    std::vector<Seen> seen;
+    std::function<void(const ModuleMessage&)> onMessage;
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+};
+
+// The main state packed in a state byte.
+inline unsigned MainState(WPARAM stateByte)
+{
+    return (stateByte >> 3) & 7;
+}
+
+class ModsimTest : public ::testing::Test {
+protected:
+    static constexpr std::chrono::milliseconds kWait { 3000 };
+
+    void TearDown() override;
+    // Starts the simulator with quick timings (plus extra options) and the link on its terminal.
+    void StartSim(const std::vector<std::string>& extra = {});
+    std::string Ask(const std::string& command) { return m_control.Ask(command, kWait); }
+
+    // The next message with this id (and matching pred) since the last match; earlier ones are
+    // passed over.
+    std::optional<Seen> Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred = {},
+        std::chrono::milliseconds limit = kWait);
+    bool AwaitState(unsigned mainState, std::optional<bool> audio = std::nullopt);
+    // Status of the response with this id.
+    std::optional<WPARAM> AwaitStatus(UINT id);
+    // Connects to the last phone and waits for the link and state 4.
+    void ConnectPhone();
+    // Nothing with this id arrives within the time.
+    bool Quiet(UINT id, std::chrono::milliseconds time);
+
+    testenv::TempDir dir;
+    std::filesystem::path logPath = dir / "modsim.log";
+    testenv::ChildProcess sim;
+    WindowSystem ws;
+    ModuleWindow win;
+    ModuleLink link;
+
+private:
+    testenv::LineClient m_control;
+    size_t m_cursor = 0;
+};
+
+std::filesystem::path ModsimProgram();
