@@ -76,12 +76,12 @@ TEST_F(ButtonTest, StatesShowTheirFramesOfTheStrip)
 {
     SetUp();
     EXPECT_TRUE(Shows(CMyButton::kFrameNormal));
-    SaveShot(kButtonRect, "button-normal.png");
+    SaveShot(kButtonRect, "button-states.png");
 
     m_system.InjectMouse(WM_LBUTTONDOWN, kX + 40, kY + 40);
     m_system.Idle();
     EXPECT_TRUE(Shows(CMyButton::kFramePressed)) << "pressed while held";
-    SaveShot(kButtonRect, "button-pressed.png");
+    SaveShot(kButtonRect, "button-states.png");
     m_system.InjectMouse(WM_LBUTTONUP, kX + 40, kY + 40);
     m_system.Idle();
     EXPECT_TRUE(Shows(CMyButton::kFrameNormal)) << "released";
@@ -92,12 +92,12 @@ TEST_F(ButtonTest, StatesShowTheirFramesOfTheStrip)
     m_button.Invalidate(true);
     m_system.Idle();
     EXPECT_TRUE(Shows(CMyButton::kFramePressed)) << "latched";
-    SaveShot(kButtonRect, "button-latched.png");
+    SaveShot(kButtonRect, "button-states.png");
 
     m_button.EnableWindow(false);
     m_system.Idle();
     EXPECT_TRUE(Shows(CMyButton::kFrameDisabled)) << "disabled, even when latched";
-    SaveShot(kButtonRect, "button-disabled.png");
+    SaveShot(kButtonRect, "button-states.png");
     Tap(kX + 40, kY + 40);
     EXPECT_EQ(Notifications(BN_CLICKED), 1);
     EXPECT_EQ(Played("btnClick.snd"), 1);

@@ -16,7 +16,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 class SkinFixture : public ::testing::Test {
@@ -80,20 +82,46 @@ protected:
         m_system.Idle();
     }
 
-    // Pictures for people to look at, written only when OSTRILAN_UI_SHOTS names a folder.
+    // Pictures for people to look at, written only when OSTRILAN_UI_SHOTS names a folder. Pieces
+    // shot under one name are laid side by side in one picture.
     void SaveShot(const RECT& rect, const std::string& name)
     {
-        const char* folder = std::getenv("OSTRILAN_UI_SHOTS");
-        if (!folder || !*folder)
+        if (!std::getenv("OSTRILAN_UI_SHOTS"))
             return;
         Surface part(rect.Width(), rect.Height());
         for (int y = 0; y < rect.Height(); ++y)
             for (int x = 0; x < rect.Width(); ++x)
                 part.SetPixel(x, y, m_system.Screen().Pixel(rect.left + x, rect.top + y));
-        SavePng(part, std::filesystem::path(folder) / name);
+        m_shots[name].push_back(std::move(part));
+    }
+
+    void TearDown() override
+    {
+        const char* folder = std::getenv("OSTRILAN_UI_SHOTS");
+        if (!folder || !*folder)
+            return;
+        constexpr int kGap = 4;
+        constexpr uint32_t kGapColor = 0xFFFFFF;
+        for (const auto& [name, parts] : m_shots) {
+            int width = 0, height = 0;
+            for (const Surface& part : parts) {
+                width += part.Width() + (width ? kGap : 0);
+                height = std::max(height, part.Height());
+            }
+            Surface sheet(width, height, kGapColor);
+            int left = 0;
+            for (const Surface& part : parts) {
+                for (int y = 0; y < part.Height(); ++y)
+                    for (int x = 0; x < part.Width(); ++x)
+                        sheet.SetPixel(left + x, y, part.Pixel(x, y));
+                left += part.Width() + kGap;
+            }
+            SavePng(sheet, std::filesystem::path(folder) / name);
+        }
     }
 
     testenv::ScopedVirtualClock m_clock;
     AudioSystem m_audio { AudioSystem::OutputChoice::Null };
     WindowSystem m_system;
+    std::map<std::string, std::vector<Surface>> m_shots;
 };
