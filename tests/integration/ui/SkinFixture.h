@@ -1,8 +1,8 @@
 #pragma once
 
 // A headless window system on the virtual clock, the built application folder as the program's
-// own (its images and sounds), and sound on the null output so a test sees what played. Pixels
-// are read back from the screen and compared with the skin's own image files.
+// own (its images and sounds) and sound on the null output, so a test sees what played. Pixels are
+// read back from the screen and compared with the skin's own image files.
 
 #include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
@@ -16,10 +16,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
-#include <map>
-#include <string>
 
 class SkinFixture : public ::testing::Test {
 protected:
@@ -35,28 +32,21 @@ protected:
         OverrideModuleFolder({});
     }
 
-    static std::unique_ptr<Bitmap> Strip(const std::string& name)
-    {
-        return LoadDIBitmap(testenv::AppDir() / "images" / name);
-    }
-
+    static std::unique_ptr<Bitmap> Strip(const std::string& name) { return LoadDIBitmap(testenv::AppDir() / "images" / name); }
     uint32_t ScreenPixel(int x, int y) { return m_system.Screen().Pixel(x, y) & 0xFFFFFF; }
 
-    // Whether the screen at (left, top) shows the strip's frame exactly.
-    ::testing::AssertionResult ShowsFrame(const Bitmap& strip, int frame, int width, int height, int left, int top)
+    ::testing::AssertionResult ShowsFrame(const std::string& strip, int frame, const RECT& at)
     {
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                uint32_t want = strip.Pixels().Pixel(frame * width + x, y) & 0xFFFFFF;
-                if (ScreenPixel(left + x, top + y) != want)
-                    return ::testing::AssertionFailure()
-                        << "frame " << frame << " differs at " << x << "," << y;
-            }
-        }
+        std::unique_ptr<Bitmap> image = Strip(strip);
+        if (!image)
+            return ::testing::AssertionFailure() << "no " << strip;
+        for (int y = 0; y < at.Height(); ++y)
+            for (int x = 0; x < at.Width(); ++x)
+                if (ScreenPixel(at.left + x, at.top + y) != (image->Pixels().Pixel(frame * at.Width() + x, y) & 0xFFFFFF))
+                    return ::testing::AssertionFailure() << "not frame " << frame << " at " << x << "," << y;
         return ::testing::AssertionSuccess();
     }
 
-    // Screen pixels of the rectangle that differ from one colour.
     int PixelsNot(const RECT& rect, COLORREF color)
     {
         int count = 0;
@@ -66,12 +56,11 @@ protected:
         return count;
     }
 
-    int Played(const std::string& tail)
+    int Played(const std::string& name)
     {
         int count = 0;
         for (const NullAudioOutput::Event& e : m_audio.NullOutput()->Events())
-            count += e.kind == NullAudioOutput::Event::Kind::Play && e.source.size() >= tail.size()
-                && e.source.compare(e.source.size() - tail.size(), tail.size(), tail) == 0;
+            count += e.kind == NullAudioOutput::Event::Kind::Play && e.source.ends_with(name);
         return count;
     }
 
@@ -82,46 +71,20 @@ protected:
         m_system.Idle();
     }
 
-    // Pictures for people to look at, written only when OSTRILAN_UI_SHOTS names a folder. Pieces
-    // shot under one name are laid side by side in one picture.
+    // Pictures for people to look at, written only when OSTRILAN_UI_SHOTS names a folder.
     void SaveShot(const RECT& rect, const std::string& name)
     {
-        if (!std::getenv("OSTRILAN_UI_SHOTS"))
+        const char* folder = std::getenv("OSTRILAN_UI_SHOTS");
+        if (!folder || !*folder)
             return;
         Surface part(rect.Width(), rect.Height());
         for (int y = 0; y < rect.Height(); ++y)
             for (int x = 0; x < rect.Width(); ++x)
                 part.SetPixel(x, y, m_system.Screen().Pixel(rect.left + x, rect.top + y));
-        m_shots[name].push_back(std::move(part));
-    }
-
-    void TearDown() override
-    {
-        const char* folder = std::getenv("OSTRILAN_UI_SHOTS");
-        if (!folder || !*folder)
-            return;
-        constexpr int kGap = 4;
-        constexpr uint32_t kGapColor = 0xFFFFFF;
-        for (const auto& [name, parts] : m_shots) {
-            int width = 0, height = 0;
-            for (const Surface& part : parts) {
-                width += part.Width() + (width ? kGap : 0);
-                height = std::max(height, part.Height());
-            }
-            Surface sheet(width, height, kGapColor);
-            int left = 0;
-            for (const Surface& part : parts) {
-                for (int y = 0; y < part.Height(); ++y)
-                    for (int x = 0; x < part.Width(); ++x)
-                        sheet.SetPixel(left + x, y, part.Pixel(x, y));
-                left += part.Width() + kGap;
-            }
-            SavePng(sheet, std::filesystem::path(folder) / name);
-        }
+        SavePng(part, std::filesystem::path(folder) / name);
     }
 
     testenv::ScopedVirtualClock m_clock;
     AudioSystem m_audio { AudioSystem::OutputChoice::Null };
     WindowSystem m_system;
-    std::map<std::string, std::vector<Surface>> m_shots;
 };
