@@ -30,7 +30,8 @@ void CHistListCtrl::DrawItem(DRAWITEMSTRUCT* item)
     int n = int(item->itemID);
     RECT row { r.left + 1, r.top + 1, r.right - kRowRightGap, r.bottom - 1 };
     RECT firstLine { r.left + kTextIndent, r.top + 1, r.right, r.top + 1 + kLineHeight };
-    RECT secondLeft { r.left + kTextIndent, r.bottom - 1 - kLineHeight, r.right - kLeftPartEnd, r.bottom - 1 };
+    RECT secondLeft { r.left + kTextIndent, r.bottom - 1 - kLineHeight, r.right - kLeftPartEnd,
+        r.bottom - 1 };
     RECT secondRight { r.right - kRightPartStart, r.bottom - 1 - kLineHeight, r.right, r.bottom - 1 };
     if (n < 0 || n >= GetItemCount())
         return;
@@ -53,4 +54,7 @@ LRESULT CHistListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return ListView::WindowProc(message, wParam, lParam);
 }
 
-void CHistListCtrl::HideScrollBars(int mode) { listskin::HideScrollBars(*this, mode); }
+void CHistListCtrl::HideScrollBars(int mode)
+{
+    listskin::HideScrollBars(*this, mode);
+}

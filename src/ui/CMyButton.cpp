@@ -20,8 +20,8 @@ CMyButton::CMyButton() = default;
 
 CMyButton::~CMyButton() = default;
 
-bool CMyButton::Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height, const WString& caption,
-    bool holdLook, bool clickSound)
+bool CMyButton::Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height,
+    const WString& caption, bool holdLook, bool clickSound)
 {
     m_pStrip = std::move(strip);
     m_nX = x;

@@ -57,4 +57,7 @@ LRESULT CMyListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return ListView::WindowProc(message, wParam, lParam);
 }
 
-void CMyListCtrl::HideScrollBars(int mode) { listskin::HideScrollBars(*this, mode); }
+void CMyListCtrl::HideScrollBars(int mode)
+{
+    listskin::HideScrollBars(*this, mode);
+}

@@ -42,11 +42,15 @@ void DrawStripFrame(HDC dc, Bitmap* strip, int frame, const RECT& rect)
         return;
     std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
     Bitmap* old = source->SelectBitmap(strip);
-    BitBlt(dc, rect.left, rect.top, rect.Width(), rect.Height(), source.get(), frame * rect.Width(), 0, SRCCOPY);
+    BitBlt(
+        dc, rect.left, rect.top, rect.Width(), rect.Height(), source.get(), frame * rect.Width(), 0, SRCCOPY);
     source->SelectBitmap(old);
 }
 
-int LevelFrame(int level) { return level >= 1 && level <= kLevelMax ? level : 0; }
+int LevelFrame(int level)
+{
+    return level >= 1 && level <= kLevelMax ? level : 0;
+}
 
 }
 
@@ -105,7 +109,8 @@ void StatusGauges::Draw(HDC dc)
 
 void StatusGauges::DrawClock(HDC dc)
 {
-    std::unique_ptr<Font> font = CreateFont(kClockHeight, kClockWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    std::unique_ptr<Font> font
+        = CreateFont(kClockHeight, kClockWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
     const Font* oldFont = dc->SelectFont(font.get());
     dc->SetTextColor(kClockColor);
     dc->SetBkMode(TRANSPARENT);
@@ -116,7 +121,10 @@ void StatusGauges::DrawClock(HDC dc)
     dc->SelectFont(oldFont);
 }
 
-void StatusGauges::RefreshClock() { InvalidateArea(kClockRect, false); }
+void StatusGauges::RefreshClock()
+{
+    InvalidateArea(kClockRect, false);
+}
 
 void StatusGauges::RefreshBattery()
 {
@@ -124,7 +132,10 @@ void StatusGauges::RefreshBattery()
     InvalidateArea(kBatteryRect, false);
 }
 
-void StatusGauges::RefreshLock() { InvalidateArea(kLockRect, false); }
+void StatusGauges::RefreshLock()
+{
+    InvalidateArea(kLockRect, false);
+}
 
 void StatusGauges::RefreshVolume()
 {

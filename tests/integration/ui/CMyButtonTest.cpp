@@ -8,7 +8,10 @@ constexpr COLORREF kParentColor = RGB(10, 20, 30);
 constexpr int kW = 93, kH = 87, kTop = 60;
 constexpr char kStrip[] = "btn_callplace.bti";
 
-RECT Place(int slot) { return { slot * 96, kTop, slot * 96 + kW, kTop + kH }; }
+RECT Place(int slot)
+{
+    return { slot * 96, kTop, slot * 96 + kW, kTop + kH };
+}
 
 class ButtonTest : public SkinFixture {
 protected:
@@ -27,7 +30,8 @@ protected:
     {
         int count = 0;
         for (const auto& r : m_parent.received)
-            count += r.message == WM_COMMAND && LOWORD(r.wParam) == 100 + slot && HIWORD(r.wParam) == BN_CLICKED;
+            count += r.message == WM_COMMAND && LOWORD(r.wParam) == 100 + slot
+                && HIWORD(r.wParam) == BN_CLICKED;
         return count;
     }
 

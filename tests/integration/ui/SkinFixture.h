@@ -32,7 +32,10 @@ protected:
         OverrideModuleFolder({});
     }
 
-    static std::unique_ptr<Bitmap> Strip(const std::string& name) { return LoadDIBitmap(testenv::AppDir() / "images" / name); }
+    static std::unique_ptr<Bitmap> Strip(const std::string& name)
+    {
+        return LoadDIBitmap(testenv::AppDir() / "images" / name);
+    }
     uint32_t ScreenPixel(int x, int y) { return m_system.Screen().Pixel(x, y) & 0xFFFFFF; }
 
     ::testing::AssertionResult ShowsFrame(const std::string& strip, int frame, const RECT& at)
@@ -42,7 +45,8 @@ protected:
             return ::testing::AssertionFailure() << "no " << strip;
         for (int y = 0; y < at.Height(); ++y)
             for (int x = 0; x < at.Width(); ++x)
-                if (ScreenPixel(at.left + x, at.top + y) != (image->Pixels().Pixel(frame * at.Width() + x, y) & 0xFFFFFF))
+                if (ScreenPixel(at.left + x, at.top + y)
+                    != (image->Pixels().Pixel(frame * at.Width() + x, y) & 0xFFFFFF))
                     return ::testing::AssertionFailure() << "not frame " << frame << " at " << x << "," << y;
         return ::testing::AssertionSuccess();
     }

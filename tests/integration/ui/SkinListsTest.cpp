@@ -29,7 +29,10 @@ protected:
         m_system.Idle();
     }
 
-    COLORREF At(int x, int y) { return Surface::ToColorRef(ScreenPixel(kListRect.left + x, kListRect.top + y)); }
+    COLORREF At(int x, int y)
+    {
+        return Surface::ToColorRef(ScreenPixel(kListRect.left + x, kListRect.top + y));
+    }
     RECT InList(RECT r) { return r.Offset(kListRect.left, kListRect.top); }
 
     testenv::RecordingWindow m_parent { RGB(0, 0, 0) };
@@ -42,7 +45,8 @@ TEST_F(ListsTest, DeviceListDrawsStripedCellsWithTheSelectedRowHighlighted)
     CMyListCtrl list;
     Fill(list, { 150, 150, 120 }, 4, { u"Phone", u"00:11:22:33:44:55", u"HF" });
     SaveShot(kListRect, "list-devices.png");
-    const COLORREF rows[] = { listskin::kEvenRow, listskin::kSelectedRow, listskin::kEvenRow, listskin::kOddRow };
+    const COLORREF rows[]
+        = { listskin::kEvenRow, listskin::kSelectedRow, listskin::kEvenRow, listskin::kOddRow };
     for (int i = 0; i < 4; ++i) {
         int middle = i * CMyListCtrl::kRowHeight + 13;
         EXPECT_EQ(At(2, middle), rows[i]) << i;
@@ -73,7 +77,8 @@ TEST_F(ListsTest, HistoryListDrawsTwoLinesAndTheMissedKindHidesTheThirdText)
     const int r = kListRect.Width();
     RECT firstText = InList({ 5, 1, 150, 20 });
     RECT thirdText = InList({ r - 105, 15, r - 21, 33 });
-    for (int kind : { CHistListCtrl::kKindIncoming, CHistListCtrl::kKindOutgoing, CHistListCtrl::kKindMissed }) {
+    for (int kind :
+        { CHistListCtrl::kKindIncoming, CHistListCtrl::kKindOutgoing, CHistListCtrl::kKindMissed }) {
         list.SetListKind(kind);
         list.Invalidate(true);
         m_system.Idle();
@@ -96,9 +101,12 @@ TEST_F(ListsTest, HiddenHorizontalScrollBarLiesBelowTheVisibleArea)
     m_system.Idle();
     RECT window;
     list.GetWindowRect(&window);
-    EXPECT_EQ(window, (RECT { kListRect.left, kListRect.top, kListRect.right,
-                          kListRect.bottom + GetSystemMetrics(SM_CYVSCROLL) }));
+    EXPECT_EQ(window,
+        (RECT { kListRect.left, kListRect.top, kListRect.right,
+            kListRect.bottom + GetSystemMetrics(SM_CYVSCROLL) }));
     EXPECT_EQ(m_system.VisibleRegion(list.GetSafeHwnd()).Bounds(),
         (RECT { kListRect.left, kListRect.top, kListRect.right, kListRect.bottom - 2 }));
-    EXPECT_EQ(PixelsNot(RECT { kListRect.left, kListRect.bottom - 2, kListRect.right, window.bottom }, RGB(0, 0, 0)), 0);
+    EXPECT_EQ(PixelsNot(RECT { kListRect.left, kListRect.bottom - 2, kListRect.right, window.bottom },
+                  RGB(0, 0, 0)),
+        0);
 }

@@ -80,7 +80,8 @@ protected:
         EXPECT_EQ(PixelsNot(skin::kCornerHole, kMainViewColor), 0);
     }
 
-    const std::filesystem::path m_backgroundPath = testenv::AppDir() / "images" / "callhist" / "bg_callhist.pbg";
+    const std::filesystem::path m_backgroundPath
+        = testenv::AppDir() / "images" / "callhist" / "bg_callhist.pbg";
     testenv::RecordingWindow m_mainView { kMainViewColor };
 };
 
@@ -92,7 +93,8 @@ TEST_F(ScreenTest, OpensOverTheMainViewWithItsBackgroundAndTwoHoles)
     RECT window;
     screen->GetWindowRect(&window);
     EXPECT_EQ(window, skin::kFullScreen);
-    EXPECT_EQ(screen->steps, (std::vector<std::string> { "list", "background when shown", "buttons", "first paint" }));
+    EXPECT_EQ(screen->steps,
+        (std::vector<std::string> { "list", "background when shown", "buttons", "first paint" }));
     ExpectCommonParts(*screen);
     SaveShot(skin::kFullScreen, "screen.png");
 

@@ -52,7 +52,10 @@ protected:
 
 class GaugesOnUnsetClockTest : public GaugesTest {
 protected:
-    GaugesOnUnsetClockTest() : GaugesTest(1'000'000'000'000) { } // September 2001
+    GaugesOnUnsetClockTest()
+        : GaugesTest(1'000'000'000'000)
+    {
+    } // September 2001
 };
 
 }
@@ -62,7 +65,8 @@ TEST_F(GaugesTest, LevelsLockAndBatteryPickTheirFrames)
     struct Case {
         int mic, volume, lock, battery;
         int micFrame, volumeFrame, lockFrame;
-    } cases[] = { { 0, 0, 1, 0, 0, 0, 0 }, { 1, 2, 0, 1, 1, 2, 1 }, { 5, 5, 2, 2, 5, 5, 1 }, { 6, 3, 1, 3, 0, 3, 0 } };
+    } cases[] = { { 0, 0, 1, 0, 0, 0, 0 }, { 1, 2, 0, 1, 1, 2, 1 }, { 5, 5, 2, 2, 5, 5, 1 },
+        { 6, 3, 1, 3, 0, 3, 0 } };
     for (const Case& c : cases) {
         m_gauges.m_nMicLevel = c.mic;
         m_gauges.m_nLock = c.lock;
