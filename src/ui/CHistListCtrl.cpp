@@ -1,0 +1,60 @@
+#include "ui/CHistListCtrl.h"
+
+#include "platform/draw/DrawText.h"
+#include "ui/ListSkin.h"
+
+namespace {
+
+// The row leaves a strip at the right for the hidden scroll bar's neighbourhood; the lines are
+// 19 pixels high, the first at the top, the second at the bottom, split 100 pixels from the right.
+constexpr int kRowRightGap = 20;
+constexpr int kTextIndent = 5;
+constexpr int kLineHeight = 19;
+constexpr int kLeftPartEnd = 100;
+constexpr int kRightPartStart = 105;
+
+}
+
+void CHistListCtrl::MeasureItem(MEASUREITEMSTRUCT* item)
+{
+    if (item)
+        item->itemHeight = kRowHeight;
+}
+
+void CHistListCtrl::DrawItem(DRAWITEMSTRUCT* item)
+{
+    if (!item || !item->hDC)
+        return;
+    HDC dc = item->hDC;
+    const RECT& r = item->rcItem;
+    int n = int(item->itemID);
+    RECT row { r.left + 1, r.top + 1, r.right - kRowRightGap, r.bottom - 1 };
+    RECT firstLine { r.left + kTextIndent, r.top + 1, r.right, r.top + 1 + kLineHeight };
+    RECT secondLeft { r.left + kTextIndent, r.bottom - 1 - kLineHeight, r.right - kLeftPartEnd,
+        r.bottom - 1 };
+    RECT secondRight { r.right - kRightPartStart, r.bottom - 1 - kLineHeight, r.right, r.bottom - 1 };
+    if (n < 0 || n >= GetItemCount())
+        return;
+    bool selected = GetItemState(n, LVIS_SELECTED) != 0;
+    int oldMode = dc->SetBkMode(TRANSPARENT);
+    COLORREF oldColor = dc->SetTextColor(listskin::kText);
+    dc->FillSolidRect(row, listskin::RowColor(n, selected));
+    DrawText(dc, listskin::ItemText(*this, n, 0), firstLine, DT_LEFT | DT_TOP);
+    DrawText(dc, listskin::ItemText(*this, n, 1), secondLeft, DT_BOTTOM);
+    if (m_nListKind != kKindMissed)
+        DrawText(dc, listskin::ItemText(*this, n, 2), secondRight, DT_BOTTOM);
+    dc->SetTextColor(oldColor);
+    dc->SetBkMode(oldMode);
+}
+
+LRESULT CHistListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_ERASEBKGND)
+        return listskin::EraseBackground(*this, wParam);
+    return ListView::WindowProc(message, wParam, lParam);
+}
+
+void CHistListCtrl::HideScrollBars(int mode)
+{
+    listskin::HideScrollBars(*this, mode);
+}

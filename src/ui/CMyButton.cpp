@@ -1,0 +1,127 @@
+#include "ui/CMyButton.h"
+
+#include "platform/draw/Blit.h"
+#include "platform/draw/DrawText.h"
+#include "platform/draw/MemoryDC.h"
+#include "ui/SkinLayout.h"
+#include "ui/SkinText.h"
+#include "ui/UiSound.h"
+
+namespace {
+
+constexpr WCHAR kLineFeed = 10;
+// A one-line caption sits this far above the bottom edge; a multi-line one starts this far below
+// the middle, leaving the upper half to the picture.
+constexpr int kCaptionMargin = 10;
+
+}
+
+CMyButton::CMyButton() = default;
+
+CMyButton::~CMyButton() = default;
+
+bool CMyButton::Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height,
+    const WString& caption, bool holdLook, bool clickSound)
+{
+    m_pStrip = std::move(strip);
+    m_nX = x;
+    m_nY = y;
+    m_nWidth = width;
+    m_nHeight = height;
+    m_strCaption = caption;
+    m_bHoldLook = holdLook;
+    m_bClickSound = clickSound;
+    m_bSetUp = true;
+    MoveWindow(RECT { x, y, x + width, y + height }, true);
+    ShowWindow(SW_SHOW);
+    return true;
+}
+
+void CMyButton::DrawFrame(HDC dc, int frame)
+{
+    if (!m_bSetUp || !dc)
+        return;
+    RECT client;
+    GetClientRect(&client);
+    std::unique_ptr<MemoryDC> compose = CreateCompatibleDC(dc);
+    std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
+    std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(dc, client.Width(), client.Height());
+    Bitmap* oldCompose = compose->SelectBitmap(bitmap.get());
+    Bitmap* oldSource = source->SelectBitmap(m_pStrip.get());
+    BitBlt(compose.get(), 0, 0, m_nWidth, m_nHeight, source.get(), frame * m_nWidth, 0, SRCCOPY);
+    if (!m_strCaption.empty())
+        DrawCaption(compose.get(), client);
+    BitBlt(dc, 0, 0, client.Width(), client.Height(), compose.get(), 0, 0, SRCCOPY);
+    source->SelectBitmap(oldSource);
+    compose->SelectBitmap(oldCompose);
+}
+
+void CMyButton::DrawCaption(HDC dc, const RECT& client)
+{
+    std::unique_ptr<Font> font = CreateSkinFont(skin::kTextHeight);
+    const Font* oldFont = dc->SelectFont(font.get());
+    int oldMode = dc->SetBkMode(TRANSPARENT);
+    COLORREF oldColor = dc->SetTextColor(skin::kTextColor);
+    RECT text = client;
+    if (m_strCaption.find(kLineFeed) != WString::npos) {
+        text.top = client.Height() / 2 + kCaptionMargin;
+        DrawText(dc, m_strCaption, text, DT_CENTER);
+    } else {
+        text.bottom -= kCaptionMargin;
+        DrawText(dc, m_strCaption, text, DT_CENTER | DT_BOTTOM);
+    }
+    dc->SetTextColor(oldColor);
+    dc->SetBkMode(oldMode);
+    dc->SelectFont(oldFont);
+}
+
+void CMyButton::DrawItem(DRAWITEMSTRUCT* item)
+{
+    if (!item)
+        return;
+    if (item->itemState & ODS_SELECTED)
+        DrawFrame(item->hDC, kFramePressed);
+    else if (item->itemState & ODS_GRAYED)
+        DrawFrame(item->hDC, kFrameDisabled);
+    else if (m_bHoldLook && !m_bMouseDown)
+        return;
+    else
+        DrawFrame(item->hDC, !m_bHoldLook && m_bLatched ? kFramePressed : kFrameNormal);
+}
+
+LRESULT CMyButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: {
+        // The erase and owner-draw paths draw; a paint on its own would only repeat them.
+        PAINTSTRUCT ps;
+        BeginPaint(&ps);
+        EndPaint(&ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        int frame = IsWindowEnabled() ? (m_bLatched ? kFramePressed : kFrameNormal) : kFrameDisabled;
+        DrawFrame(reinterpret_cast<HDC>(wParam), frame);
+        return 1;
+    }
+    case WM_LBUTTONDOWN:
+        m_bMouseDown = true;
+        return Button::WindowProc(message, wParam, lParam);
+    case WM_LBUTTONUP: {
+        // Only the end of a press on this button is a release: the stray up that follows a double
+        // tap (already answered with its own down and up) stays silent.
+        bool released = m_bMouseDown;
+        m_bMouseDown = false;
+        if (released && m_bClickSound)
+            PlayUiSound(kUiSoundClick);
+        return Button::WindowProc(message, wParam, lParam);
+    }
+    case WM_LBUTTONDBLCLK:
+        // A quick second tap counts as a second click.
+        SendMessage(WM_LBUTTONDOWN, wParam, lParam);
+        SendMessage(WM_LBUTTONUP, wParam, lParam);
+        return Button::WindowProc(message, wParam, lParam);
+    default:
+        return Button::WindowProc(message, wParam, lParam);
+    }
+}

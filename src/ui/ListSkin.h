@@ -1,0 +1,31 @@
+#pragma once
+
+// What the two skinned lists share: their colours, the striped row fill, and the trick that keeps
+// a list's scroll bars outside the part of the window that shows.
+
+#include "platform/controls/ListView.h"
+
+namespace listskin {
+
+constexpr COLORREF kBackground = RGB(141, 174, 216);
+constexpr COLORREF kEvenRow = RGB(67, 112, 165);
+constexpr COLORREF kOddRow = RGB(94, 140, 194);
+constexpr COLORREF kSelectedRow = RGB(134, 200, 255);
+constexpr COLORREF kText = RGB(255, 255, 255);
+// Texts are read into a buffer of this many characters on the device; longer ones are cut.
+constexpr size_t kMaxText = 510;
+
+// Stripes follow the index, so selecting a row never recolours its neighbours.
+COLORREF RowColor(int item, bool selected);
+
+// The item's sub-item text, cut as the device cut it.
+WString ItemText(const ListView& list, int item, int subItem);
+
+// Mode 0 hides the horizontal bar below the window's region, 1 the vertical bar at its right, 3
+// both; 2 grows the window without a region.
+void HideScrollBars(ListView& list, int mode);
+
+// Fills the client area with the list background; the answer an erase message wants.
+LRESULT EraseBackground(ListView& list, WPARAM wParam);
+
+}

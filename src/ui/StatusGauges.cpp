@@ -1,0 +1,153 @@
+#include "ui/StatusGauges.h"
+
+#include "platform/core/Text.h"
+#include "platform/draw/Blit.h"
+#include "platform/draw/DIBitmap.h"
+#include "platform/draw/DrawText.h"
+#include "platform/draw/Font.h"
+#include "platform/draw/MemoryDC.h"
+#include "platform/loop/Clock.h"
+#include "platform/win/Window.h"
+#include "platform/win/WindowApi.h"
+#include "store/AppFolders.h"
+#include "ui/MasterVolume.h"
+#include "ui/UiSound.h"
+
+#include <cstdio>
+
+namespace {
+
+// A device whose clock reads earlier than this has never had its time set.
+constexpr int kFirstValidYear = 2007;
+constexpr int kLastShownHour = 24;
+constexpr int kLevelMax = 5;
+constexpr int kLockedFrame = 0;
+constexpr int kUnlockedFrame = 1;
+
+constexpr COLORREF kClockColor = RGB(0x22, 0xBD, 0xF3);
+constexpr int kClockHeight = 14;
+constexpr int kClockWidth = 5;
+
+// The main frame's title: the click of a volume change is heard only while it is in front.
+constexpr char16_t kMainFrameTitle[] = u"Ostrilan_10001234";
+
+std::unique_ptr<Bitmap> LoadStrip(const char16_t* name)
+{
+    return LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(name))));
+}
+
+void DrawStripFrame(HDC dc, Bitmap* strip, int frame, const RECT& rect)
+{
+    if (!strip)
+        return;
+    std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
+    Bitmap* old = source->SelectBitmap(strip);
+    BitBlt(
+        dc, rect.left, rect.top, rect.Width(), rect.Height(), source.get(), frame * rect.Width(), 0, SRCCOPY);
+    source->SelectBitmap(old);
+}
+
+int LevelFrame(int level)
+{
+    return level >= 1 && level <= kLevelMax ? level : 0;
+}
+
+}
+
+StatusGauges::~StatusGauges() = default;
+
+void StatusGauges::Init(HWND window)
+{
+    m_hWnd = window;
+    m_pMicImage = LoadStrip(u"mic_gage.bti");
+    m_pVolumeImage = LoadStrip(u"volume_gage.bti");
+    m_pBatteryImage = LoadStrip(u"battery_gage.bti");
+    m_pLockImage = LoadStrip(u"lock.bti");
+    m_nBatteryFrame = 0;
+    ReadClock();
+}
+
+void StatusGauges::ReleaseImages()
+{
+    m_pMicImage.reset();
+    m_pVolumeImage.reset();
+    m_pBatteryImage.reset();
+    m_pLockImage.reset();
+}
+
+void StatusGauges::ReadClock()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    if (now.wYear < kFirstValidYear) {
+        m_nHour = kNoTime;
+        m_nMinute = 0;
+    } else {
+        m_nHour = now.wHour;
+        m_nMinute = now.wMinute;
+    }
+    InvalidateArea(kClockRect, false);
+}
+
+void StatusGauges::Draw(HDC dc)
+{
+    if (!dc)
+        return;
+    COLORREF oldColor = dc->TextColor();
+    int oldMode = dc->BkMode();
+    DrawClock(dc);
+    DrawStripFrame(dc, m_pVolumeImage.get(), LevelFrame(GetVolumeLevel()), kVolumeRect);
+    DrawStripFrame(dc, m_pMicImage.get(), LevelFrame(m_nMicLevel), kMicRect);
+    if (m_nBatteryState >= 0 && m_nBatteryState < kBatteryFrames)
+        DrawStripFrame(dc, m_pBatteryImage.get(), m_nBatteryState, kBatteryRect);
+    else if (m_nBatteryState == kBatteryExternal)
+        DrawStripFrame(dc, m_pBatteryImage.get(), int(m_nBatteryFrame), kBatteryRect);
+    DrawStripFrame(dc, m_pLockImage.get(), m_nLock == 1 ? kLockedFrame : kUnlockedFrame, kLockRect);
+    dc->SetTextColor(oldColor);
+    dc->SetBkMode(oldMode);
+}
+
+void StatusGauges::DrawClock(HDC dc)
+{
+    std::unique_ptr<Font> font
+        = CreateFont(kClockHeight, kClockWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    const Font* oldFont = dc->SelectFont(font.get());
+    dc->SetTextColor(kClockColor);
+    dc->SetBkMode(TRANSPARENT);
+    char text[32] = "--:--";
+    if (m_nHour <= kLastShownHour)
+        std::snprintf(text, sizeof text, "%02d:%02d", m_nHour == kLastShownHour ? 0 : m_nHour, m_nMinute);
+    DrawText(dc, Widen(text), kClockRect, DT_CENTER | DT_VCENTER);
+    dc->SelectFont(oldFont);
+}
+
+void StatusGauges::RefreshClock()
+{
+    InvalidateArea(kClockRect, false);
+}
+
+void StatusGauges::RefreshBattery()
+{
+    m_nBatteryFrame = (m_nBatteryFrame + 1) % kBatteryFrames;
+    InvalidateArea(kBatteryRect, false);
+}
+
+void StatusGauges::RefreshLock()
+{
+    InvalidateArea(kLockRect, false);
+}
+
+void StatusGauges::RefreshVolume()
+{
+    InvalidateArea(kVolumeRect, true);
+    const WString title = kMainFrameTitle;
+    HWND frame = FindWindowW(nullptr, &title);
+    if (frame && frame == GetForegroundWindow())
+        PlayUiSound(kUiSoundClick);
+}
+
+void StatusGauges::InvalidateArea(const RECT& rect, bool erase)
+{
+    if (Window* window = Window::FromHandle(m_hWnd))
+        window->InvalidateRect(&rect, erase);
+}

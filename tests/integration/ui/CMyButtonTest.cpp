@@ -1,0 +1,139 @@
+#include "SkinFixture.h"
+
+#include "ui/CMyButton.h"
+
+namespace {
+
+constexpr COLORREF kParentColor = RGB(10, 20, 30);
+constexpr int kW = 93, kH = 87, kTop = 60;
+constexpr char kStrip[] = "btn_callplace.bti";
+
+RECT Place(int slot)
+{
+    return { slot * 96, kTop, slot * 96 + kW, kTop + kH };
+}
+
+class ButtonTest : public SkinFixture {
+protected:
+    ButtonTest() { m_parent.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE); }
+
+    CMyButton& Add(int slot, const WString& caption = {}, bool holdLook = false)
+    {
+        auto& button = m_buttons[size_t(slot)];
+        button.Create(&m_parent, RECT { 0, 0, 20, 20 }, WS_CHILD | BS_OWNERDRAW, UINT(100 + slot));
+        RECT at = Place(slot);
+        button.Setup(Strip(kStrip), at.left, at.top, kW, kH, caption, holdLook, true);
+        return button;
+    }
+
+    int Clicks(int slot)
+    {
+        int count = 0;
+        for (const auto& r : m_parent.received)
+            count += r.message == WM_COMMAND && LOWORD(r.wParam) == 100 + slot
+                && HIWORD(r.wParam) == BN_CLICKED;
+        return count;
+    }
+
+    // First and last row where the button differs from its bare frame 0: where the caption lies.
+    std::pair<int, int> CaptionRows(int slot)
+    {
+        std::unique_ptr<Bitmap> strip = Strip(kStrip);
+        RECT at = Place(slot);
+        std::pair<int, int> rows { -1, -1 };
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                if (ScreenPixel(at.left + x, at.top + y) != (strip->Pixels().Pixel(x, y) & 0xFFFFFF)) {
+                    rows = { rows.first < 0 ? y : rows.first, y };
+                    break;
+                }
+        return rows;
+    }
+
+    testenv::RecordingWindow m_parent { kParentColor };
+    CMyButton m_buttons[5];
+};
+
+}
+
+TEST_F(ButtonTest, EachStateShowsItsFrameOfTheStrip)
+{
+    Add(0);
+    Add(1);
+    Add(2).SetLatched(true);
+    Add(3).EnableWindow(false);
+    Add(4, {}, true);
+    m_system.Idle();
+    Tap(Place(4).left + 5, kTop + 5);
+    m_system.InjectMouse(WM_LBUTTONDOWN, Place(1).left + 40, kTop + 40);
+    m_system.Idle();
+
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(0)));
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(1))) << "held down";
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(2))) << "latched";
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameDisabled, Place(3)));
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(4))) << "hold look keeps the press";
+    SaveShot(RECT { 0, kTop, 480, kTop + kH }, "button-states.png");
+
+    m_system.InjectMouse(WM_LBUTTONUP, Place(1).left + 40, kTop + 40);
+    m_system.Idle();
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(1)));
+    EXPECT_EQ(Clicks(1), 1);
+    EXPECT_EQ(Played("btnClick.snd"), 2);
+
+    // A disabled button neither clicks nor sounds; a hold-look one changes only on erase.
+    Tap(Place(3).left + 5, kTop + 5);
+    EXPECT_EQ(Clicks(3), 0);
+    EXPECT_EQ(Played("btnClick.snd"), 2);
+    m_buttons[4].Invalidate(false);
+    m_system.Idle();
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(4)));
+    m_buttons[4].Invalidate(true);
+    m_system.Idle();
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(4)));
+}
+
+TEST_F(ButtonTest, DoubleTapCountsAsTwoClicksWithTwoClickSounds)
+{
+    Add(0);
+    m_system.Idle();
+    Tap(30, kTop + 30);
+    m_clock->Advance(100);
+    Tap(31, kTop + 31);
+    EXPECT_EQ(Clicks(0), 2);
+    EXPECT_EQ(Played("btnClick.snd"), 2);
+    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(0)));
+}
+
+TEST_F(ButtonTest, CaptionSitsAboveTheBottomOrStartsBelowTheMiddle)
+{
+    Add(0, u"Call");
+    Add(1, u"Call\nhome");
+    m_system.Idle();
+    auto [oneTop, oneBottom] = CaptionRows(0);
+    EXPECT_GT(oneTop, kH / 2);
+    EXPECT_LT(oneBottom, kH - 10);
+    EXPECT_GE(oneBottom, kH - 10 - 5) << "stands on the raised bottom";
+    auto [twoTop, twoBottom] = CaptionRows(1);
+    EXPECT_GE(twoTop, kH / 2 + 10);
+    EXPECT_LE(twoTop, kH / 2 + 10 + 5);
+    EXPECT_GT(twoBottom - twoTop, 14) << "two lines";
+    SaveShot(RECT { 0, kTop, 2 * 96 + kW, kTop + kH }, "button-captions.png");
+}
+
+TEST_F(ButtonTest, ButtonWithoutSetupOrImageDrawsNothingButStillClicks)
+{
+    m_system.Idle();
+    CMyButton& unset = m_buttons[0];
+    unset.Create(&m_parent, Place(0), WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 100);
+    m_parent.Invalidate(true);
+    m_system.Idle();
+    // The parent's paint is clipped out of the child, so the area keeps what was there before.
+    EXPECT_EQ(PixelsNot(Place(0), kParentColor), 0);
+
+    m_buttons[1].Create(&m_parent, RECT {}, WS_CHILD | BS_OWNERDRAW, 101);
+    m_buttons[1].Setup(Strip("no-such-strip.bti"), Place(1).left, kTop, kW, kH, u"", false, true);
+    m_system.Idle();
+    Tap(Place(1).left + 5, kTop + 5);
+    EXPECT_EQ(Clicks(1), 1);
+}

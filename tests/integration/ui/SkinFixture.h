@@ -1,0 +1,94 @@
+#pragma once
+
+// A headless window system on the virtual clock, the built application folder as the program's
+// own (its images and sounds) and sound on the null output, so a test sees what played. Pixels are
+// read back from the screen and compared with the skin's own image files.
+
+#include "platform/core/Text.h"
+#include "platform/devices/AudioSystem.h"
+#include "platform/devices/NullAudioOutput.h"
+#include "platform/devices/Paths.h"
+#include "platform/draw/DIBitmap.h"
+#include "platform/draw/ImageCodec.h"
+#include "platform/win/WindowSystem.h"
+#include "support/RecordingWindow.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+class SkinFixture : public ::testing::Test {
+protected:
+    explicit SkinFixture(int64_t startUtcMs = 1'700'000'000'000)
+        : m_clock(startUtcMs)
+    {
+        OverrideModuleFolder(testenv::AppDir());
+        AudioSystem::Install(&m_audio);
+    }
+    ~SkinFixture() override
+    {
+        AudioSystem::Install(nullptr);
+        OverrideModuleFolder({});
+    }
+
+    static std::unique_ptr<Bitmap> Strip(const std::string& name)
+    {
+        return LoadDIBitmap(testenv::AppDir() / "images" / name);
+    }
+    uint32_t ScreenPixel(int x, int y) { return m_system.Screen().Pixel(x, y) & 0xFFFFFF; }
+
+    ::testing::AssertionResult ShowsFrame(const std::string& strip, int frame, const RECT& at)
+    {
+        std::unique_ptr<Bitmap> image = Strip(strip);
+        if (!image)
+            return ::testing::AssertionFailure() << "no " << strip;
+        for (int y = 0; y < at.Height(); ++y)
+            for (int x = 0; x < at.Width(); ++x)
+                if (ScreenPixel(at.left + x, at.top + y)
+                    != (image->Pixels().Pixel(frame * at.Width() + x, y) & 0xFFFFFF))
+                    return ::testing::AssertionFailure() << "not frame " << frame << " at " << x << "," << y;
+        return ::testing::AssertionSuccess();
+    }
+
+    int PixelsNot(const RECT& rect, COLORREF color)
+    {
+        int count = 0;
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                count += ScreenPixel(x, y) != Surface::FromColorRef(color);
+        return count;
+    }
+
+    int Played(const std::string& name)
+    {
+        int count = 0;
+        for (const NullAudioOutput::Event& e : m_audio.NullOutput()->Events())
+            count += e.kind == NullAudioOutput::Event::Kind::Play && e.source.ends_with(name);
+        return count;
+    }
+
+    void Tap(int x, int y)
+    {
+        m_system.InjectMouse(WM_LBUTTONDOWN, x, y);
+        m_system.InjectMouse(WM_LBUTTONUP, x, y);
+        m_system.Idle();
+    }
+
+    // Pictures for people to look at, written only when OSTRILAN_UI_SHOTS names a folder.
+    void SaveShot(const RECT& rect, const std::string& name)
+    {
+        const char* folder = std::getenv("OSTRILAN_UI_SHOTS");
+        if (!folder || !*folder)
+            return;
+        Surface part(rect.Width(), rect.Height());
+        for (int y = 0; y < rect.Height(); ++y)
+            for (int x = 0; x < rect.Width(); ++x)
+                part.SetPixel(x, y, m_system.Screen().Pixel(rect.left + x, rect.top + y));
+        SavePng(part, std::filesystem::path(folder) / name);
+    }
+
+    testenv::ScopedVirtualClock m_clock;
+    AudioSystem m_audio { AudioSystem::OutputChoice::Null };
+    WindowSystem m_system;
+};

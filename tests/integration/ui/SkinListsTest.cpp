@@ -1,0 +1,112 @@
+#include "SkinFixture.h"
+
+#include "platform/controls/SystemMetrics.h"
+#include "ui/CHistListCtrl.h"
+#include "ui/CMyListCtrl.h"
+#include "ui/ListSkin.h"
+
+namespace {
+
+constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;
+constexpr RECT kListRect { 20, 40, 440, 220 };
+
+class ListsTest : public SkinFixture {
+protected:
+    ListsTest() { m_parent.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE); }
+
+    // Columns of the given widths, `rows` entries of the given texts, row 1 selected.
+    void Fill(ListView& list, std::vector<int> widths, int rows, std::vector<WString> texts)
+    {
+        ASSERT_TRUE(list.Create(&m_parent, kListRect, kListStyle, 1));
+        for (size_t c = 0; c < widths.size(); ++c)
+            list.InsertColumn(int(c), u"", LVCFMT_LEFT, widths[c]);
+        for (int i = 0; i < rows; ++i) {
+            list.InsertItem(i, texts[0]);
+            for (size_t sub = 1; sub < texts.size(); ++sub)
+                list.SetItemText(i, int(sub), texts[sub]);
+        }
+        list.SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+        m_system.Idle();
+    }
+
+    COLORREF At(int x, int y)
+    {
+        return Surface::ToColorRef(ScreenPixel(kListRect.left + x, kListRect.top + y));
+    }
+    RECT InList(RECT r) { return r.Offset(kListRect.left, kListRect.top); }
+
+    testenv::RecordingWindow m_parent { RGB(0, 0, 0) };
+};
+
+}
+
+TEST_F(ListsTest, DeviceListDrawsStripedCellsWithTheSelectedRowHighlighted)
+{
+    CMyListCtrl list;
+    Fill(list, { 150, 150, 120 }, 4, { u"Phone", u"00:11:22:33:44:55", u"HF" });
+    SaveShot(kListRect, "list-devices.png");
+    const COLORREF rows[]
+        = { listskin::kEvenRow, listskin::kSelectedRow, listskin::kEvenRow, listskin::kOddRow };
+    for (int i = 0; i < 4; ++i) {
+        int middle = i * CMyListCtrl::kRowHeight + 13;
+        EXPECT_EQ(At(2, middle), rows[i]) << i;
+        EXPECT_EQ(At(153, middle), rows[i]) << i;
+        // Cells are two pixels apart and one pixel inside the row.
+        EXPECT_EQ(At(150, middle), listskin::kBackground) << i;
+        EXPECT_EQ(At(301, middle), listskin::kBackground) << i;
+        EXPECT_EQ(At(2, i * CMyListCtrl::kRowHeight), listskin::kBackground) << i;
+    }
+    EXPECT_EQ(At(2, 4 * CMyListCtrl::kRowHeight + 10), listskin::kBackground) << "below the rows";
+    // Each text is centred in its cell, the last two kept clear of their right ends.
+    for (RECT cell : { RECT { 0, 1, 150, 26 }, RECT { 152, 1, 290, 26 }, RECT { 302, 1, 390, 26 } })
+        EXPECT_GT(PixelsNot(InList(cell), listskin::kEvenRow), 0);
+    EXPECT_EQ(PixelsNot(InList(RECT { 390, 1, 420, 26 }), listskin::kEvenRow), 0);
+
+    // The highlight moves; the stripes follow the index.
+    list.SetItemState(1, 0, LVIS_SELECTED);
+    list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
+    m_system.Idle();
+    EXPECT_EQ(At(2, 27 + 13), listskin::kOddRow);
+    EXPECT_EQ(At(2, 3 * 27 + 13), listskin::kSelectedRow);
+}
+
+TEST_F(ListsTest, HistoryListDrawsTwoLinesAndTheMissedKindHidesTheThirdText)
+{
+    CHistListCtrl list;
+    Fill(list, { 200, 120, 100 }, 3, { u"Anna", u"+49 170 1234567", u"12/05 14:30" });
+    const int r = kListRect.Width();
+    RECT firstText = InList({ 5, 1, 150, 20 });
+    RECT thirdText = InList({ r - 105, 15, r - 21, 33 });
+    for (int kind :
+        { CHistListCtrl::kKindIncoming, CHistListCtrl::kKindOutgoing, CHistListCtrl::kKindMissed }) {
+        list.SetListKind(kind);
+        list.Invalidate(true);
+        m_system.Idle();
+        EXPECT_EQ(At(2, 17), listskin::kEvenRow) << kind;
+        EXPECT_EQ(At(2, 35 + 17), listskin::kSelectedRow) << kind;
+        EXPECT_EQ(At(2, 70 + 17), listskin::kEvenRow) << kind;
+        EXPECT_EQ(At(r - 10, 17), listskin::kBackground) << "the row stops 20 pixels short";
+        EXPECT_GT(PixelsNot(firstText, listskin::kEvenRow), 0) << kind;
+        EXPECT_EQ(PixelsNot(thirdText, listskin::kEvenRow) == 0, kind == CHistListCtrl::kKindMissed) << kind;
+        if (kind != CHistListCtrl::kKindOutgoing)
+            SaveShot(kListRect, kind == CHistListCtrl::kKindMissed ? "list-missed.png" : "list-history.png");
+    }
+}
+
+TEST_F(ListsTest, HiddenHorizontalScrollBarLiesBelowTheVisibleArea)
+{
+    CMyListCtrl list;
+    Fill(list, { 300, 300, 100 }, 3, { u"a", u"b", u"c" });
+    list.HideScrollBars(0);
+    m_system.Idle();
+    RECT window;
+    list.GetWindowRect(&window);
+    EXPECT_EQ(window,
+        (RECT { kListRect.left, kListRect.top, kListRect.right,
+            kListRect.bottom + GetSystemMetrics(SM_CYVSCROLL) }));
+    EXPECT_EQ(m_system.VisibleRegion(list.GetSafeHwnd()).Bounds(),
+        (RECT { kListRect.left, kListRect.top, kListRect.right, kListRect.bottom - 2 }));
+    EXPECT_EQ(PixelsNot(RECT { kListRect.left, kListRect.bottom - 2, kListRect.right, window.bottom },
+                  RGB(0, 0, 0)),
+        0);
+}

@@ -1,0 +1,150 @@
+#include "SkinFixture.h"
+
+#include "platform/controls/DialogTemplate.h"
+#include "platform/draw/Image.h"
+#include "platform/draw/MemoryDC.h"
+#include "ui/CMyButton.h"
+#include "ui/SkinLayout.h"
+#include "ui/SkinScreen.h"
+
+#include <fstream>
+
+namespace {
+
+constexpr UINT kTemplateId = 9001;
+constexpr UINT kButtonId = 1001;
+constexpr COLORREF kMainViewColor = RGB(200, 0, 0);
+constexpr COLORREF kStatusColor = RGB(0, 200, 0);
+constexpr RECT kButtonRect { 20, 60, 20 + 93, 60 + 87 };
+
+class TestScreen : public SkinScreen {
+public:
+    explicit TestScreen(std::filesystem::path background)
+        : m_background(std::move(background))
+    {
+    }
+    void DoDataExchange(DataExchange* dx) override { DDX_Control(dx, int(kButtonId), m_button); }
+
+    CMyButton m_button;
+    mutable std::vector<std::string> steps;
+
+protected:
+    WString BackgroundPath() const override
+    {
+        steps.push_back(IsWindowVisible() ? "background when shown" : "background while hidden");
+        return FromUtf8(m_background.string());
+    }
+    void PrepareList() override { steps.push_back("list"); }
+    void SetupButtons() override
+    {
+        steps.push_back("buttons");
+        m_button.Setup(LoadDIBitmap(testenv::AppDir() / "images" / "btn_callplace.bti"), kButtonRect.left,
+            kButtonRect.top, kButtonRect.Width(), kButtonRect.Height(), u"", false, true);
+    }
+    void OnFirstPaint() override { steps.push_back("first paint"); }
+
+private:
+    std::filesystem::path m_background;
+};
+
+class ScreenTest : public SkinFixture {
+protected:
+    ScreenTest()
+    {
+        DialogTemplates::Register({ kTemplateId, RECT { 0, 0, 100, 100 }, WS_POPUP, u"",
+            { { kButtonId, ControlClass::Button, u"", BS_OWNERDRAW, RECT { 0, 0, 10, 10 } } } });
+        m_mainView.Create(nullptr, skin::kFullScreen, WS_POPUP | WS_VISIBLE);
+        m_system.Idle();
+    }
+
+    std::unique_ptr<TestScreen> Open(const std::filesystem::path& background)
+    {
+        auto screen = std::make_unique<TestScreen>(background);
+        screen->SetHintText(u"Choose a phone");
+        screen->SetStatusPainter([](HDC dc) { dc->FillSolidRect(skin::kStatusLine, kStatusColor); });
+        EXPECT_TRUE(screen->Create(kTemplateId, nullptr));
+        m_system.Idle();
+        return screen;
+    }
+
+    // Button, status line and hint line drawn, holes left to the main view.
+    void ExpectCommonParts(const TestScreen& screen)
+    {
+        EXPECT_TRUE(ShowsFrame("btn_callplace.bti", 0, kButtonRect));
+        EXPECT_EQ(PixelsNot(skin::kStatusLine, kStatusColor), 0);
+        bool hint = false;
+        for (const auto& drawn : m_system.DrawnTexts(screen.GetSafeHwnd()))
+            hint |= drawn.text == u"Choose a phone" && drawn.rect == skin::kHintLine;
+        EXPECT_TRUE(hint);
+        EXPECT_EQ(PixelsNot(skin::kTitleHole, kMainViewColor), 0);
+        EXPECT_EQ(PixelsNot(skin::kCornerHole, kMainViewColor), 0);
+    }
+
+    const std::filesystem::path m_backgroundPath
+        = testenv::AppDir() / "images" / "callhist" / "bg_callhist.pbg";
+    testenv::RecordingWindow m_mainView { kMainViewColor };
+};
+
+}
+
+TEST_F(ScreenTest, OpensOverTheMainViewWithItsBackgroundAndTwoHoles)
+{
+    std::unique_ptr<TestScreen> screen = Open(m_backgroundPath);
+    RECT window;
+    screen->GetWindowRect(&window);
+    EXPECT_EQ(window, skin::kFullScreen);
+    EXPECT_EQ(screen->steps,
+        (std::vector<std::string> { "list", "background when shown", "buttons", "first paint" }));
+    ExpectCommonParts(*screen);
+    SaveShot(skin::kFullScreen, "screen.png");
+
+    // The background is drawn whole and scaled over the client area, around the button.
+    std::unique_ptr<Image> image = Image::Load(m_backgroundPath);
+    ASSERT_TRUE(image);
+    Bitmap expected(480, 272);
+    std::unique_ptr<MemoryDC> dc = CreateCompatibleDC(nullptr);
+    dc->SelectBitmap(&expected);
+    image->Draw(dc.get(), skin::kFullScreen);
+    int differing = 0;
+    for (int y = 0; y < skin::kStatusLine.top; ++y)
+        for (int x = 0; x < 480; ++x)
+            if (!kButtonRect.Contains({ x, y }) && !skin::kTitleHole.Contains({ x, y }))
+                differing += ScreenPixel(x, y) != (expected.Pixels().Pixel(x, y) & 0xFFFFFF);
+    EXPECT_EQ(differing, 0);
+
+    // Repaints keep the first-paint work to the first one; destroy gives the background back.
+    screen->Invalidate(true);
+    m_system.Idle();
+    EXPECT_EQ(std::count(screen->steps.begin(), screen->steps.end(), "first paint"), 1);
+    screen->DestroyWindow();
+    m_system.Idle();
+    EXPECT_FALSE(screen->HasBackground());
+    EXPECT_EQ(PixelsNot(skin::kFullScreen, kMainViewColor), 0);
+}
+
+TEST_F(ScreenTest, TapsInTheHolesReachTheMainViewAndTapsOnTheBackgroundSoundTheTouch)
+{
+    std::unique_ptr<TestScreen> screen = Open(m_backgroundPath);
+    Tap(300, 10);
+    Tap(460, 260);
+    EXPECT_EQ(m_mainView.Count(WM_LBUTTONDOWN), 2);
+    EXPECT_EQ(Played("touch.snd"), 0);
+    Tap(300, 150);
+    EXPECT_EQ(m_mainView.Count(WM_LBUTTONDOWN), 2);
+    EXPECT_EQ(Played("touch.snd"), 1);
+    Tap(kButtonRect.left + 5, kButtonRect.top + 5);
+    EXPECT_EQ(Played("touch.snd"), 1) << "a button is not the background";
+    EXPECT_EQ(Played("btnClick.snd"), 1);
+}
+
+TEST_F(ScreenTest, MissingOrCorruptBackgroundLeavesAPlainScreenWithButtonsAndTexts)
+{
+    testenv::TempDir dir;
+    std::ofstream(dir / "corrupt.pbg") << "\x89PNG\r\n\x1a\n truncated";
+    for (const std::filesystem::path& path : { dir / "missing.pbg", dir / "corrupt.pbg" }) {
+        std::unique_ptr<TestScreen> screen = Open(path);
+        EXPECT_FALSE(screen->HasBackground());
+        ExpectCommonParts(*screen);
+        EXPECT_EQ(ScreenPixel(300, 100), 0u);
+    }
+}

@@ -1,0 +1,162 @@
+#include "SkinFixture.h"
+
+#include "platform/draw/MemoryDC.h"
+#include "platform/win/WindowApi.h"
+#include "ui/MasterVolume.h"
+#include "ui/StatusGauges.h"
+
+namespace {
+
+constexpr COLORREF kViewColor = RGB(0, 0, 0);
+using G = StatusGauges;
+
+// The main view as far as the gauges see it: a window that paints them over its own colour.
+class GaugesTest : public SkinFixture {
+protected:
+    explicit GaugesTest(int64_t startUtcMs = 1'700'000'000'000)
+        : SkinFixture(startUtcMs)
+    {
+        m_view.hook = [this](UINT message, WPARAM, LPARAM) {
+            if (message != WM_PAINT)
+                return false;
+            PAINTSTRUCT ps;
+            if (HDC dc = m_view.BeginPaint(&ps)) {
+                dc->FillSolidRect(RECT { 0, 0, 480, 272 }, kViewColor);
+                m_gauges.Draw(dc);
+            }
+            m_view.EndPaint(&ps);
+            return true;
+        };
+        m_view.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE);
+        m_gauges.Init(m_view.GetSafeHwnd());
+        m_system.Idle();
+    }
+
+    WString ClockText()
+    {
+        for (const auto& drawn : m_system.DrawnTexts(m_view.GetSafeHwnd()))
+            if (drawn.rect == G::kClockRect)
+                return drawn.text;
+        return u"(none)";
+    }
+
+    void Repaint()
+    {
+        m_view.Invalidate(false);
+        m_system.Idle();
+    }
+
+    testenv::RecordingWindow m_view { kViewColor };
+    StatusGauges m_gauges;
+};
+
+class GaugesOnUnsetClockTest : public GaugesTest {
+protected:
+    GaugesOnUnsetClockTest()
+        : GaugesTest(1'000'000'000'000)
+    {
+    } // September 2001
+};
+
+}
+
+TEST_F(GaugesTest, LevelsLockAndBatteryPickTheirFrames)
+{
+    struct Case {
+        int mic, volume, lock, battery;
+        int micFrame, volumeFrame, lockFrame;
+    } cases[] = { { 0, 0, 1, 0, 0, 0, 0 }, { 1, 2, 0, 1, 1, 2, 1 }, { 5, 5, 2, 2, 5, 5, 1 },
+        { 6, 3, 1, 3, 0, 3, 0 } };
+    for (const Case& c : cases) {
+        m_gauges.m_nMicLevel = c.mic;
+        m_gauges.m_nLock = c.lock;
+        m_gauges.m_nBatteryState = c.battery;
+        SetVolumeLevel(c.volume);
+        Repaint();
+        EXPECT_TRUE(ShowsFrame("mic_gage.bti", c.micFrame, G::kMicRect)) << c.mic;
+        EXPECT_TRUE(ShowsFrame("volume_gage.bti", c.volumeFrame, G::kVolumeRect)) << c.volume;
+        EXPECT_TRUE(ShowsFrame("lock.bti", c.lockFrame, G::kLockRect)) << c.lock;
+        EXPECT_TRUE(ShowsFrame("battery_gage.bti", c.battery, G::kBatteryRect)) << c.battery;
+    }
+    SaveShot(RECT { 150, 0, 480, 37 }, "gauges.png");
+    m_audio.FailVolumeReads(true);
+    Repaint();
+    EXPECT_TRUE(ShowsFrame("volume_gage.bti", 0, G::kVolumeRect)) << "unreadable volume";
+}
+
+TEST_F(GaugesTest, BatteryAnimatesOneFramePerMessageAndUnknownStatesDrawNothing)
+{
+    m_gauges.m_nBatteryState = G::kBatteryExternal;
+    for (int frame : { 1, 2, 3, 0, 1 }) {
+        m_gauges.RefreshBattery();
+        m_system.Idle();
+        EXPECT_TRUE(ShowsFrame("battery_gage.bti", frame, G::kBatteryRect)) << frame;
+    }
+    for (int state : { 7, -99, 4 }) {
+        m_gauges.m_nBatteryState = state;
+        m_gauges.RefreshBattery();
+        m_system.Idle();
+        EXPECT_EQ(PixelsNot(G::kBatteryRect, kViewColor), 0) << state;
+    }
+}
+
+TEST_F(GaugesTest, ClockShowsTwentyFourAsMidnightAndLaterHoursAsDashes)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(m_gauges.m_nHour, now.wHour);
+    EXPECT_EQ(m_gauges.m_nMinute, now.wMinute);
+    struct Case {
+        int hour, minute;
+        const char16_t* text;
+    } cases[] = { { 9, 5, u"09:05" }, { 24, 7, u"00:07" }, { 25, 0, u"--:--" }, { G::kNoTime, 0, u"--:--" } };
+    for (const Case& c : cases) {
+        m_gauges.m_nHour = c.hour;
+        m_gauges.m_nMinute = c.minute;
+        m_gauges.RefreshClock();
+        m_system.Idle();
+        EXPECT_EQ(ClockText(), c.text) << c.hour;
+        EXPECT_GT(PixelsNot(G::kClockRect, kViewColor), 0);
+    }
+}
+
+TEST_F(GaugesOnUnsetClockTest, ClockBeforeTwoThousandSevenShowsDashes)
+{
+    EXPECT_EQ(m_gauges.m_nHour, G::kNoTime);
+    EXPECT_EQ(ClockText(), u"--:--");
+}
+
+TEST_F(GaugesTest, VolumeChangeClicksOnlyWhileTheApplicationIsInFront)
+{
+    testenv::RecordingWindow frame, other;
+    frame.Create(nullptr, RECT { 0, 0, 10, 10 }, WS_POPUP | WS_VISIBLE, 0, u"Ostrilan_10001234");
+    other.Create(nullptr, RECT { 0, 0, 10, 10 }, WS_POPUP | WS_VISIBLE, 0, u"Navigation");
+    SetForegroundWindow(other.GetSafeHwnd());
+    SetVolumeLevel(1);
+    m_gauges.RefreshVolume();
+    m_system.Idle();
+    EXPECT_EQ(Played("btnClick.snd"), 0);
+    EXPECT_TRUE(ShowsFrame("volume_gage.bti", 1, G::kVolumeRect)) << "repainted all the same";
+    SetForegroundWindow(frame.GetSafeHwnd());
+    m_gauges.RefreshVolume();
+    EXPECT_EQ(Played("btnClick.snd"), 1);
+}
+
+TEST_F(GaugesTest, MissingImagesLeaveTheirIndicatorsUndrawn)
+{
+    testenv::TempDir empty;
+    OverrideModuleFolder(empty.Path());
+    StatusGauges gauges;
+    gauges.Init(m_view.GetSafeHwnd());
+    gauges.m_nBatteryState = G::kBatteryExternal;
+    Bitmap canvas(480, 272, 0x010203);
+    std::unique_ptr<MemoryDC> dc = CreateCompatibleDC(nullptr);
+    dc->SelectBitmap(&canvas);
+    gauges.Draw(dc.get());
+    int drawn = 0;
+    for (const RECT& rect : { G::kMicRect, G::kVolumeRect, G::kLockRect, G::kBatteryRect })
+        for (int y = rect.top; y < rect.bottom; ++y)
+            for (int x = rect.left; x < rect.right; ++x)
+                drawn += (canvas.Pixels().Pixel(x, y) & 0xFFFFFF) != 0x010203u;
+    EXPECT_EQ(drawn, 0);
+}
