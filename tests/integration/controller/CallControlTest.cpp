@@ -178,26 +178,6 @@ TEST_F(CallControlTest, LongCallerNumberIsStoredAsItsFirst32Characters)
     EXPECT_EQ(PostsTo(kScreenIncoming, WM_BT_EV_CALLER_ID, 0), 1);
 }
 
-TEST_F(CallControlTest, RingWithoutHandsFreeLinkOnlyRings)
-{
-    Link(1);
-    Ring();
-    EXPECT_TRUE(audio.Player().IsPlaying());
-    EXPECT_EQ(frame.ScreenWindow(kScreenIncoming), nullptr);
-    State(PhoneStatus::kStateConnected);
-    Advance(1000);
-    EXPECT_THAT(History("MissedCall.dat"), IsEmpty());
-}
-
-TEST_F(CallControlTest, LinkKindIsResetOutsideTheConnectedStates)
-{
-    State(PhoneStatus::kStateIdle);
-    EXPECT_EQ(Status().linkKind, 0);
-    EXPECT_EQ(Status().prevLinkKind, 2);
-    State(PhoneStatus::kStateRinging);
-    EXPECT_EQ(frame.ScreenWindow(kScreenIncoming), nullptr);
-}
-
 TEST_F(CallControlTest, StateReportsReachTheScreensThatAreUp)
 {
     frame.OpenScreen(kScreenConnect);

@@ -74,31 +74,6 @@ TEST_F(ScreensTest, F10HidesTheFrameOnlyWhileNoScreenIsUp)
     EXPECT_FALSE(frame.IsWindowVisible());
 }
 
-TEST_F(ScreensTest, StatusLineIsDrawnInItsRectangle)
-{
-    frame.SetStatusLine(u"Connected");
-    EXPECT_EQ(frame.GetStatusLine(), u"Connected");
-    RECT client { 0, 0, 480, 272 };
-    frame.OpenScreen(kScreenPlaceCall);
-    Dialog* screen = frame.ScreenWindow(kScreenPlaceCall);
-    HDC dc = screen->GetDC();
-    dc->FillSolidRect(client, RGB(0, 0, 0));
-    frame.DrawStatusText(dc);
-    screen->ReleaseDC(dc);
-    // Yellow text inside the status rectangle, nothing outside it.
-    Surface& shot = ws.Screen();
-    int inside = 0, outside = 0;
-    for (int y = 0; y < 272; ++y) {
-        for (int x = 0; x < 480; ++x) {
-            bool lit = shot.Pixel(x, y) != shot.Pixel(0, 0);
-            bool in = x >= 50 && x < 430 && y >= 237 && y < 254;
-            (in ? inside : outside) += lit;
-        }
-    }
-    EXPECT_GT(inside, 20);
-    EXPECT_EQ(outside, 0);
-}
-
 TEST_F(ScreensTest, ErrorTextsCoverTheSeventeenStatusCodes)
 {
     EXPECT_EQ(frame.GetErrorText(0), TextTable::Text("CERR0001"));

@@ -73,14 +73,6 @@ TEST_F(ControllerTest, ShutdownStopsTheLinkSwitchesAudioOffAndClearsTheRunFlag)
     EXPECT_EQ(frame.m_pPhoneStatus, nullptr);
 }
 
-TEST_F(ControllerTest, StartupWithoutAPortRunsAndSendsNothing)
-{
-    setenv("OSTRILAN_COM2", (dir / "no-such-tty").c_str(), 1);
-    ASSERT_TRUE(StartFrame());
-    EXPECT_TRUE(Only(TakeTrace(), "serial-tx").empty());
-    EXPECT_TRUE(module.ReadAvailable(50).empty());
-}
-
 // ---- language ----
 
 namespace {

@@ -17,23 +17,6 @@ TEST(TextTable, HoldsOneBufferPerDistinctKeyInLoadOrder)
     EXPECT_EQ(keys[16], "CERR0017");
     EXPECT_EQ(keys[17], "VIEW0001");
     EXPECT_EQ(keys[127], "HITB0003");
-    // Each prefix forms one block.
-    std::set<std::string_view> seen;
-    std::string_view last;
-    for (std::string_view key : keys) {
-        std::string_view prefix = key.substr(0, 4);
-        if (prefix != last) {
-            EXPECT_TRUE(seen.insert(prefix).second) << prefix << " appears in two blocks";
-            last = prefix;
-        }
-    }
-    EXPECT_EQ(seen.size(), 13u);
-}
-
-TEST(TextTable, UnknownKeysGiveAnEmptyText)
-{
-    EXPECT_EQ(TextTable::Text("NOPE0001")[0], 0);
-    EXPECT_EQ(TextTable::Text("")[0], 0);
 }
 
 TEST(TextTable, LanguageFileFollowsOnlyTheListedIdentifiers)
