@@ -1,9 +1,72 @@
-#include <cstdio>
+// ostrilan: the hands-free telephone. The first argument is the command line ("HIDE" starts it
+// hidden). See docs for the environment variables.
 
-// The application shell grows here; for now the executable only proves the build and the
-// application folder.
+#include "app/OstrilanApp.h"
+#include "app/ScreenTable.h"
+#include "platform/backends/BackendFactory.h"
+#include "platform/devices/AudioSystem.h"
+#include "platform/loop/Clock.h"
+#include "platform/tooling/AutomationServer.h"
+#include "platform/tooling/Trace.h"
+#include "platform/win/WindowApi.h"
+#include "platform/win/WindowDirectory.h"
+#include "platform/win/WindowSystem.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// OSTRILAN_CLOCK=virtual or virtual:YYYY-MM-DDTHH:MM:SS; null for the real clock.
+std::unique_ptr<VirtualClock> ClockFromEnvironment()
+{
+    const char* setting = std::getenv("OSTRILAN_CLOCK");
+    if (!setting || std::strncmp(setting, "virtual", 7) != 0)
+        return nullptr;
+    if (setting[7] == ':') {
+        int64_t utcMs = 0;
+        if (ParseLocalTime(setting + 8, utcMs))
+            return std::make_unique<VirtualClock>(utcMs);
+    }
+    return std::make_unique<VirtualClock>();
+}
+
+}
+
 int main(int argc, char** argv)
 {
-    std::puts("ostrilan: application shell not built yet");
-    return 0;
+    Trace::OpenFromEnvironment();
+    std::unique_ptr<VirtualClock> clock = ClockFromEnvironment();
+    if (clock)
+        Clock::Install(clock.get());
+
+    int code = 0;
+    {
+        WindowSystem system(CreateDisplayBackend(480, 272));
+        WindowDirectory directory(system);
+        directory.Start();
+        COstrilanApp app;
+        app.SetCommandLine(argc > 1 ? argv[1] : "");
+
+        std::unique_ptr<AutomationServer> automation;
+        if (const char* path = std::getenv("OSTRILAN_AUTOMATION")) {
+            automation = std::make_unique<AutomationServer>(system, path);
+            // What the Quit button's Yes does.
+            automation->SetQuitHandler([&app] {
+                if (Window* frame = app.GetMainWnd())
+                    frame->PostMessage(WM_CLOSE, 0, 0);
+            });
+            automation->Start();
+        }
+        AudioSystem::Current();
+        RegisterScreens();
+
+        code = app.Run(system);
+        if (automation)
+            automation->Stop();
+        directory.Stop();
+    }
+    Clock::Install(nullptr);
+    return code;
 }

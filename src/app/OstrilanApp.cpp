@@ -1,0 +1,73 @@
+#include "app/OstrilanApp.h"
+
+#include "app/OstrilanDoc.h"
+#include "controller/MainFrame.h"
+#include "platform/tooling/Trace.h"
+#include "platform/win/WindowApi.h"
+#include "screens/OstrilanView.h"
+
+namespace {
+
+constexpr RECT kFrameRect { 0, 0, 480, 272 };
+
+}
+
+COstrilanApp::COstrilanApp() = default;
+
+COstrilanApp::~COstrilanApp()
+{
+    // The view is a child of the frame: its window goes with the frame's, its object before it.
+    m_pView.reset();
+    m_pFrame.reset();
+}
+
+void COstrilanApp::HandOver(const std::string& commandLine)
+{
+    const WString title = CMainFrame::kTitle;
+    HWND running = FindWindowW(nullptr, &title);
+    Trace::Write("app", "already running" + std::string(running ? "" : ", no window"));
+    if (!running || commandLine.empty() || commandLine == kHideArgument)
+        return;
+    ::ShowWindow(running, SW_SHOW);
+    ::SetForegroundWindow(running);
+    ::SetFocus(running);
+}
+
+bool COstrilanApp::InitInstance()
+{
+    // The argument is ours alone: the frame never sees it as a file to open.
+    const std::string commandLine = CommandLine();
+    SetCommandLine({});
+
+    m_instanceMutex = std::make_unique<NamedMutex>(kInstanceMutex);
+    if (!m_instanceMutex->TryAcquire() && m_instanceMutex->AlreadyExists()) {
+        HandOver(commandLine);
+        m_exitCode = kExitFailure;
+        return false;
+    }
+
+    m_pDocument = std::make_unique<COstrilanDoc>();
+    m_pFrame = std::make_unique<CMainFrame>();
+    SetMainWnd(m_pFrame.get());
+    if (!m_pFrame->Create(nullptr, kFrameRect, WS_POPUP, 0, CMainFrame::kTitle)) {
+        SetMainWnd(nullptr);
+        Trace::Write("app", "start-up failed");
+        m_exitCode = kExitFailure;
+        return false;
+    }
+    m_pView = std::make_unique<COstrilanView>();
+    if (m_pView->CreateView(m_pFrame.get()))
+        m_pFrame->SetActiveView(m_pView.get());
+
+    m_pFrame->ShowWindow(commandLine == kHideArgument ? SW_HIDE : SW_SHOW);
+    m_pFrame->UpdateWindow();
+    return true;
+}
+
+int COstrilanApp::ExitInstance()
+{
+    // A frame still up when the loop ends goes through its own shutdown.
+    if (m_pFrame && m_pFrame->GetSafeHwnd())
+        m_pFrame->DestroyWindow();
+    return Application::ExitInstance();
+}

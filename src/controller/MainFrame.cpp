@@ -1,0 +1,294 @@
+#include "controller/MainFrame.h"
+
+#include "controller/ScreenFactory.h"
+#include "controller/TextTable.h"
+#include "platform/controls/Application.h"
+#include "platform/controls/Dialog.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/core/Text.h"
+#include "platform/devices/LanguageLibrary.h"
+#include "platform/draw/DrawText.h"
+#include "platform/draw/Font.h"
+#include "platform/loop/Clock.h"
+#include "platform/tooling/Trace.h"
+#include "platform/win/WindowApi.h"
+#include "store/AppFolders.h"
+#include "store/CallLogStore.h"
+#include "store/PairStore.h"
+#include "store/PrefStore.h"
+#include "store/RegistrySettings.h"
+#include "ui/AudioDriverRequests.h"
+#include "ui/RingTonePlayer.h"
+
+#include <new>
+
+namespace {
+
+constexpr RECT kWindowRect { 0, 0, 480, 272 };
+constexpr RECT kStatusRect { 50, 237, 430, 254 };
+constexpr COLORREF kStatusColor = RGB(255, 255, 100);
+constexpr DWORD kModuleSettleMs = 1000;
+
+// Kind 0 closes in this order.
+constexpr UINT kCloseAllOrder[] = { kScreenPlaceCall, kScreenCallHist, kScreenConnect, kScreenPairMode,
+    kScreenIncoming, kScreenOutgoing, kScreenPref };
+
+bool HasScreen(UINT kind)
+{
+    return kind >= 1 && kind < kScreenKindCount && kind != kScreenNone;
+}
+
+template <class T> bool Replace(std::unique_ptr<T>& owner)
+{
+    owner.reset(new (std::nothrow) T());
+    return owner != nullptr;
+}
+
+}
+
+CMainFrame::CMainFrame() = default;
+
+CMainFrame::~CMainFrame()
+{
+    // Screens left when the frame went lost their windows with it; their objects go here.
+    for (Dialog*& screen : m_screens) {
+        delete screen;
+        screen = nullptr;
+    }
+}
+
+int CMainFrame::OnCreate()
+{
+    BeginWaitCursor();
+    // The device created an imaging factory here; image decoding is part of the canvas, so there
+    // is nothing to create.
+    if (!Replace(m_pPhoneStatus) || !Replace(m_pRingTone) || !Replace(m_pPairStore)
+        || !Replace(m_pPrefStore)) {
+        EndWaitCursor();
+        return -1;
+    }
+    m_pPrefStore->Load();
+    if (!Replace(m_pCallLog)) {
+        EndWaitCursor();
+        return -1;
+    }
+
+    // Without a port the phone runs and sends nothing.
+    m_btModule.Start(GetSafeHwnd(), kModulePort);
+
+    // The module needs its audio path and a moment before it answers.
+    Sleep(kModuleSettleMs);
+    SetBtAudio(true);
+    Sleep(kModuleSettleMs);
+    m_btModule.GetState();
+    m_btModule.SetSpeakerVolume(kStartVolume);
+
+    SetWindowPos(HWND_TOPMOST, kWindowRect.left, kWindowRect.top, kWindowRect.Width(), kWindowRect.Height(),
+        SWP_SHOWWINDOW);
+    SetWindowText(kTitle);
+
+    if (!LoadTexts()) {
+        // The close is already posted; the frame goes as soon as its loop runs.
+        return 0;
+    }
+
+    WriteRunFlag(1);
+    EndWaitCursor();
+    SetTimer(kReconnectTimer, kReconnectTimerMs);
+    Trace::Write("app", "started");
+    return 0;
+}
+
+void CMainFrame::OnDestroy()
+{
+    m_btModule.Stop();
+    SetBtAudio(false);
+    m_pPairStore.reset();
+    m_pPrefStore.reset();
+    m_pCallLog.reset();
+    m_pPhoneStatus.reset();
+    m_pRingTone.reset();
+    if (m_pLanguage) {
+        m_pLanguage->Close();
+        m_pLanguage.reset();
+    }
+    WriteRunFlag(0);
+    Trace::Write("app", "stopped");
+}
+
+bool CMainFrame::LoadTexts()
+{
+    m_pLanguage = LanguageLibrary::GetInstance();
+    const char16_t* file = TextTable::LanguageFile(m_pLanguage->CurrentLanguage());
+    Trace::Write("app", "language " + ToUtf8(file));
+    if (!m_pLanguage->Open(LangPath(file))) {
+        MessageBox(GetSafeHwnd(), u"Language File NOT found!\r\nEnglish mode on.", u"CAUTION", MB_OK);
+        if (!m_pLanguage->Open(LangPath(u"lang_eng.bin"))) {
+            MessageBox(GetSafeHwnd(), u"<lang_eng.bin> NOT found!", u"CAUTION", MB_OK);
+            PostMessage(WM_CLOSE, 0, 0);
+            return false;
+        }
+    }
+    TextTable::Load(*m_pLanguage);
+    return true;
+}
+
+WString CMainFrame::GetErrorText(UINT code) const
+{
+    const auto& keys = TextTable::Keys();
+    // The first 17 keys are the error texts of status codes 0..16.
+    constexpr UINT kErrorTexts = 17;
+    return code < kErrorTexts ? WString(TextTable::Text(keys[code])) : WString();
+}
+
+Dialog*& CMainFrame::ScreenSlot(UINT kind)
+{
+    return m_screens[kind];
+}
+
+Dialog* CMainFrame::ScreenWindow(UINT kind) const
+{
+    return HasScreen(kind) ? m_screens[kind] : nullptr;
+}
+
+bool CMainFrame::IsScreenUp(UINT kind) const
+{
+    Dialog* screen = ScreenWindow(kind);
+    return screen && screen->GetSafeHwnd() && screen->IsWindowEnabled();
+}
+
+void CMainFrame::ClearTypedPointer(UINT kind)
+{
+    switch (kind) {
+    case kScreenPlaceCall:
+        m_pDlgPlaceCall = nullptr;
+        break;
+    case kScreenCallHist:
+        m_pDlgCallHist = nullptr;
+        break;
+    case kScreenConnect:
+        m_pDlgConnect = nullptr;
+        break;
+    case kScreenPairMode:
+        m_pDlgPairMode = nullptr;
+        break;
+    case kScreenIncoming:
+        m_pDlgIncoming = nullptr;
+        break;
+    case kScreenOutgoing:
+        m_pDlgOutgoing = nullptr;
+        break;
+    case kScreenPref:
+        m_pDlgPref = nullptr;
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OpenScreen(UINT kind)
+{
+    if (!HasScreen(kind) || ScreenSlot(kind))
+        return;
+    ScreenConstructor constructor = GetScreenConstructor(kind);
+    if (!constructor.construct)
+        return;
+    Dialog* screen = constructor.construct(*this);
+    if (!screen)
+        return;
+    ScreenSlot(kind) = screen;
+    if (!screen->Create(constructor.templateId, this)) {
+        ScreenSlot(kind) = nullptr;
+        ClearTypedPointer(kind);
+        delete screen;
+        return;
+    }
+    screen->ShowWindow(SW_SHOW);
+    Trace::Printf("screen", "open %u %s", kind, screen->WindowClassName().c_str());
+}
+
+void CMainFrame::CloseScreen(UINT kind)
+{
+    if (kind == kScreenAll) {
+        for (UINT each : kCloseAllOrder)
+            CloseScreen(each);
+        return;
+    }
+    if (!HasScreen(kind) || !ScreenSlot(kind))
+        return;
+    Dialog* screen = ScreenSlot(kind);
+    // Cleared first: the screen's own destroy handling may ask to close its kind again.
+    ScreenSlot(kind) = nullptr;
+    ClearTypedPointer(kind);
+    std::string className = screen->WindowClassName();
+    screen->DestroyWindow();
+    delete screen;
+    Trace::Printf("screen", "close %u %s", kind, className.c_str());
+}
+
+void CMainFrame::SetStatusLine(const WString& text)
+{
+    m_strStatus = text;
+    InvalidateRect(&kStatusRect, true);
+    if (m_pActiveView && m_pActiveView->GetSafeHwnd())
+        m_pActiveView->InvalidateRect(&kStatusRect, true);
+    for (UINT kind = 1; kind < kScreenKindCount; ++kind) {
+        if (IsScreenUp(kind))
+            m_screens[kind]->InvalidateRect(&kStatusRect, true);
+    }
+}
+
+void CMainFrame::DrawStatusText(HDC dc)
+{
+    if (!dc)
+        return;
+    static const std::unique_ptr<Font> font = CreateFont(14, 6, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    COLORREF oldColor = SetTextColor(dc, kStatusColor);
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    const Font* oldFont = dc->SelectFont(font.get());
+    DrawText(dc, m_strStatus, kStatusRect, DT_CENTER);
+    dc->SelectFont(oldFont);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldColor);
+}
+
+bool CMainFrame::PreTranslateMessage(MSG* msg)
+{
+    if (msg->message == WM_KEYUP && msg->wParam == VK_F10) {
+        bool anyUp = false;
+        for (UINT kind = 1; kind < kScreenKindCount; ++kind)
+            anyUp = anyUp || IsScreenUp(kind);
+        if (!anyUp)
+            ShowWindow(SW_HIDE);
+    }
+    return FrameWindow::PreTranslateMessage(msg);
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        if (FrameWindow::WindowProc(message, wParam, lParam) == -1)
+            return -1;
+        return OnCreate();
+    case WM_DESTROY: {
+        LRESULT result = FrameWindow::WindowProc(message, wParam, lParam);
+        OnDestroy();
+        return result;
+    }
+    case WM_PHONE_OPEN_SCREEN:
+        OpenScreen(UINT(wParam));
+        return 0;
+    case WM_PHONE_CLOSE_SCREEN:
+        CloseScreen(UINT(wParam));
+        return 0;
+    case WM_TIMER:
+        OnTimer(UINT(wParam));
+        return FrameWindow::WindowProc(message, wParam, lParam);
+    default: {
+        bool handled = false;
+        LRESULT result = OnModuleMessage(message, wParam, lParam, handled);
+        return handled ? result : FrameWindow::WindowProc(message, wParam, lParam);
+    }
+    }
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+// The application's single top-level window and the phone controller: it owns the module link and
+// every long-lived object, starts and shuts down the phone, follows the module through every call,
+// makes the task screens on demand, keeps the status line and runs three timers.
+
+#include "link/ModuleLink.h"
+#include "link/PhoneStatus.h"
+#include "platform/controls/FrameWindow.h"
+
+#include <array>
+#include <memory>
+
+class CDlgCallHist;
+class CDlgPlaceCall;
+class CDlgConnect;
+class CDlgIncoming;
+class CDlgOutgoing;
+class CDlgPairMode;
+class CDlgPref;
+class Dialog;
+class PairStore;
+class PrefStore;
+class CallLogStore;
+class RingTonePlayer;
+class LanguageLibrary;
+
+class CMainFrame : public FrameWindow {
+public:
+    static constexpr const char16_t* kTitle = u"Ostrilan_10001234";
+    static constexpr UINT kModulePort = 2;
+    static constexpr BYTE kStartVolume = 14;
+    static constexpr UINT kCallTimer = 1;
+    static constexpr UINT kCallTimerMs = 800;
+    static constexpr UINT kUnansweredTimer = 2;
+    static constexpr UINT kUnansweredTimerMs = 1000;
+    static constexpr UINT kReconnectTimer = 3;
+    static constexpr UINT kReconnectTimerMs = 60000;
+
+    CMainFrame();
+    ~CMainFrame() override;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool PreTranslateMessage(MSG* msg) override;
+
+    void OpenScreen(UINT kind);
+    void CloseScreen(UINT kind);
+    void SetStatusLine(const WString& text);
+    WString GetStatusLine() const { return m_strStatus; }
+    void DrawStatusText(HDC dc);
+    WString GetErrorText(UINT code) const;
+
+    // The main view; the frame forwards messages to it and repaints its status line.
+    void SetActiveView(Window* view) { m_pActiveView = view; }
+    Window* GetActiveView() const { return m_pActiveView; }
+    // The screen's window for a kind, null while absent.
+    Dialog* ScreenWindow(UINT kind) const;
+    // Present and enabled (a hidden screen still counts).
+    bool IsScreenUp(UINT kind) const;
+
+    std::unique_ptr<LanguageLibrary> m_pLanguage;
+    WString m_strStatus;
+    ModuleLink m_btModule;
+    CDlgCallHist* m_pDlgCallHist = nullptr;
+    CDlgPlaceCall* m_pDlgPlaceCall = nullptr;
+    CDlgConnect* m_pDlgConnect = nullptr;
+    CDlgIncoming* m_pDlgIncoming = nullptr;
+    CDlgOutgoing* m_pDlgOutgoing = nullptr;
+    CDlgPairMode* m_pDlgPairMode = nullptr;
+    CDlgPref* m_pDlgPref = nullptr;
+    std::unique_ptr<PairStore> m_pPairStore;
+    std::unique_ptr<PrefStore> m_pPrefStore;
+    std::unique_ptr<CallLogStore> m_pCallLog;
+    std::unique_ptr<PhoneStatus> m_pPhoneStatus;
+    std::unique_ptr<RingTonePlayer> m_pRingTone;
+    int32_t m_nSpeakerVolume = kStartVolume;
+
+protected:
+    int OnCreate();
+    void OnDestroy();
+    // False when not even the English file opened: the frame has asked to close.
+    bool LoadTexts();
+
+    // Call control.
+    LRESULT OnModuleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
+    void OnStateReport(BYTE state);
+    void OnIncomingRing();
+    void EndCall(bool keepTimer, bool log);
+    void OnCallerNumber(WPARAM wParam, LPARAM lParam);
+    void OnLinkUpdate(WPARAM wParam, LPARAM lParam);
+    void OnCallStatus(WPARAM wParam, LPARAM lParam);
+    void OnPairedList(WPARAM wParam, LPARAM lParam);
+    void OnDeviceName(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT id);
+    void ShowAndForeground();
+    void PostToScreen(UINT kind, UINT message, WPARAM wParam, LPARAM lParam);
+    void PostToView(UINT message, WPARAM wParam, LPARAM lParam);
+    // The pair mode screen when it exists, otherwise the connect screen.
+    void ForwardToPairingScreen(UINT message, WPARAM wParam, LPARAM lParam);
+    void ShowModuleBox(const WString& text);
+
+private:
+    Dialog*& ScreenSlot(UINT kind);
+    void ClearTypedPointer(UINT kind);
+
+    std::array<Dialog*, 9> m_screens {};
+    Window* m_pActiveView = nullptr;
+};

@@ -1,0 +1,380 @@
+// Call control: the frame's handlers of module messages, the state machine they form, the
+// timer actions and the forwarding to the screens that are up.
+
+#include "controller/MainFrame.h"
+
+#include "controller/MediaPlayers.h"
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
+#include "platform/controls/Dialog.h"
+#include "platform/controls/MessageBox.h"
+#include "platform/core/Text.h"
+#include "platform/loop/Clock.h"
+#include "platform/win/WindowApi.h"
+#include "store/CallLogStore.h"
+#include "store/PairStore.h"
+#include "store/PrefStore.h"
+#include "ui/AudioDriverRequests.h"
+#include "ui/RingTonePlayer.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr BYTE kLinkHeadset = 1;
+constexpr BYTE kLinkHandsFree = 2;
+constexpr const char* kStateTextKeys[] = { "MFRM0001", "MFRM0002", "MFRM0003", "MFRM0004" };
+
+bool IsConnectedState(BYTE mainState)
+{
+    return mainState >= 4 && mainState <= 6;
+}
+
+// The device switched the microphone before the speaker when a call's audio came, and the
+// speaker first when it went.
+void CallAudio(bool on)
+{
+    if (on) {
+        SetCallMic(true);
+        SetCallSpeaker(true);
+    } else {
+        SetCallSpeaker(false);
+        SetCallMic(false);
+    }
+}
+
+}
+
+void CMainFrame::PostToScreen(UINT kind, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (IsScreenUp(kind))
+        ScreenWindow(kind)->PostMessage(message, wParam, lParam);
+}
+
+void CMainFrame::PostToView(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pActiveView && m_pActiveView->GetSafeHwnd() && m_pActiveView->IsWindowEnabled())
+        m_pActiveView->PostMessage(message, wParam, lParam);
+}
+
+void CMainFrame::ForwardToPairingScreen(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (ScreenWindow(kScreenPairMode))
+        PostToScreen(kScreenPairMode, message, wParam, lParam);
+    else
+        PostToScreen(kScreenConnect, message, wParam, lParam);
+}
+
+void CMainFrame::ShowAndForeground()
+{
+    ShowWindow(SW_SHOW);
+    ::SetForegroundWindow(GetSafeHwnd());
+}
+
+void CMainFrame::ShowModuleBox(const WString& text)
+{
+    MessageBox(GetSafeHwnd(), text, u"Ostrilan", MB_OK);
+}
+
+LRESULT CMainFrame::OnModuleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled)
+{
+    handled = true;
+    switch (message) {
+    case WM_BT_FW_VERSION:
+        ShowModuleBox(u"Bluetooth Module Firmware version :\r\n[" + m_btModule.FirmwareVersion() + u"]");
+        return 0;
+    case WM_BT_LOCAL_ADDR: {
+        BtAddress a = m_btModule.LocalAddress();
+        char text[64];
+        std::snprintf(text, sizeof text, "Bluetooth Module Addr :\r\n[(%02X %02X %02X) - %02X %02X %02X]",
+            a[0], a[1], a[2], a[3], a[4], a[5]);
+        ShowModuleBox(FromUtf8(text));
+        return 0;
+    }
+    case WM_BT_STATE:
+        if (wParam == 0)
+            OnStateReport(BYTE(lParam & 0xFF));
+        return 0;
+    case WM_BT_EV_STATE:
+        OnStateReport(BYTE(wParam & 0xFF));
+        return 0;
+    case WM_BT_EV_LINK:
+        OnLinkUpdate(wParam, lParam);
+        return 0;
+    case WM_BT_EV_RING:
+        OnIncomingRing();
+        return 0;
+    case WM_BT_EV_CALLER_ID:
+        OnCallerNumber(wParam, lParam);
+        return 0;
+    case WM_BT_EV_CALL_STATUS:
+        OnCallStatus(wParam, lParam);
+        return 0;
+    case WM_BT_PAIRED_LIST:
+        OnPairedList(wParam, lParam);
+        return 0;
+    case WM_BT_EV_DEVICE_NAME:
+        OnDeviceName(wParam, lParam);
+        return 0;
+    case WM_BT_PAIR_MODE:
+    case WM_BT_PAIR_CANCEL:
+    case WM_BT_PAIR_DELETE:
+    case WM_BT_EV_02:
+        PostToScreen(kScreenPairMode, message, wParam, lParam);
+        return 0;
+    case WM_BT_CONNECT:
+    case WM_BT_DISCONNECT:
+        PostToScreen(kScreenConnect, message, wParam, lParam);
+        return 0;
+    case WM_BT_SPK_VOLUME:
+    case WM_BT_MIC_GAIN:
+        PostToView(WM_BT_SPK_VOLUME, wParam, lParam);
+        return 0;
+    case WM_BT_EV_SPK_VOLUME:
+        PostToView(WM_BT_SPK_VOLUME, 0, LPARAM(wParam));
+        return 0;
+    case WM_PHONE_CLOCK_TIME:
+    case WM_PHONE_LOCK_STATE:
+    case WM_PHONE_BATTERY_STATE:
+    case WM_PHONE_VOLUME_CHANGED:
+        // The gauges follow the broadcasts even while a screen covers the view.
+        if (m_pActiveView && m_pActiveView->GetSafeHwnd())
+            m_pActiveView->PostMessage(message, wParam, lParam);
+        return 0;
+    default:
+        handled = false;
+        return 0;
+    }
+}
+
+void CMainFrame::OnStateReport(BYTE s)
+{
+    PhoneStatus& status = *m_pPhoneStatus;
+    status.rawState = s;
+    status.stateFieldA = PhoneStatus::FieldA(s);
+    status.prevMainState = status.mainState;
+    status.mainState = PhoneStatus::MainState(s);
+    status.prevStateFieldB = status.stateFieldB;
+    status.stateFieldB = PhoneStatus::FieldB(s);
+    status.prevAudioFlag = status.audioFlag;
+    status.audioFlag = PhoneStatus::AudioFlag(s);
+    if (!IsConnectedState(status.mainState)) {
+        status.prevLinkKind = status.linkKind;
+        status.linkKind = 0;
+    }
+
+    const BYTE p = status.prevMainState;
+    switch (status.mainState) {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+        RouteAudio(AudioRoute::Normal);
+        SetStatusLine(TextTable::Text(kStateTextKeys[status.mainState]));
+        if (p == PhoneStatus::kStateRinging)
+            EndCall(true, true);
+        else if (p == PhoneStatus::kStateInCall)
+            EndCall(false, true);
+        break;
+    case PhoneStatus::kStateConnected:
+        RouteAudio(AudioRoute::Normal);
+        ShowAndForeground();
+        SetStatusLine(TextTable::Text("MFRM0005"));
+        if (status.linkKind == kLinkHandsFree) {
+            // Answered or not is decided a second later: 5 -> 4 -> 6 within it counts as answered.
+            if (p == PhoneStatus::kStateRinging)
+                SetTimer(kUnansweredTimer, kUnansweredTimerMs);
+            else if (p == PhoneStatus::kStateInCall)
+                EndCall(false, true);
+        }
+        break;
+    case PhoneStatus::kStateRinging:
+        if (status.linkKind == kLinkHandsFree) {
+            RouteAudio(AudioRoute::Phone);
+            if (p == PhoneStatus::kStateInCall)
+                EndCall(false, true);
+            OnIncomingRing();
+        }
+        SetStatusLine(TextTable::Text("MFRM0006"));
+        break;
+    case PhoneStatus::kStateInCall:
+        if (status.linkKind == kLinkHandsFree) {
+            RouteAudio(AudioRoute::Phone);
+            m_pRingTone->Stop();
+            if (p != PhoneStatus::kStateInCall) {
+                GetSystemTime(&status.callStart);
+                status.elapsedSeconds = 0;
+                SetTimer(kCallTimer, kCallTimerMs);
+            }
+        }
+        SetStatusLine(TextTable::Text("MFRM0007"));
+        break;
+    default:
+        break;
+    }
+
+    if (status.audioFlag == 0) {
+        CallAudio(false);
+        if (status.linkKind == kLinkHeadset)
+            RouteAudio(AudioRoute::Normal);
+    } else {
+        m_pRingTone->Stop();
+        CallAudio(true);
+        if (status.linkKind == kLinkHeadset)
+            RouteAudio(AudioRoute::Phone);
+    }
+
+    PostToView(WM_BT_EV_STATE, s, 0);
+    PostToScreen(kScreenPairMode, WM_BT_EV_STATE, s, 0);
+    PostToScreen(kScreenConnect, WM_BT_EV_STATE, s, 0);
+    PostToScreen(kScreenOutgoing, WM_BT_EV_STATE, s, 0);
+    // Timer 2 tells the incoming call screen about 5 -> 4 once the second has passed.
+    if (!(p == PhoneStatus::kStateRinging && status.mainState == PhoneStatus::kStateConnected))
+        PostToScreen(kScreenIncoming, WM_BT_EV_STATE, s, 0);
+}
+
+void CMainFrame::OnIncomingRing()
+{
+    PhoneStatus& status = *m_pPhoneStatus;
+    PauseMediaPlayers();
+    m_pRingTone->Start(m_pPrefStore->Record().ringTone);
+    if (status.linkKind != kLinkHandsFree)
+        return;
+    if (status.prevMainState != PhoneStatus::kStateRinging) {
+        CallRecord record;
+        record.type = CallRecord::kMissed;
+        GetLocalTime(&record.time);
+        m_pCallLog->CurrentCall() = record;
+        status.callType = CallRecord::kMissed;
+        status.prevMainState = status.mainState;
+        status.mainState = PhoneStatus::kStateRinging;
+    }
+    if (!ScreenWindow(kScreenIncoming)) {
+        ShowAndForeground();
+        CloseScreen(kScreenAll);
+        OpenScreen(kScreenIncoming);
+    }
+}
+
+void CMainFrame::EndCall(bool keepTimer, bool log)
+{
+    PhoneStatus& status = *m_pPhoneStatus;
+    ResumeMediaPlayers();
+    if (status.linkKind != kLinkHandsFree)
+        return;
+    if (!keepTimer)
+        KillTimer(kCallTimer);
+    m_pRingTone->Stop();
+    SetStatusLine(TextTable::Text("MFRM0101"));
+    if (status.linkKind == kLinkHandsFree && log) {
+        CallRecord record = m_pCallLog->CurrentCall();
+        record.type = status.callType;
+        record.duration = DWORD(uint64_t(status.elapsedSeconds) & 0xFFFFFFFFu);
+        int list = int(status.callType);
+        m_pCallLog->LoadList(list);
+        m_pCallLog->AddRecord(list, record);
+        m_pCallLog->SaveList(list);
+    }
+}
+
+void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
+{
+    CallRecord record = m_pCallLog->CurrentCall();
+    WString number = m_btModule.CallerNumber();
+    std::string bytes;
+    for (char16_t c : number) {
+        char low = char(c & 0xFF);
+        if (low == 0 || bytes.size() == CallRecord::kNumberSize)
+            break;
+        bytes += low;
+    }
+    record.SetNumber(bytes);
+    m_pCallLog->CurrentCall() = record;
+    m_pCallLog->LastCall() = record;
+    m_pCallLog->SaveLastCall();
+    PostToScreen(kScreenIncoming, WM_BT_EV_CALLER_ID, wParam, lParam);
+}
+
+void CMainFrame::OnLinkUpdate(WPARAM wParam, LPARAM lParam)
+{
+    PhoneStatus& status = *m_pPhoneStatus;
+    status.prevLinkKind = status.linkKind;
+    status.linkKind = wParam == kLinkHeadset ? kLinkHeadset : wParam == kLinkHandsFree ? kLinkHandsFree : 0;
+    PostToView(WM_BT_EV_LINK, wParam, lParam);
+    ForwardToPairingScreen(WM_BT_EV_LINK, wParam, lParam);
+}
+
+void CMainFrame::OnCallStatus(WPARAM wParam, LPARAM lParam)
+{
+    PhoneStatus& status = *m_pPhoneStatus;
+    const BYTE values[3] = { BYTE((wParam >> 8) & 0xFF), BYTE(wParam & 0xFF), BYTE(lParam & 0xFF) };
+    for (size_t i = 0; i < 3; ++i) {
+        status.prevCallStatus[i] = status.callStatus[i];
+        status.callStatus[i] = values[i];
+    }
+    if (!IsScreenUp(kScreenOutgoing))
+        return;
+    PostToScreen(kScreenOutgoing, WM_BT_EV_CALL_STATUS, wParam, lParam);
+    if (status.callStatus[1] == 0 && status.callStatus[2] == 0)
+        EndCall(true, false);
+}
+
+void CMainFrame::OnPairedList(WPARAM wParam, LPARAM lParam)
+{
+    m_pPairStore->Load();
+    if (lParam == 0) {
+        std::vector<BtAddress> addresses = m_btModule.PairedAddresses();
+        int32_t count = m_btModule.PairedCount();
+        for (int32_t i = 0; i < count && size_t(i) < addresses.size(); ++i)
+            m_pPairStore->Add(addresses[size_t(i)].data());
+        m_pPairStore->Save();
+    }
+    ForwardToPairingScreen(WM_BT_PAIRED_LIST, wParam, lParam);
+}
+
+void CMainFrame::OnDeviceName(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pPairStore->Load()) {
+        BtAddress address = m_btModule.DeviceAddress();
+        m_pPairStore->Add(address.data());
+        if (m_pPairStore->SetName(address.data(), m_btModule.DeviceName()))
+            m_pPairStore->Save();
+    }
+    ForwardToPairingScreen(WM_BT_EV_DEVICE_NAME, wParam, lParam);
+}
+
+void CMainFrame::OnTimer(UINT id)
+{
+    PhoneStatus* status = m_pPhoneStatus.get();
+    if (!status)
+        return;
+    switch (id) {
+    case kCallTimer:
+        status->UpdateElapsed();
+        PostToScreen(kScreenOutgoing, WM_PHONE_CALL_TICK, 0, 0);
+        PostToScreen(kScreenIncoming, WM_PHONE_CALL_TICK, 0, 0);
+        break;
+    case kUnansweredTimer:
+        KillTimer(kUnansweredTimer);
+        if (status->mainState == PhoneStatus::kStateInCall)
+            break;
+        EndCall(true, true);
+        PostToScreen(kScreenIncoming, WM_BT_EV_STATE, status->rawState, 0);
+        break;
+    case kReconnectTimer: {
+        constexpr UINT kOrder[] = { kScreenConnect, kScreenPairMode, kScreenOutgoing, kScreenIncoming,
+            kScreenPlaceCall, kScreenCallHist, kScreenPref };
+        if (status->mainState != PhoneStatus::kStateIdle)
+            break;
+        for (UINT kind : kOrder) {
+            if (IsScreenUp(kind))
+                return;
+        }
+        constexpr BtAddress kAnyPhone {};
+        m_btModule.Connect(0, kAnyPhone);
+        break;
+    }
+    default:
+        break;
+    }
+}

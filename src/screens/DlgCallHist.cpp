@@ -1,0 +1,12 @@
+#include "screens/DlgCallHist.h"
+
+#include "screens/ScreenPaint.h"
+
+LRESULT CDlgCallHist::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT) {
+        PaintStatusLine(*this);
+        return 0;
+    }
+    return Dialog::WindowProc(message, wParam, lParam);
+}

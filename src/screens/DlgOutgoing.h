@@ -1,0 +1,17 @@
+#pragma once
+
+// The outgoing call screen: a full-screen child of the main frame.
+
+#include "platform/controls/Dialog.h"
+
+class CDlgOutgoing : public Dialog {
+public:
+    static constexpr UINT IDD = 136;
+
+    CDlgOutgoing()
+        : Dialog(IDD)
+    {
+    }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};

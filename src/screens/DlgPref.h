@@ -1,0 +1,17 @@
+#pragma once
+
+// The preferences screen: a full-screen child of the main frame.
+
+#include "platform/controls/Dialog.h"
+
+class CDlgPref : public Dialog {
+public:
+    static constexpr UINT IDD = 134;
+
+    CDlgPref()
+        : Dialog(IDD)
+    {
+    }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};

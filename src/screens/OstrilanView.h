@@ -1,0 +1,17 @@
+#pragma once
+
+// The main menu view that fills the main frame.
+
+#include "platform/controls/FormView.h"
+
+class COstrilanView : public FormView {
+public:
+    static constexpr UINT IDD = 101;
+
+    COstrilanView()
+        : FormView(IDD)
+    {
+    }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};

@@ -1,0 +1,5 @@
+#pragma once
+
+// Registers the dialog templates of the main view and the seven screens.
+
+void RegisterScreenTemplates();

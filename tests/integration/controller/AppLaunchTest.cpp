@@ -1,0 +1,138 @@
+// The real program started as child processes on a private device root: the single-instance
+// guard, the hand-over to a running instance, the hidden start and the run flag.
+
+#include "ControllerFixture.h"
+#include "support/ChildProcess.h"
+#include "support/LineClient.h"
+
+#include <gmock/gmock.h>
+#include <thread>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+class Instance {
+public:
+    Instance(const std::filesystem::path& root, const std::string& com2, const std::string& name)
+        : m_socket((root / (name + ".sock")).string())
+        , m_env { { "OSTRILAN_ROOT", root.string() }, { "OSTRILAN_DISPLAY", "headless" },
+            { "OSTRILAN_AUDIO", "null" }, { "OSTRILAN_COM2", com2 }, { "OSTRILAN_CLOCK", "virtual" },
+            { "OSTRILAN_LANG", "0x0409" }, { "OSTRILAN_TRACE", (root / (name + ".trace")).string() },
+            { "OSTRILAN_AUTOMATION", m_socket } }
+    {
+    }
+    bool Start(const std::vector<std::string>& args)
+    {
+        return process.Start(testenv::AppDir() / "ostrilan", args, m_env);
+    }
+    bool Connect() { return client.Connect(m_socket); }
+    // Whether the main frame is shown, from the automation's window list.
+    std::optional<bool> FrameVisible()
+    {
+        std::string windows = client.Ask("windows");
+        size_t at = windows.find("\"class\": \"CMainFrame\"");
+        if (at == std::string::npos)
+            return std::nullopt;
+        size_t visible = windows.find("\"visible\": ", at);
+        return windows.compare(visible + 11, 4, "true") == 0;
+    }
+
+    testenv::ChildProcess process;
+    testenv::LineClient client;
+
+private:
+    std::string m_socket;
+    std::map<std::string, std::string> m_env;
+};
+
+}
+
+class AppLaunchTest : public ControllerTest {
+protected:
+    std::string Registry() { return testenv::ReadFile(dir / "registry" / "HKEY_LOCAL_MACHINE.reg"); }
+    bool RunFlagIs(const std::string& value)
+    {
+        auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (Registry().find("\"RUN\"=dword:0000000" + value) != std::string::npos)
+                return true;
+            std::this_thread::sleep_for(20ms);
+        }
+        return false;
+    }
+    Instance Make(const std::string& name) { return Instance(dir.Path(), module.SlavePath(), name); }
+};
+
+TEST_F(AppLaunchTest, FirstLaunchRunsShownAndClearsTheRunFlagOnQuit)
+{
+    Instance first = Make("first");
+    ASSERT_TRUE(first.Start({}));
+    ASSERT_TRUE(first.Connect());
+    ASSERT_TRUE(RunFlagIs("1"));
+    EXPECT_EQ(first.FrameVisible(), true);
+    EXPECT_EQ(first.client.Ask("quit"), "ok");
+    EXPECT_EQ(first.process.Wait(), 0);
+    EXPECT_TRUE(RunFlagIs("0"));
+    std::string trace = testenv::ReadFile(dir / "first.trace");
+    EXPECT_NE(trace.find("audio 8090 2"), std::string::npos);
+}
+
+TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
+{
+    Instance first = Make("first");
+    ASSERT_TRUE(first.Start({ "HIDE" }));
+    ASSERT_TRUE(first.Connect());
+    ASSERT_TRUE(RunFlagIs("1"));
+    // Hidden, but the phone runs: the module was queried.
+    EXPECT_EQ(first.FrameVisible(), false);
+    EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("serial-tx 77 01 01 05 72"), std::string::npos);
+
+    for (const std::vector<std::string>& args :
+        { std::vector<std::string> {}, std::vector<std::string> { "HIDE" } }) {
+        Instance second = Make("second");
+        ASSERT_TRUE(second.Start(args));
+        EXPECT_EQ(second.process.Wait(), 1);
+        EXPECT_EQ(first.client.Ask("idle"), "ok");
+        EXPECT_EQ(first.FrameVisible(), false) << (args.empty() ? "no argument" : args[0]);
+    }
+
+    Instance third = Make("third");
+    ASSERT_TRUE(third.Start({ "SHOW" }));
+    EXPECT_EQ(third.process.Wait(), 1);
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (first.FrameVisible() != true && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(first.FrameVisible(), true);
+    // The second processes never made a window of their own, nor touched the run flag.
+    EXPECT_EQ(testenv::ReadFile(dir / "third.trace").find("screen"), std::string::npos);
+    EXPECT_TRUE(RunFlagIs("1"));
+    EXPECT_EQ(first.client.Ask("quit"), "ok");
+    EXPECT_EQ(first.process.Wait(), 0);
+}
+
+TEST_F(AppLaunchTest, MainViewAndScreensAreTheRealClasses)
+{
+    Instance first = Make("first");
+    ASSERT_TRUE(first.Start({}));
+    ASSERT_TRUE(first.Connect());
+    ASSERT_TRUE(RunFlagIs("1"));
+    EXPECT_NE(first.client.Ask("windows").find("\"class\": \"COstrilanView\""), std::string::npos);
+    // A ring with a hands-free link opens the incoming call screen.
+    module.ReadAvailable(50);
+    module.Event(0x03, { 2 });
+    module.Event(0x01, { 4 << 3 });
+    module.Event(0x04);
+    auto deadline = std::chrono::steady_clock::now() + 10s;
+    std::string trace;
+    while (std::chrono::steady_clock::now() < deadline) {
+        first.client.Ask("idle");
+        trace = testenv::ReadFile(dir / "first.trace");
+        if (trace.find("screen open 6 CDlgIncoming") != std::string::npos)
+            break;
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_NE(trace.find("screen open 6 CDlgIncoming"), std::string::npos);
+    EXPECT_EQ(first.client.Ask("quit"), "ok");
+    EXPECT_EQ(first.process.Wait(), 0);
+}

@@ -1,0 +1,213 @@
+#include "ControllerFixture.h"
+
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
+#include "store/CallLogStore.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+
+namespace {
+
+constexpr WPARAM StateByte(BYTE mainState, BYTE audio = 0)
+{
+    return WPARAM((mainState << 3) | audio);
+}
+
+}
+
+class CallControlTest : public ControllerTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(StartFrame());
+        module.ReadAvailable(20);
+        Link(2);
+        State(PhoneStatus::kStateConnected);
+        TakeTrace();
+        Posts().clear();
+    }
+    PhoneStatus& Status() { return *frame.m_pPhoneStatus; }
+    int PostsTo(UINT kind, UINT message, WPARAM wParam)
+    {
+        int n = 0;
+        for (const ScreenPost& post : Posts())
+            n += post.kind == kind && post.message == message && post.wParam == wParam;
+        return n;
+    }
+};
+
+TEST_F(CallControlTest, CallAnsweredOnTheDeviceIsLoggedAsIncomingWithNumberAndDuration)
+{
+    Ring();
+    EXPECT_TRUE(frame.ScreenWindow(kScreenIncoming));
+    EXPECT_TRUE(audio.Player().IsPlaying());
+    State(PhoneStatus::kStateRinging);
+    CallerId("0301234567");
+    // What the incoming call screen's answer button does.
+    Status().callType = CallRecord::kIncoming;
+    TakeTrace();
+    State(PhoneStatus::kStateInCall, 1);
+    EXPECT_FALSE(audio.Player().IsPlaying());
+    EXPECT_THAT(Only(TakeTrace(), "audio"),
+        ElementsAre("audio 8098 1 0", "audio 8099 1 0", "audio 8091 4 0", "audio 8091 1 0"));
+    Advance(8000);
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_PHONE_CALL_TICK, 0), 10);
+    State(PhoneStatus::kStateConnected);
+    EXPECT_THAT(Only(TakeTrace(), "audio"),
+        ElementsAre("audio 8098 2 0", "audio 8099 2 0", "audio 8091 2 0", "audio 8091 3 0"));
+    Advance(2000);
+
+    std::vector<CallRecord> calls = History("IncomingCall.dat");
+    ASSERT_THAT(calls, SizeIs(1));
+    EXPECT_EQ(calls[0].type, CallRecord::kIncoming);
+    EXPECT_EQ(calls[0].Number(), "0301234567");
+    EXPECT_EQ(calls[0].duration, 8u);
+    EXPECT_THAT(History("MissedCall.dat"), IsEmpty());
+    // Timer 1 stopped with the call.
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_PHONE_CALL_TICK, 0), 10);
+}
+
+TEST_F(CallControlTest, CallAnsweredOnThePhoneKeepsTheMissedType)
+{
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    State(PhoneStatus::kStateInCall);
+    Advance(3200);
+    State(PhoneStatus::kStateConnected);
+    std::vector<CallRecord> calls = History("MissedCall.dat");
+    ASSERT_THAT(calls, SizeIs(1));
+    EXPECT_EQ(calls[0].type, CallRecord::kMissed);
+    EXPECT_EQ(calls[0].duration, 3u);
+}
+
+TEST_F(CallControlTest, ConnectedThenInCallWithinTheSecondCountsAsAnswered)
+{
+    State(PhoneStatus::kStateRinging);
+    State(PhoneStatus::kStateConnected);
+    // The incoming call screen hears of 5 -> 4 only from timer 2.
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_BT_EV_STATE, StateByte(4)), 0);
+    Advance(500);
+    State(PhoneStatus::kStateInCall);
+    Advance(1000);
+    EXPECT_THAT(History("MissedCall.dat"), IsEmpty());
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_BT_EV_STATE, StateByte(4)), 0);
+    State(PhoneStatus::kStateConnected);
+    EXPECT_THAT(History("MissedCall.dat"), SizeIs(1));
+}
+
+TEST_F(CallControlTest, UnansweredRingIsLoggedAsMissedWhenTimerTwoFires)
+{
+    State(PhoneStatus::kStateRinging);
+    EXPECT_TRUE(audio.Player().IsPlaying());
+    State(PhoneStatus::kStateConnected);
+    Advance(999);
+    EXPECT_THAT(History("MissedCall.dat"), IsEmpty());
+    Advance(1);
+    std::vector<CallRecord> calls = History("MissedCall.dat");
+    ASSERT_THAT(calls, SizeIs(1));
+    EXPECT_EQ(calls[0].duration, 0u);
+    EXPECT_FALSE(audio.Player().IsPlaying());
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_BT_EV_STATE, StateByte(4)), 1);
+    EXPECT_EQ(frame.GetStatusLine(), TextTable::Text("MFRM0101"));
+}
+
+TEST_F(CallControlTest, RingDuringACallLogsTheCallThenRingsAgain)
+{
+    State(PhoneStatus::kStateRinging);
+    State(PhoneStatus::kStateInCall);
+    Advance(1600);
+    Dialog* screen = frame.ScreenWindow(kScreenIncoming);
+    State(PhoneStatus::kStateRinging);
+    ASSERT_THAT(History("MissedCall.dat"), SizeIs(1));
+    EXPECT_EQ(History("MissedCall.dat")[0].duration, 1u);
+    EXPECT_TRUE(audio.Player().IsPlaying());
+    EXPECT_EQ(frame.ScreenWindow(kScreenIncoming), screen);
+    State(PhoneStatus::kStateConnected);
+    Advance(1000);
+    EXPECT_THAT(History("MissedCall.dat"), SizeIs(2));
+}
+
+TEST_F(CallControlTest, OutgoingCallIsLoggedFromTheDialledRecord)
+{
+    // What a dial action of the screens prepares.
+    for (char c : std::string("5551234"))
+        Status().AppendDigit(c);
+    Status().callType = CallRecord::kOutgoing;
+    frame.m_pCallLog->CurrentCall().SetNumber("5551234");
+    State(PhoneStatus::kStateInCall);
+    Advance(2400);
+    State(PhoneStatus::kStateConnected);
+    std::vector<CallRecord> calls = History("OutgoingCall.dat");
+    ASSERT_THAT(calls, SizeIs(1));
+    EXPECT_EQ(calls[0].type, CallRecord::kOutgoing);
+    EXPECT_EQ(calls[0].Number(), "5551234");
+    EXPECT_EQ(calls[0].duration, 2u);
+}
+
+TEST_F(CallControlTest, RepeatedRingsOfOneCallLogOneRecord)
+{
+    Ring();
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    Ring();
+    State(PhoneStatus::kStateConnected);
+    Advance(1000);
+    EXPECT_THAT(History("MissedCall.dat"), SizeIs(1));
+    EXPECT_THAT(Only(TakeTrace(), "screen open"), SizeIs(1));
+}
+
+TEST_F(CallControlTest, LongCallerNumberIsStoredAsItsFirst32Characters)
+{
+    const std::string number = "0123456789012345678901234567890123456789";
+    Ring();
+    CallerId(number);
+    State(PhoneStatus::kStateRinging);
+    State(PhoneStatus::kStateConnected);
+    Advance(1000);
+    ASSERT_THAT(History("MissedCall.dat"), SizeIs(1));
+    EXPECT_EQ(History("MissedCall.dat")[0].Number(), number.substr(0, 32));
+    CallLogStore reread;
+    ASSERT_TRUE(reread.LoadLastCall());
+    EXPECT_EQ(reread.LastCall().Number(), number.substr(0, 32));
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_BT_EV_CALLER_ID, 0), 1);
+}
+
+TEST_F(CallControlTest, StateReportsReachTheScreensThatAreUp)
+{
+    frame.OpenScreen(kScreenConnect);
+    frame.OpenScreen(kScreenOutgoing);
+    frame.OpenScreen(kScreenPairMode);
+    frame.ScreenWindow(kScreenPairMode)->EnableWindow(false);
+    State(7);
+    EXPECT_EQ(PostsTo(kScreenConnect, WM_BT_EV_STATE, StateByte(7)), 1);
+    EXPECT_EQ(PostsTo(kScreenOutgoing, WM_BT_EV_STATE, StateByte(7)), 1);
+    EXPECT_EQ(PostsTo(kScreenPairMode, WM_BT_EV_STATE, StateByte(7)), 0);
+    // The link update goes to the pair mode screen while it exists, even disabled (then nowhere).
+    Link(2);
+    EXPECT_EQ(PostsTo(kScreenConnect, WM_BT_EV_LINK, 2), 0);
+    frame.CloseScreen(kScreenPairMode);
+    Link(2);
+    EXPECT_EQ(PostsTo(kScreenConnect, WM_BT_EV_LINK, 2), 1);
+}
+
+TEST_F(CallControlTest, ReconnectOnlyWhenIdleWithNoScreenUp)
+{
+    State(PhoneStatus::kStateConnected);
+    Advance(60000);
+    EXPECT_THAT(module.ReadAvailable(50), IsEmpty());
+
+    State(PhoneStatus::kStateIdle);
+    frame.OpenScreen(kScreenCallHist);
+    Advance(60000);
+    EXPECT_THAT(module.ReadAvailable(50), IsEmpty());
+
+    frame.CloseScreen(kScreenCallHist);
+    Advance(60000);
+    EXPECT_EQ(module.ReadAvailable(), CommandBytes(0x08, { 1, 0, 0, 0, 0, 0, 0 }));
+}
