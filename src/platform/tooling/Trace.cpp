@@ -60,7 +60,13 @@ void Trace::Write(std::string_view topic, std::string_view details)
     line += topic;
     if (!details.empty()) {
         line += ' ';
-        line += details;
+        // One event, one line: line breaks inside the details are written as \n.
+        for (char c : details) {
+            if (c == '\n')
+                line += "\\n";
+            else if (c != '\r')
+                line += c;
+        }
     }
     line += '\n';
     // A short write on a regular file only happens when the disk is full; nothing to do then.

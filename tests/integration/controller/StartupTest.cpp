@@ -116,7 +116,7 @@ TEST_F(ControllerTest, MissingLanguageFileWarnsOnceAndFallsBackToEnglish)
     std::vector<std::string> lines = TakeTrace();
     // The box's second line lands on a trace line of its own.
     EXPECT_THAT(Only(lines, "app messagebox"),
-        ElementsAre("app messagebox CAUTION: Language File NOT found!", "app messagebox answered 1"));
+        ElementsAre("app messagebox CAUTION: Language File NOT found!\\nEnglish mode on.", "app messagebox answered 1"));
     EXPECT_EQ(WString(TextTable::Text("MFRM0005")),
         TextOf(u"lang_eng.bin", "MFRM0005", testenv::AppDir() / "lang"));
     EXPECT_EQ(Only(lines, "reg").size(), 1u);
