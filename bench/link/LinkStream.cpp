@@ -1,20 +1,13 @@
 #include "LinkStream.h"
 
+#include "link/ModuleFrame.h"
+
 #include <string_view>
 
 std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body)
 {
-    std::vector<uint8_t> frame;
-    frame.reserve(body.size() + 5);
-    for (uint8_t b : { uint8_t(0x77), type, uint8_t(body.size() + 1), opcode })
-        frame.push_back(b);
-    for (uint8_t b : body)
-        frame.push_back(b);
-    uint8_t sum = 0;
-    for (uint8_t b : frame)
-        sum ^= b;
-    frame.push_back(sum);
-    return frame;
+    std::span<const BYTE> bytes = ModuleFrame::Make(type, opcode, body).Bytes();
+    return { bytes.begin(), bytes.end() };
 }
 
 std::vector<uint8_t> SampleStream(size_t minBytes)

@@ -8,15 +8,15 @@ ModuleFrame::ModuleFrame(std::span<const BYTE> bytes)
     std::copy_n(bytes.begin(), m_size, m_bytes.begin());
 }
 
-ModuleFrame ModuleFrame::Command(BYTE opcode, std::span<const BYTE> params)
+ModuleFrame ModuleFrame::Make(BYTE type, BYTE opcode, std::span<const BYTE> body)
 {
     ModuleFrame frame;
-    size_t count = std::min(params.size(), kMaxSize - kMinSize);
+    size_t count = std::min(body.size(), kMaxSize - kMinSize);
     frame.m_bytes[0] = kStartByte;
-    frame.m_bytes[kOffsetType] = kTypeCommand;
+    frame.m_bytes[kOffsetType] = type;
     frame.m_bytes[kOffsetLength] = BYTE(count + 1);
     frame.m_bytes[kOffsetOpcode] = opcode;
-    std::copy_n(params.begin(), count, frame.m_bytes.begin() + kOffsetBody);
+    std::copy_n(body.begin(), count, frame.m_bytes.begin() + kOffsetBody);
     size_t end = kOffsetBody + count;
     frame.m_bytes[end] = Checksum({ frame.m_bytes.data(), end });
     frame.m_size = end + 1;

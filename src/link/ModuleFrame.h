@@ -36,8 +36,10 @@ public:
     ModuleFrame() = default;
     // A copy of received bytes (at most kBufferSize), zero-filled behind them.
     explicit ModuleFrame(std::span<const BYTE> bytes);
+    // A whole frame of any type: the body is cut to what the length byte can count.
+    static ModuleFrame Make(BYTE type, BYTE opcode, std::span<const BYTE> body = {});
     // A command frame: type 0x01, the opcode and its parameters, the checksum appended.
-    static ModuleFrame Command(BYTE opcode, std::span<const BYTE> params = {});
+    static ModuleFrame Command(BYTE opcode, std::span<const BYTE> params = {}) { return Make(kTypeCommand, opcode, params); }
 
     static BYTE Checksum(std::span<const BYTE> bytes);
 

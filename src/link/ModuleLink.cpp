@@ -75,6 +75,10 @@ int ModuleLink::ReaderThread(ModuleLink* link)
 
 bool ModuleLink::DispatchFrame(const BYTE* bytes, size_t n)
 {
+    struct Counted {
+        std::atomic<uint64_t>& count;
+        ~Counted() { count.fetch_add(1, std::memory_order_release); }
+    } counted { m_framesDispatched };
     if (!bytes || n < ModuleFrame::kMinSize) {
         if (Trace::Enabled())
             Trace::Write("serial-drop", "length " + Trace::Hex({ bytes, bytes ? n : 0 }));

@@ -78,6 +78,9 @@ public:
     HWND Target() const { return m_target.load(std::memory_order_relaxed); }
     // Reader wake-ups so far (0 when not started), to show that a lost device does not spin.
     uint64_t ReaderWakeups() const;
+    // Frames handed to DispatchFrame so far, dropped ones included; whatever a frame posts is
+    // queued before it is counted, so a driver of the link can wait for its effect.
+    uint64_t FramesDispatched() const { return m_framesDispatched.load(std::memory_order_acquire); }
 
 private:
     static int ReaderThread(ModuleLink* link);
@@ -90,6 +93,7 @@ private:
 
     std::unique_ptr<SerialPort> m_port;
     std::atomic<HWND> m_target { nullptr };
+    std::atomic<uint64_t> m_framesDispatched { 0 };
     std::thread m_reader;
     mutable std::mutex m_mutex;
     ModuleBuffers m_buffers;

@@ -1,5 +1,6 @@
 #include "screens/DlgIncoming.h"
 
+#include "platform/controls/DialogTemplate.h"
 #include "screens/ScreenPaint.h"
 
 LRESULT CDlgIncoming::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -9,4 +10,13 @@ LRESULT CDlgIncoming::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return Dialog::WindowProc(message, wParam, lParam);
+}
+
+void CDlgIncoming::RegisterTemplate()
+{
+    DialogTemplate dialogTemplate;
+    dialogTemplate.id = IDD;
+    dialogTemplate.rect = { 0, 0, 480, 272 };
+    dialogTemplate.style = WS_CHILD;
+    DialogTemplates::Register(std::move(dialogTemplate));
 }

@@ -1,5 +1,6 @@
 #include "screens/DlgOutgoing.h"
 
+#include "platform/controls/DialogTemplate.h"
 #include "screens/ScreenPaint.h"
 
 LRESULT CDlgOutgoing::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -9,4 +10,13 @@ LRESULT CDlgOutgoing::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     return Dialog::WindowProc(message, wParam, lParam);
+}
+
+void CDlgOutgoing::RegisterTemplate()
+{
+    DialogTemplate dialogTemplate;
+    dialogTemplate.id = IDD;
+    dialogTemplate.rect = { 0, 0, 480, 272 };
+    dialogTemplate.style = WS_CHILD;
+    DialogTemplates::Register(std::move(dialogTemplate));
 }

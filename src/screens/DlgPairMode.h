@@ -13,5 +13,8 @@ public:
     {
     }
 
+    // Registers the dialog template this class is created from.
+    static void RegisterTemplate();
+
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };

@@ -9,13 +9,8 @@
 
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <poll.h>
-#include <pty.h>
 #include <sstream>
-#include <termios.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -24,21 +19,6 @@ namespace {
 constexpr auto kWait = std::chrono::milliseconds(3000);
 // The OK button of a message box, wherever its text puts it.
 constexpr POINT kMessageBoxButton { 240, 175 };
-
-std::vector<uint8_t> FrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body)
-{
-    std::vector<uint8_t> frame;
-    frame.reserve(body.size() + 5);
-    for (uint8_t b : { uint8_t(0x77), type, uint8_t(body.size() + 1), opcode })
-        frame.push_back(b);
-    for (uint8_t b : body)
-        frame.push_back(b);
-    uint8_t sum = 0;
-    for (uint8_t b : frame)
-        sum ^= b;
-    frame.push_back(sum);
-    return frame;
-}
 
 class RecordingScreen : public Dialog {
 public:
@@ -84,52 +64,6 @@ void RegisterStandIns()
     }
 }
 
-}
-
-ModulePty::ModulePty()
-{
-    char name[128] = {};
-    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
-        return;
-    m_slavePath = name;
-    termios raw {};
-    tcgetattr(m_slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(m_slave, TCSANOW, &raw);
-    fcntl(m_master, F_SETFL, fcntl(m_master, F_GETFL) | O_NONBLOCK);
-}
-
-ModulePty::~ModulePty()
-{
-    if (m_master >= 0)
-        close(m_master);
-    if (m_slave >= 0)
-        close(m_slave);
-}
-
-void ModulePty::Event(uint8_t opcode, const std::vector<uint8_t>& body) const
-{
-    std::vector<uint8_t> bytes = FrameBytes(0x04, opcode, body);
-    ASSERT_EQ(write(m_master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
-}
-
-std::vector<uint8_t> ModulePty::ReadAvailable(int quietMs) const
-{
-    std::vector<uint8_t> bytes;
-    pollfd fd { m_master, POLLIN, 0 };
-    while (poll(&fd, 1, quietMs) > 0) {
-        uint8_t chunk[256];
-        ssize_t n = read(m_master, chunk, sizeof chunk);
-        if (n <= 0)
-            break;
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    }
-    return bytes;
-}
-
-std::vector<uint8_t> CommandBytes(uint8_t opcode, const std::vector<uint8_t>& params)
-{
-    return FrameBytes(0x01, opcode, params);
 }
 
 LRESULT ObservedFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -9,6 +9,7 @@
 #include "platform/devices/AudioSystem.h"
 #include "platform/win/WindowSystem.h"
 #include "store/CallRecord.h"
+#include "support/ModulePty.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -17,26 +18,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-// The module's side of the serial line.
-class ModulePty {
-public:
-    ModulePty();
-    ~ModulePty();
-    ModulePty(const ModulePty&) = delete;
-    ModulePty& operator=(const ModulePty&) = delete;
-    const std::string& SlavePath() const { return m_slavePath; }
-    void Event(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
-    // What the host wrote within the quiet time.
-    std::vector<uint8_t> ReadAvailable(int quietMs = 100) const;
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    std::string m_slavePath;
-};
-
-std::vector<uint8_t> CommandBytes(uint8_t opcode, const std::vector<uint8_t>& params = {});
 
 // A screen stand-in: records every message it is posted, in one log shared by all kinds.
 struct ScreenPost {

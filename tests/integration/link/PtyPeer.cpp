@@ -102,17 +102,3 @@ std::vector<uint8_t> PtyPeer::ReadAvailable(std::chrono::milliseconds quiet) con
     return out;
 }
 
-std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body)
-{
-    std::vector<uint8_t> frame;
-    frame.reserve(body.size() + 5);
-    for (uint8_t b : { uint8_t(0x77), type, uint8_t(body.size() + 1), opcode })
-        frame.push_back(b);
-    for (uint8_t b : body)
-        frame.push_back(b);
-    uint8_t sum = 0;
-    for (uint8_t b : frame)
-        sum ^= b;
-    frame.push_back(sum);
-    return frame;
-}

@@ -4,6 +4,8 @@
 // handed to the link as COM2 (through OSTRILAN_COM2, or through a symbolic link that can be
 // pointed at a new terminal to play an adapter that comes back).
 
+#include "support/ModulePty.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -41,5 +43,3 @@ private:
     std::string m_slavePath;
 };
 
-// A frame from the module: start byte, type, length, opcode, body and checksum.
-std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body);

@@ -1,0 +1,241 @@
+#include "ScreenFixture.h"
+
+#include "app/ScreenTable.h"
+#include "controller/TextTable.h"
+#include "platform/core/Text.h"
+#include "platform/draw/ImageCodec.h"
+#include "platform/devices/Paths.h"
+#include "platform/tooling/Trace.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr auto kWait = std::chrono::milliseconds(3000);
+// How many idle rounds a message-box answer waits for its box.
+constexpr int kAnswerRounds = 100000;
+
+}
+
+ScreenTest::ScreenTest()
+{
+    for (const char* name : { "OSTRILAN_ROOT", "OSTRILAN_COM2", "OSTRILAN_LANG" }) {
+        const char* value = std::getenv(name);
+        m_savedEnv[name] = value ? std::optional<std::string>(value) : std::nullopt;
+    }
+    setenv("OSTRILAN_ROOT", dir.Path().c_str(), 1);
+    setenv("OSTRILAN_COM2", module.SlavePath().c_str(), 1);
+    setenv("OSTRILAN_LANG", "0x0409", 1);
+    // The application folder is the built one, except for the files a test may change.
+    OverrideModuleFolder(dir.Path());
+    for (const auto& entry : fs::directory_iterator(testenv::AppDir())) {
+        const std::string name = entry.path().filename().string();
+        if (name == "lang")
+            fs::copy(entry.path(), dir / name, fs::copy_options::recursive);
+        else if (name != "data" && entry.is_directory())
+            fs::create_directory_symlink(entry.path(), dir / name);
+    }
+    AudioSystem::Install(&audio);
+    Trace::Open((dir / "trace").string());
+    TextTable::Clear();
+    RegisterScreens();
+}
+
+ScreenTest::~ScreenTest()
+{
+    app.ExitInstance();
+    ws.Idle();
+    Trace::Close();
+    AudioSystem::Install(nullptr);
+    OverrideModuleFolder({});
+    for (const auto& [name, value] : m_savedEnv)
+        value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+}
+
+bool ScreenTest::Start(const std::string& commandLine)
+{
+    app.SetCommandLine(commandLine);
+    if (!app.InitInstance())
+        return false;
+    ws.Idle();
+    module.ReadAvailable(50);
+    TakeTrace();
+    return true;
+}
+
+CMainFrame& ScreenTest::Frame() const
+{
+    auto* frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
+    if (!frame)
+        throw std::logic_error("the application has not started");
+    return *frame;
+}
+
+Window& ScreenTest::View() const
+{
+    Window* view = Frame().GetActiveView();
+    if (!view)
+        throw std::logic_error("the frame has no view");
+    return *view;
+}
+
+void ScreenTest::Press(int x, int y)
+{
+    ws.InjectMouse(WM_LBUTTONDOWN, x, y);
+    ws.Idle();
+}
+
+void ScreenTest::Release(int x, int y)
+{
+    ws.InjectMouse(WM_LBUTTONUP, x, y);
+    ws.Idle();
+}
+
+void ScreenTest::Tap(int x, int y)
+{
+    ws.InjectMouse(WM_LBUTTONDOWN, x, y);
+    ws.InjectMouse(WM_LBUTTONUP, x, y);
+    ws.Idle();
+}
+
+void ScreenTest::WaitDispatched(uint64_t before)
+{
+    const ModuleLink& link = Frame().m_btModule;
+    ASSERT_TRUE(ws.PumpUntil([&] { return link.FramesDispatched() > before; }, kWait))
+        << "the application did not read the frame";
+    ws.Idle();
+}
+
+void ScreenTest::Event(uint8_t opcode, const std::vector<uint8_t>& body)
+{
+    uint64_t before = Frame().m_btModule.FramesDispatched();
+    module.Event(opcode, body);
+    WaitDispatched(before);
+}
+
+void ScreenTest::Response(uint8_t opcode, const std::vector<uint8_t>& body)
+{
+    uint64_t before = Frame().m_btModule.FramesDispatched();
+    module.Response(opcode, body);
+    WaitDispatched(before);
+}
+
+void ScreenTest::ConnectPhone()
+{
+    State(4);
+    Link(2);
+    Sent();
+}
+
+std::vector<ModuleFrame> ScreenTest::Sent(int quietMs)
+{
+    std::vector<uint8_t> bytes = module.ReadAvailable(quietMs);
+    std::vector<ModuleFrame> frames;
+    // The host's frames are whole and back to back.
+    for (size_t at = 0; at + ModuleFrame::kMinSize <= bytes.size();) {
+        size_t size = bytes[at + ModuleFrame::kOffsetLength] + 4;
+        frames.emplace_back(std::span<const BYTE>(bytes).subspan(at, std::min(size, bytes.size() - at)));
+        at += size;
+    }
+    return frames;
+}
+
+std::vector<uint8_t> ScreenTest::SentOpcodes(int quietMs)
+{
+    std::vector<uint8_t> opcodes;
+    for (const ModuleFrame& frame : Sent(quietMs))
+        opcodes.push_back(frame.Opcode());
+    return opcodes;
+}
+
+std::vector<std::string> ScreenTest::TakeTrace(const std::string& prefix)
+{
+    std::istringstream in(testenv::ReadFile(dir / "trace"));
+    std::vector<std::string> lines;
+    std::string line;
+    size_t n = 0;
+    for (; std::getline(in, line); ++n) {
+        if (n < m_traceSeen)
+            continue;
+        // Each line starts with its time stamp.
+        std::string event = line.substr(line.find(' ') + 1);
+        if (event.rfind(prefix, 0) == 0)
+            lines.push_back(event);
+    }
+    m_traceSeen = n;
+    return lines;
+}
+
+std::vector<std::string> ScreenTest::Texts(const Window& window) const
+{
+    std::vector<std::string> texts;
+    for (const auto& drawn : ws.DrawnTexts(window.GetSafeHwnd()))
+        texts.push_back(ToUtf8(drawn.text));
+    return texts;
+}
+
+bool ScreenTest::ShowsText(const Window& window, const std::string& text) const
+{
+    std::vector<std::string> texts = Texts(window);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+std::vector<CallRecord> ScreenTest::History(const std::string& file) const
+{
+    // 256 header bytes, then the records; empty slots are type 0.
+    std::string bytes = testenv::ReadFile(dir / "data" / file);
+    std::vector<CallRecord> records;
+    for (size_t at = 256; at + sizeof(CallRecord) <= bytes.size(); at += sizeof(CallRecord)) {
+        CallRecord record;
+        std::memcpy(&record, bytes.data() + at, sizeof record);
+        if (record.type != CallRecord::kEmpty)
+            records.push_back(record);
+    }
+    return records;
+}
+
+void ScreenTest::Screenshot(const std::string& name)
+{
+    const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
+    if (!folder || !*folder)
+        return;
+    ws.Idle();
+    fs::create_directories(folder);
+    EXPECT_TRUE(SavePng(ws.Screen(), fs::path(folder) / (name + ".png"))) << name;
+}
+
+void ScreenTest::AnswerMessageBox(Answer answer)
+{
+    const UINT id = answer == Answer::Yes ? IDYES : answer == Answer::No ? IDNO : IDOK;
+    ws.WhenIdle([this, id] { TryAnswer(id, 0); });
+}
+
+// Taps the button of the topmost box once it is up; until then tries again at the next idle.
+void ScreenTest::TryAnswer(UINT id, int round)
+{
+    for (HWND top : ws.TopLevelWindows()) {
+        const WindowNode* box = ws.Node(top);
+        if (!box || !(box->exStyle & WS_EX_TOPMOST) || !ws.IsEffectivelyVisible(top))
+            continue;
+        for (HWND child : ws.Children(top)) {
+            const WindowNode* node = ws.Node(child);
+            if (!node || node->id != id)
+                continue;
+            RECT rect = ws.ScreenRect(child);
+            int x = (rect.left + rect.right) / 2;
+            int y = (rect.top + rect.bottom) / 2;
+            ws.InjectMouse(WM_LBUTTONDOWN, x, y);
+            ws.InjectMouse(WM_LBUTTONUP, x, y);
+            return;
+        }
+    }
+    if (round < kAnswerRounds)
+        ws.WhenIdle([this, id, round] { TryAnswer(id, round + 1); });
+    else
+        ADD_FAILURE() << "no message box came up to answer";
+}

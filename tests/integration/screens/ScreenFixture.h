@@ -1,0 +1,96 @@
+#pragma once
+
+// The whole application in the test's process, as a person meets it: started on a private device
+// root, headless and on the virtual clock, the module played on a real pseudo-terminal, the sound
+// on the null output, the trace captured. Tests tap at screen coordinates, send module frames and
+// read back the module's commands, the trace, the files and the screen's pixels.
+//
+// With OSTRILAN_SCREENS_DIR set, Screenshot() writes PNGs there (scripts/screens.sh fills
+// docs/screens/ that way).
+
+#include "app/OstrilanApp.h"
+#include "controller/MainFrame.h"
+#include "link/ModuleFrame.h"
+#include "platform/devices/AudioSystem.h"
+#include "platform/win/WindowSystem.h"
+#include "platform/win/WindowNode.h"
+#include "store/CallRecord.h"
+#include "support/ModulePty.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+class ScreenTest : public ::testing::Test {
+protected:
+    // 2026-03-14 09:05:00 on the virtual clock unless a test moves it.
+    static constexpr int64_t kStartTime = 1'773'479'100'000;
+
+    ScreenTest();
+    ~ScreenTest() override;
+
+    // Runs the application's start-up with the launcher's argument; false when it did not start.
+    // The start-up's own module traffic is read and dropped.
+    bool Start(const std::string& commandLine = "");
+    CMainFrame& Frame() const;
+    Window& View() const;
+    // The screen of a kind as its class, null while it is not open.
+    template <class T> T* Screen(UINT kind) const { return dynamic_cast<T*>(Frame().ScreenWindow(kind)); }
+
+    // A finger down and up at a point, then everything that follows handled.
+    void Tap(int x, int y);
+    void Press(int x, int y);
+    void Release(int x, int y);
+    // Moves the virtual clock, firing the timers that fall due.
+    void Advance(uint64_t ms) { ws.Advance(ms); }
+    // Handles everything pending without moving the clock.
+    void Idle() { ws.Idle(); }
+
+    // Writes module frames and waits until the application has handled what they post.
+    void Event(uint8_t opcode, const std::vector<uint8_t>& body = {});
+    void Response(uint8_t opcode, const std::vector<uint8_t>& body = {});
+    void State(uint8_t mainState, uint8_t audio = 0) { Event(0x01, { uint8_t((mainState << 3) | audio) }); }
+    void Link(uint8_t kind) { Event(0x03, { kind }); }
+    void Ring() { Event(0x04); }
+    void CallerId(const std::string& number) { Event(0x05, { number.begin(), number.end() }); }
+    // Up to state 4 (connected) with a hands-free link, as after pairing and connecting a phone.
+    void ConnectPhone();
+
+    // The frames the application wrote to the module since the last call.
+    std::vector<ModuleFrame> Sent(int quietMs = 100);
+    // Only the opcodes of Sent().
+    std::vector<uint8_t> SentOpcodes(int quietMs = 100);
+
+    // "<topic> <details>" of the trace lines since the last call, optionally only one topic.
+    std::vector<std::string> TakeTrace(const std::string& prefix = {});
+    // The texts drawn into a window in its last paint, as UTF-8.
+    std::vector<std::string> Texts(const Window& window) const;
+    bool ShowsText(const Window& window, const std::string& text) const;
+    // The records of a history file in the data folder, in file order, empty slots left out.
+    std::vector<CallRecord> History(const std::string& file) const;
+    std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
+    // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR; does nothing when it is not set.
+    void Screenshot(const std::string& name);
+    // Answers the next message box with a tap on one of its buttons once it is up (the only
+    // button of MB_OK, or Yes / No of MB_YESNO).
+    enum class Answer { Ok, Yes, No };
+    void AnswerMessageBox(Answer answer);
+
+    testenv::TempDir dir;
+    testenv::ScopedVirtualClock clock { kStartTime };
+    AudioSystem audio { AudioSystem::OutputChoice::Null };
+    ModulePty module;
+    WindowSystem ws;
+    COstrilanApp app;
+
+private:
+    void WaitDispatched(uint64_t before);
+    void TryAnswer(UINT id, int round);
+
+    size_t m_traceSeen = 0;
+    std::map<std::string, std::optional<std::string>> m_savedEnv;
+};
