@@ -1,8 +1,69 @@
 #!/usr/bin/env bash
-# Builds the application folder and starts the application.
+# Installs what is missing, builds the application folder and starts the application.
+#
+#   With a display (DISPLAY or WAYLAND_DISPLAY): the module simulator on a pseudo-terminal, the
+#   application's window against it, and the simulator's console in this terminal (docs/run.md).
+#   Without one: the scripted tour (ostrilan-tour) in virtual time; screenshots, trace and module
+#   log land in build/tour/, and the exit code is 0 only when every step happened.
+#   With OSTRILAN_COM2 set: a real module is attached there; the application starts alone.
+#
+# Arguments go to the application (or to the tour when it runs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)"
-exec build/app/ostrilan "$@"
+app=build/app
+
+if [ -n "${OSTRILAN_COM2:-}" ]; then
+    exec "$app/ostrilan" "$@"
+fi
+if { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; } || [ "${OSTRILAN_DISPLAY:-}" = headless ]; then
+    exec "$app/ostrilan-tour" --out build/tour "$@"
+fi
+
+run=$(mktemp -d /tmp/ostrilan-run-XXXXXX)
+sim_pid=
+app_pid=
+cat_pid=
+cleanup() {
+    for pid in $app_pid $sim_pid $cat_pid; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$run"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# The simulator reads its console from this terminal; its output comes through a pipe so that the
+# first line, the pseudo-terminal's path, can be read here before the application starts.
+mkfifo "$run/console"
+"$app/ostrilan-modsim" --control "$run/modsim.sock" --log build/run-module.log 0<&0 >"$run/console" &
+sim_pid=$!
+exec 3<"$run/console"
+IFS= read -r -t 10 first <&3 || { echo "run.sh: the simulator did not start" >&2; exit 1; }
+pty=${first#pty }
+cat <&3 &
+cat_pid=$!
+
+export OSTRILAN_TRACE=${OSTRILAN_TRACE:-$PWD/build/run-trace.txt}
+cat <<EOF
+The module simulator plays the Bluetooth module on $pty; the application's window is opening.
+Trace: $OSTRILAN_TRACE   module log: build/run-module.log
+Simulator commands (type them here; "help" lists them all):
+  ring 5551234     a call comes in (connect a phone first: Connect, pick a phone, Connect)
+  answer           the phone answers (an incoming call, or the far end of a dialled one)
+  hangup           the other side hangs up
+  pair "My phone"  while the device is pairable (Pair Mode, Pairing): that phone pairs
+  linkdown         the phone drops the link
+  state            what the module is doing
+Close the window (Quit, Yes) or press Ctrl-C to end both.
+EOF
+OSTRILAN_COM2=$pty "$app/ostrilan" "$@" &
+app_pid=$!
+set +e
+wait "$app_pid"
+code=$?
+app_pid=
+exit "$code"
