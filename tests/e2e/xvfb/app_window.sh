@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The application in a real SDL window on a virtual X server, against the module simulator:
+# a real X click on the main view's Preference button opens the preferences screen (seen in the
+# trace and in the X server's picture of the window), and Quit, Yes ends the program cleanly.
+set -u
+app_dir=$1
+for tool in Xvfb xdotool import compare; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
+done
+
+work=$(mktemp -d)
+display=":$(( 90 + RANDOM % 400 ))"
+xvfb_pid=
+sim_pid=
+app_pid=
+cleanup() {
+    for pid in $app_pid $sim_pid $xvfb_pid; do
+        kill "$pid" 2>/dev/null
+    done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- trace"; tail -n 30 "$work/trace.txt" 2>/dev/null; exit 1; }
+# Polls for a line in a file, at most five seconds.
+wait_for() {
+    for _ in $(seq 50); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+# A device of the test's own, so the data files and the registry do not touch the build's.
+mkdir -p "$work/device/data"
+ln "$app_dir/ostrilan" "$work/device/ostrilan" 2>/dev/null || cp "$app_dir/ostrilan" "$work/device/ostrilan"
+for entry in "$app_dir"/*/; do
+    name=$(basename "$entry")
+    case $name in data | registry | run) ;; *) ln -s "$entry" "$work/device/$name" ;; esac
+done
+
+# The simulator's console is a pipe held open here, so it never sees the end of its input.
+mkfifo "$work/console"
+"$app_dir/ostrilan-modsim" <"$work/console" >"$work/sim.out" 2>&1 &
+sim_pid=$!
+exec 4>"$work/console"
+wait_for "$work/sim.out" '^pty ' || fail "the simulator gave no pseudo-terminal"
+pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
+
+SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2=$pty \
+    OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/trace.txt" \
+    "$work/device/ostrilan" >"$work/out.txt" 2>"$work/err.txt" &
+app_pid=$!
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
+[ -n "$wid" ] || fail "no window"
+wait_for "$work/trace.txt" ' app started' || fail "the application did not start"
+sleep 0.5
+
+shot() { import -window "$wid" "$work/$1.png" || fail "no screenshot from the X server"; }
+# The number of pixels that differ between two screenshots.
+changed() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
+
+shot main
+xdotool mousemove --window "$wid" 359 181 click 1
+wait_for "$work/trace.txt" 'screen open 8 CDlgPref' || fail "the preferences screen did not open"
+sleep 0.5
+shot pref
+pixels=$(changed main pref)
+echo "pixels changed by the tap: $pixels"
+[ "${pixels%%.*}" -gt 5000 ] 2>/dev/null || fail "the X server's picture did not change"
+
+xdotool mousemove --window "$wid" 18 18 click 1
+wait_for "$work/trace.txt" 'screen close 8' || fail "the preferences screen did not close"
+xdotool mousemove --window "$wid" 66 18 click 1
+wait_for "$work/trace.txt" ' app messagebox ' || fail "Quit asked nothing"
+# The box is centred with its buttons at the bottom: its height follows its number of lines.
+lines=$(( $(grep ' app messagebox ' "$work/trace.txt" | tail -n 1 | grep -o '\\n' | wc -l) + 1 ))
+height=$(( 112 + 22 * lines ))
+yes_y=$(( (272 - height) / 2 + height - 34 ))
+xdotool mousemove --window "$wid" 178 "$yes_y" click 1
+for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$app_pid" 2>/dev/null && fail "the application did not end after Quit, Yes"
+wait "$app_pid"
+code=$?
+app_pid=
+[ "$code" -eq 0 ] || fail "the application ended with $code"
+grep -q ' app stopped' "$work/trace.txt" || fail "no stop in the trace"
+echo "ok: the window opened, a real click changed the screen, Quit ended the program"
