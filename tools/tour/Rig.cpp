@@ -249,6 +249,8 @@ JsonValue Rig::Windows()
 
 JsonValue Rig::Texts()
 {
+    // Texts are those of each window's last paint; painting waits for the queue to empty.
+    Idle();
     return Answer(App("texts"));
 }
 
