@@ -47,7 +47,8 @@ int U16(const std::string& b, size_t at)
 // The common container: magic, 4096, and 256 as the first record's offset.
 bool HeaderIs(const std::string& b, uint32_t magic)
 {
-    return b.size() >= kHeaderSize && U32(b, 0) == magic && U32(b, 4) == kHeaderWord && U32(b, 28) == kRecordOffset;
+    return b.size() >= kHeaderSize && U32(b, 0) == magic && U32(b, 4) == kHeaderWord
+        && U32(b, 28) == kRecordOffset;
 }
 
 std::string Narrow(const std::string& b, size_t at, size_t size)
@@ -92,7 +93,8 @@ void AppendUtf8(std::string& out, uint32_t code)
 
 std::string Lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    std::transform(
+        text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
@@ -167,7 +169,8 @@ std::optional<Preferences> ReadPreferences(const std::filesystem::path& file)
     auto b = Slurp(file);
     if (!b || b->size() < kRecordOffset + kPrefSize || !HeaderIs(*b, kPrefMagic))
         return std::nullopt;
-    return Preferences { Narrow(*b, kRecordOffset, kNumberSize), U32(*b, kRecordOffset + 32), U32(*b, kRecordOffset + 36) };
+    return Preferences { Narrow(*b, kRecordOffset, kNumberSize), U32(*b, kRecordOffset + 32),
+        U32(*b, kRecordOffset + 36) };
 }
 
 std::optional<uint32_t> ReadRegistryDword(

@@ -53,7 +53,9 @@ public:
 private:
     void Space()
     {
-        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r'))
+        while (m_pos < m_text.size()
+            && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\n'
+                || m_text[m_pos] == '\r'))
             ++m_pos;
     }
 
@@ -161,11 +163,21 @@ private:
                 return false;
             char e = m_text[m_pos++];
             switch (e) {
-            case 'n': out += '\n'; break;
-            case 't': out += '\t'; break;
-            case 'r': out += '\r'; break;
-            case 'b': out += '\b'; break;
-            case 'f': out += '\f'; break;
+            case 'n':
+                out += '\n';
+                break;
+            case 't':
+                out += '\t';
+                break;
+            case 'r':
+                out += '\r';
+                break;
+            case 'b':
+                out += '\b';
+                break;
+            case 'f':
+                out += '\f';
+                break;
             case 'u': {
                 unsigned code = 0;
                 if (!Hex4(code))
@@ -181,7 +193,9 @@ private:
                 AppendUtf8(out, code);
                 break;
             }
-            default: out += e; break;
+            default:
+                out += e;
+                break;
             }
         }
         return false;

@@ -55,7 +55,8 @@ std::string LineSocket::Ask(const std::string& line, std::chrono::milliseconds l
             m_buffer.erase(0, end + 1);
             return answer;
         }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd fd { m_fd, POLLIN, 0 };
         if (left.count() <= 0 || ::poll(&fd, 1, int(left.count())) <= 0) {
             // A late answer must not be taken for the next command's.

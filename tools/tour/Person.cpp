@@ -1,6 +1,6 @@
 #include "Person.h"
 
-#include <thread>
+#include <functional>
 
 namespace {
 
@@ -21,7 +21,8 @@ bool Person::Check(bool condition, const std::string& what)
 
 bool Person::Tap(Point p)
 {
-    return Check(m_rig.Tap(p.x, p.y), "tap " + std::to_string(p.x) + "," + std::to_string(p.y) + " not taken");
+    return Check(
+        m_rig.Tap(p.x, p.y), "tap " + std::to_string(p.x) + "," + std::to_string(p.y) + " not taken");
 }
 
 bool Person::WaitShowing(const std::string& screenClass)
@@ -51,7 +52,8 @@ bool Person::TapText(const std::string& text)
             const JsonValue& r = drawn["rect"];
             if (drawn["text"].text.find(text) == std::string::npos || r.items.size() != 4)
                 continue;
-            return Tap({ (r.items[0].Int() + r.items[2].Int()) / 2, (r.items[1].Int() + r.items[3].Int()) / 2 });
+            return Tap(
+                { (r.items[0].Int() + r.items[2].Int()) / 2, (r.items[1].Int() + r.items[3].Int()) / 2 });
         }
     }
     return Check(false, "\"" + text + "\" is not on the screen");
@@ -122,6 +124,6 @@ bool Person::LetDeviceReconnect()
 {
     size_t mark = m_rig.ModuleMark();
     return Check(m_rig.Advance(kReconnectMs), "advance not taken")
-        && ModuleHeard(mark, "77 01 08 08", "Connect") && Check(m_rig.WaitSimState(4), "the phone did not connect")
-        && Settle();
+        && ModuleHeard(mark, "77 01 08 08", "Connect")
+        && Check(m_rig.WaitSimState(4), "the phone did not connect") && Settle();
 }

@@ -82,7 +82,8 @@ bool Rig::MakeDevice()
             own = own || name == folder;
         if (own || !entry.is_directory())
             continue;
-        std::filesystem::create_directory_symlink(std::filesystem::absolute(entry.path()), device / name, error);
+        std::filesystem::create_directory_symlink(
+            std::filesystem::absolute(entry.path()), device / name, error);
         if (error)
             return Fail("cannot link " + name + ": " + error.message());
     }
@@ -113,7 +114,8 @@ bool Rig::Start()
     std::vector<std::string> simArgs { "--no-console", "--control", control, "--log", ModuleLog().string() };
     simArgs.insert(simArgs.end(), m_options.simArgs.begin(), m_options.simArgs.end());
     std::filesystem::path simOut = m_options.workDir / "modsim.out";
-    if (!m_sim.Start(m_options.appDir / "ostrilan-modsim", simArgs, {}, simOut, m_options.workDir / "modsim.err"))
+    if (!m_sim.Start(
+            m_options.appDir / "ostrilan-modsim", simArgs, {}, simOut, m_options.workDir / "modsim.err"))
         return Fail("cannot start ostrilan-modsim");
     std::string pty;
     Until(

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,8 @@ public:
     // The frames the simulator received intact, in hex ("77 01 01 11 66").
     std::vector<std::string> ModuleReceived() const;
     size_t ModuleMark() const { return ModuleReceived().size(); }
-    bool WaitModuleReceived(size_t mark, const std::string& hexPrefix, std::chrono::milliseconds limit = kWait);
+    bool WaitModuleReceived(
+        size_t mark, const std::string& hexPrefix, std::chrono::milliseconds limit = kWait);
     // The simulator's main state (1 idle, 2 pairing, 4 connected, 5 ringing, 6 in a call).
     int SimMainState();
     bool WaitSimState(int mainState, std::chrono::milliseconds limit = kWait);

@@ -56,8 +56,8 @@ std::string Hex(const std::string& text)
 }
 
 // The newest call of a history file, its length within the bounds.
-bool NewestIs(const fs::path& file, uint32_t magic, uint32_t type, const std::string& number, uint32_t minSeconds,
-    uint32_t maxSeconds)
+bool NewestIs(const fs::path& file, uint32_t magic, uint32_t type, const std::string& number,
+    uint32_t minSeconds, uint32_t maxSeconds)
 {
     auto calls = df::ReadHistory(file, magic);
     return calls && !calls->empty() && calls->front().type == type && calls->front().number == number
@@ -113,23 +113,26 @@ int main(int argc, char** argv)
             } },
         { "pair a phone",
             [&] {
-                if (!person.Open(layout::kPairMode, screen::kPairMode) || !person.Settle() || !screenshot("pair-mode"))
+                if (!person.Open(layout::kPairMode, screen::kPairMode) || !person.Settle()
+                    || !screenshot("pair-mode"))
                     return false;
                 size_t mark = rig.ModuleMark();
-                if (!person.Tap(layout::kPairHandsFree) || !person.ModuleHeard(mark, "77 01 01 07", "StartPairing")
+                if (!person.Tap(layout::kPairHandsFree)
+                    || !person.ModuleHeard(mark, "77 01 01 07", "StartPairing")
                     || !person.Check(rig.WaitSimState(2), "the module is not pairable"))
                     return false;
                 if (!person.Check(rig.Sim(std::string("pair \"") + kNewPhone + "\"").rfind("ok", 0) == 0,
                         "the phone could not pair")
-                    || !person.Settle() || !person.Check(rig.Until([&] { return rig.ShowsText(kNewPhone); }),
-                        "the new phone is not listed"))
+                    || !person.Settle()
+                    || !person.Check(
+                        rig.Until([&] { return rig.ShowsText(kNewPhone); }), "the new phone is not listed"))
                     return false;
                 auto pairs = df::ReadPairs(rig.DataFile("PairData.dat"));
                 bool stored = false;
                 for (const auto& device : pairs.value_or(std::vector<df::PairedDevice> {}))
                     stored = stored || device.name == kNewPhone;
-                return person.Check(stored, "PairData.dat does not hold the new phone") && screenshot("paired")
-                    && person.Leave(layout::kReturn, screen::kPairMode);
+                return person.Check(stored, "PairData.dat does not hold the new phone")
+                    && screenshot("paired") && person.Leave(layout::kReturn, screen::kPairMode);
             } },
         { "connect the phone",
             [&] {
@@ -137,14 +140,17 @@ int main(int argc, char** argv)
                     || !person.TapText(kNewPhone) || !screenshot("connect"))
                     return false;
                 size_t mark = rig.ModuleMark();
-                return person.Tap(layout::kConnectButton) && person.ModuleHeard(mark, "77 01 08 08", "Connect")
+                return person.Tap(layout::kConnectButton)
+                    && person.ModuleHeard(mark, "77 01 08 08", "Connect")
                     && person.Check(rig.WaitSimState(4), "the phone did not connect")
-                    && person.Check(rig.Sim("state").find(kNewPhone) != std::string::npos, "another phone connected")
+                    && person.Check(
+                        rig.Sim("state").find(kNewPhone) != std::string::npos, "another phone connected")
                     && person.WaitGone(screen::kConnect) && person.Settle() && screenshot("connected");
             } },
         { "incoming call answered and ended",
             [&] {
-                if (!person.Check(rig.Sim(std::string("ring ") + kCaller).rfind("ok", 0) == 0, "the phone cannot ring")
+                if (!person.Check(
+                        rig.Sim(std::string("ring ") + kCaller).rfind("ok", 0) == 0, "the phone cannot ring")
                     || !person.WaitShowing(screen::kIncoming) || !person.Settle() || !screenshot("ringing"))
                     return false;
                 size_t mark = rig.ModuleMark();
@@ -154,10 +160,12 @@ int main(int argc, char** argv)
                     return false;
                 mark = rig.ModuleMark();
                 return person.Tap(layout::kIncomingEnd) && person.ModuleHeard(mark, "77 01 01 12", "EndCall")
-                    && person.Check(rig.WaitSimState(4), "the call did not end") && person.WaitGone(screen::kIncoming)
+                    && person.Check(rig.WaitSimState(4), "the call did not end")
+                    && person.WaitGone(screen::kIncoming)
                     && person.Check(NewestIs(rig.DataFile("IncomingCall.dat"), df::kIncomingMagic, 1, kCaller,
                                         kIncomingMs / 1000, kIncomingMs / 1000),
-                        "IncomingCall.dat does not hold the call") && screenshot("call-ended");
+                        "IncomingCall.dat does not hold the call")
+                    && screenshot("call-ended");
             } },
         { "missed call",
             [&] {
@@ -173,14 +181,15 @@ int main(int argc, char** argv)
                     && person.Check(
                         // Its length is whatever the call before it left: the device only resets
                         // the call time when a call is answered.
-                        NewestIs(rig.DataFile("MissedCall.dat"), df::kMissedMagic, 3, kMissedCaller, 0, UINT32_MAX),
+                        NewestIs(rig.DataFile("MissedCall.dat"), df::kMissedMagic, 3, kMissedCaller, 0,
+                            UINT32_MAX),
                         "MissedCall.dat does not hold the call")
                     && screenshot("missed");
             } },
         { "outgoing call from the pad",
             [&] {
-                if (!person.Open(layout::kCall, screen::kPlaceCall) || !person.Type(kDialled, layout::kPlaceCallPad)
-                    || !screenshot("dial-pad"))
+                if (!person.Open(layout::kCall, screen::kPlaceCall)
+                    || !person.Type(kDialled, layout::kPlaceCallPad) || !screenshot("dial-pad"))
                     return false;
                 size_t mark = rig.ModuleMark();
                 if (!person.Tap(layout::kDial) || !person.WaitShowing(screen::kOutgoing)
@@ -189,7 +198,8 @@ int main(int argc, char** argv)
                     return false;
                 if (!person.Check(rig.Sim("answer").rfind("ok", 0) == 0, "the other end cannot answer")
                     || !person.Check(rig.WaitSimState(6), "the call did not connect") || !person.Settle()
-                    || !person.Check(rig.Advance(kOutgoingMs), "advance not taken") || !screenshot("outgoing-call"))
+                    || !person.Check(rig.Advance(kOutgoingMs), "advance not taken")
+                    || !screenshot("outgoing-call"))
                     return false;
                 mark = rig.ModuleMark();
                 auto last = df::ReadLastCall(rig.DataFile("LastCall.dat"));
@@ -197,36 +207,42 @@ int main(int argc, char** argv)
                     && person.WaitGone(screen::kOutgoing)
                     // The screen's two seconds of "call over" pass at once on the virtual clock and
                     // may be counted before the module's idle state arrives.
-                    && person.Check(NewestIs(rig.DataFile("OutgoingCall.dat"), df::kOutgoingMagic, 2, kDialled,
-                                        kOutgoingMs / 1000, kOutgoingMs / 1000 + kCallOverSeconds),
+                    && person.Check(NewestIs(rig.DataFile("OutgoingCall.dat"), df::kOutgoingMagic, 2,
+                                        kDialled, kOutgoingMs / 1000, kOutgoingMs / 1000 + kCallOverSeconds),
                         "OutgoingCall.dat does not hold the call")
-                    && person.Check(last && last->number == kDialled, "LastCall.dat does not hold the number");
+                    && person.Check(
+                        last && last->number == kDialled, "LastCall.dat does not hold the number");
             } },
         { "call history",
             [&] {
                 return person.Open(layout::kCallHistory, screen::kCallHist)
-                    && person.Check(rig.Until([&] { return rig.ShowsText(kCaller); }), "the answered call is not listed")
+                    && person.Check(
+                        rig.Until([&] { return rig.ShowsText(kCaller); }), "the answered call is not listed")
                     && screenshot("history-incoming") && person.Tap(layout::kTabOutgoing)
-                    && person.Check(rig.Until([&] { return rig.ShowsText(kDialled); }), "the dialled call is not listed")
+                    && person.Check(
+                        rig.Until([&] { return rig.ShowsText(kDialled); }), "the dialled call is not listed")
                     && screenshot("history-outgoing") && person.Tap(layout::kTabMissed)
-                    && person.Check(rig.Until([&] { return rig.ShowsText(kMissedCaller); }), "the missed call is not listed")
+                    && person.Check(rig.Until([&] { return rig.ShowsText(kMissedCaller); }),
+                        "the missed call is not listed")
                     && screenshot("history-missed") && person.Leave(layout::kReturn, screen::kCallHist);
             } },
         { "preferences",
             [&] {
-                if (!person.Open(layout::kPreference, screen::kPref) || !person.Type(kHomeNumber, layout::kPrefPad)
-                    || !person.Tap(layout::kChangeHome) || !person.Tap(layout::kAnswerOn) || !person.Tap(layout::kRing2)
-                    || !person.Settle() || !screenshot("preferences"))
+                if (!person.Open(layout::kPreference, screen::kPref)
+                    || !person.Type(kHomeNumber, layout::kPrefPad) || !person.Tap(layout::kChangeHome)
+                    || !person.Tap(layout::kAnswerOn) || !person.Tap(layout::kRing2) || !person.Settle()
+                    || !screenshot("preferences"))
                     return false;
                 auto prefs = df::ReadPreferences(rig.DataFile("PrefData.dat"));
                 return person.Check(prefs && prefs->homeNumber == kHomeNumber && prefs->autoAnswer == 1
-                        && prefs->ringTone == 2,
+                               && prefs->ringTone == 2,
                            "PrefData.dat does not hold the choices")
                     && person.Leave(layout::kReturn, screen::kPref);
             } },
         { "quit",
             [&] {
-                if (!person.Tap(layout::kQuit) || !person.Settle() || !screenshot("quit") || !person.AnswerBox("Yes"))
+                if (!person.Tap(layout::kQuit) || !person.Settle() || !screenshot("quit")
+                    || !person.AnswerBox("Yes"))
                     return false;
                 auto code = rig.WaitExit();
                 return person.Check(code == 0, "the application did not end cleanly")

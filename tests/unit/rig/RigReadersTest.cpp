@@ -78,7 +78,8 @@ TEST(RigReaders, RegistryValuesIgnoreCaseAndSkipBrokenLines)
     Write(dir / "r.reg",
         "Windows Registry Editor Version 5.00\n\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN]\n\"RUN\"=dword:00000001\n\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan]\n\"MicGain\"=dword:zz\n\"micgain\"=dword:00000004\n");
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan]\n\"MicGain\"=dword:zz\n\"micgain\"=dword:"
+        "00000004\n");
     // The two spellings of the key are one key, as on the device.
     EXPECT_EQ(df::ReadRegistryDword(dir / "r.reg", "software\\quorva\\ostrilan", "run"), 1u);
     EXPECT_EQ(df::ReadRegistryDword(dir / "r.reg", "SOFTWARE\\Quorva\\OSTRILAN", "MicGain"), 4u);
