@@ -16,6 +16,10 @@ protected:
     {
         EXPECT_TRUE(Start());
         ConnectPhone();
+        return Open(number);
+    }
+    CDlgOutgoing* Open(std::string_view number)
+    {
         SetDialString(number);
         Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
         Idle();
@@ -25,46 +29,40 @@ protected:
     bool IsOpen() const { return Frame().ScreenWindow(kScreenOutgoing) != nullptr; }
 };
 
-class OutgoingDialTest : public OutgoingTest, public ::testing::WithParamInterface<std::string> { };
-
 // A dial string that uses all 32 slots has no terminator: all of it is sent and shown.
-TEST_P(OutgoingDialTest, DialsTheDialStringWhenItOpens)
+TEST_F(OutgoingTest, DialsTheDialStringWhenItOpens)
 {
-    const std::string& number = GetParam();
-    CDlgOutgoing* screen = Dialling(number);
-    ASSERT_NE(screen, nullptr);
-    std::vector<ModuleFrame> sent = Sent();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].Opcode(), kOpDial);
-    EXPECT_EQ(BodyText(sent[0]), number);
-    EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
-    EXPECT_TRUE(ShowsText(*screen, number));
-    if (number.size() < 32)
-        Screenshot("outgoing-dialling");
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    for (std::string number : { "12345678901234567890123456789012", "0612345678" }) {
+        Frame().CloseScreen(kScreenOutgoing);
+        CDlgOutgoing* screen = Open(number);
+        ASSERT_NE(screen, nullptr);
+        std::vector<ModuleFrame> sent = Sent();
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].Opcode(), kOpDial);
+        EXPECT_EQ(BodyText(sent[0]), number);
+        EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
+        EXPECT_TRUE(ShowsText(*screen, number));
+    }
+    Screenshot("outgoing-dialling");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Outgoing, OutgoingDialTest, ::testing::Values("0612345678", "12345678901234567890123456789012"));
-
-// An empty dial string is refused by the command, a stopped link cannot write it: either way the
-// failure shows for two seconds and the screen closes.
 TEST_F(OutgoingTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
 {
-    for (bool linkUp : { true, false }) {
-        SCOPED_TRACE(linkUp ? "empty dial string" : "link stopped");
-        if (linkUp) {
-            ASSERT_TRUE(Start());
-            ConnectPhone();
-            SetDialString("");
-        } else {
-            SetDialString("0612345678");
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    // Refused by the command when empty; not written at all once the link has stopped.
+    for (bool empty : { true, false }) {
+        SCOPED_TRACE(empty ? "empty dial string" : "link stopped");
+        if (!empty)
             Frame().m_btModule.Stop();
-        }
+        SetDialString(empty ? "" : "0612345678");
         const DWORD before = GetTickCount();
         Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
         ASSERT_TRUE(HandleUntilShown(kScreenOutgoing, "Dialing failed"));
         EXPECT_GE(GetTickCount() - before, 2000u);
-        if (linkUp)
+        if (empty)
             ScreenshotAsIs("outgoing-dial-failed");
         Idle();
         EXPECT_FALSE(IsOpen());
@@ -84,43 +82,38 @@ TEST_F(OutgoingTest, ShowsNoAnswerOnTheThirtySecondSecondAndStaysOpen)
     EXPECT_TRUE(IsOpen());
 }
 
-struct EndCase {
-    const char* name;
-    bool connected;
-    bool linkUp;
-    std::vector<uint8_t> sent;
-    DWORD waitedMs;
-    const char* shown;
-};
-
-class OutgoingEndTest : public OutgoingTest, public ::testing::WithParamInterface<EndCase> { };
-
-// While dialling, End waits a second after the command, and a second more before its one retry;
-// in a call it reports whether the command went out.
-TEST_P(OutgoingEndTest, EndByState)
+// While dialling, End holds the screen a second after the command, and a second more before its
+// one retry; in a call it says whether the command went out.
+TEST_F(OutgoingTest, EndWhileDiallingRetriesOnceAndWaits)
 {
-    const EndCase& c = GetParam();
     CDlgOutgoing* screen = Dialling("0612345678");
     ASSERT_NE(screen, nullptr);
     Sent();
-    if (c.connected)
-        State(6, 1);
-    if (!c.linkUp)
-        Frame().m_btModule.Stop();
-    const DWORD before = GetTickCount();
-    Tap(kEnd.x, kEnd.y);
-    EXPECT_EQ(GetTickCount() - before, c.waitedMs);
-    EXPECT_EQ(SentOpcodes(), c.sent);
-    EXPECT_TRUE(ShowsText(*screen, c.shown));
-    EXPECT_TRUE(IsOpen());
+    for (bool linkUp : { true, false }) {
+        if (!linkUp)
+            Frame().m_btModule.Stop();
+        const DWORD before = GetTickCount();
+        Tap(kEnd.x, kEnd.y);
+        EXPECT_EQ(GetTickCount() - before, linkUp ? 1000u : 2000u);
+        EXPECT_EQ(SentOpcodes(), linkUp ? std::vector<uint8_t> { kOpEndCall } : std::vector<uint8_t> {});
+        EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Outgoing, OutgoingEndTest,
-    ::testing::Values(EndCase { "Dialling", false, true, { kOpEndCall }, 1000, "Dialing..." },
-        EndCase { "DiallingLinkDown", false, false, {}, 2000, "Dialing..." },
-        EndCase { "InCall", true, true, { kOpEndCall }, 0, "Ending call..." },
-        EndCase { "InCallLinkDown", true, false, {}, 0, "Could not end the call" }),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(OutgoingTest, EndInACallSaysWhetherTheCommandWentOut)
+{
+    CDlgOutgoing* screen = Dialling("0612345678");
+    ASSERT_NE(screen, nullptr);
+    State(6, 1);
+    Sent();
+    Tap(kEnd.x, kEnd.y);
+    EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpEndCall });
+    EXPECT_TRUE(ShowsText(*screen, "Ending call..."));
+    Frame().m_btModule.Stop();
+    Tap(kEnd.x, kEnd.y);
+    EXPECT_TRUE(ShowsText(*screen, "Could not end the call"));
+    EXPECT_TRUE(IsOpen());
+}
 
 TEST_F(OutgoingTest, ShowsTheCallTimeOnceConnectedAndClosesTwoSecondsAfterTheCall)
 {
@@ -141,38 +134,18 @@ TEST_F(OutgoingTest, ShowsTheCallTimeOnceConnectedAndClosesTwoSecondsAfterTheCal
     EXPECT_FALSE(IsOpen());
 }
 
-// A call status report of no call in progress ends the call even while dialling; a state report
-// ends it only after the call was connected.
-TEST_F(OutgoingTest, OtherReportsCloseOnlyWhenTheyMeanTheCallIsOver)
+// A state report ends the call only after it was connected; a call status report of no call in
+// progress ends it even while dialling.
+TEST_F(OutgoingTest, ReportsWhileDiallingCloseOnlyWhenNoCallIsInProgress)
 {
-    const struct {
-        const char* name;
-        bool state;
-        uint8_t a;
-        uint8_t b;
-        bool closes;
-    } cases[] = {
-        { "no call in progress", false, 0, 0, true },
-        { "a call in progress", false, 1, 0, false },
-        { "state 4 before any 6", true, 4, 0, false },
-    };
-    ASSERT_TRUE(Start());
-    ConnectPhone();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Frame().CloseScreen(kScreenOutgoing);
-        SetDialString("0612345678");
-        Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
-        Idle();
-        ASSERT_TRUE(IsOpen());
-        const DWORD before = GetTickCount();
-        if (c.state)
-            State(c.a, c.b);
-        else
-            CallStatus(0, c.a, c.b);
-        EXPECT_EQ(IsOpen(), !c.closes);
-        EXPECT_EQ(GetTickCount() - before, c.closes ? 2000u : 0u);
-    }
+    ASSERT_NE(Dialling("0612345678"), nullptr);
+    State(4);
+    CallStatus(0, 1, 0);
+    EXPECT_TRUE(IsOpen());
+    const DWORD before = GetTickCount();
+    CallStatus(0, 0, 0);
+    EXPECT_FALSE(IsOpen());
+    EXPECT_EQ(GetTickCount() - before, 2000u);
 }
 
 }
