@@ -76,6 +76,8 @@ WString CDlgOutgoing::BackgroundPath() const
 
 bool CDlgOutgoing::OnInitDialog()
 {
+    // The skinned screens' common set-up in this screen's own order: it dials before anything
+    // else is built, and a dial that fails leaves the screen without keypad, shape or buttons.
     Dialog::OnInitDialog();
     const RECT& full = skin::kFullScreen;
     SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
