@@ -166,6 +166,15 @@ TEST_F(MainViewTest, CallOpensTheDialPadOnlyOnAnIdleHandsFreeLinkAndElseUsesTheP
     EXPECT_NE(Screen<CDlgPlaceCall>(kScreenPlaceCall), nullptr);
 }
 
+TEST_F(MainViewTest, CallSaysSoWhenTheModuleCannotBeReached)
+{
+    // The fixture puts the variable back afterwards.
+    setenv("OSTRILAN_COM2", (dir / "no-such-port").c_str(), 1);
+    ASSERT_TRUE(Start());
+    Tap(kCall);
+    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0102"));
+}
+
 TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStopsWithoutOne)
 {
     ASSERT_TRUE(Start());

@@ -117,8 +117,11 @@ TEST_F(PlaceCallTest, DialStartsTheCallAndHandsOverToTheOutgoingScreen)
     EXPECT_THAT(
         TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
     EXPECT_EQ(Pad(), nullptr);
-    // The number stays for the outgoing screen to dial.
-    EXPECT_EQ(Number(), "0171*99#");
+    // The outgoing screen dials what was typed, '*' and '#' included.
+    std::vector<ModuleFrame> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(std::vector<uint8_t>(sent[0].Bytes().begin(), sent[0].Bytes().end()),
+        CommandBytes(0x15, { '0', '1', '7', '1', '*', '9', '9', '#' }));
     EXPECT_EQ(Frame().m_pPhoneStatus->callType, CallRecord::kOutgoing);
 
     const CallRecord& current = Frame().m_pCallLog->CurrentCall();
