@@ -76,7 +76,8 @@ TEST_F(Scenario, DISABLED_NewPhonePairsThenConnectsFromTheList)
 {
     ASSERT_TRUE(person->Open(layout::kPairMode, screen::kPairMode) && person->Settle()) << person->Why();
     size_t mark = rig->ModuleMark();
-    ASSERT_TRUE(person->Tap(layout::kPairHandsFree) && person->ModuleHeard(mark, "77 01 01 07", "StartPairing"))
+    ASSERT_TRUE(
+        person->Tap(layout::kPairHandsFree) && person->ModuleHeard(mark, "77 01 01 07", "StartPairing"))
         << person->Why();
     ASSERT_TRUE(rig->WaitSimState(2));
     ASSERT_EQ(rig->Sim("pair \"Test phone\"").rfind("ok", 0), 0u);
@@ -104,7 +105,7 @@ TEST_F(Scenario, DISABLED_NewPhonePairsThenConnectsFromTheList)
     EXPECT_TRUE(stored);
 }
 
-TEST_F(Scenario, DISABLED_IncomingCallAnsweredOnTheDeviceIsLoggedWithItsLength)
+TEST_F(Scenario, IncomingCallAnsweredOnTheDeviceIsLoggedWithItsLength)
 {
     ASSERT_TRUE(person->LetDeviceReconnect()) << person->Why();
     ASSERT_EQ(rig->Sim("ring 5551234").rfind("ok", 0), 0u);
@@ -121,7 +122,8 @@ TEST_F(Scenario, DISABLED_IncomingCallAnsweredOnTheDeviceIsLoggedWithItsLength)
     // A tone from the in-call keypad.
     mark = rig->ModuleMark();
     ASSERT_TRUE(person->Tap(kIncomingNum) && person->WaitShowing("CDlgNumKeypad")) << person->Why();
-    ASSERT_TRUE(person->Tap(kKeypadOne) && person->ModuleHeard(mark, "77 01 02 17 31", "SendDtmf 1")) << person->Why();
+    ASSERT_TRUE(person->Tap(kKeypadOne) && person->ModuleHeard(mark, "77 01 02 17 31", "SendDtmf 1"))
+        << person->Why();
 
     mark = rig->ModuleMark();
     ASSERT_TRUE(person->Tap(layout::kIncomingEnd) && person->ModuleHeard(mark, "77 01 01 12 65", "EndCall"))
@@ -145,7 +147,7 @@ TEST_F(Scenario, DISABLED_IncomingCallAnsweredOnTheDeviceIsLoggedWithItsLength)
     EXPECT_FALSE(History("MissedCall.dat", df::kMissedMagic));
 }
 
-TEST_F(Scenario, DISABLED_CallerWhoGivesUpLeavesAMissedCall)
+TEST_F(Scenario, CallerWhoGivesUpLeavesAMissedCall)
 {
     ASSERT_TRUE(person->LetDeviceReconnect()) << person->Why();
     MissCall("5559876");
@@ -158,7 +160,7 @@ TEST_F(Scenario, DISABLED_CallerWhoGivesUpLeavesAMissedCall)
     EXPECT_FALSE(History("IncomingCall.dat", df::kIncomingMagic));
 }
 
-TEST_F(Scenario, DISABLED_NumberTypedOnThePadIsDialledAndLogged)
+TEST_F(Scenario, NumberTypedOnThePadIsDialledAndLogged)
 {
     ASSERT_TRUE(person->LetDeviceReconnect()) << person->Why();
     ASSERT_TRUE(person->Open(layout::kCall, screen::kPlaceCall)) << person->Why();
@@ -197,7 +199,7 @@ TEST_F(Scenario, DISABLED_NumberTypedOnThePadIsDialledAndLogged)
     EXPECT_EQ(last->type, 0u);
 }
 
-TEST_F(Scenario, DISABLED_HistoryDeletesTheSelectedCallThenAll)
+TEST_F(Scenario, HistoryDeletesTheSelectedCallThenAll)
 {
     ASSERT_TRUE(person->LetDeviceReconnect()) << person->Why();
     MissCall("111");
@@ -220,7 +222,7 @@ TEST_F(Scenario, DISABLED_HistoryDeletesTheSelectedCallThenAll)
     QuitAndCheckRegistry();
 }
 
-TEST_F(Scenario, DISABLED_PreferencesAreSavedAndAnUnsavedNumberIsDropped)
+TEST_F(Scenario, PreferencesAreSavedAndAnUnsavedNumberIsDropped)
 {
     ASSERT_TRUE(person->Open(layout::kPreference, screen::kPref)) << person->Why();
     constexpr Point kRing3 { 382, 203 };
