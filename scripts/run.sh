@@ -26,9 +26,12 @@ run=$(mktemp -d /tmp/ostrilan-run-XXXXXX)
 sim_pid=
 app_pid=
 cat_pid=
+# What does not end within two seconds of SIGTERM is killed.
 cleanup() {
     for pid in $app_pid $sim_pid $cat_pid; do
-        kill "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null || continue
+        for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$pid" 2>/dev/null || true
     done
     wait 2>/dev/null || true
     rm -rf "$run"

@@ -13,15 +13,23 @@ display=":$(( 90 + RANDOM % 400 ))"
 xvfb_pid=
 sim_pid=
 app_pid=
+# A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
 cleanup() {
     for pid in $app_pid $sim_pid $xvfb_pid; do
         kill "$pid" 2>/dev/null
+        for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$pid" 2>/dev/null
     done
     wait 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- trace"; tail -n 30 "$work/trace.txt" 2>/dev/null; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    echo "--- trace"; tail -n 30 "$work/trace.txt" 2>/dev/null
+    echo "--- errors"; tail -n 40 "$work/err.txt" 2>/dev/null
+    exit 1
+}
 # Polls for a line in a file, at most five seconds.
 wait_for() {
     for _ in $(seq 50); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
@@ -49,8 +57,12 @@ exec 4>"$work/console"
 wait_for "$work/sim.out" '^pty ' || fail "the simulator gave no pseudo-terminal"
 pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
 
+# In a sanitizer build the X11 and D-Bus libraries under SDL keep a few allocations to the end,
+# which the leak checker would count against the program; its own leaks are the headless runs' to
+# find. Every other check stays on.
 SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2=$pty \
     OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/trace.txt" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$work/device/ostrilan" >"$work/out.txt" 2>"$work/err.txt" &
 app_pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
