@@ -8,7 +8,7 @@ namespace {
 constexpr POINT kReturnTap { 18, 18 };
 constexpr POINT kConnectTap { 359, 100 };
 constexpr POINT kDisconnectTap { 395, 184 };
-constexpr std::initializer_list<int> kControls { IDOK, CDlgConnect::kIdList, CDlgConnect::kIdConnect,
+const std::vector<int> kControls { IDOK, CDlgConnect::kIdList, CDlgConnect::kIdConnect,
     CDlgConnect::kIdDisconnect };
 
 constexpr uint8_t kOpConnect = 0x08;

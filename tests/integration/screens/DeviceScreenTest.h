@@ -86,7 +86,7 @@ protected:
     static std::string Hint(const SkinScreen& screen) { return ToUtf8(screen.HintText()); }
 
     // The ids of the controls that take input.
-    static std::vector<int> EnabledIds(const Dialog& screen, std::initializer_list<int> ids)
+    static std::vector<int> EnabledIds(const Dialog& screen, const std::vector<int>& ids)
     {
         std::vector<int> enabled;
         for (int id : ids) {
