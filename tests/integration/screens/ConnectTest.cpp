@@ -32,8 +32,6 @@ protected:
         return *Connect();
     }
 
-    void TapRow(int row) { Tap(150, 82 + 13 + row * CMyListCtrl::kRowHeight); }
-    void TapAt(POINT p) { Tap(p.x, p.y); }
     std::vector<int> Enabled() { return EnabledIds(*Connect(), kControls); }
     std::vector<int> AllControls() { return kControls; }
 };

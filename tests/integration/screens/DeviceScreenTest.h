@@ -24,6 +24,7 @@ protected:
     static constexpr uint8_t kOpPairedList = 0x0E;
     static constexpr uint8_t kEvPairedAddress = 0x0D;
     static constexpr uint8_t kEvDeviceName = 0x0E;
+    static constexpr int kRowHeight = 27;
 
     void SetUp() override { ASSERT_TRUE(Start()); }
 
@@ -63,6 +64,10 @@ protected:
         store.SetName(address.data(), FromUtf8(name));
         ASSERT_TRUE(store.Save());
     }
+
+    // Both lists start 82 pixels down, in the middle of the screen's left half.
+    void TapRow(int row) { Tap(150, 82 + 13 + row * kRowHeight); }
+    void TapAt(POINT p) { Tap(p.x, p.y); }
 
     // "address|name" per row.
     static std::vector<std::string> Rows(const ListView& list)
