@@ -3,8 +3,8 @@
 #include "app/ScreenTable.h"
 #include "controller/TextTable.h"
 #include "platform/core/Text.h"
-#include "platform/devices/Paths.h"
 #include "platform/draw/ImageCodec.h"
+#include "platform/devices/Paths.h"
 #include "platform/tooling/Trace.h"
 
 #include <algorithm>
