@@ -6,7 +6,8 @@
 
 std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body)
 {
-    std::span<const BYTE> bytes = ModuleFrame::Make(type, opcode, body).Bytes();
+    const ModuleFrame frame = ModuleFrame::Make(type, opcode, body);
+    std::span<const BYTE> bytes = frame.Bytes();
     return { bytes.begin(), bytes.end() };
 }
 

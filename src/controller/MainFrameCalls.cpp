@@ -171,10 +171,15 @@ void CMainFrame::OnStateReport(BYTE s)
     case 3:
         RouteAudio(AudioRoute::Normal);
         SetStatusLine(TextTable::Text(kStateTextKeys[status.mainState]));
-        if (p == PhoneStatus::kStateRinging)
-            EndCall(true, true);
-        else if (p == PhoneStatus::kStateInCall)
-            EndCall(false, true);
+        if (p == PhoneStatus::kStateRinging || p == PhoneStatus::kStateInCall) {
+            // The phone went away during the call. The call ends with the link it had, not the
+            // one cleared above: otherwise the ring would outlive the connection, the call timer
+            // would run on and the call would be missing from the history.
+            const BYTE cleared = status.linkKind;
+            status.linkKind = status.prevLinkKind;
+            EndCall(p == PhoneStatus::kStateRinging, true);
+            status.linkKind = cleared;
+        }
         break;
     case PhoneStatus::kStateConnected:
         RouteAudio(AudioRoute::Normal);

@@ -1,22 +1,285 @@
 #include "screens/DlgCallHist.h"
 
+#include "controller/MainFrame.h"
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
+#include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
-#include "screens/ScreenPaint.h"
+#include "platform/core/Text.h"
+#include "platform/draw/DIBitmap.h"
+#include "store/AppFolders.h"
+#include "store/CallLogStore.h"
+#include "ui/SkinLayout.h"
 
-LRESULT CDlgCallHist::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr RECT kListRect { 49, 82, 49 + 263, 82 + 140 };
+constexpr int kNumberColumnWidth = 263;
+// The row draws its own two lines; these columns only carry the texts.
+constexpr int kTextColumnWidth = 10;
+constexpr DWORD kListStyle = LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;
+constexpr int kHourNoon = 12;
+
+struct ButtonPlace {
+    int id;
+    const char16_t* image;
+    RECT rect;
+    bool holdLook;
+};
+
+// In set-up order.
+constexpr ButtonPlace kButtons[] = {
+    { IDOK, u"btn_gomain.bti", { 2, 2, 2 + 33, 2 + 32 }, false },
+    { CDlgCallHist::kIdDial, u"callhist\\btn_dial.bti", { 325, 55, 325 + 66, 55 + 66 }, false },
+    { CDlgCallHist::kIdDeleteOne, u"callhist\\btn_delselect.bti", { 385, 125, 385 + 46, 125 + 46 }, false },
+    { CDlgCallHist::kIdDeleteAll, u"callhist\\btn_delall.bti", { 347, 173, 347 + 46, 173 + 46 }, false },
+    { CDlgCallHist::kIdTabIncoming, u"callhist\\tab_bg.bti", { 45, 48, 45 + 89, 48 + 29 }, true },
+    { CDlgCallHist::kIdTabOutgoing, u"callhist\\tab_bg.bti", { 136, 48, 136 + 89, 48 + 29 }, true },
+    { CDlgCallHist::kIdTabMissed, u"callhist\\tab_bg.bti", { 227, 48, 227 + 89, 48 + 29 }, true },
+};
+
+constexpr const char* kTabCaptions[] = { "HITB0001", "HITB0002", "HITB0003" };
+
+CMainFrame* FindFrame()
 {
-    if (message == WM_PAINT) {
-        PaintStatusLine(*this);
-        return 0;
+    Application* app = Application::Current();
+    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
+}
+
+}
+
+WString CDlgCallHist::NumberText(const CallRecord& record)
+{
+    WString text;
+    for (char c : record.Number())
+        text.push_back(char16_t(static_cast<unsigned char>(c)));
+    return text;
+}
+
+WString CDlgCallHist::TimeText(const CallRecord& record)
+{
+    const SYSTEMTIME& t = record.time;
+    // Noon counts as morning and midnight as hour 00: the device's own reading of the clock.
+    bool afternoon = t.wHour > kHourNoon;
+    char text[48];
+    std::snprintf(text, sizeof text,
+        afternoon ? "%02d:%02dpm, %02d/%02d/%04d" : "%02d:%02dam, %02d/%02d/%04d",
+        afternoon ? t.wHour - kHourNoon : t.wHour, t.wMinute, t.wMonth, t.wDay, t.wYear);
+    return Widen(text);
+}
+
+WString CDlgCallHist::DurationText(const CallRecord& record)
+{
+    // The hours keep every digit: a long call is not folded into days.
+    DWORD d = record.duration;
+    char text[32];
+    std::snprintf(
+        text, sizeof text, "%02u:%02u:%02u", unsigned(d / 3600), unsigned(d % 3600 / 60), unsigned(d % 60));
+    return Widen(text);
+}
+
+void CDlgCallHist::DoDataExchange(DataExchange* dx)
+{
+    DDX_Control(dx, IDOK, m_btnReturn);
+    DDX_Control(dx, kIdDial, m_btnDial);
+    DDX_Control(dx, kIdDeleteOne, m_btnDeleteOne);
+    DDX_Control(dx, kIdDeleteAll, m_btnDeleteAll);
+    DDX_Control(dx, kIdTabIncoming, m_btnTabIncoming);
+    DDX_Control(dx, kIdTabOutgoing, m_btnTabOutgoing);
+    DDX_Control(dx, kIdTabMissed, m_btnTabMissed);
+    DDX_Control(dx, kIdList, m_listCalls);
+}
+
+bool CDlgCallHist::OnInitDialog()
+{
+    m_pFrame = FindFrame();
+    if (m_pFrame)
+        SetStatusPainter([frame = m_pFrame](HDC dc) { frame->DrawStatusText(dc); });
+    SkinScreen::OnInitDialog();
+    SelectTab(kTabIncoming);
+    return true;
+}
+
+WString CDlgCallHist::BackgroundPath() const
+{
+    return ImagePath(u"callhist\\bg_callhist.pbg");
+}
+
+void CDlgCallHist::PrepareList()
+{
+    m_listCalls.MoveWindow(kListRect, true);
+    m_listCalls.HideScrollBars(0);
+    m_listCalls.ShowWindow(SW_SHOW);
+}
+
+void CDlgCallHist::SetupButtons()
+{
+    CMyButton* buttons[] = { &m_btnReturn, &m_btnDial, &m_btnDeleteOne, &m_btnDeleteAll, &m_btnTabIncoming,
+        &m_btnTabOutgoing, &m_btnTabMissed };
+    for (size_t i = 0; i < std::size(kButtons); ++i) {
+        const ButtonPlace& place = kButtons[i];
+        bool isTab = place.id >= kIdTabIncoming && place.id <= kIdTabMissed;
+        WString caption
+            = isTab ? WString(TextTable::Text(kTabCaptions[place.id - kIdTabIncoming])) : WString();
+        buttons[i]->Setup(LoadDIBitmap(ToUtf8(ImagePath(place.image))), place.rect.left, place.rect.top,
+            place.rect.Width(), place.rect.Height(), caption, place.holdLook, true);
     }
-    return Dialog::WindowProc(message, wParam, lParam);
+}
+
+void CDlgCallHist::SetHintText(const WString& text)
+{
+    SkinScreen::SetHintText(text);
+    InvalidateRect(&skin::kHintLine, true);
+}
+
+void CDlgCallHist::SelectTab(int tab)
+{
+    if (tab < kTabIncoming || tab > kTabMissed)
+        return;
+    m_nTab = tab;
+    CMyButton* tabs[] = { &m_btnTabIncoming, &m_btnTabOutgoing, &m_btnTabMissed };
+    for (int i = 0; i < 3; ++i)
+        tabs[i]->SetLatched(i == tab);
+    FillCallList();
+    // All three, so the tab that lost its latch does not keep the pressed look until some later
+    // repaint.
+    for (CMyButton* each : tabs)
+        each->Invalidate(true);
+}
+
+void CDlgCallHist::FillCallList()
+{
+    const int list = ListNumber();
+    m_listCalls.SetListKind(list);
+    m_listCalls.DeleteAllItems();
+    for (int i = 0; i < 3; ++i)
+        m_listCalls.DeleteColumn(0);
+    CallLogStore* store = m_pFrame ? m_pFrame->m_pCallLog.get() : nullptr;
+    if (!store || !store->LoadList(list))
+        return;
+    m_listCalls.InsertColumn(0, u"CID", LVCFMT_CENTER, kNumberColumnWidth);
+    m_listCalls.InsertColumn(1, u"TimeDate", LVCFMT_CENTER, kTextColumnWidth);
+    m_listCalls.InsertColumn(2, u"ElapTime", LVCFMT_CENTER, kTextColumnWidth);
+    for (int slot = 0; slot < CallLogStore::kSlots; ++slot) {
+        CallRecord record;
+        if (!store->GetRecord(list, slot, record) || record.type != DWORD(list))
+            continue;
+        int row = m_listCalls.InsertItem(m_listCalls.GetItemCount(), NumberText(record));
+        m_listCalls.SetItemText(row, 1, TimeText(record));
+        m_listCalls.SetItemText(row, 2, DurationText(record));
+    }
+    m_listCalls.Invalidate(true);
+}
+
+int CDlgCallHist::ChosenRow() const
+{
+    constexpr UINT kChosen = LVIS_SELECTED | LVIS_FOCUSED;
+    for (int row = 0; row < m_listCalls.GetItemCount(); ++row) {
+        if (m_listCalls.GetItemState(row, kChosen) == kChosen)
+            return row;
+    }
+    return -1;
+}
+
+void CDlgCallHist::OnBnClickedDial()
+{
+    if (!m_pFrame || !m_pFrame->m_pCallLog || !m_pFrame->m_pPhoneStatus)
+        return;
+    CallLogStore& store = *m_pFrame->m_pCallLog;
+    PhoneStatus& status = *m_pFrame->m_pPhoneStatus;
+    const int list = ListNumber();
+    // The row index is the slot: the store keeps each list packed from slot 0.
+    CallRecord chosen;
+    if (int row = ChosenRow(); row >= 0)
+        store.GetRecord(list, row, chosen);
+    if (chosen.number[0] == 0) {
+        SetHintText(TextTable::Text("HIST0001"));
+        return;
+    }
+    if (status.mainState != PhoneStatus::kStateConnected) {
+        SetHintText(TextTable::Text("HIST0002"));
+        return;
+    }
+    std::memcpy(status.dialString.data(), chosen.number, PhoneStatus::kDialSize);
+
+    CallRecord current;
+    current.type = CallRecord::kOutgoing;
+    GetLocalTime(&current.time);
+    current.duration = 0;
+    std::memcpy(current.number, status.dialString.data(), CallRecord::kNumberSize);
+    store.CurrentCall() = current;
+
+    CallRecord last;
+    std::memcpy(last.number, chosen.number, CallRecord::kNumberSize);
+    store.LastCall() = last;
+    store.SaveLastCall();
+
+    status.callType = CallRecord::kOutgoing;
+    m_pFrame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
+    m_pFrame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenCallHist, 0);
+}
+
+void CDlgCallHist::OnBnClickedDeleteOne()
+{
+    CallLogStore* store = m_pFrame ? m_pFrame->m_pCallLog.get() : nullptr;
+    const int list = ListNumber();
+    if (int row = ChosenRow(); store && row >= 0 && store->DeleteRecord(list, row))
+        store->SaveList(list);
+    FillCallList();
+}
+
+void CDlgCallHist::OnBnClickedDeleteAll()
+{
+    CallLogStore* store = m_pFrame ? m_pFrame->m_pCallLog.get() : nullptr;
+    const int list = ListNumber();
+    if (store && store->ClearList(list))
+        store->SaveList(list);
+    FillCallList();
+}
+
+void CDlgCallHist::OnOK()
+{
+    if (m_pFrame)
+        m_pFrame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenCallHist, 0);
+}
+
+bool CDlgCallHist::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (HIWORD(wParam) != BN_CLICKED)
+        return false;
+    switch (int(LOWORD(wParam))) {
+    case kIdDial:
+        OnBnClickedDial();
+        return true;
+    case kIdDeleteOne:
+        OnBnClickedDeleteOne();
+        return true;
+    case kIdDeleteAll:
+        OnBnClickedDeleteAll();
+        return true;
+    case kIdTabIncoming:
+    case kIdTabOutgoing:
+    case kIdTabMissed:
+        SelectTab(int(LOWORD(wParam)) - kIdTabIncoming);
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CDlgCallHist::RegisterTemplate()
 {
     DialogTemplate dialogTemplate;
     dialogTemplate.id = IDD;
-    dialogTemplate.rect = { 0, 0, 480, 272 };
+    dialogTemplate.rect = skin::kFullScreen;
     dialogTemplate.style = WS_CHILD;
+    // Positions come from the set-up; the template only says what the controls are.
+    for (const ButtonPlace& place : kButtons)
+        dialogTemplate.controls.push_back(
+            { UINT(place.id), ControlClass::Button, u"", BS_OWNERDRAW, place.rect });
+    dialogTemplate.controls.push_back({ UINT(kIdList), ControlClass::ListView, u"", kListStyle, kListRect });
     DialogTemplates::Register(std::move(dialogTemplate));
 }

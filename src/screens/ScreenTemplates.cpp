@@ -3,6 +3,7 @@
 #include "screens/DlgCallHist.h"
 #include "screens/DlgConnect.h"
 #include "screens/DlgIncoming.h"
+#include "screens/DlgNumKeypad.h"
 #include "screens/DlgOutgoing.h"
 #include "screens/DlgPairMode.h"
 #include "screens/DlgPlaceCall.h"
@@ -18,5 +19,6 @@ void RegisterScreenTemplates()
     CDlgConnect::RegisterTemplate();
     CDlgPref::RegisterTemplate();
     CDlgIncoming::RegisterTemplate();
+    CDlgNumKeypad::RegisterTemplate();
     CDlgOutgoing::RegisterTemplate();
 }

@@ -13,7 +13,7 @@
 std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body)
 {
     // The frame must outlive the view of its bytes.
-    ModuleFrame frame = ModuleFrame::Make(type, opcode, body);
+    const ModuleFrame frame = ModuleFrame::Make(type, opcode, body);
     std::span<const BYTE> bytes = frame.Bytes();
     return { bytes.begin(), bytes.end() };
 }

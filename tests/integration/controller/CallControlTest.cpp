@@ -115,6 +115,33 @@ TEST_F(CallControlTest, UnansweredRingIsLoggedAsMissedWhenTimerTwoFires)
     EXPECT_EQ(frame.GetStatusLine(), TextTable::Text("MFRM0101"));
 }
 
+TEST_F(CallControlTest, LosingThePhoneEndsAndLogsTheCallAtOnce)
+{
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    CallerId("0301234567");
+    State(1);
+    EXPECT_FALSE(audio.Player().IsPlaying());
+    ASSERT_THAT(History("MissedCall.dat"), SizeIs(1));
+    EXPECT_STREQ(History("MissedCall.dat")[0].number, "0301234567");
+
+    Link(2);
+    State(PhoneStatus::kStateConnected);
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    Status().callType = CallRecord::kIncoming;
+    State(PhoneStatus::kStateInCall, 1);
+    Advance(5000);
+    State(0);
+    ASSERT_THAT(History("IncomingCall.dat"), SizeIs(1));
+    EXPECT_GE(History("IncomingCall.dat")[0].duration, 4u);
+    // The call timer went with the call.
+    Posts().clear();
+    Advance(2000);
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_PHONE_CALL_TICK, 0), 0);
+    EXPECT_EQ(Status().linkKind, 0);
+}
+
 TEST_F(CallControlTest, RingDuringACallLogsTheCallThenRingsAgain)
 {
     State(PhoneStatus::kStateRinging);

@@ -1,0 +1,43 @@
+#pragma once
+
+// What the incoming and outgoing call screens share: the frame that holds the phone's state, the
+// window shape that leaves the main view's top bar and Bluetooth icon visible, the call time
+// text, the number field that DTMF digits take over, and the way their texts are drawn.
+
+#include "platform/core/Region.h"
+#include "platform/draw/DeviceContext.h"
+
+class CMainFrame;
+
+namespace calldisplay {
+
+constexpr RECT kMessageRect { 57, 60, 269, 81 };
+constexpr RECT kNumberRect { 59, 110, 302, 151 };
+constexpr RECT kCallTimeRect { 59, 160, 302, 200 };
+constexpr COLORREF kMessageColor = RGB(14, 126, 251);
+constexpr COLORREF kNumberColor = RGB(14, 187, 251);
+// A DTMF display keeps this many of the last digits sent.
+constexpr size_t kDtmfShown = 11;
+
+struct TextStyle {
+    int height;
+    int width;
+    COLORREF color;
+    UINT format;
+};
+
+// The application's main frame; null before it exists.
+CMainFrame* Frame();
+
+Region CallScreenShape();
+
+// "hh:mm:ss", the hours widening past two digits; empty for 0 seconds or fewer.
+WString FormatCallTime(int64_t seconds);
+
+// The first digit replaces what the field showed (the caller's or dialled number); later ones
+// append, dropping the oldest so that no more than kDtmfShown remain.
+void AppendDtmfDigit(WString& number, bool& firstKey, char16_t key);
+
+void DrawCallText(HDC dc, const WString& text, const RECT& rect, const TextStyle& style);
+
+}

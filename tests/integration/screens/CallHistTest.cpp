@@ -1,0 +1,198 @@
+#include "ScreenFixture.h"
+
+#include "controller/PhoneMessages.h"
+#include "platform/core/Text.h"
+#include "screens/DlgCallHist.h"
+#include "screens/DlgOutgoing.h"
+#include "store/CallLogStore.h"
+#include "ui/CMyButton.h"
+
+#include <cstring>
+#include <fstream>
+
+namespace {
+
+// Centres of the controls where the Parts put them; rows are 35 pixels from y 82.
+constexpr POINT kReturn { 18, 18 };
+constexpr POINT kDial { 358, 88 };
+constexpr POINT kDeleteOne { 408, 148 };
+constexpr POINT kDeleteAll { 370, 196 };
+constexpr POINT kTabs[] = { { 89, 62 }, { 180, 62 }, { 271, 62 } };
+
+// Times are given as year, month, day of week, day, hour, minute.
+CallRecord Call(DWORD type, const std::string& number, SYSTEMTIME time = {}, DWORD duration = 0)
+{
+    CallRecord record;
+    record.type = type;
+    record.time = time;
+    record.duration = duration;
+    record.SetNumber(number);
+    return record;
+}
+
+class CallHistTest : public ScreenTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(Start()); }
+
+    // A list file as the store writes it, empty slots and foreign types included.
+    void WriteList(int list, DWORD magic, std::vector<CallRecord> slots)
+    {
+        slots.resize(CallLogStore::kSlots);
+        std::string bytes(256, '\0');
+        const DWORD header[] = { magic, 4096, 0, 0, 0, 0, 0, 256 };
+        std::memcpy(bytes.data(), header, sizeof header);
+        for (const CallRecord& record : slots)
+            bytes.append(reinterpret_cast<const char*>(&record), sizeof record);
+        std::filesystem::path path = DataPath(ToUtf8(CallLogStore::FileName(list)));
+        std::filesystem::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    CDlgCallHist* Open()
+    {
+        Frame().SendMessage(WM_PHONE_OPEN_SCREEN, kScreenCallHist, 0);
+        Idle();
+        return Screen<CDlgCallHist>(kScreenCallHist);
+    }
+    ListView& List() const
+    {
+        return *dynamic_cast<ListView*>(
+            Screen<CDlgCallHist>(kScreenCallHist)->GetDlgItem(CDlgCallHist::kIdList));
+    }
+    // Each row's three texts, joined by " | ".
+    std::vector<std::string> Rows() const
+    {
+        std::vector<std::string> rows;
+        for (int i = 0; i < List().GetItemCount(); ++i)
+            rows.push_back(ToUtf8(List().GetItemText(i, 0) + u" | " + List().GetItemText(i, 1) + u" | "
+                + List().GetItemText(i, 2)));
+        return rows;
+    }
+    void TapRow(int row) { Tap(110, 82 + row * 35 + 17); }
+    void TapAt(POINT p) { Tap(p.x, p.y); }
+};
+
+}
+
+TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
+{
+    const std::string full(32, '7');
+    WriteList(1, CallLogStore::kIncomingMagic,
+        { Call(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
+            Call(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 360000),
+            Call(1, full, { 2024, 1, 2, 9, 13, 5 }, 59) });
+    WriteList(2, CallLogStore::kOutgoingMagic, { Call(2, "+4917012345", { 2026, 3, 0, 1, 23, 59 }) });
+    WriteList(3, CallLogStore::kMissedMagic,
+        { Call(3, "111", { 2026, 3, 5, 13, 8, 0 }, 7), Call(1, "222"), {},
+            Call(3, "333", { 2026, 2, 6, 28, 19, 30 }) });
+
+    CDlgCallHist* screen = Open();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(Rows(),
+        (std::vector<std::string> { "0301111 | 12:05am, 03/14/2026 | 01:02:05",
+            "0302222 | 00:05am, 11/02/2025 | 100:00:00", full + " | 01:05pm, 01/09/2024 | 00:00:59" }));
+    EXPECT_TRUE(ShowsText(*screen->GetDlgItem(CDlgCallHist::kIdTabIncoming), "Received"));
+    Screenshot("history-incoming");
+
+    TapAt(kTabs[1]);
+    EXPECT_EQ(Rows(), (std::vector<std::string> { "+4917012345 | 11:59pm, 03/01/2026 | 00:00:00" }));
+    Screenshot("history-outgoing");
+
+    TapAt(kTabs[2]);
+    EXPECT_EQ(Rows(),
+        (std::vector<std::string> {
+            "111 | 08:00am, 03/13/2026 | 00:00:07", "333 | 07:30pm, 02/28/2026 | 00:00:00" }));
+    for (int tab = 0; tab < 3; ++tab)
+        EXPECT_EQ(
+            dynamic_cast<CMyButton*>(screen->GetDlgItem(CDlgCallHist::kIdTabIncoming + tab))->IsLatched(),
+            tab == 2);
+    // A missed call has no duration on screen.
+    EXPECT_TRUE(ShowsText(List(), "111"));
+    EXPECT_FALSE(ShowsText(List(), "00:00:07"));
+    TapRow(1);
+    Screenshot("history-missed");
+
+    // Return closes; a new opening starts again on the first tab.
+    TapAt(kReturn);
+    EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist)->CurrentTab(), 0);
+}
+
+TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
+{
+    WriteList(2, CallLogStore::kOutgoingMagic, { Call(2, "0301111", {}, 60), Call(2, "0302222", {}, 60) });
+    CDlgCallHist* screen = Open();
+    ASSERT_NE(screen, nullptr);
+    TapAt(kTabs[1]);
+
+    TapAt(kDial);
+    EXPECT_EQ(ToUtf8(screen->HintText()), "Select a call with a number");
+    // A row, but no phone connected: nothing is stored and no screen changes.
+    TapRow(1);
+    TapAt(kDial);
+    EXPECT_TRUE(ShowsText(*screen, "Cellphone not ready for calls"));
+    EXPECT_FALSE(std::filesystem::exists(DataPath("LastCall.dat")));
+    EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), screen);
+    Screenshot("history-not-ready");
+
+    ConnectPhone();
+    TakeTrace();
+    TapAt(kDial);
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const PhoneStatus& status = *Frame().m_pPhoneStatus;
+    EXPECT_EQ(std::string(status.dialString.data()), "0302222");
+    EXPECT_EQ(status.callType, CallRecord::kOutgoing);
+    const CallRecord& current = Frame().m_pCallLog->CurrentCall();
+    EXPECT_EQ(current.type, CallRecord::kOutgoing);
+    EXPECT_EQ(current.Number(), "0302222");
+    EXPECT_EQ(std::memcmp(&current.time, &now, sizeof now), 0);
+    // LastCall.dat holds the number alone.
+    std::string last = testenv::ReadFile(DataPath("LastCall.dat"));
+    ASSERT_EQ(last.size(), 256u + sizeof(CallRecord));
+    CallRecord saved;
+    std::memcpy(&saved, last.data() + 256, sizeof saved);
+    CallRecord numberOnly = Call(0, "0302222");
+    EXPECT_EQ(std::memcmp(&saved, &numberOnly, sizeof saved), 0);
+
+    EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
+    EXPECT_NE(Screen<CDlgOutgoing>(kScreenOutgoing), nullptr);
+    std::vector<std::string> screens = TakeTrace("screen");
+    ASSERT_GE(screens.size(), 2u);
+    EXPECT_EQ(screens[0].rfind("screen open 7", 0), 0u) << screens[0];
+    EXPECT_EQ(screens[1], "screen close 2 CDlgCallHist");
+}
+
+TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)
+{
+    WriteList(1, CallLogStore::kIncomingMagic, { Call(1, "111"), Call(1, "222"), Call(1, "333") });
+    WriteList(2, 0x0BADF00D, { Call(2, "999") });
+    ASSERT_NE(Open(), nullptr);
+    TapRow(1);
+    TapAt(kDeleteOne);
+    std::vector<CallRecord> file = History("IncomingCall.dat");
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[1].Number(), "333");
+    EXPECT_EQ(Rows().size(), 2u);
+
+    // With no row chosen Delete deletes nothing, but shows what the file holds now.
+    WriteList(1, CallLogStore::kIncomingMagic, { Call(1, "444"), Call(1, "555") });
+    TapAt(kDeleteOne);
+    EXPECT_EQ(History("IncomingCall.dat").size(), 2u);
+    EXPECT_EQ(List().GetItemText(0, 0), u"444");
+
+    TapAt(kDeleteAll);
+    EXPECT_TRUE(History("IncomingCall.dat").empty());
+    EXPECT_EQ(List().GetItemCount(), 0);
+    EXPECT_EQ(List().GetColumnCount(), 3);
+
+    // A foreign or missing file gives a list without columns; Delete All writes an empty one.
+    for (int tab : { 1, 2 }) {
+        TapAt(kTabs[tab]);
+        EXPECT_EQ(List().GetColumnCount(), 0) << tab;
+        TapAt(kDeleteOne);
+        TapAt(kDeleteAll);
+        EXPECT_EQ(std::filesystem::file_size(DataPath(ToUtf8(CallLogStore::FileName(tab + 1)))), 2656u);
+        EXPECT_EQ(List().GetColumnCount(), 3) << tab;
+    }
+}
