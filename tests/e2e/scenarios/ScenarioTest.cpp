@@ -72,7 +72,7 @@ protected:
     std::unique_ptr<Person> person;
 };
 
-TEST_F(Scenario, DISABLED_NewPhonePairsThenConnectsFromTheList)
+TEST_F(Scenario, NewPhonePairsThenConnectsFromTheList)
 {
     ASSERT_TRUE(person->Open(layout::kPairMode, screen::kPairMode) && person->Settle()) << person->Why();
     size_t mark = rig->ModuleMark();
