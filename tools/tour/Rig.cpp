@@ -142,6 +142,8 @@ bool Rig::Start()
         { "OSTRILAN_AUDIO", "null" },
         { "OSTRILAN_LANG", "0x0409" },
         { "TZ", "UTC" },
+        // The rig's rings must not pause the music of whoever runs it.
+        { "DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/ostrilan-rig-bus" },
     };
     for (const auto& [name, value] : m_options.env)
         env[name] = value;

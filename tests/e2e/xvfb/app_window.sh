@@ -61,6 +61,7 @@ pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
 # which the leak checker would count against the program; its own leaks are the headless runs' to
 # find. Every other check stays on.
 SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2=$pty \
+    DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/ostrilan-test-bus \
     OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/trace.txt" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$work/device/ostrilan" >"$work/out.txt" 2>"$work/err.txt" &
