@@ -8,5 +8,6 @@ bool FormView::CreateView(Window* frame)
     frame->GetClientRect(&client);
     SetWindowPos(nullptr, 0, 0, client.Width(), client.Height(), SWP_NOZORDER);
     ShowWindow(SW_SHOW);
-    return true;
+    OnInitialUpdate();
+    return GetSafeHwnd() != nullptr;
 }

@@ -10,6 +10,9 @@ public:
         : Dialog(templateId)
     {
     }
-    // Creates the view as a child covering the frame.
+    // Creates the view as a child covering the frame, then runs its initial update.
     bool CreateView(Window* frame);
+
+    // The view's own set-up, once its window and controls exist and it covers the frame.
+    virtual void OnInitialUpdate() { }
 };

@@ -1,0 +1,415 @@
+#include "ScreenFixture.h"
+
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
+#include "platform/core/Text.h"
+#include "platform/draw/DIBitmap.h"
+#include "platform/win/WindowApi.h"
+#include "platform/win/WindowDirectory.h"
+#include "screens/DlgPlaceCall.h"
+#include "screens/OstrilanView.h"
+#include "store/CallLogStore.h"
+#include "store/RegistrySettings.h"
+#include "support/ChildProcess.h"
+#include "ui/MasterVolume.h"
+
+#include <gmock/gmock.h>
+
+#include <fstream>
+#include <thread>
+
+using namespace std::chrono_literals;
+using ::testing::ElementsAre;
+using ::testing::EndsWith;
+using ::testing::StartsWith;
+
+namespace {
+
+// Tap points: the middle of each button of the main view.
+constexpr POINT kHide { 24, 18 };
+constexpr POINT kQuit { 66, 18 };
+constexpr POINT kCall { 115, 90 };
+constexpr POINT kCallHist { 237, 90 };
+constexpr POINT kRedial { 359, 90 };
+constexpr POINT kConnect { 115, 181 };
+constexpr POINT kPairMode { 237, 181 };
+constexpr POINT kPref { 359, 181 };
+constexpr POINT kGainDown { 142, 17 };
+constexpr POINT kGainUp { 214, 17 };
+constexpr POINT kVolumeDown { 273, 17 };
+constexpr POINT kVolumeUp { 345, 17 };
+constexpr POINT kMute { 375, 17 };
+
+constexpr uint8_t kOpSetSpeakerVolume = 0x0C;
+constexpr uint8_t kOpSetMicGain = 0x0D;
+constexpr uint8_t kOpCallKey = 0x11;
+
+std::string Text(const char* key)
+{
+    return ToUtf8(TextTable::Text(key));
+}
+
+}
+
+class MainViewTest : public ScreenTest {
+protected:
+    COstrilanView& MainView() const { return dynamic_cast<COstrilanView&>(View()); }
+    void Tap(POINT at) { ScreenTest::Tap(at.x, at.y); }
+
+    // Whole command frames, for comparing parameters too.
+    std::vector<std::vector<uint8_t>> Commands()
+    {
+        std::vector<std::vector<uint8_t>> commands;
+        for (const ModuleFrame& frame : Sent())
+            commands.emplace_back(frame.Bytes().begin(), frame.Bytes().end());
+        return commands;
+    }
+    static std::vector<uint8_t> Command(uint8_t opcode, std::vector<uint8_t> params = {})
+    {
+        ModuleFrame frame = ModuleFrame::Command(opcode, params);
+        return { frame.Bytes().begin(), frame.Bytes().end() };
+    }
+    // Starts with a stored gain, so that the start-up sends none.
+    void StartWithStoredGain()
+    {
+        ASSERT_TRUE(WriteMicGain(2));
+        ASSERT_TRUE(Start());
+    }
+};
+
+TEST_F(MainViewTest, StartsWithItsGainWhenNoneIsStoredAndWithTheTwoCallButtonsDisabled)
+{
+    // Start() drops the start-up traffic, so this test starts the application itself.
+    app.SetCommandLine("");
+    ASSERT_TRUE(app.InitInstance());
+    Idle();
+    EXPECT_THAT(SentOpcodes(), ElementsAre(0x05, kOpSetSpeakerVolume, kOpSetMicGain));
+    EXPECT_EQ(MainView().RequestedGainLevel(), 4);
+    EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_CALLHIST)->IsWindowEnabled());
+    EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_REDIAL)->IsWindowEnabled());
+    EXPECT_TRUE(MainView().GetDlgItem(COstrilanView::IDC_CALL)->IsWindowEnabled());
+    EXPECT_TRUE(ShowsText(*MainView().GetDlgItem(COstrilanView::IDC_CALL), Text("MNBT0001")));
+    EXPECT_TRUE(ShowsText(View(), "09:05"));
+}
+
+TEST_F(MainViewTest, AStoredGainSendsNoneAtStartAndTheGaugeWaitsForTheModule)
+{
+    ASSERT_TRUE(WriteMicGain(3));
+    app.SetCommandLine("");
+    ASSERT_TRUE(app.InitInstance());
+    Idle();
+    EXPECT_THAT(SentOpcodes(), ElementsAre(0x05, kOpSetSpeakerVolume));
+    EXPECT_EQ(MainView().Gauges()->m_nMicLevel, 0);
+    EXPECT_EQ(ReadMicGain(), 3u);
+}
+
+TEST_F(MainViewTest, MenuTilesOpenTheirScreensByKind)
+{
+    ASSERT_TRUE(Start());
+    // Call History and Redial wait for a hands-free link.
+    Tap(kCallHist);
+    EXPECT_TRUE(TakeTrace("screen open").empty());
+    ConnectPhone();
+    Screenshot("main-view-connected");
+
+    const std::pair<POINT, UINT> tiles[] = {
+        { kCall, kScreenPlaceCall },
+        { kCallHist, kScreenCallHist },
+        { kConnect, kScreenConnect },
+        { kPairMode, kScreenPairMode },
+        { kPref, kScreenPref },
+    };
+    std::vector<std::string> opened;
+    for (const auto& [at, kind] : tiles) {
+        Tap(at);
+        for (const std::string& line : TakeTrace("screen open"))
+            opened.push_back(line.substr(0, line.rfind(' ')));
+        Frame().CloseScreen(kind);
+    }
+    EXPECT_THAT(opened,
+        ElementsAre("screen open 1", "screen open 2", "screen open 4", "screen open 5", "screen open 8"));
+
+    // A headset link, or the module below the connected state, takes them away again.
+    Link(1);
+    EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_REDIAL)->IsWindowEnabled());
+    Link(2);
+    EXPECT_TRUE(MainView().GetDlgItem(COstrilanView::IDC_REDIAL)->IsWindowEnabled());
+    State(1);
+    EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_CALLHIST)->IsWindowEnabled());
+}
+
+TEST_F(MainViewTest, CallOpensTheDialPadOnlyOnAnIdleHandsFreeLinkAndElseUsesThePhonesCallKey)
+{
+    ASSERT_TRUE(Start());
+    // Headset link: the phone's call key.
+    State(4);
+    Link(1);
+    Sent();
+    Tap(kCall);
+    EXPECT_THAT(SentOpcodes(), ElementsAre(kOpCallKey));
+    // No link at all: the same.
+    State(1);
+    Sent();
+    Tap(kCall);
+    EXPECT_THAT(SentOpcodes(), ElementsAre(kOpCallKey));
+    // Hands-free link during a call: not now.
+    State(6);
+    Link(2);
+    Sent();
+    Tap(kCall);
+    EXPECT_TRUE(SentOpcodes().empty());
+    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0001"));
+    EXPECT_EQ(Screen<CDlgPlaceCall>(kScreenPlaceCall), nullptr);
+    Screenshot("main-view-not-ready");
+    State(4);
+    Tap(kCall);
+    EXPECT_NE(Screen<CDlgPlaceCall>(kScreenPlaceCall), nullptr);
+}
+
+TEST_F(MainViewTest, CallSaysSoWhenTheModuleCannotBeReached)
+{
+    // The fixture puts the variable back afterwards.
+    setenv("OSTRILAN_COM2", (dir / "no-such-port").c_str(), 1);
+    ASSERT_TRUE(Start());
+    Tap(kCall);
+    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0102"));
+}
+
+TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStopsWithoutOne)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    Tap(kRedial);
+    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
+    EXPECT_TRUE(TakeTrace("screen open").empty());
+
+    {
+        CallLogStore store;
+        store.LastCall().SetNumber("0301234567");
+        ASSERT_TRUE(store.SaveLastCall());
+    }
+    Tap(kRedial);
+    EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
+    EXPECT_EQ(ToUtf8(Frame().m_pPhoneStatus->DialText()), "0301234567");
+    EXPECT_EQ(Frame().m_pPhoneStatus->callType, CallRecord::kOutgoing);
+    EXPECT_EQ(Frame().m_pCallLog->CurrentCall().Number(), "0301234567");
+    Frame().CloseScreen(kScreenOutgoing);
+
+    // A file of another kind cannot be read: the number still in memory is dialled, and saved.
+    {
+        std::ofstream foreign(DataPath("LastCall.dat"), std::ios::binary);
+        foreign << std::string("\x03\x01\x01\x01", 4) << std::string(372, '\0');
+    }
+    MainView().SetHintText({});
+    Tap(kRedial);
+    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
+    EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
+    EXPECT_EQ(ToUtf8(Frame().m_pPhoneStatus->DialText()), "0301234567");
+    CallLogStore reread;
+    EXPECT_TRUE(reread.LoadLastCall());
+    Frame().CloseScreen(kScreenOutgoing);
+
+    // Not during a call.
+    State(6);
+    Tap(kRedial);
+    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0001"));
+    EXPECT_TRUE(TakeTrace("screen open").empty());
+}
+
+TEST_F(MainViewTest, QuitAsksFirstAndHideKeepsThePhoneRunning)
+{
+    ASSERT_TRUE(Start());
+    AnswerMessageBox(Answer::No);
+    Tap(kQuit);
+    EXPECT_TRUE(Frame().GetSafeHwnd());
+    EXPECT_TRUE(TakeTrace("app stopped").empty());
+
+    Tap(kHide);
+    EXPECT_FALSE(Frame().IsWindowVisible());
+    // Still following the module: a connected phone brings the frame back.
+    State(4);
+    EXPECT_TRUE(Frame().IsWindowVisible());
+
+    AnswerMessageBox(Answer::Yes);
+    Tap(kQuit);
+    EXPECT_EQ(app.GetMainWnd(), nullptr);
+    EXPECT_THAT(TakeTrace("app stopped"), ElementsAre("app stopped"));
+}
+
+TEST_F(MainViewTest, MicrophoneGainStepsFromTheGaugeLevelWithinItsLimits)
+{
+    StartWithStoredGain();
+    // Level 0: down sends nothing; up twice before any report asks for level 1 twice.
+    Tap(kGainDown);
+    Tap(kGainUp);
+    Tap(kGainUp);
+    EXPECT_THAT(Commands(), ElementsAre(Command(kOpSetMicGain, { 1 }), Command(kOpSetMicGain, { 1 })));
+    Response(kOpSetMicGain, { 0, 5 });
+    EXPECT_EQ(MainView().Gauges()->m_nMicLevel, 5);
+    Tap(kGainUp);
+    Tap(kGainDown);
+    EXPECT_THAT(Commands(), ElementsAre(Command(kOpSetMicGain, { 4 })));
+    EXPECT_EQ(MainView().RequestedGainLevel(), 4);
+}
+
+TEST_F(MainViewTest, GainReportsAreStoredAndShownByTheirRules)
+{
+    StartWithStoredGain();
+    Response(kOpSetMicGain, { 0, 1 });
+    Tap(kGainDown);
+    Sent();
+    struct Case {
+        const char* what;
+        bool event;
+        std::vector<uint8_t> body;
+        DWORD stored;
+        int level;
+    };
+    // Each row follows the one before.
+    const Case cases[] = {
+        { "99 stands for the level asked for last (0)", false, { 0 }, 0, 0 },
+        { "a value in range", false, { 0, 3 }, 3, 3 },
+        { "a failed report changes nothing", false, { 1, 5 }, 3, 3 },
+        { "above 5 is stored but shown as 0", false, { 0, 7 }, 7, 0 },
+        { "the module's own level event", true, { 2 }, 2, 2 },
+        { "a speaker volume answer counts too", false, {}, 4, 4 },
+    };
+    for (const Case& c : cases) {
+        if (c.event)
+            Event(0x0A, c.body);
+        else if (c.body.empty())
+            Response(kOpSetSpeakerVolume, { 0, 4 });
+        else
+            Response(kOpSetMicGain, c.body);
+        EXPECT_EQ(ReadMicGain(), c.stored) << c.what;
+        EXPECT_EQ(Frame().m_pPhoneStatus->micGain, c.stored) << c.what;
+        EXPECT_EQ(MainView().Gauges()->m_nMicLevel, c.level) << c.what;
+    }
+}
+
+TEST_F(MainViewTest, VolumeButtonsClickAtTheNewVolumeAndMuteLatches)
+{
+    StartWithStoredGain();
+    auto& mute = dynamic_cast<CMyButton&>(*MainView().GetDlgItem(COstrilanView::IDC_MUTE));
+    SetVolumeLevel(2);
+    TakeTrace();
+    Tap(kVolumeUp);
+    EXPECT_EQ(GetVolumeLevel(), 3);
+    std::vector<std::string> sounds = TakeTrace("sound");
+    ASSERT_FALSE(sounds.empty());
+    EXPECT_THAT(sounds.front(), StartsWith("sound volume"));
+    EXPECT_THAT(sounds.back(), EndsWith("btnClick.snd"));
+    Tap(kVolumeDown);
+    EXPECT_EQ(GetVolumeLevel(), 2);
+
+    Tap(kMute);
+    EXPECT_TRUE(IsMuted());
+    EXPECT_TRUE(mute.IsLatched());
+    Tap(kMute);
+    EXPECT_FALSE(IsMuted());
+    EXPECT_FALSE(mute.IsLatched());
+    // A volume step ends the mute, and the button shows it.
+    Tap(kMute);
+    Tap(kVolumeUp);
+    EXPECT_FALSE(IsMuted());
+    EXPECT_FALSE(mute.IsLatched());
+}
+
+TEST_F(MainViewTest, TheHiddenLevelButtonsStepTheModuleSpeakerLevelBetween0And14)
+{
+    StartWithStoredGain();
+    Window* up = MainView().GetDlgItem(COstrilanView::IDC_LEVEL_UP);
+    Window* down = MainView().GetDlgItem(COstrilanView::IDC_LEVEL_DN);
+    ASSERT_TRUE(up && down);
+    EXPECT_FALSE(up->IsWindowVisible());
+    EXPECT_FALSE(down->IsWindowVisible());
+    auto press = [this](UINT id) {
+        View().PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+        Idle();
+    };
+    press(COstrilanView::IDC_LEVEL_UP);
+    EXPECT_TRUE(Sent().empty());
+    for (int i = 0; i < 15; ++i)
+        press(COstrilanView::IDC_LEVEL_DN);
+    std::vector<std::vector<uint8_t>> sent = Commands();
+    ASSERT_EQ(sent.size(), 14u);
+    EXPECT_EQ(sent.front(), Command(kOpSetSpeakerVolume, { 13 }));
+    EXPECT_EQ(sent.back(), Command(kOpSetSpeakerVolume, { 0 }));
+    press(COstrilanView::IDC_LEVEL_UP);
+    EXPECT_THAT(Commands(), ElementsAre(Command(kOpSetSpeakerVolume, { 1 })));
+}
+
+TEST_F(MainViewTest, TheBluetoothIconFollowsTheMainStateAndTheLinkKind)
+{
+    StartWithStoredGain();
+    std::unique_ptr<Bitmap> icon = LoadDIBitmap(testenv::AppDir() / "images" / "ico_bluetooth.bti");
+    ASSERT_TRUE(icon);
+    // How many pixels of the icon's spot differ from frame f of the strip.
+    auto mismatches = [&](int f) {
+        int count = 0;
+        for (int y = 0; y < COstrilanView::kIconHeight; ++y) {
+            for (int x = 0; x < COstrilanView::kIconWidth; ++x) {
+                count += ws.Screen().Pixel(COstrilanView::kIconPos.x + x, COstrilanView::kIconPos.y + y)
+                    != icon->Pixels().Pixel(f * COstrilanView::kIconWidth + x, y);
+            }
+        }
+        return count;
+    };
+    struct Case {
+        uint8_t state;
+        uint8_t link;
+        int frame;
+    };
+    // 0 no module, 3 off, 1 hands-free, 2 headset; a state report outside 4..6 drops the link.
+    const Case cases[] = { { 0, 0, 3 }, { 1, 0, 0 }, { 2, 0, 0 }, { 3, 0, 0 }, { 4, 0, 0 }, { 4, 1, 2 },
+        { 5, 1, 2 }, { 7, 0, 3 }, { 4, 2, 1 }, { 6, 2, 1 } };
+    for (const Case& c : cases) {
+        State(c.state);
+        if (c.link)
+            Link(c.link);
+        Idle();
+        EXPECT_EQ(mismatches(c.frame), 0) << "state " << int(c.state) << " link " << int(c.link);
+    }
+}
+
+class MainViewLauncherTest : public MainViewTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(directory.Start());
+        ASSERT_TRUE(launcher.Start(testenv::AppDir() / "ostrilan-peer",
+            { "--title", "Strallo_100", "listen" }, { { "OSTRILAN_ROOT", dir.Path().string() } }));
+        const WString title = u"Strallo_100";
+        auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!FindWindowW(nullptr, &title) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(20ms);
+        ASSERT_TRUE(FindWindowW(nullptr, &title));
+    }
+    void TearDown() override
+    {
+        launcher.CloseInput();
+        launcher.Wait(5s);
+        directory.Stop();
+    }
+
+    WindowDirectory directory { ws, dir.Path() };
+    testenv::ChildProcess launcher;
+};
+
+TEST_F(MainViewLauncherTest, OnlyTapsInsideTheClockAreaCallTheLauncher)
+{
+    StartWithStoredGain();
+    // Edges are outside: x 430 and 473, y 6 and 28.
+    const POINT taps[] = { { 430, 10 }, { 473, 10 }, { 431, 6 }, { 431, 7 }, { 440, 28 }, { 472, 27 } };
+    for (POINT at : taps)
+        Tap(at);
+    const std::string expected
+        = "recv 0x8F0A " + std::to_string(reinterpret_cast<uintptr_t>(Frame().GetSafeHwnd())) + " 0";
+    std::vector<std::string> lines;
+    while (auto line = launcher.ReadLine(lines.size() < 2 ? 5000ms : 300ms)) {
+        if (line->empty())
+            break;
+        lines.push_back(*line);
+    }
+    EXPECT_THAT(lines, ElementsAre(expected, expected));
+}

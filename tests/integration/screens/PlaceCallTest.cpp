@@ -1,0 +1,178 @@
+#include "ScreenFixture.h"
+
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
+#include "platform/core/Text.h"
+#include "screens/DlgPlaceCall.h"
+#include "store/CallLogStore.h"
+#include "store/PrefStore.h"
+
+#include <gmock/gmock.h>
+
+using ::testing::ElementsAre;
+
+namespace {
+
+constexpr POINT kCallTile { 115, 90 };
+constexpr POINT kReturn { 18, 18 };
+constexpr POINT kDial { 359, 122 };
+constexpr POINT kCallHome { 397, 191 };
+constexpr POINT kCallHist { 328, 191 };
+constexpr POINT kBackspace { 395, 65 };
+
+// The middle of the key that types c.
+POINT KeyAt(char c)
+{
+    static const std::string rows[] = { "123", "456", "789", "*0#" };
+    for (int row = 0; row < 4; ++row) {
+        size_t column = rows[row].find(c);
+        if (column != std::string::npos)
+            return { LONG(66 + 73 * column + 33), LONG(95 + 31 * row + 13) };
+    }
+    return { 0, 0 };
+}
+
+std::string Text(const char* key)
+{
+    return ToUtf8(TextTable::Text(key));
+}
+
+}
+
+class PlaceCallTest : public ScreenTest {
+protected:
+    // Up with a hands-free phone, the dial pad opened from the main view.
+    void OpenPad()
+    {
+        ASSERT_TRUE(Start());
+        ConnectPhone();
+        Tap(kCallTile);
+        ASSERT_NE(Pad(), nullptr);
+        TakeTrace();
+    }
+    CDlgPlaceCall* Pad() const { return Screen<CDlgPlaceCall>(kScreenPlaceCall); }
+    void Tap(POINT at) { ScreenTest::Tap(at.x, at.y); }
+    void Type(const std::string& keys)
+    {
+        for (char c : keys)
+            Tap(KeyAt(c));
+    }
+    std::string Number() const { return ToUtf8(Frame().m_pPhoneStatus->DialText()); }
+};
+
+TEST_F(PlaceCallTest, KeysTypeUpTo32CharactersAndTheFieldShowsTheLast15)
+{
+    OpenPad();
+    EXPECT_EQ(Number(), "");
+    Screenshot("place-call");
+    Type("*#0123456789");
+    EXPECT_EQ(Number(), "*#0123456789");
+    EXPECT_TRUE(ShowsText(*Pad(), "*#0123456789"));
+
+    Type("012345678901234567890");
+    const std::string full = "*#0123456789012345678901234567890"; // 33 typed
+    EXPECT_EQ(Number(), full.substr(0, 32));
+    // All 32 slots are used: no terminating zero inside the dial string.
+    EXPECT_NE(Frame().m_pPhoneStatus->dialString.back(), '\0');
+    EXPECT_TRUE(ShowsText(*Pad(), full.substr(17, 15)));
+    Screenshot("place-call-number");
+
+    Tap(kBackspace);
+    EXPECT_EQ(Number(), full.substr(0, 31));
+    for (int i = 0; i < 33; ++i)
+        Tap(kBackspace);
+    EXPECT_EQ(Number(), "");
+    EXPECT_NE(Pad(), nullptr);
+}
+
+TEST_F(PlaceCallTest, DialAndCallHomeSayWhyTheyCannotStart)
+{
+    OpenPad();
+    Tap(kDial);
+    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0001")));
+    Screenshot("place-call-no-number");
+    Tap(kCallHome);
+    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0101")));
+
+    // The phone leaves the connected state while the pad is up.
+    State(3);
+    Type("55");
+    Tap(kDial);
+    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0002")));
+    Frame().m_pPrefStore->SetHomeNumber("0301234567");
+    Tap(kCallHome);
+    // The home number replaced the typed one, although no call could start.
+    EXPECT_EQ(Number(), "0301234567");
+    EXPECT_TRUE(ShowsText(*Pad(), "0301234567"));
+    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0102")));
+    Screenshot("place-call-home-not-ready");
+    EXPECT_TRUE(TakeTrace("screen").empty());
+}
+
+TEST_F(PlaceCallTest, DialStartsTheCallAndHandsOverToTheOutgoingScreen)
+{
+    OpenPad();
+    Type("0171*99#");
+    Tap(kDial);
+    EXPECT_THAT(
+        TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
+    EXPECT_EQ(Pad(), nullptr);
+    // The outgoing screen dials what was typed, '*' and '#' included.
+    std::vector<ModuleFrame> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(std::vector<uint8_t>(sent[0].Bytes().begin(), sent[0].Bytes().end()),
+        CommandBytes(0x15, { '0', '1', '7', '1', '*', '9', '9', '#' }));
+    EXPECT_EQ(Frame().m_pPhoneStatus->callType, CallRecord::kOutgoing);
+
+    const CallRecord& current = Frame().m_pCallLog->CurrentCall();
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    EXPECT_EQ(current.type, CallRecord::kOutgoing);
+    EXPECT_EQ(current.Number(), "0171*99#");
+    EXPECT_EQ(current.duration, 0u);
+    EXPECT_EQ(std::tie(current.time.wYear, current.time.wMonth, current.time.wDay, current.time.wHour,
+                  current.time.wMinute),
+        std::tie(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute));
+
+    // The last call holds the number and nothing else, in memory and in LastCall.dat.
+    CallLogStore reread;
+    ASSERT_TRUE(reread.LoadLastCall());
+    for (const CallRecord* last : { &Frame().m_pCallLog->LastCall(), &reread.LastCall() }) {
+        EXPECT_EQ(last->Number(), "0171*99#");
+        EXPECT_EQ(last->type, CallRecord::kEmpty);
+        EXPECT_EQ(last->time.wYear, 0);
+    }
+}
+
+TEST_F(PlaceCallTest, CallHomeOverwritesTheTypedNumberAndStartsTheCall)
+{
+    {
+        PrefStore prefs;
+        prefs.SetHomeNumber("0049301234567");
+        ASSERT_TRUE(prefs.Save());
+    }
+    OpenPad();
+    Type("123");
+    Tap(kCallHome);
+    EXPECT_THAT(
+        TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
+    EXPECT_EQ(Number(), "0049301234567");
+    EXPECT_EQ(Frame().m_pCallLog->CurrentCall().Number(), "0049301234567");
+}
+
+TEST_F(PlaceCallTest, ReturnClosesThePadAndCallHistoryOpensOverIt)
+{
+    OpenPad();
+    Tap(kCallHist);
+    EXPECT_THAT(TakeTrace("screen"), ElementsAre("screen open 2 CDlgCallHist"));
+    EXPECT_NE(Pad(), nullptr);
+    Frame().CloseScreen(kScreenCallHist);
+    Type("12");
+    Tap(kReturn);
+    EXPECT_THAT(
+        TakeTrace("screen"), ElementsAre("screen close 2 CDlgCallHist", "screen close 1 CDlgPlaceCall"));
+    // The next opening starts empty.
+    Tap(kCallTile);
+    ASSERT_NE(Pad(), nullptr);
+    EXPECT_EQ(Number(), "");
+}
