@@ -9,6 +9,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     gettext clang libclang-rt-14-dev
     xvfb xauth xdotool imagemagick sox
+    libsystemd-dev dbus dpkg-dev file systemd
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include "app/OstrilanDoc.h"
 #include "controller/MainFrame.h"
+#include "platform/tooling/Log.h"
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowApi.h"
 #include "screens/OstrilanView.h"
@@ -26,6 +27,7 @@ void COstrilanApp::HandOver(const std::string& commandLine)
     const WString title = CMainFrame::kTitle;
     HWND running = FindWindowW(nullptr, &title);
     Trace::Write("app", "already running" + std::string(running ? "" : ", no window"));
+    Log::Write(Log::Priority::Notice, "already running; this launch ends");
     if (!running || commandLine.empty() || commandLine == kHideArgument)
         return;
     ::ShowWindow(running, SW_SHOW);
@@ -52,6 +54,7 @@ bool COstrilanApp::InitInstance()
     if (!m_pFrame->Create(nullptr, kFrameRect, WS_POPUP, 0, CMainFrame::kTitle)) {
         SetMainWnd(nullptr);
         Trace::Write("app", "start-up failed");
+        Log::Error("start-up failed: the main frame could not be created");
         m_exitCode = kExitFailure;
         return false;
     }

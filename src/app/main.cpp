@@ -5,6 +5,7 @@
 #include "app/ScreenTable.h"
 #include "platform/backends/BackendFactory.h"
 #include "platform/devices/AudioSystem.h"
+#include "platform/devices/MprisPlayers.h"
 #include "platform/loop/Clock.h"
 #include "platform/tooling/AutomationServer.h"
 #include "platform/tooling/Trace.h"
@@ -60,6 +61,8 @@ int main(int argc, char** argv)
             automation->Start();
         }
         AudioSystem::Current();
+        MprisPlayers desktopPlayers;
+        MprisPlayers::Install(&desktopPlayers);
         RegisterScreens();
 
         code = app.Run(system);

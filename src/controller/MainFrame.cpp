@@ -10,6 +10,7 @@
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
 #include "platform/loop/Clock.h"
+#include "platform/tooling/Log.h"
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowApi.h"
 #include "store/AppFolders.h"
@@ -122,8 +123,10 @@ bool CMainFrame::LoadTexts()
     const char16_t* file = TextTable::LanguageFile(m_pLanguage->CurrentLanguage());
     Trace::Write("app", "language " + ToUtf8(file));
     if (!m_pLanguage->Open(LangPath(file))) {
+        Log::Warning("language catalog " + ToUtf8(LangPath(file)) + " missing, English instead");
         MessageBox(GetSafeHwnd(), u"Language File NOT found!\r\nEnglish mode on.", u"CAUTION", MB_OK);
         if (!m_pLanguage->Open(LangPath(u"lang_eng.bin"))) {
+            Log::Error("language catalog " + ToUtf8(LangPath(u"lang_eng.bin")) + " missing, closing");
             MessageBox(GetSafeHwnd(), u"<lang_eng.bin> NOT found!", u"CAUTION", MB_OK);
             PostMessage(WM_CLOSE, 0, 0);
             return false;

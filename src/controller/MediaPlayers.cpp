@@ -1,6 +1,7 @@
 #include "controller/MediaPlayers.h"
 
 #include "controller/PhoneMessages.h"
+#include "platform/devices/MprisPlayers.h"
 #include "platform/win/WindowApi.h"
 
 namespace {
@@ -21,9 +22,13 @@ void TellPlayers(WPARAM pause)
 void PauseMediaPlayers()
 {
     TellPlayers(1);
+    if (MprisPlayers* desktop = MprisPlayers::Current())
+        desktop->Pause();
 }
 
 void ResumeMediaPlayers()
 {
     TellPlayers(0);
+    if (MprisPlayers* desktop = MprisPlayers::Current())
+        desktop->Resume();
 }

@@ -1,10 +1,12 @@
 #include "link/SerialPort.h"
 
+#include "platform/tooling/Log.h"
 #include "platform/tooling/Trace.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -107,8 +109,11 @@ bool SerialPort::Open(UINT port, UINT baud)
     m_path = DevicePath(port);
     m_baud = baud;
     int fd = OpenDevice();
-    if (fd < 0)
+    if (fd < 0) {
+        Log::Printf(Log::Priority::Error, "serial port COM%u: cannot open %s: %s", port, m_path.c_str(),
+            std::strerror(errno));
         return false;
+    }
     // A wake-up left over from an earlier Close would end the first wait at once.
     eventfd_t stale;
     eventfd_read(m_wakeFd, &stale);

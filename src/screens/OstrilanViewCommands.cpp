@@ -6,6 +6,7 @@
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
 #include "platform/controls/MessageBox.h"
+#include "platform/tooling/Log.h"
 #include "screens/DlgPlaceCall.h"
 #include "store/CallLogStore.h"
 #include "ui/MasterVolume.h"
@@ -163,7 +164,7 @@ void COstrilanView::OnMicGain(bool up)
     // The step starts from what the module last reported, not from what was last asked for.
     const int level = m_pGauges->m_nMicLevel;
     if (up && level < kGainLevels - 1) {
-        std::fprintf(stderr, "MIC UP : L:%d, VAL:%d\r\n", level, MicGainValues[size_t(level + 1)]);
+        Log::Printf(Log::Priority::Debug, "MIC UP : L:%d, VAL:%d", level, MicGainValues[size_t(level + 1)]);
         frame->m_btModule.SetMicGain(BYTE(MicGainValues[size_t(level + 1)]));
         m_nRequestedGain = level + 1;
     } else if (!up && level > 0 && level < kGainLevels) {

@@ -29,4 +29,13 @@ WString AppFolder()
 WString RingtonePath(const WString& name) { return Build("ringtone/", name); }
 WString ImagePath(const WString& name) { return Build("images/", name); }
 WString LangPath(const WString& name) { return Build("lang/", name); }
-WString DataPath(const WString& name) { return Build("data/", name); }
+WString DataPath(const WString& name)
+{
+    // The device's rule where this user may write beside the executable; an installed copy keeps
+    // its data files in the user's own folder instead.
+    if (AppFolderWritable())
+        return Build("data/", name);
+    WString path = FromUtf8(DataFolder().string()) + u"/" + name;
+    std::replace(path.begin(), path.end(), u'\\', u'/');
+    return path;
+}

@@ -3,9 +3,11 @@
 #include "platform/core/Text.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <mutex>
 #include <cctype>
+#include <cstdlib>
+#include <fcntl.h>
+#include <mutex>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -37,6 +39,25 @@ std::vector<std::string> SplitBackslashes(const WString& path)
     return parts;
 }
 
+std::filesystem::path ResolveUnder(const std::filesystem::path& root, const WString& devicePath)
+{
+    std::filesystem::path path = root;
+    for (const std::string& part : SplitBackslashes(devicePath)) {
+        std::filesystem::path exact = path / part;
+        std::error_code ec;
+        if (!std::filesystem::exists(exact, ec)) {
+            for (const auto& entry : std::filesystem::directory_iterator(path, ec)) {
+                if (SameIgnoringCase(entry.path().filename().string(), part)) {
+                    exact = entry.path();
+                    break;
+                }
+            }
+        }
+        path = exact;
+    }
+    return path;
+}
+
 }
 
 std::filesystem::path ModuleFileName()
@@ -56,30 +77,47 @@ void OverrideModuleFolder(const std::filesystem::path& folder)
     g_overrideFolder = folder;
 }
 
+bool AppFolderWritable()
+{
+    return ::faccessat(AT_FDCWD, ModuleFileName().parent_path().c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+std::filesystem::path UserDataFolder()
+{
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data == '/')
+        return std::filesystem::path(data) / "ostrilan";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::filesystem::path(home) / ".local/share/ostrilan";
+    return {};
+}
+
 std::filesystem::path DeviceRoot()
 {
     const char* root = std::getenv("OSTRILAN_ROOT");
     if (root && *root)
         return root;
-    return ModuleFileName().parent_path();
+    std::filesystem::path appFolder = ModuleFileName().parent_path();
+    if (AppFolderWritable())
+        return appFolder;
+    std::filesystem::path user = UserDataFolder();
+    return user.empty() ? appFolder : user;
+}
+
+std::filesystem::path DataFolder()
+{
+    if (AppFolderWritable())
+        return ModuleFileName().parent_path() / "data";
+    return DeviceRoot() / "data";
 }
 
 std::filesystem::path ResolveDevicePath(const WString& devicePath)
 {
-    std::filesystem::path path = DeviceRoot();
-    for (const std::string& part : SplitBackslashes(devicePath)) {
-        std::filesystem::path exact = path / part;
-        std::error_code ec;
-        if (!std::filesystem::exists(exact, ec)) {
-            for (const auto& entry : std::filesystem::directory_iterator(path, ec)) {
-                if (SameIgnoringCase(entry.path().filename().string(), part)) {
-                    exact = entry.path();
-                    break;
-                }
-            }
-        }
-        path = exact;
-    }
+    std::filesystem::path root = DeviceRoot();
+    std::filesystem::path path = ResolveUnder(root, devicePath);
+    std::error_code ec;
+    std::filesystem::path appFolder = ModuleFileName().parent_path();
+    if (root == UserDataFolder() && root != appFolder && !std::filesystem::exists(path, ec))
+        return ResolveUnder(appFolder, devicePath);
     return path;
 }
 

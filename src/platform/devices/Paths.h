@@ -15,10 +15,25 @@ std::filesystem::path ModuleFileName();
 // the executable lay in the given folder. An empty path restores the real answer.
 void OverrideModuleFolder(const std::filesystem::path& folder);
 
+// Whether this user may write into the application folder. A copy in the build folder or in the
+// user's home may; an installed copy (/opt/ostrilan, owned by root) may not.
+bool AppFolderWritable();
+
+// Where an installed copy keeps what it writes: $XDG_DATA_HOME/ostrilan, by default
+// ~/.local/share/ostrilan. Empty when neither variable is set.
+std::filesystem::path UserDataFolder();
+
+// OSTRILAN_ROOT when set; otherwise the application folder, or the user's data folder when the
+// application folder is not writable (registry and named objects are written under the root).
 std::filesystem::path DeviceRoot();
 
+// The folder of the data files: the application folder's data/ as on the device; for a copy whose
+// folder is not writable, data/ under the device root.
+std::filesystem::path DataFolder();
+
 // A device path with backslashes, absolute from the device root; each component matches an
-// existing entry regardless of case where one exists.
+// existing entry regardless of case where one exists. Under the user's data folder, a path that is
+// not there resolves in the application folder, which holds the installed files (the sounds).
 std::filesystem::path ResolveDevicePath(const WString& devicePath);
 
 // A path relative to a folder with backslash separators ("callhist\bg_callhist.pbg"), as a

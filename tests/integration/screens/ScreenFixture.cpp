@@ -11,14 +11,16 @@
 #include <chrono>
 #include <cstring>
 #include <sstream>
+#include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 constexpr auto kWait = std::chrono::milliseconds(3000);
-// How many idle rounds a message-box answer waits for its box.
-constexpr int kAnswerRounds = 100000;
+// How long a message-box answer waits for its box, in real time: the box may wait for a frame
+// from the reader thread.
+constexpr auto kAnswerWait = std::chrono::seconds(20);
 
 }
 
@@ -215,11 +217,12 @@ void ScreenTest::Screenshot(const std::string& name)
 void ScreenTest::AnswerMessageBox(Answer answer)
 {
     const UINT id = answer == Answer::Yes ? IDYES : answer == Answer::No ? IDNO : IDOK;
-    ws.WhenIdle([this, id] { TryAnswer(id, 0); });
+    const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
+    ws.WhenIdle([this, id, deadline] { TryAnswer(id, deadline); });
 }
 
 // Taps the button of the topmost box once it is up; until then tries again at the next idle.
-void ScreenTest::TryAnswer(UINT id, int round)
+void ScreenTest::TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline)
 {
     for (HWND top : ws.TopLevelWindows()) {
         const WindowNode* box = ws.Node(top);
@@ -237,8 +240,10 @@ void ScreenTest::TryAnswer(UINT id, int round)
             return;
         }
     }
-    if (round < kAnswerRounds)
-        ws.WhenIdle([this, id, round] { TryAnswer(id, round + 1); });
-    else
+    if (std::chrono::steady_clock::now() < deadline) {
+        // Each retry is one idle round: pause a little so that waiting does not spin.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ws.WhenIdle([this, id, deadline] { TryAnswer(id, deadline); });
+    } else
         ADD_FAILURE() << "no message box came up to answer";
 }

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <optional>
 #include <string>
@@ -89,7 +90,7 @@ protected:
 
 private:
     void WaitDispatched(uint64_t before);
-    void TryAnswer(UINT id, int round);
+    void TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline);
 
     size_t m_traceSeen = 0;
     std::map<std::string, std::optional<std::string>> m_savedEnv;

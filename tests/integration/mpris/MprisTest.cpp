@@ -1,0 +1,157 @@
+#include "ControllerFixture.h"
+#include "TestPlayer.h"
+
+#include "controller/PhoneMessages.h"
+#include "platform/devices/MprisPlayers.h"
+#include "support/ChildProcess.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr const char* kDbusDaemon = "/usr/bin/dbus-daemon";
+constexpr auto kBusWait = 20s;
+
+}
+
+class MprisTest : public ControllerTest {
+protected:
+    void SetUp() override
+    {
+        const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+        m_oldAddress = old ? std::optional<std::string>(old) : std::nullopt;
+        ASSERT_TRUE(StartFrame());
+        Link(2);
+        State(PhoneStatus::kStateConnected);
+    }
+    void TearDown() override
+    {
+        StopFrame();
+        MprisPlayers::Install(nullptr);
+        m_oldAddress ? setenv("DBUS_SESSION_BUS_ADDRESS", m_oldAddress->c_str(), 1)
+                     : unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    }
+
+    // A private session bus, the only one the application sees.
+    void StartBus()
+    {
+        if (!std::filesystem::exists(kDbusDaemon))
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        ASSERT_TRUE(daemon.Start(kDbusDaemon, { "--session", "--nofork", "--print-address" }));
+        std::optional<std::string> line = daemon.ReadLine(kBusWait);
+        ASSERT_TRUE(line && !line->empty());
+        address = *line;
+        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+    }
+    std::unique_ptr<TestPlayer> Player(const std::string& suffix, const std::string& status)
+    {
+        auto player = std::make_unique<TestPlayer>(address, suffix, status);
+        EXPECT_TRUE(player->Start()) << suffix;
+        return player;
+    }
+    // A missed call: the ring, then the phone stops ringing and the second's grace passes.
+    void RingThenHangUp()
+    {
+        Ring();
+        State(PhoneStatus::kStateRinging);
+        ASSERT_TRUE(desktop.WaitIdle(kBusWait));
+        State(PhoneStatus::kStateConnected);
+        Advance(1000);
+        ASSERT_TRUE(desktop.WaitIdle(kBusWait));
+    }
+
+    testenv::ChildProcess daemon;
+    std::string address;
+    MprisPlayers desktop { 2s };
+
+private:
+    std::optional<std::string> m_oldAddress;
+};
+
+TEST_F(MprisTest, CallPausesAndResumesOnlyThePlayerThatWasPlaying)
+{
+    StartBus();
+    if (IsSkipped())
+        return;
+    MprisPlayers::Install(&desktop);
+    auto music = Player("music", "Playing");
+    auto podcast = Player("podcast", "Paused");
+
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    // The phone rings again before anyone answers; the player it paused stays the one to resume.
+    Ring();
+    ASSERT_TRUE(desktop.WaitIdle(kBusWait));
+    EXPECT_THAT(music->Calls(), ElementsAre("Pause"));
+    EXPECT_THAT(podcast->Calls(), IsEmpty());
+
+    // Opened during the call, already paused: not ours to start.
+    auto video = Player("video", "Paused");
+    State(PhoneStatus::kStateConnected);
+    Advance(1000);
+    ASSERT_TRUE(desktop.WaitIdle(kBusWait));
+    EXPECT_THAT(music->Calls(), ElementsAre("Pause", "Play"));
+    EXPECT_EQ(music->Status(), "Playing");
+    EXPECT_THAT(podcast->Calls(), IsEmpty());
+    EXPECT_THAT(video->Calls(), IsEmpty());
+    EXPECT_THAT(Only(TakeTrace(), "peer mpris"),
+        ElementsAre(
+            "peer mpris pause org.mpris.MediaPlayer2.music", "peer mpris play org.mpris.MediaPlayer2.music"));
+
+    // The user pauses the music after the call: the next call neither pauses nor resumes it.
+    music->Record("Pause", "Paused");
+    RingThenHangUp();
+    EXPECT_THAT(music->Calls(), SizeIs(3));
+}
+
+TEST_F(MprisTest, PlayersThatQuitOrHangDuringTheCallCauseNoError)
+{
+    StartBus();
+    if (IsSkipped())
+        return;
+    MprisPlayers::Install(&desktop);
+    auto music = Player("music", "Playing");
+    auto radio = Player("radio", "Playing");
+    auto stuck = Player("stuck", "Playing");
+    stuck->Hang();
+
+    Ring();
+    // The ring was handled while the bus work still waits for the player that hangs.
+    EXPECT_TRUE(frame.ScreenWindow(kScreenIncoming));
+    EXPECT_FALSE(desktop.WaitIdle(0ms));
+    State(PhoneStatus::kStateRinging);
+    ASSERT_TRUE(desktop.WaitIdle(kBusWait));
+    EXPECT_THAT(music->Calls(), ElementsAre("Pause"));
+    EXPECT_THAT(radio->Calls(), ElementsAre("Pause"));
+
+    // The music player quits and another program takes its name, paused.
+    music->Vanish();
+    auto newcomer = Player("music", "Paused");
+    State(PhoneStatus::kStateConnected);
+    Advance(1000);
+    ASSERT_TRUE(desktop.WaitIdle(kBusWait));
+    EXPECT_THAT(radio->Calls(), ElementsAre("Pause", "Play"));
+    EXPECT_THAT(newcomer->Calls(), IsEmpty());
+    EXPECT_THAT(History("MissedCall.dat"), SizeIs(1));
+}
+
+TEST_F(MprisTest, WithoutASessionBusTheCallFlowIsUnchanged)
+{
+    setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (dir / "no-bus").string()).c_str(), 1);
+    MprisPlayers::Install(&desktop);
+    Ring();
+    EXPECT_TRUE(frame.ScreenWindow(kScreenIncoming));
+    State(PhoneStatus::kStateRinging);
+    State(PhoneStatus::kStateConnected);
+    Advance(1000);
+    EXPECT_TRUE(desktop.WaitIdle(kBusWait));
+    EXPECT_THAT(History("MissedCall.dat"), SizeIs(1));
+    EXPECT_THAT(Only(TakeTrace(), "peer mpris"), IsEmpty());
+}

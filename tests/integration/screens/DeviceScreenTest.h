@@ -1,0 +1,104 @@
+#pragma once
+
+// Steps the connect and pair mode screen tests share: opening a screen as the main view does, the
+// module answering the paired-list request, names in the paired-device store, and reading back
+// rows, hint line and enabled controls.
+
+#include "ScreenFixture.h"
+
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
+#include "platform/controls/Dialog.h"
+#include "platform/controls/ListView.h"
+#include "platform/core/Text.h"
+#include "store/PairStore.h"
+#include "ui/SkinScreen.h"
+
+#include <array>
+
+using Address = std::array<uint8_t, 6>;
+using Frames = std::vector<std::vector<uint8_t>>;
+
+class DeviceScreenTest : public ScreenTest {
+protected:
+    static constexpr uint8_t kOpPairedList = 0x0E;
+    static constexpr uint8_t kEvPairedAddress = 0x0D;
+    static constexpr uint8_t kEvDeviceName = 0x0E;
+    static constexpr int kRowHeight = 27;
+
+    void SetUp() override { ASSERT_TRUE(Start()); }
+
+    // As the main view's buttons do it; the screen's first paint follows.
+    template <class T> T* Open(UINT kind)
+    {
+        Frame().SendMessage(WM_PHONE_OPEN_SCREEN, kind, 0);
+        Idle();
+        return Screen<T>(kind);
+    }
+
+    // The module's answer: the count, then one event per address.
+    void AnswerList(const std::vector<Address>& addresses)
+    {
+        Response(kOpPairedList, { 0, uint8_t(addresses.size()) });
+        for (const Address& address : addresses)
+            Event(kEvPairedAddress, { address.begin(), address.end() });
+    }
+
+    // The module reporting a device's name; the main frame stores it and tells the screen.
+    void ReportName(const Address& address, const std::string& name)
+    {
+        std::vector<uint8_t> body;
+        body.push_back(uint8_t(address.size() + name.size()));
+        for (uint8_t b : address)
+            body.push_back(b);
+        for (char c : name)
+            body.push_back(uint8_t(c));
+        Event(kEvDeviceName, body);
+    }
+
+    void StoreName(const Address& address, const std::string& name)
+    {
+        PairStore store;
+        store.Load();
+        store.Add(address.data());
+        store.SetName(address.data(), FromUtf8(name));
+        ASSERT_TRUE(store.Save());
+    }
+
+    // Both lists start 82 pixels down, in the middle of the screen's left half.
+    void TapRow(int row) { Tap(150, 82 + 13 + row * kRowHeight); }
+    void TapAt(POINT p) { Tap(p.x, p.y); }
+
+    // "address|name" per row.
+    static std::vector<std::string> Rows(const ListView& list)
+    {
+        std::vector<std::string> rows;
+        for (int i = 0; i < list.GetItemCount(); ++i)
+            rows.push_back(ToUtf8(list.GetItemText(i, 0)) + "|" + ToUtf8(list.GetItemText(i, 1)));
+        return rows;
+    }
+
+    // The whole frames the application wrote since the last call.
+    Frames SentFrames()
+    {
+        Frames frames;
+        for (const ModuleFrame& frame : Sent())
+            frames.emplace_back(frame.Bytes().begin(), frame.Bytes().end());
+        return frames;
+    }
+
+    static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
+    static std::string Hint(const SkinScreen& screen) { return ToUtf8(screen.HintText()); }
+
+    // The ids of the controls that take input.
+    static std::vector<int> EnabledIds(const Dialog& screen, const std::vector<int>& ids)
+    {
+        std::vector<int> enabled;
+        for (int id : ids) {
+            Window* control = screen.GetDlgItem(id);
+            if (control && control->IsWindowEnabled())
+                enabled.push_back(id);
+        }
+        return enabled;
+    }
+};
