@@ -33,10 +33,16 @@ public:
 
     // How often WaitForEvents returned: the idle test counts these.
     uint64_t WakeUps() const { return m_wakeUps.load(std::memory_order_relaxed); }
+    // How many rounds of painting were shown.
+    uint64_t Presents() const { return m_presents.load(std::memory_order_relaxed); }
 
 protected:
     void CountWakeUp() { m_wakeUps.fetch_add(1, std::memory_order_relaxed); }
+    // Called by Present. The first one goes to the trace as "app first present": the moment a
+    // person sees the program, which the start-up benchmark times from outside.
+    void CountPresent();
 
 private:
     std::atomic<uint64_t> m_wakeUps { 0 };
+    std::atomic<uint64_t> m_presents { 0 };
 };

@@ -11,6 +11,8 @@ class HeadlessBackend final : public DisplayBackend {
 public:
     void WaitForEvents(std::optional<uint32_t> timeoutMs) override;
     void Wake() override;
+    // The screen stays in memory; only counted.
+    void Present(const Surface&, const RECT&) override { CountPresent(); }
 
 private:
     std::mutex m_mutex;

@@ -154,6 +154,7 @@ void SdlBackend::Present(const Surface& screen, const RECT& dirty)
     SDL_RenderClear(m_renderer);
     SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
     SDL_RenderPresent(m_renderer);
+    CountPresent();
 }
 
 void SdlBackend::SetScreenVisible(bool visible)

@@ -175,8 +175,12 @@ bool WindowSystem::PumpUntil(const std::function<bool()>& done, std::chrono::mil
     while (!done()) {
         if (ProcessNext())
             continue;
+        // The pass that finds nothing left still presents the last round of painting, which is
+        // what done() may be waiting for.
+        if (done())
+            return true;
         if (std::chrono::steady_clock::now() >= deadline)
-            return done();
+            return false;
         WaitForWork(deadline);
     }
     return true;

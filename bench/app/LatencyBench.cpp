@@ -1,0 +1,195 @@
+// What a person waits for, in the whole application in process, each beside a baseline measured
+// in the same run:
+// - the module's ring event written on the terminal until the incoming call screen has been
+//   presented, beside the bare terminal: the same bytes written and read back on a second pty;
+// - a tap on the main view's speaker mute button until its repaint has been presented, beside a
+//   tap on a bare full-screen window that repaints itself with one full-screen copy.
+// "Presented" is the display backend's present after the round of painting.
+
+#include "InProcessApp.h"
+
+#include "controller/PhoneMessages.h"
+#include "link/ModuleFrame.h"
+#include "platform/draw/Blit.h"
+#include "platform/draw/MemoryDC.h"
+#include "platform/win/Window.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+constexpr auto kLimit = std::chrono::milliseconds(2000);
+constexpr int kBaselineSamples = 200;
+// The main view's speaker mute button: it toggles on every tap and repaints itself.
+constexpr POINT kMuteButton { 375, 17 };
+
+void Report(benchmark::State& state, const std::vector<double>& samples, const std::vector<double>& baseline)
+{
+    const double median = Percentile(samples, 0.50);
+    const double baseMedian = Percentile(baseline, 0.50);
+    state.counters["median_us"] = median;
+    state.counters["p99_us"] = Percentile(samples, 0.99);
+    state.counters["base_median_us"] = baseMedian;
+    state.counters["base_p99_us"] = Percentile(baseline, 0.99);
+    state.counters["x_base"] = baseMedian > 0 ? median / baseMedian : 0;
+}
+
+// Write on one side of a fresh pty, poll and read on the other: the floor under any frame.
+std::vector<double> BarePtyRoundTrips(size_t count)
+{
+    int master = -1;
+    int slave = -1;
+    termios raw {};
+    cfmakeraw(&raw);
+    std::vector<double> samples;
+    if (openpty(&master, &slave, nullptr, &raw, nullptr) != 0)
+        return samples;
+    const std::span<const BYTE> frame = ModuleFrame::Make(ModuleFrame::kTypeEvent, 0x04).Bytes();
+    uint8_t buffer[64];
+    for (size_t i = 0; i < count; ++i) {
+        auto written = SteadyClock::now();
+        if (::write(master, frame.data(), frame.size()) != ssize_t(frame.size()))
+            break;
+        size_t got = 0;
+        while (got < frame.size()) {
+            pollfd pfd { slave, POLLIN, 0 };
+            if (::poll(&pfd, 1, int(kLimit.count())) <= 0)
+                break;
+            ssize_t n = ::read(slave, buffer, sizeof buffer);
+            if (n <= 0)
+                break;
+            got += size_t(n);
+        }
+        samples.push_back(Micros(SteadyClock::now() - written));
+    }
+    ::close(master);
+    ::close(slave);
+    return samples;
+}
+
+// Pumps until a present has followed `before` and the round of painting is over; the time then.
+std::optional<SteadyClock::time_point> PresentedAfter(WindowSystem& ws, uint64_t before,
+    const std::function<bool()>& also = [] { return true; })
+{
+    DisplayBackend& backend = ws.Backend();
+    if (!ws.PumpUntil([&] { return backend.Presents() > before && also() && !ws.HasPendingWork(); }, kLimit))
+        return std::nullopt;
+    return SteadyClock::now();
+}
+
+void BM_RingToIncomingScreenPresented(benchmark::State& state)
+{
+    InProcessApp app;
+    if (!app.Start() || !app.ConnectPhone()) {
+        state.SkipWithError("the application did not start");
+        return;
+    }
+    CMainFrame& frame = app.Frame();
+    std::vector<double> samples;
+    for (auto _ : state) {
+        const uint64_t before = app.ws.Backend().Presents();
+        const auto written = SteadyClock::now();
+        app.WriteEvent(0x04);
+        auto presented = PresentedAfter(app.ws, before, [&] { return frame.ScreenWindow(kScreenIncoming) != nullptr; });
+        if (!presented) {
+            state.SkipWithError("the incoming call screen was never presented");
+            return;
+        }
+        samples.push_back(Micros(*presented - written));
+        state.SetIterationTime(std::chrono::duration<double>(*presented - written).count());
+
+        // The caller gives up; the screen goes as it does after a missed call.
+        app.State(4);
+        app.Advance(5000);
+        if (frame.ScreenWindow(kScreenIncoming)) {
+            frame.PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenIncoming, 0);
+            app.ws.Idle();
+        }
+        app.Drain();
+    }
+    Report(state, samples, BarePtyRoundTrips(std::max<size_t>(samples.size(), kBaselineSamples)));
+}
+BENCHMARK(BM_RingToIncomingScreenPresented)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(300);
+
+// A full-screen window that repaints itself with one copy of a full-screen bitmap on every tap.
+class BareWindow : public Window {
+public:
+    Bitmap picture { 480, 272, 0x336699 };
+    LRESULT WindowProc(UINT message, WPARAM w, LPARAM l) override
+    {
+        switch (message) {
+        case WM_LBUTTONUP:
+            Invalidate(false);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(&ps);
+            auto memory = CreateCompatibleDC(dc);
+            SelectObject(memory.get(), &picture);
+            BitBlt(dc, 0, 0, 480, 272, memory.get(), 0, 0);
+            EndPaint(&ps);
+            return 0;
+        }
+        default:
+            return Window::WindowProc(message, w, l);
+        }
+    }
+};
+
+std::optional<double> TapToPresent(WindowSystem& ws, POINT at)
+{
+    const uint64_t before = ws.Backend().Presents();
+    const auto tapped = SteadyClock::now();
+    ws.InjectMouse(WM_LBUTTONDOWN, at.x, at.y);
+    ws.InjectMouse(WM_LBUTTONUP, at.x, at.y);
+    auto presented = PresentedAfter(ws, before);
+    if (!presented)
+        return std::nullopt;
+    return Micros(*presented - tapped);
+}
+
+std::vector<double> BareTaps(size_t count)
+{
+    WindowSystem ws;
+    BareWindow window;
+    window.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE);
+    ws.Idle();
+    std::vector<double> samples;
+    for (size_t i = 0; i < count; ++i) {
+        if (auto sample = TapToPresent(ws, POINT { 240, 136 }))
+            samples.push_back(*sample);
+    }
+    return samples;
+}
+
+void BM_TapToRepaintPresented(benchmark::State& state)
+{
+    std::vector<double> samples;
+    {
+        InProcessApp app;
+        if (!app.Start() || !app.ConnectPhone()) {
+            state.SkipWithError("the application did not start");
+            return;
+        }
+        for (auto _ : state) {
+            auto sample = TapToPresent(app.ws, kMuteButton);
+            if (!sample) {
+                state.SkipWithError("a tap on the speaker mute button repainted nothing");
+                return;
+            }
+            samples.push_back(*sample);
+            state.SetIterationTime(*sample / 1e6);
+        }
+    }
+    Report(state, samples, BareTaps(std::max<size_t>(samples.size(), kBaselineSamples)));
+}
+BENCHMARK(BM_TapToRepaintPresented)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(300);
+
+}

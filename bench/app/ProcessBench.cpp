@@ -1,0 +1,247 @@
+// The real program, headless on the real clock, from outside: how long a start takes until the
+// first screen is presented (beside the two seconds of waits the start-up is made of), its
+// resident memory then, and what it costs while nobody uses it: wake-ups and CPU over an idle
+// stretch (OSTRILAN_BENCH_IDLE_SECONDS, default 20), beside an idle `sleep` measured over the same
+// stretch and the one wake-up a minute the program's reconnect timer asks for.
+//
+// Each run starts from a copy of the application folder (the program itself copied, the rest
+// linked) with its own device root, so no data of the build's folder is touched; the module
+// is a pseudo-terminal that never answers.
+
+#include "InProcessApp.h"
+
+#include "controller/MainFrame.h"
+
+#include <benchmark/benchmark.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <cstdlib>
+#include <fstream>
+#include <pty.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+// CMainFrame's start-up: a second for the module, then a second for its audio path.
+constexpr double kStartWaitsMs = 2000;
+constexpr auto kStartLimit = std::chrono::seconds(20);
+constexpr auto kPollStep = std::chrono::milliseconds(1);
+constexpr const char* kFirstPresent = " app first present";
+
+struct Counters {
+    uint64_t switches = 0; // voluntary and involuntary, all threads
+    uint64_t cpuTicks = 0; // user and system
+};
+
+Counters Sample(pid_t pid)
+{
+    Counters counters;
+    const fs::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code ec;
+    for (const auto& task : fs::directory_iterator(tasks, ec)) {
+        std::ifstream in(task.path() / "status");
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.starts_with("voluntary_ctxt_switches:") || line.starts_with("nonvoluntary_ctxt_switches:"))
+                counters.switches += std::strtoull(line.c_str() + line.find(':') + 1, nullptr, 10);
+        }
+    }
+    // Fields 14 and 15 of stat, counted after the command name's closing parenthesis.
+    std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::istringstream rest(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 15 && rest >> field; ++i) {
+        if (i >= 14)
+            counters.cpuTicks += std::strtoull(field.c_str(), nullptr, 10);
+    }
+    return counters;
+}
+
+int64_t ProcessStatusKb(pid_t pid, const std::string& field)
+{
+    std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.starts_with(field + ":"))
+            return std::atoll(line.c_str() + field.size() + 1);
+    }
+    return -1;
+}
+
+// One started program on its own folder and module line, ended with SIGTERM.
+class RunningApp {
+public:
+    RunningApp()
+    {
+        std::string pattern = (fs::temp_directory_path() / "ostrilan-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            return;
+        m_root = pattern;
+        const fs::path appDir = OSTRILAN_BENCH_APP_DIR;
+        for (const auto& entry : fs::directory_iterator(appDir)) {
+            const std::string name = entry.path().filename().string();
+            if (name == "ostrilan")
+                fs::copy_file(entry.path(), m_root / name);
+            else if (entry.is_directory() && name != "data")
+                fs::create_directory_symlink(entry.path(), m_root / name);
+        }
+        char name[128] = {};
+        termios raw {};
+        cfmakeraw(&raw);
+        if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0)
+            return;
+
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e) {
+            std::string_view v(*e);
+            if (!v.starts_with("OSTRILAN_") && !v.starts_with("DISPLAY=") && !v.starts_with("WAYLAND_DISPLAY="))
+                env.emplace_back(v);
+        }
+        env.push_back("OSTRILAN_DISPLAY=headless");
+        env.push_back("OSTRILAN_ROOT=" + m_root.string());
+        env.push_back(std::string("OSTRILAN_COM2=") + name);
+        env.push_back("OSTRILAN_LANG=0x0409");
+        env.push_back("OSTRILAN_TRACE=" + (m_root / "trace").string());
+        std::vector<char*> envp;
+        for (std::string& e : env)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string program = (m_root / "ostrilan").string();
+        char* argv[] = { program.data(), nullptr };
+        // Its output (the sound library's complaints on a machine without sound) goes to a file.
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        const std::string output = (m_root / "output").string();
+        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        m_started = SteadyClock::now();
+        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+
+    ~RunningApp()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+        if (m_master >= 0)
+            ::close(m_master);
+        if (m_slave >= 0)
+            ::close(m_slave);
+        std::error_code ec;
+        fs::remove_all(m_root, ec);
+    }
+
+    pid_t Pid() const { return m_pid; }
+
+    // Milliseconds from the spawn to the trace line of the first present; empty when it never came.
+    std::optional<double> WaitForFirstPresent() const
+    {
+        const fs::path trace = m_root / "trace";
+        const auto deadline = m_started + kStartLimit;
+        while (m_pid > 0 && SteadyClock::now() < deadline) {
+            std::ifstream in(trace);
+            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (text.find(kFirstPresent) != std::string::npos)
+                return std::chrono::duration<double, std::milli>(SteadyClock::now() - m_started).count();
+            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
+                return std::nullopt;
+            std::this_thread::sleep_for(kPollStep);
+        }
+        return std::nullopt;
+    }
+
+private:
+    fs::path m_root;
+    int m_master = -1;
+    int m_slave = -1;
+    pid_t m_pid = -1;
+    SteadyClock::time_point m_started;
+};
+
+void BM_ColdStartToFirstPresent(benchmark::State& state)
+{
+    std::vector<double> samples;
+    int64_t rssKb = 0;
+    int64_t hwmKb = 0;
+    for (auto _ : state) {
+        RunningApp app;
+        auto ms = app.WaitForFirstPresent();
+        if (!ms) {
+            state.SkipWithError("the program never presented a screen");
+            return;
+        }
+        samples.push_back(*ms);
+        state.SetIterationTime(*ms / 1000);
+        rssKb = ProcessStatusKb(app.Pid(), "VmRSS");
+        hwmKb = ProcessStatusKb(app.Pid(), "VmHWM");
+    }
+    const double median = Percentile(samples, 0.5);
+    state.counters["median_ms"] = median;
+    state.counters["waits_ms"] = kStartWaitsMs;
+    state.counters["x_waits"] = median / kStartWaitsMs;
+    state.counters["rss_after_start_kB"] = double(rssKb);
+    state.counters["hwm_after_start_kB"] = double(hwmKb);
+}
+BENCHMARK(BM_ColdStartToFirstPresent)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_IdleWakeUpsAndCpu(benchmark::State& state)
+{
+    const char* setting = std::getenv("OSTRILAN_BENCH_IDLE_SECONDS");
+    const int seconds = setting && std::atoi(setting) > 0 ? std::atoi(setting) : 20;
+    for (auto _ : state) {
+        RunningApp app;
+        if (!app.WaitForFirstPresent()) {
+            state.SkipWithError("the program never presented a screen");
+            return;
+        }
+        // The floor of the measurement: a process that sleeps through the same stretch.
+        pid_t sleeper = -1;
+        std::string duration = std::to_string(seconds + 5);
+        char sleepName[] = "sleep";
+        char* argv[] = { sleepName, duration.data(), nullptr };
+        if (posix_spawnp(&sleeper, "sleep", nullptr, nullptr, argv, environ) != 0) {
+            state.SkipWithError("no sleep program");
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(1));
+        const Counters appBefore = Sample(app.Pid());
+        const Counters floorBefore = Sample(sleeper);
+        std::this_thread::sleep_for(std::chrono::seconds(seconds));
+        const Counters appAfter = Sample(app.Pid());
+        const Counters floorAfter = Sample(sleeper);
+        kill(sleeper, SIGTERM);
+        waitpid(sleeper, nullptr, 0);
+
+        const double perMinute = 60.0 / seconds;
+        const double wakeUps = double(appAfter.switches - appBefore.switches) * perMinute;
+        const double floor = double(floorAfter.switches - floorBefore.switches) * perMinute;
+        const double timers = 60000.0 / CMainFrame::kReconnectTimerMs;
+        const double ticks = double(sysconf(_SC_CLK_TCK)) * seconds;
+        state.counters["wakeups_per_min"] = wakeUps;
+        state.counters["sleep_wakeups_per_min"] = floor;
+        state.counters["timer_wakeups_per_min"] = timers;
+        state.counters["x_timers"] = wakeUps / timers;
+        state.counters["cpu_pct"] = 100.0 * double(appAfter.cpuTicks - appBefore.cpuTicks) / ticks;
+        state.counters["sleep_cpu_pct"] = 100.0 * double(floorAfter.cpuTicks - floorBefore.cpuTicks) / ticks;
+        state.counters["rss_idle_kB"] = double(ProcessStatusKb(app.Pid(), "VmRSS"));
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(BM_IdleWakeUpsAndCpu)->UseManualTime()->Unit(benchmark::kSecond)->Iterations(1);
+
+}
