@@ -32,7 +32,8 @@ fail() {
 }
 # Polls for a line in a file, at most five seconds.
 wait_for() {
-    for _ in $(seq 50); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+    # Generous: a sanitizer build on a loaded machine is many times slower.
+    for _ in $(seq 200); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
     return 1
 }
 
@@ -69,7 +70,9 @@ app_pid=$!
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
 [ -n "$wid" ] || fail "no window"
 wait_for "$work/trace.txt" ' app started' || fail "the application did not start"
-sleep 0.5
+# A click is only a tap once the main view is on the screen and the start-up work is done.
+wait_for "$work/trace.txt" ' app first present' || fail "the application presented nothing"
+sleep 1
 
 shot() { import -window "$wid" "$work/$1.png" || fail "no screenshot from the X server"; }
 # The number of pixels that differ between two screenshots.
