@@ -85,7 +85,11 @@ protected:
     LRESULT OnModuleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool& handled);
     void OnStateReport(BYTE state);
     void OnIncomingRing();
+    void RingOfCall(bool alreadyRinging);
     void EndCall(bool keepTimer, bool log);
+    // Timer 1 stopped, with the call time brought up to this moment while it was running.
+    void StopCallClock();
+    void StopUnansweredTimer();
     void OnCallerNumber(WPARAM wParam, LPARAM lParam);
     void OnLinkUpdate(WPARAM wParam, LPARAM lParam);
     void OnCallStatus(WPARAM wParam, LPARAM lParam);
@@ -105,4 +109,7 @@ private:
 
     std::array<Dialog*, 9> m_screens {};
     Window* m_pActiveView = nullptr;
+    bool m_bCallClockRunning = false;
+    // Timer 2 runs: a ring stopped and whether it was answered is not decided yet.
+    bool m_bUnansweredPending = false;
 };

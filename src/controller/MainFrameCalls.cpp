@@ -6,6 +6,7 @@
 #include "controller/MediaPlayers.h"
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
+#include "link/ModuleText.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/Text.h"
@@ -17,6 +18,7 @@
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -171,13 +173,15 @@ void CMainFrame::OnStateReport(BYTE s)
     case 3:
         RouteAudio(AudioRoute::Normal);
         SetStatusLine(TextTable::Text(kStateTextKeys[status.mainState]));
-        if (p == PhoneStatus::kStateRinging || p == PhoneStatus::kStateInCall) {
-            // The phone went away during the call. The call ends with the link it had, not the
-            // one cleared above: otherwise the ring would outlive the connection, the call timer
-            // would run on and the call would be missing from the history.
+        if (p == PhoneStatus::kStateRinging || p == PhoneStatus::kStateInCall || m_bUnansweredPending) {
+            // The phone went away during the call, or before timer 2 decided a ring that had
+            // stopped. The call ends now with the link it had, not the one cleared above:
+            // otherwise the ring would outlive the connection, the call timer would run on and
+            // the call would be missing from the history.
+            StopUnansweredTimer();
             const BYTE cleared = status.linkKind;
             status.linkKind = status.prevLinkKind;
-            EndCall(p == PhoneStatus::kStateRinging, true);
+            EndCall(p != PhoneStatus::kStateInCall, true);
             status.linkKind = cleared;
         }
         break;
@@ -187,8 +191,10 @@ void CMainFrame::OnStateReport(BYTE s)
         SetStatusLine(TextTable::Text("MFRM0005"));
         if (status.linkKind == kLinkHandsFree) {
             // Answered or not is decided a second later: 5 -> 4 -> 6 within it counts as answered.
-            if (p == PhoneStatus::kStateRinging)
+            if (p == PhoneStatus::kStateRinging) {
                 SetTimer(kUnansweredTimer, kUnansweredTimerMs);
+                m_bUnansweredPending = true;
+            }
             else if (p == PhoneStatus::kStateInCall)
                 EndCall(false, true);
         }
@@ -198,7 +204,7 @@ void CMainFrame::OnStateReport(BYTE s)
             RouteAudio(AudioRoute::Phone);
             if (p == PhoneStatus::kStateInCall)
                 EndCall(false, true);
-            OnIncomingRing();
+            RingOfCall(p == PhoneStatus::kStateRinging);
         }
         SetStatusLine(TextTable::Text("MFRM0006"));
         break;
@@ -210,6 +216,7 @@ void CMainFrame::OnStateReport(BYTE s)
                 GetSystemTime(&status.callStart);
                 status.elapsedSeconds = 0;
                 SetTimer(kCallTimer, kCallTimerMs);
+                m_bCallClockRunning = true;
             }
         }
         SetStatusLine(TextTable::Text("MFRM0007"));
@@ -240,17 +247,29 @@ void CMainFrame::OnStateReport(BYTE s)
 
 void CMainFrame::OnIncomingRing()
 {
+    // A ring event belongs to the call already ringing when the main state says so. The previous
+    // main state cannot tell: after a missed call it stays 5 until the next report, so the next
+    // call's first ring would start no record, and the report of 5 that follows would start one,
+    // wiping the caller number written in between.
+    RingOfCall(m_pPhoneStatus->mainState == PhoneStatus::kStateRinging);
+}
+
+void CMainFrame::RingOfCall(bool alreadyRinging)
+{
     PhoneStatus& status = *m_pPhoneStatus;
     PauseMediaPlayers();
     m_pRingTone->Start(m_pPrefStore->Record().ringTone);
     if (status.linkKind != kLinkHandsFree)
         return;
-    if (status.prevMainState != PhoneStatus::kStateRinging) {
+    if (!alreadyRinging) {
         CallRecord record;
         record.type = CallRecord::kMissed;
         GetLocalTime(&record.time);
         m_pCallLog->CurrentCall() = record;
         status.callType = CallRecord::kMissed;
+        // Only an answered call has a call time: a missed or rejected one is logged with none,
+        // not with the time of the call before it.
+        status.elapsedSeconds = 0;
         status.prevMainState = status.mainState;
         status.mainState = PhoneStatus::kStateRinging;
     }
@@ -268,7 +287,7 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
     if (status.linkKind != kLinkHandsFree)
         return;
     if (!keepTimer)
-        KillTimer(kCallTimer);
+        StopCallClock();
     m_pRingTone->Stop();
     SetStatusLine(TextTable::Text("MFRM0101"));
     if (status.linkKind == kLinkHandsFree && log) {
@@ -285,7 +304,7 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
 void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
 {
     CallRecord record = m_pCallLog->CurrentCall();
-    WString number = m_btModule.CallerNumber();
+    WString number = ModuleText::FromBuffer(m_btModule.TakeMessageData(WM_BT_EV_CALLER_ID).callerNumber);
     std::string bytes;
     for (char16_t c : number) {
         char low = char(c & 0xFF);
@@ -320,18 +339,38 @@ void CMainFrame::OnCallStatus(WPARAM wParam, LPARAM lParam)
     if (!IsScreenUp(kScreenOutgoing))
         return;
     PostToScreen(kScreenOutgoing, WM_BT_EV_CALL_STATUS, wParam, lParam);
-    if (status.callStatus[1] == 0 && status.callStatus[2] == 0)
+    if (status.callStatus[1] == 0 && status.callStatus[2] == 0) {
+        // The call is over now, though the state report that logs it may come only after the
+        // screen's two seconds of "call ended": those are not call time.
+        if (status.mainState == PhoneStatus::kStateInCall)
+            StopCallClock();
         EndCall(true, false);
+    }
+}
+
+void CMainFrame::StopCallClock()
+{
+    // The elapsed time moves only on the timer's ticks; the call's end is the last moment.
+    if (m_bCallClockRunning)
+        m_pPhoneStatus->UpdateElapsed();
+    m_bCallClockRunning = false;
+    KillTimer(kCallTimer);
+}
+
+void CMainFrame::StopUnansweredTimer()
+{
+    m_bUnansweredPending = false;
+    KillTimer(kUnansweredTimer);
 }
 
 void CMainFrame::OnPairedList(WPARAM wParam, LPARAM lParam)
 {
+    const ModuleBuffers data = m_btModule.TakeMessageData(WM_BT_PAIRED_LIST);
     m_pPairStore->Load();
     if (lParam == 0) {
-        std::vector<BtAddress> addresses = m_btModule.PairedAddresses();
-        int32_t count = m_btModule.PairedCount();
-        for (int32_t i = 0; i < count && size_t(i) < addresses.size(); ++i)
-            m_pPairStore->Add(addresses[size_t(i)].data());
+        const int32_t count = std::min(data.pairedCount, int32_t(ModuleBuffers::kMaxPaired));
+        for (int32_t i = 0; i < count; ++i)
+            m_pPairStore->Add(data.pairedAddresses[size_t(i)].data());
         m_pPairStore->Save();
     }
     ForwardToPairingScreen(WM_BT_PAIRED_LIST, wParam, lParam);
@@ -339,10 +378,10 @@ void CMainFrame::OnPairedList(WPARAM wParam, LPARAM lParam)
 
 void CMainFrame::OnDeviceName(WPARAM wParam, LPARAM lParam)
 {
+    const ModuleBuffers data = m_btModule.TakeMessageData(WM_BT_EV_DEVICE_NAME);
     if (m_pPairStore->Load()) {
-        BtAddress address = m_btModule.DeviceAddress();
-        m_pPairStore->Add(address.data());
-        if (m_pPairStore->SetName(address.data(), m_btModule.DeviceName()))
+        m_pPairStore->Add(data.deviceAddress.data());
+        if (m_pPairStore->SetName(data.deviceAddress.data(), ModuleText::FromBuffer(data.deviceName)))
             m_pPairStore->Save();
     }
     ForwardToPairingScreen(WM_BT_EV_DEVICE_NAME, wParam, lParam);
@@ -360,7 +399,7 @@ void CMainFrame::OnTimer(UINT id)
         PostToScreen(kScreenIncoming, WM_PHONE_CALL_TICK, 0, 0);
         break;
     case kUnansweredTimer:
-        KillTimer(kUnansweredTimer);
+        StopUnansweredTimer();
         if (status->mainState == PhoneStatus::kStateInCall)
             break;
         EndCall(true, true);

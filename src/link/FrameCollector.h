@@ -25,9 +25,10 @@ public:
 
     void Feed(std::span<const BYTE> block);
     bool InFrame() const { return m_inFrame; }
+    // Forgets a frame under way: the stream it belonged to has ended.
+    void Reset();
 
 private:
-    void Reset();
 
     Sink m_sink;
     std::array<BYTE, ModuleFrame::kBufferSize> m_buffer {};

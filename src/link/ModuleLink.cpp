@@ -4,6 +4,7 @@
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowApi.h"
 
+#include <algorithm>
 #include <system_error>
 
 ModuleLink::ModuleLink()
@@ -56,6 +57,7 @@ void ModuleLink::ClearBuffers()
 {
     std::lock_guard lock(m_mutex);
     m_buffers = ModuleBuffers {};
+    m_pending.clear();
 }
 
 int ModuleLink::ReaderThread(ModuleLink* link)
@@ -65,8 +67,15 @@ int ModuleLink::ReaderThread(ModuleLink* link)
         return 0;
     FrameCollector collector(
         [link](std::span<const BYTE> frame) { link->DispatchFrame(frame.data(), frame.size()); });
+    uint64_t opens = port.Opens();
     while (port.IsOpen()) {
         std::optional<std::vector<BYTE>> block = port.Read();
+        // A device that came back is a new byte stream; the tail of a frame cut off by its loss
+        // never comes, and waiting for it would swallow the first frames after the reopen.
+        if (port.Opens() != opens) {
+            opens = port.Opens();
+            collector.Reset();
+        }
         if (block)
             collector.Feed(*block);
     }
@@ -103,10 +112,41 @@ bool ModuleLink::DispatchFrame(const BYTE* bytes, size_t n)
     return true;
 }
 
+bool ModuleLink::CarriesData(UINT message)
+{
+    return message == WM_BT_EV_CALLER_ID || message == WM_BT_EV_DEVICE_NAME || message == WM_BT_PAIRED_LIST;
+}
+
 void ModuleLink::Post(const ModuleMessage& message)
 {
+    // Two events of one kind in one read (a bridge reporting every paired phone at once) would
+    // otherwise both be handled with the second one's data.
+    const bool carries = CarriesData(message.message);
+    if (carries) {
+        std::lock_guard lock(m_mutex);
+        if (m_pending.size() == kMaxPendingData)
+            m_pending.pop_front();
+        m_pending.push_back({ message.message, m_buffers });
+    }
     // A message the window system refuses is lost; nothing is retried.
-    PostMessageW(m_target.load(std::memory_order_relaxed), message.message, message.wParam, message.lParam);
+    if (!PostMessageW(m_target.load(std::memory_order_relaxed), message.message, message.wParam, message.lParam)
+        && carries) {
+        std::lock_guard lock(m_mutex);
+        if (!m_pending.empty())
+            m_pending.pop_back();
+    }
+}
+
+ModuleBuffers ModuleLink::TakeMessageData(UINT message)
+{
+    std::lock_guard lock(m_mutex);
+    auto it = std::find_if(
+        m_pending.begin(), m_pending.end(), [message](const PendingData& p) { return p.message == message; });
+    if (it == m_pending.end())
+        return m_buffers;
+    ModuleBuffers data = it->buffers;
+    m_pending.erase(it);
+    return data;
 }
 
 uint64_t ModuleLink::ReaderWakeups() const

@@ -17,6 +17,7 @@
 #include "link/SerialPort.h"
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -66,6 +67,10 @@ public:
 
     // Copies for the UI thread.
     ModuleBuffers Buffers() const;
+    // The buffers as they stood when the oldest not yet taken message of this kind was posted
+    // (caller number, device name, paired list), so that a handler sees its own event's data even
+    // when the next event of the kind has already arrived. The current buffers when none is held.
+    ModuleBuffers TakeMessageData(UINT message);
     WString FirmwareVersion() const;
     WString CallerNumber() const;
     WString DeviceName() const;
@@ -91,10 +96,21 @@ private:
     std::optional<ModuleMessage> ParsePairedAddress(const ModuleFrame& frame);
     std::optional<ModuleMessage> ParseDeviceName(const ModuleFrame& frame);
 
+    static bool CarriesData(UINT message);
+
+    // Snapshots waiting for their message's handler, oldest first; bounded, since a message that
+    // nobody handles never takes its own.
+    static constexpr size_t kMaxPendingData = 32;
+    struct PendingData {
+        UINT message;
+        ModuleBuffers buffers;
+    };
+
     std::unique_ptr<SerialPort> m_port;
     std::atomic<HWND> m_target { nullptr };
     std::atomic<uint64_t> m_framesDispatched { 0 };
     std::thread m_reader;
     mutable std::mutex m_mutex;
     ModuleBuffers m_buffers;
+    std::deque<PendingData> m_pending;
 };

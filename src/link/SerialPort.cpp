@@ -124,6 +124,7 @@ bool SerialPort::Open(UINT port, UINT baud)
     }
     m_held = true;
     m_lost = false;
+    m_opens.fetch_add(1, std::memory_order_relaxed);
     m_open.store(true, std::memory_order_release);
     Trace::Write("serial", "opened " + m_path);
     return true;
@@ -267,5 +268,6 @@ void SerialPort::WaitForDevice()
         m_fd = fd;
     }
     m_lost = false;
+    m_opens.fetch_add(1, std::memory_order_relaxed);
     Trace::Write("serial", "back " + m_path);
 }

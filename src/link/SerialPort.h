@@ -45,6 +45,8 @@ public:
     uint64_t Wakeups() const { return m_wakeups.load(std::memory_order_relaxed); }
     // True while the device has vanished and the port is waiting for it to come back.
     bool IsLost() const { return m_lost.load(std::memory_order_relaxed); }
+    // How often the device was opened, reopenings included: a new count is a new byte stream.
+    uint64_t Opens() const { return m_opens.load(std::memory_order_relaxed); }
 
     // The device path of port n.
     static std::string DevicePath(UINT port);
@@ -59,6 +61,7 @@ private:
     std::atomic<bool> m_open { false };
     std::atomic<bool> m_lost { false };
     std::atomic<uint64_t> m_wakeups { 0 };
+    std::atomic<uint64_t> m_opens { 0 };
     // The tty; -1 when no port is held or while the device is lost. The reader only touches it
     // under m_readMutex, a writer under m_writeMutex; replacing it takes both, read lock first.
     int m_fd = -1;

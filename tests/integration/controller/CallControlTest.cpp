@@ -3,6 +3,7 @@
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
 #include "store/CallLogStore.h"
+#include "store/PairStore.h"
 
 #include <gmock/gmock.h>
 
@@ -237,4 +238,92 @@ TEST_F(CallControlTest, ReconnectOnlyWhenIdleWithNoScreenUp)
     frame.CloseScreen(kScreenCallHist);
     Advance(60000);
     EXPECT_EQ(module.ReadAvailable(), CommandBytes(0x08, { 1, 0, 0, 0, 0, 0, 0 }));
+}
+
+// Whatever came before (an answered call, a missed one) and in whichever order the module reports
+// the ring, the number and the state, each call is logged once with its own number, and only an
+// answered call with a call time.
+TEST_F(CallControlTest, EachCallIsLoggedOnceWithItsOwnNumberAndOnlyAnAnsweredOneWithATime)
+{
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    CallerId("0301111111");
+    Status().callType = CallRecord::kIncoming;
+    State(PhoneStatus::kStateInCall, 1);
+    Advance(5000);
+    State(PhoneStatus::kStateConnected);
+
+    // R a ring event, N the caller's number, S a state report of 5 (ringing).
+    std::vector<std::string> numbers;
+    for (const char* order : { "RSN", "RNS", "SNR", "RNS" }) {
+        SCOPED_TRACE(order);
+        const std::string number = "03022222" + std::to_string(numbers.size());
+        numbers.push_back(number);
+        for (const char* step = order; *step; ++step) {
+            if (*step == 'R')
+                Ring();
+            else if (*step == 'N')
+                CallerId(number);
+            else
+                State(PhoneStatus::kStateRinging);
+        }
+        Ring();
+        State(PhoneStatus::kStateConnected);
+        Advance(1000);
+        std::vector<CallRecord> missed = History("MissedCall.dat");
+        ASSERT_EQ(missed.size(), numbers.size());
+        EXPECT_EQ(missed[0].Number(), number);
+        EXPECT_EQ(missed[0].duration, 0u);
+        CallLogStore reread;
+        ASSERT_TRUE(reread.LoadLastCall());
+        EXPECT_EQ(reread.LastCall().Number(), number);
+    }
+    std::vector<CallRecord> answered = History("IncomingCall.dat");
+    ASSERT_THAT(answered, SizeIs(1));
+    EXPECT_EQ(answered[0].Number(), "0301111111");
+    EXPECT_EQ(answered[0].duration, 5u);
+}
+
+// The ring stops, the phone is gone before timer 2 decides: the call ends there and then.
+TEST_F(CallControlTest, ARingThatStopsAndLosesThePhoneWithinTheSecondEndsAndIsLoggedOnce)
+{
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    CallerId("0301234567");
+    State(PhoneStatus::kStateConnected);
+    Advance(300);
+    TakeTrace();
+    State(1);
+    EXPECT_FALSE(audio.Player().IsPlaying());
+    EXPECT_EQ(frame.GetStatusLine(), TextTable::Text("MFRM0101"));
+    Advance(3000);
+    ASSERT_THAT(History("MissedCall.dat"), SizeIs(1));
+    EXPECT_EQ(History("MissedCall.dat")[0].Number(), "0301234567");
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_BT_EV_STATE, StateByte(1)), 1);
+}
+
+// A bridge reports every paired phone at once: each name lands with its own address.
+TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress)
+{
+    const BtAddress first { 1, 2, 3, 4, 5, 6 }, second { 9, 8, 7, 6, 5, 4 };
+    auto nameEvent = [](const BtAddress& address, const std::string& name) {
+        std::string body(1, char(6 + name.size()));
+        body.append(address.begin(), address.end());
+        body += name;
+        return ModuleFrameBytes(0x04, 0x0E, { body.begin(), body.end() });
+    };
+    std::vector<uint8_t> both = nameEvent(first, "Anna");
+    std::vector<uint8_t> more = nameEvent(second, "Bruno");
+    both.insert(both.end(), more.begin(), more.end());
+    ASSERT_TRUE(PairStore().Save());
+    int before = frame.moduleMessages;
+    module.Write(both);
+    WaitHandled(before + 2);
+    PairStore store;
+    ASSERT_TRUE(store.Load());
+    WString name;
+    EXPECT_TRUE(store.GetName(first.data(), name));
+    EXPECT_EQ(name, u"Anna");
+    EXPECT_TRUE(store.GetName(second.data(), name));
+    EXPECT_EQ(name, u"Bruno");
 }

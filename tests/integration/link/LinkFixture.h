@@ -21,8 +21,9 @@ struct Handled {
 
 class Recorder : public Window {
 public:
-    // Also copies the link's buffers while handling each message, as the main frame would.
-    const ModuleLink* link = nullptr;
+    // Also takes the link's buffers as its message left them while handling each message, as the
+    // main frame does.
+    ModuleLink* link = nullptr;
     std::vector<Handled> handled;
     std::function<void(const ModuleMessage&)> onMessage;
 

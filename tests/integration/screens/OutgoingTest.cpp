@@ -1,6 +1,7 @@
 #include "CallScreenSteps.h"
 
 #include "screens/DlgOutgoing.h"
+#include "screens/DlgPlaceCall.h"
 
 namespace {
 
@@ -132,6 +133,27 @@ TEST_F(OutgoingTest, ShowsTheCallTimeOnceConnectedAndClosesTwoSecondsAfterTheCal
     ScreenshotAsIs("outgoing-ended");
     Idle();
     EXPECT_FALSE(IsOpen());
+}
+
+// The far side hangs up: its call status report comes first, then the screen shows "Call ended"
+// for two seconds before the state report that logs the call is handled. Those are not call time.
+TEST_F(OutgoingTest, ACallEndedByTheFarSideIsLoggedWithTheTimeTalked)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    // What every dial action does before the screen opens.
+    SetDialString("0612345678");
+    CDlgPlaceCall::RecordOutgoingCall(Frame());
+    ASSERT_NE(Open("0612345678"), nullptr);
+    State(6, 1);
+    Advance(10'000);
+    CallStatus(0, 0, 0);
+    State(4);
+    Idle();
+    std::vector<CallRecord> calls = History("OutgoingCall.dat");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Number(), "0612345678");
+    EXPECT_EQ(calls[0].duration, 10u);
 }
 
 // A state report ends the call only after it was connected; a call status report of no call in
