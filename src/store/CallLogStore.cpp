@@ -86,10 +86,12 @@ bool CallLogStore::SaveLastCall()
 
 bool CallLogStore::LoadLastCall()
 {
+    // Only a whole record replaces the one in memory: with the file deleted, torn or on a data
+    // folder that cannot be written, the number dialled last is still there for Redial.
     DataFile file(kLastCallFile, kLastCallMagic);
-    if (file.GetStatus() == DataFile::Status::Missing)
-        m_lastCall = CallRecord {};
-    if (file.GetStatus() != DataFile::Status::Open)
+    CallRecord record;
+    if (file.GetStatus() != DataFile::Status::Open || !file.ReadNext(DataFile::Bytes(record)))
         return false;
-    return file.ReadNext(DataFile::Bytes(m_lastCall));
+    m_lastCall = record;
+    return true;
 }

@@ -31,6 +31,7 @@ public:
     // A missing file empties the list; a foreign one leaves it as it was.
     bool LoadList(int list);
     bool SaveLastCall();
+    // A file that is missing or cannot be read leaves the last call in memory as it was.
     bool LoadLastCall();
 
     // Written directly by the call handling while a call runs and when it is dialled.

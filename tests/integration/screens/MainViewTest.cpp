@@ -209,6 +209,15 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStops
     EXPECT_TRUE(reread.LoadLastCall());
     Frame().CloseScreen(kScreenOutgoing);
 
+    // Nor does a deleted one make the application forget the number.
+    std::filesystem::remove(DataPath("LastCall.dat"));
+    MainView().SetHintText({});
+    Tap(kRedial);
+    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
+    EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
+    EXPECT_EQ(ToUtf8(Frame().m_pPhoneStatus->DialText()), "0301234567");
+    Frame().CloseScreen(kScreenOutgoing);
+
     // Not during a call.
     State(6);
     Tap(kRedial);
