@@ -285,8 +285,12 @@ void CDlgPairMode::StartPairingWait(int selector, const char* waitText, const ch
     m_nPairTicks = 0;
     CMainFrame* frame = MainFrame();
     if (!frame || !frame->m_btModule.StartPairing(selector)) {
+        // Nothing is pairing, so Cancel could not end the wait: the screen stays usable, to
+        // leave or to try again.
         m_bPairing = false;
+        EnableAll(true);
         SetHintText(Text(failText));
+        return;
     }
     SetTimer(kPairTimer, kPairTimerMs);
 }

@@ -104,6 +104,22 @@ TEST_F(PairModeTest, CountsDownFrom240AndCancelsOnTheTickAfterZero)
     EXPECT_EQ(Hint(screen), Text("PMMS0603")) << "the countdown has stopped";
 }
 
+// A module that cannot be written to: the screen says so and stays usable, to retry or to leave.
+TEST_F(PairModeTest, APairingRequestThatCannotBeSentLeavesTheScreenUsable)
+{
+    CDlgPairMode& screen = OpenWithTwoRows();
+    Frame().m_btModule.Stop();
+    for (auto [button, text] : { std::pair { kHandsFreeTap, "PMMS0102" }, std::pair { kHeadsetTap, "PMMS0202" } }) {
+        TapAt(button);
+        EXPECT_EQ(Hint(screen), Text(text));
+        EXPECT_EQ(Enabled(), kAll) << text;
+        Advance(4 * 250);
+        EXPECT_EQ(Hint(screen), Text(text)) << "no countdown";
+    }
+    TapAt(kReturnTap);
+    EXPECT_EQ(Pair(), nullptr);
+}
+
 TEST_F(PairModeTest, CancelOnlyWhileThePhoneIsPairing)
 {
     CDlgPairMode& screen = OpenWithTwoRows();
