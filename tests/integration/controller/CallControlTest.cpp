@@ -7,6 +7,8 @@
 
 #include <gmock/gmock.h>
 
+#include <cstring>
+
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
@@ -226,6 +228,14 @@ TEST_F(CallControlTest, StateReportsReachTheScreensThatAreUp)
 
 TEST_F(CallControlTest, ReconnectOnlyWhenIdleWithNoScreenUp)
 {
+    // Without a hands-free link no state opens a screen, so only the state holds it back.
+    Link(0);
+    for (uint8_t state : { 0, 2, 3, 5, 6, 7 }) {
+        State(state);
+        Advance(60000);
+        EXPECT_THAT(module.ReadAvailable(50), IsEmpty()) << "main state " << int(state);
+    }
+    Link(2);
     State(PhoneStatus::kStateConnected);
     Advance(60000);
     EXPECT_THAT(module.ReadAvailable(50), IsEmpty());
@@ -326,4 +336,31 @@ TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress
     EXPECT_EQ(name, u"Anna");
     EXPECT_TRUE(store.GetName(second.data(), name));
     EXPECT_EQ(name, u"Bruno");
+}
+
+TEST_F(CallControlTest, ARingWithoutAHandsFreeLinkOnlyRings)
+{
+    Link(1);
+    Ring();
+    State(PhoneStatus::kStateRinging);
+    EXPECT_TRUE(audio.Player().IsPlaying());
+    EXPECT_EQ(frame.ScreenWindow(kScreenIncoming), nullptr);
+    State(PhoneStatus::kStateConnected);
+    Advance(2000);
+    EXPECT_THAT(History("MissedCall.dat"), IsEmpty());
+}
+
+TEST_F(CallControlTest, ARepeatedInCallReportKeepsTheCallStartAndTheTimer)
+{
+    State(PhoneStatus::kStateRinging);
+    State(PhoneStatus::kStateInCall);
+    const SYSTEMTIME start = Status().callStart;
+    Advance(1000);
+    State(PhoneStatus::kStateInCall);
+    EXPECT_EQ(std::memcmp(&Status().callStart, &start, sizeof start), 0);
+    Posts().clear();
+    // Ticks at 1600 ms from the call's start, not 800 ms from the repeated report.
+    Advance(600);
+    EXPECT_EQ(PostsTo(kScreenIncoming, WM_PHONE_CALL_TICK, 0), 1);
+    EXPECT_EQ(Status().elapsedSeconds, 1);
 }

@@ -72,6 +72,12 @@ TEST_F(ScreensTest, F10HidesTheFrameOnlyWhileNoScreenIsUp)
     EXPECT_TRUE(frame.IsWindowVisible());
     ReleaseF10();
     EXPECT_FALSE(frame.IsWindowVisible());
+    // A call in progress does not keep it up.
+    frame.ShowWindow(SW_SHOW);
+    State(PhoneStatus::kStateInCall);
+    ASSERT_EQ(frame.m_pPhoneStatus->mainState, PhoneStatus::kStateInCall);
+    ReleaseF10();
+    EXPECT_FALSE(frame.IsWindowVisible());
 }
 
 TEST_F(ScreensTest, ErrorTextsCoverTheSeventeenStatusCodes)
