@@ -6,14 +6,19 @@
 
 #include "platform/core/Region.h"
 #include "platform/draw/DeviceContext.h"
+#include "ui/SkinPlaces.h"
 
 class CMainFrame;
 
 namespace calldisplay {
 
-constexpr RECT kMessageRect { 57, 60, 269, 81 };
-constexpr RECT kNumberRect { 59, 110, 302, 151 };
-constexpr RECT kCallTimeRect { 59, 160, 302, 200 };
+// The two call screens share their text places.
+constexpr RECT kMessageRect = skin::place::incoming::message;
+constexpr RECT kNumberRect = skin::place::incoming::number;
+constexpr RECT kCallTimeRect = skin::place::incoming::call_time;
+static_assert(kMessageRect == skin::place::outgoing::message && kNumberRect == skin::place::outgoing::number
+        && kCallTimeRect == skin::place::outgoing::call_time,
+    "the incoming and outgoing skins must place their texts alike");
 constexpr COLORREF kMessageColor = RGB(14, 126, 251);
 constexpr COLORREF kNumberColor = RGB(14, 187, 251);
 // A DTMF display keeps this many of the last digits sent.

@@ -137,10 +137,9 @@ int SelectedFocusedRow(const ListView& list)
     return -1;
 }
 
-void SetupButton(CMyButton& button, const char16_t* image, const RECT& rect)
+void SetupButton(CMyButton& button, const skin::place::Control& place)
 {
-    button.Setup(LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(image)))), rect.left, rect.top,
-        rect.Width(), rect.Height(), u"", false, true);
+    button.Setup(place, u"", false, true);
 }
 
 }

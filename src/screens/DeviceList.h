@@ -6,6 +6,7 @@
 
 #include "link/ModuleBuffers.h"
 #include "platform/core/Types.h"
+#include "ui/SkinPlaces.h"
 
 #include <optional>
 
@@ -47,6 +48,6 @@ int FillDeviceList(CMyListCtrl& list, CMainFrame& frame);
 int SelectedFocusedRow(const ListView& list);
 
 // A skinned button of these screens: no caption, no held look, a click sound.
-void SetupButton(CMyButton& button, const char16_t* image, const RECT& rect);
+void SetupButton(CMyButton& button, const skin::place::Control& place);
 
 }

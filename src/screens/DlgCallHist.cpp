@@ -16,29 +16,23 @@
 
 namespace {
 
-constexpr RECT kListRect { 49, 82, 49 + 263, 82 + 140 };
+namespace place = skin::place::callhist;
+
 constexpr int kNumberColumnWidth = 263;
 // The row draws its own two lines; these columns only carry the texts.
 constexpr int kTextColumnWidth = 10;
 constexpr DWORD kListStyle = LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;
 constexpr int kHourNoon = 12;
 
-struct ButtonPlace {
-    int id;
-    const char16_t* image;
-    RECT rect;
-    bool holdLook;
-};
-
 // In set-up order.
-constexpr ButtonPlace kButtons[] = {
-    { IDOK, u"btn_gomain.bti", { 2, 2, 2 + 33, 2 + 32 }, false },
-    { CDlgCallHist::kIdDial, u"callhist\\btn_dial.bti", { 325, 55, 325 + 66, 55 + 66 }, false },
-    { CDlgCallHist::kIdDeleteOne, u"callhist\\btn_delselect.bti", { 385, 125, 385 + 46, 125 + 46 }, false },
-    { CDlgCallHist::kIdDeleteAll, u"callhist\\btn_delall.bti", { 347, 173, 347 + 46, 173 + 46 }, false },
-    { CDlgCallHist::kIdTabIncoming, u"callhist\\tab_bg.bti", { 45, 48, 45 + 89, 48 + 29 }, true },
-    { CDlgCallHist::kIdTabOutgoing, u"callhist\\tab_bg.bti", { 136, 48, 136 + 89, 48 + 29 }, true },
-    { CDlgCallHist::kIdTabMissed, u"callhist\\tab_bg.bti", { 227, 48, 227 + 89, 48 + 29 }, true },
+constexpr SkinnedButtonSpec kButtons[] = {
+    { IDOK, place::btn_gomain, false },
+    { CDlgCallHist::kIdDial, place::btn_dial, false },
+    { CDlgCallHist::kIdDeleteOne, place::btn_delselect, false },
+    { CDlgCallHist::kIdDeleteAll, place::btn_delall, false },
+    { CDlgCallHist::kIdTabIncoming, place::tab_bg[0], true },
+    { CDlgCallHist::kIdTabOutgoing, place::tab_bg[1], true },
+    { CDlgCallHist::kIdTabMissed, place::tab_bg[2], true },
 };
 
 constexpr const char* kTabCaptions[] = { "HITB0001", "HITB0002", "HITB0003" };
@@ -110,7 +104,7 @@ WString CDlgCallHist::BackgroundPath() const
 
 void CDlgCallHist::PrepareList()
 {
-    m_listCalls.MoveWindow(kListRect, true);
+    m_listCalls.MoveWindow(place::list, true);
     m_listCalls.HideScrollBars(0);
     m_listCalls.ShowWindow(SW_SHOW);
 }
@@ -120,12 +114,11 @@ void CDlgCallHist::SetupButtons()
     CMyButton* buttons[] = { &m_btnReturn, &m_btnDial, &m_btnDeleteOne, &m_btnDeleteAll, &m_btnTabIncoming,
         &m_btnTabOutgoing, &m_btnTabMissed };
     for (size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonPlace& place = kButtons[i];
-        bool isTab = place.id >= kIdTabIncoming && place.id <= kIdTabMissed;
+        const SkinnedButtonSpec& button = kButtons[i];
+        bool isTab = button.id >= kIdTabIncoming && button.id <= kIdTabMissed;
         WString caption
-            = isTab ? WString(TextTable::Text(kTabCaptions[place.id - kIdTabIncoming])) : WString();
-        buttons[i]->Setup(LoadDIBitmap(ToUtf8(ImagePath(place.image))), place.rect.left, place.rect.top,
-            place.rect.Width(), place.rect.Height(), caption, place.holdLook, true);
+            = isTab ? WString(TextTable::Text(kTabCaptions[button.id - kIdTabIncoming])) : WString();
+        buttons[i]->Setup(button.place, caption, button.holdLook, true);
     }
 }
 
@@ -277,9 +270,9 @@ void CDlgCallHist::RegisterTemplate()
     dialogTemplate.rect = skin::kFullScreen;
     dialogTemplate.style = WS_CHILD;
     // Positions come from the set-up; the template only says what the controls are.
-    for (const ButtonPlace& place : kButtons)
+    for (const SkinnedButtonSpec& button : kButtons)
         dialogTemplate.controls.push_back(
-            { UINT(place.id), ControlClass::Button, u"", BS_OWNERDRAW, place.rect });
-    dialogTemplate.controls.push_back({ UINT(kIdList), ControlClass::ListView, u"", kListStyle, kListRect });
+            { UINT(button.id), ControlClass::Button, u"", BS_OWNERDRAW, button.place.rect });
+    dialogTemplate.controls.push_back({ UINT(kIdList), ControlClass::ListView, u"", kListStyle, place::list });
     DialogTemplates::Register(std::move(dialogTemplate));
 }

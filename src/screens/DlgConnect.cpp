@@ -16,18 +16,9 @@ using namespace devicelist;
 
 namespace {
 
-constexpr RECT kListRect { 49, 82, 49 + 263, 82 + 140 };
-constexpr int kAddressColumnWidth = 139;
-constexpr RECT kAddressHeading { 49, 53, 185, 73 };
-constexpr RECT kNameHeading { 190, 53, 312, 73 };
+namespace place = skin::place::connect;
 
-struct ButtonPlace {
-    const char16_t* image;
-    RECT rect;
-};
-constexpr ButtonPlace kReturn { u"btn_gomain.bti", { 2, 2, 2 + 33, 2 + 32 } };
-constexpr ButtonPlace kConnect { u"connect\\btn_connect.bti", { 326, 67, 326 + 66, 67 + 67 } };
-constexpr ButtonPlace kDisconnect { u"connect\\btn_disconnect.bti", { 362, 151, 362 + 66, 151 + 67 } };
+constexpr int kAddressColumnWidth = 139;
 
 // The list wait shows whole seconds for twelve ticks and gives up on the fourteenth.
 constexpr int32_t kListTickLimit = 12;
@@ -62,11 +53,11 @@ void CDlgConnect::RegisterTemplate()
     dialogTemplate.rect = skin::kFullScreen;
     dialogTemplate.style = WS_CHILD;
     dialogTemplate.controls = {
-        { IDOK, ControlClass::Button, u"", BS_OWNERDRAW, kReturn.rect },
-        { kIdConnect, ControlClass::Button, u"", BS_OWNERDRAW, kConnect.rect },
-        { kIdDisconnect, ControlClass::Button, u"", BS_OWNERDRAW, kDisconnect.rect },
+        { IDOK, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_gomain.rect },
+        { kIdConnect, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_connect.rect },
+        { kIdDisconnect, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_disconnect.rect },
         { kIdList, ControlClass::ListView, u"", LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER,
-            kListRect },
+            place::list },
     };
     DialogTemplates::Register(std::move(dialogTemplate));
 }
@@ -91,21 +82,21 @@ void CDlgConnect::PrepareList()
 
 void CDlgConnect::SetupButtons()
 {
-    m_listDevices.SetWindowPos(
-        nullptr, kListRect.left, kListRect.top, kListRect.Width(), kListRect.Height(), SWP_NOZORDER);
+    const RECT& list = place::list;
+    m_listDevices.SetWindowPos(nullptr, list.left, list.top, list.Width(), list.Height(), SWP_NOZORDER);
     m_listDevices.HideScrollBars(0);
     m_listDevices.ShowWindow(SW_SHOW);
-    SetupButton(m_btnReturn, kReturn.image, kReturn.rect);
-    SetupButton(m_btnConnect, kConnect.image, kConnect.rect);
-    SetupButton(m_btnDisconnect, kDisconnect.image, kDisconnect.rect);
+    SetupButton(m_btnReturn, place::btn_gomain);
+    SetupButton(m_btnConnect, place::btn_connect);
+    SetupButton(m_btnDisconnect, place::btn_disconnect);
 }
 
 void CDlgConnect::PaintContent(HDC dc)
 {
     std::unique_ptr<Font> font = CreateSkinFont(skin::kHeadingHeight);
     ScopedTextStyle style(dc, font.get(), skin::kTextColor);
-    DrawText(dc, Text("PMLI0001"), kAddressHeading, DT_CENTER | DT_VCENTER);
-    DrawText(dc, Text("PMLI0002"), kNameHeading, DT_CENTER | DT_VCENTER);
+    DrawText(dc, Text("PMLI0001"), place::address_heading, DT_CENTER | DT_VCENTER);
+    DrawText(dc, Text("PMLI0002"), place::name_heading, DT_CENTER | DT_VCENTER);
 }
 
 void CDlgConnect::OnFirstPaint()

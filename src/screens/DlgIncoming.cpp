@@ -35,11 +35,6 @@ constexpr calldisplay::TextStyle kMessageStyle { 18, 7, calldisplay::kMessageCol
 constexpr calldisplay::TextStyle kNumberStyle { 24, 8, calldisplay::kNumberColor, DT_CENTER };
 constexpr calldisplay::TextStyle kCallTimeStyle { 18, 7, calldisplay::kNumberColor, DT_CENTER | DT_VCENTER };
 
-std::unique_ptr<Bitmap> Strip(const char16_t* name)
-{
-    return LoadDIBitmap(ToUtf8(ImagePath(name)));
-}
-
 }
 
 CDlgIncoming::CDlgIncoming()
@@ -115,11 +110,12 @@ bool CDlgIncoming::OnInitDialog()
 
 void CDlgIncoming::SetupButtons()
 {
-    m_btnNum.Setup(Strip(u"incoming\\btn_go_num.bti"), 275, 57, 32, 29, u"", false, true);
-    m_btnAccept.Setup(Strip(u"incoming\\btn_accept.bti"), 314, 56, 60, 60, u"", false, true);
-    m_btnEnd.Setup(Strip(u"incoming\\btn_deny.bti"), 382, 84, 43, 44, u"", false, true);
-    m_btnMute.Setup(Strip(u"incoming\\btn_mic_mute.bti"), 386, 144, 38, 38, u"", false, true);
-    m_btnAudioTrans.Setup(Strip(u"incoming\\btn_audio_trans.bti"), 314, 149, 60, 60, u"", false, true);
+    namespace place = skin::place::incoming;
+    m_btnNum.Setup(place::btn_go_num, u"", false, true);
+    m_btnAccept.Setup(place::btn_accept, u"", false, true);
+    m_btnEnd.Setup(place::btn_deny, u"", false, true);
+    m_btnMute.Setup(place::btn_mic_mute, u"", false, true);
+    m_btnAudioTrans.Setup(place::btn_audio_trans, u"", false, true);
 }
 
 void CDlgIncoming::SetCallMessage(const WString& text)

@@ -9,38 +9,29 @@
 namespace {
 
 constexpr UINT kCloseId = 1;
-constexpr int kKeyWidth = 47;
-constexpr int kKeyHeight = 25;
-constexpr RECT kCloseRect { 282, 3, 282 + 22, 3 + 22 };
+namespace place = skin::place::numpad;
 
 struct Key {
     UINT id;
     char16_t character;
-    const char16_t* image;
-    int x;
-    int y;
+    const skin::place::Control& place;
 };
 
 // In set-up order: the first row 1 to 5 and *, the second 6 to 9, 0 and #.
-constexpr std::array<Key, 12> kKeys { {
-    { 1002, u'1', u"numpad\\btn_numpad_1.bti", 5, 26 },
-    { 1003, u'2', u"numpad\\btn_numpad_2.bti", 55, 26 },
-    { 1004, u'3', u"numpad\\btn_numpad_3.bti", 105, 26 },
-    { 1005, u'4', u"numpad\\btn_numpad_4.bti", 155, 26 },
-    { 1006, u'5', u"numpad\\btn_numpad_5.bti", 205, 26 },
-    { 1012, u'*', u"numpad\\btn_numpad_star.bti", 255, 26 },
-    { 1007, u'6', u"numpad\\btn_numpad_6.bti", 5, 54 },
-    { 1008, u'7', u"numpad\\btn_numpad_7.bti", 55, 54 },
-    { 1009, u'8', u"numpad\\btn_numpad_8.bti", 105, 54 },
-    { 1010, u'9', u"numpad\\btn_numpad_9.bti", 155, 54 },
-    { 1011, u'0', u"numpad\\btn_numpad_0.bti", 205, 54 },
-    { 1013, u'#', u"numpad\\btn_numpad_sharp.bti", 255, 54 },
-} };
-
-std::unique_ptr<Bitmap> Strip(const WString& name)
-{
-    return LoadDIBitmap(ToUtf8(ImagePath(name)));
-}
+constexpr Key kKeys[] = {
+    { 1002, u'1', place::btn_numpad_1 },
+    { 1003, u'2', place::btn_numpad_2 },
+    { 1004, u'3', place::btn_numpad_3 },
+    { 1005, u'4', place::btn_numpad_4 },
+    { 1006, u'5', place::btn_numpad_5 },
+    { 1012, u'*', place::btn_numpad_star },
+    { 1007, u'6', place::btn_numpad_6 },
+    { 1008, u'7', place::btn_numpad_7 },
+    { 1009, u'8', place::btn_numpad_8 },
+    { 1010, u'9', place::btn_numpad_9 },
+    { 1011, u'0', place::btn_numpad_0 },
+    { 1013, u'#', place::btn_numpad_sharp },
+};
 
 }
 
@@ -66,7 +57,7 @@ void CDlgNumKeypad::RegisterTemplate()
 
 void CDlgNumKeypad::DoDataExchange(DataExchange* dx)
 {
-    for (size_t i = 0; i < kKeys.size(); ++i)
+    for (size_t i = 0; i < std::size(kKeys); ++i)
         DDX_Control(dx, int(kKeys[i].id), m_btnKeys[i]);
     DDX_Control(dx, int(kCloseId), m_btnClose);
 }
@@ -89,12 +80,9 @@ bool CDlgNumKeypad::OnInitDialog()
 
 void CDlgNumKeypad::SetupButtons()
 {
-    m_btnClose.Setup(Strip(u"numpad\\btn_close.bti"), kCloseRect.left, kCloseRect.top, kCloseRect.Width(),
-        kCloseRect.Height(), u"", false, true);
-    for (size_t i = 0; i < kKeys.size(); ++i) {
-        const Key& key = kKeys[i];
-        m_btnKeys[i].Setup(Strip(key.image), key.x, key.y, kKeyWidth, kKeyHeight, u"", false, true);
-    }
+    m_btnClose.Setup(place::btn_close, u"", false, true);
+    for (size_t i = 0; i < std::size(kKeys); ++i)
+        m_btnKeys[i].Setup(kKeys[i].place, u"", false, true);
 }
 
 void CDlgNumKeypad::ShowKeypad(bool show)

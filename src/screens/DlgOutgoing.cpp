@@ -32,11 +32,6 @@ constexpr calldisplay::TextStyle kMessageStyle { 16, 6, calldisplay::kMessageCol
 constexpr calldisplay::TextStyle kNumberStyle { 24, 8, calldisplay::kNumberColor, DT_CENTER };
 constexpr calldisplay::TextStyle kCallTimeStyle { 18, 7, calldisplay::kNumberColor, DT_CENTER | DT_VCENTER };
 
-std::unique_ptr<Bitmap> Strip(const char16_t* name)
-{
-    return LoadDIBitmap(ToUtf8(ImagePath(name)));
-}
-
 }
 
 CDlgOutgoing::CDlgOutgoing()
@@ -120,10 +115,11 @@ bool CDlgOutgoing::OnInitDialog()
 
 void CDlgOutgoing::SetupButtons()
 {
-    m_btnNum.Setup(Strip(u"outgoing\\btn_go_num.bti"), 275, 57, 32, 29, u"", false, true);
-    m_btnSwitchAudio.Setup(Strip(u"outgoing\\btn_audio_trans.bti"), 316, 70, 60, 60, u"", false, true);
-    m_btnMute.Setup(Strip(u"outgoing\\btn_mic_mute.bti"), 386, 81, 38, 38, u"", true, true);
-    m_btnEnd.Setup(Strip(u"outgoing\\btn_end.bti"), 374, 154, 52, 52, u"", false, true);
+    namespace place = skin::place::outgoing;
+    m_btnNum.Setup(place::btn_go_num, u"", false, true);
+    m_btnSwitchAudio.Setup(place::btn_audio_trans, u"", false, true);
+    m_btnMute.Setup(place::btn_mic_mute, u"", true, true);
+    m_btnEnd.Setup(place::btn_end, u"", false, true);
 }
 
 void CDlgOutgoing::SetCallMessage(const WString& text)

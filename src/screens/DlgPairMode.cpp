@@ -21,20 +21,9 @@ using namespace devicelist;
 
 namespace {
 
-constexpr RECT kListRect { 42, 82, 42 + 257, 82 + 140 };
-constexpr int kAddressColumnWidth = 133;
-constexpr RECT kAddressHeading { 40, 51, 173, 73 };
-constexpr RECT kNameHeading { 176, 51, 298, 73 };
+namespace place = skin::place::pairmode;
 
-struct ButtonPlace {
-    const char16_t* image;
-    RECT rect;
-};
-constexpr ButtonPlace kReturn { u"btn_gomain.bti", { 2, 2, 2 + 33, 2 + 32 } };
-constexpr ButtonPlace kPairHandsFree { u"pairmode\\btn_pairinghf.bti", { 310, 53, 310 + 58, 53 + 57 } };
-constexpr ButtonPlace kPairHeadset { u"pairmode\\btn_pairinghs.bti", { 372, 53, 372 + 58, 53 + 57 } };
-constexpr ButtonPlace kCancel { u"pairmode\\btn_cancelpair.bti", { 346, 117, 346 + 51, 117 + 50 } };
-constexpr ButtonPlace kDelete { u"pairmode\\btn_delpair.bti", { 385, 175, 385 + 46, 175 + 46 } };
+constexpr int kAddressColumnWidth = 133;
 
 // StartPairing's selector: the module is told nothing of it, but the two buttons keep it apart.
 constexpr int kSelectorHandsFree = 1;
@@ -79,13 +68,13 @@ void CDlgPairMode::RegisterTemplate()
     dialogTemplate.rect = skin::kFullScreen;
     dialogTemplate.style = WS_CHILD;
     dialogTemplate.controls = {
-        { IDOK, ControlClass::Button, u"", BS_OWNERDRAW, kReturn.rect },
-        { kIdPairHandsFree, ControlClass::Button, u"", BS_OWNERDRAW, kPairHandsFree.rect },
-        { kIdPairHeadset, ControlClass::Button, u"", BS_OWNERDRAW, kPairHeadset.rect },
-        { kIdCancel, ControlClass::Button, u"", BS_OWNERDRAW, kCancel.rect },
-        { kIdDelete, ControlClass::Button, u"", BS_OWNERDRAW, kDelete.rect },
+        { IDOK, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_gomain.rect },
+        { kIdPairHandsFree, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_pairinghf.rect },
+        { kIdPairHeadset, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_pairinghs.rect },
+        { kIdCancel, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_cancelpair.rect },
+        { kIdDelete, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_delpair.rect },
         { kIdList, ControlClass::ListView, u"", LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER,
-            kListRect },
+            place::list },
     };
     DialogTemplates::Register(std::move(dialogTemplate));
 }
@@ -112,13 +101,13 @@ void CDlgPairMode::PrepareList()
 
 void CDlgPairMode::SetupButtons()
 {
-    SetupButton(m_btnReturn, kReturn.image, kReturn.rect);
-    SetupButton(m_btnPairHandsFree, kPairHandsFree.image, kPairHandsFree.rect);
-    SetupButton(m_btnPairHeadset, kPairHeadset.image, kPairHeadset.rect);
-    SetupButton(m_btnCancel, kCancel.image, kCancel.rect);
-    SetupButton(m_btnDelete, kDelete.image, kDelete.rect);
-    m_listDevices.SetWindowPos(
-        nullptr, kListRect.left, kListRect.top, kListRect.Width(), kListRect.Height(), SWP_NOZORDER);
+    SetupButton(m_btnReturn, place::btn_gomain);
+    SetupButton(m_btnPairHandsFree, place::btn_pairinghf);
+    SetupButton(m_btnPairHeadset, place::btn_pairinghs);
+    SetupButton(m_btnCancel, place::btn_cancelpair);
+    SetupButton(m_btnDelete, place::btn_delpair);
+    const RECT& list = place::list;
+    m_listDevices.SetWindowPos(nullptr, list.left, list.top, list.Width(), list.Height(), SWP_NOZORDER);
     m_listDevices.HideScrollBars(0);
     m_listDevices.ShowWindow(SW_SHOW);
 }
@@ -127,8 +116,8 @@ void CDlgPairMode::PaintContent(HDC dc)
 {
     std::unique_ptr<Font> font = CreateSkinFont(skin::kHeadingHeight);
     ScopedTextStyle style(dc, font.get(), skin::kTextColor);
-    DrawText(dc, Text("PMLI0001"), kAddressHeading, DT_CENTER | DT_VCENTER);
-    DrawText(dc, Text("PMLI0002"), kNameHeading, DT_CENTER | DT_VCENTER);
+    DrawText(dc, Text("PMLI0001"), place::address_heading, DT_CENTER | DT_VCENTER);
+    DrawText(dc, Text("PMLI0002"), place::name_heading, DT_CENTER | DT_VCENTER);
 }
 
 void CDlgPairMode::OnFirstPaint()

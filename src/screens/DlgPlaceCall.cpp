@@ -18,52 +18,39 @@
 
 namespace {
 
-constexpr int kKeyWidth = 66;
-constexpr int kKeyHeight = 26;
+namespace place = skin::place::placecall;
 
 struct Key {
     char digit;
-    const char16_t* image;
-    int x;
-    int y;
+    const skin::place::Control& place;
 };
 
 // In id order, 1002..1013.
 constexpr Key kKeys[] = {
-    { '1', u"placecall\\btn_pad_1.bti", 66, 95 },
-    { '2', u"placecall\\btn_pad_2.bti", 139, 95 },
-    { '3', u"placecall\\btn_pad_3.bti", 212, 95 },
-    { '4', u"placecall\\btn_pad_4.bti", 66, 126 },
-    { '5', u"placecall\\btn_pad_5.bti", 139, 126 },
-    { '6', u"placecall\\btn_pad_6.bti", 212, 126 },
-    { '7', u"placecall\\btn_pad_7.bti", 66, 157 },
-    { '8', u"placecall\\btn_pad_8.bti", 139, 157 },
-    { '9', u"placecall\\btn_pad_9.bti", 212, 157 },
-    { '0', u"placecall\\btn_pad_0.bti", 139, 188 },
-    { '*', u"placecall\\btn_pad_star.bti", 66, 188 },
-    { '#', u"placecall\\btn_pad_sharp.bti", 212, 188 },
+    { '1', place::btn_pad_1 },
+    { '2', place::btn_pad_2 },
+    { '3', place::btn_pad_3 },
+    { '4', place::btn_pad_4 },
+    { '5', place::btn_pad_5 },
+    { '6', place::btn_pad_6 },
+    { '7', place::btn_pad_7 },
+    { '8', place::btn_pad_8 },
+    { '9', place::btn_pad_9 },
+    { '0', place::btn_pad_0 },
+    { '*', place::btn_pad_star },
+    { '#', place::btn_pad_sharp },
 };
 // Set up in the order of the pad's rows: *, 0, # after 9.
 constexpr size_t kKeySetupOrder[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11 };
 
-constexpr RECT kReturnRect { 2, 2, 2 + 33, 2 + 32 };
-constexpr RECT kDialRect { 326, 89, 326 + 66, 89 + 66 };
-constexpr RECT kCallHomeRect { 368, 162, 368 + 59, 162 + 58 };
-constexpr RECT kCallHistRect { 299, 162, 299 + 59, 162 + 58 };
-constexpr RECT kBackspaceRect { 375, 47, 375 + 41, 47 + 36 };
 
 constexpr COLORREF kNumberColor = RGB(15, 186, 255);
 constexpr int kNumberHeight = 25;
 constexpr int kNumberWidth = 10;
 
-std::unique_ptr<Bitmap> LoadStrip(const char16_t* name)
+void Setup(CMyButton& button, const skin::place::Control& control)
 {
-    return LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(name))));
-}
-
-void Setup(CMyButton& button, const char16_t* image, const RECT& rect)
-{
-    button.Setup(LoadStrip(image), rect.left, rect.top, rect.Width(), rect.Height(), {}, false, true);
+    button.Setup(control, {}, false, true);
 }
 
 ControlTemplate SkinnedButton(UINT id, const WString& caption, const RECT& rect)
@@ -97,16 +84,16 @@ void CDlgPlaceCall::RegisterTemplate()
     dialogTemplate.rect = skin::kFullScreen;
     dialogTemplate.style = WS_CHILD;
     dialogTemplate.controls = {
-        SkinnedButton(IDC_RETURN, u"Return", kReturnRect),
-        SkinnedButton(IDC_DIAL, u"Dial", kDialRect),
-        SkinnedButton(IDC_CALLHOME, u"Call Home", kCallHomeRect),
-        SkinnedButton(IDC_CALLHIST, u"Call History", kCallHistRect),
-        SkinnedButton(IDC_BACKSPACE, u"<-", kBackspaceRect),
+        SkinnedButton(IDC_RETURN, u"Return", place::btn_gomain.rect),
+        SkinnedButton(IDC_DIAL, u"Dial", place::btn_dial.rect),
+        SkinnedButton(IDC_CALLHOME, u"Call Home", place::btn_callhome.rect),
+        SkinnedButton(IDC_CALLHIST, u"Call History", place::btn_callhist.rect),
+        SkinnedButton(IDC_BACKSPACE, u"<-", place::btn_pad_del.rect),
     };
     for (size_t i = 0; i < std::size(kKeys); ++i) {
         const Key& key = kKeys[i];
         dialogTemplate.controls.push_back(SkinnedButton(UINT(IDC_KEY_FIRST + i),
-            WString(1, char16_t(key.digit)), { key.x, key.y, key.x + kKeyWidth, key.y + kKeyHeight }));
+            WString(1, char16_t(key.digit)), key.place.rect));
     }
     // The cancel id is there so that nothing else takes it; it is never shown.
     dialogTemplate.controls.push_back({ UINT(IDCANCEL), ControlClass::Button, u"Cancel", BS_PUSHBUTTON, {} });
@@ -138,15 +125,13 @@ WString CDlgPlaceCall::BackgroundPath() const
 
 void CDlgPlaceCall::SetupButtons()
 {
-    Setup(m_btnReturn, u"btn_gomain.bti", kReturnRect);
-    Setup(m_btnDial, u"placecall\\btn_dial.bti", kDialRect);
-    Setup(m_btnCallHome, u"placecall\\btn_callhome.bti", kCallHomeRect);
-    Setup(m_btnCallHist, u"placecall\\btn_callhist.bti", kCallHistRect);
-    for (size_t i : kKeySetupOrder) {
-        const Key& key = kKeys[i];
-        Setup(m_btnKeys[i], key.image, { key.x, key.y, key.x + kKeyWidth, key.y + kKeyHeight });
-    }
-    Setup(m_btnBackspace, u"placecall\\btn_pad_del.bti", kBackspaceRect);
+    Setup(m_btnReturn, place::btn_gomain);
+    Setup(m_btnDial, place::btn_dial);
+    Setup(m_btnCallHome, place::btn_callhome);
+    Setup(m_btnCallHist, place::btn_callhist);
+    for (size_t i : kKeySetupOrder)
+        Setup(m_btnKeys[i], kKeys[i].place);
+    Setup(m_btnBackspace, place::btn_pad_del);
 
     // Every opening starts with an empty number.
     CMainFrame* frame = Frame();

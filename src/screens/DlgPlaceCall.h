@@ -23,7 +23,7 @@ public:
     static constexpr UINT IDC_BACKSPACE = 1016;
     static constexpr UINT IDC_CALLHOME = 1017;
 
-    static constexpr RECT kNumberRect { 65, 52, 358, 78 };
+    static constexpr RECT kNumberRect = skin::place::placecall::number;
     static constexpr size_t kShownDigits = 15;
 
     CDlgPlaceCall();

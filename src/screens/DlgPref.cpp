@@ -18,46 +18,31 @@
 
 namespace {
 
-struct ButtonPlace {
-    int id;
-    const char16_t* image;
-    RECT rect;
-    bool holdLook;
-};
-
-constexpr RECT At(int x, int y, int width, int height)
-{
-    return { x, y, x + width, y + height };
-}
-
-constexpr int kKeyWidth = 66;
-constexpr int kKeyHeight = 26;
-constexpr int kColumns[] = { 60, 133, 206 };
-constexpr int kRows[] = { 102, 131, 160, 189 };
+namespace place = skin::place::pref;
 
 // In set-up order; the keys follow the pad's rows, so "*" comes before "0".
-constexpr ButtonPlace kButtons[] = {
-    { IDOK, u"btn_gomain.bti", At(2, 2, 33, 32), false },
-    { CDlgPref::kIdChange, u"pref\\btn_changehome.bti", At(237, 64, 39, 34), false },
-    { CDlgPref::kIdCancel, u"pref\\btn_cancelhome.bti", At(281, 64, 39, 34), false },
-    { 1002, u"placecall\\btn_pad_1.bti", At(kColumns[0], kRows[0], kKeyWidth, kKeyHeight), false },
-    { 1003, u"placecall\\btn_pad_2.bti", At(kColumns[1], kRows[0], kKeyWidth, kKeyHeight), false },
-    { 1004, u"placecall\\btn_pad_3.bti", At(kColumns[2], kRows[0], kKeyWidth, kKeyHeight), false },
-    { 1005, u"placecall\\btn_pad_4.bti", At(kColumns[0], kRows[1], kKeyWidth, kKeyHeight), false },
-    { 1006, u"placecall\\btn_pad_5.bti", At(kColumns[1], kRows[1], kKeyWidth, kKeyHeight), false },
-    { 1007, u"placecall\\btn_pad_6.bti", At(kColumns[2], kRows[1], kKeyWidth, kKeyHeight), false },
-    { 1008, u"placecall\\btn_pad_7.bti", At(kColumns[0], kRows[2], kKeyWidth, kKeyHeight), false },
-    { 1009, u"placecall\\btn_pad_8.bti", At(kColumns[1], kRows[2], kKeyWidth, kKeyHeight), false },
-    { 1010, u"placecall\\btn_pad_9.bti", At(kColumns[2], kRows[2], kKeyWidth, kKeyHeight), false },
-    { 1012, u"placecall\\btn_pad_star.bti", At(kColumns[0], kRows[3], kKeyWidth, kKeyHeight), false },
-    { 1011, u"placecall\\btn_pad_0.bti", At(kColumns[1], kRows[3], kKeyWidth, kKeyHeight), false },
-    { 1013, u"placecall\\btn_pad_sharp.bti", At(kColumns[2], kRows[3], kKeyWidth, kKeyHeight), false },
-    { CDlgPref::kIdBackspace, u"pref\\btn_numpad_del.bti", At(279, 181, 39, 34), false },
-    { CDlgPref::kIdAnswerOn, u"pref\\btn_answ_on.bti", At(343, 79, 39, 30), true },
-    { CDlgPref::kIdAnswerOff, u"pref\\btn_answ_off.bti", At(385, 79, 39, 30), true },
-    { CDlgPref::kIdRing1, u"pref\\btn_ring_1.bti", At(348, 143, 69, 21), true },
-    { CDlgPref::kIdRing2, u"pref\\btn_ring_2.bti", At(348, 168, 69, 21), true },
-    { CDlgPref::kIdRing3, u"pref\\btn_ring_3.bti", At(348, 193, 69, 21), true },
+constexpr SkinnedButtonSpec kButtons[] = {
+    { IDOK, place::btn_gomain, false },
+    { CDlgPref::kIdChange, place::btn_changehome, false },
+    { CDlgPref::kIdCancel, place::btn_cancelhome, false },
+    { 1002, place::btn_pad_1, false },
+    { 1003, place::btn_pad_2, false },
+    { 1004, place::btn_pad_3, false },
+    { 1005, place::btn_pad_4, false },
+    { 1006, place::btn_pad_5, false },
+    { 1007, place::btn_pad_6, false },
+    { 1008, place::btn_pad_7, false },
+    { 1009, place::btn_pad_8, false },
+    { 1010, place::btn_pad_9, false },
+    { 1012, place::btn_pad_star, false },
+    { 1011, place::btn_pad_0, false },
+    { 1013, place::btn_pad_sharp, false },
+    { CDlgPref::kIdBackspace, place::btn_numpad_del, false },
+    { CDlgPref::kIdAnswerOn, place::btn_answ_on, true },
+    { CDlgPref::kIdAnswerOff, place::btn_answ_off, true },
+    { CDlgPref::kIdRing1, place::btn_ring_1, true },
+    { CDlgPref::kIdRing2, place::btn_ring_2, true },
+    { CDlgPref::kIdRing3, place::btn_ring_3, true },
 };
 
 // Key ids 1002 to 1013 in order.
@@ -117,12 +102,9 @@ WString CDlgPref::BackgroundPath() const
 
 void CDlgPref::SetupButtons()
 {
-    for (const ButtonPlace& place : kButtons) {
-        auto* button = dynamic_cast<CMyButton*>(GetDlgItem(place.id));
-        if (!button)
-            continue;
-        button->Setup(LoadDIBitmap(ToUtf8(ImagePath(place.image))), place.rect.left, place.rect.top,
-            place.rect.Width(), place.rect.Height(), u"", place.holdLook, true);
+    for (const SkinnedButtonSpec& spec : kButtons) {
+        if (auto* button = dynamic_cast<CMyButton*>(GetDlgItem(spec.id)))
+            button->Setup(spec.place, u"", spec.holdLook, true);
     }
 }
 
@@ -299,8 +281,8 @@ void CDlgPref::RegisterTemplate()
     dialogTemplate.rect = skin::kFullScreen;
     dialogTemplate.style = WS_CHILD;
     // Positions come from the set-up; the template only says what the controls are.
-    for (const ButtonPlace& place : kButtons)
+    for (const SkinnedButtonSpec& button : kButtons)
         dialogTemplate.controls.push_back(
-            { UINT(place.id), ControlClass::Button, u"", BS_OWNERDRAW, place.rect });
+            { UINT(button.id), ControlClass::Button, u"", BS_OWNERDRAW, button.place.rect });
     DialogTemplates::Register(std::move(dialogTemplate));
 }

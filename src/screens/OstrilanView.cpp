@@ -17,19 +17,7 @@
 
 namespace {
 
-constexpr int kMenuWidth = 93;
-constexpr int kMenuHeight = 87;
-constexpr int kMenuColumns[] = { 69, 191, 313 };
-constexpr int kMenuRows[] = { 47, 138 };
-
-// The five small top-bar buttons, in the order volume up, volume down, mute, gain up, gain down.
-constexpr RECT kTopBarButtons[] = {
-    { 333, 6, 333 + 24, 6 + 23 },
-    { 261, 6, 261 + 24, 6 + 23 },
-    { 363, 6, 363 + 24, 6 + 23 },
-    { 202, 6, 202 + 24, 6 + 23 },
-    { 130, 6, 130 + 24, 6 + 23 },
-};
+namespace place = skin::place::main;
 
 // Disabling the two buttons in place would flash them once; out of sight it does not.
 constexpr RECT kOutOfSight { 1000, 1000, 1010, 1010 };
@@ -42,11 +30,6 @@ std::unique_ptr<Bitmap> LoadStrip(const char16_t* name)
 ControlTemplate SkinnedButton(UINT id, const char16_t* caption, RECT rect)
 {
     return { id, ControlClass::Button, caption, BS_OWNERDRAW, rect };
-}
-
-RECT Box(int x, int y, int width, int height)
-{
-    return { x, y, x + width, y + height };
 }
 
 }
@@ -76,25 +59,23 @@ void COstrilanView::RegisterTemplate()
     dialogTemplate.rect = skin::kFullScreen;
     // No border and no dialog frame: the view is the whole screen.
     dialogTemplate.style = WS_CHILD;
-    const int row0 = kMenuRows[0];
-    const int row1 = kMenuRows[1];
     dialogTemplate.controls = {
-        SkinnedButton(IDC_HIDE, u"HIDE", Box(2, 2, 45, 32)),
-        SkinnedButton(IDC_QUIT, u"Quit", Box(50, 2, 33, 32)),
-        SkinnedButton(IDC_CALL, u"Call", Box(kMenuColumns[0], row0, kMenuWidth, kMenuHeight)),
-        SkinnedButton(IDC_CALLHIST, u"Call History", Box(kMenuColumns[1], row0, kMenuWidth, kMenuHeight)),
-        SkinnedButton(IDC_REDIAL, u"Redial", Box(kMenuColumns[2], row0, kMenuWidth, kMenuHeight)),
-        SkinnedButton(IDC_CONNECT, u"Connect", Box(kMenuColumns[0], row1, kMenuWidth, kMenuHeight)),
-        SkinnedButton(IDC_PAIRMODE, u"Pair Mode", Box(kMenuColumns[1], row1, kMenuWidth, kMenuHeight)),
-        SkinnedButton(IDC_PREF, u"Preference", Box(kMenuColumns[2], row1, kMenuWidth, kMenuHeight)),
-        SkinnedButton(IDC_VOL_UP, u"+", kTopBarButtons[0]),
-        SkinnedButton(IDC_VOL_DN, u"-", kTopBarButtons[1]),
-        SkinnedButton(IDC_MUTE, u"M", kTopBarButtons[2]),
-        SkinnedButton(IDC_MIC_GAIN_UP, u"+", kTopBarButtons[3]),
-        SkinnedButton(IDC_MIC_GAIN_DN, u"-", kTopBarButtons[4]),
+        SkinnedButton(IDC_HIDE, u"HIDE", place::btn_home.rect),
+        SkinnedButton(IDC_QUIT, u"Quit", place::btn_pwroff.rect),
+        SkinnedButton(IDC_CALL, u"Call", place::btn_callplace.rect),
+        SkinnedButton(IDC_CALLHIST, u"Call History", place::btn_callhist.rect),
+        SkinnedButton(IDC_REDIAL, u"Redial", place::btn_redial.rect),
+        SkinnedButton(IDC_CONNECT, u"Connect", place::btn_connect.rect),
+        SkinnedButton(IDC_PAIRMODE, u"Pair Mode", place::btn_pairmode.rect),
+        SkinnedButton(IDC_PREF, u"Preference", place::btn_pref.rect),
+        SkinnedButton(IDC_VOL_UP, u"+", place::btn_vol_up.rect),
+        SkinnedButton(IDC_VOL_DN, u"-", place::btn_vol_dn.rect),
+        SkinnedButton(IDC_MUTE, u"M", place::btn_mute.rect),
+        SkinnedButton(IDC_MIC_GAIN_UP, u"+", place::btn_mic_gain_up.rect),
+        SkinnedButton(IDC_MIC_GAIN_DN, u"-", place::btn_mic_gain_dn.rect),
         // Never shown: only a message can press them.
-        { IDC_LEVEL_DN, ControlClass::Button, u"-", BS_PUSHBUTTON, Box(0, 0, 10, 10) },
-        { IDC_LEVEL_UP, ControlClass::Button, u"+", BS_PUSHBUTTON, Box(0, 0, 10, 10) },
+        { IDC_LEVEL_DN, ControlClass::Button, u"-", BS_PUSHBUTTON, RECT { 0, 0, 10, 10 } },
+        { IDC_LEVEL_UP, ControlClass::Button, u"+", BS_PUSHBUTTON, RECT { 0, 0, 10, 10 } },
     };
     DialogTemplates::Register(std::move(dialogTemplate));
 }
@@ -159,45 +140,38 @@ void COstrilanView::SetupButtons()
 {
     struct Menu {
         CMyButton& button;
-        const char16_t* image;
-        int column;
-        int row;
+        const skin::place::Control& place;
         const char* label;
     };
     const Menu menus[] = {
-        { m_btnCall, u"btn_callplace.bti", 0, 0, "MNBT0001" },
-        { m_btnCallHist, u"btn_callhist.bti", 1, 0, "MNBT0002" },
-        { m_btnRedial, u"btn_redial.bti", 2, 0, "MNBT0003" },
-        { m_btnConnect, u"btn_connect.bti", 0, 1, "MNBT0004" },
-        { m_btnPairMode, u"btn_pairmode.bti", 1, 1, "MNBT0005" },
-        { m_btnPref, u"btn_pref.bti", 2, 1, "MNBT0006" },
+        { m_btnCall, place::btn_callplace, "MNBT0001" },
+        { m_btnCallHist, place::btn_callhist, "MNBT0002" },
+        { m_btnRedial, place::btn_redial, "MNBT0003" },
+        { m_btnConnect, place::btn_connect, "MNBT0004" },
+        { m_btnPairMode, place::btn_pairmode, "MNBT0005" },
+        { m_btnPref, place::btn_pref, "MNBT0006" },
     };
     struct Small {
         CMyButton& button;
-        const char16_t* image;
+        const skin::place::Control& place;
         bool holdLook;
         bool clickSound;
     };
     // The volume buttons click after the change instead, so the click is heard at the new volume.
     const Small smalls[] = {
-        { m_btnVolUp, u"btn_vol_up.bti", false, false },
-        { m_btnVolDn, u"btn_vol_dn.bti", false, false },
-        { m_btnMute, u"btn_mute.bti", true, true },
-        { m_btnMicGainUp, u"btn_mic_gain_up.bti", false, true },
-        { m_btnMicGainDn, u"btn_mic_gain_dn.bti", false, true },
+        { m_btnVolUp, place::btn_vol_up, false, false },
+        { m_btnVolDn, place::btn_vol_dn, false, false },
+        { m_btnMute, place::btn_mute, true, true },
+        { m_btnMicGainUp, place::btn_mic_gain_up, false, true },
+        { m_btnMicGainDn, place::btn_mic_gain_dn, false, true },
     };
 
-    m_btnHide.Setup(LoadStrip(u"btn_home.bti"), 2, 2, 45, 32, {}, false, true);
-    m_btnQuit.Setup(LoadStrip(u"btn_pwroff.bti"), 50, 2, 33, 32, {}, false, true);
-    for (const Menu& menu : menus) {
-        menu.button.Setup(LoadStrip(menu.image), kMenuColumns[menu.column], kMenuRows[menu.row], kMenuWidth,
-            kMenuHeight, TextTable::Text(menu.label), false, true);
-    }
-    for (size_t i = 0; i < std::size(smalls); ++i) {
-        const RECT& at = kTopBarButtons[i];
-        smalls[i].button.Setup(LoadStrip(smalls[i].image), at.left, at.top, at.Width(), at.Height(), {},
-            smalls[i].holdLook, smalls[i].clickSound);
-    }
+    m_btnHide.Setup(place::btn_home, {}, false, true);
+    m_btnQuit.Setup(place::btn_pwroff, {}, false, true);
+    for (const Menu& menu : menus)
+        menu.button.Setup(menu.place, TextTable::Text(menu.label), false, true);
+    for (const Small& small : smalls)
+        small.button.Setup(small.place, {}, small.holdLook, small.clickSound);
 }
 
 void COstrilanView::SetHintText(const WString& text)

@@ -1,5 +1,9 @@
 #include "ui/CMyButton.h"
 
+#include "platform/core/Text.h"
+#include "platform/draw/DIBitmap.h"
+#include "store/AppFolders.h"
+
 #include "platform/draw/Blit.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/MemoryDC.h"
@@ -19,6 +23,13 @@ constexpr int kCaptionMargin = 10;
 CMyButton::CMyButton() = default;
 
 CMyButton::~CMyButton() = default;
+
+bool CMyButton::Setup(const skin::place::Control& place, const WString& caption, bool holdLook, bool clickSound)
+{
+    const RECT& r = place.rect;
+    return Setup(LoadDIBitmap(ToUtf8(ImagePath(place.image))), r.left, r.top, r.Width(), r.Height(), caption,
+        holdLook, clickSound);
+}
 
 bool CMyButton::Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height,
     const WString& caption, bool holdLook, bool clickSound)

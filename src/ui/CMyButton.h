@@ -6,8 +6,17 @@
 
 #include "platform/controls/Button.h"
 #include "platform/draw/Bitmap.h"
+#include "ui/SkinPlaces.h"
 
 #include <memory>
+
+// One row of a screen's button table: the control id, where the skin puts it, and whether its
+// pressed look stays after release (tabs, choices).
+struct SkinnedButtonSpec {
+    int id;
+    const skin::place::Control& place;
+    bool holdLook;
+};
 
 class CMyButton : public Button {
 public:
@@ -22,6 +31,8 @@ public:
     // is shown, so a pressed look stays after release until the screen changes it.
     bool Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height, const WString& caption,
         bool holdLook, bool clickSound);
+    // The same with the strip and the place the skin gives the control.
+    bool Setup(const skin::place::Control& place, const WString& caption, bool holdLook, bool clickSound);
 
     void DrawFrame(HDC dc, int frame);
     void DrawItem(DRAWITEMSTRUCT* item) override;

@@ -6,6 +6,7 @@
 
 #include "platform/draw/Bitmap.h"
 #include "platform/draw/DeviceContext.h"
+#include "ui/SkinPlaces.h"
 
 #include <memory>
 
@@ -17,10 +18,10 @@ public:
     static constexpr int kBatteryExternal = 501;
     static constexpr int kBatteryFrames = 4;
 
-    static constexpr RECT kMicRect { 159, 9, 197, 27 };
-    static constexpr RECT kLockRect { 238, 9, 254, 27 };
-    static constexpr RECT kVolumeRect { 290, 9, 328, 27 };
-    static constexpr RECT kBatteryRect { 396, 10, 425, 25 };
+    static constexpr RECT kMicRect = skin::place::main::mic_gage.rect;
+    static constexpr RECT kLockRect = skin::place::main::lock.rect;
+    static constexpr RECT kVolumeRect = skin::place::main::volume_gage.rect;
+    static constexpr RECT kBatteryRect = skin::place::main::battery_gage.rect;
     static constexpr RECT kClockRect { 430, 7, 474, 29 };
 
     virtual ~StatusGauges();

@@ -2,6 +2,7 @@
 //
 //   skingen --text-font FILE --icon-font FILE --icon-names FILE --out DIR
 //           [--contact-sheet FILE.png] [--mockups DIR] DESCRIPTION...
+//   skingen --layout FILE.h DESCRIPTION...
 //
 // Backgrounds (.pbg) are written as PNG, strips (.bti) as 24-bit bitmaps, each at its path
 // below DIR.
@@ -9,6 +10,7 @@
 #include "ContactSheet.h"
 #include "GlyphRenderer.h"
 #include "ImageFiles.h"
+#include "LayoutHeader.h"
 #include "Mockups.h"
 #include "SkinDescription.h"
 #include "SkinPainter.h"
@@ -27,13 +29,34 @@ namespace {
 int Usage()
 {
     std::cerr << "usage: skingen --text-font FILE --icon-font FILE --icon-names FILE --out DIR "
-                 "[--contact-sheet FILE] [--mockups DIR] DESCRIPTION...\n";
+                 "[--contact-sheet FILE] [--mockups DIR] DESCRIPTION...\n"
+                 "       skingen --layout FILE.h DESCRIPTION...\n";
     return 2;
 }
 
 bool EndsWith(const std::string& s, const std::string& tail)
 {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Rewritten only when it changes, so that a change of colours or icons recompiles nothing.
+int WriteLayout(const SkinDescription& skin, const fs::path& file)
+{
+    std::string error;
+    std::string header = ComposeLayoutHeader(skin, error);
+    if (header.empty()) {
+        std::cerr << "skingen: " << error << "\n";
+        return 1;
+    }
+    std::ifstream old(file, std::ios::binary);
+    std::stringstream current;
+    current << old.rdbuf();
+    if (old && current.str() == header)
+        return 0;
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out << header;
+    return out.flush() ? 0 : 1;
 }
 
 }
@@ -52,8 +75,9 @@ int main(int argc, char** argv)
             descriptions.push_back(arg);
         }
     }
+    const bool layoutOnly = options.count("layout") > 0;
     for (const char* required : { "text-font", "icon-font", "icon-names", "out" })
-        if (!options.count(required))
+        if (!layoutOnly && !options.count(required))
             return Usage();
     if (descriptions.empty())
         return Usage();
@@ -69,6 +93,9 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    if (layoutOnly)
+        return WriteLayout(skin, options["layout"]);
+
     GlyphRenderer glyphs;
     if (!glyphs.Open(options["text-font"], options["icon-font"], options["icon-names"])) {
         std::cerr << "skingen: cannot open the fonts or the icon names\n";
