@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int kKeyColumnStep = 73;
-constexpr int kKeyRowStep = 31;
 // The device's reconnect timer.
 constexpr int kReconnectMs = 60000;
 constexpr std::chrono::milliseconds kQuiet { 300 };
@@ -59,15 +57,12 @@ bool Person::TapText(const std::string& text)
     return Check(false, "\"" + text + "\" is not on the screen");
 }
 
-bool Person::Type(const std::string& keys, Point firstKey)
+bool Person::Type(const std::string& keys, const skin::place::Pad& pad)
 {
-    static const std::string kKeys = "123456789*0#";
     for (char key : keys) {
-        size_t index = kKeys.find(key);
-        if (!Check(index != std::string::npos, std::string("no key ") + key))
+        if (!Check(skin::place::kPadKeys.find(key) != std::string_view::npos, std::string("no key ") + key))
             return false;
-        Point p { firstKey.x + int(index % 3) * kKeyColumnStep, firstKey.y + int(index / 3) * kKeyRowStep };
-        if (!Tap(p))
+        if (!Tap(layout::At(skin::place::PadKey(pad, key))))
             return false;
     }
     return true;

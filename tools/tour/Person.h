@@ -5,6 +5,7 @@
 // Coordinates are those of the screens' layouts; a failed step says why in Why().
 
 #include "Rig.h"
+#include "ui/SkinPoints.h"
 
 #include <string>
 
@@ -13,40 +14,45 @@ struct Point {
     int y;
 };
 
+// The centres of the controls, where the skin places them.
 namespace layout {
+namespace place = skin::place;
+constexpr Point At(const place::Control& control)
+{
+    const POINT p = place::Center(control);
+    return { int(p.x), int(p.y) };
+}
 // The main view.
-constexpr Point kQuit { 66, 18 };
-constexpr Point kCall { 115, 90 };
-constexpr Point kCallHistory { 237, 90 };
-constexpr Point kRedial { 359, 90 };
-constexpr Point kConnect { 115, 181 };
-constexpr Point kPairMode { 237, 181 };
-constexpr Point kPreference { 359, 181 };
-// Every screen but the call screens.
-constexpr Point kReturn { 18, 18 };
+constexpr Point kQuit = At(place::main::btn_pwroff);
+constexpr Point kCall = At(place::main::btn_callplace);
+constexpr Point kCallHistory = At(place::main::btn_callhist);
+constexpr Point kRedial = At(place::main::btn_redial);
+constexpr Point kConnect = At(place::main::btn_connect);
+constexpr Point kPairMode = At(place::main::btn_pairmode);
+constexpr Point kPreference = At(place::main::btn_pref);
+// Every screen but the call screens has its return button at the same place.
+constexpr Point kReturn = At(place::connect::btn_gomain);
 // Incoming call.
-constexpr Point kAccept { 344, 86 };
-constexpr Point kIncomingEnd { 403, 106 };
+constexpr Point kAccept = At(place::incoming::btn_accept);
+constexpr Point kIncomingEnd = At(place::incoming::btn_deny);
 // Outgoing call.
-constexpr Point kOutgoingEnd { 400, 180 };
-// Place call: the dial pad's keys are centred in a 66 x 26 grid from (66, 95), 73 and 31 apart.
-constexpr Point kPlaceCallPad { 99, 108 };
-constexpr Point kDial { 359, 122 };
+constexpr Point kOutgoingEnd = At(place::outgoing::btn_end);
+// Place call.
+constexpr Point kDial = At(place::placecall::btn_dial);
 // Connect and pair mode.
-constexpr Point kConnectButton { 359, 100 };
-constexpr Point kPairHandsFree { 339, 81 };
-constexpr Point kPairDelete { 408, 198 };
+constexpr Point kConnectButton = At(place::connect::btn_connect);
+constexpr Point kPairHandsFree = At(place::pairmode::btn_pairinghf);
+constexpr Point kPairDelete = At(place::pairmode::btn_delpair);
 // Call history.
-constexpr Point kTabIncoming { 89, 62 };
-constexpr Point kTabOutgoing { 180, 62 };
-constexpr Point kTabMissed { 271, 62 };
-constexpr Point kHistDelete { 408, 148 };
-constexpr Point kHistDeleteAll { 370, 196 };
-// Preferences: the same keys from (60, 102).
-constexpr Point kPrefPad { 93, 115 };
-constexpr Point kChangeHome { 256, 81 };
-constexpr Point kAnswerOn { 362, 94 };
-constexpr Point kRing2 { 382, 178 };
+constexpr Point kTabIncoming = At(place::callhist::tab_bg[0]);
+constexpr Point kTabOutgoing = At(place::callhist::tab_bg[1]);
+constexpr Point kTabMissed = At(place::callhist::tab_bg[2]);
+constexpr Point kHistDelete = At(place::callhist::btn_delselect);
+constexpr Point kHistDeleteAll = At(place::callhist::btn_delall);
+// Preferences.
+constexpr Point kChangeHome = At(place::pref::btn_changehome);
+constexpr Point kAnswerOn = At(place::pref::btn_answ_on);
+constexpr Point kRing2 = At(place::pref::btn_ring_2);
 }
 
 namespace screen {
@@ -78,7 +84,7 @@ public:
     // Taps the middle of a text on the screen, as one taps a name in a list.
     bool TapText(const std::string& text);
     // Types on a twelve-key pad laid out 1-2-3 / 4-5-6 / 7-8-9 / *-0-#, the first key's centre given.
-    bool Type(const std::string& keys, Point firstKey);
+    bool Type(const std::string& keys, const skin::place::Pad& pad);
     // Answers the message box that is up: "Yes", "No" or "OK".
     bool AnswerBox(const std::string& button);
     // Waits until nothing more comes in from the module and the application has handled it all.

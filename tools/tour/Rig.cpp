@@ -280,17 +280,14 @@ bool Rig::ShowsText(const std::string& fragment, const std::string& windowClass)
     return false;
 }
 
-bool Rig::FindControl(const std::string& windowClass, int id, int& x, int& y)
+std::optional<std::array<int, 4>> Rig::ControlRect(const std::string& windowClass, int id)
 {
-    bool found = false;
+    std::optional<std::array<int, 4>> found;
     std::function<void(const JsonValue&, bool)> visit = [&](const JsonValue& w, bool inside) {
         inside = inside || w["class"].text == windowClass;
         const JsonValue& rect = w["rect"];
-        if (!found && inside && w["id"].Int() == id && w["visible"].boolean && rect.items.size() == 4) {
-            x = (rect.items[0].Int() + rect.items[2].Int()) / 2;
-            y = (rect.items[1].Int() + rect.items[3].Int()) / 2;
-            found = true;
-        }
+        if (!found && inside && w["id"].Int() == id && w["visible"].boolean && rect.items.size() == 4)
+            found = { rect.items[0].Int(), rect.items[1].Int(), rect.items[2].Int(), rect.items[3].Int() };
         for (const JsonValue& child : w["children"].items)
             visit(child, inside);
     };

@@ -13,6 +13,7 @@
 #include "JsonValue.h"
 #include "LineSocket.h"
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -75,8 +76,9 @@ public:
     bool Showing(const std::string& windowClass);
     // A text drawn in the last paint of a visible window (of that class, when one is given).
     bool ShowsText(const std::string& fragment, const std::string& windowClass = {});
-    // The centre of the visible window with that control id below a window of that class.
-    bool FindControl(const std::string& windowClass, int id, int& x, int& y);
+    // The rectangle (left, top, right, bottom on the screen) of the visible window with that
+    // control id below a window of that class.
+    std::optional<std::array<int, 4>> ControlRect(const std::string& windowClass, int id);
 
     // Waits for the application to end by itself.
     std::optional<int> WaitExit(std::chrono::milliseconds limit = kWait);

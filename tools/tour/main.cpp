@@ -189,7 +189,7 @@ int main(int argc, char** argv)
         { "outgoing call from the pad",
             [&] {
                 if (!person.Open(layout::kCall, screen::kPlaceCall)
-                    || !person.Type(kDialled, layout::kPlaceCallPad) || !screenshot("dial-pad"))
+                    || !person.Type(kDialled, skin::place::kPlaceCallPad) || !screenshot("dial-pad"))
                     return false;
                 size_t mark = rig.ModuleMark();
                 if (!person.Tap(layout::kDial) || !person.WaitShowing(screen::kOutgoing)
@@ -229,7 +229,7 @@ int main(int argc, char** argv)
         { "preferences",
             [&] {
                 if (!person.Open(layout::kPreference, screen::kPref)
-                    || !person.Type(kHomeNumber, layout::kPrefPad) || !person.Tap(layout::kChangeHome)
+                    || !person.Type(kHomeNumber, skin::place::kPrefPad) || !person.Tap(layout::kChangeHome)
                     || !person.Tap(layout::kAnswerOn) || !person.Tap(layout::kRing2) || !person.Settle()
                     || !screenshot("preferences"))
                     return false;

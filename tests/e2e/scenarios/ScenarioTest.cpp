@@ -21,10 +21,11 @@ constexpr const char* kRunKey = "SOFTWARE\\Quorva\\OSTRILAN";
 constexpr uint32_t kFirstMicGain = 4;
 // Call lengths the 800 ms call-time tick lands on exactly.
 constexpr int kCallMs = 64000;
-constexpr Point kPlaceCallBackspace { 395, 65 };
-constexpr Point kIncomingNum { 291, 71 };
-// The in-call keypad's "1", in screen coordinates (the keypad sits at 50, 180).
-constexpr Point kKeypadOne { 78, 218 };
+constexpr Point kPlaceCallBackspace = layout::At(skin::place::placecall::btn_pad_del);
+constexpr Point kIncomingNum = layout::At(skin::place::incoming::btn_go_num);
+// The in-call keypad's "1", in screen coordinates (the keypad window sits at 50, 180).
+constexpr Point kKeypadOne { 50 + layout::At(skin::place::numpad::btn_numpad_1).x,
+    180 + layout::At(skin::place::numpad::btn_numpad_1).y };
 
 class Scenario : public ::testing::Test {
 protected:
@@ -164,7 +165,7 @@ TEST_F(Scenario, NumberTypedOnThePadIsDialledAndLogged)
 {
     ASSERT_TRUE(person->LetDeviceReconnect()) << person->Why();
     ASSERT_TRUE(person->Open(layout::kCall, screen::kPlaceCall)) << person->Why();
-    ASSERT_TRUE(person->Type("01234567899", layout::kPlaceCallPad) && person->Tap(kPlaceCallBackspace))
+    ASSERT_TRUE(person->Type("01234567899", skin::place::kPlaceCallPad) && person->Tap(kPlaceCallBackspace))
         << person->Why();
     EXPECT_TRUE(rig->ShowsText("0123456789", screen::kPlaceCall));
     size_t mark = rig->ModuleMark();
@@ -225,8 +226,8 @@ TEST_F(Scenario, HistoryDeletesTheSelectedCallThenAll)
 TEST_F(Scenario, PreferencesAreSavedAndAnUnsavedNumberIsDropped)
 {
     ASSERT_TRUE(person->Open(layout::kPreference, screen::kPref)) << person->Why();
-    constexpr Point kRing3 { 382, 203 };
-    ASSERT_TRUE(person->Type("5550100", layout::kPrefPad) && person->Tap(layout::kChangeHome)
+    constexpr Point kRing3 = layout::At(skin::place::pref::btn_ring_3);
+    ASSERT_TRUE(person->Type("5550100", skin::place::kPrefPad) && person->Tap(layout::kChangeHome)
         && person->Tap(layout::kAnswerOn) && person->Tap(kRing3))
         << person->Why();
     ASSERT_TRUE(person->Leave(layout::kReturn, screen::kPref)) << person->Why();
@@ -234,7 +235,7 @@ TEST_F(Scenario, PreferencesAreSavedAndAnUnsavedNumberIsDropped)
     // Typed again but not changed: the stored number stays.
     ASSERT_TRUE(person->Open(layout::kPreference, screen::kPref)) << person->Why();
     EXPECT_TRUE(rig->ShowsText("5550100", screen::kPref));
-    ASSERT_TRUE(person->Type("9", layout::kPrefPad) && person->Leave(layout::kReturn, screen::kPref))
+    ASSERT_TRUE(person->Type("9", skin::place::kPrefPad) && person->Leave(layout::kReturn, screen::kPref))
         << person->Why();
 
     QuitAndCheckRegistry();
@@ -245,4 +246,44 @@ TEST_F(Scenario, PreferencesAreSavedAndAnUnsavedNumberIsDropped)
     EXPECT_EQ(prefs->ringTone, 3u);
 }
 
+}
+
+// The running application puts its controls where the skin description says; the tests and the
+// tour tap at the same generated places, so a place changed in assets/skin moves all of them.
+TEST_F(Scenario, ControlsStandWhereTheSkinPlacesThem)
+{
+    namespace place = skin::place;
+    struct Control {
+        int id;
+        const place::Control& place;
+    };
+    struct Screen {
+        Point opener;
+        const char* windowClass;
+        std::vector<Control> controls;
+    };
+    const Screen screens[] = {
+        { {}, screen::kMain, { { 1006, place::main::btn_home }, { 1001, place::main::btn_callplace },
+            { 1034, place::main::btn_vol_up } } },
+        { layout::kPairMode, screen::kPairMode, { { 1, place::pairmode::btn_gomain },
+            { 1027, place::pairmode::btn_pairinghf }, { 1028, place::pairmode::btn_delpair } } },
+        { layout::kConnect, screen::kConnect, { { 1022, place::connect::btn_connect },
+            { 1023, place::connect::btn_disconnect } } },
+        { layout::kPreference, screen::kPref, { { 1029, place::pref::btn_changehome },
+            { 1011, place::pref::btn_pad_0 }, { 1031, place::pref::btn_ring_1 } } },
+    };
+    for (const Screen& s : screens) {
+        SCOPED_TRACE(s.windowClass);
+        if (s.opener.x) {
+            ASSERT_TRUE(person->Open(s.opener, s.windowClass) && person->Settle()) << person->Why();
+        }
+        for (const Control& c : s.controls) {
+            const RECT& r = c.place.rect;
+            EXPECT_EQ(rig->ControlRect(s.windowClass, c.id), (std::array<int, 4> { r.left, r.top, r.right, r.bottom }))
+                << "control " << c.id;
+        }
+        if (s.opener.x) {
+            ASSERT_TRUE(person->Tap(layout::kReturn) && person->WaitGone(s.windowClass)) << person->Why();
+        }
+    }
 }

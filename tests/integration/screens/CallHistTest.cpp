@@ -6,18 +6,21 @@
 #include "screens/DlgOutgoing.h"
 #include "store/CallLogStore.h"
 #include "ui/CMyButton.h"
+#include "ui/SkinPoints.h"
 
 #include <cstring>
 #include <fstream>
 
 namespace {
 
-// Centres of the controls where the Parts put them; rows are 35 pixels from y 82.
-constexpr POINT kReturn { 18, 18 };
-constexpr POINT kDial { 358, 88 };
-constexpr POINT kDeleteOne { 408, 148 };
-constexpr POINT kDeleteAll { 370, 196 };
-constexpr POINT kTabs[] = { { 89, 62 }, { 180, 62 }, { 271, 62 } };
+namespace place = skin::place::callhist;
+using skin::place::Center;
+
+constexpr POINT kReturn = Center(place::btn_gomain);
+constexpr POINT kDial = Center(place::btn_dial);
+constexpr POINT kDeleteOne = Center(place::btn_delselect);
+constexpr POINT kDeleteAll = Center(place::btn_delall);
+constexpr POINT kTabs[] = { Center(place::tab_bg[0]), Center(place::tab_bg[1]), Center(place::tab_bg[2]) };
 
 // Times are given as year, month, day of week, day, hour, minute.
 CallRecord Call(DWORD type, const std::string& number, SYSTEMTIME time = {}, DWORD duration = 0)
@@ -67,7 +70,11 @@ protected:
                 + List().GetItemText(i, 2)));
         return rows;
     }
-    void TapRow(int row) { Tap(110, 82 + row * 35 + 17); }
+    void TapRow(int row)
+    {
+        const RECT& list = place::list;
+        Tap(list.left + 61, list.top + row * place::list_row_height + place::list_row_height / 2);
+    }
     void TapAt(POINT p) { Tap(p.x, p.y); }
 };
 

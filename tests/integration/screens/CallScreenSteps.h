@@ -9,23 +9,19 @@
 #include "platform/draw/ImageCodec.h"
 #include "platform/loop/Clock.h"
 #include "screens/DlgNumKeypad.h"
+#include "ui/SkinPoints.h"
 
 #include <chrono>
 #include <string_view>
 
 class CallScreenTest : public ScreenTest {
 protected:
-    // Centre of a keypad key ('x' for the close button) while the keypad stands at (50, 180).
+    // Centre of a keypad key ('x' for the close button) on the screen.
     static POINT KeypadKey(char key)
     {
-        constexpr std::string_view kRows[2] = { "12345*", "67890#" };
-        if (key == 'x')
-            return { 50 + 282 + 11, 180 + 3 + 11 };
-        for (int row = 0; row < 2; ++row) {
-            if (size_t column = kRows[row].find(key); column != std::string_view::npos)
-                return { 50 + 5 + 50 * int(column) + 23, 180 + 26 + 28 * row + 12 };
-        }
-        return { 0, 0 };
+        using namespace skin::place;
+        POINT p = Center(key == 'x' ? numpad::btn_close : PadKey(kKeypad, key));
+        return { CDlgNumKeypad::kPlace.left + p.x, CDlgNumKeypad::kPlace.top + p.y };
     }
     void TapKeys(std::string_view keys)
     {

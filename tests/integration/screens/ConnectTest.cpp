@@ -2,12 +2,16 @@
 
 #include "platform/loop/Clock.h"
 #include "screens/DlgConnect.h"
+#include "ui/SkinPoints.h"
 
 namespace {
 
-constexpr POINT kReturnTap { 18, 18 };
-constexpr POINT kConnectTap { 359, 100 };
-constexpr POINT kDisconnectTap { 395, 184 };
+namespace place = skin::place::connect;
+using skin::place::Center;
+
+constexpr POINT kReturnTap = Center(place::btn_gomain);
+constexpr POINT kConnectTap = Center(place::btn_connect);
+constexpr POINT kDisconnectTap = Center(place::btn_disconnect);
 const std::vector<int> kControls { IDOK, CDlgConnect::kIdList, CDlgConnect::kIdConnect,
     CDlgConnect::kIdDisconnect };
 

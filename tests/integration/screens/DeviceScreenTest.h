@@ -13,6 +13,7 @@
 #include "platform/core/Text.h"
 #include "store/PairStore.h"
 #include "ui/SkinScreen.h"
+#include "ui/SkinPoints.h"
 
 #include <array>
 
@@ -24,7 +25,6 @@ protected:
     static constexpr uint8_t kOpPairedList = 0x0E;
     static constexpr uint8_t kEvPairedAddress = 0x0D;
     static constexpr uint8_t kEvDeviceName = 0x0E;
-    static constexpr int kRowHeight = 27;
 
     void SetUp() override { ASSERT_TRUE(Start()); }
 
@@ -65,8 +65,14 @@ protected:
         ASSERT_TRUE(store.Save());
     }
 
-    // Both lists start 82 pixels down, in the middle of the screen's left half.
-    void TapRow(int row) { Tap(150, 82 + 13 + row * kRowHeight); }
+    // Both lists have their rows at the same heights, and x 150 inside them.
+    void TapRow(int row)
+    {
+        using namespace skin::place;
+        static_assert(connect::list.top == pairmode::list.top && connect::list_row_height == pairmode::list_row_height);
+        const int height = connect::list_row_height;
+        Tap(150, connect::list.top + row * height + height / 2);
+    }
     void TapAt(POINT p) { Tap(p.x, p.y); }
 
     // "address|name" per row.

@@ -5,14 +5,18 @@
 #include "store/PrefStore.h"
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
+#include "ui/SkinPoints.h"
 
 namespace {
 
-constexpr POINT kNum { 291, 71 };
-constexpr POINT kAccept { 344, 86 };
-constexpr POINT kEnd { 403, 106 };
-constexpr POINT kMute { 405, 163 };
-constexpr POINT kAudioTrans { 344, 179 };
+namespace place = skin::place::incoming;
+using skin::place::Center;
+
+constexpr POINT kNum = Center(place::btn_go_num);
+constexpr POINT kAccept = Center(place::btn_accept);
+constexpr POINT kEnd = Center(place::btn_deny);
+constexpr POINT kMute = Center(place::btn_mic_mute);
+constexpr POINT kAudioTrans = Center(place::btn_audio_trans);
 
 constexpr uint8_t kOpGetState = 0x05;
 constexpr uint8_t kOpCallKey = 0x11;

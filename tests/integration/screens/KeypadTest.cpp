@@ -1,10 +1,11 @@
 #include "CallScreenSteps.h"
 
 #include "screens/DlgIncoming.h"
+#include "ui/SkinPoints.h"
 
 namespace {
 
-constexpr POINT kNum { 291, 71 };
+constexpr POINT kNum = skin::place::Center(skin::place::incoming::btn_go_num);
 constexpr uint8_t kOpSendDtmf = 0x17;
 
 class KeypadTest : public CallScreenTest {

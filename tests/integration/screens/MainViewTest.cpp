@@ -12,6 +12,7 @@
 #include "store/RegistrySettings.h"
 #include "support/ChildProcess.h"
 #include "ui/MasterVolume.h"
+#include "ui/SkinPoints.h"
 
 #include <gmock/gmock.h>
 
@@ -25,20 +26,22 @@ using ::testing::StartsWith;
 
 namespace {
 
-// Tap points: the middle of each button of the main view.
-constexpr POINT kHide { 24, 18 };
-constexpr POINT kQuit { 66, 18 };
-constexpr POINT kCall { 115, 90 };
-constexpr POINT kCallHist { 237, 90 };
-constexpr POINT kRedial { 359, 90 };
-constexpr POINT kConnect { 115, 181 };
-constexpr POINT kPairMode { 237, 181 };
-constexpr POINT kPref { 359, 181 };
-constexpr POINT kGainDown { 142, 17 };
-constexpr POINT kGainUp { 214, 17 };
-constexpr POINT kVolumeDown { 273, 17 };
-constexpr POINT kVolumeUp { 345, 17 };
-constexpr POINT kMute { 375, 17 };
+namespace place = skin::place::main;
+using skin::place::Center;
+
+constexpr POINT kHide = Center(place::btn_home);
+constexpr POINT kQuit = Center(place::btn_pwroff);
+constexpr POINT kCall = Center(place::btn_callplace);
+constexpr POINT kCallHist = Center(place::btn_callhist);
+constexpr POINT kRedial = Center(place::btn_redial);
+constexpr POINT kConnect = Center(place::btn_connect);
+constexpr POINT kPairMode = Center(place::btn_pairmode);
+constexpr POINT kPref = Center(place::btn_pref);
+constexpr POINT kGainDown = Center(place::btn_mic_gain_dn);
+constexpr POINT kGainUp = Center(place::btn_mic_gain_up);
+constexpr POINT kVolumeDown = Center(place::btn_vol_dn);
+constexpr POINT kVolumeUp = Center(place::btn_vol_up);
+constexpr POINT kMute = Center(place::btn_mute);
 
 constexpr uint8_t kOpSetSpeakerVolume = 0x0C;
 constexpr uint8_t kOpSetMicGain = 0x0D;

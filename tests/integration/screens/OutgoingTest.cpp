@@ -2,10 +2,11 @@
 
 #include "screens/DlgOutgoing.h"
 #include "screens/DlgPlaceCall.h"
+#include "ui/SkinPoints.h"
 
 namespace {
 
-constexpr POINT kEnd { 400, 180 };
+constexpr POINT kEnd = skin::place::Center(skin::place::outgoing::btn_end);
 
 constexpr uint8_t kOpEndCall = 0x12;
 constexpr uint8_t kOpDial = 0x15;

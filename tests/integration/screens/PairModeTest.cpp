@@ -2,14 +2,18 @@
 
 #include "platform/loop/Clock.h"
 #include "screens/DlgPairMode.h"
+#include "ui/SkinPoints.h"
 
 namespace {
 
-constexpr POINT kReturnTap { 18, 18 };
-constexpr POINT kHandsFreeTap { 339, 81 };
-constexpr POINT kHeadsetTap { 401, 81 };
-constexpr POINT kCancelTap { 371, 142 };
-constexpr POINT kDeleteTap { 408, 198 };
+namespace place = skin::place::pairmode;
+using skin::place::Center;
+
+constexpr POINT kReturnTap = Center(place::btn_gomain);
+constexpr POINT kHandsFreeTap = Center(place::btn_pairinghf);
+constexpr POINT kHeadsetTap = Center(place::btn_pairinghs);
+constexpr POINT kCancelTap = Center(place::btn_cancelpair);
+constexpr POINT kDeleteTap = Center(place::btn_delpair);
 using Ids = std::vector<int>;
 const Ids kAll { IDOK, CDlgPairMode::kIdList, CDlgPairMode::kIdPairHandsFree, CDlgPairMode::kIdDelete,
     CDlgPairMode::kIdCancel, CDlgPairMode::kIdPairHeadset };

@@ -6,6 +6,7 @@
 #include "screens/DlgPlaceCall.h"
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
+#include "ui/SkinPoints.h"
 
 #include <gmock/gmock.h>
 
@@ -13,23 +14,19 @@ using ::testing::ElementsAre;
 
 namespace {
 
-constexpr POINT kCallTile { 115, 90 };
-constexpr POINT kReturn { 18, 18 };
-constexpr POINT kDial { 359, 122 };
-constexpr POINT kCallHome { 397, 191 };
-constexpr POINT kCallHist { 328, 191 };
-constexpr POINT kBackspace { 395, 65 };
+using namespace skin::place;
+
+constexpr POINT kCallTile = Center(main::btn_callplace);
+constexpr POINT kReturn = Center(placecall::btn_gomain);
+constexpr POINT kDial = Center(placecall::btn_dial);
+constexpr POINT kCallHome = Center(placecall::btn_callhome);
+constexpr POINT kCallHist = Center(placecall::btn_callhist);
+constexpr POINT kBackspace = Center(placecall::btn_pad_del);
 
 // The middle of the key that types c.
 POINT KeyAt(char c)
 {
-    static const std::string rows[] = { "123", "456", "789", "*0#" };
-    for (int row = 0; row < 4; ++row) {
-        size_t column = rows[row].find(c);
-        if (column != std::string::npos)
-            return { LONG(66 + 73 * column + 33), LONG(95 + 31 * row + 13) };
-    }
-    return { 0, 0 };
+    return Center(PadKey(kPlaceCallPad, c));
 }
 
 std::string Text(const char* key)

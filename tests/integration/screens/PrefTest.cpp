@@ -6,28 +6,21 @@
 #include "store/PrefRecord.h"
 #include "store/PrefStore.h"
 #include "ui/CMyButton.h"
+#include "ui/SkinPoints.h"
 
 #include <cstring>
 
 namespace {
 
-// Centres of the controls where the Parts put them.
-constexpr POINT kReturn { 18, 18 };
-constexpr POINT kChange { 256, 81 };
-constexpr POINT kCancel { 300, 81 };
-constexpr POINT kBackspace { 298, 198 };
-constexpr POINT kAnswerOn { 362, 94 };
-constexpr POINT kAnswerOff { 404, 94 };
-constexpr POINT kRings[] = { { 382, 153 }, { 382, 178 }, { 382, 203 } };
+using namespace skin::place;
 
-POINT KeyCentre(char key)
-{
-    static const std::string pad = "123456789*0#";
-    size_t at = pad.find(key);
-    constexpr int columns[] = { 60, 133, 206 };
-    constexpr int rows[] = { 102, 131, 160, 189 };
-    return { columns[at % 3] + 33, rows[at / 3] + 13 };
-}
+constexpr POINT kReturn = Center(pref::btn_gomain);
+constexpr POINT kChange = Center(pref::btn_changehome);
+constexpr POINT kCancel = Center(pref::btn_cancelhome);
+constexpr POINT kBackspace = Center(pref::btn_numpad_del);
+constexpr POINT kAnswerOn = Center(pref::btn_answ_on);
+constexpr POINT kAnswerOff = Center(pref::btn_answ_off);
+constexpr POINT kRings[] = { Center(pref::btn_ring_1), Center(pref::btn_ring_2), Center(pref::btn_ring_3) };
 
 class PrefTest : public ScreenTest {
 protected:
@@ -43,7 +36,7 @@ protected:
     void Type(const std::string& keys)
     {
         for (char key : keys)
-            TapAt(KeyCentre(key));
+            TapAt(Center(PadKey(kPrefPad, key)));
     }
     // The record as PrefData.dat holds it now.
     PrefRecord Saved() const

@@ -1,6 +1,7 @@
 #include "platform/draw/DIBitmap.h"
 #include "platform/draw/ImageCodec.h"
 #include "support/TestEnv.h"
+#include "ui/SkinPlaces.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@
 #include <vector>
 
 namespace {
+
+namespace place = skin::place;
 
 // Every image the screens load: its path below images/, the size of one frame as the screens
 // place it, and the frames they index.
@@ -267,51 +270,61 @@ namespace {
 
 // Strips are copied onto their screen without transparency, so the pixels around a rounded
 // button or a gauge must be the background's own.
+// A sample of places, one or more of every screen, against the background it is placed on.
 struct Placement {
-    const char* strip;
+    const skin::place::Control& strip;
     const char* background;
-    int x;
-    int y;
 };
 
 constexpr Placement kPlacements[] = {
-    { "btn_home.bti", "bg_main.pbg", 2, 2 },
-    { "btn_callplace.bti", "bg_main.pbg", 69, 47 },
-    { "btn_pref.bti", "bg_main.pbg", 313, 138 },
-    { "btn_mute.bti", "bg_main.pbg", 363, 6 },
-    { "mic_gage.bti", "bg_main.pbg", 159, 9 },
-    { "volume_gage.bti", "bg_main.pbg", 290, 9 },
-    { "battery_gage.bti", "bg_main.pbg", 396, 10 },
-    { "lock.bti", "bg_main.pbg", 238, 9 },
-    { "ico_bluetooth.bti", "bg_main.pbg", 430, 240 },
-    { "btn_gomain.bti", "connect/bg_btconnect.pbg", 2, 2 },
-    { "incoming/btn_accept.bti", "incoming/bg_incoming.pbg", 314, 56 },
-    { "incoming/btn_go_num.bti", "incoming/bg_incoming.pbg", 275, 57 },
-    { "outgoing/btn_end.bti", "outgoing/bg_outgoing.pbg", 374, 154 },
-    { "numpad/btn_close.bti", "numpad/bg_numpad.pbg", 282, 3 },
-    { "numpad/btn_numpad_sharp.bti", "numpad/bg_numpad.pbg", 255, 54 },
-    { "placecall/btn_pad_1.bti", "placecall/bg_placecall.pbg", 66, 95 },
-    { "placecall/btn_dial.bti", "placecall/bg_placecall.pbg", 326, 89 },
-    { "pairmode/btn_delpair.bti", "pairmode/bg_pairmode.pbg", 385, 175 },
-    { "callhist/tab_bg.bti", "callhist/bg_callhist.pbg", 45, 48 },
-    { "pref/btn_ring_3.bti", "pref/bg_pref.pbg", 348, 193 },
+    { place::main::btn_home, "bg_main.pbg" },
+    { place::main::btn_callplace, "bg_main.pbg" },
+    { place::main::btn_pref, "bg_main.pbg" },
+    { place::main::btn_mute, "bg_main.pbg" },
+    { place::main::mic_gage, "bg_main.pbg" },
+    { place::main::volume_gage, "bg_main.pbg" },
+    { place::main::battery_gage, "bg_main.pbg" },
+    { place::main::lock, "bg_main.pbg" },
+    { place::main::ico_bluetooth, "bg_main.pbg" },
+    { place::connect::btn_gomain, "connect/bg_btconnect.pbg" },
+    { place::incoming::btn_accept, "incoming/bg_incoming.pbg" },
+    { place::incoming::btn_go_num, "incoming/bg_incoming.pbg" },
+    { place::outgoing::btn_end, "outgoing/bg_outgoing.pbg" },
+    { place::numpad::btn_close, "numpad/bg_numpad.pbg" },
+    { place::numpad::btn_numpad_sharp, "numpad/bg_numpad.pbg" },
+    { place::placecall::btn_pad_1, "placecall/bg_placecall.pbg" },
+    { place::placecall::btn_dial, "placecall/bg_placecall.pbg" },
+    { place::pairmode::btn_delpair, "pairmode/bg_pairmode.pbg" },
+    { place::callhist::tab_bg[0], "callhist/bg_callhist.pbg" },
+    { place::pref::btn_ring_3, "pref/bg_pref.pbg" },
 };
+
+// "connect\\btn_connect.bti" as a path below images/.
+std::string StripPath(const char16_t* image)
+{
+    std::string path;
+    for (const char16_t* c = image; *c; ++c)
+        path += *c == u'\\' ? '/' : char(*c);
+    return path;
+}
 
 }
 
 TEST(SkinPlacement, StripCornersMatchTheBackgroundBehindThem)
 {
     for (const Placement& p : kPlacements) {
+        const std::string path = StripPath(p.strip.image);
         const ImageUse* use = std::find_if(std::begin(kImages), std::end(kImages),
-            [&](const ImageUse& u) { return std::string(u.path) == p.strip; });
-        Surface strip = Load(p.strip), background = Load(p.background);
-        ASSERT_FALSE(strip.IsEmpty() || background.IsEmpty()) << p.strip;
+            [&](const ImageUse& u) { return u.path == path; });
+        ASSERT_NE(use, std::end(kImages)) << path;
+        Surface strip = Load(path), background = Load(p.background);
+        ASSERT_FALSE(strip.IsEmpty() || background.IsEmpty()) << path;
+        const int x = p.strip.rect.left, y = p.strip.rect.top;
+        EXPECT_EQ(p.strip.rect.Width(), use->width) << path;
         for (int f = 0; f < use->frames; ++f) {
-            EXPECT_EQ(strip.Pixel(f * use->width, 0), background.Pixel(p.x, p.y))
-                << p.strip << " frame " << f;
-            EXPECT_EQ(
-                strip.Pixel(f * use->width + use->width - 1, 0), background.Pixel(p.x + use->width - 1, p.y))
-                << p.strip << " frame " << f;
+            EXPECT_EQ(strip.Pixel(f * use->width, 0), background.Pixel(x, y)) << path << " frame " << f;
+            EXPECT_EQ(strip.Pixel(f * use->width + use->width - 1, 0), background.Pixel(x + use->width - 1, y))
+                << path << " frame " << f;
         }
     }
 }
@@ -330,27 +343,39 @@ struct TextArea {
 constexpr uint32_t kStatusInk = 0xFFFF64;
 constexpr uint32_t kWhite = 0xFFFFFF;
 
+// Two pixels inside a text's rectangle, clear of the panel edges around it.
+constexpr RECT Inside(const RECT& r)
+{
+    return { r.left + 2, r.top + 2, r.right - 2, r.bottom - 2 };
+}
+
+// A call number is drawn from the top of its field, one line of 28 pixels.
+constexpr RECT NumberLine(const RECT& r)
+{
+    return { r.left + 2, r.top, r.right - 2, r.top + 28 };
+}
+
 constexpr TextArea kTextAreas[] = {
     { "bg_main.pbg", { 56, 239, 420, 253 }, kStatusInk },
     { "bg_main.pbg", { 56, 256, 420, 270 }, kWhite },
     { "bg_main.pbg", { 432, 9, 472, 27 }, 0x22BDF3 },
     { "connect/bg_btconnect.pbg", { 56, 256, 420, 270 }, kWhite },
-    { "connect/bg_btconnect.pbg", { 51, 55, 183, 71 }, kWhite },
-    { "connect/bg_btconnect.pbg", { 192, 55, 310, 71 }, kWhite },
-    { "pairmode/bg_pairmode.pbg", { 42, 53, 171, 71 }, kWhite },
-    { "pairmode/bg_pairmode.pbg", { 178, 53, 296, 71 }, kWhite },
+    { "connect/bg_btconnect.pbg", Inside(place::connect::address_heading), kWhite },
+    { "connect/bg_btconnect.pbg", Inside(place::connect::name_heading), kWhite },
+    { "pairmode/bg_pairmode.pbg", Inside(place::pairmode::address_heading), kWhite },
+    { "pairmode/bg_pairmode.pbg", Inside(place::pairmode::name_heading), kWhite },
     { "pairmode/bg_pairmode.pbg", { 56, 256, 420, 270 }, kWhite },
     { "callhist/bg_callhist.pbg", { 56, 239, 420, 253 }, kStatusInk },
-    { "incoming/bg_incoming.pbg", { 59, 62, 267, 79 }, 0x0E7EFB },
-    { "incoming/bg_incoming.pbg", { 61, 110, 300, 138 }, 0x0EBBFB },
-    { "incoming/bg_incoming.pbg", { 61, 162, 300, 198 }, 0x0EBBFB },
-    { "outgoing/bg_outgoing.pbg", { 59, 62, 267, 79 }, 0x0E7EFB },
-    { "outgoing/bg_outgoing.pbg", { 61, 110, 300, 138 }, 0x0EBBFB },
-    { "outgoing/bg_outgoing.pbg", { 61, 162, 300, 198 }, 0x0EBBFB },
-    { "placecall/bg_placecall.pbg", { 67, 54, 356, 76 }, 0x0FBAFF },
+    { "incoming/bg_incoming.pbg", Inside(place::incoming::message), 0x0E7EFB },
+    { "incoming/bg_incoming.pbg", NumberLine(place::incoming::number), 0x0EBBFB },
+    { "incoming/bg_incoming.pbg", Inside(place::incoming::call_time), 0x0EBBFB },
+    { "outgoing/bg_outgoing.pbg", Inside(place::outgoing::message), 0x0E7EFB },
+    { "outgoing/bg_outgoing.pbg", NumberLine(place::outgoing::number), 0x0EBBFB },
+    { "outgoing/bg_outgoing.pbg", Inside(place::outgoing::call_time), 0x0EBBFB },
+    { "placecall/bg_placecall.pbg", Inside(place::placecall::number), 0x0FBAFF },
     { "placecall/bg_placecall.pbg", { 56, 256, 420, 270 }, kWhite },
-    { "pref/bg_pref.pbg", { 58, 70, 223, 89 }, 0x0064FF },
-    { "pref/bg_pref.pbg", { 58, 70, 223, 89 }, 0xFF6400 },
+    { "pref/bg_pref.pbg", Inside(place::pref::number), 0x0064FF },
+    { "pref/bg_pref.pbg", Inside(place::pref::number), 0xFF6400 },
 };
 
 // WCAG's contrast ratio between two luminances.
