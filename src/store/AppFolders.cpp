@@ -20,10 +20,7 @@ WString Build(const char* subfolder, const WString& name)
 
 WString AppFolder()
 {
-    WString folder = FromUtf8(ModuleFileName().string());
-    while (!folder.empty() && folder.back() != u'/')
-        folder.pop_back();
-    return folder;
+    return FromUtf8(AssetFolder().string()) + u"/";
 }
 
 WString RingtonePath(const WString& name) { return Build("ringtone/", name); }
@@ -33,7 +30,7 @@ WString DataPath(const WString& name)
 {
     // The device's rule where this user may write beside the executable; an installed copy keeps
     // its data files in the user's own folder instead.
-    if (AppFolderWritable())
+    if (WritesBesideProgram())
         return Build("data/", name);
     WString path = FromUtf8(DataFolder().string()) + u"/" + name;
     std::replace(path.begin(), path.end(), u'\\', u'/');

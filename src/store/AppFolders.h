@@ -1,10 +1,12 @@
 #pragma once
 
-// The application's folders beside its executable. Paths are wide texts, as the rest of the system
-// keeps them; on Linux the separators are slashes.
+// The application's folders: the read-only ones in the asset folder (beside the executable, or an
+// installed copy's share folder), data/ where the program keeps what it writes. Paths are wide
+// texts, as the rest of the system keeps them; on Linux the separators are slashes.
 
 #include "platform/core/Types.h"
 
+// The asset folder, ending with a separator.
 WString AppFolder();
 WString RingtonePath(const WString& name);
 WString ImagePath(const WString& name);

@@ -77,9 +77,27 @@ void OverrideModuleFolder(const std::filesystem::path& folder)
     g_overrideFolder = folder;
 }
 
-bool AppFolderWritable()
+std::filesystem::path AssetFolderFor(const std::filesystem::path& exeFolder)
 {
-    return ::faccessat(AT_FDCWD, ModuleFileName().parent_path().c_str(), W_OK, AT_EACCESS) == 0;
+    std::error_code ec;
+    if (exeFolder.empty() || std::filesystem::is_directory(exeFolder / "images", ec))
+        return exeFolder;
+    std::filesystem::path shared = (exeFolder / ".." / "share" / "ostrilan").lexically_normal();
+    if (std::filesystem::is_directory(shared, ec))
+        return shared;
+    return exeFolder;
+}
+
+std::filesystem::path AssetFolder()
+{
+    return AssetFolderFor(ModuleFileName().parent_path());
+}
+
+bool WritesBesideProgram()
+{
+    std::filesystem::path appFolder = ModuleFileName().parent_path();
+    return AssetFolderFor(appFolder) == appFolder
+        && ::faccessat(AT_FDCWD, appFolder.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 std::filesystem::path UserDataFolder()
@@ -97,7 +115,7 @@ std::filesystem::path DeviceRoot()
     if (root && *root)
         return root;
     std::filesystem::path appFolder = ModuleFileName().parent_path();
-    if (AppFolderWritable())
+    if (WritesBesideProgram())
         return appFolder;
     std::filesystem::path user = UserDataFolder();
     return user.empty() ? appFolder : user;
@@ -105,7 +123,7 @@ std::filesystem::path DeviceRoot()
 
 std::filesystem::path DataFolder()
 {
-    if (AppFolderWritable())
+    if (WritesBesideProgram())
         return ModuleFileName().parent_path() / "data";
     return DeviceRoot() / "data";
 }
@@ -115,9 +133,9 @@ std::filesystem::path ResolveDevicePath(const WString& devicePath)
     std::filesystem::path root = DeviceRoot();
     std::filesystem::path path = ResolveUnder(root, devicePath);
     std::error_code ec;
-    std::filesystem::path appFolder = ModuleFileName().parent_path();
-    if (root == UserDataFolder() && root != appFolder && !std::filesystem::exists(path, ec))
-        return ResolveUnder(appFolder, devicePath);
+    std::filesystem::path assets = AssetFolder();
+    if (root == UserDataFolder() && root != assets && !std::filesystem::exists(path, ec))
+        return ResolveUnder(assets, devicePath);
     return path;
 }
 

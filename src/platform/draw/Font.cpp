@@ -63,7 +63,7 @@ std::filesystem::path Font::FileFor(const WString& face, int weight)
     }
     const char* name = weight >= kBoldFrom ? mapping->bold : mapping->regular;
     std::error_code ec;
-    for (const auto& folder : { ModuleFileName().parent_path() / kFontsFolder, std::filesystem::path(kSystemFonts) }) {
+    for (const auto& folder : { AssetFolder() / kFontsFolder, std::filesystem::path(kSystemFonts) }) {
         auto path = folder / name;
         if (std::filesystem::is_regular_file(path, ec))
             return path;

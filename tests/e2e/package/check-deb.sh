@@ -1,88 +1,146 @@
 #!/usr/bin/env bash
-# Builds the .deb from the build folder, lists it, unpacks it into a scratch root and checks the
-# layout and the user unit; then runs the unpacked program as an ordinary user, whose data must
-# land in that user's own folder, never in the read-only application folder.
-# Usage: check-deb.sh <build folder>. Exit 77 (skipped) without dpkg-deb.
+# The Debian package as a user meets it: built from the build folder, checked by lintian (no error,
+# no warning), installed with apt, run by an unprivileged user against the installed module
+# simulator for one incoming call that ends up in that user's own missed-call list, then purged,
+# leaving nothing of it in /usr or /etc.
+# Usage: check-deb.sh <build folder>. Exit 77 (skipped) without the packaging tools, and before the
+# install steps when not root or when ostrilan is installed on this machine already.
 set -euo pipefail
 
+here=$(cd "$(dirname "$0")" && pwd)
+src=$(cd "$here/../../.." && pwd)
 build=$(cd "$1" && pwd)
-command -v dpkg-deb >/dev/null || { echo "dpkg-deb not installed"; exit 77; }
-command -v cpack >/dev/null || { echo "cpack not installed"; exit 77; }
+for tool in dpkg-deb dh_installsystemduser help2man lintian; do
+    command -v "$tool" >/dev/null || { echo "$tool not installed"; exit 77; }
+done
 
 scratch=$(mktemp -d)
-pid=
+pids=()
+installed=
 cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    [ -n "$installed" ] && apt-get purge -y -qq -o DPkg::Lock::Timeout=300 ostrilan >/dev/null 2>&1
     rm -rf "$scratch"
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Polls a command until it succeeds, for at most $1 seconds.
+until_ok() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+# One command line to a line socket, its answer line on standard output.
+say() {
+    /usr/bin/python3 - "$1" "$2" <<'EOF'
+import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.settimeout(30)
+s.connect(sys.argv[1])
+s.sendall((sys.argv[2] + "\n").encode())
+print(s.makefile().readline().strip())
+EOF
+}
 
-(cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack"; }
+"$src/packaging/make-deb.sh" "$build" "$scratch/out" >"$scratch/make.log" 2>&1 || { cat "$scratch/make.log"; fail "make-deb.sh"; }
 deb=$(ls "$scratch"/out/ostrilan_*.deb)
 echo "package: $(basename "$deb")"
 
-dpkg-deb -c "$deb" | awk '{print $6}' > "$scratch/contents"
-for path in ./opt/ostrilan/ostrilan ./opt/ostrilan/ostrilan-modsim ./opt/ostrilan/ostrilan-peer \
-    ./opt/ostrilan/lang/lang_eng.bin ./opt/ostrilan/ringtone/ring_1.wav \
-    ./opt/ostrilan/images/bg_main.pbg ./opt/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
-    ./usr/share/applications/ostrilan.desktop ./usr/lib/systemd/user/ostrilan.service \
-    ./usr/share/doc/ostrilan/examples/99-ostrilan-module.rules; do
+lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$scratch/lintian.log"; fail "lintian"; }
+echo "lintian: no error, no warning"
+
+# The paths the program and its unit rely on; lintian checks the rest of the layout.
+dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
+for path in ./usr/bin/ostrilan ./usr/bin/ostrilan-modsim ./usr/lib/ostrilan/ostrilan-peer \
+    ./usr/share/ostrilan/lang/lang_eng.bin ./usr/share/ostrilan/ringtone/ring_1.wav \
+    ./usr/share/ostrilan/images/bg_main.pbg ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
+    ./usr/lib/systemd/user/ostrilan.service ./usr/share/applications/ostrilan.desktop; do
     grep -qx "$path" "$scratch/contents" || fail "$path is not in the package"
 done
-# What the program writes never ships: it belongs to each user.
-! grep -Eq '^\./opt/ostrilan/(data|registry|run)/' "$scratch/contents" || fail "user data in the package"
-dpkg-deb -f "$deb" Depends | grep -q libsdl2 || fail "no library dependencies"
-dpkg-deb -e "$deb" "$scratch/control"
-[ -x "$scratch/control/postinst" ] || fail "no postinst"
+# Fonts come from the font packages; what the program writes belongs to each user.
+! grep -Eq '\.ttf$|/(data|registry|run)/' "$scratch/contents" || fail "fonts or user data in the package"
+depends=$(dpkg-deb -f "$deb" Depends)
+for dep in fonts-dejavu-core fonts-dejavu-extra libsdl2 init-system-helpers; do
+    grep -q "$dep" <<<"$depends" || fail "no dependency on $dep: $depends"
+done
 
-root=$scratch/root
-dpkg -x "$deb" "$root"
-[ -x "$root/opt/ostrilan/ostrilan" ] || fail "program not executable"
-[ "$(ls "$root/opt/ostrilan/fonts" | wc -l)" -ge 1 ] || fail "no fonts"
+[ "$(id -u)" -eq 0 ] || { echo "not root: install, run and purge skipped"; exit 77; }
+command -v apt-get >/dev/null && command -v setpriv >/dev/null || { echo "apt-get or setpriv missing"; exit 77; }
+if dpkg-query -W -f='${Status}' ostrilan 2>/dev/null | grep -q installed; then
+    echo "ostrilan is installed on this machine: install, run and purge skipped"
+    exit 77
+fi
+leftovers() { find /usr /etc /var/lib/systemd -name '*ostrilan*' 2>/dev/null; }
+[ -z "$(leftovers)" ] || { leftovers; echo "files of another ostrilan in /usr or /etc: install skipped"; exit 77; }
 
-unit=$root/usr/lib/systemd/user/ostrilan.service
-grep -qx 'ExecStart=/opt/ostrilan/ostrilan HIDE' "$unit" || fail "unit does not start the program hidden"
-grep -qx 'WantedBy=graphical-session.target' "$unit" || fail "unit not started at login"
-grep -qx 'Exec=/opt/ostrilan/ostrilan SHOW' "$root/usr/share/applications/ostrilan.desktop" || fail "desktop entry"
+installed=yes
+apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=300 "$deb" >"$scratch/apt.log" 2>&1 \
+    || { cat "$scratch/apt.log"; fail "apt-get install"; }
+[ -L /etc/systemd/user/graphical-session.target.wants/ostrilan.service ] || fail "user unit not enabled for all users"
 if command -v systemd-analyze >/dev/null; then
-    # Verified as a user unit, with ExecStart pointing into the scratch root where the program is;
-    # any complaint (an unknown key, a bad value) fails the check.
-    mkdir -p "$scratch/verify" "$scratch/runtime"
-    chmod 700 "$scratch/runtime"
-    sed "s|/opt/ostrilan/|$root/opt/ostrilan/|g" "$unit" > "$scratch/verify/ostrilan.service"
-    XDG_RUNTIME_DIR=$scratch/runtime systemd-analyze verify --user "$scratch/verify/ostrilan.service" \
+    mkdir -m 700 "$scratch/runtime"
+    XDG_RUNTIME_DIR=$scratch/runtime systemd-analyze verify --user /usr/lib/systemd/user/ostrilan.service \
         >"$scratch/verify.log" 2>&1 || { cat "$scratch/verify.log"; fail "systemd-analyze verify"; }
     [ ! -s "$scratch/verify.log" ] || { cat "$scratch/verify.log"; fail "systemd-analyze verify warned"; }
 fi
 if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate "$root/usr/share/applications/ostrilan.desktop" || fail "desktop entry invalid"
+    desktop-file-validate /usr/share/applications/ostrilan.desktop || fail "desktop entry invalid"
 fi
 
-# The unpacked program, run by a user who may not write into its folder.
-home=$scratch/home
-mkdir -p "$home"
+# The installed programs, run by an ordinary user in a home of their own.
+user=$scratch/user
+mkdir -p "$user/home"
 chmod 755 "$scratch"
-chmod 777 "$home"
-run=(env -i HOME="$home" PATH=/usr/bin:/bin OSTRILAN_DISPLAY=headless OSTRILAN_COM2="$scratch/no-module")
-if [ "$(id -u)" -eq 0 ]; then
-    command -v setpriv >/dev/null || { echo "setpriv not installed"; exit 77; }
-    run=(setpriv --reuid=nobody --regid=nogroup --clear-groups "${run[@]}")
-else
-    chmod -R a-w "$root/opt/ostrilan"
+chown -R nobody:nogroup "$user"
+as=(setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$user/home" PATH=/usr/bin:/bin)
+"${as[@]}" ostrilan-modsim --no-console --control "$user/sim.sock" --ring-timeout 600000 \
+    >"$user/sim.out" 2>"$scratch/sim.err" &
+sim=$!
+pids+=($sim)
+until_ok 10 grep -q '^pty ' "$user/sim.out" || { cat "$scratch/sim.err"; fail "the simulator printed no terminal"; }
+pty=$(sed -n 's/^pty //p' "$user/sim.out" | head -1)
+"${as[@]}" OSTRILAN_DISPLAY=headless OSTRILAN_AUDIO=null OSTRILAN_COM2="$pty" OSTRILAN_CLOCK=virtual \
+    OSTRILAN_AUTOMATION="$user/app.sock" OSTRILAN_TRACE="$user/trace" ostrilan HIDE 2>"$scratch/app.err" &
+app=$!
+pids+=($app)
+app_says() { [ "$(say "$user/app.sock" "$1")" = ok ]; }
+sim_state() { say "$user/sim.sock" state | grep -q "^ok state $1 "; }
+until_ok 10 test -S "$user/app.sock" && app_says idle || { cat "$scratch/app.err"; fail "the program did not start"; }
+
+# The device reconnects to the last phone a minute after the start.
+app_says "advance 60000" || fail "advance"
+until_ok 20 sim_state 4 || fail "the phone did not connect: $(say "$user/sim.sock" state)"
+[ "$(say "$user/sim.sock" "ring 5551234")" = "ok ringing" ] || fail "ring"
+until_ok 20 grep -q 'screen open .* CDlgIncoming' "$user/trace" || fail "no incoming call screen"
+# The read-only files were found: the ring tone plays from them, the screen shows the caller with
+# texts from the catalog, and the skin's pictures fill it (without them the screen has a few
+# hundred colours, with them some two thousand).
+grep -q 'sound play /usr/share/ostrilan/ringtone/' "$user/trace" || fail "no ring tone from /usr/share/ostrilan"
+app_says idle && say "$user/app.sock" texts >"$scratch/texts"
+grep -q '"Incoming call"' "$scratch/texts" && grep -q '"5551234"' "$scratch/texts" || { cat "$scratch/texts"; fail "texts"; }
+if command -v identify >/dev/null; then
+    app_says "screenshot $user/ringing.png" || fail "screenshot"
+    colours=$(identify -format %k "$user/ringing.png")
+    [ "$colours" -ge 1000 ] || fail "a screen of $colours colours: the skin's pictures are missing"
 fi
-"${run[@]}" "$root/opt/ostrilan/ostrilan" HIDE 2>"$scratch/stderr" &
-pid=$!
-registry=$home/.local/share/ostrilan/registry/HKEY_LOCAL_MACHINE.reg
-for _ in $(seq 100); do
-    [ -s "$registry" ] && break
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-[ -s "$registry" ] || { cat "$scratch/stderr"; fail "no registry in the user's folder"; }
-kill "$pid"; wait "$pid" 2>/dev/null || true; pid=
-grep -q "serial port COM2: cannot open $scratch/no-module" "$scratch/stderr" || {
-    cat "$scratch/stderr"; fail "no diagnostic line for the missing serial port"; }
-[ ! -e "$root/opt/ostrilan/data" ] && [ ! -e "$root/opt/ostrilan/registry" ] && [ ! -e "$root/opt/ostrilan/run" ] \
-    || fail "the program wrote into its installed folder"
-echo "package layout, unit and per-user data folder: ok"
+[ "$(say "$user/sim.sock" hangup)" = "ok call over" ] || fail "hangup"
+until_ok 20 sim_state 4 || fail "the call did not end"
+data=$user/home/.local/share/ostrilan/data
+missed_logged() { app_says "advance 1000" && [ -s "$data/MissedCall.dat" ]; }
+until_ok 20 missed_logged || fail "no MissedCall.dat in the user's folder: $(ls -R "$user/home")"
+grep -aq 5551234 "$data/MissedCall.dat" || fail "the missed call is not the caller's"
+app_says quit || fail "quit"
+until_ok 20 eval '! kill -0 $app 2>/dev/null' || fail "the program did not end"
+wait "$app" || fail "the program ended with $?"
+say "$user/sim.sock" quit >/dev/null
+until_ok 20 eval '! kill -0 $sim 2>/dev/null' || fail "the simulator did not end"
+[ -s "$user/home/.local/share/ostrilan/registry/HKEY_LOCAL_MACHINE.reg" ] || fail "no registry in the user's folder"
+echo "installed program: a missed call in the user's own folder"
+
+installed=
+apt-get purge -y -qq -o DPkg::Lock::Timeout=300 ostrilan >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; fail "apt-get purge"; }
+[ -z "$(leftovers)" ] || { leftovers; fail "the purge left files behind"; }
+echo "purged: nothing left in /usr or /etc"

@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Assembles the Debian package from a finished build: installs it with the prefix /usr into the
+# package's tree and runs the debhelper tools over it (manual pages, changelog, copyright, the
+# user units' maintainer scripts, stripping, compression, permissions, library dependencies).
+# Usage: make-deb.sh <build folder> <output folder>. Prints the path of the .deb.
+set -euo pipefail
+
+src=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "$1" && pwd)
+mkdir -p "$2"
+out=$(cd "$2" && pwd)
+
+for tool in dh_installsystemduser dpkg-parsechangelog help2man; do
+    command -v "$tool" >/dev/null || { echo "make-deb.sh: $tool is missing (scripts/deps.sh installs it)" >&2; exit 2; }
+done
+
+# debhelper works in a source-like tree: debian/ with the package's files in debian/ostrilan.
+work=$build/deb
+rm -rf "$work"
+mkdir -p "$work"
+cp -r "$src/packaging/debian" "$work/debian"
+cd "$work"
+
+version=$(dpkg-parsechangelog -S Version)
+cmake_version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+if [ "$version" != "$cmake_version" ]; then
+    echo "make-deb.sh: debian/changelog is at $version but the project at $cmake_version" >&2
+    exit 1
+fi
+
+pkg=$work/debian/ostrilan
+DESTDIR=$pkg cmake --install "$build" --prefix /usr >"$work/install.log"
+
+# The simulator's page comes from its own --help, so it cannot fall behind its options.
+help2man --no-info --version-string="$version" --section=1 \
+    --name="simulated Bluetooth hands-free module for ostrilan" \
+    --output="$work/ostrilan-modsim.1" "$pkg/usr/bin/ostrilan-modsim"
+
+export DH_QUIET=1
+dh_testdir
+dh_installdocs
+dh_installchangelogs
+dh_installman "$src/packaging/man/ostrilan.1" "$work/ostrilan-modsim.1"
+dh_installsystemduser
+dh_lintian
+dh_link
+dh_strip --no-automatic-dbgsym
+dh_compress
+dh_fixperms
+dh_shlibdeps
+dh_installdeb
+dh_gencontrol
+dh_md5sums
+dh_builddeb --destdir="$out" >"$work/builddeb.log"
+
+ls "$out"/ostrilan_"$version"_*.deb

@@ -1,0 +1,90 @@
+#include "platform/core/Text.h"
+#include "platform/devices/Paths.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets (or, with nullptr, unsets) an environment variable for the lifetime of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+void MakeFile(const fs::path& path)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "x";
+}
+
+}
+
+// Where the read-only files are, for the layouts a copy of the program is found in. The folders
+// are all writable here: only the layout decides.
+TEST(Paths, AssetFolderIsBesideTheProgramOrInTheInstalledShareFolder)
+{
+    testenv::TempDir dir;
+    struct Case {
+        const char* name;
+        std::vector<const char*> folders;
+        const char* exeFolder;
+        const char* expected;
+    };
+    const Case cases[] = {
+        { "build folder", { "app/images", "app/lang" }, "app", "app" },
+        { "installed", { "usr/bin", "usr/share/ostrilan/images" }, "usr/bin", "usr/share/ostrilan" },
+        // A copy of the build's folder next to an installed one keeps its own files.
+        { "copy beside install", { "opt/bin/images", "opt/share/ostrilan/images" }, "opt/bin", "opt/bin" },
+        { "bare folder", { "bare/bin" }, "bare/bin", "bare/bin" },
+    };
+    for (const Case& c : cases) {
+        for (const char* folder : c.folders)
+            fs::create_directories(dir / folder);
+        EXPECT_EQ(AssetFolderFor(dir / c.exeFolder), dir / c.expected) << c.name;
+    }
+}
+
+// An installed copy under a prefix: its read-only files come from share/ostrilan, what it writes
+// goes to the user's own folder even though the prefix is writable (root running it), and the
+// device paths the user's folder does not hold are read from the installed files.
+TEST(Paths, InstalledCopyReadsItsShareFolderAndWritesOnlyToTheUsersFolder)
+{
+    testenv::TempDir dir;
+    fs::create_directories(dir / "usr/bin");
+    MakeFile(dir / "usr/share/ostrilan/images/bg_main.pbg");
+    MakeFile(dir / "usr/share/ostrilan/FileBox/Sound/Click.snd");
+    ScopedEnv root("OSTRILAN_ROOT", nullptr);
+    ScopedEnv data("XDG_DATA_HOME", (dir / "home-data").c_str());
+    OverrideModuleFolder(dir / "usr/bin");
+
+    EXPECT_EQ(AssetFolder(), dir / "usr/share/ostrilan");
+    EXPECT_FALSE(WritesBesideProgram());
+    EXPECT_EQ(DeviceRoot(), dir / "home-data/ostrilan");
+    EXPECT_EQ(DataFolder(), dir / "home-data/ostrilan/data");
+    EXPECT_EQ(ResolveDevicePath(u"\\filebox\\SOUND\\click.snd"), dir / "usr/share/ostrilan/FileBox/Sound/Click.snd");
+
+    // The build's layout in the same place: everything beside the program, as on the device.
+    fs::create_directories(dir / "usr/bin/images");
+    EXPECT_TRUE(WritesBesideProgram());
+    EXPECT_EQ(DataFolder(), dir / "usr/bin/data");
+    OverrideModuleFolder({});
+}
