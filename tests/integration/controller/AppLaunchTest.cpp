@@ -15,7 +15,8 @@ namespace {
 class Instance {
 public:
     Instance(const std::filesystem::path& root, const std::string& com2, const std::string& name)
-        : m_socket((root / (name + ".sock")).string())
+        : m_root(root)
+        , m_socket((root / (name + ".sock")).string())
         , m_env { { "OSTRILAN_ROOT", root.string() }, { "OSTRILAN_DISPLAY", "headless" },
             { "OSTRILAN_AUDIO", "null" }, { "OSTRILAN_COM2", com2 }, { "OSTRILAN_CLOCK", "virtual" },
             { "OSTRILAN_LANG", "0x0409" }, { "OSTRILAN_TRACE", (root / (name + ".trace")).string() },
@@ -24,7 +25,7 @@ public:
     }
     bool Start(const std::vector<std::string>& args)
     {
-        return process.Start(testenv::AppDir() / "ostrilan", args, m_env);
+        return process.Start(m_root / "ostrilan", args, m_env);
     }
     bool Connect() { return client.Connect(m_socket); }
     // Whether the main frame is shown, from the automation's window list.
@@ -42,6 +43,7 @@ public:
     testenv::LineClient client;
 
 private:
+    std::filesystem::path m_root;
     std::string m_socket;
     std::map<std::string, std::string> m_env;
 };
