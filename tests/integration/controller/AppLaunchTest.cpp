@@ -1,11 +1,14 @@
 // The real program started as child processes on a private device root: the single-instance
-// guard, the hand-over to a running instance, the hidden start and the run flag.
+// guard, the hand-over to a running instance, the hidden start, the run flag and a start
+// without a sound device.
 
 #include "ControllerFixture.h"
 #include "support/ChildProcess.h"
 #include "support/LineClient.h"
 
 #include <gmock/gmock.h>
+
+#include <sstream>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -23,10 +26,11 @@ public:
             { "OSTRILAN_AUTOMATION", m_socket } }
     {
     }
-    bool Start(const std::vector<std::string>& args)
+    bool Start(const std::vector<std::string>& args, const std::filesystem::path& errorFile = {})
     {
-        return process.Start(m_root / "ostrilan", args, m_env);
+        return process.Start(m_root / "ostrilan", args, m_env, errorFile);
     }
+    void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
     bool Connect() { return client.Connect(m_socket); }
     // Whether the main frame is shown, from the automation's window list.
     std::optional<bool> FrameVisible()
@@ -137,4 +141,25 @@ TEST_F(AppLaunchTest, MainViewAndScreensAreTheRealClasses)
     EXPECT_NE(trace.find("screen open 6 CDlgIncoming"), std::string::npos);
     EXPECT_EQ(first.client.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);
+}
+
+TEST_F(AppLaunchTest, WithoutASoundDeviceStartsQuietlyOnTheNullOutput)
+{
+    Instance app = Make("sound");
+    app.SetEnv("OSTRILAN_AUDIO", "sdl");
+    app.SetEnv("SDL_AUDIODRIVER", "");
+    ASSERT_TRUE(app.Start({}, dir / "stderr.txt"));
+    ASSERT_TRUE(app.Connect());
+    EXPECT_EQ(app.client.Ask("quit"), "ok");
+    EXPECT_EQ(app.process.Wait(), 0);
+    std::string errors = testenv::ReadFile(dir / "stderr.txt");
+    EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("ALSA lib")));
+    // On a machine with a sound device the output is SDL's and nothing is said.
+    if (testenv::ReadFile(dir / "sound.trace").find("sound output null") != std::string::npos) {
+        std::istringstream lines(errors);
+        int saying = 0;
+        for (std::string line; std::getline(lines, line);)
+            saying += line.find("null output") != std::string::npos;
+        EXPECT_EQ(saying, 1) << errors;
+    }
 }
