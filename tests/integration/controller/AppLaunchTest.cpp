@@ -1,6 +1,6 @@
 // The real program started as child processes on a private device root: the single-instance
-// guard, the hand-over to a running instance, the hidden start, the run flag and a start
-// without a sound device.
+// guard, the hand-over to a running instance, the hidden start, the run flag, the stop signals
+// and a start without a sound device.
 
 #include "ControllerFixture.h"
 #include "support/ChildProcess.h"
@@ -8,6 +8,7 @@
 
 #include <gmock/gmock.h>
 
+#include <csignal>
 #include <sstream>
 #include <thread>
 
@@ -141,6 +142,23 @@ TEST_F(AppLaunchTest, MainViewAndScreensAreTheRealClasses)
     EXPECT_NE(trace.find("screen open 6 CDlgIncoming"), std::string::npos);
     EXPECT_EQ(first.client.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);
+}
+
+TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
+{
+    for (int signal : { SIGTERM, SIGINT }) {
+        Instance app = Make(signal == SIGTERM ? "term" : "int");
+        ASSERT_TRUE(app.Start({}));
+        ASSERT_TRUE(app.Connect());
+        ASSERT_TRUE(RunFlagIs("1"));
+        app.process.Kill(signal);
+        // A second is the aim; the deadline leaves room for a sanitizer build.
+        EXPECT_EQ(app.process.Wait(5s), 0) << signal;
+        EXPECT_TRUE(RunFlagIs("0")) << signal;
+        // The frame's own shutdown ran (link stopped, stores closed), not just the loop's end.
+        std::string trace = testenv::ReadFile(dir / (signal == SIGTERM ? "term.trace" : "int.trace"));
+        EXPECT_THAT(trace, ::testing::HasSubstr(" app stopped")) << signal;
+    }
 }
 
 TEST_F(AppLaunchTest, WithoutASoundDeviceStartsQuietlyOnTheNullOutput)
