@@ -146,18 +146,27 @@ TEST_F(AppLaunchTest, MainViewAndScreensAreTheRealClasses)
 
 TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
 {
-    for (int signal : { SIGTERM, SIGINT }) {
-        Instance app = Make(signal == SIGTERM ? "term" : "int");
+    struct Row {
+        const char* name;
+        int signal;
+        bool quitBoxUp; // the close comes while a modal loop runs
+    };
+    for (const Row& row : { Row { "term", SIGTERM, false }, Row { "int", SIGINT, false },
+             Row { "term-box", SIGTERM, true } }) {
+        Instance app = Make(row.name);
         ASSERT_TRUE(app.Start({}));
         ASSERT_TRUE(app.Connect());
         ASSERT_TRUE(RunFlagIs("1"));
-        app.process.Kill(signal);
+        if (row.quitBoxUp) {
+            ASSERT_EQ(app.client.Ask("tap 66 18"), "ok");
+        }
+        app.process.Kill(row.signal);
         // A second is the aim; the deadline leaves room for a sanitizer build.
-        EXPECT_EQ(app.process.Wait(5s), 0) << signal;
-        EXPECT_TRUE(RunFlagIs("0")) << signal;
+        EXPECT_EQ(app.process.Wait(5s), 0) << row.name;
+        EXPECT_TRUE(RunFlagIs("0")) << row.name;
         // The frame's own shutdown ran (link stopped, stores closed), not just the loop's end.
-        std::string trace = testenv::ReadFile(dir / (signal == SIGTERM ? "term.trace" : "int.trace"));
-        EXPECT_THAT(trace, ::testing::HasSubstr(" app stopped")) << signal;
+        std::string trace = testenv::ReadFile(dir / (std::string(row.name) + ".trace"));
+        EXPECT_THAT(trace, ::testing::HasSubstr(" app stopped")) << row.name;
     }
 }
 
