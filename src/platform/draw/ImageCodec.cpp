@@ -30,6 +30,12 @@ void* BoundedRealloc(void* p, size_t size)
 #define STBI_MALLOC(size) BoundedMalloc(size)
 #define STBI_REALLOC(p, size) BoundedRealloc(p, size)
 #define STBI_FREE(p) std::free(p)
+// The formats the device's imaging library read; stb's others (PNM, PSD, HDR, PIC, TGA) are
+// never a skin, and its 16-bit PNM path read past its buffer on a damaged file.
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_GIF
 #define STBI_MAX_DIMENSIONS 4096
 #define STBI_NO_STDIO
 #define STB_IMAGE_IMPLEMENTATION
@@ -113,12 +119,12 @@ bool CheckBmpLayout(const uint8_t* data, size_t size, int& width, int& height)
 }
 
 // The largest buffer a decode of a width x height image from fileSize bytes may need: the
-// widest pixel stb keeps (four floats, for HDR files) over the image padded to whole 16-pixel
-// blocks (JPEG), or the compressed data itself, twice over for a buffer grown by doubling, plus
-// room for tables and palettes.
+// widest pixel stb keeps (16-bit RGBA, from PNG) over the image padded to whole 16-pixel blocks
+// (JPEG), or the compressed data itself, twice over for a buffer grown by doubling, plus room for
+// tables and palettes.
 size_t AllocationCap(int width, int height, size_t fileSize)
 {
-    constexpr size_t kWidestPixel = 16;
+    constexpr size_t kWidestPixel = 8;
     constexpr size_t kBlock = 16;
     constexpr size_t kTables = 64 * 1024;
     const size_t pixels = (size_t(width) + kBlock) * (size_t(height) + kBlock) * kWidestPixel;

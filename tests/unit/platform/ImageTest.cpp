@@ -199,6 +199,11 @@ TEST(Image, CorruptOrForeignBackgroundGivesNoImage)
     std::ifstream(dir / "whole.pbg", std::ios::binary).read(reinterpret_cast<char*>(png.data()), std::streamsize(png.size()));
     png.resize(png.size() / 2);
     EXPECT_EQ(Image::Decode(png.data(), png.size()), nullptr);
+    // A format no skin uses: a damaged 16-bit PNM, on which the decoder read past its buffer.
+    const std::string pnm
+        = testenv::ReadFile(testenv::SourceDir() / "fuzz/corpus/image_png/pnm-16bit-overread.pnm");
+    ASSERT_EQ(pnm.size(), 116u);
+    EXPECT_EQ(Image::Decode(reinterpret_cast<const uint8_t*>(pnm.data()), pnm.size()), nullptr);
 }
 
 TEST(Image, DamagedPngIsRefusedWithoutAskingForMoreThanItsPixelsNeed)
