@@ -87,7 +87,7 @@ int main(int argc, char** argv)
             Log::Warning("SIGTERM and SIGINT cannot be watched: they end the program at once");
 
         code = app.Run(system);
-        signals.Stop();
+        signals.MarkClosing();
         if (automation)
             automation->Stop();
         directory.Stop();

@@ -65,7 +65,6 @@ void TerminationSignals::Stop()
 
 void TerminationSignals::Watch()
 {
-    bool asked = false;
     for (;;) {
         pollfd fds[2] = { { m_signalFd, POLLIN, 0 }, { m_stopFd, POLLIN, 0 } };
         if (::poll(fds, 2, -1) < 0) {
@@ -79,9 +78,8 @@ void TerminationSignals::Watch()
         if (::read(m_signalFd, &info, sizeof info) != sizeof info)
             continue;
         const int signal = int(info.ssi_signo);
-        if (asked)
+        if (m_closing.exchange(true))
             ::_exit(128 + signal);
-        asked = true;
         m_onFirst(signal);
     }
 }

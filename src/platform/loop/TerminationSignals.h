@@ -6,6 +6,7 @@
 // thread sees a system call interrupted. The first signal calls the handler on that thread (it
 // posts to the UI thread); a second one ends the process at once, for a close that hangs.
 
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -22,12 +23,15 @@ public:
 
     // False when the signals cannot be watched; they then end the process as by default.
     [[nodiscard]] bool Start();
+    // The program is closing anyway (its loop has ended): a signal from now on ends it at once.
+    void MarkClosing() { m_closing = true; }
     void Stop();
 
 private:
     void Watch();
 
     std::function<void(int)> m_onFirst;
+    std::atomic<bool> m_closing { false };
     int m_signalFd = -1;
     int m_stopFd = -1;
     std::thread m_thread;
