@@ -32,7 +32,7 @@ using Bytes = std::vector<uint8_t>;
 std::atomic<size_t> g_largestRequest { 0 };
 thread_local bool t_watching = false;
 
-void Note(size_t size)
+[[maybe_unused]] void Note(size_t size)
 {
     if (t_watching && size > g_largestRequest.load())
         g_largestRequest.store(size);
