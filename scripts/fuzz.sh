@@ -1,28 +1,86 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer programs with clang and runs each from its seed corpus.
-#   scripts/fuzz.sh [seconds per target, default 60]
-# The targets run side by side, one per core (OSTRILAN_FUZZ_PARALLEL, default nproc), so the whole
-# run takes about targets x seconds / cores. New inputs go to a scratch folder, never into the seed
-# corpus kept in the repository. A crash leaves its input in build-fuzz/findings/ and fails the run.
+#   scripts/fuzz.sh [seconds per target, default 60] [target...]
+#   scripts/fuzz.sh --keep [seconds per target, default 3600] [target...]
+# Targets are the names of fuzz/<name>.cpp (image_png, link_stream, ...); by default all of them.
+# They run side by side, one per core (OSTRILAN_FUZZ_PARALLEL, default nproc), so the whole run
+# takes about targets x seconds / cores.
+#
+# The short run (the test command's, 60 s) puts new inputs into a scratch folder and throws them
+# away; a crash leaves its input in build-fuzz/findings/ and fails the run. A minute finds only
+# the shallow faults, so --keep is for long runs by hand (an hour per target; not in CI): the
+# inputs that reach new code are merged into fuzz/corpus/<name>/, and every crash, out-of-memory
+# or time-out input is copied there too, where the normal suite replays it, so it fails until
+# the fault is fixed. Review and commit what it added.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+keep=0
+if [ "${1:-}" = --keep ]; then
+    keep=1
+    shift
+fi
+if [ $keep -eq 1 ]; then seconds=${1:-3600}; else seconds=${1:-60}; fi
+[ "$seconds" -ge 1 ] 2>/dev/null || { echo "fuzz.sh: seconds must be a whole number" >&2; exit 2; }
+shift $(($# > 0 ? 1 : 0))
+wanted=("$@")
 scripts/deps.sh
-seconds=${1:-60}
 parallel=${OSTRILAN_FUZZ_PARALLEL:-$(nproc)}
 [ "$parallel" -ge 1 ] 2>/dev/null || parallel=1
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz -j "$(nproc)"
+targets=()
+for name in "${wanted[@]}"; do
+    [ -f "fuzz/${name}.cpp" ] || { echo "fuzz.sh: no target ${name}" >&2; exit 2; }
+    targets+=(--target "fuzz_${name}")
+done
+cmake --build --preset fuzz -j "$(nproc)" "${targets[@]}"
 mkdir -p build-fuzz/findings
 scratch_root=$(mktemp -d)
 trap 'rm -rf "$scratch_root"' EXIT
 
 # One target: its log in build-fuzz/<name>.log, its crash input (if any) in build-fuzz/findings/.
+# A kept run goes on after a finding (each one is a file of its own) and then keeps its finds.
 run_one() {
-    local fuzzer=$1 name=$2
-    mkdir -p "$scratch_root/$name"
-    "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-        -artifact_prefix="build-fuzz/findings/${name}-" "$scratch_root/$name" "fuzz/corpus/${name}" \
-        >"build-fuzz/${name}.log" 2>&1
+    local fuzzer=$1 name=$2 code=0
+    local -a goon=()
+    if [ $keep -eq 1 ]; then
+        goon=(-fork=1 -ignore_crashes=1 -ignore_ooms=1 -ignore_timeouts=1)
+    fi
+    mkdir -p "$scratch_root/$name" "$scratch_root/findings/$name"
+    "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${goon[@]}" \
+        -artifact_prefix="$scratch_root/findings/$name/" "$scratch_root/$name" "fuzz/corpus/${name}" \
+        >"build-fuzz/${name}.log" 2>&1 || code=$?
+    for finding in "$scratch_root/findings/$name"/*; do
+        [ -f "$finding" ] && cp "$finding" "build-fuzz/findings/${name}-$(basename "$finding")"
+    done
+    if [ $keep -eq 1 ]; then
+        keep_finds "$fuzzer" "$name" || code=1
+    fi
+    return $code
+}
+
+# Merges the scratch inputs that reach new code into the seed corpus, and copies the findings.
+keep_finds() {
+    local fuzzer=$1 name=$2 before after finding found=0
+    before=$(ls "fuzz/corpus/${name}" | wc -l)
+    "$fuzzer" -merge=1 -timeout=10 -rss_limit_mb=2048 "fuzz/corpus/${name}" "$scratch_root/$name" \
+        >>"build-fuzz/${name}.log" 2>&1 || true
+    after=$(ls "fuzz/corpus/${name}" | wc -l)
+    for finding in "$scratch_root/findings/$name"/*; do
+        [ -f "$finding" ] || continue
+        cp "$finding" "fuzz/corpus/${name}/"
+        found=$((found + 1))
+    done
+    echo "fuzz ${name}: kept $((after - before)) new seeds and ${found} findings in fuzz/corpus/${name}/" \
+        >>"build-fuzz/${name}.log"
+    [ $found -eq 0 ]
+}
+
+# The executions of a run: from the final statistics, or a forked run's last progress line.
+runs() {
+    local count
+    count=$(grep -E '^stat::number_of_executed_units' "$1" | awk '{print $2}' | tail -n 1)
+    [ -n "$count" ] || count=$(grep -oE '^#[0-9]+:' "$1" | tail -n 1 | tr -d '#:')
+    echo "${count:-?}"
 }
 
 report() {
@@ -32,7 +90,10 @@ report() {
         tail -n 30 "build-fuzz/${name}.log"
         status=1
     else
-        echo "fuzz ${name}: ok, $(grep -E '^stat::number_of_executed_units' "build-fuzz/${name}.log" | awk '{print $2}') runs"
+        echo "fuzz ${name}: ok, $(runs "build-fuzz/${name}.log") runs"
+    fi
+    if [ $keep -eq 1 ]; then
+        grep -E '^fuzz .*: kept' "build-fuzz/${name}.log" || true
     fi
 }
 
@@ -47,9 +108,12 @@ reap_one() {
 }
 
 start=$(date +%s)
-echo "=== fuzz: ${seconds}s per target, ${parallel} at a time"
+echo "=== fuzz: ${seconds}s per target, ${parallel} at a time$([ $keep -eq 1 ] && echo ", keeping what is found")"
 for fuzzer in build-fuzz/fuzz/fuzz_*; do
     name=$(basename "$fuzzer"); name=${name#fuzz_}
+    if [ ${#wanted[@]} -gt 0 ] && [[ " ${wanted[*]} " != *" ${name} "* ]]; then
+        continue
+    fi
     while [ "${#running[@]}" -ge "$parallel" ]; do
         reap_one
     done

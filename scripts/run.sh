@@ -26,7 +26,8 @@ run=$(mktemp -d /tmp/ostrilan-run-XXXXXX)
 sim_pid=
 app_pid=
 cat_pid=
-# What does not end within two seconds of SIGTERM is killed.
+# SIGTERM closes the application as Quit, Yes does; anything still running two seconds later
+# (a program that hangs) is killed.
 cleanup() {
     for pid in $app_pid $sim_pid $cat_pid; do
         kill "$pid" 2>/dev/null || continue

@@ -63,13 +63,12 @@ InProcessApp::InProcessApp()
     setenv("OSTRILAN_COM2", name, 1);
     setenv("OSTRILAN_LANG", "0x0409", 1);
     OverrideModuleFolder(m_root);
-    for (const auto& entry : fs::directory_iterator(OSTRILAN_BENCH_APP_DIR)) {
-        const std::string item = entry.path().filename().string();
-        if (item == "lang")
-            fs::copy(entry.path(), m_root / item, fs::copy_options::recursive);
-        else if (item != "data" && entry.is_directory())
-            fs::create_directory_symlink(entry.path(), m_root / item);
-    }
+    // Only the read-only assets come from the build: what the application writes (data/,
+    // registry/, run/) stays in this root, apart from a copy the user may be running.
+    const fs::path app = OSTRILAN_BENCH_APP_DIR;
+    fs::copy(app / "lang", m_root / "lang", fs::copy_options::recursive);
+    for (const char* assets : { "images", "fonts", "ringtone", "FileBox" })
+        fs::create_directory_symlink(app / assets, m_root / assets);
     AudioSystem::Install(&m_audio);
     TextTable::Clear();
     RegisterScreens();

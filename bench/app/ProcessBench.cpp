@@ -90,13 +90,10 @@ public:
             return;
         m_root = pattern;
         const fs::path appDir = OSTRILAN_BENCH_APP_DIR;
-        for (const auto& entry : fs::directory_iterator(appDir)) {
-            const std::string name = entry.path().filename().string();
-            if (name == "ostrilan")
-                fs::copy_file(entry.path(), m_root / name);
-            else if (entry.is_directory() && name != "data")
-                fs::create_directory_symlink(entry.path(), m_root / name);
-        }
+        // The read-only assets only: data/, registry/ and run/ are the program's own.
+        fs::copy_file(appDir / "ostrilan", m_root / "ostrilan");
+        for (const char* assets : { "images", "lang", "fonts", "ringtone", "FileBox" })
+            fs::create_directory_symlink(appDir / assets, m_root / assets);
         char name[128] = {};
         termios raw {};
         cfmakeraw(&raw);

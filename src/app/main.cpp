@@ -7,12 +7,15 @@
 #include "platform/devices/AudioSystem.h"
 #include "platform/devices/MprisPlayers.h"
 #include "platform/loop/Clock.h"
+#include "platform/loop/TerminationSignals.h"
 #include "platform/tooling/AutomationServer.h"
+#include "platform/tooling/Log.h"
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowSystem.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -37,6 +40,8 @@ std::unique_ptr<VirtualClock> ClockFromEnvironment()
 
 int main(int argc, char** argv)
 {
+    // Before any thread exists, so that every thread inherits the blocked signals.
+    TerminationSignals::Block();
     Trace::OpenFromEnvironment();
     std::unique_ptr<VirtualClock> clock = ClockFromEnvironment();
     if (clock)
@@ -65,7 +70,24 @@ int main(int argc, char** argv)
         MprisPlayers::Install(&desktopPlayers);
         RegisterScreens();
 
+        // SIGTERM or SIGINT: what the Quit button's Yes does, without asking. Before the frame
+        // exists (or after it went) the loop just ends; the application's exit closes what is up.
+        TerminationSignals signals([&system, &app](int signal) {
+            system.PostTask([&system, &app, signal] {
+                const std::string name = signal == SIGINT ? "SIGINT" : "SIGTERM";
+                Trace::Write("app", "signal " + name);
+                Log::Write(Log::Priority::Notice, name + ": closing");
+                if (Window* frame = app.GetMainWnd())
+                    frame->PostMessage(WM_CLOSE, 0, 0);
+                else
+                    system.PostQuitMessage(0);
+            });
+        });
+        if (!signals.Start())
+            Log::Warning("SIGTERM and SIGINT cannot be watched: they end the program at once");
+
         code = app.Run(system);
+        signals.MarkClosing();
         if (automation)
             automation->Stop();
         directory.Stop();

@@ -27,7 +27,7 @@ ChildProcess::~ChildProcess()
 }
 
 bool ChildProcess::Start(const std::filesystem::path& program, const std::vector<std::string>& args,
-    const std::map<std::string, std::string>& env)
+    const std::map<std::string, std::string>& env, const std::filesystem::path& errorFile)
 {
     int in[2];
     int out[2];
@@ -65,6 +65,9 @@ bool ChildProcess::Start(const std::filesystem::path& program, const std::vector
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    if (!errorFile.empty())
+        posix_spawn_file_actions_addopen(
+            &actions, STDERR_FILENO, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int result = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(in[0]);

@@ -21,8 +21,9 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     // Starts the program with the arguments; `env` adds to or replaces this process's environment.
+    // Its standard error goes to `errorFile` when one is named.
     bool Start(const std::filesystem::path& program, const std::vector<std::string>& args,
-        const std::map<std::string, std::string>& env = {});
+        const std::map<std::string, std::string>& env = {}, const std::filesystem::path& errorFile = {});
     pid_t Pid() const { return m_pid; }
 
     // The next line of the child's output without its newline; empty at the deadline or the end.

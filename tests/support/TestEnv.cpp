@@ -33,6 +33,24 @@ std::filesystem::path AppDir() { return OSTRILAN_TEST_APP_DIR; }
 
 std::filesystem::path SourceDir() { return OSTRILAN_SOURCE_DIR; }
 
+void MakeDevice(const std::filesystem::path& folder)
+{
+    namespace fs = std::filesystem;
+    const fs::path app = AppDir();
+    fs::create_directories(folder);
+    for (const char* assets : { "images", "fonts", "ringtone", "FileBox" }) {
+        if (fs::exists(app / assets) && !fs::exists(folder / assets))
+            fs::create_directory_symlink(app / assets, folder / assets);
+    }
+    if (!fs::exists(folder / "lang"))
+        fs::copy(app / "lang", folder / "lang", fs::copy_options::recursive);
+    // /proc/self/exe of a hard link names the link, so the program's folder is this one.
+    std::error_code error;
+    fs::create_hard_link(app / "ostrilan", folder / "ostrilan", error);
+    if (error)
+        fs::copy_file(app / "ostrilan", folder / "ostrilan", error);
+}
+
 std::string ReadFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

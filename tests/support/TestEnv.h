@@ -41,6 +41,13 @@ private:
 std::filesystem::path AppDir();
 std::filesystem::path SourceDir();
 
+// Makes `folder` a device of the test's own: the built read-only assets (skin, fonts, ring tones,
+// interface sounds) linked in, the language catalogs copied (tests remove some), and the
+// application hard-linked, so that a program started from there takes the folder as its own.
+// What a running program writes (data/, registry/, run/) is never shared with the build's
+// application folder, where the user may be running it, nor with another test.
+void MakeDevice(const std::filesystem::path& folder);
+
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
 

@@ -5,6 +5,7 @@
 #include "platform/devices/Paths.h"
 #include "platform/devices/SdlAudioOutput.h"
 #include "platform/loop/Clock.h"
+#include "platform/tooling/Log.h"
 #include "platform/tooling/Trace.h"
 
 #include <atomic>
@@ -56,6 +57,7 @@ std::unique_ptr<AudioOutput> AudioSystem::MakeOutput(OutputChoice choice, NullAu
         if (std::unique_ptr<SdlAudioOutput> sdl = SdlAudioOutput::Open(error))
             return sdl;
         Trace::Write("sound", "no audio device (" + error + "), sounds go to the null output");
+        Log::Write(Log::Priority::Notice, "sound: " + error + "; sounds go to the null output");
     }
     auto output = std::make_unique<NullAudioOutput>();
     nullOutput = output.get();

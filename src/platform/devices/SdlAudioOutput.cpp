@@ -1,15 +1,52 @@
 #include "platform/devices/SdlAudioOutput.h"
 
+#include <cctype>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
 namespace {
 
 constexpr int kWantedRate = 44100;
 // About 23 ms at 44.1 kHz: short enough that a key click follows the tap at once.
 constexpr Uint16 kBufferFrames = 1024;
 
+// Without a sound card or sound server SDL falls through to its ALSA back end, whose library
+// prints about ten "ALSA lib ..." lines on standard error before it fails: so SDL is not asked
+// then. A driver named in SDL_AUDIODRIVER ("disk", "dummy") is always tried.
+bool SoundDeviceReachable()
+{
+    if (const char* driver = std::getenv("SDL_AUDIODRIVER"); driver && *driver)
+        return true;
+    if (const char* server = std::getenv("PULSE_SERVER"); server && *server)
+        return true;
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        std::error_code ec;
+        for (const char* socket : { "pulse/native", "pipewire-0" }) {
+            if (std::filesystem::exists(std::filesystem::path(runtime) / socket, ec))
+                return true;
+        }
+    }
+    // A card is a line " 0 [PCH    ]: ..."; without one the file says "--- no soundcards ---".
+    std::ifstream cards("/proc/asound/cards");
+    std::string line;
+    while (std::getline(cards, line)) {
+        const size_t first = line.find_first_not_of(' ');
+        if (first != std::string::npos && std::isdigit(static_cast<unsigned char>(line[first])))
+            return true;
+    }
+    return false;
+}
+
 }
 
 std::unique_ptr<SdlAudioOutput> SdlAudioOutput::Open(std::string& error)
 {
+    if (!SoundDeviceReachable()) {
+        error = "no sound card or sound server";
+        return nullptr;
+    }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = SDL_GetError();
         return nullptr;

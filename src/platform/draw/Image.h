@@ -1,6 +1,6 @@
 #pragma once
 
-// A decoded background image (any format the decoder reads: PNG, BMP, JPEG ...) that draws itself
+// A decoded background image (PNG, BMP, JPEG or GIF) that draws itself
 // whole, scaled into a rectangle. Decoded once when loaded, drawn on every paint.
 
 #include "platform/draw/DeviceContext.h"

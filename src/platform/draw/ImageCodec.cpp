@@ -1,9 +1,41 @@
 #include "platform/draw/ImageCodec.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
+namespace {
+
+// stb_image sizes some buffers from what a file claims rather than from what it holds (one IDAT
+// chunk header claiming 1.6 GB made a 92-byte PNG ask for 2 GiB) and grows its inflate output
+// by doubling for as long as the stream goes on. Every allocation of a decode is therefore
+// capped by what the image can need; one above the cap fails, and the decode with it.
+thread_local size_t t_allocationCap = SIZE_MAX;
+
+void* BoundedMalloc(size_t size)
+{
+    return size > t_allocationCap ? nullptr : std::malloc(size);
+}
+
+void* BoundedRealloc(void* p, size_t size)
+{
+    return size > t_allocationCap ? nullptr : std::realloc(p, size);
+}
+
+}
+
+#define STBI_MALLOC(size) BoundedMalloc(size)
+#define STBI_REALLOC(p, size) BoundedRealloc(p, size)
+#define STBI_FREE(p) std::free(p)
+// The formats the device's imaging library read; stb's others (PNM, PSD, HDR, PIC, TGA) are
+// never a skin, and its 16-bit PNM path read past its buffer on a damaged file.
+#define STBI_ONLY_PNG
+#define STBI_ONLY_BMP
+#define STBI_ONLY_JPEG
+#define STBI_ONLY_GIF
 #define STBI_MAX_DIMENSIONS 4096
 #define STBI_NO_STDIO
 #define STB_IMAGE_IMPLEMENTATION
@@ -86,6 +118,27 @@ bool CheckBmpLayout(const uint8_t* data, size_t size, int& width, int& height)
     return true;
 }
 
+// The largest buffer a decode of a width x height image from fileSize bytes may need: the
+// widest pixel stb keeps (16-bit RGBA, from PNG) over the image padded to whole 16-pixel blocks
+// (JPEG), or the compressed data itself, twice over for a buffer grown by doubling, plus room for
+// tables and palettes.
+size_t AllocationCap(int width, int height, size_t fileSize)
+{
+    constexpr size_t kWidestPixel = 8;
+    constexpr size_t kBlock = 16;
+    constexpr size_t kTables = 64 * 1024;
+    const size_t pixels = (size_t(width) + kBlock) * (size_t(height) + kBlock) * kWidestPixel;
+    return 2 * std::max(pixels, fileSize) + kTables;
+}
+
+class ScopedAllocationCap {
+public:
+    explicit ScopedAllocationCap(size_t cap) { t_allocationCap = cap; }
+    ~ScopedAllocationCap() { t_allocationCap = SIZE_MAX; }
+    ScopedAllocationCap(const ScopedAllocationCap&) = delete;
+    ScopedAllocationCap& operator=(const ScopedAllocationCap&) = delete;
+};
+
 void AppendBytes(void* context, void* data, int size)
 {
     auto* out = static_cast<std::vector<uint8_t>*>(context);
@@ -114,7 +167,11 @@ std::optional<Surface> DecodeImage(const uint8_t* data, size_t size, ImageFormat
         if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
             return std::nullopt;
     }
-    stbi_uc* rgb = stbi_load_from_memory(data, int(size), &width, &height, &channels, 3);
+    stbi_uc* rgb = nullptr;
+    {
+        ScopedAllocationCap cap(AllocationCap(width, height, size));
+        rgb = stbi_load_from_memory(data, int(size), &width, &height, &channels, 3);
+    }
     if (!rgb)
         return std::nullopt;
     Surface surface(width, height);

@@ -1,11 +1,15 @@
 // The real program started as child processes on a private device root: the single-instance
-// guard, the hand-over to a running instance, the hidden start and the run flag.
+// guard, the hand-over to a running instance, the hidden start, the run flag, the stop signals
+// and a start without a sound device.
 
 #include "ControllerFixture.h"
 #include "support/ChildProcess.h"
 #include "support/LineClient.h"
 
 #include <gmock/gmock.h>
+
+#include <csignal>
+#include <sstream>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -15,17 +19,19 @@ namespace {
 class Instance {
 public:
     Instance(const std::filesystem::path& root, const std::string& com2, const std::string& name)
-        : m_socket((root / (name + ".sock")).string())
+        : m_root(root)
+        , m_socket((root / (name + ".sock")).string())
         , m_env { { "OSTRILAN_ROOT", root.string() }, { "OSTRILAN_DISPLAY", "headless" },
             { "OSTRILAN_AUDIO", "null" }, { "OSTRILAN_COM2", com2 }, { "OSTRILAN_CLOCK", "virtual" },
             { "OSTRILAN_LANG", "0x0409" }, { "OSTRILAN_TRACE", (root / (name + ".trace")).string() },
             { "OSTRILAN_AUTOMATION", m_socket } }
     {
     }
-    bool Start(const std::vector<std::string>& args)
+    bool Start(const std::vector<std::string>& args, const std::filesystem::path& errorFile = {})
     {
-        return process.Start(testenv::AppDir() / "ostrilan", args, m_env);
+        return process.Start(m_root / "ostrilan", args, m_env, errorFile);
     }
+    void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
     bool Connect() { return client.Connect(m_socket); }
     // Whether the main frame is shown, from the automation's window list.
     std::optional<bool> FrameVisible()
@@ -42,6 +48,7 @@ public:
     testenv::LineClient client;
 
 private:
+    std::filesystem::path m_root;
     std::string m_socket;
     std::map<std::string, std::string> m_env;
 };
@@ -135,4 +142,51 @@ TEST_F(AppLaunchTest, MainViewAndScreensAreTheRealClasses)
     EXPECT_NE(trace.find("screen open 6 CDlgIncoming"), std::string::npos);
     EXPECT_EQ(first.client.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);
+}
+
+TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
+{
+    struct Row {
+        const char* name;
+        int signal;
+        bool quitBoxUp; // the close comes while a modal loop runs
+    };
+    for (const Row& row : { Row { "term", SIGTERM, false }, Row { "int", SIGINT, false },
+             Row { "term-box", SIGTERM, true } }) {
+        Instance app = Make(row.name);
+        ASSERT_TRUE(app.Start({}));
+        ASSERT_TRUE(app.Connect());
+        ASSERT_TRUE(RunFlagIs("1"));
+        if (row.quitBoxUp) {
+            ASSERT_EQ(app.client.Ask("tap 66 18"), "ok");
+        }
+        app.process.Kill(row.signal);
+        // A second is the aim; the deadline leaves room for a sanitizer build.
+        EXPECT_EQ(app.process.Wait(5s), 0) << row.name;
+        EXPECT_TRUE(RunFlagIs("0")) << row.name;
+        // The frame's own shutdown ran (link stopped, stores closed), not just the loop's end.
+        std::string trace = testenv::ReadFile(dir / (std::string(row.name) + ".trace"));
+        EXPECT_THAT(trace, ::testing::HasSubstr(" app stopped")) << row.name;
+    }
+}
+
+TEST_F(AppLaunchTest, WithoutASoundDeviceStartsQuietlyOnTheNullOutput)
+{
+    Instance app = Make("sound");
+    app.SetEnv("OSTRILAN_AUDIO", "sdl");
+    app.SetEnv("SDL_AUDIODRIVER", "");
+    ASSERT_TRUE(app.Start({}, dir / "stderr.txt"));
+    ASSERT_TRUE(app.Connect());
+    EXPECT_EQ(app.client.Ask("quit"), "ok");
+    EXPECT_EQ(app.process.Wait(), 0);
+    std::string errors = testenv::ReadFile(dir / "stderr.txt");
+    EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("ALSA lib")));
+    // On a machine with a sound device the output is SDL's and nothing is said.
+    if (testenv::ReadFile(dir / "sound.trace").find("sound output null") != std::string::npos) {
+        std::istringstream lines(errors);
+        int saying = 0;
+        for (std::string line; std::getline(lines, line);)
+            saying += line.find("null output") != std::string::npos;
+        EXPECT_EQ(saying, 1) << errors;
+    }
 }

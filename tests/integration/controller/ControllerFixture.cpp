@@ -90,8 +90,7 @@ ControllerTest::ControllerTest()
     setenv("OSTRILAN_COM2", module.SlavePath().c_str(), 1);
     setenv("OSTRILAN_LANG", "0x0409", 1);
     OverrideModuleFolder(dir.Path());
-    fs::copy(testenv::AppDir() / "lang", dir / "lang", fs::copy_options::recursive);
-    fs::create_directory_symlink(testenv::AppDir() / "ringtone", dir / "ringtone");
+    testenv::MakeDevice(dir.Path());
     AudioSystem::Install(&audio);
     Trace::Open((dir / "trace").string());
     TextTable::Clear();

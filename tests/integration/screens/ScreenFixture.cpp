@@ -33,15 +33,8 @@ ScreenTest::ScreenTest()
     setenv("OSTRILAN_ROOT", dir.Path().c_str(), 1);
     setenv("OSTRILAN_COM2", module.SlavePath().c_str(), 1);
     setenv("OSTRILAN_LANG", "0x0409", 1);
-    // The application folder is the built one, except for the files a test may change.
     OverrideModuleFolder(dir.Path());
-    for (const auto& entry : fs::directory_iterator(testenv::AppDir())) {
-        const std::string name = entry.path().filename().string();
-        if (name == "lang")
-            fs::copy(entry.path(), dir / name, fs::copy_options::recursive);
-        else if (name != "data" && entry.is_directory())
-            fs::create_directory_symlink(entry.path(), dir / name);
-    }
+    testenv::MakeDevice(dir.Path());
     AudioSystem::Install(&audio);
     Trace::Open((dir / "trace").string());
     TextTable::Clear();

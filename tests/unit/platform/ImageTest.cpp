@@ -9,13 +9,53 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <vector>
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define OSTRILAN_SANITIZED 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define OSTRILAN_SANITIZED 1
+#endif
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+
+// The largest single request made while watching, seen by standing in front of the C library's
+// allocator (a sanitizer build has its own, so there the size is not watched).
+std::atomic<size_t> g_largestRequest { 0 };
+thread_local bool t_watching = false;
+
+[[maybe_unused]] void Note(size_t size)
+{
+    if (t_watching && size > g_largestRequest.load())
+        g_largestRequest.store(size);
+}
+
+}
+
+#ifndef OSTRILAN_SANITIZED
+extern "C" void* __libc_malloc(size_t size);
+extern "C" void* __libc_realloc(void* p, size_t size);
+extern "C" void* malloc(size_t size)
+{
+    Note(size);
+    return __libc_malloc(size);
+}
+extern "C" void* realloc(void* p, size_t size)
+{
+    Note(size);
+    return __libc_realloc(p, size);
+}
+#endif
+
+namespace {
 
 void Put16(Bytes& b, size_t at, uint32_t v)
 {
@@ -159,6 +199,27 @@ TEST(Image, CorruptOrForeignBackgroundGivesNoImage)
     std::ifstream(dir / "whole.pbg", std::ios::binary).read(reinterpret_cast<char*>(png.data()), std::streamsize(png.size()));
     png.resize(png.size() / 2);
     EXPECT_EQ(Image::Decode(png.data(), png.size()), nullptr);
+    // A format no skin uses: a damaged 16-bit PNM, on which the decoder read past its buffer.
+    const std::string pnm
+        = testenv::ReadFile(testenv::SourceDir() / "fuzz/corpus/image_png/pnm-16bit-overread.pnm");
+    ASSERT_EQ(pnm.size(), 116u);
+    EXPECT_EQ(Image::Decode(reinterpret_cast<const uint8_t*>(pnm.data()), pnm.size()), nullptr);
+}
+
+TEST(Image, DamagedPngIsRefusedWithoutAskingForMoreThanItsPixelsNeed)
+{
+    // 2 x 1 pixels whose second IDAT chunk claims 1.6 GB of data that the file does not hold.
+    const std::string png
+        = testenv::ReadFile(testenv::SourceDir() / "fuzz/corpus/image_png/idat-length-beyond-file.png");
+    ASSERT_EQ(png.size(), 74u);
+    g_largestRequest = 0;
+    t_watching = true;
+    auto image = Image::Decode(reinterpret_cast<const uint8_t*>(png.data()), png.size());
+    t_watching = false;
+    EXPECT_EQ(image, nullptr);
+#ifndef OSTRILAN_SANITIZED
+    EXPECT_LT(g_largestRequest.load(), size_t(1) << 20);
+#endif
 }
 
 TEST(SavePng, RoundTripsEveryPixel)
