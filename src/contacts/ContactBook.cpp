@@ -162,13 +162,14 @@ void ContactBook::Reload(std::stop_token stop)
     std::vector<fs::path> files;
     std::error_code ec;
     for (fs::directory_iterator it(m_folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (IsVCardName(it->path().filename().string()) && it->is_regular_file(ec))
+        std::error_code typeError;
+        if (IsVCardName(it->path().filename().string()) && it->is_regular_file(typeError))
             files.push_back(it->path());
     }
     std::sort(files.begin(), files.end());
     files.resize(std::min(files.size(), kMaxFiles));
 
-    auto index = std::make_shared<ContactIndex>();
+    std::shared_ptr<ContactIndex> building = std::make_shared<ContactIndex>();
     size_t bytes = 0;
     for (const fs::path& file : files) {
         uintmax_t size = fs::file_size(file, ec);
@@ -178,17 +179,19 @@ void ContactBook::Reload(std::stop_token stop)
         if (stop.stop_requested() || bytes > kMaxBytesPerLoad)
             break;
         for (const Contact& contact : VCardReader::ReadFile(file, stop)) {
-            if (index->ContactCount() == kMaxContacts)
+            if (building->ContactCount() == kMaxContacts)
                 break;
-            index->Add(contact);
+            building->Add(contact);
         }
     }
     if (stop.stop_requested())
         return;
+    std::shared_ptr<const ContactIndex> index = std::move(building);
     {
         std::lock_guard lock(m_mutex);
-        m_index = std::move(index);
+        std::swap(m_index, index);
     }
+    index.reset(); // the old contacts are freed outside the lock a lookup takes
     if (m_onChanged)
         m_onChanged();
 }

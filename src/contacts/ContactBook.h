@@ -32,7 +32,8 @@ public:
     static constexpr size_t kMaxContacts = 50'000;
 
     // Called after every load, the first one included, once the new contacts answer NameFor.
-    // It runs on the book's worker thread: post a message from it, touch no window.
+    // It runs on the book's worker thread: post a message from it, touch no window, and do not
+    // stop or destroy the book from it.
     using ChangedHandler = std::function<void()>;
 
     explicit ContactBook(std::filesystem::path folder, ChangedHandler onChanged = {});
