@@ -59,6 +59,10 @@ public:
             m_text.remove_prefix(3);
     }
 
+    // vCard 2.1 folds as mail headers do: the space that starts a continuation is part of the
+    // value. Later versions insert it and take it out again.
+    void SetFoldKeepsSpace(bool keep) { m_foldKeepsSpace = keep; }
+
     // False at the end of the text. A line longer than the cap comes back marked too long.
     bool Next(std::string& line, bool& tooLong)
     {
@@ -86,7 +90,7 @@ public:
                 softBreak = part.ends_with('=');
             } else if (next == ' ' || next == '\t') {
                 std::string_view part = Physical();
-                append(part.substr(1));
+                append(m_foldKeepsSpace ? part : part.substr(1));
                 softBreak = quotedPrintable && part.ends_with('=');
             } else {
                 break;
@@ -110,6 +114,7 @@ private:
 
     std::string_view m_text;
     size_t m_pos = 0;
+    bool m_foldKeepsSpace = false;
 };
 
 struct Property {
@@ -316,6 +321,9 @@ std::vector<Contact> VCardReader::Parse(std::string_view text, std::stop_token s
                 break;
             // A card still open here lost its END: it is dropped, this one starts afresh.
             card.emplace();
+            lines.SetFoldKeepsSpace(false);
+        } else if (card && EqualsNoCase(property.name, "VERSION")) {
+            lines.SetFoldKeepsSpace(Trim(property.value) == "2.1");
         } else if (card && EqualsNoCase(property.name, "END") && EqualsNoCase(Trim(property.value), "VCARD")) {
             Contact contact;
             if (card->Finish(contact))

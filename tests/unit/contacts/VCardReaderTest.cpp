@@ -34,9 +34,10 @@ const ReaderCase kCases[] = {
     { "N gives the name when FN is missing or empty",
         Card("N:Müller;Jörg;Peter;Dr.;\r\nTEL:1234567\r\n") + Card("FN: \r\nN:Solo\r\nTEL:7654321\r\n"),
         { { u"Jörg Müller", { "1234567" } }, { u"Solo", { "7654321" } } } },
-    { "folded lines, CRLF with a space and LF with a tab",
-        Card("FN:Maximilian\r\n  von Stein\r\nTEL:+49 30\n\t 1234567\r\n"),
-        { { u"Maximilian von Stein", { "+49 30 1234567" } } } },
+    { "folded lines, CRLF with a space and LF with a tab; 2.1 keeps the space that folds",
+        Card("FN:Maximilian\r\n  von Stein\r\nTEL:+49 30\n\t 1234567\r\n")
+            + Card("VERSION:2.1\r\nFN:Maximilian von\r\n Stein\r\nTEL:1\r\n"),
+        { { u"Maximilian von Stein", { "+49 30 1234567" } }, { u"Maximilian von Stein", { "1" } } } },
     { "other charsets and invalid UTF-8 are read as Latin-1",
         Card("FN;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Ren=E9 L=F6w\r\nTEL:1\r\n")
             + Card("FN:Jos\xE9\r\nTEL:2\r\n"),
