@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();
     ContactIndex index;
     for (const Contact& contact : contacts) {
-        if (contact.name.empty() || contact.name.size() > VCardReader::kMaxNameChars || contact.numbers.empty()
-            || contact.numbers.size() > VCardReader::kMaxNumbersPerCard)
+        if (contact.name.empty() || contact.name.size() > VCardReader::kMaxNameChars
+            || contact.numbers.empty() || contact.numbers.size() > VCardReader::kMaxNumbersPerCard)
             std::abort();
         index.Add(contact);
     }

@@ -34,11 +34,15 @@ std::string PhoneBookText()
         std::string land = "+49 30 " + Digits(1'000'000 + i * 7, 7);
         std::string mobile = "0170 " + Digits(2'000'000 + i * 13, 7);
         if (i % 10 == 0) {
-            text += "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;Anna "
-                + std::to_string(i) + ";;;\r\nTEL;HOME:" + land + "\r\nTEL;CELL:" + mobile + "\r\nEND:VCARD\r\n";
+            text
+                += "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;Anna "
+                + std::to_string(i) + ";;;\r\nTEL;HOME:" + land + "\r\nTEL;CELL:" + mobile
+                + "\r\nEND:VCARD\r\n";
         } else {
-            text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Contact " + std::to_string(i) + " Schmidt\r\nN:Schmidt;Contact;;;\r\n"
-                "TEL;TYPE=HOME:" + land + "\r\nTEL;TYPE=CELL:" + mobile + "\r\nEND:VCARD\r\n";
+            text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Contact " + std::to_string(i)
+                + " Schmidt\r\nN:Schmidt;Contact;;;\r\n"
+                  "TEL;TYPE=HOME:"
+                + land + "\r\nTEL;TYPE=CELL:" + mobile + "\r\nEND:VCARD\r\n";
         }
     }
     return text;
@@ -62,11 +66,15 @@ std::vector<std::string> Callers()
     return callers;
 }
 
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double Seconds(std::chrono::steady_clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
 
 void BM_NameForAmong5000Contacts(benchmark::State& state)
 {
-    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("ostrilan-bench-contacts-" + std::to_string(::getpid()));
+    std::filesystem::path folder
+        = std::filesystem::temp_directory_path() / ("ostrilan-bench-contacts-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::ofstream(folder / "phone.vcf") << PhoneBookText();
     ContactBook book(folder);
@@ -93,7 +101,8 @@ void BM_NameForAmong5000Contacts(benchmark::State& state)
         auto t1 = std::chrono::steady_clock::now();
         for (const std::string& caller : callers) {
             auto it = plain.find(caller);
-            std::optional<WString> name = it == plain.end() ? std::nullopt : std::optional<WString>(it->second);
+            std::optional<WString> name
+                = it == plain.end() ? std::nullopt : std::optional<WString>(it->second);
             benchmark::DoNotOptimize(name);
         }
         base += std::chrono::steady_clock::now() - t1;

@@ -36,7 +36,10 @@ ContactBook::ContactBook(fs::path folder, ChangedHandler onChanged)
 {
 }
 
-ContactBook::~ContactBook() { Stop(); }
+ContactBook::~ContactBook()
+{
+    Stop();
+}
 
 bool ContactBook::Start()
 {
@@ -123,7 +126,8 @@ void ContactBook::Rearm()
     // Our folder, or the first missing folder on the way to it, can appear or go only as an entry
     // of the nearest folder that exists.
     fs::path child = m_folder;
-    for (fs::path parent = m_folder.parent_path(); child != parent; child = parent, parent = parent.parent_path()) {
+    for (fs::path parent = m_folder.parent_path(); child != parent;
+         child = parent, parent = parent.parent_path()) {
         m_ancestorWatch = ::inotify_add_watch(m_inotifyFd, parent.c_str(), kAncestorEvents);
         if (m_ancestorWatch >= 0) {
             m_ancestorChild = child.filename().string();
@@ -196,7 +200,10 @@ void ContactBook::Reload(std::stop_token stop)
         m_onChanged();
 }
 
-fs::path ContactBook::DefaultFolder() { return DataFolder() / "contacts"; }
+fs::path ContactBook::DefaultFolder()
+{
+    return DataFolder() / "contacts";
+}
 
 std::string ContactBook::FileNameFor(std::span<const BYTE, 6> address)
 {
@@ -209,8 +216,8 @@ std::string ContactBook::FileNameFor(std::span<const BYTE, 6> address)
     return name + ".vcf";
 }
 
-bool ContactBook::WriteVCardFile(const fs::path& folder, std::span<const BYTE, 6> address,
-    std::span<const uint8_t> bytes)
+bool ContactBook::WriteVCardFile(
+    const fs::path& folder, std::span<const BYTE, 6> address, std::span<const uint8_t> bytes)
 {
     std::error_code ec;
     fs::create_directories(folder, ec);

@@ -72,7 +72,8 @@ int PhoneNumber::Match(const PhoneNumber& a, const PhoneNumber& b)
         if (countryDigits >= 1 && countryDigits <= kMaxCountryDigits && international.ends_with(national))
             return kSameNumber;
     }
-    auto [aEnd, bEnd] = std::mismatch(a.m_digits.rbegin(), a.m_digits.rend(), b.m_digits.rbegin(), b.m_digits.rend());
+    auto [aEnd, bEnd]
+        = std::mismatch(a.m_digits.rbegin(), a.m_digits.rend(), b.m_digits.rbegin(), b.m_digits.rend());
     size_t tail = size_t(aEnd - a.m_digits.rbegin());
     return tail >= kMinTailDigits ? int(tail) : 0;
 }

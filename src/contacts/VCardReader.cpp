@@ -1,5 +1,6 @@
 #include "contacts/VCardReader.h"
 
+#include "contacts/VCardLines.h"
 #include "platform/core/Text.h"
 
 #include <algorithm>
@@ -10,20 +11,15 @@
 
 namespace {
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char Upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 bool EqualsNoCase(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-        return Upper(x) == Upper(y);
-    });
-}
-
-bool ContainsNoCase(std::string_view text, std::string_view word)
-{
-    return std::search(text.begin(), text.end(), word.begin(), word.end(), [](char x, char y) {
-        return Upper(x) == Upper(y);
-    }) != text.end();
+    return a.size() == b.size()
+        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
 }
 
 std::string_view Trim(std::string_view text)
@@ -35,88 +31,6 @@ std::string_view Trim(std::string_view text)
     return text;
 }
 
-// The position of the first `what` outside double quotes (parameter values may quote ':' and ';').
-size_t FindUnquoted(std::string_view text, char what)
-{
-    bool quoted = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '"')
-            quoted = !quoted;
-        else if (text[i] == what && !quoted)
-            return i;
-    }
-    return std::string_view::npos;
-}
-
-// Logical lines: physical lines (LF or CRLF) joined where a line is folded (the next one starts
-// with a space or tab) or where a quoted-printable value ends in a soft line break ('=').
-class LineSource {
-public:
-    explicit LineSource(std::string_view text)
-        : m_text(text)
-    {
-        if (m_text.starts_with("\xEF\xBB\xBF"))
-            m_text.remove_prefix(3);
-    }
-
-    // vCard 2.1 folds as mail headers do: the space that starts a continuation is part of the
-    // value. Later versions insert it and take it out again.
-    void SetFoldKeepsSpace(bool keep) { m_foldKeepsSpace = keep; }
-
-    // False at the end of the text. A line longer than the cap comes back marked too long.
-    bool Next(std::string& line, bool& tooLong)
-    {
-        if (m_pos >= m_text.size())
-            return false;
-        line.clear();
-        tooLong = false;
-        auto append = [&](std::string_view part) {
-            if (tooLong || line.size() + part.size() > VCardReader::kMaxLineBytes)
-                tooLong = true;
-            else
-                line.append(part);
-        };
-        std::string_view first = Physical();
-        append(first);
-        const bool quotedPrintable = ContainsNoCase(first.substr(0, FindUnquoted(first, ':')), "QUOTED-PRINTABLE");
-        bool softBreak = quotedPrintable && first.ends_with('=');
-        while (m_pos < m_text.size()) {
-            char next = m_text[m_pos];
-            if (softBreak) {
-                if (!line.empty())
-                    line.pop_back();
-                std::string_view part = Physical();
-                append(part);
-                softBreak = part.ends_with('=');
-            } else if (next == ' ' || next == '\t') {
-                std::string_view part = Physical();
-                append(m_foldKeepsSpace ? part : part.substr(1));
-                softBreak = quotedPrintable && part.ends_with('=');
-            } else {
-                break;
-            }
-        }
-        return true;
-    }
-
-private:
-    std::string_view Physical()
-    {
-        size_t end = m_text.find('\n', m_pos);
-        if (end == std::string_view::npos)
-            end = m_text.size();
-        std::string_view line = m_text.substr(m_pos, end - m_pos);
-        m_pos = end + 1;
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        return line;
-    }
-
-    std::string_view m_text;
-    size_t m_pos = 0;
-    bool m_foldKeepsSpace = false;
-};
-
 struct Property {
     std::string_view name;
     std::string_view value;
@@ -127,7 +41,7 @@ struct Property {
 
 bool SplitProperty(std::string_view line, Property& property)
 {
-    size_t colon = FindUnquoted(line, ':');
+    size_t colon = VCardLines::FindUnquoted(line, ':');
     if (colon == std::string_view::npos)
         return false;
     std::string_view head = line.substr(0, colon);
@@ -141,11 +55,12 @@ bool SplitProperty(std::string_view line, Property& property)
     std::string_view params = head.substr(semicolon);
     while (!params.empty()) {
         params.remove_prefix(1);
-        size_t end = std::min(FindUnquoted(params, ';'), params.size());
+        size_t end = std::min(VCardLines::FindUnquoted(params, ';'), params.size());
         std::string_view param = Trim(params.substr(0, end));
         params.remove_prefix(end);
         size_t equals = param.find('=');
-        std::string_view key = equals == std::string_view::npos ? std::string_view("ENCODING") : param.substr(0, equals);
+        std::string_view key
+            = equals == std::string_view::npos ? std::string_view("ENCODING") : param.substr(0, equals);
         std::string_view value = equals == std::string_view::npos ? param : param.substr(equals + 1);
         if (EqualsNoCase(key, "ENCODING")) {
             property.quotedPrintable |= EqualsNoCase(value, "QUOTED-PRINTABLE");
@@ -171,7 +86,8 @@ std::string DecodeQuotedPrintable(std::string_view text)
     std::string bytes;
     bytes.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+        if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0
+            && HexValue(text[i + 2]) >= 0) {
             bytes.push_back(char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
             i += 2;
         } else if (text[i] == '=' && i + 1 == text.size()) {
@@ -271,14 +187,17 @@ public:
     {
         if (property.binary)
             return;
-        std::string value = property.quotedPrintable ? DecodeQuotedPrintable(property.value) : std::string(property.value);
+        std::string value
+            = property.quotedPrintable ? DecodeQuotedPrintable(property.value) : std::string(property.value);
         if (EqualsNoCase(property.name, "FN")) {
             m_formatted = CleanName(Decode(Unescape(value), property.latin1));
         } else if (EqualsNoCase(property.name, "N")) {
             std::vector<std::string_view> parts = SplitComponents(value);
             WString family = CleanName(Decode(Unescape(parts[0]), property.latin1));
-            WString given = parts.size() > 1 ? CleanName(Decode(Unescape(parts[1]), property.latin1)) : WString();
-            m_structured = CleanName(given.empty() || family.empty() ? given + family : given + u' ' + family);
+            WString given
+                = parts.size() > 1 ? CleanName(Decode(Unescape(parts[1]), property.latin1)) : WString();
+            m_structured
+                = CleanName(given.empty() || family.empty() ? given + family : given + u' ' + family);
         } else if (EqualsNoCase(property.name, "TEL")) {
             std::string_view number = Trim(value);
             // A cut number would be someone else's: one too long is left out.
@@ -308,7 +227,7 @@ std::vector<Contact> VCardReader::Parse(std::string_view text, std::stop_token s
     std::vector<Contact> contacts;
     if (text.size() > kMaxFileBytes)
         text = text.substr(0, kMaxFileBytes);
-    LineSource lines(text);
+    VCardLines lines(text, kMaxLineBytes);
     std::optional<CardBuilder> card;
     std::string line;
     bool tooLong = false;
@@ -324,7 +243,8 @@ std::vector<Contact> VCardReader::Parse(std::string_view text, std::stop_token s
             lines.SetFoldKeepsSpace(false);
         } else if (card && EqualsNoCase(property.name, "VERSION")) {
             lines.SetFoldKeepsSpace(Trim(property.value) == "2.1");
-        } else if (card && EqualsNoCase(property.name, "END") && EqualsNoCase(Trim(property.value), "VCARD")) {
+        } else if (card && EqualsNoCase(property.name, "END")
+            && EqualsNoCase(Trim(property.value), "VCARD")) {
             Contact contact;
             if (card->Finish(contact))
                 contacts.push_back(std::move(contact));
@@ -342,7 +262,7 @@ std::vector<Contact> VCardReader::ReadFile(const std::filesystem::path& path, st
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return {};
-    struct stat info {};
+    struct stat info { };
     std::string bytes;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         bytes.resize(std::min<size_t>(size_t(info.st_size), kMaxFileBytes));

@@ -13,12 +13,16 @@ struct ReaderCase {
     std::vector<Contact> expected;
 };
 
-std::string Card(const std::string& lines) { return "BEGIN:VCARD\r\n" + lines + "END:VCARD\r\n"; }
+std::string Card(const std::string& lines)
+{
+    return "BEGIN:VCARD\r\n" + lines + "END:VCARD\r\n";
+}
 
 const ReaderCase kCases[] = {
     { "2.1 quoted-printable UTF-8 with a soft line break, bare types",
         "BEGIN:VCARD\r\nVERSION:2.1\r\n"
-        "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=D0=9F=D0=B5=D1=82=D1=80=D0=BE=D0=B2=D0=B0;=D0=90=D0=BD=D0=BD=D0=B0;;;\r\n"
+        "N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=D0=9F=D0=B5=D1=82=D1=80=D0=BE=D0=B2=D0=B0;=D0=90=D0=BD="
+        "D0=BD=D0=B0;;;\r\n"
         "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=D0=90=D0=BD=D0=BD=D0=B0=20=D0=9F=D0=B5=\r\n"
         "=D1=82=D1=80=D0=BE=D0=B2=D0=B0\r\n"
         "TEL;CELL;PREF:+49 170 1234567\r\nTEL;HOME:030-1234567\r\nEND:VCARD\r\n",
@@ -45,10 +49,12 @@ const ReaderCase kCases[] = {
     { "broken cards are skipped, the good ones around them kept",
         "garbage before\r\nTEL:999\r\nEND:VCARD\r\n" + Card("FN:First\r\nTEL:1\r\n")
             + "BEGIN:VCARD\r\nFN:No end\r\nTEL:2\r\n" + Card("FN:Second\r\nno colon here\r\n\r\nTEL:3\r\n")
-            + Card("FN:No number\r\n") + Card("TEL:4\r\n") + Card("FN:Photo\r\nPHOTO;ENCODING=b:AAAA\r\nTEL:5\r\n")
+            + Card("FN:No number\r\n") + Card("TEL:4\r\n")
+            + Card("FN:Photo\r\nPHOTO;ENCODING=b:AAAA\r\nTEL:5\r\n")
             + "BEGIN:VCARD\r\nFN:Cut off\r\nTEL:6\r\n",
         { { u"First", { "1" } }, { u"Second", { "3" } }, { u"Photo", { "5" } } } },
-    { "byte order mark and an empty file", "\xEF\xBB\xBF" + Card("FN:A\r\nTEL:1\r\n"), { { u"A", { "1" } } } },
+    { "a byte order mark before the first card", "\xEF\xBB\xBF" + Card("FN:A\r\nTEL:1\r\n"),
+        { { u"A", { "1" } } } },
     { "nothing at all", "", {} },
 };
 
@@ -85,7 +91,8 @@ TEST(VCardReader, CapsBoundEveryCardAndTheFile)
     // over-long line, ignored.
     std::string padded = std::string(8 * 1024 * 1024 - 10, '\n') + Card("FN:Late\nTEL:1\n");
     EXPECT_TRUE(VCardReader::Parse(padded).empty());
-    std::string endless = "BEGIN:VCARD\nFN;ENCODING=QUOTED-PRINTABLE:a=\n" + std::string(100'000, '=') + "\nTEL:1\nEND:VCARD\n";
+    std::string endless = "BEGIN:VCARD\nFN;ENCODING=QUOTED-PRINTABLE:a=\n" + std::string(100'000, '=')
+        + "\nTEL:1\nEND:VCARD\n";
     EXPECT_TRUE(VCardReader::Parse(endless).empty());
 }
 
