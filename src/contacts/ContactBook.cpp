@@ -20,6 +20,8 @@ constexpr uint32_t kFolderEvents
 constexpr uint32_t kAncestorEvents
     = IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 
+constexpr int kRearmAttempts = 8;
+
 bool IsVCardName(std::string_view name)
 {
     if (name.size() < 4)
@@ -117,22 +119,30 @@ void ContactBook::Run(std::stop_token stop)
 
 void ContactBook::Rearm()
 {
-    for (int* watch : { &m_folderWatch, &m_ancestorWatch }) {
-        if (*watch >= 0)
-            ::inotify_rm_watch(m_inotifyFd, *watch);
-        *watch = -1;
-    }
-    m_folderWatch = ::inotify_add_watch(m_inotifyFd, m_folder.c_str(), kFolderEvents);
-    // Our folder, or the first missing folder on the way to it, can appear or go only as an entry
-    // of the nearest folder that exists.
-    fs::path child = m_folder;
-    for (fs::path parent = m_folder.parent_path(); child != parent;
-         child = parent, parent = parent.parent_path()) {
-        m_ancestorWatch = ::inotify_add_watch(m_inotifyFd, parent.c_str(), kAncestorEvents);
-        if (m_ancestorWatch >= 0) {
-            m_ancestorChild = child.filename().string();
-            break;
+    // A folder on the way that appears between a failed watch on it and the watch on the folder
+    // above would go unseen, so the watches are set again until none appeared meanwhile. A folder
+    // created and removed without end stops the retries at the limit.
+    for (int attempt = 0; attempt < kRearmAttempts; ++attempt) {
+        for (int* watch : { &m_folderWatch, &m_ancestorWatch }) {
+            if (*watch >= 0)
+                ::inotify_rm_watch(m_inotifyFd, *watch);
+            *watch = -1;
         }
+        m_folderWatch = ::inotify_add_watch(m_inotifyFd, m_folder.c_str(), kFolderEvents);
+        // Our folder, or the first missing folder on the way to it, can appear or go only as an
+        // entry of the nearest folder that exists.
+        fs::path child = m_folder;
+        for (fs::path parent = m_folder.parent_path(); child != parent;
+             child = parent, parent = parent.parent_path()) {
+            m_ancestorWatch = ::inotify_add_watch(m_inotifyFd, parent.c_str(), kAncestorEvents);
+            if (m_ancestorWatch >= 0) {
+                m_ancestorChild = child.filename().string();
+                break;
+            }
+        }
+        std::error_code ec;
+        if (m_folderWatch >= 0 || !fs::exists(child, ec))
+            return;
     }
 }
 
