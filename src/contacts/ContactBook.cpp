@@ -30,10 +30,18 @@ bool IsVCardName(std::string_view name)
     return std::equal(ext.begin(), ext.end(), ".vcf", [](char a, char b) { return (a | 0x20) == b; });
 }
 
+// The watches walk up from the folder to the root, so the path must be absolute.
+fs::path AbsoluteFolder(const fs::path& folder)
+{
+    std::error_code ec;
+    fs::path absolute = fs::absolute(folder, ec);
+    return (ec ? folder : absolute).lexically_normal();
+}
+
 }
 
 ContactBook::ContactBook(fs::path folder, ChangedHandler onChanged)
-    : m_folder(fs::absolute(folder).lexically_normal())
+    : m_folder(AbsoluteFolder(folder))
     , m_onChanged(std::move(onChanged))
 {
 }
@@ -106,7 +114,8 @@ void ContactBook::Run(std::stop_token stop)
                 continue;
             return;
         }
-        if (fds[0].revents != 0 || stop.stop_requested())
+        // A broken inotify descriptor would wake the loop without end: the book then stays as it is.
+        if (fds[0].revents != 0 || (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) || stop.stop_requested())
             return;
         bool rearm = false;
         if (!ReadEvents(rearm))
