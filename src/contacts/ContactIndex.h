@@ -14,6 +14,10 @@
 
 class ContactIndex {
 public:
+    // Numbers sharing their last digits (or a short number) beyond this many are left out, so that
+    // a hostile book cannot make one lookup slow; a real book has a handful at most.
+    static constexpr size_t kMaxPerGroup = 64;
+
     void Add(const Contact& contact);
 
     // The name of the contact whose number matches best (see PhoneNumber). Empty when no number
@@ -30,6 +34,6 @@ private:
 
     std::vector<WString> m_names;
     std::vector<Entry> m_entries;
-    std::unordered_multimap<uint32_t, uint32_t> m_byTail;
-    std::unordered_multimap<std::string, uint32_t> m_shortNumbers;
+    std::unordered_map<uint32_t, std::vector<uint32_t>> m_byTail;
+    std::unordered_map<std::string, std::vector<uint32_t>> m_shortNumbers;
 };

@@ -1,4 +1,5 @@
 #include "contacts/ContactIndex.h"
+#include "platform/core/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -72,6 +73,18 @@ TEST(ContactIndex, MatchesNumbersTheWayPhonesDo)
             EXPECT_EQ(name, std::nullopt) << c.number;
     }
     EXPECT_EQ(ContactIndex().NameFor("+49301234567"), std::nullopt);
+}
+
+TEST(ContactIndex, KeepsAtMost64NumbersWithTheSameLastSevenDigits)
+{
+    ContactIndex index;
+    for (int i = 40; i < 104; ++i)
+        index.Add({ u"Filler " + Widen(std::to_string(i)), { "+49 40 " + std::to_string(i) + " 1234567" } });
+    index.Add({ u"Late", { "+49 30 1234567" } });
+    index.Add({ u"Other tail", { "+49 30 7654321" } });
+    EXPECT_EQ(index.NameFor("030 1234567"), std::nullopt);
+    EXPECT_EQ(index.NameFor("+49 40 73 1234567"), u"Filler 73");
+    EXPECT_EQ(index.NameFor("030 7654321"), u"Other tail");
 }
 
 }
