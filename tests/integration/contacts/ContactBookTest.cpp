@@ -1,0 +1,84 @@
+#include "contacts/ContactBook.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+std::string Card(const std::string& name, const std::string& number)
+{
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\nTEL:" + number + "\r\nEND:VCARD\r\n";
+}
+
+std::span<const uint8_t> Bytes(const std::string& text)
+{
+    return { reinterpret_cast<const uint8_t*>(text.data()), text.size() };
+}
+
+// Counts the book's loads, as the owner's posted message would.
+class LoadWatcher {
+public:
+    void Loaded()
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_loads;
+        m_changed.notify_all();
+    }
+
+    // Waits, up to a deadline, for a load after which the number shows the name (none: nullopt).
+    std::optional<WString> WaitFor(const ContactBook& book, const char* number, std::optional<WString> name)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait_for(lock, 5s, [&] { return m_loads > 0 && book.NameFor(number) == name; });
+        return book.NameFor(number);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_loads = 0;
+};
+
+TEST(ContactBook, FollowsTheFolderFromItsCreationToItsRemoval)
+{
+    testenv::TempDir root;
+    const fs::path folder = root / "data/contacts";
+    LoadWatcher watcher;
+    auto book = std::make_unique<ContactBook>(folder, [&] { watcher.Loaded(); });
+    ASSERT_TRUE(book->Start());
+    EXPECT_EQ(watcher.WaitFor(*book, "+49301234567", std::nullopt), std::nullopt);
+
+    // The phone's file appears together with the folders above it.
+    const BYTE address[6] = { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13 };
+    ASSERT_TRUE(ContactBook::WriteVCardFile(folder, address, Bytes(Card("Anna", "+49 30 1234567"))));
+    EXPECT_TRUE(fs::exists(folder / "001A7DDA7113.vcf"));
+    EXPECT_EQ(watcher.WaitFor(*book, "030 1234567", u"Anna"), u"Anna");
+
+    // A file a user drops, written in place; then the phone's file replaced with a new name.
+    std::ofstream(folder / "Mine.VCF") << Card("Bernd", "040 7654321");
+    EXPECT_EQ(watcher.WaitFor(*book, "+49 40 7654321", u"Bernd"), u"Bernd");
+    ASSERT_TRUE(ContactBook::WriteVCardFile(folder, address, Bytes(Card("Anna Schmidt", "+49 30 1234567"))));
+    EXPECT_EQ(watcher.WaitFor(*book, "030 1234567", u"Anna Schmidt"), u"Anna Schmidt");
+    EXPECT_EQ(book->NameFor("040 7654321"), u"Bernd");
+
+    fs::remove(folder / "Mine.VCF");
+    EXPECT_EQ(watcher.WaitFor(*book, "040 7654321", std::nullopt), std::nullopt);
+    fs::remove_all(root / "data");
+    EXPECT_EQ(watcher.WaitFor(*book, "030 1234567", std::nullopt), std::nullopt);
+    ASSERT_TRUE(ContactBook::WriteVCardFile(folder, address, Bytes(Card("Back", "+49 30 1234567"))));
+    EXPECT_EQ(watcher.WaitFor(*book, "030 1234567", u"Back"), u"Back");
+
+    // The worker sleeps in poll(): ending the book wakes it at once.
+    auto start = std::chrono::steady_clock::now();
+    book.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+}
+
+}

@@ -1,0 +1,90 @@
+#include "contacts/ContactIndex.h"
+#include "platform/core/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ContactIndex Book()
+{
+    ContactIndex index;
+    for (const Contact& contact : std::vector<Contact> {
+             { u"Anna", { "+49 30 1234567" } },
+             { u"Emergency", { "112" } },
+             { u"Mailbox", { "3311", "*100#" } },
+             { u"Twin A", { "+44 20 7946 0958" } },
+             { u"Twin B", { "020 7946 0958" } },
+             { u"Emil", { "+33 6 12 34 56 78" } },
+             { u"Frida", { "+32 6 12 34 56 78" } },
+             { u"Gustav", { "+41 44 888 99 00" } },
+             { u"Gustav", { "044 888 99 00" } },
+             { u"Ida", { "+49 89 1111 2222" } },
+             { u"Jan", { "+49 30 1111 2222" } },
+             { u"Nobody", { "", "call me" } },
+         })
+        index.Add(contact);
+    return index;
+}
+
+struct MatchCase {
+    const char* number;
+    const char16_t* name; // nullptr: no name shown
+};
+
+TEST(ContactIndex, MatchesNumbersTheWayPhonesDo)
+{
+    const ContactIndex index = Book();
+    const MatchCase cases[] = {
+        // One number in its international, 00 and national forms, with any separators.
+        { "+49301234567", u"Anna" },
+        { "030 1234567", u"Anna" },
+        { "0049-30-123.45.67", u"Anna" },
+        { "tel:(030) 123 45 67", u"Anna" },
+        { "+49 30 1234567p123", u"Anna" },
+        // A common tail of seven digits or more; the longest one wins.
+        { "555 1234567", u"Anna" },
+        { "+43 30 1111 2222", u"Jan" },
+        { "123 4567 8", nullptr },
+        { "+49 30 7654321", nullptr },
+        // Short numbers and service codes only as written.
+        { "112", u"Emergency" },
+        { "0112", nullptr },
+        { "1120", nullptr },
+        { "33 11", u"Mailbox" },
+        { "13311", nullptr },
+        { "*100#", u"Mailbox" },
+        { "123456", nullptr },
+        // Two different names equally good: none; one name twice is still that name.
+        { "+44 20 7946 0958", nullptr },
+        { "0612345678", nullptr },
+        { "+33 612 345 678", u"Emil" },
+        { "0041 44 888 99 00", u"Gustav" },
+        // Text that is no number.
+        { "", nullptr },
+        { "unknown", nullptr },
+        { "+", nullptr },
+        { "1234567890123456789012345678901234567890", nullptr },
+    };
+    for (const MatchCase& c : cases) {
+        std::optional<WString> name = index.NameFor(c.number);
+        if (c.name)
+            EXPECT_EQ(name, WString(c.name)) << c.number;
+        else
+            EXPECT_EQ(name, std::nullopt) << c.number;
+    }
+    EXPECT_EQ(ContactIndex().NameFor("+49301234567"), std::nullopt);
+}
+
+TEST(ContactIndex, KeepsAtMost64NumbersWithTheSameLastSevenDigits)
+{
+    ContactIndex index;
+    for (int i = 40; i < 104; ++i)
+        index.Add({ u"Filler " + Widen(std::to_string(i)), { "+49 40 " + std::to_string(i) + " 1234567" } });
+    index.Add({ u"Late", { "+49 30 1234567" } });
+    index.Add({ u"Other tail", { "+49 30 7654321" } });
+    EXPECT_EQ(index.NameFor("030 1234567"), std::nullopt);
+    EXPECT_EQ(index.NameFor("+49 40 73 1234567"), u"Filler 73");
+    EXPECT_EQ(index.NameFor("030 7654321"), u"Other tail");
+}
+
+}
