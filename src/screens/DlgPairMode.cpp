@@ -3,17 +3,12 @@
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
 #include "platform/controls/Application.h"
-#include "platform/controls/Button.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/controls/MessageBox.h"
-#include "platform/draw/DrawText.h"
-#include "platform/draw/ScopedTextStyle.h"
-#include "platform/loop/Clock.h"
 #include "platform/win/WindowApi.h"
 #include "screens/DeviceList.h"
 #include "store/AppFolders.h"
 #include "ui/SkinLayout.h"
-#include "ui/SkinText.h"
 
 #include <array>
 
@@ -23,26 +18,22 @@ namespace {
 
 namespace place = skin::place::pairmode;
 
-constexpr int kAddressColumnWidth = 133;
+const DeviceListScreen::Texts kTexts { "PMMS0501", "PMMS0602", "PMMS0601", "PMMS0701", "PMMS0702", "PMMS0703",
+    "PMMS1201", "PMMS1202" };
+const DeviceListScreen::Layout kLayout { place::list, place::address_heading, place::name_heading, 133 };
 
 // StartPairing's selector: the module is told nothing of it, but the two buttons keep it apart.
 constexpr int kSelectorHandsFree = 1;
 constexpr int kSelectorHeadset = 0;
 
-// The list wait shows whole seconds for twelve ticks and gives up on the fourteenth.
-constexpr int32_t kListTickLimit = 12;
-constexpr int32_t kTicksPerSecond = 4;
-// The module stays pairable for 240 seconds of 250 ms ticks; one tick later pairing is cancelled.
-constexpr int32_t kPairSeconds = 240;
-constexpr int32_t kPairTickLimit = kPairSeconds * kTicksPerSecond;
+// The module stays pairable for 240 seconds of 250 ms ticks; the tick after them cancels pairing.
+constexpr int kPairSeconds = 240;
+constexpr int kTicksPerSecond = 4;
+constexpr int kPairTickLimit = kPairSeconds * kTicksPerSecond + 1;
 // The delete wait gives up on its fifth one-second tick and reads the list again.
-constexpr int32_t kDeleteTickLimit = 3;
-constexpr DWORD kLinkedPauseMs = 1000;
+constexpr int kDeleteTickLimit = 4;
 
 constexpr WPARAM kPairingDone = 1;
-constexpr WPARAM kLinkHeadset = 1;
-constexpr WPARAM kLinkHandsFree = 2;
-constexpr BYTE kStateConnecting = 3;
 // Main states above this one are not the module's known states; they do not stop pairing.
 constexpr BYTE kLastKnownState = 6;
 
@@ -53,12 +44,8 @@ constexpr std::array<const char*, kLastKnownState + 1> kRefusals { "PMMS0001", n
 }
 
 CDlgPairMode::CDlgPairMode()
-    : SkinScreen(IDD)
+    : DeviceListScreen(IDD, kScreenPairMode, kIdList, kTexts, kLayout)
 {
-    SetStatusPainter([](HDC dc) {
-        if (CMainFrame* frame = MainFrame())
-            frame->DrawStatusText(dc);
-    });
 }
 
 void CDlgPairMode::RegisterTemplate()
@@ -73,16 +60,14 @@ void CDlgPairMode::RegisterTemplate()
         { kIdPairHeadset, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_pairinghs.rect },
         { kIdCancel, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_cancelpair.rect },
         { kIdDelete, ControlClass::Button, u"", BS_OWNERDRAW, place::btn_delpair.rect },
-        { kIdList, ControlClass::ListView, u"", LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER,
-            place::list },
+        ListControl(kIdList, place::list),
     };
     DialogTemplates::Register(std::move(dialogTemplate));
 }
 
 void CDlgPairMode::DoDataExchange(DataExchange* dx)
 {
-    DDX_Control(dx, kIdList, m_listDevices);
-    DDX_Control(dx, IDOK, m_btnReturn);
+    DeviceListScreen::DoDataExchange(dx);
     DDX_Control(dx, kIdPairHandsFree, m_btnPairHandsFree);
     DDX_Control(dx, kIdCancel, m_btnCancel);
     DDX_Control(dx, kIdDelete, m_btnDelete);
@@ -94,11 +79,6 @@ WString CDlgPairMode::BackgroundPath() const
     return ImagePath(u"pairmode\\bg_pairmode.pbg");
 }
 
-void CDlgPairMode::PrepareList()
-{
-    m_listDevices.SetExtendedStyle(LVS_EX_FULLROWSELECT);
-}
-
 void CDlgPairMode::SetupButtons()
 {
     SetupButton(m_btnReturn, place::btn_gomain);
@@ -106,30 +86,7 @@ void CDlgPairMode::SetupButtons()
     SetupButton(m_btnPairHeadset, place::btn_pairinghs);
     SetupButton(m_btnCancel, place::btn_cancelpair);
     SetupButton(m_btnDelete, place::btn_delpair);
-    const RECT& list = place::list;
-    m_listDevices.SetWindowPos(nullptr, list.left, list.top, list.Width(), list.Height(), SWP_NOZORDER);
-    m_listDevices.HideScrollBars(0);
-    m_listDevices.ShowWindow(SW_SHOW);
-}
-
-void CDlgPairMode::PaintContent(HDC dc)
-{
-    std::unique_ptr<Font> font = CreateSkinFont(skin::kHeadingHeight);
-    ScopedTextStyle style(dc, font.get(), skin::kTextColor);
-    DrawText(dc, Text("PMLI0001"), place::address_heading, DT_CENTER | DT_VCENTER);
-    DrawText(dc, Text("PMLI0002"), place::name_heading, DT_CENTER | DT_VCENTER);
-}
-
-void CDlgPairMode::OnFirstPaint()
-{
-    EnableAll(false);
-    RequestPairedList();
-}
-
-void CDlgPairMode::OnOK()
-{
-    if (CMainFrame* frame = MainFrame())
-        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenPairMode, 0);
+    PlaceList();
 }
 
 bool CDlgPairMode::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -154,46 +111,26 @@ bool CDlgPairMode::OnCommand(WPARAM wParam, LPARAM lParam)
     }
 }
 
-LRESULT CDlgPairMode::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+bool CDlgPairMode::OnScreenMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_TIMER:
-        OnTimer(UINT(wParam));
-        break;
-    case WM_BT_PAIRED_LIST:
-        OnPairedList(lParam);
-        return 0;
+        return m_pairCountdown.Handle(UINT(wParam)) || m_deleteWait.Handle(UINT(wParam));
     case WM_BT_PAIR_MODE:
         OnPairModeAnswer(wParam);
-        return 0;
+        return true;
     case WM_BT_PAIR_CANCEL:
         OnPairCancelAnswer(wParam);
-        return 0;
+        return true;
     case WM_BT_PAIR_DELETE:
         OnPairDeleteAnswer(wParam);
-        return 0;
+        return true;
     case WM_BT_EV_02:
         OnPaired(wParam);
-        return 0;
-    case WM_BT_EV_LINK:
-        OnLink(wParam);
-        return 0;
-    case WM_BT_EV_STATE:
-        OnState();
-        return 0;
-    case WM_BT_EV_DEVICE_NAME:
-        OnDeviceName();
-        return 0;
+        return true;
     default:
-        break;
+        return false;
     }
-    return SkinScreen::WindowProc(message, wParam, lParam);
-}
-
-void CDlgPairMode::SetHintText(const WString& text)
-{
-    SkinScreen::SetHintText(text);
-    InvalidateRect(&skin::kHintLine, true);
 }
 
 void CDlgPairMode::EnableControls(
@@ -207,10 +144,9 @@ void CDlgPairMode::EnableControls(
     m_btnDelete.EnableWindow(deleteButton);
 }
 
-BYTE CDlgPairMode::MainState() const
+void CDlgPairMode::EnableAll(bool enable)
 {
-    CMainFrame* frame = MainFrame();
-    return frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->mainState : 0;
+    EnableControls(enable, enable, enable, enable, enable, enable);
 }
 
 bool CDlgPairMode::RefuseByState()
@@ -222,72 +158,33 @@ bool CDlgPairMode::RefuseByState()
     return true;
 }
 
-void CDlgPairMode::RequestPairedList()
-{
-    SetHintText(Text("PMMS0501"));
-    m_bListDone = false;
-    if (CMainFrame* frame = MainFrame())
-        frame->m_btModule.GetPairedList();
-    m_nListTicks = 0;
-    SetTimer(kListTimer, kListTimerMs);
-    ResetColumns(m_listDevices, kAddressColumnWidth);
-}
-
-void CDlgPairMode::OnPairedList(LPARAM lParam)
-{
-    WString text;
-    if (lParam == BT_PAIRED_LIST_EMPTY) {
-        text = Text("PMMS0701");
-    } else if (lParam == 0) {
-        CMainFrame* frame = MainFrame();
-        if (frame && FillDeviceList(m_listDevices, *frame) > 0)
-            text = Text("PMMS0702");
-    } else {
-        // A failed answer, or more devices than the module's table holds.
-        text = Text("PMMS0703");
-    }
-    EnableAll(true);
-    KillTimer(kListTimer);
-    m_nListTicks = 0;
-    SetHintText(text);
-    m_bListDone = true;
-}
-
-void CDlgPairMode::OnDeviceName()
-{
-    EnableAll(false);
-    CMainFrame* frame = MainFrame();
-    if (frame && frame->m_btModule.PairedCount() > 0) {
-        m_listDevices.DeleteAllItems();
-        FillDeviceList(m_listDevices, *frame);
-    }
-    EnableAll(true);
-}
-
 void CDlgPairMode::StartPairingWait(int selector, const char* waitText, const char* failText)
 {
     if (RefuseByState())
         return;
     EnableControls(false, false, false, false, true, false);
     SetHintText(Text(waitText));
-    m_bPairing = true;
-    m_nPairTicks = 0;
     CMainFrame* frame = MainFrame();
     if (!frame || !frame->m_btModule.StartPairing(selector)) {
         // Nothing is pairing, so Cancel could not end the wait: the screen stays usable, to
         // leave or to try again.
-        m_bPairing = false;
+        m_pairCountdown.Stop();
         EnableAll(true);
         SetHintText(Text(failText));
         return;
     }
-    SetTimer(kPairTimer, kPairTimerMs);
-}
-
-void CDlgPairMode::StopPairingWait()
-{
-    KillTimer(kPairTimer);
-    m_bPairing = false;
+    m_pairCountdown.Start(
+        kPairTimerMs, kPairTickLimit,
+        [this](int tick) {
+            SetHintText(FormatNumber(Text("PMMS0604"), kPairSeconds - (tick - 1) / kTicksPerSecond));
+        },
+        [this] {
+            EnableAll(true);
+            SetHintText(Text("PMMS0603"));
+            if (CMainFrame* frame = MainFrame())
+                // The module's own answer to the cancel is handled like any other.
+                (void)frame->m_btModule.CancelPairing();
+        });
 }
 
 void CDlgPairMode::OnBnClickedCancelPairing()
@@ -303,8 +200,7 @@ void CDlgPairMode::OnBnClickedCancelPairing()
     }
     SetHintText(Text("PMMS0302"));
     EnableAll(true);
-    // The countdown stops; the timer itself runs until the module answers.
-    m_bPairing = false;
+    m_pairCountdown.Stop();
 }
 
 void CDlgPairMode::OnBnClickedDeletePairing()
@@ -326,8 +222,6 @@ void CDlgPairMode::OnBnClickedDeletePairing()
     if (!IsWindow(self) || answer != IDYES)
         return;
     BeginWaitCursor();
-    m_bDeleteDone = false;
-    m_nDeleteTicks = 0;
     CMainFrame* frame = MainFrame();
     if (!frame || !frame->m_btModule.DeletePairing(*address)) {
         SetHintText(Text("PMMS0405"));
@@ -335,8 +229,13 @@ void CDlgPairMode::OnBnClickedDeletePairing()
         EnableAll(false);
         SetHintText(Text("PMMS0404"));
         // Without a limit a module that never answers would leave every control, Return
-        // included, disabled for good.
-        SetTimer(kDeleteTimer, kDeleteTimerMs);
+        // included, disabled for good. Giving up, the list is read again to show what is left.
+        m_deleteWait.Start(kDeleteTimerMs, kDeleteTickLimit, {}, [this] {
+            EnableAll(true);
+            SetHintText(Text("PMMS0605"));
+            EnableAll(false);
+            RequestPairedList();
+        });
     }
     EndWaitCursor();
 }
@@ -350,7 +249,7 @@ void CDlgPairMode::OnPairModeAnswer(WPARAM status)
     }
     CMainFrame* frame = MainFrame();
     SetHintText(Text("PMMS0802") + (frame ? frame->GetErrorText(UINT(status)) : WString()));
-    StopPairingWait();
+    m_pairCountdown.Stop();
     EnableAll(true);
 }
 
@@ -362,23 +261,21 @@ void CDlgPairMode::OnPairCancelAnswer(WPARAM status)
     else
         SetHintText(Text("PMMS1002") + (frame ? frame->GetErrorText(UINT(status)) : WString()));
     EnableAll(true);
-    StopPairingWait();
+    m_pairCountdown.Stop();
 }
 
 void CDlgPairMode::OnPairDeleteAnswer(WPARAM status)
 {
     // The answer ends the delete wait, so its time limit no longer applies.
-    m_bDeleteDone = true;
-    KillTimer(kDeleteTimer);
+    m_deleteWait.Stop();
+    m_pairCountdown.Stop();
     if (status == 0) {
         EnableAll(false);
         RequestPairedList();
-        StopPairingWait();
         // Shown until the list wait's first tick.
         SetHintText(Text("PMMS1101"));
     } else {
         EnableAll(true);
-        StopPairingWait();
         SetHintText(Text("PMMS1102"));
     }
 }
@@ -387,90 +284,8 @@ void CDlgPairMode::OnPaired(WPARAM value)
 {
     if (value != kPairingDone)
         return;
-    StopPairingWait();
+    m_pairCountdown.Stop();
     SetHintText(Text("PMMS0901"));
     EnableAll(false);
     RequestPairedList();
-}
-
-void CDlgPairMode::OnLink(WPARAM kind)
-{
-    if (kind != kLinkHeadset && kind != kLinkHandsFree)
-        return;
-    SetHintText(Text(kind == kLinkHeadset ? "CNMS0903" : "CNMS0904"));
-    // The result stays on view while the interface thread pauses before the screen goes.
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    Sleep(kLinkedPauseMs);
-    if (CMainFrame* frame = MainFrame())
-        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenPairMode, 0);
-}
-
-void CDlgPairMode::OnState()
-{
-    switch (MainState()) {
-    case PhoneStatus::kStateIdle:
-        SetHintText(Text("PMMS1201"));
-        break;
-    case kStateConnecting:
-        SetHintText(Text("PMMS1202"));
-        break;
-    default:
-        SetHintText(WString());
-        break;
-    }
-}
-
-void CDlgPairMode::OnTimer(UINT id)
-{
-    switch (id) {
-    case kListTimer:
-        if (m_bListDone) {
-            KillTimer(kListTimer);
-            m_nListTicks = 0;
-            EnableAll(true);
-        }
-        if (m_nListTicks <= kListTickLimit) {
-            SetHintText(FormatNumber(Text("PMMS0602"), m_nListTicks / kTicksPerSecond));
-            ++m_nListTicks;
-        } else {
-            KillTimer(kListTimer);
-            m_nListTicks = 0;
-            EnableAll(true);
-            SetHintText(Text("PMMS0601"));
-        }
-        break;
-    case kPairTimer:
-        if (m_bPairing) {
-            if (m_nPairTicks <= kPairTickLimit) {
-                SetHintText(FormatNumber(Text("PMMS0604"), kPairSeconds - m_nPairTicks / kTicksPerSecond));
-            } else {
-                m_nPairTicks = 0;
-                StopPairingWait();
-                EnableAll(true);
-                SetHintText(Text("PMMS0603"));
-                if (CMainFrame* frame = MainFrame())
-                    frame->m_btModule.CancelPairing();
-            }
-        }
-        ++m_nPairTicks;
-        break;
-    case kDeleteTimer:
-        if (m_bDeleteDone) {
-            KillTimer(kDeleteTimer);
-            break;
-        }
-        if (m_nDeleteTicks > kDeleteTickLimit) {
-            m_nDeleteTicks = 0;
-            m_bDeleteDone = true;
-            KillTimer(kDeleteTimer);
-            EnableAll(true);
-            SetHintText(Text("PMMS0605"));
-            EnableAll(false);
-            RequestPairedList();
-        }
-        ++m_nDeleteTicks;
-        break;
-    default:
-        break;
-    }
 }

@@ -1,0 +1,199 @@
+#include "screens/DeviceListScreen.h"
+
+#include "controller/MainFrame.h"
+#include "controller/PhoneMessages.h"
+#include "platform/controls/DialogTemplate.h"
+#include "platform/draw/DrawText.h"
+#include "platform/draw/ScopedTextStyle.h"
+#include "platform/loop/Clock.h"
+#include "screens/DeviceList.h"
+#include "ui/SkinLayout.h"
+#include "ui/SkinText.h"
+
+using namespace devicelist;
+
+namespace {
+
+// The list wait shows whole seconds of its 250 ms ticks for 13 ticks and gives up on the 14th.
+constexpr int kListTickLimit = 13;
+constexpr int kTicksPerSecond = 4;
+constexpr DWORD kLinkedPauseMs = 1000;
+// A main state the system does not name otherwise: the module is setting up a connection.
+constexpr BYTE kStateConnecting = 3;
+constexpr WPARAM kLinkHeadset = 1;
+constexpr WPARAM kLinkHandsFree = 2;
+
+}
+
+DeviceListScreen::DeviceListScreen(
+    UINT templateId, UINT screenKind, int listId, const Texts& texts, const Layout& layout)
+    : SkinScreen(templateId)
+    , m_kind(screenKind)
+    , m_listId(listId)
+    , m_texts(texts)
+    , m_layout(layout)
+{
+    SetStatusPainter([](HDC dc) {
+        if (CMainFrame* frame = MainFrame())
+            frame->DrawStatusText(dc);
+    });
+}
+
+ControlTemplate DeviceListScreen::ListControl(int id, const RECT& rect)
+{
+    return { UINT(id), ControlClass::ListView, u"", LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER, rect };
+}
+
+void DeviceListScreen::DoDataExchange(DataExchange* dx)
+{
+    DDX_Control(dx, m_listId, m_listDevices);
+    DDX_Control(dx, IDOK, m_btnReturn);
+}
+
+void DeviceListScreen::PrepareList()
+{
+    m_listDevices.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+}
+
+void DeviceListScreen::PlaceList()
+{
+    const RECT& list = m_layout.list;
+    m_listDevices.SetWindowPos(nullptr, list.left, list.top, list.Width(), list.Height(), SWP_NOZORDER);
+    m_listDevices.HideScrollBars(0);
+    m_listDevices.ShowWindow(SW_SHOW);
+}
+
+void DeviceListScreen::PaintContent(HDC dc)
+{
+    std::unique_ptr<Font> font = CreateSkinFont(skin::kHeadingHeight);
+    ScopedTextStyle style(dc, font.get(), skin::kTextColor);
+    DrawText(dc, Text("PMLI0001"), m_layout.addressHeading, DT_CENTER | DT_VCENTER);
+    DrawText(dc, Text("PMLI0002"), m_layout.nameHeading, DT_CENTER | DT_VCENTER);
+}
+
+void DeviceListScreen::OnFirstPaint()
+{
+    EnableAll(false);
+    RequestPairedList();
+}
+
+void DeviceListScreen::OnOK()
+{
+    if (CMainFrame* frame = MainFrame())
+        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, m_kind, 0);
+}
+
+LRESULT DeviceListScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_TIMER:
+        if (!m_listWait.Handle(UINT(wParam)))
+            OnScreenMessage(message, wParam, lParam);
+        break;
+    case WM_BT_PAIRED_LIST:
+        OnPairedList(lParam);
+        return 0;
+    case WM_BT_EV_LINK:
+        OnLink(wParam);
+        return 0;
+    case WM_BT_EV_STATE:
+        OnState();
+        return 0;
+    case WM_BT_EV_DEVICE_NAME:
+        OnDeviceName();
+        return 0;
+    default:
+        if (OnScreenMessage(message, wParam, lParam))
+            return 0;
+        break;
+    }
+    return SkinScreen::WindowProc(message, wParam, lParam);
+}
+
+void DeviceListScreen::SetHintText(const WString& text)
+{
+    SkinScreen::SetHintText(text);
+    InvalidateRect(&skin::kHintLine, true);
+}
+
+BYTE DeviceListScreen::MainState() const
+{
+    CMainFrame* frame = MainFrame();
+    return frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->mainState : 0;
+}
+
+void DeviceListScreen::RequestPairedList()
+{
+    SetHintText(Text(m_texts.listWait));
+    if (CMainFrame* frame = MainFrame())
+        // The wait's time limit covers a request that did not go out.
+        (void)frame->m_btModule.GetPairedList();
+    m_listWait.Start(
+        kListTimerMs, kListTickLimit,
+        [this](int tick) { SetHintText(FormatNumber(Text(m_texts.listSeconds), (tick - 1) / kTicksPerSecond)); },
+        [this] {
+            EnableAll(true);
+            SetHintText(Text(m_texts.listGaveUp));
+        });
+    ResetColumns(m_listDevices, m_layout.addressColumnWidth);
+}
+
+void DeviceListScreen::OnPairedList(LPARAM lParam)
+{
+    WString text;
+    if (lParam == BT_PAIRED_LIST_EMPTY) {
+        text = Text(m_texts.listEmpty);
+    } else if (lParam != 0 && m_texts.listFailed) {
+        // A failed answer, or more devices than the module's table holds.
+        text = Text(m_texts.listFailed);
+    } else if (CMainFrame* frame = MainFrame()) {
+        if (FillDeviceList(m_listDevices, *frame) > 0)
+            text = Text(m_texts.listShown);
+    }
+    EnableAll(true);
+    m_listWait.Stop();
+    SetHintText(text);
+}
+
+void DeviceListScreen::OnDeviceName()
+{
+    EnableAll(false);
+    CMainFrame* frame = MainFrame();
+    if (frame && frame->m_btModule.PairedCount() > 0) {
+        m_listDevices.DeleteAllItems();
+        FillDeviceList(m_listDevices, *frame);
+    }
+    EnableAll(true);
+}
+
+void DeviceListScreen::OnState()
+{
+    switch (MainState()) {
+    case PhoneStatus::kStateIdle:
+        SetHintText(Text(m_texts.stateIdle));
+        OnIdle();
+        break;
+    case kStateConnecting:
+        SetHintText(Text(m_texts.stateConnecting));
+        break;
+    default:
+        SetHintText(WString());
+        break;
+    }
+}
+
+void DeviceListScreen::OnLink(WPARAM kind)
+{
+    if (kind == kLinkHeadset || kind == kLinkHandsFree)
+        ShowLinkedAndClose(kind);
+}
+
+void DeviceListScreen::ShowLinkedAndClose(WPARAM kind)
+{
+    SetHintText(Text(kind == kLinkHeadset ? "CNMS0903" : "CNMS0904"));
+    // The result stays on view while the interface thread pauses before the screen goes.
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(kLinkedPauseMs);
+    if (CMainFrame* frame = MainFrame())
+        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, m_kind, 0);
+}
