@@ -4,24 +4,15 @@
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
 #include "platform/controls/DialogTemplate.h"
-#include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
-#include "platform/draw/DrawText.h"
 #include "platform/loop/Clock.h"
-#include "screens/CallDisplay.h"
 #include "store/AppFolders.h"
 #include "store/CallRecord.h"
 #include "store/PrefStore.h"
-#include "ui/AudioDriverRequests.h"
-#include "ui/Background.h"
 #include "ui/RingTonePlayer.h"
 #include "ui/SkinLayout.h"
 
 namespace {
 
-constexpr UINT kReturnId = 1;
-constexpr UINT kMuteId = 1037;
-constexpr UINT kEndId = 1038;
 constexpr UINT kAcceptId = 1039;
 constexpr UINT kAudioTransId = 1040;
 constexpr UINT kNumId = 1041;
@@ -29,16 +20,14 @@ constexpr UINT kNumId = 1041;
 constexpr int kGetStateTries = 3;
 constexpr DWORD kGetStateRetryMs = 500;
 constexpr DWORD kCallOverShownMs = 2000;
-constexpr BYTE kNoState = 0xFF;
 
-constexpr calldisplay::TextStyle kMessageStyle { 18, 7, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER };
-constexpr calldisplay::TextStyle kNumberStyle { 24, 8, calldisplay::kNumberColor, DT_CENTER };
-constexpr calldisplay::TextStyle kCallTimeStyle { 18, 7, calldisplay::kNumberColor, DT_CENTER | DT_VCENTER };
+const CallScreen::Setup kSetup { CDlgIncoming::IDD, kScreenIncoming, kNumId, kAudioTransId, "INCO0101",
+    { 18, 7, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER } };
 
 }
 
 CDlgIncoming::CDlgIncoming()
-    : SkinScreen(IDD)
+    : CallScreen(kSetup)
 {
 }
 
@@ -61,12 +50,8 @@ void CDlgIncoming::RegisterTemplate()
 
 void CDlgIncoming::DoDataExchange(DataExchange* dx)
 {
-    DDX_Control(dx, int(kReturnId), m_btnReturn);
-    DDX_Control(dx, int(kNumId), m_btnNum);
+    CallScreen::DoDataExchange(dx);
     DDX_Control(dx, int(kAcceptId), m_btnAccept);
-    DDX_Control(dx, int(kEndId), m_btnEnd);
-    DDX_Control(dx, int(kMuteId), m_btnMute);
-    DDX_Control(dx, int(kAudioTransId), m_btnAudioTrans);
 }
 
 WString CDlgIncoming::BackgroundPath() const
@@ -76,35 +61,23 @@ WString CDlgIncoming::BackgroundPath() const
 
 bool CDlgIncoming::OnInitDialog()
 {
-    // The skinned screens' common set-up in this screen's own order: the state is asked for and
-    // the keypad made before the window is shaped.
-    Dialog::OnInitDialog();
-    const RECT& full = skin::kFullScreen;
-    SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
-    CMainFrame* frame = calldisplay::Frame();
-    if (frame)
-        SetStatusPainter([frame](HDC dc) { frame->DrawStatusText(dc); });
-    HDC dc = GetDC();
-    LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
-    ReleaseDC(dc);
-
+    PrepareWindow();
     // The answer makes the frame forward a state report, which sets the first stage message.
+    CMainFrame* frame = calldisplay::Frame();
     for (int attempt = 0; frame && attempt < kGetStateTries; ++attempt) {
         if (frame->m_btModule.GetState())
             break;
         Sleep(kGetStateRetryMs);
     }
-
-    m_bKeypadShown = false;
-    m_bFirstKey = true;
-    if (m_keypad.Create(CDlgNumKeypad::IDD, this))
-        m_keypad.ShowWindow(SW_HIDE);
-
-    Region shape = calldisplay::CallScreenShape();
-    SetWindowRgn(&shape, true);
-    m_btnReturn.ShowWindow(SW_HIDE);
-    SetupButtons();
-    SetTimer(kEndWatchTimer, kEndWatchMs);
+    BuildControls();
+    m_endWatch.Start(kEndWatchMs, [this](int) {
+        const BYTE s = MainState();
+        if (s != PhoneStatus::kStateRinging && s != PhoneStatus::kStateInCall) {
+            m_endWatch.Stop();
+            // Closing from inside the timer message would destroy the window under it.
+            CloseSelf();
+        }
+    });
     return true;
 }
 
@@ -115,31 +88,12 @@ void CDlgIncoming::SetupButtons()
     m_btnAccept.Setup(place::btn_accept, u"", false, true);
     m_btnEnd.Setup(place::btn_deny, u"", false, true);
     m_btnMute.Setup(place::btn_mic_mute, u"", false, true);
-    m_btnAudioTrans.Setup(place::btn_audio_trans, u"", false, true);
+    m_btnAudio.Setup(place::btn_audio_trans, u"", false, true);
 }
 
-void CDlgIncoming::SetCallMessage(const WString& text)
+bool CDlgIncoming::ShowsCallTime() const
 {
-    m_strMessage = text;
-    InvalidateRect(&calldisplay::kMessageRect, true);
-}
-
-BYTE CDlgIncoming::MainState() const
-{
-    CMainFrame* frame = calldisplay::Frame();
-    return frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->mainState : kNoState;
-}
-
-void CDlgIncoming::PaintContent(HDC dc)
-{
-    CMainFrame* frame = calldisplay::Frame();
-    const bool inCall = MainState() == PhoneStatus::kStateInCall;
-    const WString callTime
-        = inCall ? calldisplay::FormatCallTime(frame->m_pPhoneStatus->elapsedSeconds) : WString();
-    calldisplay::DrawCallText(dc, m_strMessage, calldisplay::kMessageRect, kMessageStyle);
-    calldisplay::DrawCallText(dc, m_strNumber, calldisplay::kNumberRect, kNumberStyle);
-    if (inCall)
-        calldisplay::DrawCallText(dc, callTime, calldisplay::kCallTimeRect, kCallTimeStyle);
+    return MainState() == PhoneStatus::kStateInCall;
 }
 
 void CDlgIncoming::OnStageChange()
@@ -162,7 +116,7 @@ void CDlgIncoming::OnStageChange()
         SetCallMessage(TextTable::Text("INCO0002"));
         CMainFrame* frame = calldisplay::Frame();
         if (frame && frame->m_pPrefStore && frame->m_pPrefStore->Record().autoAnswer == 1)
-            SetTimer(kAutoAnswerTimer, kAutoAnswerMs);
+            m_autoAnswer.Start(kAutoAnswerMs, 0, {}, [this] { Answer(); });
         break;
     }
     case PhoneStatus::kStateInCall:
@@ -179,7 +133,7 @@ void CDlgIncoming::OnStageChange()
 void CDlgIncoming::CallOver()
 {
     SetCallMessage(TextTable::Text("INCO0001"));
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    RepaintNow();
     m_keypad.ShowKeypad(false);
     // The message stays in view while the interface thread waits; what arrives meanwhile is
     // handled afterwards.
@@ -187,15 +141,9 @@ void CDlgIncoming::CallOver()
     CloseSelf();
 }
 
-void CDlgIncoming::CloseSelf()
-{
-    if (CMainFrame* frame = calldisplay::Frame())
-        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenIncoming, 0);
-}
-
 void CDlgIncoming::Answer()
 {
-    KillTimer(kAutoAnswerTimer);
+    m_autoAnswer.Stop();
     CMainFrame* frame = calldisplay::Frame();
     if (!frame || MainState() != PhoneStatus::kStateRinging || !frame->m_btModule.CallKey())
         return;
@@ -203,9 +151,10 @@ void CDlgIncoming::Answer()
     frame->m_pPhoneStatus->callType = CallRecord::kIncoming;
 }
 
-void CDlgIncoming::RejectOrEnd()
+// Rejects a ringing call, ends one in progress.
+void CDlgIncoming::End()
 {
-    KillTimer(kAutoAnswerTimer);
+    m_autoAnswer.Stop();
     CMainFrame* frame = calldisplay::Frame();
     if (!frame)
         return;
@@ -218,110 +167,25 @@ void CDlgIncoming::RejectOrEnd()
         frame->m_pRingTone->Stop();
 }
 
-void CDlgIncoming::ToggleMute()
+bool CDlgIncoming::OnCallTimer(UINT id)
 {
-    if (MainState() != PhoneStatus::kStateInCall)
-        return;
-    SetCallMic(!IsCallMicOn());
-    m_btnMute.SetLatched(!IsCallMicOn());
-    m_btnMute.Invalidate();
+    return m_autoAnswer.Handle(id) || m_endWatch.Handle(id);
 }
 
-void CDlgIncoming::TransferAudio()
+bool CDlgIncoming::OnCallCommand(UINT id)
 {
-    CMainFrame* frame = calldisplay::Frame();
-    if (frame && MainState() == PhoneStatus::kStateInCall)
-        frame->m_btModule.TransferAudio();
-    else
-        SetCallMessage(TextTable::Text("OUTG0101"));
+    if (id != kAcceptId)
+        return false;
+    Answer();
+    return true;
 }
 
-void CDlgIncoming::OnDtmfDigit(char16_t key)
+bool CDlgIncoming::OnCallMessage(UINT message, WPARAM, LPARAM)
 {
-    CMainFrame* frame = calldisplay::Frame();
-    if (!frame || MainState() != PhoneStatus::kStateInCall) {
-        SetCallMessage(TextTable::Text("INCO0101"));
-        return;
-    }
-    if (!frame->m_btModule.SendDtmf(char(key)))
-        return;
-    calldisplay::AppendDtmfDigit(m_strNumber, m_bFirstKey, key);
+    if (message != WM_BT_EV_CALLER_ID)
+        return false;
+    if (CMainFrame* frame = calldisplay::Frame())
+        m_strNumber = frame->m_btModule.CallerNumber();
     InvalidateRect(&calldisplay::kNumberRect, true);
-}
-
-void CDlgIncoming::OnOK()
-{
-    CloseSelf();
-}
-
-bool CDlgIncoming::OnCommand(WPARAM wParam, LPARAM)
-{
-    if (HIWORD(wParam) != BN_CLICKED)
-        return false;
-    switch (LOWORD(wParam)) {
-    case kNumId:
-        m_keypad.ShowKeypad(true);
-        m_bKeypadShown = true;
-        return true;
-    case kAcceptId:
-        Answer();
-        return true;
-    case kEndId:
-        RejectOrEnd();
-        return true;
-    case kMuteId:
-        ToggleMute();
-        return true;
-    case kAudioTransId:
-        TransferAudio();
-        return true;
-    default:
-        return false;
-    }
-}
-
-LRESULT CDlgIncoming::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_DESTROY: {
-        LRESULT result = SkinScreen::WindowProc(message, wParam, lParam);
-        KillTimer(kEndWatchTimer);
-        if (m_bKeypadShown) {
-            m_keypad.DestroyWindow();
-            m_bKeypadShown = false;
-        }
-        return result;
-    }
-    case WM_TIMER:
-        if (wParam == kAutoAnswerTimer) {
-            Answer();
-        } else if (wParam == kEndWatchTimer) {
-            const BYTE s = MainState();
-            if (s != PhoneStatus::kStateRinging && s != PhoneStatus::kStateInCall) {
-                KillTimer(kEndWatchTimer);
-                // Closing from inside the timer message would destroy the window under it.
-                CloseSelf();
-            }
-        }
-        return SkinScreen::WindowProc(message, wParam, lParam);
-    case WM_BT_EV_STATE:
-        OnStageChange();
-        return 0;
-    case WM_BT_EV_CALLER_ID:
-        if (CMainFrame* frame = calldisplay::Frame())
-            m_strNumber = frame->m_btModule.CallerNumber();
-        InvalidateRect(&calldisplay::kNumberRect, true);
-        return 0;
-    case WM_PHONE_KEYPAD_DIGIT:
-        OnDtmfDigit(char16_t(wParam));
-        return 0;
-    case WM_PHONE_HIDE_KEYPAD:
-        m_keypad.ShowKeypad(false);
-        return 0;
-    case WM_PHONE_CALL_TICK:
-        InvalidateRect(&calldisplay::kCallTimeRect, true);
-        return 0;
-    default:
-        return SkinScreen::WindowProc(message, wParam, lParam);
-    }
+    return true;
 }

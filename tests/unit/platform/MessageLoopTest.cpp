@@ -1,5 +1,6 @@
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowSystem.h"
+#include "platform/win/WindowTimer.h"
 #include "support/RecordingWindow.h"
 #include "support/TestEnv.h"
 
@@ -247,4 +248,32 @@ TEST(MessageLoopThreads, IdleLoopWakesOnlyForTimers)
     EXPECT_GE(withTimer, 3u);
     EXPECT_LE(withTimer, 6u);
     EXPECT_GE(w.Count(WM_TIMER), 3);
+}
+
+// A wait ticks up to its limit, gives up on the tick after, and a stop or a restart leaves no
+// stray tick behind.
+TEST_F(MessageLoop, TimerWaitTicksToItsLimitThenGivesUpOnce)
+{
+    RecordingWindow w;
+    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
+    WindowTimer wait(w, 7);
+    std::vector<int> events; // tick numbers, 0 for giving up
+    w.hook = [&](UINT m, WPARAM id, LPARAM) { return m == WM_TIMER && wait.Handle(UINT(id)); };
+    wait.Start(250, 3, [&](int tick) { events.push_back(tick); }, [&] { events.push_back(0); });
+    system.Advance(2000);
+    EXPECT_EQ(events, (std::vector<int> { 1, 2, 3, 0 }));
+    EXPECT_FALSE(wait.Running());
+
+    events.clear();
+    wait.Start(1000, [&](int tick) {
+        events.push_back(tick);
+        if (tick == 2)
+            wait.Start(100, 0, {}, [&] { events.push_back(0); });
+    });
+    system.Advance(2100);
+    EXPECT_EQ(events, (std::vector<int> { 1, 2, 0 }));
+    wait.Start(500, [&](int tick) { events.push_back(tick); });
+    wait.Stop();
+    system.Advance(2000);
+    EXPECT_EQ(events, (std::vector<int> { 1, 2, 0 }));
 }

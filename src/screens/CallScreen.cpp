@@ -1,0 +1,179 @@
+#include "screens/CallScreen.h"
+
+#include "controller/MainFrame.h"
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
+#include "ui/AudioDriverRequests.h"
+#include "ui/Background.h"
+#include "ui/SkinLayout.h"
+
+namespace {
+
+constexpr BYTE kNoState = 0xFF;
+constexpr calldisplay::TextStyle kNumberStyle { 24, 8, calldisplay::kNumberColor, DT_CENTER };
+constexpr calldisplay::TextStyle kCallTimeStyle { 18, 7, calldisplay::kNumberColor, DT_CENTER | DT_VCENTER };
+
+}
+
+CallScreen::CallScreen(const Setup& setup)
+    : SkinScreen(setup.templateId)
+    , m_setup(setup)
+{
+}
+
+void CallScreen::DoDataExchange(DataExchange* dx)
+{
+    DDX_Control(dx, int(kReturnId), m_btnReturn);
+    DDX_Control(dx, int(m_setup.audioId), m_btnAudio);
+    DDX_Control(dx, int(kMuteId), m_btnMute);
+    DDX_Control(dx, int(m_setup.numId), m_btnNum);
+    DDX_Control(dx, int(kEndId), m_btnEnd);
+}
+
+void CallScreen::PrepareWindow()
+{
+    Dialog::OnInitDialog();
+    const RECT& full = skin::kFullScreen;
+    SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
+    if (CMainFrame* frame = calldisplay::Frame())
+        SetStatusPainter([frame](HDC dc) { frame->DrawStatusText(dc); });
+    HDC dc = GetDC();
+    LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
+    ReleaseDC(dc);
+    m_bFirstKey = true;
+    m_bKeypadShown = false;
+}
+
+void CallScreen::BuildControls()
+{
+    if (m_keypad.Create(CDlgNumKeypad::IDD, this))
+        m_keypad.ShowWindow(SW_HIDE);
+    Region shape = calldisplay::CallScreenShape();
+    SetWindowRgn(&shape, true);
+    m_btnReturn.ShowWindow(SW_HIDE);
+    SetupButtons();
+}
+
+void CallScreen::SetCallMessage(const WString& text)
+{
+    m_strMessage = text;
+    InvalidateRect(&calldisplay::kMessageRect, true);
+}
+
+BYTE CallScreen::MainState() const
+{
+    CMainFrame* frame = calldisplay::Frame();
+    return frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->mainState : kNoState;
+}
+
+void CallScreen::RepaintNow()
+{
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void CallScreen::PaintContent(HDC dc)
+{
+    CMainFrame* frame = calldisplay::Frame();
+    calldisplay::DrawCallText(dc, m_strMessage, calldisplay::kMessageRect, m_setup.messageStyle);
+    calldisplay::DrawCallText(dc, m_strNumber, calldisplay::kNumberRect, kNumberStyle);
+    if (ShowsCallTime()) {
+        const int64_t seconds = frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->elapsedSeconds : 0;
+        calldisplay::DrawCallText(dc, calldisplay::FormatCallTime(seconds), calldisplay::kCallTimeRect, kCallTimeStyle);
+    }
+}
+
+void CallScreen::CloseSelf()
+{
+    if (CMainFrame* frame = calldisplay::Frame())
+        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, m_setup.screenKind, 0);
+}
+
+void CallScreen::OnOK()
+{
+    CloseSelf();
+}
+
+void CallScreen::ToggleMute()
+{
+    if (MainState() != PhoneStatus::kStateInCall)
+        return;
+    SetCallMic(!IsCallMicOn());
+    m_btnMute.SetLatched(!IsCallMicOn());
+    m_btnMute.Invalidate();
+}
+
+void CallScreen::TransferAudio()
+{
+    CMainFrame* frame = calldisplay::Frame();
+    if (frame && MainState() == PhoneStatus::kStateInCall)
+        // Whether the audio moved shows in the state report that follows.
+        (void)frame->m_btModule.TransferAudio();
+    else
+        SetCallMessage(TextTable::Text("OUTG0101"));
+}
+
+void CallScreen::OnDtmfDigit(char16_t key)
+{
+    CMainFrame* frame = calldisplay::Frame();
+    if (!frame || MainState() != PhoneStatus::kStateInCall) {
+        SetCallMessage(TextTable::Text(m_setup.dtmfRefused));
+        return;
+    }
+    if (!frame->m_btModule.SendDtmf(char(key)))
+        return;
+    calldisplay::AppendDtmfDigit(m_strNumber, m_bFirstKey, key);
+    InvalidateRect(&calldisplay::kNumberRect, true);
+}
+
+bool CallScreen::OnCommand(WPARAM wParam, LPARAM)
+{
+    if (HIWORD(wParam) != BN_CLICKED)
+        return false;
+    const UINT id = LOWORD(wParam);
+    if (id == m_setup.numId) {
+        m_keypad.ShowKeypad(true);
+        m_bKeypadShown = true;
+    } else if (id == m_setup.audioId) {
+        TransferAudio();
+    } else if (id == kMuteId) {
+        ToggleMute();
+    } else if (id == kEndId) {
+        End();
+    } else {
+        return OnCallCommand(id);
+    }
+    return true;
+}
+
+LRESULT CallScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY: {
+        LRESULT result = SkinScreen::WindowProc(message, wParam, lParam);
+        if (m_bKeypadShown) {
+            m_keypad.DestroyWindow();
+            m_bKeypadShown = false;
+        }
+        return result;
+    }
+    case WM_TIMER:
+        OnCallTimer(UINT(wParam));
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    case WM_BT_EV_STATE:
+        OnStageChange();
+        return 0;
+    case WM_PHONE_KEYPAD_DIGIT:
+        OnDtmfDigit(char16_t(wParam));
+        return 0;
+    case WM_PHONE_HIDE_KEYPAD:
+        m_keypad.ShowKeypad(false);
+        return 0;
+    case WM_PHONE_CALL_TICK:
+        InvalidateRect(&calldisplay::kCallTimeRect, true);
+        return 0;
+    default:
+        if (OnCallMessage(message, wParam, lParam))
+            return 0;
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    }
+}
