@@ -332,7 +332,7 @@ void ModuleCore::AdapterReady(bool ready)
         return;
     }
     if (m_linked)
-        Unlinked();
+        DropLink();
     ClosePairing();
     SetState(kNotReady, false);
 }
@@ -352,6 +352,12 @@ void ModuleCore::LinkFailed()
 
 void ModuleCore::Unlinked()
 {
+    DropLink();
+    SetState(kIdle, false);
+}
+
+void ModuleCore::DropLink()
+{
     bool hadCall = m_main == kRinging || m_main == kInCall || m_outgoing;
     StopRepeats();
     m_outgoing = false;
@@ -360,8 +366,6 @@ void ModuleCore::Unlinked()
     if (hadCall)
         SendCallStatus(0, 0);
     Event(kEvLink, { 0 });
-    if (m_main != kNotReady)
-        SetState(kIdle, false);
 }
 
 void ModuleCore::ClosePairing()

@@ -97,6 +97,8 @@ private:
     void AlertAgain();
     void StopRepeats();
     void ClosePairing();
+    // Ends the link and any call without a state report; the caller reports the state.
+    void DropLink();
 
     SimLine& m_line;
     TimerQueue& m_timers;
