@@ -303,9 +303,12 @@ void ModuleCore::DoPairedList()
         return;
     for (const auto& p : paired)
         Event(kEvPairedAddress, std::vector<BYTE>(p.address.begin(), p.address.end()));
-    if (namesWithList) {
-        for (const auto& p : paired)
-            SendName(p);
+    if (!namesWithList)
+        return;
+    auto due = m_timings.nameGap;
+    for (const auto& p : paired) {
+        m_timers.After(due, [this, p] { SendName(p); });
+        due += m_timings.nameGap;
     }
 }
 
@@ -356,15 +359,14 @@ void ModuleCore::Unlinked()
     SetState(kIdle, false);
 }
 
+// A call in progress ends before the link does, as when a phone walks out of range: the system
+// logs a call only while it still knows the hands-free link.
 void ModuleCore::DropLink()
 {
-    bool hadCall = m_main == kRinging || m_main == kInCall || m_outgoing;
-    StopRepeats();
-    m_outgoing = false;
+    if (m_main == kRinging || m_main == kInCall || m_outgoing)
+        CallEnded();
     m_linked.reset();
     m_linkedName.clear();
-    if (hadCall)
-        SendCallStatus(0, 0);
     Event(kEvLink, { 0 });
 }
 

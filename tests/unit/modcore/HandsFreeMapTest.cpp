@@ -103,7 +103,7 @@ struct Module {
     TimerQueue timers;
     MapPhones phones;
     ModuleCore core { line, timers, phones, { std::chrono::milliseconds(0), std::chrono::milliseconds(3000),
-                                                std::chrono::milliseconds(240000) } };
+                                                std::chrono::milliseconds(240000), std::chrono::milliseconds(0) } };
     HandsFreeMap map { core, "" };
     int peer = -1;
 };
@@ -173,7 +173,7 @@ const Row kRows[] = {
          m.Linked();
          m.map.Call(kCall, "active", "555");
      },
-        [](Module& m) { m.map.OfonoGone(); }, { "04 10 00 00 00", "04 03 00", "04 01 08" } },
+        [](Module& m) { m.map.OfonoGone(); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
     { "bluetoothd vanishing leaves the module not ready", [](Module& m) { m.Linked(); },
         [](Module& m) { m.map.BluezGone(); }, { "04 03 00", "04 01 00" } },
     { "the modem going offline drops the link", [](Module& m) { m.Linked(); },
