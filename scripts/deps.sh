@@ -10,6 +10,7 @@ packages=(
     gettext clang libclang-rt-14-dev
     xvfb xauth xdotool imagemagick sox
     libsystemd-dev dbus dpkg-dev file systemd
+    bluez ofono python3-dbusmock
 )
 
 missing=()
