@@ -32,6 +32,7 @@ constexpr uint64_t kCallTimeoutUs = 5'000'000;
 constexpr uint64_t kConnectTimeoutUs = 30'000'000;
 constexpr std::chrono::milliseconds kLinkWait { 30000 };
 constexpr std::chrono::milliseconds kRetry { 2000 };
+constexpr int kMaxPerTurn = 64;
 
 double Seconds()
 {
@@ -175,6 +176,7 @@ BluezPhones::BluezPhones(TimerQueue& timers, FILE* trace)
 BluezPhones::~BluezPhones()
 {
     m_timers.Cancel(m_retryTimer);
+    m_timers.Cancel(m_linkTimer);
     if (m_bus)
         sd_bus_flush_close_unref(m_bus);
 }
@@ -231,6 +233,9 @@ void BluezPhones::Disconnected()
     m_modems.clear();
     m_callFacts.clear();
     m_devices.clear();
+    m_adapters.clear();
+    m_cards.clear();
+    m_card.clear();
     Map().OfonoGone();
     Map().BluezGone();
     m_retryTimer = m_timers.After(kRetry, [this] { Start(); });
@@ -260,7 +265,9 @@ int BluezPhones::WaitMs() const
 
 void BluezPhones::Process()
 {
-    for (int i = 0; m_bus; ++i) {
+    // A flood of signals must not starve the pty: the rest waits for the next turn of the loop,
+    // which comes at once because sd-bus then asks for no wait.
+    for (int i = 0; m_bus && i < kMaxPerTurn; ++i) {
         int r = sd_bus_process(m_bus, nullptr);
         if (r < 0) {
             Disconnected();
@@ -312,6 +319,7 @@ void BluezPhones::OnNameOwner(const std::string& name, bool present)
     } else {
         m_modems.clear();
         m_callFacts.clear();
+        m_cards.clear();
         m_card.clear();
         Map().OfonoGone();
         if (present)
@@ -675,12 +683,21 @@ void BluezPhones::Connect(const BtAddress& address)
             Map().ConnectFailed();
             return;
         }
-        m_timers.After(kLinkWait, [this] { Map().ConnectFailed(); });
+        m_timers.Cancel(m_linkTimer);
+        m_linkTimer = m_timers.After(kLinkWait, [this] {
+            m_linkTimer = 0;
+            if (Map().LinkedModem().empty()) {
+                Trace("no hands-free modem came up for the phone");
+                Map().ConnectFailed();
+            }
+        });
     });
 }
 
 void BluezPhones::Disconnect()
 {
+    m_timers.Cancel(m_linkTimer);
+    m_linkTimer = 0;
     Trace("disconnect");
     Call(kBluez, Map().LinkedDevice(), kDeviceIface, "Disconnect", nullptr, [this](sd_bus_message*, bool ok) {
         if (!ok)

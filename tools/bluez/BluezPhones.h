@@ -97,4 +97,5 @@ private:
     std::map<std::string, std::string> m_cards; // audio card to its phone's address
     std::string m_card; // the linked phone's audio card
     unsigned long m_retryTimer = 0;
+    unsigned long m_linkTimer = 0; // a Connect waiting for its modem
 };

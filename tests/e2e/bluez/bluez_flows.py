@@ -110,7 +110,11 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.start_bluez()
         self.start_ofono()
         self.start_bridge()
+        self.before_the_application()
         self.start_app()
+
+    def before_the_application(self):
+        pass
 
     def tearDown(self):
         if getattr(self, 'app', None):
@@ -469,6 +473,28 @@ class Flows(BluezFlow):
                 if pid == self.bridge.pid:
                     return name
         self.fail('the bridge is not on the bus')
+
+
+class LinkedFirst(BluezFlow):
+    """The bridge runs as a service: the phone links before the application opens the line."""
+
+    def before_the_application(self):
+        self.link_phone(ROAD[0])
+        self.assertTrue(self.wait_module(4))
+
+    def test_phone_linked_before_the_start_is_reported_and_takes_a_call(self):
+        # The application's state query brings the link back, so a call reaches the screen.
+        with open(os.path.join(self.work, 'trace.txt')) as f:
+            received = [line.split(' ', 1)[1].strip() for line in f if ' serial-rx ' in line]
+        self.assertIn('serial-rx 77 04 02 03 02 70', received)
+        call = self.ring(ROAD[0], '5552222')
+        self.assertTrue(self.wait_showing('CDlgIncoming') and self.wait_text('5552222'))
+        self.caller_gives_up(ROAD[0], call)
+        self.assertTrue(self.wait_module(4))
+        self.settle()
+        self.app.ask('advance 4000')
+        self.assertTrue(self.wait_gone('CDlgIncoming'))
+        self.quit()
 
 
 if __name__ == '__main__':

@@ -176,6 +176,11 @@ const Row kRows[] = {
         [](Module& m) { m.map.OfonoGone(); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
     { "bluetoothd vanishing leaves the module not ready", [](Module& m) { m.Linked(); },
         [](Module& m) { m.map.BluezGone(); }, { "04 03 00", "04 01 00" } },
+    { "the phone out of range (its modem removed) ends the call, then the link", [](Module& m) {
+         m.Linked();
+         m.map.Call(kCall, "active", "555");
+     },
+        [](Module& m) { m.map.ModemGone(kRoadModem); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
     { "the modem going offline drops the link", [](Module& m) { m.Linked(); },
         [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); }, { "04 03 00", "04 01 08" } },
     { "asking for the state reports a link made before the line was opened", [](Module& m) { m.Linked(); },
