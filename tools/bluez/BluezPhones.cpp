@@ -302,9 +302,11 @@ void BluezPhones::Call(const char* service, const std::string& path, const char*
         delete held;
         return;
     }
-    // The slot lives as long as the call; the bus frees it, and the reply with it.
+    // The slot lives as long as the call: the bus holds it (floating) and frees it, and the
+    // reply with it, once the answer is in or the bus is gone.
     sd_bus_slot_set_destroy_callback(slot, DeleteReply);
     sd_bus_slot_set_floating(slot, 1);
+    sd_bus_slot_unref(slot);
 }
 
 void BluezPhones::OnNameOwner(const std::string& name, bool present)

@@ -123,11 +123,13 @@ class BluezFlow(dbusmock.DBusTestCase):
             if child.poll() is None:
                 child.terminate()
                 try:
-                    child.wait(5)
+                    child.wait(WAIT)
                 except subprocess.TimeoutExpired:
                     child.kill()
                     child.wait()
         shutil.rmtree(self.sockets, ignore_errors=True)
+        # Asked to stop, the bridge ends cleanly (in a sanitizer build: with nothing to report).
+        self.assertEqual(self.bridge.returncode, 0, 'ostrilan-bluez did not end cleanly; see bridge.out')
 
     # --- the daemons ---------------------------------------------------------------------------
 
@@ -400,6 +402,9 @@ class Flows(BluezFlow):
         self.tap(OUTGOING_END)
         self.assertTrue(self.wait_called('org.ofono', call, 'Hangup'), 'oFono Hangup not called')
         self.assertTrue(self.wait_module(4), 'the dialled call did not end')
+        self.settle()
+        self.app.ask('advance 4000')
+        self.assertTrue(self.wait_gone('CDlgOutgoing'))
         self.quit()
 
     def test_new_phone_pairs_through_the_agent_and_a_pairing_is_deleted(self):
