@@ -175,8 +175,8 @@ BluezPhones::BluezPhones(TimerQueue& timers, FILE* trace)
 
 BluezPhones::~BluezPhones()
 {
-    m_timers.Cancel(m_retryTimer);
-    m_timers.Cancel(m_linkTimer);
+    for (unsigned long timer : { m_retryTimer, m_linkTimer, m_bluezRetry, m_ofonoRetry })
+        m_timers.Cancel(timer);
     if (m_bus)
         sd_bus_flush_close_unref(m_bus);
 }
@@ -313,12 +313,14 @@ void BluezPhones::OnNameOwner(const std::string& name, bool present)
 {
     Trace("%s %s", name.c_str(), present ? "appeared" : "vanished");
     if (name == kBluez) {
+        m_timers.Cancel(m_bluezRetry);
         m_devices.clear();
         m_adapters.clear();
         Map().BluezGone();
         if (present)
             LoadBluez();
     } else {
+        m_timers.Cancel(m_ofonoRetry);
         m_modems.clear();
         m_callFacts.clear();
         m_cards.clear();
@@ -329,6 +331,21 @@ void BluezPhones::OnNameOwner(const std::string& name, bool present)
     }
 }
 
+// A daemon that owns its name but is not ready to answer yet (still starting) is asked again a
+// little later; one that is not there at all is left until its name appears.
+void BluezPhones::RetryIfPresent(sd_bus_message* reply, unsigned long& timer, std::function<void()> again)
+{
+    const sd_bus_error* error = reply ? sd_bus_message_get_error(reply) : nullptr;
+    if (!reply || (error && (sd_bus_error_has_name(error, SD_BUS_ERROR_SERVICE_UNKNOWN)
+                                || sd_bus_error_has_name(error, SD_BUS_ERROR_NAME_HAS_NO_OWNER))))
+        return;
+    m_timers.Cancel(timer);
+    timer = m_timers.After(kRetry, [&timer, again] {
+        timer = 0;
+        again();
+    });
+}
+
 // --- BlueZ -------------------------------------------------------------------------------------
 
 void BluezPhones::LoadBluez()
@@ -337,6 +354,7 @@ void BluezPhones::LoadBluez()
         [this](sd_bus_message* m, bool ok) {
             if (!ok) {
                 Trace("bluetoothd does not answer: no adapter");
+                RetryIfPresent(m, m_bluezRetry, [this] { LoadBluez(); });
                 return;
             }
             if (sd_bus_message_enter_container(m, 'a', "{oa{sa{sv}}}") < 0)
@@ -519,6 +537,7 @@ void BluezPhones::LoadOfono()
     Call(kOfono, "/", "org.ofono.Manager", "GetModems", nullptr, [this](sd_bus_message* m, bool ok) {
         if (!ok) {
             Trace("ofonod does not answer: no hands-free modems");
+            RetryIfPresent(m, m_ofonoRetry, [this] { LoadOfono(); });
             return;
         }
         if (sd_bus_message_enter_container(m, 'a', "(oa{sv})") < 0)

@@ -65,6 +65,7 @@ public:
 
 private:
     void Disconnected();
+    void RetryIfPresent(sd_bus_message* reply, unsigned long& timer, std::function<void()> again);
     void LoadBluez();
     void LoadOfono();
     void SetAdapter(const char* property, bool value);
@@ -98,4 +99,5 @@ private:
     std::string m_card; // the linked phone's audio card
     unsigned long m_retryTimer = 0;
     unsigned long m_linkTimer = 0; // a Connect waiting for its modem
+    unsigned long m_bluezRetry = 0, m_ofonoRetry = 0;
 };

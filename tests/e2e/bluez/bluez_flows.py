@@ -11,6 +11,7 @@ Usage: bluez_flows.py APP_DIR WORK_DIR [unittest arguments]
 import json
 import os
 import shutil
+import signal
 import socket
 import subprocess
 import sys
@@ -245,9 +246,9 @@ class BluezFlow(dbusmock.DBusTestCase):
     def wait_module(self, state):
         return until(lambda: self.module_state() == state, between=self.idle)
 
-    def module_received(self):
-        with open(os.path.join(self.work, 'module.log')) as f:
-            return [line.split(' rx ', 1)[1].strip() for line in f if ' rx ' in line]
+    def bridge_trace(self):
+        with open(os.path.join(self.work, 'bridge.trace')) as f:
+            return f.read()
 
     # --- the person at the screen --------------------------------------------------------------
 
@@ -423,8 +424,7 @@ class Flows(BluezFlow):
         self.assertTrue(self.wait_module(1))
         self.assertTrue(self.wait_text(NEW[1]))
         self.assertFalse(adapter.Get('org.bluez.Adapter1', 'Discoverable', dbus_interface=dbus.PROPERTIES_IFACE))
-        with open(os.path.join(self.work, 'bridge.trace')) as f:
-            self.assertIn('passkey 123456 confirmed', f.read())
+        self.assertIn('passkey 123456 confirmed', self.bridge_trace())
 
         self.tap_text(OFFICE[1])
         self.tap(PAIR_DELETE)
@@ -458,6 +458,41 @@ class Flows(BluezFlow):
         self.assertTrue(self.wait_module(4), 'the phone did not link again')
         self.settle()
         self.assertTrue(self.history_shows(TAB_INCOMING, '5550001'))
+        self.quit()
+
+    def test_a_hung_bluetoothd_does_not_stop_the_module(self):
+        os.kill(self.bluez_proc.pid, signal.SIGSTOP)
+        try:
+            self.open(PAIR_MODE, 'CDlgPairMode')
+            time.sleep(0.5)
+            self.settle()
+            self.tap_text(OFFICE[1])
+            self.tap(PAIR_DELETE)
+            self.assertTrue(self.wait_text('Yes'))
+            self.tap_text('Yes')
+            # RemoveDevice waits for the daemon; the module answers and lists the phones meanwhile.
+            self.assertTrue(until(lambda: not self.shows(OFFICE[1]), between=self.idle))
+            self.assertEqual(self.module_state(), 1)
+        finally:
+            os.kill(self.bluez_proc.pid, signal.SIGCONT)
+        self.assertTrue(self.wait_called('org.bluez', ADAPTER, 'RemoveDevice'))
+        time.sleep(0.5)
+        self.settle()
+        self.tap(RETURN)
+        self.assertTrue(self.wait_gone('CDlgPairMode'))
+        self.quit()
+
+    def test_bluetoothd_restarting_is_not_ready_then_links_again(self):
+        self.connect_from_list(ROAD)
+        self.bluez_proc.terminate()
+        self.bluez_proc.wait(WAIT)
+        self.assertTrue(self.wait_module(0), 'the module stayed ready without bluetoothd')
+        self.start_bluez()
+        # The phone's modem is still up in oFono: the link comes back with the adapter.
+        self.assertTrue(self.wait_module(4), 'the phone did not link again')
+        self.assertTrue(until(lambda: self.bridge_trace().count('pairing agent registered') == 2),
+                        'the agent was not registered again')
+        self.settle()
         self.quit()
 
     def ofono_has(self, path):
