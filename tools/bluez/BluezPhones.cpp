@@ -1,23 +1,15 @@
 #include "BluezPhones.h"
+#include "BusProps.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdarg>
-#include <algorithm>
 #include <cstring>
-#include <strings.h>
 #include <ctime>
+#include <strings.h>
 #include <systemd/sd-bus.h>
 
-// The properties of one a{sv} the bridge cares about; other types are skipped.
-struct BluezPhones::Props {
-    std::map<std::string, std::string> text;
-    std::map<std::string, bool> flags;
-    std::map<std::string, std::vector<std::string>> lists;
-};
-
 namespace {
-
-using Props = BluezPhones::Props;
 
 constexpr const char* kBluez = "org.bluez";
 constexpr const char* kOfono = "org.ofono";
@@ -38,75 +30,6 @@ double Seconds()
 {
     static const auto start = std::chrono::steady_clock::now();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-int ReadVariant(sd_bus_message* m, const std::string& key, Props& out)
-{
-    const char* contents = nullptr;
-    int r = sd_bus_message_peek_type(m, nullptr, &contents);
-    if (r < 0 || !contents)
-        return r < 0 ? r : -EINVAL;
-    std::string type = contents;
-    if ((r = sd_bus_message_enter_container(m, 'v', contents)) < 0)
-        return r;
-    if (type == "s" || type == "o") {
-        const char* s = nullptr;
-        r = sd_bus_message_read_basic(m, type[0], &s);
-        if (r >= 0 && s)
-            out.text[key] = s;
-    } else if (type == "b") {
-        int b = 0;
-        r = sd_bus_message_read_basic(m, 'b', &b);
-        out.flags[key] = b != 0;
-    } else if (type == "as") {
-        char** strv = nullptr;
-        r = sd_bus_message_read_strv(m, &strv);
-        std::vector<std::string>& list = out.lists[key];
-        for (char** s = strv; s && *s; ++s) {
-            list.push_back(*s);
-            free(*s);
-        }
-        free(strv);
-    } else {
-        r = sd_bus_message_skip(m, contents);
-    }
-    if (r < 0)
-        return r;
-    return sd_bus_message_exit_container(m);
-}
-
-// a{sv}
-int ReadProps(sd_bus_message* m, Props& out)
-{
-    int r = sd_bus_message_enter_container(m, 'a', "{sv}");
-    if (r < 0)
-        return r;
-    while ((r = sd_bus_message_enter_container(m, 'e', "sv")) > 0) {
-        const char* key = nullptr;
-        if ((r = sd_bus_message_read(m, "s", &key)) < 0 || (r = ReadVariant(m, key, out)) < 0)
-            return r;
-        if ((r = sd_bus_message_exit_container(m)) < 0)
-            return r;
-    }
-    if (r < 0)
-        return r;
-    return sd_bus_message_exit_container(m);
-}
-
-// One property as oFono's PropertyChanged sends it: s v.
-int ReadOne(sd_bus_message* m, Props& out)
-{
-    const char* key = nullptr;
-    int r = sd_bus_message_read(m, "s", &key);
-    return r < 0 ? r : ReadVariant(m, key, out);
-}
-
-template <class T>
-void Take(const std::map<std::string, T>& from, const char* key, T& to)
-{
-    auto it = from.find(key);
-    if (it != from.end())
-        to = it->second;
 }
 
 int Trampoline(sd_bus_message* m, void* userdata, sd_bus_error*)
@@ -383,7 +306,7 @@ void BluezPhones::ReadObject(sd_bus_message* m, const std::string& path)
             return;
         std::string name = iface;
         if (name == kAdapterIface || name == kDeviceIface) {
-            Props props;
+            BusProps props;
             if (ReadProps(m, props) < 0)
                 return;
             ApplyBluez(path, name, props);
@@ -396,7 +319,7 @@ void BluezPhones::ReadObject(sd_bus_message* m, const std::string& path)
     sd_bus_message_exit_container(m);
 }
 
-void BluezPhones::ApplyBluez(const std::string& path, const std::string& iface, const Props& props)
+void BluezPhones::ApplyBluez(const std::string& path, const std::string& iface, const BusProps& props)
 {
     if (iface == kAdapterIface) {
         AdapterFacts& a = m_adapters[path];
@@ -466,7 +389,7 @@ void BluezPhones::OnPropertiesChanged(sd_bus_message* m)
         return;
     // Only objects we already know change; anything else comes with InterfacesAdded.
     bool known = name == kAdapterIface ? m_adapters.count(path) > 0 : m_devices.count(path) > 0;
-    Props props;
+    BusProps props;
     if (!known || ReadProps(m, props) < 0)
         return;
     ApplyBluez(path, name, props);
@@ -554,7 +477,7 @@ void BluezPhones::LoadOfono()
     LoadCards();
 }
 
-void BluezPhones::ApplyModem(const std::string& path, const Props& props)
+void BluezPhones::ApplyModem(const std::string& path, const BusProps& props)
 {
     ModemFacts& modem = m_modems[path];
     bool wasUp = modem.type == "hfp" && modem.online;
@@ -568,7 +491,7 @@ void BluezPhones::ApplyModem(const std::string& path, const Props& props)
 
 void BluezPhones::ModemProperties(const std::string& path, sd_bus_message* m)
 {
-    Props props;
+    BusProps props;
     if (ReadProps(m, props) >= 0)
         ApplyModem(path, props);
 }
@@ -591,13 +514,13 @@ void BluezPhones::LoadCalls(const std::string& modem)
 
 void BluezPhones::CallProperties(const std::string& path, sd_bus_message* m)
 {
-    Props props;
+    BusProps props;
     if (ReadProps(m, props) < 0)
         return;
     ApplyCall(path, props);
 }
 
-void BluezPhones::ApplyCall(const std::string& path, const Props& props)
+void BluezPhones::ApplyCall(const std::string& path, const BusProps& props)
 {
     auto& [state, number] = m_callFacts[path];
     Take(props.text, "State", state);
@@ -615,7 +538,7 @@ void BluezPhones::LoadCards()
             return;
         while (sd_bus_message_enter_container(m, 'r', "oa{sv}") > 0) {
             const char* path = nullptr;
-            Props props;
+            BusProps props;
             if (sd_bus_message_read(m, "o", &path) < 0 || ReadProps(m, props) < 0)
                 return;
             ApplyCard(path, props);
@@ -625,7 +548,7 @@ void BluezPhones::LoadCards()
     });
 }
 
-void BluezPhones::ApplyCard(const std::string& path, const Props& props)
+void BluezPhones::ApplyCard(const std::string& path, const BusProps& props)
 {
     std::string remote;
     Take(props.text, "RemoteAddress", remote);
@@ -652,7 +575,7 @@ void BluezPhones::OnOfonoSignal(sd_bus_message* m)
     std::string member = sd_bus_message_get_member(m) ?: "";
     std::string path = sd_bus_message_get_path(m) ?: "";
     const char* object = nullptr;
-    Props props;
+    BusProps props;
     if (iface == "org.ofono.Manager" && member == "ModemAdded") {
         if (sd_bus_message_read(m, "o", &object) >= 0)
             ModemProperties(object, m);

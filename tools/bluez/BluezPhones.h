@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+struct BusProps;
 struct sd_bus;
 struct sd_bus_message;
 
@@ -48,7 +49,6 @@ public:
     void SetSpeakerVolume(BYTE level) override;
     void SetMicGain(BYTE gain) override;
 
-    struct Props;
     using Reply = std::function<void(sd_bus_message* reply, bool ok)>;
     using Args = std::function<int(sd_bus_message* call)>;
     void Call(const char* service, const std::string& path, const char* interface, const char* member,
@@ -74,10 +74,10 @@ private:
         std::string address;
     };
     void ReadObject(sd_bus_message* m, const std::string& path);
-    void ApplyBluez(const std::string& path, const std::string& iface, const Props& props);
-    void ApplyModem(const std::string& path, const Props& props);
-    void ApplyCall(const std::string& path, const Props& props);
-    void ApplyCard(const std::string& path, const Props& props);
+    void ApplyBluez(const std::string& path, const std::string& iface, const BusProps& props);
+    void ApplyModem(const std::string& path, const BusProps& props);
+    void ApplyCall(const std::string& path, const BusProps& props);
+    void ApplyCard(const std::string& path, const BusProps& props);
     void UpdateCard();
     void ModemProperties(const std::string& path, sd_bus_message* m);
     void LoadCalls(const std::string& modem);
