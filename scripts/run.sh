@@ -25,7 +25,11 @@ esac
 if [ -n "${OSTRILAN_COM2:-}" ]; then
     exec "$app/ostrilan" "$@"
 fi
-if [ "$module" = sim ] && { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; } || [ "${OSTRILAN_DISPLAY:-}" = headless ]; then
+headless=
+if { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; } || [ "${OSTRILAN_DISPLAY:-}" = headless ]; then
+    headless=1
+fi
+if [ "$module" = sim ] && [ -n "$headless" ]; then
     exec "$app/ostrilan-tour" --out build/tour "$@"
 fi
 

@@ -138,12 +138,16 @@ void BluezPhones::Start()
         r = sd_bus_add_object(m_bus, nullptr, kAgentPath, OnAgentCall, this);
     }
     if (r < 0) {
-        Trace("no system bus (%s); trying again in %lld ms", strerror(-r), static_cast<long long>(kRetry.count()));
+        // Said once: a machine without a system bus would fill the trace every two seconds.
+        if (!m_busMissing)
+            Trace("no system bus (%s); trying again every %lld ms", strerror(-r), static_cast<long long>(kRetry.count()));
+        m_busMissing = true;
         if (m_bus)
             m_bus = sd_bus_flush_close_unref(m_bus);
         m_retryTimer = m_timers.After(kRetry, [this] { Start(); });
         return;
     }
+    m_busMissing = false;
     Trace("system bus connected");
     LoadBluez();
     LoadOfono();

@@ -91,6 +91,7 @@ private:
     HandsFreeMap* m_map = nullptr;
     sd_bus* m_bus = nullptr;
     bool m_pairing = false;
+    bool m_busMissing = false;
     std::map<std::string, ModemFacts> m_modems; // what the modems said so far
     std::map<std::string, std::pair<std::string, std::string>> m_callFacts; // state, number
     std::map<std::string, AdapterFacts> m_adapters;
