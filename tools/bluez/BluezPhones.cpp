@@ -425,7 +425,7 @@ void BluezPhones::RegisterAgent()
 
 int BluezPhones::OnAgent(sd_bus_message* m)
 {
-    if (!sd_bus_message_has_signature(m, nullptr) && strcmp(sd_bus_message_get_interface(m) ?: "", kAgentIface) != 0)
+    if (!sd_bus_message_is_method_call(m, kAgentIface, nullptr))
         return 0;
     std::string member = sd_bus_message_get_member(m) ?: "";
     const char* device = nullptr;

@@ -161,12 +161,11 @@ int main(int argc, char** argv)
             ssize_t got = read(line.Fd(), buf, sizeof buf);
             if (got > 0)
                 collector.Feed(std::span<const BYTE>(buf, static_cast<size_t>(got)));
-            else if (got == 0 || (errno != EAGAIN && errno != EINTR && errno != EIO)) {
+            else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+                // Not while the bridge holds the slave side open itself, which it does until it ends.
                 line.LogNote("the line went away");
+                fprintf(stderr, "ostrilan-bluez: the line went away\n");
                 line.Vanish();
-            } else if (got < 0 && errno == EIO) {
-                // No one has the terminal open (the application restarts): wait instead of spinning.
-                poll(nullptr, 0, 50);
             }
         }
         // sd-bus wants to be called after every wake-up, not only when its descriptor is readable.
