@@ -563,6 +563,7 @@ void BluezPhones::ApplyCard(const std::string& path, const BusProps& props)
 // The linked phone's audio card: its voice can reach the car.
 void BluezPhones::UpdateCard()
 {
+    UpdateLevels();
     std::string linked = Map().LinkedDevice();
     auto device = m_devices.find(linked);
     m_card.clear();
@@ -737,16 +738,36 @@ void BluezPhones::TransferAudio(bool toDevice)
 
 void BluezPhones::SetSpeakerVolume(BYTE level)
 {
-    BYTE percent = handsfree::SpeakerPercent(level);
-    Call(kOfono, Map().LinkedModem(), "org.ofono.CallVolume", "SetProperty",
-        [percent](sd_bus_message* m) { return sd_bus_message_append(m, "sv", "SpeakerVolume", "y", percent); },
-        [](sd_bus_message*, bool) { });
+    m_speaker = level;
+    SendLevel("SpeakerVolume", handsfree::SpeakerPercent(level));
 }
 
 void BluezPhones::SetMicGain(BYTE gain)
 {
-    BYTE percent = handsfree::MicrophonePercent(gain);
+    m_micGain = gain;
+    SendLevel("MicrophoneVolume", handsfree::MicrophonePercent(gain));
+}
+
+void BluezPhones::SendLevel(const char* property, BYTE percent)
+{
+    if (Map().LinkedModem().empty())
+        return;
     Call(kOfono, Map().LinkedModem(), "org.ofono.CallVolume", "SetProperty",
-        [percent](sd_bus_message* m) { return sd_bus_message_append(m, "sv", "MicrophoneVolume", "y", percent); },
-        [](sd_bus_message*, bool) { });
+        [property, percent](sd_bus_message* m) { return sd_bus_message_append(m, "sv", property, "y", percent); },
+        [this, property, percent](sd_bus_message*, bool ok) {
+            Trace("%s %u%% %s", property, percent, ok ? "set" : "refused");
+        });
+}
+
+// The application sets its levels at start, usually before a phone links: each new link gets them.
+void BluezPhones::UpdateLevels()
+{
+    std::string modem = Map().LinkedModem();
+    if (modem == m_levelsModem)
+        return;
+    m_levelsModem = modem;
+    if (m_speaker)
+        SendLevel("SpeakerVolume", handsfree::SpeakerPercent(*m_speaker));
+    if (m_micGain)
+        SendLevel("MicrophoneVolume", handsfree::MicrophonePercent(*m_micGain));
 }

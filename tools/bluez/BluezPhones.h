@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 
 struct BusProps;
@@ -79,6 +80,8 @@ private:
     void ApplyCall(const std::string& path, const BusProps& props);
     void ApplyCard(const std::string& path, const BusProps& props);
     void UpdateCard();
+    void UpdateLevels();
+    void SendLevel(const char* property, BYTE percent);
     void ModemProperties(const std::string& path, sd_bus_message* m);
     void LoadCalls(const std::string& modem);
     void LoadCards();
@@ -92,6 +95,8 @@ private:
     sd_bus* m_bus = nullptr;
     bool m_pairing = false;
     bool m_busMissing = false;
+    std::optional<BYTE> m_speaker, m_micGain; // the levels last asked for
+    std::string m_levelsModem; // the modem that has them
     std::map<std::string, ModemFacts> m_modems; // what the modems said so far
     std::map<std::string, std::pair<std::string, std::string>> m_callFacts; // state, number
     std::map<std::string, AdapterFacts> m_adapters;

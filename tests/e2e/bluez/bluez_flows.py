@@ -163,6 +163,7 @@ class BluezFlow(dbusmock.DBusTestCase):
         """What ofonod does when the phone's hands-free profile comes up: an hfp modem online."""
         self.ofono_mock.AddModem(modem_path(address)[1:], dbus.Dictionary({}, signature="sv"), dbus_interface=MOCK)
         modem = self.ofono(modem_path(address))
+        modem.AddMethod('org.ofono.CallVolume', 'SetProperty', 'sv', '', '', dbus_interface=MOCK)
         modem.SetProperty('Type', dbus.String('hfp', variant_level=1), dbus_interface='org.ofono.Modem')
 
     def ring(self, address, number, path_suffix='/voicecall01'):
@@ -344,6 +345,12 @@ class Flows(BluezFlow):
         self.assertTrue(self.wait_gone('CDlgConnect'))
         self.connect_from_list(OFFICE)
         self.assertIn('Office phone', self.bridge_socket.ask('state'))
+        # The levels the application set at its start reach the phone that linked later.
+        levels = lambda: sorted((str(args[0]), int(args[1])) for _, args in
+                                self.calls_to('org.ofono', modem_path(OFFICE[0]), 'SetProperty')
+                                if str(args[0]).endswith('Volume'))
+        self.assertTrue(until(lambda: len(levels()) >= 2, between=self.idle))
+        self.assertEqual(levels(), [('MicrophoneVolume', 26), ('SpeakerVolume', 100)])
         self.quit()
 
     def test_incoming_call_answered_by_touch_is_ended_and_logged(self):
