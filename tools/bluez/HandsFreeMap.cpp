@@ -288,6 +288,8 @@ void HandsFreeMap::UpdateCall()
         // A call waiting behind one in progress does not ring the module again.
         if (main == ModuleCore::kConnected && !m_core.Outgoing())
             m_core.IncomingCall(ringing->number);
+        else if (main == ModuleCore::kRinging)
+            m_core.CallerNumber(ringing->number); // a number that came late goes with the next ring
     } else if (outgoing) {
         if (main == ModuleCore::kConnected)
             m_core.OutgoingCall();

@@ -53,6 +53,7 @@ public:
     void Unlinked();
     void Paired(const BtAddress& address, const std::string& name);
     void IncomingCall(const std::string& number);
+    void CallerNumber(const std::string& number) { m_number = number; }
     void OutgoingCall();
     void CallActive(bool audioHere);
     void CallEnded();
