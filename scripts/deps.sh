@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool imagemagick sox
     libsystemd-dev dbus dpkg-dev file systemd
     debhelper help2man lintian python3
+    bluez ofono python3-dbusmock
 )
 
 missing=()

@@ -6,6 +6,8 @@
 #   Without one: the scripted tour (ostrilan-tour) in virtual time; screenshots, trace and module
 #   log land in build/tour/, and the exit code is 0 only when every step happened.
 #   With OSTRILAN_COM2 set: a real module is attached there; the application starts alone.
+#   With OSTRILAN_MODULE=bluez: ostrilan-bluez plays the module with this machine's BlueZ and oFono
+#   behind it (docs/bluetooth.md), and the application (its window, given a display) runs against it.
 #
 # Arguments go to the application (or to the tour when it runs).
 set -euo pipefail
@@ -15,10 +17,19 @@ cmake --preset default >/dev/null
 cmake --build --preset default -j "$(nproc)"
 app=build/app
 
+module=${OSTRILAN_MODULE:-sim}
+case "$module" in
+sim | bluez) ;;
+*) echo "run.sh: OSTRILAN_MODULE is sim or bluez, not \"$module\"" >&2; exit 2 ;;
+esac
 if [ -n "${OSTRILAN_COM2:-}" ]; then
     exec "$app/ostrilan" "$@"
 fi
+headless=
 if { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; } || [ "${OSTRILAN_DISPLAY:-}" = headless ]; then
+    headless=1
+fi
+if [ "$module" = sim ] && [ -n "$headless" ]; then
     exec "$app/ostrilan-tour" --out build/tour "$@"
 fi
 
@@ -29,7 +40,7 @@ cat_pid=
 # SIGTERM closes the application as Quit, Yes does; anything still running two seconds later
 # (a program that hangs) is killed.
 cleanup() {
-    for pid in $app_pid $sim_pid $cat_pid; do
+    for pid in $app_pid $sim_pid $cat_pid ${bridge_pid:-}; do
         kill "$pid" 2>/dev/null || continue
         for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
@@ -39,6 +50,28 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+
+if [ "$module" = bluez ]; then
+    "$app/ostrilan-bluez" --link "$run/com2" --trace build/run-bluez.log --log build/run-module.log \
+        >"$run/bridge.out" &
+    bridge_pid=$!
+    for _ in $(seq 100); do [ -s "$run/bridge.out" ] && break; sleep 0.1; done
+    IFS= read -r first <"$run/bridge.out" || { echo "run.sh: ostrilan-bluez did not start" >&2; exit 1; }
+    export OSTRILAN_TRACE=${OSTRILAN_TRACE:-$PWD/build/run-trace.txt}
+    cat <<EOF
+ostrilan-bluez plays the Bluetooth module on ${first#pty } with BlueZ and oFono behind it; the
+application is starting. Pair a phone from Pairing, or connect one paired already from Connect.
+Bridge trace: build/run-bluez.log   module log: build/run-module.log   trace: $OSTRILAN_TRACE
+Ctrl-C ends both. Setting up BlueZ, oFono and the call audio: docs/bluetooth.md.
+EOF
+    OSTRILAN_COM2=$run/com2 "$app/ostrilan" "$@" &
+    app_pid=$!
+    set +e
+    wait "$app_pid"
+    code=$?
+    app_pid=
+    exit "$code"
+fi
 
 # The simulator reads its console from this terminal; its output comes through a pipe so that the
 # first line, the pseudo-terminal's path, can be read here before the application starts.

@@ -1,27 +1,10 @@
 #include "ModuleSim.h"
 
-#include "link/ModuleFrame.h"
-
 #include <algorithm>
 #include <cstring>
-#include <sstream>
+#include <strings.h>
 
 namespace {
-
-constexpr BYTE kTypeResponse = ModuleFrame::kTypeResponse;
-constexpr BYTE kTypeEvent = ModuleFrame::kTypeEvent;
-
-// Event opcodes.
-constexpr BYTE kEvState = 0x01, kEvPairResult = 0x02, kEvLink = 0x03, kEvRing = 0x04,
-               kEvCallerId = 0x05, kEvSpeakerVolume = 0x0A, kEvPairedAddress = 0x0D,
-               kEvDeviceName = 0x0E, kEvCallStatus = 0x10;
-// Call status bytes: direction, stage, number of calls. All zero: no call.
-constexpr BYTE kDirIncoming = 1, kDirOutgoing = 2;
-constexpr BYTE kStageAlerting = 1, kStageActive = 2;
-constexpr BYTE kMaxLevel = 14;
-constexpr size_t kMaxListed = ModuleBuffers::kMaxPaired;
-constexpr size_t kFrameRoom = 254; // bytes after the opcode
-constexpr BYTE kUnknownOpcode = 0x30;
 
 struct CommandInfo {
     BYTE opcode;
@@ -91,17 +74,13 @@ std::string AddressText(const BtAddress& a)
     return out;
 }
 
-bool IsDialChar(BYTE c)
-{
-    return (c >= '0' && c <= '9') || c == '*' || c == '#' || c == '+';
-}
-
 }
 
 ModuleSim::ModuleSim(SimLine& line, TimerQueue& timers, SimTimings timings)
     : m_line(line)
     , m_timers(timers)
     , m_timings(timings)
+    , m_core(line, timers, *this, { timings.delay, timings.ringInterval, timings.pairTimeout })
 {
 }
 
@@ -121,74 +100,6 @@ std::optional<BYTE> ModuleSim::CommandOpcode(const std::string& name)
     return std::nullopt;
 }
 
-BYTE ModuleSim::StateByte() const
-{
-    return static_cast<BYTE>((m_fieldA & 3) << 6 | (m_main & 7) << 3 | (m_fieldB & 3) << 1 | (m_audio ? 1 : 0));
-}
-
-void ModuleSim::HandleFrame(std::span<const BYTE> bytes)
-{
-    ModuleFrame frame(bytes);
-    bool valid = bytes.size() >= ModuleFrame::kMinSize && frame.ChecksumValid()
-        && frame.Type() == ModuleFrame::kTypeCommand;
-    m_line.LogReceived(bytes, valid);
-    if (!valid)
-        return; // a real module ignores what it cannot read
-    std::vector<BYTE> copy(bytes.begin(), bytes.end());
-    BYTE opcode = frame.Opcode();
-    if (onCommand)
-        onCommand(opcode);
-    auto wait = m_timings.delay + m_lateNext;
-    m_lateNext = {};
-    // The module acts when it answers, so its events follow its response on the line.
-    m_timers.After(wait, [this, opcode, copy] { Respond(opcode, copy); });
-}
-
-void ModuleSim::Reply(BYTE opcode, BYTE status, std::vector<BYTE> data)
-{
-    data.insert(data.begin(), status);
-    m_line.Send(kTypeResponse, opcode, data, true);
-}
-
-void ModuleSim::Event(BYTE opcode, std::vector<BYTE> data)
-{
-    m_line.Send(kTypeEvent, opcode, data);
-}
-
-void ModuleSim::SetState(BYTE mainState, bool audio)
-{
-    if (mainState == m_main && audio == m_audio)
-        return;
-    m_main = mainState;
-    m_audio = audio;
-    Event(kEvState, { StateByte() });
-}
-
-void ModuleSim::SendCallStatus(BYTE direction, BYTE stage)
-{
-    Event(kEvCallStatus, { direction, stage, static_cast<BYTE>(stage ? 1 : 0) });
-}
-
-std::vector<BYTE> ModuleSim::Text(const std::string& text, size_t room)
-{
-    std::vector<BYTE> out(text.begin(), text.end());
-    if (m_badTextNext > 0) {
-        --m_badTextNext;
-        // Broken UTF-8: a lead byte without its follower, a stray follower, two never-valid bytes.
-        out.insert(out.begin() + static_cast<long>(out.size() / 2), { 0xC3, 0x28, 0x80, 0xFE, 0xFF });
-        m_line.LogNote("fault badtext: the next text is not UTF-8");
-    }
-    if (m_longTextNext > 0) {
-        --m_longTextNext;
-        while (out.size() < room)
-            out.push_back(static_cast<BYTE>('A' + out.size() % 26));
-        m_line.LogNote("fault longtext: the next text fills its frame");
-    }
-    if (out.size() > room)
-        out.resize(room);
-    return out;
-}
-
 SimPhone* ModuleSim::FindPhone(std::span<const BYTE> address)
 {
     for (auto& p : m_phones)
@@ -205,279 +116,92 @@ SimPhone* ModuleSim::FindPhoneByName(const std::string& name)
     return nullptr;
 }
 
-void ModuleSim::Respond(BYTE opcode, std::span<const BYTE> bytes)
+std::vector<PairedPhone> ModuleSim::PairedPhones() const
 {
-    ModuleFrame frame(bytes);
-    size_t params = frame.Length() - 1u;
-    BYTE p0 = frame.At(ModuleFrame::kOffsetBody);
-    bool inCall = m_main == kInCall;
-    switch (opcode) {
-    case 0x02:
-        Reply(opcode, kStatusOk, Text(m_firmware, kFrameRoom - 1));
-        break;
-    case 0x05:
-        Reply(opcode, kStatusOk, { StateByte() });
-        break;
-    case 0x07:
-        if (m_main != kIdle)
-            return Reply(opcode, kStatusWrongState);
-        Reply(opcode, kStatusOk);
-        SetState(kPairing, false);
-        m_pairTimer = m_timers.After(m_timings.pairTimeout, [this] {
-            m_line.LogNote("pairing timed out");
-            Event(kEvPairResult, { 0 });
-            SetState(kIdle, false);
-        });
-        break;
-    case 0x08:
-        DoConnect(bytes);
-        break;
-    case 0x09:
-        if (m_main < kConnected || m_main > kInCall)
-            return Reply(opcode, kStatusWrongState);
-        Reply(opcode, kStatusOk);
-        LinkDown();
-        break;
-    case 0x0A:
-        if (m_main != kPairing)
-            return Reply(opcode, kStatusWrongState);
-        m_timers.Cancel(m_pairTimer);
-        Reply(opcode, kStatusOk);
-        SetState(kIdle, false);
-        break;
-    case 0x0C:
-        if (params != 1 || p0 > kMaxLevel)
-            return Reply(opcode, kStatusBadParameter, { m_speaker });
-        m_speaker = p0;
-        Reply(opcode, kStatusOk, { m_speaker });
-        break;
-    case 0x0D:
-        if (params != 1)
-            return Reply(opcode, kStatusBadParameter, { m_micGain });
-        m_micGain = p0;
-        Reply(opcode, kStatusOk, { m_micGain });
-        break;
-    case 0x0E:
-        DoPairedList();
-        break;
-    case 0x0F: {
-        SimPhone* phone = params == 6 ? FindPhone(frame.Field(ModuleFrame::kOffsetBody, 6)) : nullptr;
-        if (params != 6)
-            return Reply(opcode, kStatusBadParameter);
-        if (!phone || !phone->paired)
-            return Reply(opcode, kStatusUnknownPhone);
-        if (m_connectedPhone >= 0 && &m_phones[static_cast<size_t>(m_connectedPhone)] == phone)
-            return Reply(opcode, kStatusWrongState);
-        phone->paired = false;
-        Reply(opcode, kStatusOk);
-        break;
-    }
-    case 0x11:
-        if (m_main != kRinging)
-            return Reply(opcode, kStatusWrongState);
-        Reply(opcode, kStatusOk);
-        Answer(true);
-        break;
-    case 0x12:
-        if (!inCall && !(m_outgoing && m_main == kConnected))
-            return Reply(opcode, kStatusWrongState);
-        Reply(opcode, kStatusOk);
-        EndCall();
-        break;
-    case 0x13:
-        if (m_main != kRinging)
-            return Reply(opcode, kStatusWrongState);
-        Reply(opcode, kStatusOk);
-        EndCall();
-        break;
-    case 0x14:
-        if (!inCall)
-            return Reply(opcode, kStatusWrongState);
-        Reply(opcode, kStatusOk);
-        SetState(m_main, !m_audio);
-        break;
-    case 0x15: {
-        auto digits = frame.Field(ModuleFrame::kOffsetBody, params);
-        if (params < 1 || params > 32 || !std::all_of(digits.begin(), digits.end(), IsDialChar))
-            return Reply(opcode, kStatusBadParameter);
-        if (m_main != kConnected || m_outgoing)
-            return Reply(opcode, kStatusWrongState);
-        m_number.assign(digits.begin(), digits.end());
-        Reply(opcode, kStatusOk);
-        StartOutgoing();
-        break;
-    }
-    case 0x17:
-        if (params != 1 || !(IsDialChar(p0) && p0 != '+'))
-            return Reply(opcode, kStatusBadParameter);
-        Reply(opcode, inCall ? kStatusOk : kStatusWrongState);
-        break;
-    case 0x41: {
-        std::vector<BYTE> data(m_localAddress.begin(), m_localAddress.end());
-        Reply(opcode, kStatusOk, data);
-        break;
-    }
-    default:
-        Reply(opcode, kStatusUnknownCommand);
-        break;
-    }
+    std::vector<PairedPhone> paired;
+    for (const auto& p : m_phones)
+        if (p.paired)
+            paired.push_back({ p.address, p.name });
+    return paired;
 }
 
-void ModuleSim::DoConnect(std::span<const BYTE> bytes)
+void ModuleSim::Connect(const BtAddress& address)
 {
-    constexpr BYTE opcode = 0x08;
-    ModuleFrame frame(bytes);
-    if (frame.Length() != 8)
-        return Reply(opcode, kStatusBadParameter);
-    if (m_main != kIdle)
-        return Reply(opcode, kStatusWrongState);
-    auto address = frame.Field(ModuleFrame::kOffsetBody + 1, 6);
-    SimPhone* phone = nullptr;
-    if (std::all_of(address.begin(), address.end(), [](BYTE b) { return b == 0; })) {
-        // The zero address means "whoever was connected last".
-        if (m_lastPhone >= 0 && m_phones[static_cast<size_t>(m_lastPhone)].paired)
-            phone = &m_phones[static_cast<size_t>(m_lastPhone)];
-        else {
-            auto it = std::find_if(m_phones.begin(), m_phones.end(), [](auto& p) { return p.paired; });
-            phone = it == m_phones.end() ? nullptr : &*it;
-        }
-    } else {
-        phone = FindPhone(address);
-    }
-    if (!phone || !phone->paired)
-        return Reply(opcode, kStatusUnknownPhone);
-    Reply(opcode, kStatusOk);
     bool fail = m_failNextConnect;
     m_failNextConnect = false;
-    auto index = phone - m_phones.data();
+    auto index = FindPhone(address) - m_phones.data();
     m_timers.After(m_timings.connect, [this, fail, index] {
-        if (fail || m_main != kIdle) {
+        if (fail || Main() != kIdle) {
             m_line.LogNote("connect failed");
-            Event(kEvLink, { 0 });
+            m_core.LinkFailed();
             return;
         }
-        LinkUp(&m_phones[static_cast<size_t>(index)]);
+        const SimPhone& phone = m_phones[static_cast<size_t>(index)];
+        m_core.Linked(phone.address, phone.name);
     });
 }
 
-void ModuleSim::LinkUp(SimPhone* phone)
+void ModuleSim::Disconnect()
 {
-    m_connectedPhone = m_lastPhone = static_cast<int>(phone - m_phones.data());
-    Event(kEvLink, { m_linkKind });
-    SetState(kConnected, false);
+    LinkDown();
 }
 
 void ModuleSim::LinkDown()
 {
-    bool hadCall = m_main == kRinging || m_main == kInCall || m_outgoing;
     CancelCallTimers();
-    m_outgoing = false;
-    m_connectedPhone = -1;
-    if (hadCall)
-        SendCallStatus(0, 0);
-    Event(kEvLink, { 0 });
-    SetState(kIdle, false);
+    m_core.Unlinked();
 }
 
-void ModuleSim::DoPairedList()
+void ModuleSim::RemovePairing(const BtAddress& address)
 {
-    std::vector<const SimPhone*> paired;
-    for (const auto& p : m_phones)
-        if (p.paired)
-            paired.push_back(&p);
-    Reply(0x0E, kStatusOk, { static_cast<BYTE>(std::min<size_t>(paired.size(), 255)) });
-    // The system keeps 8; a longer list is announced by its count alone.
-    if (paired.size() > kMaxListed)
-        return;
-    for (const auto* p : paired)
-        Event(kEvPairedAddress, std::vector<BYTE>(p->address.begin(), p->address.end()));
+    if (SimPhone* phone = FindPhone(address))
+        phone->paired = false;
 }
 
 void ModuleSim::FinishPairing(SimPhone* phone)
 {
-    m_timers.Cancel(m_pairTimer);
     phone->paired = true;
-    m_lastPhone = static_cast<int>(phone - m_phones.data());
-    Event(kEvPairResult, { 1 });
-    std::vector<BYTE> name = Text(phone->name, kFrameRoom - 7);
-    std::vector<BYTE> data { static_cast<BYTE>(6 + name.size()) };
-    data.insert(data.end(), phone->address.begin(), phone->address.end());
-    data.insert(data.end(), name.begin(), name.end());
-    Event(kEvDeviceName, data);
-    SetState(kIdle, false);
+    m_core.Paired(phone->address, phone->name);
 }
 
 void ModuleSim::CancelCallTimers()
 {
-    m_timers.Cancel(m_ringTimer);
     m_timers.Cancel(m_callTimer);
     m_timers.Cancel(m_answerTimer);
-    m_ringTimer = m_callTimer = m_answerTimer = 0;
+    m_callTimer = m_answerTimer = 0;
 }
 
 void ModuleSim::StartIncoming(const std::string& number)
 {
-    m_number = number;
-    m_outgoing = false;
-    SetState(kRinging, false);
-    SendCallStatus(kDirIncoming, kStageAlerting);
-    RingAgain();
+    m_core.IncomingCall(number);
     m_callTimer = m_timers.After(m_timings.ringTimeout, [this] {
         m_line.LogNote("nobody answered: missed call");
         EndCall();
     });
 }
 
-// Phones repeat the ring and the caller's number for as long as the call rings.
-void ModuleSim::RingAgain()
-{
-    Event(kEvRing, {});
-    if (!m_number.empty())
-        Event(kEvCallerId, Text(m_number, kFrameRoom));
-    m_ringTimer = m_timers.After(m_timings.ringInterval, [this] { RingAgain(); });
-}
-
 void ModuleSim::Answer(bool onDevice)
 {
     CancelCallTimers();
-    SendCallStatus(m_outgoing ? kDirOutgoing : kDirIncoming, kStageActive);
     // Answered on the phone, the voice stays on the phone until it is transferred.
-    SetState(kInCall, onDevice || m_outgoing);
+    m_core.CallActive(onDevice || m_core.Outgoing());
 }
 
 void ModuleSim::EndCall()
 {
     CancelCallTimers();
-    m_outgoing = false;
-    SendCallStatus(0, 0);
-    SetState(kConnected, false);
+    m_core.CallEnded();
 }
 
-void ModuleSim::StartOutgoing()
+void ModuleSim::Dial(const std::string&)
 {
-    m_outgoing = true;
-    AlertAgain();
+    m_core.OutgoingCall();
     if (m_timings.answerAfter.count() >= 0)
         m_answerTimer = m_timers.After(m_timings.answerAfter, [this] { Answer(true); });
     m_callTimer = m_timers.After(m_timings.alertTimeout, [this] {
         m_line.LogNote("the other side did not answer");
         EndCall();
     });
-}
-
-void ModuleSim::AlertAgain()
-{
-    SendCallStatus(kDirOutgoing, kStageAlerting);
-    m_ringTimer = m_timers.After(m_timings.ringInterval, [this] { AlertAgain(); });
-}
-
-std::string ModuleSim::StateText() const
-{
-    char out[160];
-    snprintf(out, sizeof out, "state %u audio %u byte 0x%02X link %s call %s", m_main, m_audio ? 1 : 0,
-        StateByte(), m_connectedPhone >= 0 ? m_phones[static_cast<size_t>(m_connectedPhone)].name.c_str() : "-",
-        m_main == kRinging ? "ringing" : m_main == kInCall ? "active" : m_outgoing ? "alerting" : "none");
-    return out;
 }
 
 std::string ModuleSim::HelpText()
@@ -524,12 +248,12 @@ std::string ModuleSim::Execute(const std::string& line)
         return "ok";
     const std::string& cmd = w[0];
     auto arg = [&](size_t i) { return i < w.size() ? w[i] : std::string(); };
-    auto needConnected = [&] { return m_main >= kConnected && m_main <= kInCall; };
+    auto needConnected = [&] { return Main() >= kConnected && Main() <= kInCall; };
 
     if (cmd == "help")
         return "ok see --help";
     if (cmd == "state")
-        return "ok " + StateText();
+        return "ok " + m_core.StateText();
     if (cmd == "quit") {
         m_quit = true;
         return "ok bye";
@@ -545,7 +269,7 @@ std::string ModuleSim::Execute(const std::string& line)
         if (!n || needConnected())
             return n ? "error not while connected" : "error phones N (0..200)";
         m_phones.clear();
-        m_lastPhone = m_connectedPhone = -1;
+        m_core.ForgetLastPhone();
         for (long i = 1; i <= *n; ++i)
             m_phones.push_back({ { 0x00, 0x1A, 0x7D, 0x00, 0x10, static_cast<BYTE>(i) },
                 "Phone " + std::to_string(i), true });
@@ -561,7 +285,7 @@ std::string ModuleSim::Execute(const std::string& line)
         return "ok";
     }
     if (cmd == "pair") {
-        if (m_main != kPairing)
+        if (Main() != kPairing)
             return "error the module is not pairing";
         SimPhone* phone = FindPhoneByName(arg(1));
         if (!phone) {
@@ -585,59 +309,60 @@ std::string ModuleSim::Execute(const std::string& line)
         auto n = Number(arg(1), 0, 255);
         if (!n)
             return "error linkkind N";
-        m_linkKind = static_cast<BYTE>(*n);
+        m_core.SetLinkKind(static_cast<BYTE>(*n));
         return "ok";
     }
     if (cmd == "ring") {
-        if (m_main != kConnected || m_outgoing)
+        if (Main() != kConnected || m_core.Outgoing())
             return "error the phone must be connected and idle";
         StartIncoming(arg(1));
         return "ok ringing";
     }
     if (cmd == "answer") {
-        if (m_main == kRinging || (m_outgoing && m_main == kConnected)) {
+        if (Main() == kRinging || (m_core.Outgoing() && Main() == kConnected)) {
             Answer(false);
             return "ok answered";
         }
         return "error no call to answer";
     }
     if (cmd == "hangup") {
-        if (m_main != kRinging && m_main != kInCall && !m_outgoing)
+        if (Main() != kRinging && Main() != kInCall && !m_core.Outgoing())
             return "error no call";
         EndCall();
         return "ok call over";
     }
     if (cmd == "audio") {
-        if (m_main != kInCall)
+        if (Main() != kInCall)
             return "error no call in progress";
-        SetState(m_main, !m_audio);
-        return "ok audio " + std::to_string(m_audio ? 1 : 0);
+        m_core.AudioHere(!m_core.Audio());
+        return "ok audio " + std::to_string(m_core.Audio() ? 1 : 0);
     }
     if (cmd == "volume") {
         auto n = Number(arg(1), 0, 255);
         if (!n)
             return "error volume N";
-        Event(kEvSpeakerVolume, { static_cast<BYTE>(*n) });
+        m_core.SpeakerVolume(static_cast<BYTE>(*n));
         return "ok";
     }
     if (cmd == "fields") {
         auto a = Number(arg(1), 0, 3), b = Number(arg(2), 0, 3);
         if (!a || !b)
             return "error fields A B (0..3 each)";
-        m_fieldA = static_cast<BYTE>(*a);
-        m_fieldB = static_cast<BYTE>(*b);
-        Event(kEvState, { StateByte() });
+        m_core.SetFields(static_cast<BYTE>(*a), static_cast<BYTE>(*b));
         return "ok";
     }
     if (cmd == "firmware" && w.size() > 1) {
-        m_firmware = w[1];
+        m_core.SetFirmware(w[1]);
         return "ok";
     }
     if (cmd == "delay" || cmd == "late") {
         auto n = Number(arg(1), 0, 600000);
         if (!n)
             return "error " + cmd + " MS";
-        (cmd == "delay" ? m_timings.delay : m_lateNext) = std::chrono::milliseconds(*n);
+        if (cmd == "delay")
+            m_core.SetDelay(std::chrono::milliseconds(*n));
+        else
+            m_core.DelayNextResponse(std::chrono::milliseconds(*n));
         return "ok";
     }
     if (cmd == "drop" || cmd == "corrupt" || cmd == "split" || cmd == "merge" || cmd == "longtext"
@@ -646,8 +371,8 @@ std::string ModuleSim::Execute(const std::string& line)
             : cmd == "corrupt"       ? m_line.corruptNext
             : cmd == "split"         ? m_line.splitNext
             : cmd == "merge"         ? m_line.mergeNext
-            : cmd == "longtext"      ? m_longTextNext
-                                     : m_badTextNext;
+            : cmd == "longtext"      ? m_core.longTextNext
+                                     : m_core.badTextNext;
         ++counter;
         m_line.LogNote("fault " + cmd + " armed");
         return "ok";
@@ -660,9 +385,7 @@ std::string ModuleSim::Execute(const std::string& line)
         return "ok";
     }
     if (cmd == "unknown") {
-        m_line.LogNote("fault unknown: opcode 0x30 as a response and as an event");
-        Reply(kUnknownOpcode, kStatusOk, { 1, 2, 3 });
-        Event(kUnknownOpcode, { 1, 2, 3 });
+        m_core.SendUnknown();
         return "ok";
     }
     if (cmd == "vanish") {

@@ -1,13 +1,13 @@
 #pragma once
 
-// The Bluetooth module and the phones around it, as the system sees them over the serial line.
-// Commands from the system arrive as frames (HandleFrame); commands from a person, a scenario or a
-// test arrive as text lines (Execute). Both change the same model and send the same frames.
+// The phones around the simulated module. The module itself (states, statuses, events) is the
+// shared ModuleCore; this class plays the phones and the people at the other end: it carries out
+// what the module accepts, after the delays a real phone takes, and takes text commands from a
+// person, a scenario or a test (Execute) for what the phones do by themselves.
 
+#include "ModuleCore.h"
 #include "SimLine.h"
 #include "TimerQueue.h"
-
-#include "link/ModuleBuffers.h"
 
 #include <chrono>
 #include <functional>
@@ -31,84 +31,61 @@ struct SimTimings {
     std::chrono::milliseconds pairTimeout { 60000 };
 };
 
-// Status bytes of responses; see docs/module-protocol.md.
-enum SimStatus : BYTE {
-    kStatusOk = 0,
-    kStatusWrongState = 1,
-    kStatusBadParameter = 2,
-    kStatusUnknownPhone = 3,
-    kStatusUnknownCommand = 0xFE,
-};
-
-class ModuleSim {
+class ModuleSim : private PhoneBackend {
 public:
-    // Main states of the state byte.
-    static constexpr BYTE kIdle = 1, kPairing = 2, kConnected = 4, kRinging = 5, kInCall = 6;
+    static constexpr BYTE kIdle = ModuleCore::kIdle, kPairing = ModuleCore::kPairing,
+                          kConnected = ModuleCore::kConnected, kRinging = ModuleCore::kRinging,
+                          kInCall = ModuleCore::kInCall;
 
     ModuleSim(SimLine& line, TimerQueue& timers, SimTimings timings);
 
     std::vector<SimPhone>& Phones() { return m_phones; }
     // A frame collected from the line (any frame, good or bad).
-    void HandleFrame(std::span<const BYTE> frame);
+    void HandleFrame(std::span<const BYTE> frame) { m_core.HandleFrame(frame); }
     // A text command; returns the one-line answer ("ok ..." or "error ...").
     std::string Execute(const std::string& line);
     bool QuitRequested() const { return m_quit; }
-    BYTE StateByte() const;
-    // Called with each command frame accepted from the system (for scenario expectations).
-    std::function<void(BYTE opcode)> onCommand;
+    BYTE StateByte() const { return m_core.StateByte(); }
+    // The module itself (its onCommand sees each command frame accepted from the system).
+    ModuleCore& Core() { return m_core; }
 
     static const char* CommandName(BYTE opcode);
     static std::optional<BYTE> CommandOpcode(const std::string& name);
     static std::string HelpText();
 
 private:
-    void Respond(BYTE opcode, std::span<const BYTE> frame);
-    void Reply(BYTE opcode, BYTE status, std::vector<BYTE> data = {});
-    void Event(BYTE opcode, std::vector<BYTE> data);
-    void SetState(BYTE mainState, bool audio);
-    void SendCallStatus(BYTE direction, BYTE stage);
-    std::vector<BYTE> Text(const std::string& text, size_t room);
+    // The phones' side of the module's commands.
+    std::vector<PairedPhone> PairedPhones() const override;
+    void Connect(const BtAddress& address) override;
+    void Disconnect() override;
+    void PairingWindow(bool) override { }
+    void RemovePairing(const BtAddress& address) override;
+    void Answer() override { Answer(true); }
+    void Hangup() override { EndCall(); }
+    void Dial(const std::string& number) override;
+    void SendTone(char) override { }
+    void TransferAudio(bool toDevice) override { m_core.AudioHere(toDevice); }
+    void SetSpeakerVolume(BYTE) override { }
+    void SetMicGain(BYTE) override { }
 
-    void DoConnect(std::span<const BYTE> frame);
-    void DoPairedList();
-    void LinkUp(SimPhone* phone);
     void LinkDown();
     void StartIncoming(const std::string& number);
-    void RingAgain();
     void Answer(bool onDevice);
     void EndCall();
-    void StartOutgoing();
-    void AlertAgain();
     void CancelCallTimers();
     void FinishPairing(SimPhone* phone);
 
     SimPhone* FindPhone(std::span<const BYTE> address);
     SimPhone* FindPhoneByName(const std::string& name);
-    std::string StateText() const;
+    BYTE Main() const { return m_core.MainState(); }
 
     SimLine& m_line;
     TimerQueue& m_timers;
     SimTimings m_timings;
+    ModuleCore m_core;
     std::vector<SimPhone> m_phones;
 
-    BYTE m_main = kIdle;
-    bool m_audio = false;
-    BYTE m_fieldA = 0;
-    BYTE m_fieldB = 0;
-    BYTE m_linkKind = 2; // hands-free
-    BYTE m_speaker = 14;
-    BYTE m_micGain = 4;
-    std::string m_firmware = "OSM-2.1.0 simulator";
-    BtAddress m_localAddress { 0x00, 0x0B, 0x5A, 0x10, 0x20, 0x30 };
-
-    int m_connectedPhone = -1;
-    int m_lastPhone = -1;
     bool m_failNextConnect = false;
-    bool m_outgoing = false; // alerting or in a call that the system placed
-    std::string m_number;
-    std::chrono::milliseconds m_lateNext { 0 };
-    int m_longTextNext = 0;
-    int m_badTextNext = 0;
-    unsigned long m_ringTimer = 0, m_callTimer = 0, m_answerTimer = 0, m_pairTimer = 0;
+    unsigned long m_callTimer = 0, m_answerTimer = 0;
     bool m_quit = false;
 };

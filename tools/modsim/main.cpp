@@ -3,6 +3,7 @@
 
 #include "ControlServer.h"
 #include "ModuleSim.h"
+#include "PtyLine.h"
 #include "Scenario.h"
 #include "SimLine.h"
 #include "TimerQueue.h"
@@ -15,9 +16,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <string>
-#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -137,44 +136,23 @@ bool ParseArgs(int argc, char** argv, Options& o)
     return true;
 }
 
-void MakeRaw(int fd)
-{
-    termios t {};
-    if (tcgetattr(fd, &t) != 0)
-        return;
-    cfmakeraw(&t);
-    cfsetispeed(&t, B115200);
-    cfsetospeed(&t, B115200);
-    tcsetattr(fd, TCSANOW, &t);
-}
-
 bool OpenLine(const Options& o, SimLine& line)
 {
+    std::string error;
     if (!o.device.empty()) {
-        int fd = open(o.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            fprintf(stderr, "modsim: cannot open %s: %s\n", o.device.c_str(), strerror(errno));
+        if (!ptyline::OpenDevice(line, o.device, error)) {
+            fprintf(stderr, "modsim: %s\n", error.c_str());
             return false;
         }
-        MakeRaw(fd);
-        line.Attach(fd);
         printf("device %s\n", o.device.c_str());
         return true;
     }
-    int master = -1, slave = -1;
-    char name[256] = {};
-    if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-        fprintf(stderr, "modsim: no pseudo-terminal: %s\n", strerror(errno));
+    std::string name = ptyline::OpenPseudoTerminal(line, error);
+    if (name.empty()) {
+        fprintf(stderr, "modsim: %s\n", error.c_str());
         return false;
     }
-    MakeRaw(slave);
-    MakeRaw(master);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    fcntl(master, F_SETFD, FD_CLOEXEC);
-    fcntl(slave, F_SETFD, FD_CLOEXEC);
-    // Holding the slave open keeps the terminal and its settings alive while the system reopens it.
-    line.Attach(master, slave);
-    printf("pty %s\n", name);
+    printf("pty %s\n", name.c_str());
     return true;
 }
 
@@ -236,7 +214,7 @@ int main(int argc, char** argv)
             fprintf(stderr, "modsim: %s\n", error.c_str());
             return 2;
         }
-        sim.onCommand = [&scenario](BYTE opcode) { scenario.CommandReceived(opcode); };
+        sim.Core().onCommand = [&scenario](BYTE opcode) { scenario.CommandReceived(opcode); };
     }
     ControlServer control;
     if (!o.control.empty() && !control.Listen(o.control)) {

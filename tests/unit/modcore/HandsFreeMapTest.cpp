@@ -1,0 +1,245 @@
+// What BlueZ and oFono publish, and the frames the module sends for it: the mapping table of
+// docs/bluetooth.md, row by row, on a real module model whose line is a socket pair.
+
+#include "HandsFreeMap.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <functional>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+const std::string kAdapter = "/org/bluez/hci0";
+const std::string kRoad = "/org/bluez/hci0/dev_00_1A_7D_DA_71_01";
+const std::string kOffice = "/org/bluez/hci0/dev_00_1A_7D_DA_71_02";
+const std::string kRoadModem = "/hfp" + kRoad;
+const std::string kCall = kRoadModem + "/voicecall01";
+
+// The bridge's side of the commands, minus the bus: the list comes from the map.
+class MapPhones : public PhoneBackend {
+public:
+    const HandsFreeMap* map = nullptr;
+    std::vector<PairedPhone> PairedPhones() const override { return map->PairedPhones(); }
+    void Connect(const BtAddress&) override { }
+    void Disconnect() override { }
+    void PairingWindow(bool) override { }
+    void RemovePairing(const BtAddress&) override { }
+    void Answer() override { }
+    void Hangup() override { }
+    void Dial(const std::string&) override { }
+    void SendTone(char) override { }
+    void TransferAudio(bool) override { }
+    void SetSpeakerVolume(BYTE) override { }
+    void SetMicGain(BYTE) override { }
+};
+
+DeviceFacts Phone(const char* address, const char* name, bool paired = true, bool gateway = true)
+{
+    return { address, name, kAdapter, paired, true, gateway };
+}
+
+struct Module {
+    Module()
+    {
+        int fds[2];
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, fds), 0);
+        line.Attach(fds[0]);
+        peer = fds[1];
+        phones.map = &map;
+        core.AdapterReady(false);
+    }
+    ~Module() { close(peer); }
+
+    // Frames sent since the last look, each as "<type> <opcode> <data...>" in hex.
+    std::vector<std::string> Frames()
+    {
+        std::vector<BYTE> bytes;
+        BYTE buf[512];
+        ssize_t n;
+        while ((n = read(peer, buf, sizeof buf)) > 0)
+            bytes.insert(bytes.end(), buf, buf + n);
+        std::vector<std::string> frames;
+        for (size_t at = 0; at + 4 <= bytes.size(); at += bytes[at + 2] + 4u) {
+            std::string text;
+            char part[4];
+            for (size_t i = at + 1; i < at + 3u + bytes[at + 2]; ++i) {
+                if (i == at + 2)
+                    continue; // the length is implied by the bytes shown
+                snprintf(part, sizeof part, text.empty() ? "%02X" : " %02X", bytes[i]);
+                text += part;
+            }
+            frames.push_back(text);
+        }
+        return frames;
+    }
+
+    void Command(std::vector<BYTE> body)
+    {
+        std::vector<BYTE> frame { 0x77, 0x01, static_cast<BYTE>(body.size()) };
+        frame.insert(frame.end(), body.begin(), body.end());
+        BYTE sum = 0;
+        for (BYTE b : frame)
+            sum ^= b;
+        frame.push_back(sum);
+        core.HandleFrame(frame);
+        timers.RunDue();
+    }
+
+    void Ready()
+    {
+        map.Adapter(kAdapter, true, true, "00:11:22:33:44:55");
+        map.Device(kRoad, Phone("00:1A:7D:DA:71:01", "Road phone"));
+    }
+    void Linked()
+    {
+        Ready();
+        map.Modem(kRoadModem, { "hfp", true });
+    }
+
+    SimLine line;
+    TimerQueue timers;
+    MapPhones phones;
+    ModuleCore core { line, timers, phones, { std::chrono::milliseconds(0), std::chrono::milliseconds(3000),
+                                                std::chrono::milliseconds(240000), std::chrono::milliseconds(0) } };
+    HandsFreeMap map { core, "" };
+    int peer = -1;
+};
+
+struct Row {
+    const char* what;
+    std::function<void(Module&)> given;
+    std::function<void(Module&)> when;
+    std::vector<std::string> frames; // events are type 04, responses 03
+};
+
+const Row kRows[] = {
+    { "a powered adapter makes the module idle", [](Module&) {}, [](Module& m) { m.Ready(); }, { "04 01 08" } },
+    { "an adapter switched off makes it not ready", [](Module& m) { m.Ready(); },
+        [](Module& m) { m.map.Adapter(kAdapter, true, false, ""); }, { "04 01 00" } },
+    { "another adapter than the one asked for is ignored", [](Module&) {},
+        [](Module& m) {
+            HandsFreeMap other(m.core, "hci1");
+            other.Adapter(kAdapter, true, true, "00:11:22:33:44:55");
+        },
+        {} },
+    { "the hands-free modem of a paired gateway links it", [](Module& m) { m.Ready(); },
+        [](Module& m) { m.map.Modem(kRoadModem, { "hfp", true }); }, { "04 03 02", "04 01 20" } },
+    { "a modem still offline links nothing", [](Module& m) { m.Ready(); },
+        [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); }, {} },
+    { "a modem of another type links nothing", [](Module& m) { m.Ready(); },
+        [](Module& m) { m.map.Modem(kRoadModem, { "hardware", true }); }, {} },
+    { "a modem of a phone that is not paired links nothing", [](Module& m) {
+         m.Ready();
+         m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Office phone", false));
+     },
+        [](Module& m) { m.map.Modem("/hfp" + kOffice, { "hfp", true }); }, {} },
+    { "an incoming call rings with the caller's number", [](Module& m) { m.Linked(); },
+        [](Module& m) { m.map.Call(kCall, "incoming", "555"); },
+        { "04 01 28", "04 10 01 01 01", "04 04", "04 05 35 35 35" } },
+    { "a waiting call rings the same way", [](Module& m) { m.Linked(); },
+        [](Module& m) { m.map.Call(kCall, "waiting", "7"); }, { "04 01 28", "04 10 01 01 01", "04 04", "04 05 37" } },
+    { "an answered call is in progress, its voice on the phone without an audio card", [](Module& m) {
+         m.Linked();
+         m.map.Call(kCall, "incoming", "555");
+     },
+        [](Module& m) { m.map.Call(kCall, "active", "555"); }, { "04 10 01 02 01", "04 01 30" } },
+    { "with the phone's audio card the voice is in the car", [](Module& m) {
+         m.Linked();
+         m.map.AudioCard(true);
+         m.map.Call(kCall, "incoming", "555");
+     },
+        [](Module& m) { m.map.Call(kCall, "active", "555"); }, { "04 10 01 02 01", "04 01 31" } },
+    { "a dialled call alerts", [](Module& m) { m.Linked(); }, [](Module& m) { m.map.Call(kCall, "dialing", "123"); },
+        { "04 10 02 01 01" } },
+    { "a dialled call answered is outgoing and active", [](Module& m) {
+         m.Linked();
+         m.map.Call(kCall, "alerting", "123");
+     },
+        [](Module& m) { m.map.Call(kCall, "active", "123"); }, { "04 10 02 02 01", "04 01 30" } },
+    { "the call gone takes the module back to connected", [](Module& m) {
+         m.Linked();
+         m.map.Call(kCall, "active", "555");
+     },
+        [](Module& m) { m.map.CallGone(kCall); }, { "04 10 00 00 00", "04 01 20" } },
+    { "a disconnected call counts as gone", [](Module& m) {
+         m.Linked();
+         m.map.Call(kCall, "incoming", "555");
+     },
+        [](Module& m) { m.map.Call(kCall, "disconnected", "555"); }, { "04 10 00 00 00", "04 01 20" } },
+    { "ofonod vanishing during a call ends call and link", [](Module& m) {
+         m.Linked();
+         m.map.Call(kCall, "active", "555");
+     },
+        [](Module& m) { m.map.OfonoGone(); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
+    { "bluetoothd vanishing leaves the module not ready", [](Module& m) { m.Linked(); },
+        [](Module& m) { m.map.BluezGone(); }, { "04 03 00", "04 01 00" } },
+    { "the phone out of range (its modem removed) ends the call, then the link", [](Module& m) {
+         m.Linked();
+         m.map.Call(kCall, "active", "555");
+     },
+        [](Module& m) { m.map.ModemGone(kRoadModem); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
+    { "the modem going offline drops the link", [](Module& m) { m.Linked(); },
+        [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); }, { "04 03 00", "04 01 08" } },
+    { "asking for the state reports a link made before the line was opened", [](Module& m) { m.Linked(); },
+        [](Module& m) {
+            m.core.reannounceLink = true;
+            m.Command({ 0x05 });
+        },
+        { "03 05 00 20", "04 03 02", "04 01 20" } },
+    { "a phone pairing in the pairing window is named", [](Module& m) {
+         m.Ready();
+         m.Command({ 0x07 });
+         m.map.PairingWindow(true);
+     },
+        [](Module& m) { m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Büro")); },
+        { "04 02 01", "04 0E 0B 00 1A 7D DA 71 02 42 C3 BC 72 6F", "04 01 08" } },
+    { "a phone pairing outside the window is only listed", [](Module& m) { m.Ready(); },
+        [](Module& m) { m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Office")); }, {} },
+};
+
+TEST(HandsFreeMap, EachPublishedFactSendsTheModuleFramesOfTheTable)
+{
+    for (const Row& row : kRows) {
+        Module m;
+        row.given(m);
+        (void)m.Frames();
+        row.when(m);
+        EXPECT_EQ(m.Frames(), row.frames) << row.what;
+    }
+}
+
+TEST(HandsFreeMap, PairedListHoldsGatewaysNewestFirstWithTheirNames)
+{
+    Module m;
+    m.Ready();
+    m.map.Device("/org/bluez/hci0/dev_A", Phone("00:00:00:00:00:0A", "Headset", true, false));
+    m.map.BluezLoaded();
+    m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Office phone"));
+    m.map.Device("/org/bluez/hci0/dev_B", Phone("00:00:00:00:00:0B", "Stranger", false));
+    (void)m.Frames();
+    m.core.namesWithList = true;
+    m.Command({ 0x0E });
+    EXPECT_EQ(m.Frames(),
+        (std::vector<std::string> { "03 0E 00 02", "04 0D 00 1A 7D DA 71 02", "04 0D 00 1A 7D DA 71 01",
+            "04 0E 12 00 1A 7D DA 71 02 4F 66 66 69 63 65 20 70 68 6F 6E 65",
+            "04 0E 10 00 1A 7D DA 71 01 52 6F 61 64 20 70 68 6F 6E 65" }));
+}
+
+TEST(HandsFreeMap, AddressesAndLevelsConvert)
+{
+    using namespace handsfree;
+    EXPECT_EQ(ParseAddress("00:1a:7D:DA:71:0F"), (BtAddress { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F }));
+    for (const char* bad : { "", "00:1A:7D:DA:71", "00:1A:7D:DA:71:0G", "00-1A-7D-DA-71-01", "00:1A:7D:DA:71:01:" })
+        EXPECT_FALSE(ParseAddress(bad)) << bad;
+    EXPECT_EQ(AddressText({ 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F }), "00:1A:7D:DA:71:0F");
+    const std::pair<BYTE, BYTE> speaker[] = { { 0, 0 }, { 7, 50 }, { 14, 100 }, { 200, 100 } };
+    for (auto [level, percent] : speaker)
+        EXPECT_EQ(SpeakerPercent(level), percent) << int(level);
+    EXPECT_EQ(MicrophonePercent(15), 100);
+    EXPECT_EQ(MicrophonePercent(3), 20);
+}
+
+}

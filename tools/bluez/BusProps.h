@@ -1,0 +1,30 @@
+#pragma once
+
+// The properties the bridge reads from BlueZ's and oFono's dictionaries (a{sv}): texts and object
+// paths, flags and string lists; values of any other type are skipped, so a daemon that adds
+// properties of its own never upsets the reading.
+
+#include <map>
+#include <string>
+#include <vector>
+
+struct sd_bus_message;
+
+struct BusProps {
+    std::map<std::string, std::string> text;
+    std::map<std::string, bool> flags;
+    std::map<std::string, std::vector<std::string>> lists;
+};
+
+// a{sv}; a negative errno when the message is not shaped so.
+int ReadProps(sd_bus_message* m, BusProps& out);
+// One property as oFono's PropertyChanged sends it: s v.
+int ReadOne(sd_bus_message* m, BusProps& out);
+
+template <class T>
+void Take(const std::map<std::string, T>& from, const char* key, T& to)
+{
+    auto it = from.find(key);
+    if (it != from.end())
+        to = it->second;
+}
