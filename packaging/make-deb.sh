@@ -41,7 +41,9 @@ dh_testdir
 dh_installdocs
 dh_installchangelogs
 dh_installman "$src/packaging/man/ostrilan.1" "$work/ostrilan-modsim.1"
-dh_installsystemduser
+# The bridge's unit is there for a user who has no serial module; it starts only when enabled.
+dh_installsystemduser ostrilan.service
+dh_installsystemduser --no-enable ostrilan-bluez.service
 dh_lintian
 dh_link
 dh_strip --no-automatic-dbgsym
