@@ -1,6 +1,5 @@
 #include "app/ScreenTable.h"
 
-#include "controller/MainFrame.h"
 #include "controller/ScreenFactory.h"
 #include "screens/DlgCallHist.h"
 #include "screens/DlgConnect.h"
@@ -13,12 +12,9 @@
 
 namespace {
 
-// Makes a screen of class T and stores it in the frame's pointer for its kind.
-template <class T, T* CMainFrame::*Slot> Dialog* Construct(CMainFrame& frame)
+template <class T> std::unique_ptr<Dialog> Construct()
 {
-    T* screen = new T();
-    frame.*Slot = screen;
-    return screen;
+    return std::make_unique<T>();
 }
 
 }
@@ -26,17 +22,11 @@ template <class T, T* CMainFrame::*Slot> Dialog* Construct(CMainFrame& frame)
 void RegisterScreens()
 {
     RegisterScreenTemplates();
-    SetScreenConstructor(
-        kScreenPlaceCall, { &Construct<CDlgPlaceCall, &CMainFrame::m_pDlgPlaceCall>, CDlgPlaceCall::IDD });
-    SetScreenConstructor(
-        kScreenCallHist, { &Construct<CDlgCallHist, &CMainFrame::m_pDlgCallHist>, CDlgCallHist::IDD });
-    SetScreenConstructor(
-        kScreenConnect, { &Construct<CDlgConnect, &CMainFrame::m_pDlgConnect>, CDlgConnect::IDD });
-    SetScreenConstructor(
-        kScreenPairMode, { &Construct<CDlgPairMode, &CMainFrame::m_pDlgPairMode>, CDlgPairMode::IDD });
-    SetScreenConstructor(
-        kScreenIncoming, { &Construct<CDlgIncoming, &CMainFrame::m_pDlgIncoming>, CDlgIncoming::IDD });
-    SetScreenConstructor(
-        kScreenOutgoing, { &Construct<CDlgOutgoing, &CMainFrame::m_pDlgOutgoing>, CDlgOutgoing::IDD });
-    SetScreenConstructor(kScreenPref, { &Construct<CDlgPref, &CMainFrame::m_pDlgPref>, CDlgPref::IDD });
+    SetScreenConstructor(kScreenPlaceCall, { &Construct<CDlgPlaceCall>, CDlgPlaceCall::IDD });
+    SetScreenConstructor(kScreenCallHist, { &Construct<CDlgCallHist>, CDlgCallHist::IDD });
+    SetScreenConstructor(kScreenConnect, { &Construct<CDlgConnect>, CDlgConnect::IDD });
+    SetScreenConstructor(kScreenPairMode, { &Construct<CDlgPairMode>, CDlgPairMode::IDD });
+    SetScreenConstructor(kScreenIncoming, { &Construct<CDlgIncoming>, CDlgIncoming::IDD });
+    SetScreenConstructor(kScreenOutgoing, { &Construct<CDlgOutgoing>, CDlgOutgoing::IDD });
+    SetScreenConstructor(kScreenPref, { &Construct<CDlgPref>, CDlgPref::IDD });
 }

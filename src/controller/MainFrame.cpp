@@ -1,5 +1,7 @@
 #include "controller/MainFrame.h"
 
+#include "controller/ScreenContext.h"
+
 #include "controller/ScreenFactory.h"
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
@@ -49,14 +51,8 @@ template <class T> bool Replace(std::unique_ptr<T>& owner)
 
 CMainFrame::CMainFrame() = default;
 
-CMainFrame::~CMainFrame()
-{
-    // Screens left when the frame went lost their windows with it; their objects go here.
-    for (Dialog*& screen : m_screens) {
-        delete screen;
-        screen = nullptr;
-    }
-}
+// Screens left when the frame went lost their windows with it; their objects go with it.
+CMainFrame::~CMainFrame() = default;
 
 int CMainFrame::OnCreate()
 {
@@ -73,6 +69,8 @@ int CMainFrame::OnCreate()
         EndWaitCursor();
         return -1;
     }
+    m_pScreenContext = std::make_unique<ScreenContext>(
+        *this, m_btModule, *m_pPhoneStatus, *m_pCallLog, *m_pPairStore, *m_pPrefStore, *m_pRingTone);
 
     // Without a port the phone runs and sends nothing.
     m_btModule.Start(GetSafeHwnd(), kModulePort);
@@ -102,6 +100,7 @@ int CMainFrame::OnCreate()
 
 void CMainFrame::OnDestroy()
 {
+    m_pScreenContext.reset();
     m_btModule.Stop();
     SetBtAudio(false);
     m_pPairStore.reset();
@@ -144,14 +143,9 @@ WString CMainFrame::GetErrorText(UINT code) const
     return code < kErrorTexts ? WString(TextTable::Text(keys[code])) : WString();
 }
 
-Dialog*& CMainFrame::ScreenSlot(UINT kind)
-{
-    return m_screens[kind];
-}
-
 Dialog* CMainFrame::ScreenWindow(UINT kind) const
 {
-    return HasScreen(kind) ? m_screens[kind] : nullptr;
+    return HasScreen(kind) ? m_screens[kind].get() : nullptr;
 }
 
 bool CMainFrame::IsScreenUp(UINT kind) const
@@ -160,54 +154,24 @@ bool CMainFrame::IsScreenUp(UINT kind) const
     return screen && screen->GetSafeHwnd() && screen->IsWindowEnabled();
 }
 
-void CMainFrame::ClearTypedPointer(UINT kind)
-{
-    switch (kind) {
-    case kScreenPlaceCall:
-        m_pDlgPlaceCall = nullptr;
-        break;
-    case kScreenCallHist:
-        m_pDlgCallHist = nullptr;
-        break;
-    case kScreenConnect:
-        m_pDlgConnect = nullptr;
-        break;
-    case kScreenPairMode:
-        m_pDlgPairMode = nullptr;
-        break;
-    case kScreenIncoming:
-        m_pDlgIncoming = nullptr;
-        break;
-    case kScreenOutgoing:
-        m_pDlgOutgoing = nullptr;
-        break;
-    case kScreenPref:
-        m_pDlgPref = nullptr;
-        break;
-    default:
-        break;
-    }
-}
-
 void CMainFrame::OpenScreen(UINT kind)
 {
-    if (!HasScreen(kind) || ScreenSlot(kind))
+    if (!HasScreen(kind) || m_screens[kind])
         return;
     ScreenConstructor constructor = GetScreenConstructor(kind);
     if (!constructor.construct)
         return;
-    Dialog* screen = constructor.construct(*this);
+    std::unique_ptr<Dialog> screen = constructor.construct();
     if (!screen)
         return;
-    ScreenSlot(kind) = screen;
-    if (!screen->Create(constructor.templateId, this)) {
-        ScreenSlot(kind) = nullptr;
-        ClearTypedPointer(kind);
-        delete screen;
+    Dialog& created = *screen;
+    m_screens[kind] = std::move(screen);
+    if (!created.Create(constructor.templateId, this)) {
+        m_screens[kind].reset();
         return;
     }
-    screen->ShowWindow(SW_SHOW);
-    Trace::Printf("screen", "open %u %s", kind, screen->WindowClassName().c_str());
+    created.ShowWindow(SW_SHOW);
+    Trace::Printf("screen", "open %u %s", kind, created.WindowClassName().c_str());
 }
 
 void CMainFrame::CloseScreen(UINT kind)
@@ -217,15 +181,13 @@ void CMainFrame::CloseScreen(UINT kind)
             CloseScreen(each);
         return;
     }
-    if (!HasScreen(kind) || !ScreenSlot(kind))
+    if (!HasScreen(kind) || !m_screens[kind])
         return;
-    Dialog* screen = ScreenSlot(kind);
-    // Cleared first: the screen's own destroy handling may ask to close its kind again.
-    ScreenSlot(kind) = nullptr;
-    ClearTypedPointer(kind);
+    // Taken out first: the screen's own destroy handling may ask to close its kind again.
+    std::unique_ptr<Dialog> screen = std::move(m_screens[kind]);
     std::string className = screen->WindowClassName();
     screen->DestroyWindow();
-    delete screen;
+    screen.reset();
     Trace::Printf("screen", "close %u %s", kind, className.c_str());
 }
 

@@ -11,18 +11,12 @@
 #include <array>
 #include <memory>
 
-class CDlgCallHist;
-class CDlgPlaceCall;
-class CDlgConnect;
-class CDlgIncoming;
-class CDlgOutgoing;
-class CDlgPairMode;
-class CDlgPref;
 class Dialog;
 class PairStore;
 class PrefStore;
 class CallLogStore;
 class RingTonePlayer;
+class ScreenContext;
 class LanguageLibrary;
 
 class CMainFrame : public FrameWindow {
@@ -57,17 +51,12 @@ public:
     Dialog* ScreenWindow(UINT kind) const;
     // Present and enabled (a hidden screen still counts).
     bool IsScreenUp(UINT kind) const;
+    // What the screens may use; null outside the frame's life.
+    ScreenContext* Context() const { return m_pScreenContext.get(); }
 
     std::unique_ptr<LanguageLibrary> m_pLanguage;
     WString m_strStatus;
     ModuleLink m_btModule;
-    CDlgCallHist* m_pDlgCallHist = nullptr;
-    CDlgPlaceCall* m_pDlgPlaceCall = nullptr;
-    CDlgConnect* m_pDlgConnect = nullptr;
-    CDlgIncoming* m_pDlgIncoming = nullptr;
-    CDlgOutgoing* m_pDlgOutgoing = nullptr;
-    CDlgPairMode* m_pDlgPairMode = nullptr;
-    CDlgPref* m_pDlgPref = nullptr;
     std::unique_ptr<PairStore> m_pPairStore;
     std::unique_ptr<PrefStore> m_pPrefStore;
     std::unique_ptr<CallLogStore> m_pCallLog;
@@ -104,10 +93,8 @@ protected:
     void ShowModuleBox(const WString& text);
 
 private:
-    Dialog*& ScreenSlot(UINT kind);
-    void ClearTypedPointer(UINT kind);
-
-    std::array<Dialog*, 9> m_screens {};
+    std::array<std::unique_ptr<Dialog>, 9> m_screens;
+    std::unique_ptr<ScreenContext> m_pScreenContext;
     Window* m_pActiveView = nullptr;
     bool m_bCallClockRunning = false;
     // Timer 2 runs: a ring stopped and whether it was answered is not decided yet.

@@ -1,17 +1,17 @@
 #pragma once
 
 // How the main frame makes its screens without knowing their classes: the application fills this
-// table at start-up, one constructor per screen kind. A constructor builds the screen object,
-// stores it in the frame's typed pointer for its kind and returns it as a dialog; the frame
-// creates, shows, destroys and deletes it.
+// table at start-up, one constructor per screen kind. The frame owns what a constructor returns,
+// creates its window, shows it and destroys it.
 
 #include "controller/PhoneMessages.h"
 
-class CMainFrame;
+#include <memory>
+
 class Dialog;
 
 struct ScreenConstructor {
-    Dialog* (*construct)(CMainFrame& frame) = nullptr;
+    std::unique_ptr<Dialog> (*construct)() = nullptr;
     UINT templateId = 0;
 };
 

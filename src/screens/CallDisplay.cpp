@@ -12,11 +12,6 @@
 
 namespace calldisplay {
 
-CMainFrame* Frame()
-{
-    Application* app = Application::Current();
-    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
-}
 
 Region CallScreenShape()
 {

@@ -8,8 +8,6 @@
 #include "platform/draw/DeviceContext.h"
 #include "ui/SkinPlaces.h"
 
-class CMainFrame;
-
 namespace calldisplay {
 
 // The two call screens share their text places.
@@ -30,9 +28,6 @@ struct TextStyle {
     COLORREF color;
     UINT format;
 };
-
-// The application's main frame; null before it exists.
-CMainFrame* Frame();
 
 Region CallScreenShape();
 

@@ -6,6 +6,7 @@
 #include "ui/AudioDriverRequests.h"
 #include "ui/Background.h"
 #include "ui/SkinLayout.h"
+#include "screens/Context.h"
 
 namespace {
 
@@ -35,8 +36,8 @@ void CallScreen::PrepareWindow()
     Dialog::OnInitDialog();
     const RECT& full = skin::kFullScreen;
     SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
-    if (CMainFrame* frame = calldisplay::Frame())
-        SetStatusPainter([frame](HDC dc) { frame->DrawStatusText(dc); });
+    if (ScreenContext* ctx = Context())
+        SetStatusPainter([ctx](HDC dc) { ctx->DrawStatusText(dc); });
     HDC dc = GetDC();
     LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
     ReleaseDC(dc);
@@ -62,8 +63,8 @@ void CallScreen::SetCallMessage(const WString& text)
 
 BYTE CallScreen::MainState() const
 {
-    CMainFrame* frame = calldisplay::Frame();
-    return frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->mainState : kNoState;
+    ScreenContext* ctx = Context();
+    return ctx ? ctx->status.mainState : kNoState;
 }
 
 void CallScreen::RepaintNow()
@@ -73,19 +74,19 @@ void CallScreen::RepaintNow()
 
 void CallScreen::PaintContent(HDC dc)
 {
-    CMainFrame* frame = calldisplay::Frame();
+    ScreenContext* ctx = Context();
     calldisplay::DrawCallText(dc, m_strMessage, calldisplay::kMessageRect, m_setup.messageStyle);
     calldisplay::DrawCallText(dc, m_strNumber, calldisplay::kNumberRect, kNumberStyle);
     if (ShowsCallTime()) {
-        const int64_t seconds = frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->elapsedSeconds : 0;
+        const int64_t seconds = ctx ? ctx->status.elapsedSeconds : 0;
         calldisplay::DrawCallText(dc, calldisplay::FormatCallTime(seconds), calldisplay::kCallTimeRect, kCallTimeStyle);
     }
 }
 
 void CallScreen::CloseSelf()
 {
-    if (CMainFrame* frame = calldisplay::Frame())
-        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, m_setup.screenKind, 0);
+    if (ScreenContext* ctx = Context())
+        ctx->CloseScreen(m_setup.screenKind);
 }
 
 void CallScreen::OnOK()
@@ -104,22 +105,22 @@ void CallScreen::ToggleMute()
 
 void CallScreen::TransferAudio()
 {
-    CMainFrame* frame = calldisplay::Frame();
-    if (frame && MainState() == PhoneStatus::kStateInCall)
+    ScreenContext* ctx = Context();
+    if (ctx && MainState() == PhoneStatus::kStateInCall)
         // Whether the audio moved shows in the state report that follows.
-        (void)frame->m_btModule.TransferAudio();
+        (void)ctx->link.TransferAudio();
     else
         SetCallMessage(TextTable::Text("OUTG0101"));
 }
 
 void CallScreen::OnDtmfDigit(char16_t key)
 {
-    CMainFrame* frame = calldisplay::Frame();
-    if (!frame || MainState() != PhoneStatus::kStateInCall) {
+    ScreenContext* ctx = Context();
+    if (!ctx || MainState() != PhoneStatus::kStateInCall) {
         SetCallMessage(TextTable::Text(m_setup.dtmfRefused));
         return;
     }
-    if (!frame->m_btModule.SendDtmf(char(key)))
+    if (!ctx->link.SendDtmf(char(key)))
         return;
     calldisplay::AppendDtmfDigit(m_strNumber, m_bFirstKey, key);
     InvalidateRect(&calldisplay::kNumberRect, true);

@@ -1,4 +1,5 @@
 #include "screens/DeviceList.h"
+#include "controller/ScreenContext.h"
 
 #include "controller/MainFrame.h"
 #include "controller/TextTable.h"
@@ -38,11 +39,6 @@ int HexValue(WCHAR c)
 
 }
 
-CMainFrame* MainFrame()
-{
-    Application* app = Application::Current();
-    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
-}
 
 WString Text(const char* key)
 {
@@ -109,18 +105,18 @@ void ResetColumns(CMyListCtrl& list, int addressWidth)
     list.InsertColumn(kNameColumn, Text("PMLI0002"), LVCFMT_CENTER, kNameColumnWidth);
 }
 
-int FillDeviceList(CMyListCtrl& list, CMainFrame& frame)
+int FillDeviceList(CMyListCtrl& list, ScreenContext& ctx)
 {
-    int count = frame.m_btModule.PairedCount();
+    int count = ctx.link.PairedCount();
     // The whole table, so a count the table cannot hold still gives its rows.
-    ModuleBuffers buffers = frame.m_btModule.Buffers();
+    ModuleBuffers buffers = ctx.link.Buffers();
     int rows = std::clamp(count, 0, kMaxRows);
-    bool loaded = frame.m_pPairStore && frame.m_pPairStore->Load();
+    bool loaded = ctx.pairs.Load();
     for (int i = 0; i < rows; ++i) {
         const BtAddress& address = buffers.pairedAddresses[size_t(i)];
         WString name;
         if (loaded)
-            frame.m_pPairStore->GetName(address.data(), name);
+            ctx.pairs.GetName(address.data(), name);
         int row = list.InsertItem(i, FormatAddress(address));
         list.SetItemText(row, kNameColumn, name);
     }

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-class CMainFrame;
+class ScreenContext;
 class CMyButton;
 class CMyListCtrl;
 class ListView;
@@ -23,8 +23,6 @@ constexpr int kNameColumnWidth = 124;
 // Characters of an address as a row shows it.
 constexpr size_t kAddressDigits = 12;
 
-// Null while the application has no main frame (never while a screen is up).
-CMainFrame* MainFrame();
 // The loaded text of a key.
 WString Text(const char* key);
 // A text from the language file with one integer placeholder filled in. The file is outside
@@ -43,7 +41,7 @@ void ResetColumns(CMyListCtrl& list, int addressWidth);
 // Appends a row for each paired address the module link holds (at most kMaxRows), each with its
 // name from the paired-device store; a store that cannot be read leaves every name empty.
 // Returns the module's paired count.
-int FillDeviceList(CMyListCtrl& list, CMainFrame& frame);
+int FillDeviceList(CMyListCtrl& list, ScreenContext& ctx);
 // The first row that is both selected and focused, or -1.
 int SelectedFocusedRow(const ListView& list);
 

@@ -9,6 +9,7 @@
 #include "screens/DeviceList.h"
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
+#include "screens/Context.h"
 
 using namespace devicelist;
 
@@ -34,8 +35,8 @@ DeviceListScreen::DeviceListScreen(
     , m_layout(layout)
 {
     SetStatusPainter([](HDC dc) {
-        if (CMainFrame* frame = MainFrame())
-            frame->DrawStatusText(dc);
+        if (ScreenContext* ctx = Context())
+            ctx->DrawStatusText(dc);
     });
 }
 
@@ -79,8 +80,8 @@ void DeviceListScreen::OnFirstPaint()
 
 void DeviceListScreen::OnOK()
 {
-    if (CMainFrame* frame = MainFrame())
-        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, m_kind, 0);
+    if (ScreenContext* ctx = Context())
+        ctx->CloseScreen(m_kind);
 }
 
 LRESULT DeviceListScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -118,16 +119,16 @@ void DeviceListScreen::SetHintText(const WString& text)
 
 BYTE DeviceListScreen::MainState() const
 {
-    CMainFrame* frame = MainFrame();
-    return frame && frame->m_pPhoneStatus ? frame->m_pPhoneStatus->mainState : 0;
+    ScreenContext* ctx = Context();
+    return ctx ? ctx->status.mainState : 0;
 }
 
 void DeviceListScreen::RequestPairedList()
 {
     SetHintText(Text(m_texts.listWait));
-    if (CMainFrame* frame = MainFrame())
+    if (ScreenContext* ctx = Context())
         // The wait's time limit covers a request that did not go out.
-        (void)frame->m_btModule.GetPairedList();
+        (void)ctx->link.GetPairedList();
     m_listWait.Start(
         kListTimerMs, kListTickLimit,
         [this](int tick) { SetHintText(FormatNumber(Text(m_texts.listSeconds), (tick - 1) / kTicksPerSecond)); },
@@ -146,8 +147,8 @@ void DeviceListScreen::OnPairedList(LPARAM lParam)
     } else if (lParam != 0 && m_texts.listFailed) {
         // A failed answer, or more devices than the module's table holds.
         text = Text(m_texts.listFailed);
-    } else if (CMainFrame* frame = MainFrame()) {
-        if (FillDeviceList(m_listDevices, *frame) > 0)
+    } else if (ScreenContext* ctx = Context()) {
+        if (FillDeviceList(m_listDevices, *ctx) > 0)
             text = Text(m_texts.listShown);
     }
     EnableAll(true);
@@ -158,10 +159,10 @@ void DeviceListScreen::OnPairedList(LPARAM lParam)
 void DeviceListScreen::OnDeviceName()
 {
     EnableAll(false);
-    CMainFrame* frame = MainFrame();
-    if (frame && frame->m_btModule.PairedCount() > 0) {
+    ScreenContext* ctx = Context();
+    if (ctx && ctx->link.PairedCount() > 0) {
         m_listDevices.DeleteAllItems();
-        FillDeviceList(m_listDevices, *frame);
+        FillDeviceList(m_listDevices, *ctx);
     }
     EnableAll(true);
 }
@@ -194,6 +195,6 @@ void DeviceListScreen::ShowLinkedAndClose(WPARAM kind)
     // The result stays on view while the interface thread pauses before the screen goes.
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(kLinkedPauseMs);
-    if (CMainFrame* frame = MainFrame())
-        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, m_kind, 0);
+    if (ScreenContext* ctx = Context())
+        ctx->CloseScreen(m_kind);
 }

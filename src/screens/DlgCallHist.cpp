@@ -10,6 +10,7 @@
 #include "store/AppFolders.h"
 #include "store/CallLogStore.h"
 #include "ui/SkinLayout.h"
+#include "screens/Context.h"
 
 #include <cstdio>
 #include <cstring>
@@ -37,11 +38,6 @@ constexpr SkinnedButtonSpec kButtons[] = {
 
 constexpr const char* kTabCaptions[] = { "HITB0001", "HITB0002", "HITB0003" };
 
-CMainFrame* FindFrame()
-{
-    Application* app = Application::Current();
-    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
-}
 
 }
 
@@ -89,9 +85,9 @@ void CDlgCallHist::DoDataExchange(DataExchange* dx)
 
 bool CDlgCallHist::OnInitDialog()
 {
-    m_pFrame = FindFrame();
-    if (m_pFrame)
-        SetStatusPainter([frame = m_pFrame](HDC dc) { frame->DrawStatusText(dc); });
+    m_pContext = Context();
+    if (m_pContext)
+        SetStatusPainter([ctx = m_pContext](HDC dc) { ctx->DrawStatusText(dc); });
     SkinScreen::OnInitDialog();
     SelectTab(kTabIncoming);
     return true;
@@ -150,7 +146,7 @@ void CDlgCallHist::FillCallList()
     m_listCalls.DeleteAllItems();
     for (int i = 0; i < 3; ++i)
         m_listCalls.DeleteColumn(0);
-    CallLogStore* store = m_pFrame ? m_pFrame->m_pCallLog.get() : nullptr;
+    CallLogStore* store = m_pContext ? &m_pContext->callLog : nullptr;
     if (!store || !store->LoadList(list))
         return;
     m_listCalls.InsertColumn(0, u"CID", LVCFMT_CENTER, kNumberColumnWidth);
@@ -179,10 +175,10 @@ int CDlgCallHist::ChosenRow() const
 
 void CDlgCallHist::OnBnClickedDial()
 {
-    if (!m_pFrame || !m_pFrame->m_pCallLog || !m_pFrame->m_pPhoneStatus)
+    if (!m_pContext)
         return;
-    CallLogStore& store = *m_pFrame->m_pCallLog;
-    PhoneStatus& status = *m_pFrame->m_pPhoneStatus;
+    CallLogStore& store = m_pContext->callLog;
+    PhoneStatus& status = m_pContext->status;
     const int list = ListNumber();
     // The row index is the slot: the store keeps each list packed from slot 0.
     CallRecord chosen;
@@ -211,13 +207,13 @@ void CDlgCallHist::OnBnClickedDial()
     store.SaveLastCall();
 
     status.callType = CallRecord::kOutgoing;
-    m_pFrame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
-    m_pFrame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenCallHist, 0);
+    m_pContext->OpenScreen(kScreenOutgoing);
+    m_pContext->CloseScreen(kScreenCallHist);
 }
 
 void CDlgCallHist::OnBnClickedDeleteOne()
 {
-    CallLogStore* store = m_pFrame ? m_pFrame->m_pCallLog.get() : nullptr;
+    CallLogStore* store = m_pContext ? &m_pContext->callLog : nullptr;
     const int list = ListNumber();
     if (int row = ChosenRow(); store && row >= 0 && store->DeleteRecord(list, row))
         store->SaveList(list);
@@ -226,7 +222,7 @@ void CDlgCallHist::OnBnClickedDeleteOne()
 
 void CDlgCallHist::OnBnClickedDeleteAll()
 {
-    CallLogStore* store = m_pFrame ? m_pFrame->m_pCallLog.get() : nullptr;
+    CallLogStore* store = m_pContext ? &m_pContext->callLog : nullptr;
     const int list = ListNumber();
     if (store && store->ClearList(list))
         store->SaveList(list);
@@ -235,8 +231,8 @@ void CDlgCallHist::OnBnClickedDeleteAll()
 
 void CDlgCallHist::OnOK()
 {
-    if (m_pFrame)
-        m_pFrame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenCallHist, 0);
+    if (m_pContext)
+        m_pContext->CloseScreen(kScreenCallHist);
 }
 
 bool CDlgCallHist::OnCommand(WPARAM wParam, LPARAM lParam)

@@ -9,7 +9,7 @@
 #include "ui/SkinScreen.h"
 
 struct CallRecord;
-class CMainFrame;
+class ScreenContext;
 
 class CDlgCallHist : public SkinScreen {
 public:
@@ -66,7 +66,7 @@ private:
     void OnBnClickedDeleteOne();
     void OnBnClickedDeleteAll();
 
-    CMainFrame* m_pFrame = nullptr;
+    ScreenContext* m_pContext = nullptr;
     int m_nTab = kTabIncoming;
     CMyButton m_btnReturn;
     CMyButton m_btnDial;

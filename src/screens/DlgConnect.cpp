@@ -6,6 +6,7 @@
 #include "screens/DeviceList.h"
 #include "store/AppFolders.h"
 #include "ui/SkinLayout.h"
+#include "screens/Context.h"
 
 using namespace devicelist;
 
@@ -119,8 +120,8 @@ void CDlgConnect::OnBnClickedConnect()
         SetHintText(Text("CNMS0102"));
         return;
     }
-    CMainFrame* frame = MainFrame();
-    if (!frame || !frame->m_btModule.Connect(0, *address)) {
+    ScreenContext* ctx = Context();
+    if (!ctx || !ctx->link.Connect(0, *address)) {
         SetHintText(Text("CNMS0104"));
         return;
     }
@@ -138,8 +139,8 @@ void CDlgConnect::OnBnClickedDisconnect()
         SetHintText(Text("CNMS0201"));
         return;
     }
-    CMainFrame* frame = MainFrame();
-    if (!frame || !frame->m_btModule.Disconnect()) {
+    ScreenContext* ctx = Context();
+    if (!ctx || !ctx->link.Disconnect()) {
         SetHintText(Text("CNMS0203"));
         return;
     }
@@ -160,8 +161,8 @@ void CDlgConnect::OnConnectAnswer(WPARAM status)
         SetHintText(Text("CNMS0601"));
         return;
     }
-    CMainFrame* frame = MainFrame();
-    SetHintText(Text("CNMS0602") + (frame ? frame->GetErrorText(UINT(status)) : WString()));
+    ScreenContext* ctx = Context();
+    SetHintText(Text("CNMS0602") + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
     EnableAll(true);
     m_connectWait.Stop();
 }

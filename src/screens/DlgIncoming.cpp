@@ -10,6 +10,7 @@
 #include "store/PrefStore.h"
 #include "ui/RingTonePlayer.h"
 #include "ui/SkinLayout.h"
+#include "screens/Context.h"
 
 namespace {
 
@@ -63,9 +64,9 @@ bool CDlgIncoming::OnInitDialog()
 {
     PrepareWindow();
     // The answer makes the frame forward a state report, which sets the first stage message.
-    CMainFrame* frame = calldisplay::Frame();
-    for (int attempt = 0; frame && attempt < kGetStateTries; ++attempt) {
-        if (frame->m_btModule.GetState())
+    ScreenContext* ctx = Context();
+    for (int attempt = 0; ctx && attempt < kGetStateTries; ++attempt) {
+        if (ctx->link.GetState())
             break;
         Sleep(kGetStateRetryMs);
     }
@@ -114,8 +115,8 @@ void CDlgIncoming::OnStageChange()
         break;
     case PhoneStatus::kStateRinging: {
         SetCallMessage(TextTable::Text("INCO0002"));
-        CMainFrame* frame = calldisplay::Frame();
-        if (frame && frame->m_pPrefStore && frame->m_pPrefStore->Record().autoAnswer == 1)
+        ScreenContext* ctx = Context();
+        if (ctx && ctx->prefs.Record().autoAnswer == 1)
             m_autoAnswer.Start(kAutoAnswerMs, 0, {}, [this] { Answer(); });
         break;
     }
@@ -124,8 +125,8 @@ void CDlgIncoming::OnStageChange()
         break;
     default:
         SetCallMessage(WString());
-        if (CMainFrame* frame = calldisplay::Frame(); frame && frame->m_pRingTone)
-            frame->m_pRingTone->Stop();
+        if (ScreenContext* ctx = Context(); ctx)
+            ctx->ringTone.Stop();
         break;
     }
 }
@@ -144,27 +145,27 @@ void CDlgIncoming::CallOver()
 void CDlgIncoming::Answer()
 {
     m_autoAnswer.Stop();
-    CMainFrame* frame = calldisplay::Frame();
-    if (!frame || MainState() != PhoneStatus::kStateRinging || !frame->m_btModule.CallKey())
+    ScreenContext* ctx = Context();
+    if (!ctx || MainState() != PhoneStatus::kStateRinging || !ctx->link.CallKey())
         return;
-    frame->m_pRingTone->Stop();
-    frame->m_pPhoneStatus->callType = CallRecord::kIncoming;
+    ctx->ringTone.Stop();
+    ctx->status.callType = CallRecord::kIncoming;
 }
 
 // Rejects a ringing call, ends one in progress.
 void CDlgIncoming::End()
 {
     m_autoAnswer.Stop();
-    CMainFrame* frame = calldisplay::Frame();
-    if (!frame)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
     bool written = false;
     if (MainState() == PhoneStatus::kStateRinging)
-        written = frame->m_btModule.RejectCall();
+        written = ctx->link.RejectCall();
     else if (MainState() == PhoneStatus::kStateInCall)
-        written = frame->m_btModule.EndCall();
+        written = ctx->link.EndCall();
     if (written)
-        frame->m_pRingTone->Stop();
+        ctx->ringTone.Stop();
 }
 
 bool CDlgIncoming::OnCallTimer(UINT id)
@@ -184,8 +185,8 @@ bool CDlgIncoming::OnCallMessage(UINT message, WPARAM, LPARAM)
 {
     if (message != WM_BT_EV_CALLER_ID)
         return false;
-    if (CMainFrame* frame = calldisplay::Frame())
-        m_strNumber = frame->m_btModule.CallerNumber();
+    if (ScreenContext* ctx = Context())
+        m_strNumber = ctx->link.CallerNumber();
     InvalidateRect(&calldisplay::kNumberRect, true);
     return true;
 }

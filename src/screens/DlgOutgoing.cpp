@@ -7,6 +7,7 @@
 #include "platform/loop/Clock.h"
 #include "store/AppFolders.h"
 #include "ui/SkinLayout.h"
+#include "screens/Context.h"
 
 #include <cstring>
 
@@ -56,15 +57,15 @@ bool CDlgOutgoing::OnInitDialog()
     // It dials before anything else is built; a dial that fails leaves the screen without keypad,
     // shape or buttons.
     PrepareWindow();
-    CMainFrame* frame = calldisplay::Frame();
-    PhoneStatus* status = frame ? frame->m_pPhoneStatus.get() : nullptr;
+    ScreenContext* ctx = Context();
+    PhoneStatus* status = ctx ? &ctx->status : nullptr;
     m_strNumber = status ? status->DialText() : WString();
     m_bInCall = false;
 
     // The dial string is not terminated when all its slots are used; the module refuses a count
     // of zero.
     const size_t count = status ? strnlen(status->dialString.data(), status->dialString.size()) : 0;
-    if (!status || !frame->m_btModule.Dial(status->dialString.data(), count)) {
+    if (!status || !ctx->link.Dial(status->dialString.data(), count)) {
         SetCallMessage(TextTable::Text("OUTG0002"));
         RepaintNow();
         Sleep(kMessageShownMs);
@@ -110,20 +111,20 @@ void CDlgOutgoing::CallOver()
 
 void CDlgOutgoing::End()
 {
-    CMainFrame* frame = calldisplay::Frame();
-    if (!frame)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
     if (MainState() == PhoneStatus::kStateInCall) {
         // The screen closes on the state or call status report that follows.
-        SetCallMessage(TextTable::Text(frame->m_btModule.EndCall() ? "OUTG0202" : "OUTG0203"));
+        SetCallMessage(TextTable::Text(ctx->link.EndCall() ? "OUTG0202" : "OUTG0203"));
         return;
     }
     // While the call is being set up the module may not take the command at once: one more try,
     // then time for it to act before anything else is handled.
-    if (!frame->m_btModule.EndCall()) {
+    if (!ctx->link.EndCall()) {
         Sleep(kEndRetryMs);
         // The last try: the connect wait and the reports that follow tell what came of it.
-        (void)frame->m_btModule.EndCall();
+        (void)ctx->link.EndCall();
     }
     Sleep(kEndRetryMs);
 }
@@ -137,9 +138,9 @@ bool CDlgOutgoing::OnCallMessage(UINT message, WPARAM, LPARAM)
 {
     if (message != WM_BT_EV_CALL_STATUS)
         return false;
-    CMainFrame* frame = calldisplay::Frame();
-    if (frame && frame->m_pPhoneStatus && frame->m_pPhoneStatus->callStatus[1] == 0
-        && frame->m_pPhoneStatus->callStatus[2] == 0)
+    ScreenContext* ctx = Context();
+    if (ctx && ctx->status.callStatus[1] == 0
+        && ctx->status.callStatus[2] == 0)
         CallOver();
     return true;
 }

@@ -9,6 +9,7 @@
 #include "screens/DeviceList.h"
 #include "store/AppFolders.h"
 #include "ui/SkinLayout.h"
+#include "screens/Context.h"
 
 #include <array>
 
@@ -164,8 +165,8 @@ void CDlgPairMode::StartPairingWait(int selector, const char* waitText, const ch
         return;
     EnableControls(false, false, false, false, true, false);
     SetHintText(Text(waitText));
-    CMainFrame* frame = MainFrame();
-    if (!frame || !frame->m_btModule.StartPairing(selector)) {
+    ScreenContext* ctx = Context();
+    if (!ctx || !ctx->link.StartPairing(selector)) {
         // Nothing is pairing, so Cancel could not end the wait: the screen stays usable, to
         // leave or to try again.
         m_pairCountdown.Stop();
@@ -181,9 +182,9 @@ void CDlgPairMode::StartPairingWait(int selector, const char* waitText, const ch
         [this] {
             EnableAll(true);
             SetHintText(Text("PMMS0603"));
-            if (CMainFrame* frame = MainFrame())
+            if (ScreenContext* ctx = Context())
                 // The module's own answer to the cancel is handled like any other.
-                (void)frame->m_btModule.CancelPairing();
+                (void)ctx->link.CancelPairing();
         });
 }
 
@@ -193,8 +194,8 @@ void CDlgPairMode::OnBnClickedCancelPairing()
         SetHintText(Text("PMMS0301"));
         return;
     }
-    CMainFrame* frame = MainFrame();
-    if (!frame || !frame->m_btModule.CancelPairing()) {
+    ScreenContext* ctx = Context();
+    if (!ctx || !ctx->link.CancelPairing()) {
         SetHintText(Text("PMMS0303"));
         return;
     }
@@ -222,8 +223,8 @@ void CDlgPairMode::OnBnClickedDeletePairing()
     if (!IsWindow(self) || answer != IDYES)
         return;
     BeginWaitCursor();
-    CMainFrame* frame = MainFrame();
-    if (!frame || !frame->m_btModule.DeletePairing(*address)) {
+    ScreenContext* ctx = Context();
+    if (!ctx || !ctx->link.DeletePairing(*address)) {
         SetHintText(Text("PMMS0405"));
     } else {
         EnableAll(false);
@@ -247,19 +248,19 @@ void CDlgPairMode::OnPairModeAnswer(WPARAM status)
         SetHintText(Text("PMMS0801"));
         return;
     }
-    CMainFrame* frame = MainFrame();
-    SetHintText(Text("PMMS0802") + (frame ? frame->GetErrorText(UINT(status)) : WString()));
+    ScreenContext* ctx = Context();
+    SetHintText(Text("PMMS0802") + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
     m_pairCountdown.Stop();
     EnableAll(true);
 }
 
 void CDlgPairMode::OnPairCancelAnswer(WPARAM status)
 {
-    CMainFrame* frame = MainFrame();
+    ScreenContext* ctx = Context();
     if (status == 0)
         SetHintText(Text("PMMS1001"));
     else
-        SetHintText(Text("PMMS1002") + (frame ? frame->GetErrorText(UINT(status)) : WString()));
+        SetHintText(Text("PMMS1002") + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
     EnableAll(true);
     m_pairCountdown.Stop();
 }

@@ -13,6 +13,7 @@
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
 #include "ui/SkinLayout.h"
+#include "screens/Context.h"
 
 #include <cstring>
 
@@ -71,11 +72,6 @@ CDlgPlaceCall::~CDlgPlaceCall()
     DestroyWindow();
 }
 
-CMainFrame* CDlgPlaceCall::Frame()
-{
-    Application* app = Application::Current();
-    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
-}
 
 void CDlgPlaceCall::RegisterTemplate()
 {
@@ -113,8 +109,8 @@ void CDlgPlaceCall::DoDataExchange(DataExchange* dx)
 
 bool CDlgPlaceCall::OnInitDialog()
 {
-    if (CMainFrame* frame = Frame())
-        SetStatusPainter([frame](HDC dc) { frame->DrawStatusText(dc); });
+    if (ScreenContext* ctx = Context())
+        SetStatusPainter([ctx](HDC dc) { ctx->DrawStatusText(dc); });
     return SkinScreen::OnInitDialog();
 }
 
@@ -134,17 +130,17 @@ void CDlgPlaceCall::SetupButtons()
     Setup(m_btnBackspace, place::btn_pad_del);
 
     // Every opening starts with an empty number.
-    CMainFrame* frame = Frame();
-    if (frame && frame->m_pPhoneStatus)
-        frame->m_pPhoneStatus->dialString.fill('\0');
+    ScreenContext* ctx = Context();
+    if (ctx)
+        ctx->status.dialString.fill('\0');
 }
 
 void CDlgPlaceCall::PaintContent(HDC dc)
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    const WString number = TailText(frame->m_pPhoneStatus->DialText(), kShownDigits);
+    const WString number = TailText(ctx->status.DialText(), kShownDigits);
     std::unique_ptr<Font> font
         = CreateFont(kNumberHeight, kNumberWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
     const Font* oldFont = dc->SelectFont(font.get());
@@ -170,8 +166,8 @@ bool CDlgPlaceCall::OnCommand(WPARAM wParam, LPARAM lParam)
         OnDial();
         return true;
     case IDC_CALLHIST:
-        if (CMainFrame* frame = Frame())
-            frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenCallHist, 0);
+        if (ScreenContext* ctx = Context())
+            ctx->OpenScreen(kScreenCallHist);
         return true;
     case IDC_BACKSPACE:
         OnBackspace();
@@ -186,16 +182,16 @@ bool CDlgPlaceCall::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void CDlgPlaceCall::OnOK()
 {
-    if (CMainFrame* frame = Frame())
-        frame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenPlaceCall, 0);
+    if (ScreenContext* ctx = Context())
+        ctx->CloseScreen(kScreenPlaceCall);
 }
 
 void CDlgPlaceCall::PlaceCallDigit(char digit)
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    frame->m_pPhoneStatus->AppendDigit(digit);
+    ctx->status.AppendDigit(digit);
     InvalidateRect(&kNumberRect, true);
 }
 
@@ -207,19 +203,19 @@ void CDlgPlaceCall::SetHintText(const WString& text)
 
 void CDlgPlaceCall::OnBackspace()
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    frame->m_pPhoneStatus->DeleteLastDigit();
+    ctx->status.DeleteLastDigit();
     InvalidateRect(&kNumberRect, true);
 }
 
 void CDlgPlaceCall::OnDial()
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    const PhoneStatus& status = *frame->m_pPhoneStatus;
+    const PhoneStatus& status = ctx->status;
     if (status.dialString[0] == '\0') {
         SetHintText(TextTable::Text("PLAC0001"));
         return;
@@ -233,11 +229,11 @@ void CDlgPlaceCall::OnDial()
 
 void CDlgPlaceCall::OnCallHome()
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus || !frame->m_pPrefStore)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    PhoneStatus& status = *frame->m_pPhoneStatus;
-    const PrefRecord& prefs = frame->m_pPrefStore->Record();
+    PhoneStatus& status = ctx->status;
+    const PrefRecord& prefs = ctx->prefs.Record();
     static_assert(sizeof prefs.homeNumber == PhoneStatus::kDialSize);
     std::memcpy(status.dialString.data(), prefs.homeNumber, status.dialString.size());
     // The home number is shown even when the call cannot start.
@@ -255,20 +251,18 @@ void CDlgPlaceCall::OnCallHome()
 
 void CDlgPlaceCall::StartCall()
 {
-    CMainFrame* frame = Frame();
-    if (!frame)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    RecordOutgoingCall(*frame);
-    frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
-    frame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenPlaceCall, 0);
+    RecordOutgoingCall(*ctx);
+    ctx->OpenScreen(kScreenOutgoing);
+    ctx->CloseScreen(kScreenPlaceCall);
 }
 
-void CDlgPlaceCall::RecordOutgoingCall(CMainFrame& frame)
+void CDlgPlaceCall::RecordOutgoingCall(ScreenContext& ctx)
 {
-    if (!frame.m_pPhoneStatus || !frame.m_pCallLog)
-        return;
-    PhoneStatus& status = *frame.m_pPhoneStatus;
-    CallLogStore& log = *frame.m_pCallLog;
+        PhoneStatus& status = ctx.status;
+    CallLogStore& log = ctx.callLog;
     static_assert(sizeof(CallRecord::number) == PhoneStatus::kDialSize);
 
     CallRecord current;

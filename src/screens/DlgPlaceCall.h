@@ -9,7 +9,7 @@
 
 #include <array>
 
-class CMainFrame;
+class ScreenContext;
 
 class CDlgPlaceCall : public SkinScreen {
 public:
@@ -35,7 +35,7 @@ public:
     // What every way of placing a call shares (Dial, Call Home, the main view's Redial): the
     // dial string becomes the current call, an outgoing one from now, and the last call, which
     // LastCall.dat keeps for Redial.
-    static void RecordOutgoingCall(CMainFrame& frame);
+    static void RecordOutgoingCall(ScreenContext& ctx);
 
     bool OnInitDialog() override;
     void DoDataExchange(DataExchange* dx) override;
@@ -53,7 +53,6 @@ protected:
     void PaintContent(HDC dc) override;
 
 private:
-    static CMainFrame* Frame();
     void OnBackspace();
     void OnDial();
     void OnCallHome();

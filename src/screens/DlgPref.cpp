@@ -13,6 +13,7 @@
 #include "store/PrefStore.h"
 #include "ui/SkinLayout.h"
 #include "ui/UiSound.h"
+#include "screens/Context.h"
 
 #include <algorithm>
 
@@ -58,11 +59,6 @@ bool InSpot(const RECT& spot, int x, int y)
     return x >= spot.left && x <= spot.right && y >= spot.top && y <= spot.bottom;
 }
 
-CMainFrame* FindFrame()
-{
-    Application* app = Application::Current();
-    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
-}
 
 }
 
@@ -83,11 +79,11 @@ void CDlgPref::DoDataExchange(DataExchange* dx)
 
 bool CDlgPref::OnInitDialog()
 {
-    m_pFrame = FindFrame();
-    if (m_pFrame)
-        SetStatusPainter([frame = m_pFrame](HDC dc) { frame->DrawStatusText(dc); });
-    if (m_pFrame && m_pFrame->m_pPrefStore)
-        m_pFrame->m_pPrefStore->Load();
+    m_pContext = Context();
+    if (m_pContext)
+        SetStatusPainter([ctx = m_pContext](HDC dc) { ctx->DrawStatusText(dc); });
+    if (m_pContext)
+        m_pContext->prefs.Load();
     m_bNumberSaved = true;
     CopyStoredNumber();
     SkinScreen::OnInitDialog();
@@ -111,9 +107,9 @@ void CDlgPref::SetupButtons()
 void CDlgPref::CopyStoredNumber()
 {
     m_szHomeNumber.fill(0);
-    if (!m_pFrame || !m_pFrame->m_pPrefStore)
+    if (!m_pContext)
         return;
-    const char* stored = m_pFrame->m_pPrefStore->Record().homeNumber;
+    const char* stored = m_pContext->prefs.Record().homeNumber;
     for (size_t i = 0; i < kNumberSize && stored[i] != '\0'; ++i)
         m_szHomeNumber[i] = stored[i];
 }
@@ -143,8 +139,8 @@ void CDlgPref::DeleteLastDigit()
 
 void CDlgPref::OnChange()
 {
-    if (m_pFrame && m_pFrame->m_pPrefStore) {
-        PrefStore& store = *m_pFrame->m_pPrefStore;
+    if (m_pContext) {
+        PrefStore& store = m_pContext->prefs;
         // The store reads at most 32 characters, so a full, unterminated number is safe to pass.
         store.SetHomeNumber(m_szHomeNumber.data());
         if (store.Save())
@@ -162,19 +158,19 @@ void CDlgPref::OnCancelNumber()
 
 void CDlgPref::SetAutoAnswer(DWORD on)
 {
-    if (m_pFrame && m_pFrame->m_pPrefStore) {
-        m_pFrame->m_pPrefStore->Record().autoAnswer = on;
+    if (m_pContext) {
+        m_pContext->prefs.Record().autoAnswer = on;
         // A failed save keeps the choice for this run; nothing is reported.
-        m_pFrame->m_pPrefStore->Save();
+        m_pContext->prefs.Save();
     }
     ShowPrefChoices();
 }
 
 void CDlgPref::SetRingTone(DWORD tone)
 {
-    if (m_pFrame && m_pFrame->m_pPrefStore) {
-        m_pFrame->m_pPrefStore->Record().ringTone = tone;
-        m_pFrame->m_pPrefStore->Save();
+    if (m_pContext) {
+        m_pContext->prefs.Record().ringTone = tone;
+        m_pContext->prefs.Save();
     }
     ShowPrefChoices();
 }
@@ -182,8 +178,8 @@ void CDlgPref::SetRingTone(DWORD tone)
 void CDlgPref::ShowPrefChoices()
 {
     PrefRecord record;
-    if (m_pFrame && m_pFrame->m_pPrefStore)
-        record = m_pFrame->m_pPrefStore->Record();
+    if (m_pContext)
+        record = m_pContext->prefs.Record();
     m_btnAnswerOn.SetLatched(record.autoAnswer == 1);
     m_btnAnswerOff.SetLatched(record.autoAnswer != 1);
     // Tone 0 (a new store) and unknown tones play tone 1, so they show as tone 1.
@@ -210,13 +206,13 @@ void CDlgPref::PaintContent(HDC dc)
 void CDlgPref::OnScreenTouched(int x, int y)
 {
     PlayUiSound(kUiSoundTouch);
-    if (!m_pFrame)
+    if (!m_pContext)
         return;
     // Nothing answers while the link is closed, and nothing is shown for it.
     if (InSpot(kFirmwareSpot, x, y))
-        m_pFrame->m_btModule.GetFirmwareVersion();
+        m_pContext->link.GetFirmwareVersion();
     if (InSpot(kAddressSpot, x, y))
-        m_pFrame->m_btModule.GetLocalAddress();
+        m_pContext->link.GetLocalAddress();
 }
 
 LRESULT CDlgPref::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -231,8 +227,8 @@ LRESULT CDlgPref::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void CDlgPref::OnOK()
 {
-    if (m_pFrame)
-        m_pFrame->PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenPref, 0);
+    if (m_pContext)
+        m_pContext->CloseScreen(kScreenPref);
 }
 
 bool CDlgPref::OnCommand(WPARAM wParam, LPARAM lParam)

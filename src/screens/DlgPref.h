@@ -11,7 +11,7 @@
 #include <array>
 #include <string>
 
-class CMainFrame;
+class ScreenContext;
 
 class CDlgPref : public SkinScreen {
 public:
@@ -71,7 +71,7 @@ private:
     void ShowPrefChoices();
     void OnScreenTouched(int x, int y);
 
-    CMainFrame* m_pFrame = nullptr;
+    ScreenContext* m_pContext = nullptr;
     RECT m_rcNumber = kNumberRect;
     std::array<char, kNumberSize> m_szHomeNumber {};
     bool m_bNumberSaved = true;

@@ -14,6 +14,7 @@
 #include "ui/MasterVolume.h"
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
+#include "screens/Context.h"
 
 namespace {
 
@@ -46,11 +47,6 @@ COstrilanView::~COstrilanView()
     DestroyWindow();
 }
 
-CMainFrame* COstrilanView::Frame()
-{
-    Application* app = Application::Current();
-    return app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr;
-}
 
 void COstrilanView::RegisterTemplate()
 {
@@ -131,8 +127,8 @@ void COstrilanView::OnInitialUpdate()
     if (ReadMicGain() == kNoMicGain) {
         constexpr int kStartGainLevel = 4;
         m_nRequestedGain = kStartGainLevel;
-        if (CMainFrame* frame = Frame())
-            frame->m_btModule.SetMicGain(BYTE(MicGainValues[kStartGainLevel]));
+        if (ScreenContext* ctx = Context())
+            ctx->link.SetMicGain(BYTE(MicGainValues[kStartGainLevel]));
     }
 }
 
@@ -220,8 +216,8 @@ void COstrilanView::Paint()
         Bitmap* oldBitmap = memory->SelectBitmap(bitmap.get());
         if (m_pBackground)
             m_pBackground->Draw(memory.get(), client);
-        if (CMainFrame* frame = Frame())
-            frame->DrawStatusText(memory.get());
+        if (ScreenContext* ctx = Context())
+            ctx->DrawStatusText(memory.get());
         DrawHintText(memory.get(), m_strHint);
         if (m_pGauges)
             m_pGauges->Draw(memory.get());
@@ -234,10 +230,10 @@ void COstrilanView::Paint()
 
 void COstrilanView::DrawBluetoothIcon(HDC dc)
 {
-    CMainFrame* frame = Frame();
-    if (!m_pBluetoothIcon || !frame || !frame->m_pPhoneStatus)
+    ScreenContext* ctx = Context();
+    if (!m_pBluetoothIcon || !ctx)
         return;
-    const PhoneStatus& status = *frame->m_pPhoneStatus;
+    const PhoneStatus& status = ctx->status;
     int iconFrame = BluetoothIconFrame(status.mainState, status.linkKind);
     std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
     Bitmap* old = source->SelectBitmap(m_pBluetoothIcon.get());

@@ -16,7 +16,6 @@
 #include <array>
 #include <memory>
 
-class CMainFrame;
 
 class COstrilanView : public FormView {
 public:
@@ -76,7 +75,6 @@ public:
     StatusGauges* Gauges() const { return m_pGauges.get(); }
 
 private:
-    static CMainFrame* Frame();
     void SetupButtons();
     void Paint();
     void DrawBluetoothIcon(HDC dc);

@@ -11,6 +11,7 @@
 #include "store/CallLogStore.h"
 #include "ui/MasterVolume.h"
 #include "ui/UiSound.h"
+#include "screens/Context.h"
 
 #include <cstdio>
 #include <cstring>
@@ -26,11 +27,11 @@ bool COstrilanView::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     if (HIWORD(wParam) != BN_CLICKED)
         return false;
-    CMainFrame* frame = Frame();
+    ScreenContext* ctx = Context();
     switch (LOWORD(wParam)) {
     case IDC_HIDE:
-        if (frame)
-            frame->ShowWindow(SW_HIDE);
+        if (ctx)
+            ctx->HideApplication();
         return true;
     case IDC_QUIT:
         OnQuit();
@@ -39,23 +40,23 @@ bool COstrilanView::OnCommand(WPARAM wParam, LPARAM lParam)
         OnCall();
         return true;
     case IDC_CALLHIST:
-        if (frame)
-            frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenCallHist, 0);
+        if (ctx)
+            ctx->OpenScreen(kScreenCallHist);
         return true;
     case IDC_REDIAL:
         Redial();
         return true;
     case IDC_CONNECT:
-        if (frame)
-            frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenConnect, 0);
+        if (ctx)
+            ctx->OpenScreen(kScreenConnect);
         return true;
     case IDC_PAIRMODE:
-        if (frame)
-            frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenPairMode, 0);
+        if (ctx)
+            ctx->OpenScreen(kScreenPairMode);
         return true;
     case IDC_PREF:
-        if (frame)
-            frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenPref, 0);
+        if (ctx)
+            ctx->OpenScreen(kScreenPref);
         return true;
     case IDC_VOL_UP:
     case IDC_VOL_DN:
@@ -79,29 +80,29 @@ bool COstrilanView::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void COstrilanView::OnCall()
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    const PhoneStatus& status = *frame->m_pPhoneStatus;
+    const PhoneStatus& status = ctx->status;
     if (status.linkKind == kLinkHandsFree) {
         if (status.mainState == PhoneStatus::kStateConnected)
-            frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenPlaceCall, 0);
+            ctx->OpenScreen(kScreenPlaceCall);
         else
             SetHintText(TextTable::Text("VIEW0001"));
         return;
     }
     // Without a hands-free link the phone's own call key does what the phone thinks best.
-    if (!frame->m_btModule.CallKey())
+    if (!ctx->link.CallKey())
         SetHintText(TextTable::Text("VIEW0102"));
 }
 
 void COstrilanView::Redial()
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus || !frame->m_pCallLog)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    PhoneStatus& status = *frame->m_pPhoneStatus;
-    CallLogStore& log = *frame->m_pCallLog;
+    PhoneStatus& status = ctx->status;
+    CallLogStore& log = ctx->callLog;
     if (status.mainState != PhoneStatus::kStateConnected) {
         SetHintText(TextTable::Text("VIEW0001"));
         return;
@@ -118,8 +119,8 @@ void COstrilanView::Redial()
         SetHintText(TextTable::Text("VIEW0002"));
         return;
     }
-    CDlgPlaceCall::RecordOutgoingCall(*frame);
-    frame->PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
+    CDlgPlaceCall::RecordOutgoingCall(*ctx);
+    ctx->OpenScreen(kScreenOutgoing);
 }
 
 void COstrilanView::OnQuit()
@@ -128,8 +129,8 @@ void COstrilanView::OnQuit()
         = MessageBox(GetSafeHwnd(), TextTable::Text("VIEW0100"), TextTable::Text("VIEW0101"), MB_YESNO);
     if (answer != IDYES)
         return;
-    if (CMainFrame* frame = Frame())
-        frame->PostMessage(WM_CLOSE, 0, 0);
+    if (ScreenContext* ctx = Context())
+        ctx->Quit();
 }
 
 void COstrilanView::OnVolume(bool up)
@@ -158,33 +159,33 @@ void COstrilanView::OnMute()
 
 void COstrilanView::OnMicGain(bool up)
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !m_pGauges)
+    ScreenContext* ctx = Context();
+    if (!ctx || !m_pGauges)
         return;
     // The step starts from what the module last reported, not from what was last asked for.
     const int level = m_pGauges->m_nMicLevel;
     if (up && level < kGainLevels - 1) {
         Log::Printf(Log::Priority::Debug, "MIC UP : L:%d, VAL:%d", level, MicGainValues[size_t(level + 1)]);
-        frame->m_btModule.SetMicGain(BYTE(MicGainValues[size_t(level + 1)]));
+        ctx->link.SetMicGain(BYTE(MicGainValues[size_t(level + 1)]));
         m_nRequestedGain = level + 1;
     } else if (!up && level > 0 && level < kGainLevels) {
-        frame->m_btModule.SetMicGain(BYTE(MicGainValues[size_t(level - 1)]));
+        ctx->link.SetMicGain(BYTE(MicGainValues[size_t(level - 1)]));
         m_nRequestedGain = level - 1;
     }
 }
 
 void COstrilanView::OnSpeakerLevel(bool up)
 {
-    CMainFrame* frame = Frame();
-    if (!frame)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    int32_t& level = frame->m_nSpeakerVolume;
+    int32_t& level = ctx->SpeakerVolume();
     if (up && level < kSpeakerLevelMax) {
         ++level;
-        frame->m_btModule.SetSpeakerVolume(BYTE(level));
+        ctx->link.SetSpeakerVolume(BYTE(level));
     } else if (!up && level > 0) {
         --level;
-        frame->m_btModule.SetSpeakerVolume(BYTE(level));
+        ctx->link.SetSpeakerVolume(BYTE(level));
     }
     Invalidate();
 }

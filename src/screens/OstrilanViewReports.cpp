@@ -11,6 +11,7 @@
 #include "store/RegistrySettings.h"
 #include "ui/MasterVolume.h"
 #include "ui/UiSound.h"
+#include "screens/Context.h"
 
 namespace {
 
@@ -93,13 +94,13 @@ void COstrilanView::OnGainReport(WPARAM status, LPARAM value)
     constexpr DWORD kNoValue = 99;
     if (status != 0)
         return;
-    CMainFrame* frame = Frame();
+    ScreenContext* ctx = Context();
     DWORD gain = DWORD(value);
     // The module confirmed without saying the value: it is the one last asked for.
     if (gain == kNoValue)
         gain = DWORD(MicGainValues[size_t(m_nRequestedGain)]);
-    if (frame && frame->m_pPhoneStatus)
-        frame->m_pPhoneStatus->micGain = gain;
+    if (ctx)
+        ctx->status.micGain = gain;
     WriteMicGain(gain);
     if (m_pGauges)
         m_pGauges->m_nMicLevel = gain >= 1 && gain < DWORD(kGainLevels) ? int(gain) : 0;
@@ -108,10 +109,10 @@ void COstrilanView::OnGainReport(WPARAM status, LPARAM value)
 
 void COstrilanView::OnStateReport()
 {
-    CMainFrame* frame = Frame();
-    if (!frame || !frame->m_pPhoneStatus)
+    ScreenContext* ctx = Context();
+    if (!ctx)
         return;
-    const PhoneStatus& status = *frame->m_pPhoneStatus;
+    const PhoneStatus& status = ctx->status;
     SetHintText(TextTable::Text(status.audioFlag == 1 ? "MFRM0007" : "MFRM0101"));
     if (status.mainState < PhoneStatus::kStateConnected)
         EnableCallButtons(0);
@@ -134,7 +135,7 @@ void COstrilanView::OnClockTap(LPARAM point)
         return;
     const WString title = kLauncherTitle;
     HWND launcher = FindWindowW(nullptr, &title);
-    CMainFrame* frame = Frame();
-    if (launcher && frame)
-        PostMessageW(launcher, WM_PHONE_LAUNCHER_HOME, reinterpret_cast<WPARAM>(frame->GetSafeHwnd()), 0);
+    ScreenContext* ctx = Context();
+    if (launcher && ctx)
+        PostMessageW(launcher, WM_PHONE_LAUNCHER_HOME, reinterpret_cast<WPARAM>(ctx->ApplicationWindow()), 0);
 }

@@ -1,14 +1,13 @@
 #include "screens/ScreenPaint.h"
 
-#include "controller/MainFrame.h"
-#include "platform/controls/Application.h"
+#include "platform/win/Window.h"
+#include "screens/Context.h"
 
 void PaintStatusLine(Window& screen)
 {
     PAINTSTRUCT ps;
     HDC dc = screen.BeginPaint(&ps);
-    Application* app = Application::Current();
-    if (auto* frame = app ? dynamic_cast<CMainFrame*>(app->GetMainWnd()) : nullptr; frame && dc)
-        frame->DrawStatusText(dc);
+    if (ScreenContext* ctx = Context(); ctx && dc)
+        ctx->DrawStatusText(dc);
     screen.EndPaint(&ps);
 }

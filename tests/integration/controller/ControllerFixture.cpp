@@ -38,9 +38,9 @@ private:
     UINT m_kind;
 };
 
-template <UINT Kind> Dialog* MakeScreen(CMainFrame&)
+template <UINT Kind> std::unique_ptr<Dialog> MakeScreen()
 {
-    return new RecordingScreen(Kind);
+    return std::make_unique<RecordingScreen>(Kind);
 }
 
 void RegisterStandIns()

@@ -1,6 +1,7 @@
 #include "CallScreenSteps.h"
 
 #include "screens/DlgOutgoing.h"
+#include "controller/ScreenContext.h"
 #include "screens/DlgPlaceCall.h"
 #include "ui/SkinPoints.h"
 
@@ -144,7 +145,7 @@ TEST_F(OutgoingTest, ACallEndedByTheFarSideIsLoggedWithTheTimeTalked)
     ConnectPhone();
     // What every dial action does before the screen opens.
     SetDialString("0612345678");
-    CDlgPlaceCall::RecordOutgoingCall(Frame());
+    CDlgPlaceCall::RecordOutgoingCall(*Frame().Context());
     ASSERT_NE(Open("0612345678"), nullptr);
     State(6, 1);
     Advance(10'000);

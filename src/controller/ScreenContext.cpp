@@ -1,0 +1,56 @@
+#include "controller/ScreenContext.h"
+
+#include "controller/MainFrame.h"
+#include "controller/PhoneMessages.h"
+
+ScreenContext::ScreenContext(CMainFrame& frame, ModuleLink& link, PhoneStatus& status, CallLogStore& callLog,
+    PairStore& pairs, PrefStore& prefs, RingTonePlayer& ringTone)
+    : link(link)
+    , status(status)
+    , callLog(callLog)
+    , pairs(pairs)
+    , prefs(prefs)
+    , ringTone(ringTone)
+    , m_frame(frame)
+{
+}
+
+void ScreenContext::OpenScreen(UINT kind) const
+{
+    m_frame.PostMessage(WM_PHONE_OPEN_SCREEN, kind, 0);
+}
+
+void ScreenContext::CloseScreen(UINT kind) const
+{
+    m_frame.PostMessage(WM_PHONE_CLOSE_SCREEN, kind, 0);
+}
+
+void ScreenContext::DrawStatusText(HDC dc) const
+{
+    m_frame.DrawStatusText(dc);
+}
+
+WString ScreenContext::ErrorText(UINT code) const
+{
+    return m_frame.GetErrorText(code);
+}
+
+int32_t& ScreenContext::SpeakerVolume() const
+{
+    return m_frame.m_nSpeakerVolume;
+}
+
+HWND ScreenContext::ApplicationWindow() const
+{
+    return m_frame.GetSafeHwnd();
+}
+
+void ScreenContext::HideApplication() const
+{
+    m_frame.ShowWindow(SW_HIDE);
+}
+
+void ScreenContext::Quit() const
+{
+    m_frame.PostMessage(WM_CLOSE, 0, 0);
+}

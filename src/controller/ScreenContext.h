@@ -1,0 +1,45 @@
+#pragma once
+
+// What a screen may use of the application, and nothing more: the module link, the phone's
+// status, the three stores, the ring tone, the status line, the error texts, and requests to
+// open and close screens (posted to the main frame, which creates and destroys them). The main
+// frame makes it once its objects exist and drops it before they go, so a screen, which lives
+// only in between, may hold on to it.
+
+#include "platform/draw/DeviceContext.h"
+
+class CallLogStore;
+class CMainFrame;
+class ModuleLink;
+class PairStore;
+class PrefStore;
+class RingTonePlayer;
+class PhoneStatus;
+
+class ScreenContext {
+public:
+    ScreenContext(CMainFrame& frame, ModuleLink& link, PhoneStatus& status, CallLogStore& callLog,
+        PairStore& pairs, PrefStore& prefs, RingTonePlayer& ringTone);
+
+    ModuleLink& link;
+    PhoneStatus& status;
+    CallLogStore& callLog;
+    PairStore& pairs;
+    PrefStore& prefs;
+    RingTonePlayer& ringTone;
+
+    void OpenScreen(UINT kind) const;
+    void CloseScreen(UINT kind) const;
+    void DrawStatusText(HDC dc) const;
+    WString ErrorText(UINT code) const;
+    // The speaker level the main view steps and the frame set at start.
+    int32_t& SpeakerVolume() const;
+    // The application's window: message boxes are owned by it; the main view's Hide hides it.
+    HWND ApplicationWindow() const;
+    void HideApplication() const;
+    // Closes the application as Quit answered with Yes does.
+    void Quit() const;
+
+private:
+    CMainFrame& m_frame;
+};
