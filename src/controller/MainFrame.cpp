@@ -79,8 +79,9 @@ int CMainFrame::OnCreate()
     Sleep(kModuleSettleMs);
     SetBtAudio(true);
     Sleep(kModuleSettleMs);
-    m_btModule.GetState();
-    m_btModule.SetSpeakerVolume(kStartVolume);
+    // Without a port nothing goes out; the screens' waits and the reconnect timer carry on.
+    (void)m_btModule.GetState();
+    (void)m_btModule.SetSpeakerVolume(kStartVolume);
 
     SetWindowPos(HWND_TOPMOST, kWindowRect.left, kWindowRect.top, kWindowRect.Width(), kWindowRect.Height(),
         SWP_SHOWWINDOW);

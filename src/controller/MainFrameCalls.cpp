@@ -297,7 +297,8 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
         int list = int(status.callType);
         m_pCallLog->LoadList(list);
         m_pCallLog->AddRecord(list, record);
-        m_pCallLog->SaveList(list);
+        // A history file that cannot be written is not reported; the call stays in the list in memory.
+        (void)m_pCallLog->SaveList(list);
     }
 }
 
@@ -315,7 +316,8 @@ void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
     record.SetNumber(bytes);
     m_pCallLog->CurrentCall() = record;
     m_pCallLog->LastCall() = record;
-    m_pCallLog->SaveLastCall();
+    // Redial falls back to the number in memory.
+    (void)m_pCallLog->SaveLastCall();
     PostToScreen(kScreenIncoming, WM_BT_EV_CALLER_ID, wParam, lParam);
 }
 
@@ -371,7 +373,8 @@ void CMainFrame::OnPairedList(WPARAM wParam, LPARAM lParam)
         const int32_t count = std::min(data.pairedCount, int32_t(ModuleBuffers::kMaxPaired));
         for (int32_t i = 0; i < count; ++i)
             m_pPairStore->Add(data.pairedAddresses[size_t(i)].data());
-        m_pPairStore->Save();
+        // A list that cannot be stored is read from the module again when a screen asks.
+        (void)m_pPairStore->Save();
     }
     ForwardToPairingScreen(WM_BT_PAIRED_LIST, wParam, lParam);
 }
@@ -382,7 +385,8 @@ void CMainFrame::OnDeviceName(WPARAM wParam, LPARAM lParam)
     if (m_pPairStore->Load()) {
         m_pPairStore->Add(data.deviceAddress.data());
         if (m_pPairStore->SetName(data.deviceAddress.data(), ModuleText::FromBuffer(data.deviceName)))
-            m_pPairStore->Save();
+            // As above; the name comes again with the next list.
+            (void)m_pPairStore->Save();
     }
     ForwardToPairingScreen(WM_BT_EV_DEVICE_NAME, wParam, lParam);
 }
@@ -415,7 +419,8 @@ void CMainFrame::OnTimer(UINT id)
                 return;
         }
         constexpr BtAddress kAnyPhone {};
-        m_btModule.Connect(0, kAnyPhone);
+        // The next tick tries again.
+        (void)m_btModule.Connect(0, kAnyPhone);
         break;
     }
     default:

@@ -47,23 +47,23 @@ public:
     std::optional<ModuleMessage> ParseEvent(const ModuleFrame& frame);
 
     // Commands: false when no port is held or the write failed.
-    bool GetFirmwareVersion();
-    bool GetState();
-    bool StartPairing(int kind);
-    bool Connect(int mode, std::span<const BYTE, 6> address);
-    bool Disconnect();
-    bool CancelPairing();
-    bool SetSpeakerVolume(BYTE level);
-    bool SetMicGain(BYTE gain);
-    bool GetPairedList();
-    bool DeletePairing(std::span<const BYTE, 6> address);
-    bool CallKey();
-    bool EndCall();
-    bool RejectCall();
-    bool TransferAudio();
-    bool Dial(const char* digits, size_t count);
-    bool SendDtmf(char key);
-    bool GetLocalAddress();
+    [[nodiscard]] bool GetFirmwareVersion();
+    [[nodiscard]] bool GetState();
+    [[nodiscard]] bool StartPairing(int kind);
+    [[nodiscard]] bool Connect(int mode, std::span<const BYTE, 6> address);
+    [[nodiscard]] bool Disconnect();
+    [[nodiscard]] bool CancelPairing();
+    [[nodiscard]] bool SetSpeakerVolume(BYTE level);
+    [[nodiscard]] bool SetMicGain(BYTE gain);
+    [[nodiscard]] bool GetPairedList();
+    [[nodiscard]] bool DeletePairing(std::span<const BYTE, 6> address);
+    [[nodiscard]] bool CallKey();
+    [[nodiscard]] bool EndCall();
+    [[nodiscard]] bool RejectCall();
+    [[nodiscard]] bool TransferAudio();
+    [[nodiscard]] bool Dial(const char* digits, size_t count);
+    [[nodiscard]] bool SendDtmf(char key);
+    [[nodiscard]] bool GetLocalAddress();
 
     // Copies for the UI thread.
     ModuleBuffers Buffers() const;

@@ -204,7 +204,8 @@ void CDlgCallHist::OnBnClickedDial()
     CallRecord last;
     std::memcpy(last.number, chosen.number, CallRecord::kNumberSize);
     store.LastCall() = last;
-    store.SaveLastCall();
+    // Not reported: the call starts anyway.
+    (void)store.SaveLastCall();
 
     status.callType = CallRecord::kOutgoing;
     m_pContext->OpenScreen(kScreenOutgoing);
@@ -216,7 +217,8 @@ void CDlgCallHist::OnBnClickedDeleteOne()
     CallLogStore* store = m_pContext ? &m_pContext->callLog : nullptr;
     const int list = ListNumber();
     if (int row = ChosenRow(); store && row >= 0 && store->DeleteRecord(list, row))
-        store->SaveList(list);
+        // Not reported: the list is read back from the file, so it shows what the file still holds.
+        (void)store->SaveList(list);
     FillCallList();
 }
 
@@ -225,7 +227,8 @@ void CDlgCallHist::OnBnClickedDeleteAll()
     CallLogStore* store = m_pContext ? &m_pContext->callLog : nullptr;
     const int list = ListNumber();
     if (store && store->ClearList(list))
-        store->SaveList(list);
+        // As above.
+        (void)store->SaveList(list);
     FillCallList();
 }
 

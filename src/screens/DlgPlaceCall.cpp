@@ -276,7 +276,7 @@ void CDlgPlaceCall::RecordOutgoingCall(ScreenContext& ctx)
     std::memcpy(last.number, status.dialString.data(), sizeof last.number);
     log.LastCall() = last;
     // A last call that cannot be written does not stop the call.
-    log.SaveLastCall();
+    (void)log.SaveLastCall();
 
     status.callType = CallRecord::kOutgoing;
 }

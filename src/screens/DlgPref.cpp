@@ -161,7 +161,8 @@ void CDlgPref::SetAutoAnswer(DWORD on)
     if (m_pContext) {
         m_pContext->prefs.Record().autoAnswer = on;
         // A failed save keeps the choice for this run; nothing is reported.
-        m_pContext->prefs.Save();
+        // Not reported: the choice holds for this run.
+        (void)m_pContext->prefs.Save();
     }
     ShowPrefChoices();
 }
@@ -170,7 +171,8 @@ void CDlgPref::SetRingTone(DWORD tone)
 {
     if (m_pContext) {
         m_pContext->prefs.Record().ringTone = tone;
-        m_pContext->prefs.Save();
+        // As above.
+        (void)m_pContext->prefs.Save();
     }
     ShowPrefChoices();
 }
@@ -210,9 +212,10 @@ void CDlgPref::OnScreenTouched(int x, int y)
         return;
     // Nothing answers while the link is closed, and nothing is shown for it.
     if (InSpot(kFirmwareSpot, x, y))
-        m_pContext->link.GetFirmwareVersion();
+        // The box comes with the module's answer; without one there is nothing to show.
+        (void)m_pContext->link.GetFirmwareVersion();
     if (InSpot(kAddressSpot, x, y))
-        m_pContext->link.GetLocalAddress();
+        (void)m_pContext->link.GetLocalAddress();
 }
 
 LRESULT CDlgPref::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

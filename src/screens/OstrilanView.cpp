@@ -128,7 +128,8 @@ void COstrilanView::OnInitialUpdate()
         constexpr int kStartGainLevel = 4;
         m_nRequestedGain = kStartGainLevel;
         if (ScreenContext* ctx = Context())
-            ctx->link.SetMicGain(BYTE(MicGainValues[kStartGainLevel]));
+            // The gauge follows the module's report, not the request.
+            (void)ctx->link.SetMicGain(BYTE(MicGainValues[kStartGainLevel]));
     }
 }
 

@@ -166,10 +166,11 @@ void COstrilanView::OnMicGain(bool up)
     const int level = m_pGauges->m_nMicLevel;
     if (up && level < kGainLevels - 1) {
         Log::Printf(Log::Priority::Debug, "MIC UP : L:%d, VAL:%d", level, MicGainValues[size_t(level + 1)]);
-        ctx->link.SetMicGain(BYTE(MicGainValues[size_t(level + 1)]));
+        // The gauge follows the module's report, not the request.
+        (void)ctx->link.SetMicGain(BYTE(MicGainValues[size_t(level + 1)]));
         m_nRequestedGain = level + 1;
     } else if (!up && level > 0 && level < kGainLevels) {
-        ctx->link.SetMicGain(BYTE(MicGainValues[size_t(level - 1)]));
+        (void)ctx->link.SetMicGain(BYTE(MicGainValues[size_t(level - 1)]));
         m_nRequestedGain = level - 1;
     }
 }
@@ -182,10 +183,11 @@ void COstrilanView::OnSpeakerLevel(bool up)
     int32_t& level = ctx->SpeakerVolume();
     if (up && level < kSpeakerLevelMax) {
         ++level;
-        ctx->link.SetSpeakerVolume(BYTE(level));
+        // The level shown follows the module's report.
+        (void)ctx->link.SetSpeakerVolume(BYTE(level));
     } else if (!up && level > 0) {
         --level;
-        ctx->link.SetSpeakerVolume(BYTE(level));
+        (void)ctx->link.SetSpeakerVolume(BYTE(level));
     }
     Invalidate();
 }

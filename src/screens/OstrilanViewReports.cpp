@@ -101,7 +101,8 @@ void COstrilanView::OnGainReport(WPARAM status, LPARAM value)
         gain = DWORD(MicGainValues[size_t(m_nRequestedGain)]);
     if (ctx)
         ctx->status.micGain = gain;
-    WriteMicGain(gain);
+    // A gain that cannot be stored is asked for again at the next start.
+    (void)WriteMicGain(gain);
     if (m_pGauges)
         m_pGauges->m_nMicLevel = gain >= 1 && gain < DWORD(kGainLevels) ? int(gain) : 0;
     InvalidateRect(&kTopBar, true);

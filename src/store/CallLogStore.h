@@ -27,10 +27,10 @@ public:
     bool DeleteRecord(int list, int slot);
     bool ClearList(int list);
     bool GetRecord(int list, int slot, CallRecord& record) const;
-    bool SaveList(int list);
+    [[nodiscard]] bool SaveList(int list);
     // A missing file empties the list; a foreign one leaves it as it was.
     bool LoadList(int list);
-    bool SaveLastCall();
+    [[nodiscard]] bool SaveLastCall();
     // A file that is missing or cannot be read leaves the last call in memory as it was.
     bool LoadLastCall();
 

@@ -25,7 +25,7 @@ public:
     // The whole file as the system writes it: header, zero gap, records at kRecordOffset.
     static std::vector<uint8_t> Build(DWORD magic, std::span<const uint8_t> records);
     // Saves the file named in the data folder atomically, creating the folder when missing.
-    static bool Save(const WString& name, DWORD magic, std::span<const uint8_t> records);
+    [[nodiscard]] static bool Save(const WString& name, DWORD magic, std::span<const uint8_t> records);
 
     // Opens the file named in the data folder and checks its header against the magic.
     DataFile(const WString& name, DWORD magic);

@@ -22,7 +22,7 @@ public:
     bool SetName(const BYTE* address, std::u16string_view name);
     // Leaves the name untouched when the address is not in the table.
     bool GetName(const BYTE* address, WString& name) const;
-    bool Save();
+    [[nodiscard]] bool Save();
     // Takes the file over only when it was read completely; otherwise the table stays.
     bool Load();
 

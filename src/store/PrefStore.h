@@ -14,7 +14,7 @@ public:
 
     // A missing or foreign file leaves the record as it was.
     bool Load();
-    bool Save();
+    [[nodiscard]] bool Save();
     // Copies the text up to its first zero byte, at most 32 characters, zero-filling the rest.
     void SetHomeNumber(const char* text);
 

@@ -8,6 +8,6 @@
 // What ReadMicGain answers when no gain is stored.
 constexpr DWORD kNoMicGain = 99;
 
-bool WriteMicGain(DWORD gain);
+[[nodiscard]] bool WriteMicGain(DWORD gain);
 DWORD ReadMicGain();
 void WriteRunFlag(DWORD running);

@@ -19,7 +19,7 @@ public:
     // Replaces the target with the bytes. False when any step failed; a failure before the rename
     // leaves the old target untouched and removes the temporary file. A failure of the final folder
     // flush also reports false: the new contents are in place but may not be durable yet.
-    static bool Write(const std::filesystem::path& target, std::span<const uint8_t> bytes);
+    [[nodiscard]] static bool Write(const std::filesystem::path& target, std::span<const uint8_t> bytes);
 
     // The temporary file a save of the target goes through.
     static std::filesystem::path TemporaryPath(const std::filesystem::path& target);

@@ -12,8 +12,9 @@ TEST_F(ModsimTest, IncomingCallScenarioPassesAgainstAScriptedSystem)
     const BtAddress zero {};
     bool answered = false, keyed = false;
     win.onMessage = [&](const ModuleMessage& m) {
-        if (m.message == WM_BT_STATE && MainState(static_cast<WPARAM>(m.lParam)) == 1)
-            link.Connect(0, zero);
+        if (m.message == WM_BT_STATE && MainState(static_cast<WPARAM>(m.lParam)) == 1) {
+            EXPECT_TRUE(link.Connect(0, zero));
+        }
         if (m.message == WM_BT_EV_RING && !answered)
             answered = link.CallKey();
         if (m.message == WM_BT_EV_STATE && MainState(m.wParam) == 6 && !keyed)
