@@ -65,3 +65,21 @@ int ReadOne(sd_bus_message* m, BusProps& out)
     int r = sd_bus_message_read(m, "s", &key);
     return r < 0 ? r : ReadVariant(m, key, out);
 }
+
+bool ReadObjects(
+    sd_bus_message* m, std::string_view entry, const std::function<bool(const char* path)>& each)
+{
+    // The entry's brackets give its container type: ( ) a struct, { } a dictionary entry.
+    std::string inside(entry.substr(1, entry.size() - 2));
+    char type = entry.front() == '(' ? SD_BUS_TYPE_STRUCT : SD_BUS_TYPE_DICT_ENTRY;
+    if (sd_bus_message_enter_container(m, SD_BUS_TYPE_ARRAY, std::string(entry).c_str()) < 0)
+        return false;
+    while (sd_bus_message_enter_container(m, type, inside.c_str()) > 0) {
+        const char* path = nullptr;
+        if (sd_bus_message_read(m, "o", &path) < 0 || !each(path))
+            return false;
+        if (sd_bus_message_exit_container(m) < 0)
+            return false;
+    }
+    return true;
+}

@@ -4,8 +4,10 @@
 // paths, flags and string lists; values of any other type are skipped, so a daemon that adds
 // properties of its own never upsets the reading.
 
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sd_bus_message;
@@ -20,6 +22,11 @@ struct BusProps {
 int ReadProps(sd_bus_message* m, BusProps& out);
 // One property as oFono's PropertyChanged sends it: s v.
 int ReadOne(sd_bus_message* m, BusProps& out);
+// A list of objects, "(oa{sv})" (oFono's) or "{oa{sa{sv}}}" (an object manager's): `each` gets an
+// object's path with the message at the rest of its entry, and says whether to go on. False when
+// the list broke off: a message not shaped so, or `each` said stop.
+bool ReadObjects(
+    sd_bus_message* m, std::string_view entry, const std::function<bool(const char* path)>& each);
 
 template <class T>
 void Take(const std::map<std::string, T>& from, const char* key, T& to)

@@ -1,9 +1,9 @@
 #pragma once
 
-// What BlueZ and oFono publish, turned into what the module reports. The bus side (BluezPhones)
-// parses signals and answers into the facts below; this class keeps the phones, modems and calls
-// they describe and tells the shared module model what changed. It knows no D-Bus, so the whole
-// mapping (docs/bluetooth.md) is tested without a bus.
+// What BlueZ and oFono publish, turned into what the module reports. The bus side (BluezPhones and
+// its parts) parses signals and answers into the facts below; this class keeps the phones, modems
+// and calls they describe and tells the shared module model what changed. It knows no D-Bus, so the
+// whole mapping (docs/bluetooth.md) is tested without a bus.
 
 #include "ModuleCore.h"
 
