@@ -4,11 +4,11 @@
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "store/AppFolders.h"
 #include "store/PairStore.h"
 #include "ui/CMyButton.h"
 #include "ui/CMyListCtrl.h"
+#include "ui/SkinImages.h"
 
 #include <algorithm>
 
@@ -139,7 +139,7 @@ int SelectedFocusedRow(const ListView& list)
 
 void SetupButton(CMyButton& button, const char16_t* image, const RECT& rect)
 {
-    button.Setup(LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(image)))), rect.left, rect.top,
+    button.Setup(SkinStrip(image), rect.left, rect.top,
         rect.Width(), rect.Height(), u"", false, true);
 }
 

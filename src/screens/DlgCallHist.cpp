@@ -6,9 +6,9 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "store/AppFolders.h"
 #include "store/CallLogStore.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 
 #include <cstdio>
@@ -124,7 +124,7 @@ void CDlgCallHist::SetupButtons()
         bool isTab = place.id >= kIdTabIncoming && place.id <= kIdTabMissed;
         WString caption
             = isTab ? WString(TextTable::Text(kTabCaptions[place.id - kIdTabIncoming])) : WString();
-        buttons[i]->Setup(LoadDIBitmap(ToUtf8(ImagePath(place.image))), place.rect.left, place.rect.top,
+        buttons[i]->Setup(SkinStrip(place.image), place.rect.left, place.rect.top,
             place.rect.Width(), place.rect.Height(), caption, place.holdLook, true);
     }
 }

@@ -5,13 +5,13 @@
 #include "controller/TextTable.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "platform/draw/DrawText.h"
 #include "platform/loop/Clock.h"
 #include "screens/CallDisplay.h"
 #include "store/AppFolders.h"
 #include "ui/AudioDriverRequests.h"
 #include "ui/Background.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 
 #include <cstring>
@@ -32,9 +32,9 @@ constexpr calldisplay::TextStyle kMessageStyle { 16, 6, calldisplay::kMessageCol
 constexpr calldisplay::TextStyle kNumberStyle { 24, 8, calldisplay::kNumberColor, DT_CENTER };
 constexpr calldisplay::TextStyle kCallTimeStyle { 18, 7, calldisplay::kNumberColor, DT_CENTER | DT_VCENTER };
 
-std::unique_ptr<Bitmap> Strip(const char16_t* name)
+std::shared_ptr<const Bitmap> Strip(const char16_t* name)
 {
-    return LoadDIBitmap(ToUtf8(ImagePath(name)));
+    return SkinStrip(name);
 }
 
 }

@@ -6,12 +6,12 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
 #include "store/AppFolders.h"
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 
 #include <cstring>
@@ -56,9 +56,9 @@ constexpr COLORREF kNumberColor = RGB(15, 186, 255);
 constexpr int kNumberHeight = 25;
 constexpr int kNumberWidth = 10;
 
-std::unique_ptr<Bitmap> LoadStrip(const char16_t* name)
+std::shared_ptr<const Bitmap> LoadStrip(const char16_t* name)
 {
-    return LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(name))));
+    return SkinStrip(name);
 }
 
 void Setup(CMyButton& button, const char16_t* image, const RECT& rect)

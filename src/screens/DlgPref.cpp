@@ -6,11 +6,11 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
 #include "store/AppFolders.h"
 #include "store/PrefStore.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "ui/UiSound.h"
 
@@ -121,7 +121,7 @@ void CDlgPref::SetupButtons()
         auto* button = dynamic_cast<CMyButton*>(GetDlgItem(place.id));
         if (!button)
             continue;
-        button->Setup(LoadDIBitmap(ToUtf8(ImagePath(place.image))), place.rect.left, place.rect.top,
+        button->Setup(SkinStrip(place.image), place.rect.left, place.rect.top,
             place.rect.Width(), place.rect.Height(), u"", place.holdLook, true);
     }
 }

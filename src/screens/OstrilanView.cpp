@@ -6,12 +6,12 @@
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
 #include "platform/draw/Blit.h"
-#include "platform/draw/DIBitmap.h"
 #include "platform/draw/MemoryDC.h"
 #include "store/AppFolders.h"
 #include "store/RegistrySettings.h"
 #include "ui/Background.h"
 #include "ui/MasterVolume.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
 
@@ -34,9 +34,9 @@ constexpr RECT kTopBarButtons[] = {
 // Disabling the two buttons in place would flash them once; out of sight it does not.
 constexpr RECT kOutOfSight { 1000, 1000, 1010, 1010 };
 
-std::unique_ptr<Bitmap> LoadStrip(const char16_t* name)
+std::shared_ptr<const Bitmap> LoadStrip(const char16_t* name)
 {
-    return LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(name))));
+    return SkinStrip(name);
 }
 
 ControlTemplate SkinnedButton(UINT id, const char16_t* caption, RECT rect)
@@ -265,9 +265,6 @@ void COstrilanView::DrawBluetoothIcon(HDC dc)
         return;
     const PhoneStatus& status = *frame->m_pPhoneStatus;
     int iconFrame = BluetoothIconFrame(status.mainState, status.linkKind);
-    std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
-    Bitmap* old = source->SelectBitmap(m_pBluetoothIcon.get());
-    BitBlt(dc, kIconPos.x, kIconPos.y, kIconWidth, kIconHeight, source.get(), iconFrame * kIconWidth, 0,
-        SRCCOPY);
-    source->SelectBitmap(old);
+    CopySurface(dc, kIconPos.x, kIconPos.y, kIconWidth, kIconHeight, m_pBluetoothIcon->Pixels(),
+        iconFrame * kIconWidth, 0);
 }

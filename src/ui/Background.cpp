@@ -1,13 +1,13 @@
 #include "ui/Background.h"
 
-#include "platform/core/Text.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 
-bool LoadBackground(HDC dc, const WString& path, std::unique_ptr<Image>* background, const RECT& rect)
+bool LoadBackground(HDC dc, const WString& path, std::shared_ptr<const Image>* background, const RECT& rect)
 {
     if (!background)
         return true;
-    *background = Image::Load(std::filesystem::path(ToUtf8(path)));
+    *background = SkinBackground(path);
     if (*background && dc) {
         RECT band { rect.left, skin::kBandTop, rect.right, rect.bottom - skin::kBandBottomMargin };
         (*background)->Draw(dc, band);

@@ -20,7 +20,7 @@ CMyButton::CMyButton() = default;
 
 CMyButton::~CMyButton() = default;
 
-bool CMyButton::Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height,
+bool CMyButton::Setup(std::shared_ptr<const Bitmap> strip, int x, int y, int width, int height,
     const WString& caption, bool holdLook, bool clickSound)
 {
     m_pStrip = std::move(strip);
@@ -44,15 +44,13 @@ void CMyButton::DrawFrame(HDC dc, int frame)
     RECT client;
     GetClientRect(&client);
     std::unique_ptr<MemoryDC> compose = CreateCompatibleDC(dc);
-    std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
     std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(dc, client.Width(), client.Height());
     Bitmap* oldCompose = compose->SelectBitmap(bitmap.get());
-    Bitmap* oldSource = source->SelectBitmap(m_pStrip.get());
-    BitBlt(compose.get(), 0, 0, m_nWidth, m_nHeight, source.get(), frame * m_nWidth, 0, SRCCOPY);
+    if (m_pStrip)
+        CopySurface(compose.get(), 0, 0, m_nWidth, m_nHeight, m_pStrip->Pixels(), frame * m_nWidth, 0);
     if (!m_strCaption.empty())
         DrawCaption(compose.get(), client);
     BitBlt(dc, 0, 0, client.Width(), client.Height(), compose.get(), 0, 0, SRCCOPY);
-    source->SelectBitmap(oldSource);
     compose->SelectBitmap(oldCompose);
 }
 

@@ -44,7 +44,7 @@ protected:
     // The incoming, outgoing and keypad screens have no hint line.
     virtual bool HasHintLine() const { return true; }
 
-    std::unique_ptr<Image> m_pBackground;
+    std::shared_ptr<const Image> m_pBackground;
     bool m_bFirstPaintDone = false;
     WString m_strHint;
 

@@ -45,13 +45,20 @@ bool BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
 {
     if (!dest || !source || rop != SRCCOPY || !dest->Target() || !source->Target())
         return false;
-    Surface& to = *dest->Target();
-    const Surface& from = *source->Target();
-    const POINT dOrg = dest->Origin();
     const POINT sOrg = source->Origin();
+    CopySurface(dest, x, y, width, height, *source->Target(), sourceX + sOrg.x, sourceY + sOrg.y);
+    return true;
+}
+
+void CopySurface(HDC dest, int x, int y, int width, int height, const Surface& from, int sourceX, int sourceY)
+{
+    if (!dest || !dest->Target())
+        return;
+    Surface& to = *dest->Target();
+    const POINT dOrg = dest->Origin();
     // Where the source lies, moved onto the destination surface.
-    const int dx = x + dOrg.x - (sourceX + sOrg.x);
-    const int dy = y + dOrg.y - (sourceY + sOrg.y);
+    const int dx = x + dOrg.x - sourceX;
+    const int dy = y + dOrg.y - sourceY;
     RECT area = RECT { x, y, x + width, y + height }.Offset(dOrg.x, dOrg.y);
     area = area.Intersect(from.Bounds().Offset(dx, dy));
 
@@ -67,7 +74,6 @@ bool BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourc
         for (int row = r.top; row < r.bottom; ++row)
             std::memcpy(to.Row(row) + r.left, src->Row(row - dy) + (r.left - dx), size_t(r.Width()) * 4);
     }
-    return true;
 }
 
 bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,

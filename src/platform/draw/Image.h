@@ -1,13 +1,17 @@
 #pragma once
 
 // A decoded background image (any format the decoder reads: PNG, BMP, JPEG ...) that draws itself
-// whole, scaled into a rectangle. Decoded once when loaded, drawn on every paint.
+// whole, scaled into a rectangle. Decoded once when loaded; a rectangle of the image's own size
+// takes a straight copy, and the scaled picture for one other size is kept, so that a repaint
+// copies rather than scales.
 
 #include "platform/draw/DeviceContext.h"
 #include "platform/draw/Surface.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 class Image {
 public:
@@ -25,4 +29,11 @@ public:
 
 private:
     Surface m_pixels;
+    // The last size other than its own that the image was drawn at, already scaled.
+    mutable std::mutex m_scaledLock;
+    mutable Surface m_scaled;
 };
+
+// Image files (backgrounds and bitmaps alike) this process has read and decoded so far.
+uint64_t ImageFilesDecoded();
+void CountImageFileDecoded();

@@ -1,0 +1,67 @@
+#include "ui/SkinImages.h"
+
+#include "platform/core/Text.h"
+#include "platform/draw/DIBitmap.h"
+#include "store/AppFolders.h"
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace {
+
+// What a file was when it was decoded, so that a changed file is not answered from memory.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written {};
+    bool exists = false;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp Stamp(const std::filesystem::path& path)
+{
+    FileStamp stamp;
+    std::error_code sizeError;
+    std::error_code timeError;
+    stamp.size = std::filesystem::file_size(path, sizeError);
+    stamp.written = std::filesystem::last_write_time(path, timeError);
+    stamp.exists = !sizeError && !timeError;
+    return stamp;
+}
+
+template <typename T>
+struct Entry {
+    FileStamp stamp;
+    std::shared_ptr<const T> image;
+};
+
+// The skin is a few dozen files, so the cache is never emptied: its size is bounded by the skin.
+template <typename T, typename Decode>
+std::shared_ptr<const T> Cached(std::map<std::string, Entry<T>>& cache, const std::string& file, Decode decode)
+{
+    static std::mutex lock;
+    const FileStamp stamp = Stamp(file);
+    std::lock_guard guard(lock);
+    auto found = cache.find(file);
+    if (found != cache.end() && found->second.stamp == stamp)
+        return found->second.image;
+    std::shared_ptr<const T> image = stamp.exists ? decode(std::filesystem::path(file)) : nullptr;
+    cache[file] = { stamp, image };
+    return image;
+}
+
+}
+
+std::shared_ptr<const Image> SkinBackground(const WString& path)
+{
+    static std::map<std::string, Entry<Image>> cache;
+    return Cached(cache, ToUtf8(path), [](const std::filesystem::path& file) { return Image::Load(file); });
+}
+
+std::shared_ptr<const Bitmap> SkinStrip(const WString& name)
+{
+    static std::map<std::string, Entry<Bitmap>> cache;
+    return Cached(cache, ToUtf8(ImagePath(name)), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
+}
