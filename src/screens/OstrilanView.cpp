@@ -6,7 +6,6 @@
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
 #include "platform/draw/Blit.h"
-#include "platform/draw/MemoryDC.h"
 #include "store/AppFolders.h"
 #include "store/RegistrySettings.h"
 #include "ui/Background.h"
@@ -241,19 +240,17 @@ void COstrilanView::Paint()
     if (dc) {
         RECT client;
         GetClientRect(&client);
-        std::unique_ptr<MemoryDC> memory = CreateCompatibleDC(dc);
-        std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(dc, client.Width(), client.Height());
-        Bitmap* oldBitmap = memory->SelectBitmap(bitmap.get());
+        // Straight into the paint's context, as the skinned screens do.
         if (m_pBackground)
-            m_pBackground->Draw(memory.get(), client);
+            m_pBackground->Draw(dc, client);
+        else
+            dc->FillSolidRect(client, RGB(0, 0, 0));
         if (CMainFrame* frame = Frame())
-            frame->DrawStatusText(memory.get());
-        DrawHintText(memory.get(), m_strHint);
+            frame->DrawStatusText(dc);
+        DrawHintText(dc, m_strHint);
         if (m_pGauges)
-            m_pGauges->Draw(memory.get());
-        DrawBluetoothIcon(memory.get());
-        BitBlt(dc, 0, 0, client.Width(), client.Height(), memory.get(), 0, 0, SRCCOPY);
-        memory->SelectBitmap(oldBitmap);
+            m_pGauges->Draw(dc);
+        DrawBluetoothIcon(dc);
     }
     EndPaint(&ps);
 }

@@ -2,10 +2,11 @@
 
 #include "platform/draw/Blit.h"
 #include "platform/draw/DrawText.h"
-#include "platform/draw/MemoryDC.h"
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
 #include "ui/UiSound.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -43,15 +44,18 @@ void CMyButton::DrawFrame(HDC dc, int frame)
         return;
     RECT client;
     GetClientRect(&client);
-    std::unique_ptr<MemoryDC> compose = CreateCompatibleDC(dc);
-    std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(dc, client.Width(), client.Height());
-    Bitmap* oldCompose = compose->SelectBitmap(bitmap.get());
+    // Straight into the context: black wherever the strip's frame does not reach, as on a fresh
+    // bitmap, then the frame and the caption.
+    const RECT frameRect { frame * m_nWidth, 0, frame * m_nWidth + m_nWidth, m_nHeight };
+    const bool covered = m_pStrip && frameRect.Intersect(m_pStrip->Pixels().Bounds()) == frameRect
+        && client.Width() <= m_nWidth && client.Height() <= m_nHeight;
+    if (!covered)
+        dc->FillSolidRect(client, RGB(0, 0, 0));
     if (m_pStrip)
-        CopySurface(compose.get(), 0, 0, m_nWidth, m_nHeight, m_pStrip->Pixels(), frame * m_nWidth, 0);
+        CopySurface(dc, 0, 0, std::min(m_nWidth, int(client.Width())), std::min(m_nHeight, int(client.Height())),
+            m_pStrip->Pixels(), frameRect.left, 0);
     if (!m_strCaption.empty())
-        DrawCaption(compose.get(), client);
-    BitBlt(dc, 0, 0, client.Width(), client.Height(), compose.get(), 0, 0, SRCCOPY);
-    compose->SelectBitmap(oldCompose);
+        DrawCaption(dc, client);
 }
 
 void CMyButton::DrawCaption(HDC dc, const RECT& client)
