@@ -87,11 +87,19 @@ void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
 {
     if (area.IsEmpty())
         return;
-    // Every visible window takes the part of the area that it shows.
+    // Every visible window takes the part of the area that it shows. A window shows nothing
+    // outside its rectangle, nor do its children: a window apart from the area is passed over
+    // with its whole subtree before any region work.
+    const RECT bounds = area.Bounds();
     std::vector<WindowNode*> stack { &m_desktop };
     while (!stack.empty()) {
         WindowNode* node = stack.back();
         stack.pop_back();
+        if (node != &m_desktop) {
+            const POINT parentOrigin = ScreenOrigin(node->parent);
+            if (node->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
+                continue;
+        }
         for (WindowNode* child : node->children) {
             if (child->visible)
                 stack.push_back(child);
