@@ -1,9 +1,8 @@
 #pragma once
 
 // A decoded background image (any format the decoder reads: PNG, BMP, JPEG ...) that draws itself
-// whole, scaled into a rectangle. Decoded once when loaded; a rectangle of the image's own size
-// takes a straight copy, and the scaled picture for one other size is kept, so that a repaint
-// copies rather than scales.
+// whole, scaled into a rectangle. Decoded once when loaded; a rectangle of the image's own size,
+// as every screen's paint is, takes a straight copy.
 
 #include "platform/draw/DeviceContext.h"
 #include "platform/draw/Surface.h"
@@ -11,7 +10,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 
 class Image {
 public:
@@ -29,9 +27,6 @@ public:
 
 private:
     Surface m_pixels;
-    // The last size other than its own that the image was drawn at, already scaled.
-    mutable std::mutex m_scaledLock;
-    mutable Surface m_scaled;
 };
 
 // Image files (backgrounds and bitmaps alike) this process has read and decoded so far.
