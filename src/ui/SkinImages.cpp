@@ -4,10 +4,12 @@
 #include "platform/draw/DIBitmap.h"
 #include "store/AppFolders.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -64,4 +66,28 @@ std::shared_ptr<const Bitmap> SkinStrip(const WString& name)
 {
     static std::map<std::string, Entry<Bitmap>> cache;
     return Cached(cache, ToUtf8(ImagePath(name)), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
+}
+
+void PreloadSkin()
+{
+    // The folders of the images folder that a call's screens draw from; the top level is the
+    // main view's and the status gauges'.
+    for (const char16_t* folder : { u"", u"incoming", u"outgoing", u"numpad" }) {
+        const WString prefix = *folder ? WString(folder) + u"\\" : WString();
+        std::error_code ec;
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(ToUtf8(ImagePath(folder)), ec)) {
+            std::error_code typeError;
+            if (entry.is_regular_file(typeError))
+                names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
+            const WString image = prefix + FromUtf8(name);
+            if (name.ends_with(".pbg"))
+                SkinBackground(ImagePath(image));
+            else if (name.ends_with(".bti"))
+                SkinStrip(image);
+        }
+    }
 }

@@ -15,3 +15,7 @@
 std::shared_ptr<const Image> SkinBackground(const WString& path);
 // A button strip, icon or gauge (a bitmap file), by its name under the images folder.
 std::shared_ptr<const Bitmap> SkinStrip(const WString& name);
+
+// Decodes, ahead of use, the skin of the main view and of the screens a call opens (the incoming
+// and outgoing screens and their keypad): about 3 MB held from then on.
+void PreloadSkin();
