@@ -89,9 +89,7 @@ bool CDlgIncoming::OnInitDialog()
     CMainFrame* frame = calldisplay::Frame();
     if (frame)
         SetStatusPainter([frame](HDC dc) { frame->DrawStatusText(dc); });
-    HDC dc = GetDC();
-    LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
-    ReleaseDC(dc);
+    LoadBackground(*this, BackgroundPath(), &m_pBackground, full);
 
     // The answer makes the frame forward a state report, which sets the first stage message.
     for (int attempt = 0; frame && attempt < kGetStateTries; ++attempt) {

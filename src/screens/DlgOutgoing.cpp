@@ -84,9 +84,7 @@ bool CDlgOutgoing::OnInitDialog()
     CMainFrame* frame = calldisplay::Frame();
     if (frame)
         SetStatusPainter([frame](HDC dc) { frame->DrawStatusText(dc); });
-    HDC dc = GetDC();
-    LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
-    ReleaseDC(dc);
+    LoadBackground(*this, BackgroundPath(), &m_pBackground, full);
 
     PhoneStatus* status = frame ? frame->m_pPhoneStatus.get() : nullptr;
     m_strNumber = status ? status->DialText() : WString();

@@ -123,9 +123,7 @@ void COstrilanView::OnInitialUpdate()
     const RECT& full = skin::kFullScreen;
     SetWindowPos(nullptr, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
 
-    HDC dc = GetDC();
-    LoadBackground(dc, ImagePath(u"bg_main.pbg"), &m_pBackground, full);
-    ReleaseDC(dc);
+    LoadBackground(*this, ImagePath(u"bg_main.pbg"), &m_pBackground, full);
     m_pBluetoothIcon = LoadStrip(u"ico_bluetooth.bti");
 
     SetupButtons();

@@ -9,28 +9,27 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
 
-// What a file was when it was decoded, so that a changed file is not answered from memory.
+// What a file was when it was decoded, so that a changed file is not answered from memory: one
+// stat per use.
 struct FileStamp {
-    std::uintmax_t size = 0;
-    std::filesystem::file_time_type written {};
+    off_t size = 0;
+    int64_t writtenNs = 0;
     bool exists = false;
 
     bool operator==(const FileStamp&) const = default;
 };
 
-FileStamp Stamp(const std::filesystem::path& path)
+FileStamp Stamp(const std::string& path)
 {
-    FileStamp stamp;
-    std::error_code sizeError;
-    std::error_code timeError;
-    stamp.size = std::filesystem::file_size(path, sizeError);
-    stamp.written = std::filesystem::last_write_time(path, timeError);
-    stamp.exists = !sizeError && !timeError;
-    return stamp;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return { info.st_size, int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec, true };
 }
 
 template <typename T>

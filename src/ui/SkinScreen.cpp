@@ -18,9 +18,7 @@ bool SkinScreen::OnInitDialog()
     const RECT& full = skin::kFullScreen;
     SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
     PrepareList();
-    HDC dc = GetDC();
-    LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
-    ReleaseDC(dc);
+    LoadBackground(*this, BackgroundPath(), &m_pBackground, full);
     m_bFirstPaintDone = false;
     Shape();
     SetupButtons();
