@@ -195,3 +195,14 @@ TEST_F(SoundPlayerTest, ASoundFileRewrittenOrRemovedIsNotPlayedFromMemory)
     std::filesystem::remove(m_dir / "tone.wav");
     EXPECT_FALSE(PlaySoundW(tone.c_str(), nullptr, kAsync));
 }
+
+// A program without sound left running plays sounds for ever: the record of them stays bounded.
+TEST_F(SoundPlayerTest, TheNullOutputRemembersOnlyTheLatestStartsAndStops)
+{
+    WString tone = MakeSound("tone.wav", { 1 });
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, i == 199 ? kLoop : kAsync));
+    const auto& events = m_audio.NullOutput()->Events();
+    EXPECT_EQ(events.size(), 64u);
+    EXPECT_TRUE(events.back().loop);
+}
