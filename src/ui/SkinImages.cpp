@@ -38,13 +38,31 @@ struct Entry {
     std::shared_ptr<const T> image;
 };
 
-// The skin is a few dozen files, so the cache is never emptied: its size is bounded by the skin.
-template <typename T, typename Decode>
-std::shared_ptr<const T> Cached(std::map<std::string, Entry<T>>& cache, const std::string& file, Decode decode)
+std::mutex& Lock()
 {
     static std::mutex lock;
+    return lock;
+}
+
+template <typename T> using Cache = std::map<std::string, Entry<T>>;
+
+Cache<Image>& Backgrounds()
+{
+    static Cache<Image> cache;
+    return cache;
+}
+
+Cache<Bitmap>& Strips()
+{
+    static Cache<Bitmap> cache;
+    return cache;
+}
+
+template <typename T, typename Decode>
+std::shared_ptr<const T> Cached(Cache<T>& cache, const std::string& file, Decode decode)
+{
     const FileStamp stamp = Stamp(file);
-    std::lock_guard guard(lock);
+    std::lock_guard guard(Lock());
     auto found = cache.find(file);
     if (found != cache.end() && found->second.stamp == stamp)
         return found->second.image;
@@ -53,22 +71,32 @@ std::shared_ptr<const T> Cached(std::map<std::string, Entry<T>>& cache, const st
     return image;
 }
 
+// Images no screen holds any more; a program has one skin, so this only matters to a process
+// that starts the application several times over different folders, as the tests do.
+template <typename T> void DropUnused(Cache<T>& cache)
+{
+    std::erase_if(cache, [](const auto& entry) { return entry.second.image.use_count() <= 1; });
+}
+
 }
 
 std::shared_ptr<const Image> SkinBackground(const WString& path)
 {
-    static std::map<std::string, Entry<Image>> cache;
-    return Cached(cache, ToUtf8(path), [](const std::filesystem::path& file) { return Image::Load(file); });
+    return Cached(Backgrounds(), ToUtf8(path), [](const std::filesystem::path& file) { return Image::Load(file); });
 }
 
 std::shared_ptr<const Bitmap> SkinStrip(const WString& name)
 {
-    static std::map<std::string, Entry<Bitmap>> cache;
-    return Cached(cache, ToUtf8(ImagePath(name)), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
+    return Cached(Strips(), ToUtf8(ImagePath(name)), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
 }
 
 void PreloadSkin()
 {
+    {
+        std::lock_guard guard(Lock());
+        DropUnused(Backgrounds());
+        DropUnused(Strips());
+    }
     // The folders of the images folder that a call's screens draw from; the top level is the
     // main view's and the status gauges'.
     for (const char16_t* folder : { u"", u"incoming", u"outgoing", u"numpad" }) {
