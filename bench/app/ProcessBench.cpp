@@ -83,7 +83,8 @@ int64_t ProcessStatusKb(pid_t pid, const std::string& field)
 // One started program on its own folder and module line, ended with SIGTERM.
 class RunningApp {
 public:
-    RunningApp()
+    // With an X display the program shows its real window there, else it runs headless.
+    explicit RunningApp(const std::string& xDisplay = {})
     {
         std::string pattern = (fs::temp_directory_path() / "ostrilan-bench-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
@@ -106,7 +107,12 @@ public:
             if (!v.starts_with("OSTRILAN_") && !v.starts_with("DISPLAY=") && !v.starts_with("WAYLAND_DISPLAY="))
                 env.emplace_back(v);
         }
-        env.push_back("OSTRILAN_DISPLAY=headless");
+        if (xDisplay.empty()) {
+            env.push_back("OSTRILAN_DISPLAY=headless");
+        } else {
+            env.push_back("OSTRILAN_DISPLAY=sdl");
+            env.push_back("DISPLAY=" + xDisplay);
+        }
         env.push_back("OSTRILAN_ROOT=" + m_root.string());
         env.push_back(std::string("OSTRILAN_COM2=") + name);
         env.push_back("OSTRILAN_LANG=0x0409");
@@ -195,6 +201,96 @@ void BM_ColdStartToFirstPresent(benchmark::State& state)
     state.counters["hwm_after_start_kB"] = double(hwmKb);
 }
 BENCHMARK(BM_ColdStartToFirstPresent)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+int ThreadCount(pid_t pid)
+{
+    std::error_code ec;
+    int count = 0;
+    for (auto it = fs::directory_iterator("/proc/" + std::to_string(pid) + "/task", ec); !ec && it != fs::directory_iterator();
+         it.increment(ec))
+        ++count;
+    return count;
+}
+
+// A virtual X server on a display of its own, ended with the benchmark.
+class VirtualDisplay {
+public:
+    VirtualDisplay()
+    {
+        for (int number = 300 + int(getpid() % 200); number < 600 && m_pid < 0; ++number) {
+            const fs::path socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock"))
+                continue;
+            std::string name = ":" + std::to_string(number);
+            char program[] = "Xvfb";
+            char screen[] = "-screen";
+            char zero[] = "0";
+            char geometry[] = "800x600x24";
+            char nolisten[] = "-nolisten";
+            char tcp[] = "tcp";
+            char* argv[] = { program, name.data(), screen, zero, geometry, nolisten, tcp, nullptr };
+            posix_spawn_file_actions_t actions;
+            posix_spawn_file_actions_init(&actions);
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            posix_spawn_file_actions_adddup2(&actions, 1, 2);
+            if (posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv, environ) != 0)
+                m_pid = -1;
+            posix_spawn_file_actions_destroy(&actions);
+            if (m_pid < 0)
+                return;
+            const auto deadline = SteadyClock::now() + std::chrono::seconds(10);
+            while (!fs::exists(socket) && SteadyClock::now() < deadline && waitpid(m_pid, nullptr, WNOHANG) == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (fs::exists(socket))
+                m_name = name;
+        }
+    }
+    ~VirtualDisplay()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    // Empty when no server could be started.
+    const std::string& Name() const { return m_name; }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_name;
+};
+
+// The real program with its real window on a virtual X server (no GPU), resident memory and
+// threads once it has presented its first screen, beside the same program headless.
+void BM_ResidentMemoryRealWindow(benchmark::State& state)
+{
+    VirtualDisplay display;
+    if (display.Name().empty()) {
+        state.SkipWithError("no virtual X server (Xvfb)");
+        return;
+    }
+    for (auto _ : state) {
+        int64_t sizes[2] = {};
+        int threads[2] = {};
+        for (int windowed = 0; windowed < 2; ++windowed) {
+            RunningApp app(windowed ? display.Name() : std::string());
+            if (!app.WaitForFirstPresent()) {
+                state.SkipWithError("the program never presented a screen");
+                return;
+            }
+            // The start-up's threads have settled once the first screen is up.
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            sizes[windowed] = ProcessStatusKb(app.Pid(), "VmRSS");
+            threads[windowed] = ThreadCount(app.Pid());
+        }
+        state.counters["rss_window_kB"] = double(sizes[1]);
+        state.counters["threads_window"] = threads[1];
+        state.counters["rss_headless_kB"] = double(sizes[0]);
+        state.counters["threads_headless"] = threads[0];
+        state.counters["x_headless"] = sizes[0] > 0 ? double(sizes[1]) / double(sizes[0]) : 0;
+    }
+}
+BENCHMARK(BM_ResidentMemoryRealWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_IdleWakeUpsAndCpu(benchmark::State& state)
 {

@@ -22,7 +22,9 @@
 #include "store/RegistrySettings.h"
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
+#include "ui/SkinImages.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -75,8 +77,13 @@ int CMainFrame::OnCreate()
     // Without a port the phone runs and sends nothing.
     m_btModule.Start(GetSafeHwnd(), kModulePort);
 
-    // The module needs its audio path and a moment before it answers.
-    Sleep(kModuleSettleMs);
+    // The module needs its audio path and a moment before it answers. The first of those seconds
+    // also decodes the skin of the main view and of a call's screens, so that neither the first
+    // paint nor a ring waits for it.
+    const DWORD preloadBegan = GetTickCount();
+    PreloadSkin();
+    const DWORD preloadMs = GetTickCount() - preloadBegan;
+    Sleep(kModuleSettleMs - std::min(preloadMs, kModuleSettleMs));
     SetBtAudio(true);
     Sleep(kModuleSettleMs);
     // Without a port nothing goes out; the screens' waits and the reconnect timer carry on.

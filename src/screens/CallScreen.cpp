@@ -38,9 +38,7 @@ void CallScreen::PrepareWindow()
     SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
     if (ScreenContext* ctx = Context())
         SetStatusPainter([ctx](HDC dc) { ctx->DrawStatusText(dc); });
-    HDC dc = GetDC();
-    LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
-    ReleaseDC(dc);
+    LoadBackground(*this, BackgroundPath(), &m_pBackground, full);
     m_bFirstKey = true;
     m_bKeypadShown = false;
 }

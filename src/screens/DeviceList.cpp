@@ -5,11 +5,11 @@
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "store/AppFolders.h"
 #include "store/PairStore.h"
 #include "ui/CMyButton.h"
 #include "ui/CMyListCtrl.h"
+#include "ui/SkinImages.h"
 
 #include <algorithm>
 

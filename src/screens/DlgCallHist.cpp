@@ -6,9 +6,9 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "store/AppFolders.h"
 #include "store/CallLogStore.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "screens/Context.h"
 

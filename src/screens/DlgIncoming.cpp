@@ -9,6 +9,7 @@
 #include "store/CallRecord.h"
 #include "store/PrefStore.h"
 #include "ui/RingTonePlayer.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "screens/Context.h"
 

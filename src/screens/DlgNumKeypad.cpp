@@ -2,9 +2,9 @@
 
 #include "controller/PhoneMessages.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "platform/win/WindowApi.h"
 #include "store/AppFolders.h"
+#include "ui/SkinImages.h"
 
 namespace {
 
@@ -70,9 +70,9 @@ WString CDlgNumKeypad::BackgroundPath() const
 bool CDlgNumKeypad::OnInitDialog()
 {
     // Not the full-screen set-up of the skinned screens: the keypad is a small window with no
-    // region, and its background is only decoded here, drawn by its paints.
+    // region, and its background is only taken here, drawn by its paints.
     Dialog::OnInitDialog();
-    m_pBackground = Image::Load(ToUtf8(BackgroundPath()));
+    m_pBackground = SkinBackground(BackgroundPath());
     SetupButtons();
     SetWindowPos(nullptr, kPlace.left, kPlace.top, kPlace.Width(), kPlace.Height(), SWP_SHOWWINDOW);
     return true;

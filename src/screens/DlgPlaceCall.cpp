@@ -6,12 +6,12 @@
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
 #include "store/AppFolders.h"
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "screens/Context.h"
 

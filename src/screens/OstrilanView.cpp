@@ -6,12 +6,11 @@
 #include "platform/controls/DialogTemplate.h"
 #include "platform/core/Text.h"
 #include "platform/draw/Blit.h"
-#include "platform/draw/DIBitmap.h"
-#include "platform/draw/MemoryDC.h"
 #include "store/AppFolders.h"
 #include "store/RegistrySettings.h"
 #include "ui/Background.h"
 #include "ui/MasterVolume.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
 #include "screens/Context.h"
@@ -23,9 +22,9 @@ namespace place = skin::place::main;
 // Disabling the two buttons in place would flash them once; out of sight it does not.
 constexpr RECT kOutOfSight { 1000, 1000, 1010, 1010 };
 
-std::unique_ptr<Bitmap> LoadStrip(const char16_t* name)
+std::shared_ptr<const Bitmap> LoadStrip(const char16_t* name)
 {
-    return LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(name))));
+    return SkinStrip(name);
 }
 
 ControlTemplate SkinnedButton(UINT id, const char16_t* caption, RECT rect)
@@ -101,9 +100,7 @@ void COstrilanView::OnInitialUpdate()
     const RECT& full = skin::kFullScreen;
     SetWindowPos(nullptr, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
 
-    HDC dc = GetDC();
-    LoadBackground(dc, ImagePath(u"bg_main.pbg"), &m_pBackground, full);
-    ReleaseDC(dc);
+    LoadBackground(*this, ImagePath(u"bg_main.pbg"), &m_pBackground, full);
     m_pBluetoothIcon = LoadStrip(u"ico_bluetooth.bti");
 
     SetupButtons();
@@ -212,19 +209,17 @@ void COstrilanView::Paint()
     if (dc) {
         RECT client;
         GetClientRect(&client);
-        std::unique_ptr<MemoryDC> memory = CreateCompatibleDC(dc);
-        std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(dc, client.Width(), client.Height());
-        Bitmap* oldBitmap = memory->SelectBitmap(bitmap.get());
+        // Straight into the paint's context, as the skinned screens do.
         if (m_pBackground)
-            m_pBackground->Draw(memory.get(), client);
+            m_pBackground->Draw(dc, client);
+        else
+            dc->FillSolidRect(client, RGB(0, 0, 0));
         if (ScreenContext* ctx = Context())
-            ctx->DrawStatusText(memory.get());
-        DrawHintText(memory.get(), m_strHint);
+            ctx->DrawStatusText(dc);
+        DrawHintText(dc, m_strHint);
         if (m_pGauges)
-            m_pGauges->Draw(memory.get());
-        DrawBluetoothIcon(memory.get());
-        BitBlt(dc, 0, 0, client.Width(), client.Height(), memory.get(), 0, 0, SRCCOPY);
-        memory->SelectBitmap(oldBitmap);
+            m_pGauges->Draw(dc);
+        DrawBluetoothIcon(dc);
     }
     EndPaint(&ps);
 }
@@ -236,9 +231,6 @@ void COstrilanView::DrawBluetoothIcon(HDC dc)
         return;
     const PhoneStatus& status = ctx->status;
     int iconFrame = BluetoothIconFrame(status.mainState, status.linkKind);
-    std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
-    Bitmap* old = source->SelectBitmap(m_pBluetoothIcon.get());
-    BitBlt(dc, kIconPos.x, kIconPos.y, kIconWidth, kIconHeight, source.get(), iconFrame * kIconWidth, 0,
-        SRCCOPY);
-    source->SelectBitmap(old);
+    CopySurface(dc, kIconPos.x, kIconPos.y, kIconWidth, kIconHeight, m_pBluetoothIcon->Pixels(),
+        iconFrame * kIconWidth, 0);
 }

@@ -91,8 +91,8 @@ private:
     void OnClockTap(LPARAM point);
     void RefreshMuteButton();
 
-    std::unique_ptr<Image> m_pBackground;
-    std::unique_ptr<Bitmap> m_pBluetoothIcon;
+    std::shared_ptr<const Image> m_pBackground;
+    std::shared_ptr<const Bitmap> m_pBluetoothIcon;
     std::unique_ptr<StatusGauges> m_pGauges;
     int32_t m_nRequestedGain = 0;
     WString m_strHint;

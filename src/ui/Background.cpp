@@ -1,16 +1,25 @@
 #include "ui/Background.h"
 
-#include "platform/core/Text.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 
-bool LoadBackground(HDC dc, const WString& path, std::unique_ptr<Image>* background, const RECT& rect)
+bool LoadBackground(Window& window, const WString& path, std::shared_ptr<const Image>* background, const RECT& rect)
 {
     if (!background)
         return true;
-    *background = Image::Load(std::filesystem::path(ToUtf8(path)));
-    if (*background && dc) {
-        RECT band { rect.left, skin::kBandTop, rect.right, rect.bottom - skin::kBandBottomMargin };
-        (*background)->Draw(dc, band);
+    *background = SkinBackground(path);
+    if (!*background)
+        return true;
+    HDC dc = window.GetDC();
+    if (dc) {
+        Region clip = dc->Clip();
+        clip.Subtract(window.GetUpdateRegion().Offset(dc->Origin().x, dc->Origin().y));
+        if (!clip.IsEmpty()) {
+            DeviceContext outsidePaint(dc->Target(), dc->Origin(), clip);
+            RECT band { rect.left, skin::kBandTop, rect.right, rect.bottom - skin::kBandBottomMargin };
+            (*background)->Draw(&outsidePaint, band);
+        }
     }
+    window.ReleaseDC(dc);
     return true;
 }

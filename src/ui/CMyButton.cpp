@@ -1,15 +1,13 @@
 #include "ui/CMyButton.h"
 
-#include "platform/core/Text.h"
-#include "platform/draw/DIBitmap.h"
-#include "store/AppFolders.h"
-
 #include "platform/draw/Blit.h"
 #include "platform/draw/DrawText.h"
-#include "platform/draw/MemoryDC.h"
+#include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
 #include "ui/UiSound.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -27,11 +25,10 @@ CMyButton::~CMyButton() = default;
 bool CMyButton::Setup(const skin::place::Control& place, const WString& caption, bool holdLook, bool clickSound)
 {
     const RECT& r = place.rect;
-    return Setup(LoadDIBitmap(ToUtf8(ImagePath(place.image))), r.left, r.top, r.Width(), r.Height(), caption,
-        holdLook, clickSound);
+    return Setup(SkinStrip(place.image), r.left, r.top, r.Width(), r.Height(), caption, holdLook, clickSound);
 }
 
-bool CMyButton::Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height,
+bool CMyButton::Setup(std::shared_ptr<const Bitmap> strip, int x, int y, int width, int height,
     const WString& caption, bool holdLook, bool clickSound)
 {
     m_pStrip = std::move(strip);
@@ -54,17 +51,18 @@ void CMyButton::DrawFrame(HDC dc, int frame)
         return;
     RECT client;
     GetClientRect(&client);
-    std::unique_ptr<MemoryDC> compose = CreateCompatibleDC(dc);
-    std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
-    std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(dc, client.Width(), client.Height());
-    Bitmap* oldCompose = compose->SelectBitmap(bitmap.get());
-    Bitmap* oldSource = source->SelectBitmap(m_pStrip.get());
-    BitBlt(compose.get(), 0, 0, m_nWidth, m_nHeight, source.get(), frame * m_nWidth, 0, SRCCOPY);
+    // Straight into the context: black wherever the strip's frame does not reach, as on a fresh
+    // bitmap, then the frame and the caption.
+    const RECT frameRect { frame * m_nWidth, 0, frame * m_nWidth + m_nWidth, m_nHeight };
+    const bool covered = m_pStrip && frameRect.Intersect(m_pStrip->Pixels().Bounds()) == frameRect
+        && client.Width() <= m_nWidth && client.Height() <= m_nHeight;
+    if (!covered)
+        dc->FillSolidRect(client, RGB(0, 0, 0));
+    if (m_pStrip)
+        CopySurface(dc, 0, 0, std::min(m_nWidth, int(client.Width())), std::min(m_nHeight, int(client.Height())),
+            m_pStrip->Pixels(), frameRect.left, 0);
     if (!m_strCaption.empty())
-        DrawCaption(compose.get(), client);
-    BitBlt(dc, 0, 0, client.Width(), client.Height(), compose.get(), 0, 0, SRCCOPY);
-    source->SelectBitmap(oldSource);
-    compose->SelectBitmap(oldCompose);
+        DrawCaption(dc, client);
 }
 
 void CMyButton::DrawCaption(HDC dc, const RECT& client)

@@ -27,9 +27,9 @@ public:
     CMyButton();
     ~CMyButton() override;
 
-    // Takes the strip over, places the button and shows it. With holdLook a plain redraw keeps what
+    // Keeps the (shared) strip, places the button and shows it. With holdLook a plain redraw keeps what
     // is shown, so a pressed look stays after release until the screen changes it.
-    bool Setup(std::unique_ptr<Bitmap> strip, int x, int y, int width, int height, const WString& caption,
+    bool Setup(std::shared_ptr<const Bitmap> strip, int x, int y, int width, int height, const WString& caption,
         bool holdLook, bool clickSound);
     // The same with the strip and the place the skin gives the control.
     bool Setup(const skin::place::Control& place, const WString& caption, bool holdLook, bool clickSound);
@@ -53,7 +53,7 @@ private:
     bool m_bMouseDown = false;
     WString m_strCaption;
     bool m_bSetUp = false;
-    std::unique_ptr<Bitmap> m_pStrip;
+    std::shared_ptr<const Bitmap> m_pStrip;
     int m_nWidth = 0;
     int m_nHeight = 0;
     int m_nX = 0;

@@ -1,8 +1,5 @@
 #include "ui/SkinScreen.h"
 
-#include "platform/draw/Bitmap.h"
-#include "platform/draw/Blit.h"
-#include "platform/draw/MemoryDC.h"
 #include "ui/Background.h"
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
@@ -21,9 +18,7 @@ bool SkinScreen::OnInitDialog()
     const RECT& full = skin::kFullScreen;
     SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
     PrepareList();
-    HDC dc = GetDC();
-    LoadBackground(dc, BackgroundPath(), &m_pBackground, full);
-    ReleaseDC(dc);
+    LoadBackground(*this, BackgroundPath(), &m_pBackground, full);
     m_bFirstPaintDone = false;
     Shape();
     SetupButtons();
@@ -62,23 +57,23 @@ LRESULT SkinScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 void SkinScreen::Paint()
 {
+    // Drawn straight into the paint's context: it is clipped to what was invalidated, and nothing
+    // reaches the glass before the round of painting ends, so a memory bitmap would only add a
+    // full-screen fill and copy to every paint.
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(&ps);
     if (dc) {
         RECT client;
         GetClientRect(&client);
-        std::unique_ptr<MemoryDC> memory = CreateCompatibleDC(dc);
-        std::unique_ptr<Bitmap> bitmap = CreateCompatibleBitmap(dc, client.Width(), client.Height());
-        Bitmap* oldBitmap = memory->SelectBitmap(bitmap.get());
         if (m_pBackground)
-            m_pBackground->Draw(memory.get(), client);
-        PaintContent(memory.get());
+            m_pBackground->Draw(dc, client);
+        else
+            dc->FillSolidRect(client, RGB(0, 0, 0));
+        PaintContent(dc);
         if (m_statusPainter)
-            m_statusPainter(memory.get());
+            m_statusPainter(dc);
         if (HasHintLine())
-            DrawHintText(memory.get(), m_strHint);
-        BitBlt(dc, 0, 0, client.Width(), client.Height(), memory.get(), 0, 0, SRCCOPY);
-        memory->SelectBitmap(oldBitmap);
+            DrawHintText(dc, m_strHint);
     }
     EndPaint(&ps);
     if (!m_bFirstPaintDone) {

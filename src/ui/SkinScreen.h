@@ -2,9 +2,10 @@
 
 // What every full-screen skinned dialog shares: set-up in a fixed order (placed topmost over the
 // whole panel and shown, list prepared, background loaded once, shaped with the title and corner
-// holes, buttons set up), a paint that composes everything in one memory bitmap and copies it to
-// the screen once, a touch sound for taps on the background, and the background released on
-// destroy. Screens fill in the hooks.
+// holes, buttons set up), a paint that draws everything straight into the paint's context (clipped
+// to what was invalidated; nothing reaches the glass before the round of painting ends), a touch
+// sound for taps on the background, and the background released on destroy. Screens fill in the
+// hooks.
 //
 // The status line belongs to the main frame, which sits above this layer: it hands its painter in
 // with SetStatusPainter.
@@ -44,7 +45,7 @@ protected:
     // The incoming, outgoing and keypad screens have no hint line.
     virtual bool HasHintLine() const { return true; }
 
-    std::unique_ptr<Image> m_pBackground;
+    std::shared_ptr<const Image> m_pBackground;
     bool m_bFirstPaintDone = false;
     WString m_strHint;
 

@@ -2,15 +2,14 @@
 
 #include "platform/core/Text.h"
 #include "platform/draw/Blit.h"
-#include "platform/draw/DIBitmap.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
-#include "platform/draw/MemoryDC.h"
 #include "platform/loop/Clock.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowApi.h"
 #include "store/AppFolders.h"
 #include "ui/MasterVolume.h"
+#include "ui/SkinImages.h"
 #include "ui/UiSound.h"
 
 #include <cstdio>
@@ -31,20 +30,15 @@ constexpr int kClockWidth = 5;
 // The main frame's title: the click of a volume change is heard only while it is in front.
 constexpr char16_t kMainFrameTitle[] = u"Ostrilan_10001234";
 
-std::unique_ptr<Bitmap> LoadStrip(const char16_t* name)
+std::shared_ptr<const Bitmap> LoadStrip(const char16_t* name)
 {
-    return LoadDIBitmap(std::filesystem::path(ToUtf8(ImagePath(name))));
+    return SkinStrip(name);
 }
 
-void DrawStripFrame(HDC dc, Bitmap* strip, int frame, const RECT& rect)
+void DrawStripFrame(HDC dc, const Bitmap* strip, int frame, const RECT& rect)
 {
-    if (!strip)
-        return;
-    std::unique_ptr<MemoryDC> source = CreateCompatibleDC(dc);
-    Bitmap* old = source->SelectBitmap(strip);
-    BitBlt(
-        dc, rect.left, rect.top, rect.Width(), rect.Height(), source.get(), frame * rect.Width(), 0, SRCCOPY);
-    source->SelectBitmap(old);
+    if (strip)
+        CopySurface(dc, rect.left, rect.top, rect.Width(), rect.Height(), strip->Pixels(), frame * rect.Width(), 0);
 }
 
 int LevelFrame(int level)

@@ -50,9 +50,9 @@ private:
     void InvalidateArea(const RECT& rect, bool erase);
     void DrawClock(HDC dc);
 
-    std::unique_ptr<Bitmap> m_pMicImage;
-    std::unique_ptr<Bitmap> m_pVolumeImage;
-    std::unique_ptr<Bitmap> m_pBatteryImage;
-    std::unique_ptr<Bitmap> m_pLockImage;
+    std::shared_ptr<const Bitmap> m_pMicImage;
+    std::shared_ptr<const Bitmap> m_pVolumeImage;
+    std::shared_ptr<const Bitmap> m_pBatteryImage;
+    std::shared_ptr<const Bitmap> m_pLockImage;
     HWND m_hWnd = nullptr;
 };

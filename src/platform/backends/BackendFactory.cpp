@@ -16,7 +16,9 @@ std::unique_ptr<DisplayBackend> CreateDisplayBackend(int width, int height)
     if (display == "sdl" || (display.empty() && reachable)) {
         const char* scaleText = std::getenv("OSTRILAN_SCALE");
         int scale = scaleText ? std::atoi(scaleText) : 1;
-        if (auto sdl = SdlBackend::Create(width, height, scale))
+        const char* render = std::getenv("OSTRILAN_RENDER");
+        const bool accelerated = render && std::string(render) == "gl";
+        if (auto sdl = SdlBackend::Create(width, height, scale, accelerated))
             return sdl;
     }
     return std::make_unique<HeadlessBackend>();

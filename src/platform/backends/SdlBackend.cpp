@@ -26,8 +26,11 @@ UINT VirtualKeyOf(SDL_Keycode key)
 
 }
 
-std::unique_ptr<SdlBackend> SdlBackend::Create(int width, int height, int scale)
+std::unique_ptr<SdlBackend> SdlBackend::Create(int width, int height, int scale, bool accelerated)
 {
+    // SDL would otherwise back the window surface with a texture of its accelerated renderer,
+    // which loads the whole OpenGL stack.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         return nullptr;
     std::unique_ptr<SdlBackend> backend(new SdlBackend());
@@ -39,16 +42,20 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int width, int height, int scale)
         width * backend->m_scale, height * backend->m_scale, SDL_WINDOW_HIDDEN);
     if (!backend->m_window)
         return nullptr;
-    backend->m_renderer = SDL_CreateRenderer(backend->m_window, -1, 0);
-    if (!backend->m_renderer)
-        backend->m_renderer = SDL_CreateRenderer(backend->m_window, -1, SDL_RENDERER_SOFTWARE);
-    if (!backend->m_renderer)
+    if (accelerated) {
+        backend->m_renderer = SDL_CreateRenderer(backend->m_window, -1, 0);
+        if (!backend->m_renderer)
+            backend->m_renderer = SDL_CreateRenderer(backend->m_window, -1, SDL_RENDERER_SOFTWARE);
+        if (!backend->m_renderer)
+            return nullptr;
+        SDL_RenderSetLogicalSize(backend->m_renderer, width, height);
+        backend->m_texture = SDL_CreateTexture(
+            backend->m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!backend->m_texture)
+            return nullptr;
+    } else if (!SDL_GetWindowSurface(backend->m_window)) {
         return nullptr;
-    SDL_RenderSetLogicalSize(backend->m_renderer, width, height);
-    backend->m_texture
-        = SDL_CreateTexture(backend->m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!backend->m_texture)
-        return nullptr;
+    }
     backend->m_wakeEvent = SDL_RegisterEvents(1);
     // Touch panels report taps as touch events; the mouse events SDL synthesises from them would
     // double every tap, so only real touch and real mouse events are used.
@@ -103,6 +110,7 @@ void SdlBackend::Handle(const SDL_Event& e, WindowSystem& system)
         x = int(nx * float(m_width));
         y = int(ny * float(m_height));
     };
+    auto WindowToScreen = [&](int at) { return m_renderer ? at : at / m_scale; };
     int x = 0;
     int y = 0;
     switch (e.type) {
@@ -110,13 +118,15 @@ void SdlBackend::Handle(const SDL_Event& e, WindowSystem& system)
     case SDL_MOUSEBUTTONUP:
         if (e.button.button != SDL_BUTTON_LEFT || e.button.which == SDL_TOUCH_MOUSEID)
             return;
-        // The renderer's logical size maps window pixels back to screen pixels.
-        system.InjectMouse(e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP, e.button.x, e.button.y);
+        // The renderer's logical size maps window pixels back to screen pixels; the window surface
+        // is the enlarged screen itself.
+        system.InjectMouse(e.type == SDL_MOUSEBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP, WindowToScreen(e.button.x),
+            WindowToScreen(e.button.y));
         m_mouseDown = e.type == SDL_MOUSEBUTTONDOWN;
         return;
     case SDL_MOUSEMOTION:
         if (m_mouseDown && e.motion.which != SDL_TOUCH_MOUSEID)
-            system.InjectMouse(WM_MOUSEMOVE, e.motion.x, e.motion.y);
+            system.InjectMouse(WM_MOUSEMOVE, WindowToScreen(e.motion.x), WindowToScreen(e.motion.y));
         return;
     case SDL_FINGERDOWN:
     case SDL_FINGERUP:
@@ -149,12 +159,42 @@ void SdlBackend::Handle(const SDL_Event& e, WindowSystem& system)
 
 void SdlBackend::Present(const Surface& screen, const RECT& dirty)
 {
+    if (m_renderer)
+        PresentThroughRenderer(screen);
+    else
+        PresentToWindowSurface(screen, dirty);
+    CountPresent();
+}
+
+void SdlBackend::PresentToWindowSurface(const Surface& screen, const RECT& dirty)
+{
+    const RECT area = dirty.Intersect(screen.Bounds());
+    SDL_Surface* target = SDL_GetWindowSurface(m_window);
+    if (!target || area.IsEmpty())
+        return;
+    // The surface's 0x00RRGGBB pixels are SDL's RGB888; only the changed part is copied (and
+    // enlarged, nearest pixel, as the renderer does) and sent to the display.
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(screen.Pixels().data()),
+        screen.Width(), screen.Height(), 32, screen.Width() * 4, SDL_PIXELFORMAT_RGB888);
+    if (!source)
+        return;
+    SDL_Rect from { int(area.left), int(area.top), int(area.Width()), int(area.Height()) };
+    SDL_Rect to { from.x * m_scale, from.y * m_scale, from.w * m_scale, from.h * m_scale };
+    if (m_scale == 1)
+        SDL_BlitSurface(source, &from, target, &to);
+    else
+        SDL_BlitScaled(source, &from, target, &to);
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurfaceRects(m_window, &to, 1);
+}
+
+void SdlBackend::PresentThroughRenderer(const Surface& screen)
+{
     // The surface's 0x00RRGGBB pixels are the texture's RGB888 layout.
     SDL_UpdateTexture(m_texture, nullptr, screen.Pixels().data(), screen.Width() * 4);
     SDL_RenderClear(m_renderer);
     SDL_RenderCopy(m_renderer, m_texture, nullptr, nullptr);
     SDL_RenderPresent(m_renderer);
-    CountPresent();
 }
 
 void SdlBackend::SetScreenVisible(bool visible)

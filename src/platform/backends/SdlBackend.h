@@ -3,6 +3,10 @@
 // A real window through SDL2: the 480 x 272 screen (enlarged by OSTRILAN_SCALE), mouse and touch
 // as taps, keys as key-ups. It sleeps in SDL's wait with the time-out of the next timer; other
 // threads wake it with an SDL user event, so an idle program does not poll.
+//
+// A frame is presented by copying what changed into the window's own surface: no OpenGL stack is
+// loaded for a 480 x 272 picture. OSTRILAN_RENDER=gl presents through SDL's accelerated renderer
+// instead, for machines where the GPU helps.
 
 #include "platform/backends/DisplayBackend.h"
 
@@ -18,7 +22,7 @@ union SDL_Event;
 class SdlBackend final : public DisplayBackend {
 public:
     // Null when SDL cannot open a window (no display).
-    static std::unique_ptr<SdlBackend> Create(int width, int height, int scale);
+    static std::unique_ptr<SdlBackend> Create(int width, int height, int scale, bool accelerated = false);
     ~SdlBackend() override;
 
     void WaitForEvents(std::optional<uint32_t> timeoutMs) override;
@@ -34,6 +38,8 @@ public:
 private:
     SdlBackend() = default;
     void Handle(const SDL_Event& event, WindowSystem& system);
+    void PresentToWindowSurface(const Surface& screen, const RECT& dirty);
+    void PresentThroughRenderer(const Surface& screen);
 
     SDL_Window* m_window = nullptr;
     SDL_Renderer* m_renderer = nullptr;

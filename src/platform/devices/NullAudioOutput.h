@@ -1,7 +1,8 @@
 #pragma once
 
-// The output of a machine without sound: nothing is heard, but every start and stop is recorded,
-// and a sound counts as playing for its length on the program's clock (for ever when it loops).
+// The output of a machine without sound: nothing is heard, but the latest starts and stops are
+// recorded (the last kKeptEvents: a program left running plays sounds for ever), and a sound
+// counts as playing for its length on the program's clock (for ever when it loops).
 // Tests can also pull samples from it, as a device would, to hear what would have come out.
 
 #include "platform/devices/AudioOutput.h"
@@ -11,6 +12,7 @@
 class NullAudioOutput final : public AudioOutput {
 public:
     static constexpr uint32_t kRate = 44100;
+    static constexpr size_t kKeptEvents = 64;
 
     struct Event {
         enum class Kind { Play, Stop };
@@ -30,6 +32,8 @@ public:
     void Render(int16_t* out, size_t frames) { m_voice.Render(out, frames); }
 
 private:
+    void Record(Event event);
+
     std::vector<Event> m_events;
     bool m_loop = false;
     uint64_t m_endMs = 0;

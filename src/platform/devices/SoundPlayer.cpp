@@ -50,7 +50,7 @@ void SoundPlayer::SetMuted(bool muted)
     m_output->SetMuted(muted);
 }
 
-std::shared_ptr<const PcmSound> SoundPlayer::Load(const std::filesystem::path& file) const
+std::shared_ptr<const PcmSound> SoundPlayer::Load(const std::filesystem::path& file)
 {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec))
@@ -58,6 +58,33 @@ std::shared_ptr<const PcmSound> SoundPlayer::Load(const std::filesystem::path& f
     uintmax_t size = std::filesystem::file_size(file, ec);
     if (ec || size > kMaxFileBytes)
         return nullptr;
+    const auto written = std::filesystem::last_write_time(file, ec);
+    if (ec)
+        return nullptr;
+    std::lock_guard lock(m_keptLock);
+    for (auto kept = m_kept.begin(); kept != m_kept.end(); ++kept) {
+        if (kept->file != file)
+            continue;
+        if (kept->size == size && kept->written == written) {
+            Kept found = std::move(*kept);
+            m_kept.erase(kept);
+            m_kept.push_front(std::move(found));
+            return m_kept.front().sound;
+        }
+        m_kept.erase(kept);
+        break;
+    }
+    std::shared_ptr<const PcmSound> sound = Convert(file, size);
+    if (!sound)
+        return nullptr;
+    m_kept.push_front({ file, size, written, sound });
+    if (m_kept.size() > kKeptSounds)
+        m_kept.pop_back();
+    return sound;
+}
+
+std::shared_ptr<const PcmSound> SoundPlayer::Convert(const std::filesystem::path& file, uintmax_t size) const
+{
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return nullptr;

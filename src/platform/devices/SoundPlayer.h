@@ -2,14 +2,17 @@
 
 // The application's sound player: one voice, so a new sound replaces the one playing; sounds may
 // loop; a stop silences everything. Files are RIFF WAVE PCM, read whole and converted to the
-// output's format when they start. The master volume word (left channel in the low 16 bits,
+// output's format when they first start; the last few sounds are kept converted, so a ring
+// starts without reading its file again (a file changed on disk is read afresh). The master volume word (left channel in the low 16 bits,
 // right in the high 16) scales what plays and reads back exactly as written.
 
 #include "platform/core/Types.h"
 #include "platform/devices/AudioOutput.h"
 
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 class SoundPlayer {
 public:
@@ -35,7 +38,21 @@ public:
     AudioOutput& Output() { return *m_output; }
 
 private:
-    std::shared_ptr<const PcmSound> Load(const std::filesystem::path& file) const;
+    static constexpr size_t kKeptSounds = 4;
+
+    struct Kept {
+        std::filesystem::path file;
+        uintmax_t size = 0;
+        std::filesystem::file_time_type written {};
+        std::shared_ptr<const PcmSound> sound;
+    };
+
+    std::shared_ptr<const PcmSound> Load(const std::filesystem::path& file);
+    std::shared_ptr<const PcmSound> Convert(const std::filesystem::path& file, uintmax_t size) const;
+
+    // Most recently played first.
+    std::mutex m_keptLock;
+    std::deque<Kept> m_kept;
 
     std::unique_ptr<AudioOutput> m_output;
     DWORD m_volume = kInitialVolume;

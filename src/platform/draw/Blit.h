@@ -10,6 +10,8 @@ constexpr DWORD SRCCOPY = 0x00CC0020;
 
 bool BitBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
     DWORD rop = SRCCOPY);
+// BitBlt from a surface that no context holds, such as a shared skin image.
+void CopySurface(HDC dest, int x, int y, int width, int height, const Surface& source, int sourceX, int sourceY);
 bool StretchBlt(HDC dest, int x, int y, int width, int height, HDC source, int sourceX, int sourceY,
     int sourceWidth, int sourceHeight, DWORD rop = SRCCOPY);
 

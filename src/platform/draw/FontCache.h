@@ -2,6 +2,8 @@
 
 // The process's font engine: one FreeType library and every face opened at every size, kept until
 // the process ends. Fonts are few (two faces, two or three sizes), so nothing is ever evicted.
+// Each font file is mapped once and shared by its faces at every size, so a new size does not
+// bring another copy of the file's tables into memory.
 
 #include "platform/draw/FontFace.h"
 
@@ -26,5 +28,12 @@ private:
 
     FT_LibraryRec_* m_library = nullptr;
     std::mutex m_mutex;
+    struct Mapping {
+        void* data = nullptr;
+        size_t size = 0;
+    };
+    const Mapping& Map(const std::filesystem::path& file);
+
+    std::map<std::filesystem::path, Mapping> m_files;
     std::map<std::tuple<std::filesystem::path, int, int>, std::unique_ptr<FontFace>> m_faces;
 };

@@ -22,6 +22,22 @@ std::unique_ptr<FontFace> FontFace::Open(FT_LibraryRec_* library, const std::fil
     FT_Face face = nullptr;
     if (FT_New_Face(library, file.c_str(), 0, &face) != 0)
         return nullptr;
+    return Sized(face, height, width);
+}
+
+std::unique_ptr<FontFace> FontFace::Open(FT_LibraryRec_* library, const uint8_t* data, size_t size, int height,
+    int width)
+{
+    if (!library || !data || height <= 0)
+        return nullptr;
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(library, data, FT_Long(size), 0, &face) != 0)
+        return nullptr;
+    return Sized(face, height, width);
+}
+
+std::unique_ptr<FontFace> FontFace::Sized(FT_Face face, int height, int width)
+{
     std::unique_ptr<FontFace> result(new FontFace(face));
     if (!FT_IS_SCALABLE(face))
         return nullptr;

@@ -31,6 +31,10 @@ public:
     // a non-zero width is the average character width the glyphs are stretched or narrowed to.
     static std::unique_ptr<FontFace> Open(FT_LibraryRec_* library, const std::filesystem::path& file, int height,
         int width);
+    // The same from the font file's bytes, which must outlive the face: faces of one file at
+    // several sizes then share one copy of it.
+    static std::unique_ptr<FontFace> Open(FT_LibraryRec_* library, const uint8_t* data, size_t size, int height,
+        int width);
     ~FontFace();
     FontFace(const FontFace&) = delete;
     FontFace& operator=(const FontFace&) = delete;
@@ -43,6 +47,7 @@ public:
 
 private:
     explicit FontFace(FT_FaceRec_* face) : m_face(face) { }
+    static std::unique_ptr<FontFace> Sized(FT_FaceRec_* face, int height, int width);
     void ApplyWidth(int width);
 
     FT_FaceRec_* m_face;

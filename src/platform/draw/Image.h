@@ -1,11 +1,13 @@
 #pragma once
 
-// A decoded background image (PNG, BMP, JPEG or GIF) that draws itself
-// whole, scaled into a rectangle. Decoded once when loaded, drawn on every paint.
+// A decoded background image (PNG, BMP, JPEG or GIF) that draws itself whole, scaled into a
+// rectangle. Decoded once when loaded; a rectangle of the image's own size, as every screen's
+// paint is, takes a straight copy.
 
 #include "platform/draw/DeviceContext.h"
 #include "platform/draw/Surface.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 
@@ -26,3 +28,7 @@ public:
 private:
     Surface m_pixels;
 };
+
+// Image files (backgrounds and bitmaps alike) this process has read and decoded so far.
+uint64_t ImageFilesDecoded();
+void CountImageFileDecoded();

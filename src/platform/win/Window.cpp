@@ -263,4 +263,6 @@ void Window::EndPaint(PAINTSTRUCT* ps)
 
 HDC Window::GetDC() { return System().ClientContext(m_hWnd).release(); }
 
+Region Window::GetUpdateRegion() const { return System().UpdateRegion(m_hWnd); }
+
 void Window::ReleaseDC(HDC dc) { delete dc; }

@@ -99,6 +99,8 @@ public:
     // A context for the whole visible window, outside painting. Release it with ReleaseDC.
     HDC GetDC();
     void ReleaseDC(HDC dc);
+    // The part of the client area waiting for a paint, in client coordinates.
+    Region GetUpdateRegion() const;
 
 protected:
     HWND m_hWnd = nullptr;

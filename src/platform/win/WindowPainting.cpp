@@ -32,21 +32,30 @@ void AddToUpdate(WindowNode* node, const Region& area, bool erase)
 
 Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area) const
 {
-    for (const WindowNode* n = node; n != &m_desktop; n = n->parent) {
+    // Siblings whose rectangles miss the area cannot cover any of it, and an unshaped ancestor
+    // clips with its rectangle: neither needs a region built.
+    RECT bounds = area.Bounds();
+    for (const WindowNode* n = node; n != &m_desktop && !area.IsEmpty(); n = n->parent) {
         const WindowNode* parent = n->parent;
         POINT parentOrigin = ScreenOrigin(parent);
         auto& siblings = parent->children;
         auto self = std::find(siblings.begin(), siblings.end(), n);
         for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
-            if ((*it)->visible)
-                area.Subtract(ShapeInParent(*it).Offset(parentOrigin.x, parentOrigin.y));
+            if (!(*it)->visible || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
+                continue;
+            area.Subtract(ShapeInParent(*it).Offset(parentOrigin.x, parentOrigin.y));
+            bounds = area.Bounds();
         }
         if (parent == &m_desktop) {
             area.Intersect(m_desktop.rect);
         } else {
             POINT grandOrigin = ScreenOrigin(parent->parent);
-            area.Intersect(ShapeInParent(parent).Offset(grandOrigin.x, grandOrigin.y));
+            if (parent->shape)
+                area.Intersect(ShapeInParent(parent).Offset(grandOrigin.x, grandOrigin.y));
+            else
+                area.Intersect(parent->rect.Offset(grandOrigin.x, grandOrigin.y));
         }
+        bounds = area.Bounds();
     }
     return area;
 }
@@ -74,6 +83,12 @@ Region WindowSystem::VisibleRegion(const WindowNode* node) const
 
 Region WindowSystem::VisibleRegion(HWND hwnd) const { return VisibleRegion(Find(hwnd)); }
 
+Region WindowSystem::UpdateRegion(HWND hwnd) const
+{
+    const WindowNode* node = Find(hwnd);
+    return node ? node->update : Region();
+}
+
 void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool erase)
 {
     Region r = area ? *area : Region(node->ClientRect());
@@ -87,22 +102,39 @@ void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
 {
     if (area.IsEmpty())
         return;
-    // Every visible window takes the part of the area that it shows.
+    // Every visible window takes the part of the area that it shows. A window shows nothing
+    // outside its shape, nor do its children: a window apart from the area is passed over with its
+    // whole subtree, and for the others only the part of the area on their shape is clipped
+    // against the tree, which is far cheaper than working out all they show first.
+    const RECT bounds = area.Bounds();
     std::vector<WindowNode*> stack { &m_desktop };
     while (!stack.empty()) {
         WindowNode* node = stack.back();
         stack.pop_back();
+        Region r;
+        if (node != &m_desktop) {
+            const POINT parentOrigin = ScreenOrigin(node->parent);
+            if (node->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
+                continue;
+            r = ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y);
+            r.Intersect(area);
+            if (r.IsEmpty())
+                continue;
+        }
         for (WindowNode* child : node->children) {
             if (child->visible)
                 stack.push_back(child);
         }
         if (node == &m_desktop)
             continue;
-        Region r = VisibleRegion(node);
-        r.Intersect(area);
+        r = ClipAgainstTree(node, std::move(r));
+        const POINT origin = ScreenOrigin(node);
+        for (const WindowNode* child : node->children) {
+            if (child->visible && !r.IsEmpty())
+                r.Subtract(ShapeInParent(child).Offset(origin.x, origin.y));
+        }
         if (r.IsEmpty())
             continue;
-        POINT origin = ScreenOrigin(node);
         AddToUpdate(node, r.Offset(-origin.x, -origin.y), erase);
     }
 }

@@ -117,6 +117,8 @@ public:
 
     // Clipping the whole tree obeys: what is visible of a window, in screen coordinates.
     Region VisibleRegion(HWND hwnd) const;
+    // What of a window waits for a paint, in its client coordinates.
+    Region UpdateRegion(HWND hwnd) const;
 
 private:
     friend class Window;

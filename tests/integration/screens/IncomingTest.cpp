@@ -1,5 +1,6 @@
 #include "CallScreenSteps.h"
 
+#include "platform/draw/Image.h"
 #include "platform/win/WindowApi.h"
 #include "screens/DlgIncoming.h"
 #include "store/PrefStore.h"
@@ -153,6 +154,22 @@ TEST_F(IncomingTest, EndWatchClosesAScreenWhoseRingStoppedSilently)
     EXPECT_NE(Screen<CDlgIncoming>(kScreenIncoming), nullptr);
     Advance(100);
     EXPECT_EQ(Screen<CDlgIncoming>(kScreenIncoming), nullptr);
+}
+
+// The skin is decoded once per process: the screen opened again, keypad and all, reads no image file.
+TEST_F(IncomingTest, ASecondRingOpensTheScreenWithoutDecodingAnImage)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    Ring();
+    State(4);
+    Advance(3'000);
+    ASSERT_EQ(Screen<CDlgIncoming>(kScreenIncoming), nullptr);
+    const uint64_t decoded = ImageFilesDecoded();
+    Ring();
+    Idle();
+    ASSERT_NE(Screen<CDlgIncoming>(kScreenIncoming), nullptr);
+    EXPECT_EQ(ImageFilesDecoded(), decoded);
 }
 
 }

@@ -138,6 +138,21 @@ TEST(StretchBlt, ScalesACheckerKeepingCornerColoursAndBlendingTheMiddle)
         EXPECT_NEAR(int((mid >> shift) & 0xFF), 0x7F, 8);
 }
 
+// Scaled in height only, rows are mixed several pixels at a time: every channel and every pixel
+// of a row (five: one past a group of four) gets the same exact mix.
+TEST(StretchBlt, ScalingInHeightOnlyMixesEveryChannelOfEveryPixelExactly)
+{
+    MemoryCanvas source(5, 2, 0x102030);
+    source.bitmap.Pixels().Fill({ 0, 1, 5, 2 }, 0xF0E0D0);
+    MemoryCanvas dest(5, 4, 0);
+    ASSERT_TRUE(StretchBlt(dest.dc.get(), 0, 0, 5, 4, source.dc.get(), 0, 0, 5, 2));
+    const uint32_t rows[] = { 0x102030, 0x485058, 0xB8B0A8, 0xF0E0D0 };
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(dest.bitmap.Pixels().Pixel(x, y), rows[y]) << x << "," << y;
+    }
+}
+
 TEST(StretchBlt, SourceRectangleOffTheSourceDrawsNothing)
 {
     MemoryCanvas source(4, 4, kRed);

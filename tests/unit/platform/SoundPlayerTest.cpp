@@ -180,3 +180,29 @@ TEST(AudioSystem, FallsBackToTheNullOutputWhenNoDeviceOpens)
     EXPECT_NE(trace.find("sound no audio device"), std::string::npos) << trace;
     EXPECT_NE(trace.find("sound output null"), std::string::npos) << trace;
 }
+
+// Sounds are kept converted between plays, but never outlive a change of their file.
+TEST_F(SoundPlayerTest, ASoundFileRewrittenOrRemovedIsNotPlayedFromMemory)
+{
+    WString tone = MakeSound("tone.wav", { 1000, 2000 });
+    ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kAsync));
+    EXPECT_EQ(Pull(3), (std::vector<int16_t> { 1000, 2000, 0 }));
+    ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kAsync));
+    EXPECT_EQ(Pull(3), (std::vector<int16_t> { 1000, 2000, 0 }));
+    MakeSound("tone.wav", { -5, -6, -7 });
+    ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kAsync));
+    EXPECT_EQ(Pull(4), (std::vector<int16_t> { -5, -6, -7, 0 }));
+    std::filesystem::remove(m_dir / "tone.wav");
+    EXPECT_FALSE(PlaySoundW(tone.c_str(), nullptr, kAsync));
+}
+
+// A program without sound left running plays sounds for ever: the record of them stays bounded.
+TEST_F(SoundPlayerTest, TheNullOutputRemembersOnlyTheLatestStartsAndStops)
+{
+    WString tone = MakeSound("tone.wav", { 1 });
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, i == 199 ? kLoop : kAsync));
+    const auto& events = m_audio.NullOutput()->Events();
+    EXPECT_EQ(events.size(), 64u);
+    EXPECT_TRUE(events.back().loop);
+}

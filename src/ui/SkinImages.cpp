@@ -1,0 +1,120 @@
+#include "ui/SkinImages.h"
+
+#include "platform/core/Text.h"
+#include "platform/draw/DIBitmap.h"
+#include "store/AppFolders.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+namespace {
+
+// What a file was when it was decoded, so that a changed file is not answered from memory: one
+// stat per use.
+struct FileStamp {
+    off_t size = 0;
+    int64_t writtenNs = 0;
+    bool exists = false;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp Stamp(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return { info.st_size, int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec, true };
+}
+
+template <typename T>
+struct Entry {
+    FileStamp stamp;
+    std::shared_ptr<const T> image;
+};
+
+std::mutex& Lock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+template <typename T> using Cache = std::map<std::string, Entry<T>>;
+
+Cache<Image>& Backgrounds()
+{
+    static Cache<Image> cache;
+    return cache;
+}
+
+Cache<Bitmap>& Strips()
+{
+    static Cache<Bitmap> cache;
+    return cache;
+}
+
+template <typename T, typename Decode>
+std::shared_ptr<const T> Cached(Cache<T>& cache, const std::string& file, Decode decode)
+{
+    const FileStamp stamp = Stamp(file);
+    std::lock_guard guard(Lock());
+    auto found = cache.find(file);
+    if (found != cache.end() && found->second.stamp == stamp)
+        return found->second.image;
+    std::shared_ptr<const T> image = stamp.exists ? decode(std::filesystem::path(file)) : nullptr;
+    cache[file] = { stamp, image };
+    return image;
+}
+
+// Images no screen holds any more; a program has one skin, so this only matters to a process
+// that starts the application several times over different folders, as the tests do.
+template <typename T> void DropUnused(Cache<T>& cache)
+{
+    std::erase_if(cache, [](const auto& entry) { return entry.second.image.use_count() <= 1; });
+}
+
+}
+
+std::shared_ptr<const Image> SkinBackground(const WString& path)
+{
+    return Cached(Backgrounds(), ToUtf8(path), [](const std::filesystem::path& file) { return Image::Load(file); });
+}
+
+std::shared_ptr<const Bitmap> SkinStrip(const WString& name)
+{
+    return Cached(Strips(), ToUtf8(ImagePath(name)), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
+}
+
+void PreloadSkin()
+{
+    {
+        std::lock_guard guard(Lock());
+        DropUnused(Backgrounds());
+        DropUnused(Strips());
+    }
+    // The folders of the images folder that a call's screens draw from; the top level is the
+    // main view's and the status gauges'.
+    for (const char16_t* folder : { u"", u"incoming", u"outgoing", u"numpad" }) {
+        const WString prefix = *folder ? WString(folder) + u"\\" : WString();
+        std::error_code ec;
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(ToUtf8(ImagePath(folder)), ec)) {
+            std::error_code typeError;
+            if (entry.is_regular_file(typeError))
+                names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
+            const WString image = prefix + FromUtf8(name);
+            if (name.ends_with(".pbg"))
+                SkinBackground(ImagePath(image));
+            else if (name.ends_with(".bti"))
+                SkinStrip(image);
+        }
+    }
+}
