@@ -1,5 +1,6 @@
 #include "controller/MainFrame.h"
 
+#include "contacts/ContactBook.h"
 #include "controller/ScreenContext.h"
 
 #include "controller/ScreenFactory.h"
@@ -71,6 +72,10 @@ int CMainFrame::OnCreate()
         EndWaitCursor();
         return -1;
     }
+    m_pContacts = std::make_unique<ContactBook>(ContactBook::DefaultFolder(),
+        [target = GetSafeHwnd()] { PostMessageW(target, WM_PHONE_CONTACTS_CHANGED, 0, 0); });
+    if (!m_pContacts->Start())
+        Log::Printf(Log::Priority::Warning, "contacts: the folder cannot be watched; no caller names");
     m_pScreenContext = std::make_unique<ScreenContext>(
         *this, m_btModule, *m_pPhoneStatus, *m_pCallLog, *m_pPairStore, *m_pPrefStore, *m_pRingTone);
 
@@ -109,6 +114,7 @@ int CMainFrame::OnCreate()
 void CMainFrame::OnDestroy()
 {
     m_pScreenContext.reset();
+    m_pContacts.reset();
     m_btModule.Stop();
     SetBtAudio(false);
     m_pPairStore.reset();
@@ -258,6 +264,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         OnTimer(UINT(wParam));
         return FrameWindow::WindowProc(message, wParam, lParam);
+    case WM_PHONE_CONTACTS_CHANGED:
+        for (UINT kind : { kScreenIncoming, kScreenOutgoing })
+            PostToScreen(kind, message, 0, 0);
+        return 0;
     default: {
         bool handled = false;
         LRESULT result = OnModuleMessage(message, wParam, lParam, handled);

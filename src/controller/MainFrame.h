@@ -16,6 +16,7 @@ class PairStore;
 class PrefStore;
 class CallLogStore;
 class RingTonePlayer;
+class ContactBook;
 class ScreenContext;
 class LanguageLibrary;
 
@@ -62,6 +63,8 @@ public:
     std::unique_ptr<CallLogStore> m_pCallLog;
     std::unique_ptr<PhoneStatus> m_pPhoneStatus;
     std::unique_ptr<RingTonePlayer> m_pRingTone;
+    // The callers' names, read off the UI thread from data/contacts/.
+    std::unique_ptr<ContactBook> m_pContacts;
     int32_t m_nSpeakerVolume = kStartVolume;
 
 protected:

@@ -9,6 +9,8 @@ constexpr UINT WM_PHONE_CLOSE_SCREEN = 0x9102;
 constexpr UINT WM_PHONE_HIDE_KEYPAD = 0x9201;
 constexpr UINT WM_PHONE_KEYPAD_DIGIT = 0x9202;
 constexpr UINT WM_PHONE_CALL_TICK = 0x9301;
+// The contact book has new names: the frame repaints the screens that show callers.
+constexpr UINT WM_PHONE_CONTACTS_CHANGED = 0x9302;
 constexpr UINT WM_PHONE_CLOCK_TIME = 0x8F00;
 constexpr UINT WM_PHONE_LOCK_STATE = 0x8F02;
 constexpr UINT WM_PHONE_BATTERY_STATE = 0x8F3A;

@@ -1,7 +1,9 @@
 #include "controller/ScreenContext.h"
 
 #include "controller/MainFrame.h"
+#include "contacts/ContactBook.h"
 #include "controller/PhoneMessages.h"
+#include "platform/core/Text.h"
 
 ScreenContext::ScreenContext(CMainFrame& frame, ModuleLink& link, PhoneStatus& status, CallLogStore& callLog,
     PairStore& pairs, PrefStore& prefs, RingTonePlayer& ringTone)
@@ -53,4 +55,11 @@ void ScreenContext::HideApplication() const
 void ScreenContext::Quit() const
 {
     m_frame.PostMessage(WM_CLOSE, 0, 0);
+}
+
+std::optional<WString> ScreenContext::CallerName(const WString& number) const
+{
+    if (!m_frame.m_pContacts || number.empty())
+        return std::nullopt;
+    return m_frame.m_pContacts->NameFor(ToUtf8(number));
 }

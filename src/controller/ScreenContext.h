@@ -8,6 +8,8 @@
 
 #include "platform/draw/DeviceContext.h"
 
+#include <optional>
+
 class CallLogStore;
 class CMainFrame;
 class ModuleLink;
@@ -39,6 +41,8 @@ public:
     void HideApplication() const;
     // Closes the application as Quit answered with Yes does.
     void Quit() const;
+    // The name the contacts give a caller's number; none when unknown or ambiguous.
+    std::optional<WString> CallerName(const WString& number) const;
 
 private:
     CMainFrame& m_frame;

@@ -27,6 +27,8 @@ struct TextStyle {
     int width;
     COLORREF color;
     UINT format;
+    // Cut to the rectangle's width with an ellipsis.
+    bool fit = false;
 };
 
 Region CallScreenShape();
@@ -39,5 +41,8 @@ WString FormatCallTime(int64_t seconds);
 void AppendDtmfDigit(WString& number, bool& firstKey, char16_t key);
 
 void DrawCallText(HDC dc, const WString& text, const RECT& rect, const TextStyle& style);
+// A caller the contacts know: the name in large type on the number field's first line, cut to fit
+// with an ellipsis, and the number in smaller type under it.
+void DrawNamedCaller(HDC dc, const WString& name, const WString& number);
 
 }

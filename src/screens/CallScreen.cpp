@@ -74,7 +74,12 @@ void CallScreen::PaintContent(HDC dc)
 {
     ScreenContext* ctx = Context();
     calldisplay::DrawCallText(dc, m_strMessage, calldisplay::kMessageRect, m_setup.messageStyle);
-    calldisplay::DrawCallText(dc, m_strNumber, calldisplay::kNumberRect, kNumberStyle);
+    // The digits of a DTMF tone take the number's place; a name goes with the caller's number.
+    const std::optional<WString> name = m_bFirstKey && ctx ? ctx->CallerName(m_strNumber) : std::nullopt;
+    if (name)
+        calldisplay::DrawNamedCaller(dc, *name, m_strNumber);
+    else
+        calldisplay::DrawCallText(dc, m_strNumber, calldisplay::kNumberRect, kNumberStyle);
     if (ShowsCallTime()) {
         const int64_t seconds = ctx ? ctx->status.elapsedSeconds : 0;
         calldisplay::DrawCallText(dc, calldisplay::FormatCallTime(seconds), calldisplay::kCallTimeRect, kCallTimeStyle);
@@ -169,6 +174,9 @@ LRESULT CallScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_PHONE_CALL_TICK:
         InvalidateRect(&calldisplay::kCallTimeRect, true);
+        return 0;
+    case WM_PHONE_CONTACTS_CHANGED:
+        InvalidateRect(&calldisplay::kNumberRect, true);
         return 0;
     default:
         if (OnCallMessage(message, wParam, lParam))

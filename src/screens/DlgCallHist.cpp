@@ -156,7 +156,10 @@ void CDlgCallHist::FillCallList()
         CallRecord record;
         if (!store->GetRecord(list, slot, record) || record.type != DWORD(list))
             continue;
-        int row = m_listCalls.InsertItem(m_listCalls.GetItemCount(), NumberText(record));
+        // The file keeps the number; the name is looked up now, so a changed contact shows anew.
+        const WString number = NumberText(record);
+        const std::optional<WString> name = m_pContext->CallerName(number);
+        int row = m_listCalls.InsertItem(m_listCalls.GetItemCount(), name ? *name : number);
         m_listCalls.SetItemText(row, 1, TimeText(record));
         m_listCalls.SetItemText(row, 2, DurationText(record));
     }

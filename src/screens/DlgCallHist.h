@@ -42,6 +42,7 @@ public:
 
     void SelectTab(int tab);
     int CurrentTab() const { return m_nTab; }
+    const CHistListCtrl& CallList() const { return m_listCalls; }
     void SetHintText(const WString& text);
 
     bool OnInitDialog() override;

@@ -39,7 +39,8 @@ void CHistListCtrl::DrawItem(DRAWITEMSTRUCT* item)
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF oldColor = dc->SetTextColor(listskin::kText);
     dc->FillSolidRect(row, listskin::RowColor(n, selected));
-    DrawText(dc, listskin::ItemText(*this, n, 0), firstLine, DT_LEFT | DT_TOP);
+    // A caller's name can be longer than the row: cut with an ellipsis rather than clipped.
+    DrawText(dc, FitTextToWidth(dc, listskin::ItemText(*this, n, 0), firstLine.Width()), firstLine, DT_LEFT | DT_TOP);
     DrawText(dc, listskin::ItemText(*this, n, 1), secondLeft, DT_BOTTOM);
     if (m_nListKind != kKindMissed)
         DrawText(dc, listskin::ItemText(*this, n, 2), secondRight, DT_BOTTOM);

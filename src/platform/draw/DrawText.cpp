@@ -131,3 +131,23 @@ SIZE GetTextExtent(HDC dc, const WString& text)
         width = std::max(width, face->MeasureWidth(line));
     return { width, face->LineHeight() * LONG(lines.size()) };
 }
+
+WString FitTextToWidth(HDC dc, const WString& text, int width)
+{
+    if (GetTextExtent(dc, text).cx <= width)
+        return text;
+    const WString ellipsis = u"\u2026";
+    // The widest beginning that fits, found by halving: widths only grow with the length.
+    size_t low = 0, high = text.size();
+    while (low < high) {
+        size_t mid = (low + high + 1) / 2;
+        if (GetTextExtent(dc, text.substr(0, mid) + ellipsis).cx <= width)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    // Never split a surrogate pair.
+    if (low > 0 && low < text.size() && (text[low] & 0xFC00) == 0xDC00)
+        --low;
+    return text.substr(0, low) + ellipsis;
+}

@@ -20,3 +20,6 @@ constexpr UINT DT_NOCLIP = 0x0100;
 int DrawText(HDC dc, const WString& text, const RECT& rect, UINT format);
 // The width and height the text would take with the context's font.
 SIZE GetTextExtent(HDC dc, const WString& text);
+// The text as it fits in width with the context's font: whole, or its longest beginning that
+// fits with an ellipsis after it.
+WString FitTextToWidth(HDC dc, const WString& text, int width);
