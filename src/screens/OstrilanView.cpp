@@ -14,6 +14,7 @@
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
 #include "screens/Context.h"
+#include "platform/win/PaintScope.h"
 
 namespace {
 
@@ -204,9 +205,8 @@ int COstrilanView::BluetoothIconFrame(int mainState, int linkKind)
 
 void COstrilanView::Paint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(&ps);
-    if (dc) {
+    PaintScope paint(*this);
+    if (HDC dc = paint.Dc()) {
         RECT client;
         GetClientRect(&client);
         // Straight into the paint's context, as the skinned screens do.
@@ -221,7 +221,6 @@ void COstrilanView::Paint()
             m_pGauges->Draw(dc);
         DrawBluetoothIcon(dc);
     }
-    EndPaint(&ps);
 }
 
 void COstrilanView::DrawBluetoothIcon(HDC dc)

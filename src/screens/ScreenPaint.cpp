@@ -2,12 +2,11 @@
 
 #include "platform/win/Window.h"
 #include "screens/Context.h"
+#include "platform/win/PaintScope.h"
 
 void PaintStatusLine(Window& screen)
 {
-    PAINTSTRUCT ps;
-    HDC dc = screen.BeginPaint(&ps);
-    if (ScreenContext* ctx = Context(); ctx && dc)
-        ctx->DrawStatusText(dc);
-    screen.EndPaint(&ps);
+    PaintScope paint(screen);
+    if (ScreenContext* ctx = Context(); ctx && paint.Dc())
+        ctx->DrawStatusText(paint.Dc());
 }

@@ -2,6 +2,7 @@
 
 #include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
+#include "platform/win/PaintScope.h"
 
 bool LoadBackground(Window& window, const WString& path, std::shared_ptr<const Image>* background, const RECT& rect)
 {
@@ -10,8 +11,8 @@ bool LoadBackground(Window& window, const WString& path, std::shared_ptr<const I
     *background = SkinBackground(path);
     if (!*background)
         return true;
-    HDC dc = window.GetDC();
-    if (dc) {
+    WindowDC windowDc(window);
+    if (HDC dc = windowDc.Dc()) {
         Region clip = dc->Clip();
         clip.Subtract(window.GetUpdateRegion().Offset(dc->Origin().x, dc->Origin().y));
         if (!clip.IsEmpty()) {
@@ -20,6 +21,5 @@ bool LoadBackground(Window& window, const WString& path, std::shared_ptr<const I
             (*background)->Draw(&outsidePaint, band);
         }
     }
-    window.ReleaseDC(dc);
     return true;
 }

@@ -6,6 +6,7 @@
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
 #include "ui/UiSound.h"
+#include "platform/win/PaintScope.h"
 
 #include <algorithm>
 
@@ -103,9 +104,7 @@ LRESULT CMyButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_PAINT: {
         // The erase and owner-draw paths draw; a paint on its own would only repeat them.
-        PAINTSTRUCT ps;
-        BeginPaint(&ps);
-        EndPaint(&ps);
+        PaintScope paint(*this);
         return 0;
     }
     case WM_ERASEBKGND: {

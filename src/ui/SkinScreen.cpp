@@ -4,6 +4,7 @@
 #include "ui/SkinLayout.h"
 #include "ui/SkinText.h"
 #include "ui/UiSound.h"
+#include "platform/win/PaintScope.h"
 
 SkinScreen::SkinScreen(UINT templateId, Window* parent)
     : Dialog(templateId, parent)
@@ -60,22 +61,22 @@ void SkinScreen::Paint()
     // Drawn straight into the paint's context: it is clipped to what was invalidated, and nothing
     // reaches the glass before the round of painting ends, so a memory bitmap would only add a
     // full-screen fill and copy to every paint.
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(&ps);
-    if (dc) {
-        RECT client;
-        GetClientRect(&client);
-        if (m_pBackground)
-            m_pBackground->Draw(dc, client);
-        else
-            dc->FillSolidRect(client, RGB(0, 0, 0));
-        PaintContent(dc);
-        if (m_statusPainter)
-            m_statusPainter(dc);
-        if (HasHintLine())
-            DrawHintText(dc, m_strHint);
+    {
+        PaintScope paint(*this);
+        if (HDC dc = paint.Dc()) {
+            RECT client;
+            GetClientRect(&client);
+            if (m_pBackground)
+                m_pBackground->Draw(dc, client);
+            else
+                dc->FillSolidRect(client, RGB(0, 0, 0));
+            PaintContent(dc);
+            if (m_statusPainter)
+                m_statusPainter(dc);
+            if (HasHintLine())
+                DrawHintText(dc, m_strHint);
+        }
     }
-    EndPaint(&ps);
     if (!m_bFirstPaintDone) {
         OnFirstPaint();
         m_bFirstPaintDone = true;
