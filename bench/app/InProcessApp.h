@@ -26,6 +26,8 @@ public:
 
     bool Start();
     CMainFrame& Frame() const;
+    // The private device root (data/ lies below it).
+    const std::filesystem::path& Root() const { return m_root; }
 
     // Writes a module event on the terminal and returns at once.
     void WriteEvent(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
