@@ -42,6 +42,8 @@ TEST_F(CallerNameTest, AKnownCallerIsShownByNameOnTheCallScreenAndInTheMissedLis
 {
     const std::string longName(200, 'W');
     Drop("BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Jürgen Müller\r\nTEL;TYPE=CELL:+49 30 1234567\r\nEND:VCARD\r\n"
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Дмитрий Иванов\r\nTEL:0305556667\r\nEND:VCARD\r\n"
+         "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Αλέξανδρος Παππάς\r\nTEL:0307778889\r\nEND:VCARD\r\n"
          "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:"
         + longName + "\r\nTEL:0301112223\r\nEND:VCARD\r\n");
     ASSERT_TRUE(Start());
@@ -70,6 +72,13 @@ TEST_F(CallerNameTest, AKnownCallerIsShownByNameOnTheCallScreenAndInTheMissedLis
     Advance(3000);
     Idle();
 
+    for (const char* number : { "0305556667", "0307778889" }) {
+        ASSERT_NE(Missed(number), nullptr);
+        State(4);
+        Advance(3000);
+        Idle();
+    }
+
     // Unknown: the number alone.
     screen = Missed("0309999999");
     ASSERT_NE(screen, nullptr);
@@ -88,11 +97,19 @@ TEST_F(CallerNameTest, AKnownCallerIsShownByNameOnTheCallScreenAndInTheMissedLis
     std::vector<std::string> rows;
     for (int row = 0; row < history->CallList().GetItemCount(); ++row)
         rows.push_back(ToUtf8(history->CallList().GetItemText(row, 0)));
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0], "0309999999");
-    EXPECT_EQ(rows[1], longName);
-    EXPECT_EQ(rows[2], "Jürgen Müller");
+    EXPECT_EQ(rows, (std::vector<std::string> { "0309999999", "Αλέξανδρος Παππάς", "Дмитрий Иванов", longName,
+                        "Jürgen Müller" }));
     Screenshot("history-named");
     // The file keeps the number.
     EXPECT_EQ(History("MissedCall.dat").back().Number(), "0301234567");
+    Frame().CloseScreen(kScreenCallHist);
+
+    // Dialled: the outgoing screen names the callee too.
+    SetDialString("0305556667");
+    Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
+    Idle();
+    Window* outgoing = Frame().ScreenWindow(kScreenOutgoing);
+    ASSERT_NE(outgoing, nullptr);
+    EXPECT_TRUE(ShowsText(*outgoing, "Дмитрий Иванов"));
+    Screenshot("outgoing-named");
 }
