@@ -7,6 +7,7 @@
 #include "platform/devices/Paths.h"
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
+#include "controller/ScreenContext.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -93,7 +94,7 @@ bool InProcessApp::Start()
         return false;
     ws.Idle();
     // Answered on the device means the automatic answer, so no screen's layout is assumed.
-    Frame().m_pPrefStore->Record().autoAnswer = 1;
+    Frame().Context()->prefs.Record().autoAnswer = 1;
     Drain();
     return true;
 }
@@ -115,7 +116,7 @@ void InProcessApp::WriteEvent(uint8_t opcode, const std::vector<uint8_t>& body) 
 
 bool InProcessApp::Event(uint8_t opcode, const std::vector<uint8_t>& body)
 {
-    const ModuleLink& link = Frame().m_btModule;
+    const ModuleLink& link = Frame().Context()->link;
     uint64_t before = link.FramesDispatched();
     WriteEvent(opcode, body);
     // The reader counts a frame after posting what it carries, so the count wakes no loop: look
@@ -142,14 +143,14 @@ void InProcessApp::Drain() const
 bool InProcessApp::DialOut(const std::string& number)
 {
     CMainFrame& frame = Frame();
-    PhoneStatus& status = *frame.m_pPhoneStatus;
+    PhoneStatus& status = frame.Context()->status;
     status.dialString.fill(0);
     std::copy_n(number.begin(), std::min(number.size(), status.dialString.size()), status.dialString.begin());
     CallRecord record;
     record.type = CallRecord::kOutgoing;
     GetLocalTime(&record.time);
     record.SetNumber(number);
-    frame.m_pCallLog->CurrentCall() = record;
+    frame.Context()->callLog.CurrentCall() = record;
     status.callType = CallRecord::kOutgoing;
     frame.PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
     ws.Idle();

@@ -151,12 +151,12 @@ void BM_RingWithNumberToIncomingScreenPresented(benchmark::State& state)
     std::vector<double> samples;
     for (auto _ : state) {
         const uint64_t before = app.ws.Backend().Presents();
-        const uint64_t framesBefore = frame.m_btModule.FramesDispatched();
+        const uint64_t framesBefore = frame.Context()->link.FramesDispatched();
         const auto written = SteadyClock::now();
         app.WriteEvent(0x04);
         app.WriteEvent(0x05, { caller.begin(), caller.end() });
         auto presented = PresentedAfter(app.ws, before, [&] {
-            return frame.ScreenWindow(kScreenIncoming) != nullptr && frame.m_btModule.FramesDispatched() >= framesBefore + 2;
+            return frame.ScreenWindow(kScreenIncoming) != nullptr && frame.Context()->link.FramesDispatched() >= framesBefore + 2;
         });
         if (!presented) {
             state.SkipWithError("the incoming call screen was never presented");

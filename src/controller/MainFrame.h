@@ -55,6 +55,9 @@ public:
     // What the screens may use; null outside the frame's life.
     ScreenContext* Context() const { return m_pScreenContext.get(); }
 
+protected:
+    // What the frame owns and screens reach through the ScreenContext.
+    friend class ScreenContext;
     std::unique_ptr<LanguageLibrary> m_pLanguage;
     WString m_strStatus;
     ModuleLink m_btModule;
@@ -67,7 +70,6 @@ public:
     std::unique_ptr<ContactBook> m_pContacts;
     int32_t m_nSpeakerVolume = kStartVolume;
 
-protected:
     int OnCreate();
     void OnDestroy();
     // False when not even the English file opened: the frame has asked to close.

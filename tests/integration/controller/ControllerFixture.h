@@ -32,6 +32,10 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     int moduleMessages = 0;
     using CMainFrame::OnTimer;
+    // The frame's own state, which its tests look at directly.
+    using CMainFrame::m_btModule;
+    using CMainFrame::m_pCallLog;
+    using CMainFrame::m_pPhoneStatus;
 };
 
 class ControllerTest : public ::testing::Test {

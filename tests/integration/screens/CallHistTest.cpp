@@ -7,6 +7,7 @@
 #include "store/CallLogStore.h"
 #include "ui/CMyButton.h"
 #include "ui/SkinPoints.h"
+#include "controller/ScreenContext.h"
 
 #include <cstring>
 #include <fstream>
@@ -147,10 +148,10 @@ TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
     TapAt(kDial);
     SYSTEMTIME now;
     GetLocalTime(&now);
-    const PhoneStatus& status = *Frame().m_pPhoneStatus;
+    const PhoneStatus& status = Frame().Context()->status;
     EXPECT_EQ(std::string(status.dialString.data()), "0302222");
     EXPECT_EQ(status.callType, CallRecord::kOutgoing);
-    const CallRecord& current = Frame().m_pCallLog->CurrentCall();
+    const CallRecord& current = Frame().Context()->callLog.CurrentCall();
     EXPECT_EQ(current.type, CallRecord::kOutgoing);
     EXPECT_EQ(current.Number(), "0302222");
     EXPECT_EQ(std::memcmp(&current.time, &now, sizeof now), 0);

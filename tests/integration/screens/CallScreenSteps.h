@@ -10,6 +10,7 @@
 #include "platform/loop/Clock.h"
 #include "screens/DlgNumKeypad.h"
 #include "ui/SkinPoints.h"
+#include "controller/ScreenContext.h"
 
 #include <chrono>
 #include <string_view>
@@ -68,7 +69,7 @@ protected:
 
     void SetDialString(std::string_view number)
     {
-        auto& dial = Frame().m_pPhoneStatus->dialString;
+        auto& dial = Frame().Context()->status.dialString;
         dial.fill(0);
         std::copy_n(number.begin(), std::min(number.size(), dial.size()), dial.begin());
     }

@@ -7,6 +7,7 @@
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
 #include "ui/SkinPoints.h"
+#include "controller/ScreenContext.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ protected:
     CDlgIncoming* Ringing(bool autoAnswer = false)
     {
         EXPECT_TRUE(Start());
-        Frame().m_pPrefStore->Record().autoAnswer = autoAnswer ? 1 : 0;
+        Frame().Context()->prefs.Record().autoAnswer = autoAnswer ? 1 : 0;
         ConnectPhone();
         Ring();
         State(5);
@@ -64,7 +65,7 @@ TEST_F(IncomingTest, ARingOpensTheScreenAloneInFrontAndItFollowsTheCall)
 
     TapAt(kAccept);
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpCallKey });
-    EXPECT_FALSE(Frame().m_pRingTone->IsPlaying());
+    EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
     State(6, 1);
     EXPECT_TRUE(ShowsText(*screen, "Call in progress"));
     for (const std::string& text : Texts(*screen))
@@ -113,7 +114,7 @@ TEST_F(IncomingTest, EndRejectsARingingCallAndEndsAnAnsweredOne)
     ASSERT_NE(Ringing(), nullptr);
     TapAt(kEnd);
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpRejectCall });
-    EXPECT_FALSE(Frame().m_pRingTone->IsPlaying());
+    EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
     State(6, 1);
     TapAt(kEnd);
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpEndCall });

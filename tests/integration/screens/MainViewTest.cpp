@@ -14,6 +14,7 @@
 #include "support/ChildProcess.h"
 #include "ui/MasterVolume.h"
 #include "ui/SkinPoints.h"
+#include "controller/ScreenContext.h"
 
 #include <gmock/gmock.h>
 
@@ -194,9 +195,9 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStops
     }
     Tap(kRedial);
     EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
-    EXPECT_EQ(ToUtf8(Frame().m_pPhoneStatus->DialText()), "0301234567");
-    EXPECT_EQ(Frame().m_pPhoneStatus->callType, CallRecord::kOutgoing);
-    EXPECT_EQ(Frame().m_pCallLog->CurrentCall().Number(), "0301234567");
+    EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), "0301234567");
+    EXPECT_EQ(Frame().Context()->status.callType, CallRecord::kOutgoing);
+    EXPECT_EQ(Frame().Context()->callLog.CurrentCall().Number(), "0301234567");
     Frame().CloseScreen(kScreenOutgoing);
 
     // A file of another kind cannot be read: the number still in memory is dialled, and saved.
@@ -208,7 +209,7 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStops
     Tap(kRedial);
     EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
     EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
-    EXPECT_EQ(ToUtf8(Frame().m_pPhoneStatus->DialText()), "0301234567");
+    EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), "0301234567");
     CallLogStore reread;
     EXPECT_TRUE(reread.LoadLastCall());
     Frame().CloseScreen(kScreenOutgoing);
@@ -219,7 +220,7 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStops
     Tap(kRedial);
     EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
     EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
-    EXPECT_EQ(ToUtf8(Frame().m_pPhoneStatus->DialText()), "0301234567");
+    EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), "0301234567");
     Frame().CloseScreen(kScreenOutgoing);
 
     // Not during a call.
@@ -295,7 +296,7 @@ TEST_F(MainViewTest, GainReportsAreStoredAndShownByTheirRules)
         else
             Response(kOpSetMicGain, c.body);
         EXPECT_EQ(ReadMicGain(), c.stored) << c.what;
-        EXPECT_EQ(Frame().m_pPhoneStatus->micGain, c.stored) << c.what;
+        EXPECT_EQ(Frame().Context()->status.micGain, c.stored) << c.what;
         EXPECT_EQ(MainView().Gauges()->m_nMicLevel, c.level) << c.what;
     }
 }

@@ -59,7 +59,7 @@ TEST_F(OutgoingTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
     for (bool empty : { true, false }) {
         SCOPED_TRACE(empty ? "empty dial string" : "link stopped");
         if (!empty)
-            Frame().m_btModule.Stop();
+            Frame().Context()->link.Stop();
         SetDialString(empty ? "" : "0612345678");
         const DWORD before = GetTickCount();
         Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
@@ -94,7 +94,7 @@ TEST_F(OutgoingTest, EndWhileDiallingRetriesOnceAndWaits)
     Sent();
     for (bool linkUp : { true, false }) {
         if (!linkUp)
-            Frame().m_btModule.Stop();
+            Frame().Context()->link.Stop();
         const DWORD before = GetTickCount();
         Tap(kEnd.x, kEnd.y);
         EXPECT_EQ(GetTickCount() - before, linkUp ? 1000u : 2000u);
@@ -112,7 +112,7 @@ TEST_F(OutgoingTest, EndInACallSaysWhetherTheCommandWentOut)
     Tap(kEnd.x, kEnd.y);
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpEndCall });
     EXPECT_TRUE(ShowsText(*screen, "Ending call..."));
-    Frame().m_btModule.Stop();
+    Frame().Context()->link.Stop();
     Tap(kEnd.x, kEnd.y);
     EXPECT_TRUE(ShowsText(*screen, "Could not end the call"));
     EXPECT_TRUE(IsOpen());

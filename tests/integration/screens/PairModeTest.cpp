@@ -3,6 +3,7 @@
 #include "platform/loop/Clock.h"
 #include "screens/DlgPairMode.h"
 #include "ui/SkinPoints.h"
+#include "controller/ScreenContext.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ TEST_F(PairModeTest, CountsDownFrom240AndCancelsOnTheTickAfterZero)
 TEST_F(PairModeTest, APairingRequestThatCannotBeSentLeavesTheScreenUsable)
 {
     CDlgPairMode& screen = OpenWithTwoRows();
-    Frame().m_btModule.Stop();
+    Frame().Context()->link.Stop();
     for (auto [button, text] : { std::pair { kHandsFreeTap, "PMMS0102" }, std::pair { kHeadsetTap, "PMMS0202" } }) {
         TapAt(button);
         EXPECT_EQ(Hint(screen), Text(text));

@@ -7,6 +7,7 @@
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
 #include "ui/SkinPoints.h"
+#include "controller/ScreenContext.h"
 
 #include <gmock/gmock.h>
 
@@ -54,7 +55,7 @@ protected:
         for (char c : keys)
             Tap(KeyAt(c));
     }
-    std::string Number() const { return ToUtf8(Frame().m_pPhoneStatus->DialText()); }
+    std::string Number() const { return ToUtf8(Frame().Context()->status.DialText()); }
 };
 
 TEST_F(PlaceCallTest, KeysTypeUpTo32CharactersAndTheFieldShowsTheLast15)
@@ -70,7 +71,7 @@ TEST_F(PlaceCallTest, KeysTypeUpTo32CharactersAndTheFieldShowsTheLast15)
     const std::string full = "*#0123456789012345678901234567890"; // 33 typed
     EXPECT_EQ(Number(), full.substr(0, 32));
     // All 32 slots are used: no terminating zero inside the dial string.
-    EXPECT_NE(Frame().m_pPhoneStatus->dialString.back(), '\0');
+    EXPECT_NE(Frame().Context()->status.dialString.back(), '\0');
     EXPECT_TRUE(ShowsText(*Pad(), full.substr(17, 15)));
     Screenshot("place-call-number");
 
@@ -96,7 +97,7 @@ TEST_F(PlaceCallTest, DialAndCallHomeSayWhyTheyCannotStart)
     Type("55");
     Tap(kDial);
     EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0002")));
-    Frame().m_pPrefStore->SetHomeNumber("0301234567");
+    Frame().Context()->prefs.SetHomeNumber("0301234567");
     Tap(kCallHome);
     // The home number replaced the typed one, although no call could start.
     EXPECT_EQ(Number(), "0301234567");
@@ -119,9 +120,9 @@ TEST_F(PlaceCallTest, DialStartsTheCallAndHandsOverToTheOutgoingScreen)
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(std::vector<uint8_t>(sent[0].Bytes().begin(), sent[0].Bytes().end()),
         CommandBytes(0x15, { '0', '1', '7', '1', '*', '9', '9', '#' }));
-    EXPECT_EQ(Frame().m_pPhoneStatus->callType, CallRecord::kOutgoing);
+    EXPECT_EQ(Frame().Context()->status.callType, CallRecord::kOutgoing);
 
-    const CallRecord& current = Frame().m_pCallLog->CurrentCall();
+    const CallRecord& current = Frame().Context()->callLog.CurrentCall();
     SYSTEMTIME now;
     GetLocalTime(&now);
     EXPECT_EQ(current.type, CallRecord::kOutgoing);
@@ -134,7 +135,7 @@ TEST_F(PlaceCallTest, DialStartsTheCallAndHandsOverToTheOutgoingScreen)
     // The last call holds the number and nothing else, in memory and in LastCall.dat.
     CallLogStore reread;
     ASSERT_TRUE(reread.LoadLastCall());
-    for (const CallRecord* last : { &Frame().m_pCallLog->LastCall(), &reread.LastCall() }) {
+    for (const CallRecord* last : { &Frame().Context()->callLog.LastCall(), &reread.LastCall() }) {
         EXPECT_EQ(last->Number(), "0171*99#");
         EXPECT_EQ(last->type, CallRecord::kEmpty);
         EXPECT_EQ(last->time.wYear, 0);
@@ -154,7 +155,7 @@ TEST_F(PlaceCallTest, CallHomeOverwritesTheTypedNumberAndStartsTheCall)
     EXPECT_THAT(
         TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
     EXPECT_EQ(Number(), "0049301234567");
-    EXPECT_EQ(Frame().m_pCallLog->CurrentCall().Number(), "0049301234567");
+    EXPECT_EQ(Frame().Context()->callLog.CurrentCall().Number(), "0049301234567");
 }
 
 TEST_F(PlaceCallTest, ReturnClosesThePadAndCallHistoryOpensOverIt)

@@ -7,6 +7,7 @@
 #include "store/PrefStore.h"
 #include "ui/CMyButton.h"
 #include "ui/SkinPoints.h"
+#include "controller/ScreenContext.h"
 
 #include <cstring>
 
@@ -70,8 +71,8 @@ protected:
 
 TEST_F(PrefTest, HomeNumberIsTypedOnThePadAndTakenOverOnlyByChange)
 {
-    Frame().m_pPrefStore->SetHomeNumber("0301234567");
-    ASSERT_TRUE(Frame().m_pPrefStore->Save());
+    Frame().Context()->prefs.SetHomeNumber("0301234567");
+    ASSERT_TRUE(Frame().Context()->prefs.Save());
     CDlgPref* screen = Open();
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(ShowsText(*screen, "0301234567"));

@@ -6,6 +6,7 @@
 #include "platform/draw/ImageCodec.h"
 #include "platform/devices/Paths.h"
 #include "platform/tooling/Trace.h"
+#include "controller/ScreenContext.h"
 
 #include <algorithm>
 #include <chrono>
@@ -101,7 +102,7 @@ void ScreenTest::Tap(int x, int y)
 
 void ScreenTest::WaitDispatched(uint64_t before)
 {
-    const ModuleLink& link = Frame().m_btModule;
+    const ModuleLink& link = Frame().Context()->link;
     // The reader counts a frame after posting what it carries, so the count itself wakes no
     // loop: look again every few milliseconds.
     const auto deadline = std::chrono::steady_clock::now() + kWait;
@@ -112,14 +113,14 @@ void ScreenTest::WaitDispatched(uint64_t before)
 
 void ScreenTest::Event(uint8_t opcode, const std::vector<uint8_t>& body)
 {
-    uint64_t before = Frame().m_btModule.FramesDispatched();
+    uint64_t before = Frame().Context()->link.FramesDispatched();
     module.Event(opcode, body);
     WaitDispatched(before);
 }
 
 void ScreenTest::Response(uint8_t opcode, const std::vector<uint8_t>& body)
 {
-    uint64_t before = Frame().m_btModule.FramesDispatched();
+    uint64_t before = Frame().Context()->link.FramesDispatched();
     module.Response(opcode, body);
     WaitDispatched(before);
 }

@@ -10,6 +10,7 @@
 #include "platform/core/Text.h"
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
+#include "controller/ScreenContext.h"
 
 #include <algorithm>
 #include <cstring>
@@ -82,7 +83,7 @@ protected:
     {
         ASSERT_TRUE(Start());
         ConnectPhone();
-        Frame().m_pPrefStore->Record().autoAnswer = 1;
+        Frame().Context()->prefs.Record().autoAnswer = 1;
     }
 
     size_t WindowCount(HWND parent = nullptr) const
@@ -99,14 +100,14 @@ protected:
     // What the main view's Redial does with a number before the outgoing call screen dials it.
     void DialOut(const std::string& number)
     {
-        PhoneStatus& status = *Frame().m_pPhoneStatus;
+        PhoneStatus& status = Frame().Context()->status;
         status.dialString.fill(0);
         std::ranges::copy(number, status.dialString.begin());
         CallRecord record;
         record.type = CallRecord::kOutgoing;
         GetLocalTime(&record.time);
         record.SetNumber(number);
-        Frame().m_pCallLog->CurrentCall() = record;
+        Frame().Context()->callLog.CurrentCall() = record;
         status.callType = CallRecord::kOutgoing;
         Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
         Idle();
