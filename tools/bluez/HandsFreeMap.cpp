@@ -216,6 +216,8 @@ void HandsFreeMap::UpdateLink()
         m_linkedModem = path;
         m_core.Linked(*address, device->second.name);
         UpdateCall();
+        if (onLinked)
+            onLinked(device->second.address, *address);
         return;
     }
 }

@@ -7,6 +7,7 @@
 
 #include "ModuleCore.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -82,6 +83,9 @@ public:
     void ConnectFailed();
     // A Dial that oFono refused: the module tells of a call that ended at once.
     void DialFailed();
+
+    // After the module reported a phone linked: its address as BlueZ writes it, and its bytes.
+    std::function<void(const std::string& address, const BtAddress& bytes)> onLinked;
 
 private:
     bool OwnDevice(const DeviceFacts& d) const;

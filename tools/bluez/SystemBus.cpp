@@ -30,9 +30,10 @@ void DeleteReply(void* userdata)
 
 }
 
-SystemBus::SystemBus(TimerQueue& timers, FILE* trace)
+SystemBus::SystemBus(TimerQueue& timers, FILE* trace, Kind kind)
     : m_timers(timers)
     , m_trace(trace)
+    , m_kind(kind)
 {
 }
 
@@ -56,7 +57,7 @@ void SystemBus::Trace(const char* format, ...)
 
 int SystemBus::Open()
 {
-    return sd_bus_open_system(&m_bus);
+    return m_kind == Kind::Session ? sd_bus_open_user(&m_bus) : sd_bus_open_system(&m_bus);
 }
 
 void SystemBus::Close()

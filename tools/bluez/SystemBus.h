@@ -1,6 +1,6 @@
 #pragma once
 
-// The bridge's connection to the system bus. Every call is asynchronous with a time limit, so the
+// The bridge's connection to the system bus (or, for the phone book, the session bus). Every call is asynchronous with a time limit, so the
 // module's side never waits on a daemon; the answer (or its absence) comes to a callback.
 
 #include "TimerQueue.h"
@@ -28,12 +28,15 @@ public:
     // How long before a missing bus or a daemon that is still starting is asked again.
     static constexpr std::chrono::milliseconds kRetry { 2000 };
 
-    SystemBus(TimerQueue& timers, FILE* trace);
+    enum class Kind { System, Session };
+
+    SystemBus(TimerQueue& timers, FILE* trace, Kind kind = Kind::System);
     ~SystemBus();
     SystemBus(const SystemBus&) = delete;
     SystemBus& operator=(const SystemBus&) = delete;
 
-    // DBUS_SYSTEM_BUS_ADDRESS is honoured; a negative errno when there is no bus.
+    // DBUS_SYSTEM_BUS_ADDRESS (DBUS_SESSION_BUS_ADDRESS) is honoured; a negative errno when there
+    // is no bus.
     int Open();
     void Close();
     // For matches and objects; null while not connected.
@@ -57,5 +60,6 @@ public:
 private:
     TimerQueue& m_timers;
     FILE* m_trace;
+    Kind m_kind;
     sd_bus* m_bus = nullptr;
 };

@@ -5,10 +5,12 @@
 #include "ControlServer.h"
 #include "HandsFreeMap.h"
 #include "ModuleCore.h"
+#include "PhoneBookPull.h"
 #include "PtyLine.h"
 #include "SimLine.h"
 #include "TimerQueue.h"
 
+#include "contacts/ContactBook.h"
 #include "link/FrameCollector.h"
 
 #include <csignal>
@@ -42,19 +44,27 @@ line of output:
     pty /dev/pts/N
 Give that path (or the --link) to the application in OSTRILAN_COM2.
 
+When a phone links, its phone book is pulled over PBAP through obexd on the session bus
+(DBUS_SESSION_BUS_ADDRESS is honoured) and written as <ADDRESS>.vcf into the contacts folder, where
+the application finds the callers' names.
+
 Options:
   --link PATH      keep a symbolic link to the pseudo-terminal at PATH (removed at the end)
   --adapter hciN   use this adapter (default: the first one BlueZ lists)
   --trace FILE     append one line per bus event and request ("<ms> bluez <details>")
   --log FILE       log every frame in and out in hex, as ostrilan-modsim does
   --control PATH   a Unix stream socket answering "state" with the module's state
+  --contacts DIR   write the phones' phone books here (default: the application's contacts
+                   folder as ostrilan computes it: data/contacts beside the program in a build
+                   folder; installed, $OSTRILAN_ROOT/data/contacts when that is set, else
+                   $XDG_DATA_HOME/ostrilan/data/contacts)
   --help           this text
 
 See docs/bluetooth.md for what maps to what.
 )";
 
 struct Options {
-    std::string link, adapter, trace, log, control;
+    std::string link, adapter, trace, log, control, contacts;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o)
@@ -80,6 +90,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
             o.log = v;
         else if (a == "--control")
             o.control = v;
+        else if (a == "--contacts")
+            o.contacts = v;
         else {
             fprintf(stderr, "ostrilan-bluez: unknown option %s (see --help)\n", a.c_str());
             return false;
@@ -121,6 +133,9 @@ int main(int argc, char** argv)
     core.namesWithList = true;
     HandsFreeMap map(core, o.adapter);
     phones.Attach(map);
+    PhoneBookPull phoneBook(
+        timers, trace, o.contacts.empty() ? ContactBook::DefaultFolder() : std::filesystem::path(o.contacts));
+    map.onLinked = [&phoneBook](const std::string& text, const BtAddress& address) { phoneBook.Pull(text, address); };
     // Nothing is known of the adapter until the bus has answered.
     core.AdapterReady(false);
 
@@ -146,12 +161,13 @@ int main(int argc, char** argv)
     FrameCollector collector([&core](std::span<const BYTE> frame) { core.HandleFrame(frame); });
     while (!g_stop) {
         int wait = timers.WaitMs();
-        int busWait = phones.WaitMs();
-        if (busWait >= 0 && (wait < 0 || busWait < wait))
-            wait = busWait;
+        for (int busWait : { phones.WaitMs(), phoneBook.WaitMs() })
+            if (busWait >= 0 && (wait < 0 || busWait < wait))
+                wait = busWait;
         std::vector<pollfd> fds;
         fds.push_back({ line.Fd(), POLLIN, 0 });
         fds.push_back({ phones.Fd(), phones.Events(), 0 });
+        fds.push_back({ phoneBook.Fd(), phoneBook.Events(), 0 });
         control.AddPollFds(fds);
         int n = poll(fds.data(), fds.size(), wait);
         if (n < 0 && errno != EINTR)
@@ -170,8 +186,9 @@ int main(int argc, char** argv)
         }
         // sd-bus wants to be called after every wake-up, not only when its descriptor is readable.
         phones.Process();
+        phoneBook.Process();
         if (n > 0)
-            control.Handle(fds, 2, [&core](const std::string& cmd) {
+            control.Handle(fds, 3, [&core](const std::string& cmd) {
                 return cmd == "state" ? "ok " + core.StateText() : std::string("error only \"state\" here");
             });
         timers.RunDue();

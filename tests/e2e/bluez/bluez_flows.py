@@ -8,6 +8,7 @@ Usage: bluez_flows.py APP_DIR WORK_DIR [unittest arguments]
 
 import os
 import signal
+import subprocess
 import sys
 import time
 import unittest
@@ -200,6 +201,54 @@ class LinkedFirst(BluezFlow):
         self.assertIn('serial-rx 77 04 02 03 02 70', received)
         call = self.ring(ROAD[0], '5552222')
         self.assertTrue(self.wait_showing('CDlgIncoming') and self.wait_text('5552222'))
+        self.caller_gives_up(ROAD[0], call)
+        self.assertTrue(self.wait_module(4))
+        self.settle()
+        self.app.ask('advance 4000')
+        self.assertTrue(self.wait_gone('CDlgIncoming'))
+        self.quit()
+
+
+class PhoneBook(BluezFlow):
+    """obexd on the session bus serves the phone book of the phone that links."""
+
+    CARD = (b'BEGIN:VCARD\r\nVERSION:3.0\r\nN:Road;Anna;;;\r\nFN:Anna Road\r\n'
+            b'TEL;TYPE=CELL:555-1234\r\nEND:VCARD\r\n')
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        cls.start_session_bus()
+        cls.session_address = os.environ['DBUS_SESSION_BUS_ADDRESS']
+        cls.session = cls.get_dbus(system_bus=False)
+
+    def test_connecting_pulls_the_phone_book_and_the_next_ring_shows_the_name(self):
+        obex_proc, _ = self.spawn_server_template('bluez5-obex', {}, stdout=subprocess.DEVNULL)
+        self.children.append(obex_proc)
+        self.connect_from_list(ROAD)
+        client = self.session.get_object('org.bluez.obex', '/org/bluez/obex')
+        transfer = self.session.get_object('org.bluez.obex', '/org/bluez/obex/client/session0/transfer0')
+
+        def pulled():
+            try:
+                return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename', dbus_interface=dbus.PROPERTIES_IFACE))
+            except dbus.exceptions.DBusException:
+                return ''
+        self.assertTrue(until(pulled, between=self.idle), 'obexd was not asked for the phone book')
+        # The phone sends the book; obexd says so on the transfer.
+        with open(pulled(), 'wb') as f:
+            f.write(self.CARD)
+        transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
+        self.assertTrue(until(lambda: client.GetMethodCalls('RemoveSession', dbus_interface=MOCK), between=self.idle),
+                        'the session was not removed')
+        [(_, (destination, target))] = client.GetMethodCalls('CreateSession', dbus_interface=MOCK)
+        self.assertEqual((str(destination), str(target['Target']).upper()), (ROAD[0], 'PBAP'))
+        with open(os.path.join(self.contacts, '001A7DDA7101.vcf'), 'rb') as f:
+            self.assertEqual(f.read(), self.CARD)
+
+        call = self.ring(ROAD[0], '5551234')
+        self.assertTrue(self.wait_showing('CDlgIncoming') and self.wait_text('Anna Road'))
+        self.assertTrue(self.shows('5551234'))
         self.caller_gives_up(ROAD[0], call)
         self.assertTrue(self.wait_module(4))
         self.settle()

@@ -91,6 +91,9 @@ class LineSocket:
 
 
 class BluezFlow(dbusmock.DBusTestCase):
+    # obexd's bus for the bridge: none unless a flow starts one.
+    session_address = 'unix:path=/nonexistent/ostrilan-bluez-test'
+
     @classmethod
     def setUpClass(cls):
         cls.start_system_bus()
@@ -199,11 +202,14 @@ class BluezFlow(dbusmock.DBusTestCase):
     def start_bridge(self):
         self.control = os.path.join(self.sockets, 'bridge.sock')
         self.link = os.path.join(self.sockets, 'com2')
+        self.contacts = os.path.join(self.work, 'device', 'data', 'contacts')
+        env = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=self.session_address)
         with open(os.path.join(self.work, 'bridge.out'), 'w') as out:
             self.bridge = subprocess.Popen(
                 [os.path.join(APP_DIR, 'ostrilan-bluez'), '--link', self.link, '--control', self.control,
-                 '--trace', os.path.join(self.work, 'bridge.trace'), '--log', os.path.join(self.work, 'module.log')],
-                stdout=out, stderr=subprocess.STDOUT)
+                 '--trace', os.path.join(self.work, 'bridge.trace'), '--log', os.path.join(self.work, 'module.log'),
+                 '--contacts', self.contacts],
+                env=env, stdout=out, stderr=subprocess.STDOUT)
         self.children.append(self.bridge)
         self.assertTrue(until(lambda: os.path.exists(self.link)), 'no pty link from ostrilan-bluez')
         with open(os.path.join(self.work, 'bridge.out')) as f:
@@ -213,7 +219,7 @@ class BluezFlow(dbusmock.DBusTestCase):
 
     def start_app(self):
         device = os.path.join(self.work, 'device')
-        os.makedirs(os.path.join(device, 'data'))
+        os.makedirs(os.path.join(device, 'data'), exist_ok=True)
         for name in os.listdir(APP_DIR):
             full = os.path.join(APP_DIR, name)
             if os.path.isdir(full) and name not in ('data', 'registry', 'run'):

@@ -1,0 +1,225 @@
+#include "PhoneBookPull.h"
+#include "BusProps.h"
+
+#include "contacts/ContactBook.h"
+
+#include <cstring>
+#include <fstream>
+#include <systemd/sd-bus.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* kObex = "org.bluez.obex";
+constexpr const char* kClientPath = "/org/bluez/obex";
+constexpr const char* kClientIface = "org.bluez.obex.Client1";
+constexpr const char* kPhonebookIface = "org.bluez.obex.PhonebookAccess1";
+constexpr const char* kTransferIface = "org.bluez.obex.Transfer1";
+
+int OnProperties(sd_bus_message* m, void* userdata, sd_bus_error*)
+{
+    static_cast<PhoneBookPull*>(userdata)->OnPropertiesChanged(m);
+    return 0;
+}
+
+const char* ErrorOf(sd_bus_message* m)
+{
+    const sd_bus_error* error = m ? sd_bus_message_get_error(m) : nullptr;
+    return error && error->name ? error->name : "no answer";
+}
+
+// The whole file, when it is a regular file of a sensible size.
+bool ReadSmallFile(const std::string& name, std::vector<uint8_t>& bytes)
+{
+    std::error_code ec;
+    auto status = std::filesystem::status(name, ec);
+    if (ec || !std::filesystem::is_regular_file(status))
+        return false;
+    auto size = std::filesystem::file_size(name, ec);
+    if (ec || size > PhoneBookPull::kMaxBytes)
+        return false;
+    std::ifstream in(name, std::ios::binary);
+    bytes.resize(size);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    return static_cast<uintmax_t>(in.gcount()) == size;
+}
+
+}
+
+PhoneBookPull::PhoneBookPull(TimerQueue& timers, FILE* trace, std::filesystem::path folder)
+    : m_timers(timers)
+    , m_bus(timers, trace, SystemBus::Kind::Session)
+    , m_folder(std::move(folder))
+{
+}
+
+PhoneBookPull::~PhoneBookPull()
+{
+    m_timers.Cancel(m_limit);
+    // The pending answers point at this object.
+    m_bus.Close();
+}
+
+bool PhoneBookPull::OpenBus()
+{
+    if (m_bus.Raw())
+        return true;
+    int r = m_bus.Open();
+    if (r >= 0)
+        r = sd_bus_match_signal(m_bus.Raw(), nullptr, nullptr, nullptr, "org.freedesktop.DBus.Properties",
+            "PropertiesChanged", OnProperties, this);
+    if (r < 0) {
+        // Said once: the trace would otherwise carry it on every link.
+        if (!m_noBusSaid)
+            m_bus.Trace("no session bus (%s): phone books are not pulled", strerror(-r));
+        m_noBusSaid = true;
+        m_bus.Close();
+        return false;
+    }
+    m_noBusSaid = false;
+    return true;
+}
+
+void PhoneBookPull::Process()
+{
+    if (!m_bus.Process()) {
+        m_bus.Trace("session bus lost");
+        Finish(false, "the session bus went away");
+        m_bus.Close();
+    }
+}
+
+void PhoneBookPull::Pull(const std::string& addressText, const BtAddress& address)
+{
+    if (m_busy)
+        Finish(false, "the phone linked again");
+    if (!OpenBus())
+        return;
+    m_busy = true;
+    unsigned long id = ++m_id;
+    m_addressText = addressText;
+    m_address = address;
+    m_bus.Trace("phone book of %s: pulling", addressText.c_str());
+    m_limit = m_timers.After(kPullLimit, [this] {
+        m_limit = 0;
+        Finish(false, "it took too long");
+    });
+    auto args = [&addressText](sd_bus_message* m) {
+        return sd_bus_message_append(m, "sa{sv}", addressText.c_str(), 1, "Target", "s", "PBAP");
+    };
+    m_bus.Call(
+        kObex, kClientPath, kClientIface, "CreateSession", args,
+        [this, id](sd_bus_message* m, bool ok) {
+            if (!Current(id))
+                return;
+            const char* session = nullptr;
+            if (!ok || sd_bus_message_read(m, "o", &session) < 0) {
+                Finish(false, ErrorOf(m));
+                return;
+            }
+            m_session = session;
+            Select(id);
+        },
+        kSessionTimeoutUs);
+}
+
+void PhoneBookPull::Select(unsigned long id)
+{
+    auto args = [](sd_bus_message* m) { return sd_bus_message_append(m, "ss", "int", "pb"); };
+    m_bus.Call(kObex, m_session, kPhonebookIface, "Select", args, [this, id](sd_bus_message* m, bool ok) {
+        if (!Current(id))
+            return;
+        if (!ok) {
+            Finish(false, ErrorOf(m));
+            return;
+        }
+        PullAll(id);
+    });
+}
+
+void PhoneBookPull::PullAll(unsigned long id)
+{
+    // Names and numbers only: photos would make the book many megabytes for nothing shown.
+    auto args = [](sd_bus_message* m) {
+        return sd_bus_message_append(m, "sa{sv}", "", 1, "Fields", "as", 4, "VERSION", "FN", "N", "TEL");
+    };
+    m_bus.Call(kObex, m_session, kPhonebookIface, "PullAll", args, [this, id](sd_bus_message* m, bool ok) {
+        if (!Current(id))
+            return;
+        char type = 0;
+        const char* transfer = nullptr;
+        BusProps props;
+        // obexd answers with an object path; some versions of its interface with a string.
+        if (!ok || sd_bus_message_peek_type(m, &type, nullptr) <= 0 || (type != 'o' && type != 's')
+            || sd_bus_message_read_basic(m, type, &transfer) < 0 || ReadProps(m, props) < 0) {
+            Finish(false, ErrorOf(m));
+            return;
+        }
+        m_transfer = transfer;
+        Take(props.text, "Filename", m_file);
+        std::string status;
+        Take(props.text, "Status", status);
+        Status(status);
+    });
+}
+
+void PhoneBookPull::OnPropertiesChanged(sd_bus_message* m)
+{
+    const char* path = sd_bus_message_get_path(m);
+    const char* interface = nullptr;
+    if (!m_busy || m_transfer.empty() || !path || m_transfer != path
+        || sd_bus_message_read(m, "s", &interface) < 0 || strcmp(interface, kTransferIface) != 0)
+        return;
+    BusProps props;
+    if (ReadProps(m, props) < 0)
+        return;
+    std::string status;
+    Take(props.text, "Status", status);
+    Take(props.text, "Filename", m_file);
+    Status(status);
+}
+
+void PhoneBookPull::Status(const std::string& status)
+{
+    if (status == "complete")
+        Finish(true, nullptr);
+    else if (status == "error")
+        Finish(false, "the transfer failed");
+}
+
+void PhoneBookPull::Finish(bool ok, const char* why)
+{
+    if (!m_busy)
+        return;
+    m_busy = false;
+    m_timers.Cancel(m_limit);
+    m_limit = 0;
+    const char* address = m_addressText.c_str();
+    if (ok) {
+        std::vector<uint8_t> bytes;
+        if (m_file.empty() || !ReadSmallFile(m_file, bytes))
+            m_bus.Trace("phone book of %s: cannot read %s", address, m_file.c_str());
+        else if (!ContactBook::WriteVCardFile(m_folder, m_address, bytes))
+            m_bus.Trace("phone book of %s: cannot write into %s", address, m_folder.c_str());
+        else
+            m_bus.Trace("phone book of %s: %zu bytes written to %s", address, bytes.size(),
+                (m_folder / ContactBook::FileNameFor(m_address)).c_str());
+    } else {
+        m_bus.Trace("phone book of %s not pulled: %s", address, why);
+    }
+    // obexd made the file for us (no target was named); it is ours to remove.
+    if (!m_file.empty() && !m_transfer.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(m_file, ec);
+    }
+    if (!m_session.empty()) {
+        std::string session = m_session;
+        m_bus.Call(
+            kObex, kClientPath, kClientIface, "RemoveSession",
+            [session](sd_bus_message* m) { return sd_bus_message_append(m, "o", session.c_str()); },
+            [](sd_bus_message*, bool) {});
+    }
+    m_session.clear();
+    m_transfer.clear();
+    m_file.clear();
+}
