@@ -15,6 +15,7 @@ constexpr const char* kClientPath = "/org/bluez/obex";
 constexpr const char* kClientIface = "org.bluez.obex.Client1";
 constexpr const char* kPhonebookIface = "org.bluez.obex.PhonebookAccess1";
 constexpr const char* kTransferIface = "org.bluez.obex.Transfer1";
+constexpr const char* kBooks[] = { "pb", "cch" };
 
 int OnProperties(sd_bus_message* m, void* userdata, sd_bus_error*)
 {
@@ -99,10 +100,12 @@ void PhoneBookPull::Pull(const std::string& addressText, const BtAddress& addres
     unsigned long id = ++m_id;
     m_addressText = addressText;
     m_address = address;
+    m_book = 0;
+    m_collected.clear();
     m_bus.Trace("phone book of %s: pulling", addressText.c_str());
     m_limit = m_timers.After(kPullLimit, [this] {
         m_limit = 0;
-        Finish(false, "it took too long");
+        Fail("it took too long");
     });
     auto args = [&addressText](sd_bus_message* m) {
         return sd_bus_message_append(m, "sa{sv}", addressText.c_str(), 1, "Target", "s", "PBAP");
@@ -125,12 +128,13 @@ void PhoneBookPull::Pull(const std::string& addressText, const BtAddress& addres
 
 void PhoneBookPull::Select(unsigned long id)
 {
-    auto args = [](sd_bus_message* m) { return sd_bus_message_append(m, "ss", "int", "pb"); };
+    const char* book = kBooks[m_book];
+    auto args = [book](sd_bus_message* m) { return sd_bus_message_append(m, "ss", "int", book); };
     m_bus.Call(kObex, m_session, kPhonebookIface, "Select", args, [this, id](sd_bus_message* m, bool ok) {
         if (!Current(id))
             return;
         if (!ok) {
-            Finish(false, ErrorOf(m));
+            Fail(ErrorOf(m));
             return;
         }
         PullAll(id);
@@ -152,7 +156,7 @@ void PhoneBookPull::PullAll(unsigned long id)
         // obexd answers with an object path; some versions of its interface with a string.
         if (!ok || sd_bus_message_peek_type(m, &type, nullptr) <= 0 || (type != 'o' && type != 's')
             || sd_bus_message_read_basic(m, type, &transfer) < 0 || ReadProps(m, props) < 0) {
-            Finish(false, ErrorOf(m));
+            Fail(ErrorOf(m));
             return;
         }
         m_transfer = transfer;
@@ -182,9 +186,46 @@ void PhoneBookPull::OnPropertiesChanged(sd_bus_message* m)
 void PhoneBookPull::Status(const std::string& status)
 {
     if (status == "complete")
-        Finish(true, nullptr);
+        BookDone();
     else if (status == "error")
-        Finish(false, "the transfer failed");
+        Fail("the transfer failed");
+}
+
+void PhoneBookPull::BookDone()
+{
+    std::vector<uint8_t> bytes;
+    if (m_file.empty() || !ReadSmallFile(m_file, bytes) || m_collected.size() + bytes.size() > kMaxBytes) {
+        Fail("its file cannot be read");
+        return;
+    }
+    m_collected.insert(m_collected.end(), bytes.begin(), bytes.end());
+    RemoveTransferFile();
+    if (++m_book < std::size(kBooks)) {
+        Select(m_id);
+        return;
+    }
+    Finish(true, nullptr);
+}
+
+void PhoneBookPull::Fail(const char* why)
+{
+    if (m_book > 0 && !m_collected.empty()) {
+        m_bus.Trace("phone book of %s: no %s (%s)", m_addressText.c_str(), kBooks[m_book], why);
+        Finish(true, nullptr);
+    } else {
+        Finish(false, why);
+    }
+}
+
+void PhoneBookPull::RemoveTransferFile()
+{
+    // obexd made the file for us (no target was named); it is ours to remove.
+    if (!m_file.empty() && !m_transfer.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(m_file, ec);
+    }
+    m_transfer.clear();
+    m_file.clear();
 }
 
 void PhoneBookPull::Finish(bool ok, const char* why)
@@ -196,22 +237,16 @@ void PhoneBookPull::Finish(bool ok, const char* why)
     m_limit = 0;
     const char* address = m_addressText.c_str();
     if (ok) {
-        std::vector<uint8_t> bytes;
-        if (m_file.empty() || !ReadSmallFile(m_file, bytes))
-            m_bus.Trace("phone book of %s: cannot read %s", address, m_file.c_str());
-        else if (!ContactBook::WriteVCardFile(m_folder, m_address, bytes))
+        if (!ContactBook::WriteVCardFile(m_folder, m_address, m_collected))
             m_bus.Trace("phone book of %s: cannot write into %s", address, m_folder.c_str());
         else
-            m_bus.Trace("phone book of %s: %zu bytes written to %s", address, bytes.size(),
+            m_bus.Trace("phone book of %s: %zu bytes written to %s", address, m_collected.size(),
                 (m_folder / ContactBook::FileNameFor(m_address)).c_str());
     } else {
         m_bus.Trace("phone book of %s not pulled: %s", address, why);
     }
-    // obexd made the file for us (no target was named); it is ours to remove.
-    if (!m_file.empty() && !m_transfer.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(m_file, ec);
-    }
+    RemoveTransferFile();
+    m_collected.clear();
     if (!m_session.empty()) {
         std::string session = m_session;
         m_bus.Call(
@@ -220,6 +255,4 @@ void PhoneBookPull::Finish(bool ok, const char* why)
             [](sd_bus_message*, bool) {});
     }
     m_session.clear();
-    m_transfer.clear();
-    m_file.clear();
 }

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 struct BusProps;
 
@@ -48,7 +49,12 @@ private:
     void Select(unsigned long id);
     void PullAll(unsigned long id);
     void Status(const std::string& status);
+    // The transfer of one book is over: keep it, then pull the next or finish.
+    void BookDone();
+    // A later book that fails leaves what the earlier ones gave; the first one failing, nothing.
+    void Fail(const char* why);
     void Finish(bool ok, const char* why);
+    void RemoveTransferFile();
     bool Current(unsigned long id) const { return id == m_id && m_busy; }
 
     TimerQueue& m_timers;
@@ -63,4 +69,7 @@ private:
     std::string m_session;
     std::string m_transfer;
     std::string m_file;
+    // The phone book, then the contacts of the call history: what a car shows names from.
+    size_t m_book = 0;
+    std::vector<uint8_t> m_collected;
 };

@@ -214,6 +214,7 @@ class PhoneBook(BluezFlow):
 
     CARD = (b'BEGIN:VCARD\r\nVERSION:3.0\r\nN:Road;Anna;;;\r\nFN:Anna Road\r\n'
             b'TEL;TYPE=CELL:555-1234\r\nEND:VCARD\r\n')
+    HISTORY_CARD = b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bruno Late\r\nTEL:555-9876\r\nEND:VCARD\r\n'
 
     @classmethod
     def setUpClass(cls):
@@ -227,24 +228,32 @@ class PhoneBook(BluezFlow):
         self.children.append(obex_proc)
         self.connect_from_list(ROAD)
         client = self.session.get_object('org.bluez.obex', '/org/bluez/obex')
-        transfer = self.session.get_object('org.bluez.obex', '/org/bluez/obex/client/session0/transfer0')
 
-        def pulled():
-            try:
-                return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename', dbus_interface=dbus.PROPERTIES_IFACE))
-            except dbus.exceptions.DBusException:
-                return ''
-        self.assertTrue(until(pulled, between=self.idle), 'obexd was not asked for the phone book')
-        # The phone sends the book; obexd says so on the transfer.
-        with open(pulled(), 'wb') as f:
-            f.write(self.CARD)
-        transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
+        def complete(number, card):
+            # The phone sends the book; obexd says so on the transfer.
+            transfer = self.session.get_object('org.bluez.obex',
+                                               '/org/bluez/obex/client/session0/transfer%d' % number)
+
+            def pulled():
+                try:
+                    return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename',
+                                            dbus_interface=dbus.PROPERTIES_IFACE))
+                except dbus.exceptions.DBusException:
+                    return ''
+            self.assertTrue(until(pulled, between=self.idle), 'obexd was not asked for book %d' % number)
+            with open(pulled(), 'wb') as f:
+                f.write(card)
+            transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
+
+        # The phone book, then the contacts of the call history, into one file.
+        complete(0, self.CARD)
+        complete(1, self.HISTORY_CARD)
         self.assertTrue(until(lambda: client.GetMethodCalls('RemoveSession', dbus_interface=MOCK), between=self.idle),
                         'the session was not removed')
         [(_, (destination, target))] = client.GetMethodCalls('CreateSession', dbus_interface=MOCK)
         self.assertEqual((str(destination), str(target['Target']).upper()), (ROAD[0], 'PBAP'))
         with open(os.path.join(self.contacts, '001A7DDA7101.vcf'), 'rb') as f:
-            self.assertEqual(f.read(), self.CARD)
+            self.assertEqual(f.read(), self.CARD + self.HISTORY_CARD)
 
         call = self.ring(ROAD[0], '5551234')
         self.assertTrue(self.wait_showing('CDlgIncoming') and self.wait_text('Anna Road'))
