@@ -46,7 +46,9 @@ saved=$(mktemp -d)
 current=
 restore() {
     if [ -n "$current" ]; then
-        cp -p "$saved/original" "$current"
+        # A fresh time stamp, not the saved one: the build must see the file change back.
+        cp "$saved/original" "$current"
+        touch "$current"
         current=
     fi
 }
@@ -76,10 +78,18 @@ suite() {
 echo "=== mutants: configuring ${build}/"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRILAN_WERROR=ON \
     -DOSTRILAN_BENCH=OFF >/dev/null
+# Files a run that was killed outright may have left newer than the build saw them.
+touch "${files[@]}"
 cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1 || {
     echo "mutants.sh: the unchanged tree does not build (see ${build}/mutant-build.log)" >&2
     exit 2
 }
+
+# A suite that fails without any fault would make every fault look caught.
+if ! suite; then
+    echo "mutants.sh: the suite fails on the unchanged tree (see ${build}/mutant-ctest.log)" >&2
+    exit 2
+fi
 
 total=0 caught=0 survived=() broken=()
 index=0
