@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the application folder and starts the application.
+# Installs what is missing, builds the application folder (the programs below and what they read;
+# no tests) and starts the application.
 #
 #   With a display (DISPLAY or WAYLAND_DISPLAY): the module simulator on a pseudo-terminal, the
 #   application's window against it, and the simulator's console in this terminal (docs/run.md).
@@ -14,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default -j "$(nproc)"
+cmake --build --preset default -j "$(nproc)" --target ostrilan_runnable
 app=build/app
 
 module=${OSTRILAN_MODULE:-sim}

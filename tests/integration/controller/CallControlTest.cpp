@@ -102,6 +102,15 @@ TEST_F(CallControlTest, ConnectedThenInCallWithinTheSecondCountsAsAnswered)
     EXPECT_THAT(History("MissedCall.dat"), SizeIs(1));
 }
 
+TEST_F(CallControlTest, StatusLineNamesEachStateWithoutAPhone)
+{
+    const char* keys[] = { "MFRM0001", "MFRM0002", "MFRM0003", "MFRM0004" };
+    for (uint8_t state = 0; state < 4; ++state) {
+        State(state);
+        EXPECT_EQ(frame.GetStatusLine(), TextTable::Text(keys[state])) << int(state);
+    }
+}
+
 TEST_F(CallControlTest, UnansweredRingIsLoggedAsMissedWhenTimerTwoFires)
 {
     State(PhoneStatus::kStateRinging);

@@ -58,6 +58,14 @@ protected:
     } // September 2001
 };
 
+class GaugesIn2007Test : public GaugesTest {
+protected:
+    GaugesIn2007Test()
+        : GaugesTest(1'180'699'200'000)
+    {
+    } // June 2007, the first year whose time is shown
+};
+
 }
 
 TEST_F(GaugesTest, LevelsLockAndBatteryPickTheirFrames)
@@ -124,6 +132,11 @@ TEST_F(GaugesOnUnsetClockTest, ClockBeforeTwoThousandSevenShowsDashes)
 {
     EXPECT_EQ(m_gauges.m_nHour, G::kNoTime);
     EXPECT_EQ(ClockText(), u"--:--");
+}
+
+TEST_F(GaugesIn2007Test, ClockFromTwoThousandSevenShowsTheTime)
+{
+    EXPECT_NE(ClockText(), u"--:--");
 }
 
 TEST_F(GaugesTest, VolumeChangeClicksOnlyWhileTheApplicationIsInFront)

@@ -46,6 +46,7 @@ TEST(ContactIndex, MatchesNumbersTheWayPhonesDo)
         { "+43 30 1111 2222", u"Jan" },
         { "123 4567 8", nullptr },
         { "+49 30 7654321", nullptr },
+        { "99234567", nullptr }, // six digits in common are not enough
         // Short numbers and service codes only as written.
         { "112", u"Emergency" },
         { "0112", nullptr },

@@ -75,6 +75,12 @@ TEST_F(MessageLoop, TimerRestartKillAndDueOrder)
     fired.clear();
     system.Advance(5000);
     EXPECT_EQ(fired, (std::vector<WPARAM> { 1, 1, 1, 1, 1 }));
+    // A shorter period than 10 ms runs as 10 ms.
+    EXPECT_TRUE(w.KillTimer(1));
+    fired.clear();
+    w.SetTimer(3, 1);
+    system.Advance(20);
+    EXPECT_EQ(fired, (std::vector<WPARAM> { 3, 3 }));
 }
 
 TEST_F(MessageLoop, SixtySecondTimerFiresAfterAdvancingSixtySecondsWithoutWaiting)

@@ -173,6 +173,9 @@ TEST(AudioSystem, FallsBackToTheNullOutputWhenNoDeviceOpens)
     {
         AudioSystem audio(AudioSystem::OutputChoice::Sdl);
         EXPECT_NE(audio.NullOutput(), nullptr);
+        DWORD volume = 0;
+        ASSERT_EQ(audio.GetVolume(&volume), MMSYSERR_NOERROR);
+        EXPECT_EQ(volume, 0xCCCCCCCCu) << "the driver starts at four fifths on both sides";
     }
     unsetenv("SDL_AUDIODRIVER");
     Trace::Close();

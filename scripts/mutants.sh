@@ -1,0 +1,161 @@
+#!/usr/bin/env bash
+# Proof that the suite catches real faults: applies each one-line fault of scripts/mutants.txt
+# on its own, rebuilds build-mutants/ incrementally (the normal build's settings, without the
+# benchmarks) and runs the normal suite against it. A fault the suite does not fail on survives.
+#
+#   scripts/mutants.sh            every fault against the whole suite (the tests of the fault's
+#                                 subsystem first; a fault they miss then meets all the others)
+#   scripts/mutants.sh --quick    only the tests of the fault's subsystem
+#   scripts/mutants.sh [--quick] N...   only the faults numbered N in the list (1 = first)
+#
+# OSTRILAN_MUTANT_TIMEOUT (seconds, default 1500) bounds one suite run; a run cut by it counts
+# as caught (a hang is a failure too) and is marked so. Exit code 0 only when every fault was
+# caught. Each file is restored after its fault, also when the script is interrupted; the files
+# of the list must have no uncommitted changes.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+quick=0
+if [ "${1:-}" = --quick ]; then
+    quick=1
+    shift
+fi
+picked=("$@")
+list=scripts/mutants.txt
+build=build-mutants
+limit=${OSTRILAN_MUTANT_TIMEOUT:-1500}
+jobs=$(nproc)
+
+mapfile -t rows < <(grep -v -e '^#' -e '^[[:space:]]*$' "$list")
+[ ${#rows[@]} -gt 0 ] || { echo "mutants.sh: ${list} lists no faults" >&2; exit 2; }
+
+files=()
+for row in "${rows[@]}"; do
+    IFS=$'\t' read -r file _ <<<"$row"
+    files+=("$file")
+done
+mapfile -t files < <(printf '%s\n' "${files[@]}" | sort -u)
+if ! git diff --quiet HEAD -- "${files[@]}"; then
+    echo "mutants.sh: these files have uncommitted changes; commit or stash them first:" >&2
+    git diff --name-only HEAD -- "${files[@]}" >&2
+    exit 2
+fi
+
+# The untouched copy of the file under a fault, put back on every way out.
+saved=$(mktemp -d)
+current=
+restore() {
+    if [ -n "$current" ]; then
+        # A fresh time stamp, not the saved one: the build must see the file change back.
+        cp "$saved/original" "$current"
+        touch "$current"
+        current=
+    fi
+}
+trap 'restore; rm -rf "$saved"' EXIT
+trap 'exit 130' INT TERM
+
+# The tests that look at a subsystem first; the whole suite catches what they miss.
+tests_of() {
+    case "$1" in
+    src/link/*) echo 'link|modsim' ;;
+    src/store/*) echo 'store|controller|screens|scenarios|tour' ;;
+    src/contacts/*) echo 'contacts' ;;
+    src/platform/*) echo 'platform|fuzz-seeds|ui' ;;
+    src/ui/*) echo 'ui|skin|screens|controller' ;;
+    src/controller/*) echo 'controller|mpris|screens|scenarios|tour' ;;
+    src/screens/*) echo 'screens|controller|scenarios|tour' ;;
+    *) echo '.' ;;
+    esac
+}
+
+# Runs ctest with the given extra arguments; 0 when every test passed.
+suite() {
+    timeout --kill-after=30 "$limit" ctest --test-dir "$build" -j "$jobs" --timeout 300 \
+        --stop-on-failure "$@" >"$build/mutant-ctest.log" 2>&1
+}
+
+echo "=== mutants: configuring ${build}/"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTRILAN_WERROR=ON \
+    -DOSTRILAN_BENCH=OFF >/dev/null
+# Files a run that was killed outright may have left newer than the build saw them.
+touch "${files[@]}"
+cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1 || {
+    echo "mutants.sh: the unchanged tree does not build (see ${build}/mutant-build.log)" >&2
+    exit 2
+}
+
+# A suite that fails without any fault would make every fault look caught.
+if ! suite; then
+    echo "mutants.sh: the suite fails on the unchanged tree (see ${build}/mutant-ctest.log)" >&2
+    exit 2
+fi
+
+total=0 caught=0 survived=() broken=()
+index=0
+for row in "${rows[@]}"; do
+    index=$((index + 1))
+    if [ ${#picked[@]} -gt 0 ] && [[ " ${picked[*]} " != *" ${index} "* ]]; then
+        continue
+    fi
+    IFS=$'\t' read -r file original replacement what <<<"$row"
+    total=$((total + 1))
+    label="#${index} ${file}: ${what}"
+    count=$(grep -cF -- "$original" "$file" 2>/dev/null || true)
+    if [ "$count" != 1 ]; then
+        echo "ERROR     ${label} (the text occurs ${count:-0} times, not once)"
+        broken+=("$label")
+        continue
+    fi
+    cp -p "$file" "$saved/original"
+    current=$file
+    ORIGINAL=$original REPLACEMENT=$replacement python3 - "$file" <<'EOF'
+import os, sys
+path = sys.argv[1]
+text = open(path, encoding="utf-8").read()
+open(path, "w", encoding="utf-8").write(text.replace(os.environ["ORIGINAL"], os.environ["REPLACEMENT"], 1))
+EOF
+    start=$(date +%s)
+    if ! cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1; then
+        echo "ERROR     ${label} (does not build; pick a fault that compiles)"
+        broken+=("$label")
+        restore
+        continue
+    fi
+    code=0
+    suite -R "$(tests_of "$file")" || code=$?
+    if [ $code -eq 0 ] && [ $quick -eq 0 ]; then
+        suite -E "$(tests_of "$file")" || code=$?
+    fi
+    # A test that failed only once may have failed for the load, not for the fault: the failed
+    # tests run again, and the fault counts as caught only when they fail again.
+    if [ $code -ne 0 ] && [ $code -ne 124 ] && [ $code -ne 137 ]; then
+        cp "$build/mutant-ctest.log" "$build/mutant-ctest-first.log"
+        if suite --rerun-failed; then
+            took=$(($(date +%s) - start))
+            echo "UNSTEADY  ${label} (its failing tests passed when run again) [${took}s]"
+            broken+=("$label")
+            restore
+            continue
+        fi
+        mv "$build/mutant-ctest-first.log" "$build/mutant-ctest.log"
+    fi
+    took=$(($(date +%s) - start))
+    if [ $code -eq 0 ]; then
+        echo "SURVIVED  ${label} [${took}s]"
+        survived+=("$label")
+    elif [ $code -eq 124 ] || [ $code -eq 137 ]; then
+        echo "caught    ${label} (suite cut after ${limit}s) [${took}s]"
+        caught=$((caught + 1))
+    else
+        failed=$(grep -m1 -oE '[0-9]+ - [^ ]+ \(' "$build/mutant-ctest.log" | sed 's/ ($//' || true)
+        echo "caught    ${label} by ${failed:-the suite} [${took}s]"
+        caught=$((caught + 1))
+    fi
+    restore
+done
+# Put the build back in step with the untouched sources.
+cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1 || true
+
+echo "=== mutants: ${total} faults, ${caught} caught, ${#survived[@]} survived, ${#broken[@]} not applied$([ $quick -eq 1 ] && echo " (quick: subsystem tests only)")"
+[ ${#survived[@]} -eq 0 ] && [ ${#broken[@]} -eq 0 ]
