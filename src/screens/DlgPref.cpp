@@ -98,9 +98,9 @@ WString CDlgPref::BackgroundPath() const
 
 void CDlgPref::SetupButtons()
 {
-    for (const SkinnedButtonSpec& spec : kButtons) {
-        if (auto* button = dynamic_cast<CMyButton*>(GetDlgItem(spec.id)))
-            button->Setup(spec.place, u"", spec.holdLook, true);
+    for (const SkinnedButtonSpec& row : kButtons) {
+        if (auto* button = dynamic_cast<CMyButton*>(GetDlgItem(row.id)))
+            button->Setup(row.place, u"", row.holdLook, true);
     }
 }
 
