@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SimLine line; // not attached: frames are built and checked, then dropped
     TimerQueue timers;
     NoBus bus;
-    ModuleCore core(line, timers, bus, { {}, std::chrono::milliseconds(3000), std::chrono::milliseconds(240000), {} });
+    ModuleCore core(line, timers, bus, { {}, std::chrono::milliseconds(3000), std::chrono::milliseconds(240000) });
     HandsFreeMap map(core, "");
     bus.map = &map;
     core.namesWithList = true;

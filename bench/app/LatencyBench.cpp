@@ -87,6 +87,19 @@ std::optional<SteadyClock::time_point> PresentedAfter(WindowSystem& ws, uint64_t
     return SteadyClock::now();
 }
 
+// The caller gives up; the incoming screen goes as it does after a missed call.
+void CallerGivesUp(InProcessApp& app)
+{
+    CMainFrame& frame = app.Frame();
+    app.State(4);
+    app.Advance(5000);
+    if (frame.ScreenWindow(kScreenIncoming)) {
+        frame.PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenIncoming, 0);
+        app.ws.Idle();
+    }
+    app.Drain();
+}
+
 void BM_RingToIncomingScreenPresented(benchmark::State& state)
 {
     InProcessApp app;
@@ -108,14 +121,7 @@ void BM_RingToIncomingScreenPresented(benchmark::State& state)
         samples.push_back(Micros(*presented - written));
         state.SetIterationTime(std::chrono::duration<double>(*presented - written).count());
 
-        // The caller gives up; the screen goes as it does after a missed call.
-        app.State(4);
-        app.Advance(5000);
-        if (frame.ScreenWindow(kScreenIncoming)) {
-            frame.PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenIncoming, 0);
-            app.ws.Idle();
-        }
-        app.Drain();
+        CallerGivesUp(app);
     }
     Report(state, samples, BarePtyRoundTrips(std::max<size_t>(samples.size(), kBaselineSamples)));
 }
@@ -164,13 +170,7 @@ void BM_RingWithNumberToIncomingScreenPresented(benchmark::State& state)
         }
         samples.push_back(Micros(*presented - written));
         state.SetIterationTime(std::chrono::duration<double>(*presented - written).count());
-        app.State(4);
-        app.Advance(5000);
-        if (frame.ScreenWindow(kScreenIncoming)) {
-            frame.PostMessage(WM_PHONE_CLOSE_SCREEN, kScreenIncoming, 0);
-            app.ws.Idle();
-        }
-        app.Drain();
+        CallerGivesUp(app);
     }
     Report(state, samples, BarePtyRoundTrips(std::max<size_t>(samples.size(), kBaselineSamples)));
 }

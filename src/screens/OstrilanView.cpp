@@ -210,10 +210,7 @@ void COstrilanView::Paint()
         RECT client;
         GetClientRect(&client);
         // Straight into the paint's context, as the skinned screens do.
-        if (m_pBackground)
-            m_pBackground->Draw(dc, client);
-        else
-            dc->FillSolidRect(client, RGB(0, 0, 0));
+        DrawBackground(dc, m_pBackground.get(), client);
         if (ScreenContext* ctx = Context())
             ctx->DrawStatusText(dc);
         DrawHintText(dc, m_strHint);

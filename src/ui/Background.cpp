@@ -23,3 +23,11 @@ bool LoadBackground(Window& window, const WString& path, std::shared_ptr<const I
     }
     return true;
 }
+
+void DrawBackground(HDC dc, const Image* background, const RECT& client)
+{
+    if (background)
+        background->Draw(dc, client);
+    else
+        dc->FillSolidRect(client, RGB(0, 0, 0));
+}

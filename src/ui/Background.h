@@ -14,3 +14,6 @@
 // would be painted over before anything reaches the glass. A file that cannot be read or decoded
 // leaves the screen without a background; the result is true either way.
 bool LoadBackground(Window& window, const WString& path, std::shared_ptr<const Image>* background, const RECT& rect);
+
+// The whole background into the client rectangle; black where there is none.
+void DrawBackground(HDC dc, const Image* background, const RECT& client);

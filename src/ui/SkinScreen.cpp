@@ -66,10 +66,7 @@ void SkinScreen::Paint()
         if (HDC dc = paint.Dc()) {
             RECT client;
             GetClientRect(&client);
-            if (m_pBackground)
-                m_pBackground->Draw(dc, client);
-            else
-                dc->FillSolidRect(client, RGB(0, 0, 0));
+            DrawBackground(dc, m_pBackground.get(), client);
             PaintContent(dc);
             if (m_statusPainter)
                 m_statusPainter(dc);

@@ -305,11 +305,9 @@ void ModuleCore::DoPairedList()
         Event(kEvPairedAddress, std::vector<BYTE>(p.address.begin(), p.address.end()));
     if (!namesWithList)
         return;
-    auto due = m_timings.nameGap;
-    for (const auto& p : paired) {
-        m_timers.After(due, [this, p] { SendName(p); });
-        due += m_timings.nameGap;
-    }
+    // Back to back, as the application keeps each event's data for its own message.
+    for (const auto& p : paired)
+        SendName(p);
 }
 
 void ModuleCore::DoDeletePairing(std::span<const BYTE> bytes)

@@ -29,9 +29,6 @@ struct CoreTimings {
     std::chrono::milliseconds delay { 20 }; // before each response
     std::chrono::milliseconds ringInterval { 3000 }; // ring and caller id repeat
     std::chrono::milliseconds pairTimeout { 60000 };
-    // Between the names that follow the paired list: the system keeps one name buffer, and a
-    // name that arrives before it has read the last one replaces it.
-    std::chrono::milliseconds nameGap { 100 };
 };
 
 class ModuleCore {

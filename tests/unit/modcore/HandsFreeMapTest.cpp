@@ -103,7 +103,7 @@ struct Module {
     TimerQueue timers;
     MapPhones phones;
     ModuleCore core { line, timers, phones, { std::chrono::milliseconds(0), std::chrono::milliseconds(3000),
-                                                std::chrono::milliseconds(240000), std::chrono::milliseconds(0) } };
+                                                std::chrono::milliseconds(240000) } };
     HandsFreeMap map { core, "" };
     int peer = -1;
 };
