@@ -44,8 +44,6 @@ protected:
 
     // A finger down and up at a point, then everything that follows handled.
     void Tap(int x, int y);
-    void Press(int x, int y);
-    void Release(int x, int y);
     // Moves the virtual clock, firing the timers that fall due.
     void Advance(uint64_t ms) { ws.Advance(ms); }
     // Handles everything pending without moving the clock.
