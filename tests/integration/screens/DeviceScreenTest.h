@@ -93,7 +93,6 @@ protected:
         return frames;
     }
 
-    static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
     static std::string Hint(const SkinScreen& screen) { return ToUtf8(screen.HintText()); }
 
     // The ids of the controls that take input.

@@ -49,10 +49,6 @@ constexpr uint8_t kOpSetSpeakerVolume = 0x0C;
 constexpr uint8_t kOpSetMicGain = 0x0D;
 constexpr uint8_t kOpCallKey = 0x11;
 
-std::string Text(const char* key)
-{
-    return ToUtf8(TextTable::Text(key));
-}
 
 }
 

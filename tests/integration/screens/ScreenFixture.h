@@ -10,7 +10,9 @@
 
 #include "app/OstrilanApp.h"
 #include "controller/MainFrame.h"
+#include "controller/TextTable.h"
 #include "link/ModuleFrame.h"
+#include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
 #include "platform/win/WindowSystem.h"
 #include "platform/win/WindowNode.h"
@@ -30,6 +32,8 @@ class ScreenTest : public ::testing::Test {
 protected:
     // 2026-03-14 09:05:00 on the virtual clock unless a test moves it.
     static constexpr int64_t kStartTime = 1'773'479'100'000;
+    // A text of the current language by its key.
+    static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
 
     ScreenTest();
     ~ScreenTest() override;
