@@ -40,7 +40,6 @@ protected:
         Sent();
         return Screen<CDlgIncoming>(kScreenIncoming);
     }
-    void TapAt(POINT at) { Tap(at.x, at.y); }
 };
 
 TEST_F(IncomingTest, ARingOpensTheScreenAloneInFrontAndItFollowsTheCall)
