@@ -51,12 +51,7 @@ protected:
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << bytes;
     }
-    CDlgCallHist* Open()
-    {
-        Frame().SendMessage(WM_PHONE_OPEN_SCREEN, kScreenCallHist, 0);
-        Idle();
-        return Screen<CDlgCallHist>(kScreenCallHist);
-    }
+    CDlgCallHist* Open() { return ScreenTest::Open<CDlgCallHist>(kScreenCallHist); }
     ListView& List() const
     {
         return *dynamic_cast<ListView*>(
@@ -76,7 +71,6 @@ protected:
         const RECT& list = place::list;
         Tap(list.left + 61, list.top + row * place::list_row_height + place::list_row_height / 2);
     }
-    void TapAt(POINT p) { Tap(p.x, p.y); }
 };
 
 }

@@ -37,7 +37,6 @@ protected:
     }
 
     std::vector<int> Enabled() { return EnabledIds(*Connect(), kControls); }
-    std::vector<int> AllControls() { return kControls; }
 };
 
 }
@@ -66,7 +65,7 @@ TEST_F(ConnectTest, AsksForTheListOnFirstPaintAndGivesUpOnTheFourteenthTick)
     EXPECT_TRUE(Enabled().empty());
     Advance(CDlgConnect::kListTimerMs);
     EXPECT_EQ(Hint(*screen), Text("CNMS0401"));
-    EXPECT_EQ(Enabled(), AllControls());
+    EXPECT_EQ(Enabled(), kControls);
     EXPECT_EQ(screen->DeviceList().GetItemCount(), 0);
 
     TapAt(kReturnTap);
@@ -79,7 +78,7 @@ TEST_F(ConnectTest, ListsPairedAddressesWithStoredNamesAndRebuildsOnANewName)
     EXPECT_EQ(
         Rows(screen.DeviceList()), (std::vector<std::string> { "5B123456789A|Pixel", "001A7DDA710F|" }));
     EXPECT_EQ(Hint(screen), Text("CNMS0502"));
-    EXPECT_EQ(Enabled(), AllControls());
+    EXPECT_EQ(Enabled(), kControls);
     TapRow(0);
     Screenshot("connect-list");
 
@@ -87,7 +86,13 @@ TEST_F(ConnectTest, ListsPairedAddressesWithStoredNamesAndRebuildsOnANewName)
     EXPECT_EQ(Rows(screen.DeviceList()),
         (std::vector<std::string> { "5B123456789A|Pixel", "001A7DDA710F|Tablet \xC3\xA9" }));
     EXPECT_EQ(Hint(screen), Text("CNMS0502"));
-    EXPECT_EQ(Enabled(), AllControls());
+    EXPECT_EQ(Enabled(), kControls);
+
+    // State reports set the hint line.
+    State(3);
+    EXPECT_EQ(Hint(screen), Text("CNMS0902"));
+    State(7);
+    EXPECT_EQ(Hint(screen), "");
 }
 
 TEST_F(ConnectTest, ListAnswersWithoutAddresses)
@@ -109,7 +114,7 @@ TEST_F(ConnectTest, ListAnswersWithoutAddresses)
         Response(kOpPairedList, c.answer);
         EXPECT_EQ(size_t(screen->DeviceList().GetItemCount()), c.rows) << c.what;
         EXPECT_EQ(Hint(*screen), c.hint) << c.what;
-        EXPECT_EQ(Enabled(), AllControls()) << c.what;
+        EXPECT_EQ(Enabled(), kControls) << c.what;
         Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenConnect, 0);
     }
 }
@@ -190,7 +195,7 @@ TEST_F(ConnectTest, EveryEndOfTheConnectWait)
             continue;
         }
         EXPECT_EQ(Hint(screen), c.hint) << c.what;
-        EXPECT_EQ(Enabled(), AllControls()) << c.what;
+        EXPECT_EQ(Enabled(), kControls) << c.what;
         Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenConnect, 0);
     }
 }
@@ -220,16 +225,7 @@ TEST_F(ConnectTest, DisconnectWaitsForTheModuleOrItsTimeLimit)
         EXPECT_TRUE(Enabled().empty()) << c.what;
         c.end();
         EXPECT_EQ(Hint(screen), c.hint) << c.what;
-        EXPECT_EQ(Enabled(), AllControls()) << c.what;
+        EXPECT_EQ(Enabled(), kControls) << c.what;
         Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenConnect, 0);
     }
-}
-
-TEST_F(ConnectTest, StateReportsSetTheHintLine)
-{
-    CDlgConnect& screen = OpenWithTwoRows();
-    State(3);
-    EXPECT_EQ(Hint(screen), Text("CNMS0902"));
-    State(7);
-    EXPECT_EQ(Hint(screen), "");
 }

@@ -28,14 +28,6 @@ protected:
 
     void SetUp() override { ASSERT_TRUE(Start()); }
 
-    // As the main view's buttons do it; the screen's first paint follows.
-    template <class T> T* Open(UINT kind)
-    {
-        Frame().SendMessage(WM_PHONE_OPEN_SCREEN, kind, 0);
-        Idle();
-        return Screen<T>(kind);
-    }
-
     // The module's answer: the count, then one event per address.
     void AnswerList(const std::vector<Address>& addresses)
     {
@@ -73,7 +65,6 @@ protected:
         const int height = connect::list_row_height;
         Tap(150, connect::list.top + row * height + height / 2);
     }
-    void TapAt(POINT p) { Tap(p.x, p.y); }
 
     // "address|name" per row.
     static std::vector<std::string> Rows(const ListView& list)
@@ -93,7 +84,6 @@ protected:
         return frames;
     }
 
-    static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
     static std::string Hint(const SkinScreen& screen) { return ToUtf8(screen.HintText()); }
 
     // The ids of the controls that take input.

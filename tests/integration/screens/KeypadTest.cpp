@@ -48,8 +48,6 @@ TEST_F(KeypadTest, KeysPostTheirCharactersToTheCallScreen)
 }
 
 // The countdown restarts on a key but the timer does not: the keypad goes on the seventh tick
-// after the last key, six to seven seconds later.
-// The countdown restarts on a key but the timer does not: the keypad goes on the seventh tick
 // after the last key, six to seven seconds later. The close button hides it at once.
 TEST_F(KeypadTest, HidesSixToSevenSecondsAfterTheLastKeyOrOnClose)
 {

@@ -49,10 +49,6 @@ constexpr uint8_t kOpSetSpeakerVolume = 0x0C;
 constexpr uint8_t kOpSetMicGain = 0x0D;
 constexpr uint8_t kOpCallKey = 0x11;
 
-std::string Text(const char* key)
-{
-    return ToUtf8(TextTable::Text(key));
-}
 
 }
 
@@ -80,14 +76,24 @@ protected:
         ASSERT_TRUE(WriteMicGain(2));
         ASSERT_TRUE(Start());
     }
+    // Start() drops the start-up traffic, so these start the application themselves.
+    void StartItself()
+    {
+        app.SetCommandLine("");
+        ASSERT_TRUE(app.InitInstance());
+        Idle();
+    }
+    void ExpectRedialOpensTheCallTo(const std::string& number)
+    {
+        EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
+        EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), number);
+        Frame().CloseScreen(kScreenOutgoing);
+    }
 };
 
 TEST_F(MainViewTest, StartsWithItsGainWhenNoneIsStoredAndWithTheTwoCallButtonsDisabled)
 {
-    // Start() drops the start-up traffic, so this test starts the application itself.
-    app.SetCommandLine("");
-    ASSERT_TRUE(app.InitInstance());
-    Idle();
+    StartItself();
     EXPECT_THAT(SentOpcodes(), ElementsAre(0x05, kOpSetSpeakerVolume, kOpSetMicGain));
     EXPECT_EQ(MainView().RequestedGainLevel(), 4);
     EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_CALLHIST)->IsWindowEnabled());
@@ -100,9 +106,7 @@ TEST_F(MainViewTest, StartsWithItsGainWhenNoneIsStoredAndWithTheTwoCallButtonsDi
 TEST_F(MainViewTest, AStoredGainSendsNoneAtStartAndTheGaugeWaitsForTheModule)
 {
     ASSERT_TRUE(WriteMicGain(3));
-    app.SetCommandLine("");
-    ASSERT_TRUE(app.InitInstance());
-    Idle();
+    StartItself();
     EXPECT_THAT(SentOpcodes(), ElementsAre(0x05, kOpSetSpeakerVolume));
     EXPECT_EQ(MainView().Gauges()->m_nMicLevel, 0);
     EXPECT_EQ(ReadMicGain(), 3u);
@@ -146,17 +150,15 @@ TEST_F(MainViewTest, MenuTilesOpenTheirScreensByKind)
 TEST_F(MainViewTest, CallOpensTheDialPadOnlyOnAnIdleHandsFreeLinkAndElseUsesThePhonesCallKey)
 {
     ASSERT_TRUE(Start());
-    // Headset link: the phone's call key.
+    // A headset link, then no link at all: the phone's call key.
     State(4);
     Link(1);
-    Sent();
-    Tap(kCall);
-    EXPECT_THAT(SentOpcodes(), ElementsAre(kOpCallKey));
-    // No link at all: the same.
-    State(1);
-    Sent();
-    Tap(kCall);
-    EXPECT_THAT(SentOpcodes(), ElementsAre(kOpCallKey));
+    for (uint8_t state : { 4, 1 }) {
+        State(state);
+        Sent();
+        Tap(kCall);
+        EXPECT_THAT(SentOpcodes(), ElementsAre(kOpCallKey)) << int(state);
+    }
     // Hands-free link during a call: not now.
     State(6);
     Link(2);
@@ -194,11 +196,9 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStops
         ASSERT_TRUE(store.SaveLastCall());
     }
     Tap(kRedial);
-    EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
-    EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), "0301234567");
     EXPECT_EQ(Frame().Context()->status.callType, CallRecord::kOutgoing);
     EXPECT_EQ(Frame().Context()->callLog.CurrentCall().Number(), "0301234567");
-    Frame().CloseScreen(kScreenOutgoing);
+    ExpectRedialOpensTheCallTo("0301234567");
 
     // A file of another kind cannot be read: the number still in memory is dialled, and saved.
     {
@@ -208,20 +208,16 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStops
     MainView().SetHintText({});
     Tap(kRedial);
     EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
-    EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
-    EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), "0301234567");
     CallLogStore reread;
     EXPECT_TRUE(reread.LoadLastCall());
-    Frame().CloseScreen(kScreenOutgoing);
+    ExpectRedialOpensTheCallTo("0301234567");
 
     // Nor does a deleted one make the application forget the number.
     std::filesystem::remove(DataPath("LastCall.dat"));
     MainView().SetHintText({});
     Tap(kRedial);
     EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
-    EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
-    EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), "0301234567");
-    Frame().CloseScreen(kScreenOutgoing);
+    ExpectRedialOpensTheCallTo("0301234567");
 
     // Not during a call.
     State(6);

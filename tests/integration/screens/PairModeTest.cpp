@@ -54,7 +54,6 @@ TEST_F(PairModeTest, PairingAndDeletingOnlyInTheIdleState)
     const char* refusals[]
         = { "PMMS0001", nullptr, "PMMS0002", "PMMS0003", "PMMS0004", "PMMS0005", "PMMS0006" };
     for (uint8_t state : { 0, 2, 3, 4, 5, 6 }) {
-        State(state);
         for (POINT button : { kHandsFreeTap, kHeadsetTap, kDeleteTap }) {
             State(state);
             TapAt(button);

@@ -30,11 +30,6 @@ POINT KeyAt(char c)
     return Center(PadKey(kPlaceCallPad, c));
 }
 
-std::string Text(const char* key)
-{
-    return ToUtf8(TextTable::Text(key));
-}
-
 }
 
 class PlaceCallTest : public ScreenTest {

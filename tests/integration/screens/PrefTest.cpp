@@ -27,13 +27,7 @@ class PrefTest : public ScreenTest {
 protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
 
-    CDlgPref* Open()
-    {
-        Frame().SendMessage(WM_PHONE_OPEN_SCREEN, kScreenPref, 0);
-        Idle();
-        return Screen<CDlgPref>(kScreenPref);
-    }
-    void TapAt(POINT p) { Tap(p.x, p.y); }
+    CDlgPref* Open() { return ScreenTest::Open<CDlgPref>(kScreenPref); }
     void Type(const std::string& keys)
     {
         for (char key : keys)

@@ -81,18 +81,6 @@ Window& ScreenTest::View() const
     return *view;
 }
 
-void ScreenTest::Press(int x, int y)
-{
-    ws.InjectMouse(WM_LBUTTONDOWN, x, y);
-    ws.Idle();
-}
-
-void ScreenTest::Release(int x, int y)
-{
-    ws.InjectMouse(WM_LBUTTONUP, x, y);
-    ws.Idle();
-}
-
 void ScreenTest::Tap(int x, int y)
 {
     ws.InjectMouse(WM_LBUTTONDOWN, x, y);

@@ -10,7 +10,10 @@
 
 #include "app/OstrilanApp.h"
 #include "controller/MainFrame.h"
+#include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
 #include "link/ModuleFrame.h"
+#include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
 #include "platform/win/WindowSystem.h"
 #include "platform/win/WindowNode.h"
@@ -30,6 +33,8 @@ class ScreenTest : public ::testing::Test {
 protected:
     // 2026-03-14 09:05:00 on the virtual clock unless a test moves it.
     static constexpr int64_t kStartTime = 1'773'479'100'000;
+    // A text of the current language by its key.
+    static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
 
     ScreenTest();
     ~ScreenTest() override;
@@ -41,11 +46,17 @@ protected:
     Window& View() const;
     // The screen of a kind as its class, null while it is not open.
     template <class T> T* Screen(UINT kind) const { return dynamic_cast<T*>(Frame().ScreenWindow(kind)); }
+    // As the main view's buttons do it; the screen's first paint follows.
+    template <class T> T* Open(UINT kind)
+    {
+        Frame().SendMessage(WM_PHONE_OPEN_SCREEN, kind, 0);
+        Idle();
+        return Screen<T>(kind);
+    }
 
     // A finger down and up at a point, then everything that follows handled.
     void Tap(int x, int y);
-    void Press(int x, int y);
-    void Release(int x, int y);
+    void TapAt(POINT p) { Tap(p.x, p.y); }
     // Moves the virtual clock, firing the timers that fall due.
     void Advance(uint64_t ms) { ws.Advance(ms); }
     // Handles everything pending without moving the clock.
