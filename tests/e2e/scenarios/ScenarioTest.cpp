@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -100,10 +101,8 @@ TEST_F(Scenario, NewPhonePairsThenConnectsFromTheList)
     QuitAndCheckRegistry();
     auto pairs = df::ReadPairs(rig->DataFile("PairData.dat"));
     ASSERT_TRUE(pairs);
-    bool stored = false;
-    for (const auto& device : *pairs)
-        stored = stored || (device.address == "001A7DAA0003" && device.name == "Test phone");
-    EXPECT_TRUE(stored);
+    EXPECT_TRUE(std::any_of(pairs->begin(), pairs->end(),
+        [](const df::PairedDevice& d) { return d.address == "001A7DAA0003" && d.name == "Test phone"; }));
 }
 
 TEST_F(Scenario, IncomingCallAnsweredOnTheDeviceIsLoggedWithItsLength)
