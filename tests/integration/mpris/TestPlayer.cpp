@@ -8,23 +8,6 @@ namespace {
 constexpr uint64_t kWaitSliceUs = 50'000;
 
 int GetStatus(
-    sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* self, sd_bus_error*);
-int OnPlay(sd_bus_message* call, void* self, sd_bus_error*);
-int OnPause(sd_bus_message* call, void* self, sd_bus_error*);
-
-const sd_bus_vtable kVtable[] = {
-    SD_BUS_VTABLE_START(0),
-    SD_BUS_PROPERTY("PlaybackStatus", "s", GetStatus, 0, 0),
-    SD_BUS_METHOD("Play", "", "", OnPlay, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_METHOD("Pause", "", "", OnPause, SD_BUS_VTABLE_UNPRIVILEGED),
-    SD_BUS_VTABLE_END,
-};
-
-}
-
-namespace {
-
-int GetStatus(
     sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* self, sd_bus_error*)
 {
     return sd_bus_message_append(reply, "s", static_cast<TestPlayer*>(self)->Status().c_str());
@@ -41,6 +24,14 @@ int OnPause(sd_bus_message* call, void* self, sd_bus_error*)
     static_cast<TestPlayer*>(self)->Record("Pause", "Paused");
     return sd_bus_reply_method_return(call, "");
 }
+
+const sd_bus_vtable kVtable[] = {
+    SD_BUS_VTABLE_START(0),
+    SD_BUS_PROPERTY("PlaybackStatus", "s", GetStatus, 0, 0),
+    SD_BUS_METHOD("Play", "", "", OnPlay, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_METHOD("Pause", "", "", OnPause, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_VTABLE_END,
+};
 
 }
 

@@ -50,21 +50,16 @@ protected:
     StatusGauges m_gauges;
 };
 
-class GaugesOnUnsetClockTest : public GaugesTest {
+template <int64_t StartUtcMs>
+class GaugesStartingAt : public GaugesTest {
 protected:
-    GaugesOnUnsetClockTest()
-        : GaugesTest(1'000'000'000'000)
+    GaugesStartingAt()
+        : GaugesTest(StartUtcMs)
     {
-    } // September 2001
+    }
 };
-
-class GaugesIn2007Test : public GaugesTest {
-protected:
-    GaugesIn2007Test()
-        : GaugesTest(1'180'699'200'000)
-    {
-    } // June 2007, the first year whose time is shown
-};
+using GaugesOnUnsetClockTest = GaugesStartingAt<1'000'000'000'000>; // September 2001
+using GaugesIn2007Test = GaugesStartingAt<1'180'699'200'000>; // June 2007, the first year whose time is shown
 
 }
 

@@ -31,8 +31,6 @@ TEST(TextTable, LanguageFileFollowsOnlyTheListedIdentifiers)
         { 0x041D, u"lang_swe.bin" },
         // Variants and languages not in the table.
         { 0x0C0C, u"lang_eng.bin" },
-        { 0x0807, u"lang_eng.bin" },
-        { 0x0416, u"lang_eng.bin" },
         { 0x0411, u"lang_eng.bin" },
         { 0x0000, u"lang_eng.bin" },
         { 0xFFFF, u"lang_eng.bin" },

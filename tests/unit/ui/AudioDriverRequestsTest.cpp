@@ -25,14 +25,3 @@ TEST_F(AudioFixture, EachDriverRequestSendsItsMessages)
         EXPECT_EQ(TakeTrace(), c.trace) << c.name;
     }
 }
-
-TEST_F(AudioFixture, InCallMuteButtonFlowTogglesTheMicrophone)
-{
-    SetCallMic(true);
-    ASSERT_TRUE(IsCallMicOn());
-    // The call screens' Mute: switch to the opposite, then read again for the button.
-    SetCallMic(!IsCallMicOn());
-    EXPECT_FALSE(IsCallMicOn());
-    SetCallMic(!IsCallMicOn());
-    EXPECT_TRUE(IsCallMicOn());
-}

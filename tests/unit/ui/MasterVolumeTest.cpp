@@ -16,8 +16,13 @@ protected:
 
 }
 
-TEST_F(MasterVolumeTest, EachLevelWritesItsWordAndReadsBackAsThatLevel)
+TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBackAsThatLevel)
 {
+    TakeTrace();
+    SetVolumeLevel(3);
+    std::vector<std::string> expected = { "audio 8091 8 -> 1", "audio 8091 9 1", "sound volume 0xCCCCCCCC", "audio 8091 9 0" };
+    EXPECT_EQ(TakeTrace(), expected);
+    EXPECT_FALSE(m_audio.Driver().InVolumeChange());
     const DWORD words[] = { 0x00000000, 0x55555555, 0x99999999, 0xCCCCCCCC, 0xEEEEEEEE, 0xFFFFFFFF };
     for (int level : { 3, 0, 5, 1, 4, 2 }) {
         SetVolumeLevel(level);
@@ -42,7 +47,7 @@ TEST_F(MasterVolumeTest, ReadsTheLeftChannelByThresholds)
     }
 }
 
-TEST_F(MasterVolumeTest, StepsOneLevelAndStopsAtTheEnds)
+TEST_F(MasterVolumeTest, StepsOneLevelStopsAtTheEndsAndFromAnUnreadableVolumeGoesToZero)
 {
     SetVolumeLevel(2);
     VolumeUp();
@@ -61,10 +66,8 @@ TEST_F(MasterVolumeTest, StepsOneLevelAndStopsAtTheEnds)
     EXPECT_EQ(Word(), 0u);
     for (const std::string& line : TakeTrace())
         EXPECT_EQ(line.find("8091 9 "), std::string::npos) << "nothing written at the ends: " << line;
-}
 
-TEST_F(MasterVolumeTest, UnreadableVolumeReadsMinusOneAndUpSetsLevelZero)
-{
+    // An unreadable volume reads as -1: down leaves the word, up sets level 0.
     SetVolumeLevel(4);
     m_audio.FailVolumeReads(true);
     EXPECT_EQ(GetVolumeLevel(), -1);
@@ -72,15 +75,6 @@ TEST_F(MasterVolumeTest, UnreadableVolumeReadsMinusOneAndUpSetsLevelZero)
     EXPECT_EQ(m_audio.Player().Volume(), 0xEEEEEEEEu);
     VolumeUp();
     EXPECT_EQ(m_audio.Player().Volume(), 0u);
-}
-
-TEST_F(MasterVolumeTest, EveryVolumeWriteIsBracketedForTheDriver)
-{
-    TakeTrace();
-    SetVolumeLevel(3);
-    std::vector<std::string> expected = { "audio 8091 8 -> 1", "audio 8091 9 1", "sound volume 0xCCCCCCCC", "audio 8091 9 0" };
-    EXPECT_EQ(TakeTrace(), expected);
-    EXPECT_FALSE(m_audio.Driver().InVolumeChange());
 }
 
 TEST_F(MasterVolumeTest, SetVolumeLevelUnmutesFirstEvenOutOfRange)

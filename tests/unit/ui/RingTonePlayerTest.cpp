@@ -13,7 +13,7 @@ protected:
 
 }
 
-TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneAndItLoops)
+TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneWhichLoopsUntilStopped)
 {
     struct Case {
         DWORD preference;
@@ -24,7 +24,6 @@ TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneAndItLoops)
         { 2, "/ringtone/ring_2.wav" },
         { 3, "/ringtone/ring_3.wav" },
         { 4, "/ringtone/ring_1.wav" },
-        { 7, "/ringtone/ring_1.wav" },
         { 0xFFFFFFFF, "/ringtone/ring_1.wav" },
     };
     for (const Case& c : cases) {
@@ -39,55 +38,49 @@ TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneAndItLoops)
         EXPECT_FALSE(player.IsPlaying());
     }
     m_clock->Advance(3'600'000);
-    m_player.Start(1);
+    size_t events = Events().size();
+    m_player.Start(2);
+    // Starting again, even with another tone, does not restart it.
+    m_player.Start(2);
+    m_player.Start(3);
+    ASSERT_EQ(Events().size(), events + 1);
+    EXPECT_TRUE(EndsWith(Events().back().source, "ring_2.wav"));
     m_clock->Advance(3'600'000);
     EXPECT_TRUE(OutputPlaying()) << "a ring tone plays until it is stopped";
 }
 
-TEST_F(RingTonePlayerTest, StartWhilePlayingDoesNotRestartEvenWithAnotherTone)
-{
-    m_player.Start(2);
-    m_player.Start(2);
-    m_player.Start(3);
-    ASSERT_EQ(Events().size(), 1u);
-    EXPECT_TRUE(EndsWith(Events()[0].source, "ring_2.wav"));
-    EXPECT_TRUE(m_player.IsPlaying());
-}
-
+// Three tries half a second apart; a missing tone file fails like a refused request.
 TEST_F(RingTonePlayerTest, StartTriesThreeTimesHalfASecondApart)
 {
-    m_audio.FailNextPlayRequests(2);
-    DWORD before = GetTickCount();
-    m_player.Start(1);
-    EXPECT_EQ(GetTickCount() - before, 1000u);
-    EXPECT_TRUE(m_player.IsPlaying());
-    EXPECT_EQ(Events().size(), 1u);
-}
-
-TEST_F(RingTonePlayerTest, StartGivesUpAfterThirdFailureAndItsWait)
-{
-    m_audio.FailNextPlayRequests(3);
-    DWORD before = GetTickCount();
-    m_player.Start(1);
-    EXPECT_EQ(GetTickCount() - before, 1500u);
-    EXPECT_FALSE(m_player.IsPlaying());
-    EXPECT_TRUE(Events().empty());
-
-    // Nothing is left over: the next ring starts at once.
-    before = GetTickCount();
-    m_player.Start(1);
-    EXPECT_EQ(GetTickCount() - before, 0u);
-    EXPECT_TRUE(m_player.IsPlaying());
-}
-
-TEST_F(RingTonePlayerTest, MissingToneFileCountsAsFailure)
-{
-    testenv::TempDir empty;
-    OverrideModuleFolder(empty.Path());
-    DWORD before = GetTickCount();
-    m_player.Start(3);
-    EXPECT_EQ(GetTickCount() - before, 1500u);
-    EXPECT_FALSE(m_player.IsPlaying());
+    struct Case {
+        int failures;
+        bool missingFile;
+        DWORD waitedMs;
+        bool playing;
+    } cases[] = { { 2, false, 1000, true }, { 3, false, 1500, false }, { 0, true, 1500, false } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failures);
+        testenv::TempDir empty;
+        if (c.missingFile)
+            OverrideModuleFolder(empty.Path());
+        m_audio.FailNextPlayRequests(c.failures);
+        RingTonePlayer player;
+        size_t events = Events().size();
+        DWORD before = GetTickCount();
+        player.Start(1);
+        EXPECT_EQ(GetTickCount() - before, c.waitedMs);
+        EXPECT_EQ(player.IsPlaying(), c.playing);
+        EXPECT_EQ(Events().size() - events, c.playing ? 1u : 0u);
+        if (!c.playing && !c.missingFile) {
+            // Nothing is left over: the next ring starts at once.
+            before = GetTickCount();
+            player.Start(1);
+            EXPECT_EQ(GetTickCount() - before, 0u);
+            EXPECT_TRUE(player.IsPlaying());
+        }
+        player.Stop();
+        OverrideModuleFolder(testenv::AppDir());
+    }
 }
 
 TEST_F(RingTonePlayerTest, StopTriesThreeTimesAndStaysPlayingWhenAllFail)
@@ -108,21 +101,18 @@ TEST_F(RingTonePlayerTest, StopTriesThreeTimesAndStaysPlayingWhenAllFail)
     EXPECT_FALSE(OutputPlaying());
 }
 
-TEST_F(RingTonePlayerTest, StopWhenNotPlayingLeavesOtherSoundsAlone)
+TEST_F(RingTonePlayerTest, StopCutsTheToneOrTheSoundThatReplacedItButNothingElse)
 {
     PlayUiSound(kUiSoundClick);
     m_player.Stop();
-    EXPECT_TRUE(OutputPlaying());
-    EXPECT_EQ(Events().size(), 1u);
-}
+    EXPECT_TRUE(OutputPlaying()) << "not ringing: the click is left alone";
+    ASSERT_EQ(Events().size(), 1u);
 
-TEST_F(RingTonePlayerTest, StopCutsAnInterfaceSoundThatReplacedTheTone)
-{
     m_player.Start(1);
     PlayUiSound(kUiSoundClick);
     ASSERT_TRUE(OutputPlaying());
     m_player.Stop();
     EXPECT_FALSE(OutputPlaying());
-    ASSERT_EQ(Events().size(), 3u);
-    EXPECT_EQ(Events()[2].kind, Kind::Stop);
+    ASSERT_EQ(Events().size(), 4u);
+    EXPECT_EQ(Events()[3].kind, Kind::Stop);
 }
