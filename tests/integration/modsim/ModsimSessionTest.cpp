@@ -9,6 +9,17 @@ bool CallOver(const ModuleMessage& m)
     return (m.wParam & 0xFF) == 0 && m.lParam == 0;
 }
 
+// The parameters of an awaited message, empty when none came.
+std::optional<WPARAM> WParam(const std::optional<Seen>& s)
+{
+    return s ? std::optional(s->message.wParam) : std::nullopt;
+}
+
+std::optional<LPARAM> LParam(const std::optional<Seen>& s)
+{
+    return s ? std::optional(s->message.lParam) : std::nullopt;
+}
+
 }
 
 TEST_F(ModsimTest, PairingDeliversTheNameAndFillsThePairedList)
@@ -21,9 +32,7 @@ TEST_F(ModsimTest, PairingDeliversTheNameAndFillsThePairedList)
     EXPECT_EQ(AwaitStatus(WM_BT_PAIR_MODE), 0u);
     ASSERT_TRUE(AwaitState(2));
     EXPECT_EQ(Ask("pair \"Köln phone ☎\""), "ok paired");
-    auto result = Await(WM_BT_EV_02);
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->message.wParam, 1u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_02)), 1u);
     auto name = Await(WM_BT_EV_DEVICE_NAME);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->deviceName, u"Köln phone ☎");
@@ -57,9 +66,7 @@ TEST_F(ModsimTest, PairingEndsByItselfAfterItsTimeOut)
     StartSim({ "--pair-timeout", "200" });
     ASSERT_TRUE(link.StartPairing(0));
     ASSERT_TRUE(AwaitState(2));
-    auto result = Await(WM_BT_EV_02);
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->message.wParam, 0u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_02)), 0u);
     EXPECT_TRUE(AwaitState(1));
 }
 
@@ -86,9 +93,7 @@ TEST_F(ModsimTest, ConnectDisconnectAndCommandsOutOfState)
     EXPECT_EQ(Ask("failconnect"), "ok");
     ASSERT_TRUE(link.Connect(0, zero));
     EXPECT_EQ(AwaitStatus(WM_BT_CONNECT), 0u);
-    auto linked = Await(WM_BT_EV_LINK);
-    ASSERT_TRUE(linked);
-    EXPECT_EQ(linked->message.wParam, 0u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_LINK)), 0u);
     EXPECT_TRUE(Ask("state").starts_with("ok state 1 "));
 }
 
@@ -153,9 +158,7 @@ TEST_F(ModsimTest, OutgoingCallAnsweredAndUnanswered)
     ConnectPhone();
     ASSERT_TRUE(link.Dial("5550100", 7));
     EXPECT_EQ(AwaitStatus(WM_BT_DIAL), 0u);
-    auto alerting = Await(WM_BT_EV_CALL_STATUS);
-    ASSERT_TRUE(alerting);
-    EXPECT_EQ(alerting->message.wParam, 0x0201u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_CALL_STATUS)), 0x0201u);
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, [](auto& m) { return m.wParam == 0x0201; }))
         << "call status repeats while it rings at the other end";
     ASSERT_EQ(Ask("answer"), "ok answered");
@@ -178,9 +181,7 @@ TEST_F(ModsimTest, PairedListsOfNoneSomeAndTooMany)
     StartSim();
     ASSERT_EQ(Ask("phones 0"), "ok 0 phones");
     ASSERT_TRUE(link.GetPairedList());
-    auto none = Await(WM_BT_PAIRED_LIST);
-    ASSERT_TRUE(none);
-    EXPECT_EQ(none->message.lParam, BT_PAIRED_LIST_EMPTY);
+    EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_EMPTY);
 
     ASSERT_EQ(Ask("phones 3"), "ok 3 phones");
     ASSERT_TRUE(link.GetPairedList());
@@ -192,9 +193,7 @@ TEST_F(ModsimTest, PairedListsOfNoneSomeAndTooMany)
 
     ASSERT_EQ(Ask("phones 9"), "ok 9 phones");
     ASSERT_TRUE(link.GetPairedList());
-    auto nine = Await(WM_BT_PAIRED_LIST);
-    ASSERT_TRUE(nine);
-    EXPECT_EQ(nine->message.lParam, BT_PAIRED_LIST_TOO_MANY);
+    EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_TOO_MANY);
 }
 
 TEST_F(ModsimTest, AnswersVersionAddressVolumeAndGain)
@@ -207,19 +206,13 @@ TEST_F(ModsimTest, AnswersVersionAddressVolumeAndGain)
     EXPECT_EQ(AwaitStatus(WM_BT_LOCAL_ADDR), 0u);
     EXPECT_EQ(link.LocalAddress()[1], 0x0B);
     ASSERT_TRUE(link.SetSpeakerVolume(9));
-    auto volume = Await(WM_BT_SPK_VOLUME);
-    ASSERT_TRUE(volume);
-    EXPECT_EQ(volume->message.lParam, 9);
+    EXPECT_EQ(LParam(Await(WM_BT_SPK_VOLUME)), 9);
     ASSERT_TRUE(link.SetSpeakerVolume(15));
     EXPECT_EQ(AwaitStatus(WM_BT_SPK_VOLUME), 2u);
     ASSERT_TRUE(link.SetMicGain(6));
-    auto gain = Await(WM_BT_MIC_GAIN);
-    ASSERT_TRUE(gain);
-    EXPECT_EQ(gain->message.lParam, 6);
+    EXPECT_EQ(LParam(Await(WM_BT_MIC_GAIN)), 6);
     ASSERT_EQ(Ask("volume 11"), "ok");
-    auto reported = Await(WM_BT_EV_SPK_VOLUME);
-    ASSERT_TRUE(reported);
-    EXPECT_EQ(reported->message.wParam, 11u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_SPK_VOLUME)), 11u);
     ASSERT_TRUE(link.GetState());
     auto state = Await(WM_BT_STATE);
     ASSERT_TRUE(state);
