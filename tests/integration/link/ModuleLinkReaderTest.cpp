@@ -25,10 +25,37 @@ Bytes BadChecksum(Bytes frame)
 
 }
 
-TEST_F(LinkTest, SkipsNoiseBeforeTheFirstFrame)
+// Each stream ends in a good frame, so the rows run one after another on one link.
+TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStream)
 {
-    EXPECT_EQ(Exchange(Bytes { 0x00, 0x13, 0xFF, 0x01, 0x21 } + kStateEvent),
-        std::vector<ModuleMessage> { kStateMessage });
+    // 0x77 as a data byte, and a frame whose checksum happens to be 0x77.
+    const Bytes status = ModuleFrameBytes(0x04, 0x10, { 0x77, 0x77, 0x00 });
+    ASSERT_EQ(status.back(), 0x77 ^ 0x04 ^ 0x04 ^ 0x10 ^ 0x00);
+    const Bytes opcodeOnly = ModuleFrameBytes(0x03, 0x11, {});
+    ASSERT_EQ(opcodeOnly.size(), 5u);
+    const struct {
+        const char* what;
+        Bytes stream;
+        std::vector<ModuleMessage> messages;
+    } rows[] = {
+        { "noise before the first frame is skipped", Bytes { 0x00, 0x13, 0xFF, 0x01, 0x21 } + kStateEvent,
+            { kStateMessage } },
+        { "two frames of one read in order", kStateEvent + kLinkEvent, { kStateMessage, kLinkMessage } },
+        { "a bad checksum is dropped, the next frame seen", BadChecksum(kStateEvent) + kLinkEvent,
+            { kLinkMessage } },
+        { "0x77 inside a frame is data", ModuleFrameBytes(0x04, 0x01, { 0x77 }) + status + kLinkEvent,
+            { { WM_BT_EV_STATE, 0x77, 0 }, { WM_BT_EV_CALL_STATUS, 0x7777, 0 }, kLinkMessage } },
+        // The 4-byte frame is dropped whole; the answer after it has its status read from where
+        // the frame carries its checksum.
+        { "length 0 is dropped and 1 dispatched", Bytes { 0x77, 0x04, 0x00, 0x73 } + opcodeOnly + kLinkEvent,
+            { { WM_BT_CALL_KEY, opcodeOnly.back(), 0 }, kLinkMessage } },
+        { "command frames from the module are ignored",
+            ModuleFrameBytes(0x01, 0x05, {}) + ModuleFrameBytes(0x02, 0x01, { 1 }) + kLinkEvent, { kLinkMessage } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        EXPECT_EQ(Exchange(row.stream), row.messages);
+    }
 }
 
 TEST_F(LinkTest, CollectsAFrameSplitOverReads)
@@ -42,45 +69,6 @@ TEST_F(LinkTest, CollectsAFrameSplitOverReads)
     EXPECT_EQ(
         Exchange(Bytes { frame.back() }), (std::vector<ModuleMessage> { { WM_BT_EV_CALLER_ID, 0, 0 } }));
     EXPECT_EQ(link.CallerNumber(), u"030123");
-}
-
-TEST_F(LinkTest, DispatchesTwoFramesOfOneReadInOrder)
-{
-    EXPECT_EQ(
-        Exchange(kStateEvent + kLinkEvent), (std::vector<ModuleMessage> { kStateMessage, kLinkMessage }));
-}
-
-TEST_F(LinkTest, DropsABadChecksumAndRecognisesTheNextFrame)
-{
-    EXPECT_EQ(Exchange(BadChecksum(kStateEvent) + kLinkEvent), std::vector<ModuleMessage> { kLinkMessage });
-}
-
-TEST_F(LinkTest, TakesA77InsideAFrameAsData)
-{
-    // 0x77 as data byte, and a frame whose checksum happens to be 0x77.
-    Bytes inner = ModuleFrameBytes(0x04, 0x01, { 0x77 });
-    Bytes status = ModuleFrameBytes(0x04, 0x10, { 0x77, 0x77, 0x00 });
-    ASSERT_EQ(status.back(), 0x77 ^ 0x04 ^ 0x04 ^ 0x10 ^ 0x00);
-    EXPECT_EQ(Exchange(inner + status + kLinkEvent),
-        (std::vector<ModuleMessage> {
-            { WM_BT_EV_STATE, 0x77, 0 }, { WM_BT_EV_CALL_STATUS, 0x7777, 0 }, kLinkMessage }));
-}
-
-TEST_F(LinkTest, LengthByteZeroIsDroppedAndOneIsDispatched)
-{
-    Bytes empty { 0x77, 0x04, 0x00, 0x73 };
-    Bytes opcodeOnly = ModuleFrameBytes(0x03, 0x11, {});
-    ASSERT_EQ(opcodeOnly.size(), 5u);
-    // The 4-byte frame is dropped whole; the answer after it is seen, its status read from where
-    // the frame carries its checksum.
-    EXPECT_EQ(Exchange(empty + opcodeOnly + kLinkEvent),
-        (std::vector<ModuleMessage> { { WM_BT_CALL_KEY, opcodeOnly.back(), 0 }, kLinkMessage }));
-}
-
-TEST_F(LinkTest, IgnoresCommandFramesFromTheModule)
-{
-    EXPECT_EQ(Exchange(ModuleFrameBytes(0x01, 0x05, {}) + ModuleFrameBytes(0x02, 0x01, { 1 }) + kLinkEvent),
-        std::vector<ModuleMessage> { kLinkMessage });
 }
 
 TEST_F(LinkTest, TracesFramesSentReceivedAndDropped)

@@ -23,7 +23,6 @@ public:
 
     bool Ok() const { return m_master >= 0; }
     const std::string& SlavePath() const { return m_slavePath; }
-    int MasterFd() const { return m_master; }
     // Points OSTRILAN_COM2 at the slave (or at the given path standing for it).
     void Export() const;
     static void ExportPath(const std::filesystem::path& path);

