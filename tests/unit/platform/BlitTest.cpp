@@ -43,16 +43,6 @@ TEST(MemoryDC, DrawsIntoTheSelectedBitmapAndGivesBackThePreviousOne)
     EXPECT_EQ(second.Pixels().Pixel(1, 1), 0u);
 }
 
-TEST(MemoryDC, TextStateSettersReturnThePreviousValue)
-{
-    auto dc = CreateCompatibleDC(nullptr);
-    COLORREF before = SetTextColor(dc.get(), RGB(255, 255, 100));
-    EXPECT_EQ(SetTextColor(dc.get(), before), RGB(255, 255, 100));
-    EXPECT_EQ(SetBkMode(dc.get(), TRANSPARENT), OPAQUE);
-    EXPECT_EQ(SetBkMode(dc.get(), OPAQUE), TRANSPARENT);
-    EXPECT_EQ(SetBkColor(dc.get(), RGB(1, 2, 3)), RGB(255, 255, 255));
-}
-
 TEST(MemoryDC, CompatibleContextInheritsTheTextObserver)
 {
     Surface screen(10, 10);

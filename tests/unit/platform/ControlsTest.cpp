@@ -2,7 +2,6 @@
 #include "platform/controls/Dialog.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/MessageBox.h"
-#include "platform/draw/ImageCodec.h"
 #include "platform/win/WindowSystem.h"
 #include "support/RecordingWindow.h"
 #include "support/TestEnv.h"
@@ -52,7 +51,6 @@ protected:
         system.InjectMouse(WM_LBUTTONUP, x, y);
         system.Idle();
     }
-    void Save(const char* name) { SavePng(system.Screen(), std::filesystem::path(OSTRILAN_TEST_APP_DIR) / ".." / name); }
 
     testenv::ScopedVirtualClock clock;
     WindowSystem system;
@@ -70,7 +68,7 @@ int Clicks(const RecordingWindow& parent, UINT code)
 
 }
 
-TEST_F(Controls, OwnerDrawnButtonLooksAndClicks)
+TEST_F(Controls, OwnerDrawnButtonLooksPressesAndClicks)
 {
     RecordingWindow parent(RGB(0, 0, 0));
     FrameButton button;
@@ -82,7 +80,6 @@ TEST_F(Controls, OwnerDrawnButtonLooksAndClicks)
     system.InjectMouse(WM_LBUTTONDOWN, 150, 125);
     system.Idle();
     EXPECT_EQ(At(150, 125), kFrameColors[1]) << "pressed while the finger is down";
-    Save("button-pressed.png");
     // Sliding off releases the look; sliding back presses again; lifting outside clicks nothing.
     system.InjectMouse(WM_MOUSEMOVE, 300, 125);
     system.Idle();
@@ -99,21 +96,16 @@ TEST_F(Controls, OwnerDrawnButtonLooksAndClicks)
     button.EnableWindow(false);
     system.Idle();
     EXPECT_EQ(At(150, 125), kFrameColors[3]);
-    Save("button-disabled.png");
     clock->Advance(1000);
     Tap(150, 125);
     EXPECT_EQ(Clicks(parent, BN_CLICKED), 1) << "a disabled button does not click";
-}
 
-TEST_F(Controls, QuickSecondTapOnOwnerDrawnButtonIsReportedNotPressed)
-{
-    RecordingWindow parent;
-    FrameButton button;
-    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
-    ASSERT_TRUE(button.Create(&parent, RECT { 100, 100, 200, 150 }, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 1001));
+    // A quick second tap is reported as a double click, and does not leave the button pressed.
+    button.EnableWindow(true);
+    clock->Advance(1000);
     Tap(150, 125);
     Tap(151, 126);
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1);
+    EXPECT_EQ(Clicks(parent, BN_CLICKED), 2);
     EXPECT_EQ(Clicks(parent, BN_DOUBLECLICKED), 1);
     EXPECT_FALSE(button.IsPressed());
 }
@@ -151,7 +143,6 @@ TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)
     Tap(100, 82 + 2 * 27 + 10);
     EXPECT_EQ(list.GetItemState(17, LVIS_SELECTED | LVIS_FOCUSED), LVIS_SELECTED | LVIS_FOCUSED);
     EXPECT_EQ(At(100, 82 + 2 * 27 + 10), RGB(134, 200, 255));
-    Save("list-scrolled.png");
     system.InjectMouse(WM_LBUTTONDOWN, 100, 90);
     system.InjectMouse(WM_MOUSEMOVE, 100, 150);
     system.InjectMouse(WM_LBUTTONUP, 100, 200);
@@ -189,7 +180,6 @@ TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)
         system.PaintPending();
         centre = At(240, 136);
         corner = At(10, 10);
-        Save("messagebox.png");
         // A tap on the owner goes nowhere; Yes is the left of the two buttons.
         system.InjectMouse(WM_LBUTTONDOWN, 5, 5);
         system.InjectMouse(WM_LBUTTONUP, 5, 5);

@@ -26,7 +26,7 @@ struct ImageUse {
     int frames;
 };
 
-constexpr ImageUse kImages[] = {
+const ImageUse kListed[] = {
     // Main view, its gauges and the shared return button.
     { "bg_main.pbg", 480, 272, 1 },
     { "ico_bluetooth.bti", 24, 26, 4 },
@@ -74,18 +74,6 @@ constexpr ImageUse kImages[] = {
     // In-call keypad: its background fills the 307 x 85 keypad window.
     { "numpad/bg_numpad.pbg", 307, 85, 1 },
     { "numpad/btn_close.bti", 22, 22, 4 },
-    { "numpad/btn_numpad_0.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_1.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_2.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_3.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_4.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_5.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_6.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_7.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_8.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_9.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_star.bti", 47, 25, 4 },
-    { "numpad/btn_numpad_sharp.bti", 47, 25, 4 },
     // Pair mode.
     { "pairmode/bg_pairmode.pbg", 480, 272, 1 },
     { "pairmode/btn_pairinghf.bti", 58, 57, 4 },
@@ -98,18 +86,6 @@ constexpr ImageUse kImages[] = {
     { "placecall/btn_callhome.bti", 59, 58, 4 },
     { "placecall/btn_callhist.bti", 59, 58, 4 },
     { "placecall/btn_pad_del.bti", 41, 36, 4 },
-    { "placecall/btn_pad_0.bti", 66, 26, 4 },
-    { "placecall/btn_pad_1.bti", 66, 26, 4 },
-    { "placecall/btn_pad_2.bti", 66, 26, 4 },
-    { "placecall/btn_pad_3.bti", 66, 26, 4 },
-    { "placecall/btn_pad_4.bti", 66, 26, 4 },
-    { "placecall/btn_pad_5.bti", 66, 26, 4 },
-    { "placecall/btn_pad_6.bti", 66, 26, 4 },
-    { "placecall/btn_pad_7.bti", 66, 26, 4 },
-    { "placecall/btn_pad_8.bti", 66, 26, 4 },
-    { "placecall/btn_pad_9.bti", 66, 26, 4 },
-    { "placecall/btn_pad_star.bti", 66, 26, 4 },
-    { "placecall/btn_pad_sharp.bti", 66, 26, 4 },
     // Preferences.
     { "pref/bg_pref.pbg", 480, 272, 1 },
     { "pref/btn_changehome.bti", 39, 34, 4 },
@@ -121,6 +97,23 @@ constexpr ImageUse kImages[] = {
     { "pref/btn_ring_2.bti", 69, 21, 4 },
     { "pref/btn_ring_3.bti", 69, 21, 4 },
 };
+
+// The keys 0-9, * and # of the in-call keypad and the dial pad, named alike.
+std::vector<ImageUse> AllImages()
+{
+    static std::vector<std::string> keyPaths;
+    std::vector<ImageUse> out(std::begin(kListed), std::end(kListed));
+    if (keyPaths.empty())
+        for (std::string key : { "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "star", "sharp" }) {
+            keyPaths.push_back("numpad/btn_numpad_" + key + ".bti");
+            keyPaths.push_back("placecall/btn_pad_" + key + ".bti");
+        }
+    for (size_t i = 0; i < keyPaths.size(); ++i)
+        out.push_back(i % 2 ? ImageUse { keyPaths[i].c_str(), 66, 26, 4 } : ImageUse { keyPaths[i].c_str(), 47, 25, 4 });
+    return out;
+}
+
+const std::vector<ImageUse> kImages = AllImages();
 
 bool IsStrip(const std::string& path)
 {
@@ -182,7 +175,7 @@ bool IsButton(const ImageUse& use)
 std::vector<ImageUse> Buttons()
 {
     std::vector<ImageUse> out;
-    std::copy_if(std::begin(kImages), std::end(kImages), std::back_inserter(out), IsButton);
+    std::copy_if(kImages.begin(), kImages.end(), std::back_inserter(out), IsButton);
     return out;
 }
 
@@ -255,7 +248,7 @@ TEST(SkinGauges, EveryLevelOfAGaugeLooksDifferent)
 {
     for (const char* path :
         { "mic_gage.bti", "volume_gage.bti", "battery_gage.bti", "lock.bti", "ico_bluetooth.bti" }) {
-        const ImageUse* use = std::find_if(std::begin(kImages), std::end(kImages),
+        auto use = std::find_if(kImages.begin(), kImages.end(),
             [&](const ImageUse& u) { return std::string(u.path) == path; });
         Surface strip = Load(path);
         ASSERT_FALSE(strip.IsEmpty()) << path;
@@ -314,9 +307,9 @@ TEST(SkinPlacement, StripCornersMatchTheBackgroundBehindThem)
 {
     for (const Placement& p : kPlacements) {
         const std::string path = StripPath(p.strip.image);
-        const ImageUse* use = std::find_if(std::begin(kImages), std::end(kImages),
+        auto use = std::find_if(kImages.begin(), kImages.end(),
             [&](const ImageUse& u) { return u.path == path; });
-        ASSERT_NE(use, std::end(kImages)) << path;
+        ASSERT_NE(use, kImages.end()) << path;
         Surface strip = Load(path), background = Load(p.background);
         ASSERT_FALSE(strip.IsEmpty() || background.IsEmpty()) << path;
         const int x = p.strip.rect.left, y = p.strip.rect.top;
