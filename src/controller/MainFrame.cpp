@@ -2,8 +2,8 @@
 
 #include "contacts/ContactBook.h"
 #include "controller/ScreenContext.h"
-
 #include "controller/ScreenFactory.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/Dialog.h"
@@ -151,10 +151,12 @@ bool CMainFrame::LoadTexts()
 
 WString CMainFrame::GetErrorText(UINT code) const
 {
-    const auto& keys = TextTable::Keys();
-    // The first 17 keys are the error texts of status codes 0..16.
-    constexpr UINT kErrorTexts = 17;
-    return code < kErrorTexts ? WString(TextTable::Text(keys[code])) : WString();
+    using namespace text;
+    constexpr const char* kKeys[] = { kModuleStatus0, kModuleStatus1, kModuleStatus2, kModuleStatus3,
+        kModuleStatus4, kModuleStatus5, kModuleStatus6, kModuleStatus7, kModuleStatus8, kModuleStatus9,
+        kModuleStatus10, kModuleStatus11, kModuleStatus12, kModuleStatus13, kModuleStatus14, kModuleStatus15,
+        kModuleStatus16 };
+    return code < std::size(kKeys) ? WString(TextTable::Text(kKeys[code])) : WString();
 }
 
 Dialog* CMainFrame::ScreenWindow(UINT kind) const

@@ -5,6 +5,7 @@
 
 #include "controller/MediaPlayers.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "link/ModuleText.h"
 #include "platform/controls/Dialog.h"
@@ -25,7 +26,8 @@ namespace {
 
 constexpr BYTE kLinkHeadset = 1;
 constexpr BYTE kLinkHandsFree = 2;
-constexpr const char* kStateTextKeys[] = { "MFRM0001", "MFRM0002", "MFRM0003", "MFRM0004" };
+constexpr const char* kStateTextKeys[]
+    = { text::kStatusState0, text::kStatusIdle, text::kStatusPairing, text::kStatusConnecting };
 
 bool IsConnectedState(BYTE mainState)
 {
@@ -188,7 +190,7 @@ void CMainFrame::OnStateReport(BYTE s)
     case PhoneStatus::kStateConnected:
         RouteAudio(AudioRoute::Normal);
         ShowAndForeground();
-        SetStatusLine(TextTable::Text("MFRM0005"));
+        SetStatusLine(TextTable::Text(text::kStatusConnected));
         if (status.linkKind == kLinkHandsFree) {
             // Answered or not is decided a second later: 5 -> 4 -> 6 within it counts as answered.
             if (p == PhoneStatus::kStateRinging) {
@@ -206,7 +208,7 @@ void CMainFrame::OnStateReport(BYTE s)
                 EndCall(false, true);
             RingOfCall(p == PhoneStatus::kStateRinging);
         }
-        SetStatusLine(TextTable::Text("MFRM0006"));
+        SetStatusLine(TextTable::Text(text::kStatusRinging));
         break;
     case PhoneStatus::kStateInCall:
         if (status.linkKind == kLinkHandsFree) {
@@ -219,7 +221,7 @@ void CMainFrame::OnStateReport(BYTE s)
                 m_bCallClockRunning = true;
             }
         }
-        SetStatusLine(TextTable::Text("MFRM0007"));
+        SetStatusLine(TextTable::Text(text::kStatusInCall));
         break;
     default:
         break;
@@ -289,7 +291,7 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
     if (!keepTimer)
         StopCallClock();
     m_pRingTone->Stop();
-    SetStatusLine(TextTable::Text("MFRM0101"));
+    SetStatusLine(TextTable::Text(text::kStatusNoCall));
     if (status.linkKind == kLinkHandsFree && log) {
         CallRecord record = m_pCallLog->CurrentCall();
         record.type = status.callType;

@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "ui/AudioDriverRequests.h"
 #include "ui/Background.h"
@@ -113,7 +114,7 @@ void CallScreen::TransferAudio()
         // Whether the audio moved shows in the state report that follows.
         (void)ctx->link.TransferAudio();
     else
-        SetCallMessage(TextTable::Text("OUTG0101"));
+        SetCallMessage(TextTable::Text(text::kCallAudioOutsideCall));
 }
 
 void CallScreen::OnDtmfDigit(char16_t key)

@@ -2,6 +2,7 @@
 #include "controller/ScreenContext.h"
 
 #include "controller/MainFrame.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
 #include "platform/core/Text.h"
@@ -101,8 +102,8 @@ void ResetColumns(CMyListCtrl& list, int addressWidth)
     list.DeleteAllItems();
     list.DeleteColumn(0);
     list.DeleteColumn(0);
-    list.InsertColumn(kAddressColumn, Text("PMLI0001"), LVCFMT_CENTER, addressWidth);
-    list.InsertColumn(kNameColumn, Text("PMLI0002"), LVCFMT_CENTER, kNameColumnWidth);
+    list.InsertColumn(kAddressColumn, Text(text::kPairListAddress), LVCFMT_CENTER, addressWidth);
+    list.InsertColumn(kNameColumn, Text(text::kPairListName), LVCFMT_CENTER, kNameColumnWidth);
 }
 
 int FillDeviceList(CMyListCtrl& list, ScreenContext& ctx)

@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/ScopedTextStyle.h"
@@ -68,8 +69,8 @@ void DeviceListScreen::PaintContent(HDC dc)
 {
     std::unique_ptr<Font> font = CreateSkinFont(skin::kHeadingHeight);
     ScopedTextStyle style(dc, font.get(), skin::kTextColor);
-    DrawText(dc, Text("PMLI0001"), m_layout.addressHeading, DT_CENTER | DT_VCENTER);
-    DrawText(dc, Text("PMLI0002"), m_layout.nameHeading, DT_CENTER | DT_VCENTER);
+    DrawText(dc, Text(text::kPairListAddress), m_layout.addressHeading, DT_CENTER | DT_VCENTER);
+    DrawText(dc, Text(text::kPairListName), m_layout.nameHeading, DT_CENTER | DT_VCENTER);
 }
 
 void DeviceListScreen::OnFirstPaint()
@@ -191,7 +192,7 @@ void DeviceListScreen::OnLink(WPARAM kind)
 
 void DeviceListScreen::ShowLinkedAndClose(WPARAM kind)
 {
-    SetHintText(Text(kind == kLinkHeadset ? "CNMS0903" : "CNMS0904"));
+    SetHintText(Text(kind == kLinkHeadset ? text::kConnectHeadsetLinked : text::kConnectHandsFreeLinked));
     // The result stays on view while the interface thread pauses before the screen goes.
     RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(kLinkedPauseMs);

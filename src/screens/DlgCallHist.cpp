@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
@@ -36,7 +37,7 @@ constexpr SkinnedButtonSpec kButtons[] = {
     { CDlgCallHist::kIdTabMissed, place::tab_bg[2], true },
 };
 
-constexpr const char* kTabCaptions[] = { "HITB0001", "HITB0002", "HITB0003" };
+constexpr const char* kTabCaptions[] = { text::kHistoryReceived, text::kHistoryDialled, text::kHistoryMissed };
 
 
 }
@@ -188,11 +189,11 @@ void CDlgCallHist::OnBnClickedDial()
     if (int row = ChosenRow(); row >= 0)
         store.GetRecord(list, row, chosen);
     if (chosen.number[0] == 0) {
-        SetHintText(TextTable::Text("HIST0001"));
+        SetHintText(TextTable::Text(text::kHistoryNoSelection));
         return;
     }
     if (status.mainState != PhoneStatus::kStateConnected) {
-        SetHintText(TextTable::Text("HIST0002"));
+        SetHintText(TextTable::Text(text::kHistoryPhoneNotReady));
         return;
     }
     std::memcpy(status.dialString.data(), chosen.number, PhoneStatus::kDialSize);

@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "platform/controls/DialogTemplate.h"
 #include "screens/DeviceList.h"
 #include "store/AppFolders.h"
@@ -14,8 +15,9 @@ namespace {
 
 namespace place = skin::place::connect;
 
-const DeviceListScreen::Texts kTexts { "CNMS0301", "CNMS0402", "CNMS0401", "CNMS0501", "CNMS0502", nullptr,
-    "CNMS0901", "CNMS0902" };
+const DeviceListScreen::Texts kTexts { text::kConnectReadingList, text::kConnectReadingListSeconds,
+    text::kConnectListNotSent, text::kConnectListEmpty, text::kConnectListShown, nullptr,
+    text::kConnectStateIdle, text::kConnectStateConnecting };
 const DeviceListScreen::Layout kLayout { place::list, place::address_heading, place::name_heading, 139 };
 
 // The connect and disconnect waits give up on their twelfth one-second tick.
@@ -109,7 +111,7 @@ bool CDlgConnect::OnScreenMessage(UINT message, WPARAM wParam, LPARAM lParam)
 void CDlgConnect::OnBnClickedConnect()
 {
     if (MainState() == PhoneStatus::kStateConnected) {
-        SetHintText(Text("CNMS0101"));
+        SetHintText(Text(text::kConnectAlreadyConnected));
         return;
     }
     int row = SelectedFocusedRow(m_listDevices);
@@ -117,40 +119,40 @@ void CDlgConnect::OnBnClickedConnect()
         return;
     std::optional<BtAddress> address = ParseAddressText(m_listDevices.GetItemText(row, 0));
     if (!address) {
-        SetHintText(Text("CNMS0102"));
+        SetHintText(Text(text::kConnectInvalidAddress));
         return;
     }
     ScreenContext* ctx = Context();
     if (!ctx || !ctx->link.Connect(0, *address)) {
-        SetHintText(Text("CNMS0104"));
+        SetHintText(Text(text::kConnectNotSent));
         return;
     }
     EnableAll(false);
-    SetHintText(Text("CNMS0103"));
+    SetHintText(Text(text::kConnecting));
     m_connectWait.Start(kConnectTimerMs, kWaitTickLimit, {}, [this] {
         EnableAll(true);
-        SetHintText(Text("CNMS0403"));
+        SetHintText(Text(text::kConnectNoAnswer));
     });
 }
 
 void CDlgConnect::OnBnClickedDisconnect()
 {
     if (MainState() != PhoneStatus::kStateConnected) {
-        SetHintText(Text("CNMS0201"));
+        SetHintText(Text(text::kDisconnectNotConnected));
         return;
     }
     ScreenContext* ctx = Context();
     if (!ctx || !ctx->link.Disconnect()) {
-        SetHintText(Text("CNMS0203"));
+        SetHintText(Text(text::kDisconnectNotSent));
         return;
     }
     EnableAll(false);
-    SetHintText(Text("CNMS0202"));
+    SetHintText(Text(text::kDisconnecting));
     // Without a limit a module that never answers would leave every control, Return included,
     // disabled for good.
     m_disconnectWait.Start(kDisconnectTimerMs, kWaitTickLimit, {}, [this] {
         EnableAll(true);
-        SetHintText(Text("CNMS0404"));
+        SetHintText(Text(text::kDisconnectNoAnswer));
     });
 }
 
@@ -158,11 +160,11 @@ void CDlgConnect::OnConnectAnswer(WPARAM status)
 {
     if (status == 0) {
         // Accepted; the link event ends the wait.
-        SetHintText(Text("CNMS0601"));
+        SetHintText(Text(text::kConnectAccepted));
         return;
     }
     ScreenContext* ctx = Context();
-    SetHintText(Text("CNMS0602") + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
+    SetHintText(Text(text::kConnectRefused) + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
     EnableAll(true);
     m_connectWait.Stop();
 }
@@ -172,7 +174,7 @@ void CDlgConnect::OnDisconnectAnswer(WPARAM status)
     // Success is not final here: the state report that follows ends the wait.
     if (status == 0)
         return;
-    SetHintText(Text("CNMS0701"));
+    SetHintText(Text(text::kDisconnectRefused));
     m_disconnectWait.Stop();
     EnableAll(true);
 }
@@ -188,7 +190,7 @@ void CDlgConnect::OnLink(WPARAM kind)
     if (kind == kLinkFailed) {
         m_connectWait.Stop();
         EnableAll(true);
-        SetHintText(Text("CNMS0801"));
+        SetHintText(Text(text::kConnectNotLinked));
         return;
     }
     if (kind != kLinkHeadset && kind != kLinkHandsFree)

@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/loop/Clock.h"
@@ -23,9 +24,8 @@ constexpr int kGetStateTries = 3;
 constexpr DWORD kGetStateRetryMs = 500;
 constexpr DWORD kCallOverShownMs = 2000;
 
-const CallScreen::Setup kSetup { CDlgIncoming::IDD, kScreenIncoming, kNumId, kAudioTransId, "INCO0101",
-    { 18, 7, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER } };
-
+const CallScreen::Setup kSetup { CDlgIncoming::IDD, kScreenIncoming, kNumId, kAudioTransId,
+    text::kIncomingKeypadOutsideCall, { 18, 7, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER } };
 }
 
 CDlgIncoming::CDlgIncoming()
@@ -115,14 +115,14 @@ void CDlgIncoming::OnStageChange()
             CallOver();
         break;
     case PhoneStatus::kStateRinging: {
-        SetCallMessage(TextTable::Text("INCO0002"));
+        SetCallMessage(TextTable::Text(text::kIncomingRinging));
         ScreenContext* ctx = Context();
         if (ctx && ctx->prefs.Record().autoAnswer == 1)
             m_autoAnswer.Start(kAutoAnswerMs, 0, {}, [this] { Answer(); });
         break;
     }
     case PhoneStatus::kStateInCall:
-        SetCallMessage(TextTable::Text("INCO0003"));
+        SetCallMessage(TextTable::Text(text::kIncomingAnswered));
         break;
     default:
         SetCallMessage(WString());
@@ -134,7 +134,7 @@ void CDlgIncoming::OnStageChange()
 
 void CDlgIncoming::CallOver()
 {
-    SetCallMessage(TextTable::Text("INCO0001"));
+    SetCallMessage(TextTable::Text(text::kIncomingCallOver));
     RepaintNow();
     m_keypad.ShowKeypad(false);
     // The message stays in view while the interface thread waits; what arrives meanwhile is

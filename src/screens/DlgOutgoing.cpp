@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/loop/Clock.h"
@@ -21,9 +22,8 @@ constexpr DWORD kEndRetryMs = 1000;
 // Nobody has answered when the 32nd one-second tick comes.
 constexpr int kConnectWaitTicks = 31;
 
-const CallScreen::Setup kSetup { CDlgOutgoing::IDD, kScreenOutgoing, kNumId, kSwitchAudioId, "OUTG0301",
-    { 16, 6, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER } };
-
+const CallScreen::Setup kSetup { CDlgOutgoing::IDD, kScreenOutgoing, kNumId, kSwitchAudioId,
+    text::kOutgoingKeypadOutsideCall, { 16, 6, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER } };
 }
 
 CDlgOutgoing::CDlgOutgoing()
@@ -66,15 +66,16 @@ bool CDlgOutgoing::OnInitDialog()
     // of zero.
     const size_t count = status ? strnlen(status->dialString.data(), status->dialString.size()) : 0;
     if (!status || !ctx->link.Dial(status->dialString.data(), count)) {
-        SetCallMessage(TextTable::Text("OUTG0002"));
+        SetCallMessage(TextTable::Text(text::kOutgoingNotDialled));
         RepaintNow();
         Sleep(kMessageShownMs);
         CloseSelf();
         return false;
     }
-    SetCallMessage(TextTable::Text("OUTG0001"));
+    SetCallMessage(TextTable::Text(text::kOutgoingDialling));
     // Nobody answered; the screen stays for End.
-    m_connectWait.Start(kConnectWaitMs, kConnectWaitTicks, {}, [this] { SetCallMessage(TextTable::Text("OUTG0401")); });
+    m_connectWait.Start(kConnectWaitMs, kConnectWaitTicks, {},
+        [this] { SetCallMessage(TextTable::Text(text::kOutgoingNoAnswer)); });
     BuildControls();
     return true;
 }
@@ -91,7 +92,7 @@ void CDlgOutgoing::SetupButtons()
 void CDlgOutgoing::OnStageChange()
 {
     if (MainState() == PhoneStatus::kStateInCall) {
-        SetCallMessage(TextTable::Text("OUTG0501"));
+        SetCallMessage(TextTable::Text(text::kOutgoingAnswered));
         m_bInCall = true;
         m_connectWait.Stop();
     } else if (m_bInCall) {
@@ -101,7 +102,7 @@ void CDlgOutgoing::OnStageChange()
 
 void CDlgOutgoing::CallOver()
 {
-    SetCallMessage(TextTable::Text("OUTG0502"));
+    SetCallMessage(TextTable::Text(text::kOutgoingCallOver));
     RepaintNow();
     m_bInCall = false;
     m_keypad.ShowKeypad(false);
@@ -116,7 +117,7 @@ void CDlgOutgoing::End()
         return;
     if (MainState() == PhoneStatus::kStateInCall) {
         // The screen closes on the state or call status report that follows.
-        SetCallMessage(TextTable::Text(ctx->link.EndCall() ? "OUTG0202" : "OUTG0203"));
+        SetCallMessage(TextTable::Text(ctx->link.EndCall() ? text::kOutgoingEndPressed : text::kOutgoingEndNotSent));
         return;
     }
     // While the call is being set up the module may not take the command at once: one more try,

@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/controls/MessageBox.h"
@@ -19,8 +20,9 @@ namespace {
 
 namespace place = skin::place::pairmode;
 
-const DeviceListScreen::Texts kTexts { "PMMS0501", "PMMS0602", "PMMS0601", "PMMS0701", "PMMS0702", "PMMS0703",
-    "PMMS1201", "PMMS1202" };
+const DeviceListScreen::Texts kTexts { text::kPairReadingList, text::kPairReadingListSeconds,
+    text::kPairListNotSent, text::kPairListEmpty, text::kPairListShown, text::kPairListFailed,
+    text::kPairStateIdle, text::kPairStateConnecting };
 const DeviceListScreen::Layout kLayout { place::list, place::address_heading, place::name_heading, 133 };
 
 // StartPairing's selector: the module is told nothing of it, but the two buttons keep it apart.
@@ -39,9 +41,9 @@ constexpr WPARAM kPairingDone = 1;
 constexpr BYTE kLastKnownState = 6;
 
 // Why pairing and deleting wait, by main state; state 1 allows them.
-constexpr std::array<const char*, kLastKnownState + 1> kRefusals { "PMMS0001", nullptr, "PMMS0002",
-    "PMMS0003", "PMMS0004", "PMMS0005", "PMMS0006" };
-
+constexpr std::array<const char*, kLastKnownState + 1> kRefusals { text::kPairRefusedState0, nullptr,
+    text::kPairRefusedPairing, text::kPairRefusedConnecting, text::kPairRefusedConnected,
+    text::kPairRefusedRinging, text::kPairRefusedInCall };
 }
 
 CDlgPairMode::CDlgPairMode()
@@ -96,10 +98,10 @@ bool CDlgPairMode::OnCommand(WPARAM wParam, LPARAM lParam)
         return false;
     switch (LOWORD(wParam)) {
     case kIdPairHandsFree:
-        StartPairingWait(kSelectorHandsFree, "PMMS0101", "PMMS0102");
+        StartPairingWait(kSelectorHandsFree, text::kPairHandsFreeRequested, text::kPairHandsFreeNotSent);
         return true;
     case kIdPairHeadset:
-        StartPairingWait(kSelectorHeadset, "PMMS0201", "PMMS0202");
+        StartPairingWait(kSelectorHeadset, text::kPairHeadsetRequested, text::kPairHeadsetNotSent);
         return true;
     case kIdCancel:
         OnBnClickedCancelPairing();
@@ -177,11 +179,11 @@ void CDlgPairMode::StartPairingWait(int selector, const char* waitText, const ch
     m_pairCountdown.Start(
         kPairTimerMs, kPairTickLimit,
         [this](int tick) {
-            SetHintText(FormatNumber(Text("PMMS0604"), kPairSeconds - (tick - 1) / kTicksPerSecond));
+            SetHintText(FormatNumber(Text(text::kPairPairableSeconds), kPairSeconds - (tick - 1) / kTicksPerSecond));
         },
         [this] {
             EnableAll(true);
-            SetHintText(Text("PMMS0603"));
+            SetHintText(Text(text::kPairTimeUp));
             if (ScreenContext* ctx = Context())
                 // The module's own answer to the cancel is handled like any other.
                 (void)ctx->link.CancelPairing();
@@ -191,15 +193,15 @@ void CDlgPairMode::StartPairingWait(int selector, const char* waitText, const ch
 void CDlgPairMode::OnBnClickedCancelPairing()
 {
     if (MainState() != PhoneStatus::kStatePairing) {
-        SetHintText(Text("PMMS0301"));
+        SetHintText(Text(text::kPairCancelNotPairing));
         return;
     }
     ScreenContext* ctx = Context();
     if (!ctx || !ctx->link.CancelPairing()) {
-        SetHintText(Text("PMMS0303"));
+        SetHintText(Text(text::kPairCancelNotSent));
         return;
     }
-    SetHintText(Text("PMMS0302"));
+    SetHintText(Text(text::kPairCancelling));
     EnableAll(true);
     m_pairCountdown.Stop();
 }
@@ -213,27 +215,27 @@ void CDlgPairMode::OnBnClickedDeletePairing()
         return;
     std::optional<BtAddress> address = ParseAddressText(m_listDevices.GetItemText(row, 0));
     if (!address) {
-        SetHintText(Text("PMMS0401"));
+        SetHintText(Text(text::kPairInvalidAddress));
         return;
     }
-    WString question = u"[" + FormatAddress(*address) + u"]\r\n" + Text("PMMS0402");
+    WString question = u"[" + FormatAddress(*address) + u"]\r\n" + Text(text::kDeleteQuestion);
     // The box runs its own loop, in which a link event can close this screen and delete it.
     HWND self = GetSafeHwnd();
-    int answer = MessageBox(self, question, Text("PMMS0403"), MB_YESNO);
+    int answer = MessageBox(self, question, Text(text::kDeleteCaption), MB_YESNO);
     if (!IsWindow(self) || answer != IDYES)
         return;
     BeginWaitCursor();
     ScreenContext* ctx = Context();
     if (!ctx || !ctx->link.DeletePairing(*address)) {
-        SetHintText(Text("PMMS0405"));
+        SetHintText(Text(text::kPairDeleteNotSent));
     } else {
         EnableAll(false);
-        SetHintText(Text("PMMS0404"));
+        SetHintText(Text(text::kPairDeleting));
         // Without a limit a module that never answers would leave every control, Return
         // included, disabled for good. Giving up, the list is read again to show what is left.
         m_deleteWait.Start(kDeleteTimerMs, kDeleteTickLimit, {}, [this] {
             EnableAll(true);
-            SetHintText(Text("PMMS0605"));
+            SetHintText(Text(text::kPairDeleteNoAnswer));
             EnableAll(false);
             RequestPairedList();
         });
@@ -245,11 +247,11 @@ void CDlgPairMode::OnPairModeAnswer(WPARAM status)
 {
     if (status == 0) {
         // The module is pairable; the countdown goes on.
-        SetHintText(Text("PMMS0801"));
+        SetHintText(Text(text::kPairPairable));
         return;
     }
     ScreenContext* ctx = Context();
-    SetHintText(Text("PMMS0802") + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
+    SetHintText(Text(text::kPairRefused) + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
     m_pairCountdown.Stop();
     EnableAll(true);
 }
@@ -258,9 +260,9 @@ void CDlgPairMode::OnPairCancelAnswer(WPARAM status)
 {
     ScreenContext* ctx = Context();
     if (status == 0)
-        SetHintText(Text("PMMS1001"));
+        SetHintText(Text(text::kPairCancelled));
     else
-        SetHintText(Text("PMMS1002") + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
+        SetHintText(Text(text::kPairCancelRefused) + (ctx ? ctx->ErrorText(UINT(status)) : WString()));
     EnableAll(true);
     m_pairCountdown.Stop();
 }
@@ -274,10 +276,10 @@ void CDlgPairMode::OnPairDeleteAnswer(WPARAM status)
         EnableAll(false);
         RequestPairedList();
         // Shown until the list wait's first tick.
-        SetHintText(Text("PMMS1101"));
+        SetHintText(Text(text::kPairDeleted));
     } else {
         EnableAll(true);
-        SetHintText(Text("PMMS1102"));
+        SetHintText(Text(text::kPairDeleteRefused));
     }
 }
 
@@ -286,7 +288,7 @@ void CDlgPairMode::OnPaired(WPARAM value)
     if (value != kPairingDone)
         return;
     m_pairCountdown.Stop();
-    SetHintText(Text("PMMS0901"));
+    SetHintText(Text(text::kPairPaired));
     EnableAll(false);
     RequestPairedList();
 }

@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
@@ -217,11 +218,11 @@ void CDlgPlaceCall::OnDial()
         return;
     const PhoneStatus& status = ctx->status;
     if (status.dialString[0] == '\0') {
-        SetHintText(TextTable::Text("PLAC0001"));
+        SetHintText(TextTable::Text(text::kDialPadNoNumber));
         return;
     }
     if (status.mainState != PhoneStatus::kStateConnected) {
-        SetHintText(TextTable::Text("PLAC0002"));
+        SetHintText(TextTable::Text(text::kDialPadPhoneNotReady));
         return;
     }
     StartCall();
@@ -239,11 +240,11 @@ void CDlgPlaceCall::OnCallHome()
     // The home number is shown even when the call cannot start.
     InvalidateRect(&kNumberRect, true);
     if (status.dialString[0] == '\0') {
-        SetHintText(TextTable::Text("PLAC0101"));
+        SetHintText(TextTable::Text(text::kDialPadNoHomeNumber));
         return;
     }
     if (status.mainState != PhoneStatus::kStateConnected) {
-        SetHintText(TextTable::Text("PLAC0102"));
+        SetHintText(TextTable::Text(text::kDialPadHomePhoneNotReady));
         return;
     }
     StartCall();

@@ -1,6 +1,7 @@
 #include "screens/OstrilanView.h"
 
 #include "controller/MainFrame.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
 #include "platform/controls/DialogTemplate.h"
@@ -139,12 +140,12 @@ void COstrilanView::SetupButtons()
         const char* label;
     };
     const Menu menus[] = {
-        { m_btnCall, place::btn_callplace, "MNBT0001" },
-        { m_btnCallHist, place::btn_callhist, "MNBT0002" },
-        { m_btnRedial, place::btn_redial, "MNBT0003" },
-        { m_btnConnect, place::btn_connect, "MNBT0004" },
-        { m_btnPairMode, place::btn_pairmode, "MNBT0005" },
-        { m_btnPref, place::btn_pref, "MNBT0006" },
+        { m_btnCall, place::btn_callplace, text::kMenuCall },
+        { m_btnCallHist, place::btn_callhist, text::kMenuCallHistory },
+        { m_btnRedial, place::btn_redial, text::kMenuRedial },
+        { m_btnConnect, place::btn_connect, text::kMenuConnect },
+        { m_btnPairMode, place::btn_pairmode, text::kMenuPairMode },
+        { m_btnPref, place::btn_pref, text::kMenuPreferences },
     };
     struct Small {
         CMyButton& button;

@@ -4,6 +4,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/tooling/Log.h"
@@ -88,12 +89,12 @@ void COstrilanView::OnCall()
         if (status.mainState == PhoneStatus::kStateConnected)
             ctx->OpenScreen(kScreenPlaceCall);
         else
-            SetHintText(TextTable::Text("VIEW0001"));
+            SetHintText(TextTable::Text(text::kMenuPhoneNotReady));
         return;
     }
     // Without a hands-free link the phone's own call key does what the phone thinks best.
     if (!ctx->link.CallKey())
-        SetHintText(TextTable::Text("VIEW0102"));
+        SetHintText(TextTable::Text(text::kMenuNotSent));
 }
 
 void COstrilanView::Redial()
@@ -104,19 +105,19 @@ void COstrilanView::Redial()
     PhoneStatus& status = ctx->status;
     CallLogStore& log = ctx->callLog;
     if (status.mainState != PhoneStatus::kStateConnected) {
-        SetHintText(TextTable::Text("VIEW0001"));
+        SetHintText(TextTable::Text(text::kMenuPhoneNotReady));
         return;
     }
     // A file that cannot be read leaves the last call in memory, which is still worth dialling.
     if (!log.LoadLastCall())
-        SetHintText(TextTable::Text("VIEW0002"));
+        SetHintText(TextTable::Text(text::kMenuNoLastNumber));
     const CallRecord last = log.LastCall();
     if (last.number[0] == '\0')
-        SetHintText(TextTable::Text("VIEW0002"));
+        SetHintText(TextTable::Text(text::kMenuNoLastNumber));
     status.dialString.fill('\0');
     std::memcpy(status.dialString.data(), last.number, status.dialString.size());
     if (status.dialString[0] == '\0') {
-        SetHintText(TextTable::Text("VIEW0002"));
+        SetHintText(TextTable::Text(text::kMenuNoLastNumber));
         return;
     }
     CDlgPlaceCall::RecordOutgoingCall(*ctx);
@@ -125,8 +126,8 @@ void COstrilanView::Redial()
 
 void COstrilanView::OnQuit()
 {
-    int answer
-        = MessageBox(GetSafeHwnd(), TextTable::Text("VIEW0100"), TextTable::Text("VIEW0101"), MB_YESNO);
+    int answer = MessageBox(
+        GetSafeHwnd(), TextTable::Text(text::kQuitQuestion), TextTable::Text(text::kQuitCaption), MB_YESNO);
     if (answer != IDYES)
         return;
     if (ScreenContext* ctx = Context())

@@ -5,6 +5,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "link/ModuleMessages.h"
 #include "platform/win/WindowApi.h"
@@ -114,7 +115,7 @@ void COstrilanView::OnStateReport()
     if (!ctx)
         return;
     const PhoneStatus& status = ctx->status;
-    SetHintText(TextTable::Text(status.audioFlag == 1 ? "MFRM0007" : "MFRM0101"));
+    SetHintText(TextTable::Text(status.audioFlag == 1 ? text::kStatusInCall : text::kStatusNoCall));
     if (status.mainState < PhoneStatus::kStateConnected)
         EnableCallButtons(0);
     InvalidateRect(&kIconArea, false);

@@ -1,0 +1,51 @@
+# cmake -DCATALOG=<eng.po> -DOUTPUT=<TextKeys.h> -P TextKeys.cmake
+# Writes the text keys' named constants from the English catalog: each entry's "#. key: Name"
+# comment gives text::kName, the comment under it and the English text document it. The
+# catalog's order is the order the texts are loaded in (text::kAll).
+
+cmake_minimum_required(VERSION 3.25)
+
+file(STRINGS ${CATALOG} lines ENCODING UTF-8)
+set(name "")
+set(where "")
+set(key "")
+set(constants "")
+set(all "")
+set(count 0)
+set(seen_names "")
+foreach(line IN LISTS lines)
+    if(line MATCHES "^#\\. key: ([A-Za-z0-9]+)$")
+        set(name ${CMAKE_MATCH_1})
+    elseif(line MATCHES "^#\\. (.*)$")
+        set(where "${CMAKE_MATCH_1}")
+    elseif(line MATCHES "^msgid \"([A-Z]+[0-9]+)\"$")
+        set(key ${CMAKE_MATCH_1})
+        if(name STREQUAL "")
+            message(FATAL_ERROR "${CATALOG}: ${key} has no \"#. key:\" comment")
+        endif()
+        if(name IN_LIST seen_names)
+            message(FATAL_ERROR "${CATALOG}: the name ${name} is given twice")
+        endif()
+        list(APPEND seen_names ${name})
+    elseif(line MATCHES "^msgstr \"(.*)\"$" AND NOT key STREQUAL "")
+        string(APPEND constants "// ${where}: \"${CMAKE_MATCH_1}\"\ninline constexpr char k${name}[] = \"${key}\";\n")
+        string(APPEND all "    k${name},\n")
+        math(EXPR count "${count} + 1")
+        set(name "")
+        set(where "")
+        set(key "")
+    endif()
+endforeach()
+
+set(text "// Generated from the English catalog (assets/lang/eng.po) at build time; edit the catalog.\n")
+string(APPEND text "#pragma once\n\n#include <array>\n#include <string_view>\n\nnamespace text {\n\n")
+string(APPEND text "${constants}\n// Every key, in the order the texts are loaded.\n")
+string(APPEND text "inline constexpr std::array<std::string_view, ${count}> kAll = {\n${all}};\n\n}\n")
+
+# Rewritten only when it changes, so a touched catalog does not rebuild every screen.
+if(EXISTS ${OUTPUT})
+    file(READ ${OUTPUT} old)
+endif()
+if(NOT old STREQUAL text)
+    file(WRITE ${OUTPUT} "${text}")
+endif()
