@@ -90,12 +90,12 @@ void CDlgNumKeypad::ShowKeypad(bool show)
     if (!GetSafeHwnd())
         return;
     if (show) {
-        m_nAutoHide = kAutoHideTicks;
-        SetTimer(kAutoHideTimer, kAutoHideMs);
+        // Hidden on the tick after the last allowed one: six to seven seconds after the last key.
+        m_autoHide.Start(kAutoHideMs, kAutoHideTicks + 1, {}, [this] { ShowKeypad(false); });
         ShowWindow(SW_SHOW);
         ::SetForegroundWindow(GetSafeHwnd());
     } else {
-        KillTimer(kAutoHideTimer);
+        m_autoHide.Stop();
         ShowWindow(SW_HIDE);
     }
 }
@@ -116,7 +116,7 @@ bool CDlgNumKeypad::OnCommand(WPARAM wParam, LPARAM)
         if (Window* parent = GetParent())
             parent->PostMessage(WM_PHONE_KEYPAD_DIGIT, WPARAM(key.character), 0);
         // The running timer is not restarted, so the keypad hides six to seven seconds later.
-        m_nAutoHide = kAutoHideTicks;
+        m_autoHide.RestartCount();
         return true;
     }
     return false;
@@ -124,10 +124,7 @@ bool CDlgNumKeypad::OnCommand(WPARAM wParam, LPARAM)
 
 LRESULT CDlgNumKeypad::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_TIMER && wParam == kAutoHideTimer) {
-        if (m_nAutoHide < 0)
-            ShowKeypad(false);
-        --m_nAutoHide;
-    }
+    if (message == WM_TIMER)
+        m_autoHide.Handle(UINT(wParam));
     return SkinScreen::WindowProc(message, wParam, lParam);
 }

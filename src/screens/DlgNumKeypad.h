@@ -5,6 +5,7 @@
 // hides itself a few seconds after the last key.
 
 #include "platform/controls/Button.h"
+#include "platform/win/WindowTimer.h"
 #include "ui/CMyButton.h"
 #include "ui/SkinScreen.h"
 
@@ -40,5 +41,5 @@ private:
 
     CMyButton m_btnClose;
     std::array<CMyButton, 12> m_btnKeys;
-    int32_t m_nAutoHide = kAutoHideTicks;
+    WindowTimer m_autoHide { *this, kAutoHideTimer };
 };

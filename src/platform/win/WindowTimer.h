@@ -31,6 +31,9 @@ public:
     // Ticks at most tickLimit times; the tick after that stops the timer and gives up instead.
     void Start(UINT periodMs, int tickLimit, OnTick onTick, OnGiveUp onGiveUp);
     void Stop();
+    // Counts its ticks from here again, keeping the rhythm it has: a wait that a user's action
+    // extends without moving its ticks.
+    void RestartCount() { m_ticks = 0; }
     bool Running() const { return m_running; }
     UINT Id() const { return m_id; }
 
