@@ -1,4 +1,4 @@
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "platform/core/Text.h"
@@ -34,7 +34,7 @@ CallRecord Call(DWORD type, const std::string& number, SYSTEMTIME time = {}, DWO
     return record;
 }
 
-class CallHistTest : public ScreenTest {
+class CallHistTest : public AppTest {
 protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
 
@@ -51,7 +51,7 @@ protected:
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << bytes;
     }
-    CDlgCallHist* Open() { return ScreenTest::Open<CDlgCallHist>(kScreenCallHist); }
+    CDlgCallHist* Open() { return AppTest::Open<CDlgCallHist>(kScreenCallHist); }
     ListView& List() const
     {
         return *dynamic_cast<ListView*>(

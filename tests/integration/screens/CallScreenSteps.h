@@ -3,7 +3,7 @@
 // What the call screen and keypad tests share: the places of the keys on the panel, the keypad
 // of a call screen, and a look at a screen in the middle of its closing sequence.
 
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "platform/draw/ImageCodec.h"
@@ -15,7 +15,7 @@
 #include <chrono>
 #include <string_view>
 
-class CallScreenTest : public ScreenTest {
+class CallScreenTest : public AppTest {
 protected:
     // Centre of a keypad key ('x' for the close button) on the screen.
     static POINT KeypadKey(char key)

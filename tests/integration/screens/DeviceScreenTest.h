@@ -4,7 +4,7 @@
 // module answering the paired-list request, names in the paired-device store, and reading back
 // rows, hint line and enabled controls.
 
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
@@ -20,7 +20,7 @@
 using Address = std::array<uint8_t, 6>;
 using Frames = std::vector<std::vector<uint8_t>>;
 
-class DeviceScreenTest : public ScreenTest {
+class DeviceScreenTest : public AppTest {
 protected:
     static constexpr uint8_t kOpPairedList = 0x0E;
     static constexpr uint8_t kEvPairedAddress = 0x0D;

@@ -1,4 +1,4 @@
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
@@ -52,10 +52,10 @@ constexpr uint8_t kOpCallKey = 0x11;
 
 }
 
-class MainViewTest : public ScreenTest {
+class MainViewTest : public AppTest {
 protected:
     COstrilanView& MainView() const { return dynamic_cast<COstrilanView&>(View()); }
-    void Tap(POINT at) { ScreenTest::Tap(at.x, at.y); }
+    void Tap(POINT at) { AppTest::Tap(at.x, at.y); }
 
     // Whole command frames, for comparing parameters too.
     std::vector<std::vector<uint8_t>> Commands()

@@ -29,15 +29,15 @@
 #include <string>
 #include <vector>
 
-class ScreenTest : public ::testing::Test {
+class AppTest : public ::testing::Test {
 protected:
     // 2026-03-14 09:05:00 on the virtual clock unless a test moves it.
     static constexpr int64_t kStartTime = 1'773'479'100'000;
     // A text of the current language by its key.
     static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
 
-    ScreenTest();
-    ~ScreenTest() override;
+    AppTest();
+    ~AppTest() override;
 
     // Runs the application's start-up with the launcher's argument; false when it did not start.
     // The start-up's own module traffic is read and dropped.
