@@ -133,6 +133,14 @@ std::vector<ModuleFrame> AppTest::Sent(int quietMs)
     return frames;
 }
 
+std::vector<std::vector<uint8_t>> AppTest::SentFrames()
+{
+    std::vector<std::vector<uint8_t>> frames;
+    for (const ModuleFrame& frame : Sent())
+        frames.emplace_back(frame.Bytes().begin(), frame.Bytes().end());
+    return frames;
+}
+
 std::vector<uint8_t> AppTest::SentOpcodes(int quietMs)
 {
     std::vector<uint8_t> opcodes;

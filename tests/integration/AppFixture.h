@@ -74,6 +74,8 @@ protected:
 
     // The frames the application wrote to the module since the last call.
     std::vector<ModuleFrame> Sent(int quietMs = 100);
+    // Sent() as whole frames' bytes, to compare with CommandBytes().
+    std::vector<std::vector<uint8_t>> SentFrames();
     // Only the opcodes of Sent().
     std::vector<uint8_t> SentOpcodes(int quietMs = 100);
 

@@ -75,15 +75,6 @@ protected:
         return rows;
     }
 
-    // The whole frames the application wrote since the last call.
-    Frames SentFrames()
-    {
-        Frames frames;
-        for (const ModuleFrame& frame : Sent())
-            frames.emplace_back(frame.Bytes().begin(), frame.Bytes().end());
-        return frames;
-    }
-
     static std::string Hint(const SkinScreen& screen) { return ToUtf8(screen.HintText()); }
 
     // The ids of the controls that take input.
