@@ -195,12 +195,13 @@ std::vector<CallRecord> AppTest::History(const std::string& file) const
     return records;
 }
 
-void AppTest::Screenshot(const std::string& name)
+void AppTest::Screenshot(const std::string& name, bool asIs)
 {
     const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
     if (!folder || !*folder)
         return;
-    ws.Idle();
+    if (!asIs)
+        ws.Idle();
     fs::create_directories(folder);
     EXPECT_TRUE(SavePng(ws.Screen(), fs::path(folder) / (name + ".png"))) << name;
 }

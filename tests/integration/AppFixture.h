@@ -88,7 +88,8 @@ protected:
     std::vector<CallRecord> History(const std::string& file) const;
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
     // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR; does nothing when it is not set.
-    void Screenshot(const std::string& name);
+    // Unless asIs, what is queued is handled first.
+    void Screenshot(const std::string& name, bool asIs = false);
     // Answers the next message box with a tap on one of its buttons once it is up (the only
     // button of MB_OK, or Yes / No of MB_YESNO).
     enum class Answer { Ok, Yes, No };

@@ -149,14 +149,6 @@ TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
     EXPECT_EQ(current.type, CallRecord::kOutgoing);
     EXPECT_EQ(current.Number(), "0302222");
     EXPECT_EQ(std::memcmp(&current.time, &now, sizeof now), 0);
-    // LastCall.dat holds the number alone.
-    std::string last = testenv::ReadFile(DataPath("LastCall.dat"));
-    ASSERT_EQ(last.size(), 256u + sizeof(CallRecord));
-    CallRecord saved;
-    std::memcpy(&saved, last.data() + 256, sizeof saved);
-    CallRecord numberOnly = Call(0, "0302222");
-    EXPECT_EQ(std::memcmp(&saved, &numberOnly, sizeof saved), 0);
-
     EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
     EXPECT_NE(Screen<CDlgOutgoing>(kScreenOutgoing), nullptr);
     std::vector<std::string> screens = TakeTrace("screen");

@@ -51,15 +51,6 @@ protected:
             std::chrono::milliseconds(3000));
     }
 
-    // The panel as it is now; Screenshot() would first handle what is queued.
-    void ScreenshotAsIs(const std::string& name)
-    {
-        const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
-        if (folder && *folder) {
-            EXPECT_TRUE(SavePng(ws.Screen(), std::filesystem::path(folder) / (name + ".png")));
-        }
-    }
-
     // A command's parameters as text.
     static std::string BodyText(const ModuleFrame& frame)
     {
