@@ -83,6 +83,7 @@ public:
     // Waits for the application to end by itself.
     std::optional<int> WaitExit(std::chrono::milliseconds limit = kWait);
     void Stop();
+    pid_t AppPid() const { return m_app.Pid(); }
 
     std::filesystem::path DeviceDir() const { return m_options.workDir / "device"; }
     std::filesystem::path DataFile(const std::string& name) const { return DeviceDir() / "data" / name; }

@@ -2,7 +2,7 @@
 // guard, the hand-over to a running instance, the hidden start, the run flag, the stop signals
 // and a start without a sound device.
 
-#include "ControllerFixture.h"
+#include "AppFixture.h"
 #include "support/ChildProcess.h"
 #include "support/LineClient.h"
 
@@ -55,7 +55,7 @@ private:
 
 }
 
-class AppLaunchTest : public ControllerTest {
+class AppLaunchTest : public AppTest {
 protected:
     std::string Registry() { return testenv::ReadFile(dir / "registry" / "HKEY_LOCAL_MACHINE.reg"); }
     bool RunFlagIs(const std::string& value)

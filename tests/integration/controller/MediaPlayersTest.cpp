@@ -1,4 +1,4 @@
-#include "ControllerFixture.h"
+#include "AppFixture.h"
 
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowDirectory.h"
@@ -14,7 +14,7 @@ constexpr const char* kPlayerClasses[] = { "QUORVAMUSPLAYER_Win", "QUORVAMOVPLAY
 
 }
 
-class MediaPlayersTest : public ControllerTest {
+class MediaPlayersTest : public AppTest {
 protected:
     void SetUp() override
     {
@@ -29,13 +29,12 @@ protected:
                 std::this_thread::sleep_for(20ms);
             ASSERT_TRUE(FindWindowW(className, nullptr)) << className;
         }
-        ASSERT_TRUE(StartFrame());
-        Link(2);
-        State(PhoneStatus::kStateConnected);
+        ASSERT_TRUE(Start());
+        ConnectPhone();
     }
     void TearDown() override
     {
-        StopFrame();
+        app.ExitInstance();
         for (auto& player : players)
             player.CloseInput();
         for (auto& player : players)

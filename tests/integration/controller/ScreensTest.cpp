@@ -1,90 +1,55 @@
-#include "ControllerFixture.h"
+#include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
-#include "controller/TextTable.h"
+#include "platform/controls/Dialog.h"
 
 #include <gmock/gmock.h>
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
-class ScreensTest : public ControllerTest {
+class ScreensTest : public AppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(StartFrame());
-        TakeTrace();
-    }
+    void SetUp() override { ASSERT_TRUE(Start()); }
     void ReleaseF10()
     {
-        frame.PostMessage(WM_KEYUP, VK_F10, 0);
-        ws.Idle();
+        Frame().PostMessage(WM_KEYUP, VK_F10, 0);
+        Idle();
     }
 };
 
 TEST_F(ScreensTest, OpenScreenCreatesOnceAndLeavesAHiddenScreenHidden)
 {
-    frame.SendMessage(WM_PHONE_OPEN_SCREEN, kScreenCallHist, 0);
-    Dialog* screen = frame.ScreenWindow(kScreenCallHist);
+    Window* screen = Open<Window>(kScreenCallHist);
     ASSERT_TRUE(screen && screen->IsWindowVisible());
-    EXPECT_EQ(screen->GetParent(), &frame);
     screen->ShowWindow(SW_HIDE);
-    frame.OpenScreen(kScreenCallHist);
-    EXPECT_EQ(frame.ScreenWindow(kScreenCallHist), screen);
+    Frame().OpenScreen(kScreenCallHist);
+    EXPECT_EQ(Frame().ScreenWindow(kScreenCallHist), screen);
     EXPECT_FALSE(screen->IsWindowVisible());
-    frame.OpenScreen(kScreenNone);
-    frame.OpenScreen(9);
-    EXPECT_THAT(Only(TakeTrace(), "screen"), ElementsAre("screen open 2 Screen2"));
-}
-
-TEST_F(ScreensTest, CloseAllGoesInItsOrderAndClosingTwiceDoesNothing)
-{
-    for (UINT kind : { kScreenPref, kScreenOutgoing, kScreenIncoming, kScreenPairMode, kScreenConnect,
-             kScreenCallHist, kScreenPlaceCall })
-        frame.OpenScreen(kind);
-    TakeTrace();
-    frame.SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenAll, 0);
-    EXPECT_THAT(Only(TakeTrace(), "screen"),
-        ElementsAre("screen close 1 Screen1", "screen close 2 Screen2", "screen close 4 Screen4",
-            "screen close 5 Screen5", "screen close 6 Screen6", "screen close 7 Screen7",
-            "screen close 8 Screen8"));
-    frame.CloseScreen(kScreenAll);
-    frame.CloseScreen(kScreenIncoming);
-    frame.CloseScreen(kScreenNone);
-    EXPECT_THAT(Only(TakeTrace(), "screen"), IsEmpty());
-    for (UINT kind = 1; kind < kScreenKindCount; ++kind)
-        EXPECT_EQ(frame.ScreenWindow(kind), nullptr);
+    Frame().OpenScreen(kScreenNone);
+    Frame().OpenScreen(9);
+    Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenAll, 0);
+    Frame().CloseScreen(kScreenAll);
+    EXPECT_THAT(TakeTrace("screen"), ElementsAre("screen open 2 CDlgCallHist", "screen close 2 CDlgCallHist"));
 }
 
 TEST_F(ScreensTest, F10HidesTheFrameOnlyWhileNoScreenIsUp)
 {
-    frame.OpenScreen(kScreenPref);
+    Frame().OpenScreen(kScreenPref);
     ReleaseF10();
-    EXPECT_TRUE(frame.IsWindowVisible());
+    EXPECT_TRUE(Frame().IsWindowVisible());
     // A disabled screen does not count.
-    frame.ScreenWindow(kScreenPref)->EnableWindow(false);
+    Frame().ScreenWindow(kScreenPref)->EnableWindow(false);
     ReleaseF10();
-    EXPECT_FALSE(frame.IsWindowVisible());
-    frame.ShowWindow(SW_SHOW);
-    frame.CloseScreen(kScreenPref);
-    frame.PostMessage(WM_KEYDOWN, VK_F10, 0);
-    ws.Idle();
-    EXPECT_TRUE(frame.IsWindowVisible());
+    EXPECT_FALSE(Frame().IsWindowVisible());
+    Frame().ShowWindow(SW_SHOW);
+    Frame().CloseScreen(kScreenPref);
+    Frame().PostMessage(WM_KEYDOWN, VK_F10, 0);
+    Idle();
+    EXPECT_TRUE(Frame().IsWindowVisible());
     ReleaseF10();
-    EXPECT_FALSE(frame.IsWindowVisible());
+    EXPECT_FALSE(Frame().IsWindowVisible());
     // A call in progress does not keep it up.
-    frame.ShowWindow(SW_SHOW);
-    State(PhoneStatus::kStateInCall);
-    ASSERT_EQ(frame.m_pPhoneStatus->mainState, PhoneStatus::kStateInCall);
+    Frame().ShowWindow(SW_SHOW);
+    State(6);
     ReleaseF10();
-    EXPECT_FALSE(frame.IsWindowVisible());
-}
-
-TEST_F(ScreensTest, ErrorTextsCoverTheSeventeenStatusCodes)
-{
-    EXPECT_EQ(frame.GetErrorText(0), TextTable::Text("CERR0001"));
-    EXPECT_EQ(frame.GetErrorText(16), TextTable::Text("CERR0017"));
-    EXPECT_FALSE(frame.GetErrorText(16).empty());
-    EXPECT_TRUE(frame.GetErrorText(17).empty());
-    EXPECT_TRUE(frame.GetErrorText(UINT(-1)).empty());
+    EXPECT_FALSE(Frame().IsWindowVisible());
 }

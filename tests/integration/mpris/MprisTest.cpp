@@ -1,4 +1,4 @@
-#include "ControllerFixture.h"
+#include "AppFixture.h"
 #include "TestPlayer.h"
 
 #include "controller/PhoneMessages.h"
@@ -21,19 +21,18 @@ constexpr auto kBusWait = 20s;
 
 }
 
-class MprisTest : public ControllerTest {
+class MprisTest : public AppTest {
 protected:
     void SetUp() override
     {
         const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
         m_oldAddress = old ? std::optional<std::string>(old) : std::nullopt;
-        ASSERT_TRUE(StartFrame());
-        Link(2);
-        State(PhoneStatus::kStateConnected);
+        ASSERT_TRUE(Start());
+        ConnectPhone();
     }
     void TearDown() override
     {
-        StopFrame();
+        app.ExitInstance();
         MprisPlayers::Install(nullptr);
         m_oldAddress ? setenv("DBUS_SESSION_BUS_ADDRESS", m_oldAddress->c_str(), 1)
                      : unsetenv("DBUS_SESSION_BUS_ADDRESS");
@@ -101,7 +100,7 @@ TEST_F(MprisTest, CallPausesAndResumesOnlyThePlayerThatWasPlaying)
     EXPECT_EQ(music->Status(), "Playing");
     EXPECT_THAT(podcast->Calls(), IsEmpty());
     EXPECT_THAT(video->Calls(), IsEmpty());
-    EXPECT_THAT(Only(TakeTrace(), "peer mpris"),
+    EXPECT_THAT(TakeTrace("peer mpris"),
         ElementsAre(
             "peer mpris pause org.mpris.MediaPlayer2.music", "peer mpris play org.mpris.MediaPlayer2.music"));
 
@@ -124,7 +123,7 @@ TEST_F(MprisTest, PlayersThatQuitOrHangDuringTheCallCauseNoError)
 
     Ring();
     // The ring was handled while the bus work still waits for the player that hangs.
-    EXPECT_TRUE(frame.ScreenWindow(kScreenIncoming));
+    EXPECT_TRUE(Frame().ScreenWindow(kScreenIncoming));
     EXPECT_FALSE(desktop.WaitIdle(0ms));
     State(PhoneStatus::kStateRinging);
     ASSERT_TRUE(desktop.WaitIdle(kBusWait));
@@ -147,11 +146,11 @@ TEST_F(MprisTest, WithoutASessionBusTheCallFlowIsUnchanged)
     setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + (dir / "no-bus").string()).c_str(), 1);
     MprisPlayers::Install(&desktop);
     Ring();
-    EXPECT_TRUE(frame.ScreenWindow(kScreenIncoming));
+    EXPECT_TRUE(Frame().ScreenWindow(kScreenIncoming));
     State(PhoneStatus::kStateRinging);
     State(PhoneStatus::kStateConnected);
     Advance(1000);
     EXPECT_TRUE(desktop.WaitIdle(kBusWait));
     EXPECT_THAT(History("MissedCall.dat"), SizeIs(1));
-    EXPECT_THAT(Only(TakeTrace(), "peer mpris"), IsEmpty());
+    EXPECT_THAT(TakeTrace("peer mpris"), IsEmpty());
 }

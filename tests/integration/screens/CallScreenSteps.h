@@ -3,7 +3,7 @@
 // What the call screen and keypad tests share: the places of the keys on the panel, the keypad
 // of a call screen, and a look at a screen in the middle of its closing sequence.
 
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "platform/draw/ImageCodec.h"
@@ -15,7 +15,7 @@
 #include <chrono>
 #include <string_view>
 
-class CallScreenTest : public ScreenTest {
+class CallScreenTest : public AppTest {
 protected:
     // Centre of a keypad key ('x' for the close button) on the screen.
     static POINT KeypadKey(char key)
@@ -49,15 +49,6 @@ protected:
                 return screen && ShowsText(*screen, text);
             },
             std::chrono::milliseconds(3000));
-    }
-
-    // The panel as it is now; Screenshot() would first handle what is queued.
-    void ScreenshotAsIs(const std::string& name)
-    {
-        const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
-        if (folder && *folder) {
-            EXPECT_TRUE(SavePng(ws.Screen(), std::filesystem::path(folder) / (name + ".png")));
-        }
     }
 
     // A command's parameters as text.

@@ -4,7 +4,7 @@
 // module answering the paired-list request, names in the paired-device store, and reading back
 // rows, hint line and enabled controls.
 
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
@@ -20,7 +20,7 @@
 using Address = std::array<uint8_t, 6>;
 using Frames = std::vector<std::vector<uint8_t>>;
 
-class DeviceScreenTest : public ScreenTest {
+class DeviceScreenTest : public AppTest {
 protected:
     static constexpr uint8_t kOpPairedList = 0x0E;
     static constexpr uint8_t kEvPairedAddress = 0x0D;
@@ -73,15 +73,6 @@ protected:
         for (int i = 0; i < list.GetItemCount(); ++i)
             rows.push_back(ToUtf8(list.GetItemText(i, 0)) + "|" + ToUtf8(list.GetItemText(i, 1)));
         return rows;
-    }
-
-    // The whole frames the application wrote since the last call.
-    Frames SentFrames()
-    {
-        Frames frames;
-        for (const ModuleFrame& frame : Sent())
-            frames.emplace_back(frame.Bytes().begin(), frame.Bytes().end());
-        return frames;
     }
 
     static std::string Hint(const SkinScreen& screen) { return ToUtf8(screen.HintText()); }

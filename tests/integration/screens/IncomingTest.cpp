@@ -87,7 +87,7 @@ TEST_F(IncomingTest, ARingOpensTheScreenAloneInFrontAndItFollowsTheCall)
     module.Event(0x01, { 4 << 3 });
     ASSERT_TRUE(HandleUntilShown(kScreenIncoming, "Call ended"));
     EXPECT_GE(GetTickCount() - before, 2000u);
-    ScreenshotAsIs("incoming-ended");
+    Screenshot("incoming-ended", true);
     Idle();
     EXPECT_EQ(Screen<CDlgIncoming>(kScreenIncoming), nullptr);
     // Answered here: logged as incoming.

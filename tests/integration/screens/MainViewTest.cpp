@@ -1,4 +1,4 @@
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
@@ -52,24 +52,11 @@ constexpr uint8_t kOpCallKey = 0x11;
 
 }
 
-class MainViewTest : public ScreenTest {
+class MainViewTest : public AppTest {
 protected:
     COstrilanView& MainView() const { return dynamic_cast<COstrilanView&>(View()); }
-    void Tap(POINT at) { ScreenTest::Tap(at.x, at.y); }
+    void Tap(POINT at) { AppTest::Tap(at.x, at.y); }
 
-    // Whole command frames, for comparing parameters too.
-    std::vector<std::vector<uint8_t>> Commands()
-    {
-        std::vector<std::vector<uint8_t>> commands;
-        for (const ModuleFrame& frame : Sent())
-            commands.emplace_back(frame.Bytes().begin(), frame.Bytes().end());
-        return commands;
-    }
-    static std::vector<uint8_t> Command(uint8_t opcode, std::vector<uint8_t> params = {})
-    {
-        ModuleFrame frame = ModuleFrame::Command(opcode, params);
-        return { frame.Bytes().begin(), frame.Bytes().end() };
-    }
     // Starts with a stored gain, so that the start-up sends none.
     void StartWithStoredGain()
     {
@@ -253,12 +240,12 @@ TEST_F(MainViewTest, MicrophoneGainStepsFromTheGaugeLevelWithinItsLimits)
     Tap(kGainDown);
     Tap(kGainUp);
     Tap(kGainUp);
-    EXPECT_THAT(Commands(), ElementsAre(Command(kOpSetMicGain, { 1 }), Command(kOpSetMicGain, { 1 })));
+    EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kOpSetMicGain, { 1 }), CommandBytes(kOpSetMicGain, { 1 })));
     Response(kOpSetMicGain, { 0, 5 });
     EXPECT_EQ(MainView().Gauges()->m_nMicLevel, 5);
     Tap(kGainUp);
     Tap(kGainDown);
-    EXPECT_THAT(Commands(), ElementsAre(Command(kOpSetMicGain, { 4 })));
+    EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kOpSetMicGain, { 4 })));
     EXPECT_EQ(MainView().RequestedGainLevel(), 4);
 }
 
@@ -341,12 +328,12 @@ TEST_F(MainViewTest, TheHiddenLevelButtonsStepTheModuleSpeakerLevelBetween0And14
     EXPECT_TRUE(Sent().empty());
     for (int i = 0; i < 15; ++i)
         press(COstrilanView::IDC_LEVEL_DN);
-    std::vector<std::vector<uint8_t>> sent = Commands();
+    std::vector<std::vector<uint8_t>> sent = SentFrames();
     ASSERT_EQ(sent.size(), 14u);
-    EXPECT_EQ(sent.front(), Command(kOpSetSpeakerVolume, { 13 }));
-    EXPECT_EQ(sent.back(), Command(kOpSetSpeakerVolume, { 0 }));
+    EXPECT_EQ(sent.front(), CommandBytes(kOpSetSpeakerVolume, { 13 }));
+    EXPECT_EQ(sent.back(), CommandBytes(kOpSetSpeakerVolume, { 0 }));
     press(COstrilanView::IDC_LEVEL_UP);
-    EXPECT_THAT(Commands(), ElementsAre(Command(kOpSetSpeakerVolume, { 1 })));
+    EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kOpSetSpeakerVolume, { 1 })));
 }
 
 TEST_F(MainViewTest, TheBluetoothIconFollowsTheMainStateAndTheLinkKind)

@@ -66,7 +66,7 @@ TEST_F(OutgoingTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
         ASSERT_TRUE(HandleUntilShown(kScreenOutgoing, "Dialing failed"));
         EXPECT_GE(GetTickCount() - before, 2000u);
         if (empty)
-            ScreenshotAsIs("outgoing-dial-failed");
+            Screenshot("outgoing-dial-failed", true);
         Idle();
         EXPECT_FALSE(IsOpen());
         EXPECT_TRUE(Sent().empty());
@@ -127,7 +127,7 @@ TEST_F(OutgoingTest, ShowsNoAnswerOnTheThirtySecondSecondThenTheCallTimeAndClose
     module.Event(0x01, { 4 << 3 });
     ASSERT_TRUE(HandleUntilShown(kScreenOutgoing, "Call ended"));
     EXPECT_GE(GetTickCount() - before, 2000u);
-    ScreenshotAsIs("outgoing-ended");
+    Screenshot("outgoing-ended", true);
     Idle();
     EXPECT_FALSE(IsOpen());
 }

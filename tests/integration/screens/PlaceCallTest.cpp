@@ -1,4 +1,4 @@
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "controller/TextTable.h"
@@ -32,7 +32,7 @@ POINT KeyAt(char c)
 
 }
 
-class PlaceCallTest : public ScreenTest {
+class PlaceCallTest : public AppTest {
 protected:
     // Up with a hands-free phone, the dial pad opened from the main view.
     void OpenPad()
@@ -44,7 +44,7 @@ protected:
         TakeTrace();
     }
     CDlgPlaceCall* Pad() const { return Screen<CDlgPlaceCall>(kScreenPlaceCall); }
-    void Tap(POINT at) { ScreenTest::Tap(at.x, at.y); }
+    void Tap(POINT at) { AppTest::Tap(at.x, at.y); }
     void Type(const std::string& keys)
     {
         for (char c : keys)

@@ -1,4 +1,4 @@
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
 #include "platform/draw/Surface.h"
@@ -23,11 +23,11 @@ constexpr POINT kAnswerOn = Center(pref::btn_answ_on);
 constexpr POINT kAnswerOff = Center(pref::btn_answ_off);
 constexpr POINT kRings[] = { Center(pref::btn_ring_1), Center(pref::btn_ring_2), Center(pref::btn_ring_3) };
 
-class PrefTest : public ScreenTest {
+class PrefTest : public AppTest {
 protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
 
-    CDlgPref* Open() { return ScreenTest::Open<CDlgPref>(kScreenPref); }
+    CDlgPref* Open() { return AppTest::Open<CDlgPref>(kScreenPref); }
     void Type(const std::string& keys)
     {
         for (char key : keys)

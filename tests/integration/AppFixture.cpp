@@ -1,4 +1,4 @@
-#include "ScreenFixture.h"
+#include "AppFixture.h"
 
 #include "app/ScreenTable.h"
 #include "controller/TextTable.h"
@@ -26,7 +26,7 @@ constexpr auto kAnswerWait = std::chrono::seconds(20);
 
 }
 
-ScreenTest::ScreenTest()
+AppTest::AppTest()
 {
     for (const char* name : { "OSTRILAN_ROOT", "OSTRILAN_COM2", "OSTRILAN_LANG" }) {
         const char* value = std::getenv(name);
@@ -43,7 +43,7 @@ ScreenTest::ScreenTest()
     RegisterScreens();
 }
 
-ScreenTest::~ScreenTest()
+AppTest::~AppTest()
 {
     app.ExitInstance();
     ws.Idle();
@@ -54,7 +54,7 @@ ScreenTest::~ScreenTest()
         value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
 }
 
-bool ScreenTest::Start(const std::string& commandLine)
+bool AppTest::Start(const std::string& commandLine)
 {
     app.SetCommandLine(commandLine);
     if (!app.InitInstance())
@@ -65,7 +65,7 @@ bool ScreenTest::Start(const std::string& commandLine)
     return true;
 }
 
-CMainFrame& ScreenTest::Frame() const
+CMainFrame& AppTest::Frame() const
 {
     auto* frame = dynamic_cast<CMainFrame*>(app.GetMainWnd());
     if (!frame)
@@ -73,7 +73,7 @@ CMainFrame& ScreenTest::Frame() const
     return *frame;
 }
 
-Window& ScreenTest::View() const
+Window& AppTest::View() const
 {
     Window* view = Frame().GetActiveView();
     if (!view)
@@ -81,14 +81,14 @@ Window& ScreenTest::View() const
     return *view;
 }
 
-void ScreenTest::Tap(int x, int y)
+void AppTest::Tap(int x, int y)
 {
     ws.InjectMouse(WM_LBUTTONDOWN, x, y);
     ws.InjectMouse(WM_LBUTTONUP, x, y);
     ws.Idle();
 }
 
-void ScreenTest::WaitDispatched(uint64_t before)
+void AppTest::WaitDispatched(uint64_t before)
 {
     const ModuleLink& link = Frame().Context()->link;
     // The reader counts a frame after posting what it carries, so the count itself wakes no
@@ -99,28 +99,28 @@ void ScreenTest::WaitDispatched(uint64_t before)
     ws.Idle();
 }
 
-void ScreenTest::Event(uint8_t opcode, const std::vector<uint8_t>& body)
+void AppTest::Event(uint8_t opcode, const std::vector<uint8_t>& body)
 {
     uint64_t before = Frame().Context()->link.FramesDispatched();
     module.Event(opcode, body);
     WaitDispatched(before);
 }
 
-void ScreenTest::Response(uint8_t opcode, const std::vector<uint8_t>& body)
+void AppTest::Response(uint8_t opcode, const std::vector<uint8_t>& body)
 {
     uint64_t before = Frame().Context()->link.FramesDispatched();
     module.Response(opcode, body);
     WaitDispatched(before);
 }
 
-void ScreenTest::ConnectPhone()
+void AppTest::ConnectPhone()
 {
     State(4);
     Link(2);
     Sent();
 }
 
-std::vector<ModuleFrame> ScreenTest::Sent(int quietMs)
+std::vector<ModuleFrame> AppTest::Sent(int quietMs)
 {
     std::vector<uint8_t> bytes = module.ReadAvailable(quietMs);
     std::vector<ModuleFrame> frames;
@@ -133,7 +133,15 @@ std::vector<ModuleFrame> ScreenTest::Sent(int quietMs)
     return frames;
 }
 
-std::vector<uint8_t> ScreenTest::SentOpcodes(int quietMs)
+std::vector<std::vector<uint8_t>> AppTest::SentFrames()
+{
+    std::vector<std::vector<uint8_t>> frames;
+    for (const ModuleFrame& frame : Sent())
+        frames.emplace_back(frame.Bytes().begin(), frame.Bytes().end());
+    return frames;
+}
+
+std::vector<uint8_t> AppTest::SentOpcodes(int quietMs)
 {
     std::vector<uint8_t> opcodes;
     for (const ModuleFrame& frame : Sent(quietMs))
@@ -141,7 +149,7 @@ std::vector<uint8_t> ScreenTest::SentOpcodes(int quietMs)
     return opcodes;
 }
 
-std::vector<std::string> ScreenTest::TakeTrace(const std::string& prefix)
+std::vector<std::string> AppTest::TakeTrace(const std::string& prefix)
 {
     std::istringstream in(testenv::ReadFile(dir / "trace"));
     std::vector<std::string> lines;
@@ -159,7 +167,7 @@ std::vector<std::string> ScreenTest::TakeTrace(const std::string& prefix)
     return lines;
 }
 
-std::vector<std::string> ScreenTest::Texts(const Window& window) const
+std::vector<std::string> AppTest::Texts(const Window& window) const
 {
     std::vector<std::string> texts;
     for (const auto& drawn : ws.DrawnTexts(window.GetSafeHwnd()))
@@ -167,13 +175,13 @@ std::vector<std::string> ScreenTest::Texts(const Window& window) const
     return texts;
 }
 
-bool ScreenTest::ShowsText(const Window& window, const std::string& text) const
+bool AppTest::ShowsText(const Window& window, const std::string& text) const
 {
     std::vector<std::string> texts = Texts(window);
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
-std::vector<CallRecord> ScreenTest::History(const std::string& file) const
+std::vector<CallRecord> AppTest::History(const std::string& file) const
 {
     // 256 header bytes, then the records; empty slots are type 0.
     std::string bytes = testenv::ReadFile(dir / "data" / file);
@@ -187,17 +195,18 @@ std::vector<CallRecord> ScreenTest::History(const std::string& file) const
     return records;
 }
 
-void ScreenTest::Screenshot(const std::string& name)
+void AppTest::Screenshot(const std::string& name, bool asIs)
 {
     const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
     if (!folder || !*folder)
         return;
-    ws.Idle();
+    if (!asIs)
+        ws.Idle();
     fs::create_directories(folder);
     EXPECT_TRUE(SavePng(ws.Screen(), fs::path(folder) / (name + ".png"))) << name;
 }
 
-void ScreenTest::AnswerMessageBox(Answer answer)
+void AppTest::AnswerMessageBox(Answer answer)
 {
     const UINT id = answer == Answer::Yes ? IDYES : answer == Answer::No ? IDNO : IDOK;
     const auto deadline = std::chrono::steady_clock::now() + kAnswerWait;
@@ -205,7 +214,7 @@ void ScreenTest::AnswerMessageBox(Answer answer)
 }
 
 // Taps the button of the topmost box once it is up; until then tries again at the next idle.
-void ScreenTest::TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline)
+void AppTest::TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline)
 {
     for (HWND top : ws.TopLevelWindows()) {
         const WindowNode* box = ws.Node(top);

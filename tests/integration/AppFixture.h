@@ -29,15 +29,15 @@
 #include <string>
 #include <vector>
 
-class ScreenTest : public ::testing::Test {
+class AppTest : public ::testing::Test {
 protected:
     // 2026-03-14 09:05:00 on the virtual clock unless a test moves it.
     static constexpr int64_t kStartTime = 1'773'479'100'000;
     // A text of the current language by its key.
     static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
 
-    ScreenTest();
-    ~ScreenTest() override;
+    AppTest();
+    ~AppTest() override;
 
     // Runs the application's start-up with the launcher's argument; false when it did not start.
     // The start-up's own module traffic is read and dropped.
@@ -74,6 +74,8 @@ protected:
 
     // The frames the application wrote to the module since the last call.
     std::vector<ModuleFrame> Sent(int quietMs = 100);
+    // Sent() as whole frames' bytes, to compare with CommandBytes().
+    std::vector<std::vector<uint8_t>> SentFrames();
     // Only the opcodes of Sent().
     std::vector<uint8_t> SentOpcodes(int quietMs = 100);
 
@@ -86,7 +88,8 @@ protected:
     std::vector<CallRecord> History(const std::string& file) const;
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
     // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR; does nothing when it is not set.
-    void Screenshot(const std::string& name);
+    // Unless asIs, what is queued is handled first.
+    void Screenshot(const std::string& name, bool asIs = false);
     // Answers the next message box with a tap on one of its buttons once it is up (the only
     // button of MB_OK, or Yes / No of MB_YESNO).
     enum class Answer { Ok, Yes, No };
