@@ -37,6 +37,21 @@ bool Region::Contains(POINT p) const
     return false;
 }
 
+bool Region::Covers(const RECT& rect) const
+{
+    if (rect.IsEmpty())
+        return true;
+    for (const RECT& r : m_rects) {
+        if (r.Intersect(rect) == rect)
+            return true;
+    }
+    if (m_rects.size() < 2)
+        return false;
+    Region left(rect);
+    left.Subtract(*this);
+    return left.IsEmpty();
+}
+
 RECT Region::Bounds() const
 {
     RECT bounds;

@@ -4,6 +4,11 @@
 // minus the siblings above it at every level, minus its own children. What it drew stays on the
 // screen until it, or a window over it, draws again; when a window goes away or moves, the area
 // it uncovers is handed to the windows below as needing paint, with erase.
+//
+// The area windows uncover or newly cover is gathered in screen coordinates and handed out to the
+// windows once, when anything asks what needs painting: a screen that builds twenty windows in
+// one message then costs one pass over the tree, not one per window shown or moved, and a window
+// inside an area already gathered costs nothing at all.
 
 #include "platform/draw/DeviceContext.h"
 #include "platform/win/Window.h"
@@ -41,7 +46,7 @@ Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area) const
         auto& siblings = parent->children;
         auto self = std::find(siblings.begin(), siblings.end(), n);
         for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
-            if (!(*it)->visible || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
+            if (!(*it)->visible || (*it)->destroying || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
                 continue;
             area.Subtract(ShapeInParent(*it).Offset(parentOrigin.x, parentOrigin.y));
             bounds = area.Bounds();
@@ -85,6 +90,9 @@ Region WindowSystem::VisibleRegion(HWND hwnd) const { return VisibleRegion(Find(
 
 Region WindowSystem::UpdateRegion(HWND hwnd) const
 {
+    // Asking is a paint's question: what was gathered is handed out first. The tree is this
+    // system's own, so a const caller does not change what it sees of it.
+    const_cast<WindowSystem*>(this)->FlushInvalidAreas();
     const WindowNode* node = Find(hwnd);
     return node ? node->update : Region();
 }
@@ -96,6 +104,26 @@ void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool era
     POINT origin = ScreenOrigin(node);
     r.Intersect(VisibleRegion(node).Offset(-origin.x, -origin.y));
     AddToUpdate(node, r, erase);
+}
+
+void WindowSystem::InvalidateAreaOf(const WindowNode* node)
+{
+    if (!IsEffectivelyVisible(node))
+        return;
+    // Nothing to add when the window's whole rectangle is already in the gathered area.
+    const POINT parentOrigin = ScreenOrigin(node->parent);
+    if (m_invalidArea.Covers(node->rect.Offset(parentOrigin.x, parentOrigin.y)))
+        return;
+    m_invalidArea.Union(VisibleArea(node));
+}
+
+void WindowSystem::FlushInvalidAreas()
+{
+    if (m_invalidArea.IsEmpty())
+        return;
+    Region area;
+    std::swap(area, m_invalidArea);
+    InvalidateScreenArea(area, true);
 }
 
 void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
@@ -122,7 +150,7 @@ void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
                 continue;
         }
         for (WindowNode* child : node->children) {
-            if (child->visible)
+            if (child->visible && !child->destroying)
                 stack.push_back(child);
         }
         if (node == &m_desktop)
@@ -130,7 +158,7 @@ void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
         r = ClipAgainstTree(node, std::move(r));
         const POINT origin = ScreenOrigin(node);
         for (const WindowNode* child : node->children) {
-            if (child->visible && !r.IsEmpty())
+            if (child->visible && !child->destroying && !r.IsEmpty())
                 r.Subtract(ShapeInParent(child).Offset(origin.x, origin.y));
         }
         if (r.IsEmpty())
@@ -141,6 +169,7 @@ void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
 
 void WindowSystem::Validate(WindowNode* node, const Region* area)
 {
+    FlushInvalidAreas();
     if (area)
         node->update.Subtract(*area);
     else
@@ -180,6 +209,7 @@ void WindowSystem::DispatchPaint(WindowNode* node)
 
 bool WindowSystem::PaintOne()
 {
+    FlushInvalidAreas();
     WindowNode* node = NextToPaint(&m_desktop);
     if (!node)
         return false;
@@ -189,6 +219,7 @@ bool WindowSystem::PaintOne()
 
 void WindowSystem::PaintNow(WindowNode* node, bool withChildren)
 {
+    FlushInvalidAreas();
     HWND hwnd = node->hwnd;
     if (IsEffectivelyVisible(node) && !node->update.IsEmpty())
         DispatchPaint(node);
@@ -213,6 +244,7 @@ std::unique_ptr<DeviceContext> WindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* 
     WindowNode* node = Find(hwnd);
     if (!node)
         return nullptr;
+    FlushInvalidAreas();
     m_beganPaint = true;
     POINT origin = ScreenOrigin(node);
     Region clip = VisibleRegion(node);
