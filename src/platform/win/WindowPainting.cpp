@@ -90,11 +90,20 @@ Region WindowSystem::VisibleRegion(HWND hwnd) const { return VisibleRegion(Find(
 
 Region WindowSystem::UpdateRegion(HWND hwnd) const
 {
-    // Asking is a paint's question: what was gathered is handed out first. The tree is this
-    // system's own, so a const caller does not change what it sees of it.
-    const_cast<WindowSystem*>(this)->FlushInvalidAreas();
     const WindowNode* node = Find(hwnd);
-    return node ? node->update : Region();
+    if (!node)
+        return Region();
+    // With its share of the gathered area, as handing that out would leave it; the rest of the
+    // area stays gathered.
+    if (m_invalidArea.IsEmpty() || !IsEffectivelyVisible(node))
+        return node->update;
+    const POINT origin = ScreenOrigin(node);
+    Region share = VisibleRegion(node);
+    share.Intersect(m_invalidArea);
+    WindowNode copy;
+    copy.update = node->update;
+    AddToUpdate(&copy, share.Offset(-origin.x, -origin.y), false);
+    return copy.update;
 }
 
 void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool erase)
@@ -126,45 +135,34 @@ void WindowSystem::FlushInvalidAreas()
     InvalidateScreenArea(area, true);
 }
 
+void WindowSystem::HandOut(WindowNode* parent, POINT parentOrigin, Region& area, bool erase)
+{
+    // Top to bottom: each window takes what of the area lies on its shape, its children first
+    // take their part of that, and the windows below get only what is left.
+    for (auto it = parent->children.rbegin(); it != parent->children.rend() && !area.IsEmpty(); ++it) {
+        WindowNode* node = *it;
+        if (!node->visible || node->destroying
+            || node->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(area.Bounds()).IsEmpty())
+            continue;
+        Region mine = ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y);
+        mine.Intersect(area);
+        if (mine.IsEmpty())
+            continue;
+        area.Subtract(mine);
+        const POINT origin { parentOrigin.x + node->rect.left, parentOrigin.y + node->rect.top };
+        HandOut(node, origin, mine, erase);
+        AddToUpdate(node, mine.Offset(-origin.x, -origin.y), erase);
+    }
+}
+
 void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
 {
     if (area.IsEmpty())
         return;
-    // Every visible window takes the part of the area that it shows. A window shows nothing
-    // outside its shape, nor do its children: a window apart from the area is passed over with its
-    // whole subtree, and for the others only the part of the area on their shape is clipped
-    // against the tree, which is far cheaper than working out all they show first.
-    const RECT bounds = area.Bounds();
-    std::vector<WindowNode*> stack { &m_desktop };
-    while (!stack.empty()) {
-        WindowNode* node = stack.back();
-        stack.pop_back();
-        Region r;
-        if (node != &m_desktop) {
-            const POINT parentOrigin = ScreenOrigin(node->parent);
-            if (node->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
-                continue;
-            r = ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y);
-            r.Intersect(area);
-            if (r.IsEmpty())
-                continue;
-        }
-        for (WindowNode* child : node->children) {
-            if (child->visible && !child->destroying)
-                stack.push_back(child);
-        }
-        if (node == &m_desktop)
-            continue;
-        r = ClipAgainstTree(node, std::move(r));
-        const POINT origin = ScreenOrigin(node);
-        for (const WindowNode* child : node->children) {
-            if (child->visible && !child->destroying && !r.IsEmpty())
-                r.Subtract(ShapeInParent(child).Offset(origin.x, origin.y));
-        }
-        if (r.IsEmpty())
-            continue;
-        AddToUpdate(node, r.Offset(-origin.x, -origin.y), erase);
-    }
+    // Every visible window takes the part of the area it shows, in one pass from the top.
+    Region left = area;
+    left.Intersect(m_desktop.rect);
+    HandOut(&m_desktop, POINT {}, left, erase);
 }
 
 void WindowSystem::Validate(WindowNode* node, const Region* area)

@@ -149,6 +149,9 @@ private:
     Region ClipAgainstTree(const WindowNode* node, Region area) const;
     void InvalidateNode(WindowNode* node, const Region* area, bool erase);
     void InvalidateScreenArea(const Region& area, bool erase);
+    // Hands the area (screen coordinates, inside the parent's visible part) to the parent's
+    // children and their subtrees, taking out of it what they cover.
+    void HandOut(WindowNode* parent, POINT parentOrigin, Region& area, bool erase);
     // What the window shows now (if anything) is to be painted again, with erase, by whichever
     // windows show it when painting is next asked about.
     void InvalidateAreaOf(const WindowNode* node);
