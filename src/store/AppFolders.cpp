@@ -4,6 +4,7 @@
 #include "platform/devices/Paths.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace {
 
@@ -20,7 +21,25 @@ WString Build(const char* subfolder, const WString& name)
 
 WString AppFolder()
 {
-    return FromUtf8(AssetFolder().string()) + u"/";
+    // As wide text, kept with the folder it was made from: the skin asks for it per image.
+    static std::mutex lock;
+    static uint64_t madeFor = ~uint64_t(0);
+    static WString made;
+    const uint64_t changes = ModuleFolderChanges();
+    {
+        std::lock_guard guard(lock);
+        if (madeFor == changes && !made.empty())
+            return made;
+    }
+    const std::filesystem::path folder = AssetFolder();
+    WString text = FromUtf8(folder.string()) + u"/";
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder / "images", ec)) {
+        std::lock_guard guard(lock);
+        madeFor = changes;
+        made = text;
+    }
+    return text;
 }
 
 WString RingtonePath(const WString& name) { return Build("ringtone/", name); }

@@ -2,6 +2,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/draw/DIBitmap.h"
+#include "platform/devices/Paths.h"
 #include "store/AppFolders.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <sys/stat.h>
 #include <vector>
 
@@ -85,9 +87,33 @@ std::shared_ptr<const Image> SkinBackground(const WString& path)
     return Cached(Backgrounds(), ToUtf8(path), [](const std::filesystem::path& file) { return Image::Load(file); });
 }
 
+// The file of a strip by its name, kept until the module folder changes: a screen asks for a
+// dozen strips each time it opens.
+std::string StripFile(const WString& name)
+{
+    static std::mutex lock;
+    static uint64_t madeFor = 0;
+    static std::unordered_map<WString, std::string> files;
+    const uint64_t changes = ModuleFolderChanges();
+    {
+        std::lock_guard guard(lock);
+        if (madeFor != changes) {
+            files.clear();
+            madeFor = changes;
+        }
+        if (auto it = files.find(name); it != files.end())
+            return it->second;
+    }
+    std::string file = ToUtf8(ImagePath(name));
+    std::lock_guard guard(lock);
+    if (madeFor == changes)
+        files.emplace(name, file);
+    return file;
+}
+
 std::shared_ptr<const Bitmap> SkinStrip(const WString& name)
 {
-    return Cached(Strips(), ToUtf8(ImagePath(name)), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
+    return Cached(Strips(), StripFile(name), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
 }
 
 void PreloadSkin()

@@ -1,5 +1,7 @@
 #include "platform/core/Region.h"
 
+#include <algorithm>
+
 namespace {
 
 // Appends the parts of `from` that lie outside `cut`: at most four rectangles.
@@ -20,6 +22,14 @@ void AppendDifference(const RECT& from, const RECT& cut, std::vector<RECT>& out)
         out.push_back({ inner.right, inner.top, from.right, inner.bottom });
 }
 
+// Working space for the operations, so that cutting a region up does not allocate each time.
+std::vector<RECT>& Scratch(int which)
+{
+    thread_local std::vector<RECT> scratch[2];
+    scratch[which].clear();
+    return scratch[which];
+}
+
 }
 
 Region::Region(const RECT& rect)
@@ -37,6 +47,21 @@ bool Region::Contains(POINT p) const
     return false;
 }
 
+bool Region::Covers(const RECT& rect) const
+{
+    if (rect.IsEmpty())
+        return true;
+    for (const RECT& r : m_rects) {
+        if (r.Intersect(rect) == rect)
+            return true;
+    }
+    if (m_rects.size() < 2)
+        return false;
+    Region left(rect);
+    left.Subtract(*this);
+    return left.IsEmpty();
+}
+
 RECT Region::Bounds() const
 {
     RECT bounds;
@@ -45,21 +70,26 @@ RECT Region::Bounds() const
     return bounds;
 }
 
-Region& Region::Union(const RECT& rect)
+Region& Region::Union(const RECT& added)
 {
+    const RECT rect = added;
     if (rect.IsEmpty())
         return *this;
     // Add only what is not already covered, so the rectangles stay disjoint.
-    std::vector<RECT> pieces { rect };
+    std::vector<RECT>* pieces = &Scratch(0);
+    std::vector<RECT>* next = &Scratch(1);
+    pieces->push_back(rect);
     for (const RECT& existing : m_rects) {
-        std::vector<RECT> next;
-        for (const RECT& piece : pieces)
-            AppendDifference(piece, existing, next);
-        pieces.swap(next);
-        if (pieces.empty())
+        if (existing.Intersect(rect).IsEmpty())
+            continue;
+        next->clear();
+        for (const RECT& piece : *pieces)
+            AppendDifference(piece, existing, *next);
+        std::swap(pieces, next);
+        if (pieces->empty())
             return *this;
     }
-    m_rects.insert(m_rects.end(), pieces.begin(), pieces.end());
+    m_rects.insert(m_rects.end(), pieces->begin(), pieces->end());
     return *this;
 }
 
@@ -70,15 +100,16 @@ Region& Region::Union(const Region& other)
     return *this;
 }
 
-Region& Region::Subtract(const RECT& rect)
+Region& Region::Subtract(const RECT& removed)
 {
-    if (rect.IsEmpty())
+    const RECT rect = removed;
+    if (rect.IsEmpty()
+        || std::none_of(m_rects.begin(), m_rects.end(), [&](const RECT& r) { return !r.Intersect(rect).IsEmpty(); }))
         return *this;
-    std::vector<RECT> out;
-    out.reserve(m_rects.size() + 4);
+    std::vector<RECT>& out = Scratch(0);
     for (const RECT& r : m_rects)
         AppendDifference(r, rect, out);
-    m_rects.swap(out);
+    m_rects.assign(out.begin(), out.end());
     return *this;
 }
 
@@ -89,22 +120,25 @@ Region& Region::Subtract(const Region& other)
     return *this;
 }
 
-Region& Region::Intersect(const RECT& rect)
+Region& Region::Intersect(const RECT& kept)
 {
-    std::vector<RECT> out;
+    const RECT rect = kept;
+    size_t n = 0;
     for (const RECT& r : m_rects) {
         RECT i = r.Intersect(rect);
         if (!i.IsEmpty())
-            out.push_back(i);
+            m_rects[n++] = i;
     }
-    m_rects.swap(out);
+    m_rects.resize(n);
     return *this;
 }
 
 Region& Region::Intersect(const Region& other)
 {
     // Both sides are disjoint, so the pairwise intersections are disjoint too.
-    std::vector<RECT> out;
+    if (other.m_rects.size() == 1)
+        return Intersect(other.m_rects.front());
+    std::vector<RECT>& out = Scratch(0);
     for (const RECT& a : m_rects) {
         for (const RECT& b : other.m_rects) {
             RECT i = a.Intersect(b);
@@ -112,7 +146,7 @@ Region& Region::Intersect(const Region& other)
                 out.push_back(i);
         }
     }
-    m_rects.swap(out);
+    m_rects.assign(out.begin(), out.end());
     return *this;
 }
 

@@ -14,6 +14,8 @@ public:
 
     bool IsEmpty() const { return m_rects.empty(); }
     bool Contains(POINT p) const;
+    // Whether every pixel of the rectangle is in the region.
+    bool Covers(const RECT& rect) const;
     RECT Bounds() const;
     const std::vector<RECT>& Rects() const { return m_rects; }
 

@@ -3,10 +3,12 @@
 #include "platform/core/Text.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -14,6 +16,11 @@ namespace {
 
 std::mutex g_mutex;
 std::filesystem::path g_overrideFolder;
+// The asset folder once found, for the module folder it was found for: every image, font and text
+// looked up asks for it, and finding it costs path arithmetic and a file-system call. Only a
+// folder that has the images is kept, so one not made yet is looked for again.
+std::optional<std::filesystem::path> g_assetFolder;
+std::atomic<uint64_t> g_moduleFolderChanges { 0 };
 
 bool SameIgnoringCase(const std::string& a, const std::string& b)
 {
@@ -75,7 +82,11 @@ void OverrideModuleFolder(const std::filesystem::path& folder)
 {
     std::lock_guard lock(g_mutex);
     g_overrideFolder = folder;
+    g_assetFolder.reset();
+    g_moduleFolderChanges.fetch_add(1, std::memory_order_release);
 }
+
+uint64_t ModuleFolderChanges() { return g_moduleFolderChanges.load(std::memory_order_acquire); }
 
 std::filesystem::path AssetFolderFor(const std::filesystem::path& exeFolder)
 {
@@ -90,7 +101,21 @@ std::filesystem::path AssetFolderFor(const std::filesystem::path& exeFolder)
 
 std::filesystem::path AssetFolder()
 {
-    return AssetFolderFor(ModuleFileName().parent_path());
+    const uint64_t changes = ModuleFolderChanges();
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_assetFolder)
+            return *g_assetFolder;
+    }
+    std::filesystem::path folder = AssetFolderFor(ModuleFileName().parent_path());
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder / "images", ec)) {
+        std::lock_guard lock(g_mutex);
+        // Not when the module folder was overridden meanwhile: the answer is the old folder's.
+        if (changes == ModuleFolderChanges())
+            g_assetFolder = folder;
+    }
+    return folder;
 }
 
 bool WritesBesideProgram()

@@ -14,13 +14,16 @@ std::filesystem::path ModuleFileName();
 // Tests run from another folder than the application's: this makes ModuleFileName answer as if
 // the executable lay in the given folder. An empty path restores the real answer.
 void OverrideModuleFolder(const std::filesystem::path& folder);
+// Counts the overrides, so that what is derived from the folders can be kept until the next one.
+uint64_t ModuleFolderChanges();
 
 // The folder of the read-only files the program ships (images/, lang/, ringtone/, fonts/, the
 // sounds under FileBox/) for an executable in exeFolder: that folder itself when images/ lies
 // beside the executable (the build's application folder, a copy of it); for an installed copy
 // (exeFolder /usr/bin) the data folder of its prefix, ../share/ostrilan, when that exists.
 std::filesystem::path AssetFolderFor(const std::filesystem::path& exeFolder);
-// AssetFolderFor the running executable's folder.
+// AssetFolderFor the running executable's folder; once found with its images, kept until the
+// module folder is overridden again.
 std::filesystem::path AssetFolder();
 
 // Whether the program keeps what it writes beside itself, as on the device: only in an application

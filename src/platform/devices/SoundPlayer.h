@@ -43,7 +43,8 @@ private:
     struct Kept {
         std::filesystem::path file;
         uintmax_t size = 0;
-        std::filesystem::file_time_type written {};
+        // Nanoseconds of the file's modification time.
+        int64_t written = 0;
         std::shared_ptr<const PcmSound> sound;
     };
 

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 
 namespace {
 
@@ -62,11 +64,30 @@ std::filesystem::path Font::FileFor(const WString& face, int weight)
             mapping = &m;
     }
     const char* name = weight >= kBoldFrom ? mapping->bold : mapping->regular;
+    // Paints make their fonts afresh, so the file found is kept until the module folder changes;
+    // one not found is looked for again.
+    static std::mutex lock;
+    static uint64_t foundFor = 0;
+    static std::map<const char*, std::filesystem::path> found;
+    const uint64_t changes = ModuleFolderChanges();
+    {
+        std::lock_guard guard(lock);
+        if (foundFor != changes) {
+            found.clear();
+            foundFor = changes;
+        }
+        if (auto it = found.find(name); it != found.end())
+            return it->second;
+    }
     std::error_code ec;
     for (const auto& folder : { AssetFolder() / kFontsFolder, std::filesystem::path(kSystemFonts) }) {
         auto path = folder / name;
-        if (std::filesystem::is_regular_file(path, ec))
+        if (std::filesystem::is_regular_file(path, ec)) {
+            std::lock_guard guard(lock);
+            if (foundFor == changes)
+                found[name] = path;
             return path;
+        }
     }
     return {};
 }

@@ -7,7 +7,10 @@
 #include <cassert>
 #include <cstdlib>
 #include <cxxabi.h>
+#include <mutex>
+#include <typeindex>
 #include <typeinfo>
+#include <unordered_map>
 
 namespace {
 
@@ -48,12 +51,20 @@ Window* Window::FromHandle(HWND hwnd)
 
 std::string Window::WindowClassName() const
 {
-    const char* mangled = typeid(*this).name();
-    int status = 0;
-    char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
-    std::string name = status == 0 && demangled ? demangled : mangled;
-    std::free(demangled);
-    return name;
+    // Demangled once per class: a screen creates a few dozen windows each time it opens.
+    static std::mutex lock;
+    static std::unordered_map<std::type_index, std::string> names;
+    const std::type_info& type = typeid(*this);
+    std::lock_guard guard(lock);
+    auto [it, added] = names.try_emplace(std::type_index(type));
+    if (added) {
+        const char* mangled = type.name();
+        int status = 0;
+        char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+        it->second = status == 0 && demangled ? demangled : mangled;
+        std::free(demangled);
+    }
+    return it->second;
 }
 
 LRESULT Window::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) { return DefWindowProc(message, wParam, lParam); }

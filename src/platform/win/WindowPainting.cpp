@@ -4,6 +4,11 @@
 // minus the siblings above it at every level, minus its own children. What it drew stays on the
 // screen until it, or a window over it, draws again; when a window goes away or moves, the area
 // it uncovers is handed to the windows below as needing paint, with erase.
+//
+// The area windows uncover or newly cover is gathered in screen coordinates and handed out to the
+// windows once, when anything asks what needs painting: a screen that builds twenty windows in
+// one message then costs one pass over the tree, not one per window shown or moved, and a window
+// inside an area already gathered costs nothing at all.
 
 #include "platform/draw/DeviceContext.h"
 #include "platform/win/Window.h"
@@ -41,7 +46,7 @@ Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area) const
         auto& siblings = parent->children;
         auto self = std::find(siblings.begin(), siblings.end(), n);
         for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
-            if (!(*it)->visible || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
+            if (!(*it)->visible || (*it)->destroying || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
                 continue;
             area.Subtract(ShapeInParent(*it).Offset(parentOrigin.x, parentOrigin.y));
             bounds = area.Bounds();
@@ -86,7 +91,19 @@ Region WindowSystem::VisibleRegion(HWND hwnd) const { return VisibleRegion(Find(
 Region WindowSystem::UpdateRegion(HWND hwnd) const
 {
     const WindowNode* node = Find(hwnd);
-    return node ? node->update : Region();
+    if (!node)
+        return Region();
+    // With its share of the gathered area, as handing that out would leave it; the rest of the
+    // area stays gathered.
+    if (m_invalidArea.IsEmpty() || !IsEffectivelyVisible(node))
+        return node->update;
+    const POINT origin = ScreenOrigin(node);
+    Region share = VisibleRegion(node);
+    share.Intersect(m_invalidArea);
+    WindowNode copy;
+    copy.update = node->update;
+    AddToUpdate(&copy, share.Offset(-origin.x, -origin.y), false);
+    return copy.update;
 }
 
 void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool erase)
@@ -98,49 +115,59 @@ void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool era
     AddToUpdate(node, r, erase);
 }
 
+void WindowSystem::InvalidateAreaOf(const WindowNode* node)
+{
+    if (!IsEffectivelyVisible(node))
+        return;
+    // Nothing to add when the window's whole rectangle is already in the gathered area.
+    const POINT parentOrigin = ScreenOrigin(node->parent);
+    if (m_invalidArea.Covers(node->rect.Offset(parentOrigin.x, parentOrigin.y)))
+        return;
+    m_invalidArea.Union(VisibleArea(node));
+}
+
+void WindowSystem::FlushInvalidAreas()
+{
+    if (m_invalidArea.IsEmpty())
+        return;
+    Region area;
+    std::swap(area, m_invalidArea);
+    InvalidateScreenArea(area, true);
+}
+
+void WindowSystem::HandOut(WindowNode* parent, POINT parentOrigin, Region& area, bool erase)
+{
+    // Top to bottom: each window takes what of the area lies on its shape, its children first
+    // take their part of that, and the windows below get only what is left.
+    for (auto it = parent->children.rbegin(); it != parent->children.rend() && !area.IsEmpty(); ++it) {
+        WindowNode* node = *it;
+        if (!node->visible || node->destroying
+            || node->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(area.Bounds()).IsEmpty())
+            continue;
+        Region mine = ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y);
+        mine.Intersect(area);
+        if (mine.IsEmpty())
+            continue;
+        area.Subtract(mine);
+        const POINT origin { parentOrigin.x + node->rect.left, parentOrigin.y + node->rect.top };
+        HandOut(node, origin, mine, erase);
+        AddToUpdate(node, mine.Offset(-origin.x, -origin.y), erase);
+    }
+}
+
 void WindowSystem::InvalidateScreenArea(const Region& area, bool erase)
 {
     if (area.IsEmpty())
         return;
-    // Every visible window takes the part of the area that it shows. A window shows nothing
-    // outside its shape, nor do its children: a window apart from the area is passed over with its
-    // whole subtree, and for the others only the part of the area on their shape is clipped
-    // against the tree, which is far cheaper than working out all they show first.
-    const RECT bounds = area.Bounds();
-    std::vector<WindowNode*> stack { &m_desktop };
-    while (!stack.empty()) {
-        WindowNode* node = stack.back();
-        stack.pop_back();
-        Region r;
-        if (node != &m_desktop) {
-            const POINT parentOrigin = ScreenOrigin(node->parent);
-            if (node->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
-                continue;
-            r = ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y);
-            r.Intersect(area);
-            if (r.IsEmpty())
-                continue;
-        }
-        for (WindowNode* child : node->children) {
-            if (child->visible)
-                stack.push_back(child);
-        }
-        if (node == &m_desktop)
-            continue;
-        r = ClipAgainstTree(node, std::move(r));
-        const POINT origin = ScreenOrigin(node);
-        for (const WindowNode* child : node->children) {
-            if (child->visible && !r.IsEmpty())
-                r.Subtract(ShapeInParent(child).Offset(origin.x, origin.y));
-        }
-        if (r.IsEmpty())
-            continue;
-        AddToUpdate(node, r.Offset(-origin.x, -origin.y), erase);
-    }
+    // Every visible window takes the part of the area it shows, in one pass from the top.
+    Region left = area;
+    left.Intersect(m_desktop.rect);
+    HandOut(&m_desktop, POINT {}, left, erase);
 }
 
 void WindowSystem::Validate(WindowNode* node, const Region* area)
 {
+    FlushInvalidAreas();
     if (area)
         node->update.Subtract(*area);
     else
@@ -180,6 +207,7 @@ void WindowSystem::DispatchPaint(WindowNode* node)
 
 bool WindowSystem::PaintOne()
 {
+    FlushInvalidAreas();
     WindowNode* node = NextToPaint(&m_desktop);
     if (!node)
         return false;
@@ -189,6 +217,7 @@ bool WindowSystem::PaintOne()
 
 void WindowSystem::PaintNow(WindowNode* node, bool withChildren)
 {
+    FlushInvalidAreas();
     HWND hwnd = node->hwnd;
     if (IsEffectivelyVisible(node) && !node->update.IsEmpty())
         DispatchPaint(node);
@@ -213,6 +242,7 @@ std::unique_ptr<DeviceContext> WindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* 
     WindowNode* node = Find(hwnd);
     if (!node)
         return nullptr;
+    FlushInvalidAreas();
     m_beganPaint = true;
     POINT origin = ScreenOrigin(node);
     Region clip = VisibleRegion(node);

@@ -125,6 +125,7 @@ bool WindowSystem::HasPendingWork()
     std::optional<uint64_t> due = m_timers.NextDue();
     if (due && *due <= Clock::Current().NowMs())
         return true;
+    FlushInvalidAreas();
     return NextToPaint(&m_desktop) != nullptr;
 }
 

@@ -149,6 +149,14 @@ private:
     Region ClipAgainstTree(const WindowNode* node, Region area) const;
     void InvalidateNode(WindowNode* node, const Region* area, bool erase);
     void InvalidateScreenArea(const Region& area, bool erase);
+    // Hands the area (screen coordinates, inside the parent's visible part) to the parent's
+    // children and their subtrees, taking out of it what they cover.
+    void HandOut(WindowNode* parent, POINT parentOrigin, Region& area, bool erase);
+    // What the window shows now (if anything) is to be painted again, with erase, by whichever
+    // windows show it when painting is next asked about.
+    void InvalidateAreaOf(const WindowNode* node);
+    // Hands the gathered area out to the windows that show it.
+    void FlushInvalidAreas();
     void Validate(WindowNode* node, const Region* area);
     WindowNode* NextToPaint(WindowNode* from) const;
     bool PaintOne();
@@ -176,6 +184,8 @@ private:
     Surface m_screen;
     WindowNode m_desktop;
     std::unordered_map<HWND, std::unique_ptr<WindowNode>> m_nodes;
+    // Screen area to be painted again, with erase, not yet handed out to the windows.
+    Region m_invalidArea;
     // The handles that name live windows, for posts from other threads.
     std::mutex m_liveMutex;
     std::unordered_set<HWND> m_live;

@@ -104,10 +104,11 @@ bool WindowSystem::Destroy(HWND hwnd)
     WindowNode* node = Find(hwnd);
     if (!node || node->destroying)
         return false;
-    Region uncovered = IsEffectivelyVisible(node) ? VisibleArea(node) : Region();
+    // Windows being destroyed count as gone when the area is handed out, even to a paint that
+    // their WM_DESTROY handlers cause.
+    InvalidateAreaOf(node);
     bool wasTopLevel = node->parent == &m_desktop;
     DestroyRecursive(node);
-    InvalidateScreenArea(uncovered, true);
     if (wasTopLevel)
         UpdateScreenVisibility();
     return true;
@@ -179,17 +180,16 @@ bool WindowSystem::Show(HWND hwnd, int command)
         return wasVisible;
     }
     if (!show) {
-        Region uncovered = IsEffectivelyVisible(node) ? VisibleArea(node) : Region();
+        InvalidateAreaOf(node);
         node->visible = false;
         if (m_capture && !IsEffectivelyVisible(Find(m_capture)))
             ReleaseCapture();
         node->object->WindowProc(WM_SHOWWINDOW, 0, 0);
-        InvalidateScreenArea(uncovered, true);
     } else {
         node->visible = true;
         node->object->WindowProc(WM_SHOWWINDOW, 1, 0);
-        if (IsWindow(hwnd) && IsEffectivelyVisible(node))
-            InvalidateScreenArea(VisibleArea(node), true);
+        if (IsWindow(hwnd))
+            InvalidateAreaOf(node);
         if (command != SW_SHOWNA && node->parent == &m_desktop)
             m_foreground = hwnd;
     }
@@ -224,7 +224,8 @@ bool WindowSystem::SetPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int
     WindowNode* node = Find(hwnd);
     if (!node)
         return false;
-    Region before = IsEffectivelyVisible(node) ? VisibleArea(node) : Region();
+    if (!(flags & SWP_NOREDRAW))
+        InvalidateAreaOf(node);
     RECT old = node->rect;
     if (!(flags & SWP_NOMOVE))
         node->rect = node->rect.Offset(x - node->rect.left, y - node->rect.top);
@@ -239,11 +240,8 @@ bool WindowSystem::SetPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int
 
     bool moved = old.left != node->rect.left || old.top != node->rect.top;
     bool sized = old.Width() != node->rect.Width() || old.Height() != node->rect.Height();
-    if (!(flags & SWP_NOREDRAW)) {
-        InvalidateScreenArea(before, true);
-        if (IsEffectivelyVisible(node))
-            InvalidateScreenArea(VisibleArea(node), true);
-    }
+    if (!(flags & SWP_NOREDRAW))
+        InvalidateAreaOf(node);
     if (moved)
         node->object->WindowProc(WM_MOVE, 0, MAKELPARAM(node->rect.left, node->rect.top));
     if (sized && IsWindow(hwnd))
@@ -258,16 +256,14 @@ bool WindowSystem::SetShape(HWND hwnd, const Region* region, bool redraw)
     WindowNode* node = Find(hwnd);
     if (!node)
         return false;
-    Region before = IsEffectivelyVisible(node) ? VisibleArea(node) : Region();
+    if (redraw)
+        InvalidateAreaOf(node);
     if (region)
         node->shape = *region;
     else
         node->shape.reset();
-    if (redraw) {
-        InvalidateScreenArea(before, true);
-        if (IsEffectivelyVisible(node))
-            InvalidateScreenArea(VisibleArea(node), true);
-    }
+    if (redraw)
+        InvalidateAreaOf(node);
     return true;
 }
 
