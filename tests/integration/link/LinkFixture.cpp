@@ -25,10 +25,10 @@ LRESULT Recorder::WindowProc(UINT msg, WPARAM w, LPARAM l)
 void LinkTest::SetUp()
 {
     ASSERT_TRUE(peer.Ok());
-    peer.Export();
+    UseDevice(peer.SlavePath());
     ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
     rec.link = &link;
-    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), kPort));
 }
 
 void LinkTest::TearDown()

@@ -3,16 +3,26 @@
 // A running module link on a real pseudo-terminal, posting to a window that records every module
 // message together with the buffers as its handler sees them.
 
-#include "PtyPeer.h"
 #include "link/ModuleLink.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowSystem.h"
+#include "support/ModulePty.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <vector>
+
+// The link's port, COM2, opens the device named by OSTRILAN_COM2: a terminal's slave, or a path
+// standing for it that can be pointed at a new terminal to play an adapter that comes back.
+constexpr unsigned kPort = 2;
+inline void UseDevice(const std::filesystem::path& path)
+{
+    setenv("OSTRILAN_COM2", path.c_str(), 1);
+}
 
 struct Handled {
     ModuleMessage message;
@@ -46,7 +56,7 @@ protected:
     std::vector<ModuleMessage> Exchange(const std::vector<uint8_t>& bytes);
     bool PumpUntilHandled(size_t count, std::chrono::milliseconds limit = kWait);
 
-    PtyPeer peer;
+    ModulePty peer;
     WindowSystem ws;
     Recorder rec;
     ModuleLink link;
