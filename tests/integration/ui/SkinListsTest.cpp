@@ -48,15 +48,15 @@ TEST_F(ListsTest, DeviceListDrawsStripedCellsWithTheSelectedRowHighlighted)
     const COLORREF rows[]
         = { listskin::kEvenRow, listskin::kSelectedRow, listskin::kEvenRow, listskin::kOddRow };
     for (int i = 0; i < 4; ++i) {
-        int middle = i * CMyListCtrl::kRowHeight + 13;
+        int middle = i * 27 + 13;
         EXPECT_EQ(At(2, middle), rows[i]) << i;
         EXPECT_EQ(At(153, middle), rows[i]) << i;
         // Cells are two pixels apart and one pixel inside the row.
         EXPECT_EQ(At(150, middle), listskin::kBackground) << i;
         EXPECT_EQ(At(301, middle), listskin::kBackground) << i;
-        EXPECT_EQ(At(2, i * CMyListCtrl::kRowHeight), listskin::kBackground) << i;
+        EXPECT_EQ(At(2, i * 27), listskin::kBackground) << i;
     }
-    EXPECT_EQ(At(2, 4 * CMyListCtrl::kRowHeight + 10), listskin::kBackground) << "below the rows";
+    EXPECT_EQ(At(2, 4 * 27 + 10), listskin::kBackground) << "below the rows";
     // Each text is centred in its cell, the last two kept clear of their right ends.
     for (RECT cell : { RECT { 0, 1, 150, 26 }, RECT { 152, 1, 290, 26 }, RECT { 302, 1, 390, 26 } })
         EXPECT_GT(PixelsNot(InList(cell), listskin::kEvenRow), 0);
