@@ -119,16 +119,9 @@ const std::vector<StoringRow>& StoringRows()
                 EXPECT_EQ(b.deviceAddress, (BtAddress { 6, 5, 4, 3, 2, 1 }));
                 EXPECT_EQ(Text(b.deviceName), u"Ida");
             } },
-        { "mic gain without value", ModuleFrameBytes(0x03, 0x0D, { 0 }),
-            { WM_BT_MIC_GAIN, 0, BT_MIC_GAIN_NO_VALUE }, [](const ModuleBuffers&) {} },
-        { "call status", ModuleFrameBytes(0x04, 0x10, { 1, 2, 3 }), { WM_BT_EV_CALL_STATUS, 0x0102, 3 },
-            [](const ModuleBuffers&) {} },
         { "paired list empty", ModuleFrameBytes(0x03, 0x0E, { 0, 0 }),
             { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_EMPTY },
             [](const ModuleBuffers& b) { EXPECT_EQ(b.pairedCount, 0); } },
-        { "paired list too long", ModuleFrameBytes(0x03, 0x0E, { 0, 9 }),
-            { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_TOO_MANY },
-            [](const ModuleBuffers& b) { EXPECT_EQ(b.pairedCount, 9); } },
     };
     return rows;
 }
