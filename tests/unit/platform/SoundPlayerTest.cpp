@@ -169,15 +169,14 @@ TEST(AudioSystem, FallsBackToTheNullOutputWhenNoDeviceOpens)
 {
     testenv::TempDir dir;
     Trace::Open((dir / "trace").string());
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     {
+        testenv::ScopedEnv driver("SDL_AUDIODRIVER", "no-such-driver");
         AudioSystem audio(AudioSystem::OutputChoice::Sdl);
         EXPECT_NE(audio.NullOutput(), nullptr);
         DWORD volume = 0;
         ASSERT_EQ(audio.GetVolume(&volume), MMSYSERR_NOERROR);
         EXPECT_EQ(volume, 0xCCCCCCCCu) << "the driver starts at four fifths on both sides";
     }
-    unsetenv("SDL_AUDIODRIVER");
     Trace::Close();
     std::string trace = testenv::ReadFile(dir / "trace");
     EXPECT_NE(trace.find("sound no audio device"), std::string::npos) << trace;
