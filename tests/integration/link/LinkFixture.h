@@ -4,16 +4,15 @@
 // message together with the buffers as its handler sees them.
 
 #include "link/ModuleLink.h"
-#include "platform/win/Window.h"
 #include "platform/win/WindowSystem.h"
 #include "support/ModulePty.h"
+#include "support/ModuleRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <vector>
 
 // The link's port, COM2, opens the device named by OSTRILAN_COM2: a terminal's slave, or a path
@@ -23,23 +22,6 @@ inline void UseDevice(const std::filesystem::path& path)
 {
     setenv("OSTRILAN_COM2", path.c_str(), 1);
 }
-
-struct Handled {
-    ModuleMessage message;
-    ModuleBuffers buffers;
-};
-
-class Recorder : public Window {
-public:
-    // Also takes the link's buffers as its message left them while handling each message, as the
-    // main frame does.
-    ModuleLink* link = nullptr;
-    std::vector<Handled> handled;
-    std::function<void(const ModuleMessage&)> onMessage;
-
-    std::vector<ModuleMessage> Messages() const;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-};
 
 class LinkTest : public ::testing::Test {
 protected:
