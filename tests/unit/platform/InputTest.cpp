@@ -1,25 +1,11 @@
+#include "WindowTest.h"
+
 #include "platform/win/WindowApi.h"
-#include "platform/win/WindowSystem.h"
-#include "support/RecordingWindow.h"
-#include "support/TestEnv.h"
-
-#include <gtest/gtest.h>
-
-using testenv::RecordingWindow;
 
 namespace {
 
-constexpr RECT kFull { 0, 0, 480, 272 };
-
-class Input : public ::testing::Test {
+class Input : public WindowTest {
 protected:
-    void Tap(int x, int y)
-    {
-        system.InjectMouse(WM_LBUTTONDOWN, x, y);
-        system.InjectMouse(WM_LBUTTONUP, x, y);
-        system.Idle();
-    }
-
     // A full-screen parent with a child at (100, 50)-(200, 100).
     void CreateParentAndChild()
     {
@@ -31,8 +17,6 @@ protected:
         return *std::find_if(w.received.begin(), w.received.end(), [&](auto& r) { return r.message == message; });
     }
 
-    testenv::ScopedVirtualClock clock;
-    WindowSystem system;
     RecordingWindow parent;
     RecordingWindow child;
 };

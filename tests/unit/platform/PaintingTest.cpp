@@ -1,26 +1,13 @@
-#include "platform/win/WindowSystem.h"
-#include "support/RecordingWindow.h"
-#include "support/TestEnv.h"
-
-#include <gtest/gtest.h>
-
-using testenv::RecordingWindow;
+#include "WindowTest.h"
 
 namespace {
 
-constexpr RECT kFull { 0, 0, 480, 272 };
 constexpr COLORREF kRed = RGB(200, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 200);
 constexpr COLORREF kGrey = RGB(90, 90, 90);
 
-class Painting : public ::testing::Test {
-protected:
-    COLORREF At(int x, int y) { return Surface::ToColorRef(system.Screen().Pixel(x, y)); }
-
-    testenv::ScopedVirtualClock clock;
-    WindowSystem system;
-};
+using Painting = WindowTest;
 
 }
 
