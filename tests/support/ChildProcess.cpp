@@ -118,6 +118,14 @@ void ChildProcess::CloseInput()
     m_in = -1;
 }
 
+bool ChildProcess::Fork(const std::function<int()>& body)
+{
+    m_pid = ::fork();
+    if (m_pid == 0)
+        ::_exit(body());
+    return m_pid > 0;
+}
+
 void ChildProcess::Kill(int signal)
 {
     if (m_pid > 0 && !m_reaped)

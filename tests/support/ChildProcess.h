@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +25,8 @@ public:
     // Its standard error goes to `errorFile` when one is named.
     bool Start(const std::filesystem::path& program, const std::vector<std::string>& args,
         const std::map<std::string, std::string>& env = {}, const std::filesystem::path& errorFile = {});
+    // Runs the body in a forked copy of this process, which exits with the body's result.
+    bool Fork(const std::function<int()>& body);
     pid_t Pid() const { return m_pid; }
 
     // The next line of the child's output without its newline; empty at the deadline or the end.

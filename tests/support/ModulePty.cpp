@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -38,15 +40,34 @@ ModulePty::ModulePty()
 
 ModulePty::~ModulePty()
 {
-    if (m_master >= 0)
-        close(m_master);
+    CloseMaster();
     if (m_slave >= 0)
         close(m_slave);
 }
 
-void ModulePty::Write(const std::vector<uint8_t>& bytes) const
+void ModulePty::CloseMaster()
 {
-    ASSERT_EQ(write(m_master, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    if (m_master >= 0)
+        close(m_master);
+    m_master = -1;
+}
+
+bool ModulePty::Write(const std::vector<uint8_t>& bytes) const
+{
+    size_t done = 0;
+    for (int waits = 0; done < bytes.size() && waits < 100;) {
+        ssize_t n = write(m_master, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += size_t(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            pollfd fd { m_master, POLLOUT, 0 };
+            waits += poll(&fd, 1, 50) <= 0;
+        } else {
+            break;
+        }
+    }
+    EXPECT_EQ(done, bytes.size()) << "the host stopped reading the line";
+    return done == bytes.size();
 }
 
 void ModulePty::Event(uint8_t opcode, const std::vector<uint8_t>& body) const
@@ -69,6 +90,22 @@ std::vector<uint8_t> ModulePty::ReadAvailable(int quietMs) const
         if (n <= 0)
             break;
         bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    return bytes;
+}
+
+std::vector<uint8_t> ModulePty::ReadExactly(size_t count, std::chrono::milliseconds limit) const
+{
+    std::vector<uint8_t> bytes;
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (bytes.size() < count && std::chrono::steady_clock::now() < end) {
+        pollfd fd { m_master, POLLIN, 0 };
+        if (poll(&fd, 1, 20) <= 0)
+            continue;
+        uint8_t chunk[512];
+        ssize_t n = read(m_master, chunk, std::min(sizeof chunk, count - bytes.size()));
+        if (n > 0)
+            bytes.insert(bytes.end(), chunk, chunk + n);
     }
     return bytes;
 }

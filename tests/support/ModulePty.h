@@ -3,6 +3,7 @@
 // The module's side of the serial line: a real pseudo-terminal whose slave the program opens as
 // its serial port, and frames built by the link's own frame code.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,12 +19,18 @@ public:
     ModulePty(const ModulePty&) = delete;
     ModulePty& operator=(const ModulePty&) = delete;
 
+    bool Ok() const { return m_master >= 0; }
     const std::string& SlavePath() const { return m_slavePath; }
-    void Write(const std::vector<uint8_t>& bytes) const;
+    // Waits for room while the terminal's buffer is full; false (and a test failure) when stuck.
+    bool Write(const std::vector<uint8_t>& bytes) const;
     void Event(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
     void Response(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
     // What the host wrote until the line stayed quiet for quietMs.
     std::vector<uint8_t> ReadAvailable(int quietMs = 100) const;
+    // Reads until count bytes arrived or the time passed; returns what arrived.
+    std::vector<uint8_t> ReadExactly(size_t count, std::chrono::milliseconds limit) const;
+    // Hangs up the module's side, as a pulled adapter would.
+    void CloseMaster();
 
 private:
     int m_master = -1;

@@ -7,6 +7,19 @@
 
 namespace testenv {
 
+ScopedEnv::ScopedEnv(const char* name, const char* value)
+    : m_name(name)
+{
+    if (const char* old = std::getenv(name))
+        m_old = old;
+    value ? setenv(name, value, 1) : unsetenv(name);
+}
+
+ScopedEnv::~ScopedEnv()
+{
+    m_old ? setenv(m_name.c_str(), m_old->c_str(), 1) : unsetenv(m_name.c_str());
+}
+
 TempDir::TempDir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "ostrilan-test-XXXXXX").string();

@@ -6,6 +6,7 @@
 #include "platform/loop/Clock.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace testenv {
@@ -35,6 +36,19 @@ public:
 
 private:
     VirtualClock m_clock;
+};
+
+// Sets (with nullptr: unsets) an environment variable, and puts back its old value at the end.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
 };
 
 // The application folder the build laid out, and the source tree.

@@ -2,33 +2,13 @@
 
 const std::vector<uint8_t> LinkTest::kSentinel = ModuleFrameBytes(0x04, 0x04, {});
 
-std::vector<ModuleMessage> Recorder::Messages() const
-{
-    std::vector<ModuleMessage> out;
-    for (const auto& h : handled)
-        out.push_back(h.message);
-    return out;
-}
-
-LRESULT Recorder::WindowProc(UINT msg, WPARAM w, LPARAM l)
-{
-    if (msg >= WM_BT_RESPONSE_BASE && msg < WM_BT_CALL_EVENT_BASE + 0x100) {
-        ModuleMessage message { msg, w, l };
-        handled.push_back({ message, link ? link->TakeMessageData(msg) : ModuleBuffers {} });
-        if (onMessage)
-            onMessage(message);
-        return 0;
-    }
-    return Window::WindowProc(msg, w, l);
-}
-
 void LinkTest::SetUp()
 {
     ASSERT_TRUE(peer.Ok());
-    peer.Export();
+    UseDevice(peer.SlavePath());
     ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
     rec.link = &link;
-    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), kPort));
 }
 
 void LinkTest::TearDown()

@@ -3,33 +3,25 @@
 // A running module link on a real pseudo-terminal, posting to a window that records every module
 // message together with the buffers as its handler sees them.
 
-#include "PtyPeer.h"
 #include "link/ModuleLink.h"
-#include "platform/win/Window.h"
 #include "platform/win/WindowSystem.h"
+#include "support/ModulePty.h"
+#include "support/ModuleRecorder.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
+#include <cstdlib>
+#include <filesystem>
 #include <vector>
 
-struct Handled {
-    ModuleMessage message;
-    ModuleBuffers buffers;
-};
-
-class Recorder : public Window {
-public:
-    // Also takes the link's buffers as its message left them while handling each message, as the
-    // main frame does.
-    ModuleLink* link = nullptr;
-    std::vector<Handled> handled;
-    std::function<void(const ModuleMessage&)> onMessage;
-
-    std::vector<ModuleMessage> Messages() const;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-};
+// The link's port, COM2, opens the device named by OSTRILAN_COM2: a terminal's slave, or a path
+// standing for it that can be pointed at a new terminal to play an adapter that comes back.
+constexpr unsigned kPort = 2;
+inline void UseDevice(const std::filesystem::path& path)
+{
+    setenv("OSTRILAN_COM2", path.c_str(), 1);
+}
 
 class LinkTest : public ::testing::Test {
 protected:
@@ -46,7 +38,7 @@ protected:
     std::vector<ModuleMessage> Exchange(const std::vector<uint8_t>& bytes);
     bool PumpUntilHandled(size_t count, std::chrono::milliseconds limit = kWait);
 
-    PtyPeer peer;
+    ModulePty peer;
     WindowSystem ws;
     Recorder rec;
     ModuleLink link;

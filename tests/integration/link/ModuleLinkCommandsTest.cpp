@@ -74,7 +74,7 @@ TEST_F(LinkTest, EveryCommandWritesItsFrameByteForByte)
         EXPECT_TRUE(row.send(link)) << row.name;
         EXPECT_EQ(peer.ReadExactly(row.wire.size(), kWait), row.wire) << row.name;
     }
-    EXPECT_TRUE(peer.ReadAvailable(50ms).empty()) << "nothing more than the frames";
+    EXPECT_TRUE(peer.ReadAvailable(50).empty()) << "nothing more than the frames";
 }
 
 TEST_F(LinkTest, DialTakesOneToThirtyTwoCharacters)
@@ -83,7 +83,7 @@ TEST_F(LinkTest, DialTakesOneToThirtyTwoCharacters)
     EXPECT_FALSE(link.Dial(nullptr, 3));
     std::string tooLong(33, '1');
     EXPECT_FALSE(link.Dial(tooLong.c_str(), tooLong.size()));
-    EXPECT_TRUE(peer.ReadAvailable(50ms).empty());
+    EXPECT_TRUE(peer.ReadAvailable(50).empty());
 
     ASSERT_TRUE(link.Dial(kDial32.c_str(), kDial32.size()));
     Bytes frame = peer.ReadExactly(37, kWait);
@@ -94,9 +94,9 @@ TEST_F(LinkTest, DialTakesOneToThirtyTwoCharacters)
 
 TEST(ModuleLinkCommands, FailAndWriteNothingWithoutARunningLink)
 {
-    PtyPeer peer;
+    ModulePty peer;
     ASSERT_TRUE(peer.Ok());
-    peer.Export();
+    UseDevice(peer.SlavePath());
     ModuleLink link;
     for (const auto& row : Commands())
         EXPECT_FALSE(row.send(link)) << row.name << " before Start";
@@ -104,9 +104,9 @@ TEST(ModuleLinkCommands, FailAndWriteNothingWithoutARunningLink)
     WindowSystem ws;
     Recorder rec;
     ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
-    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), kPort));
     ASSERT_TRUE(link.Stop());
     for (const auto& row : Commands())
         EXPECT_FALSE(row.send(link)) << row.name << " after Stop";
-    EXPECT_TRUE(peer.ReadAvailable(50ms).empty());
+    EXPECT_TRUE(peer.ReadAvailable(50).empty());
 }

@@ -17,7 +17,7 @@ const ModuleMessage kLinkMessage { WM_BT_EV_LINK, 2, 0 };
 
 TEST(ModuleLinkLifecycle, StartAndStopRules)
 {
-    PtyPeer peer;
+    ModulePty peer;
     ASSERT_TRUE(peer.Ok());
     WindowSystem ws;
     Recorder first, second;
@@ -27,22 +27,22 @@ TEST(ModuleLinkLifecycle, StartAndStopRules)
     EXPECT_FALSE(link.Stop()) << "Stop before Start";
 
     testenv::TempDir dir;
-    PtyPeer::ExportPath(dir / "no-such-device");
-    EXPECT_FALSE(link.Start(first.GetSafeHwnd(), PtyPeer::kPort));
+    UseDevice(dir / "no-such-device");
+    EXPECT_FALSE(link.Start(first.GetSafeHwnd(), kPort));
     EXPECT_FALSE(link.GetState());
     EXPECT_FALSE(link.Stop());
 
-    peer.Export();
+    UseDevice(peer.SlavePath());
     link.ParseEvent(ModuleFrame(ModuleFrameBytes(0x04, 0x05, { '1' })));
-    EXPECT_FALSE(link.Start(nullptr, PtyPeer::kPort));
+    EXPECT_FALSE(link.Start(nullptr, kPort));
     EXPECT_EQ(link.CallerNumber(), u"") << "the buffers are cleared even so";
     EXPECT_FALSE(link.IsStarted());
 
-    ASSERT_TRUE(link.Start(first.GetSafeHwnd(), PtyPeer::kPort));
+    ASSERT_TRUE(link.Start(first.GetSafeHwnd(), kPort));
     // A second Start clears the buffers and moves the messages to the new window, but the
     // running port and reader stay as they are.
     link.ParseEvent(ModuleFrame(ModuleFrameBytes(0x04, 0x05, { '1' })));
-    EXPECT_FALSE(link.Start(second.GetSafeHwnd(), PtyPeer::kPort));
+    EXPECT_FALSE(link.Start(second.GetSafeHwnd(), kPort));
     EXPECT_EQ(link.CallerNumber(), u"");
     EXPECT_EQ(link.Target(), second.GetSafeHwnd());
     ASSERT_TRUE(peer.Write(kLinkEvent));
@@ -61,15 +61,15 @@ TEST(ModuleLinkLifecycle, StartAndStopRules)
 
 TEST(ModuleLinkLifecycle, DestroyingARunningLinkEndsItsReader)
 {
-    PtyPeer peer;
+    ModulePty peer;
     ASSERT_TRUE(peer.Ok());
-    peer.Export();
+    UseDevice(peer.SlavePath());
     WindowSystem ws;
     Recorder rec;
     ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
     {
         ModuleLink link;
-        ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+        ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), kPort));
         ASSERT_TRUE(peer.Write(kLinkEvent));
         ASSERT_TRUE(ws.PumpUntil([&] { return !rec.handled.empty(); }, 2s));
     }
@@ -84,17 +84,17 @@ TEST(ModuleLinkLifecycle, DestroyingARunningLinkEndsItsReader)
 TEST(ModuleLinkLifecycle, VanishedDeviceDoesNotSpinAndComesBack)
 {
     testenv::TempDir dir;
-    auto first = std::make_unique<PtyPeer>();
+    auto first = std::make_unique<ModulePty>();
     ASSERT_TRUE(first->Ok());
     auto path = dir / "ttyModule";
     std::filesystem::create_symlink(first->SlavePath(), path);
-    PtyPeer::ExportPath(path);
+    UseDevice(path);
 
     WindowSystem ws;
     Recorder rec;
     ASSERT_TRUE(rec.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
     ModuleLink link;
-    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), PtyPeer::kPort));
+    ASSERT_TRUE(link.Start(rec.GetSafeHwnd(), kPort));
     ASSERT_TRUE(first->Write(kLinkEvent));
     ASSERT_TRUE(ws.PumpUntil([&] { return rec.handled.size() == 1; }, 2s));
 
@@ -113,7 +113,7 @@ TEST(ModuleLinkLifecycle, VanishedDeviceDoesNotSpinAndComesBack)
     EXPECT_GE(wakeups, 2u) << "the reader keeps looking for the device";
     EXPECT_FALSE(link.GetState()) << "nothing reaches a vanished device";
 
-    PtyPeer second;
+    ModulePty second;
     ASSERT_TRUE(second.Ok());
     std::filesystem::create_symlink(second.SlavePath(), path);
     // Back within a few reopen intervals: frames flow both ways again.

@@ -58,19 +58,6 @@ TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStream)
     }
 }
 
-TEST_F(LinkTest, CollectsAFrameSplitOverReads)
-{
-    Bytes frame = ModuleFrameBytes(0x04, 0x05, { '0', '3', '0', '1', '2', '3' });
-    ASSERT_TRUE(peer.Write(Bytes(frame.begin(), frame.begin() + 3)));
-    // The loop runs meanwhile, so the reader takes the halves in separate reads.
-    ws.PumpUntil([] { return false; }, 30ms);
-    ASSERT_TRUE(peer.Write(Bytes(frame.begin() + 3, frame.end() - 1)));
-    ws.PumpUntil([] { return false; }, 30ms);
-    EXPECT_EQ(
-        Exchange(Bytes { frame.back() }), (std::vector<ModuleMessage> { { WM_BT_EV_CALLER_ID, 0, 0 } }));
-    EXPECT_EQ(link.CallerNumber(), u"030123");
-}
-
 TEST_F(LinkTest, TracesFramesSentReceivedAndDropped)
 {
     testenv::TempDir dir;

@@ -1,5 +1,5 @@
 #include "link/SerialPort.h"
-#include "PtyPeer.h"
+#include "LinkFixture.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -34,11 +34,11 @@ std::vector<BYTE> ReadUntil(SerialPort& port, size_t count, std::chrono::millise
 
 TEST(SerialPort, OpensTheDeviceRaw8N1WithoutFlowControlAndMovesWholeBlocks)
 {
-    PtyPeer peer;
+    ModulePty peer;
     ASSERT_TRUE(peer.Ok());
-    peer.Export();
+    UseDevice(peer.SlavePath());
     SerialPort port;
-    ASSERT_TRUE(port.Open(PtyPeer::kPort, kBaud));
+    ASSERT_TRUE(port.Open(kPort, kBaud));
     EXPECT_TRUE(port.IsOpen());
 
     int fd = ::open(peer.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -69,7 +69,7 @@ TEST(SerialPort, OpensTheDeviceRaw8N1WithoutFlowControlAndMovesWholeBlocks)
 
 TEST(SerialPort, OpenAndCloseRules)
 {
-    PtyPeer peer;
+    ModulePty peer;
     ASSERT_TRUE(peer.Ok());
     SerialPort port;
     const BYTE byte = 0x42;
@@ -77,18 +77,18 @@ TEST(SerialPort, OpenAndCloseRules)
     EXPECT_FALSE(port.Close());
 
     testenv::TempDir dir;
-    PtyPeer::ExportPath(dir / "nothing-here");
-    EXPECT_FALSE(port.Open(PtyPeer::kPort, kBaud));
-    PtyPeer::ExportPath(dir.Path()); // exists, but is no terminal
-    EXPECT_FALSE(port.Open(PtyPeer::kPort, kBaud));
-    peer.Export();
-    EXPECT_FALSE(port.Open(PtyPeer::kPort, 12345)) << "a rate the line cannot do";
+    UseDevice(dir / "nothing-here");
+    EXPECT_FALSE(port.Open(kPort, kBaud));
+    UseDevice(dir.Path()); // exists, but is no terminal
+    EXPECT_FALSE(port.Open(kPort, kBaud));
+    UseDevice(peer.SlavePath());
+    EXPECT_FALSE(port.Open(kPort, 12345)) << "a rate the line cannot do";
 
     // A failed Open leaves room for a later one.
-    peer.Export();
-    ASSERT_TRUE(port.Open(PtyPeer::kPort, kBaud));
-    EXPECT_FALSE(port.Open(PtyPeer::kPort, kBaud));
-    EXPECT_FALSE(port.Open(PtyPeer::kPort, 12345)) << "a second Open must change nothing";
+    UseDevice(peer.SlavePath());
+    ASSERT_TRUE(port.Open(kPort, kBaud));
+    EXPECT_FALSE(port.Open(kPort, kBaud));
+    EXPECT_FALSE(port.Open(kPort, 12345)) << "a second Open must change nothing";
     ASSERT_TRUE(port.Write(&byte, 1));
     EXPECT_EQ(peer.ReadExactly(1, 2s), std::vector<uint8_t> { byte });
     EXPECT_TRUE(port.Close());
@@ -107,11 +107,11 @@ TEST(SerialPort, DefaultDevicePathFollowsThePortNumber)
 
 TEST(SerialPort, CloseWakesABlockedRead)
 {
-    PtyPeer peer;
+    ModulePty peer;
     ASSERT_TRUE(peer.Ok());
-    peer.Export();
+    UseDevice(peer.SlavePath());
     SerialPort port;
-    ASSERT_TRUE(port.Open(PtyPeer::kPort, kBaud));
+    ASSERT_TRUE(port.Open(kPort, kBaud));
     std::atomic<bool> started = false;
     auto reader = std::async(std::launch::async, [&] {
         started = true;

@@ -78,14 +78,14 @@ TEST_F(ModsimTest, LinkKeepsWorkingThroughEveryLineFault)
     ASSERT_EQ(Ask("ring 555"), "ok ringing");
     auto bad = Await(WM_BT_EV_CALLER_ID);
     ASSERT_TRUE(bad);
-    EXPECT_TRUE(bad->callerNumber.starts_with(u"5"));
+    EXPECT_TRUE(Text(bad->buffers.callerNumber).starts_with(u"5"));
     ASSERT_EQ(Ask("hangup"), "ok call over");
     ASSERT_TRUE(AwaitState(4));
     ASSERT_EQ(Ask("longtext"), "ok");
     ASSERT_EQ(Ask("ring 555"), "ok ringing");
     auto longer = Await(WM_BT_EV_CALLER_ID);
     ASSERT_TRUE(longer);
-    EXPECT_EQ(longer->callerNumber.size(), 254u);
+    EXPECT_EQ(Text(longer->buffers.callerNumber).size(), 254u);
     ASSERT_EQ(Ask("hangup"), "ok call over");
 
     // A late answer still arrives, after the ones sent meanwhile.

@@ -13,24 +13,6 @@ std::filesystem::path ModsimProgram()
     return testenv::AppDir() / "ostrilan-modsim";
 }
 
-LRESULT ModuleWindow::WindowProc(UINT msg, WPARAM w, LPARAM l)
-{
-    if (msg >= WM_BT_RESPONSE_BASE && msg < WM_BT_CALL_EVENT_BASE + 0x100) {
-        ModuleMessage message { msg, w, l };
-        Seen s { message, {}, {}, {} };
-        if (link) {
-            s.callerNumber = link->CallerNumber();
-            s.deviceName = link->DeviceName();
-            s.paired = link->PairedAddresses();
-        }
-        seen.push_back(std::move(s));
-        if (onMessage)
-            onMessage(message);
-        return 0;
-    }
-    return Window::WindowProc(msg, w, l);
-}
-
 void ModsimTest::StartSim(const std::vector<std::string>& extra)
 {
     std::vector<std::string> args { "--no-console", "--control", (dir / "ctl").string(), "--log",
@@ -56,14 +38,14 @@ void ModsimTest::TearDown()
     }
 }
 
-std::optional<Seen> ModsimTest::Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred,
+std::optional<Handled> ModsimTest::Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred,
     std::chrono::milliseconds limit)
 {
-    std::optional<Seen> found;
+    std::optional<Handled> found;
     ws.PumpUntil(
         [&] {
-            for (; m_cursor < win.seen.size(); ++m_cursor) {
-                const auto& s = win.seen[m_cursor];
+            for (; m_cursor < win.handled.size(); ++m_cursor) {
+                const auto& s = win.handled[m_cursor];
                 if (s.message.message == id && (!pred || pred(s.message))) {
                     found = s;
                     ++m_cursor;

@@ -1,13 +1,14 @@
 #pragma once
 
 // ostrilan-modsim running as its own process on a pseudo-terminal, the real ModuleLink on the
-// other end, and a window that records every module message with the texts its handler would read.
+// other end, and a window that records every module message with the buffers its handler reads.
 
 #include "support/ChildProcess.h"
 #include "support/LineClient.h"
 #include "support/TestEnv.h"
 #include "link/ModuleLink.h"
-#include "platform/win/Window.h"
+#include "link/ModuleText.h"
+#include "support/ModuleRecorder.h"
 #include "platform/win/WindowSystem.h"
 
 #include <gtest/gtest.h>
@@ -18,20 +19,10 @@
 #include <string>
 #include <vector>
 
-struct Seen {
-    ModuleMessage message;
-    std::u16string callerNumber;
-    std::u16string deviceName;
-    std::vector<BtAddress> paired;
-};
-
-class ModuleWindow : public Window {
-public:
-    const ModuleLink* link = nullptr;
-    std::vector<Seen> seen;
-    std::function<void(const ModuleMessage&)> onMessage;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
-};
+inline std::u16string Text(const auto& buffer)
+{
+    return ModuleText::FromBuffer(buffer);
+}
 
 // The main state packed in a state byte.
 inline unsigned MainState(WPARAM stateByte)
@@ -50,7 +41,7 @@ protected:
 
     // The next message with this id (and matching pred) since the last match; earlier ones are
     // passed over.
-    std::optional<Seen> Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred = {},
+    std::optional<Handled> Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred = {},
         std::chrono::milliseconds limit = kWait);
     bool AwaitState(unsigned mainState, std::optional<bool> audio = std::nullopt);
     // Status of the response with this id.
@@ -66,7 +57,7 @@ protected:
     std::filesystem::path logPath = dir / "modsim.log";
     testenv::ChildProcess sim;
     WindowSystem ws;
-    ModuleWindow win;
+    Recorder win;
     ModuleLink link;
 
 private:

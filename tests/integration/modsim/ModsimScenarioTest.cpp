@@ -24,7 +24,7 @@ TEST_F(ModsimTest, IncomingCallScenarioPassesAgainstAScriptedSystem)
 
     auto caller = Await(WM_BT_EV_CALLER_ID, {}, 5000ms);
     ASSERT_TRUE(caller);
-    EXPECT_EQ(caller->callerNumber, u"5551234");
+    EXPECT_EQ(Text(caller->buffers.callerNumber), u"5551234");
     EXPECT_TRUE(AwaitState(6, true));
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, [](auto& m) { return (m.wParam & 0xFF) == 0; }, 5000ms));
     EXPECT_TRUE(AwaitState(4));

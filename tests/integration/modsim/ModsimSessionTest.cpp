@@ -10,12 +10,12 @@ bool CallOver(const ModuleMessage& m)
 }
 
 // The parameters of an awaited message, empty when none came.
-std::optional<WPARAM> WParam(const std::optional<Seen>& s)
+std::optional<WPARAM> WParam(const std::optional<Handled>& s)
 {
     return s ? std::optional(s->message.wParam) : std::nullopt;
 }
 
-std::optional<LPARAM> LParam(const std::optional<Seen>& s)
+std::optional<LPARAM> LParam(const std::optional<Handled>& s)
 {
     return s ? std::optional(s->message.lParam) : std::nullopt;
 }
@@ -33,22 +33,21 @@ TEST_F(ModsimTest, PairingDeliversTheNameAndFillsThePairedList)
     EXPECT_EQ(WParam(Await(WM_BT_EV_02)), 1u);
     auto name = Await(WM_BT_EV_DEVICE_NAME);
     ASSERT_TRUE(name);
-    EXPECT_EQ(name->deviceName, u"Köln phone ☎");
+    EXPECT_EQ(Text(name->buffers.deviceName), u"Köln phone ☎");
     EXPECT_TRUE(AwaitState(1));
 
     ASSERT_TRUE(link.GetPairedList());
     auto list = Await(WM_BT_PAIRED_LIST);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->message.wParam, 3u) << "two default phones and the new one";
-    ASSERT_EQ(list->paired.size(), 3u);
-    EXPECT_EQ(list->paired[0][5], 0x01);
+    EXPECT_EQ(list->buffers.pairedAddresses[0][5], 0x01);
 
     // The zero address reconnects the phone paired last, which cannot then be deleted.
     const BtAddress zero {};
     ASSERT_TRUE(link.Connect(0, zero));
     ASSERT_TRUE(AwaitState(4));
     EXPECT_NE(Ask("state").find("link Köln phone ☎"), std::string::npos);
-    BtAddress added = list->paired[2];
+    BtAddress added = list->buffers.pairedAddresses[2];
     EXPECT_EQ(StatusOf(link.DeletePairing(added), WM_BT_PAIR_DELETE), 1u);
     ASSERT_TRUE(link.Disconnect());
     ASSERT_TRUE(AwaitState(1));
@@ -94,7 +93,7 @@ TEST_F(ModsimTest, IncomingCallAnsweredOnTheDeviceWithDtmfAndAudioTransfer)
     ASSERT_TRUE(AwaitState(5));
     auto caller = Await(WM_BT_EV_CALLER_ID);
     ASSERT_TRUE(caller);
-    EXPECT_EQ(caller->callerNumber, u"5551234");
+    EXPECT_EQ(Text(caller->buffers.callerNumber), u"5551234");
     EXPECT_TRUE(Await(WM_BT_EV_RING)) << "phones repeat the ring while it rings";
 
     EXPECT_EQ(StatusOf(link.SendDtmf('1'), WM_BT_DTMF), 1u) << "no call in progress yet";
@@ -166,8 +165,7 @@ TEST_F(ModsimTest, PairedListsOfNoneSomeAndTooMany)
     auto three = Await(WM_BT_PAIRED_LIST);
     ASSERT_TRUE(three);
     EXPECT_EQ(three->message.wParam, 3u);
-    ASSERT_EQ(three->paired.size(), 3u);
-    EXPECT_EQ(three->paired[2][5], 3);
+    EXPECT_EQ(three->buffers.pairedAddresses[2][5], 3);
 
     ASSERT_EQ(Ask("phones 9"), "ok 9 phones");
     ASSERT_TRUE(link.GetPairedList());

@@ -4,6 +4,7 @@
 #include "controller/PhoneMessages.h"
 #include "platform/devices/MprisPlayers.h"
 #include "support/ChildProcess.h"
+#include "support/TestEnv.h"
 
 #include <gmock/gmock.h>
 
@@ -25,8 +26,6 @@ class MprisTest : public AppTest {
 protected:
     void SetUp() override
     {
-        const char* old = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-        m_oldAddress = old ? std::optional<std::string>(old) : std::nullopt;
         ASSERT_TRUE(Start());
         ConnectPhone();
     }
@@ -34,8 +33,6 @@ protected:
     {
         app.ExitInstance();
         MprisPlayers::Install(nullptr);
-        m_oldAddress ? setenv("DBUS_SESSION_BUS_ADDRESS", m_oldAddress->c_str(), 1)
-                     : unsetenv("DBUS_SESSION_BUS_ADDRESS");
     }
 
     // A private session bus, the only one the application sees.
@@ -71,7 +68,8 @@ protected:
     MprisPlayers desktop { 2s };
 
 private:
-    std::optional<std::string> m_oldAddress;
+    // Whatever bus a test names, the user's comes back afterwards.
+    testenv::ScopedEnv m_busAddress { "DBUS_SESSION_BUS_ADDRESS", std::getenv("DBUS_SESSION_BUS_ADDRESS") };
 };
 
 TEST_F(MprisTest, CallPausesAndResumesOnlyThePlayerThatWasPlaying)

@@ -14,7 +14,6 @@
 #include <fstream>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 
 using testenv::ChildProcess;
@@ -37,16 +36,15 @@ protected:
                 { "OSTRILAN_TRACE", (root / "peer-trace.txt").string() } });
     }
 
-    // Another program's window appears once that program has started and listed it.
-    HWND WaitForWindow(const char* className, const WString* title)
+    // Starts a peer that lists a window and listens; its window, once listed (null if never).
+    HWND StartListener(ChildProcess& child, const std::vector<std::string>& args, const char* className,
+        const WString* title)
     {
-        auto deadline = std::chrono::steady_clock::now() + kDeadline;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (HWND hwnd = FindWindowW(className, title))
-                return hwnd;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return nullptr;
+        HWND hwnd = nullptr;
+        if (StartPeer(child, args))
+            system.PumpUntil([&] { return (hwnd = FindWindowW(className, title)) != nullptr; }, kDeadline);
+        EXPECT_TRUE(hwnd && WindowSystem::ProcessOfHandle(hwnd) == uint32_t(child.Pid()));
+        return hwnd;
     }
 
     std::vector<std::string> ListedFiles() const
@@ -82,10 +80,8 @@ protected:
 TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAreTraced)
 {
     ChildProcess player;
-    ASSERT_TRUE(StartPeer(player, { "--class", kMusicPlayer, "listen" }));
-    HWND hwnd = WaitForWindow(kMusicPlayer, nullptr);
+    HWND hwnd = StartListener(player, { "--class", kMusicPlayer, "listen" }, kMusicPlayer, nullptr);
     ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(WindowSystem::ProcessOfHandle(hwnd), uint32_t(player.Pid()));
 
     EXPECT_TRUE(PostMessageW(hwnd, 0x82FC, 1, 0));
     EXPECT_TRUE(PostMessageW(hwnd, 0x82FC, 0, -5));
@@ -110,11 +106,9 @@ TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAr
 TEST_F(WindowDirectoryTest, FindsAnotherProgramsWindowByTitleAndPrefersItsOwn)
 {
     ChildProcess launcher;
-    ASSERT_TRUE(StartPeer(launcher, { "--title", "Strallo_100", "listen" }));
     WString title = u"Strallo_100";
-    HWND hwnd = WaitForWindow(nullptr, &title);
+    HWND hwnd = StartListener(launcher, { "--title", "Strallo_100", "listen" }, nullptr, &title);
     ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(WindowSystem::ProcessOfHandle(hwnd), uint32_t(launcher.Pid()));
     EXPECT_EQ(FindWindowW("OstrilanPeer", &title), hwnd);
     EXPECT_EQ(FindWindowW(kMusicPlayer, &title), nullptr);
     WString longer = u"Strallo_1000";
@@ -130,8 +124,7 @@ TEST_F(WindowDirectoryTest, FindsAnotherProgramsWindowByTitleAndPrefersItsOwn)
 TEST_F(WindowDirectoryTest, EntriesOfDeadOrDeafProgramsAreIgnoredAndRemoved)
 {
     ChildProcess player;
-    ASSERT_TRUE(StartPeer(player, { "--class", kMusicPlayer, "listen" }));
-    HWND hwnd = WaitForWindow(kMusicPlayer, nullptr);
+    HWND hwnd = StartListener(player, { "--class", kMusicPlayer, "listen" }, kMusicPlayer, nullptr);
     ASSERT_NE(hwnd, nullptr);
     player.Kill(SIGKILL);
     player.Wait();

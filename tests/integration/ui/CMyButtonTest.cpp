@@ -68,16 +68,16 @@ TEST_F(ButtonTest, EachStateShowsItsFrameOfTheStripAndEachTapClicks)
     m_system.InjectMouse(WM_LBUTTONDOWN, Place(1).left + 40, kTop + 40);
     m_system.Idle();
 
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(0)));
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(1))) << "held down";
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(2))) << "latched";
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameDisabled, Place(3)));
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(4))) << "hold look keeps the press";
+    EXPECT_TRUE(ShowsFrame(kStrip, 0, Place(0)));
+    EXPECT_TRUE(ShowsFrame(kStrip, 1, Place(1))) << "held down";
+    EXPECT_TRUE(ShowsFrame(kStrip, 1, Place(2))) << "latched";
+    EXPECT_TRUE(ShowsFrame(kStrip, 3, Place(3)));
+    EXPECT_TRUE(ShowsFrame(kStrip, 1, Place(4))) << "hold look keeps the press";
     SaveShot(RECT { 0, kTop, 480, kTop + kH }, "button-states.png");
 
     m_system.InjectMouse(WM_LBUTTONUP, Place(1).left + 40, kTop + 40);
     m_system.Idle();
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(1)));
+    EXPECT_TRUE(ShowsFrame(kStrip, 0, Place(1)));
     EXPECT_EQ(Clicks(1), 1);
     EXPECT_EQ(Played("btnClick.snd"), 2);
 
@@ -87,10 +87,10 @@ TEST_F(ButtonTest, EachStateShowsItsFrameOfTheStripAndEachTapClicks)
     EXPECT_EQ(Played("btnClick.snd"), 2);
     m_buttons[4].Invalidate(false);
     m_system.Idle();
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFramePressed, Place(4)));
+    EXPECT_TRUE(ShowsFrame(kStrip, 1, Place(4)));
     m_buttons[4].Invalidate(true);
     m_system.Idle();
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(4)));
+    EXPECT_TRUE(ShowsFrame(kStrip, 0, Place(4)));
 
     // A double tap is two clicks with two sounds.
     Tap(30, kTop + 30);
@@ -98,7 +98,7 @@ TEST_F(ButtonTest, EachStateShowsItsFrameOfTheStripAndEachTapClicks)
     Tap(31, kTop + 31);
     EXPECT_EQ(Clicks(0), 2);
     EXPECT_EQ(Played("btnClick.snd"), 4);
-    EXPECT_TRUE(ShowsFrame(kStrip, CMyButton::kFrameNormal, Place(0)));
+    EXPECT_TRUE(ShowsFrame(kStrip, 0, Place(0)));
 }
 
 TEST_F(ButtonTest, CaptionSitsAboveTheBottomOrStartsBelowTheMiddle)

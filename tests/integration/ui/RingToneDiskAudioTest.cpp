@@ -95,8 +95,6 @@ class RingToneDiskAudioTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIOFILE", m_output.c_str(), 1);
         m_audio = std::make_unique<AudioSystem>(AudioSystem::OutputChoice::Sdl);
         if (m_audio->NullOutput())
             GTEST_SKIP() << "SDL's disk audio driver is not available";
@@ -112,12 +110,12 @@ protected:
         OverrideModuleFolder({});
         AudioSystem::Install(nullptr);
         m_audio.reset();
-        unsetenv("SDL_AUDIODRIVER");
-        unsetenv("SDL_DISKAUDIOFILE");
     }
 
     testenv::TempDir m_dir;
     std::filesystem::path m_output = m_dir / "out.raw";
+    testenv::ScopedEnv m_driver { "SDL_AUDIODRIVER", "disk" };
+    testenv::ScopedEnv m_file { "SDL_DISKAUDIOFILE", m_output.c_str() };
     std::unique_ptr<AudioSystem> m_audio;
 };
 

@@ -7,6 +7,10 @@
 
 namespace {
 
+// The list colours: background, the two row stripes and the selected row.
+constexpr COLORREF kBackground = RGB(141, 174, 216), kEvenRow = RGB(67, 112, 165), kOddRow = RGB(94, 140, 194),
+                   kSelectedRow = RGB(134, 200, 255);
+
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;
 constexpr RECT kListRect { 20, 40, 440, 220 };
 
@@ -46,28 +50,28 @@ TEST_F(ListsTest, DeviceListDrawsStripedCellsWithTheSelectedRowHighlighted)
     Fill(list, { 150, 150, 120 }, 4, { u"Phone", u"00:11:22:33:44:55", u"HF" });
     SaveShot(kListRect, "list-devices.png");
     const COLORREF rows[]
-        = { listskin::kEvenRow, listskin::kSelectedRow, listskin::kEvenRow, listskin::kOddRow };
+        = { kEvenRow, kSelectedRow, kEvenRow, kOddRow };
     for (int i = 0; i < 4; ++i) {
-        int middle = i * CMyListCtrl::kRowHeight + 13;
+        int middle = i * 27 + 13;
         EXPECT_EQ(At(2, middle), rows[i]) << i;
         EXPECT_EQ(At(153, middle), rows[i]) << i;
         // Cells are two pixels apart and one pixel inside the row.
-        EXPECT_EQ(At(150, middle), listskin::kBackground) << i;
-        EXPECT_EQ(At(301, middle), listskin::kBackground) << i;
-        EXPECT_EQ(At(2, i * CMyListCtrl::kRowHeight), listskin::kBackground) << i;
+        EXPECT_EQ(At(150, middle), kBackground) << i;
+        EXPECT_EQ(At(301, middle), kBackground) << i;
+        EXPECT_EQ(At(2, i * 27), kBackground) << i;
     }
-    EXPECT_EQ(At(2, 4 * CMyListCtrl::kRowHeight + 10), listskin::kBackground) << "below the rows";
+    EXPECT_EQ(At(2, 4 * 27 + 10), kBackground) << "below the rows";
     // Each text is centred in its cell, the last two kept clear of their right ends.
     for (RECT cell : { RECT { 0, 1, 150, 26 }, RECT { 152, 1, 290, 26 }, RECT { 302, 1, 390, 26 } })
-        EXPECT_GT(PixelsNot(InList(cell), listskin::kEvenRow), 0);
-    EXPECT_EQ(PixelsNot(InList(RECT { 390, 1, 420, 26 }), listskin::kEvenRow), 0);
+        EXPECT_GT(PixelsNot(InList(cell), kEvenRow), 0);
+    EXPECT_EQ(PixelsNot(InList(RECT { 390, 1, 420, 26 }), kEvenRow), 0);
 
     // The highlight moves; the stripes follow the index.
     list.SetItemState(1, 0, LVIS_SELECTED);
     list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
     m_system.Idle();
-    EXPECT_EQ(At(2, 27 + 13), listskin::kOddRow);
-    EXPECT_EQ(At(2, 3 * 27 + 13), listskin::kSelectedRow);
+    EXPECT_EQ(At(2, 27 + 13), kOddRow);
+    EXPECT_EQ(At(2, 3 * 27 + 13), kSelectedRow);
 }
 
 TEST_F(ListsTest, HistoryListDrawsTwoLinesAndTheMissedKindHidesTheThirdText)
@@ -82,12 +86,12 @@ TEST_F(ListsTest, HistoryListDrawsTwoLinesAndTheMissedKindHidesTheThirdText)
         list.SetListKind(kind);
         list.Invalidate(true);
         m_system.Idle();
-        EXPECT_EQ(At(2, 17), listskin::kEvenRow) << kind;
-        EXPECT_EQ(At(2, 35 + 17), listskin::kSelectedRow) << kind;
-        EXPECT_EQ(At(2, 70 + 17), listskin::kEvenRow) << kind;
-        EXPECT_EQ(At(r - 10, 17), listskin::kBackground) << "the row stops 20 pixels short";
-        EXPECT_GT(PixelsNot(firstText, listskin::kEvenRow), 0) << kind;
-        EXPECT_EQ(PixelsNot(thirdText, listskin::kEvenRow) == 0, kind == CHistListCtrl::kKindMissed) << kind;
+        EXPECT_EQ(At(2, 17), kEvenRow) << kind;
+        EXPECT_EQ(At(2, 35 + 17), kSelectedRow) << kind;
+        EXPECT_EQ(At(2, 70 + 17), kEvenRow) << kind;
+        EXPECT_EQ(At(r - 10, 17), kBackground) << "the row stops 20 pixels short";
+        EXPECT_GT(PixelsNot(firstText, kEvenRow), 0) << kind;
+        EXPECT_EQ(PixelsNot(thirdText, kEvenRow) == 0, kind == CHistListCtrl::kKindMissed) << kind;
         if (kind != CHistListCtrl::kKindOutgoing)
             SaveShot(kListRect, kind == CHistListCtrl::kKindMissed ? "list-missed.png" : "list-history.png");
     }

@@ -16,6 +16,9 @@ constexpr UINT kButtonId = 1001;
 constexpr COLORREF kMainViewColor = RGB(200, 0, 0);
 constexpr COLORREF kStatusColor = RGB(0, 200, 0);
 constexpr RECT kButtonRect { 20, 60, 20 + 93, 60 + 87 };
+// Where every screen writes its status and hint, and the holes the main view shows through.
+constexpr RECT kFull { 0, 0, 480, 272 }, kStatusLine { 50, 237, 430, 254 }, kHintLine { 50, 255, 430, 272 },
+    kTitleHole { 85, 0, 480, 37 }, kCornerHole { 430, 237, 480, 272 };
 
 class TestScreen : public SkinScreen {
 public:
@@ -53,7 +56,7 @@ protected:
     {
         DialogTemplates::Register({ kTemplateId, RECT { 0, 0, 100, 100 }, WS_POPUP, u"",
             { { kButtonId, ControlClass::Button, u"", BS_OWNERDRAW, RECT { 0, 0, 10, 10 } } } });
-        m_mainView.Create(nullptr, skin::kFullScreen, WS_POPUP | WS_VISIBLE);
+        m_mainView.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE);
         m_system.Idle();
     }
 
@@ -61,7 +64,7 @@ protected:
     {
         auto screen = std::make_unique<TestScreen>(background);
         screen->SetHintText(u"Choose a phone");
-        screen->SetStatusPainter([](HDC dc) { dc->FillSolidRect(skin::kStatusLine, kStatusColor); });
+        screen->SetStatusPainter([](HDC dc) { dc->FillSolidRect(kStatusLine, kStatusColor); });
         EXPECT_TRUE(screen->Create(kTemplateId, nullptr));
         m_system.Idle();
         return screen;
@@ -71,13 +74,13 @@ protected:
     void ExpectCommonParts(const TestScreen& screen)
     {
         EXPECT_TRUE(ShowsFrame("btn_callplace.bti", 0, kButtonRect));
-        EXPECT_EQ(PixelsNot(skin::kStatusLine, kStatusColor), 0);
+        EXPECT_EQ(PixelsNot(kStatusLine, kStatusColor), 0);
         bool hint = false;
         for (const auto& drawn : m_system.DrawnTexts(screen.GetSafeHwnd()))
-            hint |= drawn.text == u"Choose a phone" && drawn.rect == skin::kHintLine;
+            hint |= drawn.text == u"Choose a phone" && drawn.rect == kHintLine;
         EXPECT_TRUE(hint);
-        EXPECT_EQ(PixelsNot(skin::kTitleHole, kMainViewColor), 0);
-        EXPECT_EQ(PixelsNot(skin::kCornerHole, kMainViewColor), 0);
+        EXPECT_EQ(PixelsNot(kTitleHole, kMainViewColor), 0);
+        EXPECT_EQ(PixelsNot(kCornerHole, kMainViewColor), 0);
     }
 
     const std::filesystem::path m_backgroundPath
@@ -92,11 +95,11 @@ TEST_F(ScreenTest, OpensOverTheMainViewWithItsBackgroundAndTwoHolesTheMainViewAn
     std::unique_ptr<TestScreen> screen = Open(m_backgroundPath);
     RECT window;
     screen->GetWindowRect(&window);
-    EXPECT_EQ(window, skin::kFullScreen);
+    EXPECT_EQ(window, kFull);
     EXPECT_EQ(screen->steps,
         (std::vector<std::string> { "list", "background when shown", "buttons", "first paint" }));
     ExpectCommonParts(*screen);
-    SaveShot(skin::kFullScreen, "screen.png");
+    SaveShot(kFull, "screen.png");
 
     // The background is drawn whole and scaled over the client area, around the button.
     std::unique_ptr<Image> image = Image::Load(m_backgroundPath);
@@ -104,11 +107,11 @@ TEST_F(ScreenTest, OpensOverTheMainViewWithItsBackgroundAndTwoHolesTheMainViewAn
     Bitmap expected(480, 272);
     std::unique_ptr<MemoryDC> dc = CreateCompatibleDC(nullptr);
     dc->SelectBitmap(&expected);
-    image->Draw(dc.get(), skin::kFullScreen);
+    image->Draw(dc.get(), kFull);
     int differing = 0;
-    for (int y = 0; y < skin::kStatusLine.top; ++y)
+    for (int y = 0; y < kStatusLine.top; ++y)
         for (int x = 0; x < 480; ++x)
-            if (!kButtonRect.Contains({ x, y }) && !skin::kTitleHole.Contains({ x, y }))
+            if (!kButtonRect.Contains({ x, y }) && !kTitleHole.Contains({ x, y }))
                 differing += ScreenPixel(x, y) != (expected.Pixels().Pixel(x, y) & 0xFFFFFF);
     EXPECT_EQ(differing, 0);
 
@@ -132,7 +135,7 @@ TEST_F(ScreenTest, OpensOverTheMainViewWithItsBackgroundAndTwoHolesTheMainViewAn
     screen->DestroyWindow();
     m_system.Idle();
     EXPECT_FALSE(screen->HasBackground());
-    EXPECT_EQ(PixelsNot(skin::kFullScreen, kMainViewColor), 0);
+    EXPECT_EQ(PixelsNot(kFull, kMainViewColor), 0);
 }
 
 TEST_F(ScreenTest, MissingOrCorruptBackgroundLeavesAPlainScreenWithButtonsAndTexts)

@@ -9,6 +9,9 @@ namespace {
 
 constexpr COLORREF kViewColor = RGB(0, 0, 0);
 using G = StatusGauges;
+// Where the main view shows each gauge.
+constexpr RECT kMicRect { 159, 9, 197, 27 }, kLockRect { 238, 9, 254, 27 }, kVolumeRect { 290, 9, 328, 27 },
+    kBatteryRect { 396, 10, 425, 25 }, kClockRect { 430, 7, 474, 29 };
 
 // The main view as far as the gauges see it: a window that paints them over its own colour.
 class GaugesTest : public SkinFixture {
@@ -35,7 +38,7 @@ protected:
     WString ClockText()
     {
         for (const auto& drawn : m_system.DrawnTexts(m_view.GetSafeHwnd()))
-            if (drawn.rect == G::kClockRect)
+            if (drawn.rect == kClockRect)
                 return drawn.text;
         return u"(none)";
     }
@@ -76,15 +79,15 @@ TEST_F(GaugesTest, LevelsLockAndBatteryPickTheirFrames)
         m_gauges.m_nBatteryState = c.battery;
         SetVolumeLevel(c.volume);
         Repaint();
-        EXPECT_TRUE(ShowsFrame("mic_gage.bti", c.micFrame, G::kMicRect)) << c.mic;
-        EXPECT_TRUE(ShowsFrame("volume_gage.bti", c.volumeFrame, G::kVolumeRect)) << c.volume;
-        EXPECT_TRUE(ShowsFrame("lock.bti", c.lockFrame, G::kLockRect)) << c.lock;
-        EXPECT_TRUE(ShowsFrame("battery_gage.bti", c.battery, G::kBatteryRect)) << c.battery;
+        EXPECT_TRUE(ShowsFrame("mic_gage.bti", c.micFrame, kMicRect)) << c.mic;
+        EXPECT_TRUE(ShowsFrame("volume_gage.bti", c.volumeFrame, kVolumeRect)) << c.volume;
+        EXPECT_TRUE(ShowsFrame("lock.bti", c.lockFrame, kLockRect)) << c.lock;
+        EXPECT_TRUE(ShowsFrame("battery_gage.bti", c.battery, kBatteryRect)) << c.battery;
     }
     SaveShot(RECT { 150, 0, 480, 37 }, "gauges.png");
     m_audio.FailVolumeReads(true);
     Repaint();
-    EXPECT_TRUE(ShowsFrame("volume_gage.bti", 0, G::kVolumeRect)) << "unreadable volume";
+    EXPECT_TRUE(ShowsFrame("volume_gage.bti", 0, kVolumeRect)) << "unreadable volume";
 }
 
 TEST_F(GaugesTest, BatteryAnimatesOneFramePerMessageAndUnknownStatesDrawNothing)
@@ -93,13 +96,13 @@ TEST_F(GaugesTest, BatteryAnimatesOneFramePerMessageAndUnknownStatesDrawNothing)
     for (int frame : { 1, 2, 3, 0, 1 }) {
         m_gauges.RefreshBattery();
         m_system.Idle();
-        EXPECT_TRUE(ShowsFrame("battery_gage.bti", frame, G::kBatteryRect)) << frame;
+        EXPECT_TRUE(ShowsFrame("battery_gage.bti", frame, kBatteryRect)) << frame;
     }
     for (int state : { 7, -99, 4 }) {
         m_gauges.m_nBatteryState = state;
         m_gauges.RefreshBattery();
         m_system.Idle();
-        EXPECT_EQ(PixelsNot(G::kBatteryRect, kViewColor), 0) << state;
+        EXPECT_EQ(PixelsNot(kBatteryRect, kViewColor), 0) << state;
     }
 }
 
@@ -119,7 +122,7 @@ TEST_F(GaugesTest, ClockShowsTwentyFourAsMidnightAndLaterHoursAsDashes)
         m_gauges.RefreshClock();
         m_system.Idle();
         EXPECT_EQ(ClockText(), c.text) << c.hour;
-        EXPECT_GT(PixelsNot(G::kClockRect, kViewColor), 0);
+        EXPECT_GT(PixelsNot(kClockRect, kViewColor), 0);
     }
 }
 
@@ -144,7 +147,7 @@ TEST_F(GaugesTest, VolumeChangeClicksOnlyWhileTheApplicationIsInFront)
     m_gauges.RefreshVolume();
     m_system.Idle();
     EXPECT_EQ(Played("btnClick.snd"), 0);
-    EXPECT_TRUE(ShowsFrame("volume_gage.bti", 1, G::kVolumeRect)) << "repainted all the same";
+    EXPECT_TRUE(ShowsFrame("volume_gage.bti", 1, kVolumeRect)) << "repainted all the same";
     SetForegroundWindow(frame.GetSafeHwnd());
     m_gauges.RefreshVolume();
     EXPECT_EQ(Played("btnClick.snd"), 1);
@@ -162,7 +165,7 @@ TEST_F(GaugesTest, MissingImagesLeaveTheirIndicatorsUndrawn)
     dc->SelectBitmap(&canvas);
     gauges.Draw(dc.get());
     int drawn = 0;
-    for (const RECT& rect : { G::kMicRect, G::kVolumeRect, G::kLockRect, G::kBatteryRect })
+    for (const RECT& rect : { kMicRect, kVolumeRect, kLockRect, kBatteryRect })
         for (int y = rect.top; y < rect.bottom; ++y)
             for (int x = rect.left; x < rect.right; ++x)
                 drawn += (canvas.Pixels().Pixel(x, y) & 0xFFFFFF) != 0x010203u;

@@ -1,18 +1,12 @@
+#include "WindowTest.h"
+
 #include "platform/controls/Button.h"
 #include "platform/controls/Dialog.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/MessageBox.h"
-#include "platform/win/WindowSystem.h"
-#include "support/RecordingWindow.h"
-#include "support/TestEnv.h"
-
-#include <gtest/gtest.h>
-
-using testenv::RecordingWindow;
 
 namespace {
 
-constexpr RECT kFull { 0, 0, 480, 272 };
 constexpr COLORREF kFrameColors[] = { RGB(0, 120, 0), RGB(0, 0, 220), RGB(90, 0, 90), RGB(128, 128, 128) };
 
 // An owner-drawn button that paints a solid colour per state, as the skinned buttons paint a
@@ -42,19 +36,7 @@ public:
     std::vector<UINT> drawn;
 };
 
-class Controls : public ::testing::Test {
-protected:
-    COLORREF At(int x, int y) { return Surface::ToColorRef(system.Screen().Pixel(x, y)); }
-    void Tap(int x, int y)
-    {
-        system.InjectMouse(WM_LBUTTONDOWN, x, y);
-        system.InjectMouse(WM_LBUTTONUP, x, y);
-        system.Idle();
-    }
-
-    testenv::ScopedVirtualClock clock;
-    WindowSystem system;
-};
+using Controls = WindowTest;
 
 int Clicks(const RecordingWindow& parent, UINT code)
 {

@@ -1,40 +1,17 @@
 #include "platform/devices/DeviceLanguage.h"
+#include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <map>
-#include <optional>
-#include <string>
 
 namespace {
 
-// Clears the variables the device language depends on and restores them afterwards.
-class ScopedLanguageEnvironment {
-public:
-    ScopedLanguageEnvironment()
-    {
-        for (const char* name : kNames) {
-            if (const char* value = std::getenv(name))
-                m_saved[name] = value;
-            ::unsetenv(name);
-        }
-    }
-    ~ScopedLanguageEnvironment()
-    {
-        for (const char* name : kNames) {
-            auto it = m_saved.find(name);
-            if (it == m_saved.end())
-                ::unsetenv(name);
-            else
-                ::setenv(name, it->second.c_str(), 1);
-        }
-    }
+// The variables the device language depends on, cleared for a test and restored afterwards.
+struct ScopedLanguageEnvironment {
+    testenv::ScopedEnv own { "OSTRILAN_LANG", nullptr }, all { "LC_ALL", nullptr },
+        messages { "LC_MESSAGES", nullptr }, lang { "LANG", nullptr };
     void Set(const char* name, const char* value) { ::setenv(name, value, 1); }
-
-private:
-    static constexpr const char* kNames[] = { "OSTRILAN_LANG", "LC_ALL", "LC_MESSAGES", "LANG" };
-    std::map<std::string, std::string> m_saved;
 };
 
 }
@@ -78,7 +55,7 @@ TEST(DeviceLanguage, LocaleMapsToIdentifier)
 TEST(DeviceLanguage, LocaleVariablesInPosixOrder)
 {
     ScopedLanguageEnvironment env;
-    EXPECT_EQ(DeviceLanguage::Current(), DeviceLanguage::kDefault);
+    EXPECT_EQ(DeviceLanguage::Current(), 0x0409);
     env.Set("LANG", "da_DK.UTF-8");
     EXPECT_EQ(DeviceLanguage::Current(), 0x0406);
     env.Set("LC_MESSAGES", "fi_FI.UTF-8");

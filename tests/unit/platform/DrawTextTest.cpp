@@ -64,43 +64,27 @@ TEST_F(DrawTextTest, TahomaBoldIsDrawnAtTheRequestedCellHeightAndWidth)
     EXPECT_NEAR(extent.cx, 26 * 6, 26);
 }
 
-TEST_F(DrawTextTest, HorizontalAlignmentsPlaceTheTextLeftCentreAndRight)
+TEST_F(DrawTextTest, AlignmentsPlaceTheTextAtTheEdgesOrTheMiddleOfItsRectangle)
 {
-    const RECT rect { 50, 100, 430, 140 };
-    DrawText(&dc, u"Connected", rect, DT_LEFT | DT_SINGLELINE);
-    RECT left = Inked();
-    screen.Fill(screen.Bounds(), kBackground);
-    DrawText(&dc, u"Connected", rect, DT_CENTER | DT_SINGLELINE);
-    RECT centre = Inked();
-    screen.Fill(screen.Bounds(), kBackground);
-    DrawText(&dc, u"Connected", rect, DT_RIGHT | DT_SINGLELINE);
-    RECT right = Inked();
-
+    const RECT rect { 50, 40, 430, 200 };
+    auto inked = [&](UINT format) {
+        screen.Fill(screen.Bounds(), kBackground);
+        DrawText(&dc, u"Connected", rect, format | DT_SINGLELINE);
+        return Inked();
+    };
+    const RECT left = inked(DT_LEFT), centre = inked(DT_CENTER), right = inked(DT_RIGHT);
     EXPECT_LE(left.left - rect.left, 2);
     EXPECT_LE(rect.right - right.right, 3);
     EXPECT_LE(std::abs((centre.left - rect.left) - (rect.right - centre.right)), 3);
     EXPECT_EQ(left.Width(), centre.Width());
     EXPECT_EQ(left.top, centre.top);
-}
 
-TEST_F(DrawTextTest, VerticalAlignmentsPlaceTheTextTopMiddleAndBottom)
-{
-    const RECT rect { 0, 40, 480, 200 };
-    DrawText(&dc, u"Ready", rect, DT_TOP);
-    RECT top = Inked();
-    screen.Fill(screen.Bounds(), kBackground);
-    DrawText(&dc, u"Ready", rect, DT_VCENTER | DT_SINGLELINE);
-    RECT middle = Inked();
-    screen.Fill(screen.Bounds(), kBackground);
-    DrawText(&dc, u"Ready", rect, DT_BOTTOM | DT_SINGLELINE);
-    RECT bottom = Inked();
-
+    const RECT top = inked(DT_TOP), middle = inked(DT_VCENTER), bottom = inked(DT_BOTTOM);
     EXPECT_GE(top.top, rect.top);
     EXPECT_LT(top.bottom, rect.top + 16);
     EXPECT_GT(bottom.top, rect.bottom - 16);
     EXPECT_LE(bottom.bottom, rect.bottom);
-    const int middleCentre = (middle.top + middle.bottom) / 2;
-    EXPECT_NEAR(middleCentre, (rect.top + rect.bottom) / 2, 4);
+    EXPECT_NEAR((middle.top + middle.bottom) / 2, (rect.top + rect.bottom) / 2, 4);
 }
 
 TEST_F(DrawTextTest, LineFeedsStackLinesAndCarriageReturnsAreIgnored)

@@ -165,29 +165,6 @@ TEST(LoadDIBitmap, MissingTruncatedCorruptAndForeignFilesGiveNoBitmap)
     EXPECT_NE(Image::Load(dir / "strip.png"), nullptr);
 }
 
-TEST(Image, BackgroundIsDrawnWholeAndScaledIntoTheBand)
-{
-    testenv::TempDir dir;
-    Surface checker(2, 2);
-    checker.SetPixel(0, 0, 0xFF0000);
-    checker.SetPixel(1, 0, 0x00FF00);
-    checker.SetPixel(0, 1, 0x0000FF);
-    checker.SetPixel(1, 1, 0xFFFFFF);
-    ASSERT_TRUE(SavePng(checker, dir / "bg_main.pbg"));
-    auto image = Image::Load(dir / "bg_main.pbg");
-    ASSERT_NE(image, nullptr);
-
-    Surface screen(480, 272, 0x123456);
-    DeviceContext dc(&screen, {}, Region(screen.Bounds()));
-    image->Draw(&dc, { 0, 37, 480, 237 });
-    EXPECT_EQ(screen.Pixel(0, 37), 0xFF0000u);
-    EXPECT_EQ(screen.Pixel(479, 37), 0x00FF00u);
-    EXPECT_EQ(screen.Pixel(0, 236), 0x0000FFu);
-    EXPECT_EQ(screen.Pixel(479, 236), 0xFFFFFFu);
-    EXPECT_EQ(screen.Pixel(0, 36), 0x123456u);
-    EXPECT_EQ(screen.Pixel(479, 237), 0x123456u);
-}
-
 TEST(Image, CorruptOrForeignBackgroundGivesNoImage)
 {
     testenv::TempDir dir;

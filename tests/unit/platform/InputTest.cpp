@@ -1,53 +1,43 @@
+#include "WindowTest.h"
+
 #include "platform/win/WindowApi.h"
-#include "platform/win/WindowSystem.h"
-#include "support/RecordingWindow.h"
-#include "support/TestEnv.h"
-
-#include <gtest/gtest.h>
-
-using testenv::RecordingWindow;
 
 namespace {
 
-constexpr RECT kFull { 0, 0, 480, 272 };
-
-class Input : public ::testing::Test {
+class Input : public WindowTest {
 protected:
-    void Tap(int x, int y)
+    // A full-screen parent with a child at (100, 50)-(200, 100).
+    void CreateParentAndChild()
     {
-        system.InjectMouse(WM_LBUTTONDOWN, x, y);
-        system.InjectMouse(WM_LBUTTONUP, x, y);
-        system.Idle();
+        ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+        ASSERT_TRUE(child.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
+    }
+    static const testenv::RecordingWindow::Received& First(const RecordingWindow& w, UINT message)
+    {
+        return *std::find_if(w.received.begin(), w.received.end(), [&](auto& r) { return r.message == message; });
     }
 
-    testenv::ScopedVirtualClock clock;
-    WindowSystem system;
+    RecordingWindow parent;
+    RecordingWindow child;
 };
 
 }
 
 TEST_F(Input, TapArrivesInClientCoordinatesOfTopmostWindowUnderIt)
 {
-    RecordingWindow parent;
-    RecordingWindow child;
-    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
-    ASSERT_TRUE(child.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
+    CreateParentAndChild();
     Tap(150, 60);
     ASSERT_EQ(child.Count(WM_LBUTTONDOWN), 1);
     ASSERT_EQ(child.Count(WM_LBUTTONUP), 1);
     EXPECT_EQ(parent.Count(WM_LBUTTONDOWN), 0);
-    auto down = std::find_if(child.received.begin(), child.received.end(), [](auto& r) { return r.message == WM_LBUTTONDOWN; });
-    EXPECT_EQ(GET_X_LPARAM(down->lParam), 50);
-    EXPECT_EQ(GET_Y_LPARAM(down->lParam), 10);
-    EXPECT_EQ(down->wParam, MK_LBUTTON);
+    EXPECT_EQ(GET_X_LPARAM(First(child, WM_LBUTTONDOWN).lParam), 50);
+    EXPECT_EQ(GET_Y_LPARAM(First(child, WM_LBUTTONDOWN).lParam), 10);
+    EXPECT_EQ(First(child, WM_LBUTTONDOWN).wParam, MK_LBUTTON);
 }
 
 TEST_F(Input, WindowThatGotTheDownGetsTheUpEvenOutsideIt)
 {
-    RecordingWindow parent;
-    RecordingWindow child;
-    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
-    ASSERT_TRUE(child.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
+    CreateParentAndChild();
     system.InjectMouse(WM_LBUTTONDOWN, 150, 60);
     system.InjectMouse(WM_MOUSEMOVE, 300, 200);
     system.InjectMouse(WM_LBUTTONUP, 300, 200);
@@ -55,17 +45,14 @@ TEST_F(Input, WindowThatGotTheDownGetsTheUpEvenOutsideIt)
     EXPECT_EQ(child.Count(WM_MOUSEMOVE), 1);
     ASSERT_EQ(child.Count(WM_LBUTTONUP), 1);
     EXPECT_EQ(parent.Count(WM_LBUTTONUP), 0);
-    auto up = std::find_if(child.received.begin(), child.received.end(), [](auto& r) { return r.message == WM_LBUTTONUP; });
-    EXPECT_EQ(GET_X_LPARAM(up->lParam), 200);
-    EXPECT_EQ(GET_Y_LPARAM(up->lParam), 150);
+    EXPECT_EQ(GET_X_LPARAM(First(child, WM_LBUTTONUP).lParam), 200);
+    EXPECT_EQ(GET_Y_LPARAM(First(child, WM_LBUTTONUP).lParam), 150);
 }
 
 TEST_F(Input, DisabledWindowTakesNoInput)
 {
-    RecordingWindow parent;
-    RecordingWindow button;
-    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
-    ASSERT_TRUE(button.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
+    CreateParentAndChild();
+    RecordingWindow& button = child;
     button.EnableWindow(false);
     EXPECT_FALSE(button.IsWindowEnabled());
     Tap(150, 60);
@@ -126,10 +113,8 @@ TEST_F(Input, KeysArriveAsKeyUpAndAreSeenByAncestorsFirst)
     system.InjectKey(VK_F10);
     system.Idle();
     EXPECT_EQ(frameSaw, (std::vector<UINT> { WM_KEYDOWN, WM_KEYUP, WM_KEYDOWN, WM_KEYUP }));
-    EXPECT_EQ(view.Count(WM_KEYUP), 1);
-    auto up = std::find_if(view.received.begin(), view.received.end(), [](auto& r) { return r.message == WM_KEYUP; });
-    ASSERT_NE(up, view.received.end());
-    EXPECT_EQ(up->wParam, 0x79u);
+    ASSERT_EQ(view.Count(WM_KEYUP), 1);
+    EXPECT_EQ(First(view, WM_KEYUP).wParam, 0x79u);
 }
 
 TEST_F(Input, LookupByTitleAndForeground)

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,9 +17,6 @@ public:
     explicit StderrCapture(const std::filesystem::path& file)
         : m_file(file)
     {
-        if (const char* stream = std::getenv("JOURNAL_STREAM"))
-            m_oldStream = stream;
-        unsetenv("JOURNAL_STREAM");
         m_saved = ::dup(STDERR_FILENO);
         int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
         ::dup2(fd, STDERR_FILENO);
@@ -30,7 +26,6 @@ public:
     {
         ::dup2(m_saved, STDERR_FILENO);
         ::close(m_saved);
-        m_oldStream ? setenv("JOURNAL_STREAM", m_oldStream->c_str(), 1) : unsetenv("JOURNAL_STREAM");
     }
     // JOURNAL_STREAM naming the file that is now standard error, as systemd sets it.
     void PretendStderrIsJournal()
@@ -44,7 +39,7 @@ public:
 private:
     std::filesystem::path m_file;
     int m_saved = -1;
-    std::optional<std::string> m_oldStream;
+    testenv::ScopedEnv m_stream { "JOURNAL_STREAM", nullptr };
 };
 
 }

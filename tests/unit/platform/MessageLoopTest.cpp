@@ -1,19 +1,13 @@
-#include "platform/win/WindowApi.h"
-#include "platform/win/WindowSystem.h"
-#include "platform/win/WindowTimer.h"
-#include "support/RecordingWindow.h"
-#include "support/TestEnv.h"
+#include "WindowTest.h"
 
-#include <gtest/gtest.h>
+#include "platform/win/WindowApi.h"
+#include "platform/win/WindowTimer.h"
 
 #include <thread>
-
-using testenv::RecordingWindow;
 
 namespace {
 
 constexpr UINT WM_TEST = WM_USER + 1;
-constexpr RECT kFull { 0, 0, 480, 272 };
 
 std::vector<UINT> MessagesOf(const RecordingWindow& w, std::initializer_list<UINT> kinds)
 {
@@ -25,11 +19,7 @@ std::vector<UINT> MessagesOf(const RecordingWindow& w, std::initializer_list<UIN
     return out;
 }
 
-class MessageLoop : public ::testing::Test {
-protected:
-    testenv::ScopedVirtualClock clock;
-    WindowSystem system;
-};
+using MessageLoop = WindowTest;
 
 }
 

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <fstream>
 #include <iterator>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,103 +19,61 @@ namespace {
 
 namespace place = skin::place;
 
-// Every image the screens load: its path below images/, the size of one frame as the screens
-// place it, and the frames they index.
+// Where the skin description puts an image: a background and the top-left corner on it.
+struct Place {
+    std::string background;
+    int x;
+    int y;
+};
+
+// Every image the skin describes: its path below images/, the size of one frame, its frames and
+// the places the screens show it.
 struct ImageUse {
-    const char* path;
+    std::string path;
     int width;
     int height;
     int frames;
+    std::vector<Place> places;
 };
 
-const ImageUse kListed[] = {
-    // Main view, its gauges and the shared return button.
-    { "bg_main.pbg", 480, 272, 1 },
-    { "ico_bluetooth.bti", 24, 26, 4 },
-    { "btn_home.bti", 45, 32, 4 },
-    { "btn_pwroff.bti", 33, 32, 4 },
-    { "btn_callplace.bti", 93, 87, 4 },
-    { "btn_callhist.bti", 93, 87, 4 },
-    { "btn_redial.bti", 93, 87, 4 },
-    { "btn_connect.bti", 93, 87, 4 },
-    { "btn_pairmode.bti", 93, 87, 4 },
-    { "btn_pref.bti", 93, 87, 4 },
-    { "btn_vol_up.bti", 24, 23, 4 },
-    { "btn_vol_dn.bti", 24, 23, 4 },
-    { "btn_mute.bti", 24, 23, 4 },
-    { "btn_mic_gain_up.bti", 24, 23, 4 },
-    { "btn_mic_gain_dn.bti", 24, 23, 4 },
-    { "mic_gage.bti", 38, 18, 6 },
-    { "volume_gage.bti", 38, 18, 6 },
-    { "battery_gage.bti", 29, 15, 4 },
-    { "lock.bti", 16, 18, 2 },
-    { "btn_gomain.bti", 33, 32, 4 },
-    // Call history.
-    { "callhist/bg_callhist.pbg", 480, 272, 1 },
-    { "callhist/btn_dial.bti", 66, 66, 4 },
-    { "callhist/btn_delselect.bti", 46, 46, 4 },
-    { "callhist/btn_delall.bti", 46, 46, 4 },
-    { "callhist/tab_bg.bti", 89, 29, 4 },
-    // Connect.
-    { "connect/bg_btconnect.pbg", 480, 272, 1 },
-    { "connect/btn_connect.bti", 66, 67, 4 },
-    { "connect/btn_disconnect.bti", 66, 67, 4 },
-    // Incoming call.
-    { "incoming/bg_incoming.pbg", 480, 272, 1 },
-    { "incoming/btn_go_num.bti", 32, 29, 4 },
-    { "incoming/btn_accept.bti", 60, 60, 4 },
-    { "incoming/btn_deny.bti", 43, 44, 4 },
-    { "incoming/btn_mic_mute.bti", 38, 38, 4 },
-    { "incoming/btn_audio_trans.bti", 60, 60, 4 },
-    // Outgoing call.
-    { "outgoing/bg_outgoing.pbg", 480, 272, 1 },
-    { "outgoing/btn_go_num.bti", 32, 29, 4 },
-    { "outgoing/btn_audio_trans.bti", 60, 60, 4 },
-    { "outgoing/btn_mic_mute.bti", 38, 38, 4 },
-    { "outgoing/btn_end.bti", 52, 52, 4 },
-    // In-call keypad: its background fills the 307 x 85 keypad window.
-    { "numpad/bg_numpad.pbg", 307, 85, 1 },
-    { "numpad/btn_close.bti", 22, 22, 4 },
-    // Pair mode.
-    { "pairmode/bg_pairmode.pbg", 480, 272, 1 },
-    { "pairmode/btn_pairinghf.bti", 58, 57, 4 },
-    { "pairmode/btn_pairinghs.bti", 58, 57, 4 },
-    { "pairmode/btn_cancelpair.bti", 51, 50, 4 },
-    { "pairmode/btn_delpair.bti", 46, 46, 4 },
-    // Dial pad; its keys also serve the preferences screen.
-    { "placecall/bg_placecall.pbg", 480, 272, 1 },
-    { "placecall/btn_dial.bti", 66, 66, 4 },
-    { "placecall/btn_callhome.bti", 59, 58, 4 },
-    { "placecall/btn_callhist.bti", 59, 58, 4 },
-    { "placecall/btn_pad_del.bti", 41, 36, 4 },
-    // Preferences.
-    { "pref/bg_pref.pbg", 480, 272, 1 },
-    { "pref/btn_changehome.bti", 39, 34, 4 },
-    { "pref/btn_cancelhome.bti", 39, 34, 4 },
-    { "pref/btn_numpad_del.bti", 39, 34, 4 },
-    { "pref/btn_answ_on.bti", 39, 30, 4 },
-    { "pref/btn_answ_off.bti", 39, 30, 4 },
-    { "pref/btn_ring_1.bti", 69, 21, 4 },
-    { "pref/btn_ring_2.bti", 69, 21, 4 },
-    { "pref/btn_ring_3.bti", 69, 21, 4 },
-};
-
-// The keys 0-9, * and # of the in-call keypad and the dial pad, named alike.
-std::vector<ImageUse> AllImages()
+// "background <path> WxH", "button <path> WxH" (four frames), "strip <path> WxH frames=N", each
+// followed by its indented "place <background> x y" lines.
+std::vector<ImageUse> DescribedImages()
 {
-    static std::vector<std::string> keyPaths;
-    std::vector<ImageUse> out(std::begin(kListed), std::end(kListed));
-    if (keyPaths.empty())
-        for (std::string key : { "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "star", "sharp" }) {
-            keyPaths.push_back("numpad/btn_numpad_" + key + ".bti");
-            keyPaths.push_back("placecall/btn_pad_" + key + ".bti");
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(testenv::SourceDir() / "assets/skin"))
+        if (entry.path().extension() == ".skin")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    std::vector<ImageUse> out;
+    bool inImage = false;
+    for (const auto& file : files) {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);) {
+            std::istringstream words(line);
+            std::string word, path, size, option;
+            words >> word;
+            if (word == "background" || word == "button" || word == "strip") {
+                words >> path >> size >> option;
+                int frames = word == "background" ? 1 : word == "button" ? 4 : 0;
+                if (option.rfind("frames=", 0) == 0)
+                    frames = std::stoi(option.substr(7));
+                size_t x = size.find('x');
+                out.push_back({ path, std::stoi(size.substr(0, x)), std::stoi(size.substr(x + 1)), frames, {} });
+                inImage = true;
+            } else if (word == "place" && inImage && !line.empty() && line[0] == ' ') {
+                Place p;
+                words >> p.background >> p.x >> p.y;
+                out.back().places.push_back(p);
+            } else if (!line.empty() && line[0] != ' ' && line[0] != '#') {
+                inImage = false;
+            }
         }
-    for (size_t i = 0; i < keyPaths.size(); ++i)
-        out.push_back(i % 2 ? ImageUse { keyPaths[i].c_str(), 66, 26, 4 } : ImageUse { keyPaths[i].c_str(), 47, 25, 4 });
+    }
     return out;
 }
 
-const std::vector<ImageUse> kImages = AllImages();
+const std::vector<ImageUse> kImages = DescribedImages();
 
 bool IsStrip(const std::string& path)
 {
@@ -193,6 +153,15 @@ class SkinButton : public ::testing::TestWithParam<ImageUse> { };
 
 }
 
+TEST(SkinDescriptions, DescribeEveryImageTheScreensLoad)
+{
+    EXPECT_EQ(kImages.size(), 84u);
+    for (const char* path : { "bg_main.pbg", "numpad/bg_numpad.pbg", "btn_gomain.bti", "lock.bti",
+             "callhist/tab_bg.bti", "numpad/btn_numpad_star.bti", "placecall/btn_pad_sharp.bti", "pref/btn_ring_3.bti" })
+        EXPECT_TRUE(std::any_of(kImages.begin(), kImages.end(), [&](const ImageUse& u) { return u.path == path; }))
+            << path;
+}
+
 TEST_P(SkinImage, ExistsWithTheFrameSizeAndCountItsScreenUses)
 {
     const ImageUse& use = GetParam();
@@ -246,80 +215,37 @@ INSTANTIATE_TEST_SUITE_P(AllButtons, SkinButton, ::testing::ValuesIn(Buttons()),
 
 TEST(SkinGauges, EveryLevelOfAGaugeLooksDifferent)
 {
-    for (const char* path :
-        { "mic_gage.bti", "volume_gage.bti", "battery_gage.bti", "lock.bti", "ico_bluetooth.bti" }) {
-        auto use = std::find_if(kImages.begin(), kImages.end(),
-            [&](const ImageUse& u) { return std::string(u.path) == path; });
-        Surface strip = Load(path);
-        ASSERT_FALSE(strip.IsEmpty()) << path;
-        for (int a = 0; a < use->frames; ++a)
-            for (int b = a + 1; b < use->frames; ++b)
-                EXPECT_NE(Frame(strip, use->width, a), Frame(strip, use->width, b))
-                    << path << " frames " << a << ", " << b;
+    for (const ImageUse& use : kImages) {
+        if (use.path.find("gage") == std::string::npos && use.path != "lock.bti" && use.path != "ico_bluetooth.bti")
+            continue;
+        Surface strip = Load(use.path);
+        ASSERT_FALSE(strip.IsEmpty()) << use.path;
+        for (int a = 0; a < use.frames; ++a)
+            for (int b = a + 1; b < use.frames; ++b)
+                EXPECT_NE(Frame(strip, use.width, a), Frame(strip, use.width, b))
+                    << use.path << " frames " << a << ", " << b;
     }
 }
-
-namespace {
 
 // Strips are copied onto their screen without transparency, so the pixels around a rounded
-// button or a gauge must be the background's own.
-// A sample of places, one or more of every screen, against the background it is placed on.
-struct Placement {
-    const skin::place::Control& strip;
-    const char* background;
-};
-
-constexpr Placement kPlacements[] = {
-    { place::main::btn_home, "bg_main.pbg" },
-    { place::main::btn_callplace, "bg_main.pbg" },
-    { place::main::btn_pref, "bg_main.pbg" },
-    { place::main::btn_mute, "bg_main.pbg" },
-    { place::main::mic_gage, "bg_main.pbg" },
-    { place::main::volume_gage, "bg_main.pbg" },
-    { place::main::battery_gage, "bg_main.pbg" },
-    { place::main::lock, "bg_main.pbg" },
-    { place::main::ico_bluetooth, "bg_main.pbg" },
-    { place::connect::btn_gomain, "connect/bg_btconnect.pbg" },
-    { place::incoming::btn_accept, "incoming/bg_incoming.pbg" },
-    { place::incoming::btn_go_num, "incoming/bg_incoming.pbg" },
-    { place::outgoing::btn_end, "outgoing/bg_outgoing.pbg" },
-    { place::numpad::btn_close, "numpad/bg_numpad.pbg" },
-    { place::numpad::btn_numpad_sharp, "numpad/bg_numpad.pbg" },
-    { place::placecall::btn_pad_1, "placecall/bg_placecall.pbg" },
-    { place::placecall::btn_dial, "placecall/bg_placecall.pbg" },
-    { place::pairmode::btn_delpair, "pairmode/bg_pairmode.pbg" },
-    { place::callhist::tab_bg[0], "callhist/bg_callhist.pbg" },
-    { place::pref::btn_ring_3, "pref/bg_pref.pbg" },
-};
-
-// "connect\\btn_connect.bti" as a path below images/.
-std::string StripPath(const char16_t* image)
-{
-    std::string path;
-    for (const char16_t* c = image; *c; ++c)
-        path += *c == u'\\' ? '/' : char(*c);
-    return path;
-}
-
-}
-
+// button or a gauge must be those of the background at its (first) place.
 TEST(SkinPlacement, StripCornersMatchTheBackgroundBehindThem)
 {
-    for (const Placement& p : kPlacements) {
-        const std::string path = StripPath(p.strip.image);
-        auto use = std::find_if(kImages.begin(), kImages.end(),
-            [&](const ImageUse& u) { return u.path == path; });
-        ASSERT_NE(use, kImages.end()) << path;
-        Surface strip = Load(path), background = Load(p.background);
-        ASSERT_FALSE(strip.IsEmpty() || background.IsEmpty()) << path;
-        const int x = p.strip.rect.left, y = p.strip.rect.top;
-        EXPECT_EQ(p.strip.rect.Width(), use->width) << path;
-        for (int f = 0; f < use->frames; ++f) {
-            EXPECT_EQ(strip.Pixel(f * use->width, 0), background.Pixel(x, y)) << path << " frame " << f;
-            EXPECT_EQ(strip.Pixel(f * use->width + use->width - 1, 0), background.Pixel(x + use->width - 1, y))
-                << path << " frame " << f;
+    int checked = 0;
+    for (const ImageUse& use : kImages) {
+        if (use.places.empty())
+            continue;
+        const Place& p = use.places.front();
+        Surface strip = Load(use.path), background = Load(p.background);
+        ASSERT_FALSE(strip.IsEmpty() || background.IsEmpty()) << use.path;
+        for (int f = 0; f < use.frames; ++f) {
+            EXPECT_EQ(strip.Pixel(f * use.width, 0), background.Pixel(p.x, p.y)) << use.path << " frame " << f;
+            EXPECT_EQ(strip.Pixel(f * use.width + use.width - 1, 0), background.Pixel(p.x + use.width - 1, p.y))
+                << use.path << " frame " << f;
         }
+        ++checked;
     }
+    EXPECT_EQ(checked, 75);
 }
 
 namespace {

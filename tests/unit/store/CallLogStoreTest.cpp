@@ -35,7 +35,7 @@ void AppendRecord(std::vector<uint8_t>& file, DWORD type, DWORD duration, const 
 std::vector<DWORD> Durations(const CallLogStore& store, int list)
 {
     std::vector<DWORD> durations;
-    for (int slot = 0; slot < CallLogStore::kSlots; ++slot) {
+    for (int slot = 0; slot < 20; ++slot) {
         CallRecord record;
         store.GetRecord(list, slot, record);
         durations.push_back(record.duration);

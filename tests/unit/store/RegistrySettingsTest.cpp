@@ -6,35 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ChildProcess.h"
+
 #include <chrono>
-#include <csignal>
 #include <functional>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
 
-// Runs the body in another process on the same device root.
-pid_t StartChild(const std::function<bool()>& body)
+// Runs the body in another process on the same device root; true when it returned true.
+bool InChild(const std::function<bool()>& body)
 {
-    pid_t child = ::fork();
-    if (child == 0)
-        ::_exit(body() ? 0 : 1);
-    return child;
-}
-
-bool ChildSucceeded(pid_t child)
-{
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline)
-            ::kill(child, SIGKILL);
-        ::usleep(1000);
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    testenv::ChildProcess child;
+    return child.Fork([&] { return body() ? 0 : 1; }) && child.Wait(std::chrono::seconds(30)) == 0;
 }
 
 }
@@ -66,10 +51,10 @@ TEST(RegistrySettings, GainIs99UntilWrittenAndSharesTheRunFlagsKey)
 TEST(RegistrySettings, ProcessesOnOneDeviceRootSeeEachOthersWrites)
 {
     StoreTestRoot root;
-    ASSERT_TRUE(ChildSucceeded(StartChild([] { return WriteMicGain(6); })));
+    ASSERT_TRUE(InChild([] { return WriteMicGain(6); }));
     EXPECT_EQ(ReadMicGain(), 6u);
     ASSERT_TRUE(WriteMicGain(11));
-    EXPECT_TRUE(ChildSucceeded(StartChild([] { return ReadMicGain() == 11u; })));
+    EXPECT_TRUE(InChild([] { return ReadMicGain() == 11u; }));
 }
 
 TEST(RegistrySettings, ConcurrentWritersLoseNoUpdate)
@@ -88,10 +73,11 @@ TEST(RegistrySettings, ConcurrentWritersLoseNoUpdate)
             return ok;
         };
     };
-    pid_t first = StartChild(writer('a'));
-    pid_t second = StartChild(writer('b'));
-    ASSERT_TRUE(ChildSucceeded(first));
-    ASSERT_TRUE(ChildSucceeded(second));
+    testenv::ChildProcess first, second;
+    ASSERT_TRUE(first.Fork([&] { return writer('a')() ? 0 : 1; }));
+    ASSERT_TRUE(second.Fork([&] { return writer('b')() ? 0 : 1; }));
+    ASSERT_EQ(first.Wait(std::chrono::seconds(30)), 0);
+    ASSERT_EQ(second.Wait(std::chrono::seconds(30)), 0);
     auto file = Registry::Read();
     ASSERT_TRUE(file);
     for (std::string prefix : { "a", "b" }) {

@@ -8,11 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include "support/ChildProcess.h"
+
 #include <csignal>
 #include <memory>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -24,9 +23,7 @@ constexpr size_t kRenameStep = kSteps - 2;
 // The save is stopped at the given step: here by failing it, in a child by killing the child.
 void SaveInterrupted(PairStore& store, size_t stop, bool kill)
 {
-    pid_t child = kill ? ::fork() : 0;
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+    auto save = [&] {
         size_t count = 0;
         AtomicFile::SetFaultHook([&](AtomicFile::Step) {
             if (count++ == stop && kill)
@@ -35,19 +32,15 @@ void SaveInterrupted(PairStore& store, size_t stop, bool kill)
         });
         EXPECT_FALSE(store.Save());
         AtomicFile::SetFaultHook({});
-        if (kill)
-            ::_exit(1);
+        return 1;
+    };
+    if (!kill) {
+        save();
         return;
     }
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0 && std::chrono::steady_clock::now() < deadline)
-        ::usleep(200);
-    if (!WIFSIGNALED(status)) {
-        ::kill(child, SIGKILL);
-        ::waitpid(child, &status, 0);
-        FAIL() << "the child was not killed at step " << stop;
-    }
+    testenv::ChildProcess child;
+    ASSERT_TRUE(child.Fork(save));
+    EXPECT_EQ(child.Wait(), std::nullopt) << "the child was not killed at step " << stop;
 }
 
 }

@@ -7,25 +7,13 @@
 #include "platform/devices/Paths.h"
 #include "support/TestEnv.h"
 
-#include <cstdlib>
 #include <fstream>
-#include <optional>
 #include <vector>
 
 class StoreTestRoot {
 public:
-    StoreTestRoot()
-    {
-        if (const char* old = std::getenv("OSTRILAN_ROOT"))
-            m_oldRoot = old;
-        setenv("OSTRILAN_ROOT", m_dir.Path().c_str(), 1);
-        OverrideModuleFolder(m_dir.Path());
-    }
-    ~StoreTestRoot()
-    {
-        OverrideModuleFolder({});
-        m_oldRoot ? setenv("OSTRILAN_ROOT", m_oldRoot->c_str(), 1) : unsetenv("OSTRILAN_ROOT");
-    }
+    StoreTestRoot() { OverrideModuleFolder(m_dir.Path()); }
+    ~StoreTestRoot() { OverrideModuleFolder({}); }
 
     std::filesystem::path Root() const { return m_dir.Path(); }
     std::filesystem::path Data(const std::string& name) const { return m_dir.Path() / "data" / name; }
@@ -43,7 +31,7 @@ public:
 
 private:
     testenv::TempDir m_dir;
-    std::optional<std::string> m_oldRoot;
+    testenv::ScopedEnv m_root { "OSTRILAN_ROOT", m_dir.Path().c_str() };
 };
 
 inline void PutLe(std::vector<uint8_t>& bytes, size_t at, uint32_t value, size_t width)
