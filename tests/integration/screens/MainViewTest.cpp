@@ -197,7 +197,8 @@ TEST_F(MainViewTest, QuitAsksFirstAndHideKeepsThePhoneRunning)
     EXPECT_THAT(TakeTrace("app stopped"), ElementsAre("app stopped"));
 }
 
-TEST_F(MainViewTest, MicrophoneGainStepsFromTheGaugeLevelWithinItsLimits)
+// Gain steps start from the gauge's level; reports set the stored gain and the gauge by their rules.
+TEST_F(MainViewTest, MicrophoneGainStepsWithinItsLimitsAndReportsAreStoredAndShown)
 {
     StartWithStoredGain();
     // Level 0: down sends nothing; up twice before any report asks for level 1 twice.
@@ -211,11 +212,7 @@ TEST_F(MainViewTest, MicrophoneGainStepsFromTheGaugeLevelWithinItsLimits)
     Tap(kGainDown);
     EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kOpSetMicGain, { 4 })));
     EXPECT_EQ(MainView().RequestedGainLevel(), 4);
-}
 
-TEST_F(MainViewTest, GainReportsAreStoredAndShownByTheirRules)
-{
-    StartWithStoredGain();
     Response(kOpSetMicGain, { 0, 1 });
     Tap(kGainDown);
     Sent();
