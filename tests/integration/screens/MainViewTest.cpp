@@ -305,11 +305,10 @@ TEST_F(MainViewTest, TheBluetoothIconFollowsTheMainStateAndTheLinkKind)
     // How many pixels of the icon's spot differ from frame f of the strip.
     auto mismatches = [&](int f) {
         int count = 0;
-        for (int y = 0; y < COstrilanView::kIconHeight; ++y) {
-            for (int x = 0; x < COstrilanView::kIconWidth; ++x) {
-                count += ws.Screen().Pixel(COstrilanView::kIconPos.x + x, COstrilanView::kIconPos.y + y)
-                    != icon->Pixels().Pixel(f * COstrilanView::kIconWidth + x, y);
-            }
+        // The icon is 24 x 26 at (430, 240).
+        for (int y = 0; y < 26; ++y) {
+            for (int x = 0; x < 24; ++x)
+                count += ws.Screen().Pixel(430 + x, 240 + y) != icon->Pixels().Pixel(f * 24 + x, y);
         }
         return count;
     };
