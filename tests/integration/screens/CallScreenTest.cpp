@@ -322,13 +322,19 @@ TEST_F(CallTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
     }
 }
 
-// While dialling, End holds the screen a second after the command, and a second more before its
-// one retry.
-TEST_F(CallTest, OutgoingEndRetriesOnceWhileDialling)
+// Nobody answers: the screen says so on the 32nd second and stays for End, which holds the screen
+// a second after the command, and a second more before its one retry.
+TEST_F(CallTest, OutgoingShowsNoAnswerAndEndRetriesOnceWhileDialling)
 {
     Window* screen = Dialling("0612345678");
     ASSERT_NE(screen, nullptr);
     Sent();
+    Advance(31'000);
+    EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
+    Advance(1'000);
+    EXPECT_TRUE(ShowsText(*screen, "No answer"));
+    Advance(10'000);
+    ASSERT_TRUE(IsOpen(kScreenOutgoing));
     for (bool linkUp : { true, false }) {
         if (!linkUp)
             Frame().Context()->link.Stop();
@@ -336,7 +342,7 @@ TEST_F(CallTest, OutgoingEndRetriesOnceWhileDialling)
         TapAt(kOutgoingEnd);
         EXPECT_EQ(GetTickCount() - before, linkUp ? 1000u : 2000u);
         EXPECT_EQ(SentOpcodes(), linkUp ? Opcodes { kOpEndCall } : Opcodes {});
-        EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
+        EXPECT_TRUE(IsOpen(kScreenOutgoing));
     }
 }
 
@@ -348,18 +354,6 @@ TEST_F(CallTest, OutgoingEndInACallSaysWhenTheCommandCouldNotGoOut)
     Frame().Context()->link.Stop();
     TapAt(kOutgoingEnd);
     EXPECT_TRUE(ShowsText(*screen, "Could not end the call"));
-    EXPECT_TRUE(IsOpen(kScreenOutgoing));
-}
-
-TEST_F(CallTest, OutgoingShowsNoAnswerOnTheThirtySecondSecondAndStaysOpen)
-{
-    Window* screen = Dialling("0612345678");
-    ASSERT_NE(screen, nullptr);
-    Advance(31'000);
-    EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
-    Advance(1'000);
-    EXPECT_TRUE(ShowsText(*screen, "No answer"));
-    Advance(10'000);
     EXPECT_TRUE(IsOpen(kScreenOutgoing));
 }
 

@@ -196,7 +196,7 @@ TEST_P(DeviceListTest, ListAnswersNamesAndStatesSetTheRowsAndHintAndALinkClosesI
 INSTANTIATE_TEST_SUITE_P(Screens, DeviceListTest, ::testing::ValuesIn(kDeviceCases),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DeviceScreenTest, ConnectNeedsASelectedAndFocusedRowAndNoConnectedPhone)
+TEST_F(DeviceScreenTest, ConnectNeedsASelectedAndFocusedRowSendsItsAddressAndClosesASecondAfterTheLink)
 {
     DeviceListScreen& screen = OpenWithTwoRows(kScreenConnect);
     TapAt(kConnect);
@@ -205,16 +205,7 @@ TEST_F(DeviceScreenTest, ConnectNeedsASelectedAndFocusedRowAndNoConnectedPhone)
     EXPECT_EQ(Hint(screen), "Select a device and press Connect");
     TapAt(kDisconnect);
     EXPECT_EQ(Hint(screen), "No cellphone is connected");
-    State(4);
-    TapRow(1);
-    TapAt(kConnect);
-    EXPECT_EQ(Hint(screen), "A cellphone is already connected");
     EXPECT_TRUE(Sent().empty());
-}
-
-TEST_F(DeviceScreenTest, ConnectSendsTheRowsAddressWaitsAndClosesASecondAfterTheLink)
-{
-    DeviceListScreen& screen = OpenWithTwoRows(kScreenConnect);
     TapRow(0);
     TapAt(kConnect);
     // Profile selector 0 goes out as 1; the bytes are those read back from the row, first pair first.
@@ -230,6 +221,14 @@ TEST_F(DeviceScreenTest, ConnectSendsTheRowsAddressWaitsAndClosesASecondAfterThe
     Link(2);
     EXPECT_EQ(Shown(kScreenConnect), nullptr);
     EXPECT_GE(GetTickCount() - before, 1000u);
+
+    // Not while a phone is connected.
+    DeviceListScreen& again = OpenWithTwoRows(kScreenConnect);
+    State(4);
+    TapRow(1);
+    TapAt(kConnect);
+    EXPECT_EQ(Hint(again), "A cellphone is already connected");
+    EXPECT_TRUE(Sent().empty());
 }
 
 TEST_F(DeviceScreenTest, EveryEndOfTheConnectAndDisconnectWaits)
