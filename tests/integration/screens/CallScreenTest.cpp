@@ -128,6 +128,8 @@ const CallCase kCallCases[] = {
         outgoing::btn_audio_trans, outgoing::btn_end, "Call connected", "Ending call..." },
 };
 
+void PrintTo(const CallCase& c, std::ostream* os) { *os << c.name; }
+
 class CallScreenTest : public CallTest, public ::testing::WithParamInterface<CallCase> { };
 
 TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAfterIt)

@@ -123,6 +123,8 @@ const DeviceCase kDeviceCases[] = {
         "Connecting, please wait", "pair-mode-list" },
 };
 
+void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
+
 class DeviceListTest : public DeviceScreenTest, public ::testing::WithParamInterface<DeviceCase> { };
 
 TEST_P(DeviceListTest, AsksForTheListOnFirstPaintAndGivesUpOnTheFourteenthQuarterSecond)
