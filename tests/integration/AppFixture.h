@@ -33,8 +33,6 @@ class AppTest : public ::testing::Test {
 protected:
     // 2026-03-14 09:05:00 on the virtual clock unless a test moves it.
     static constexpr int64_t kStartTime = 1'773'479'100'000;
-    // A text of the current language by its key.
-    static std::string Text(const char* key) { return ToUtf8(TextTable::Text(key)); }
 
     AppTest();
     ~AppTest() override;

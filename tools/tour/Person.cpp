@@ -4,8 +4,6 @@
 
 namespace {
 
-// The device's reconnect timer.
-constexpr int kReconnectMs = 60000;
 constexpr std::chrono::milliseconds kQuiet { 300 };
 
 }
@@ -113,12 +111,4 @@ bool Person::Settle()
 bool Person::ModuleHeard(size_t mark, const std::string& hexPrefix, const std::string& what)
 {
     return Check(m_rig.WaitModuleReceived(mark, hexPrefix), "the module never received " + what);
-}
-
-bool Person::LetDeviceReconnect()
-{
-    size_t mark = m_rig.ModuleMark();
-    return Check(m_rig.Advance(kReconnectMs), "advance not taken")
-        && ModuleHeard(mark, "77 01 08 08", "Connect")
-        && Check(m_rig.WaitSimState(4), "the phone did not connect") && Settle();
 }

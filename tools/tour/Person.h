@@ -26,7 +26,6 @@ constexpr Point At(const place::Control& control)
 constexpr Point kQuit = At(place::main::btn_pwroff);
 constexpr Point kCall = At(place::main::btn_callplace);
 constexpr Point kCallHistory = At(place::main::btn_callhist);
-constexpr Point kRedial = At(place::main::btn_redial);
 constexpr Point kConnect = At(place::main::btn_connect);
 constexpr Point kPairMode = At(place::main::btn_pairmode);
 constexpr Point kPreference = At(place::main::btn_pref);
@@ -42,13 +41,9 @@ constexpr Point kDial = At(place::placecall::btn_dial);
 // Connect and pair mode.
 constexpr Point kConnectButton = At(place::connect::btn_connect);
 constexpr Point kPairHandsFree = At(place::pairmode::btn_pairinghf);
-constexpr Point kPairDelete = At(place::pairmode::btn_delpair);
 // Call history.
-constexpr Point kTabIncoming = At(place::callhist::tab_bg[0]);
 constexpr Point kTabOutgoing = At(place::callhist::tab_bg[1]);
 constexpr Point kTabMissed = At(place::callhist::tab_bg[2]);
-constexpr Point kHistDelete = At(place::callhist::btn_delselect);
-constexpr Point kHistDeleteAll = At(place::callhist::btn_delall);
 // Preferences.
 constexpr Point kChangeHome = At(place::pref::btn_changehome);
 constexpr Point kAnswerOn = At(place::pref::btn_answ_on);
@@ -92,9 +87,6 @@ public:
     // Waits until the module received a command starting with these bytes since the mark.
     bool ModuleHeard(size_t mark, const std::string& hexPrefix, const std::string& what);
 
-    // The phone linked the way the device does it by itself: a minute after start-up it connects
-    // the phone paired last. Afterwards the module is connected (state 4).
-    bool LetDeviceReconnect();
     bool Check(bool condition, const std::string& what);
 
 private:

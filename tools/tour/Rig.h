@@ -13,7 +13,6 @@
 #include "JsonValue.h"
 #include "LineSocket.h"
 
-#include <array>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -59,7 +58,6 @@ public:
     std::vector<std::string> Trace() const;
     size_t TraceMark() const { return Trace().size(); }
     bool TraceHas(size_t mark, const std::string& fragment) const;
-    bool WaitTrace(size_t mark, const std::string& fragment, std::chrono::milliseconds limit = kWait);
 
     // The frames the simulator received intact, in hex ("77 01 01 11 66").
     std::vector<std::string> ModuleReceived() const;
@@ -76,9 +74,6 @@ public:
     bool Showing(const std::string& windowClass);
     // A text drawn in the last paint of a visible window (of that class, when one is given).
     bool ShowsText(const std::string& fragment, const std::string& windowClass = {});
-    // The rectangle (left, top, right, bottom on the screen) of the visible window with that
-    // control id below a window of that class.
-    std::optional<std::array<int, 4>> ControlRect(const std::string& windowClass, int id);
 
     // Waits for the application to end by itself.
     std::optional<int> WaitExit(std::chrono::milliseconds limit = kWait);

@@ -14,6 +14,8 @@
 
 namespace {
 
+const char* const kFiles[] = { "IncomingCall.dat", "OutgoingCall.dat", "MissedCall.dat" };
+
 namespace place = skin::place::callhist;
 using skin::place::Center;
 
@@ -41,13 +43,13 @@ protected:
     // A list file as the store writes it, empty slots and foreign types included.
     void WriteList(int list, DWORD magic, std::vector<CallRecord> slots)
     {
-        slots.resize(CallLogStore::kSlots);
+        slots.resize(20);
         std::string bytes(256, '\0');
         const DWORD header[] = { magic, 4096, 0, 0, 0, 0, 0, 256 };
         std::memcpy(bytes.data(), header, sizeof header);
         for (const CallRecord& record : slots)
             bytes.append(reinterpret_cast<const char*>(&record), sizeof record);
-        std::filesystem::path path = DataPath(ToUtf8(CallLogStore::FileName(list)));
+        std::filesystem::path path = DataPath(kFiles[list - 1]);
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << bytes;
     }
@@ -78,12 +80,12 @@ protected:
 TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
 {
     const std::string full(32, '7');
-    WriteList(1, CallLogStore::kIncomingMagic,
+    WriteList(1, 0x01010103,
         { Call(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
             Call(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 360000),
             Call(1, full, { 2024, 1, 2, 9, 13, 5 }, 59) });
-    WriteList(2, CallLogStore::kOutgoingMagic, { Call(2, "+4917012345", { 2026, 3, 0, 1, 23, 59 }) });
-    WriteList(3, CallLogStore::kMissedMagic,
+    WriteList(2, 0x01010104, { Call(2, "+4917012345", { 2026, 3, 0, 1, 23, 59 }) });
+    WriteList(3, 0x01010105,
         { Call(3, "111", { 2026, 3, 5, 13, 8, 0 }, 7), Call(1, "222"), {},
             Call(3, "333", { 2026, 2, 6, 28, 19, 30 }) });
 
@@ -122,7 +124,7 @@ TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
 
 TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
 {
-    WriteList(2, CallLogStore::kOutgoingMagic, { Call(2, "0301111", {}, 60), Call(2, "0302222", {}, 60) });
+    WriteList(2, 0x01010104, { Call(2, "0301111", {}, 60), Call(2, "0302222", {}, 60) });
     CDlgCallHist* screen = Open();
     ASSERT_NE(screen, nullptr);
     TapAt(kTabs[1]);
@@ -159,7 +161,7 @@ TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
 
 TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)
 {
-    WriteList(1, CallLogStore::kIncomingMagic, { Call(1, "111"), Call(1, "222"), Call(1, "333") });
+    WriteList(1, 0x01010103, { Call(1, "111"), Call(1, "222"), Call(1, "333") });
     WriteList(2, 0x0BADF00D, { Call(2, "999") });
     ASSERT_NE(Open(), nullptr);
     TapRow(1);
@@ -170,7 +172,7 @@ TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)
     EXPECT_EQ(Rows().size(), 2u);
 
     // With no row chosen Delete deletes nothing, but shows what the file holds now.
-    WriteList(1, CallLogStore::kIncomingMagic, { Call(1, "444"), Call(1, "555") });
+    WriteList(1, 0x01010103, { Call(1, "444"), Call(1, "555") });
     TapAt(kDeleteOne);
     EXPECT_EQ(History("IncomingCall.dat").size(), 2u);
     EXPECT_EQ(List().GetItemText(0, 0), u"444");
@@ -186,7 +188,7 @@ TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)
         EXPECT_EQ(List().GetColumnCount(), 0) << tab;
         TapAt(kDeleteOne);
         TapAt(kDeleteAll);
-        EXPECT_EQ(std::filesystem::file_size(DataPath(ToUtf8(CallLogStore::FileName(tab + 1)))), 2656u);
+        EXPECT_EQ(std::filesystem::file_size(DataPath(kFiles[tab])), 2656u);
         EXPECT_EQ(List().GetColumnCount(), 3) << tab;
     }
 }

@@ -1,7 +1,6 @@
 #include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
-#include "controller/TextTable.h"
 #include "platform/core/Text.h"
 #include "platform/devices/NamedMutex.h"
 #include "platform/draw/DIBitmap.h"
@@ -48,8 +47,6 @@ constexpr POINT kMute = Center(place::btn_mute);
 constexpr uint8_t kOpSetSpeakerVolume = 0x0C;
 constexpr uint8_t kOpSetMicGain = 0x0D;
 constexpr uint8_t kOpCallKey = 0x11;
-
-
 }
 
 class MainViewTest : public AppTest {
@@ -78,19 +75,20 @@ protected:
     }
 };
 
-TEST_F(MainViewTest, StartsWithItsGainWhenNoneIsStoredAndWithTheTwoCallButtonsDisabled)
+// Without a stored gain the view sends its own; with one it sends none and the gauge waits for
+// the module.
+TEST_F(MainViewTest, StartsWithTheCallButtonsDisabledAndItsGainWhenNoneIsStored)
 {
     StartItself();
     EXPECT_THAT(SentOpcodes(), ElementsAre(0x05, kOpSetSpeakerVolume, kOpSetMicGain));
     EXPECT_EQ(MainView().RequestedGainLevel(), 4);
     EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_CALLHIST)->IsWindowEnabled());
     EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_REDIAL)->IsWindowEnabled());
-    EXPECT_TRUE(MainView().GetDlgItem(COstrilanView::IDC_CALL)->IsWindowEnabled());
-    EXPECT_TRUE(ShowsText(*MainView().GetDlgItem(COstrilanView::IDC_CALL), Text("MNBT0001")));
+    EXPECT_TRUE(ShowsText(*MainView().GetDlgItem(COstrilanView::IDC_CALL), "Call"));
     EXPECT_TRUE(ShowsText(View(), "09:05"));
 }
 
-TEST_F(MainViewTest, AStoredGainSendsNoneAtStartAndTheGaugeWaitsForTheModule)
+TEST_F(MainViewTest, AStoredGainSendsNoneAtStart)
 {
     ASSERT_TRUE(WriteMicGain(3));
     StartItself();
@@ -99,65 +97,50 @@ TEST_F(MainViewTest, AStoredGainSendsNoneAtStartAndTheGaugeWaitsForTheModule)
     EXPECT_EQ(ReadMicGain(), 3u);
 }
 
-TEST_F(MainViewTest, MenuTilesOpenTheirScreensByKind)
+TEST_F(MainViewTest, EachMenuButtonOpensItsScreenOrSaysWhyNot)
 {
     ASSERT_TRUE(Start());
-    // Call History and Redial wait for a hands-free link.
-    Tap(kCallHist);
-    EXPECT_TRUE(TakeTrace("screen open").empty());
-    ConnectPhone();
-    Screenshot("main-view-connected");
-
-    const std::pair<POINT, UINT> tiles[] = {
-        { kCall, kScreenPlaceCall },
-        { kCallHist, kScreenCallHist },
-        { kConnect, kScreenConnect },
-        { kPairMode, kScreenPairMode },
-        { kPref, kScreenPref },
+    struct Case {
+        const char* what;
+        uint8_t state;
+        uint8_t link;
+        POINT button;
+        const char* opened;
+        std::vector<uint8_t> sent;
+        const char* hint;
     };
-    std::vector<std::string> opened;
-    for (const auto& [at, kind] : tiles) {
-        Tap(at);
-        for (const std::string& line : TakeTrace("screen open"))
-            opened.push_back(line.substr(0, line.rfind(' ')));
-        Frame().CloseScreen(kind);
-    }
-    EXPECT_THAT(opened,
-        ElementsAre("screen open 1", "screen open 2", "screen open 4", "screen open 5", "screen open 8"));
-
-    // A headset link, or the module below the connected state, takes them away again.
-    Link(1);
-    EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_REDIAL)->IsWindowEnabled());
-    Link(2);
-    EXPECT_TRUE(MainView().GetDlgItem(COstrilanView::IDC_REDIAL)->IsWindowEnabled());
-    State(1);
-    EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_CALLHIST)->IsWindowEnabled());
-}
-
-TEST_F(MainViewTest, CallOpensTheDialPadOnlyOnAnIdleHandsFreeLinkAndElseUsesThePhonesCallKey)
-{
-    ASSERT_TRUE(Start());
-    // A headset link, then no link at all: the phone's call key.
-    State(4);
-    Link(1);
-    for (uint8_t state : { 4, 1 }) {
-        State(state);
+    // The rows during a call come last: the screens may not open until the call is over.
+    const Case cases[] = {
+        { "the phone's call key without a link", 1, 0, kCall, nullptr, { kOpCallKey }, "" },
+        { "the phone's call key on a headset link", 4, 1, kCall, nullptr, { kOpCallKey }, "" },
+        { "call history waits for a hands-free link", 1, 0, kCallHist, nullptr, {}, "" },
+        { "redial waits for a hands-free link", 4, 1, kRedial, nullptr, {}, "" },
+        { "dial pad", 4, 2, kCall, "screen open 1 CDlgPlaceCall", {}, "" },
+        { "call history", 4, 2, kCallHist, "screen open 2 CDlgCallHist", {}, "" },
+        { "connect", 4, 2, kConnect, "screen open 4 CDlgConnect", { 0x0E }, "" },
+        { "pair mode", 4, 2, kPairMode, "screen open 5 CDlgPairMode", { 0x0E }, "" },
+        { "settings", 4, 2, kPref, "screen open 8 CDlgPref", {}, "" },
+        { "redial without a number", 4, 2, kRedial, nullptr, {}, "No last number to redial" },
+        { "dial pad during a call", 6, 2, kCall, nullptr, {}, "Cellphone not ready for calls" },
+        { "redial during a call", 6, 2, kRedial, nullptr, {}, "Cellphone not ready for calls" },
+    };
+    for (const Case& c : cases) {
+        State(c.state);
+        if (c.link)
+            Link(c.link);
         Sent();
-        Tap(kCall);
-        EXPECT_THAT(SentOpcodes(), ElementsAre(kOpCallKey)) << int(state);
+        TakeTrace();
+        MainView().SetHintText({});
+        if (c.state == 4 && c.link == 2 && c.button.x == kCall.x && c.button.y == kCall.y)
+            Screenshot("main-view-connected");
+        Tap(c.button);
+        EXPECT_EQ(TakeTrace("screen open"), c.opened ? std::vector<std::string> { c.opened } : std::vector<std::string> {})
+            << c.what;
+        EXPECT_EQ(SentOpcodes(), c.sent) << c.what;
+        EXPECT_EQ(ToUtf8(MainView().HintText()), c.hint) << c.what;
+        Frame().CloseScreen(kScreenAll);
     }
-    // Hands-free link during a call: not now.
-    State(6);
-    Link(2);
-    Sent();
-    Tap(kCall);
-    EXPECT_TRUE(SentOpcodes().empty());
-    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0001"));
-    EXPECT_EQ(Screen<CDlgPlaceCall>(kScreenPlaceCall), nullptr);
     Screenshot("main-view-not-ready");
-    State(4);
-    Tap(kCall);
-    EXPECT_NE(Screen<CDlgPlaceCall>(kScreenPlaceCall), nullptr);
 }
 
 TEST_F(MainViewTest, CallSaysSoWhenTheModuleCannotBeReached)
@@ -166,17 +149,13 @@ TEST_F(MainViewTest, CallSaysSoWhenTheModuleCannotBeReached)
     setenv("OSTRILAN_COM2", (dir / "no-such-port").c_str(), 1);
     ASSERT_TRUE(Start());
     Tap(kCall);
-    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0102"));
+    EXPECT_EQ(ToUtf8(MainView().HintText()), "Bluetooth module not responding");
 }
 
-TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStopsWithoutOne)
+TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemory)
 {
     ASSERT_TRUE(Start());
     ConnectPhone();
-    Tap(kRedial);
-    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
-    EXPECT_TRUE(TakeTrace("screen open").empty());
-
     {
         CallLogStore store;
         store.LastCall().SetNumber("0301234567");
@@ -192,25 +171,10 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemoryAndStops
         std::ofstream foreign(DataPath("LastCall.dat"), std::ios::binary);
         foreign << std::string("\x03\x01\x01\x01", 4) << std::string(372, '\0');
     }
-    MainView().SetHintText({});
     Tap(kRedial);
-    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
-    CallLogStore reread;
-    EXPECT_TRUE(reread.LoadLastCall());
+    EXPECT_EQ(ToUtf8(MainView().HintText()), "No last number to redial");
+    EXPECT_TRUE(CallLogStore().LoadLastCall());
     ExpectRedialOpensTheCallTo("0301234567");
-
-    // Nor does a deleted one make the application forget the number.
-    std::filesystem::remove(DataPath("LastCall.dat"));
-    MainView().SetHintText({});
-    Tap(kRedial);
-    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0002"));
-    ExpectRedialOpensTheCallTo("0301234567");
-
-    // Not during a call.
-    State(6);
-    Tap(kRedial);
-    EXPECT_EQ(MainView().HintText(), TextTable::Text("VIEW0001"));
-    EXPECT_TRUE(TakeTrace("screen open").empty());
 }
 
 TEST_F(MainViewTest, QuitAsksFirstAndHideKeepsThePhoneRunning)
@@ -233,7 +197,8 @@ TEST_F(MainViewTest, QuitAsksFirstAndHideKeepsThePhoneRunning)
     EXPECT_THAT(TakeTrace("app stopped"), ElementsAre("app stopped"));
 }
 
-TEST_F(MainViewTest, MicrophoneGainStepsFromTheGaugeLevelWithinItsLimits)
+// Gain steps start from the gauge's level; reports set the stored gain and the gauge by their rules.
+TEST_F(MainViewTest, MicrophoneGainStepsWithinItsLimitsAndReportsAreStoredAndShown)
 {
     StartWithStoredGain();
     // Level 0: down sends nothing; up twice before any report asks for level 1 twice.
@@ -247,11 +212,7 @@ TEST_F(MainViewTest, MicrophoneGainStepsFromTheGaugeLevelWithinItsLimits)
     Tap(kGainDown);
     EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kOpSetMicGain, { 4 })));
     EXPECT_EQ(MainView().RequestedGainLevel(), 4);
-}
 
-TEST_F(MainViewTest, GainReportsAreStoredAndShownByTheirRules)
-{
-    StartWithStoredGain();
     Response(kOpSetMicGain, { 0, 1 });
     Tap(kGainDown);
     Sent();
@@ -344,11 +305,10 @@ TEST_F(MainViewTest, TheBluetoothIconFollowsTheMainStateAndTheLinkKind)
     // How many pixels of the icon's spot differ from frame f of the strip.
     auto mismatches = [&](int f) {
         int count = 0;
-        for (int y = 0; y < COstrilanView::kIconHeight; ++y) {
-            for (int x = 0; x < COstrilanView::kIconWidth; ++x) {
-                count += ws.Screen().Pixel(COstrilanView::kIconPos.x + x, COstrilanView::kIconPos.y + y)
-                    != icon->Pixels().Pixel(f * COstrilanView::kIconWidth + x, y);
-            }
+        // The icon is 24 x 26 at (430, 240).
+        for (int y = 0; y < 26; ++y) {
+            for (int x = 0; x < 24; ++x)
+                count += ws.Screen().Pixel(430 + x, 240 + y) != icon->Pixels().Pixel(f * 24 + x, y);
         }
         return count;
     };

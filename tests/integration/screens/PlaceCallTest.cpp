@@ -1,7 +1,6 @@
 #include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
-#include "controller/TextTable.h"
 #include "platform/core/Text.h"
 #include "screens/DlgPlaceCall.h"
 #include "store/CallLogStore.h"
@@ -24,12 +23,6 @@ constexpr POINT kCallHome = Center(placecall::btn_callhome);
 constexpr POINT kCallHist = Center(placecall::btn_callhist);
 constexpr POINT kBackspace = Center(placecall::btn_pad_del);
 
-// The middle of the key that types c.
-POINT KeyAt(char c)
-{
-    return Center(PadKey(kPlaceCallPad, c));
-}
-
 }
 
 class PlaceCallTest : public AppTest {
@@ -48,7 +41,7 @@ protected:
     void Type(const std::string& keys)
     {
         for (char c : keys)
-            Tap(KeyAt(c));
+            Tap(Center(PadKey(kPlaceCallPad, c)));
     }
     std::string Number() const { return ToUtf8(Frame().Context()->status.DialText()); }
 };
@@ -82,75 +75,62 @@ TEST_F(PlaceCallTest, DialAndCallHomeSayWhyTheyCannotStart)
 {
     OpenPad();
     Tap(kDial);
-    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0001")));
+    EXPECT_TRUE(ShowsText(*Pad(), "Enter a number first"));
     Screenshot("place-call-no-number");
     Tap(kCallHome);
-    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0101")));
+    EXPECT_TRUE(ShowsText(*Pad(), "No home number set"));
 
     // The phone leaves the connected state while the pad is up.
     State(3);
     Type("55");
     Tap(kDial);
-    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0002")));
+    EXPECT_TRUE(ShowsText(*Pad(), "Cellphone not ready for calls"));
     Frame().Context()->prefs.SetHomeNumber("0301234567");
     Tap(kCallHome);
     // The home number replaced the typed one, although no call could start.
     EXPECT_EQ(Number(), "0301234567");
     EXPECT_TRUE(ShowsText(*Pad(), "0301234567"));
-    EXPECT_TRUE(ShowsText(*Pad(), Text("PLAC0102")));
+    EXPECT_TRUE(ShowsText(*Pad(), "Cellphone not ready for calls"));
     Screenshot("place-call-home-not-ready");
     EXPECT_TRUE(TakeTrace("screen").empty());
 }
 
-TEST_F(PlaceCallTest, DialStartsTheCallAndHandsOverToTheOutgoingScreen)
+// Dial calls what was typed, '*' and '#' included; Call Home overwrites it with the home number.
+TEST_F(PlaceCallTest, DialAndCallHomeStartTheCallAndHandOverToTheOutgoingScreen)
 {
+    PrefStore prefs;
+    prefs.SetHomeNumber("0049301234567");
+    ASSERT_TRUE(prefs.Save());
     OpenPad();
-    Type("0171*99#");
-    Tap(kDial);
-    EXPECT_THAT(
-        TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
-    EXPECT_EQ(Pad(), nullptr);
-    // The outgoing screen dials what was typed, '*' and '#' included.
-    std::vector<ModuleFrame> sent = Sent();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(std::vector<uint8_t>(sent[0].Bytes().begin(), sent[0].Bytes().end()),
-        CommandBytes(0x15, { '0', '1', '7', '1', '*', '9', '9', '#' }));
-    EXPECT_EQ(Frame().Context()->status.callType, CallRecord::kOutgoing);
-
-    const CallRecord& current = Frame().Context()->callLog.CurrentCall();
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    EXPECT_EQ(current.type, CallRecord::kOutgoing);
-    EXPECT_EQ(current.Number(), "0171*99#");
-    EXPECT_EQ(current.duration, 0u);
-    EXPECT_EQ(std::tie(current.time.wYear, current.time.wMonth, current.time.wDay, current.time.wHour,
-                  current.time.wMinute),
-        std::tie(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute));
-
-    // The last call holds the number and nothing else, in memory and in LastCall.dat.
-    CallLogStore reread;
-    ASSERT_TRUE(reread.LoadLastCall());
-    for (const CallRecord* last : { &Frame().Context()->callLog.LastCall(), &reread.LastCall() }) {
-        EXPECT_EQ(last->Number(), "0171*99#");
-        EXPECT_EQ(last->type, CallRecord::kEmpty);
-        EXPECT_EQ(last->time.wYear, 0);
+    for (auto [button, number] : { std::pair { kDial, "0171*99#" }, std::pair { kCallHome, "0049301234567" } }) {
+        Type("0171*99#");
+        Tap(button);
+        EXPECT_THAT(TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
+        EXPECT_EQ(Pad(), nullptr);
+        const std::string dialled = number;
+        EXPECT_EQ(SentFrames(), std::vector<std::vector<uint8_t>> { CommandBytes(0x15, { dialled.begin(), dialled.end() }) });
+        EXPECT_EQ(Frame().Context()->status.callType, CallRecord::kOutgoing);
+        const CallRecord& current = Frame().Context()->callLog.CurrentCall();
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        EXPECT_EQ(current.type, CallRecord::kOutgoing);
+        EXPECT_EQ(current.Number(), number);
+        EXPECT_EQ(current.duration, 0u);
+        EXPECT_EQ(std::tie(current.time.wYear, current.time.wMonth, current.time.wDay, current.time.wHour,
+                      current.time.wMinute),
+            std::tie(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute));
+        // The last call holds the number and nothing else, in memory and in LastCall.dat.
+        CallLogStore reread;
+        ASSERT_TRUE(reread.LoadLastCall());
+        for (const CallRecord* last : { &Frame().Context()->callLog.LastCall(), &reread.LastCall() }) {
+            EXPECT_EQ(last->Number(), number);
+            EXPECT_EQ(last->type, CallRecord::kEmpty);
+            EXPECT_EQ(last->time.wYear, 0);
+        }
+        Frame().CloseScreen(kScreenOutgoing);
+        Tap(kCallTile);
+        TakeTrace();
     }
-}
-
-TEST_F(PlaceCallTest, CallHomeOverwritesTheTypedNumberAndStartsTheCall)
-{
-    {
-        PrefStore prefs;
-        prefs.SetHomeNumber("0049301234567");
-        ASSERT_TRUE(prefs.Save());
-    }
-    OpenPad();
-    Type("123");
-    Tap(kCallHome);
-    EXPECT_THAT(
-        TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
-    EXPECT_EQ(Number(), "0049301234567");
-    EXPECT_EQ(Frame().Context()->callLog.CurrentCall().Number(), "0049301234567");
 }
 
 TEST_F(PlaceCallTest, ReturnClosesThePadAndCallHistoryOpensOverIt)

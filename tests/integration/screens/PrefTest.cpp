@@ -1,7 +1,6 @@
 #include "AppFixture.h"
 
 #include "controller/PhoneMessages.h"
-#include "platform/draw/Surface.h"
 #include "screens/DlgPref.h"
 #include "store/PrefRecord.h"
 #include "store/PrefStore.h"
@@ -42,18 +41,19 @@ protected:
             std::memcpy(&record, bytes.data() + 256, sizeof record);
         return record;
     }
-    // The colour the number is drawn in, or 0 when it shows neither or both.
-    COLORREF NumberColor()
+    // Which of the two colours (saved blue, edited orange) the number field shows: 'S', 'E', or
+    // '?' for neither or both.
+    char NumberColor()
     {
         int saved = 0, edited = 0;
-        const RECT& r = CDlgPref::kNumberRect;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) {
+        for (int y = 68; y < 91; ++y) {
+            for (int x = 56; x < 225; ++x) {
                 uint32_t pixel = ws.Screen().Pixel(x, y) & 0xFFFFFF;
-                saved += pixel == (Surface::FromColorRef(CDlgPref::kSavedColor) & 0xFFFFFF);
-                edited += pixel == (Surface::FromColorRef(CDlgPref::kEditedColor) & 0xFFFFFF);
+                saved += pixel == 0x0064FF;
+                edited += pixel == 0xFF6400;
             }
-        return (saved > 0) == (edited > 0) ? 0 : saved ? CDlgPref::kSavedColor : CDlgPref::kEditedColor;
+        }
+        return (saved > 0) == (edited > 0) ? '?' : saved ? 'S' : 'E';
     }
     bool Latched(int id) const
     {
@@ -70,47 +70,42 @@ TEST_F(PrefTest, HomeNumberIsTypedOnThePadAndTakenOverOnlyByChange)
     CDlgPref* screen = Open();
     ASSERT_NE(screen, nullptr);
     EXPECT_TRUE(ShowsText(*screen, "0301234567"));
-    EXPECT_EQ(NumberColor(), CDlgPref::kSavedColor);
+    EXPECT_EQ(NumberColor(), 'S');
     Screenshot("preferences");
-
-    // The field shows the last 12 characters in the edited colour.
-    Type("4*#89");
-    EXPECT_EQ(screen->HomeNumber(), "03012345674*#89");
-    EXPECT_TRUE(ShowsText(*screen, "12345674*#89"));
-    EXPECT_EQ(NumberColor(), CDlgPref::kEditedColor);
-    Screenshot("preferences-editing");
-
-    // Cancel brings the stored number back; nothing was saved.
-    TapAt(kCancel);
-    EXPECT_EQ(screen->HomeNumber(), "0301234567");
-    EXPECT_EQ(NumberColor(), CDlgPref::kSavedColor);
-    EXPECT_STREQ(Saved().homeNumber, "0301234567");
-
-    TapAt(kBackspace);
-    TapAt(kBackspace);
-    EXPECT_EQ(NumberColor(), CDlgPref::kEditedColor);
-    TapAt(kChange);
-    EXPECT_STREQ(Saved().homeNumber, "03012345");
-    EXPECT_EQ(NumberColor(), CDlgPref::kSavedColor);
-    Type("9");
-    EXPECT_EQ(NumberColor(), CDlgPref::kEditedColor);
-
-    // 32 characters are kept, stored without a terminator; a 33rd is ignored.
-    for (int i = 0; i < 10; ++i)
-        TapAt(kBackspace);
     const std::string full = "12345678901234567890123456789012";
-    Type(full + "5");
-    EXPECT_EQ(screen->HomeNumber(), full);
-    TapAt(kChange);
-    EXPECT_EQ(std::string(Saved().homeNumber, PrefRecord::kHomeNumberSize), full);
-    EXPECT_TRUE(ShowsText(*screen, "123456789012"));
-
-    // Backspace stops at empty, and Change then stores an empty number.
-    for (int i = 0; i < 33; ++i)
-        TapAt(kBackspace);
-    EXPECT_EQ(screen->HomeNumber(), "");
-    TapAt(kChange);
-    EXPECT_EQ(Saved().homeNumber[0], '\0');
+    struct Step {
+        // Keys of the pad, then '<' Backspace, 'c' Cancel, '!' Change.
+        std::string keys;
+        std::string number;
+        // The last 12 characters show.
+        std::string shown;
+        char color;
+        std::string saved;
+    };
+    // Each step follows the one before. 32 characters are kept, and stored without a terminator.
+    const Step steps[] = {
+        { "4*#89", "03012345674*#89", "12345674*#89", 'E', "0301234567" },
+        { "c", "0301234567", "0301234567", 'S', "0301234567" },
+        { "<<", "03012345", "03012345", 'E', "0301234567" },
+        { "!", "03012345", "03012345", 'S', "03012345" },
+        { "9", "030123459", "030123459", 'E', "03012345" },
+        { std::string(10, '<') + full + "5!", full, "123456789012", 'S', full },
+        { std::string(33, '<') + "!", "", "", '?', "" },
+    };
+    for (const Step& step : steps) {
+        for (char key : step.keys) {
+            if (key == '<' || key == 'c' || key == '!')
+                TapAt(key == '<' ? kBackspace : key == 'c' ? kCancel : kChange);
+            else
+                Type(std::string(1, key));
+        }
+        EXPECT_EQ(screen->HomeNumber(), step.number) << step.keys;
+        EXPECT_TRUE(step.shown.empty() || ShowsText(*screen, step.shown)) << step.keys;
+        EXPECT_EQ(NumberColor(), step.color) << step.keys;
+        EXPECT_EQ(std::string(Saved().homeNumber, strnlen(Saved().homeNumber, 32)), step.saved) << step.keys;
+        if (step.keys == "4*#89")
+            Screenshot("preferences-editing");
+    }
 }
 
 TEST_F(PrefTest, ChoicesAreSavedAtOnceAndLatchedWhileAnUnchangedNumberIsLost)

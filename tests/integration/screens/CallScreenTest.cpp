@@ -1,0 +1,455 @@
+// The incoming and outgoing call screens: what they share on both, with a row per screen where
+// they differ, then how each call starts and ends, and callers named from the contacts.
+
+#include "AppFixture.h"
+
+#include "controller/ScreenContext.h"
+#include "platform/draw/ImageCodec.h"
+#include "platform/loop/Clock.h"
+#include "platform/win/WindowApi.h"
+#include "screens/DlgCallHist.h"
+#include "screens/DlgIncoming.h"
+#include "screens/DlgNumKeypad.h"
+#include "screens/DlgOutgoing.h"
+#include "screens/DlgPlaceCall.h"
+#include "store/PrefStore.h"
+#include "ui/AudioDriverRequests.h"
+#include "ui/RingTonePlayer.h"
+#include "ui/SkinPoints.h"
+
+#include <fstream>
+#include <string_view>
+
+namespace {
+
+using namespace skin::place;
+using Opcodes = std::vector<uint8_t>;
+
+constexpr uint8_t kOpGetState = 0x05, kOpCallKey = 0x11, kOpEndCall = 0x12, kOpRejectCall = 0x13,
+                  kOpTransferAudio = 0x14, kOpDial = 0x15, kOpSendDtmf = 0x17;
+
+const POINT kAccept = Center(incoming::btn_accept);
+const POINT kIncomingEnd = Center(incoming::btn_deny);
+const POINT kOutgoingEnd = Center(outgoing::btn_end);
+
+class CallTest : public AppTest {
+protected:
+    // A hands-free phone rings with the caller's number; the module's traffic so far is read.
+    Window* Ringing(bool autoAnswer = false)
+    {
+        EXPECT_TRUE(Start());
+        Frame().Context()->prefs.Record().autoAnswer = autoAnswer ? 1 : 0;
+        ConnectPhone();
+        Ring();
+        State(5);
+        CallerId("01712345678");
+        Sent();
+        return Frame().ScreenWindow(kScreenIncoming);
+    }
+    // A hands-free phone is connected and the outgoing screen opens to call the number.
+    Window* Dialling(std::string_view number)
+    {
+        EXPECT_TRUE(Start());
+        ConnectPhone();
+        return OpenOutgoing(number);
+    }
+    Window* OpenOutgoing(std::string_view number)
+    {
+        SetDialString(number);
+        Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
+        Idle();
+        return Frame().ScreenWindow(kScreenOutgoing);
+    }
+    void SetDialString(std::string_view number)
+    {
+        auto& dial = Frame().Context()->status.dialString;
+        dial.fill(0);
+        std::copy_n(number.begin(), std::min(number.size(), dial.size()), dial.begin());
+    }
+    bool IsOpen(UINT kind) const { return Frame().ScreenWindow(kind) != nullptr; }
+    void TapKeys(std::string_view keys)
+    {
+        for (char key : keys) {
+            POINT p = Center(key == 'x' ? numpad::btn_close : PadKey(kKeypad, key));
+            Tap(CDlgNumKeypad::kPlace.left + p.x, CDlgNumKeypad::kPlace.top + p.y);
+        }
+    }
+    CDlgNumKeypad* KeypadOf(const Window& screen)
+    {
+        for (HWND child : ws.Children(screen.GetSafeHwnd())) {
+            if (auto* keypad = dynamic_cast<CDlgNumKeypad*>(ws.FromHandle(child)))
+                return keypad;
+        }
+        return nullptr;
+    }
+    // Handles one message at a time until the screen has drawn the text, so that what it posted
+    // meanwhile (its close) is still queued.
+    bool HandleUntilShown(UINT kind, const std::string& text)
+    {
+        return ws.PumpUntil([&] { return IsOpen(kind) && ShowsText(*Frame().ScreenWindow(kind), text); },
+            std::chrono::milliseconds(3000));
+    }
+    // A command's parameters as text.
+    static std::string BodyText(const ModuleFrame& frame)
+    {
+        std::span<const BYTE> body = frame.Field(ModuleFrame::kOffsetBody, frame.Length() - 1u);
+        return std::string(body.begin(), body.end());
+    }
+    // The call is over: the screen paints the message, holds it two seconds, then closes.
+    void ExpectCallOverClosing(UINT kind, const std::string& screenshot)
+    {
+        const DWORD before = GetTickCount();
+        module.Event(0x01, { 4 << 3 });
+        ASSERT_TRUE(HandleUntilShown(kind, "Call ended"));
+        EXPECT_GE(GetTickCount() - before, 2000u);
+        Screenshot(screenshot, true);
+        Idle();
+        EXPECT_FALSE(IsOpen(kind));
+    }
+};
+
+struct CallCase {
+    const char* name;
+    UINT kind;
+    const char* number;
+    const Control& num;
+    const Control& mute;
+    const Control& audio;
+    const Control& end;
+    const char* inCall;
+    // Shown once End has sent its command in a call; null when the screen says nothing.
+    const char* ending;
+};
+
+const CallCase kCallCases[] = {
+    { "incoming", kScreenIncoming, "01712345678", incoming::btn_go_num, incoming::btn_mic_mute,
+        incoming::btn_audio_trans, incoming::btn_deny, "Call in progress", nullptr },
+    { "outgoing", kScreenOutgoing, "0612345678", outgoing::btn_go_num, outgoing::btn_mic_mute,
+        outgoing::btn_audio_trans, outgoing::btn_end, "Call connected", "Ending call..." },
+};
+
+void PrintTo(const CallCase& c, std::ostream* os) { *os << c.name; }
+
+class CallScreenTest : public CallTest, public ::testing::WithParamInterface<CallCase> { };
+
+TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAfterIt)
+{
+    const CallCase& c = GetParam();
+    Window* screen = c.kind == kScreenIncoming ? Ringing() : Dialling(c.number);
+    ASSERT_NE(screen, nullptr);
+    Sent();
+    const bool micBefore = IsCallMicOn();
+    TapAt(Center(c.mute));
+    TapAt(Center(c.audio));
+    EXPECT_EQ(IsCallMicOn(), micBefore);
+    EXPECT_TRUE(ShowsText(*screen, "Only during an active call"));
+    TapAt(Center(c.num));
+    TapKeys("5");
+    EXPECT_TRUE(ShowsText(*screen, "Keypad only during a call"));
+    EXPECT_TRUE(ShowsText(*screen, c.number));
+    EXPECT_TRUE(SentOpcodes().empty());
+
+    State(6, 1);
+    EXPECT_TRUE(ShowsText(*screen, c.inCall));
+    ASSERT_TRUE(IsCallMicOn());
+    TapAt(Center(c.mute));
+    EXPECT_FALSE(IsCallMicOn());
+    TapAt(Center(c.mute));
+    EXPECT_TRUE(IsCallMicOn());
+    TapAt(Center(c.audio));
+    EXPECT_EQ(SentOpcodes(), Opcodes { kOpTransferAudio });
+    Advance(3'200);
+    EXPECT_TRUE(ShowsText(*screen, "00:00:03"));
+    Screenshot(std::string(c.name) + "-in-call");
+
+    // Each key sends its tone; the first replaces the number and the field keeps the last eleven.
+    CDlgNumKeypad* keypad = KeypadOf(*screen);
+    ASSERT_NE(keypad, nullptr);
+    EXPECT_TRUE(keypad->IsWindowVisible());
+    if (c.kind == kScreenIncoming)
+        Screenshot("incoming-keypad");
+    TapKeys("12345*67890#");
+    std::string tones;
+    for (const ModuleFrame& frame : Sent()) {
+        EXPECT_EQ(frame.Opcode(), kOpSendDtmf);
+        tones += BodyText(frame);
+    }
+    EXPECT_EQ(tones, "12345*67890#");
+    EXPECT_TRUE(ShowsText(*screen, "2345*67890#"));
+    EXPECT_FALSE(ShowsText(*screen, c.number));
+    // The countdown restarts on a key but its timer does not: the keypad goes on the seventh
+    // tick after the last key. The close button hides it at once.
+    Advance(2'500);
+    TapKeys("5");
+    Advance(6'000);
+    EXPECT_TRUE(keypad->IsWindowVisible());
+    Advance(1'000);
+    EXPECT_FALSE(keypad->IsWindowVisible());
+    TapAt(Center(c.num));
+    Sent();
+    TapKeys("x");
+    EXPECT_FALSE(keypad->IsWindowVisible());
+    EXPECT_TRUE(Sent().empty());
+
+    TapAt(Center(c.end));
+    EXPECT_EQ(SentOpcodes(), Opcodes { kOpEndCall });
+    EXPECT_TRUE(!c.ending || ShowsText(*screen, c.ending));
+    ExpectCallOverClosing(c.kind, std::string(c.name) + "-ended");
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, CallScreenTest, ::testing::ValuesIn(kCallCases),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CallTest, ARingOpensTheIncomingScreenAloneInFrontAndAnAnsweredCallIsLoggedAsIncoming)
+{
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(View().IsWindowVisible());
+    Screenshot("main-view");
+    ConnectPhone();
+    Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenPref, 0);
+    Idle();
+    ASSERT_TRUE(IsOpen(kScreenPref));
+    TakeTrace();
+    Ring();
+    EXPECT_FALSE(IsOpen(kScreenPref));
+    Window* screen = Frame().ScreenWindow(kScreenIncoming);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(TakeTrace("screen open"), std::vector<std::string> { "screen open 6 CDlgIncoming" });
+    EXPECT_EQ(GetForegroundWindow(), Frame().GetSafeHwnd());
+    EXPECT_EQ(SentOpcodes(), Opcodes { kOpGetState });
+
+    State(5);
+    CallerId("01712345678");
+    EXPECT_TRUE(ShowsText(*screen, "Incoming call"));
+    EXPECT_TRUE(ShowsText(*screen, "01712345678"));
+    Screenshot("incoming-ringing");
+    TapAt(kAccept);
+    EXPECT_EQ(SentOpcodes(), Opcodes { kOpCallKey });
+    EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
+    State(6, 1);
+    for (const std::string& text : Texts(*screen))
+        EXPECT_EQ(text.find(':'), std::string::npos) << "no call time at 0 s: " << text;
+    // The clock jumps; the frame's call timer fires once and the screen redraws the time.
+    clock->Advance(3'661'000);
+    Idle();
+    EXPECT_TRUE(ShowsText(*screen, "01:01:01"));
+    clock->Advance((360'000 - 3'661) * 1000);
+    Idle();
+    EXPECT_TRUE(ShowsText(*screen, "100:00:00"));
+    State(4);
+    Advance(3'000);
+    EXPECT_EQ(History("IncomingCall.dat").size(), 1u);
+    EXPECT_EQ(History("MissedCall.dat").size(), 0u);
+}
+
+TEST_F(CallTest, EndRejectsARingingCall)
+{
+    ASSERT_NE(Ringing(), nullptr);
+    TapAt(kIncomingEnd);
+    EXPECT_EQ(SentOpcodes(), Opcodes { kOpRejectCall });
+    EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
+}
+
+class AutoAnswerTest : public CallTest, public ::testing::WithParamInterface<bool> { };
+
+TEST_P(AutoAnswerTest, AnswersByItselfAfterThreeSecondsUnlessThePhoneAnsweredFirst)
+{
+    const bool phoneAnswered = GetParam();
+    ASSERT_NE(Ringing(true), nullptr);
+    if (phoneAnswered)
+        State(6, 1);
+    Advance(2'900);
+    EXPECT_TRUE(SentOpcodes().empty());
+    Advance(100);
+    EXPECT_EQ(SentOpcodes(), phoneAnswered ? Opcodes {} : Opcodes { kOpCallKey });
+}
+
+INSTANTIATE_TEST_SUITE_P(Incoming, AutoAnswerTest, ::testing::Bool());
+
+// A ring that ends without a state report the screen sees still closes it at the end watch's
+// first tick. The skin is decoded once per process: the screen opened again reads no image file.
+TEST_F(CallTest, EndWatchClosesAScreenWhoseRingStoppedSilentlyAndTheNextRingDecodesNoImage)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    Ring();
+    State(4);
+    Advance(2'900);
+    EXPECT_TRUE(IsOpen(kScreenIncoming));
+    Advance(100);
+    ASSERT_FALSE(IsOpen(kScreenIncoming));
+    const uint64_t decoded = ImageFilesDecoded();
+    Ring();
+    Idle();
+    ASSERT_TRUE(IsOpen(kScreenIncoming));
+    EXPECT_EQ(ImageFilesDecoded(), decoded);
+}
+
+// A dial string that uses all 32 slots has no terminator: all of it is sent and shown.
+TEST_F(CallTest, TheOutgoingScreenDialsTheDialStringWhenItOpens)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    const std::string number = "12345678901234567890123456789012";
+    Window* screen = OpenOutgoing(number);
+    ASSERT_NE(screen, nullptr);
+    std::vector<ModuleFrame> sent = Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].Opcode(), kOpDial);
+    EXPECT_EQ(BodyText(sent[0]), number);
+    EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
+    EXPECT_TRUE(ShowsText(*screen, number));
+    Screenshot("outgoing-dialling");
+}
+
+TEST_F(CallTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    // Refused by the command when empty; not written at all once the link has stopped.
+    for (bool empty : { true, false }) {
+        SCOPED_TRACE(empty ? "empty dial string" : "link stopped");
+        if (!empty)
+            Frame().Context()->link.Stop();
+        SetDialString(empty ? "" : "0612345678");
+        const DWORD before = GetTickCount();
+        Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenOutgoing, 0);
+        ASSERT_TRUE(HandleUntilShown(kScreenOutgoing, "Dialing failed"));
+        EXPECT_GE(GetTickCount() - before, 2000u);
+        if (empty)
+            Screenshot("outgoing-dial-failed", true);
+        Idle();
+        EXPECT_FALSE(IsOpen(kScreenOutgoing));
+        EXPECT_TRUE(Sent().empty());
+    }
+}
+
+// Nobody answers: the screen says so on the 32nd second and stays for End, which holds the screen
+// a second after the command, and a second more before its one retry.
+TEST_F(CallTest, OutgoingShowsNoAnswerAndEndRetriesOnceWhileDialling)
+{
+    Window* screen = Dialling("0612345678");
+    ASSERT_NE(screen, nullptr);
+    Sent();
+    Advance(31'000);
+    EXPECT_TRUE(ShowsText(*screen, "Dialing..."));
+    Advance(1'000);
+    EXPECT_TRUE(ShowsText(*screen, "No answer"));
+    Advance(10'000);
+    ASSERT_TRUE(IsOpen(kScreenOutgoing));
+    for (bool linkUp : { true, false }) {
+        if (!linkUp)
+            Frame().Context()->link.Stop();
+        const DWORD before = GetTickCount();
+        TapAt(kOutgoingEnd);
+        EXPECT_EQ(GetTickCount() - before, linkUp ? 1000u : 2000u);
+        EXPECT_EQ(SentOpcodes(), linkUp ? Opcodes { kOpEndCall } : Opcodes {});
+        EXPECT_TRUE(IsOpen(kScreenOutgoing));
+    }
+}
+
+TEST_F(CallTest, OutgoingEndInACallSaysWhenTheCommandCouldNotGoOut)
+{
+    Window* screen = Dialling("0612345678");
+    ASSERT_NE(screen, nullptr);
+    State(6, 1);
+    Frame().Context()->link.Stop();
+    TapAt(kOutgoingEnd);
+    EXPECT_TRUE(ShowsText(*screen, "Could not end the call"));
+    EXPECT_TRUE(IsOpen(kScreenOutgoing));
+}
+
+// The far side hangs up: its call status report comes first, then the screen shows "Call ended"
+// for two seconds before the state report that logs the call is handled. Those are not call time.
+TEST_F(CallTest, AnOutgoingCallEndedByTheFarSideIsLoggedWithTheTimeTalked)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    // What every dial action does before the screen opens.
+    SetDialString("0612345678");
+    CDlgPlaceCall::RecordOutgoingCall(*Frame().Context());
+    ASSERT_NE(OpenOutgoing("0612345678"), nullptr);
+    State(6, 1);
+    Advance(10'000);
+    Event(0x10, { 0, 0, 0 });
+    State(4);
+    Idle();
+    std::vector<CallRecord> calls = History("OutgoingCall.dat");
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Number(), "0612345678");
+    EXPECT_EQ(calls[0].duration, 10u);
+}
+
+// A state report ends the call only after it was connected; a call status report of no call in
+// progress ends it even while dialling.
+TEST_F(CallTest, ReportsWhileDiallingCloseOnlyWhenNoCallIsInProgress)
+{
+    ASSERT_NE(Dialling("0612345678"), nullptr);
+    State(4);
+    Event(0x10, { 0, 1, 0 });
+    EXPECT_TRUE(IsOpen(kScreenOutgoing));
+    const DWORD before = GetTickCount();
+    Event(0x10, { 0, 0, 0 });
+    EXPECT_FALSE(IsOpen(kScreenOutgoing));
+    EXPECT_EQ(GetTickCount() - before, 2000u);
+}
+
+// Callers the contacts know, from a vCard dropped into data/contacts/ before the calls.
+TEST_F(CallTest, AKnownCallerIsShownByNameOnTheCallScreensAndInTheMissedList)
+{
+    const std::string longName(200, 'W');
+    std::filesystem::create_directories(dir / "data" / "contacts");
+    std::ofstream(dir / "data" / "contacts" / "dropped.vcf", std::ios::binary)
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Jürgen Müller\r\nTEL;TYPE=CELL:+49 30 1234567\r\nEND:VCARD\r\n"
+           "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Дмитрий Иванов\r\nTEL:0305556667\r\nEND:VCARD\r\n"
+           "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:"
+        << longName << "\r\nTEL:0301112223\r\nEND:VCARD\r\n";
+    ASSERT_TRUE(Start());
+    // The book loads off the interface thread: wait until it knows the number.
+    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->CallerName(u"0301234567").has_value(); },
+        std::chrono::seconds(10)));
+    ConnectPhone();
+
+    const std::pair<const char*, const char*> calls[] = { { "0301234567", "Jürgen Müller" },
+        { "0301112223", nullptr }, { "0305556667", "Дмитрий Иванов" }, { "0309999999", nullptr } };
+    for (auto [number, name] : calls) {
+        Ring();
+        State(5);
+        CallerId(number);
+        Window* screen = Frame().ScreenWindow(kScreenIncoming);
+        ASSERT_NE(screen, nullptr);
+        // The number stays under the name; a name longer than its line ends in an ellipsis.
+        EXPECT_TRUE(ShowsText(*screen, number));
+        EXPECT_TRUE(!name || ShowsText(*screen, name)) << number;
+        if (name && std::string(number) == "0301234567")
+            Screenshot("incoming-named");
+        bool cut = false;
+        for (const std::string& text : Texts(*screen))
+            cut |= text.size() > 3 && text.size() < 200 && text == std::string(text.size() - 3, 'W') + "\u2026";
+        EXPECT_EQ(cut, std::string(number) == "0301112223") << number;
+        State(4);
+        Advance(3000);
+        Idle();
+    }
+
+    Open<Window>(kScreenCallHist);
+    auto* history = Screen<CDlgCallHist>(kScreenCallHist);
+    ASSERT_NE(history, nullptr);
+    TapAt(Center(callhist::tab_bg[2]));
+    std::vector<std::string> rows;
+    for (int row = 0; row < history->CallList().GetItemCount(); ++row)
+        rows.push_back(ToUtf8(history->CallList().GetItemText(row, 0)));
+    EXPECT_EQ(rows, (std::vector<std::string> { "0309999999", "Дмитрий Иванов", longName, "Jürgen Müller" }));
+    Screenshot("history-named");
+    // The file keeps the number.
+    EXPECT_EQ(History("MissedCall.dat").back().Number(), "0301234567");
+    Frame().CloseScreen(kScreenCallHist);
+
+    // Dialled: the outgoing screen names the callee too.
+    Window* outgoing = OpenOutgoing("0305556667");
+    ASSERT_NE(outgoing, nullptr);
+    EXPECT_TRUE(ShowsText(*outgoing, "Дмитрий Иванов"));
+    Screenshot("outgoing-named");
+}
+
+}

@@ -1,0 +1,460 @@
+// The connect and pair mode screens: their common device list on both, with a row per screen
+// where they differ, then each screen's own buttons.
+
+#include "AppFixture.h"
+
+#include "controller/ScreenContext.h"
+#include "platform/controls/ListView.h"
+#include "platform/loop/Clock.h"
+#include "screens/DlgConnect.h"
+#include "screens/DlgPairMode.h"
+#include "store/PairStore.h"
+#include "ui/SkinPoints.h"
+
+#include <array>
+#include <functional>
+
+namespace {
+
+using skin::place::Center;
+using Address = std::array<uint8_t, 6>;
+using Frames = std::vector<std::vector<uint8_t>>;
+using Ids = std::vector<int>;
+using Rows = std::vector<std::string>;
+
+constexpr uint8_t kOpStartPairing = 0x07, kOpConnect = 0x08, kOpDisconnect = 0x09, kOpCancelPairing = 0x0A,
+                  kOpPairedList = 0x0E, kOpDeletePairing = 0x0F;
+
+const Address kPhone { 0x5B, 0x12, 0x34, 0x56, 0x78, 0x9A };
+const Address kTablet { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F };
+
+const Ids kConnectIds { IDOK, CDlgConnect::kIdList, CDlgConnect::kIdConnect, CDlgConnect::kIdDisconnect };
+const Ids kPairIds { IDOK, CDlgPairMode::kIdList, CDlgPairMode::kIdPairHandsFree, CDlgPairMode::kIdDelete,
+    CDlgPairMode::kIdCancel, CDlgPairMode::kIdPairHeadset };
+
+const POINT kReturn = Center(skin::place::connect::btn_gomain);
+const POINT kConnect = Center(skin::place::connect::btn_connect);
+const POINT kDisconnect = Center(skin::place::connect::btn_disconnect);
+const POINT kPairHandsFree = Center(skin::place::pairmode::btn_pairinghf);
+const POINT kPairHeadset = Center(skin::place::pairmode::btn_pairinghs);
+const POINT kCancelPairing = Center(skin::place::pairmode::btn_cancelpair);
+const POINT kDelete = Center(skin::place::pairmode::btn_delpair);
+
+class DeviceScreenTest : public AppTest {
+protected:
+    void SetUp() override { ASSERT_TRUE(Start()); }
+
+    DeviceListScreen* Shown(UINT kind) const { return Screen<DeviceListScreen>(kind); }
+    static std::string Hint(const DeviceListScreen& screen) { return ToUtf8(screen.HintText()); }
+    // "address|name" per row.
+    static Rows RowsOf(DeviceListScreen& screen)
+    {
+        Rows rows;
+        for (int i = 0; i < screen.DeviceList().GetItemCount(); ++i)
+            rows.push_back(ToUtf8(screen.DeviceList().GetItemText(i, 0) + u"|" + screen.DeviceList().GetItemText(i, 1)));
+        return rows;
+    }
+    // Those of the ids whose controls take input.
+    Ids Enabled(UINT kind, const Ids& ids) const
+    {
+        Ids enabled;
+        for (int id : ids) {
+            Window* control = Shown(kind)->GetDlgItem(id);
+            if (control && control->IsWindowEnabled())
+                enabled.push_back(id);
+        }
+        return enabled;
+    }
+    // The module's answer: the count, then one event per address.
+    void AnswerList(const std::vector<Address>& addresses)
+    {
+        Response(kOpPairedList, { 0, uint8_t(addresses.size()) });
+        for (const Address& address : addresses)
+            Event(0x0D, { address.begin(), address.end() });
+    }
+    void ReportName(const Address& address, const std::string& name)
+    {
+        std::vector<uint8_t> body { uint8_t(address.size() + name.size()) };
+        body.insert(body.end(), address.begin(), address.end());
+        body.insert(body.end(), name.begin(), name.end());
+        Event(0x0E, body);
+    }
+    // Opened in main state 1 with the phone (its name stored) and the tablet listed.
+    DeviceListScreen& OpenWithTwoRows(UINT kind)
+    {
+        PairStore store;
+        store.Load();
+        store.Add(kPhone.data());
+        store.SetName(kPhone.data(), u"Pixel");
+        EXPECT_TRUE(store.Save());
+        State(1);
+        Open<DeviceListScreen>(kind);
+        AnswerList({ kPhone, kTablet });
+        Sent();
+        return *Shown(kind);
+    }
+    // Both lists start at y 82 with rows 27 high, and x 150 is inside them.
+    void TapRow(int row) { Tap(150, 82 + row * 27 + 13); }
+};
+
+struct DeviceCase {
+    const char* name;
+    UINT kind;
+    Ids controls;
+    // The hints for an empty list, a failed answer, nine devices (one more than the module's
+    // table holds) and two listed; the rows nine give.
+    const char* empty;
+    const char* failed;
+    const char* nine;
+    int nineRows;
+    const char* listed;
+    // Main states 1 and 3.
+    const char* idle;
+    const char* connecting;
+    const char* screenshot;
+};
+
+const DeviceCase kDeviceCases[] = {
+    { "Connect", kScreenConnect, kConnectIds, "No paired devices, pair a cellphone first", "",
+        "Select a device and press Connect", 8, "Select a device and press Connect", "Disconnected", "Connecting...",
+        "connect-list" },
+    { "PairMode", kScreenPairMode, kPairIds, "No paired devices", "Could not read the paired devices",
+        "Could not read the paired devices", 0, "Select a device or start pairing", "Ready to pair",
+        "Connecting, please wait", "pair-mode-list" },
+};
+
+void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
+
+class DeviceListTest : public DeviceScreenTest, public ::testing::WithParamInterface<DeviceCase> { };
+
+TEST_P(DeviceListTest, AsksForTheListOnFirstPaintAndGivesUpOnTheFourteenthQuarterSecond)
+{
+    const DeviceCase& c = GetParam();
+    DeviceListScreen* screen = Open<DeviceListScreen>(c.kind);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpPairedList) }));
+    EXPECT_EQ(Hint(*screen), "Reading paired devices...");
+    EXPECT_TRUE(Enabled(c.kind, c.controls).empty());
+    EXPECT_TRUE(ShowsText(*screen, "Address") && ShowsText(*screen, "Name"));
+    // Neither Return nor Escape leaves while the screen waits.
+    TapAt(kReturn);
+    screen->SendMessage(WM_COMMAND, IDCANCEL, 0);
+    Idle();
+    ASSERT_EQ(Shown(c.kind), screen);
+
+    for (int tick = 1; tick <= 13; ++tick) {
+        Advance(250);
+        EXPECT_EQ(Hint(*screen), "Reading paired devices... " + std::to_string((tick - 1) / 4) + " s") << tick;
+    }
+    EXPECT_TRUE(Enabled(c.kind, c.controls).empty());
+    Advance(250);
+    EXPECT_EQ(Hint(*screen), "No answer from the Bluetooth module");
+    EXPECT_EQ(Enabled(c.kind, c.controls), c.controls);
+    EXPECT_EQ(screen->DeviceList().GetItemCount(), 0);
+    TapAt(kReturn);
+    EXPECT_EQ(Shown(c.kind), nullptr);
+}
+
+TEST_P(DeviceListTest, ListAnswersNamesAndStatesSetTheRowsAndHintAndALinkClosesItASecondLater)
+{
+    const DeviceCase& c = GetParam();
+    struct Answer {
+        std::vector<uint8_t> body;
+        int rows;
+        std::string hint;
+    };
+    for (const Answer& a : { Answer { { 0, 0 }, 0, c.empty }, Answer { { 1 }, 0, c.failed },
+             Answer { { 0, 9 }, c.nineRows, c.nine } }) {
+        DeviceListScreen* screen = Open<DeviceListScreen>(c.kind);
+        Response(kOpPairedList, a.body);
+        EXPECT_EQ(screen->DeviceList().GetItemCount(), a.rows) << int(a.body.back());
+        EXPECT_EQ(Hint(*screen), a.hint);
+        EXPECT_EQ(Enabled(c.kind, c.controls), c.controls) << a.hint;
+        Frame().CloseScreen(c.kind);
+    }
+
+    DeviceListScreen& screen = OpenWithTwoRows(c.kind);
+    EXPECT_EQ(RowsOf(screen), (Rows { "5B123456789A|Pixel", "001A7DDA710F|" }));
+    EXPECT_EQ(Hint(screen), c.listed);
+    ReportName(kTablet, "Tablet \xC3\xA9");
+    EXPECT_EQ(RowsOf(screen), (Rows { "5B123456789A|Pixel", "001A7DDA710F|Tablet \xC3\xA9" }));
+    EXPECT_EQ(Hint(screen), c.listed);
+    EXPECT_EQ(Enabled(c.kind, c.controls), c.controls);
+    TapRow(1);
+    Screenshot(c.screenshot);
+
+    for (auto [state, hint] : { std::pair<uint8_t, std::string> { 3, c.connecting }, { 1, c.idle }, { 7, "" } }) {
+        State(state);
+        EXPECT_EQ(Hint(screen), hint) << int(state);
+    }
+    Link(0);
+    ASSERT_EQ(Shown(c.kind), &screen);
+    const DWORD before = GetTickCount();
+    Link(1);
+    EXPECT_EQ(Shown(c.kind), nullptr);
+    EXPECT_GE(GetTickCount() - before, 1000u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, DeviceListTest, ::testing::ValuesIn(kDeviceCases),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DeviceScreenTest, ConnectNeedsASelectedAndFocusedRowSendsItsAddressAndClosesASecondAfterTheLink)
+{
+    DeviceListScreen& screen = OpenWithTwoRows(kScreenConnect);
+    TapAt(kConnect);
+    screen.DeviceList().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED);
+    TapAt(kConnect);
+    EXPECT_EQ(Hint(screen), "Select a device and press Connect");
+    TapAt(kDisconnect);
+    EXPECT_EQ(Hint(screen), "No cellphone is connected");
+    EXPECT_TRUE(Sent().empty());
+    TapRow(0);
+    TapAt(kConnect);
+    // Profile selector 0 goes out as 1; the bytes are those read back from the row, first pair first.
+    EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpConnect, { 1, 0x5B, 0x12, 0x34, 0x56, 0x78, 0x9A }) }));
+    EXPECT_EQ(Hint(screen), "Connecting...");
+    TapAt(kReturn);
+    ASSERT_EQ(Shown(kScreenConnect), &screen);
+    Response(kOpConnect, { 0 });
+    EXPECT_EQ(Hint(screen), "Request accepted, connecting...");
+    EXPECT_TRUE(Enabled(kScreenConnect, kConnectIds).empty());
+    Screenshot("connect-waiting");
+    const DWORD before = GetTickCount();
+    Link(2);
+    EXPECT_EQ(Shown(kScreenConnect), nullptr);
+    EXPECT_GE(GetTickCount() - before, 1000u);
+
+    // Not while a phone is connected.
+    DeviceListScreen& again = OpenWithTwoRows(kScreenConnect);
+    State(4);
+    TapRow(1);
+    TapAt(kConnect);
+    EXPECT_EQ(Hint(again), "A cellphone is already connected");
+    EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(DeviceScreenTest, EveryEndOfTheConnectAndDisconnectWaits)
+{
+    struct Case {
+        const char* what;
+        bool disconnect;
+        std::function<void()> end;
+        std::string hint;
+    };
+    const Case cases[] = {
+        { "connect refused", false, [this] { Response(kOpConnect, { 5 }); }, "Connection failed: No phone connected" },
+        { "link failed", false, [this] { Link(0); }, "Could not connect to the cellphone" },
+        { "no connect answer", false,
+            [this] {
+                Advance(11'000);
+                EXPECT_TRUE(Enabled(kScreenConnect, kConnectIds).empty()) << "still waiting after eleven seconds";
+                Advance(1'000);
+            },
+            "Connection timed out" },
+        { "disconnect refused", true, [this] { Response(kOpDisconnect, { 3 }); }, "Disconnect failed" },
+        { "idle again", true, [this] { State(1); }, "Disconnected" },
+        { "no disconnect answer", true, [this] { Advance(12'000); }, "Disconnection timed out" },
+    };
+    for (const Case& c : cases) {
+        DeviceListScreen& screen = OpenWithTwoRows(kScreenConnect);
+        if (c.disconnect) {
+            State(4);
+            TapAt(kDisconnect);
+            EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpDisconnect, { 0 }) })) << c.what;
+            EXPECT_EQ(Hint(screen), "Disconnecting...") << c.what;
+            // An accepted request is not the end: the state report is.
+            Response(kOpDisconnect, { 0 });
+            EXPECT_EQ(Hint(screen), "Disconnecting...") << c.what;
+        } else {
+            TapRow(1);
+            TapAt(kConnect);
+            ASSERT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpConnect }) << c.what;
+        }
+        EXPECT_TRUE(Enabled(kScreenConnect, kConnectIds).empty()) << c.what;
+        c.end();
+        EXPECT_EQ(Hint(screen), c.hint) << c.what;
+        EXPECT_EQ(Enabled(kScreenConnect, kConnectIds), kConnectIds) << c.what;
+        Frame().CloseScreen(kScreenConnect);
+    }
+}
+
+TEST_F(DeviceScreenTest, PairingAndDeletingOnlyInTheIdleState)
+{
+    DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
+    TapRow(0);
+    const std::pair<uint8_t, const char*> refusals[] = { { 0, "Bluetooth is initializing, please wait" },
+        { 2, "Pairing is already in progress" }, { 3, "Connecting, please wait" },
+        { 4, "Disconnect the cellphone first" }, { 5, "Not possible while a call is ringing" },
+        { 6, "Not possible during a call" } };
+    for (auto [state, refusal] : refusals) {
+        for (POINT button : { kPairHandsFree, kPairHeadset, kDelete }) {
+            State(state);
+            TapAt(button);
+            EXPECT_EQ(Hint(screen), refusal) << int(state);
+        }
+        EXPECT_TRUE(Sent().empty()) << int(state);
+        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+    }
+}
+
+TEST_F(DeviceScreenTest, BothPairingButtonsSendOneFrameWithTheirOwnTextsAndStayUsableWhenItCannotGo)
+{
+    const std::tuple<POINT, const char*, const char*> buttons[] = {
+        { kPairHandsFree, "Starting hands-free pairing...", "Could not start hands-free pairing" },
+        { kPairHeadset, "Starting headset pairing...", "Could not start headset pairing" },
+    };
+    for (auto [button, starting, failed] : buttons) {
+        DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
+        TapAt(button);
+        EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpStartPairing) })) << starting;
+        EXPECT_EQ(Hint(screen), starting);
+        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), Ids { CDlgPairMode::kIdCancel }) << starting;
+        Response(kOpStartPairing, { 0 });
+        EXPECT_EQ(Hint(screen), "Ready to pair with your cellphone");
+        Frame().CloseScreen(kScreenPairMode);
+    }
+    // A module that cannot be written to: the screen says so and stays usable, to retry or leave.
+    DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
+    Frame().Context()->link.Stop();
+    for (auto [button, starting, failed] : buttons) {
+        TapAt(button);
+        EXPECT_EQ(Hint(screen), failed);
+        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds) << failed;
+        Advance(1'000);
+        EXPECT_EQ(Hint(screen), failed) << "no countdown";
+    }
+    TapAt(kReturn);
+    EXPECT_EQ(Shown(kScreenPairMode), nullptr);
+}
+
+TEST_F(DeviceScreenTest, PairingCountsDownFrom240AndCancelsOnTheTickAfterZeroOrOnCancel)
+{
+    DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
+    TapAt(kCancelPairing);
+    EXPECT_EQ(Hint(screen), "Pairing is not active");
+    EXPECT_TRUE(Sent().empty());
+    TapAt(kPairHandsFree);
+    Sent();
+    State(2);
+    for (int tick = 1; tick <= 961; ++tick) {
+        Advance(250);
+        if (tick % 80 == 1 || tick >= 957) {
+            ASSERT_EQ(Hint(screen), "Pair your cellphone now: " + std::to_string(240 - (tick - 1) / 4) + " s left")
+                << tick;
+        }
+        if (tick == 121)
+            Screenshot("pair-mode-countdown");
+    }
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), Ids { CDlgPairMode::kIdCancel });
+    Advance(250);
+    EXPECT_EQ(Hint(screen), "Time is up, canceling pairing...");
+    EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpCancelPairing) }));
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+    Advance(2'500);
+    EXPECT_EQ(Hint(screen), "Time is up, canceling pairing...") << "the countdown has stopped";
+
+    TapAt(kPairHeadset);
+    Sent();
+    TapAt(kCancelPairing);
+    EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpCancelPairing) }));
+    EXPECT_EQ(Hint(screen), "Canceling pairing...");
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+    Advance(250);
+    EXPECT_EQ(Hint(screen), "Canceling pairing...") << "no countdown after a cancel";
+}
+
+TEST_F(DeviceScreenTest, EveryModuleAnswerEndsThePairingWait)
+{
+    const std::tuple<uint8_t, uint8_t, const char*> cases[] = {
+        { kOpStartPairing, 2, "Pairing failed: Invalid parameter" },
+        { kOpCancelPairing, 0, "Pairing canceled" },
+        { kOpCancelPairing, 4, "Cancel failed: Module busy" },
+        { kOpDeletePairing, 1, "Could not delete the pairing" },
+    };
+    for (auto [opcode, status, hint] : cases) {
+        DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
+        TapAt(kPairHandsFree);
+        Advance(250);
+        Response(opcode, { status });
+        EXPECT_EQ(Hint(screen), hint);
+        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds) << hint;
+        Advance(1'000);
+        EXPECT_EQ(Hint(screen), hint) << "the countdown has stopped";
+        Frame().CloseScreen(kScreenPairMode);
+    }
+}
+
+TEST_F(DeviceScreenTest, DeleteAndANewPairingReadTheListAgain)
+{
+    DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
+    TapAt(kDelete);
+    EXPECT_EQ(Hint(screen), "Select a device or start pairing") << "no row, nothing happens";
+    TapRow(0);
+    AnswerMessageBox(Answer::No);
+    TapAt(kDelete);
+    EXPECT_TRUE(Sent().empty());
+    EXPECT_EQ(Hint(screen), "Select a device or start pairing");
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+
+    TakeTrace();
+    AnswerMessageBox(Answer::Yes);
+    TapAt(kDelete);
+    EXPECT_EQ(TakeTrace("app messagebox Delete Pairing"),
+        Rows { "app messagebox Delete Pairing: [5B123456789A]\\nDelete this pairing?" });
+    EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpDeletePairing, { kPhone.begin(), kPhone.end() }) }));
+    EXPECT_EQ(Hint(screen), "Deleting pairing...");
+    EXPECT_TRUE(Enabled(kScreenPairMode, kPairIds).empty());
+    Response(kOpDeletePairing, { 0 });
+    EXPECT_EQ(Hint(screen), "Pairing deleted");
+    EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
+    EXPECT_EQ(screen.DeviceList().GetItemCount(), 0);
+    AnswerList({ kTablet });
+    EXPECT_EQ(RowsOf(screen), Rows { "001A7DDA710F|" });
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+
+    // Unanswered: the list is read again on the fifth second.
+    TapRow(0);
+    AnswerMessageBox(Answer::Yes);
+    TapAt(kDelete);
+    Sent();
+    Advance(4'000);
+    EXPECT_TRUE(Enabled(kScreenPairMode, kPairIds).empty());
+    EXPECT_TRUE(Sent().empty());
+    Advance(1'000);
+    EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
+    EXPECT_EQ(Hint(screen), "Reading paired devices...");
+    AnswerList({ kPhone });
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+
+    // A new pairing: the list is read again too.
+    TapAt(kPairHandsFree);
+    Sent();
+    Event(0x02, { 0 });
+    EXPECT_EQ(Hint(screen), "Starting hands-free pairing...") << "only value 1 ends the wait";
+    Event(0x02, { 1 });
+    EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
+    EXPECT_EQ(Hint(screen), "Reading paired devices...");
+    EXPECT_TRUE(Enabled(kScreenPairMode, kPairIds).empty());
+    const Address newPhone { 0xA0, 0xB1, 0xC2, 0xD3, 0xE4, 0xF5 };
+    AnswerList({ kPhone, newPhone });
+    ReportName(newPhone, "Galaxy");
+    EXPECT_EQ(RowsOf(screen), (Rows { "5B123456789A|Pixel", "A0B1C2D3E4F5|Galaxy" }));
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+}
+
+TEST_F(DeviceScreenTest, ALinkWhileTheDeleteBoxIsUpClosesThePairModeScreenAndDeletesNothing)
+{
+    OpenWithTwoRows(kScreenPairMode);
+    TapRow(0);
+    // The link arrives while the box waits for its answer, as the module link would post it.
+    ws.WhenIdle([this] {
+        Frame().PostMessage(WM_BT_EV_LINK, 2, 0);
+        AnswerMessageBox(Answer::Yes);
+    });
+    TapAt(kDelete);
+    EXPECT_EQ(Shown(kScreenPairMode), nullptr);
+    EXPECT_TRUE(Sent().empty());
+}
+
+}
