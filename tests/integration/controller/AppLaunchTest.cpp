@@ -3,8 +3,8 @@
 // and a start without a sound device.
 
 #include "AppFixture.h"
+#include "LineSocket.h"
 #include "support/ChildProcess.h"
-#include "support/LineClient.h"
 
 #include <gmock/gmock.h>
 
@@ -32,11 +32,12 @@ public:
         return process.Start(m_root / "ostrilan", args, m_env, errorFile);
     }
     void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
-    bool Connect() { return client.Connect(m_socket); }
+    bool Connect() { return client.Connect(m_socket, 10s); }
+    std::string Ask(const std::string& line) { return client.Ask(line, 30s); }
     // Whether the main frame is shown, from the automation's window list.
     std::optional<bool> FrameVisible()
     {
-        std::string windows = client.Ask("windows");
+        std::string windows = Ask("windows");
         size_t at = windows.find("\"class\": \"CMainFrame\"");
         if (at == std::string::npos)
             return std::nullopt;
@@ -45,7 +46,7 @@ public:
     }
 
     testenv::ChildProcess process;
-    testenv::LineClient client;
+    LineSocket client;
 
 private:
     std::filesystem::path m_root;
@@ -82,14 +83,14 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     // Hidden, but the phone runs: the module was queried.
     EXPECT_EQ(first.FrameVisible(), false);
     EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("serial-tx 77 01 01 05 72"), std::string::npos);
-    EXPECT_NE(first.client.Ask("windows").find("\"class\": \"COstrilanView\""), std::string::npos);
+    EXPECT_NE(first.Ask("windows").find("\"class\": \"COstrilanView\""), std::string::npos);
 
     for (const std::vector<std::string>& args :
         { std::vector<std::string> {}, std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {
         Instance second = Make("second");
         ASSERT_TRUE(second.Start(args));
         EXPECT_EQ(second.process.Wait(), 1);
-        EXPECT_EQ(first.client.Ask("idle"), "ok");
+        EXPECT_EQ(first.Ask("idle"), "ok");
         if (args.empty() || args[0] == "HIDE") {
             EXPECT_EQ(first.FrameVisible(), false) << (args.empty() ? "no argument" : args[0]);
         }
@@ -110,12 +111,12 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     deadline = std::chrono::steady_clock::now() + 10s;
     std::string trace;
     while (trace.find("screen open 6 CDlgIncoming") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        first.client.Ask("idle");
+        first.Ask("idle");
         trace = testenv::ReadFile(dir / "first.trace");
         std::this_thread::sleep_for(20ms);
     }
     EXPECT_NE(trace.find("screen open 6 CDlgIncoming"), std::string::npos);
-    EXPECT_EQ(first.client.Ask("quit"), "ok");
+    EXPECT_EQ(first.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);
     EXPECT_TRUE(RunFlagIs("0"));
     EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("audio 8090 2"), std::string::npos);
@@ -135,7 +136,7 @@ TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
         ASSERT_TRUE(app.Connect());
         ASSERT_TRUE(RunFlagIs("1"));
         if (row.quitBoxUp) {
-            ASSERT_EQ(app.client.Ask("tap 66 18"), "ok");
+            ASSERT_EQ(app.Ask("tap 66 18"), "ok");
         }
         app.process.Kill(row.signal);
         // A second is the aim; the deadline leaves room for a sanitizer build.
@@ -154,7 +155,7 @@ TEST_F(AppLaunchTest, WithoutASoundDeviceStartsQuietlyOnTheNullOutput)
     app.SetEnv("SDL_AUDIODRIVER", "");
     ASSERT_TRUE(app.Start({}, dir / "stderr.txt"));
     ASSERT_TRUE(app.Connect());
-    EXPECT_EQ(app.client.Ask("quit"), "ok");
+    EXPECT_EQ(app.Ask("quit"), "ok");
     EXPECT_EQ(app.process.Wait(), 0);
     std::string errors = testenv::ReadFile(dir / "stderr.txt");
     EXPECT_THAT(errors, ::testing::Not(::testing::HasSubstr("ALSA lib")));

@@ -3,8 +3,8 @@
 // ostrilan-modsim running as its own process on a pseudo-terminal, the real ModuleLink on the
 // other end, and a window that records every module message with the buffers its handler reads.
 
+#include "LineSocket.h"
 #include "support/ChildProcess.h"
-#include "support/LineClient.h"
 #include "support/TestEnv.h"
 #include "link/ModuleLink.h"
 #include "link/ModuleText.h"
@@ -61,7 +61,7 @@ protected:
     ModuleLink link;
 
 private:
-    testenv::LineClient m_control;
+    LineSocket m_control;
     size_t m_cursor = 0;
 };
 

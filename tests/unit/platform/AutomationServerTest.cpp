@@ -1,8 +1,8 @@
+#include "LineSocket.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/ImageCodec.h"
 #include "platform/tooling/AutomationServer.h"
 #include "platform/win/WindowSystem.h"
-#include "support/LineClient.h"
 #include "support/RecordingWindow.h"
 #include "support/TestEnv.h"
 
@@ -20,10 +20,10 @@ std::vector<std::string> Converse(WindowSystem& system, const std::string& path,
     std::vector<std::string> answers;
     bool done = false;
     std::thread client([&] {
-        testenv::LineClient c;
-        if (c.Connect(path)) {
+        LineSocket c;
+        if (c.Connect(path, std::chrono::seconds(10))) {
             for (const std::string& line : lines)
-                answers.push_back(c.Ask(line));
+                answers.push_back(c.Ask(line, std::chrono::seconds(30)));
         }
         system.PostTask([&] { done = true; });
     });
