@@ -1,11 +1,13 @@
 #pragma once
 
-// A program started beside the driver, its output going to files. The driver never reads its
-// pipes, so a chatty program cannot block on a full one. A program still running when the object
+// A program started beside the driver (the tour, the tests). Its output goes to files, which
+// nobody has to read for it to go on; or, with no output file named, its standard input and
+// output are pipes, read line by line with a deadline. A program still running when the object
 // goes is ended and reaped.
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -20,15 +22,23 @@ public:
     ChildProgram& operator=(const ChildProgram&) = delete;
 
     // `env` adds to or replaces the driver's environment; a value of "" removes the variable.
+    // No stdoutFile: standard input and output are pipes. No stderrFile: standard error is ours.
     bool Start(const std::filesystem::path& program, const std::vector<std::string>& args,
-        const std::map<std::string, std::string>& env, const std::filesystem::path& stdoutFile,
-        const std::filesystem::path& stderrFile);
+        const std::map<std::string, std::string>& env = {}, const std::filesystem::path& stdoutFile = {},
+        const std::filesystem::path& stderrFile = {});
+    // Runs the body in a forked copy of this process, which exits with the body's result.
+    bool Fork(const std::function<int()>& body);
     bool Running();
     // The exit code once the program has ended by itself; empty at the deadline or after a signal.
-    std::optional<int> Wait(std::chrono::milliseconds limit);
+    std::optional<int> Wait(std::chrono::milliseconds limit = std::chrono::seconds(20));
     // SIGTERM, then SIGKILL if it does not end within the grace time.
     void Stop(std::chrono::milliseconds grace = std::chrono::seconds(3));
+    void Kill(int signal);
     pid_t Pid() const { return m_pid; }
+
+    // With pipes: the next line of its output without the newline; empty at the deadline or the end.
+    std::optional<std::string> ReadLine(std::chrono::milliseconds limit = std::chrono::seconds(20));
+    void CloseInput();
 
 private:
     bool Reap(bool block);
@@ -36,4 +46,7 @@ private:
     pid_t m_pid = -1;
     bool m_reaped = false;
     int m_status = 0;
+    int m_in = -1;
+    int m_out = -1;
+    std::string m_buffer;
 };

@@ -4,7 +4,7 @@
 
 #include "AppFixture.h"
 #include "LineSocket.h"
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 
 #include <gmock/gmock.h>
 
@@ -29,7 +29,7 @@ public:
     }
     bool Start(const std::vector<std::string>& args, const std::filesystem::path& errorFile = {})
     {
-        return process.Start(m_root / "ostrilan", args, m_env, errorFile);
+        return process.Start(m_root / "ostrilan", args, m_env, {}, errorFile);
     }
     void SetEnv(const std::string& name, const std::string& value) { m_env[name] = value; }
     bool Connect() { return client.Connect(m_socket, 10s); }
@@ -45,7 +45,7 @@ public:
         return windows.compare(visible + 11, 4, "true") == 0;
     }
 
-    testenv::ChildProcess process;
+    ChildProgram process;
     LineSocket client;
 
 private:

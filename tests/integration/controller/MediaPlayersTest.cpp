@@ -2,7 +2,7 @@
 
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowDirectory.h"
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 
 #include <gmock/gmock.h>
 
@@ -42,7 +42,7 @@ protected:
         directory.Stop();
     }
     // Every line the player printed until it has been quiet for a moment.
-    std::vector<std::string> Received(testenv::ChildProcess& player)
+    std::vector<std::string> Received(ChildProgram& player)
     {
         std::vector<std::string> lines;
         while (auto line = player.ReadLine(lines.size() < 2 ? 5000ms : 300ms)) {
@@ -54,7 +54,7 @@ protected:
     }
 
     WindowDirectory directory { ws, dir.Path() };
-    testenv::ChildProcess players[2];
+    ChildProgram players[2];
 };
 
 TEST_F(MediaPlayersTest, PlayersArePausedAtTheRingAndResumedAfterTheCall)

@@ -4,7 +4,7 @@
 // other end, and a window that records every module message with the buffers its handler reads.
 
 #include "LineSocket.h"
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 #include "support/TestEnv.h"
 #include "link/ModuleLink.h"
 #include "link/ModuleText.h"
@@ -55,7 +55,7 @@ protected:
 
     testenv::TempDir dir;
     std::filesystem::path logPath = dir / "modsim.log";
-    testenv::ChildProcess sim;
+    ChildProgram sim;
     WindowSystem ws;
     Recorder win;
     ModuleLink link;

@@ -3,7 +3,7 @@
 
 #include "controller/PhoneMessages.h"
 #include "platform/devices/MprisPlayers.h"
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 #include "support/TestEnv.h"
 
 #include <gmock/gmock.h>
@@ -63,7 +63,7 @@ protected:
         ASSERT_TRUE(desktop.WaitIdle(kBusWait));
     }
 
-    testenv::ChildProcess daemon;
+    ChildProgram daemon;
     std::string address;
     MprisPlayers desktop { 2s };
 

@@ -1,5 +1,5 @@
 #include "platform/devices/NamedMutex.h"
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +7,6 @@
 #include <csignal>
 #include <fstream>
 
-using testenv::ChildProcess;
 
 namespace {
 
@@ -37,7 +36,7 @@ TEST(NamedMutex, AHolderInAnotherProcessBlocksUntilItIsKilled)
 {
     testenv::TempDir root;
     std::map<std::string, std::string> env { { "OSTRILAN_ROOT", root.Path().string() } };
-    ChildProcess holder;
+    ChildProgram holder;
     ASSERT_TRUE(holder.Start(testenv::AppDir() / "ostrilan-peer", { "hold", kName }, env));
     ASSERT_EQ(holder.ReadLine(), "held");
 
@@ -48,7 +47,7 @@ TEST(NamedMutex, AHolderInAnotherProcessBlocksUntilItIsKilled)
     holder.Wait();
     EXPECT_TRUE(mutex.TryAcquire());
 
-    ChildProcess second;
+    ChildProgram second;
     ASSERT_TRUE(second.Start(testenv::AppDir() / "ostrilan-peer", { "hold", kName }, env));
     EXPECT_EQ(second.ReadLine(), "busy");
     EXPECT_EQ(second.Wait(), 1);

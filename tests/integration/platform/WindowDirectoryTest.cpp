@@ -3,7 +3,7 @@
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowEntry.h"
 #include "platform/win/WindowSystem.h"
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 #include "support/RecordingWindow.h"
 #include "support/TestEnv.h"
 
@@ -16,7 +16,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-using testenv::ChildProcess;
 using testenv::RecordingWindow;
 namespace fs = std::filesystem;
 
@@ -29,7 +28,7 @@ class WindowDirectoryTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(directory.Start()); }
 
-    bool StartPeer(ChildProcess& child, const std::vector<std::string>& args)
+    bool StartPeer(ChildProgram& child, const std::vector<std::string>& args)
     {
         return child.Start(testenv::AppDir() / "ostrilan-peer", args,
             { { "OSTRILAN_ROOT", root.Path().string() },
@@ -37,7 +36,7 @@ protected:
     }
 
     // Starts a peer that lists a window and listens; its window, once listed (null if never).
-    HWND StartListener(ChildProcess& child, const std::vector<std::string>& args, const char* className,
+    HWND StartListener(ChildProgram& child, const std::vector<std::string>& args, const char* className,
         const WString* title)
     {
         HWND hwnd = nullptr;
@@ -79,7 +78,7 @@ protected:
 
 TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAreTraced)
 {
-    ChildProcess player;
+    ChildProgram player;
     HWND hwnd = StartListener(player, { "--class", kMusicPlayer, "listen" }, kMusicPlayer, nullptr);
     ASSERT_NE(hwnd, nullptr);
 
@@ -105,7 +104,7 @@ TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAr
 
 TEST_F(WindowDirectoryTest, FindsAnotherProgramsWindowByTitleAndPrefersItsOwn)
 {
-    ChildProcess launcher;
+    ChildProgram launcher;
     WString title = u"Strallo_100";
     HWND hwnd = StartListener(launcher, { "--title", "Strallo_100", "listen" }, nullptr, &title);
     ASSERT_NE(hwnd, nullptr);
@@ -123,7 +122,7 @@ TEST_F(WindowDirectoryTest, FindsAnotherProgramsWindowByTitleAndPrefersItsOwn)
 
 TEST_F(WindowDirectoryTest, EntriesOfDeadOrDeafProgramsAreIgnoredAndRemoved)
 {
-    ChildProcess player;
+    ChildProgram player;
     HWND hwnd = StartListener(player, { "--class", kMusicPlayer, "listen" }, kMusicPlayer, nullptr);
     ASSERT_NE(hwnd, nullptr);
     player.Kill(SIGKILL);
@@ -199,7 +198,7 @@ TEST_F(WindowDirectoryTest, PeerSendReachesAWindowHereByTitleAndFollowsARetitle)
     ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, u"Ostrilan_10001234"));
 
     auto send = [&](const std::vector<std::string>& args) {
-        ChildProcess child;
+        ChildProgram child;
         std::vector<std::string> all { "send" };
         all.insert(all.end(), args.begin(), args.end());
         return StartPeer(child, all) ? child.Wait() : std::nullopt;
@@ -226,7 +225,7 @@ TEST_F(WindowDirectoryTest, AnotherProgramCanShowAndActivateAHiddenWindowHere)
     SetForegroundWindow(other.GetSafeHwnd());
     ASSERT_FALSE(frame.IsWindowVisible());
 
-    ChildProcess second;
+    ChildProgram second;
     ASSERT_TRUE(StartPeer(second, { "activate", "--title", "Ostrilan_10001234" }));
     EXPECT_EQ(second.Wait(), 0);
     HWND hwnd = frame.GetSafeHwnd();

@@ -10,7 +10,7 @@
 #include "screens/OstrilanView.h"
 #include "store/CallLogStore.h"
 #include "store/RegistrySettings.h"
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 #include "ui/MasterVolume.h"
 #include "ui/SkinPoints.h"
 #include "controller/ScreenContext.h"
@@ -350,7 +350,7 @@ protected:
     }
 
     WindowDirectory directory { ws, dir.Path() };
-    testenv::ChildProcess launcher;
+    ChildProgram launcher;
 };
 
 TEST_F(MainViewLauncherTest, OnlyTapsInsideTheClockAreaCallTheLauncher)

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 
 #include <chrono>
 #include <functional>
@@ -18,7 +18,7 @@ const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
 // Runs the body in another process on the same device root; true when it returned true.
 bool InChild(const std::function<bool()>& body)
 {
-    testenv::ChildProcess child;
+    ChildProgram child;
     return child.Fork([&] { return body() ? 0 : 1; }) && child.Wait(std::chrono::seconds(30)) == 0;
 }
 
@@ -73,7 +73,7 @@ TEST(RegistrySettings, ConcurrentWritersLoseNoUpdate)
             return ok;
         };
     };
-    testenv::ChildProcess first, second;
+    ChildProgram first, second;
     ASSERT_TRUE(first.Fork([&] { return writer('a')() ? 0 : 1; }));
     ASSERT_TRUE(second.Fork([&] { return writer('b')() ? 0 : 1; }));
     ASSERT_EQ(first.Wait(std::chrono::seconds(30)), 0);

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/ChildProcess.h"
+#include "ChildProgram.h"
 
 #include <csignal>
 #include <memory>
@@ -38,7 +38,7 @@ void SaveInterrupted(PairStore& store, size_t stop, bool kill)
         save();
         return;
     }
-    testenv::ChildProcess child;
+    ChildProgram child;
     ASSERT_TRUE(child.Fork(save));
     EXPECT_EQ(child.Wait(), std::nullopt) << "the child was not killed at step " << stop;
 }
