@@ -15,6 +15,19 @@ bool Person::Check(bool condition, const std::string& what)
     return condition;
 }
 
+bool Person::SeesPlaced(const std::string& screenClass,
+    std::initializer_list<std::pair<int, const skin::place::Control*>> controls)
+{
+    for (const auto& [id, place] : controls) {
+        const RECT& r = place->rect;
+        if (!Check(
+                m_rig.ControlRect(screenClass, id) == std::array<int, 4> { r.left, r.top, r.right, r.bottom },
+                screenClass + " control " + std::to_string(id) + " is not where the skin places it"))
+            return false;
+    }
+    return true;
+}
+
 bool Person::Tap(Point p)
 {
     return Check(

@@ -7,7 +7,9 @@
 #include "Rig.h"
 #include "ui/SkinPoints.h"
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 struct Point {
     int x;
@@ -86,6 +88,10 @@ public:
     bool Settle();
     // Waits until the module received a command starting with these bytes since the mark.
     bool ModuleHeard(size_t mark, const std::string& hexPrefix, const std::string& what);
+
+    // The screen's controls stand where the build's layout (generated from the skin) places them.
+    bool SeesPlaced(const std::string& screenClass,
+        std::initializer_list<std::pair<int, const skin::place::Control*>> controls);
 
     bool Check(bool condition, const std::string& what);
 

@@ -262,6 +262,22 @@ bool Rig::Showing(const std::string& windowClass)
     return found;
 }
 
+std::optional<std::array<int, 4>> Rig::ControlRect(const std::string& windowClass, int id)
+{
+    std::optional<std::array<int, 4>> found;
+    std::function<void(const JsonValue&, bool)> visit = [&](const JsonValue& w, bool inside) {
+        inside = inside || w["class"].text == windowClass;
+        const JsonValue& rect = w["rect"];
+        if (!found && inside && w["id"].Int() == id && w["visible"].boolean && rect.items.size() == 4)
+            found = { rect.items[0].Int(), rect.items[1].Int(), rect.items[2].Int(), rect.items[3].Int() };
+        for (const JsonValue& child : w["children"].items)
+            visit(child, inside);
+    };
+    for (const JsonValue& top : Windows().items)
+        visit(top, false);
+    return found;
+}
+
 bool Rig::ShowsText(const std::string& fragment, const std::string& windowClass)
 {
     for (const JsonValue& window : Texts().items) {

@@ -13,6 +13,7 @@
 #include "JsonValue.h"
 #include "LineSocket.h"
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -74,6 +75,8 @@ public:
     bool Showing(const std::string& windowClass);
     // A text drawn in the last paint of a visible window (of that class, when one is given).
     bool ShowsText(const std::string& fragment, const std::string& windowClass = {});
+    // Left, top, right, bottom of a visible control of a window of the class (or its children).
+    std::optional<std::array<int, 4>> ControlRect(const std::string& windowClass, int id);
 
     // Waits for the application to end by itself.
     std::optional<int> WaitExit(std::chrono::milliseconds limit = kWait);

@@ -245,11 +245,18 @@ int main(int argc, char** argv)
                     && person.Check(rig.ModuleMark() > 0, "the module heard nothing")
                     && person.Check(df::ReadRegistryDword(rig.RegistryFile(), kRegistryKey, "RUN") == 1u,
                         "the running flag is not set")
+                    && person.SeesPlaced(screen::kMain,
+                        { { 1006, &skin::place::main::btn_home }, { 1001, &skin::place::main::btn_callplace },
+                            { 1034, &skin::place::main::btn_vol_up } })
                     && screenshot("main-view");
             } },
         { "pair a phone",
             [&] {
                 if (!person.Open(layout::kPairMode, screen::kPairMode) || !person.Settle()
+                    || !person.SeesPlaced(screen::kPairMode,
+                        { { 1, &skin::place::pairmode::btn_gomain },
+                            { 1027, &skin::place::pairmode::btn_pairinghf },
+                            { 1028, &skin::place::pairmode::btn_delpair } })
                     || !screenshot("pair-mode"))
                     return false;
                 size_t mark = rig.ModuleMark();
@@ -273,6 +280,9 @@ int main(int argc, char** argv)
         { "connect the phone",
             [&] {
                 if (!person.Open(layout::kConnect, screen::kConnect) || !person.Settle()
+                    || !person.SeesPlaced(screen::kConnect,
+                        { { 1022, &skin::place::connect::btn_connect },
+                            { 1023, &skin::place::connect::btn_disconnect } })
                     || !person.TapText(kNewPhone) || !screenshot("connect"))
                     return false;
                 size_t mark = rig.ModuleMark();
@@ -328,6 +338,9 @@ int main(int argc, char** argv)
         { "preferences",
             [&] {
                 if (!person.Open(layout::kPreference, screen::kPref)
+                    || !person.SeesPlaced(screen::kPref,
+                        { { 1029, &skin::place::pref::btn_changehome }, { 1011, &skin::place::pref::btn_pad_0 },
+                            { 1031, &skin::place::pref::btn_ring_1 } })
                     || !person.Type(kHomeNumber, skin::place::kPrefPad) || !person.Tap(layout::kChangeHome)
                     || !person.Tap(layout::kAnswerOn) || !person.Tap(layout::kRing2) || !person.Settle()
                     || !screenshot("preferences"))
