@@ -139,17 +139,6 @@ TEST_F(DrawTextTest, TextIsBlendedInTheTextColour)
     EXPECT_GT(partial, 0); // anti-aliased edges
 }
 
-TEST_F(DrawTextTest, ObserverHearsEachTextWithItsRectangle)
-{
-    std::vector<std::pair<WString, RECT>> seen;
-    dc.SetTextObserver([&](const WString& text, const RECT& rect) { seen.emplace_back(text, rect); });
-    DrawText(&dc, u"Pairing", kStatusLine, DT_CENTER);
-    DrawText(&dc, u"", { 1, 2, 3, 4 }, 0);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].first, u"Pairing");
-    EXPECT_EQ(seen[0].second, kStatusLine);
-}
-
 TEST(Font, FaceNamesMapCaseInsensitivelyAndUnknownFacesFallBack)
 {
     EXPECT_EQ(Font::FileFor(u"NoSuchFace", FW_NORMAL), Font::FileFor(u"TAHOMA", FW_NORMAL));
