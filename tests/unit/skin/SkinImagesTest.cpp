@@ -1,3 +1,5 @@
+#include "SkinDescription.h"
+
 #include "platform/draw/DIBitmap.h"
 #include "platform/draw/ImageCodec.h"
 #include "support/TestEnv.h"
@@ -8,10 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <numeric>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,8 +36,7 @@ struct ImageUse {
     std::vector<Place> places;
 };
 
-// "background <path> WxH", "button <path> WxH" (four frames), "strip <path> WxH frames=N", each
-// followed by its indented "place <background> x y" lines.
+// The images of every skin description, read by the generator's own parser (tested on its own).
 std::vector<ImageUse> DescribedImages()
 {
     std::vector<std::filesystem::path> files;
@@ -45,30 +44,17 @@ std::vector<ImageUse> DescribedImages()
         if (entry.path().extension() == ".skin")
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
+    SkinDescription skin;
+    std::string error;
+    for (const auto& file : files)
+        if (!skin.Parse(testenv::ReadFile(file), file.filename().string(), error))
+            return {};
     std::vector<ImageUse> out;
-    bool inImage = false;
-    for (const auto& file : files) {
-        std::ifstream in(file);
-        for (std::string line; std::getline(in, line);) {
-            std::istringstream words(line);
-            std::string word, path, size, option;
-            words >> word;
-            if (word == "background" || word == "button" || word == "strip") {
-                words >> path >> size >> option;
-                int frames = word == "background" ? 1 : word == "button" ? 4 : 0;
-                if (option.rfind("frames=", 0) == 0)
-                    frames = std::stoi(option.substr(7));
-                size_t x = size.find('x');
-                out.push_back({ path, std::stoi(size.substr(0, x)), std::stoi(size.substr(x + 1)), frames, {} });
-                inImage = true;
-            } else if (word == "place" && inImage && !line.empty() && line[0] == ' ') {
-                Place p;
-                words >> p.background >> p.x >> p.y;
-                out.back().places.push_back(p);
-            } else if (!line.empty() && line[0] != ' ' && line[0] != '#') {
-                inImage = false;
-            }
-        }
+    for (const ImageEntry& image : skin.images) {
+        out.push_back({ image.path, image.width, image.height, image.frames, {} });
+        for (const Directive& d : image.body)
+            if (d.name == "place")
+                out.back().places.push_back({ d.args.at(0), std::stoi(d.args.at(1)), std::stoi(d.args.at(2)) });
     }
     return out;
 }
