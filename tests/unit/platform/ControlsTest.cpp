@@ -38,16 +38,6 @@ public:
 
 using Controls = WindowTest;
 
-int Clicks(const RecordingWindow& parent, UINT code)
-{
-    int n = 0;
-    for (const auto& r : parent.received) {
-        if (r.message == WM_COMMAND && HIWORD(r.wParam) == code && LOWORD(r.wParam) == 1001)
-            ++n;
-    }
-    return n;
-}
-
 }
 
 TEST_F(Controls, OwnerDrawnButtonLooksPressesAndClicks)
@@ -68,11 +58,11 @@ TEST_F(Controls, OwnerDrawnButtonLooksPressesAndClicks)
     EXPECT_EQ(At(150, 125), kFrameColors[0]);
     system.InjectMouse(WM_LBUTTONUP, 300, 125);
     system.Idle();
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 0);
+    EXPECT_EQ(parent.Clicks(1001), 0);
 
     clock->Advance(1000); // not a double tap
     Tap(150, 125);
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1);
+    EXPECT_EQ(parent.Clicks(1001), 1);
     EXPECT_EQ(At(150, 125), kFrameColors[0]);
 
     button.EnableWindow(false);
@@ -80,7 +70,7 @@ TEST_F(Controls, OwnerDrawnButtonLooksPressesAndClicks)
     EXPECT_EQ(At(150, 125), kFrameColors[3]);
     clock->Advance(1000);
     Tap(150, 125);
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1) << "a disabled button does not click";
+    EXPECT_EQ(parent.Clicks(1001), 1) << "a disabled button does not click";
 }
 
 TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)
