@@ -112,11 +112,10 @@ TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)
     system.Idle();
     EXPECT_LT(list.GetTopIndex(), 15);
     EXPECT_EQ(list.GetItemState(17, LVIS_SELECTED), LVIS_SELECTED);
-    for (int i = 0; i < 20; ++i) {
-        if (i != 17) {
-            EXPECT_EQ(list.GetItemState(i, LVIS_SELECTED), 0u);
-        }
-    }
+    int selected = 0;
+    for (int i = 0; i < 20; ++i)
+        selected += list.GetItemState(i, LVIS_SELECTED) != 0;
+    EXPECT_EQ(selected, 1);
 }
 
 TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)
