@@ -1,5 +1,7 @@
 #include "support/RecordingWindow.h"
 
+#include "platform/controls/OwnerDraw.h"
+
 #include <algorithm>
 
 namespace testenv {
@@ -25,6 +27,13 @@ LRESULT RecordingWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 int RecordingWindow::Count(UINT message) const
 {
     return int(std::count_if(received.begin(), received.end(), [&](const Received& r) { return r.message == message; }));
+}
+
+int RecordingWindow::Clicks(UINT id) const
+{
+    return int(std::count_if(received.begin(), received.end(), [&](const Received& r) {
+        return r.message == WM_COMMAND && LOWORD(r.wParam) == id && HIWORD(r.wParam) == BN_CLICKED;
+    }));
 }
 
 }

@@ -35,6 +35,8 @@ public:
     bool PreTranslateMessage(MSG* msg) override { return pretranslate && pretranslate(msg); }
 
     int Count(UINT message) const;
+    // Clicks reported by the child control with this id.
+    int Clicks(UINT id) const;
     void SetColor(COLORREF color) { m_color = color; }
 
 private:

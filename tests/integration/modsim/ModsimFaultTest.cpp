@@ -41,9 +41,8 @@ std::vector<LogLine> ReadLog(const std::filesystem::path& path)
 
 bool PassesCodec(const std::vector<BYTE>& bytes)
 {
-    ModuleFrame frame(bytes);
-    return bytes.size() >= ModuleFrame::kMinSize && frame.At(0) == ModuleFrame::kStartByte
-        && frame.Length() + 4u == bytes.size() && frame.ChecksumValid();
+    // Start byte, type, length, the data, then the checksum.
+    return bytes.size() >= 4 && bytes[0] == 0x77 && bytes[2] + 4u == bytes.size() && ModuleFrame(bytes).ChecksumValid();
 }
 
 }

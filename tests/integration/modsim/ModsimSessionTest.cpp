@@ -9,12 +9,7 @@ bool CallOver(const ModuleMessage& m)
     return (m.wParam & 0xFF) == 0 && m.lParam == 0;
 }
 
-// The parameters of an awaited message, empty when none came.
-std::optional<WPARAM> WParam(const std::optional<Handled>& s)
-{
-    return s ? std::optional(s->message.wParam) : std::nullopt;
-}
-
+// The lParam of an awaited message, empty when none came (AwaitStatus gives the wParam).
 std::optional<LPARAM> LParam(const std::optional<Handled>& s)
 {
     return s ? std::optional(s->message.lParam) : std::nullopt;
@@ -30,7 +25,7 @@ TEST_F(ModsimTest, PairingDeliversTheNameAndFillsThePairedList)
     EXPECT_EQ(StatusOf(link.StartPairing(1), WM_BT_PAIR_MODE), 0u);
     ASSERT_TRUE(AwaitState(2));
     EXPECT_EQ(Ask("pair \"Köln phone ☎\""), "ok paired");
-    EXPECT_EQ(WParam(Await(WM_BT_EV_02)), 1u);
+    EXPECT_EQ(AwaitStatus(WM_BT_EV_02), 1u);
     auto name = Await(WM_BT_EV_DEVICE_NAME);
     ASSERT_TRUE(name);
     EXPECT_EQ(Text(name->buffers.deviceName), u"Köln phone ☎");
@@ -60,7 +55,7 @@ TEST_F(ModsimTest, PairingEndsByItselfAfterItsTimeOut)
     StartSim({ "--pair-timeout", "200" });
     ASSERT_TRUE(link.StartPairing(0));
     ASSERT_TRUE(AwaitState(2));
-    EXPECT_EQ(WParam(Await(WM_BT_EV_02)), 0u);
+    EXPECT_EQ(AwaitStatus(WM_BT_EV_02), 0u);
     EXPECT_TRUE(AwaitState(1));
 }
 
@@ -81,7 +76,7 @@ TEST_F(ModsimTest, ConnectDisconnectAndCommandsOutOfState)
     EXPECT_EQ(StatusOf(link.Connect(0, stranger), WM_BT_CONNECT), 3u);
     EXPECT_EQ(Ask("failconnect"), "ok");
     EXPECT_EQ(StatusOf(link.Connect(0, zero), WM_BT_CONNECT), 0u);
-    EXPECT_EQ(WParam(Await(WM_BT_EV_LINK)), 0u);
+    EXPECT_EQ(AwaitStatus(WM_BT_EV_LINK), 0u);
     EXPECT_TRUE(Ask("state").starts_with("ok state 1 "));
 }
 
@@ -138,7 +133,7 @@ TEST_F(ModsimTest, OutgoingCallAnsweredAndUnanswered)
     StartSim({ "--alert-timeout", "700" });
     ConnectPhone();
     EXPECT_EQ(StatusOf(link.Dial("5550100", 7), WM_BT_DIAL), 0u);
-    EXPECT_EQ(WParam(Await(WM_BT_EV_CALL_STATUS)), 0x0201u);
+    EXPECT_EQ(AwaitStatus(WM_BT_EV_CALL_STATUS), 0x0201u);
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, [](auto& m) { return m.wParam == 0x0201; }))
         << "call status repeats while it rings at the other end";
     ASSERT_EQ(Ask("answer"), "ok answered");
@@ -153,19 +148,12 @@ TEST_F(ModsimTest, OutgoingCallAnsweredAndUnanswered)
     EXPECT_EQ(StatusOf(link.Dial("555-0", 5), WM_BT_DIAL), 2u) << "not a dial character";
 }
 
-TEST_F(ModsimTest, PairedListsOfNoneSomeAndTooMany)
+TEST_F(ModsimTest, PairedListsOfNoneAndTooMany)
 {
     StartSim();
     ASSERT_EQ(Ask("phones 0"), "ok 0 phones");
     ASSERT_TRUE(link.GetPairedList());
     EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_EMPTY);
-
-    ASSERT_EQ(Ask("phones 3"), "ok 3 phones");
-    ASSERT_TRUE(link.GetPairedList());
-    auto three = Await(WM_BT_PAIRED_LIST);
-    ASSERT_TRUE(three);
-    EXPECT_EQ(three->message.wParam, 3u);
-    EXPECT_EQ(three->buffers.pairedAddresses[2][5], 3);
 
     ASSERT_EQ(Ask("phones 9"), "ok 9 phones");
     ASSERT_TRUE(link.GetPairedList());
@@ -185,7 +173,7 @@ TEST_F(ModsimTest, AnswersVersionAddressVolumeAndGain)
     ASSERT_TRUE(link.SetMicGain(6));
     EXPECT_EQ(LParam(Await(WM_BT_MIC_GAIN)), 6);
     ASSERT_EQ(Ask("volume 11"), "ok");
-    EXPECT_EQ(WParam(Await(WM_BT_EV_SPK_VOLUME)), 11u);
+    EXPECT_EQ(AwaitStatus(WM_BT_EV_SPK_VOLUME), 11u);
     ASSERT_TRUE(link.GetState());
     auto state = Await(WM_BT_STATE);
     ASSERT_TRUE(state);

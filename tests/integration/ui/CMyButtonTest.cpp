@@ -26,15 +26,6 @@ protected:
         return button;
     }
 
-    int Clicks(int slot)
-    {
-        int count = 0;
-        for (const auto& r : m_parent.received)
-            count += r.message == WM_COMMAND && LOWORD(r.wParam) == 100 + slot
-                && HIWORD(r.wParam) == BN_CLICKED;
-        return count;
-    }
-
     // First and last row where the button differs from its bare frame 0: where the caption lies.
     std::pair<int, int> CaptionRows(int slot)
     {
@@ -78,12 +69,12 @@ TEST_F(ButtonTest, EachStateShowsItsFrameOfTheStripAndEachTapClicks)
     m_system.InjectMouse(WM_LBUTTONUP, Place(1).left + 40, kTop + 40);
     m_system.Idle();
     EXPECT_TRUE(ShowsFrame(kStrip, 0, Place(1)));
-    EXPECT_EQ(Clicks(1), 1);
+    EXPECT_EQ(m_parent.Clicks(101), 1);
     EXPECT_EQ(Played("btnClick.snd"), 2);
 
     // A disabled button neither clicks nor sounds; a hold-look one changes only on erase.
     Tap(Place(3).left + 5, kTop + 5);
-    EXPECT_EQ(Clicks(3), 0);
+    EXPECT_EQ(m_parent.Clicks(103), 0);
     EXPECT_EQ(Played("btnClick.snd"), 2);
     m_buttons[4].Invalidate(false);
     m_system.Idle();
@@ -96,7 +87,7 @@ TEST_F(ButtonTest, EachStateShowsItsFrameOfTheStripAndEachTapClicks)
     Tap(30, kTop + 30);
     m_clock->Advance(100);
     Tap(31, kTop + 31);
-    EXPECT_EQ(Clicks(0), 2);
+    EXPECT_EQ(m_parent.Clicks(100), 2);
     EXPECT_EQ(Played("btnClick.snd"), 4);
     EXPECT_TRUE(ShowsFrame(kStrip, 0, Place(0)));
 }
@@ -131,5 +122,5 @@ TEST_F(ButtonTest, ButtonWithoutSetupOrImageDrawsNothingButStillClicks)
     m_buttons[1].Setup(Strip("no-such-strip.bti"), Place(1).left, kTop, kW, kH, u"", false, true);
     m_system.Idle();
     Tap(Place(1).left + 5, kTop + 5);
-    EXPECT_EQ(Clicks(1), 1);
+    EXPECT_EQ(m_parent.Clicks(101), 1);
 }

@@ -49,8 +49,7 @@ TEST_F(ListsTest, DeviceListDrawsStripedCellsWithTheSelectedRowHighlighted)
     CMyListCtrl list;
     Fill(list, { 150, 150, 120 }, 4, { u"Phone", u"00:11:22:33:44:55", u"HF" });
     SaveShot(kListRect, "list-devices.png");
-    const COLORREF rows[]
-        = { kEvenRow, kSelectedRow, kEvenRow, kOddRow };
+    const COLORREF rows[] = { kEvenRow, kSelectedRow, kEvenRow, kOddRow };
     for (int i = 0; i < 4; ++i) {
         int middle = i * 27 + 13;
         EXPECT_EQ(At(2, middle), rows[i]) << i;

@@ -115,89 +115,75 @@ struct Row {
     std::vector<std::string> frames; // events are type 04, responses 03
 };
 
+void Nothing(Module&) { }
+void Ready(Module& m) { m.Ready(); }
+void Linked(Module& m) { m.Linked(); }
+// Linked, with a call in the given state.
+std::function<void(Module&)> InCall(const char* state)
+{
+    return [state](Module& m) {
+        m.Linked();
+        m.map.Call(kCall, state, "555");
+    };
+}
+void Office(Module& m, bool paired) { m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Büro", paired)); }
+
 const Row kRows[] = {
-    { "a powered adapter makes the module idle", [](Module&) {}, [](Module& m) { m.Ready(); }, { "04 01 08" } },
-    { "an adapter switched off makes it not ready", [](Module& m) { m.Ready(); },
+    { "a powered adapter makes the module idle", Nothing, Ready, { "04 01 08" } },
+    { "an adapter switched off makes it not ready", Ready,
         [](Module& m) { m.map.Adapter(kAdapter, true, false, ""); }, { "04 01 00" } },
-    { "another adapter than the one asked for is ignored", [](Module&) {},
-        [](Module& m) {
-            HandsFreeMap other(m.core, "hci1");
-            other.Adapter(kAdapter, true, true, "00:11:22:33:44:55");
-        },
-        {} },
-    { "the hands-free modem of a paired gateway links it", [](Module& m) { m.Ready(); },
+    { "another adapter than the one asked for is ignored", Nothing,
+        [](Module& m) { HandsFreeMap(m.core, "hci1").Adapter(kAdapter, true, true, "00:11:22:33:44:55"); }, {} },
+    { "the hands-free modem of a paired gateway links it", Ready,
         [](Module& m) { m.map.Modem(kRoadModem, { "hfp", true }); }, { "04 03 02", "04 01 20" } },
-    { "a modem still offline links nothing", [](Module& m) { m.Ready(); },
-        [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); }, {} },
-    { "a modem of another type links nothing", [](Module& m) { m.Ready(); },
+    { "a modem still offline links nothing", Ready, [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); },
+        {} },
+    { "a modem of another type links nothing", Ready,
         [](Module& m) { m.map.Modem(kRoadModem, { "hardware", true }); }, {} },
-    { "a modem of a phone that is not paired links nothing", [](Module& m) {
-         m.Ready();
-         m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Office phone", false));
-     },
+    { "a modem of a phone that is not paired links nothing", [](Module& m) { Ready(m), Office(m, false); },
         [](Module& m) { m.map.Modem("/hfp" + kOffice, { "hfp", true }); }, {} },
-    { "an incoming call rings with the caller's number", [](Module& m) { m.Linked(); },
+    { "an incoming call rings with the caller's number", Linked,
         [](Module& m) { m.map.Call(kCall, "incoming", "555"); },
         { "04 01 28", "04 10 01 01 01", "04 04", "04 05 35 35 35" } },
-    { "a waiting call rings the same way", [](Module& m) { m.Linked(); },
-        [](Module& m) { m.map.Call(kCall, "waiting", "7"); }, { "04 01 28", "04 10 01 01 01", "04 04", "04 05 37" } },
-    { "an answered call is in progress, its voice on the phone without an audio card", [](Module& m) {
-         m.Linked();
-         m.map.Call(kCall, "incoming", "555");
-     },
+    { "a waiting call rings the same way", Linked, [](Module& m) { m.map.Call(kCall, "waiting", "7"); },
+        { "04 01 28", "04 10 01 01 01", "04 04", "04 05 37" } },
+    { "an answered call is in progress, its voice on the phone without an audio card", InCall("incoming"),
         [](Module& m) { m.map.Call(kCall, "active", "555"); }, { "04 10 01 02 01", "04 01 30" } },
-    { "with the phone's audio card the voice is in the car", [](Module& m) {
-         m.Linked();
-         m.map.AudioCard(true);
-         m.map.Call(kCall, "incoming", "555");
-     },
-        [](Module& m) { m.map.Call(kCall, "active", "555"); }, { "04 10 01 02 01", "04 01 31" } },
-    { "a dialled call alerts", [](Module& m) { m.Linked(); }, [](Module& m) { m.map.Call(kCall, "dialing", "123"); },
-        { "04 10 02 01 01" } },
-    { "a dialled call answered is outgoing and active", [](Module& m) {
-         m.Linked();
-         m.map.Call(kCall, "alerting", "123");
-     },
-        [](Module& m) { m.map.Call(kCall, "active", "123"); }, { "04 10 02 02 01", "04 01 30" } },
-    { "the call gone takes the module back to connected", [](Module& m) {
-         m.Linked();
-         m.map.Call(kCall, "active", "555");
-     },
+    { "with the phone's audio card the voice is in the car", InCall("incoming"),
+        [](Module& m) {
+            m.map.AudioCard(true);
+            m.map.Call(kCall, "active", "555");
+        },
+        { "04 10 01 02 01", "04 01 31" } },
+    { "a dialled call alerts", Linked, [](Module& m) { m.map.Call(kCall, "dialing", "123"); }, { "04 10 02 01 01" } },
+    { "a dialled call answered is outgoing and active", InCall("alerting"),
+        [](Module& m) { m.map.Call(kCall, "active", "555"); }, { "04 10 02 02 01", "04 01 30" } },
+    { "the call gone takes the module back to connected", InCall("active"),
         [](Module& m) { m.map.CallGone(kCall); }, { "04 10 00 00 00", "04 01 20" } },
-    { "a disconnected call counts as gone", [](Module& m) {
-         m.Linked();
-         m.map.Call(kCall, "incoming", "555");
-     },
+    { "a disconnected call counts as gone", InCall("incoming"),
         [](Module& m) { m.map.Call(kCall, "disconnected", "555"); }, { "04 10 00 00 00", "04 01 20" } },
-    { "ofonod vanishing during a call ends call and link", [](Module& m) {
-         m.Linked();
-         m.map.Call(kCall, "active", "555");
-     },
-        [](Module& m) { m.map.OfonoGone(); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
-    { "bluetoothd vanishing leaves the module not ready", [](Module& m) { m.Linked(); },
-        [](Module& m) { m.map.BluezGone(); }, { "04 03 00", "04 01 00" } },
-    { "the phone out of range (its modem removed) ends the call, then the link", [](Module& m) {
-         m.Linked();
-         m.map.Call(kCall, "active", "555");
-     },
+    { "ofonod vanishing during a call ends call and link", InCall("active"), [](Module& m) { m.map.OfonoGone(); },
+        { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
+    { "bluetoothd vanishing leaves the module not ready", Linked, [](Module& m) { m.map.BluezGone(); },
+        { "04 03 00", "04 01 00" } },
+    { "the phone out of range (its modem removed) ends the call, then the link", InCall("active"),
         [](Module& m) { m.map.ModemGone(kRoadModem); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
-    { "the modem going offline drops the link", [](Module& m) { m.Linked(); },
-        [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); }, { "04 03 00", "04 01 08" } },
-    { "asking for the state reports a link made before the line was opened", [](Module& m) { m.Linked(); },
+    { "the modem going offline drops the link", Linked, [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); },
+        { "04 03 00", "04 01 08" } },
+    { "asking for the state reports a link made before the line was opened", Linked,
         [](Module& m) {
             m.core.reannounceLink = true;
             m.Command({ 0x05 });
         },
         { "03 05 00 20", "04 03 02", "04 01 20" } },
-    { "a phone pairing in the pairing window is named", [](Module& m) {
-         m.Ready();
-         m.Command({ 0x07 });
-         m.map.PairingWindow(true);
-     },
-        [](Module& m) { m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Büro")); },
-        { "04 02 01", "04 0E 0B 00 1A 7D DA 71 02 42 C3 BC 72 6F", "04 01 08" } },
-    { "a phone pairing outside the window is only listed", [](Module& m) { m.Ready(); },
-        [](Module& m) { m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Office")); }, {} },
+    { "a phone pairing in the pairing window is named",
+        [](Module& m) {
+            m.Ready();
+            m.Command({ 0x07 });
+            m.map.PairingWindow(true);
+        },
+        [](Module& m) { Office(m, true); }, { "04 02 01", "04 0E 0B 00 1A 7D DA 71 02 42 C3 BC 72 6F", "04 01 08" } },
+    { "a phone pairing outside the window is only listed", Ready, [](Module& m) { Office(m, true); }, {} },
 };
 
 TEST(HandsFreeMap, EachPublishedFactSendsTheModuleFramesOfTheTable)

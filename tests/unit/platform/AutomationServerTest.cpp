@@ -62,30 +62,26 @@ TEST(AutomationServer, RoundTripOfTapIdleWindowsAdvanceAndQuit)
         { "tap 50 50", "idle", "windows", "advance 3000", "key F10", "frobnicate", "tap 1", "texts",
             "screenshot " + shot, "quit" });
     ASSERT_EQ(answers.size(), 10u);
-    EXPECT_EQ(answers[0], "ok");
+    for (size_t i : { 0, 1, 3, 4, 8, 9 })
+        EXPECT_EQ(answers[i], "ok") << i;
+    for (size_t i : { 5, 6 })
+        EXPECT_EQ(answers[i].rfind("error", 0), 0u) << answers[i];
     EXPECT_EQ(button.Count(WM_LBUTTONDOWN), 1);
     EXPECT_EQ(button.Count(WM_LBUTTONUP), 1);
-    EXPECT_EQ(answers[1], "ok");
     EXPECT_NE(answers[2].find("\"class\": \"testenv::RecordingWindow\", \"id\": 0, \"text\": \"Ostrilan_10001234\", "
                               "\"rect\": [0, 0, 480, 272], \"visible\": true, \"enabled\": true"),
         std::string::npos)
         << answers[2];
     EXPECT_NE(answers[2].find("\"id\": 1001, \"text\": \"Dial\", \"rect\": [10, 20, 110, 80]"), std::string::npos);
-    EXPECT_EQ(answers[3], "ok");
     EXPECT_EQ(button.Count(WM_TIMER), 3);
-    EXPECT_EQ(answers[4], "ok");
     EXPECT_EQ(frame.Count(WM_KEYUP), 1);
-    EXPECT_EQ(answers[5].rfind("error", 0), 0u);
-    EXPECT_EQ(answers[6].rfind("error", 0), 0u);
     EXPECT_EQ(answers[7], "ok [{\"class\": \"testenv::RecordingWindow\", \"id\": 0, \"texts\": [{\"text\": \"Ready\", "
                           "\"rect\": [50, 237, 430, 254]}]}]");
-    EXPECT_EQ(answers[8], "ok");
     std::optional<Surface> png = LoadPng(shot);
     ASSERT_TRUE(png);
     EXPECT_EQ(png->Width(), 480);
     EXPECT_EQ(Surface::ToColorRef(png->Pixel(5, 5)), RGB(10, 20, 30));
     EXPECT_EQ(Surface::ToColorRef(png->Pixel(50, 50)), RGB(200, 200, 200));
-    EXPECT_EQ(answers[9], "ok");
     system.Idle();
     EXPECT_EQ(frame.GetSafeHwnd(), nullptr) << "quit closes the first top-level window";
 }

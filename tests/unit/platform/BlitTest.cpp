@@ -54,14 +54,6 @@ TEST(MemoryDC, CompatibleContextInheritsTheTextObserver)
     EXPECT_EQ(calls, 1);
 }
 
-TEST(CreateCompatibleBitmap, RefusesEmptyAndAbsurdSizes)
-{
-    EXPECT_NE(CreateCompatibleBitmap(nullptr, 480, 272), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 272), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 480, -1), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 100000, 100000), nullptr);
-}
-
 TEST(BitBlt, CopiesThroughAMemoryContextOntoTheDestinationOriginAndClip)
 {
     MemoryCanvas source(20, 20, kRed);
@@ -93,15 +85,6 @@ TEST(BitBlt, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels)
     ASSERT_TRUE(BitBlt(canvas.dc.get(), 2, 0, 8, 1, canvas.dc.get(), 0, 0));
     for (int x = 2; x < 10; ++x)
         EXPECT_EQ(canvas.bitmap.Pixels().Pixel(x, 0), uint32_t(x - 2));
-}
-
-TEST(BitBlt, RefusesMissingContextsAndOtherRasterOperations)
-{
-    MemoryCanvas canvas(4, 4, 0);
-    auto empty = CreateCompatibleDC(nullptr);
-    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, nullptr, 0, 0));
-    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, empty.get(), 0, 0));
-    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, canvas.dc.get(), 0, 0, 0x00EE0086));
 }
 
 TEST(StretchBlt, ScalesACheckerKeepingCornerColoursAndBlendingTheMiddle)
@@ -143,10 +126,19 @@ TEST(StretchBlt, ScalingInHeightOnlyMixesEveryChannelOfEveryPixelExactly)
     }
 }
 
-TEST(StretchBlt, SourceRectangleOffTheSourceDrawsNothing)
+TEST(Blit, RefusesEmptyOrAbsurdBitmapsMissingContextsOtherOperationsAndSourcesOffTheSource)
 {
+    EXPECT_NE(CreateCompatibleBitmap(nullptr, 480, 272), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 272), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 480, -1), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 100000, 100000), nullptr);
+
+    MemoryCanvas canvas(8, 8, 0);
     MemoryCanvas source(4, 4, kRed);
-    MemoryCanvas dest(8, 8, 0);
-    StretchBlt(dest.dc.get(), 0, 0, 8, 8, source.dc.get(), 2, 2, 4, 4);
-    EXPECT_EQ(dest.bitmap.Pixels().Pixel(4, 4), 0u);
+    auto empty = CreateCompatibleDC(nullptr);
+    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, nullptr, 0, 0));
+    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, empty.get(), 0, 0));
+    EXPECT_FALSE(BitBlt(canvas.dc.get(), 0, 0, 4, 4, source.dc.get(), 0, 0, 0x00EE0086));
+    StretchBlt(canvas.dc.get(), 0, 0, 8, 8, source.dc.get(), 2, 2, 4, 4);
+    EXPECT_EQ(canvas.bitmap.Pixels().Pixel(4, 4), 0u);
 }

@@ -38,16 +38,6 @@ public:
 
 using Controls = WindowTest;
 
-int Clicks(const RecordingWindow& parent, UINT code)
-{
-    int n = 0;
-    for (const auto& r : parent.received) {
-        if (r.message == WM_COMMAND && HIWORD(r.wParam) == code && LOWORD(r.wParam) == 1001)
-            ++n;
-    }
-    return n;
-}
-
 }
 
 TEST_F(Controls, OwnerDrawnButtonLooksPressesAndClicks)
@@ -68,11 +58,11 @@ TEST_F(Controls, OwnerDrawnButtonLooksPressesAndClicks)
     EXPECT_EQ(At(150, 125), kFrameColors[0]);
     system.InjectMouse(WM_LBUTTONUP, 300, 125);
     system.Idle();
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 0);
+    EXPECT_EQ(parent.Clicks(1001), 0);
 
     clock->Advance(1000); // not a double tap
     Tap(150, 125);
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1);
+    EXPECT_EQ(parent.Clicks(1001), 1);
     EXPECT_EQ(At(150, 125), kFrameColors[0]);
 
     button.EnableWindow(false);
@@ -80,16 +70,7 @@ TEST_F(Controls, OwnerDrawnButtonLooksPressesAndClicks)
     EXPECT_EQ(At(150, 125), kFrameColors[3]);
     clock->Advance(1000);
     Tap(150, 125);
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 1) << "a disabled button does not click";
-
-    // A quick second tap is reported as a double click, and does not leave the button pressed.
-    button.EnableWindow(true);
-    clock->Advance(1000);
-    Tap(150, 125);
-    Tap(151, 126);
-    EXPECT_EQ(Clicks(parent, BN_CLICKED), 2);
-    EXPECT_EQ(Clicks(parent, BN_DOUBLECLICKED), 1);
-    EXPECT_FALSE(button.IsPressed());
+    EXPECT_EQ(parent.Clicks(1001), 1) << "a disabled button does not click";
 }
 
 TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)
@@ -131,11 +112,10 @@ TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)
     system.Idle();
     EXPECT_LT(list.GetTopIndex(), 15);
     EXPECT_EQ(list.GetItemState(17, LVIS_SELECTED), LVIS_SELECTED);
-    for (int i = 0; i < 20; ++i) {
-        if (i != 17) {
-            EXPECT_EQ(list.GetItemState(i, LVIS_SELECTED), 0u);
-        }
-    }
+    int selected = 0;
+    for (int i = 0; i < 20; ++i)
+        selected += list.GetItemState(i, LVIS_SELECTED) != 0;
+    EXPECT_EQ(selected, 1);
 }
 
 TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)

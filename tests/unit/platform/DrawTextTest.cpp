@@ -57,13 +57,6 @@ protected:
 
 }
 
-TEST_F(DrawTextTest, TahomaBoldIsDrawnAtTheRequestedCellHeightAndWidth)
-{
-    SIZE extent = GetTextExtent(&dc, u"abcdefghijklmnopqrstuvwxyz");
-    EXPECT_EQ(extent.cy, 14);
-    EXPECT_NEAR(extent.cx, 26 * 6, 26);
-}
-
 TEST_F(DrawTextTest, AlignmentsPlaceTheTextAtTheEdgesOrTheMiddleOfItsRectangle)
 {
     const RECT rect { 50, 40, 430, 200 };
@@ -87,8 +80,9 @@ TEST_F(DrawTextTest, AlignmentsPlaceTheTextAtTheEdgesOrTheMiddleOfItsRectangle)
     EXPECT_NEAR((middle.top + middle.bottom) / 2, (rect.top + rect.bottom) / 2, 4);
 }
 
-TEST_F(DrawTextTest, LineFeedsStackLinesAndCarriageReturnsAreIgnored)
+TEST_F(DrawTextTest, LinesAreTheCellHeightApartAndCarriageReturnsAreIgnored)
 {
+    EXPECT_NEAR(GetTextExtent(&dc, u"abcdefghijklmnopqrstuvwxyz").cx, 26 * 6, 26) << "the requested cell width";
     const RECT rect { 0, 0, 480, 272 };
     EXPECT_EQ(DrawText(&dc, u"First\nSecond", rect, DT_CENTER), 28);
     RECT both = Inked();
@@ -137,17 +131,6 @@ TEST_F(DrawTextTest, TextIsBlendedInTheTextColour)
     }
     EXPECT_GT(solid, 20);
     EXPECT_GT(partial, 0); // anti-aliased edges
-}
-
-TEST_F(DrawTextTest, ObserverHearsEachTextWithItsRectangle)
-{
-    std::vector<std::pair<WString, RECT>> seen;
-    dc.SetTextObserver([&](const WString& text, const RECT& rect) { seen.emplace_back(text, rect); });
-    DrawText(&dc, u"Pairing", kStatusLine, DT_CENTER);
-    DrawText(&dc, u"", { 1, 2, 3, 4 }, 0);
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].first, u"Pairing");
-    EXPECT_EQ(seen[0].second, kStatusLine);
 }
 
 TEST(Font, FaceNamesMapCaseInsensitivelyAndUnknownFacesFallBack)

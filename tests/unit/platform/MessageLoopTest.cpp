@@ -9,16 +9,6 @@ namespace {
 
 constexpr UINT WM_TEST = WM_USER + 1;
 
-std::vector<UINT> MessagesOf(const RecordingWindow& w, std::initializer_list<UINT> kinds)
-{
-    std::vector<UINT> out;
-    for (const auto& r : w.received) {
-        if (std::find(kinds.begin(), kinds.end(), r.message) != kinds.end())
-            out.push_back(r.message == WM_TEST ? UINT(WM_TEST + r.wParam) : r.message);
-    }
-    return out;
-}
-
 using MessageLoop = WindowTest;
 
 }
@@ -28,15 +18,19 @@ TEST_F(MessageLoop, PostedMessagesComeBeforeTimersAndTimersBeforePaint)
     RecordingWindow w;
     ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     system.Idle();
-    w.received.clear();
-
+    std::vector<UINT> seen;
+    w.hook = [&](UINT m, WPARAM wp, LPARAM) {
+        if (m == WM_TEST || m == WM_TIMER || m == WM_ERASEBKGND || m == WM_PAINT)
+            seen.push_back(m == WM_TEST ? UINT(WM_TEST + wp) : m);
+        return false;
+    };
     w.SetTimer(7, 100);
     clock->Advance(100); // the timer is due, but not yet handled
     w.Invalidate(true);
     w.PostMessage(WM_TEST, 1);
     w.PostMessage(WM_TEST, 2);
     system.Idle();
-    EXPECT_EQ(MessagesOf(w, { WM_TEST, WM_TIMER, WM_ERASEBKGND, WM_PAINT }),
+    EXPECT_EQ(seen,
         (std::vector<UINT> { WM_TEST + 1, WM_TEST + 2, WM_TIMER, WM_PAINT, WM_ERASEBKGND }));
 }
 

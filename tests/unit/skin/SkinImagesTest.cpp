@@ -1,3 +1,5 @@
+#include "SkinDescription.h"
+
 #include "platform/draw/DIBitmap.h"
 #include "platform/draw/ImageCodec.h"
 #include "support/TestEnv.h"
@@ -8,10 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <fstream>
-#include <iterator>
+#include <numeric>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -36,8 +36,7 @@ struct ImageUse {
     std::vector<Place> places;
 };
 
-// "background <path> WxH", "button <path> WxH" (four frames), "strip <path> WxH frames=N", each
-// followed by its indented "place <background> x y" lines.
+// The images of every skin description, read by the generator's own parser (tested on its own).
 std::vector<ImageUse> DescribedImages()
 {
     std::vector<std::filesystem::path> files;
@@ -45,30 +44,17 @@ std::vector<ImageUse> DescribedImages()
         if (entry.path().extension() == ".skin")
             files.push_back(entry.path());
     std::sort(files.begin(), files.end());
+    SkinDescription skin;
+    std::string error;
+    for (const auto& file : files)
+        if (!skin.Parse(testenv::ReadFile(file), file.filename().string(), error))
+            return {};
     std::vector<ImageUse> out;
-    bool inImage = false;
-    for (const auto& file : files) {
-        std::ifstream in(file);
-        for (std::string line; std::getline(in, line);) {
-            std::istringstream words(line);
-            std::string word, path, size, option;
-            words >> word;
-            if (word == "background" || word == "button" || word == "strip") {
-                words >> path >> size >> option;
-                int frames = word == "background" ? 1 : word == "button" ? 4 : 0;
-                if (option.rfind("frames=", 0) == 0)
-                    frames = std::stoi(option.substr(7));
-                size_t x = size.find('x');
-                out.push_back({ path, std::stoi(size.substr(0, x)), std::stoi(size.substr(x + 1)), frames, {} });
-                inImage = true;
-            } else if (word == "place" && inImage && !line.empty() && line[0] == ' ') {
-                Place p;
-                words >> p.background >> p.x >> p.y;
-                out.back().places.push_back(p);
-            } else if (!line.empty() && line[0] != ' ' && line[0] != '#') {
-                inImage = false;
-            }
-        }
+    for (const ImageEntry& image : skin.images) {
+        out.push_back({ image.path, image.width, image.height, image.frames, {} });
+        for (const Directive& d : image.body)
+            if (d.name == "place")
+                out.back().places.push_back({ d.args.at(0), std::stoi(d.args.at(1)), std::stoi(d.args.at(2)) });
     }
     return out;
 }
@@ -132,13 +118,6 @@ bool IsButton(const ImageUse& use)
     return name.rfind("btn_", 0) == 0 || name.rfind("tab_", 0) == 0;
 }
 
-std::vector<ImageUse> Buttons()
-{
-    std::vector<ImageUse> out;
-    std::copy_if(kImages.begin(), kImages.end(), std::back_inserter(out), IsButton);
-    return out;
-}
-
 std::string TestName(const ::testing::TestParamInfo<ImageUse>& info)
 {
     std::string name = info.param.path;
@@ -149,7 +128,6 @@ std::string TestName(const ::testing::TestParamInfo<ImageUse>& info)
 }
 
 class SkinImage : public ::testing::TestWithParam<ImageUse> { };
-class SkinButton : public ::testing::TestWithParam<ImageUse> { };
 
 }
 
@@ -191,39 +169,36 @@ TEST_P(SkinImage, ExistsWithTheFrameSizeAndCountItsScreenUses)
     EXPECT_GE(image.Width(), use.width * use.frames);
 }
 
-TEST_P(SkinButton, LooksPressedAndDisabledDifferently)
+INSTANTIATE_TEST_SUITE_P(AllImages, SkinImage, ::testing::ValuesIn(kImages), TestName);
+
+// Every level of a gauge, and a button's normal, pressed and disabled frames, look different; a
+// greyed button is quieter than a live one: less spread between its darkest and lightest.
+TEST(SkinFrames, GaugeLevelsAndButtonStatesLookDifferent)
 {
-    const ImageUse& use = GetParam();
-    Surface strip = Load(use.path);
-    ASSERT_FALSE(strip.IsEmpty());
-    auto normal = Frame(strip, use.width, 0), pressed = Frame(strip, use.width, 1),
-         disabled = Frame(strip, use.width, 3);
-    EXPECT_NE(normal, pressed);
-    EXPECT_NE(normal, disabled);
-    EXPECT_NE(pressed, disabled);
-    // A greyed button is quieter than a live one: less spread between its darkest and lightest.
     auto spread = [](const std::vector<uint32_t>& px) {
         auto [lo, hi] = std::minmax_element(
             px.begin(), px.end(), [](uint32_t a, uint32_t b) { return Luminance(a) < Luminance(b); });
         return Luminance(*hi) - Luminance(*lo);
     };
-    EXPECT_LT(spread(disabled), spread(normal)) << use.path;
-}
-
-INSTANTIATE_TEST_SUITE_P(AllImages, SkinImage, ::testing::ValuesIn(kImages), TestName);
-INSTANTIATE_TEST_SUITE_P(AllButtons, SkinButton, ::testing::ValuesIn(Buttons()), TestName);
-
-TEST(SkinGauges, EveryLevelOfAGaugeLooksDifferent)
-{
     for (const ImageUse& use : kImages) {
-        if (use.path.find("gage") == std::string::npos && use.path != "lock.bti" && use.path != "ico_bluetooth.bti")
+        bool gauge = use.path.find("gage") != std::string::npos || use.path == "lock.bti"
+            || use.path == "ico_bluetooth.bti";
+        if (!gauge && !IsButton(use))
             continue;
         Surface strip = Load(use.path);
         ASSERT_FALSE(strip.IsEmpty()) << use.path;
-        for (int a = 0; a < use.frames; ++a)
-            for (int b = a + 1; b < use.frames; ++b)
-                EXPECT_NE(Frame(strip, use.width, a), Frame(strip, use.width, b))
-                    << use.path << " frames " << a << ", " << b;
+        std::vector<int> frames { 0, 1, 3 };
+        if (gauge) {
+            frames.resize(size_t(use.frames));
+            std::iota(frames.begin(), frames.end(), 0);
+        }
+        for (size_t a = 0; a < frames.size(); ++a)
+            for (size_t b = a + 1; b < frames.size(); ++b)
+                EXPECT_NE(Frame(strip, use.width, frames[a]), Frame(strip, use.width, frames[b]))
+                    << use.path << " frames " << frames[a] << ", " << frames[b];
+        if (!gauge) {
+            EXPECT_LT(spread(Frame(strip, use.width, 3)), spread(Frame(strip, use.width, 0))) << use.path;
+        }
     }
 }
 
