@@ -2,6 +2,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/draw/DIBitmap.h"
+#include "platform/devices/FolderMemo.h"
 #include "platform/devices/Paths.h"
 #include "store/AppFolders.h"
 
@@ -91,24 +92,8 @@ std::shared_ptr<const Image> SkinBackground(const WString& path)
 // dozen strips each time it opens.
 std::string StripFile(const WString& name)
 {
-    static std::mutex lock;
-    static uint64_t madeFor = 0;
-    static std::unordered_map<WString, std::string> files;
-    const uint64_t changes = ModuleFolderChanges();
-    {
-        std::lock_guard guard(lock);
-        if (madeFor != changes) {
-            files.clear();
-            madeFor = changes;
-        }
-        if (auto it = files.find(name); it != files.end())
-            return it->second;
-    }
-    std::string file = ToUtf8(ImagePath(name));
-    std::lock_guard guard(lock);
-    if (madeFor == changes)
-        files.emplace(name, file);
-    return file;
+    static FolderMemo<WString, std::string> files;
+    return *files.Get(name, [](const WString& strip) { return std::optional(ToUtf8(ImagePath(strip))); });
 }
 
 std::shared_ptr<const Bitmap> SkinStrip(const WString& name)

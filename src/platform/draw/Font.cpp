@@ -1,5 +1,6 @@
 #include "platform/draw/Font.h"
 
+#include "platform/devices/FolderMemo.h"
 #include "platform/devices/Paths.h"
 #include "platform/draw/FontCache.h"
 
@@ -64,32 +65,19 @@ std::filesystem::path Font::FileFor(const WString& face, int weight)
             mapping = &m;
     }
     const char* name = weight >= kBoldFrom ? mapping->bold : mapping->regular;
-    // Paints make their fonts afresh, so the file found is kept until the module folder changes;
-    // one not found is looked for again.
-    static std::mutex lock;
-    static uint64_t foundFor = 0;
-    static std::map<const char*, std::filesystem::path> found;
-    const uint64_t changes = ModuleFolderChanges();
-    {
-        std::lock_guard guard(lock);
-        if (foundFor != changes) {
-            found.clear();
-            foundFor = changes;
-        }
-        if (auto it = found.find(name); it != found.end())
-            return it->second;
-    }
-    std::error_code ec;
-    for (const auto& folder : { AssetFolder() / kFontsFolder, std::filesystem::path(kSystemFonts) }) {
-        auto path = folder / name;
-        if (std::filesystem::is_regular_file(path, ec)) {
-            std::lock_guard guard(lock);
-            if (foundFor == changes)
-                found[name] = path;
-            return path;
-        }
-    }
-    return {};
+    // Paints make their fonts afresh, so the file found is kept; one not found is looked for again.
+    static FolderMemo<const char*, std::filesystem::path> found;
+    return found
+        .Get(name,
+            [](const char* file) -> std::optional<std::filesystem::path> {
+                std::error_code ec;
+                for (const auto& folder : { AssetFolder() / kFontsFolder, std::filesystem::path(kSystemFonts) }) {
+                    if (std::filesystem::is_regular_file(folder / file, ec))
+                        return folder / file;
+                }
+                return std::nullopt;
+            })
+        .value_or(std::filesystem::path());
 }
 
 std::unique_ptr<Font> CreateFont(int height, int width, int weight, BYTE charSet, BYTE pitchAndFamily,
