@@ -312,6 +312,7 @@ class BluezFlow(dbusmock.DBusTestCase):
 
     def connect_from_list(self, phone):
         self.open(CONNECT, 'CDlgConnect')
+        self.assertTrue(self.wait_text(ROAD[1]) and self.shows(OFFICE[1]), 'the paired phones are not listed')
         self.tap_text(phone[1])
         self.tap(CONNECT_BUTTON)
         self.assertTrue(self.wait_called('org.bluez', device_path(phone[0]), 'Connect'), 'no Device1.Connect')
@@ -319,6 +320,13 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.assertTrue(self.wait_module(4), 'the phone did not link')
         self.assertTrue(self.wait_gone('CDlgConnect'))
         self.settle()
+
+    def wait_call_over(self, screen):
+        """The module back to connected, and the call's screen gone once it has shown the end."""
+        self.assertTrue(self.wait_module(4), 'the call did not end')
+        self.settle()
+        self.app.ask('advance 4000')
+        self.assertTrue(self.wait_gone(screen))
 
     def history_shows(self, tab, number):
         self.open(CALL_HISTORY, 'CDlgCallHist')

@@ -5,8 +5,6 @@
 #include "platform/tooling/Trace.h"
 #include "support/TestEnv.h"
 
-#include <thread>
-
 using namespace std::chrono_literals;
 using Bytes = std::vector<uint8_t>;
 

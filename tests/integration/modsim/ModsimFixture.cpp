@@ -8,18 +8,13 @@ constexpr UINT kPort = 2;
 
 }
 
-std::filesystem::path ModsimProgram()
-{
-    return testenv::AppDir() / "ostrilan-modsim";
-}
-
 void ModsimTest::StartSim(const std::vector<std::string>& extra)
 {
     std::vector<std::string> args { "--no-console", "--control", (dir / "ctl").string(), "--log",
-        logPath.string(), "--delay", "5", "--connect-delay", "20", "--ring-interval", "150",
-        "--ring-timeout", "60000", "--answer-after", "-1", "--alert-timeout", "60000" };
+        logPath.string(), "--delay", "5", "--connect-delay", "20", "--ring-interval", "150", "--ring-timeout",
+        "60000", "--answer-after", "-1", "--alert-timeout", "60000" };
     args.insert(args.end(), extra.begin(), extra.end());
-    ASSERT_TRUE(sim.Start(ModsimProgram(), args));
+    ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim", args));
     auto first = sim.ReadLine(kWait);
     ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
     setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
@@ -38,8 +33,8 @@ void ModsimTest::TearDown()
     }
 }
 
-std::optional<Handled> ModsimTest::Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred,
-    std::chrono::milliseconds limit)
+std::optional<Handled> ModsimTest::Await(
+    UINT id, const std::function<bool(const ModuleMessage&)>& pred, std::chrono::milliseconds limit)
 {
     std::optional<Handled> found;
     ws.PumpUntil(

@@ -64,5 +64,3 @@ private:
     LineSocket m_control;
     size_t m_cursor = 0;
 };
-
-std::filesystem::path ModsimProgram();

@@ -1,5 +1,5 @@
 #include "link/ModuleLink.h"
-#include "link/ModuleText.h"
+#include "support/ModulePty.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,7 @@ using Message = std::optional<ModuleMessage>;
 
 ModuleFrame Frame(BYTE type, BYTE opcode, const Bytes& body)
 {
-    Bytes bytes { 0x77, type, BYTE(body.size() + 1), opcode };
-    bytes.insert(bytes.end(), body.begin(), body.end());
-    bytes.push_back(ModuleFrame::Checksum(bytes));
-    return ModuleFrame(bytes);
+    return ModuleFrame(ModuleFrameBytes(type, opcode, body));
 }
 
 Message Response(ModuleLink& link, BYTE opcode, const Bytes& body)
