@@ -143,28 +143,8 @@ class Flows(BluezFlow):
 
 
 class LinkedFirst(BluezFlow):
-    """The bridge runs as a service: the phone links before the application opens the line."""
-
-    def before_the_application(self):
-        self.link_phone(ROAD[0])
-        self.assertTrue(self.wait_module(4))
-
-    def test_phone_linked_before_the_start_is_reported_and_rings(self):
-        # The application's state query brings the link back, so a call reaches the screen.
-        with open(os.path.join(self.work, 'trace.txt')) as f:
-            received = [line.split(' ', 1)[1].strip() for line in f if ' serial-rx ' in line]
-        self.assertIn('serial-rx 77 04 02 03 02 70', received)
-        call = self.ring(ROAD[0], '5552222')
-        self.assertTrue(self.wait_showing('CDlgIncoming') and self.wait_text('5552222'))
-        # The caller gives up: a missed call.
-        self.caller_gives_up(ROAD[0], call)
-        self.wait_call_over('CDlgIncoming')
-        self.assertTrue(self.history_shows(TAB_MISSED, '5552222'))
-        self.quit()
-
-
-class PhoneBook(BluezFlow):
-    """obexd on the session bus serves the phone book of the phone that links."""
+    """The bridge runs as a service: the phone links before the application opens the line, and
+    obexd on the session bus serves its phone book."""
 
     CARD = (b'BEGIN:VCARD\r\nVERSION:3.0\r\nN:Road;Anna;;;\r\nFN:Anna Road\r\n'
             b'TEL;TYPE=CELL:555-1234\r\nEND:VCARD\r\n')
@@ -177,10 +157,17 @@ class PhoneBook(BluezFlow):
         cls.session_address = os.environ['DBUS_SESSION_BUS_ADDRESS']
         cls.session = cls.get_dbus(system_bus=False)
 
-    def test_connecting_pulls_the_phone_book_and_the_next_ring_shows_the_name(self):
+    def before_the_application(self):
         obex_proc, _ = self.spawn_server_template('bluez5-obex', {}, stdout=subprocess.DEVNULL)
         self.children.append(obex_proc)
-        self.connect_from_list(ROAD)
+        self.link_phone(ROAD[0])
+        self.assertTrue(self.wait_module(4))
+
+    def test_phone_linked_before_the_start_is_reported_its_book_pulled_and_a_missed_call_named(self):
+        # The application's state query brings the link back, so a call reaches the screen.
+        with open(os.path.join(self.work, 'trace.txt')) as f:
+            received = [line.split(' ', 1)[1].strip() for line in f if ' serial-rx ' in line]
+        self.assertIn('serial-rx 77 04 02 03 02 70', received)
         client = self.session.get_object('org.bluez.obex', '/org/bluez/obex')
 
         def complete(number, card):
@@ -212,8 +199,10 @@ class PhoneBook(BluezFlow):
         call = self.ring(ROAD[0], '5551234')
         self.assertTrue(self.wait_showing('CDlgIncoming') and self.wait_text('Anna Road'))
         self.assertTrue(self.shows('5551234'))
+        # The caller gives up: a missed call, under the name of the book.
         self.caller_gives_up(ROAD[0], call)
         self.wait_call_over('CDlgIncoming')
+        self.assertTrue(self.history_shows(TAB_MISSED, 'Anna Road'))
         self.quit()
 
 

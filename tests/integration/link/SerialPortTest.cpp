@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fcntl.h>
 #include <future>
 #include <termios.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace std::chrono_literals;
@@ -103,30 +101,4 @@ TEST(SerialPort, DefaultDevicePathFollowsThePortNumber)
     setenv("OSTRILAN_COM7", "/tmp/x", 1);
     EXPECT_EQ(SerialPort::DevicePath(7), "/tmp/x");
     unsetenv("OSTRILAN_COM7");
-}
-
-TEST(SerialPort, CloseWakesABlockedRead)
-{
-    ModulePty peer;
-    ASSERT_TRUE(peer.Ok());
-    UseDevice(peer.SlavePath());
-    SerialPort port;
-    ASSERT_TRUE(port.Open(kPort, kBaud));
-    std::atomic<bool> started = false;
-    auto reader = std::async(std::launch::async, [&] {
-        started = true;
-        int reads = 0;
-        while (port.IsOpen() && reads < 1000) {
-            port.Read();
-            ++reads;
-        }
-        return reads;
-    });
-    for (int i = 0; i < 200 && !started; ++i)
-        std::this_thread::sleep_for(5ms);
-    std::this_thread::sleep_for(50ms);
-    EXPECT_TRUE(port.Close());
-    ASSERT_EQ(reader.wait_for(2s), std::future_status::ready);
-    EXPECT_LT(reader.get(), 1000);
-    EXPECT_FALSE(port.Read().has_value());
 }
