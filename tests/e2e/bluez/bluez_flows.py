@@ -77,7 +77,7 @@ class Flows(BluezFlow):
         self.open(PAIR_MODE, 'CDlgPairMode')
         self.tap(PAIR_HANDS_FREE)
         self.assertTrue(self.wait_module(2))
-        adapter = self.bluez(ADAPTER)
+        adapter = self.bus.get_object('org.bluez', ADAPTER)
         discoverable = lambda: adapter.Get('org.bluez.Adapter1', 'Discoverable', dbus_interface=dbus.PROPERTIES_IFACE)
         self.assertTrue(until(discoverable))
         # bluetoothd asks the agent to confirm the passkey the phone shows.

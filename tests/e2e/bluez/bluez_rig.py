@@ -144,9 +144,6 @@ class BluezFlow(dbusmock.DBusTestCase):
             'ofono', {'no_modem': True}, stdout=subprocess.DEVNULL)
         self.children.append(self.ofono_proc)
 
-    def bluez(self, path):
-        return self.bus.get_object('org.bluez', path)
-
     def ofono(self, path):
         return self.bus.get_object('org.ofono', path)
 
@@ -265,14 +262,11 @@ class BluezFlow(dbusmock.DBusTestCase):
     def tap(self, point):
         self.assertEqual(self.app.ask(f'tap {point[0]} {point[1]}'), 'ok')
 
-    def windows(self):
-        answer = self.app.ask('windows')
-        return json.loads(answer[3:]) if answer.startswith('ok ') else []
-
     def showing(self, cls):
         def walk(windows):
             return any((w['class'] == cls and w['visible']) or walk(w.get('children', [])) for w in windows)
-        return walk(self.windows())
+        answer = self.app.ask('windows')
+        return walk(json.loads(answer[3:]) if answer.startswith('ok ') else [])
 
     def wait_showing(self, cls):
         return until(lambda: self.showing(cls), between=self.idle)

@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
-# The application in a real SDL window on a virtual X server, against the module simulator:
-# a real X click on the main view's Preference button opens the preferences screen (seen in the
-# trace and in the X server's picture of the window), and Quit, Yes ends the program cleanly.
+# Real SDL windows on a virtual X server, clicked with real X input. First the demo: a click on a
+# panel and the F10 key arrive, and the X server's picture of the window changes there. Then the
+# application against the module simulator: a click on the main view's Preference button opens the
+# preferences screen (seen in the trace and in the X server's picture), and Quit, Yes ends the
+# program cleanly.
 set -u
 app_dir=$1
-for tool in Xvfb xdotool import compare; do
+for tool in Xvfb xdotool import convert compare; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
 work=$(mktemp -d)
 display=":$(( 90 + RANDOM % 400 ))"
 xvfb_pid=
+demo_pid=
 sim_pid=
 app_pid=
 # A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
 cleanup() {
-    for pid in $app_pid $sim_pid $xvfb_pid; do
+    for pid in $demo_pid $app_pid $sim_pid $xvfb_pid; do
         kill "$pid" 2>/dev/null
         for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null
@@ -41,6 +44,26 @@ Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl "$app_dir/ostrilan-demo" >"$work/demo.txt" 2>"$work/err.txt" &
+demo_pid=$!
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
+[ -n "$wid" ] || fail "no demo window"
+sleep 0.5
+pixel() { # colour of window pixel x y as seen by the X server
+    import -window "$wid" "$work/shot.png" && convert "$work/shot.png" -format "%[pixel:p{$1,$2}]" info:
+}
+before=$(pixel 100 60)
+xdotool mousemove --window "$wid" 100 60 click 1
+wait_for "$work/demo.txt" '^click 1001$' || fail "the click did not reach the demo: $(cat "$work/demo.txt")"
+sleep 0.3
+[ "$before" != "$(pixel 100 60)" ] || fail "the demo's screen did not change"
+xdotool key F10
+wait_for "$work/demo.txt" '^key F10$' || fail "F10 did not reach the demo"
+kill "$demo_pid"
+wait "$demo_pid" 2>/dev/null
+demo_pid=
+echo "ok: the demo took a click and a key, and its screen changed"
 
 # A device of the test's own, so the data files and the registry do not touch the build's.
 mkdir -p "$work/device/data"
