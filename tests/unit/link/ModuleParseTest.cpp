@@ -11,39 +11,17 @@ namespace {
 using Bytes = std::vector<BYTE>;
 using Message = std::optional<ModuleMessage>;
 
-ModuleFrame Frame(BYTE type, BYTE opcode, const Bytes& body)
-{
-    return ModuleFrame(ModuleFrameBytes(type, opcode, body));
-}
-
 Message Response(ModuleLink& link, BYTE opcode, const Bytes& body)
 {
-    return link.ParseResponse(Frame(ModuleFrame::kTypeResponse, opcode, body));
+    return link.ParseResponse(ModuleFrame(ModuleFrameBytes(ModuleFrame::kTypeResponse, opcode, body)));
 }
 
 Message Event(ModuleLink& link, BYTE opcode, const Bytes& body)
 {
-    return link.ParseEvent(Frame(ModuleFrame::kTypeEvent, opcode, body));
+    return link.ParseEvent(ModuleFrame(ModuleFrameBytes(ModuleFrame::kTypeEvent, opcode, body)));
 }
 
-Bytes Text(std::string_view text)
-{
-    return Bytes(text.begin(), text.end());
-}
-
-Bytes Concat(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
-constexpr BtAddress kPhoneA { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13 };
-constexpr BtAddress kPhoneB { 0x10, 0x77, 0x00, 0xFF, 0x0E, 0x05 };
-
-Bytes AsBytes(const BtAddress& a)
-{
-    return Bytes(a.begin(), a.end());
-}
+constexpr BtAddress kPhone { 0x10, 0x77, 0x00, 0xFF, 0x0E, 0x05 };
 
 }
 
@@ -63,7 +41,7 @@ TEST(ModuleParse, PairedListLimits)
     EXPECT_EQ(
         Response(link, 0x0E, { 0, 9 }), (ModuleMessage { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_TOO_MANY }));
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(Event(link, 0x0D, AsBytes(kPhoneA)), std::nullopt);
+        EXPECT_EQ(Event(link, 0x0D, { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13 }), std::nullopt);
     EXPECT_EQ(link.Buffers().pairedAddresses[0], BtAddress {}) << "none stored";
     EXPECT_EQ(Event(link, 0x0F, { 0 }), (ModuleMessage { WM_BT_EV_0F, 9, 0 })) << "carries the paired count";
 
@@ -84,10 +62,11 @@ TEST(ModuleParse, PairedListLimits)
 TEST(ModuleParse, DeviceNameEventCarriesAddressAndName)
 {
     ModuleLink link;
-    Bytes name = Text("Anna\xE2\x80\x99s phone");
-    Bytes body = Concat(Concat({ BYTE(6 + name.size()) }, AsBytes(kPhoneB)), name);
+    // "Anna’s phone": 14 bytes of UTF-8 after the address.
+    Bytes body { 6 + 14, 0x10, 0x77, 0x00, 0xFF, 0x0E, 0x05, 'A', 'n', 'n', 'a', 0xE2, 0x80, 0x99, 's', ' ', 'p',
+        'h', 'o', 'n', 'e' };
     EXPECT_EQ(Event(link, 0x0E, body), (ModuleMessage { WM_BT_EV_DEVICE_NAME, 0, 0 }));
-    EXPECT_EQ(link.DeviceAddress(), kPhoneB);
+    EXPECT_EQ(link.DeviceAddress(), kPhone);
     EXPECT_EQ(link.DeviceName(), u"Anna\u2019s phone");
 
     // The count byte limits the name; a count below 6 leaves it empty.
@@ -97,7 +76,7 @@ TEST(ModuleParse, DeviceNameEventCarriesAddressAndName)
     body[0] = 3;
     Event(link, 0x0E, body);
     EXPECT_EQ(link.DeviceName(), u"");
-    EXPECT_EQ(link.DeviceAddress(), kPhoneB);
+    EXPECT_EQ(link.DeviceAddress(), kPhone);
     // A count beyond the frame takes no more than the frame carries.
     body[0] = 255;
     Event(link, 0x0E, body);
@@ -107,10 +86,10 @@ TEST(ModuleParse, DeviceNameEventCarriesAddressAndName)
 TEST(ModuleParse, ShortFramesReadTheChecksumAndZeroesBehindIt)
 {
     ModuleLink link;
-    ModuleFrame callStatus = Frame(ModuleFrame::kTypeEvent, 0x10, {});
+    ModuleFrame callStatus(ModuleFrameBytes(ModuleFrame::kTypeEvent, 0x10, {}));
     EXPECT_EQ(
         link.ParseEvent(callStatus), (ModuleMessage { WM_BT_EV_CALL_STATUS, callStatus.At(4) * 256u, 0 }));
-    ModuleFrame state = Frame(ModuleFrame::kTypeResponse, 0x05, { 0 });
+    ModuleFrame state(ModuleFrameBytes(ModuleFrame::kTypeResponse, 0x05, { 0 }));
     EXPECT_EQ(link.ParseResponse(state), (ModuleMessage { WM_BT_STATE, 0, state.At(5) }));
     // A text answer without data stores nothing.
     Response(link, 0x02, { 0 });

@@ -53,25 +53,21 @@ struct Module {
     }
     ~Module() { close(peer); }
 
-    // Frames sent since the last look, each as "<type> <opcode> <data...>" in hex.
+    // Frames sent since the last look, each as "<type> <opcode> <data...>" in hex (the length is
+    // implied by the bytes shown).
     std::vector<std::string> Frames()
     {
-        std::vector<BYTE> bytes;
-        BYTE buf[512];
-        ssize_t n;
-        while ((n = read(peer, buf, sizeof buf)) > 0)
-            bytes.insert(bytes.end(), buf, buf + n);
+        BYTE bytes[4096];
+        ssize_t n = std::max<ssize_t>(read(peer, bytes, sizeof bytes), 0);
         std::vector<std::string> frames;
-        for (size_t at = 0; at + 4 <= bytes.size(); at += bytes[at + 2] + 4u) {
-            std::string text;
+        for (ssize_t at = 0; at + 4 <= n; at += bytes[at + 2] + 4) {
             char part[4];
-            for (size_t i = at + 1; i < at + 3u + bytes[at + 2]; ++i) {
-                if (i == at + 2)
-                    continue; // the length is implied by the bytes shown
-                snprintf(part, sizeof part, text.empty() ? "%02X" : " %02X", bytes[i]);
+            snprintf(part, sizeof part, "%02X", bytes[at + 1]);
+            std::string& text = frames.emplace_back(part);
+            for (ssize_t i = at + 3; i < at + 3 + bytes[at + 2]; ++i) {
+                snprintf(part, sizeof part, " %02X", bytes[i]);
                 text += part;
             }
-            frames.push_back(text);
         }
         return frames;
     }
