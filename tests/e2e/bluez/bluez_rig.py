@@ -67,17 +67,10 @@ def until(check, limit=WAIT, between=None):
 
 class LineSocket:
     def __init__(self, path):
-        deadline = time.monotonic() + WAIT
-        while True:
-            try:
-                self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-                self.sock.connect(path)
-                break
-            except OSError:
-                self.sock.close()
-                if time.monotonic() > deadline:
-                    raise
-                time.sleep(0.05)
+        # The program opens its socket a moment after it starts.
+        self.sock = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
+        if not until(lambda: self.sock.connect_ex(path) == 0):
+            raise OSError(f'nothing answers on {path}')
         self.sock.settimeout(30)
         self.file = self.sock.makefile('r')
 

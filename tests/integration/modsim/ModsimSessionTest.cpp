@@ -77,9 +77,9 @@ TEST_F(ModsimTest, ConnectDisconnectPairingTimeOutAndCommandsOutOfState)
     EXPECT_TRUE(AwaitState(1));
 }
 
-TEST_F(ModsimTest, IncomingCallAnsweredOnTheDeviceWithDtmfAndAudioTransfer)
+TEST_F(ModsimTest, IncomingCallAnsweredOnTheDeviceWithDtmfAndAudioTransferThenOutgoingCalls)
 {
-    StartSim();
+    StartSim({ "--alert-timeout", "700" });
     ConnectPhone();
     ASSERT_EQ(Ask("ring 5551234"), "ok ringing");
     ASSERT_TRUE(AwaitState(5));
@@ -99,6 +99,22 @@ TEST_F(ModsimTest, IncomingCallAnsweredOnTheDeviceWithDtmfAndAudioTransfer)
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, CallOver));
     EXPECT_TRUE(AwaitState(4, false));
     EXPECT_TRUE(Quiet(WM_BT_EV_RING, 400ms)) << "the ring stops with the call";
+
+    // Outgoing: answered at the other end, then not.
+    EXPECT_EQ(StatusOf(link.Dial("5550100", 7), WM_BT_DIAL), 0u);
+    EXPECT_EQ(AwaitStatus(WM_BT_EV_CALL_STATUS), 0x0201u);
+    EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, [](auto& m) { return m.wParam == 0x0201; }))
+        << "call status repeats while it rings at the other end";
+    ASSERT_EQ(Ask("answer"), "ok answered");
+    EXPECT_TRUE(AwaitState(6, true));
+    EXPECT_EQ(StatusOf(link.EndCall(), WM_BT_HANGUP), 0u);
+    EXPECT_TRUE(AwaitState(4));
+
+    EXPECT_EQ(StatusOf(link.Dial("5550199", 7), WM_BT_DIAL), 0u);
+    EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, CallOver, 2000ms));
+    EXPECT_TRUE(Ask("state").starts_with("ok state 4 audio 0"));
+
+    EXPECT_EQ(StatusOf(link.Dial("555-0", 5), WM_BT_DIAL), 2u) << "not a dial character";
 }
 
 TEST_F(ModsimTest, IncomingCallAnsweredOnThePhoneRejectedAndMissed)
@@ -123,26 +139,6 @@ TEST_F(ModsimTest, IncomingCallAnsweredOnThePhoneRejectedAndMissed)
     ASSERT_TRUE(AwaitState(5));
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, CallOver, 2000ms));
     EXPECT_TRUE(AwaitState(4));
-}
-
-TEST_F(ModsimTest, OutgoingCallAnsweredAndUnanswered)
-{
-    StartSim({ "--alert-timeout", "700" });
-    ConnectPhone();
-    EXPECT_EQ(StatusOf(link.Dial("5550100", 7), WM_BT_DIAL), 0u);
-    EXPECT_EQ(AwaitStatus(WM_BT_EV_CALL_STATUS), 0x0201u);
-    EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, [](auto& m) { return m.wParam == 0x0201; }))
-        << "call status repeats while it rings at the other end";
-    ASSERT_EQ(Ask("answer"), "ok answered");
-    EXPECT_TRUE(AwaitState(6, true));
-    EXPECT_EQ(StatusOf(link.EndCall(), WM_BT_HANGUP), 0u);
-    EXPECT_TRUE(AwaitState(4));
-
-    EXPECT_EQ(StatusOf(link.Dial("5550199", 7), WM_BT_DIAL), 0u);
-    EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, CallOver, 2000ms));
-    EXPECT_TRUE(Ask("state").starts_with("ok state 4 audio 0"));
-
-    EXPECT_EQ(StatusOf(link.Dial("555-0", 5), WM_BT_DIAL), 2u) << "not a dial character";
 }
 
 TEST_F(ModsimTest, AnswersQueriesSettingsAndPairedListsOfNoneAndTooMany)
