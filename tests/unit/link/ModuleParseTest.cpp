@@ -63,8 +63,8 @@ TEST(ModuleParse, DeviceNameEventCarriesAddressAndName)
 {
     ModuleLink link;
     // "Anna’s phone": 14 bytes of UTF-8 after the address.
-    Bytes body { 6 + 14, 0x10, 0x77, 0x00, 0xFF, 0x0E, 0x05, 'A', 'n', 'n', 'a', 0xE2, 0x80, 0x99, 's', ' ', 'p',
-        'h', 'o', 'n', 'e' };
+    Bytes body { 6 + 14, 0x10, 0x77, 0x00, 0xFF, 0x0E, 0x05, 'A', 'n', 'n', 'a', 0xE2, 0x80, 0x99, 's', ' ',
+        'p', 'h', 'o', 'n', 'e' };
     EXPECT_EQ(Event(link, 0x0E, body), (ModuleMessage { WM_BT_EV_DEVICE_NAME, 0, 0 }));
     EXPECT_EQ(link.DeviceAddress(), kPhone);
     EXPECT_EQ(link.DeviceName(), u"Anna\u2019s phone");
