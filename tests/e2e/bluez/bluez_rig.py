@@ -153,10 +153,10 @@ class BluezFlow(dbusmock.DBusTestCase):
         modem.AddMethod('org.ofono.CallVolume', 'SetProperty', 'sv', '', '', dbus_interface=MOCK)
         modem.SetProperty('Type', dbus.String('hfp', variant_level=1), dbus_interface='org.ofono.Modem')
 
-    def ring(self, address, number, path_suffix='/voicecall01'):
+    def ring(self, address, number):
         """An incoming call as ofonod announces it; Answer and Hangup behave as on a phone."""
         modem_obj = modem_path(address)
-        call = modem_obj + path_suffix
+        call = modem_obj + '/voicecall01'
         props = {'State': dbus.String('incoming', variant_level=1),
                  'LineIdentification': dbus.String(number, variant_level=1),
                  'Name': dbus.String('', variant_level=1)}
