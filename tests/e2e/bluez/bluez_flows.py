@@ -50,10 +50,10 @@ class Flows(BluezFlow):
         self.tap(DIAL)
         modem = modem_path(ROAD[0])
         # The template's Dial makes a call object with the number dialled.
-        call = modem + '/voicecall01'
-        self.assertTrue(until(lambda: self.ofono_has(call), between=self.idle), 'oFono Dial not called')
-        self.assertEqual(self.ofono(call).GetProperties(dbus_interface='org.ofono.VoiceCall')['LineIdentification'],
-                         '0123456789')
+        calls = lambda: self.ofono(modem).GetCalls(dbus_interface='org.ofono.VoiceCallManager')
+        self.assertTrue(until(calls, between=self.idle), 'oFono Dial not called')
+        [(call, properties)] = calls()
+        self.assertEqual(properties['LineIdentification'], '0123456789')
         self.assertTrue(self.wait_showing('CDlgOutgoing'))
         # ofonod announces the end of a call from the modem, as the incoming calls here do.
         self.ofono(call).AddMethod('org.ofono.VoiceCall', 'Hangup', '', '', self.removal_code(modem, call),

@@ -331,13 +331,6 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.app.close()
         self.app = None
 
-    def ofono_has(self, path):
-        try:
-            self.ofono(path).GetProperties(dbus_interface='org.ofono.VoiceCall')
-            return True
-        except dbus.exceptions.DBusException:
-            return False
-
     def bridge_bus_name(self):
         daemon = self.bus.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus')
         for name in daemon.ListNames(dbus_interface='org.freedesktop.DBus'):
