@@ -53,6 +53,11 @@ bool COstrilanApp::InitInstance()
     SetMainWnd(m_pFrame.get());
     if (!m_pFrame->Create(nullptr, kFrameRect, WS_POPUP, 0, CMainFrame::kTitle)) {
         SetMainWnd(nullptr);
+        // Closed while a start-up box was up (a stop signal): an ordinary end, not a failure.
+        if (m_pFrame->HasStopped()) {
+            m_exitCode = 0;
+            return false;
+        }
         Trace::Write("app", "start-up failed");
         Log::Error("start-up failed: the main frame could not be created");
         m_exitCode = kExitFailure;

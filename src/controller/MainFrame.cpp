@@ -127,6 +127,7 @@ void CMainFrame::OnDestroy()
         m_pLanguage.reset();
     }
     WriteRunFlag(0);
+    m_bStopped = true;
     Trace::Write("app", "stopped");
 }
 
@@ -138,10 +139,14 @@ bool CMainFrame::LoadTexts()
     if (!m_pLanguage->Open(LangPath(file))) {
         Log::Warning("language catalog " + ToUtf8(LangPath(file)) + " missing, English instead");
         MessageBox(GetSafeHwnd(), u"Language File NOT found!\r\nEnglish mode on.", u"CAUTION", MB_OK);
+        // A close that came while the box was up (a signal) has taken the frame down meanwhile.
+        if (m_bStopped)
+            return false;
         if (!m_pLanguage->Open(LangPath(u"lang_eng.bin"))) {
             Log::Error("language catalog " + ToUtf8(LangPath(u"lang_eng.bin")) + " missing, closing");
             MessageBox(GetSafeHwnd(), u"<lang_eng.bin> NOT found!", u"CAUTION", MB_OK);
-            PostMessage(WM_CLOSE, 0, 0);
+            if (!m_bStopped)
+                PostMessage(WM_CLOSE, 0, 0);
             return false;
         }
     }

@@ -54,6 +54,8 @@ public:
     bool IsScreenUp(UINT kind) const;
     // What the screens may use; null outside the frame's life.
     ScreenContext* Context() const { return m_pScreenContext.get(); }
+    // Its shutdown has run: also when a close came before its creation was over.
+    bool HasStopped() const { return m_bStopped; }
 
 protected:
     // What the frame owns and screens reach through the ScreenContext.
@@ -104,4 +106,5 @@ private:
     bool m_bCallClockRunning = false;
     // Timer 2 runs: a ring stopped and whether it was answered is not decided yet.
     bool m_bUnansweredPending = false;
+    bool m_bStopped = false;
 };

@@ -12,34 +12,9 @@
 #include <mutex>
 #include <string>
 #include <unordered_map>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
-
-// What a file was when it was decoded, so that a changed file is not answered from memory: one
-// stat per use.
-struct FileStamp {
-    off_t size = 0;
-    int64_t writtenNs = 0;
-    bool exists = false;
-
-    bool operator==(const FileStamp&) const = default;
-};
-
-FileStamp Stamp(const std::string& path)
-{
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return {};
-    return { info.st_size, int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec, true };
-}
-
-template <typename T>
-struct Entry {
-    FileStamp stamp;
-    std::shared_ptr<const T> image;
-};
 
 std::mutex& Lock()
 {
@@ -47,7 +22,7 @@ std::mutex& Lock()
     return lock;
 }
 
-template <typename T> using Cache = std::map<std::string, Entry<T>>;
+template <typename T> using Cache = std::map<std::string, std::shared_ptr<const T>>;
 
 Cache<Image>& Backgrounds()
 {
@@ -61,16 +36,19 @@ Cache<Bitmap>& Strips()
     return cache;
 }
 
+// A skin does not change under a running program: a file once decoded is not looked at again,
+// which keeps the file system out of a ring's path. A file that cannot be read is tried again
+// the next time, so that nothing is remembered of a skin that is still being put in place.
 template <typename T, typename Decode>
 std::shared_ptr<const T> Cached(Cache<T>& cache, const std::string& file, Decode decode)
 {
-    const FileStamp stamp = Stamp(file);
     std::lock_guard guard(Lock());
     auto found = cache.find(file);
-    if (found != cache.end() && found->second.stamp == stamp)
-        return found->second.image;
-    std::shared_ptr<const T> image = stamp.exists ? decode(std::filesystem::path(file)) : nullptr;
-    cache[file] = { stamp, image };
+    if (found != cache.end())
+        return found->second;
+    std::shared_ptr<const T> image = decode(std::filesystem::path(file));
+    if (image)
+        cache.emplace(file, image);
     return image;
 }
 
@@ -78,7 +56,7 @@ std::shared_ptr<const T> Cached(Cache<T>& cache, const std::string& file, Decode
 // that starts the application several times over different folders, as the tests do.
 template <typename T> void DropUnused(Cache<T>& cache)
 {
-    std::erase_if(cache, [](const auto& entry) { return entry.second.image.use_count() <= 1; });
+    std::erase_if(cache, [](const auto& entry) { return entry.second.use_count() <= 1; });
 }
 
 }

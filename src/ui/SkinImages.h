@@ -2,8 +2,7 @@
 
 // The skin's images, decoded once per process and shared by every screen that shows them: a
 // screen that opens again, or another screen with the same picture, takes the decoded one. A file
-// replaced on disk (another size or time) is decoded afresh; one that cannot be read is null, and
-// its failure is remembered the same way.
+// that cannot be read is null.
 
 #include "platform/core/Types.h"
 #include "platform/draw/Bitmap.h"

@@ -124,18 +124,32 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
 
 TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
 {
+    // What is up when the signal comes: the main view, the Quit box (a modal loop), or the
+    // start-up's box for a missing catalog, inside the frame's creation.
+    enum class Up { kView, kQuitBox, kLanguageBox };
     struct Row {
         const char* name;
         int signal;
-        bool quitBoxUp; // the close comes while a modal loop runs
+        Up up;
     };
-    for (const Row& row : { Row { "term", SIGTERM, false }, Row { "int", SIGINT, false },
-             Row { "term-box", SIGTERM, true } }) {
+    std::filesystem::remove(dir / "lang" / "lang_ger.bin");
+    for (const Row& row : { Row { "term", SIGTERM, Up::kView }, Row { "int", SIGINT, Up::kView },
+             Row { "term-box", SIGTERM, Up::kQuitBox }, Row { "term-lang", SIGTERM, Up::kLanguageBox } }) {
         Instance app = Make(row.name);
+        const std::filesystem::path traceFile = dir / (std::string(row.name) + ".trace");
+        if (row.up == Up::kLanguageBox)
+            app.SetEnv("OSTRILAN_LANG", "0x0407");
         ASSERT_TRUE(app.Start({}));
         ASSERT_TRUE(app.Connect());
-        ASSERT_TRUE(RunFlagIs("1"));
-        if (row.quitBoxUp) {
+        if (row.up == Up::kLanguageBox) {
+            auto deadline = std::chrono::steady_clock::now() + 10s;
+            while (testenv::ReadFile(traceFile).find("messagebox CAUTION") == std::string::npos
+                && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(20ms);
+        } else {
+            ASSERT_TRUE(RunFlagIs("1"));
+        }
+        if (row.up == Up::kQuitBox) {
             ASSERT_EQ(app.Ask("tap 66 18"), "ok");
         }
         app.process.Kill(row.signal);
@@ -143,8 +157,7 @@ TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
         EXPECT_EQ(app.process.Wait(5s), 0) << row.name;
         EXPECT_TRUE(RunFlagIs("0")) << row.name;
         // The frame's own shutdown ran (link stopped, stores closed), not just the loop's end.
-        std::string trace = testenv::ReadFile(dir / (std::string(row.name) + ".trace"));
-        EXPECT_THAT(trace, ::testing::HasSubstr(" app stopped")) << row.name;
+        EXPECT_THAT(testenv::ReadFile(traceFile), ::testing::HasSubstr(" app stopped")) << row.name;
     }
 }
 
