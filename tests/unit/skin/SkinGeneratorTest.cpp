@@ -28,35 +28,28 @@ std::vector<std::string> Words(const std::vector<const Directive*>& lines)
 
 }
 
-TEST(SkinDescription, FrameLinesReplaceGeneralLinesOfTheSameWordInPlace)
-{
-    SkinDescription skin = Parsed("button a.bti 10x10\n"
-                                  "    icon phone\n"
-                                  "    label x\n"
-                                  "    icon@1 microphone\n");
-    const auto& body = skin.images.at(0).body;
-    EXPECT_EQ(Words(LinesForFrame(body, 0)), (std::vector<std::string> { "icon:phone", "label:x" }));
-    EXPECT_EQ(Words(LinesForFrame(body, 1)), (std::vector<std::string> { "label:x", "icon@1:microphone" }));
-}
-
-TEST(SkinDescription, ReadsQuotesOptionsAndTellsCommentsFromColours)
+// Quotes, options and colours apart from comments; buttons hold four frames unless told; a frame's
+// lines replace the general lines of the same word in place.
+TEST(SkinDescription, ReadsImagesTheirFramesAndTheirLines)
 {
     SkinDescription skin = Parsed("colour navy #102030   # the base\n"
                                   "background bg.pbg 480x272\n"
-                                  "    text 1 2 3 4 \"Two words\" 12 #ffff64 align=start # sample\n");
+                                  "    text 1 2 3 4 \"Two words\" 12 #ffff64 align=start # sample\n"
+                                  "button a.bti 10x10\n"
+                                  "    icon phone\n"
+                                  "    label x\n"
+                                  "    icon@1 microphone\n"
+                                  "strip b.bti 38x18 frames=6\n");
     EXPECT_EQ(skin.colours.at("navy"), "#102030");
     const Directive& d = skin.images.at(0).body.at(0);
     EXPECT_EQ(d.args, (std::vector<std::string> { "1", "2", "3", "4", "Two words", "12", "#ffff64" }));
     EXPECT_EQ(d.Option("align"), "start");
-}
-
-TEST(SkinDescription, ButtonsHoldFourFramesUnlessTold)
-{
-    SkinDescription skin
-        = Parsed("button a.bti 24x23\nstrip b.bti 38x18 frames=6\nbackground c.pbg 480x272\n");
-    EXPECT_EQ(skin.images.at(0).frames, 4);
-    EXPECT_EQ(skin.images.at(1).frames, 6);
-    EXPECT_EQ(skin.images.at(2).frames, 1);
+    EXPECT_EQ(skin.images.at(0).frames, 1);
+    EXPECT_EQ(skin.images.at(1).frames, 4);
+    EXPECT_EQ(skin.images.at(2).frames, 6);
+    const auto& body = skin.images.at(1).body;
+    EXPECT_EQ(Words(LinesForFrame(body, 0)), (std::vector<std::string> { "icon:phone", "label:x" }));
+    EXPECT_EQ(Words(LinesForFrame(body, 1)), (std::vector<std::string> { "label:x", "icon@1:microphone" }));
 }
 
 TEST(SkinDescription, ErrorsNameTheFileAndLine)
@@ -84,7 +77,11 @@ TEST(BitmapWriter, RowsArePaddedAndStoredBottomUp)
     image.At(2, 2) = Rgba::FromBytes(0, 0, 255);
     testenv::TempDir dir;
     ASSERT_TRUE(WriteBmp(image, dir / "t.bti"));
-    EXPECT_EQ(testenv::ReadFile(dir / "t.bti").size(), 54u + 3 * 16);
+    std::string bytes = testenv::ReadFile(dir / "t.bti");
+    ASSERT_EQ(bytes.size(), 54u + 3 * 16);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(bytes[28], 24) << "bits per pixel";
+    EXPECT_EQ(bytes[22], 3) << "a positive height: rows stored bottom-up";
     auto bitmap = LoadDIBitmap(dir / "t.bti");
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->Pixels().Pixel(0, 0), 0xFF0000u);

@@ -54,8 +54,3 @@ protected:
     AudioSystem m_audio { AudioSystem::OutputChoice::Null };
     size_t m_traceSeen = 0;
 };
-
-inline bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
