@@ -2,7 +2,7 @@
 
 // A headless window system on the virtual clock, the built application folder as the program's
 // own (its images and sounds) and sound on the null output, so a test sees what played. Pixels are
-// read back from the screen and compared with the skin's own image files.
+// read back from the screen and compared with the skin's own image files or pictures of the pieces.
 
 #include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
@@ -75,17 +75,28 @@ protected:
         m_system.Idle();
     }
 
-    // Pictures for people to look at, written only when OSTRILAN_UI_SHOTS names a folder.
-    void SaveShot(const RECT& rect, const std::string& name)
+    // The area looks as its picture in docs/ui shows it, a colour channel at most 2 off. With
+    // OSTRILAN_UI_SHOTS naming a folder the area is written there first: run so on docs/ui when
+    // the look changes on purpose.
+    ::testing::AssertionResult LooksLike(const RECT& rect, const std::string& name)
     {
-        const char* folder = std::getenv("OSTRILAN_UI_SHOTS");
-        if (!folder || !*folder)
-            return;
         Surface part(rect.Width(), rect.Height());
         for (int y = 0; y < rect.Height(); ++y)
             for (int x = 0; x < rect.Width(); ++x)
                 part.SetPixel(x, y, m_system.Screen().Pixel(rect.left + x, rect.top + y));
-        SavePng(part, std::filesystem::path(folder) / name);
+        if (const char* folder = std::getenv("OSTRILAN_UI_SHOTS"); folder && *folder)
+            SavePng(part, std::filesystem::path(folder) / name);
+        std::optional<Surface> picture = DecodeImageFile(testenv::SourceDir() / "docs/ui" / name);
+        if (!picture || picture->Width() != rect.Width() || picture->Height() != rect.Height())
+            return ::testing::AssertionFailure() << "no picture docs/ui/" << name << " of the area's size";
+        for (int y = 0; y < rect.Height(); ++y)
+            for (int x = 0; x < rect.Width(); ++x)
+                for (int shift : { 0, 8, 16 })
+                    if (std::abs(int((part.Pixel(x, y) >> shift) & 0xFF)
+                            - int((picture->Pixel(x, y) >> shift) & 0xFF))
+                        > 2)
+                        return ::testing::AssertionFailure() << name << " differs at " << x << "," << y;
+        return ::testing::AssertionSuccess();
     }
 
     testenv::ScopedVirtualClock m_clock;
