@@ -90,60 +90,41 @@ TEST(BitmapWriter, RowsArePaddedAndStoredBottomUp)
     EXPECT_EQ(bitmap->Pixels().Pixel(1, 1), 0x000000u);
 }
 
-namespace {
-
-class Painter : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES));
-    }
-
+// A button's frames from its style and its own lines, the disabled one from the skin's colours; a
+// strip over the spot of the background it is placed on; an unknown colour named where it is used.
+TEST(SkinPainter, PaintsFramesFromStylesAndStripsOverTheirPlace)
+{
     GlyphRenderer glyphs;
-    std::string error;
-};
-
-}
-
-TEST_F(Painter, ReportsAnUnknownColourWhereItIsUsed)
-{
-    SkinDescription skin = Parsed("background bg.pbg 20x20\n"
-                                  "    gradient navy\n");
-    SkinPainter painter(skin, glyphs);
-    EXPECT_FALSE(painter.PaintAll(error));
-    EXPECT_EQ(error.rfind("t.skin:2", 0), 0u) << error;
-}
-
-TEST_F(Painter, StylesPressedFillBeatsTheButtonsGeneralFill)
-{
+    ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES));
     SkinDescription skin = Parsed("colour disabled-fill #202020\ncolour disabled-border #303030\n"
                                   "colour disabled-ink #404040\n"
                                   "style lit\n"
                                   "    fill@1 #ff0000\n"
                                   "button b.bti 20x20\n"
                                   "    style lit\n"
-                                  "    fill #0000ff\n");
-    SkinPainter painter(skin, glyphs);
-    ASSERT_TRUE(painter.PaintAll(error)) << error;
-    const Raster& strip = painter.Find("b.bti")->pixels;
-    Rgba normal = strip.At(10, 14), pressed = strip.At(20 + 10, 14), disabled = strip.At(60 + 10, 14);
-    EXPECT_GT(normal.b, 0.9f);
-    EXPECT_GT(pressed.r, 0.9f);
-    EXPECT_LT(pressed.b, 0.1f);
-    EXPECT_NEAR(disabled.r, 0x20 / 255.f, 0.01f);
-}
-
-TEST_F(Painter, PaintsAStripOverTheSpotOfTheBackgroundItIsPlacedOn)
-{
-    SkinDescription skin = Parsed("background bg.pbg 40x20\n"
+                                  "    fill #0000ff\n"
+                                  "background bg.pbg 40x20\n"
                                   "    gradient #000000:#ffffff\n"
                                   "strip s.bti 8x8 frames=2\n"
                                   "    place bg.pbg 30 10\n");
     SkinPainter painter(skin, glyphs);
+    std::string error;
     ASSERT_TRUE(painter.PaintAll(error)) << error;
+    const Raster& button = painter.Find("b.bti")->pixels;
+    Rgba normal = button.At(10, 14), pressed = button.At(20 + 10, 14), disabled = button.At(60 + 10, 14);
+    EXPECT_GT(normal.b, 0.9f);
+    EXPECT_GT(pressed.r, 0.9f) << "the style's pressed fill beats the button's general fill";
+    EXPECT_LT(pressed.b, 0.1f);
+    EXPECT_NEAR(disabled.r, 0x20 / 255.f, 0.01f);
     const Raster& bg = painter.Find("bg.pbg")->pixels;
     const Raster& strip = painter.Find("s.bti")->pixels;
     for (int f = 0; f < 2; ++f)
         for (int y = 0; y < 8; ++y)
             EXPECT_FLOAT_EQ(strip.At(f * 8 + 3, y).g, bg.At(33, 10 + y).g);
+
+    // The painter keeps the description: it must outlive it.
+    SkinDescription unknownColour = Parsed("background bg.pbg 20x20\n    gradient navy\n");
+    SkinPainter unknown(unknownColour, glyphs);
+    EXPECT_FALSE(unknown.PaintAll(error));
+    EXPECT_EQ(error.rfind("t.skin:2", 0), 0u) << error;
 }
