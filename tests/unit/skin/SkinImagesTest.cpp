@@ -37,11 +37,6 @@ SkinDescription ReadSkin()
 
 const std::vector<ImageEntry> kImages = ReadSkin().images;
 
-bool IsStrip(const std::string& path)
-{
-    return path.size() > 4 && path.substr(path.size() - 4) == ".bti";
-}
-
 std::filesystem::path ImagePath(const std::string& path)
 {
     return testenv::AppDir() / "images" / path;
@@ -49,7 +44,7 @@ std::filesystem::path ImagePath(const std::string& path)
 
 Surface Load(const std::string& path)
 {
-    if (IsStrip(path)) {
+    if (path.ends_with(".bti")) {
         auto bitmap = LoadDIBitmap(ImagePath(path));
         return bitmap ? bitmap->Pixels() : Surface();
     }
@@ -78,7 +73,7 @@ double Luminance(uint32_t p)
 bool IsButton(const ImageEntry& use)
 {
     std::string name = std::filesystem::path(use.path).filename().string();
-    return name.rfind("btn_", 0) == 0 || name.rfind("tab_", 0) == 0;
+    return name.starts_with("btn_") || name.starts_with("tab_");
 }
 
 bool IsGauge(const ImageEntry& use)
@@ -163,7 +158,7 @@ TEST(SkinImages, AreBuiltAtTheirSizeWithDistinctFramesThatBlendIntoTheirPlace)
         Surface image = Load(use.path);
         ASSERT_FALSE(image.IsEmpty()) << "missing or unreadable";
         EXPECT_EQ(image.Height(), use.height);
-        if (!IsStrip(use.path)) {
+        if (!use.path.ends_with(".bti")) {
             EXPECT_EQ(image.Width(), use.width);
             EXPECT_EQ(testenv::ReadFile(ImagePath(use.path)).substr(1, 3), "PNG");
             continue;
