@@ -1,35 +1,23 @@
 #pragma once
 
-// A headless window system on the virtual clock, the built application folder as the program's
-// own (its images and sounds) and sound on the null output, so a test sees what played. Pixels are
-// read back from the screen and compared with the skin's own image files or pictures of the pieces.
+// A headless window system on the sound fixture's virtual clock, with its built application folder
+// and null output, so a test sees what played. Pixels are read back from the screen and compared
+// with the skin's own image files or pictures of the pieces.
 
 #include "platform/core/Text.h"
-#include "platform/devices/AudioSystem.h"
-#include "platform/devices/NullAudioOutput.h"
-#include "platform/devices/Paths.h"
 #include "platform/draw/DIBitmap.h"
 #include "platform/draw/ImageCodec.h"
 #include "platform/win/WindowSystem.h"
+#include "support/AudioFixture.h"
 #include "support/RecordingWindow.h"
-#include "support/TestEnv.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 
-class SkinFixture : public ::testing::Test {
+class SkinFixture : public AudioFixture {
 protected:
     explicit SkinFixture(int64_t startUtcMs = 1'700'000'000'000)
-        : m_clock(startUtcMs)
+        : AudioFixture(startUtcMs)
     {
-        OverrideModuleFolder(testenv::AppDir());
-        AudioSystem::Install(&m_audio);
-    }
-    ~SkinFixture() override
-    {
-        AudioSystem::Install(nullptr);
-        OverrideModuleFolder({});
     }
 
     static std::unique_ptr<Bitmap> Strip(const std::string& name)
@@ -71,7 +59,7 @@ protected:
     int Played(const std::string& name)
     {
         int count = 0;
-        for (const NullAudioOutput::Event& e : m_audio.NullOutput()->Events())
+        for (const NullAudioOutput::Event& e : Events())
             count += e.kind == NullAudioOutput::Event::Kind::Play && e.source.ends_with(name);
         return count;
     }
@@ -100,7 +88,5 @@ protected:
         return Shows(rect, *picture, 0, 2) << " from " << name;
     }
 
-    testenv::ScopedVirtualClock m_clock;
-    AudioSystem m_audio { AudioSystem::OutputChoice::Null };
     WindowSystem m_system;
 };

@@ -1,4 +1,4 @@
-#include "AudioFixture.h"
+#include "support/AudioFixture.h"
 #include "platform/devices/SoundApi.h"
 #include "ui/MasterVolume.h"
 

@@ -1,4 +1,4 @@
-#include "AudioFixture.h"
+#include "support/AudioFixture.h"
 #include "ui/RingTonePlayer.h"
 #include "ui/UiSound.h"
 

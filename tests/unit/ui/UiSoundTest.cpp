@@ -1,4 +1,4 @@
-#include "AudioFixture.h"
+#include "support/AudioFixture.h"
 #include "platform/devices/WaveReader.h"
 #include "ui/UiSound.h"
 

@@ -17,7 +17,8 @@
 
 class AudioFixture : public ::testing::Test {
 protected:
-    AudioFixture()
+    explicit AudioFixture(int64_t startUtcMs = 1'700'000'000'000)
+        : m_clock(startUtcMs)
     {
         OverrideModuleFolder(testenv::AppDir());
         AudioSystem::Install(&m_audio);
