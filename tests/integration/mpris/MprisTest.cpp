@@ -1,9 +1,9 @@
 #include "AppFixture.h"
 #include "TestPlayer.h"
 
+#include "ChildProgram.h"
 #include "controller/PhoneMessages.h"
 #include "platform/devices/MprisPlayers.h"
-#include "ChildProgram.h"
 #include "support/TestEnv.h"
 
 #include <gmock/gmock.h>
@@ -99,7 +99,8 @@ TEST_F(MprisTest, CallPausesAndResumesOnlyThePlayersThatWerePlaying)
     for (TestPlayer* other : { podcast.get(), video.get(), newcomer.get() })
         EXPECT_THAT(other->Calls(), IsEmpty());
     EXPECT_THAT(TakeTrace("peer mpris"),
-        IsSupersetOf({ "peer mpris pause org.mpris.MediaPlayer2.music", "peer mpris pause org.mpris.MediaPlayer2.radio",
+        IsSupersetOf({ "peer mpris pause org.mpris.MediaPlayer2.music",
+            "peer mpris pause org.mpris.MediaPlayer2.radio",
             "peer mpris play org.mpris.MediaPlayer2.music" }));
     EXPECT_THAT(History("MissedCall.dat"), SizeIs(1));
 

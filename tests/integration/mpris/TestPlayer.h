@@ -83,8 +83,8 @@ public:
 private:
     static constexpr uint64_t kWaitSliceUs = 50'000;
 
-    static int GetStatus(sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* self,
-        sd_bus_error*)
+    static int GetStatus(
+        sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* self, sd_bus_error*)
     {
         return sd_bus_message_append(reply, "s", static_cast<TestPlayer*>(self)->Status().c_str());
     }

@@ -67,11 +67,13 @@ protected:
         AudioSystem::Install(m_audio.get());
         std::vector<int16_t> stereo;
         for (size_t i = 0; i < kPeriodFrames; ++i) {
-            double s = i < kBurstFrames ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0.0;
+            double s
+                = i < kBurstFrames ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0.0;
             stereo.insert(stereo.end(), 2, int16_t(s));
         }
         std::filesystem::create_directories(m_dir / "ringtone");
-        ASSERT_TRUE(WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
+        ASSERT_TRUE(
+            WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
         OverrideModuleFolder(m_dir.Path());
         waveOutSetVolume(nullptr, 0xFFFFFFFF);
     }
@@ -128,5 +130,6 @@ TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
 
     std::vector<int16_t> after = LeftSamples(raw, size_t(stopped + kSettle), raw.size());
     ASSERT_FALSE(after.empty());
-    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t s) { return s == 0; })) << "silent after the stop";
+    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t s) { return s == 0; }))
+        << "silent after the stop";
 }

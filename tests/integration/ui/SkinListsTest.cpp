@@ -68,7 +68,8 @@ TEST_F(ListsTest, HistoryListDrawsTwoLinesAndTheMissedKindHidesTheThirdText)
         list.SetListKind(kind);
         list.Invalidate(true);
         m_system.Idle();
-        EXPECT_TRUE(LooksLike(kListRect, kind == CHistListCtrl::kKindMissed ? "list-missed.png" : "list-history.png"))
+        EXPECT_TRUE(
+            LooksLike(kListRect, kind == CHistListCtrl::kKindMissed ? "list-missed.png" : "list-history.png"))
             << kind;
     }
 }

@@ -78,7 +78,8 @@ bool IsButton(const ImageEntry& use)
 
 bool IsGauge(const ImageEntry& use)
 {
-    return use.path.find("gage") != std::string::npos || use.path == "lock.bti" || use.path == "ico_bluetooth.bti";
+    return use.path.find("gage") != std::string::npos || use.path == "lock.bti"
+        || use.path == "ico_bluetooth.bti";
 }
 
 // Spread between a frame's darkest and lightest pixel.
@@ -147,11 +148,12 @@ constexpr TextArea kTextAreas[] = {
 TEST(SkinImages, AreBuiltAtTheirSizeWithDistinctFramesThatBlendIntoTheirPlace)
 {
     EXPECT_EQ(kImages.size(), 84u);
-    for (const char* path : { "bg_main.pbg", "numpad/bg_numpad.pbg", "btn_gomain.bti", "lock.bti",
-             "callhist/tab_bg.bti", "numpad/btn_numpad_star.bti", "placecall/btn_pad_sharp.bti",
-             "pref/btn_ring_3.bti" })
-        EXPECT_TRUE(std::any_of(kImages.begin(), kImages.end(), [&](const ImageEntry& u) { return u.path == path; }))
-            << path;
+    for (const char* path :
+        { "bg_main.pbg", "numpad/bg_numpad.pbg", "btn_gomain.bti", "lock.bti", "callhist/tab_bg.bti",
+            "numpad/btn_numpad_star.bti", "placecall/btn_pad_sharp.bti", "pref/btn_ring_3.bti" })
+        EXPECT_TRUE(std::any_of(kImages.begin(), kImages.end(), [&](const ImageEntry& u) {
+            return u.path == path;
+        })) << path;
     int placed = 0;
     for (const ImageEntry& use : kImages) {
         SCOPED_TRACE(use.path);
@@ -217,7 +219,8 @@ TEST(SkinTextAreas, AreCalmAndLetTheirTextStandOut)
             << t.background << ": darkest at " << darkest.x << "," << darkest.y << ", lightest at "
             << lightest.x << "," << lightest.y;
         // WCAG's contrast ratio between the ink and the lightest of the area.
-        EXPECT_GE((std::max(Luminance(t.ink), hi) + 0.05) / (std::min(Luminance(t.ink), hi) + 0.05), kMinContrast)
+        EXPECT_GE(
+            (std::max(Luminance(t.ink), hi) + 0.05) / (std::min(Luminance(t.ink), hi) + 0.05), kMinContrast)
             << t.background << " at " << t.area.left << "," << t.area.top;
     }
 }

@@ -1,6 +1,6 @@
-#include "support/AudioFixture.h"
-#include "platform/devices/SoundApi.h"
 #include "ui/MasterVolume.h"
+#include "platform/devices/SoundApi.h"
+#include "support/AudioFixture.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBack
 {
     TakeTrace();
     SetVolumeLevel(3);
-    std::vector<std::string> expected = { "audio 8091 8 -> 1", "audio 8091 9 1", "sound volume 0xCCCCCCCC", "audio 8091 9 0" };
+    std::vector<std::string> expected
+        = { "audio 8091 8 -> 1", "audio 8091 9 1", "sound volume 0xCCCCCCCC", "audio 8091 9 0" };
     EXPECT_EQ(TakeTrace(), expected);
     EXPECT_FALSE(m_audio.Driver().InVolumeChange());
     const DWORD words[] = { 0x00000000, 0x55555555, 0x99999999, 0xCCCCCCCC, 0xEEEEEEEE, 0xFFFFFFFF };
@@ -31,9 +32,9 @@ TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBack
     }
 
     // The left channel alone is read, by thresholds; the right is set to something else.
-    const std::pair<WORD, int> reads[] = { { 0x0000, 0 }, { 0x2AAA, 0 }, { 0x2AAB, 1 }, { 0x7777, 1 },
-        { 0x7778, 2 }, { 0xB332, 2 }, { 0xB333, 3 }, { 0xDDDD, 3 }, { 0xDDDE, 4 }, { 0xF776, 4 }, { 0xF777, 5 },
-        { 0xFFFF, 5 } };
+    const std::pair<WORD, int> reads[]
+        = { { 0x0000, 0 }, { 0x2AAA, 0 }, { 0x2AAB, 1 }, { 0x7777, 1 }, { 0x7778, 2 }, { 0xB332, 2 },
+              { 0xB333, 3 }, { 0xDDDD, 3 }, { 0xDDDE, 4 }, { 0xF776, 4 }, { 0xF777, 5 }, { 0xFFFF, 5 } };
     for (const auto& [left, level] : reads) {
         waveOutSetVolume(nullptr, DWORD(left) | (DWORD(0xFFFF - left) << 16));
         EXPECT_EQ(GetVolumeLevel(), level) << std::hex << left;

@@ -1,5 +1,5 @@
-#include "support/AudioFixture.h"
 #include "ui/RingTonePlayer.h"
+#include "support/AudioFixture.h"
 #include "ui/UiSound.h"
 
 namespace {
@@ -23,9 +23,9 @@ protected:
 
 TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneWhichLoopsUntilStopped)
 {
-    const std::pair<DWORD, const char*> cases[] = { { 0, "/ringtone/ring_1.wav" }, { 1, "/ringtone/ring_1.wav" },
-        { 2, "/ringtone/ring_2.wav" }, { 3, "/ringtone/ring_3.wav" }, { 4, "/ringtone/ring_1.wav" },
-        { 0xFFFFFFFF, "/ringtone/ring_1.wav" } };
+    const std::pair<DWORD, const char*> cases[] = { { 0, "/ringtone/ring_1.wav" },
+        { 1, "/ringtone/ring_1.wav" }, { 2, "/ringtone/ring_2.wav" }, { 3, "/ringtone/ring_3.wav" },
+        { 4, "/ringtone/ring_1.wav" }, { 0xFFFFFFFF, "/ringtone/ring_1.wav" } };
     for (const auto& [preference, file] : cases) {
         RingTonePlayer player;
         player.Start(preference);

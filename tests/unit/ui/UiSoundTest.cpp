@@ -1,6 +1,6 @@
-#include "support/AudioFixture.h"
-#include "platform/devices/WaveReader.h"
 #include "ui/UiSound.h"
+#include "platform/devices/WaveReader.h"
+#include "support/AudioFixture.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -11,7 +11,8 @@ WaveData Load(const std::filesystem::path& path)
 {
     std::string bytes = testenv::ReadFile(path);
     WaveData wave;
-    EXPECT_TRUE(WaveReader::Parse({ reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size() }, wave)) << path;
+    EXPECT_TRUE(WaveReader::Parse({ reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size() }, wave))
+        << path;
     return wave;
 }
 
