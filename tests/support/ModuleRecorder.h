@@ -20,6 +20,22 @@ public:
     std::vector<Handled> handled;
     std::function<void(const ModuleMessage&)> onMessage;
 
-    std::vector<ModuleMessage> Messages() const;
-    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override;
+    std::vector<ModuleMessage> Messages() const
+    {
+        std::vector<ModuleMessage> out;
+        for (const auto& h : handled)
+            out.push_back(h.message);
+        return out;
+    }
+
+    LRESULT WindowProc(UINT msg, WPARAM w, LPARAM l) override
+    {
+        if (msg < WM_BT_RESPONSE_BASE || msg >= WM_BT_CALL_EVENT_BASE + 0x100)
+            return Window::WindowProc(msg, w, l);
+        ModuleMessage message { msg, w, l };
+        handled.push_back({ message, link ? link->TakeMessageData(msg) : ModuleBuffers {} });
+        if (onMessage)
+            onMessage(message);
+        return 0;
+    }
 };

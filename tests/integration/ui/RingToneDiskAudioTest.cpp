@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -28,18 +29,6 @@ constexpr size_t kPeriodFrames = kToneRate / 10;
 constexpr size_t kBurstFrames = kToneRate / 50;
 constexpr int kAmplitude = 12000;
 constexpr size_t kBytesPerFrame = 4;
-constexpr auto kDeadline = 20s;
-
-std::vector<int16_t> ToneSamples()
-{
-    std::vector<int16_t> stereo;
-    for (size_t i = 0; i < kPeriodFrames; ++i) {
-        double s = i < kBurstFrames ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0.0;
-        stereo.push_back(int16_t(s));
-        stereo.push_back(int16_t(s));
-    }
-    return stereo;
-}
 
 uintmax_t SizeOf(const std::filesystem::path& path)
 {
@@ -48,47 +37,24 @@ uintmax_t SizeOf(const std::filesystem::path& path)
     return ec ? 0 : size;
 }
 
-// Waits, in real time and never past the deadline, until the file has grown to at least size.
+// Waits, in real time and never past 20 s, until the file has grown to at least size.
 bool WaitForSize(const std::filesystem::path& path, uintmax_t size)
 {
-    auto deadline = std::chrono::steady_clock::now() + kDeadline;
-    while (SizeOf(path) < size) {
+    for (auto deadline = std::chrono::steady_clock::now() + 20s; SizeOf(path) < size;
+         std::this_thread::sleep_for(10ms))
         if (std::chrono::steady_clock::now() > deadline)
             return false;
-        std::this_thread::sleep_for(10ms);
-    }
     return true;
 }
 
-// Left-channel samples between two byte offsets of the raw output.
+// Left-channel samples from a byte offset of the raw output up to another.
 std::vector<int16_t> LeftSamples(const std::string& raw, size_t from, size_t to)
 {
     std::vector<int16_t> left;
-    from -= from % kBytesPerFrame;
-    for (size_t at = from; at + kBytesPerFrame <= to && at + kBytesPerFrame <= raw.size(); at += kBytesPerFrame) {
-        int16_t s;
-        std::memcpy(&s, raw.data() + at, sizeof s);
-        left.push_back(s);
-    }
+    for (size_t at = from - from % kBytesPerFrame; at + kBytesPerFrame <= std::min(to, raw.size());
+         at += kBytesPerFrame)
+        std::memcpy(&left.emplace_back(), raw.data() + at, sizeof(int16_t));
     return left;
-}
-
-// Frames at which a burst of sound begins after at least a few milliseconds of silence.
-std::vector<size_t> BurstStarts(const std::vector<int16_t>& samples)
-{
-    constexpr size_t kQuietRun = kToneRate / 200;
-    std::vector<size_t> starts;
-    size_t quiet = kQuietRun;
-    for (size_t i = 0; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) > kAmplitude / 4) {
-            if (quiet >= kQuietRun)
-                starts.push_back(i);
-            quiet = 0;
-        } else {
-            ++quiet;
-        }
-    }
-    return starts;
 }
 
 class RingToneDiskAudioTest : public ::testing::Test {
@@ -99,8 +65,15 @@ protected:
         if (m_audio->NullOutput())
             GTEST_SKIP() << "SDL's disk audio driver is not available";
         AudioSystem::Install(m_audio.get());
+        std::vector<int16_t> stereo;
+        for (size_t i = 0; i < kPeriodFrames; ++i) {
+            double s
+                = i < kBurstFrames ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0.0;
+            stereo.insert(stereo.end(), 2, int16_t(s));
+        }
         std::filesystem::create_directories(m_dir / "ringtone");
-        ASSERT_TRUE(WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, ToneSamples())));
+        ASSERT_TRUE(
+            WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
         OverrideModuleFolder(m_dir.Path());
         waveOutSetVolume(nullptr, 0xFFFFFFFF);
     }
@@ -136,23 +109,27 @@ TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
     uintmax_t stopped = SizeOf(m_output);
     // Buffers filled before the stop may still be written; a few more after them must be silent.
     constexpr uintmax_t kSettle = 4 * 1024 * kBytesPerFrame;
-    constexpr uintmax_t kQuiet = 8 * 1024 * kBytesPerFrame;
-    ASSERT_TRUE(WaitForSize(m_output, stopped + kSettle + kQuiet));
+    ASSERT_TRUE(WaitForSize(m_output, stopped + 3 * kSettle));
     std::string raw = testenv::ReadFile(m_output);
 
+    // Bursts of sound that begin after at least 5 ms of silence, at full volume, one a period.
     std::vector<int16_t> ringing = LeftSamples(raw, size_t(started), size_t(stopped));
     int peak = 0;
-    for (int16_t s : ringing)
-        peak = std::max(peak, std::abs(int(s)));
+    std::vector<size_t> bursts;
+    for (size_t i = 0, quiet = rate; i < ringing.size(); ++i) {
+        peak = std::max(peak, std::abs(int(ringing[i])));
+        if (std::abs(ringing[i]) <= kAmplitude / 4)
+            ++quiet;
+        else if (std::exchange(quiet, 0) >= rate / 200)
+            bursts.push_back(i);
+    }
     EXPECT_GT(peak, kAmplitude * 9 / 10) << "the tone is heard at full volume";
-
-    std::vector<size_t> bursts = BurstStarts(ringing);
     ASSERT_GE(bursts.size(), 3u) << "the tone repeats";
-    size_t period = kPeriodFrames * rate / kToneRate;
     for (size_t i = 1; i < bursts.size(); ++i)
-        EXPECT_NEAR(double(bursts[i] - bursts[i - 1]), double(period), 2.0) << "loop " << i;
+        EXPECT_NEAR(double(bursts[i] - bursts[i - 1]), double(kPeriodFrames * rate / kToneRate), 2.0) << i;
 
     std::vector<int16_t> after = LeftSamples(raw, size_t(stopped + kSettle), raw.size());
     ASSERT_FALSE(after.empty());
-    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t s) { return s == 0; })) << "silent after the stop";
+    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t s) { return s == 0; }))
+        << "silent after the stop";
 }

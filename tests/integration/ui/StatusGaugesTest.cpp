@@ -15,8 +15,9 @@ constexpr RECT kMicRect { 159, 9, 197, 27 }, kLockRect { 238, 9, 254, 27 }, kVol
 // The main view as far as the gauges see it: a window that paints them over its own colour.
 class GaugesTest : public SkinFixture {
 protected:
-    explicit GaugesTest(int64_t startUtcMs = 1'700'000'000'000)
-        : SkinFixture(startUtcMs)
+    // June 2006: a clock not yet set, the year before the first whose time is shown.
+    GaugesTest()
+        : SkinFixture(1'150'000'000'000)
     {
         m_view.hook = [this](UINT message, WPARAM, LPARAM) {
             if (message != WM_PAINT)
@@ -52,17 +53,6 @@ protected:
     StatusGauges m_gauges;
 };
 
-template <int64_t StartUtcMs>
-class GaugesStartingAt : public GaugesTest {
-protected:
-    GaugesStartingAt()
-        : GaugesTest(StartUtcMs)
-    {
-    }
-};
-using GaugesOnUnsetClockTest = GaugesStartingAt<1'000'000'000'000>; // September 2001
-using GaugesIn2007Test = GaugesStartingAt<1'180'699'200'000>; // June 2007, the first year whose time is shown
-
 }
 
 TEST_F(GaugesTest, LevelsLockAndBatteryPickTheirFrames)
@@ -72,6 +62,8 @@ TEST_F(GaugesTest, LevelsLockAndBatteryPickTheirFrames)
         int micFrame, volumeFrame, lockFrame;
     } cases[] = { { 0, 0, 1, 0, 0, 0, 0 }, { 1, 2, 0, 1, 1, 2, 1 }, { 5, 5, 2, 2, 5, 5, 1 },
         { 6, 3, 1, 3, 0, 3, 0 } };
+    m_gauges.m_nHour = 22;
+    m_gauges.m_nMinute = 13;
     for (const Case& c : cases) {
         m_gauges.m_nMicLevel = c.mic;
         m_gauges.m_nLock = c.lock;
@@ -83,13 +75,13 @@ TEST_F(GaugesTest, LevelsLockAndBatteryPickTheirFrames)
         EXPECT_TRUE(ShowsFrame("lock.bti", c.lockFrame, kLockRect)) << c.lock;
         EXPECT_TRUE(ShowsFrame("battery_gage.bti", c.battery, kBatteryRect)) << c.battery;
     }
-    SaveShot(RECT { 150, 0, 480, 37 }, "gauges.png");
+    EXPECT_TRUE(LooksLike(RECT { 150, 0, 480, 37 }, "gauges.png"));
     m_audio.FailVolumeReads(true);
     Repaint();
     EXPECT_TRUE(ShowsFrame("volume_gage.bti", 0, kVolumeRect)) << "unreadable volume";
 }
 
-TEST_F(GaugesTest, BatteryAnimatesOneFramePerMessageAndUnknownStatesDrawNothing)
+TEST_F(GaugesTest, BatteryAnimatesOneFramePerMessageAndUnknownStatesAndMissingImagesDrawNothing)
 {
     m_gauges.m_nBatteryState = G::kBatteryExternal;
     for (int frame : { 1, 2, 3, 0, 1 }) {
@@ -103,12 +95,24 @@ TEST_F(GaugesTest, BatteryAnimatesOneFramePerMessageAndUnknownStatesDrawNothing)
         m_system.Idle();
         EXPECT_EQ(PixelsNot(kBatteryRect, kViewColor), 0) << state;
     }
+    testenv::TempDir empty;
+    OverrideModuleFolder(empty.Path());
+    m_gauges.Init(m_view.GetSafeHwnd());
+    m_gauges.m_nBatteryState = G::kBatteryExternal;
+    Repaint();
+    for (const RECT& rect : { kMicRect, kVolumeRect, kLockRect, kBatteryRect })
+        EXPECT_EQ(PixelsNot(rect, kViewColor), 0);
 }
 
-TEST_F(GaugesTest, ClockShowsTwentyFourAsMidnightAndLaterHoursAsDashes)
+TEST_F(GaugesTest, ClockShowsTheTimeFrom2007AndTwentyFourAsMidnightAndLaterHoursAsDashes)
 {
+    EXPECT_EQ(m_gauges.m_nHour, G::kNoTime);
+    EXPECT_EQ(ClockText(), u"--:--");
+    m_clock->Advance(365LL * 24 * 3'600'000);
+    m_gauges.ReadClock();
     SYSTEMTIME now;
     GetLocalTime(&now);
+    ASSERT_EQ(now.wYear, 2007);
     EXPECT_EQ(m_gauges.m_nHour, now.wHour);
     EXPECT_EQ(m_gauges.m_nMinute, now.wMinute);
     struct Case {
@@ -125,17 +129,6 @@ TEST_F(GaugesTest, ClockShowsTwentyFourAsMidnightAndLaterHoursAsDashes)
     }
 }
 
-TEST_F(GaugesOnUnsetClockTest, ClockBeforeTwoThousandSevenShowsDashes)
-{
-    EXPECT_EQ(m_gauges.m_nHour, G::kNoTime);
-    EXPECT_EQ(ClockText(), u"--:--");
-}
-
-TEST_F(GaugesIn2007Test, ClockFromTwoThousandSevenShowsTheTime)
-{
-    EXPECT_NE(ClockText(), u"--:--");
-}
-
 TEST_F(GaugesTest, VolumeChangeClicksOnlyWhileTheApplicationIsInFront)
 {
     testenv::RecordingWindow frame, other;
@@ -150,15 +143,4 @@ TEST_F(GaugesTest, VolumeChangeClicksOnlyWhileTheApplicationIsInFront)
     SetForegroundWindow(frame.GetSafeHwnd());
     m_gauges.RefreshVolume();
     EXPECT_EQ(Played("btnClick.snd"), 1);
-}
-
-TEST_F(GaugesTest, MissingImagesLeaveTheirIndicatorsUndrawn)
-{
-    testenv::TempDir empty;
-    OverrideModuleFolder(empty.Path());
-    m_gauges.Init(m_view.GetSafeHwnd());
-    m_gauges.m_nBatteryState = G::kBatteryExternal;
-    Repaint();
-    for (const RECT& rect : { kMicRect, kVolumeRect, kLockRect, kBatteryRect })
-        EXPECT_EQ(PixelsNot(rect, kViewColor), 0);
 }

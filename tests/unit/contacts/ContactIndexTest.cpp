@@ -26,15 +26,11 @@ ContactIndex Book()
     return index;
 }
 
-struct MatchCase {
-    const char* number;
-    const char16_t* name; // nullptr: no name shown
-};
-
 TEST(ContactIndex, MatchesNumbersTheWayPhonesDo)
 {
     const ContactIndex index = Book();
-    const MatchCase cases[] = {
+    // The number, and the name shown for it (nullptr: none).
+    const std::pair<const char*, const char16_t*> cases[] = {
         // One number in its international, 00 and national forms, with any separators.
         { "+49301234567", u"Anna" },
         { "030 1234567", u"Anna" },
@@ -66,13 +62,8 @@ TEST(ContactIndex, MatchesNumbersTheWayPhonesDo)
         { "+", nullptr },
         { "1234567890123456789012345678901234567890", nullptr },
     };
-    for (const MatchCase& c : cases) {
-        std::optional<WString> name = index.NameFor(c.number);
-        if (c.name)
-            EXPECT_EQ(name, WString(c.name)) << c.number;
-        else
-            EXPECT_EQ(name, std::nullopt) << c.number;
-    }
+    for (const auto& [number, name] : cases)
+        EXPECT_EQ(index.NameFor(number), name ? std::optional<WString>(name) : std::nullopt) << number;
     EXPECT_EQ(ContactIndex().NameFor("+49301234567"), std::nullopt);
 }
 

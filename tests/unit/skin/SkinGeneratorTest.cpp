@@ -28,35 +28,28 @@ std::vector<std::string> Words(const std::vector<const Directive*>& lines)
 
 }
 
-TEST(SkinDescription, FrameLinesReplaceGeneralLinesOfTheSameWordInPlace)
-{
-    SkinDescription skin = Parsed("button a.bti 10x10\n"
-                                  "    icon phone\n"
-                                  "    label x\n"
-                                  "    icon@1 microphone\n");
-    const auto& body = skin.images.at(0).body;
-    EXPECT_EQ(Words(LinesForFrame(body, 0)), (std::vector<std::string> { "icon:phone", "label:x" }));
-    EXPECT_EQ(Words(LinesForFrame(body, 1)), (std::vector<std::string> { "label:x", "icon@1:microphone" }));
-}
-
-TEST(SkinDescription, ReadsQuotesOptionsAndTellsCommentsFromColours)
+// Quotes, options and colours apart from comments; buttons hold four frames unless told; a frame's
+// lines replace the general lines of the same word in place.
+TEST(SkinDescription, ReadsImagesTheirFramesAndTheirLines)
 {
     SkinDescription skin = Parsed("colour navy #102030   # the base\n"
                                   "background bg.pbg 480x272\n"
-                                  "    text 1 2 3 4 \"Two words\" 12 #ffff64 align=start # sample\n");
+                                  "    text 1 2 3 4 \"Two words\" 12 #ffff64 align=start # sample\n"
+                                  "button a.bti 10x10\n"
+                                  "    icon phone\n"
+                                  "    label x\n"
+                                  "    icon@1 microphone\n"
+                                  "strip b.bti 38x18 frames=6\n");
     EXPECT_EQ(skin.colours.at("navy"), "#102030");
     const Directive& d = skin.images.at(0).body.at(0);
     EXPECT_EQ(d.args, (std::vector<std::string> { "1", "2", "3", "4", "Two words", "12", "#ffff64" }));
     EXPECT_EQ(d.Option("align"), "start");
-}
-
-TEST(SkinDescription, ButtonsHoldFourFramesUnlessTold)
-{
-    SkinDescription skin
-        = Parsed("button a.bti 24x23\nstrip b.bti 38x18 frames=6\nbackground c.pbg 480x272\n");
-    EXPECT_EQ(skin.images.at(0).frames, 4);
-    EXPECT_EQ(skin.images.at(1).frames, 6);
-    EXPECT_EQ(skin.images.at(2).frames, 1);
+    EXPECT_EQ(skin.images.at(0).frames, 1);
+    EXPECT_EQ(skin.images.at(1).frames, 4);
+    EXPECT_EQ(skin.images.at(2).frames, 6);
+    const auto& body = skin.images.at(1).body;
+    EXPECT_EQ(Words(LinesForFrame(body, 0)), (std::vector<std::string> { "icon:phone", "label:x" }));
+    EXPECT_EQ(Words(LinesForFrame(body, 1)), (std::vector<std::string> { "label:x", "icon@1:microphone" }));
 }
 
 TEST(SkinDescription, ErrorsNameTheFileAndLine)
@@ -84,7 +77,11 @@ TEST(BitmapWriter, RowsArePaddedAndStoredBottomUp)
     image.At(2, 2) = Rgba::FromBytes(0, 0, 255);
     testenv::TempDir dir;
     ASSERT_TRUE(WriteBmp(image, dir / "t.bti"));
-    EXPECT_EQ(testenv::ReadFile(dir / "t.bti").size(), 54u + 3 * 16);
+    std::string bytes = testenv::ReadFile(dir / "t.bti");
+    ASSERT_EQ(bytes.size(), 54u + 3 * 16);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    EXPECT_EQ(bytes[28], 24) << "bits per pixel";
+    EXPECT_EQ(bytes[22], 3) << "a positive height: rows stored bottom-up";
     auto bitmap = LoadDIBitmap(dir / "t.bti");
     ASSERT_TRUE(bitmap);
     EXPECT_EQ(bitmap->Pixels().Pixel(0, 0), 0xFF0000u);
@@ -93,60 +90,41 @@ TEST(BitmapWriter, RowsArePaddedAndStoredBottomUp)
     EXPECT_EQ(bitmap->Pixels().Pixel(1, 1), 0x000000u);
 }
 
-namespace {
-
-class Painter : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES));
-    }
-
+// A button's frames from its style and its own lines, the disabled one from the skin's colours; a
+// strip over the spot of the background it is placed on; an unknown colour named where it is used.
+TEST(SkinPainter, PaintsFramesFromStylesAndStripsOverTheirPlace)
+{
     GlyphRenderer glyphs;
-    std::string error;
-};
-
-}
-
-TEST_F(Painter, ReportsAnUnknownColourWhereItIsUsed)
-{
-    SkinDescription skin = Parsed("background bg.pbg 20x20\n"
-                                  "    gradient navy\n");
-    SkinPainter painter(skin, glyphs);
-    EXPECT_FALSE(painter.PaintAll(error));
-    EXPECT_EQ(error.rfind("t.skin:2", 0), 0u) << error;
-}
-
-TEST_F(Painter, StylesPressedFillBeatsTheButtonsGeneralFill)
-{
+    ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES));
     SkinDescription skin = Parsed("colour disabled-fill #202020\ncolour disabled-border #303030\n"
                                   "colour disabled-ink #404040\n"
                                   "style lit\n"
                                   "    fill@1 #ff0000\n"
                                   "button b.bti 20x20\n"
                                   "    style lit\n"
-                                  "    fill #0000ff\n");
-    SkinPainter painter(skin, glyphs);
-    ASSERT_TRUE(painter.PaintAll(error)) << error;
-    const Raster& strip = painter.Find("b.bti")->pixels;
-    Rgba normal = strip.At(10, 14), pressed = strip.At(20 + 10, 14), disabled = strip.At(60 + 10, 14);
-    EXPECT_GT(normal.b, 0.9f);
-    EXPECT_GT(pressed.r, 0.9f);
-    EXPECT_LT(pressed.b, 0.1f);
-    EXPECT_NEAR(disabled.r, 0x20 / 255.f, 0.01f);
-}
-
-TEST_F(Painter, PaintsAStripOverTheSpotOfTheBackgroundItIsPlacedOn)
-{
-    SkinDescription skin = Parsed("background bg.pbg 40x20\n"
+                                  "    fill #0000ff\n"
+                                  "background bg.pbg 40x20\n"
                                   "    gradient #000000:#ffffff\n"
                                   "strip s.bti 8x8 frames=2\n"
                                   "    place bg.pbg 30 10\n");
     SkinPainter painter(skin, glyphs);
+    std::string error;
     ASSERT_TRUE(painter.PaintAll(error)) << error;
+    const Raster& button = painter.Find("b.bti")->pixels;
+    Rgba normal = button.At(10, 14), pressed = button.At(20 + 10, 14), disabled = button.At(60 + 10, 14);
+    EXPECT_GT(normal.b, 0.9f);
+    EXPECT_GT(pressed.r, 0.9f) << "the style's pressed fill beats the button's general fill";
+    EXPECT_LT(pressed.b, 0.1f);
+    EXPECT_NEAR(disabled.r, 0x20 / 255.f, 0.01f);
     const Raster& bg = painter.Find("bg.pbg")->pixels;
     const Raster& strip = painter.Find("s.bti")->pixels;
     for (int f = 0; f < 2; ++f)
         for (int y = 0; y < 8; ++y)
             EXPECT_FLOAT_EQ(strip.At(f * 8 + 3, y).g, bg.At(33, 10 + y).g);
+
+    // The painter keeps the description: it must outlive it.
+    SkinDescription unknownColour = Parsed("background bg.pbg 20x20\n    gradient navy\n");
+    SkinPainter unknown(unknownColour, glyphs);
+    EXPECT_FALSE(unknown.PaintAll(error));
+    EXPECT_EQ(error.rfind("t.skin:2", 0), 0u) << error;
 }

@@ -1,6 +1,6 @@
-#include "AudioFixture.h"
-#include "platform/devices/SoundApi.h"
 #include "ui/MasterVolume.h"
+#include "platform/devices/SoundApi.h"
+#include "support/AudioFixture.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBack
 {
     TakeTrace();
     SetVolumeLevel(3);
-    std::vector<std::string> expected = { "audio 8091 8 -> 1", "audio 8091 9 1", "sound volume 0xCCCCCCCC", "audio 8091 9 0" };
+    std::vector<std::string> expected
+        = { "audio 8091 8 -> 1", "audio 8091 9 1", "sound volume 0xCCCCCCCC", "audio 8091 9 0" };
     EXPECT_EQ(TakeTrace(), expected);
     EXPECT_FALSE(m_audio.Driver().InVolumeChange());
     const DWORD words[] = { 0x00000000, 0x55555555, 0x99999999, 0xCCCCCCCC, 0xEEEEEEEE, 0xFFFFFFFF };
@@ -29,66 +30,54 @@ TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBack
         EXPECT_EQ(Word(), words[level]) << level;
         EXPECT_EQ(GetVolumeLevel(), level);
     }
-}
 
-TEST_F(MasterVolumeTest, ReadsTheLeftChannelByThresholds)
-{
-    struct Case {
-        WORD left;
-        int level;
-    } cases[] = {
-        { 0x0000, 0 }, { 0x2AAA, 0 }, { 0x2AAB, 1 }, { 0x7777, 1 }, { 0x7778, 2 }, { 0xB332, 2 }, { 0xB333, 3 },
-        { 0xDDDD, 3 }, { 0xDDDE, 4 }, { 0xF776, 4 }, { 0xF777, 5 }, { 0xFFFF, 5 },
-    };
-    for (const Case& c : cases) {
-        // The right channel is set to something else, which must not count.
-        waveOutSetVolume(nullptr, DWORD(c.left) | (DWORD(0xFFFF - c.left) << 16));
-        EXPECT_EQ(GetVolumeLevel(), c.level) << std::hex << c.left;
+    // The left channel alone is read, by thresholds; the right is set to something else.
+    const std::pair<WORD, int> reads[]
+        = { { 0x0000, 0 }, { 0x2AAA, 0 }, { 0x2AAB, 1 }, { 0x7777, 1 }, { 0x7778, 2 }, { 0xB332, 2 },
+              { 0xB333, 3 }, { 0xDDDD, 3 }, { 0xDDDE, 4 }, { 0xF776, 4 }, { 0xF777, 5 }, { 0xFFFF, 5 } };
+    for (const auto& [left, level] : reads) {
+        waveOutSetVolume(nullptr, DWORD(left) | (DWORD(0xFFFF - left) << 16));
+        EXPECT_EQ(GetVolumeLevel(), level) << std::hex << left;
     }
 }
 
-TEST_F(MasterVolumeTest, StepsOneLevelStopsAtTheEndsAndFromAnUnreadableVolumeGoesToZero)
+// Up and down move one level and write nothing at the ends; from an unreadable volume (level -1)
+// down leaves the word and up sets level 0. Setting a level unmutes first, even one out of range,
+// which writes nothing.
+TEST_F(MasterVolumeTest, StepsSetsAndUnmutesAtTheEdges)
 {
-    SetVolumeLevel(2);
-    VolumeUp();
-    EXPECT_EQ(GetVolumeLevel(), 3);
-    VolumeDown();
-    VolumeDown();
-    EXPECT_EQ(GetVolumeLevel(), 1);
-
-    SetVolumeLevel(5);
-    TakeTrace();
-    VolumeUp();
-    EXPECT_EQ(Word(), 0xFFFFFFFFu);
-    SetVolumeLevel(0);
-    TakeTrace();
-    VolumeDown();
-    EXPECT_EQ(Word(), 0u);
-    for (const std::string& line : TakeTrace())
-        EXPECT_EQ(line.find("8091 9 "), std::string::npos) << "nothing written at the ends: " << line;
-
-    // An unreadable volume reads as -1: down leaves the word, up sets level 0.
-    SetVolumeLevel(4);
-    m_audio.FailVolumeReads(true);
-    EXPECT_EQ(GetVolumeLevel(), -1);
-    VolumeDown();
-    EXPECT_EQ(m_audio.Player().Volume(), 0xEEEEEEEEu);
-    VolumeUp();
-    EXPECT_EQ(m_audio.Player().Volume(), 0u);
-}
-
-TEST_F(MasterVolumeTest, SetVolumeLevelUnmutesFirstEvenOutOfRange)
-{
-    SetVolumeLevel(2);
-    for (int level : { 6, 100, -1 }) {
-        SetMute(true);
-        ASSERT_TRUE(IsMuted());
+    struct Case {
+        const char* what;
+        int start;
+        bool unreadable, muted;
+        std::function<void()> action;
+        DWORD word;
+        bool writes;
+    } cases[] = {
+        { "up", 2, false, false, VolumeUp, 0xCCCCCCCC, true },
+        { "down", 2, false, false, VolumeDown, 0x55555555, true },
+        { "up at the top", 5, false, false, VolumeUp, 0xFFFFFFFF, false },
+        { "down at the bottom", 0, false, false, VolumeDown, 0x00000000, false },
+        { "down, unreadable", 4, true, false, VolumeDown, 0xEEEEEEEE, false },
+        { "up, unreadable", 4, true, false, VolumeUp, 0x00000000, true },
+        { "set 6, muted", 2, false, true, [] { SetVolumeLevel(6); }, 0x99999999, false },
+        { "set 100, muted", 2, false, true, [] { SetVolumeLevel(100); }, 0x99999999, false },
+        { "set -1, muted", 2, false, true, [] { SetVolumeLevel(-1); }, 0x99999999, false },
+        { "set 1, muted", 2, false, true, [] { SetVolumeLevel(1); }, 0x55555555, true },
+    };
+    for (const Case& c : cases) {
+        m_audio.FailVolumeReads(false);
+        SetVolumeLevel(c.start);
+        SetMute(c.muted);
+        ASSERT_EQ(IsMuted(), c.muted);
+        m_audio.FailVolumeReads(c.unreadable);
+        EXPECT_EQ(GetVolumeLevel(), c.unreadable ? -1 : c.start) << c.what;
         TakeTrace();
-        SetVolumeLevel(level);
-        EXPECT_FALSE(IsMuted()) << level;
-        EXPECT_EQ(Word(), 0x99999999u) << "out of range writes nothing";
+        c.action();
         std::vector<std::string> trace = TakeTrace();
-        ASSERT_GE(trace.size(), 2u);
-        EXPECT_EQ(trace[1], "audio 8091 6 0");
+        EXPECT_FALSE(IsMuted()) << c.what;
+        EXPECT_EQ(m_audio.Player().Volume(), c.word) << c.what;
+        EXPECT_EQ(std::count(trace.begin(), trace.end(), "audio 8091 9 1"), c.writes ? 1 : 0) << c.what;
+        EXPECT_EQ(trace.size() > 1 && trace[1] == "audio 8091 6 0", c.muted) << c.what << ": unmuted first";
     }
 }

@@ -1,5 +1,5 @@
-#include "AudioFixture.h"
 #include "ui/RingTonePlayer.h"
+#include "support/AudioFixture.h"
 #include "ui/UiSound.h"
 
 namespace {
@@ -8,6 +8,14 @@ using Kind = NullAudioOutput::Event::Kind;
 
 class RingTonePlayerTest : public AudioFixture {
 protected:
+    // Starts (or stops) the tone and tells how long the interface thread was held up.
+    DWORD Timed(const std::function<void()>& action)
+    {
+        DWORD before = GetTickCount();
+        action();
+        return GetTickCount() - before;
+    }
+
     RingTonePlayer m_player;
 };
 
@@ -15,42 +23,34 @@ protected:
 
 TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneWhichLoopsUntilStopped)
 {
-    struct Case {
-        DWORD preference;
-        const char* file;
-    } cases[] = {
-        { 0, "/ringtone/ring_1.wav" },
-        { 1, "/ringtone/ring_1.wav" },
-        { 2, "/ringtone/ring_2.wav" },
-        { 3, "/ringtone/ring_3.wav" },
-        { 4, "/ringtone/ring_1.wav" },
-        { 0xFFFFFFFF, "/ringtone/ring_1.wav" },
-    };
-    for (const Case& c : cases) {
+    const std::pair<DWORD, const char*> cases[] = { { 0, "/ringtone/ring_1.wav" },
+        { 1, "/ringtone/ring_1.wav" }, { 2, "/ringtone/ring_2.wav" }, { 3, "/ringtone/ring_3.wav" },
+        { 4, "/ringtone/ring_1.wav" }, { 0xFFFFFFFF, "/ringtone/ring_1.wav" } };
+    for (const auto& [preference, file] : cases) {
         RingTonePlayer player;
-        player.Start(c.preference);
-        ASSERT_TRUE(player.IsPlaying()) << c.preference;
+        player.Start(preference);
+        ASSERT_TRUE(player.IsPlaying()) << preference;
         ASSERT_FALSE(Events().empty());
         EXPECT_EQ(Events().back().kind, Kind::Play);
-        EXPECT_TRUE(EndsWith(Events().back().source, c.file)) << c.preference << ": " << Events().back().source;
+        EXPECT_TRUE(Events().back().source.ends_with(file)) << preference << ": " << Events().back().source;
         EXPECT_TRUE(Events().back().loop);
         player.Stop();
         EXPECT_FALSE(player.IsPlaying());
     }
-    m_clock->Advance(3'600'000);
     size_t events = Events().size();
     m_player.Start(2);
     // Starting again, even with another tone, does not restart it.
     m_player.Start(2);
     m_player.Start(3);
     ASSERT_EQ(Events().size(), events + 1);
-    EXPECT_TRUE(EndsWith(Events().back().source, "ring_2.wav"));
+    EXPECT_TRUE(Events().back().source.ends_with("ring_2.wav"));
     m_clock->Advance(3'600'000);
     EXPECT_TRUE(OutputPlaying()) << "a ring tone plays until it is stopped";
 }
 
-// Three tries half a second apart; a missing tone file fails like a refused request.
-TEST_F(RingTonePlayerTest, StartTriesThreeTimesHalfASecondApart)
+// Three tries half a second apart; a missing tone file fails like a refused request. A stop
+// whose tries all fail leaves the tone playing.
+TEST_F(RingTonePlayerTest, StartAndStopTryThreeTimesHalfASecondApart)
 {
     struct Case {
         int failures;
@@ -66,37 +66,25 @@ TEST_F(RingTonePlayerTest, StartTriesThreeTimesHalfASecondApart)
         m_audio.FailNextPlayRequests(c.failures);
         RingTonePlayer player;
         size_t events = Events().size();
-        DWORD before = GetTickCount();
-        player.Start(1);
-        EXPECT_EQ(GetTickCount() - before, c.waitedMs);
+        EXPECT_EQ(Timed([&] { player.Start(1); }), c.waitedMs);
         EXPECT_EQ(player.IsPlaying(), c.playing);
         EXPECT_EQ(Events().size() - events, c.playing ? 1u : 0u);
         if (!c.playing && !c.missingFile) {
             // Nothing is left over: the next ring starts at once.
-            before = GetTickCount();
-            player.Start(1);
-            EXPECT_EQ(GetTickCount() - before, 0u);
+            EXPECT_EQ(Timed([&] { player.Start(1); }), 0u);
             EXPECT_TRUE(player.IsPlaying());
         }
         player.Stop();
         OverrideModuleFolder(testenv::AppDir());
     }
-}
 
-TEST_F(RingTonePlayerTest, StopTriesThreeTimesAndStaysPlayingWhenAllFail)
-{
     m_player.Start(1);
     m_audio.FailNextPlayRequests(3);
-    DWORD before = GetTickCount();
-    m_player.Stop();
-    EXPECT_EQ(GetTickCount() - before, 1500u);
+    EXPECT_EQ(Timed([&] { m_player.Stop(); }), 1500u);
     EXPECT_TRUE(m_player.IsPlaying());
     EXPECT_TRUE(OutputPlaying());
-
     m_audio.FailNextPlayRequests(1);
-    before = GetTickCount();
-    m_player.Stop();
-    EXPECT_EQ(GetTickCount() - before, 500u);
+    EXPECT_EQ(Timed([&] { m_player.Stop(); }), 500u);
     EXPECT_FALSE(m_player.IsPlaying());
     EXPECT_FALSE(OutputPlaying());
 }

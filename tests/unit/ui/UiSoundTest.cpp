@@ -1,26 +1,54 @@
-#include "AudioFixture.h"
 #include "ui/UiSound.h"
+#include "platform/devices/WaveReader.h"
+#include "support/AudioFixture.h"
 
-TEST_F(AudioFixture, EachInterfaceSoundKindPlaysItsBuiltFile)
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+WaveData Load(const std::filesystem::path& path)
 {
-    struct Case {
-        int kind;
-        const char* path;
-    } cases[] = {
+    std::string bytes = testenv::ReadFile(path);
+    WaveData wave;
+    EXPECT_TRUE(WaveReader::Parse({ reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size() }, wave))
+        << path;
+    return wave;
+}
+
+int Peak(const WaveData& wave)
+{
+    int peak = 0;
+    for (int16_t s : wave.samples)
+        peak = std::max(peak, std::abs(int(s)));
+    return peak;
+}
+
+}
+
+// Each kind plays its file, found in the built folder whatever the case of its path, and each is a
+// short wave that can be heard.
+TEST_F(AudioFixture, EachInterfaceSoundKindPlaysItsBuiltFileAShortAudibleWave)
+{
+    const std::pair<int, const char*> cases[] = {
         { 0, "\\FileBox\\QuorvaApps\\Common\\Sound\\btnClick.snd" },
         { 1, "\\FileBox\\QuorvaApps\\Common\\Sound\\touch.snd" },
         { 2, "\\FileBox\\QuorvaApps\\common\\sound\\startup.snd" },
         { 3, "\\FileBox\\QuorvaApps\\Common\\Sound\\vol.snd" },
         { 9, "\\FileBox\\QuorvaApps\\Common\\Sound\\warn.snd" },
     };
-    for (const Case& c : cases) {
+    for (const auto& [kind, path] : cases) {
         size_t before = Events().size();
-        PlayUiSound(c.kind);
+        PlayUiSound(kind);
         // Only sounds that were found and read are recorded.
-        ASSERT_EQ(Events().size(), before + 1) << c.kind;
-        EXPECT_EQ(Events().back().source, c.path);
+        ASSERT_EQ(Events().size(), before + 1) << kind;
+        EXPECT_EQ(Events().back().source, path);
         EXPECT_FALSE(Events().back().loop);
         EXPECT_TRUE(OutputPlaying());
+        std::string name = std::string(path).substr(std::string(path).rfind('\\') + 1);
+        WaveData wave = Load(testenv::AppDir() / "FileBox/QuorvaApps/Common/Sound" / name);
+        EXPECT_GT(Peak(wave), 4000) << name;
+        EXPECT_LE(wave.Frames(), size_t(wave.rate) * 2) << name;
     }
 }
 
@@ -35,4 +63,24 @@ TEST_F(AudioFixture, OtherKindsAndMissingSoundsPlayNothingQuietly)
     PlayUiSound(kUiSoundClick);
     EXPECT_TRUE(Events().empty());
     EXPECT_FALSE(OutputPlaying());
+}
+
+TEST(SoundAssets, RingTonesAreAudibleDistinctAndLoopWithoutAClick)
+{
+    // An eight-bit zero is 0x80, which widens to exactly 0; anything near zero will do for the edges.
+    constexpr int kSilence = 256;
+    std::vector<WaveData> tones;
+    for (const char* name : { "ring_1.wav", "ring_2.wav", "ring_3.wav" }) {
+        const WaveData& wave = tones.emplace_back(Load(testenv::AppDir() / "ringtone" / name));
+        ASSERT_FALSE(wave.samples.empty()) << name;
+        EXPECT_GE(wave.Frames(), wave.rate) << "at least a second: " << name;
+        EXPECT_GT(Peak(wave), 8000) << name;
+        // The loop joins the last sample to the first.
+        EXPECT_LE(std::abs(wave.samples.front()), kSilence) << name;
+        EXPECT_LE(std::abs(wave.samples.back()), kSilence) << name;
+        EXPECT_LE(std::abs(wave.samples.back() - wave.samples.front()), kSilence) << name;
+    }
+    EXPECT_NE(tones[0].samples, tones[1].samples);
+    EXPECT_NE(tones[1].samples, tones[2].samples);
+    EXPECT_NE(tones[0].samples, tones[2].samples);
 }

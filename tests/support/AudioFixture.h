@@ -17,7 +17,8 @@
 
 class AudioFixture : public ::testing::Test {
 protected:
-    AudioFixture()
+    explicit AudioFixture(int64_t startUtcMs = 1'700'000'000'000)
+        : m_clock(startUtcMs)
     {
         OverrideModuleFolder(testenv::AppDir());
         AudioSystem::Install(&m_audio);
@@ -54,8 +55,3 @@ protected:
     AudioSystem m_audio { AudioSystem::OutputChoice::Null };
     size_t m_traceSeen = 0;
 };
-
-inline bool EndsWith(const std::string& text, const std::string& tail)
-{
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
