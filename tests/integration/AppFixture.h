@@ -8,6 +8,7 @@
 // With OSTRILAN_SCREENS_DIR set, Screenshot() writes PNGs there (scripts/screens.sh fills
 // docs/screens/ that way).
 
+#include "ChildProgram.h"
 #include "app/OstrilanApp.h"
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
@@ -15,6 +16,7 @@
 #include "link/ModuleFrame.h"
 #include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
+#include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowSystem.h"
 #include "platform/win/WindowNode.h"
 #include "store/CallRecord.h"
@@ -24,8 +26,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -97,13 +97,31 @@ protected:
     testenv::ScopedVirtualClock clock { kStartTime };
     AudioSystem audio { AudioSystem::OutputChoice::Null };
     ModulePty module;
+    testenv::ScopedEnv rootEnv { "OSTRILAN_ROOT", dir.Path().c_str() };
+    testenv::ScopedEnv com2Env { "OSTRILAN_COM2", module.SlavePath().c_str() };
+    testenv::ScopedEnv langEnv { "OSTRILAN_LANG", "0x0409" };
     WindowSystem ws;
     COstrilanApp app;
 
 private:
-    void WaitDispatched(uint64_t before);
+    // Writes a frame with `write` and waits until the application has handled what it posts.
+    template <class Write> void Dispatch(Write write);
     void TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline);
 
     size_t m_traceSeen = 0;
-    std::map<std::string, std::optional<std::string>> m_savedEnv;
+};
+
+// Other programs' windows (a launcher, media players), played by ostrilan-peer processes that
+// find the application through the window directory.
+class PeerAppTest : public AppTest {
+protected:
+    void TearDown() override;
+    // Starts a peer (the test owns it) and waits until its window of that class (or title) is listed.
+    void StartPeer(ChildProgram& peer, const std::vector<std::string>& args, const char* className,
+        const std::string& title = {});
+    // Every line the peer printed until it has been quiet for a moment.
+    static std::vector<std::string> Received(ChildProgram& peer);
+
+    WindowDirectory directory { ws, dir.Path() };
+    std::vector<ChildProgram*> m_peers;
 };

@@ -74,7 +74,9 @@ TEST_P(LanguageTest, TheDeviceLanguageChoosesTheCatalogOrEnglishStandsIn)
 
 INSTANTIATE_TEST_SUITE_P(Languages, LanguageTest,
     ::testing::Values(LanguageCase { "German", "0x0407", {}, "Handy verbunden", {} },
+        LanguageCase { "British", "0x0809", {}, "Mobile connected", {} },
         LanguageCase { "UnlistedVariant", "0x0C0C", {}, "Cellphone connected", {} },
+        LanguageCase { "UnlistedLanguage", "0x0411", {}, "Cellphone connected", {} },
         LanguageCase { "GermanMissing", "0x0407", { "lang_ger.bin" }, "Cellphone connected",
             { "CAUTION: Language File NOT found!\\nEnglish mode on." } },
         LanguageCase { "EnglishMissing", "0x0409", { "lang_eng.bin" }, nullptr,

@@ -5,12 +5,10 @@
 #include "platform/devices/NamedMutex.h"
 #include "platform/draw/DIBitmap.h"
 #include "platform/win/WindowApi.h"
-#include "platform/win/WindowDirectory.h"
 #include "screens/DlgPlaceCall.h"
 #include "screens/OstrilanView.h"
 #include "store/CallLogStore.h"
 #include "store/RegistrySettings.h"
-#include "ChildProgram.h"
 #include "ui/MasterVolume.h"
 #include "ui/SkinPoints.h"
 #include "controller/ScreenContext.h"
@@ -18,9 +16,7 @@
 #include <gmock/gmock.h>
 
 #include <fstream>
-#include <thread>
 
-using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::StartsWith;
@@ -329,46 +325,23 @@ TEST_F(MainViewTest, TheBluetoothIconFollowsTheMainStateAndTheLinkKind)
     }
 }
 
-class MainViewLauncherTest : public MainViewTest {
+class MainViewLauncherTest : public PeerAppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(directory.Start());
-        ASSERT_TRUE(launcher.Start(testenv::AppDir() / "ostrilan-peer",
-            { "--title", "Strallo_100", "listen" }, { { "OSTRILAN_ROOT", dir.Path().string() } }));
-        const WString title = u"Strallo_100";
-        auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!FindWindowW(nullptr, &title) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(20ms);
-        ASSERT_TRUE(FindWindowW(nullptr, &title));
-    }
-    void TearDown() override
-    {
-        launcher.CloseInput();
-        launcher.Wait(5s);
-        directory.Stop();
-    }
-
-    WindowDirectory directory { ws, dir.Path() };
     ChildProgram launcher;
 };
 
 TEST_F(MainViewLauncherTest, OnlyTapsInsideTheClockAreaCallTheLauncher)
 {
-    StartWithStoredGain();
+    StartPeer(launcher, { "--title", "Strallo_100", "listen" }, nullptr, "Strallo_100");
+    ASSERT_TRUE(WriteMicGain(2));
+    ASSERT_TRUE(Start());
     // Edges are outside: x 430 and 473, y 6 and 28.
     const POINT taps[] = { { 430, 10 }, { 473, 10 }, { 431, 6 }, { 431, 7 }, { 440, 28 }, { 472, 27 } };
     for (POINT at : taps)
-        Tap(at);
+        TapAt(at);
     const std::string expected
         = "recv 0x8F0A " + std::to_string(reinterpret_cast<uintptr_t>(Frame().GetSafeHwnd())) + " 0";
-    std::vector<std::string> lines;
-    while (auto line = launcher.ReadLine(lines.size() < 2 ? 5000ms : 300ms)) {
-        if (line->empty())
-            break;
-        lines.push_back(*line);
-    }
-    EXPECT_THAT(lines, ElementsAre(expected, expected));
+    EXPECT_THAT(Received(launcher), ElementsAre(expected, expected));
 }
 
 // The build's application folder as the user leaves it while the application runs from there:
