@@ -1,13 +1,14 @@
 #include "AppFixture.h"
 
 #include "app/ScreenTable.h"
+#include "controller/ScreenContext.h"
 #include "controller/TextTable.h"
 #include "platform/core/Text.h"
-#include "platform/draw/ImageCodec.h"
 #include "platform/devices/Paths.h"
+#include "platform/draw/ImageCodec.h"
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowApi.h"
-#include "controller/ScreenContext.h"
+#include "store/CallLogStore.h"
 
 #include <algorithm>
 #include <chrono>
@@ -185,6 +186,36 @@ std::vector<CallRecord> AppTest::History(const std::string& file) const
     return records;
 }
 
+void AppTest::ExpectCallPlaced(const std::string& number, const std::string& closedScreen)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    ScreenContext& context = *Frame().Context();
+    EXPECT_EQ(SentFrames(),
+        std::vector<std::vector<uint8_t>> { CommandBytes(0x15, { number.begin(), number.end() }) });
+    EXPECT_EQ(ToUtf8(context.status.DialText()), number);
+    EXPECT_EQ(context.status.callType, CallRecord::kOutgoing);
+    const CallRecord& current = context.callLog.CurrentCall();
+    EXPECT_EQ(current.type, CallRecord::kOutgoing);
+    EXPECT_EQ(current.Number(), number);
+    EXPECT_EQ(current.duration, 0u);
+    EXPECT_EQ(std::memcmp(&current.time, &now, sizeof now), 0);
+    // The last call holds the number and nothing else.
+    CallLogStore reread;
+    EXPECT_TRUE(reread.LoadLastCall());
+    for (const CallRecord* last : { &context.callLog.LastCall(), &reread.LastCall() }) {
+        EXPECT_EQ(last->Number(), number);
+        EXPECT_EQ(last->type, CallRecord::kEmpty);
+        EXPECT_EQ(last->time.wYear, 0);
+    }
+    std::vector<std::string> screens { "screen open 7 CDlgOutgoing" };
+    if (!closedScreen.empty())
+        screens.push_back("screen close " + closedScreen);
+    EXPECT_EQ(TakeTrace("screen"), screens);
+    Frame().CloseScreen(kScreenOutgoing);
+    TakeTrace();
+}
+
 void AppTest::Screenshot(const std::string& name, bool asIs)
 {
     const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
@@ -239,11 +270,12 @@ void PeerAppTest::TearDown()
     directory.Stop();
 }
 
-void PeerAppTest::StartPeer(ChildProgram& peer, const std::vector<std::string>& args,
-    const char* className, const std::string& title)
+void PeerAppTest::StartPeer(
+    ChildProgram& peer, const std::vector<std::string>& args, const char* className, const std::string& title)
 {
     ASSERT_TRUE(directory.IsStarted() || directory.Start());
-    ASSERT_TRUE(peer.Start(testenv::AppDir() / "ostrilan-peer", args, { { "OSTRILAN_ROOT", dir.Path().string() } }));
+    ASSERT_TRUE(
+        peer.Start(testenv::AppDir() / "ostrilan-peer", args, { { "OSTRILAN_ROOT", dir.Path().string() } }));
     m_peers.push_back(&peer);
     const WString wideTitle = Widen(title);
     const WString* titleOrAny = title.empty() ? nullptr : &wideTitle;

@@ -17,8 +17,8 @@
 #include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
 #include "platform/win/WindowDirectory.h"
-#include "platform/win/WindowSystem.h"
 #include "platform/win/WindowNode.h"
+#include "platform/win/WindowSystem.h"
 #include "store/CallRecord.h"
 #include "support/ModulePty.h"
 #include "support/TestEnv.h"
@@ -85,6 +85,11 @@ protected:
     // The records of a history file in the data folder, in file order, empty slots left out.
     std::vector<CallRecord> History(const std::string& file) const;
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
+    // A call to the number has started from a screen (closedScreen: "<kind> <class>", or empty
+    // for the main view): dialled, recorded as the current outgoing call of this moment, kept as
+    // the last number in memory and in LastCall.dat, and handed over to the outgoing screen, which
+    // is closed again.
+    void ExpectCallPlaced(const std::string& number, const std::string& closedScreen);
     // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR; does nothing when it is not set.
     // Unless asIs, what is queued is handled first.
     void Screenshot(const std::string& name, bool asIs = false);

@@ -69,7 +69,8 @@ protected:
     }
     bool RunFlagIs(const std::string& value)
     {
-        return Eventually([&] { return Registry().find("\"RUN\"=dword:0000000" + value) != std::string::npos; });
+        return Eventually(
+            [&] { return Registry().find("\"RUN\"=dword:0000000" + value) != std::string::npos; });
     }
     Instance Make(const std::string& name) { return Instance(dir.Path(), module.SlavePath(), name); }
 };
@@ -87,8 +88,8 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("serial-tx 77 01 01 05 72"), std::string::npos);
     EXPECT_NE(first.Ask("windows").find("\"class\": \"COstrilanView\""), std::string::npos);
 
-    for (const std::vector<std::string>& args :
-        { std::vector<std::string> {}, std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {
+    for (const std::vector<std::string>& args : { std::vector<std::string> {},
+             std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {
         Instance second = Make("second");
         ASSERT_TRUE(second.Start(args));
         EXPECT_EQ(second.process.Wait(), 1);
@@ -115,8 +116,8 @@ TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
         int signal;
         bool quitBoxUp; // the close comes while a modal loop runs
     };
-    for (const Row& row : { Row { "term", SIGTERM, false }, Row { "int", SIGINT, false },
-             Row { "term-box", SIGTERM, true } }) {
+    for (const Row& row :
+        { Row { "term", SIGTERM, false }, Row { "int", SIGINT, false }, Row { "term-box", SIGTERM, true } }) {
         Instance app = Make(row.name);
         ASSERT_TRUE(app.Start({}));
         ASSERT_TRUE(app.Connect());

@@ -80,5 +80,6 @@ INSTANTIATE_TEST_SUITE_P(Languages, LanguageTest,
         LanguageCase { "GermanMissing", "0x0407", { "lang_ger.bin" }, "Cellphone connected",
             { "CAUTION: Language File NOT found!\\nEnglish mode on." } },
         LanguageCase { "EnglishMissing", "0x0409", { "lang_eng.bin" }, nullptr,
-            { "CAUTION: Language File NOT found!\\nEnglish mode on.", "CAUTION: <lang_eng.bin> NOT found!" } }),
+            { "CAUTION: Language File NOT found!\\nEnglish mode on.",
+                "CAUTION: <lang_eng.bin> NOT found!" } }),
     [](const auto& info) { return std::string(info.param.name); });

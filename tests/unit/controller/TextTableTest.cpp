@@ -25,8 +25,8 @@ TEST(TextTable, HoldsOneBufferPerDistinctKeyInLoadOrder)
 
 namespace {
 
-const char* const kLanguages[] = { "cze", "dan", "ger", "gre", "eng", "spa", "fin", "fre", "hun", "ita", "dut",
-    "pol", "rom", "rus", "slo", "swe", "euk", "por" };
+const char* const kLanguages[] = { "cze", "dan", "ger", "gre", "eng", "spa", "fin", "fre", "hun", "ita",
+    "dut", "pol", "rom", "rus", "slo", "swe", "euk", "por" };
 
 // Texts used as a printf format with one integer argument.
 const std::string_view kFormatKeys[] = { "CNMS0402", "PMMS0602", "PMMS0604" };
@@ -83,7 +83,8 @@ TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextThatFitsAndFormatsOnlyWher
             std::string text = ToUtf8(Text(*library, key));
             EXPECT_FALSE(text.empty()) << key;
             EXPECT_LE(Text(*library, key).size(), WidthLimit(key)) << key << ": " << text;
-            bool isFormat = std::find(std::begin(kFormatKeys), std::end(kFormatKeys), key) != std::end(kFormatKeys);
+            bool isFormat
+                = std::find(std::begin(kFormatKeys), std::end(kFormatKeys), key) != std::end(kFormatKeys);
             size_t percent = text.find('%');
             if (!isFormat) {
                 EXPECT_EQ(percent, std::string::npos) << key << ": " << text;
@@ -111,7 +112,8 @@ TEST(BuiltCatalogs, AmericanAndBritishEnglishDiffer)
 {
     auto us = OpenBuilt("eng");
     auto uk = OpenBuilt("euk");
-    for (const char* key : { "OUTG0001", "OUTG0201", "MFRM0001", "MFRM0005", "PMMS0604", "PMMS1001", "HITB0002" })
+    for (const char* key :
+        { "OUTG0001", "OUTG0201", "MFRM0001", "MFRM0005", "PMMS0604", "PMMS1001", "HITB0002" })
         EXPECT_NE(Text(*us, key), Text(*uk, key)) << key;
     // Each catalog keeps to its own spelling and phone vocabulary throughout.
     for (std::string_view key : TextTable::Keys()) {
