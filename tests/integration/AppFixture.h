@@ -12,20 +12,29 @@
 #include "app/OstrilanApp.h"
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/ScreenContext.h"
 #include "controller/TextTable.h"
 #include "link/ModuleFrame.h"
+#include "platform/controls/Dialog.h"
 #include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
+#include "platform/win/WindowApi.h"
 #include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowNode.h"
 #include "platform/win/WindowSystem.h"
+#include "store/CallLogStore.h"
 #include "store/CallRecord.h"
+#include "store/PrefStore.h"
 #include "support/ModulePty.h"
 #include "support/TestEnv.h"
+#include "ui/SkinPoints.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 

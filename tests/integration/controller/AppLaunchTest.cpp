@@ -5,10 +5,7 @@
 #include "AppFixture.h"
 #include "LineSocket.h"
 
-#include <gmock/gmock.h>
-
 #include <csignal>
-#include <sstream>
 #include <thread>
 
 using namespace std::chrono_literals;

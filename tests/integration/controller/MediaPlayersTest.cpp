@@ -1,7 +1,5 @@
 #include "AppFixture.h"
 
-#include <gmock/gmock.h>
-
 class MediaPlayersTest : public PeerAppTest {
 protected:
     void SetUp() override

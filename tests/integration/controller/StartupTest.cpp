@@ -1,9 +1,5 @@
 #include "AppFixture.h"
 
-#include <gmock/gmock.h>
-
-#include <sstream>
-
 namespace {
 
 constexpr const char* kRunFlagOn = "reg HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN\\RUN=dword:00000001";

@@ -1,16 +1,6 @@
 #include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
-#include "controller/ScreenContext.h"
-#include "platform/core/Text.h"
 #include "screens/DlgCallHist.h"
-#include "screens/DlgOutgoing.h"
-#include "store/CallLogStore.h"
-#include "ui/CMyButton.h"
-#include "ui/SkinPoints.h"
-
-#include <cstring>
-#include <fstream>
 
 namespace {
 

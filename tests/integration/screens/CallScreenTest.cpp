@@ -3,22 +3,11 @@
 
 #include "AppFixture.h"
 
-#include "controller/ScreenContext.h"
-#include "platform/draw/ImageCodec.h"
-#include "platform/loop/Clock.h"
-#include "platform/win/WindowApi.h"
 #include "screens/DlgCallHist.h"
-#include "screens/DlgIncoming.h"
 #include "screens/DlgNumKeypad.h"
-#include "screens/DlgOutgoing.h"
 #include "screens/DlgPlaceCall.h"
-#include "store/PrefStore.h"
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
-#include "ui/SkinPoints.h"
-
-#include <fstream>
-#include <string_view>
 
 namespace {
 
@@ -236,35 +225,36 @@ TEST_F(CallTest, ARingOpensTheIncomingScreenAloneInFrontAndAnAnsweredCallIsLogge
     clock->Advance((360'000 - 3'661) * 1000);
     Idle();
     EXPECT_TRUE(ShowsText(*screen, "100:00:00"));
-    State(4);
-    Advance(3'000);
-    EXPECT_EQ(History("IncomingCall.dat").size(), 1u);
-    EXPECT_EQ(History("MissedCall.dat").size(), 0u);
 }
 
-TEST_F(CallTest, EndRejectsARingingCall)
+// With automatic answer on, the device answers on the third second unless the phone answered or
+// End rejected the call first.
+TEST_F(CallTest, ARingingCallIsAnsweredByItselfAfterThreeSecondsOrRejectedByEnd)
 {
-    ASSERT_NE(Ringing(), nullptr);
-    TapAt(kIncomingEnd);
-    EXPECT_EQ(SentOpcodes(), Opcodes { kOpRejectCall });
-    EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
-}
-
-class AutoAnswerTest : public CallTest, public ::testing::WithParamInterface<bool> { };
-
-TEST_P(AutoAnswerTest, AnswersByItselfAfterThreeSecondsUnlessThePhoneAnsweredFirst)
-{
-    const bool phoneAnswered = GetParam();
     ASSERT_NE(Ringing(true), nullptr);
-    if (phoneAnswered)
-        State(6, 1);
-    Advance(2'900);
-    EXPECT_TRUE(SentOpcodes().empty());
-    Advance(100);
-    EXPECT_EQ(SentOpcodes(), phoneAnswered ? Opcodes {} : Opcodes { kOpCallKey });
+    enum { kWaits, kPhoneAnswers, kRejected };
+    for (int way : { kWaits, kPhoneAnswers, kRejected }) {
+        if (way != kWaits) {
+            Ring();
+            State(5);
+            Sent();
+        }
+        if (way == kPhoneAnswers)
+            State(6, 1);
+        if (way == kRejected) {
+            TapAt(kIncomingEnd);
+            EXPECT_EQ(SentOpcodes(), Opcodes { kOpRejectCall });
+            EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
+        }
+        Advance(2'900);
+        EXPECT_TRUE(SentOpcodes().empty()) << way;
+        Advance(100);
+        EXPECT_EQ(SentOpcodes(), way == kWaits ? Opcodes { kOpCallKey } : Opcodes {}) << way;
+        State(4);
+        Advance(3'000);
+        ASSERT_FALSE(IsOpen(kScreenIncoming)) << way;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Incoming, AutoAnswerTest, ::testing::Bool());
 
 // A ring that ends without a state report the screen sees still closes it at the end watch's
 // first tick. The skin is decoded once per process: the screen opened again reads no image file.

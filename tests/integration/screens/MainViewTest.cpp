@@ -1,21 +1,11 @@
 #include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
-#include "controller/ScreenContext.h"
-#include "platform/core/Text.h"
 #include "platform/devices/NamedMutex.h"
 #include "platform/draw/DIBitmap.h"
-#include "platform/win/WindowApi.h"
 #include "screens/DlgPlaceCall.h"
 #include "screens/OstrilanView.h"
-#include "store/CallLogStore.h"
 #include "store/RegistrySettings.h"
 #include "ui/MasterVolume.h"
-#include "ui/SkinPoints.h"
-
-#include <gmock/gmock.h>
-
-#include <fstream>
 
 using ::testing::ElementsAre;
 using ::testing::EndsWith;

@@ -1,13 +1,6 @@
 #include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
-#include "controller/ScreenContext.h"
-#include "platform/core/Text.h"
 #include "screens/DlgPlaceCall.h"
-#include "store/PrefStore.h"
-#include "ui/SkinPoints.h"
-
-#include <gmock/gmock.h>
 
 using ::testing::ElementsAre;
 
