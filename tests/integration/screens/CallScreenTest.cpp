@@ -63,14 +63,6 @@ protected:
             Tap(CDlgNumKeypad::kPlace.left + p.x, CDlgNumKeypad::kPlace.top + p.y);
         }
     }
-    CDlgNumKeypad* KeypadOf(const Window& screen)
-    {
-        for (HWND child : ws.Children(screen.GetSafeHwnd())) {
-            if (auto* keypad = dynamic_cast<CDlgNumKeypad*>(ws.FromHandle(child)))
-                return keypad;
-        }
-        return nullptr;
-    }
     // Handles one message at a time until the screen has drawn the text, so that what it posted
     // meanwhile (its close) is still queued.
     bool HandleUntilShown(UINT kind, const std::string& text)
@@ -83,17 +75,6 @@ protected:
     {
         std::span<const BYTE> body = frame.Field(ModuleFrame::kOffsetBody, frame.Length() - 1u);
         return std::string(body.begin(), body.end());
-    }
-    // The call is over: the screen paints the message, holds it two seconds, then closes.
-    void ExpectCallOverClosing(UINT kind, const std::string& screenshot)
-    {
-        const DWORD before = GetTickCount();
-        module.Event(0x01, { 4 << 3 });
-        ASSERT_TRUE(HandleUntilShown(kind, "Call ended"));
-        EXPECT_GE(GetTickCount() - before, 2000u);
-        Screenshot(screenshot, true);
-        Idle();
-        EXPECT_FALSE(IsOpen(kind));
     }
 };
 
@@ -152,7 +133,9 @@ TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAft
     Screenshot(std::string(c.name) + "-in-call");
 
     // Each key sends its tone; the first replaces the number and the field keeps the last eleven.
-    CDlgNumKeypad* keypad = KeypadOf(*screen);
+    CDlgNumKeypad* keypad = nullptr;
+    for (HWND child : ws.Children(screen->GetSafeHwnd()))
+        keypad = keypad ? keypad : dynamic_cast<CDlgNumKeypad*>(ws.FromHandle(child));
     ASSERT_NE(keypad, nullptr);
     EXPECT_TRUE(keypad->IsWindowVisible());
     if (c.kind == kScreenIncoming)
@@ -183,7 +166,14 @@ TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAft
     TapAt(Center(c.end));
     EXPECT_EQ(SentOpcodes(), Opcodes { kOpEndCall });
     EXPECT_TRUE(!c.ending || ShowsText(*screen, c.ending));
-    ExpectCallOverClosing(c.kind, std::string(c.name) + "-ended");
+    // The call is over: the screen paints the message, holds it two seconds, then closes.
+    const DWORD before = GetTickCount();
+    module.Event(0x01, { 4 << 3 });
+    ASSERT_TRUE(HandleUntilShown(c.kind, "Call ended"));
+    EXPECT_GE(GetTickCount() - before, 2000u);
+    Screenshot(std::string(c.name) + "-ended", true);
+    Idle();
+    EXPECT_FALSE(IsOpen(c.kind));
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, CallScreenTest, ::testing::ValuesIn(kCallCases),
