@@ -1,12 +1,14 @@
 #include "AppFixture.h"
 
 #include "app/ScreenTable.h"
+#include "controller/ScreenContext.h"
 #include "controller/TextTable.h"
 #include "platform/core/Text.h"
-#include "platform/draw/ImageCodec.h"
 #include "platform/devices/Paths.h"
+#include "platform/draw/ImageCodec.h"
 #include "platform/tooling/Trace.h"
-#include "controller/ScreenContext.h"
+#include "platform/win/WindowApi.h"
+#include "store/CallLogStore.h"
 
 #include <algorithm>
 #include <chrono>
@@ -28,13 +30,6 @@ constexpr auto kAnswerWait = std::chrono::seconds(20);
 
 AppTest::AppTest()
 {
-    for (const char* name : { "OSTRILAN_ROOT", "OSTRILAN_COM2", "OSTRILAN_LANG" }) {
-        const char* value = std::getenv(name);
-        m_savedEnv[name] = value ? std::optional<std::string>(value) : std::nullopt;
-    }
-    setenv("OSTRILAN_ROOT", dir.Path().c_str(), 1);
-    setenv("OSTRILAN_COM2", module.SlavePath().c_str(), 1);
-    setenv("OSTRILAN_LANG", "0x0409", 1);
     OverrideModuleFolder(dir.Path());
     testenv::MakeDevice(dir.Path());
     AudioSystem::Install(&audio);
@@ -50,8 +45,6 @@ AppTest::~AppTest()
     Trace::Close();
     AudioSystem::Install(nullptr);
     OverrideModuleFolder({});
-    for (const auto& [name, value] : m_savedEnv)
-        value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
 }
 
 bool AppTest::Start(const std::string& commandLine)
@@ -88,9 +81,11 @@ void AppTest::Tap(int x, int y)
     ws.Idle();
 }
 
-void AppTest::WaitDispatched(uint64_t before)
+template <class Write> void AppTest::Dispatch(Write write)
 {
     const ModuleLink& link = Frame().Context()->link;
+    const uint64_t before = link.FramesDispatched();
+    write();
     // The reader counts a frame after posting what it carries, so the count itself wakes no
     // loop: look again every few milliseconds.
     const auto deadline = std::chrono::steady_clock::now() + kWait;
@@ -101,16 +96,12 @@ void AppTest::WaitDispatched(uint64_t before)
 
 void AppTest::Event(uint8_t opcode, const std::vector<uint8_t>& body)
 {
-    uint64_t before = Frame().Context()->link.FramesDispatched();
-    module.Event(opcode, body);
-    WaitDispatched(before);
+    Dispatch([&] { module.Event(opcode, body); });
 }
 
 void AppTest::Response(uint8_t opcode, const std::vector<uint8_t>& body)
 {
-    uint64_t before = Frame().Context()->link.FramesDispatched();
-    module.Response(opcode, body);
-    WaitDispatched(before);
+    Dispatch([&] { module.Response(opcode, body); });
 }
 
 void AppTest::ConnectPhone()
@@ -195,6 +186,36 @@ std::vector<CallRecord> AppTest::History(const std::string& file) const
     return records;
 }
 
+void AppTest::ExpectCallPlaced(const std::string& number, const std::string& closedScreen)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    ScreenContext& context = *Frame().Context();
+    EXPECT_EQ(SentFrames(),
+        std::vector<std::vector<uint8_t>> { CommandBytes(0x15, { number.begin(), number.end() }) });
+    EXPECT_EQ(ToUtf8(context.status.DialText()), number);
+    EXPECT_EQ(context.status.callType, CallRecord::kOutgoing);
+    const CallRecord& current = context.callLog.CurrentCall();
+    EXPECT_EQ(current.type, CallRecord::kOutgoing);
+    EXPECT_EQ(current.Number(), number);
+    EXPECT_EQ(current.duration, 0u);
+    EXPECT_EQ(std::memcmp(&current.time, &now, sizeof now), 0);
+    // The last call holds the number and nothing else.
+    CallLogStore reread;
+    EXPECT_TRUE(reread.LoadLastCall());
+    for (const CallRecord* last : { &context.callLog.LastCall(), &reread.LastCall() }) {
+        EXPECT_EQ(last->Number(), number);
+        EXPECT_EQ(last->type, CallRecord::kEmpty);
+        EXPECT_EQ(last->time.wYear, 0);
+    }
+    std::vector<std::string> screens { "screen open 7 CDlgOutgoing" };
+    if (!closedScreen.empty())
+        screens.push_back("screen close " + closedScreen);
+    EXPECT_EQ(TakeTrace("screen"), screens);
+    Frame().CloseScreen(kScreenOutgoing);
+    TakeTrace();
+}
+
 void AppTest::Screenshot(const std::string& name, bool asIs)
 {
     const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
@@ -225,10 +246,8 @@ void AppTest::TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline)
             if (!node || node->id != id)
                 continue;
             RECT rect = ws.ScreenRect(child);
-            int x = (rect.left + rect.right) / 2;
-            int y = (rect.top + rect.bottom) / 2;
-            ws.InjectMouse(WM_LBUTTONDOWN, x, y);
-            ws.InjectMouse(WM_LBUTTONUP, x, y);
+            ws.InjectMouse(WM_LBUTTONDOWN, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+            ws.InjectMouse(WM_LBUTTONUP, (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
             return;
         }
     }
@@ -238,4 +257,41 @@ void AppTest::TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline)
         ws.WhenIdle([this, id, deadline] { TryAnswer(id, deadline); });
     } else
         ADD_FAILURE() << "no message box came up to answer";
+}
+
+void PeerAppTest::TearDown()
+{
+    // The application goes first, so that the peers see nothing more from it.
+    app.ExitInstance();
+    for (ChildProgram* peer : m_peers)
+        peer->CloseInput();
+    for (ChildProgram* peer : m_peers)
+        peer->Wait(std::chrono::seconds(5));
+    directory.Stop();
+}
+
+void PeerAppTest::StartPeer(
+    ChildProgram& peer, const std::vector<std::string>& args, const char* className, const std::string& title)
+{
+    ASSERT_TRUE(directory.IsStarted() || directory.Start());
+    ASSERT_TRUE(
+        peer.Start(testenv::AppDir() / "ostrilan-peer", args, { { "OSTRILAN_ROOT", dir.Path().string() } }));
+    m_peers.push_back(&peer);
+    const WString wideTitle = Widen(title);
+    const WString* titleOrAny = title.empty() ? nullptr : &wideTitle;
+    const auto deadline = std::chrono::steady_clock::now() + kWait;
+    while (!FindWindowW(className, titleOrAny) && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(FindWindowW(className, titleOrAny)) << args.front() << " " << args.at(1);
+}
+
+std::vector<std::string> PeerAppTest::Received(ChildProgram& peer)
+{
+    std::vector<std::string> lines;
+    while (auto line = peer.ReadLine(std::chrono::milliseconds(lines.size() < 2 ? 5000 : 300))) {
+        if (line->empty())
+            break;
+        lines.push_back(*line);
+    }
+    return lines;
 }

@@ -8,24 +8,33 @@
 // With OSTRILAN_SCREENS_DIR set, Screenshot() writes PNGs there (scripts/screens.sh fills
 // docs/screens/ that way).
 
+#include "ChildProgram.h"
 #include "app/OstrilanApp.h"
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/ScreenContext.h"
 #include "controller/TextTable.h"
 #include "link/ModuleFrame.h"
+#include "platform/controls/Dialog.h"
 #include "platform/core/Text.h"
 #include "platform/devices/AudioSystem.h"
-#include "platform/win/WindowSystem.h"
+#include "platform/win/WindowApi.h"
+#include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowNode.h"
+#include "platform/win/WindowSystem.h"
+#include "store/CallLogStore.h"
 #include "store/CallRecord.h"
+#include "store/PrefStore.h"
 #include "support/ModulePty.h"
 #include "support/TestEnv.h"
+#include "ui/SkinPoints.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <map>
-#include <optional>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -85,6 +94,11 @@ protected:
     // The records of a history file in the data folder, in file order, empty slots left out.
     std::vector<CallRecord> History(const std::string& file) const;
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
+    // A call to the number has started from a screen (closedScreen: "<kind> <class>", or empty
+    // for the main view): dialled, recorded as the current outgoing call of this moment, kept as
+    // the last number in memory and in LastCall.dat, and handed over to the outgoing screen, which
+    // is closed again.
+    void ExpectCallPlaced(const std::string& number, const std::string& closedScreen);
     // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR; does nothing when it is not set.
     // Unless asIs, what is queued is handled first.
     void Screenshot(const std::string& name, bool asIs = false);
@@ -97,13 +111,31 @@ protected:
     testenv::ScopedVirtualClock clock { kStartTime };
     AudioSystem audio { AudioSystem::OutputChoice::Null };
     ModulePty module;
+    testenv::ScopedEnv rootEnv { "OSTRILAN_ROOT", dir.Path().c_str() };
+    testenv::ScopedEnv com2Env { "OSTRILAN_COM2", module.SlavePath().c_str() };
+    testenv::ScopedEnv langEnv { "OSTRILAN_LANG", "0x0409" };
     WindowSystem ws;
     COstrilanApp app;
 
 private:
-    void WaitDispatched(uint64_t before);
+    // Writes a frame with `write` and waits until the application has handled what it posts.
+    template <class Write> void Dispatch(Write write);
     void TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline);
 
     size_t m_traceSeen = 0;
-    std::map<std::string, std::optional<std::string>> m_savedEnv;
+};
+
+// Other programs' windows (a launcher, media players), played by ostrilan-peer processes that
+// find the application through the window directory.
+class PeerAppTest : public AppTest {
+protected:
+    void TearDown() override;
+    // Starts a peer (the test owns it) and waits until its window of that class (or title) is listed.
+    void StartPeer(ChildProgram& peer, const std::vector<std::string>& args, const char* className,
+        const std::string& title = {});
+    // Every line the peer printed until it has been quiet for a moment.
+    static std::vector<std::string> Received(ChildProgram& peer);
+
+    WindowDirectory directory { ws, dir.Path() };
+    std::vector<ChildProgram*> m_peers;
 };

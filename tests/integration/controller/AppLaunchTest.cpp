@@ -4,12 +4,8 @@
 
 #include "AppFixture.h"
 #include "LineSocket.h"
-#include "ChildProgram.h"
-
-#include <gmock/gmock.h>
 
 #include <csignal>
-#include <sstream>
 #include <thread>
 
 using namespace std::chrono_literals;
@@ -59,15 +55,19 @@ private:
 class AppLaunchTest : public AppTest {
 protected:
     std::string Registry() { return testenv::ReadFile(dir / "registry" / "HKEY_LOCAL_MACHINE.reg"); }
-    bool RunFlagIs(const std::string& value)
+    static bool Eventually(const std::function<bool()>& check)
     {
-        auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (std::chrono::steady_clock::now() < deadline) {
-            if (Registry().find("\"RUN\"=dword:0000000" + value) != std::string::npos)
-                return true;
+        for (auto deadline = std::chrono::steady_clock::now() + 10s; !check();) {
+            if (std::chrono::steady_clock::now() >= deadline)
+                return false;
             std::this_thread::sleep_for(20ms);
         }
-        return false;
+        return true;
+    }
+    bool RunFlagIs(const std::string& value)
+    {
+        return Eventually(
+            [&] { return Registry().find("\"RUN\"=dword:0000000" + value) != std::string::npos; });
     }
     Instance Make(const std::string& name) { return Instance(dir.Path(), module.SlavePath(), name); }
 };
@@ -85,8 +85,8 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("serial-tx 77 01 01 05 72"), std::string::npos);
     EXPECT_NE(first.Ask("windows").find("\"class\": \"COstrilanView\""), std::string::npos);
 
-    for (const std::vector<std::string>& args :
-        { std::vector<std::string> {}, std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {
+    for (const std::vector<std::string>& args : { std::vector<std::string> {},
+             std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {
         Instance second = Make("second");
         ASSERT_TRUE(second.Start(args));
         EXPECT_EQ(second.process.Wait(), 1);
@@ -98,24 +98,8 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
         EXPECT_EQ(testenv::ReadFile(dir / "second.trace").find("screen"), std::string::npos);
         EXPECT_TRUE(RunFlagIs("1"));
     }
-    auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (first.FrameVisible() != true && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(20ms);
-    EXPECT_EQ(first.FrameVisible(), true);
+    EXPECT_TRUE(Eventually([&] { return first.FrameVisible() == true; }));
 
-    // A ring with a hands-free link opens the incoming call screen.
-    module.ReadAvailable(50);
-    module.Event(0x03, { 2 });
-    module.Event(0x01, { 4 << 3 });
-    module.Event(0x04);
-    deadline = std::chrono::steady_clock::now() + 10s;
-    std::string trace;
-    while (trace.find("screen open 6 CDlgIncoming") == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        first.Ask("idle");
-        trace = testenv::ReadFile(dir / "first.trace");
-        std::this_thread::sleep_for(20ms);
-    }
-    EXPECT_NE(trace.find("screen open 6 CDlgIncoming"), std::string::npos);
     EXPECT_EQ(first.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);
     EXPECT_TRUE(RunFlagIs("0"));
@@ -141,14 +125,10 @@ TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
             app.SetEnv("OSTRILAN_LANG", "0x0407");
         ASSERT_TRUE(app.Start({}));
         ASSERT_TRUE(app.Connect());
-        if (row.up == Up::kLanguageBox) {
-            auto deadline = std::chrono::steady_clock::now() + 10s;
-            while (testenv::ReadFile(traceFile).find("messagebox CAUTION") == std::string::npos
-                && std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(20ms);
-        } else {
+        if (row.up == Up::kLanguageBox)
+            ASSERT_TRUE(Eventually([&] { return testenv::ReadFile(traceFile).find("messagebox CAUTION") != std::string::npos; }));
+        else
             ASSERT_TRUE(RunFlagIs("1"));
-        }
         if (row.up == Up::kQuitBox) {
             ASSERT_EQ(app.Ask("tap 66 18"), "ok");
         }

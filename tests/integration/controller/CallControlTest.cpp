@@ -1,15 +1,6 @@
 #include "AppFixture.h"
 
-#include "platform/controls/Dialog.h"
-
-#include "controller/ScreenContext.h"
-#include "store/CallLogStore.h"
 #include "store/PairStore.h"
-#include "ui/SkinPoints.h"
-
-#include <gmock/gmock.h>
-
-#include <sstream>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

@@ -1,9 +1,5 @@
 #include "AppFixture.h"
 
-#include "platform/controls/Dialog.h"
-
-#include <gmock/gmock.h>
-
 using ::testing::ElementsAre;
 
 class ScreensTest : public AppTest {

@@ -1,16 +1,6 @@
 #include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
-#include "platform/core/Text.h"
 #include "screens/DlgCallHist.h"
-#include "screens/DlgOutgoing.h"
-#include "store/CallLogStore.h"
-#include "ui/CMyButton.h"
-#include "ui/SkinPoints.h"
-#include "controller/ScreenContext.h"
-
-#include <cstring>
-#include <fstream>
 
 namespace {
 
@@ -142,21 +132,8 @@ TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
     ConnectPhone();
     TakeTrace();
     TapAt(kDial);
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    const PhoneStatus& status = Frame().Context()->status;
-    EXPECT_EQ(std::string(status.dialString.data()), "0302222");
-    EXPECT_EQ(status.callType, CallRecord::kOutgoing);
-    const CallRecord& current = Frame().Context()->callLog.CurrentCall();
-    EXPECT_EQ(current.type, CallRecord::kOutgoing);
-    EXPECT_EQ(current.Number(), "0302222");
-    EXPECT_EQ(std::memcmp(&current.time, &now, sizeof now), 0);
     EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
-    EXPECT_NE(Screen<CDlgOutgoing>(kScreenOutgoing), nullptr);
-    std::vector<std::string> screens = TakeTrace("screen");
-    ASSERT_GE(screens.size(), 2u);
-    EXPECT_EQ(screens[0].rfind("screen open 7", 0), 0u) << screens[0];
-    EXPECT_EQ(screens[1], "screen close 2 CDlgCallHist");
+    ExpectCallPlaced("0302222", "2 CDlgCallHist");
 }
 
 TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)

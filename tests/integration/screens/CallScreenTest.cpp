@@ -3,22 +3,11 @@
 
 #include "AppFixture.h"
 
-#include "controller/ScreenContext.h"
-#include "platform/draw/ImageCodec.h"
-#include "platform/loop/Clock.h"
-#include "platform/win/WindowApi.h"
 #include "screens/DlgCallHist.h"
-#include "screens/DlgIncoming.h"
 #include "screens/DlgNumKeypad.h"
-#include "screens/DlgOutgoing.h"
 #include "screens/DlgPlaceCall.h"
-#include "store/PrefStore.h"
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
-#include "ui/SkinPoints.h"
-
-#include <fstream>
-#include <string_view>
 
 namespace {
 
@@ -74,14 +63,6 @@ protected:
             Tap(CDlgNumKeypad::kPlace.left + p.x, CDlgNumKeypad::kPlace.top + p.y);
         }
     }
-    CDlgNumKeypad* KeypadOf(const Window& screen)
-    {
-        for (HWND child : ws.Children(screen.GetSafeHwnd())) {
-            if (auto* keypad = dynamic_cast<CDlgNumKeypad*>(ws.FromHandle(child)))
-                return keypad;
-        }
-        return nullptr;
-    }
     // Handles one message at a time until the screen has drawn the text, so that what it posted
     // meanwhile (its close) is still queued.
     bool HandleUntilShown(UINT kind, const std::string& text)
@@ -94,17 +75,6 @@ protected:
     {
         std::span<const BYTE> body = frame.Field(ModuleFrame::kOffsetBody, frame.Length() - 1u);
         return std::string(body.begin(), body.end());
-    }
-    // The call is over: the screen paints the message, holds it two seconds, then closes.
-    void ExpectCallOverClosing(UINT kind, const std::string& screenshot)
-    {
-        const DWORD before = GetTickCount();
-        module.Event(0x01, { 4 << 3 });
-        ASSERT_TRUE(HandleUntilShown(kind, "Call ended"));
-        EXPECT_GE(GetTickCount() - before, 2000u);
-        Screenshot(screenshot, true);
-        Idle();
-        EXPECT_FALSE(IsOpen(kind));
     }
 };
 
@@ -163,7 +133,9 @@ TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAft
     Screenshot(std::string(c.name) + "-in-call");
 
     // Each key sends its tone; the first replaces the number and the field keeps the last eleven.
-    CDlgNumKeypad* keypad = KeypadOf(*screen);
+    CDlgNumKeypad* keypad = nullptr;
+    for (HWND child : ws.Children(screen->GetSafeHwnd()))
+        keypad = keypad ? keypad : dynamic_cast<CDlgNumKeypad*>(ws.FromHandle(child));
     ASSERT_NE(keypad, nullptr);
     EXPECT_TRUE(keypad->IsWindowVisible());
     if (c.kind == kScreenIncoming)
@@ -194,7 +166,14 @@ TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAft
     TapAt(Center(c.end));
     EXPECT_EQ(SentOpcodes(), Opcodes { kOpEndCall });
     EXPECT_TRUE(!c.ending || ShowsText(*screen, c.ending));
-    ExpectCallOverClosing(c.kind, std::string(c.name) + "-ended");
+    // The call is over: the screen paints the message, holds it two seconds, then closes.
+    const DWORD before = GetTickCount();
+    module.Event(0x01, { 4 << 3 });
+    ASSERT_TRUE(HandleUntilShown(c.kind, "Call ended"));
+    EXPECT_GE(GetTickCount() - before, 2000u);
+    Screenshot(std::string(c.name) + "-ended", true);
+    Idle();
+    EXPECT_FALSE(IsOpen(c.kind));
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, CallScreenTest, ::testing::ValuesIn(kCallCases),
@@ -236,35 +215,36 @@ TEST_F(CallTest, ARingOpensTheIncomingScreenAloneInFrontAndAnAnsweredCallIsLogge
     clock->Advance((360'000 - 3'661) * 1000);
     Idle();
     EXPECT_TRUE(ShowsText(*screen, "100:00:00"));
-    State(4);
-    Advance(3'000);
-    EXPECT_EQ(History("IncomingCall.dat").size(), 1u);
-    EXPECT_EQ(History("MissedCall.dat").size(), 0u);
 }
 
-TEST_F(CallTest, EndRejectsARingingCall)
+// With automatic answer on, the device answers on the third second unless the phone answered or
+// End rejected the call first.
+TEST_F(CallTest, ARingingCallIsAnsweredByItselfAfterThreeSecondsOrRejectedByEnd)
 {
-    ASSERT_NE(Ringing(), nullptr);
-    TapAt(kIncomingEnd);
-    EXPECT_EQ(SentOpcodes(), Opcodes { kOpRejectCall });
-    EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
-}
-
-class AutoAnswerTest : public CallTest, public ::testing::WithParamInterface<bool> { };
-
-TEST_P(AutoAnswerTest, AnswersByItselfAfterThreeSecondsUnlessThePhoneAnsweredFirst)
-{
-    const bool phoneAnswered = GetParam();
     ASSERT_NE(Ringing(true), nullptr);
-    if (phoneAnswered)
-        State(6, 1);
-    Advance(2'900);
-    EXPECT_TRUE(SentOpcodes().empty());
-    Advance(100);
-    EXPECT_EQ(SentOpcodes(), phoneAnswered ? Opcodes {} : Opcodes { kOpCallKey });
+    enum { kWaits, kPhoneAnswers, kRejected };
+    for (int way : { kWaits, kPhoneAnswers, kRejected }) {
+        if (way != kWaits) {
+            Ring();
+            State(5);
+            Sent();
+        }
+        if (way == kPhoneAnswers)
+            State(6, 1);
+        if (way == kRejected) {
+            TapAt(kIncomingEnd);
+            EXPECT_EQ(SentOpcodes(), Opcodes { kOpRejectCall });
+            EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
+        }
+        Advance(2'900);
+        EXPECT_TRUE(SentOpcodes().empty()) << way;
+        Advance(100);
+        EXPECT_EQ(SentOpcodes(), way == kWaits ? Opcodes { kOpCallKey } : Opcodes {}) << way;
+        State(4);
+        Advance(3'000);
+        ASSERT_FALSE(IsOpen(kScreenIncoming)) << way;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Incoming, AutoAnswerTest, ::testing::Bool());
 
 // A ring that ends without a state report the screen sees still closes it at the end watch's
 // first tick. The skin is decoded once per process: the screen opened again reads no image file.

@@ -3,16 +3,9 @@
 
 #include "AppFixture.h"
 
-#include "controller/ScreenContext.h"
-#include "platform/controls/ListView.h"
-#include "platform/loop/Clock.h"
 #include "screens/DlgConnect.h"
 #include "screens/DlgPairMode.h"
 #include "store/PairStore.h"
-#include "ui/SkinPoints.h"
-
-#include <array>
-#include <functional>
 
 namespace {
 

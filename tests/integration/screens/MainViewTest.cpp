@@ -1,26 +1,12 @@
 #include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
-#include "platform/core/Text.h"
 #include "platform/devices/NamedMutex.h"
 #include "platform/draw/DIBitmap.h"
-#include "platform/win/WindowApi.h"
-#include "platform/win/WindowDirectory.h"
 #include "screens/DlgPlaceCall.h"
 #include "screens/OstrilanView.h"
-#include "store/CallLogStore.h"
 #include "store/RegistrySettings.h"
-#include "ChildProgram.h"
 #include "ui/MasterVolume.h"
-#include "ui/SkinPoints.h"
-#include "controller/ScreenContext.h"
 
-#include <gmock/gmock.h>
-
-#include <fstream>
-#include <thread>
-
-using namespace std::chrono_literals;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::StartsWith;
@@ -60,27 +46,13 @@ protected:
         ASSERT_TRUE(WriteMicGain(2));
         ASSERT_TRUE(Start());
     }
-    // Start() drops the start-up traffic, so these start the application themselves.
-    void StartItself()
-    {
-        app.SetCommandLine("");
-        ASSERT_TRUE(app.InitInstance());
-        Idle();
-    }
-    void ExpectRedialOpensTheCallTo(const std::string& number)
-    {
-        EXPECT_THAT(TakeTrace("screen open"), ElementsAre("screen open 7 CDlgOutgoing"));
-        EXPECT_EQ(ToUtf8(Frame().Context()->status.DialText()), number);
-        Frame().CloseScreen(kScreenOutgoing);
-    }
 };
 
-// Without a stored gain the view sends its own; with one it sends none and the gauge waits for
-// the module.
+// Without a stored gain the view sends its own (level 4, as the start-up test sees it go out);
+// with one it sends none and the gauge waits for the module.
 TEST_F(MainViewTest, StartsWithTheCallButtonsDisabledAndItsGainWhenNoneIsStored)
 {
-    StartItself();
-    EXPECT_THAT(SentOpcodes(), ElementsAre(0x05, kOpSetSpeakerVolume, kOpSetMicGain));
+    ASSERT_TRUE(Start());
     EXPECT_EQ(MainView().RequestedGainLevel(), 4);
     EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_CALLHIST)->IsWindowEnabled());
     EXPECT_FALSE(MainView().GetDlgItem(COstrilanView::IDC_REDIAL)->IsWindowEnabled());
@@ -91,7 +63,9 @@ TEST_F(MainViewTest, StartsWithTheCallButtonsDisabledAndItsGainWhenNoneIsStored)
 TEST_F(MainViewTest, AStoredGainSendsNoneAtStart)
 {
     ASSERT_TRUE(WriteMicGain(3));
-    StartItself();
+    app.SetCommandLine("");
+    ASSERT_TRUE(app.InitInstance());
+    Idle();
     EXPECT_THAT(SentOpcodes(), ElementsAre(0x05, kOpSetSpeakerVolume));
     EXPECT_EQ(MainView().Gauges()->m_nMicLevel, 0);
     EXPECT_EQ(ReadMicGain(), 3u);
@@ -134,7 +108,8 @@ TEST_F(MainViewTest, EachMenuButtonOpensItsScreenOrSaysWhyNot)
         if (c.state == 4 && c.link == 2 && c.button.x == kCall.x && c.button.y == kCall.y)
             Screenshot("main-view-connected");
         Tap(c.button);
-        EXPECT_EQ(TakeTrace("screen open"), c.opened ? std::vector<std::string> { c.opened } : std::vector<std::string> {})
+        EXPECT_EQ(TakeTrace("screen open"),
+            c.opened ? std::vector<std::string> { c.opened } : std::vector<std::string> {})
             << c.what;
         EXPECT_EQ(SentOpcodes(), c.sent) << c.what;
         EXPECT_EQ(ToUtf8(MainView().HintText()), c.hint) << c.what;
@@ -161,10 +136,9 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemory)
         store.LastCall().SetNumber("0301234567");
         ASSERT_TRUE(store.SaveLastCall());
     }
+    TakeTrace();
     Tap(kRedial);
-    EXPECT_EQ(Frame().Context()->status.callType, CallRecord::kOutgoing);
-    EXPECT_EQ(Frame().Context()->callLog.CurrentCall().Number(), "0301234567");
-    ExpectRedialOpensTheCallTo("0301234567");
+    ExpectCallPlaced("0301234567", "");
 
     // A file of another kind cannot be read: the number still in memory is dialled, and saved.
     {
@@ -173,10 +147,10 @@ TEST_F(MainViewTest, RedialDialsTheLastNumberFromItsFileOrElseFromMemory)
     }
     Tap(kRedial);
     EXPECT_EQ(ToUtf8(MainView().HintText()), "No last number to redial");
-    EXPECT_TRUE(CallLogStore().LoadLastCall());
-    ExpectRedialOpensTheCallTo("0301234567");
+    ExpectCallPlaced("0301234567", "");
 }
 
+// Quit answered Yes is the tour's last step.
 TEST_F(MainViewTest, QuitAsksFirstAndHideKeepsThePhoneRunning)
 {
     ASSERT_TRUE(Start());
@@ -190,11 +164,6 @@ TEST_F(MainViewTest, QuitAsksFirstAndHideKeepsThePhoneRunning)
     // Still following the module: a connected phone brings the frame back.
     State(4);
     EXPECT_TRUE(Frame().IsWindowVisible());
-
-    AnswerMessageBox(Answer::Yes);
-    Tap(kQuit);
-    EXPECT_EQ(app.GetMainWnd(), nullptr);
-    EXPECT_THAT(TakeTrace("app stopped"), ElementsAre("app stopped"));
 }
 
 // Gain steps start from the gauge's level; reports set the stored gain and the gauge by their rules.
@@ -205,7 +174,8 @@ TEST_F(MainViewTest, MicrophoneGainStepsWithinItsLimitsAndReportsAreStoredAndSho
     Tap(kGainDown);
     Tap(kGainUp);
     Tap(kGainUp);
-    EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kOpSetMicGain, { 1 }), CommandBytes(kOpSetMicGain, { 1 })));
+    EXPECT_THAT(
+        SentFrames(), ElementsAre(CommandBytes(kOpSetMicGain, { 1 }), CommandBytes(kOpSetMicGain, { 1 })));
     Response(kOpSetMicGain, { 0, 5 });
     EXPECT_EQ(MainView().Gauges()->m_nMicLevel, 5);
     Tap(kGainUp);
@@ -329,46 +299,23 @@ TEST_F(MainViewTest, TheBluetoothIconFollowsTheMainStateAndTheLinkKind)
     }
 }
 
-class MainViewLauncherTest : public MainViewTest {
+class MainViewLauncherTest : public PeerAppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(directory.Start());
-        ASSERT_TRUE(launcher.Start(testenv::AppDir() / "ostrilan-peer",
-            { "--title", "Strallo_100", "listen" }, { { "OSTRILAN_ROOT", dir.Path().string() } }));
-        const WString title = u"Strallo_100";
-        auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!FindWindowW(nullptr, &title) && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(20ms);
-        ASSERT_TRUE(FindWindowW(nullptr, &title));
-    }
-    void TearDown() override
-    {
-        launcher.CloseInput();
-        launcher.Wait(5s);
-        directory.Stop();
-    }
-
-    WindowDirectory directory { ws, dir.Path() };
     ChildProgram launcher;
 };
 
 TEST_F(MainViewLauncherTest, OnlyTapsInsideTheClockAreaCallTheLauncher)
 {
-    StartWithStoredGain();
+    StartPeer(launcher, { "--title", "Strallo_100", "listen" }, nullptr, "Strallo_100");
+    ASSERT_TRUE(WriteMicGain(2));
+    ASSERT_TRUE(Start());
     // Edges are outside: x 430 and 473, y 6 and 28.
     const POINT taps[] = { { 430, 10 }, { 473, 10 }, { 431, 6 }, { 431, 7 }, { 440, 28 }, { 472, 27 } };
     for (POINT at : taps)
-        Tap(at);
+        TapAt(at);
     const std::string expected
         = "recv 0x8F0A " + std::to_string(reinterpret_cast<uintptr_t>(Frame().GetSafeHwnd())) + " 0";
-    std::vector<std::string> lines;
-    while (auto line = launcher.ReadLine(lines.size() < 2 ? 5000ms : 300ms)) {
-        if (line->empty())
-            break;
-        lines.push_back(*line);
-    }
-    EXPECT_THAT(lines, ElementsAre(expected, expected));
+    EXPECT_THAT(Received(launcher), ElementsAre(expected, expected));
 }
 
 // The build's application folder as the user leaves it while the application runs from there:

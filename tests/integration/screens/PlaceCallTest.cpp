@@ -1,14 +1,6 @@
 #include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
-#include "platform/core/Text.h"
 #include "screens/DlgPlaceCall.h"
-#include "store/CallLogStore.h"
-#include "store/PrefStore.h"
-#include "ui/SkinPoints.h"
-#include "controller/ScreenContext.h"
-
-#include <gmock/gmock.h>
 
 using ::testing::ElementsAre;
 
@@ -102,32 +94,12 @@ TEST_F(PlaceCallTest, DialAndCallHomeStartTheCallAndHandOverToTheOutgoingScreen)
     prefs.SetHomeNumber("0049301234567");
     ASSERT_TRUE(prefs.Save());
     OpenPad();
-    for (auto [button, number] : { std::pair { kDial, "0171*99#" }, std::pair { kCallHome, "0049301234567" } }) {
+    for (auto [button, number] :
+        { std::pair { kDial, "0171*99#" }, std::pair { kCallHome, "0049301234567" } }) {
         Type("0171*99#");
         Tap(button);
-        EXPECT_THAT(TakeTrace("screen"), ElementsAre("screen open 7 CDlgOutgoing", "screen close 1 CDlgPlaceCall"));
         EXPECT_EQ(Pad(), nullptr);
-        const std::string dialled = number;
-        EXPECT_EQ(SentFrames(), std::vector<std::vector<uint8_t>> { CommandBytes(0x15, { dialled.begin(), dialled.end() }) });
-        EXPECT_EQ(Frame().Context()->status.callType, CallRecord::kOutgoing);
-        const CallRecord& current = Frame().Context()->callLog.CurrentCall();
-        SYSTEMTIME now;
-        GetLocalTime(&now);
-        EXPECT_EQ(current.type, CallRecord::kOutgoing);
-        EXPECT_EQ(current.Number(), number);
-        EXPECT_EQ(current.duration, 0u);
-        EXPECT_EQ(std::tie(current.time.wYear, current.time.wMonth, current.time.wDay, current.time.wHour,
-                      current.time.wMinute),
-            std::tie(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute));
-        // The last call holds the number and nothing else, in memory and in LastCall.dat.
-        CallLogStore reread;
-        ASSERT_TRUE(reread.LoadLastCall());
-        for (const CallRecord* last : { &Frame().Context()->callLog.LastCall(), &reread.LastCall() }) {
-            EXPECT_EQ(last->Number(), number);
-            EXPECT_EQ(last->type, CallRecord::kEmpty);
-            EXPECT_EQ(last->time.wYear, 0);
-        }
-        Frame().CloseScreen(kScreenOutgoing);
+        ExpectCallPlaced(number, "1 CDlgPlaceCall");
         Tap(kCallTile);
         TakeTrace();
     }

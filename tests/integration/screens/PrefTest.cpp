@@ -1,14 +1,6 @@
 #include "AppFixture.h"
 
-#include "controller/PhoneMessages.h"
 #include "screens/DlgPref.h"
-#include "store/PrefRecord.h"
-#include "store/PrefStore.h"
-#include "ui/CMyButton.h"
-#include "ui/SkinPoints.h"
-#include "controller/ScreenContext.h"
-
-#include <cstring>
 
 namespace {
 

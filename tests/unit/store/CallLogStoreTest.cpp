@@ -91,28 +91,6 @@ TEST(CallLogStore, FullListDropsItsOldestRecordAndDeleteClosesTheGap)
     EXPECT_FALSE(fresh.AddRecord(4, MakeRecord(3, 1, "5")));
 }
 
-TEST(CallLogStore, ForeignFileLeavesTheListAndMissingFileEmptiesIt)
-{
-    StoreTestRoot root;
-    CallLogStore other;
-    ASSERT_TRUE(other.SaveList(CallLogStore::kOutgoingList));
-    auto wrongWord = ExpectedHeader(0x01010103);
-    PutLe(wrongWord, 4, 4097, 4);
-    auto cutHeader = ExpectedHeader(0x01010103);
-    cutHeader.resize(20);
-
-    CallLogStore store;
-    store.AddRecord(kIn, MakeRecord(1, 9, "1"));
-    for (const auto& bytes : { root.ReadBytes("OutgoingCall.dat"), wrongWord, cutHeader }) {
-        root.WriteBytes("IncomingCall.dat", bytes);
-        EXPECT_FALSE(store.LoadList(kIn));
-        EXPECT_EQ(Durations(store, kIn)[0], 9u);
-    }
-    std::filesystem::remove(root.Data("IncomingCall.dat"));
-    EXPECT_FALSE(store.LoadList(kIn));
-    EXPECT_EQ(Durations(store, kIn), std::vector<DWORD>(20, 0));
-}
-
 TEST(CallLogStore, ShortFileLoadsWhatItHoldsFromTheHeadersOffset)
 {
     StoreTestRoot root;

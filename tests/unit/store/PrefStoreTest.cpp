@@ -30,18 +30,3 @@ TEST(PrefStore, FileHoldsTheRecordAfterTheHeader)
     const char shorter[32] = { '5', '5', '5', '0', '1' };
     EXPECT_EQ(std::memcmp(store.Record().homeNumber, shorter, sizeof shorter), 0);
 }
-
-TEST(PrefStore, MissingOrForeignFileLeavesTheRecord)
-{
-    StoreTestRoot root;
-    PrefStore store;
-    store.Record().ringTone = 2;
-    EXPECT_FALSE(store.Load());
-
-    std::vector<uint8_t> wrongWord = ExpectedHeader(0x01010102);
-    PutLe(wrongWord, 4, 0x2000, 4);
-    wrongWord.resize(296, 0);
-    root.WriteBytes("PrefData.dat", wrongWord);
-    EXPECT_FALSE(store.Load());
-    EXPECT_EQ(store.Record().ringTone, 2u);
-}
