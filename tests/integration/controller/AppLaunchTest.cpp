@@ -126,7 +126,9 @@ TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)
         ASSERT_TRUE(app.Start({}));
         ASSERT_TRUE(app.Connect());
         if (row.up == Up::kLanguageBox)
-            ASSERT_TRUE(Eventually([&] { return testenv::ReadFile(traceFile).find("messagebox CAUTION") != std::string::npos; }));
+            ASSERT_TRUE(Eventually([&] {
+                return testenv::ReadFile(traceFile).find("messagebox CAUTION") != std::string::npos;
+            }));
         else
             ASSERT_TRUE(RunFlagIs("1"));
         if (row.up == Up::kQuitBox) {
