@@ -80,16 +80,3 @@ TEST(CatalogReader, RefusesHeadersThatPointOutside)
         EXPECT_EQ(reader.Count(), 0u) << c.what;
     }
 }
-
-TEST(CatalogReader, ReadFileRefusesWhatIsNotACatalogFile)
-{
-    testenv::TempDir dir;
-    CatalogReader reader;
-    EXPECT_FALSE(reader.ReadFile(dir / "missing.bin"));
-    EXPECT_FALSE(reader.ReadFile(dir.Path()));
-    catalogtest::WriteBytes(dir / "text.bin", { 'm', 's', 'g', 'i', 'd', ' ', '"', '"' });
-    EXPECT_FALSE(reader.ReadFile(dir / "text.bin"));
-    catalogtest::WriteBytes(dir / "good.bin", BuildCatalog(kEntries));
-    EXPECT_TRUE(reader.ReadFile(dir / "good.bin"));
-    EXPECT_EQ(reader.Count(), 2u);
-}

@@ -124,12 +124,16 @@ TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)
     ASSERT_TRUE(owner.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     owner.SetTimer(1, 500);
     int answer = 0;
+    bool postedWhileUp = false;
     owner.hook = [&](UINT m, WPARAM, LPARAM) {
         if (m == WM_USER)
             answer = MessageBox(owner.GetSafeHwnd(), u"Delete this pairing?\r\nThe phone must pair again.", u"CAUTION", MB_YESNO);
+        if (m == WM_USER + 1)
+            postedWhileUp = !owner.IsWindowEnabled();
         return false;
     };
     owner.PostMessage(WM_USER);
+    owner.PostMessage(WM_USER + 1);
     // Runs inside the box's own loop.
     int timersWhileUp = 0;
     bool ownerEnabledWhileUp = true;
@@ -155,6 +159,7 @@ TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)
     });
     ASSERT_TRUE(system.PumpUntil([&] { return answer != 0; }, std::chrono::seconds(20)));
     EXPECT_EQ(timersWhileUp, 2) << "timers run while the box is up";
+    EXPECT_TRUE(postedWhileUp) << "and so do posted messages";
     EXPECT_FALSE(ownerEnabledWhileUp);
     EXPECT_NE(centre, RGB(10, 10, 10)) << "the box sits centred over the screen";
     EXPECT_EQ(corner, RGB(10, 10, 10));

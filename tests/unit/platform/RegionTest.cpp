@@ -14,20 +14,6 @@ long Area(const Region& r)
 
 }
 
-TEST(Region, ScreenShapeWithTitleAndCornerHoles)
-{
-    Region shape(RECT { 0, 0, 480, 272 });
-    shape.Subtract(RECT { 85, 0, 480, 37 }).Subtract(RECT { 430, 237, 480, 272 });
-    EXPECT_EQ(Area(shape), 480L * 272 - 395L * 37 - 50L * 35);
-    EXPECT_TRUE(shape.Contains({ 84, 0 }));
-    EXPECT_FALSE(shape.Contains({ 85, 0 }));
-    EXPECT_FALSE(shape.Contains({ 479, 36 }));
-    EXPECT_TRUE(shape.Contains({ 479, 37 }));
-    EXPECT_TRUE(shape.Contains({ 429, 271 }));
-    EXPECT_FALSE(shape.Contains({ 430, 237 }));
-    EXPECT_EQ(shape.Bounds(), (RECT { 0, 0, 480, 272 }));
-}
-
 TEST(Region, UnionKeepsRectanglesDisjoint)
 {
     Region r(RECT { 0, 0, 10, 10 });
