@@ -59,11 +59,8 @@ TEST_F(Painting, RegionHoleShowsWindowBelowAndPassesTapsToIt)
     EXPECT_EQ(At(100, 10), kGreen);
     EXPECT_EQ(At(200, 100), kGrey);
 
-    system.InjectMouse(WM_LBUTTONDOWN, 431, 240);
-    system.InjectMouse(WM_LBUTTONUP, 431, 240);
-    system.InjectMouse(WM_LBUTTONDOWN, 429, 240);
-    system.InjectMouse(WM_LBUTTONUP, 429, 240);
-    system.Idle();
+    Tap(431, 240);
+    Tap(429, 240);
     EXPECT_EQ(below.Count(WM_LBUTTONDOWN), 1);
     EXPECT_EQ(screen.Count(WM_LBUTTONDOWN), 1);
 }
