@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -57,11 +58,8 @@ protected:
 
     bool Received(const RecordingWindow& window, UINT message, WPARAM wParam, LPARAM lParam) const
     {
-        for (const auto& r : window.received) {
-            if (r.message == message && r.wParam == wParam && r.lParam == lParam)
-                return true;
-        }
-        return false;
+        return std::any_of(window.received.begin(), window.received.end(),
+            [&](auto& r) { return r.message == message && r.wParam == wParam && r.lParam == lParam; });
     }
 
     bool PumpUntilReceived(const RecordingWindow& window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -107,12 +105,9 @@ TEST_F(WindowDirectoryTest, AnotherProgramsWindowIsFoundAndGetsMessagesInOrderUn
     EXPECT_EQ(player.Wait(), 0);
     EXPECT_TRUE(ListedFiles().empty());
     EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
-    char handle[32];
-    std::snprintf(
-        handle, sizeof handle, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
-    EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt")
-                  .find(std::string(" peer recv ") + handle + " 0x82FC 1 0\n"),
-        std::string::npos);
+    std::ostringstream line;
+    line << " peer recv 0x" << std::uppercase << std::hex << reinterpret_cast<uintptr_t>(hwnd) << " 0x82FC 1 0\n";
+    EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt").find(line.str()), std::string::npos);
 }
 
 TEST_F(WindowDirectoryTest, EntriesOfDeadOrDeafProgramsAreIgnoredAndRemoved)

@@ -16,10 +16,21 @@ struct ScopedLanguageEnvironment {
 
 }
 
-TEST(DeviceLanguage, OverrideTakesDecimalAndHexIdentifiers)
+// The locale variables decide in POSIX order, unless the program's own variable names a language.
+TEST(DeviceLanguage, LocaleVariablesInPosixOrderAndAnOverrideOfDecimalOrHexIdentifiers)
 {
     ScopedLanguageEnvironment env;
-    env.Set("LANG", "de_DE.UTF-8");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x0409);
+    env.Set("LANG", "da_DK.UTF-8");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x0406);
+    env.Set("LC_MESSAGES", "fi_FI.UTF-8");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x040B);
+    env.Set("LC_ALL", "it_IT.UTF-8");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x0410);
+    // An empty variable counts as not set.
+    env.Set("LC_ALL", "");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x040B);
+
     env.Set("OSTRILAN_LANG", "2070");
     EXPECT_EQ(DeviceLanguage::Current(), 0x0816);
     env.Set("OSTRILAN_LANG", "0x0809");
@@ -29,7 +40,7 @@ TEST(DeviceLanguage, OverrideTakesDecimalAndHexIdentifiers)
     // Anything that is not an identifier is ignored and the locale decides.
     for (const char* bad : { "", "german", "0x", "0x10000", "65536", "12a", "-1", " 1031", "0x0407 " }) {
         env.Set("OSTRILAN_LANG", bad);
-        EXPECT_EQ(DeviceLanguage::Current(), 0x0407) << "'" << bad << "'";
+        EXPECT_EQ(DeviceLanguage::Current(), 0x040B) << "'" << bad << "'";
     }
 }
 
@@ -48,19 +59,4 @@ TEST(DeviceLanguage, LocaleMapsToIdentifier)
     };
     for (const auto& c : cases)
         EXPECT_EQ(DeviceLanguage::FromLocale(c.locale), c.id) << c.locale;
-}
-
-TEST(DeviceLanguage, LocaleVariablesInPosixOrder)
-{
-    ScopedLanguageEnvironment env;
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0409);
-    env.Set("LANG", "da_DK.UTF-8");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0406);
-    env.Set("LC_MESSAGES", "fi_FI.UTF-8");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x040B);
-    env.Set("LC_ALL", "it_IT.UTF-8");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0410);
-    // An empty variable counts as not set.
-    env.Set("LC_ALL", "");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x040B);
 }

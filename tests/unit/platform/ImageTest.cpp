@@ -74,10 +74,9 @@ void Put32(Bytes& b, size_t at, uint32_t v)
 Bytes MakeBmp(int width, int height, int bits, bool topDown, const std::vector<uint32_t>& pixels)
 {
     std::vector<uint32_t> palette;
-    if (bits == 8) {
-        for (uint32_t p : pixels)
-            if (std::find(palette.begin(), palette.end(), p) == palette.end())
-                palette.push_back(p);
+    for (uint32_t p : pixels) {
+        if (bits == 8 && std::find(palette.begin(), palette.end(), p) == palette.end())
+            palette.push_back(p);
     }
     const size_t stride = (size_t(width) * size_t(bits) / 8 + 3) & ~size_t(3);
     const size_t offset = 14 + 40 + palette.size() * 4;
@@ -95,19 +94,13 @@ Bytes MakeBmp(int width, int height, int bits, bool topDown, const std::vector<u
     for (size_t i = 0; i < palette.size(); ++i)
         Put32(b, 54 + i * 4, palette[i]); // blue, green, red, zero: the same little-endian word
     for (int y = 0; y < height; ++y) {
-        size_t row = offset + stride * size_t(topDown ? y : height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            uint32_t p = pixels[size_t(y * width + x)];
-            if (bits == 8) {
-                b[row + size_t(x)] = uint8_t(std::find(palette.begin(), palette.end(), p) - palette.begin());
-            } else {
-                size_t at = row + size_t(x) * size_t(bits / 8);
-                b[at] = uint8_t(p);
-                b[at + 1] = uint8_t(p >> 8);
-                b[at + 2] = uint8_t(p >> 16);
-                if (bits == 32)
-                    b[at + 3] = 0xFF;
-            }
+            const size_t at = offset + stride * size_t(topDown ? y : height - 1 - y) + size_t(x * bits / 8);
+            const uint32_t p = pixels[size_t(y * width + x)];
+            if (bits == 8)
+                b[at] = uint8_t(std::find(palette.begin(), palette.end(), p) - palette.begin());
+            for (int i = 0; bits > 8 && i < bits / 8; ++i)
+                b[at + size_t(i)] = i == 3 ? 0xFF : uint8_t(p >> (8 * i)); // blue, green, red, alpha
         }
     }
     return b;

@@ -1,7 +1,6 @@
 #include "WindowTest.h"
 
 #include "platform/win/WindowApi.h"
-#include "platform/win/WindowTimer.h"
 
 #include <thread>
 
@@ -13,7 +12,7 @@ using MessageLoop = WindowTest;
 
 }
 
-TEST_F(MessageLoop, PostedMessagesComeBeforeTimersAndTimersBeforePaint)
+TEST_F(MessageLoop, PostedMessagesComeBeforeTimersTimersBeforePaintAndQuitAfterAll)
 {
     RecordingWindow w;
     ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
@@ -32,6 +31,18 @@ TEST_F(MessageLoop, PostedMessagesComeBeforeTimersAndTimersBeforePaint)
     system.Idle();
     EXPECT_EQ(seen,
         (std::vector<UINT> { WM_TEST + 1, WM_TEST + 2, WM_TIMER, WM_PAINT, WM_ERASEBKGND }));
+
+    // A quit ends the loop with its code, after the messages already waiting.
+    w.hook = [&](UINT m, WPARAM, LPARAM) {
+        if (m == WM_TEST)
+            PostQuitMessage(42);
+        return false;
+    };
+    w.KillTimer(7);
+    w.PostMessage(WM_TEST);
+    w.PostMessage(WM_TEST + 1);
+    EXPECT_EQ(system.Run(), 42);
+    EXPECT_EQ(w.Count(WM_TEST + 1), 1);
 }
 
 // Due timers fire in time order, each followed at once by what it posts.
@@ -108,21 +119,6 @@ TEST_F(MessageLoop, DestroyDropsPendingMessagesAndTimersAndDestroysChildren)
     EXPECT_EQ(parent.Count(WM_TIMER) + child.Count(WM_TIMER), 0);
 }
 
-TEST_F(MessageLoop, QuitEndsRunWithExitCodeAfterPendingMessages)
-{
-    RecordingWindow w;
-    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
-    w.hook = [&](UINT m, WPARAM, LPARAM) {
-        if (m == WM_TEST)
-            PostQuitMessage(42);
-        return false;
-    };
-    w.PostMessage(WM_TEST);
-    w.PostMessage(WM_TEST + 1);
-    EXPECT_EQ(system.Run(), 42);
-    EXPECT_EQ(w.Count(WM_TEST + 1), 1);
-}
-
 TEST(MessageLoopThreads, MillionPostsFromAnotherThreadArriveCompleteAndInOrder)
 {
     WindowSystem system;
@@ -167,32 +163,4 @@ TEST(MessageLoopThreads, IdleLoopWakesOnlyForTimers)
     EXPECT_GE(withTimer, 3u);
     EXPECT_LE(withTimer, 6u);
     EXPECT_GE(w.Count(WM_TIMER), 3);
-}
-
-// A wait ticks up to its limit, gives up on the tick after, and a stop or a restart leaves no
-// stray tick behind.
-TEST_F(MessageLoop, TimerWaitTicksToItsLimitThenGivesUpOnce)
-{
-    RecordingWindow w;
-    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
-    WindowTimer wait(w, 7);
-    std::vector<int> events; // tick numbers, 0 for giving up
-    w.hook = [&](UINT m, WPARAM id, LPARAM) { return m == WM_TIMER && wait.Handle(UINT(id)); };
-    wait.Start(250, 3, [&](int tick) { events.push_back(tick); }, [&] { events.push_back(0); });
-    system.Advance(2000);
-    EXPECT_EQ(events, (std::vector<int> { 1, 2, 3, 0 }));
-    EXPECT_FALSE(wait.Running());
-
-    events.clear();
-    wait.Start(1000, [&](int tick) {
-        events.push_back(tick);
-        if (tick == 2)
-            wait.Start(100, 0, {}, [&] { events.push_back(0); });
-    });
-    system.Advance(2100);
-    EXPECT_EQ(events, (std::vector<int> { 1, 2, 0 }));
-    wait.Start(500, [&](int tick) { events.push_back(tick); });
-    wait.Stop();
-    system.Advance(2000);
-    EXPECT_EQ(events, (std::vector<int> { 1, 2, 0 }));
 }

@@ -8,13 +8,6 @@ WaveData Mono(uint32_t rate, std::vector<int16_t> samples) { return WaveData { r
 
 }
 
-TEST(PcmConverter, CopiesMonoToBothSidesAtTheSameRate)
-{
-    PcmSound out = PcmConverter::ToStereo(Mono(44100, { 100, -200, 300 }), 44100);
-    EXPECT_EQ(out.rate, 44100u);
-    EXPECT_EQ(out.samples, (std::vector<int16_t> { 100, 100, -200, -200, 300, 300 }));
-}
-
 TEST(PcmConverter, KeepsStereoSidesApart)
 {
     WaveData stereo { 22050, 2, 16, { 1000, -1000, 2000, -2000 } };
