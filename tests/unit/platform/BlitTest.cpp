@@ -25,7 +25,7 @@ struct MemoryCanvas {
 
 }
 
-TEST(MemoryDC, DrawsIntoTheSelectedBitmapAndGivesBackThePreviousOne)
+TEST(MemoryDC, DrawsIntoTheSelectedBitmapGivesBackThePreviousOneAndKeepsTheTextObserver)
 {
     Bitmap first(4, 4);
     Bitmap second(4, 4);
@@ -41,16 +41,13 @@ TEST(MemoryDC, DrawsIntoTheSelectedBitmapAndGivesBackThePreviousOne)
     EXPECT_EQ(first.Pixels().Pixel(2, 2), 0u);
     EXPECT_EQ(second.Pixels().Pixel(3, 3), kBlue);
     EXPECT_EQ(second.Pixels().Pixel(1, 1), 0u);
-}
 
-TEST(MemoryDC, CompatibleContextInheritsTheTextObserver)
-{
+    // One made compatible with a window's context reports its texts as the window's would.
     Surface screen(10, 10);
     DeviceContext window(&screen, {}, Region(screen.Bounds()));
     int calls = 0;
     window.SetTextObserver([&](const WString&, const RECT&) { ++calls; });
-    auto memory = CreateCompatibleDC(&window);
-    memory->NotifyText(u"x", {});
+    CreateCompatibleDC(&window)->NotifyText(u"x", {});
     EXPECT_EQ(calls, 1);
 }
 

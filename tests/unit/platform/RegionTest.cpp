@@ -24,19 +24,3 @@ TEST(Region, UnionKeepsRectanglesDisjoint)
             EXPECT_FALSE(r.Rects()[i].Intersects(r.Rects()[j]));
     }
 }
-
-TEST(Region, IntersectAndSameArea)
-{
-    Region a(RECT { 0, 0, 10, 10 });
-    a.Union(RECT { 20, 0, 30, 10 });
-    Region b(RECT { 5, 5, 25, 8 });
-    Region i = a;
-    i.Intersect(b);
-    EXPECT_EQ(Area(i), 5 * 3 + 5 * 3);
-    Region expected(RECT { 5, 5, 10, 8 });
-    expected.Union(RECT { 20, 5, 25, 8 });
-    EXPECT_TRUE(i.SameArea(expected));
-    EXPECT_FALSE(i.SameArea(a));
-    i.Subtract(a);
-    EXPECT_TRUE(i.IsEmpty());
-}

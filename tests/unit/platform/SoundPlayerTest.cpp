@@ -65,23 +65,6 @@ TEST_F(SoundPlayerTest, BadRequestsFailAndLeaveThePlayingSoundAlone)
     ASSERT_EQ(m_audio.NullOutput()->Events().size(), 1u);
 }
 
-TEST_F(SoundPlayerTest, VolumeWordScalesEachSideAndReadsBackAsWritten)
-{
-    WString tone = MakeSound("tone.wav", std::vector<int16_t>(10, 20000));
-    ASSERT_EQ(waveOutSetVolume(nullptr, 0x8000FFFF), MMSYSERR_NOERROR);
-    DWORD volume = 0;
-    ASSERT_EQ(waveOutGetVolume(nullptr, &volume), MMSYSERR_NOERROR);
-    EXPECT_EQ(volume, 0x8000FFFFu);
-
-    ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kLoop));
-    EXPECT_EQ(Pull(1, false)[0], 20000) << "full volume on the left leaves samples unchanged";
-    EXPECT_EQ(Pull(1, true)[0], 10000) << "half on the right";
-    waveOutSetVolume(nullptr, 0);
-    EXPECT_EQ(Pull(1)[0], 0);
-
-    EXPECT_NE(waveOutGetVolume(reinterpret_cast<HWAVEOUT>(1), &volume), MMSYSERR_NOERROR) << "only device 0";
-}
-
 TEST_F(SoundPlayerTest, NullOutputPlaysForTheSoundsLengthOnTheClockAndKeepsABoundedRecord)
 {
     WString tenth = MakeSound("tenth.wav", std::vector<int16_t>(kRate / 10, 1));
@@ -139,6 +122,17 @@ TEST_F(SoundPlayerTest, PlaysOnceOrLoopsReplacesAndNeverFromAnOutdatedCopy)
     EXPECT_EQ(Pull(2), (std::vector<int16_t> { 0, 0 }));
     m_audio.Player().SetMuted(false);
     EXPECT_EQ(Pull(1), (std::vector<int16_t> { 1000 }));
+    // The volume word scales each side: full on the left, half on the right, and reads back.
+    ASSERT_EQ(waveOutSetVolume(nullptr, 0x8000FFFF), MMSYSERR_NOERROR);
+    DWORD volume = 0;
+    ASSERT_EQ(waveOutGetVolume(nullptr, &volume), MMSYSERR_NOERROR);
+    EXPECT_EQ(volume, 0x8000FFFFu);
+    EXPECT_NE(waveOutGetVolume(reinterpret_cast<HWAVEOUT>(1), &volume), MMSYSERR_NOERROR) << "only device 0";
+    EXPECT_EQ(Pull(1, false), (std::vector<int16_t> { 2000 }));
+    EXPECT_EQ(Pull(1, true), (std::vector<int16_t> { 1500 }));
+    waveOutSetVolume(nullptr, 0);
+    EXPECT_EQ(Pull(1), (std::vector<int16_t> { 0 }));
+    waveOutSetVolume(nullptr, 0xFFFFFFFF);
     MakeSound("tone.wav", { -5, -6 });
     ASSERT_TRUE(PlaySoundW(tone.c_str(), nullptr, kAsync));
     EXPECT_EQ(Pull(3), (std::vector<int16_t> { -5, -6, 0 }));
