@@ -33,15 +33,9 @@ TEST_F(Input, TapGoesToTheTopmostEnabledWindowUnderItAndTheUpFollowsTheDownOutsi
     EXPECT_EQ(First(child, WM_LBUTTONUP).lParam, 0x009600C8) << "x 200, y 150";
     EXPECT_EQ(parent.Count(WM_LBUTTONDOWN) + parent.Count(WM_LBUTTONUP), 0);
 
-    // As on the device, a tap falls through a disabled control to its parent...
+    // As on the device, a tap falls through a disabled control to its parent (a disabled top-level
+    // window takes nothing: the message box test taps its owner).
     child.EnableWindow(false);
-    clock->Advance(1000);
-    Tap(150, 60);
-    EXPECT_EQ(child.Count(WM_LBUTTONDOWN), 1);
-    EXPECT_EQ(parent.Count(WM_LBUTTONDOWN), 1);
-    // ...but a disabled top-level window takes nothing, nor do its children.
-    child.EnableWindow(true);
-    parent.EnableWindow(false);
     clock->Advance(1000);
     Tap(150, 60);
     EXPECT_EQ(child.Count(WM_LBUTTONDOWN), 1);

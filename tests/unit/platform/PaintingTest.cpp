@@ -5,7 +5,6 @@ namespace {
 constexpr COLORREF kRed = RGB(200, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 200);
-constexpr COLORREF kGrey = RGB(90, 90, 90);
 
 using Painting = WindowTest;
 
@@ -33,36 +32,6 @@ TEST_F(Painting, ParentRepaintErasesOnlyWhenAskedAndKeepsChildPixels)
     EXPECT_EQ(parent.Count(WM_ERASEBKGND), 1);
     EXPECT_EQ(At(120, 120), kGreen);
     EXPECT_EQ(child.Count(WM_PAINT), 0) << "the parent's repaint must not need the child";
-}
-
-TEST_F(Painting, RegionHoleShowsWindowBelowAndPassesTapsToIt)
-{
-    RecordingWindow below(kBlue);
-    RecordingWindow screen(kGrey);
-    ASSERT_TRUE(below.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
-    ASSERT_TRUE(screen.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
-    Region shape(kFull);
-    shape.Subtract(RECT { 85, 0, 480, 37 }).Subtract(RECT { 430, 237, 480, 272 });
-    ASSERT_TRUE(screen.SetWindowRgn(&shape, true));
-    system.Idle();
-    EXPECT_EQ(At(100, 10), kBlue);
-    EXPECT_EQ(At(84, 10), kGrey);
-    EXPECT_EQ(At(450, 250), kBlue);
-    EXPECT_EQ(At(200, 100), kGrey);
-    EXPECT_EQ(At(479, 36), kBlue);
-    EXPECT_EQ(At(479, 37), kGrey);
-
-    // The window below repaints into the hole and nowhere else.
-    below.SetColor(kGreen);
-    below.Invalidate(true);
-    system.Idle();
-    EXPECT_EQ(At(100, 10), kGreen);
-    EXPECT_EQ(At(200, 100), kGrey);
-
-    Tap(431, 240);
-    Tap(429, 240);
-    EXPECT_EQ(below.Count(WM_LBUTTONDOWN), 1);
-    EXPECT_EQ(screen.Count(WM_LBUTTONDOWN), 1);
 }
 
 // A window draws, in painting or not, only where it is seen; what uncovers part of it repaints it.
