@@ -2,8 +2,6 @@
 
 #include "platform/win/WindowApi.h"
 
-#include <thread>
-
 namespace {
 
 constexpr UINT WM_TEST = WM_USER + 1;
@@ -117,33 +115,6 @@ TEST_F(MessageLoop, DestroyDropsPendingMessagesAndTimersAndDestroysChildren)
     system.Advance(1000);
     EXPECT_EQ(parent.Count(WM_TEST) + child.Count(WM_TEST), 0);
     EXPECT_EQ(parent.Count(WM_TIMER) + child.Count(WM_TIMER), 0);
-}
-
-TEST(MessageLoopThreads, MillionPostsFromAnotherThreadArriveCompleteAndInOrder)
-{
-    WindowSystem system;
-    constexpr WPARAM kCount = 1'000'000;
-    RecordingWindow w;
-    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
-    WPARAM expected = 0;
-    bool inOrder = true;
-    w.hook = [&](UINT m, WPARAM wp, LPARAM lp) {
-        if (m == WM_TEST) {
-            inOrder = inOrder && wp == expected && lp == LPARAM(~wp);
-            ++expected;
-        }
-        return true;
-    };
-    HWND target = w.GetSafeHwnd();
-    std::thread poster([&] {
-        for (WPARAM i = 0; i < kCount; ++i)
-            PostMessageW(target, WM_TEST, i, LPARAM(~i));
-    });
-    bool done = system.PumpUntil([&] { return expected == kCount; }, std::chrono::seconds(120));
-    poster.join();
-    EXPECT_TRUE(done);
-    EXPECT_EQ(expected, kCount);
-    EXPECT_TRUE(inOrder);
 }
 
 TEST(MessageLoopThreads, IdleLoopWakesOnlyForTimers)
