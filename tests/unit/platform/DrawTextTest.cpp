@@ -120,14 +120,11 @@ TEST_F(DrawTextTest, NothingIsDrawnOutsideTheRectangleOrTheClip)
     EXPECT_LE(inked.bottom, rect.bottom);
 }
 
-TEST(Font, FaceNamesMapCaseInsensitivelyAndUnknownFacesFallBack)
+TEST(Font, FacesMapIgnoringCaseUnknownOnesFallBackAndABrokenFileDrawsNoText)
 {
     EXPECT_EQ(Font::FileFor(u"NoSuchFace", FW_NORMAL), Font::FileFor(u"TAHOMA", FW_NORMAL));
     EXPECT_NE(Font::FileFor(u"Tahoma", FW_BOLD), Font::FileFor(u"Tahoma", FW_NORMAL));
-}
 
-TEST(Font, ABrokenFontFileDrawsNoText)
-{
     testenv::TempDir dir;
     std::filesystem::create_directories(dir.Path() / "fonts");
     ASSERT_TRUE(SavePng(Surface(2, 2), dir.Path() / "fonts" / "DejaVuSans.ttf"));

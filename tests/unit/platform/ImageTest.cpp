@@ -116,25 +116,22 @@ const std::vector<uint32_t> kStrip { 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x0
 
 }
 
-class BitmapFileTest : public ::testing::TestWithParam<std::pair<int, bool>> { };
-
-TEST_P(BitmapFileTest, LoadsEveryPixelInPlace)
+TEST(ImageFiles, BitmapsOfEveryDepthEitherWayUpLoadEveryPixelInPlace)
 {
-    auto [bits, topDown] = GetParam();
     testenv::TempDir dir;
-    WriteFile(dir / "strip.bti", MakeBmp(3, 2, bits, topDown, kStrip));
-    auto bitmap = LoadDIBitmap(dir / "strip.bti");
-    ASSERT_NE(bitmap, nullptr);
-    ASSERT_EQ(bitmap->Width(), 3);
-    ASSERT_EQ(bitmap->Height(), 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(bitmap->Pixels().Pixel(x, y), kStrip[size_t(y * 3 + x)]) << x << "," << y;
+    for (auto [bits, topDown] : { std::pair { 24, false }, std::pair { 24, true }, std::pair { 32, false },
+             std::pair { 32, true }, std::pair { 8, false }, std::pair { 8, true } }) {
+        SCOPED_TRACE(testing::Message() << bits << " bits, top down " << topDown);
+        WriteFile(dir / "strip.bti", MakeBmp(3, 2, bits, topDown, kStrip));
+        auto bitmap = LoadDIBitmap(dir / "strip.bti");
+        ASSERT_NE(bitmap, nullptr);
+        ASSERT_EQ(bitmap->Width(), 3);
+        ASSERT_EQ(bitmap->Height(), 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(bitmap->Pixels().Pixel(x, y), kStrip[size_t(y * 3 + x)]) << x << "," << y;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Formats, BitmapFileTest,
-    ::testing::Values(std::pair { 24, false }, std::pair { 24, true }, std::pair { 32, false }, std::pair { 32, true },
-        std::pair { 8, false }, std::pair { 8, true }));
 
 TEST(ImageFiles, MissingTruncatedCorruptAndForeignFilesGiveNoImage)
 {
