@@ -36,13 +36,13 @@ protected:
                 { "OSTRILAN_TRACE", (root / "peer-trace.txt").string() } });
     }
 
-    // Starts a peer that lists a window and listens; its window, once listed (null if never).
-    HWND StartListener(ChildProgram& child, const std::vector<std::string>& args, const char* className,
-        const WString* title)
+    // Starts a music player that lists its window and listens; the window once listed.
+    HWND StartPlayer(ChildProgram& child, std::vector<std::string> args = {})
     {
+        args.insert(args.end(), { "--class", kMusicPlayer, "listen" });
         HWND hwnd = nullptr;
         if (StartPeer(child, args))
-            system.PumpUntil([&] { return (hwnd = FindWindowW(className, title)) != nullptr; }, kDeadline);
+            system.PumpUntil([&] { return (hwnd = FindWindowW(kMusicPlayer, nullptr)) != nullptr; }, kDeadline);
         EXPECT_TRUE(hwnd && WindowSystem::ProcessOfHandle(hwnd) == uint32_t(child.Pid()));
         return hwnd;
     }
@@ -50,8 +50,7 @@ protected:
     std::vector<std::string> ListedFiles() const
     {
         std::vector<std::string> names;
-        std::error_code ec;
-        for (const auto& item : fs::directory_iterator(WindowDirectory::EntriesFolder(root.Path()), ec))
+        for (const auto& item : fs::directory_iterator(WindowDirectory::EntriesFolder(root.Path())))
             names.push_back(item.path().filename().string());
         return names;
     }
@@ -78,8 +77,7 @@ TEST_F(WindowDirectoryTest, AnotherProgramsWindowIsFoundAndGetsMessagesInOrderUn
 {
     ChildProgram player;
     const WString title = u"Strallo_100";
-    HWND hwnd = StartListener(
-        player, { "--class", kMusicPlayer, "--title", "Strallo_100", "listen" }, kMusicPlayer, nullptr);
+    HWND hwnd = StartPlayer(player, { "--title", "Strallo_100" });
     ASSERT_NE(hwnd, nullptr);
     EXPECT_EQ(FindWindowW(kMusicPlayer, &title), hwnd);
     EXPECT_EQ(FindWindowW(nullptr, &title), hwnd);
@@ -113,7 +111,7 @@ TEST_F(WindowDirectoryTest, AnotherProgramsWindowIsFoundAndGetsMessagesInOrderUn
 TEST_F(WindowDirectoryTest, EntriesOfDeadOrDeafProgramsAreIgnoredAndRemoved)
 {
     ChildProgram player;
-    HWND hwnd = StartListener(player, { "--class", kMusicPlayer, "listen" }, kMusicPlayer, nullptr);
+    HWND hwnd = StartPlayer(player);
     ASSERT_NE(hwnd, nullptr);
     player.Kill(SIGKILL);
     player.Wait();

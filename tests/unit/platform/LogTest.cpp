@@ -27,13 +27,6 @@ public:
         ::dup2(m_saved, STDERR_FILENO);
         ::close(m_saved);
     }
-    // JOURNAL_STREAM naming the file that is now standard error, as systemd sets it.
-    void PretendStderrIsJournal()
-    {
-        struct stat st {};
-        ::fstat(STDERR_FILENO, &st);
-        setenv("JOURNAL_STREAM", (std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)).c_str(), 1);
-    }
     std::string Text() const { return testenv::ReadFile(m_file); }
 
 private:
@@ -57,7 +50,10 @@ TEST(Log, LinesGoToStandardErrorOneLineEachButNotTwiceIntoTheJournal)
                               "ostrilan: first\\nsecond\n";
     EXPECT_EQ(capture.Text(), lines);
 
-    capture.PretendStderrIsJournal();
+    // JOURNAL_STREAM naming the file that is now standard error, as systemd sets it.
+    struct stat st {};
+    ::fstat(STDERR_FILENO, &st);
+    setenv("JOURNAL_STREAM", (std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino)).c_str(), 1);
     EXPECT_TRUE(Log::StderrIsJournal());
     Log::Error("only in the journal");
     EXPECT_EQ(capture.Text(), lines);
