@@ -42,7 +42,8 @@ protected:
         args.insert(args.end(), { "--class", kMusicPlayer, "listen" });
         HWND hwnd = nullptr;
         if (StartPeer(child, args))
-            system.PumpUntil([&] { return (hwnd = FindWindowW(kMusicPlayer, nullptr)) != nullptr; }, kDeadline);
+            system.PumpUntil(
+                [&] { return (hwnd = FindWindowW(kMusicPlayer, nullptr)) != nullptr; }, kDeadline);
         EXPECT_TRUE(hwnd && WindowSystem::ProcessOfHandle(hwnd) == uint32_t(child.Pid()));
         return hwnd;
     }
@@ -104,7 +105,8 @@ TEST_F(WindowDirectoryTest, AnotherProgramsWindowIsFoundAndGetsMessagesInOrderUn
     EXPECT_TRUE(ListedFiles().empty());
     EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
     std::ostringstream line;
-    line << " peer recv 0x" << std::uppercase << std::hex << reinterpret_cast<uintptr_t>(hwnd) << " 0x82FC 1 0\n";
+    line << " peer recv 0x" << std::uppercase << std::hex << reinterpret_cast<uintptr_t>(hwnd)
+         << " 0x82FC 1 0\n";
     EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt").find(line.str()), std::string::npos);
 }
 

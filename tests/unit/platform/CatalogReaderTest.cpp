@@ -16,12 +16,6 @@ const std::vector<std::pair<std::string, std::string>> kEntries = {
     { "EMPTY001", "" },
 };
 
-void PutWord(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + size_t(i)] = uint8_t(value >> (8 * i));
-}
-
 }
 
 TEST(CatalogReader, ReadsBothByteOrdersAndRefusesHeadersThatPointOutside)
@@ -58,7 +52,8 @@ TEST(CatalogReader, ReadsBothByteOrdersAndRefusesHeadersThatPointOutside)
     };
     for (const auto& c : cases) {
         std::vector<uint8_t> bytes = good;
-        PutWord(bytes, c.offset, c.value);
+        for (int i = 0; i < 4; ++i)
+            bytes[c.offset + size_t(i)] = uint8_t(c.value >> (8 * i)); // little-endian, as built
         CatalogReader reader;
         EXPECT_FALSE(reader.Parse(bytes)) << c.what;
         EXPECT_EQ(reader.Count(), 0u) << c.what;

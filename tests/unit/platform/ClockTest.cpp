@@ -34,17 +34,12 @@ TEST(Clock, VirtualClockMovesOnlyWhenToldOrSleptOnItsOwnThread)
     EXPECT_EQ(GetTickCount() - before, 3'660'500u);
 }
 
-namespace {
-
-std::vector<int> Fields(const SYSTEMTIME& st)
-{
-    return { st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds };
-}
-
-}
-
 TEST(Clock, SystemTimeFollowsVirtualUtcAndTheStartTimeIsReadAsLocal)
 {
+    auto Fields = [](const SYSTEMTIME& st) {
+        return std::vector<int> { st.wYear, st.wMonth, st.wDay, st.wDayOfWeek, st.wHour, st.wMinute,
+            st.wSecond, st.wMilliseconds };
+    };
     // 2007-01-01 00:00:59.250 UTC, a Monday.
     testenv::ScopedVirtualClock clock(1'167'609'659'250);
     SYSTEMTIME st;

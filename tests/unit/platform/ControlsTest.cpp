@@ -27,7 +27,8 @@ public:
     void MeasureItem(MEASUREITEMSTRUCT* item) override { item->itemHeight = 27; }
     void DrawItem(DRAWITEMSTRUCT* item) override
     {
-        item->hDC->FillSolidRect(item->rcItem, (item->itemState & ODS_SELECTED) ? kSelectedRow : RGB(67, 112, 165));
+        item->hDC->FillSolidRect(
+            item->rcItem, (item->itemState & ODS_SELECTED) ? kSelectedRow : RGB(67, 112, 165));
         drawn.push_back(item->itemID);
     }
     std::vector<UINT> drawn;
@@ -76,7 +77,6 @@ TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)
     for (int i = 0; i < 20; ++i)
         list.InsertItem(i, u"row " + std::u16string(1, char16_t(u'A' + i)));
     system.Idle();
-    EXPECT_EQ(list.GetCountPerPage(), 5);
     EXPECT_TRUE(list.EnsureVisible(19));
     system.Idle();
     EXPECT_EQ(list.GetTopIndex(), 15);

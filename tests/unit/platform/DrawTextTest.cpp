@@ -12,8 +12,6 @@
 namespace {
 
 constexpr uint32_t kBackground = 0x102030;
-// The status line and hint line of every screen.
-constexpr RECT kStatusLine { 50, 237, 430, 254 };
 
 class DrawTextTest : public ::testing::Test {
 protected:
@@ -109,7 +107,7 @@ TEST_F(DrawTextTest, NothingIsDrawnOutsideTheRectangleOrTheClip)
     clipped.SetTextColor(RGB(255, 255, 255));
     clipped.SetBkMode(OPAQUE);
     clipped.SetBkColor(RGB(0, 0, 0));
-    const RECT rect { 100, kStatusLine.top, 400, kStatusLine.top + 8 };
+    const RECT rect { 100, 237, 400, 245 };
     DrawText(&clipped, u"A line of text far longer than the rectangle it is drawn into, going on", rect, DT_LEFT);
 
     RECT inked = Inked();

@@ -27,8 +27,7 @@ TEST_F(MessageLoop, PostedMessagesComeBeforeTimersTimersBeforePaintAndQuitAfterA
     w.PostMessage(WM_TEST, 1);
     w.PostMessage(WM_TEST, 2);
     system.Idle();
-    EXPECT_EQ(seen,
-        (std::vector<UINT> { WM_TEST + 1, WM_TEST + 2, WM_TIMER, WM_PAINT, WM_ERASEBKGND }));
+    EXPECT_EQ(seen, (std::vector<UINT> { WM_TEST + 1, WM_TEST + 2, WM_TIMER, WM_PAINT, WM_ERASEBKGND }));
 
     // A quit ends the loop with its code, after the messages already waiting.
     w.hook = [&](UINT m, WPARAM, LPARAM) {
@@ -62,7 +61,8 @@ TEST_F(MessageLoop, TimersFireInDueOrderRestartWhenSetAgainAndStopWhenKilled)
     w.SetTimer(2, 1000);
     system.Advance(1700);
     EXPECT_EQ(log,
-        (std::vector<std::string> { "timer1@800", "posted@800", "timer2@1000", "timer1@1600", "posted@1600" }));
+        (std::vector<std::string> {
+            "timer1@800", "posted@800", "timer2@1000", "timer1@1600", "posted@1600" }));
 
     log.clear();
     w.SetTimer(1, 800); // starts its period again: next due at 2500, not 2400
