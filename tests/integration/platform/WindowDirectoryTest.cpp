@@ -9,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -35,13 +37,14 @@ protected:
                 { "OSTRILAN_TRACE", (root / "peer-trace.txt").string() } });
     }
 
-    // Starts a peer that lists a window and listens; its window, once listed (null if never).
-    HWND StartListener(ChildProgram& child, const std::vector<std::string>& args, const char* className,
-        const WString* title)
+    // Starts a music player that lists its window and listens; the window once listed.
+    HWND StartPlayer(ChildProgram& child, std::vector<std::string> args = {})
     {
+        args.insert(args.end(), { "--class", kMusicPlayer, "listen" });
         HWND hwnd = nullptr;
         if (StartPeer(child, args))
-            system.PumpUntil([&] { return (hwnd = FindWindowW(className, title)) != nullptr; }, kDeadline);
+            system.PumpUntil(
+                [&] { return (hwnd = FindWindowW(kMusicPlayer, nullptr)) != nullptr; }, kDeadline);
         EXPECT_TRUE(hwnd && WindowSystem::ProcessOfHandle(hwnd) == uint32_t(child.Pid()));
         return hwnd;
     }
@@ -49,19 +52,15 @@ protected:
     std::vector<std::string> ListedFiles() const
     {
         std::vector<std::string> names;
-        std::error_code ec;
-        for (const auto& item : fs::directory_iterator(WindowDirectory::EntriesFolder(root.Path()), ec))
+        for (const auto& item : fs::directory_iterator(WindowDirectory::EntriesFolder(root.Path())))
             names.push_back(item.path().filename().string());
         return names;
     }
 
     bool Received(const RecordingWindow& window, UINT message, WPARAM wParam, LPARAM lParam) const
     {
-        for (const auto& r : window.received) {
-            if (r.message == message && r.wParam == wParam && r.lParam == lParam)
-                return true;
-        }
-        return false;
+        return std::any_of(window.received.begin(), window.received.end(),
+            [&](auto& r) { return r.message == message && r.wParam == wParam && r.lParam == lParam; });
     }
 
     bool PumpUntilReceived(const RecordingWindow& window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -76,11 +75,23 @@ protected:
 
 }
 
-TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAreTraced)
+TEST_F(WindowDirectoryTest, AnotherProgramsWindowIsFoundAndGetsMessagesInOrderUntilItEnds)
 {
     ChildProgram player;
-    HWND hwnd = StartListener(player, { "--class", kMusicPlayer, "listen" }, kMusicPlayer, nullptr);
+    const WString title = u"Strallo_100";
+    HWND hwnd = StartPlayer(player, { "--title", "Strallo_100" });
     ASSERT_NE(hwnd, nullptr);
+    EXPECT_EQ(FindWindowW(kMusicPlayer, &title), hwnd);
+    EXPECT_EQ(FindWindowW(nullptr, &title), hwnd);
+    EXPECT_EQ(FindWindowW("OstrilanPeer", &title), nullptr);
+    const WString longer = u"Strallo_1000";
+    EXPECT_EQ(FindWindowW(nullptr, &longer), nullptr);
+    // A window of this program with the same title comes first.
+    RecordingWindow mine;
+    ASSERT_TRUE(mine.Create(nullptr, RECT { 0, 0, 10, 10 }, WS_POPUP, 0, title));
+    EXPECT_EQ(FindWindowW(nullptr, &title), mine.GetSafeHwnd());
+    mine.DestroyWindow();
+    EXPECT_EQ(FindWindowW(nullptr, &title), hwnd);
 
     EXPECT_TRUE(PostMessageW(hwnd, 0x82FC, 1, 0));
     EXPECT_TRUE(PostMessageW(hwnd, 0x82FC, 0, -5));
@@ -94,36 +105,16 @@ TEST_F(WindowDirectoryTest, MessagesPostedHereReachAListeningProgramInOrderAndAr
     EXPECT_EQ(player.Wait(), 0);
     EXPECT_TRUE(ListedFiles().empty());
     EXPECT_EQ(FindWindowW(kMusicPlayer, nullptr), nullptr);
-    char handle[32];
-    std::snprintf(
-        handle, sizeof handle, "0x%llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(hwnd)));
-    EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt")
-                  .find(std::string(" peer recv ") + handle + " 0x82FC 1 0\n"),
-        std::string::npos);
-}
-
-TEST_F(WindowDirectoryTest, FindsAnotherProgramsWindowByTitleAndPrefersItsOwn)
-{
-    ChildProgram launcher;
-    WString title = u"Strallo_100";
-    HWND hwnd = StartListener(launcher, { "--title", "Strallo_100", "listen" }, nullptr, &title);
-    ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(FindWindowW("OstrilanPeer", &title), hwnd);
-    EXPECT_EQ(FindWindowW(kMusicPlayer, &title), nullptr);
-    WString longer = u"Strallo_1000";
-    EXPECT_EQ(FindWindowW(nullptr, &longer), nullptr);
-
-    RecordingWindow mine;
-    ASSERT_TRUE(mine.Create(nullptr, RECT { 0, 0, 10, 10 }, WS_POPUP, 0, title));
-    EXPECT_EQ(FindWindowW(nullptr, &title), mine.GetSafeHwnd());
-    mine.DestroyWindow();
-    EXPECT_EQ(FindWindowW(nullptr, &title), hwnd);
+    std::ostringstream line;
+    line << " peer recv 0x" << std::uppercase << std::hex << reinterpret_cast<uintptr_t>(hwnd)
+         << " 0x82FC 1 0\n";
+    EXPECT_NE(testenv::ReadFile(root / "peer-trace.txt").find(line.str()), std::string::npos);
 }
 
 TEST_F(WindowDirectoryTest, EntriesOfDeadOrDeafProgramsAreIgnoredAndRemoved)
 {
     ChildProgram player;
-    HWND hwnd = StartListener(player, { "--class", kMusicPlayer, "listen" }, kMusicPlayer, nullptr);
+    HWND hwnd = StartPlayer(player);
     ASSERT_NE(hwnd, nullptr);
     player.Kill(SIGKILL);
     player.Wait();
@@ -152,23 +143,18 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     HWND elsewhere = reinterpret_cast<HWND>((uintptr_t(1) << WindowSystem::kHandleProcessShift) + 0x100);
     HWND noWindow = reinterpret_cast<HWND>(reinterpret_cast<uintptr_t>(here) + 1000);
 
+    using Bytes = std::vector<uint8_t>;
     auto record = [&](HWND target, UINT message) {
-        return PeerDatagram { target, message, 1, 2, 99 }.Encode();
+        auto bytes = PeerDatagram { target, message, 1, 2, 99 }.Encode();
+        return Bytes(bytes.begin(), bytes.end());
     };
-    std::vector<std::vector<uint8_t>> garbage;
-    auto valid = record(here, 0x8F00);
-    garbage.push_back({});
-    garbage.push_back(std::vector<uint8_t>(valid.begin(), valid.end() - 1));
-    garbage.push_back(std::vector<uint8_t>(valid.begin(), valid.end()));
-    garbage.back().push_back(0);
-    garbage.push_back(std::vector<uint8_t>(4096, 0xAB));
-    auto badMagic = valid;
+    const Bytes valid = record(here, 0x8F00);
+    Bytes badMagic = valid, badKind = valid, longer = valid;
     badMagic[0] ^= 0xFF;
-    auto badKind = valid;
     badKind[20] = 0x7F;
-    for (auto bytes :
-        { badMagic, badKind, record(elsewhere, 0x8F00), record(noWindow, 0x8F00), record(nullptr, 0x8F00) })
-        garbage.push_back(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    longer.push_back(0);
+    const std::vector<Bytes> garbage { {}, Bytes(valid.begin(), valid.end() - 1), longer, Bytes(4096, 0xAB),
+        badMagic, badKind, record(elsewhere, 0x8F00), record(noWindow, 0x8F00), record(nullptr, 0x8F00) };
 
     int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     ASSERT_GE(fd, 0);
@@ -176,14 +162,13 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     address.sun_family = AF_UNIX;
     std::string path = WindowDirectory::SocketPath(root.Path(), uint32_t(::getpid())).string();
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    auto send = [&](const uint8_t* data, size_t size) {
-        return ::sendto(fd, data, size, 0, reinterpret_cast<const sockaddr*>(&address), sizeof address)
-            == ssize_t(size);
+    auto send = [&](const Bytes& b) {
+        auto to = reinterpret_cast<const sockaddr*>(&address);
+        return ::sendto(fd, b.data(), b.size(), 0, to, sizeof address) == ssize_t(b.size());
     };
-    for (const auto& bytes : garbage)
-        EXPECT_TRUE(send(bytes.data(), bytes.size()));
-    auto last = record(here, 0x8F02);
-    EXPECT_TRUE(send(last.data(), last.size()));
+    for (const Bytes& bytes : garbage)
+        EXPECT_TRUE(send(bytes));
+    EXPECT_TRUE(send(record(here, 0x8F02)));
     ::close(fd);
 
     ASSERT_TRUE(PumpUntilReceived(window, 0x8F02, 1, 2));
@@ -192,42 +177,33 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     EXPECT_TRUE(directory.IsStarted());
 }
 
-TEST_F(WindowDirectoryTest, PeerSendReachesAWindowHereByTitleAndFollowsARetitle)
-{
-    RecordingWindow frame;
-    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, u"Ostrilan_10001234"));
-
-    auto send = [&](const std::vector<std::string>& args) {
-        ChildProgram child;
-        std::vector<std::string> all { "send" };
-        all.insert(all.end(), args.begin(), args.end());
-        return StartPeer(child, all) ? child.Wait() : std::nullopt;
-    };
-    EXPECT_EQ(send({ "clock", "14", "30" }), 0);
-    EXPECT_TRUE(PumpUntilReceived(frame, 0x8F00, 14, 30));
-    EXPECT_EQ(send({ "battery", "2", "57" }), 0);
-    EXPECT_TRUE(PumpUntilReceived(frame, 0x8F3A, 2, 57));
-
-    frame.SetWindowText(u"Renamed");
-    EXPECT_EQ(send({ "--title", "Renamed", "0x9201", "0", "-1" }), 0);
-    EXPECT_TRUE(PumpUntilReceived(frame, 0x9201, 0, -1));
-    EXPECT_EQ(send({ "lock", "1" }), 1);
-    EXPECT_EQ(send({ "--class", "NoSuchClass", "0x400", "0", "0" }), 1);
-    EXPECT_EQ(send({ "clock", "14" }), 2);
-}
-
-TEST_F(WindowDirectoryTest, AnotherProgramCanShowAndActivateAHiddenWindowHere)
+// Another program sends to a window here by its title, following a retitle, and can show and
+// activate it when it is hidden.
+TEST_F(WindowDirectoryTest, AnotherProgramSendsToAndActivatesAWindowHereByTitle)
 {
     RecordingWindow other;
     ASSERT_TRUE(other.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"other"));
     RecordingWindow frame;
     ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, u"Ostrilan_10001234"));
     SetForegroundWindow(other.GetSafeHwnd());
-    ASSERT_FALSE(frame.IsWindowVisible());
 
-    ChildProgram second;
-    ASSERT_TRUE(StartPeer(second, { "activate", "--title", "Ostrilan_10001234" }));
-    EXPECT_EQ(second.Wait(), 0);
+    auto peer = [&](std::vector<std::string> args) {
+        ChildProgram child;
+        return StartPeer(child, args) ? child.Wait() : std::nullopt;
+    };
+    EXPECT_EQ(peer({ "send", "clock", "14", "30" }), 0);
+    EXPECT_TRUE(PumpUntilReceived(frame, 0x8F00, 14, 30));
+    EXPECT_EQ(peer({ "send", "battery", "2", "57" }), 0);
+    EXPECT_TRUE(PumpUntilReceived(frame, 0x8F3A, 2, 57));
+    frame.SetWindowText(u"Renamed");
+    EXPECT_EQ(peer({ "send", "--title", "Renamed", "0x9201", "0", "-1" }), 0);
+    EXPECT_TRUE(PumpUntilReceived(frame, 0x9201, 0, -1));
+    EXPECT_EQ(peer({ "send", "lock", "1" }), 1);
+    EXPECT_EQ(peer({ "send", "--class", "NoSuchClass", "0x400", "0", "0" }), 1);
+    EXPECT_EQ(peer({ "send", "clock", "14" }), 2);
+
+    ASSERT_FALSE(frame.IsWindowVisible());
+    EXPECT_EQ(peer({ "activate", "--title", "Renamed" }), 0);
     HWND hwnd = frame.GetSafeHwnd();
     EXPECT_TRUE(system.PumpUntil(
         [&] { return frame.IsWindowVisible() && GetForegroundWindow() == hwnd && system.GetFocus() == hwnd; },

@@ -24,7 +24,7 @@ protected:
 
 // Switches: speaker on 1, off 2; microphone off 3, on 4; unmute 6, mute 7. Queries: microphone 5
 // (2 on), sound 8 (1 sounding).
-TEST_F(AudioDriverTest, QueriesFollowEverySwitch)
+TEST_F(AudioDriverTest, QueriesFollowEverySwitchAndUnknownRequestsAreRefused)
 {
     struct Step {
         DWORD request;
@@ -42,10 +42,8 @@ TEST_F(AudioDriverTest, QueriesFollowEverySwitch)
     }
     EXPECT_TRUE(m_driver.CallMicOn());
     EXPECT_FALSE(m_driver.CallSpeakerOn());
-}
 
-TEST_F(AudioDriverTest, RefusesUnknownRequestsWithoutChangingState)
-{
+    // Unknown requests are refused and change nothing.
     EXPECT_EQ(m_driver.Message(8092, 1, 0), MMSYSERR_NOTSUPPORTED);
     EXPECT_EQ(Switch(0), MMSYSERR_INVALPARAM);
     EXPECT_EQ(Switch(10), MMSYSERR_INVALPARAM);
@@ -54,4 +52,5 @@ TEST_F(AudioDriverTest, RefusesUnknownRequestsWithoutChangingState)
     EXPECT_EQ(m_driver.Message(8091, 5, 0), MMSYSERR_INVALPARAM) << "no answer slot";
     EXPECT_FALSE(m_driver.BtAudioOn());
     EXPECT_EQ(m_driver.RouteFirst(), 0u);
+    EXPECT_EQ(Query(5), 2u) << "the microphone stays on";
 }

@@ -16,43 +16,8 @@ struct ScopedLanguageEnvironment {
 
 }
 
-TEST(DeviceLanguage, OverrideTakesDecimalAndHexIdentifiers)
-{
-    ScopedLanguageEnvironment env;
-    env.Set("LANG", "de_DE.UTF-8");
-    env.Set("OSTRILAN_LANG", "2070");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0816);
-    env.Set("OSTRILAN_LANG", "0x0809");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0809);
-    env.Set("OSTRILAN_LANG", "0X40c");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x040C);
-    // Anything that is not an identifier is ignored and the locale decides.
-    for (const char* bad : { "", "german", "0x", "0x10000", "65536", "12a", "-1", " 1031", "0x0407 " }) {
-        env.Set("OSTRILAN_LANG", bad);
-        EXPECT_EQ(DeviceLanguage::Current(), 0x0407) << "'" << bad << "'";
-    }
-}
-
-TEST(DeviceLanguage, LocaleMapsToIdentifier)
-{
-    struct Case {
-        const char* locale;
-        LANGID id;
-    };
-    const Case cases[] = {
-        { "de_DE.UTF-8", 0x0407 }, { "de_AT", 0x0C07 }, { "en_GB.UTF-8", 0x0809 }, { "en_US", 0x0409 },
-        { "en_AU", 0x0C09 }, { "pt_PT.UTF-8@euro", 0x0816 }, { "pt_BR", 0x0416 }, { "fr_FR", 0x040C },
-        { "fr_CA", 0x0C0C }, { "es_ES.UTF-8", 0x040A }, { "es_MX", 0x080A }, { "cs_CZ", 0x0405 },
-        { "el_GR", 0x0408 }, { "sk_SK", 0x041B }, { "sv_SE", 0x041D }, { "sv_FI", 0x081D },
-        { "nl_BE", 0x0813 }, { "ro_RO", 0x0418 }, { "sv", 0x041D }, { "DE_de", 0x0407 },
-        { "hu_HU.ISO-8859-2", 0x040E }, { "C", 0x0409 }, { "C.UTF-8", 0x0409 }, { "POSIX", 0x0409 },
-        { "xx_YY", 0x0409 }, { "_", 0x0409 }, { "@", 0x0409 },
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(DeviceLanguage::FromLocale(c.locale), c.id) << c.locale;
-}
-
-TEST(DeviceLanguage, LocaleVariablesInPosixOrder)
+// The locale variables decide in POSIX order, unless the program's own variable names a language.
+TEST(DeviceLanguage, LocaleVariablesInPosixOrderAndAnOverrideOfDecimalOrHexIdentifiers)
 {
     ScopedLanguageEnvironment env;
     EXPECT_EQ(DeviceLanguage::Current(), 0x0409);
@@ -65,4 +30,33 @@ TEST(DeviceLanguage, LocaleVariablesInPosixOrder)
     // An empty variable counts as not set.
     env.Set("LC_ALL", "");
     EXPECT_EQ(DeviceLanguage::Current(), 0x040B);
+
+    env.Set("OSTRILAN_LANG", "2070");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x0816);
+    env.Set("OSTRILAN_LANG", "0x0809");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x0809);
+    env.Set("OSTRILAN_LANG", "0X40c");
+    EXPECT_EQ(DeviceLanguage::Current(), 0x040C);
+    // Anything that is not an identifier is ignored and the locale decides.
+    for (const char* bad : { "", "german", "0x", "0x10000", "65536", "12a", "-1", " 1031", "0x0407 " }) {
+        env.Set("OSTRILAN_LANG", bad);
+        EXPECT_EQ(DeviceLanguage::Current(), 0x040B) << "'" << bad << "'";
+    }
+}
+
+TEST(DeviceLanguage, LocaleMapsToIdentifier)
+{
+    struct Case {
+        const char* locale;
+        LANGID id;
+    };
+    // Regions, encodings and modifiers, any case, a language alone, and no language at all.
+    const Case cases[] = {
+        { "de_DE.UTF-8", 0x0407 }, { "de_AT", 0x0C07 }, { "en_GB.UTF-8", 0x0809 }, { "en_US", 0x0409 },
+        { "pt_PT.UTF-8@euro", 0x0816 }, { "pt_BR", 0x0416 }, { "fr_CA", 0x0C0C }, { "sv_FI", 0x081D },
+        { "sv", 0x041D }, { "DE_de", 0x0407 }, { "hu_HU.ISO-8859-2", 0x040E }, { "C.UTF-8", 0x0409 },
+        { "POSIX", 0x0409 }, { "xx_YY", 0x0409 }, { "_", 0x0409 }, { "@", 0x0409 },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DeviceLanguage::FromLocale(c.locale), c.id) << c.locale;
 }

@@ -74,10 +74,9 @@ void Put32(Bytes& b, size_t at, uint32_t v)
 Bytes MakeBmp(int width, int height, int bits, bool topDown, const std::vector<uint32_t>& pixels)
 {
     std::vector<uint32_t> palette;
-    if (bits == 8) {
-        for (uint32_t p : pixels)
-            if (std::find(palette.begin(), palette.end(), p) == palette.end())
-                palette.push_back(p);
+    for (uint32_t p : pixels) {
+        if (bits == 8 && std::find(palette.begin(), palette.end(), p) == palette.end())
+            palette.push_back(p);
     }
     const size_t stride = (size_t(width) * size_t(bits) / 8 + 3) & ~size_t(3);
     const size_t offset = 14 + 40 + palette.size() * 4;
@@ -95,19 +94,13 @@ Bytes MakeBmp(int width, int height, int bits, bool topDown, const std::vector<u
     for (size_t i = 0; i < palette.size(); ++i)
         Put32(b, 54 + i * 4, palette[i]); // blue, green, red, zero: the same little-endian word
     for (int y = 0; y < height; ++y) {
-        size_t row = offset + stride * size_t(topDown ? y : height - 1 - y);
         for (int x = 0; x < width; ++x) {
-            uint32_t p = pixels[size_t(y * width + x)];
-            if (bits == 8) {
-                b[row + size_t(x)] = uint8_t(std::find(palette.begin(), palette.end(), p) - palette.begin());
-            } else {
-                size_t at = row + size_t(x) * size_t(bits / 8);
-                b[at] = uint8_t(p);
-                b[at + 1] = uint8_t(p >> 8);
-                b[at + 2] = uint8_t(p >> 16);
-                if (bits == 32)
-                    b[at + 3] = 0xFF;
-            }
+            const size_t at = offset + stride * size_t(topDown ? y : height - 1 - y) + size_t(x * bits / 8);
+            const uint32_t p = pixels[size_t(y * width + x)];
+            if (bits == 8)
+                b[at] = uint8_t(std::find(palette.begin(), palette.end(), p) - palette.begin());
+            for (int i = 0; bits > 8 && i < bits / 8; ++i)
+                b[at + size_t(i)] = i == 3 ? 0xFF : uint8_t(p >> (8 * i)); // blue, green, red, alpha
         }
     }
     return b;
@@ -123,27 +116,24 @@ const std::vector<uint32_t> kStrip { 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFF00, 0x0
 
 }
 
-class BitmapFileTest : public ::testing::TestWithParam<std::pair<int, bool>> { };
-
-TEST_P(BitmapFileTest, LoadsEveryPixelInPlace)
+TEST(ImageFiles, BitmapsOfEveryDepthEitherWayUpLoadEveryPixelInPlace)
 {
-    auto [bits, topDown] = GetParam();
     testenv::TempDir dir;
-    WriteFile(dir / "strip.bti", MakeBmp(3, 2, bits, topDown, kStrip));
-    auto bitmap = LoadDIBitmap(dir / "strip.bti");
-    ASSERT_NE(bitmap, nullptr);
-    ASSERT_EQ(bitmap->Width(), 3);
-    ASSERT_EQ(bitmap->Height(), 2);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 3; ++x)
-            EXPECT_EQ(bitmap->Pixels().Pixel(x, y), kStrip[size_t(y * 3 + x)]) << x << "," << y;
+    for (auto [bits, topDown] : { std::pair { 24, false }, std::pair { 24, true }, std::pair { 32, false },
+             std::pair { 32, true }, std::pair { 8, false }, std::pair { 8, true } }) {
+        SCOPED_TRACE(testing::Message() << bits << " bits, top down " << topDown);
+        WriteFile(dir / "strip.bti", MakeBmp(3, 2, bits, topDown, kStrip));
+        auto bitmap = LoadDIBitmap(dir / "strip.bti");
+        ASSERT_NE(bitmap, nullptr);
+        ASSERT_EQ(bitmap->Width(), 3);
+        ASSERT_EQ(bitmap->Height(), 2);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                EXPECT_EQ(bitmap->Pixels().Pixel(x, y), kStrip[size_t(y * 3 + x)]) << x << "," << y;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, BitmapFileTest,
-    ::testing::Values(std::pair { 24, false }, std::pair { 24, true }, std::pair { 32, false }, std::pair { 32, true },
-        std::pair { 8, false }, std::pair { 8, true }));
-
-TEST(LoadDIBitmap, MissingTruncatedCorruptAndForeignFilesGiveNoBitmap)
+TEST(ImageFiles, MissingTruncatedCorruptAndForeignFilesGiveNoImage)
 {
     testenv::TempDir dir;
     const Bytes good = MakeBmp(3, 2, 24, false, kStrip);
@@ -152,7 +142,7 @@ TEST(LoadDIBitmap, MissingTruncatedCorruptAndForeignFilesGiveNoBitmap)
         Bytes truncated(good.begin(), good.begin() + ptrdiff_t(cut));
         EXPECT_EQ(DecodeDIBitmap(truncated.data(), truncated.size()), nullptr) << cut;
     }
-    Bytes huge = MakeBmp(3, 2, 24, false, kStrip);
+    Bytes huge = good;
     Put32(huge, 18, 5000); // wider than any image we accept, with no pixels to back it
     EXPECT_EQ(DecodeDIBitmap(huge.data(), huge.size()), nullptr);
     Bytes zeroBits = good;
@@ -160,20 +150,16 @@ TEST(LoadDIBitmap, MissingTruncatedCorruptAndForeignFilesGiveNoBitmap)
     EXPECT_EQ(DecodeDIBitmap(zeroBits.data(), zeroBits.size()), nullptr);
 
     // A PNG is a fine background but no button strip.
-    ASSERT_TRUE(SavePng(Surface(2, 2, 0xFF0000), dir / "strip.png"));
+    ASSERT_TRUE(SavePng(Surface(64, 64, 0xFF0000), dir / "strip.png"));
     EXPECT_EQ(LoadDIBitmap(dir / "strip.png"), nullptr);
     EXPECT_NE(Image::Load(dir / "strip.png"), nullptr);
-}
-
-TEST(Image, CorruptOrForeignBackgroundGivesNoImage)
-{
-    testenv::TempDir dir;
+    const std::string png = testenv::ReadFile(dir / "strip.png");
+    EXPECT_EQ(Image::Decode(reinterpret_cast<const uint8_t*>(png.data()), png.size() / 2), nullptr);
     EXPECT_EQ(Image::Load(dir / "bg_none.pbg"), nullptr);
     WriteFile(dir / "text.pbg", Bytes { 'h', 'e', 'l', 'l', 'o' });
     EXPECT_EQ(Image::Load(dir / "text.pbg"), nullptr);
-    ASSERT_TRUE(SavePng(Surface(64, 64, 0x445566), dir / "whole.pbg"));
-    const std::string png = testenv::ReadFile(dir / "whole.pbg");
-    EXPECT_EQ(Image::Decode(reinterpret_cast<const uint8_t*>(png.data()), png.size() / 2), nullptr);
+    EXPECT_FALSE(SavePng(Surface(), dir / "empty.png"));
+    EXPECT_FALSE(SavePng(Surface(2, 2), dir / "no-such-folder" / "shot.png"));
 }
 
 TEST(Image, DamagedPngIsRefusedWithoutAskingForMoreThanItsPixelsNeed)
@@ -192,23 +178,9 @@ TEST(Image, DamagedPngIsRefusedWithoutAskingForMoreThanItsPixelsNeed)
 #endif
 }
 
-TEST(SavePng, RoundTripsEveryPixel)
-{
-    testenv::TempDir dir;
-    Surface original(3, 2);
-    for (int i = 0; i < 6; ++i)
-        original.SetPixel(i % 3, i / 3, kStrip[size_t(i)]);
-    ASSERT_TRUE(SavePng(original, dir / "shot.png"));
-    auto loaded = LoadPng(dir / "shot.png");
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->Pixels(), original.Pixels());
-    EXPECT_FALSE(SavePng(Surface(), dir / "empty.png"));
-    EXPECT_FALSE(SavePng(original, dir / "no-such-folder" / "shot.png"));
-}
-
 // A paint as the screens do it: background scaled into a memory bitmap, button frames copied from
 // a strip, then the whole bitmap copied once to a window whose region has the title hole cut out.
-// Compared with a reference picture; OSTRILAN_UPDATE_REFERENCES=1 rewrites it.
+// Compared exactly with a reference picture; OSTRILAN_UPDATE_REFERENCES=1 rewrites it.
 TEST(Canvas, DoubleBufferedPaintMatchesTheReferencePicture)
 {
     Surface gradient(8, 8);
@@ -243,14 +215,8 @@ TEST(Canvas, DoubleBufferedPaintMatchesTheReferencePicture)
     ASSERT_TRUE(expected) << reference;
     ASSERT_EQ(expected->Width(), 480);
     int off = 0;
-    for (size_t i = 0; i < screen.Pixels().size(); ++i) {
-        uint32_t a = screen.Pixels()[i];
-        uint32_t b = expected->Pixels()[i];
-        for (int shift : { 0, 8, 16 })
-            off += std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)) > 2;
-    }
-    if (off)
-        SavePng(screen, testenv::AppDir().parent_path() / "canvas_double_buffered_paint.actual.png");
+    for (size_t i = 0; i < screen.Pixels().size(); ++i)
+        off += ((screen.Pixels()[i] ^ expected->Pixels()[i]) & 0xFFFFFF) != 0;
     EXPECT_EQ(off, 0);
     EXPECT_EQ(screen.Pixel(300, 10), 0u); // the title hole stays as it was
 }

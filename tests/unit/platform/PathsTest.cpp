@@ -9,17 +9,7 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
 using testenv::ScopedEnv;
-
-void MakeFile(const fs::path& path)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << "x";
-}
-
-}
 
 // Where the read-only files are, for the layouts a copy of the program is found in. The folders
 // are all writable here: only the layout decides.
@@ -52,9 +42,9 @@ TEST(Paths, AssetFolderIsBesideTheProgramOrInTheInstalledShareFolder)
 TEST(Paths, InstalledCopyReadsItsShareFolderAndWritesOnlyToTheUsersFolder)
 {
     testenv::TempDir dir;
-    fs::create_directories(dir / "usr/bin");
-    MakeFile(dir / "usr/share/ostrilan/images/bg_main.pbg");
-    MakeFile(dir / "usr/share/ostrilan/FileBox/Sound/Click.snd");
+    for (const char* folder : { "usr/bin", "usr/share/ostrilan/images", "usr/share/ostrilan/FileBox/Sound" })
+        fs::create_directories(dir / folder);
+    std::ofstream(dir / "usr/share/ostrilan/FileBox/Sound/Click.snd") << "x";
     ScopedEnv root("OSTRILAN_ROOT", nullptr);
     ScopedEnv data("XDG_DATA_HOME", (dir / "home-data").c_str());
     OverrideModuleFolder(dir / "usr/bin");

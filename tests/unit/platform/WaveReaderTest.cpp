@@ -8,8 +8,6 @@ using Bytes = WaveBuilder::Bytes;
 
 namespace {
 
-bool Parse(const Bytes& bytes, WaveData& wave) { return WaveReader::Parse(bytes, wave); }
-
 Bytes Data(size_t n) { return Bytes(n, 0x40); }
 
 }
@@ -20,9 +18,8 @@ TEST(WaveReader, ReadsThePcmItCanPlay)
     WaveBuilder::Put16(extensible, 22);
     WaveBuilder::Put16(extensible, 16);
     WaveBuilder::Put32(extensible, 3);
-    Bytes guid(16, 0);
-    guid[0] = 1; // KSDATAFORMAT_SUBTYPE_PCM
-    extensible.insert(extensible.end(), guid.begin(), guid.end());
+    extensible.push_back(1); // the PCM sub-format, in sixteen bytes
+    extensible.insert(extensible.end(), 15, 0);
     // Ends two and a half frames into its data: the half frame is dropped.
     Bytes cut = WaveBuilder::Pcm16(1, 8000, { 1, 2, 3, 4 });
     cut.resize(cut.size() - 3);
@@ -52,7 +49,7 @@ TEST(WaveReader, ReadsThePcmItCanPlay)
     };
     for (const auto& c : cases) {
         WaveData wave;
-        ASSERT_TRUE(Parse(c.file, wave)) << c.what;
+        ASSERT_TRUE(WaveReader::Parse(c.file, wave)) << c.what;
         EXPECT_EQ(wave.rate, c.rate) << c.what;
         EXPECT_EQ(wave.channels, c.channels) << c.what;
         EXPECT_EQ(wave.samples, c.samples) << c.what;
@@ -92,6 +89,6 @@ TEST(WaveReader, RefusesWhatItCannotPlay)
     };
     for (const Case& c : cases) {
         WaveData wave;
-        EXPECT_FALSE(Parse(c.file, wave)) << c.name;
+        EXPECT_FALSE(WaveReader::Parse(c.file, wave)) << c.name;
     }
 }

@@ -14,19 +14,16 @@ HWND HandleOf(uint32_t pid, uintptr_t serial)
 
 TEST(WindowEntry, TitlesOfAnyTextSurviveTheFile)
 {
-    WindowEntry entry { HandleOf(4242, 0x101), 4242, "QUORVAMOVPLAYER_Win",
-        u"Line one\nzwei \u00FCber \u2603 " };
-    std::optional<WindowEntry> back = WindowEntry::Parse(entry.Serialize());
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->hwnd, entry.hwnd);
-    EXPECT_EQ(back->pid, 4242u);
-    EXPECT_EQ(back->className, entry.className);
-    EXPECT_EQ(back->title, entry.title);
-
-    WindowEntry untitled { HandleOf(7, 0x100), 7, "", u"" };
-    back = WindowEntry::Parse(untitled.Serialize());
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->title, u"");
+    for (const WindowEntry& entry : { WindowEntry { HandleOf(4242, 0x101), 4242, "QUORVAMOVPLAYER_Win",
+                                          u"Line one\nzwei \u00FCber \u2603 " },
+             WindowEntry { HandleOf(7, 0x100), 7, "", u"" } }) {
+        std::optional<WindowEntry> back = WindowEntry::Parse(entry.Serialize());
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->hwnd, entry.hwnd);
+        EXPECT_EQ(back->pid, entry.pid);
+        EXPECT_EQ(back->className, entry.className);
+        EXPECT_EQ(back->title, entry.title);
+    }
 }
 
 TEST(WindowEntry, AnythingButAWholeConsistentEntryIsRejected)
