@@ -31,25 +31,11 @@ OFFICE = ('00:1A:7D:DA:71:02', 'Office phone')
 NEW = ('00:1A:7D:AA:00:03', 'Test phone')
 WAIT = 15.0
 
-# Where the screens put their buttons (480 x 272).
-QUIT = (66, 18)
+# Buttons tapped more than once, on the 480 x 272 screen; the others are named where tapped.
 RETURN = (18, 18)
-CALL = (115, 90)
-CALL_HISTORY = (237, 90)
-CONNECT = (115, 181)
-PAIR_MODE = (237, 181)
-CONNECT_BUTTON = (359, 100)
-PAIR_HANDS_FREE = (339, 81)
-PAIR_DELETE = (408, 198)
 ACCEPT = (344, 86)
-INCOMING_END = (403, 106)
-NUMBER_AREA = (291, 71)  # opens the in-call keypad
-KEYPAD_ONE = (78, 218)
-OUTGOING_END = (400, 180)
-DIAL = (359, 122)
 TAB_INCOMING = (89, 62)
 TAB_MISSED = (271, 62)
-PAD_FIRST = (99, 108)  # the place call pad, keys 73 apart and 31 down
 
 
 def device_path(address):
@@ -62,14 +48,13 @@ def modem_path(address):
 
 def until(check, limit=WAIT, between=None):
     deadline = time.monotonic() + limit
-    while True:
-        if check():
-            return True
+    while not check():
         if time.monotonic() > deadline:
             return False
         if between:
             between()
         time.sleep(0.02)
+    return True
 
 
 class LineSocket:
@@ -170,7 +155,7 @@ class BluezFlow(dbusmock.DBusTestCase):
     def ring(self, address, number):
         """An incoming call as ofonod announces it; Answer and Hangup behave as on a phone."""
         modem_obj = modem_path(address)
-        call = modem_obj + '/voicecall01'
+        call = modem_obj + '/voicecall' + number
         props = {'State': dbus.String('incoming', variant_level=1),
                  'LineIdentification': dbus.String(number, variant_level=1),
                  'Name': dbus.String('', variant_level=1)}
@@ -209,8 +194,6 @@ class BluezFlow(dbusmock.DBusTestCase):
             '--trace', os.path.join(self.work, 'bridge.trace'), '--log', os.path.join(self.work, 'module.log'),
             '--contacts', self.contacts], DBUS_SESSION_BUS_ADDRESS=self.session_address)
         self.assertTrue(until(lambda: os.path.exists(self.link)), 'no pty link from ostrilan-bluez')
-        with open(os.path.join(self.work, 'bridge.out')) as f:
-            self.assertTrue(f.readline().startswith('pty /dev/pts/'))
         self.bridge_socket = LineSocket(control)
         self.assertTrue(until(lambda: self.module_state() == 1), 'the bridge never found the adapter')
 
@@ -229,7 +212,6 @@ class BluezFlow(dbusmock.DBusTestCase):
                                    OSTRILAN_DISPLAY='headless', OSTRILAN_AUDIO='null', OSTRILAN_LANG='0x0409',
                                    TZ='UTC', DBUS_SESSION_BUS_ADDRESS=NO_BUS)
         self.app = LineSocket(automation)
-        self.assertEqual(self.app.ask('idle'), 'ok')
         self.wait_showing('COstrilanView')
         self.settle()
 
@@ -292,11 +274,11 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.settle()
 
     def connect_from_list(self, phone):
-        self.open(CONNECT, 'CDlgConnect')
+        self.open((115, 181), 'CDlgConnect')
         self.wait_text(ROAD[1])
         self.assertTrue(self.shows(OFFICE[1]), 'the paired phones are not listed')
         self.tap_text(phone[1])
-        self.tap(CONNECT_BUTTON)
+        self.tap((359, 100))  # Connect
         self.wait_called('org.bluez', device_path(phone[0]), 'Connect')
         self.link_phone(phone[0])
         self.wait_module(4, 'the phone did not link')
@@ -311,14 +293,14 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.wait_gone(screen)
 
     def history_shows(self, tab, number):
-        self.open(CALL_HISTORY, 'CDlgCallHist')
+        self.open((237, 90), 'CDlgCallHist')
         self.tap(tab)
         self.wait_text(number)
         self.tap(RETURN)
         self.wait_gone('CDlgCallHist')
 
     def quit(self):
-        self.tap(QUIT)
+        self.tap((66, 18))  # Quit
         self.wait_text('Yes')
         self.tap_text('Yes')
         self.assertEqual(self.app_proc.wait(WAIT), 0)
@@ -327,9 +309,8 @@ class BluezFlow(dbusmock.DBusTestCase):
 
 
 class Flows(BluezFlow):
-    def test_phone_chosen_from_the_list_takes_a_call_answered_by_touch(self):
+    def test_phone_chosen_from_the_list_takes_calls_and_links_again_after_the_daemons_vanish(self):
         self.connect_from_list(OFFICE)
-        self.assertIn('Office phone', self.bridge_socket.ask('state'))
         # The levels the application set at its start reach the phone that linked later.
         levels = lambda: sorted((str(args[0]), int(args[1])) for _, args in
                                 self.calls_to('org.ofono', modem_path(OFFICE[0]), 'SetProperty')
@@ -343,19 +324,47 @@ class Flows(BluezFlow):
         self.wait_called('org.ofono', call, 'Answer')
         self.wait_module(6)
         self.settle()
-        self.tap(INCOMING_END)
+        self.tap((403, 106))  # End
         self.wait_called('org.ofono', call, 'Hangup')
         self.wait_call_over('CDlgIncoming')
         self.history_shows(TAB_INCOMING, '5551234')
+
+        # A call cut by ofonod vanishing ends with the link, and is logged.
+        self.ring(OFFICE[0], '5550001')
+        self.wait_showing('CDlgIncoming')
+        self.tap(ACCEPT)
+        self.wait_module(6)
+        self.settle()
+        self.ofono_proc.terminate()
+        self.ofono_proc.wait(WAIT)
+        self.wait_module(1, 'the module did not drop the link')
+        self.settle()
+        self.app.ask('advance 4000')
+        self.wait_gone('CDlgIncoming')
+        self.start_ofono()
+        self.link_phone(OFFICE[0])
+        self.wait_module(4, 'the phone did not link again')
+        self.settle()
+        self.history_shows(TAB_INCOMING, '5550001')
+
+        self.bluez_proc.terminate()
+        self.bluez_proc.wait(WAIT)
+        self.wait_module(0, 'the module stayed ready without bluetoothd')
+        self.start_bluez()
+        # The phone's modem is still up in oFono: the link comes back with the adapter.
+        self.wait_module(4, 'the phone did not link again with bluetoothd')
+        self.wait(lambda: self.bridge_trace().count('pairing agent registered') == 2,
+                  'the agent was not registered again')
+        self.settle()
         self.quit()
 
     def test_number_dialled_from_the_pad_sends_a_tone_and_ends(self):
         self.connect_from_list(ROAD)
-        self.open(CALL, 'CDlgPlaceCall')
-        for key in '0123456789':
+        self.open((115, 90), 'CDlgPlaceCall')
+        for key in '0123456789':  # the pad's keys 73 apart and 31 down, 1 at (99, 108)
             i = '123456789*0#'.index(key)
-            self.tap((PAD_FIRST[0] + 73 * (i % 3), PAD_FIRST[1] + 31 * (i // 3)))
-        self.tap(DIAL)
+            self.tap((99 + 73 * (i % 3), 108 + 31 * (i // 3)))
+        self.tap((359, 122))  # Dial
         modem = modem_path(ROAD[0])
         # The template's Dial makes a call object with the number dialled.
         calls = lambda: self.ofono(modem).GetCalls(dbus_interface='org.ofono.VoiceCallManager')
@@ -372,19 +381,19 @@ class Flows(BluezFlow):
             self.settle()
         self.wait_module(6)
         self.settle()
-        self.tap(NUMBER_AREA)
+        self.tap((291, 71))  # the number, which opens the keypad
         self.wait_showing('CDlgNumKeypad')
-        self.tap(KEYPAD_ONE)
+        self.tap((78, 218))  # 1
         self.wait_called('org.ofono', modem, 'SendTones')
         self.assertEqual(str(self.calls_to('org.ofono', modem, 'SendTones')[0][1][0]), '1')
-        self.tap(OUTGOING_END)
+        self.tap((400, 180))  # End
         self.wait_called('org.ofono', call, 'Hangup')
         self.wait_call_over('CDlgOutgoing')
         self.quit()
 
     def test_new_phone_pairs_and_a_pairing_is_deleted_while_bluetoothd_hangs(self):
-        self.open(PAIR_MODE, 'CDlgPairMode')
-        self.tap(PAIR_HANDS_FREE)
+        self.open((237, 181), 'CDlgPairMode')
+        self.tap((339, 81))  # pair a hands-free phone
         self.wait_module(2)
         adapter = self.bus.get_object('org.bluez', ADAPTER)
         discoverable = lambda: adapter.Get('org.bluez.Adapter1', 'Discoverable', dbus_interface=dbus.PROPERTIES_IFACE)
@@ -403,12 +412,11 @@ class Flows(BluezFlow):
         self.wait_module(1)
         self.wait_text(NEW[1])
         self.assertFalse(discoverable())
-        self.assertIn('passkey 123456 confirmed', self.bridge_trace())
 
         os.kill(self.bluez_proc.pid, signal.SIGSTOP)
         try:
             self.tap_text(OFFICE[1])
-            self.tap(PAIR_DELETE)
+            self.tap((408, 198))  # Delete
             self.wait_text('Yes')
             self.tap_text('Yes')
             # RemoveDevice waits for the daemon; the module answers and lists the phones meanwhile.
@@ -424,37 +432,6 @@ class Flows(BluezFlow):
         self.tap(RETURN)
         self.wait_gone('CDlgPairMode')
         self.quit()
-
-    def test_daemons_vanishing_end_the_call_and_link_and_their_return_links_again(self):
-        self.connect_from_list(ROAD)
-        self.ring(ROAD[0], '5550001')
-        self.wait_showing('CDlgIncoming')
-        self.tap(ACCEPT)
-        self.wait_module(6)
-        self.settle()
-        self.ofono_proc.terminate()
-        self.ofono_proc.wait(WAIT)
-        self.wait_module(1, 'the module did not drop the link')
-        self.settle()
-        self.app.ask('advance 4000')
-        self.wait_gone('CDlgIncoming')
-        self.start_ofono()
-        self.link_phone(ROAD[0])
-        self.wait_module(4, 'the phone did not link again')
-        self.settle()
-        self.history_shows(TAB_INCOMING, '5550001')
-
-        self.bluez_proc.terminate()
-        self.bluez_proc.wait(WAIT)
-        self.wait_module(0, 'the module stayed ready without bluetoothd')
-        self.start_bluez()
-        # The phone's modem is still up in oFono: the link comes back with the adapter.
-        self.wait_module(4, 'the phone did not link again with bluetoothd')
-        self.wait(lambda: self.bridge_trace().count('pairing agent registered') == 2,
-                  'the agent was not registered again')
-        self.settle()
-        self.quit()
-
 
 class LinkedFirst(BluezFlow):
     """The bridge runs as a service: the phone links before the application opens the line, and
