@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: built from the build folder, checked by lintian (no error,
-# no warning), installed with apt, run by an unprivileged user against the installed module
-# simulator for one incoming call that ends up in that user's own missed-call list, then purged,
-# leaving nothing of it in /usr or /etc.
+# The Debian package as a user meets it: built, checked by lintian (no error, no warning), installed
+# with apt, run by an unprivileged user against the installed simulator for one call that ends up
+# in that user's own missed-call list, then purged, leaving nothing in /usr or /etc.
 # Usage: check-deb.sh <build folder>. Exit 77 (skipped) without the packaging tools, and before the
-# install steps when not root or when ostrilan is installed on this machine already.
+# install when not root or when ostrilan is installed on this machine already.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -50,7 +49,8 @@ lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$s
 # The paths the program relies on that the run below does not reach; lintian checks the layout.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
 for path in ./usr/lib/ostrilan/ostrilan-peer ./usr/share/ostrilan/ringtone/ring_1.wav \
-    ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd ./usr/share/applications/ostrilan.desktop; do
+    ./usr/share/ostrilan/images/bg_main.pbg ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
+    ./usr/share/applications/ostrilan.desktop; do
     grep -qx "$path" "$scratch/contents" || fail "$path is not in the package"
 done
 # Fonts come from the font packages; what the program writes belongs to each user.
@@ -107,17 +107,11 @@ app_says "advance 60000" || fail "advance"
 until_ok 20 sim_state 4 || fail "the phone did not connect: $(say "$user/sim.sock" state)"
 [ "$(say "$user/sim.sock" "ring 5551234")" = "ok ringing" ] || fail "ring"
 until_ok 20 grep -q 'screen open .* CDlgIncoming' "$user/trace" || fail "no incoming call screen"
-# The read-only files were found: the ring tone plays from them, the screen shows the caller with
-# texts from the catalog, and the skin's pictures fill it (without them the screen has a few
-# hundred colours, with them some two thousand).
+# The read-only files were found: the ring tone plays from them, and the screen shows the caller
+# with texts from the catalog.
 grep -q 'sound play /usr/share/ostrilan/ringtone/' "$user/trace" || fail "no ring tone from /usr/share/ostrilan"
 app_says idle && say "$user/app.sock" texts >"$scratch/texts"
 grep -q '"Incoming call"' "$scratch/texts" && grep -q '"5551234"' "$scratch/texts" || { cat "$scratch/texts"; fail "texts"; }
-if command -v identify >/dev/null; then
-    app_says "screenshot $user/ringing.png" || fail "screenshot"
-    colours=$(identify -format %k "$user/ringing.png")
-    [ "$colours" -ge 1000 ] || fail "a screen of $colours colours: the skin's pictures are missing"
-fi
 [ "$(say "$user/sim.sock" hangup)" = "ok call over" ] || fail "hangup"
 until_ok 20 sim_state 4 || fail "the call did not end"
 data=$user/home/.local/share/ostrilan/data

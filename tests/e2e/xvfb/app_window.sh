@@ -14,19 +14,16 @@ display=":$(( 90 + RANDOM % 400 ))"
 pids=
 # A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
 cleanup() {
-    for pid in $pids; do
-        kill "$pid" 2>/dev/null
-        for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$pid" 2>/dev/null
-    done
+    kill $pids 2>/dev/null
+    for _ in $(seq 20); do kill -0 $pids 2>/dev/null || break; sleep 0.1; done
+    kill -9 $pids 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
 fail() {
     echo "FAIL: $*"
-    echo "--- trace"; tail -n 30 "$work/trace.txt" 2>/dev/null
-    echo "--- errors"; tail -n 40 "$work/err.txt" 2>/dev/null
+    tail -n 40 "$work/trace.txt" "$work/err.txt" 2>/dev/null
     exit 1
 }
 # Polls for a line in a file; generous, as a sanitizer build on a loaded machine is many times slower.
@@ -53,7 +50,6 @@ xdotool key F10
 wait_for "$work/demo.txt" '^key F10$' || fail "F10 did not reach the demo"
 kill "$demo_pid"
 wait "$demo_pid" 2>/dev/null
-echo "ok: the demo took a click and a key"
 
 # A device of the test's own, so the data files and the registry do not touch the build's.
 mkdir -p "$work/device/data"
@@ -96,7 +92,4 @@ height=$(( 112 + 22 * lines ))
 xdotool mousemove --window "$wid" 178 $(( (272 - height) / 2 + height - 34 )) click 1
 for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$app_pid" 2>/dev/null && fail "the application did not end after Quit, Yes"
-wait "$app_pid"
-code=$?
-[ "$code" -eq 0 ] || fail "the application ended with $code"
-echo "ok: the window opened, a real click changed the screen, Quit ended the program"
+wait "$app_pid" || fail "the application ended with $?"
