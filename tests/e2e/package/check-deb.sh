@@ -79,9 +79,6 @@ if command -v systemd-analyze >/dev/null; then
         >"$scratch/verify.log" 2>&1 || { cat "$scratch/verify.log"; fail "systemd-analyze verify"; }
     [ ! -s "$scratch/verify.log" ] || { cat "$scratch/verify.log"; fail "systemd-analyze verify warned"; }
 fi
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate /usr/share/applications/ostrilan.desktop || fail "desktop entry invalid"
-fi
 
 # The installed programs, run by an ordinary user in a home of their own.
 user=$scratch/user

@@ -90,6 +90,5 @@ pixels=$(compare -metric AE "$work/main.png" "$work/asked.png" null: 2>&1 | cut 
 lines=$(( $(grep ' app messagebox ' "$work/trace.txt" | tail -n 1 | grep -o '\\n' | wc -l) + 1 ))
 height=$(( 112 + 22 * lines ))
 xdotool mousemove --window "$wid" 178 $(( (272 - height) / 2 + height - 34 )) click 1
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "the application did not end after Quit, Yes"
+timeout 10 tail --pid="$app_pid" -f /dev/null || fail "the application did not end after Quit, Yes"
 wait "$app_pid" || fail "the application ended with $?"

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <functional>
 #include <sys/socket.h>
 #include <unistd.h>
