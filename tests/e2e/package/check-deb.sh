@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: built from the build folder, checked by lintian (no error,
-# no warning), installed with apt, run by an unprivileged user against the installed module
-# simulator for one incoming call that ends up in that user's own missed-call list, then purged,
-# leaving nothing of it in /usr or /etc.
+# The Debian package as a user meets it: built, checked by lintian (no error, no warning), installed
+# with apt, run by an unprivileged user against the installed simulator for one call that ends up
+# in that user's own missed-call list, then purged, leaving nothing in /usr or /etc.
 # Usage: check-deb.sh <build folder>. Exit 77 (skipped) without the packaging tools, and before the
-# install steps when not root or when ostrilan is installed on this machine already.
+# install when not root or when ostrilan is installed on this machine already.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -28,10 +27,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 until_ok() {
     local deadline=$((SECONDS + $1))
     shift
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
+    until "$@"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.1; done
 }
 # One command line to a line socket, its answer line on standard output.
 say() {
@@ -47,17 +43,14 @@ EOF
 
 "$src/packaging/make-deb.sh" "$build" "$scratch/out" >"$scratch/make.log" 2>&1 || { cat "$scratch/make.log"; fail "make-deb.sh"; }
 deb=$(ls "$scratch"/out/ostrilan_*.deb)
-echo "package: $(basename "$deb")"
 
 lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$scratch/lintian.log"; fail "lintian"; }
-echo "lintian: no error, no warning"
 
-# The paths the program and its unit rely on; lintian checks the rest of the layout.
+# The paths the program relies on that the run below does not reach; lintian checks the layout.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
-for path in ./usr/bin/ostrilan ./usr/bin/ostrilan-modsim ./usr/lib/ostrilan/ostrilan-peer \
-    ./usr/share/ostrilan/lang/lang_eng.bin ./usr/share/ostrilan/ringtone/ring_1.wav \
+for path in ./usr/lib/ostrilan/ostrilan-peer ./usr/share/ostrilan/ringtone/ring_1.wav \
     ./usr/share/ostrilan/images/bg_main.pbg ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
-    ./usr/lib/systemd/user/ostrilan.service ./usr/share/applications/ostrilan.desktop; do
+    ./usr/share/applications/ostrilan.desktop; do
     grep -qx "$path" "$scratch/contents" || fail "$path is not in the package"
 done
 # Fonts come from the font packages; what the program writes belongs to each user.
@@ -86,9 +79,6 @@ if command -v systemd-analyze >/dev/null; then
         >"$scratch/verify.log" 2>&1 || { cat "$scratch/verify.log"; fail "systemd-analyze verify"; }
     [ ! -s "$scratch/verify.log" ] || { cat "$scratch/verify.log"; fail "systemd-analyze verify warned"; }
 fi
-if command -v desktop-file-validate >/dev/null; then
-    desktop-file-validate /usr/share/applications/ostrilan.desktop || fail "desktop entry invalid"
-fi
 
 # The installed programs, run by an ordinary user in a home of their own.
 user=$scratch/user
@@ -98,8 +88,7 @@ chown -R nobody:nogroup "$user"
 as=(setpriv --reuid=nobody --regid=nogroup --clear-groups env -i HOME="$user/home" PATH=/usr/bin:/bin)
 "${as[@]}" ostrilan-modsim --no-console --control "$user/sim.sock" --ring-timeout 600000 \
     >"$user/sim.out" 2>"$scratch/sim.err" &
-sim=$!
-pids+=($sim)
+pids+=($!)
 until_ok 10 grep -q '^pty ' "$user/sim.out" || { cat "$scratch/sim.err"; fail "the simulator printed no terminal"; }
 pty=$(sed -n 's/^pty //p' "$user/sim.out" | head -1)
 "${as[@]}" OSTRILAN_DISPLAY=headless OSTRILAN_AUDIO=null OSTRILAN_COM2="$pty" OSTRILAN_CLOCK=virtual \
@@ -115,17 +104,11 @@ app_says "advance 60000" || fail "advance"
 until_ok 20 sim_state 4 || fail "the phone did not connect: $(say "$user/sim.sock" state)"
 [ "$(say "$user/sim.sock" "ring 5551234")" = "ok ringing" ] || fail "ring"
 until_ok 20 grep -q 'screen open .* CDlgIncoming' "$user/trace" || fail "no incoming call screen"
-# The read-only files were found: the ring tone plays from them, the screen shows the caller with
-# texts from the catalog, and the skin's pictures fill it (without them the screen has a few
-# hundred colours, with them some two thousand).
+# The read-only files were found: the ring tone plays from them, and the screen shows the caller
+# with texts from the catalog.
 grep -q 'sound play /usr/share/ostrilan/ringtone/' "$user/trace" || fail "no ring tone from /usr/share/ostrilan"
 app_says idle && say "$user/app.sock" texts >"$scratch/texts"
 grep -q '"Incoming call"' "$scratch/texts" && grep -q '"5551234"' "$scratch/texts" || { cat "$scratch/texts"; fail "texts"; }
-if command -v identify >/dev/null; then
-    app_says "screenshot $user/ringing.png" || fail "screenshot"
-    colours=$(identify -format %k "$user/ringing.png")
-    [ "$colours" -ge 1000 ] || fail "a screen of $colours colours: the skin's pictures are missing"
-fi
 [ "$(say "$user/sim.sock" hangup)" = "ok call over" ] || fail "hangup"
 until_ok 20 sim_state 4 || fail "the call did not end"
 data=$user/home/.local/share/ostrilan/data
@@ -135,12 +118,8 @@ grep -aq 5551234 "$data/MissedCall.dat" || fail "the missed call is not the call
 app_says quit || fail "quit"
 until_ok 20 eval '! kill -0 $app 2>/dev/null' || fail "the program did not end"
 wait "$app" || fail "the program ended with $?"
-say "$user/sim.sock" quit >/dev/null
-until_ok 20 eval '! kill -0 $sim 2>/dev/null' || fail "the simulator did not end"
 [ -s "$user/home/.local/share/ostrilan/registry/HKEY_LOCAL_MACHINE.reg" ] || fail "no registry in the user's folder"
-echo "installed program: a missed call in the user's own folder"
 
 installed=
 apt-get purge -y -qq -o DPkg::Lock::Timeout=300 ostrilan >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; fail "apt-get purge"; }
 [ -z "$(leftovers)" ] || { leftovers; fail "the purge left files behind"; }
-echo "purged: nothing left in /usr or /etc"

@@ -1,69 +1,55 @@
 #!/usr/bin/env bash
 # Real SDL windows on a virtual X server, clicked with real X input. First the demo: a click on a
-# panel and the F10 key arrive, and the X server's picture of the window changes there. Then the
-# application against the module simulator: a click on the main view's Preference button opens the
-# preferences screen (seen in the trace and in the X server's picture), and Quit, Yes ends the
-# program cleanly.
+# panel and the F10 key arrive. Then the application against the module simulator: a click on the
+# main view's Quit asks (seen in the trace and in the X server's picture), and Yes ends the program
+# cleanly.
 set -u
 app_dir=$1
-for tool in Xvfb xdotool import convert compare; do
+for tool in Xvfb xdotool import compare; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
 work=$(mktemp -d)
 display=":$(( 90 + RANDOM % 400 ))"
-xvfb_pid=
-demo_pid=
-sim_pid=
-app_pid=
+pids=
 # A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
 cleanup() {
-    for pid in $demo_pid $app_pid $sim_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null
-        for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$pid" 2>/dev/null
-    done
+    kill $pids 2>/dev/null
+    for _ in $(seq 20); do kill -0 $pids 2>/dev/null || break; sleep 0.1; done
+    kill -9 $pids 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
 fail() {
     echo "FAIL: $*"
-    echo "--- trace"; tail -n 30 "$work/trace.txt" 2>/dev/null
-    echo "--- errors"; tail -n 40 "$work/err.txt" 2>/dev/null
+    tail -n 40 "$work/trace.txt" "$work/err.txt" 2>/dev/null
     exit 1
 }
-# Polls for a line in a file, at most five seconds.
+# Polls for a line in a file; generous, as a sanitizer build on a loaded machine is many times slower.
 wait_for() {
-    # Generous: a sanitizer build on a loaded machine is many times slower.
     for _ in $(seq 200); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
     return 1
 }
+window() { timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1; }
 
 Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
+pids=$!
 export DISPLAY=$display
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl "$app_dir/ostrilan-demo" >"$work/demo.txt" 2>"$work/err.txt" &
 demo_pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
+pids="$demo_pid $pids"
+wid=$(window)
 [ -n "$wid" ] || fail "no demo window"
 sleep 0.5
-pixel() { # colour of window pixel x y as seen by the X server
-    import -window "$wid" "$work/shot.png" && convert "$work/shot.png" -format "%[pixel:p{$1,$2}]" info:
-}
-before=$(pixel 100 60)
 xdotool mousemove --window "$wid" 100 60 click 1
 wait_for "$work/demo.txt" '^click 1001$' || fail "the click did not reach the demo: $(cat "$work/demo.txt")"
-sleep 0.3
-[ "$before" != "$(pixel 100 60)" ] || fail "the demo's screen did not change"
 xdotool key F10
 wait_for "$work/demo.txt" '^key F10$' || fail "F10 did not reach the demo"
 kill "$demo_pid"
 wait "$demo_pid" 2>/dev/null
-demo_pid=
-echo "ok: the demo took a click and a key, and its screen changed"
 
 # A device of the test's own, so the data files and the registry do not touch the build's.
 mkdir -p "$work/device/data"
@@ -72,12 +58,8 @@ for entry in "$app_dir"/*/; do
     name=$(basename "$entry")
     case $name in data | registry | run) ;; *) ln -s "$entry" "$work/device/$name" ;; esac
 done
-
-# The simulator's console is a pipe held open here, so it never sees the end of its input.
-mkfifo "$work/console"
-"$app_dir/ostrilan-modsim" <"$work/console" >"$work/sim.out" 2>&1 &
-sim_pid=$!
-exec 4>"$work/console"
+"$app_dir/ostrilan-modsim" --no-console >"$work/sim.out" 2>&1 &
+pids="$! $pids"
 wait_for "$work/sim.out" '^pty ' || fail "the simulator gave no pseudo-terminal"
 pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
 
@@ -90,40 +72,23 @@ SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2=$pty 
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$work/device/ostrilan" >"$work/out.txt" 2>"$work/err.txt" &
 app_pid=$!
-wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
+pids="$app_pid $pids"
+wid=$(window)
 [ -n "$wid" ] || fail "no window"
-wait_for "$work/trace.txt" ' app started' || fail "the application did not start"
 # A click is only a tap once the main view is on the screen and the start-up work is done.
 wait_for "$work/trace.txt" ' app first present' || fail "the application presented nothing"
 sleep 1
 
-shot() { import -window "$wid" "$work/$1.png" || fail "no screenshot from the X server"; }
-# The number of pixels that differ between two screenshots.
-changed() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1; }
-
-shot main
-xdotool mousemove --window "$wid" 359 181 click 1
-wait_for "$work/trace.txt" 'screen open 8 CDlgPref' || fail "the preferences screen did not open"
-sleep 0.5
-shot pref
-pixels=$(changed main pref)
-echo "pixels changed by the tap: $pixels"
-[ "${pixels%%.*}" -gt 5000 ] 2>/dev/null || fail "the X server's picture did not change"
-
-xdotool mousemove --window "$wid" 18 18 click 1
-wait_for "$work/trace.txt" 'screen close 8' || fail "the preferences screen did not close"
+import -window "$wid" "$work/main.png" || fail "no screenshot from the X server"
 xdotool mousemove --window "$wid" 66 18 click 1
 wait_for "$work/trace.txt" ' app messagebox ' || fail "Quit asked nothing"
+sleep 0.5
+import -window "$wid" "$work/asked.png" || fail "no screenshot from the X server"
+pixels=$(compare -metric AE "$work/main.png" "$work/asked.png" null: 2>&1 | cut -d' ' -f1)
+[ "${pixels%%.*}" -gt 5000 ] 2>/dev/null || fail "the X server's picture did not change: $pixels pixels"
 # The box is centred with its buttons at the bottom: its height follows its number of lines.
 lines=$(( $(grep ' app messagebox ' "$work/trace.txt" | tail -n 1 | grep -o '\\n' | wc -l) + 1 ))
 height=$(( 112 + 22 * lines ))
-yes_y=$(( (272 - height) / 2 + height - 34 ))
-xdotool mousemove --window "$wid" 178 "$yes_y" click 1
-for _ in $(seq 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$app_pid" 2>/dev/null && fail "the application did not end after Quit, Yes"
-wait "$app_pid"
-code=$?
-app_pid=
-[ "$code" -eq 0 ] || fail "the application ended with $code"
-grep -q ' app stopped' "$work/trace.txt" || fail "no stop in the trace"
-echo "ok: the window opened, a real click changed the screen, Quit ended the program"
+xdotool mousemove --window "$wid" 178 $(( (272 - height) / 2 + height - 34 )) click 1
+timeout 10 tail --pid="$app_pid" -f /dev/null || fail "the application did not end after Quit, Yes"
+wait "$app_pid" || fail "the application ended with $?"

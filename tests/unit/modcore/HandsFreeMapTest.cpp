@@ -1,11 +1,11 @@
-// What BlueZ and oFono publish, and the frames the module sends for it: the mapping table of
-// docs/bluetooth.md, row by row, on a real module model whose line is a socket pair.
+// What BlueZ and oFono publish, and the frames the module sends for it, on a real module model
+// whose line is a socket pair: the rows of the mapping table of docs/bluetooth.md that the bridge
+// flows against the mocked daemons (tests/e2e/bluez) do not show through the application.
 
 #include "HandsFreeMap.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <functional>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -125,23 +125,17 @@ std::function<void(Module&)> InCall(const char* state)
 void Office(Module& m, bool paired) { m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Büro", paired)); }
 
 const Row kRows[] = {
-    { "a powered adapter makes the module idle", Nothing, Ready, { "04 01 08" } },
     { "an adapter switched off makes it not ready", Ready,
         [](Module& m) { m.map.Adapter(kAdapter, true, false, ""); }, { "04 01 00" } },
     { "another adapter than the one asked for is ignored", Nothing,
         [](Module& m) { HandsFreeMap(m.core, "hci1").Adapter(kAdapter, true, true, "00:11:22:33:44:55"); }, {} },
-    { "the hands-free modem of a paired gateway links it", Ready,
-        [](Module& m) { m.map.Modem(kRoadModem, { "hfp", true }); }, { "04 03 02", "04 01 20" } },
     { "a modem still offline links nothing", Ready, [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); },
         {} },
     { "a modem of another type links nothing", Ready,
         [](Module& m) { m.map.Modem(kRoadModem, { "hardware", true }); }, {} },
     { "a modem of a phone that is not paired links nothing", [](Module& m) { Ready(m), Office(m, false); },
         [](Module& m) { m.map.Modem("/hfp" + kOffice, { "hfp", true }); }, {} },
-    { "an incoming call rings with the caller's number", Linked,
-        [](Module& m) { m.map.Call(kCall, "incoming", "555"); },
-        { "04 01 28", "04 10 01 01 01", "04 04", "04 05 35 35 35" } },
-    { "a waiting call rings the same way", Linked, [](Module& m) { m.map.Call(kCall, "waiting", "7"); },
+    { "a waiting call rings with the caller's number", Linked, [](Module& m) { m.map.Call(kCall, "waiting", "7"); },
         { "04 01 28", "04 10 01 01 01", "04 04", "04 05 37" } },
     { "an answered call is in progress, its voice on the phone without an audio card", InCall("incoming"),
         [](Module& m) { m.map.Call(kCall, "active", "555"); }, { "04 10 01 02 01", "04 01 30" } },
@@ -154,24 +148,12 @@ const Row kRows[] = {
     { "a dialled call alerts", Linked, [](Module& m) { m.map.Call(kCall, "dialing", "123"); }, { "04 10 02 01 01" } },
     { "a dialled call answered is outgoing and active", InCall("alerting"),
         [](Module& m) { m.map.Call(kCall, "active", "555"); }, { "04 10 02 02 01", "04 01 30" } },
-    { "the call gone takes the module back to connected", InCall("active"),
-        [](Module& m) { m.map.CallGone(kCall); }, { "04 10 00 00 00", "04 01 20" } },
     { "a disconnected call counts as gone", InCall("incoming"),
         [](Module& m) { m.map.Call(kCall, "disconnected", "555"); }, { "04 10 00 00 00", "04 01 20" } },
-    { "ofonod vanishing during a call ends call and link", InCall("active"), [](Module& m) { m.map.OfonoGone(); },
-        { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
-    { "bluetoothd vanishing leaves the module not ready", Linked, [](Module& m) { m.map.BluezGone(); },
-        { "04 03 00", "04 01 00" } },
     { "the phone out of range (its modem removed) ends the call, then the link", InCall("active"),
         [](Module& m) { m.map.ModemGone(kRoadModem); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
     { "the modem going offline drops the link", Linked, [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); },
         { "04 03 00", "04 01 08" } },
-    { "asking for the state reports a link made before the line was opened", Linked,
-        [](Module& m) {
-            m.core.reannounceLink = true;
-            m.Command({ 0x05 });
-        },
-        { "03 05 00 20", "04 03 02", "04 01 20" } },
     { "a phone pairing in the pairing window is named",
         [](Module& m) {
             m.Ready();
@@ -216,7 +198,6 @@ TEST(HandsFreeMap, AddressesAndLevelsConvert)
     EXPECT_EQ(ParseAddress("00:1a:7D:DA:71:0F"), (BtAddress { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F }));
     for (const char* bad : { "", "00:1A:7D:DA:71", "00:1A:7D:DA:71:0G", "00-1A-7D-DA-71-01", "00:1A:7D:DA:71:01:" })
         EXPECT_FALSE(ParseAddress(bad)) << bad;
-    EXPECT_EQ(AddressText({ 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F }), "00:1A:7D:DA:71:0F");
     const std::pair<BYTE, BYTE> speaker[] = { { 0, 0 }, { 7, 50 }, { 14, 100 }, { 200, 100 } };
     for (auto [level, percent] : speaker)
         EXPECT_EQ(SpeakerPercent(level), percent) << int(level);
