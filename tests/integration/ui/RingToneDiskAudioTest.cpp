@@ -26,8 +26,8 @@ using testenv::WaveBuilder;
 constexpr uint32_t kToneRate = 44100;
 // A tenth of a second: a 20 ms burst of tone, then silence; many loops fit in a short test.
 constexpr size_t kPeriodFrames = kToneRate / 10;
-constexpr size_t kBurstFrames = kToneRate / 50;
 constexpr int kAmplitude = 12000;
+// Stereo 16-bit output.
 constexpr size_t kBytesPerFrame = 4;
 
 uintmax_t SizeOf(const std::filesystem::path& path)
@@ -47,16 +47,6 @@ bool WaitForSize(const std::filesystem::path& path, uintmax_t size)
     return true;
 }
 
-// Left-channel samples from a byte offset of the raw output up to another.
-std::vector<int16_t> LeftSamples(const std::string& raw, size_t from, size_t to)
-{
-    std::vector<int16_t> left;
-    for (size_t at = from - from % kBytesPerFrame; at + kBytesPerFrame <= std::min(to, raw.size());
-         at += kBytesPerFrame)
-        std::memcpy(&left.emplace_back(), raw.data() + at, sizeof(int16_t));
-    return left;
-}
-
 class RingToneDiskAudioTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -66,11 +56,10 @@ protected:
             GTEST_SKIP() << "SDL's disk audio driver is not available";
         AudioSystem::Install(m_audio.get());
         std::vector<int16_t> stereo;
-        for (size_t i = 0; i < kPeriodFrames; ++i) {
-            double s
-                = i < kBurstFrames ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0.0;
-            stereo.insert(stereo.end(), 2, int16_t(s));
-        }
+        for (size_t i = 0; i < kPeriodFrames; ++i)
+            stereo.insert(stereo.end(), 2,
+                int16_t(i < kToneRate / 50 ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate)
+                                           : 0));
         std::filesystem::create_directories(m_dir / "ringtone");
         ASSERT_TRUE(
             WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
@@ -111,9 +100,17 @@ TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
     constexpr uintmax_t kSettle = 4 * 1024 * kBytesPerFrame;
     ASSERT_TRUE(WaitForSize(m_output, stopped + 3 * kSettle));
     std::string raw = testenv::ReadFile(m_output);
+    // The left channel's samples from a byte offset of the raw output up to another.
+    auto left = [&](size_t from, size_t to) {
+        std::vector<int16_t> samples;
+        for (size_t at = from - from % kBytesPerFrame; at + kBytesPerFrame <= std::min(to, raw.size());
+             at += kBytesPerFrame)
+            std::memcpy(&samples.emplace_back(), raw.data() + at, sizeof(int16_t));
+        return samples;
+    };
 
     // Bursts of sound that begin after at least 5 ms of silence, at full volume, one a period.
-    std::vector<int16_t> ringing = LeftSamples(raw, size_t(started), size_t(stopped));
+    std::vector<int16_t> ringing = left(size_t(started), size_t(stopped));
     int peak = 0;
     std::vector<size_t> bursts;
     for (size_t i = 0, quiet = rate; i < ringing.size(); ++i) {
@@ -128,7 +125,7 @@ TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
     for (size_t i = 1; i < bursts.size(); ++i)
         EXPECT_NEAR(double(bursts[i] - bursts[i - 1]), double(kPeriodFrames * rate / kToneRate), 2.0) << i;
 
-    std::vector<int16_t> after = LeftSamples(raw, size_t(stopped + kSettle), raw.size());
+    std::vector<int16_t> after = left(size_t(stopped + kSettle), raw.size());
     ASSERT_FALSE(after.empty());
     EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t s) { return s == 0; }))
         << "silent after the stop";

@@ -61,7 +61,6 @@ TEST_F(MasterVolumeTest, StepsSetsAndUnmutesAtTheEdges)
         { "down, unreadable", 4, true, false, VolumeDown, 0xEEEEEEEE, false },
         { "up, unreadable", 4, true, false, VolumeUp, 0x00000000, true },
         { "set 6, muted", 2, false, true, [] { SetVolumeLevel(6); }, 0x99999999, false },
-        { "set 100, muted", 2, false, true, [] { SetVolumeLevel(100); }, 0x99999999, false },
         { "set -1, muted", 2, false, true, [] { SetVolumeLevel(-1); }, 0x99999999, false },
         { "set 1, muted", 2, false, true, [] { SetVolumeLevel(1); }, 0x55555555, true },
     };
