@@ -47,59 +47,56 @@ bool WaitForSize(const std::filesystem::path& path, uintmax_t size)
     return true;
 }
 
-class RingToneDiskAudioTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// Installs the sound services on the test's folder, and leaves the defaults behind.
+struct Installed {
+    Installed(AudioSystem& audio, const std::filesystem::path& folder)
     {
-        m_audio = std::make_unique<AudioSystem>(AudioSystem::OutputChoice::Sdl);
-        if (m_audio->NullOutput())
-            GTEST_SKIP() << "SDL's disk audio driver is not available";
-        AudioSystem::Install(m_audio.get());
-        std::vector<int16_t> stereo;
-        for (size_t i = 0; i < kPeriodFrames; ++i)
-            stereo.insert(stereo.end(), 2,
-                int16_t(i < kToneRate / 50 ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate)
-                                           : 0));
-        std::filesystem::create_directories(m_dir / "ringtone");
-        ASSERT_TRUE(
-            WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
-        OverrideModuleFolder(m_dir.Path());
-        waveOutSetVolume(nullptr, 0xFFFFFFFF);
+        AudioSystem::Install(&audio);
+        OverrideModuleFolder(folder);
     }
-
-    void TearDown() override
+    ~Installed()
     {
         OverrideModuleFolder({});
         AudioSystem::Install(nullptr);
-        m_audio.reset();
     }
-
-    testenv::TempDir m_dir;
-    std::filesystem::path m_output = m_dir / "out.raw";
-    testenv::ScopedEnv m_driver { "SDL_AUDIODRIVER", "disk" };
-    testenv::ScopedEnv m_file { "SDL_DISKAUDIOFILE", m_output.c_str() };
-    std::unique_ptr<AudioSystem> m_audio;
 };
 
 }
 
-TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
+TEST(RingToneDiskAudio, RingToneIsHeardLoopsAndStopsWhenTold)
 {
+    testenv::TempDir dir;
+    const std::filesystem::path output = dir / "out.raw";
+    testenv::ScopedEnv driver("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", output.c_str());
+    AudioSystem audio(AudioSystem::OutputChoice::Sdl);
+    if (audio.NullOutput())
+        GTEST_SKIP() << "SDL's disk audio driver is not available";
+    std::vector<int16_t> stereo;
+    for (size_t i = 0; i < kPeriodFrames; ++i)
+        stereo.insert(stereo.end(), 2,
+            int16_t(
+                i < kToneRate / 50 ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0));
+    std::filesystem::create_directories(dir / "ringtone");
+    ASSERT_TRUE(
+        WaveBuilder::Write(dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
+    const Installed installed(audio, dir.Path());
+    waveOutSetVolume(nullptr, 0xFFFFFFFF);
+
     RingTonePlayer player;
-    uintmax_t started = SizeOf(m_output);
+    uintmax_t started = SizeOf(output);
     player.Start(1);
     ASSERT_TRUE(player.IsPlaying());
 
     // Half a second of output: about five loops of the tone.
-    uint32_t rate = m_audio->Player().Output().Rate();
-    ASSERT_TRUE(WaitForSize(m_output, started + rate / 2 * kBytesPerFrame)) << "the device wrote nothing";
+    uint32_t rate = audio.Player().Output().Rate();
+    ASSERT_TRUE(WaitForSize(output, started + rate / 2 * kBytesPerFrame)) << "the device wrote nothing";
     player.Stop();
     ASSERT_FALSE(player.IsPlaying());
-    uintmax_t stopped = SizeOf(m_output);
+    uintmax_t stopped = SizeOf(output);
     // Buffers filled before the stop may still be written; a few more after them must be silent.
     constexpr uintmax_t kSettle = 4 * 1024 * kBytesPerFrame;
-    ASSERT_TRUE(WaitForSize(m_output, stopped + 3 * kSettle));
-    std::string raw = testenv::ReadFile(m_output);
+    ASSERT_TRUE(WaitForSize(output, stopped + 3 * kSettle));
+    std::string raw = testenv::ReadFile(output);
     // The left channel's samples from a byte offset of the raw output up to another.
     auto left = [&](size_t from, size_t to) {
         std::vector<int16_t> samples;
