@@ -35,7 +35,7 @@ protected:
         std::optional<std::string> line = daemon.ReadLine(kBusWait);
         ASSERT_TRUE(line && !line->empty());
         address = *line;
-        setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
+        m_busAddress.emplace("DBUS_SESSION_BUS_ADDRESS", address.c_str());
         MprisPlayers::Install(&desktop);
     }
     void TearDown() override
@@ -52,10 +52,8 @@ protected:
     ChildProgram daemon;
     std::string address;
     MprisPlayers desktop { 2s };
-
-private:
-    // Whatever bus a test names, the user's comes back afterwards.
-    testenv::ScopedEnv m_busAddress { "DBUS_SESSION_BUS_ADDRESS", std::getenv("DBUS_SESSION_BUS_ADDRESS") };
+    // The user's bus comes back afterwards.
+    std::optional<testenv::ScopedEnv> m_busAddress;
 };
 
 // Only the players that were playing are paused and, after the call, resumed; one that hangs holds

@@ -2,19 +2,7 @@
 #include "platform/devices/SoundApi.h"
 #include "support/AudioFixture.h"
 
-namespace {
-
-class MasterVolumeTest : public AudioFixture {
-protected:
-    DWORD Word()
-    {
-        DWORD word = 0x12345678;
-        EXPECT_EQ(waveOutGetVolume(nullptr, &word), MMSYSERR_NOERROR);
-        return word;
-    }
-};
-
-}
+using MasterVolumeTest = AudioFixture;
 
 TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBackAsThatLevel)
 {
@@ -27,7 +15,9 @@ TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBack
     const DWORD words[] = { 0x00000000, 0x55555555, 0x99999999, 0xCCCCCCCC, 0xEEEEEEEE, 0xFFFFFFFF };
     for (int level : { 3, 0, 5, 1, 4, 2 }) {
         SetVolumeLevel(level);
-        EXPECT_EQ(Word(), words[level]) << level;
+        DWORD word = 0x12345678;
+        EXPECT_EQ(waveOutGetVolume(nullptr, &word), MMSYSERR_NOERROR);
+        EXPECT_EQ(word, words[level]) << level;
         EXPECT_EQ(GetVolumeLevel(), level);
     }
 
