@@ -13,11 +13,6 @@ namespace {
 
 namespace df = devicefiles;
 
-void Write(const std::filesystem::path& file, const std::string& bytes)
-{
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
 // A history list file as the layout gives it: header, then 20 records of 120 bytes from 256.
 std::string ListFile(uint32_t magic)
 {
@@ -34,13 +29,8 @@ std::string ListFile(uint32_t magic)
     return b;
 }
 
-TEST(RigReaders, JsonReadsTheAutomationAnswersAndRefusesDamage)
+TEST(RigReaders, JsonRefusesDamage)
 {
-    // Unicode escapes, which the tour's own texts never need.
-    JsonValue v = JsonValue::Parse(R"([{"text": "Na\u00efve \ud83d\ude00"}])");
-    EXPECT_EQ(v.items.at(0)["text"].text, "Na\xC3\xAFve \xF0\x9F\x98\x80");
-    EXPECT_EQ(v.items[0]["missing"].kind, JsonValue::Kind::Null);
-
     for (const char* bad : { "", "[", "[1,", "{\"a\" 1}", "[1] x", "\"\\u12", "[\"open" })
         EXPECT_EQ(JsonValue::Parse(bad).kind, JsonValue::Kind::Null) << bad;
     EXPECT_EQ(JsonValue::Parse(std::string(100000, '[')).kind, JsonValue::Kind::Null);
@@ -49,14 +39,14 @@ TEST(RigReaders, JsonReadsTheAutomationAnswersAndRefusesDamage)
 TEST(RigReaders, DataFilesAreReadByLayoutAndDamagedOnesAreNothing)
 {
     testenv::TempDir dir;
-    Write(dir / "MissedCall.dat", ListFile(df::kMissedMagic));
+    std::ofstream(dir / "MissedCall.dat", std::ios::binary) << ListFile(df::kMissedMagic);
     auto calls = df::ReadHistory(dir / "MissedCall.dat", df::kMissedMagic);
     ASSERT_TRUE(calls && calls->size() == 1);
     EXPECT_EQ(calls->front().number, "5559876");
 
     // Another list's magic, a torn file, no file at all.
     EXPECT_FALSE(df::ReadHistory(dir / "MissedCall.dat", df::kIncomingMagic));
-    Write(dir / "Torn.dat", ListFile(df::kMissedMagic).substr(0, 1000));
+    std::ofstream(dir / "Torn.dat", std::ios::binary) << ListFile(df::kMissedMagic).substr(0, 1000);
     EXPECT_FALSE(df::ReadHistory(dir / "Torn.dat", df::kMissedMagic));
     EXPECT_FALSE(df::ReadHistory(dir / "None.dat", df::kMissedMagic));
     EXPECT_FALSE(df::ReadPairs(dir / "Torn.dat"));
