@@ -15,15 +15,11 @@ using ::testing::IsEmpty;
 using ::testing::SizeIs;
 using namespace std::chrono_literals;
 
-namespace {
-
-constexpr const char* kDbusDaemon = "/usr/bin/dbus-daemon";
-constexpr auto kBusWait = 20s;
-
-}
-
 class MprisTest : public AppTest {
 protected:
+    static constexpr const char* kDbusDaemon = "/usr/bin/dbus-daemon";
+    static constexpr auto kBusWait = 20s;
+
     // The application with a phone linked, on a private session bus, the only one it sees.
     void SetUp() override
     {

@@ -2,7 +2,6 @@
 
 #include "ui/CHistListCtrl.h"
 #include "ui/CMyListCtrl.h"
-#include "ui/ListSkin.h"
 
 namespace {
 

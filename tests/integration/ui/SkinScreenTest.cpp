@@ -21,12 +21,13 @@ public:
 
     CMyButton m_button;
     mutable std::vector<std::string> steps;
+    std::filesystem::path background = testenv::AppDir() / "images/callhist/bg_callhist.pbg";
 
 protected:
     WString BackgroundPath() const override
     {
         steps.push_back(IsWindowVisible() ? "background when shown" : "background while hidden");
-        return FromUtf8((testenv::AppDir() / "images/callhist/bg_callhist.pbg").string());
+        return FromUtf8(background.string());
     }
     void PrepareList() override { steps.push_back("list"); }
     void SetupButtons() override
@@ -78,4 +79,13 @@ TEST_F(SkinFixture, ScreenOpensOverTheMainViewWithItsBackgroundAndTwoHolesTheMai
     m_system.Idle();
     EXPECT_FALSE(screen->HasBackground());
     EXPECT_EQ(PixelsNot(kFull, kMainViewColor), 0);
+
+    // Without its background file a screen is plain black, its button drawn all the same.
+    TestScreen plain;
+    plain.background = "/nonexistent/bg.pbg";
+    ASSERT_TRUE(plain.Create(kTemplateId, nullptr));
+    m_system.Idle();
+    EXPECT_FALSE(plain.HasBackground());
+    EXPECT_EQ(ScreenPixel(300, 100), 0u);
+    EXPECT_TRUE(ShowsFrame("btn_callplace.bti", 0, kButtonRect));
 }

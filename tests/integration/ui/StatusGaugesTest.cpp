@@ -104,8 +104,7 @@ TEST_F(GaugesTest, ClockShowsTheTimeFrom2007AndTwentyFourAsMidnightAndLaterHours
     struct Case {
         int hour, minute;
         const char16_t* text;
-    } cases[] = { { 9, 5, u"09:05" }, { 24, 7, u"00:07" }, { 25, 0, u"--:--" },
-        { StatusGauges::kNoTime, 0, u"--:--" } };
+    } cases[] = { { 9, 5, u"09:05" }, { 24, 7, u"00:07" }, { 25, 0, u"--:--" } };
     for (const Case& c : cases) {
         m_gauges.m_nHour = c.hour;
         m_gauges.m_nMinute = c.minute;

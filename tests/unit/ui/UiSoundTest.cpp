@@ -44,7 +44,6 @@ TEST_F(AudioFixture, EachInterfaceSoundKindPlaysItsBuiltFileAShortAudibleWave)
         ASSERT_EQ(Events().size(), before + 1) << kind;
         EXPECT_EQ(Events().back().source, path);
         EXPECT_FALSE(Events().back().loop);
-        EXPECT_TRUE(OutputPlaying());
         std::string name = std::string(path).substr(std::string(path).rfind('\\') + 1);
         WaveData wave = Load(testenv::AppDir() / "FileBox/QuorvaApps/Common/Sound" / name);
         EXPECT_GT(Peak(wave), 4000) << name;
