@@ -31,7 +31,6 @@ class ScopedVirtualClock {
 public:
     explicit ScopedVirtualClock(int64_t startUtcMs = 1'700'000'000'000);
     ~ScopedVirtualClock();
-    VirtualClock& operator*() { return m_clock; }
     VirtualClock* operator->() { return &m_clock; }
 
 private:

@@ -67,11 +67,6 @@ public:
         std::lock_guard lock(m_mutex);
         return m_calls;
     }
-    std::string Status() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_status;
-    }
     // What a Play or Pause call does to the player (its bus callbacks use it).
     void Record(const char* method, const char* status)
     {
@@ -86,7 +81,9 @@ private:
     static int GetStatus(
         sd_bus*, const char*, const char*, const char*, sd_bus_message* reply, void* self, sd_bus_error*)
     {
-        return sd_bus_message_append(reply, "s", static_cast<TestPlayer*>(self)->Status().c_str());
+        auto* player = static_cast<TestPlayer*>(self);
+        std::lock_guard lock(player->m_mutex);
+        return sd_bus_message_append(reply, "s", player->m_status.c_str());
     }
     template <const char* Method, const char* Status>
     static int On(sd_bus_message* call, void* self, sd_bus_error*)

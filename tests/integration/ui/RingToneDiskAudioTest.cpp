@@ -26,8 +26,8 @@ using testenv::WaveBuilder;
 constexpr uint32_t kToneRate = 44100;
 // A tenth of a second: a 20 ms burst of tone, then silence; many loops fit in a short test.
 constexpr size_t kPeriodFrames = kToneRate / 10;
-constexpr size_t kBurstFrames = kToneRate / 50;
 constexpr int kAmplitude = 12000;
+// Stereo 16-bit output.
 constexpr size_t kBytesPerFrame = 4;
 
 uintmax_t SizeOf(const std::filesystem::path& path)
@@ -47,73 +47,67 @@ bool WaitForSize(const std::filesystem::path& path, uintmax_t size)
     return true;
 }
 
-// Left-channel samples from a byte offset of the raw output up to another.
-std::vector<int16_t> LeftSamples(const std::string& raw, size_t from, size_t to)
-{
-    std::vector<int16_t> left;
-    for (size_t at = from - from % kBytesPerFrame; at + kBytesPerFrame <= std::min(to, raw.size());
-         at += kBytesPerFrame)
-        std::memcpy(&left.emplace_back(), raw.data() + at, sizeof(int16_t));
-    return left;
-}
-
-class RingToneDiskAudioTest : public ::testing::Test {
-protected:
-    void SetUp() override
+// Installs the sound services on the test's folder, and leaves the defaults behind.
+struct Installed {
+    Installed(AudioSystem& audio, const std::filesystem::path& folder)
     {
-        m_audio = std::make_unique<AudioSystem>(AudioSystem::OutputChoice::Sdl);
-        if (m_audio->NullOutput())
-            GTEST_SKIP() << "SDL's disk audio driver is not available";
-        AudioSystem::Install(m_audio.get());
-        std::vector<int16_t> stereo;
-        for (size_t i = 0; i < kPeriodFrames; ++i) {
-            double s
-                = i < kBurstFrames ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0.0;
-            stereo.insert(stereo.end(), 2, int16_t(s));
-        }
-        std::filesystem::create_directories(m_dir / "ringtone");
-        ASSERT_TRUE(
-            WaveBuilder::Write(m_dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
-        OverrideModuleFolder(m_dir.Path());
-        waveOutSetVolume(nullptr, 0xFFFFFFFF);
+        AudioSystem::Install(&audio);
+        OverrideModuleFolder(folder);
     }
-
-    void TearDown() override
+    ~Installed()
     {
         OverrideModuleFolder({});
         AudioSystem::Install(nullptr);
-        m_audio.reset();
     }
-
-    testenv::TempDir m_dir;
-    std::filesystem::path m_output = m_dir / "out.raw";
-    testenv::ScopedEnv m_driver { "SDL_AUDIODRIVER", "disk" };
-    testenv::ScopedEnv m_file { "SDL_DISKAUDIOFILE", m_output.c_str() };
-    std::unique_ptr<AudioSystem> m_audio;
 };
 
 }
 
-TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
+TEST(RingToneDiskAudio, RingToneIsHeardLoopsAndStopsWhenTold)
 {
+    testenv::TempDir dir;
+    const std::filesystem::path output = dir / "out.raw";
+    testenv::ScopedEnv driver("SDL_AUDIODRIVER", "disk"), file("SDL_DISKAUDIOFILE", output.c_str());
+    AudioSystem audio(AudioSystem::OutputChoice::Sdl);
+    if (audio.NullOutput())
+        GTEST_SKIP() << "SDL's disk audio driver is not available";
+    std::vector<int16_t> stereo;
+    for (size_t i = 0; i < kPeriodFrames; ++i)
+        stereo.insert(stereo.end(), 2,
+            int16_t(
+                i < kToneRate / 50 ? kAmplitude * std::sin(2 * M_PI * 1000.0 * double(i) / kToneRate) : 0));
+    std::filesystem::create_directories(dir / "ringtone");
+    ASSERT_TRUE(
+        WaveBuilder::Write(dir / "ringtone" / "ring_1.wav", WaveBuilder::Pcm16(2, kToneRate, stereo)));
+    const Installed installed(audio, dir.Path());
+    waveOutSetVolume(nullptr, 0xFFFFFFFF);
+
     RingTonePlayer player;
-    uintmax_t started = SizeOf(m_output);
+    uintmax_t started = SizeOf(output);
     player.Start(1);
     ASSERT_TRUE(player.IsPlaying());
 
     // Half a second of output: about five loops of the tone.
-    uint32_t rate = m_audio->Player().Output().Rate();
-    ASSERT_TRUE(WaitForSize(m_output, started + rate / 2 * kBytesPerFrame)) << "the device wrote nothing";
+    uint32_t rate = audio.Player().Output().Rate();
+    ASSERT_TRUE(WaitForSize(output, started + rate / 2 * kBytesPerFrame)) << "the device wrote nothing";
     player.Stop();
     ASSERT_FALSE(player.IsPlaying());
-    uintmax_t stopped = SizeOf(m_output);
+    uintmax_t stopped = SizeOf(output);
     // Buffers filled before the stop may still be written; a few more after them must be silent.
     constexpr uintmax_t kSettle = 4 * 1024 * kBytesPerFrame;
-    ASSERT_TRUE(WaitForSize(m_output, stopped + 3 * kSettle));
-    std::string raw = testenv::ReadFile(m_output);
+    ASSERT_TRUE(WaitForSize(output, stopped + 3 * kSettle));
+    std::string raw = testenv::ReadFile(output);
+    // The left channel's samples from a byte offset of the raw output up to another.
+    auto left = [&](size_t from, size_t to) {
+        std::vector<int16_t> samples;
+        for (size_t at = from - from % kBytesPerFrame; at + kBytesPerFrame <= std::min(to, raw.size());
+             at += kBytesPerFrame)
+            std::memcpy(&samples.emplace_back(), raw.data() + at, sizeof(int16_t));
+        return samples;
+    };
 
     // Bursts of sound that begin after at least 5 ms of silence, at full volume, one a period.
-    std::vector<int16_t> ringing = LeftSamples(raw, size_t(started), size_t(stopped));
+    std::vector<int16_t> ringing = left(size_t(started), size_t(stopped));
     int peak = 0;
     std::vector<size_t> bursts;
     for (size_t i = 0, quiet = rate; i < ringing.size(); ++i) {
@@ -128,7 +122,7 @@ TEST_F(RingToneDiskAudioTest, RingToneIsHeardLoopsAndStopsWhenTold)
     for (size_t i = 1; i < bursts.size(); ++i)
         EXPECT_NEAR(double(bursts[i] - bursts[i - 1]), double(kPeriodFrames * rate / kToneRate), 2.0) << i;
 
-    std::vector<int16_t> after = LeftSamples(raw, size_t(stopped + kSettle), raw.size());
+    std::vector<int16_t> after = left(size_t(stopped + kSettle), raw.size());
     ASSERT_FALSE(after.empty());
     EXPECT_TRUE(std::all_of(after.begin(), after.end(), [](int16_t s) { return s == 0; }))
         << "silent after the stop";

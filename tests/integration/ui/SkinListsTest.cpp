@@ -1,14 +1,9 @@
 #include "SkinFixture.h"
 
-#include "platform/controls/SystemMetrics.h"
 #include "ui/CHistListCtrl.h"
 #include "ui/CMyListCtrl.h"
-#include "ui/ListSkin.h"
 
 namespace {
-
-// The odd rows' stripe and the selected row.
-constexpr COLORREF kOddRow = RGB(94, 140, 194), kSelectedRow = RGB(134, 200, 255);
 
 constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;
 constexpr RECT kListRect { 20, 40, 440, 220 };
@@ -32,11 +27,6 @@ protected:
         m_system.Idle();
     }
 
-    COLORREF At(int x, int y)
-    {
-        return Surface::ToColorRef(ScreenPixel(kListRect.left + x, kListRect.top + y));
-    }
-
     testenv::RecordingWindow m_parent { RGB(0, 0, 0) };
 };
 
@@ -49,13 +39,6 @@ TEST_F(ListsTest, DeviceListDrawsStripedCellsWithTheSelectedRowHighlighted)
     CMyListCtrl list;
     Fill(list, { 150, 150, 120 }, 4, { u"Phone", u"00:11:22:33:44:55", u"HF" });
     EXPECT_TRUE(LooksLike(kListRect, "list-devices.png"));
-
-    // The highlight moves; the stripes follow the index.
-    list.SetItemState(1, 0, LVIS_SELECTED);
-    list.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
-    m_system.Idle();
-    EXPECT_EQ(At(2, 27 + 13), kOddRow);
-    EXPECT_EQ(At(2, 3 * 27 + 13), kSelectedRow);
 }
 
 // Rows of two lines stop 20 pixels short of the right; the missed calls' list hides the third text.
@@ -72,22 +55,4 @@ TEST_F(ListsTest, HistoryListDrawsTwoLinesAndTheMissedKindHidesTheThirdText)
             LooksLike(kListRect, kind == CHistListCtrl::kKindMissed ? "list-missed.png" : "list-history.png"))
             << kind;
     }
-}
-
-TEST_F(ListsTest, HiddenHorizontalScrollBarLiesBelowTheVisibleArea)
-{
-    CMyListCtrl list;
-    Fill(list, { 300, 300, 100 }, 3, { u"a", u"b", u"c" });
-    list.HideScrollBars(0);
-    m_system.Idle();
-    RECT window;
-    list.GetWindowRect(&window);
-    EXPECT_EQ(window,
-        (RECT { kListRect.left, kListRect.top, kListRect.right,
-            kListRect.bottom + GetSystemMetrics(SM_CYVSCROLL) }));
-    EXPECT_EQ(m_system.VisibleRegion(list.GetSafeHwnd()).Bounds(),
-        (RECT { kListRect.left, kListRect.top, kListRect.right, kListRect.bottom - 2 }));
-    EXPECT_EQ(PixelsNot(RECT { kListRect.left, kListRect.bottom - 2, kListRect.right, window.bottom },
-                  RGB(0, 0, 0)),
-        0);
 }

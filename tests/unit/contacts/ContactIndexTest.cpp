@@ -48,9 +48,7 @@ TEST(ContactIndex, MatchesNumbersTheWayPhonesDo)
         { "0112", nullptr },
         { "1120", nullptr },
         { "33 11", u"Mailbox" },
-        { "13311", nullptr },
         { "*100#", u"Mailbox" },
-        { "123456", nullptr },
         // Two different names equally good: none; one name twice is still that name.
         { "+44 20 7946 0958", nullptr },
         { "0612345678", nullptr },
@@ -59,7 +57,6 @@ TEST(ContactIndex, MatchesNumbersTheWayPhonesDo)
         // Text that is no number.
         { "", nullptr },
         { "unknown", nullptr },
-        { "+", nullptr },
         { "1234567890123456789012345678901234567890", nullptr },
     };
     for (const auto& [number, name] : cases)

@@ -55,7 +55,6 @@ const ReaderCase kCases[] = {
         { { u"First", { "1" } }, { u"Second", { "3" } }, { u"Photo", { "5" } } } },
     { "a byte order mark before the first card", "\xEF\xBB\xBF" + Card("FN:A\r\nTEL:1\r\n"),
         { { u"A", { "1" } } } },
-    { "nothing at all", "", {} },
 };
 
 TEST(VCardReader, ReadsNamesAndNumbersOfEveryVersion)

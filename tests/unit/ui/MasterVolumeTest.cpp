@@ -2,19 +2,7 @@
 #include "platform/devices/SoundApi.h"
 #include "support/AudioFixture.h"
 
-namespace {
-
-class MasterVolumeTest : public AudioFixture {
-protected:
-    DWORD Word()
-    {
-        DWORD word = 0x12345678;
-        EXPECT_EQ(waveOutGetVolume(nullptr, &word), MMSYSERR_NOERROR);
-        return word;
-    }
-};
-
-}
+using MasterVolumeTest = AudioFixture;
 
 TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBackAsThatLevel)
 {
@@ -23,11 +11,12 @@ TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBack
     std::vector<std::string> expected
         = { "audio 8091 8 -> 1", "audio 8091 9 1", "sound volume 0xCCCCCCCC", "audio 8091 9 0" };
     EXPECT_EQ(TakeTrace(), expected);
-    EXPECT_FALSE(m_audio.Driver().InVolumeChange());
     const DWORD words[] = { 0x00000000, 0x55555555, 0x99999999, 0xCCCCCCCC, 0xEEEEEEEE, 0xFFFFFFFF };
     for (int level : { 3, 0, 5, 1, 4, 2 }) {
         SetVolumeLevel(level);
-        EXPECT_EQ(Word(), words[level]) << level;
+        DWORD word = 0x12345678;
+        EXPECT_EQ(waveOutGetVolume(nullptr, &word), MMSYSERR_NOERROR);
+        EXPECT_EQ(word, words[level]) << level;
         EXPECT_EQ(GetVolumeLevel(), level);
     }
 
@@ -61,7 +50,6 @@ TEST_F(MasterVolumeTest, StepsSetsAndUnmutesAtTheEdges)
         { "down, unreadable", 4, true, false, VolumeDown, 0xEEEEEEEE, false },
         { "up, unreadable", 4, true, false, VolumeUp, 0x00000000, true },
         { "set 6, muted", 2, false, true, [] { SetVolumeLevel(6); }, 0x99999999, false },
-        { "set 100, muted", 2, false, true, [] { SetVolumeLevel(100); }, 0x99999999, false },
         { "set -1, muted", 2, false, true, [] { SetVolumeLevel(-1); }, 0x99999999, false },
         { "set 1, muted", 2, false, true, [] { SetVolumeLevel(1); }, 0x55555555, true },
     };
