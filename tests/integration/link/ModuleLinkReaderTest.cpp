@@ -50,7 +50,8 @@ TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStreamAndTracesWhatItDrops)
         { "length 0 is dropped and 1 dispatched", Bytes { 0x77, 0x04, 0x00, 0x73 } + opcodeOnly + kLinkEvent,
             { { WM_BT_CALL_KEY, opcodeOnly.back(), 0 }, kLinkMessage } },
         { "command frames from the module are ignored",
-            ModuleFrameBytes(0x01, 0x05, {}) + ModuleFrameBytes(0x02, 0x01, { 1 }) + kLinkEvent, { kLinkMessage } },
+            ModuleFrameBytes(0x01, 0x05, {}) + ModuleFrameBytes(0x02, 0x01, { 1 }) + kLinkEvent,
+            { kLinkMessage } },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

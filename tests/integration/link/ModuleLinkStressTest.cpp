@@ -32,7 +32,7 @@ Script MakeScript(uint32_t seed)
         for (int n = pick(3); n > 0; --n)
             s.stream.push_back(BYTE(pick(0x77)));
         Bytes frame;
-        const int kind = pick(4);
+        const int kind = pick(3);
         if (kind == 0) {
             BYTE op = kSimpleEvents[pick(8)], value = BYTE(pick(256));
             frame = ModuleFrameBytes(0x04, op, { value });
@@ -41,10 +41,6 @@ Script MakeScript(uint32_t seed)
             // One digit repeated: a torn read of the buffer would show two different digits.
             frame = ModuleFrameBytes(0x04, 0x05, Bytes(size_t(1 + pick(40)), BYTE('0' + pick(10))));
             s.expected.push_back({ WM_BT_EV_CALLER_ID, 0, 0 });
-        } else if (kind == 2) {
-            BYTE status = BYTE(pick(2)), state = BYTE(pick(256));
-            frame = ModuleFrameBytes(0x03, 0x05, { status, state });
-            s.expected.push_back({ WM_BT_STATE, status, state });
         } else {
             frame = ModuleFrameBytes(0x04, 0x01, { BYTE(pick(256)) });
             frame.back() ^= BYTE(1 + pick(255));

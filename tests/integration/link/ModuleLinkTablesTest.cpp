@@ -30,7 +30,8 @@ TEST_F(LinkTest, EveryResponseAndEventOpcodePostsItsMessage)
         stream = stream + ModuleFrameBytes(0x03, BYTE(op), { 2, 5 });
         // 0x8400 + opcode with the status; the state, volume and gain answers add their value.
         // Opcodes of no known command post 0x8400; a failed paired list (status not 0) says so.
-        const bool known = (op >= 0x01 && op <= 0x19) || (op >= 0x20 && op <= 0x23) || (op >= 0x40 && op <= 0x43);
+        const bool known
+            = (op >= 0x01 && op <= 0x19) || (op >= 0x20 && op <= 0x23) || (op >= 0x40 && op <= 0x43);
         if (!known)
             expected.push_back({ 0x8400, 0, 0 });
         else if (op == 0x0E)
@@ -74,9 +75,13 @@ TEST_F(LinkTest, StoringFramesFillTheirBuffersBeforeTheMessage)
         { ModuleFrameBytes(0x03, 0x06, Bytes { 0 } + Str("M\xC3\xBCnchen")), { WM_BT_RSP_06, 0, 0 },
             [](auto& b) { EXPECT_EQ(Text(b.response06Text), u"M\u00FCnchen"); } },
         { ModuleFrameBytes(0x03, 0x41, { 4, 1, 2, 3, 4, 5, 6, 7 }), { WM_BT_LOCAL_ADDR, 4, 0 },
-            [](auto& b) { EXPECT_EQ(b.address, (BtAddress { 1, 2, 3, 4, 5, 6 })); } },
+            [](auto& b) {
+                EXPECT_EQ(b.address, (BtAddress { 1, 2, 3, 4, 5, 6 }));
+            } },
         { ModuleFrameBytes(0x04, 0x0F, { 0, 9, 8, 7 }), { WM_BT_EV_0F, 0, 0 },
-            [](auto& b) { EXPECT_EQ(b.address, (BtAddress { 9, 8, 7, 0, 0, 0 })); } },
+            [](auto& b) {
+                EXPECT_EQ(b.address, (BtAddress { 9, 8, 7, 0, 0, 0 }));
+            } },
         { ModuleFrameBytes(0x04, 0x0B, Bytes { 3 } + Str("J\xFCrgen")), { WM_BT_EV_0B, 0, 0 },
             [](auto& b) { EXPECT_EQ(Text(b.event0BText), u"J\u00FCrgen"); } },
     };

