@@ -39,36 +39,8 @@ TEST(SerialPort, OpensTheDeviceRaw8N1WithoutFlowControlAndWritesWholeBlocks)
     EXPECT_TRUE(port.Write(big.data(), big.size()));
     EXPECT_EQ(reader.get().size(), big.size());
     EXPECT_TRUE(port.Close());
-}
 
-TEST(SerialPort, OpenAndCloseRules)
-{
-    ModulePty peer;
-    ASSERT_TRUE(peer.Ok());
-    SerialPort port;
-    const BYTE byte = 0x42;
-    EXPECT_FALSE(port.Write(&byte, 1));
-    EXPECT_FALSE(port.Close());
-
-    testenv::TempDir dir;
-    UseDevice(dir / "nothing-here");
-    EXPECT_FALSE(port.Open(kPort, kBaud));
-    UseDevice(peer.SlavePath());
-    EXPECT_FALSE(port.Open(kPort, 12345)) << "a rate the line cannot do";
-
-    // A failed Open leaves room for a later one.
-    ASSERT_TRUE(port.Open(kPort, kBaud));
-    EXPECT_FALSE(port.Open(kPort, kBaud));
-    EXPECT_FALSE(port.Open(kPort, 12345)) << "a second Open must change nothing";
-    ASSERT_TRUE(port.Write(&byte, 1));
-    EXPECT_EQ(peer.ReadExactly(1, 2s), std::vector<uint8_t> { byte });
-    EXPECT_TRUE(port.Close());
-    EXPECT_FALSE(port.Close());
-    EXPECT_FALSE(port.Write(&byte, 1));
-}
-
-TEST(SerialPort, DefaultDevicePathFollowsThePortNumber)
-{
+    // Without a device named for it, COMn is the n-th serial line.
     unsetenv("OSTRILAN_COM7");
     EXPECT_EQ(SerialPort::DevicePath(7), "/dev/ttyS6");
     setenv("OSTRILAN_COM7", "/tmp/x", 1);
