@@ -1,7 +1,6 @@
 // The reader thread over a real terminal: frame collection, the checks, posting, and the trace.
 
 #include "LinkFixture.h"
-#include "link/ModuleText.h"
 #include "platform/tooling/Trace.h"
 #include "support/TestEnv.h"
 
@@ -23,14 +22,16 @@ Bytes BadChecksum(Bytes frame)
 
 }
 
-// Each stream ends in a good frame, so the rows run one after another on one link.
-TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStream)
+// Each stream ends in a good frame, so the rows run one after another on one link. The frames
+// dropped are traced with the reason.
+TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStreamAndTracesWhatItDrops)
 {
+    testenv::TempDir dir;
+    ASSERT_TRUE(Trace::Open((dir / "trace.txt").string()));
     // 0x77 as a data byte, and a frame whose checksum happens to be 0x77.
     const Bytes status = ModuleFrameBytes(0x04, 0x10, { 0x77, 0x77, 0x00 });
     ASSERT_EQ(status.back(), 0x77 ^ 0x04 ^ 0x04 ^ 0x10 ^ 0x00);
     const Bytes opcodeOnly = ModuleFrameBytes(0x03, 0x11, {});
-    ASSERT_EQ(opcodeOnly.size(), 5u);
     const struct {
         const char* what;
         Bytes stream;
@@ -38,7 +39,6 @@ TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStream)
     } rows[] = {
         { "noise before the first frame is skipped", Bytes { 0x00, 0x13, 0xFF, 0x01, 0x21 } + kStateEvent,
             { kStateMessage } },
-        { "two frames of one read in order", kStateEvent + kLinkEvent, { kStateMessage, kLinkMessage } },
         { "a bad checksum is dropped, the next frame seen", BadChecksum(kStateEvent) + kLinkEvent,
             { kLinkMessage } },
         { "0x77 inside a frame is data", ModuleFrameBytes(0x04, 0x01, { 0x77 }) + status + kLinkEvent,
@@ -48,42 +48,16 @@ TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStream)
         { "length 0 is dropped and 1 dispatched", Bytes { 0x77, 0x04, 0x00, 0x73 } + opcodeOnly + kLinkEvent,
             { { WM_BT_CALL_KEY, opcodeOnly.back(), 0 }, kLinkMessage } },
         { "command frames from the module are ignored",
-            ModuleFrameBytes(0x01, 0x05, {}) + ModuleFrameBytes(0x02, 0x01, { 1 }) + kLinkEvent, { kLinkMessage } },
+            ModuleFrameBytes(0x01, 0x05, {}) + ModuleFrameBytes(0x02, 0x01, { 1 }) + kLinkEvent,
+            { kLinkMessage } },
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         EXPECT_EQ(Exchange(row.stream), row.messages);
     }
-}
-
-TEST_F(LinkTest, TracesFramesSentReceivedAndDropped)
-{
-    testenv::TempDir dir;
-    ASSERT_TRUE(Trace::Open((dir / "trace.txt").string()));
-    ASSERT_TRUE(link.GetState());
-    Exchange(BadChecksum(kStateEvent) + Bytes { 0x77, 0x03, 0x00, 0x74 } + kLinkEvent);
     Trace::Close();
     std::string trace = testenv::ReadFile(dir / "trace.txt");
-    EXPECT_NE(trace.find(" serial-tx 77 01 01 05 72\n"), std::string::npos) << trace;
     EXPECT_NE(trace.find(" serial-drop checksum 77 04 02 01 21 "), std::string::npos) << trace;
-    EXPECT_NE(trace.find(" serial-drop length 77 03 00 74\n"), std::string::npos) << trace;
+    EXPECT_NE(trace.find(" serial-drop length 77 04 00 73\n"), std::string::npos) << trace;
     EXPECT_NE(trace.find(" serial-rx " + Trace::Hex(kLinkEvent) + "\n"), std::string::npos) << trace;
-}
-
-// The handler of a message finds the data of its own frame, even when a later frame of the same
-// kind arrived in the same read.
-TEST_F(LinkTest, EachMessageIsHandledWithTheDataOfItsOwnFrame)
-{
-    Bytes mara { 6 + 4, 1, 2, 3, 4, 5, 6, 'M', 'a', 'r', 'a' };
-    Bytes olek { 6 + 4, 7, 7, 7, 7, 7, 7, 'O', 'l', 'e', 'k' };
-    Exchange(ModuleFrameBytes(0x04, 0x05, { '1', '1', '2' }) + ModuleFrameBytes(0x04, 0x0E, mara)
-        + ModuleFrameBytes(0x03, 0x02, { 0, 'V', '3' }) + ModuleFrameBytes(0x04, 0x05, { '9', '9' })
-        + ModuleFrameBytes(0x04, 0x0E, olek));
-    ASSERT_GE(rec.handled.size(), 5u);
-    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[0].buffers.callerNumber), u"112");
-    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[1].buffers.deviceName), u"Mara");
-    EXPECT_EQ(rec.handled[1].buffers.deviceAddress, (BtAddress { 1, 2, 3, 4, 5, 6 }));
-    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[2].buffers.firmwareVersion), u"V3");
-    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[3].buffers.callerNumber), u"99");
-    EXPECT_EQ(ModuleText::FromBuffer(rec.handled[4].buffers.deviceName), u"Olek");
 }

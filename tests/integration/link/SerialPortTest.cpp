@@ -11,26 +11,9 @@
 
 using namespace std::chrono_literals;
 
-namespace {
-
 constexpr UINT kBaud = 115200;
 
-// Reads on the calling thread until at least count bytes came or the deadline passed.
-std::vector<BYTE> ReadUntil(SerialPort& port, size_t count, std::chrono::milliseconds deadline)
-{
-    std::vector<BYTE> got;
-    auto end = std::chrono::steady_clock::now() + deadline;
-    while (got.size() < count && std::chrono::steady_clock::now() < end) {
-        auto block = port.Read();
-        if (block)
-            got.insert(got.end(), block->begin(), block->end());
-    }
-    return got;
-}
-
-}
-
-TEST(SerialPort, OpensTheDeviceRaw8N1WithoutFlowControlAndMovesWholeBlocks)
+TEST(SerialPort, OpensTheDeviceRaw8N1WithoutFlowControlAndWritesWholeBlocks)
 {
     ModulePty peer;
     ASSERT_TRUE(peer.Ok());
@@ -50,52 +33,14 @@ TEST(SerialPort, OpensTheDeviceRaw8N1WithoutFlowControlAndMovesWholeBlocks)
     EXPECT_EQ(tio.c_lflag & (ICANON | ECHO | ISIG), 0u);
     EXPECT_EQ(cfgetospeed(&tio), speed_t(B115200));
 
-    ASSERT_TRUE(port.ArmReceiveEvent());
-    std::vector<uint8_t> sent(3000);
-    for (size_t i = 0; i < sent.size(); ++i)
-        sent[i] = uint8_t(i * 7);
-    ASSERT_TRUE(peer.Write(sent));
-    EXPECT_EQ(ReadUntil(port, sent.size(), 5s), sent);
-
     // Larger than the terminal's buffer: the port waits for room instead of dropping the rest.
     std::vector<BYTE> big(20000, 0x5A);
     auto reader = std::async(std::launch::async, [&] { return peer.ReadExactly(big.size(), 10s); });
     EXPECT_TRUE(port.Write(big.data(), big.size()));
     EXPECT_EQ(reader.get().size(), big.size());
     EXPECT_TRUE(port.Close());
-}
 
-TEST(SerialPort, OpenAndCloseRules)
-{
-    ModulePty peer;
-    ASSERT_TRUE(peer.Ok());
-    SerialPort port;
-    const BYTE byte = 0x42;
-    EXPECT_FALSE(port.Write(&byte, 1));
-    EXPECT_FALSE(port.Close());
-
-    testenv::TempDir dir;
-    UseDevice(dir / "nothing-here");
-    EXPECT_FALSE(port.Open(kPort, kBaud));
-    UseDevice(dir.Path()); // exists, but is no terminal
-    EXPECT_FALSE(port.Open(kPort, kBaud));
-    UseDevice(peer.SlavePath());
-    EXPECT_FALSE(port.Open(kPort, 12345)) << "a rate the line cannot do";
-
-    // A failed Open leaves room for a later one.
-    UseDevice(peer.SlavePath());
-    ASSERT_TRUE(port.Open(kPort, kBaud));
-    EXPECT_FALSE(port.Open(kPort, kBaud));
-    EXPECT_FALSE(port.Open(kPort, 12345)) << "a second Open must change nothing";
-    ASSERT_TRUE(port.Write(&byte, 1));
-    EXPECT_EQ(peer.ReadExactly(1, 2s), std::vector<uint8_t> { byte });
-    EXPECT_TRUE(port.Close());
-    EXPECT_FALSE(port.Close());
-    EXPECT_FALSE(port.Write(&byte, 1));
-}
-
-TEST(SerialPort, DefaultDevicePathFollowsThePortNumber)
-{
+    // Without a device named for it, COMn is the n-th serial line.
     unsetenv("OSTRILAN_COM7");
     EXPECT_EQ(SerialPort::DevicePath(7), "/dev/ttyS6");
     setenv("OSTRILAN_COM7", "/tmp/x", 1);

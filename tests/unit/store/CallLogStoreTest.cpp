@@ -75,9 +75,7 @@ TEST(CallLogStore, FullListDropsItsOldestRecordAndDeleteClosesTheGap)
     CallLogStore store;
     for (DWORD i = 1; i <= 21; ++i)
         store.AddRecord(CallLogStore::kMissedList, MakeRecord(3, i, "5"));
-    std::vector<DWORD> expected;
-    for (DWORD i = 21; i >= 2; --i)
-        expected.push_back(i);
+    std::vector<DWORD> expected { 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2 };
     ASSERT_TRUE(store.SaveList(CallLogStore::kMissedList));
     CallLogStore fresh;
     ASSERT_TRUE(fresh.LoadList(CallLogStore::kMissedList));
@@ -91,20 +89,22 @@ TEST(CallLogStore, FullListDropsItsOldestRecordAndDeleteClosesTheGap)
     EXPECT_FALSE(fresh.AddRecord(4, MakeRecord(3, 1, "5")));
 }
 
+// Five whole records and a sixth cut after its duration.
 TEST(CallLogStore, ShortFileLoadsWhatItHoldsFromTheHeadersOffset)
 {
     StoreTestRoot root;
     std::vector<uint8_t> bytes = ExpectedHeader(0x01010103);
     PutLe(bytes, 28, 300, 4);
     bytes.resize(300, 0xEE);
-    for (DWORD i = 1; i <= 5; ++i)
+    for (DWORD i = 1; i <= 6; ++i)
         AppendRecord(bytes, 1, i, "0301");
+    bytes.resize(bytes.size() - 120 + 24);
     root.WriteBytes("IncomingCall.dat", bytes);
 
     CallLogStore store;
     store.AddRecord(kIn, MakeRecord(1, 1000, "9"));
     ASSERT_TRUE(store.LoadList(kIn));
-    std::vector<DWORD> expected { 1, 2, 3, 4, 5 };
+    std::vector<DWORD> expected { 1, 2, 3, 4, 5, 6 };
     expected.resize(20, 0);
     EXPECT_EQ(Durations(store, kIn), expected);
 }

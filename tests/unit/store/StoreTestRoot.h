@@ -15,7 +15,6 @@ public:
     StoreTestRoot() { OverrideModuleFolder(m_dir.Path()); }
     ~StoreTestRoot() { OverrideModuleFolder({}); }
 
-    std::filesystem::path Root() const { return m_dir.Path(); }
     std::filesystem::path Data(const std::string& name) const { return m_dir.Path() / "data" / name; }
     std::vector<uint8_t> ReadBytes(const std::string& name) const
     {
