@@ -50,7 +50,6 @@ protected:
     // The start-up's own module traffic is read and dropped.
     bool Start(const std::string& commandLine = "");
     CMainFrame& Frame() const;
-    Window& View() const;
     // The screen of a kind as its class, null while it is not open.
     template <class T> T* Screen(UINT kind) const { return dynamic_cast<T*>(Frame().ScreenWindow(kind)); }
     // As the main view's buttons do it; the screen's first paint follows.
@@ -64,6 +63,11 @@ protected:
     // A finger down and up at a point, then everything that follows handled.
     void Tap(int x, int y);
     void TapAt(POINT p) { Tap(p.x, p.y); }
+    void Type(const skin::place::Pad& pad, std::string_view keys)
+    {
+        for (char key : keys)
+            TapAt(skin::place::Center(skin::place::PadKey(pad, key)));
+    }
     // Moves the virtual clock, firing the timers that fall due.
     void Advance(uint64_t ms) { ws.Advance(ms); }
     // Handles everything pending without moving the clock.
@@ -88,8 +92,7 @@ protected:
 
     // "<topic> <details>" of the trace lines since the last call, optionally only one topic.
     std::vector<std::string> TakeTrace(const std::string& prefix = {});
-    // The texts drawn into a window in its last paint, as UTF-8.
-    std::vector<std::string> Texts(const Window& window) const;
+    // Whether the window drew the text (UTF-8) in its last paint.
     bool ShowsText(const Window& window, const std::string& text) const;
     // The records of a history file in the data folder, in file order, empty slots left out.
     std::vector<CallRecord> History(const std::string& file) const;
