@@ -117,10 +117,10 @@ std::vector<std::vector<uint8_t>> AppTest::SentFrames()
     return frames;
 }
 
-std::vector<uint8_t> AppTest::SentOpcodes(int quietMs)
+std::vector<uint8_t> AppTest::SentOpcodes()
 {
     std::vector<uint8_t> opcodes;
-    for (const ModuleFrame& frame : Sent(quietMs))
+    for (const ModuleFrame& frame : Sent())
         opcodes.push_back(frame.Opcode());
     return opcodes;
 }

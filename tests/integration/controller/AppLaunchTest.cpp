@@ -54,7 +54,6 @@ private:
 
 class AppLaunchTest : public AppTest {
 protected:
-    std::string Registry() { return testenv::ReadFile(dir / "registry" / "HKEY_LOCAL_MACHINE.reg"); }
     static bool Eventually(const std::function<bool()>& check)
     {
         for (auto deadline = std::chrono::steady_clock::now() + 10s; !check();) {
@@ -66,8 +65,11 @@ protected:
     }
     bool RunFlagIs(const std::string& value)
     {
-        return Eventually(
-            [&] { return Registry().find("\"RUN\"=dword:0000000" + value) != std::string::npos; });
+        return Eventually([&] {
+            return testenv::ReadFile(dir / "registry" / "HKEY_LOCAL_MACHINE.reg")
+                       .find("\"RUN\"=dword:0000000" + value)
+                != std::string::npos;
+        });
     }
     Instance Make(const std::string& name) { return Instance(dir.Path(), module.SlavePath(), name); }
 };
@@ -83,7 +85,6 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     // Hidden, but the phone runs: the module was queried.
     EXPECT_EQ(first.FrameVisible(), false);
     EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("serial-tx 77 01 01 05 72"), std::string::npos);
-    EXPECT_NE(first.Ask("windows").find("\"class\": \"COstrilanView\""), std::string::npos);
 
     for (const std::vector<std::string>& args : { std::vector<std::string> {},
              std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {

@@ -42,7 +42,6 @@ protected:
         std::filesystem::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << bytes;
     }
-    CDlgCallHist* Open() { return AppTest::Open<CDlgCallHist>(kScreenCallHist); }
     ListView& List() const
     {
         return *dynamic_cast<ListView*>(
@@ -78,7 +77,7 @@ TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
         { Call(3, "111", { 2026, 3, 5, 13, 8, 0 }, 7), Call(1, "222"), {},
             Call(3, "333", { 2026, 2, 6, 28, 19, 30 }) });
 
-    ASSERT_NE(Open(), nullptr);
+    ASSERT_NE(Open<CDlgCallHist>(kScreenCallHist), nullptr);
     EXPECT_EQ(Rows(),
         (std::vector<std::string> { "0301111 | 12:05am, 03/14/2026 | 01:02:05",
             "0302222 | 00:05am, 11/02/2025 | 100:00:00", full + " | 01:05pm, 01/09/2024 | 00:00:59" }));
@@ -99,7 +98,7 @@ TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
 TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
 {
     WriteList(2, 0x01010104, { Call(2, "0301111", {}, 60), Call(2, "0302222", {}, 60) });
-    CDlgCallHist* screen = Open();
+    CDlgCallHist* screen = Open<CDlgCallHist>(kScreenCallHist);
     ASSERT_NE(screen, nullptr);
     TapAt(kTabs[1]);
 
@@ -124,7 +123,7 @@ TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)
 {
     WriteList(1, 0x01010103, { Call(1, "111"), Call(1, "222"), Call(1, "333") });
     WriteList(2, 0x0BADF00D, { Call(2, "999") });
-    ASSERT_NE(Open(), nullptr);
+    ASSERT_NE(Open<CDlgCallHist>(kScreenCallHist), nullptr);
     TapRow(1);
     TapAt(kDeleteOne);
     std::vector<CallRecord> file = History("IncomingCall.dat");

@@ -17,7 +17,6 @@ const char* const kLanguages[] = { "cze", "dan", "ger", "gre", "eng", "spa", "fi
 
 // Texts used as a printf format with one integer argument.
 const std::string_view kFormatKeys[] = { "CNMS0402", "PMMS0602", "PMMS0604" };
-
 }
 
 // Every key, nothing else, and placeholders only where the text is a format.
@@ -25,7 +24,8 @@ TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextAndFormatsOnlyWhereMeant)
 {
     for (const char* code : kLanguages) {
         SCOPED_TRACE(code);
-        const std::filesystem::path path = testenv::AppDir() / "lang" / ("lang_" + std::string(code) + ".bin");
+        const std::filesystem::path path
+            = testenv::AppDir() / "lang" / ("lang_" + std::string(code) + ".bin");
         CatalogReader reader;
         ASSERT_TRUE(reader.ReadFile(path));
         EXPECT_EQ(reader.Count(), 128u);
