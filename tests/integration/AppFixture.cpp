@@ -1,18 +1,11 @@
 #include "AppFixture.h"
 
 #include "app/ScreenTable.h"
-#include "controller/ScreenContext.h"
-#include "controller/TextTable.h"
-#include "platform/core/Text.h"
 #include "platform/devices/Paths.h"
 #include "platform/draw/ImageCodec.h"
 #include "platform/tooling/Trace.h"
-#include "platform/win/WindowApi.h"
-#include "store/CallLogStore.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstring>
 #include <sstream>
 #include <thread>
 
@@ -64,14 +57,6 @@ CMainFrame& AppTest::Frame() const
     if (!frame)
         throw std::logic_error("the application has not started");
     return *frame;
-}
-
-Window& AppTest::View() const
-{
-    Window* view = Frame().GetActiveView();
-    if (!view)
-        throw std::logic_error("the frame has no view");
-    return *view;
 }
 
 void AppTest::Tap(int x, int y)
@@ -132,10 +117,10 @@ std::vector<std::vector<uint8_t>> AppTest::SentFrames()
     return frames;
 }
 
-std::vector<uint8_t> AppTest::SentOpcodes(int quietMs)
+std::vector<uint8_t> AppTest::SentOpcodes()
 {
     std::vector<uint8_t> opcodes;
-    for (const ModuleFrame& frame : Sent(quietMs))
+    for (const ModuleFrame& frame : Sent())
         opcodes.push_back(frame.Opcode());
     return opcodes;
 }
@@ -158,18 +143,13 @@ std::vector<std::string> AppTest::TakeTrace(const std::string& prefix)
     return lines;
 }
 
-std::vector<std::string> AppTest::Texts(const Window& window) const
-{
-    std::vector<std::string> texts;
-    for (const auto& drawn : ws.DrawnTexts(window.GetSafeHwnd()))
-        texts.push_back(ToUtf8(drawn.text));
-    return texts;
-}
-
 bool AppTest::ShowsText(const Window& window, const std::string& text) const
 {
-    std::vector<std::string> texts = Texts(window);
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
+    for (const auto& drawn : ws.DrawnTexts(window.GetSafeHwnd())) {
+        if (ToUtf8(drawn.text) == text)
+            return true;
+    }
+    return false;
 }
 
 std::vector<CallRecord> AppTest::History(const std::string& file) const

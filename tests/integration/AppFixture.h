@@ -1,12 +1,8 @@
 #pragma once
 
-// The whole application in the test's process, as a person meets it: started on a private device
-// root, headless and on the virtual clock, the module played on a real pseudo-terminal, the sound
-// on the null output, the trace captured. Tests tap at screen coordinates, send module frames and
-// read back the module's commands, the trace, the files and the screen's pixels.
-//
-// With OSTRILAN_SCREENS_DIR set, Screenshot() writes PNGs there (scripts/screens.sh fills
-// docs/screens/ that way).
+// The whole application in the test's process, as a person meets it: on a private device root,
+// headless, on the virtual clock, the module played on a real pseudo-terminal, the sound on the
+// null output, the trace captured.
 
 #include "ChildProgram.h"
 #include "app/OstrilanApp.h"
@@ -50,7 +46,6 @@ protected:
     // The start-up's own module traffic is read and dropped.
     bool Start(const std::string& commandLine = "");
     CMainFrame& Frame() const;
-    Window& View() const;
     // The screen of a kind as its class, null while it is not open.
     template <class T> T* Screen(UINT kind) const { return dynamic_cast<T*>(Frame().ScreenWindow(kind)); }
     // As the main view's buttons do it; the screen's first paint follows.
@@ -64,6 +59,11 @@ protected:
     // A finger down and up at a point, then everything that follows handled.
     void Tap(int x, int y);
     void TapAt(POINT p) { Tap(p.x, p.y); }
+    void Type(const skin::place::Pad& pad, std::string_view keys)
+    {
+        for (char key : keys)
+            TapAt(skin::place::Center(skin::place::PadKey(pad, key)));
+    }
     // Moves the virtual clock, firing the timers that fall due.
     void Advance(uint64_t ms) { ws.Advance(ms); }
     // Handles everything pending without moving the clock.
@@ -81,26 +81,23 @@ protected:
 
     // The frames the application wrote to the module since the last call.
     std::vector<ModuleFrame> Sent(int quietMs = 100);
-    // Sent() as whole frames' bytes, to compare with CommandBytes().
+    // Sent() as whole frames' bytes (to compare with CommandBytes()), or only their opcodes.
     std::vector<std::vector<uint8_t>> SentFrames();
-    // Only the opcodes of Sent().
-    std::vector<uint8_t> SentOpcodes(int quietMs = 100);
+    std::vector<uint8_t> SentOpcodes();
 
     // "<topic> <details>" of the trace lines since the last call, optionally only one topic.
     std::vector<std::string> TakeTrace(const std::string& prefix = {});
-    // The texts drawn into a window in its last paint, as UTF-8.
-    std::vector<std::string> Texts(const Window& window) const;
+    // Whether the window drew the text (UTF-8) in its last paint.
     bool ShowsText(const Window& window, const std::string& text) const;
     // The records of a history file in the data folder, in file order, empty slots left out.
     std::vector<CallRecord> History(const std::string& file) const;
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
-    // A call to the number has started from a screen (closedScreen: "<kind> <class>", or empty
-    // for the main view): dialled, recorded as the current outgoing call of this moment, kept as
-    // the last number in memory and in LastCall.dat, and handed over to the outgoing screen, which
-    // is closed again.
+    // A call to the number started from a screen ("<kind> <class>", empty for the main view):
+    // dialled, the current outgoing call, the last number in memory and in LastCall.dat, and the
+    // outgoing screen opened (closed again here).
     void ExpectCallPlaced(const std::string& number, const std::string& closedScreen);
-    // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR; does nothing when it is not set.
-    // Unless asIs, what is queued is handled first.
+    // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR when set (scripts/screens.sh fills
+    // docs/screens/ so). Unless asIs, what is queued is handled first.
     void Screenshot(const std::string& name, bool asIs = false);
     // Answers the next message box with a tap on one of its buttons once it is up (the only
     // button of MB_OK, or Yes / No of MB_YESNO).

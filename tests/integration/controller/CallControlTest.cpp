@@ -13,7 +13,6 @@ protected:
         ConnectPhone();
         TakeTrace();
     }
-    PhoneStatus& Status() { return Frame().Context()->status; }
     // Plays a call from the module's side, step by step: R a ring, N<digits> the caller's number,
     // S<n> a state report, L<n> a link report, A the incoming call screen's Accept, +<ms> time.
     void Play(const std::string& steps)
@@ -95,9 +94,9 @@ TEST_F(CallControlTest, AnAnsweredCallRoutesTheAudioAndTicksEvery800Ms)
     EXPECT_FALSE(audio.Player().IsPlaying());
     EXPECT_THAT(TakeTrace("audio"), ElementsAre("audio 8098 1 0", "audio 8099 1 0", "audio 8091 4 0", "audio 8091 1 0"));
     Advance(1500);
-    EXPECT_EQ(Status().elapsedSeconds, 0);
+    EXPECT_EQ(Frame().Context()->status.elapsedSeconds, 0);
     Advance(100);
-    EXPECT_EQ(Status().elapsedSeconds, 1);
+    EXPECT_EQ(Frame().Context()->status.elapsedSeconds, 1);
     State(4);
     EXPECT_THAT(TakeTrace("audio"), ElementsAre("audio 8098 2 0", "audio 8099 2 0", "audio 8091 2 0", "audio 8091 3 0"));
 }

@@ -1,19 +1,8 @@
 #include "AppFixture.h"
 
-using ::testing::ElementsAre;
-
-class ScreensTest : public AppTest {
-protected:
-    void SetUp() override { ASSERT_TRUE(Start()); }
-    void ReleaseF10()
-    {
-        Frame().PostMessage(WM_KEYUP, VK_F10, 0);
-        Idle();
-    }
-};
-
-TEST_F(ScreensTest, OpenScreenCreatesOnceAndLeavesAHiddenScreenHidden)
+TEST_F(AppTest, OpenScreenCreatesOnceAndLeavesAHiddenScreenHidden)
 {
+    ASSERT_TRUE(Start());
     Window* screen = Open<Window>(kScreenCallHist);
     ASSERT_TRUE(screen && screen->IsWindowVisible());
     screen->ShowWindow(SW_HIDE);
@@ -24,28 +13,6 @@ TEST_F(ScreensTest, OpenScreenCreatesOnceAndLeavesAHiddenScreenHidden)
     Frame().OpenScreen(9);
     Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenAll, 0);
     Frame().CloseScreen(kScreenAll);
-    EXPECT_THAT(TakeTrace("screen"), ElementsAre("screen open 2 CDlgCallHist", "screen close 2 CDlgCallHist"));
-}
-
-TEST_F(ScreensTest, F10HidesTheFrameOnlyWhileNoScreenIsUp)
-{
-    Frame().OpenScreen(kScreenPref);
-    ReleaseF10();
-    EXPECT_TRUE(Frame().IsWindowVisible());
-    // A disabled screen does not count.
-    Frame().ScreenWindow(kScreenPref)->EnableWindow(false);
-    ReleaseF10();
-    EXPECT_FALSE(Frame().IsWindowVisible());
-    Frame().ShowWindow(SW_SHOW);
-    Frame().CloseScreen(kScreenPref);
-    Frame().PostMessage(WM_KEYDOWN, VK_F10, 0);
-    Idle();
-    EXPECT_TRUE(Frame().IsWindowVisible());
-    ReleaseF10();
-    EXPECT_FALSE(Frame().IsWindowVisible());
-    // A call in progress does not keep it up.
-    Frame().ShowWindow(SW_SHOW);
-    State(6);
-    ReleaseF10();
-    EXPECT_FALSE(Frame().IsWindowVisible());
+    EXPECT_THAT(TakeTrace("screen"),
+        ::testing::ElementsAre("screen open 2 CDlgCallHist", "screen close 2 CDlgCallHist"));
 }

@@ -1,12 +1,5 @@
 #include "AppFixture.h"
 
-namespace {
-
-constexpr const char* kRunFlagOn = "reg HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN\\RUN=dword:00000001";
-constexpr const char* kRunFlagOff = "reg HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\OSTRILAN\\RUN=dword:00000000";
-
-}
-
 TEST_F(AppTest, StartupQueriesTheModuleASecondAfterTheAudioAndShutdownUndoesIt)
 {
     app.SetCommandLine("");
@@ -23,19 +16,15 @@ TEST_F(AppTest, StartupQueriesTheModuleASecondAfterTheAudioAndShutdownUndoesIt)
     ASSERT_TRUE(audioAt && queryAt);
     EXPECT_EQ(*audioAt, 1000u);
     EXPECT_EQ(*queryAt, 2000u);
-    std::vector<std::string> lines = TakeTrace();
-    EXPECT_THAT(lines, testing::Contains(kRunFlagOn));
+    TakeTrace();
     std::vector<uint8_t> expected;
     for (const auto& command : { CommandBytes(0x05), CommandBytes(0x0C, { 14 }), CommandBytes(0x0D, { 4 }) })
         expected.insert(expected.end(), command.begin(), command.end());
     EXPECT_EQ(module.ReadAvailable(), expected);
-    EXPECT_TRUE(Frame().IsWindowVisible());
     EXPECT_EQ(Frame().GetWindowText(), u"Ostrilan_10001234");
 
     Frame().DestroyWindow();
-    lines = TakeTrace();
-    EXPECT_THAT(lines, testing::Contains("audio 8090 2 0"));
-    EXPECT_THAT(lines, testing::Contains(kRunFlagOff));
+    EXPECT_THAT(TakeTrace(), testing::Contains("audio 8090 2 0"));
 }
 
 struct LanguageCase {

