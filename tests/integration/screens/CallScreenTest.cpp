@@ -221,8 +221,8 @@ TEST_F(CallTest, ARingingCallIsAnsweredByItselfAfterThreeSecondsOrRejectedByEnd)
 }
 
 // A ring that ends without a state report the screen sees still closes it at the end watch's
-// first tick.
-TEST_F(CallTest, EndWatchClosesAScreenWhoseRingStoppedSilently)
+// first tick. The skin is decoded once per process: the screen opened again reads no image file.
+TEST_F(CallTest, EndWatchClosesAScreenWhoseRingStoppedSilentlyAndTheNextRingDecodesNoImage)
 {
     ASSERT_TRUE(Start());
     ConnectPhone();
@@ -231,7 +231,12 @@ TEST_F(CallTest, EndWatchClosesAScreenWhoseRingStoppedSilently)
     Advance(2'900);
     EXPECT_TRUE(IsOpen(kScreenIncoming));
     Advance(100);
-    EXPECT_FALSE(IsOpen(kScreenIncoming));
+    ASSERT_FALSE(IsOpen(kScreenIncoming));
+    const uint64_t decoded = ImageFilesDecoded();
+    Ring();
+    Idle();
+    ASSERT_TRUE(IsOpen(kScreenIncoming));
+    EXPECT_EQ(ImageFilesDecoded(), decoded);
 }
 
 TEST_F(CallTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
