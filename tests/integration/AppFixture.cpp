@@ -259,10 +259,8 @@ void PeerAppTest::StartPeer(
     m_peers.push_back(&peer);
     const WString wideTitle = Widen(title);
     const WString* titleOrAny = title.empty() ? nullptr : &wideTitle;
-    const auto deadline = std::chrono::steady_clock::now() + kWait;
-    while (!FindWindowW(className, titleOrAny) && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(FindWindowW(className, titleOrAny)) << args.front() << " " << args.at(1);
+    ASSERT_TRUE(testenv::Eventually([&] { return FindWindowW(className, titleOrAny) != nullptr; }, kWait))
+        << args.front() << " " << args.at(1);
 }
 
 std::vector<std::string> PeerAppTest::Received(ChildProgram& peer)

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace testenv {
 
@@ -70,6 +71,16 @@ std::string ReadFile(const std::filesystem::path& path)
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
+}
+
+bool Eventually(const std::function<bool()>& check, std::chrono::milliseconds limit)
+{
+    for (auto deadline = std::chrono::steady_clock::now() + limit; !check();) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 }

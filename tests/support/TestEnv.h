@@ -5,7 +5,9 @@
 
 #include "platform/loop/Clock.h"
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -63,5 +65,9 @@ void MakeDevice(const std::filesystem::path& folder);
 
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
+
+// Whether check() comes true within the limit, looked at every 10 ms in real time: for what
+// another thread or process does and no message announces.
+bool Eventually(const std::function<bool()>& check, std::chrono::milliseconds limit);
 
 }

@@ -30,9 +30,7 @@ TEST(ContactBook, FollowsTheFolderFromItsCreationToItsRemoval)
     auto book = std::make_unique<ContactBook>(folder, [&] { ++loads; });
     // Waits, up to a deadline, for a load after which the number shows the name (none: nullopt).
     auto waitFor = [&](const char* number, std::optional<WString> name) {
-        for (auto end = std::chrono::steady_clock::now() + 5s;
-             !(loads > 0 && book->NameFor(number) == name) && std::chrono::steady_clock::now() < end;)
-            std::this_thread::sleep_for(10ms);
+        testenv::Eventually([&] { return loads > 0 && book->NameFor(number) == name; }, 5s);
         return book->NameFor(number);
     };
     ASSERT_TRUE(book->Start());

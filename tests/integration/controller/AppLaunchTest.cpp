@@ -54,15 +54,7 @@ private:
 
 class AppLaunchTest : public AppTest {
 protected:
-    static bool Eventually(const std::function<bool()>& check)
-    {
-        for (auto deadline = std::chrono::steady_clock::now() + 10s; !check();) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            std::this_thread::sleep_for(20ms);
-        }
-        return true;
-    }
+    static bool Eventually(const std::function<bool()>& check) { return testenv::Eventually(check, 10s); }
     bool RunFlagIs(const std::string& value)
     {
         return Eventually([&] {

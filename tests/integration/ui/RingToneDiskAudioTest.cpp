@@ -40,11 +40,7 @@ uintmax_t SizeOf(const std::filesystem::path& path)
 // Waits, in real time and never past 20 s, until the file has grown to at least size.
 bool WaitForSize(const std::filesystem::path& path, uintmax_t size)
 {
-    for (auto deadline = std::chrono::steady_clock::now() + 20s; SizeOf(path) < size;
-         std::this_thread::sleep_for(10ms))
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-    return true;
+    return testenv::Eventually([&] { return SizeOf(path) >= size; }, 20s);
 }
 
 // Installs the sound services on the test's folder, and leaves the defaults behind.
