@@ -8,7 +8,9 @@
 // The area windows uncover or newly cover is gathered in screen coordinates and handed out to the
 // windows once, when anything asks what needs painting: a screen that builds twenty windows in
 // one message then costs one pass over the tree, not one per window shown or moved, and a window
-// inside an area already gathered costs nothing at all.
+// inside an area already gathered costs nothing at all. A window shown adds its area only then,
+// as it is by that time: until it draws, the screen still shows what lies under it, so a shape
+// cut into it straight after showing it (a screen's holes) is not painted again from below.
 
 #include "platform/draw/DeviceContext.h"
 #include "platform/win/Window.h"
@@ -35,7 +37,7 @@ void AddToUpdate(WindowNode* node, const Region& area, bool erase)
 
 }
 
-Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area) const
+Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area, bool onScreen) const
 {
     // Siblings whose rectangles miss the area cannot cover any of it, and an unshaped ancestor
     // clips with its rectangle: neither needs a region built.
@@ -46,7 +48,7 @@ Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area) const
         auto& siblings = parent->children;
         auto self = std::find(siblings.begin(), siblings.end(), n);
         for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
-            if (!(*it)->visible || (*it)->destroying || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
+            if (!(*it)->visible || (*it)->destroying || (onScreen && (*it)->newlyShown) || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
                 continue;
             area.Subtract(ShapeInParent(*it).Offset(parentOrigin.x, parentOrigin.y));
             bounds = area.Bounds();
@@ -65,17 +67,17 @@ Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area) const
     return area;
 }
 
-Region WindowSystem::VisibleArea(const WindowNode* node) const
+Region WindowSystem::VisibleArea(const WindowNode* node, bool onScreen) const
 {
     if (!node || node == &m_desktop || !IsEffectivelyVisible(node))
         return {};
     POINT parentOrigin = ScreenOrigin(node->parent);
-    return ClipAgainstTree(node, ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y));
+    return ClipAgainstTree(node, ShapeInParent(node).Offset(parentOrigin.x, parentOrigin.y), onScreen);
 }
 
-Region WindowSystem::VisibleRegion(const WindowNode* node) const
+Region WindowSystem::VisibleRegion(const WindowNode* node, bool onScreen) const
 {
-    Region area = VisibleArea(node);
+    Region area = VisibleArea(node, onScreen);
     if (area.IsEmpty())
         return area;
     POINT origin = ScreenOrigin(node);
@@ -95,11 +97,16 @@ Region WindowSystem::UpdateRegion(HWND hwnd) const
         return Region();
     // With its share of the gathered area, as handing that out would leave it; the rest of the
     // area stays gathered.
-    if (m_invalidArea.IsEmpty() || !IsEffectivelyVisible(node))
+    if ((m_invalidArea.IsEmpty() && m_newlyShown.empty()) || !IsEffectivelyVisible(node))
         return node->update;
     const POINT origin = ScreenOrigin(node);
     Region share = VisibleRegion(node);
-    share.Intersect(m_invalidArea);
+    if (!InNewlyShown(node)) {
+        Region gathered = m_invalidArea;
+        for (const WindowNode* shown : m_newlyShown)
+            gathered.Union(VisibleArea(shown));
+        share.Intersect(gathered);
+    }
     WindowNode copy;
     copy.update = node->update;
     AddToUpdate(&copy, share.Offset(-origin.x, -origin.y), false);
@@ -115,19 +122,43 @@ void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool era
     AddToUpdate(node, r, erase);
 }
 
+bool WindowSystem::InNewlyShown(const WindowNode* node) const
+{
+    for (; node && node != &m_desktop; node = node->parent) {
+        if (node->newlyShown)
+            return true;
+    }
+    return false;
+}
+
 void WindowSystem::InvalidateAreaOf(const WindowNode* node)
 {
-    if (!IsEffectivelyVisible(node))
+    // A window inside one just shown has nothing on the screen yet; the shown one's area is
+    // gathered when handed out.
+    if (!IsEffectivelyVisible(node) || InNewlyShown(node))
         return;
     // Nothing to add when the window's whole rectangle is already in the gathered area.
     const POINT parentOrigin = ScreenOrigin(node->parent);
     if (m_invalidArea.Covers(node->rect.Offset(parentOrigin.x, parentOrigin.y)))
         return;
-    m_invalidArea.Union(VisibleArea(node));
+    m_invalidArea.Union(VisibleArea(node, true));
+}
+
+void WindowSystem::GatherWhenHandedOut(WindowNode* node)
+{
+    if (!IsEffectivelyVisible(node) || InNewlyShown(node))
+        return;
+    node->newlyShown = true;
+    m_newlyShown.push_back(node);
 }
 
 void WindowSystem::FlushInvalidAreas()
 {
+    for (WindowNode* node : m_newlyShown) {
+        node->newlyShown = false;
+        m_invalidArea.Union(VisibleArea(node));
+    }
+    m_newlyShown.clear();
     if (m_invalidArea.IsEmpty())
         return;
     Region area;
@@ -267,7 +298,9 @@ std::unique_ptr<DeviceContext> WindowSystem::ClientContext(HWND hwnd)
     WindowNode* node = Find(hwnd);
     if (!node)
         return nullptr;
-    Region clip = VisibleRegion(node);
+    // Drawing outside a paint lands on the screen as it is: under a window just shown, which
+    // will draw over it or, cut away again, show it.
+    Region clip = VisibleRegion(node, true);
     m_dirty = m_dirty.Union(clip.Bounds());
     auto dc = std::make_unique<DeviceContext>(&m_screen, ScreenOrigin(node), clip);
     ObserveTexts(*dc, hwnd, ScreenOrigin(node));

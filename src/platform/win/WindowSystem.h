@@ -142,11 +142,13 @@ private:
     void NotifyTopLevelChanged(const WindowNode* node);
 
     // Painting (WindowPainting.cpp).
-    // Without its children cut out (children are drawn over this area).
-    Region VisibleRegion(const WindowNode* node) const;
+    // Without its children cut out (children are drawn over this area). `onScreen`: as the
+    // screen shows it now, that is under windows that were shown but have not drawn yet.
+    Region VisibleRegion(const WindowNode* node, bool onScreen = false) const;
     // With the children's area included: what disappears when the window goes.
-    Region VisibleArea(const WindowNode* node) const;
-    Region ClipAgainstTree(const WindowNode* node, Region area) const;
+    Region VisibleArea(const WindowNode* node, bool onScreen = false) const;
+    Region ClipAgainstTree(const WindowNode* node, Region area, bool onScreen) const;
+    bool InNewlyShown(const WindowNode* node) const;
     void InvalidateNode(WindowNode* node, const Region* area, bool erase);
     void InvalidateScreenArea(const Region& area, bool erase);
     // Hands the area (screen coordinates, inside the parent's visible part) to the parent's
@@ -155,6 +157,9 @@ private:
     // What the window shows now (if anything) is to be painted again, with erase, by whichever
     // windows show it when painting is next asked about.
     void InvalidateAreaOf(const WindowNode* node);
+    // A window just shown: its area is gathered when handed out, so that what it uncovers again
+    // before drawing (a shape cut into it) is not painted again by the windows below.
+    void GatherWhenHandedOut(WindowNode* node);
     // Hands the gathered area out to the windows that show it.
     void FlushInvalidAreas();
     void Validate(WindowNode* node, const Region* area);
@@ -186,6 +191,8 @@ private:
     std::unordered_map<HWND, std::unique_ptr<WindowNode>> m_nodes;
     // Screen area to be painted again, with erase, not yet handed out to the windows.
     Region m_invalidArea;
+    // Windows shown since then, whose area is added to it when it is handed out.
+    std::vector<WindowNode*> m_newlyShown;
     // The handles that name live windows, for posts from other threads.
     std::mutex m_liveMutex;
     std::unordered_set<HWND> m_live;

@@ -117,6 +117,8 @@ bool WindowSystem::Destroy(HWND hwnd)
 void WindowSystem::DestroyRecursive(WindowNode* node)
 {
     node->destroying = true;
+    if (node->newlyShown)
+        std::erase(m_newlyShown, node);
     HWND hwnd = node->hwnd;
     if (node->parent == &m_desktop && m_topLevelObserver)
         m_topLevelObserver->TopLevelGone(hwnd);
@@ -189,7 +191,7 @@ bool WindowSystem::Show(HWND hwnd, int command)
         node->visible = true;
         node->object->WindowProc(WM_SHOWWINDOW, 1, 0);
         if (IsWindow(hwnd))
-            InvalidateAreaOf(node);
+            GatherWhenHandedOut(node);
         if (command != SW_SHOWNA && node->parent == &m_desktop)
             m_foreground = hwnd;
     }

@@ -79,3 +79,38 @@ TEST_F(Painting, TopmostStaysAboveLaterWindowsAndUpdateNowPaintsAtOnce)
     later.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(At(5, 5), kBlue);
 }
+
+// A window shown and cut before it has drawn (a screen with holes) leaves the screen under its
+// holes as it was; what it uncovers of a window that went meanwhile is painted from below.
+TEST_F(Painting, AHoleCutBeforeTheFirstPaintRepaintsOnlyWhatChangedUnderIt)
+{
+    RecordingWindow bottom(kBlue);
+    RecordingWindow middle(kGreen);
+    ASSERT_TRUE(bottom.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    ASSERT_TRUE(middle.Create(nullptr, RECT { 0, 0, 100, 100 }, WS_POPUP | WS_VISIBLE));
+    system.Idle();
+    bottom.received.clear();
+    middle.received.clear();
+
+    RecordingWindow screen(kRed);
+    ASSERT_TRUE(screen.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    Region shape(kFull);
+    shape.Subtract(RECT { 0, 0, 300, 40 });
+    screen.SetWindowRgn(&shape, true);
+    system.Idle();
+    EXPECT_EQ(At(10, 10), kGreen);
+    EXPECT_EQ(At(200, 10), kBlue);
+    EXPECT_EQ(At(200, 200), kRed);
+    EXPECT_EQ(bottom.Count(WM_PAINT), 0);
+    EXPECT_EQ(middle.Count(WM_PAINT), 0);
+
+    screen.DestroyWindow();
+    system.Idle();
+    RecordingWindow again(kRed);
+    ASSERT_TRUE(again.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    middle.ShowWindow(SW_HIDE);
+    again.SetWindowRgn(&shape, true);
+    system.Idle();
+    EXPECT_EQ(At(10, 10), kBlue) << "the hidden window must not show through the hole";
+    EXPECT_EQ(At(200, 200), kRed);
+}
