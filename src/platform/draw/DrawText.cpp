@@ -39,13 +39,21 @@ FontFace* FaceOf(HDC dc)
     return (font ? *font : Font::Default()).Face();
 }
 
+// d + (s - d) * alpha / 255, the quotient rounded half up and cut towards zero, in unsigned
+// arithmetic: dividing by 255 is then a multiply and a shift.
 inline uint32_t Blend(uint32_t dst, uint32_t src, uint32_t alpha)
 {
     uint32_t out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
-        int d = int((dst >> shift) & 0xFF);
-        int s = int((src >> shift) & 0xFF);
-        out |= uint32_t(d + ((s - d) * int(alpha) + 127) / 255) << shift;
+        const uint32_t d = (dst >> shift) & 0xFF;
+        const uint32_t s = (src >> shift) & 0xFF;
+        uint32_t v = d;
+        if (s >= d) {
+            v += ((s - d) * alpha + 127) / 255;
+        } else if (const uint32_t m = (d - s) * alpha; m > 127) {
+            v -= (m - 127) / 255;
+        }
+        out |= v << shift;
     }
     return out;
 }
