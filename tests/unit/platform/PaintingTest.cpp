@@ -5,6 +5,7 @@ namespace {
 constexpr COLORREF kRed = RGB(200, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 200, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 200);
+constexpr COLORREF kYellow = RGB(200, 200, 0);
 
 using Painting = WindowTest;
 
@@ -94,12 +95,17 @@ TEST_F(Painting, AHoleCutBeforeTheFirstPaintRepaintsOnlyWhatChangedUnderIt)
 
     RecordingWindow screen(kRed);
     ASSERT_TRUE(screen.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    // Drawn outside a paint meanwhile: it lands where the new window has not drawn yet.
+    HDC dc = bottom.GetDC();
+    dc->FillSolidRect(RECT { 150, 0, 250, 20 }, kYellow);
+    bottom.ReleaseDC(dc);
     Region shape(kFull);
     shape.Subtract(RECT { 0, 0, 300, 40 });
     screen.SetWindowRgn(&shape, true);
     system.Idle();
     EXPECT_EQ(At(10, 10), kGreen);
-    EXPECT_EQ(At(200, 10), kBlue);
+    EXPECT_EQ(At(200, 10), kYellow);
+    EXPECT_EQ(At(280, 10), kBlue);
     EXPECT_EQ(At(200, 200), kRed);
     EXPECT_EQ(bottom.Count(WM_PAINT), 0);
     EXPECT_EQ(middle.Count(WM_PAINT), 0);
