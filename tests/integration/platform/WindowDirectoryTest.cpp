@@ -42,9 +42,9 @@ protected:
     {
         args.insert(args.end(), { "--class", kMusicPlayer, "listen" });
         HWND hwnd = nullptr;
+        // The listing is read from the folder when asked: nothing wakes a loop when it changes.
         if (StartPeer(child, args))
-            system.PumpUntil(
-                [&] { return (hwnd = FindWindowW(kMusicPlayer, nullptr)) != nullptr; }, kDeadline);
+            testenv::Eventually([&] { return (hwnd = FindWindowW(kMusicPlayer, nullptr)) != nullptr; }, kDeadline);
         EXPECT_TRUE(hwnd && WindowSystem::ProcessOfHandle(hwnd) == uint32_t(child.Pid()));
         return hwnd;
     }
