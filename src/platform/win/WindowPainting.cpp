@@ -48,9 +48,11 @@ Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area, bool o
         auto& siblings = parent->children;
         auto self = std::find(siblings.begin(), siblings.end(), n);
         for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
-            if (!(*it)->visible || (*it)->destroying || (onScreen && (*it)->newlyShown) || (*it)->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
+            const WindowNode* sibling = *it;
+            if (!sibling->visible || sibling->destroying || (onScreen && sibling->newlyShown)
+                || sibling->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
                 continue;
-            area.Subtract(ShapeInParent(*it).Offset(parentOrigin.x, parentOrigin.y));
+            area.Subtract(ShapeInParent(sibling).Offset(parentOrigin.x, parentOrigin.y));
             bounds = area.Bounds();
         }
         if (parent == &m_desktop) {
@@ -141,6 +143,7 @@ void WindowSystem::InvalidateAreaOf(const WindowNode* node)
     const POINT parentOrigin = ScreenOrigin(node->parent);
     if (m_invalidArea.Covers(node->rect.Offset(parentOrigin.x, parentOrigin.y)))
         return;
+    // What it shows on the screen now: windows just shown have not drawn over any of it yet.
     m_invalidArea.Union(VisibleArea(node, true));
 }
 
