@@ -117,7 +117,7 @@ TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAft
     TapAt(Center(c.audio));
     EXPECT_EQ(IsCallMicOn(), micBefore);
     TapAt(Center(c.num));
-    TapKeys("5");
+    TapKeys("5x");
     EXPECT_TRUE(ShowsText(*screen, c.number));
     EXPECT_TRUE(SentOpcodes().empty());
 
