@@ -36,9 +36,6 @@ struct WindowNode {
     // What needs painting, in the window's own coordinates.
     Region update;
     bool erasepending = false;
-    // Shown since the gathered area was last handed out: it has not drawn yet, so the screen
-    // still shows what lies under it, and its area is gathered as it is at hand-out time.
-    bool newlyShown = false;
 
     bool IsTopmost() const { return (exStyle & 0x00000008) != 0; }
     RECT ClientRect() const { return { 0, 0, rect.Width(), rect.Height() }; }

@@ -49,7 +49,7 @@ Region WindowSystem::ClipAgainstTree(const WindowNode* node, Region area, bool o
         auto self = std::find(siblings.begin(), siblings.end(), n);
         for (auto it = self == siblings.end() ? self : self + 1; it != siblings.end(); ++it) {
             const WindowNode* sibling = *it;
-            if (!sibling->visible || sibling->destroying || (onScreen && sibling->newlyShown)
+            if (!sibling->visible || sibling->destroying || (onScreen && IsNewlyShown(sibling))
                 || sibling->rect.Offset(parentOrigin.x, parentOrigin.y).Intersect(bounds).IsEmpty())
                 continue;
             area.Subtract(ShapeInParent(sibling).Offset(parentOrigin.x, parentOrigin.y));
@@ -124,10 +124,15 @@ void WindowSystem::InvalidateNode(WindowNode* node, const Region* area, bool era
     AddToUpdate(node, r, erase);
 }
 
+bool WindowSystem::IsNewlyShown(const WindowNode* node) const
+{
+    return std::find(m_newlyShown.begin(), m_newlyShown.end(), node) != m_newlyShown.end();
+}
+
 bool WindowSystem::InNewlyShown(const WindowNode* node) const
 {
     for (; node && node != &m_desktop; node = node->parent) {
-        if (node->newlyShown)
+        if (IsNewlyShown(node))
             return true;
     }
     return false;
@@ -151,16 +156,13 @@ void WindowSystem::GatherWhenHandedOut(WindowNode* node)
 {
     if (!IsEffectivelyVisible(node) || InNewlyShown(node))
         return;
-    node->newlyShown = true;
     m_newlyShown.push_back(node);
 }
 
 void WindowSystem::FlushInvalidAreas()
 {
-    for (WindowNode* node : m_newlyShown) {
-        node->newlyShown = false;
+    for (const WindowNode* node : m_newlyShown)
         m_invalidArea.Union(VisibleArea(node));
-    }
     m_newlyShown.clear();
     if (m_invalidArea.IsEmpty())
         return;

@@ -148,6 +148,7 @@ private:
     // With the children's area included: what disappears when the window goes.
     Region VisibleArea(const WindowNode* node, bool onScreen = false) const;
     Region ClipAgainstTree(const WindowNode* node, Region area, bool onScreen) const;
+    bool IsNewlyShown(const WindowNode* node) const;
     bool InNewlyShown(const WindowNode* node) const;
     void InvalidateNode(WindowNode* node, const Region* area, bool erase);
     void InvalidateScreenArea(const Region& area, bool erase);
@@ -191,8 +192,9 @@ private:
     std::unordered_map<HWND, std::unique_ptr<WindowNode>> m_nodes;
     // Screen area to be painted again, with erase, not yet handed out to the windows.
     Region m_invalidArea;
-    // Windows shown since then, whose area is added to it when it is handed out.
-    std::vector<WindowNode*> m_newlyShown;
+    // Windows shown since then (a handful at most), whose area is added to it when it is
+    // handed out: they have not drawn yet, so the screen still shows what lies under them.
+    std::vector<const WindowNode*> m_newlyShown;
     // The handles that name live windows, for posts from other threads.
     std::mutex m_liveMutex;
     std::unordered_set<HWND> m_live;

@@ -117,8 +117,7 @@ bool WindowSystem::Destroy(HWND hwnd)
 void WindowSystem::DestroyRecursive(WindowNode* node)
 {
     node->destroying = true;
-    if (node->newlyShown)
-        std::erase(m_newlyShown, node);
+    std::erase(m_newlyShown, node);
     HWND hwnd = node->hwnd;
     if (node->parent == &m_desktop && m_topLevelObserver)
         m_topLevelObserver->TopLevelGone(hwnd);
