@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: built, checked by lintian (no error, no warning), installed
-# with apt, run by an unprivileged user against the installed simulator for one call that ends up
-# in that user's own missed-call list, then purged, leaving nothing in /usr or /etc.
-# Usage: check-deb.sh <build folder>. Exit 77 (skipped) without the packaging tools, and before the
-# install when not root or when ostrilan is installed on this machine already.
+# The Debian package as a user meets it: built, checked by lintian (no error, no warning), and with
+# --install also installed with apt, run by an unprivileged user against the installed simulator
+# for one call that ends up in that user's own missed-call list, then purged, leaving nothing in
+# /usr or /etc.
+# Usage: check-deb.sh <build folder> [--install]. Exit 77 (skipped) without the packaging tools.
+# The install changes the machine, so it happens only when asked: OSTRILAN_PACKAGE_TEST=1 (set by
+# `scripts/test.sh package`), as root, and when no ostrilan is installed already; otherwise 77.
 set -euo pipefail
+
+install=
+[ "${2:-}" = --install ] && install=yes
+if [ -n "$install" ] && [ "${OSTRILAN_PACKAGE_TEST:-}" != 1 ]; then
+    echo "install, run and purge only with OSTRILAN_PACKAGE_TEST=1 (scripts/test.sh package)"
+    exit 77
+fi
 
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../../.." && pwd)
@@ -60,6 +69,7 @@ for dep in fonts-dejavu-core fonts-dejavu-extra libsdl2 init-system-helpers; do
     grep -q "$dep" <<<"$depends" || fail "no dependency on $dep: $depends"
 done
 
+[ -n "$install" ] || exit 0
 [ "$(id -u)" -eq 0 ] || { echo "not root: install, run and purge skipped"; exit 77; }
 command -v apt-get >/dev/null && command -v setpriv >/dev/null || { echo "apt-get or setpriv missing"; exit 77; }
 if dpkg-query -W -f='${Status}' ostrilan 2>/dev/null | grep -q installed; then
