@@ -58,6 +58,7 @@ lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$s
 # The paths the program relies on that the run below does not reach; lintian checks the layout.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
 for path in ./usr/lib/ostrilan/ostrilan-peer ./usr/share/ostrilan/ringtone/ring_1.wav \
+    ./usr/lib/ostrilan/ostrilan-status ./usr/share/man/man1/ostrilan-status.1.gz \
     ./usr/share/ostrilan/images/bg_main.pbg ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
     ./usr/share/applications/ostrilan.desktop; do
     grep -qx "$path" "$scratch/contents" || fail "$path is not in the package"
@@ -83,6 +84,7 @@ installed=yes
 apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=300 "$deb" >"$scratch/apt.log" 2>&1 \
     || { cat "$scratch/apt.log"; fail "apt-get install"; }
 [ -L /etc/systemd/user/graphical-session.target.wants/ostrilan.service ] || fail "user unit not enabled for all users"
+[ -L /etc/systemd/user/ostrilan.service.wants/ostrilan-status.service ] || fail "the status program does not start with the application"
 if command -v systemd-analyze >/dev/null; then
     mkdir -m 700 "$scratch/runtime"
     XDG_RUNTIME_DIR=$scratch/runtime systemd-analyze verify --user /usr/lib/systemd/user/ostrilan.service \
