@@ -6,7 +6,7 @@
 #   application's window against it, and the simulator's console in this terminal (docs/run.md).
 #   Without one: the scripted tour (ostrilan-tour) in virtual time; screenshots, trace and module
 #   log land in build/tour/, and the exit code is 0 only when every step happened.
-#   With OSTRILAN_COM2 set: a real module is attached there; the application starts alone.
+#   With OSTRILAN_COM2 set: a real module is attached there; the application starts, no simulator.
 #   Beside the application (not the tour) runs ostrilan-status: clock, battery and lock.
 #   With OSTRILAN_MODULE=bluez: ostrilan-bluez plays the module with this machine's BlueZ and oFono
 #   behind it (docs/bluetooth.md), and the application (its window, given a display) runs against it.
