@@ -18,8 +18,8 @@ std::optional<BatteryMessage> BatteryMessageFor(const PowerReading& reading)
 {
     if (!reading.batteryPresent)
         return std::nullopt;
-    const bool fromOutside = reading.state == kCharging || reading.state == kFullyCharged
-        || reading.state == kPendingCharge;
+    const bool fromOutside
+        = reading.state == kCharging || reading.state == kFullyCharged || reading.state == kPendingCharge;
     if (!reading.onBattery || fromOutside)
         return BatteryMessage { kExternalPower, 0 };
     double percentage = reading.percentage;

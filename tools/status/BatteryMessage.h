@@ -22,4 +22,4 @@ struct BatteryMessage {
 };
 
 // Nothing when there is no battery: the gauge then keeps drawing nothing.
-std::optional<BatteryMessage> BatteryMessageFor(const PowerReading& reading);
+[[nodiscard]] std::optional<BatteryMessage> BatteryMessageFor(const PowerReading& reading);

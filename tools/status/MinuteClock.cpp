@@ -29,9 +29,15 @@ MinuteClock::MinuteClock(TimeSource& time, Send send)
 {
 }
 
-void MinuteClock::Start() { SendNowAndArm(); }
+void MinuteClock::Start()
+{
+    SendNowAndArm();
+}
 
-void MinuteClock::OnClockChanged() { SendNowAndArm(); }
+void MinuteClock::OnClockChanged()
+{
+    SendNowAndArm();
+}
 
 void MinuteClock::OnTimer()
 {

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 #include <climits>
-#include <ctime>
 #include <cstdint>
+#include <ctime>
 #include <poll.h>
 #include <systemd/sd-bus.h>
 #include <utility>
@@ -21,8 +21,8 @@ constexpr const char* kSessionInterface = "org.freedesktop.login1.Session";
 // A daemon that hangs holds the status program up no longer than this.
 constexpr uint64_t kCallTimeoutUs = 2'000'000;
 
-bool ReadBool(sd_bus* bus, const char* service, const char* path, const char* interface, const char* name,
-    bool& value)
+bool ReadBool(
+    sd_bus* bus, const char* service, const char* path, const char* interface, const char* name, bool& value)
 {
     sd_bus_error error = SD_BUS_ERROR_NULL;
     int out = 0;
@@ -40,7 +40,10 @@ StatusBus::StatusBus(BatteryChanged battery, LockChanged lock)
 {
 }
 
-StatusBus::~StatusBus() { Close(); }
+StatusBus::~StatusBus()
+{
+    Close();
+}
 
 void StatusBus::Close()
 {
@@ -67,7 +70,8 @@ int StatusBus::Open()
     // The session this program belongs to, or else the user's graphical one ("auto").
     sd_bus_error error = SD_BUS_ERROR_NULL;
     sd_bus_message* reply = nullptr;
-    if (sd_bus_call_method(m_bus, kLogind, kLogindPath, kLogindManager, "GetSession", &error, &reply, "s", "auto")
+    if (sd_bus_call_method(
+            m_bus, kLogind, kLogindPath, kLogindManager, "GetSession", &error, &reply, "s", "auto")
         >= 0) {
         const char* path = nullptr;
         if (sd_bus_message_read(reply, "o", &path) >= 0 && path)
@@ -93,7 +97,8 @@ void StatusBus::ReadBattery()
         sd_bus_error error = SD_BUS_ERROR_NULL;
         uint32_t state = 0;
         double percentage = 0;
-        ok = sd_bus_get_property_trivial(m_bus, kUpower, kDisplayDevice, kDeviceInterface, "State", &error, 'u', &state)
+        ok = sd_bus_get_property_trivial(
+                 m_bus, kUpower, kDisplayDevice, kDeviceInterface, "State", &error, 'u', &state)
                 >= 0
             && sd_bus_get_property_trivial(
                    m_bus, kUpower, kDisplayDevice, kDeviceInterface, "Percentage", &error, 'd', &percentage)
@@ -139,7 +144,10 @@ int StatusBus::OnLogind(sd_bus_message*, void* self, sd_bus_error*)
     return 0;
 }
 
-int StatusBus::Fd() const { return m_bus ? sd_bus_get_fd(m_bus) : -1; }
+int StatusBus::Fd() const
+{
+    return m_bus ? sd_bus_get_fd(m_bus) : -1;
+}
 
 short StatusBus::Events() const
 {
@@ -154,7 +162,8 @@ int StatusBus::WaitMs() const
         return -1;
     timespec now {};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
-    uint64_t nowUs = static_cast<uint64_t>(now.tv_sec) * 1'000'000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
+    uint64_t nowUs
+        = static_cast<uint64_t>(now.tv_sec) * 1'000'000 + static_cast<uint64_t>(now.tv_nsec) / 1000;
     if (until <= nowUs)
         return 0;
     uint64_t ms = (until - nowUs + 999) / 1000;

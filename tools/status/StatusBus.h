@@ -25,14 +25,14 @@ public:
 
     // Connects to the system bus (DBUS_SYSTEM_BUS_ADDRESS is honoured), listens and reads both;
     // a negative errno when there is no bus.
-    int Open();
+    [[nodiscard]] int Open();
     // For poll(): the descriptor (-1 while closed), its events, and how long the bus may wait
     // (-1: no limit).
     int Fd() const;
     short Events() const;
     int WaitMs() const;
     // Handles what the bus has without blocking; false when the connection went.
-    bool Process();
+    [[nodiscard]] bool Process();
 
 private:
     void ReadBattery();

@@ -22,7 +22,7 @@ public:
     int64_t NowUtcMs() const override;
     bool ArmAt(int64_t utcSeconds) override;
     // After poll() said Fd() is readable: what woke it.
-    Wake Read();
+    [[nodiscard]] Wake Read();
 
 private:
     int m_fd = -1;

@@ -20,7 +20,7 @@ public:
 
     // After poll() said Fd() is readable: true when a zone file changed (the zone is then read
     // again).
-    bool Read();
+    [[nodiscard]] bool Read();
 
     // glibc reads the zone once and keeps it while TZ reads the same: naming another zone for a
     // moment makes the next local time read it afresh.

@@ -152,7 +152,8 @@ int main(int argc, char** argv)
     bool busUp = bus.Fd() >= 0;
     for (;;) {
         pollfd fds[4] = { { signalFd, POLLIN, 0 }, { time.Fd(), POLLIN, 0 },
-            { zone.IsOpen() ? zone.Fd() : -1, POLLIN, 0 }, { busUp ? bus.Fd() : -1, busUp ? bus.Events() : short(0), 0 } };
+            { zone.IsOpen() ? zone.Fd() : -1, POLLIN, 0 },
+            { busUp ? bus.Fd() : -1, busUp ? bus.Events() : short(0), 0 } };
         int r = ::poll(fds, 4, busUp ? bus.WaitMs() : -1);
         if (r < 0 && errno != EINTR)
             break;

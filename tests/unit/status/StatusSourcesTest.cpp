@@ -2,9 +2,9 @@
 // a real timerfd on the wall clock and a real inotify watch on the zone file's folder.
 
 #include "BatteryMessage.h"
-#include "support/TestEnv.h"
 #include "TimerFdSource.h"
 #include "ZoneWatch.h"
+#include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -34,10 +34,12 @@ TEST(BatteryMessageTest, MainsOrChargingIsExternalPowerAndNoBatterySendsNothing)
     EXPECT_EQ(BatteryMessageFor(PowerReading { true, 4, 100, false }), (BatteryMessage { 1, 0 }));
     // Charging, or full, or waiting to charge: from outside even while UPower is slow to say so.
     for (uint32_t state : { 1u, 4u, 5u })
-        EXPECT_EQ(BatteryMessageFor(PowerReading { true, state, 40, true }), (BatteryMessage { 1, 0 })) << state;
+        EXPECT_EQ(BatteryMessageFor(PowerReading { true, state, 40, true }), (BatteryMessage { 1, 0 }))
+            << state;
     // Discharging, empty, waiting to discharge: the level.
     for (uint32_t state : { 2u, 3u, 6u })
-        EXPECT_EQ(BatteryMessageFor(PowerReading { true, state, 40, true }), (BatteryMessage { 2, 1 })) << state;
+        EXPECT_EQ(BatteryMessageFor(PowerReading { true, state, 40, true }), (BatteryMessage { 2, 1 }))
+            << state;
 }
 
 TEST(BatteryMessageTest, ChargeMapsToFourFramesAQuarterEach)
