@@ -35,14 +35,19 @@ DESTDIR=$pkg cmake --install "$build" --prefix /usr >"$work/install.log"
 help2man --no-info --version-string="$version" --section=1 \
     --name="simulated Bluetooth hands-free module for ostrilan" \
     --output="$work/ostrilan-modsim.1" "$pkg/usr/bin/ostrilan-modsim"
+help2man --no-info --version-string="$version" --section=1 \
+    --name="clock, battery and lock messages for ostrilan" \
+    --output="$work/ostrilan-status.1" "$pkg/usr/lib/ostrilan/ostrilan-status"
 
 export DH_QUIET=1
 dh_testdir
 dh_installdocs
 dh_installchangelogs
-dh_installman "$src/packaging/man/ostrilan.1" "$work/ostrilan-modsim.1"
+dh_installman "$src/packaging/man/ostrilan.1" "$work/ostrilan-modsim.1" "$work/ostrilan-status.1"
 # The bridge's unit is there for a user who has no serial module; it starts only when enabled.
 dh_installsystemduser ostrilan.service
+# Started with the application, as the device's status program ran beside it.
+dh_installsystemduser ostrilan-status.service
 dh_installsystemduser --no-enable ostrilan-bluez.service
 dh_lintian
 dh_link

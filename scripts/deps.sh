@@ -11,7 +11,8 @@ packages=(
     xvfb xauth xdotool imagemagick sox
     libsystemd-dev dbus dpkg-dev file systemd
     debhelper help2man lintian python3
-    bluez ofono python3-dbusmock
+    bluez bluez-obexd ofono python3-dbusmock
+    socat
 )
 
 missing=()

@@ -65,6 +65,7 @@ tests_of() {
     src/ui/*) echo 'ui|skin|screens|controller' ;;
     src/controller/*) echo 'controller|mpris|screens|scenarios|tour' ;;
     src/screens/*) echo 'screens|controller|scenarios|tour' ;;
+    tools/status/*) echo 'status' ;;
     *) echo '.' ;;
     esac
 }

@@ -6,7 +6,8 @@
 #   application's window against it, and the simulator's console in this terminal (docs/run.md).
 #   Without one: the scripted tour (ostrilan-tour) in virtual time; screenshots, trace and module
 #   log land in build/tour/, and the exit code is 0 only when every step happened.
-#   With OSTRILAN_COM2 set: a real module is attached there; the application starts alone.
+#   With OSTRILAN_COM2 set: a real module is attached there; the application starts, no simulator.
+#   Beside the application (not the tour) runs ostrilan-status: clock, battery and lock.
 #   With OSTRILAN_MODULE=bluez: ostrilan-bluez plays the module with this machine's BlueZ and oFono
 #   behind it (docs/bluetooth.md), and the application (its window, given a display) runs against it.
 #
@@ -23,14 +24,11 @@ case "$module" in
 sim | bluez) ;;
 *) echo "run.sh: OSTRILAN_MODULE is sim or bluez, not \"$module\"" >&2; exit 2 ;;
 esac
-if [ -n "${OSTRILAN_COM2:-}" ]; then
-    exec "$app/ostrilan" "$@"
-fi
 headless=
 if { [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; } || [ "${OSTRILAN_DISPLAY:-}" = headless ]; then
     headless=1
 fi
-if [ "$module" = sim ] && [ -n "$headless" ]; then
+if [ -z "${OSTRILAN_COM2:-}" ] && [ "$module" = sim ] && [ -n "$headless" ]; then
     exec "$app/ostrilan-tour" --out build/tour "$@"
 fi
 
@@ -38,10 +36,11 @@ run=$(mktemp -d /tmp/ostrilan-run-XXXXXX)
 sim_pid=
 app_pid=
 cat_pid=
+status_pid=
 # SIGTERM closes the application as Quit, Yes does; anything still running two seconds later
 # (a program that hangs) is killed.
 cleanup() {
-    for pid in $app_pid $sim_pid $cat_pid ${bridge_pid:-}; do
+    for pid in $app_pid $status_pid $sim_pid $cat_pid ${bridge_pid:-}; do
         kill "$pid" 2>/dev/null || continue
         for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
         kill -9 "$pid" 2>/dev/null || true
@@ -51,6 +50,29 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+
+# The device's status program beside the application, on the same root: the clock, the battery
+# (UPower) and the lock (logind). Its complaints (no system bus) go to its log.
+"$app/ostrilan-status" </dev/null >/dev/null 2>build/run-status.log &
+status_pid=$!
+
+# Runs the application on the module line $1 until it ends and leaves with its exit code; cleanup
+# ends the rest.
+run_app() {
+    local line=$1
+    shift
+    OSTRILAN_COM2=$line "$app/ostrilan" "$@" &
+    app_pid=$!
+    set +e
+    wait "$app_pid"
+    code=$?
+    app_pid=
+    exit "$code"
+}
+
+if [ -n "${OSTRILAN_COM2:-}" ]; then
+    run_app "$OSTRILAN_COM2" "$@"
+fi
 
 if [ "$module" = bluez ]; then
     "$app/ostrilan-bluez" --link "$run/com2" --trace build/run-bluez.log --log build/run-module.log \
@@ -65,13 +87,7 @@ application is starting. Pair a phone from Pairing, or connect one paired alread
 Bridge trace: build/run-bluez.log   module log: build/run-module.log   trace: $OSTRILAN_TRACE
 Ctrl-C ends both. Setting up BlueZ, oFono and the call audio: docs/bluetooth.md.
 EOF
-    OSTRILAN_COM2=$run/com2 "$app/ostrilan" "$@" &
-    app_pid=$!
-    set +e
-    wait "$app_pid"
-    code=$?
-    app_pid=
-    exit "$code"
+    run_app "$run/com2" "$@"
 fi
 
 # The simulator reads its console from this terminal; its output comes through a pipe so that the
@@ -98,10 +114,4 @@ Simulator commands (type them here; "help" lists them all):
   state            what the module is doing
 Close the window (Quit, Yes) or press Ctrl-C to end both.
 EOF
-OSTRILAN_COM2=$pty "$app/ostrilan" "$@" &
-app_pid=$!
-set +e
-wait "$app_pid"
-code=$?
-app_pid=
-exit "$code"
+run_app "$pty" "$@"

@@ -6,6 +6,9 @@
 # has something to find in (tests/CMakeLists.txt lists them). Each stage says how long it took.
 #   scripts/test.sh            all of it
 #   scripts/test.sh default    only the named presets (default, asan, tsan, fuzz)
+#   scripts/test.sh package    the normal build's package installed on this machine (as root), run
+#                              by an ordinary user and purged again. It changes the machine, so it
+#                              is never part of the default list; CI (.ci/run) asks for it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -19,6 +22,12 @@ for preset in "${presets[@]}"; do
     start=$(date +%s)
     if [ "$preset" = fuzz ]; then
         scripts/fuzz.sh "${OSTRILAN_FUZZ_SECONDS:-30}"
+    elif [ "$preset" = package ]; then
+        echo "=== package: build"
+        cmake --preset default >/dev/null
+        cmake --build --preset default -j "$jobs"
+        echo "=== package: install, run, purge"
+        OSTRILAN_PACKAGE_TEST=1 ctest --preset default -L package --output-on-failure
     else
         echo "=== ${preset}: build"
         cmake --preset "$preset" >/dev/null

@@ -22,17 +22,20 @@ COstrilanApp::~COstrilanApp()
     m_pFrame.reset();
 }
 
-void COstrilanApp::HandOver(const std::string& commandLine)
+bool COstrilanApp::HandOver(const std::string& commandLine)
 {
     const WString title = CMainFrame::kTitle;
     HWND running = FindWindowW(nullptr, &title);
     Trace::Write("app", "already running" + std::string(running ? "" : ", no window"));
     Log::Write(Log::Priority::Notice, "already running; this launch ends");
-    if (!running || commandLine.empty() || commandLine == kHideArgument)
-        return;
+    if (!running)
+        return false;
+    if (commandLine.empty() || commandLine == kHideArgument)
+        return true;
     ::ShowWindow(running, SW_SHOW);
     ::SetForegroundWindow(running);
     ::SetFocus(running);
+    return true;
 }
 
 bool COstrilanApp::InitInstance()
@@ -43,8 +46,9 @@ bool COstrilanApp::InitInstance()
 
     m_instanceMutex = std::make_unique<NamedMutex>(kInstanceMutex);
     if (!m_instanceMutex->TryAcquire() && m_instanceMutex->AlreadyExists()) {
-        HandOver(commandLine);
-        m_exitCode = kExitFailure;
+        // Reaching the running instance is what this launch was for (the desktop entry's way back
+        // from Home): a success. Only an instance that holds the name but shows no window fails.
+        m_exitCode = HandOver(commandLine) ? 0 : kExitFailure;
         return false;
     }
 

@@ -26,7 +26,7 @@ public:
 
 private:
     // Shows the running instance when the argument asks for it.
-    static void HandOver(const std::string& commandLine);
+    static bool HandOver(const std::string& commandLine);
 
     // Held for the life of the process, as the device's mutex went with it.
     std::unique_ptr<NamedMutex> m_instanceMutex;

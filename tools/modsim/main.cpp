@@ -34,6 +34,9 @@ struct Options {
     std::vector<std::string> phones;
     long phoneCount = -1;
     bool console = true;
+    // The paired phones' names follow the paired list, as the bridge sends them, so that the
+    // application lists the simulator's paired phones by name from its first start.
+    bool namesWithList = true;
 };
 
 const char* kUsage = R"(Usage: ostrilan-modsim [options]
@@ -59,6 +62,8 @@ Options:
   --scenario FILE      run the scenario file; exit 0 when it passes, 1 when an expectation fails
   --log FILE           log every frame in and out in hex ("tx!"/"rx!" mark faults and bad frames)
   --no-console         do not read commands from standard input
+  --bare-list          answer GetPairedList with the addresses alone, without the names that
+                       otherwise follow them (a module that keeps no names)
   --help               this text
 
 Default phones: "Road phone" and "Office phone" (paired), "Spare phone" (not paired).
@@ -90,6 +95,10 @@ bool ParseArgs(int argc, char** argv, Options& o)
         }
         if (a == "--no-console") {
             o.console = false;
+            continue;
+        }
+        if (a == "--bare-list") {
+            o.namesWithList = false;
             continue;
         }
         if (i + 1 >= argc) {
@@ -200,6 +209,7 @@ int main(int argc, char** argv)
     SimLine line;
     TimerQueue timers;
     ModuleSim sim(line, timers, o.timings);
+    sim.Core().namesWithList = o.namesWithList;
     if (!o.log.empty() && !line.OpenLog(o.log)) {
         fprintf(stderr, "modsim: cannot write %s\n", o.log.c_str());
         return 2;

@@ -2,6 +2,7 @@
 
 #include "platform/backends/HeadlessBackend.h"
 #include "platform/backends/SdlBackend.h"
+#include "platform/backends/SessionBusGuard.h"
 
 #include <cstdlib>
 #include <string>
@@ -18,6 +19,7 @@ std::unique_ptr<DisplayBackend> CreateDisplayBackend(int width, int height)
         int scale = scaleText ? std::atoi(scaleText) : 1;
         const char* render = std::getenv("OSTRILAN_RENDER");
         const bool accelerated = render && std::string(render) == "gl";
+        KeepSessionBusFromAutolaunching();
         if (auto sdl = SdlBackend::Create(width, height, scale, accelerated))
             return sdl;
     }

@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: built, checked by lintian (no error, no warning), installed
-# with apt, run by an unprivileged user against the installed simulator for one call that ends up
-# in that user's own missed-call list, then purged, leaving nothing in /usr or /etc.
-# Usage: check-deb.sh <build folder>. Exit 77 (skipped) without the packaging tools, and before the
-# install when not root or when ostrilan is installed on this machine already.
+# The Debian package as a user meets it: built, checked by lintian (no error, no warning), and with
+# --install also installed with apt, run by an unprivileged user against the installed simulator
+# for one call that ends up in that user's own missed-call list, then purged, leaving nothing in
+# /usr or /etc.
+# Usage: check-deb.sh <build folder> [--install]. Exit 77 (skipped) without the packaging tools.
+# The install changes the machine, so it happens only when asked: OSTRILAN_PACKAGE_TEST=1 (set by
+# `scripts/test.sh package`), as root, and when no ostrilan is installed already; otherwise 77.
 set -euo pipefail
+
+install=
+[ "${2:-}" = --install ] && install=yes
+if [ -n "$install" ] && [ "${OSTRILAN_PACKAGE_TEST:-}" != 1 ]; then
+    echo "install, run and purge only with OSTRILAN_PACKAGE_TEST=1 (scripts/test.sh package)"
+    exit 77
+fi
 
 here=$(cd "$(dirname "$0")" && pwd)
 src=$(cd "$here/../../.." && pwd)
@@ -49,6 +58,7 @@ lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$s
 # The paths the program relies on that the run below does not reach; lintian checks the layout.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
 for path in ./usr/lib/ostrilan/ostrilan-peer ./usr/share/ostrilan/ringtone/ring_1.wav \
+    ./usr/lib/ostrilan/ostrilan-status ./usr/share/man/man1/ostrilan-status.1.gz \
     ./usr/share/ostrilan/images/bg_main.pbg ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
     ./usr/share/applications/ostrilan.desktop; do
     grep -qx "$path" "$scratch/contents" || fail "$path is not in the package"
@@ -60,6 +70,7 @@ for dep in fonts-dejavu-core fonts-dejavu-extra libsdl2 init-system-helpers; do
     grep -q "$dep" <<<"$depends" || fail "no dependency on $dep: $depends"
 done
 
+[ -n "$install" ] || exit 0
 [ "$(id -u)" -eq 0 ] || { echo "not root: install, run and purge skipped"; exit 77; }
 command -v apt-get >/dev/null && command -v setpriv >/dev/null || { echo "apt-get or setpriv missing"; exit 77; }
 if dpkg-query -W -f='${Status}' ostrilan 2>/dev/null | grep -q installed; then
@@ -73,6 +84,7 @@ installed=yes
 apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=300 "$deb" >"$scratch/apt.log" 2>&1 \
     || { cat "$scratch/apt.log"; fail "apt-get install"; }
 [ -L /etc/systemd/user/graphical-session.target.wants/ostrilan.service ] || fail "user unit not enabled for all users"
+[ -L /etc/systemd/user/ostrilan.service.wants/ostrilan-status.service ] || fail "the status program does not start with the application"
 if command -v systemd-analyze >/dev/null; then
     mkdir -m 700 "$scratch/runtime"
     XDG_RUNTIME_DIR=$scratch/runtime systemd-analyze verify --user /usr/lib/systemd/user/ostrilan.service \

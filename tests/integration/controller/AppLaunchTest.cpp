@@ -4,6 +4,7 @@
 
 #include "AppFixture.h"
 #include "LineSocket.h"
+#include "platform/devices/NamedMutex.h"
 
 #include <csignal>
 #include <thread>
@@ -82,7 +83,8 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
              std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {
         Instance second = Make("second");
         ASSERT_TRUE(second.Start(args));
-        EXPECT_EQ(second.process.Wait(), 1);
+        // It reached the running instance: the launch did what it was for.
+        EXPECT_EQ(second.process.Wait(), 0);
         EXPECT_EQ(first.Ask("idle"), "ok");
         if (args.empty() || args[0] == "HIDE") {
             EXPECT_EQ(first.FrameVisible(), false) << (args.empty() ? "no argument" : args[0]);
@@ -96,6 +98,19 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     EXPECT_EQ(first.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);
     EXPECT_TRUE(RunFlagIs("0"));
+}
+
+// A holder of the instance name with no window to hand over to (a program hung in its start-up):
+// the launch has reached nothing and says so, whatever its argument.
+TEST_F(AppLaunchTest, SecondLaunchFailsWhenTheHolderShowsNoWindow)
+{
+    NamedMutex holder("ThisIsHarnloForQuorvaCorp1000", dir.Path());
+    ASSERT_TRUE(holder.TryAcquire());
+    for (const char* arg : { "SHOW", "HIDE" }) {
+        Instance second = Make(std::string("orphan-") + arg);
+        ASSERT_TRUE(second.Start({ arg }));
+        EXPECT_EQ(second.process.Wait(), 1) << arg;
+    }
 }
 
 TEST_F(AppLaunchTest, TerminateAndInterruptCloseLikeQuitAnsweredYes)

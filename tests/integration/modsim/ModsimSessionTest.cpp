@@ -111,3 +111,27 @@ TEST_F(ModsimTest, AnswersQueriesSettingsAndPairedListsOfNoneAndTooMany)
     ASSERT_EQ(Ask("volume 11"), "ok");
     EXPECT_EQ(AwaitStatus(WM_BT_EV_SPK_VOLUME), 11u);
 }
+
+// The simulator's paired phones come with their names after the list, so the application lists
+// them by name from its first start; --bare-list plays a module that keeps no names.
+TEST_F(ModsimTest, PairedListIsFollowedByTheNames)
+{
+    StartSim();
+    ASSERT_TRUE(link.GetPairedList());
+    ASSERT_TRUE(Await(WM_BT_PAIRED_LIST));
+    auto road = Await(WM_BT_EV_DEVICE_NAME);
+    ASSERT_TRUE(road);
+    EXPECT_EQ(Text(road->buffers.deviceName), u"Road phone");
+    EXPECT_EQ(road->buffers.deviceAddress, (BtAddress { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x01 }));
+    auto office = Await(WM_BT_EV_DEVICE_NAME);
+    ASSERT_TRUE(office);
+    EXPECT_EQ(Text(office->buffers.deviceName), u"Office phone");
+}
+
+TEST_F(ModsimTest, BarePairedListCarriesNoNames)
+{
+    StartSim({ "--bare-list" });
+    ASSERT_TRUE(link.GetPairedList());
+    ASSERT_TRUE(Await(WM_BT_PAIRED_LIST));
+    EXPECT_TRUE(Quiet(WM_BT_EV_DEVICE_NAME, std::chrono::milliseconds(500)));
+}

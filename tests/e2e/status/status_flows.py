@@ -1,0 +1,180 @@
+#!/usr/bin/python3
+"""The real ostrilan-status against python-dbusmock's upower and logind templates on a private system
+bus, with ostrilan-peer listening as the application's window (titled "Ostrilan_10001234") on a
+device root of the test's own: what the window receives is what the application would.
+
+Usage: status_flows.py APP_DIR [unittest arguments]
+"""
+
+import os
+import pathlib
+import queue
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+
+import dbus
+import dbusmock
+
+APP_DIR = ''
+MOCK = dbusmock.MOCK_IFACE
+WAIT = 15.0
+TITLE = 'Ostrilan_10001234'
+DISPLAY_DEVICE = '/org/freedesktop/UPower/devices/DisplayDevice'
+
+
+class Listener:
+    """ostrilan-peer's window, its received messages read on a thread of their own."""
+
+    def __init__(self, env, root):
+        self.proc = subprocess.Popen([os.path.join(APP_DIR, 'ostrilan-peer'), '--title', TITLE, 'listen'],
+                                     env=env, stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        self.lines = queue.Queue()
+        self.seen = []
+        threading.Thread(target=self._read, daemon=True).start()
+        windows = pathlib.Path(root, 'run', 'windows')
+        deadline = time.monotonic() + WAIT
+        while not (windows.is_dir() and any(windows.iterdir())):
+            if time.monotonic() > deadline:
+                raise OSError('the listening window was not listed')
+            time.sleep(0.02)
+
+    def _read(self):
+        for line in self.proc.stdout:
+            self.lines.put(line.strip())
+
+    def until(self, wanted):
+        """Every line up to and including the first that `wanted` accepts; fails after WAIT."""
+        got = []
+        deadline = time.monotonic() + WAIT
+        while True:
+            try:
+                line = self.lines.get(timeout=max(0.0, deadline - time.monotonic()))
+            except queue.Empty:
+                raise AssertionError(f'not received; got {got}')
+            got.append(line)
+            self.seen.append(line)
+            if wanted(line):
+                return got
+
+    def stop(self):
+        self.proc.stdin.close()
+        self.proc.wait(WAIT)
+
+
+def message(line):
+    parts = line.split()
+    return (parts[1], int(parts[2]), int(parts[3])) if len(parts) == 4 and parts[0] == 'recv' else None
+
+
+class StatusBroadcast(dbusmock.DBusTestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.start_system_bus()
+
+    def setUp(self):
+        # Short: the window directory's socket path must fit a socket address.
+        self.root = tempfile.mkdtemp(prefix='ost-status-')
+        self.children = []
+        self.upower, self.upower_obj = self.spawn_server_template(
+            'upower', {'OnBattery': True, 'DaemonVersion': '0.99'}, stdout=subprocess.DEVNULL)
+        self.children.append(self.upower)
+        self.logind, self.logind_obj = self.spawn_server_template('logind', {}, stdout=subprocess.DEVNULL)
+        self.children.append(self.logind)
+        # logind's mock answers GetSession("auto") with this path.
+        self.logind_obj.AddSession('auto', 'seat0', dbus.UInt32(os.getuid()), 'driver', True,
+                                   dbus_interface=MOCK)
+        self.zone = os.path.join(self.root, 'localtime')
+        shutil.copyfile('/usr/share/zoneinfo/UTC', self.zone)
+        self.env = dict(os.environ, OSTRILAN_ROOT=self.root, TZ=':' + self.zone)
+        self.window = Listener(self.env, self.root)
+
+    def tearDown(self):
+        for child in reversed(self.children):
+            if child.poll() is None:
+                child.terminate()
+                try:
+                    child.wait(WAIT)
+                except subprocess.TimeoutExpired:
+                    child.kill()
+                    child.wait()
+        self.window.stop()
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    def start_status(self):
+        status = subprocess.Popen([os.path.join(APP_DIR, 'ostrilan-status'), '--zone-file', self.zone],
+                                  env=self.env, stdout=subprocess.DEVNULL)
+        self.children.append(status)
+        return status
+
+    def clock_received(self):
+        return self.window.until(lambda line: (message(line) or ('',))[0] == '0x8F00')
+
+    def test_battery_from_upower_and_lock_from_logind(self):
+        status = self.start_status()
+        # No battery at the start: the clock and the lock come, no battery message before them.
+        first = self.clock_received()
+        self.assertFalse([line for line in first if '0x8F3A' in line], first)
+        self.window.until(lambda line: message(line) == ('0x8F02', 0, 0))
+
+        # A battery on 40 %, discharging: level frame 1 of 0..3.
+        self.upower_obj.SetupDisplayDevice(dbus.UInt32(2), dbus.UInt32(2), 40.0, 20.0, 50.0, 10.0,
+                                           dbus.Int64(3600), dbus.Int64(0), True, 'battery', dbus.UInt32(1),
+                                           dbus_interface=MOCK)
+        self.window.until(lambda line: message(line) == ('0x8F3A', 2, 1))
+        # Down to 24 %: frame 0.
+        self.upower_obj.SetDeviceProperties(DISPLAY_DEVICE, {'Percentage': dbus.Double(24.0, variant_level=1)},
+                                            dbus_interface=MOCK)
+        self.window.until(lambda line: message(line) == ('0x8F3A', 2, 0))
+        # Plugged in: charging is external power.
+        self.upower_obj.SetDeviceProperties(DISPLAY_DEVICE, {'State': dbus.UInt32(1, variant_level=1)},
+                                            dbus_interface=MOCK)
+        self.window.until(lambda line: message(line) == ('0x8F3A', 1, 0))
+
+        # The session locks.
+        session = self.get_dbus(system_bus=True).get_object('org.freedesktop.login1',
+                                                            '/org/freedesktop/login1/session/auto')
+        session.SetLockedHint(True, dbus_interface='org.freedesktop.login1.Session')
+        self.window.until(lambda line: message(line) == ('0x8F02', 1, 0))
+
+        status.terminate()
+        self.assertEqual(status.wait(WAIT), 0)
+
+    def test_time_zone_change_sends_the_new_local_time_at_once(self):
+        # Not close to a minute boundary, so the message after the change cannot be the minute's.
+        while time.gmtime().tm_sec >= 45:
+            time.sleep(0.2)
+        status = self.start_status()
+        before = message(self.clock_received()[-1])
+        now = time.gmtime()
+        self.assertEqual(before[1:], (now.tm_hour, now.tm_min))
+
+        # As the zone tools do it: a new link renamed over the old one.
+        os.symlink('/usr/share/zoneinfo/Asia/Kolkata', self.zone + '.new')
+        os.rename(self.zone + '.new', self.zone)
+        after = message(self.clock_received()[-1])
+        shifted = time.gmtime(time.time() + 5.5 * 3600)
+        self.assertEqual(after[1:], (shifted.tm_hour, shifted.tm_min))
+
+        status.terminate()
+        self.assertEqual(status.wait(WAIT), 0)
+
+    def test_without_a_system_bus_the_clock_still_runs(self):
+        env = dict(self.env, DBUS_SYSTEM_BUS_ADDRESS='unix:path=/nonexistent/ostrilan-status-test')
+        status = subprocess.Popen([os.path.join(APP_DIR, 'ostrilan-status')], env=env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        self.children.append(status)
+        first = self.clock_received()
+        self.assertFalse([line for line in first if '0x8F3A' in line or '0x8F02' in line], first)
+        status.terminate()
+        self.assertEqual(status.wait(WAIT), 0)
+        self.assertIn('no system bus', status.stderr.read())
+
+
+if __name__ == '__main__':
+    APP_DIR = sys.argv[1]
+    unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
