@@ -2,6 +2,7 @@
 
 namespace {
 
+constexpr long kNothingToDraw = 0;
 constexpr long kExternalPower = 1;
 constexpr long kOnBattery = 2;
 // UPower's device states that mean power comes from outside.
@@ -14,10 +15,10 @@ constexpr long kTopFrame = 3;
 
 }
 
-std::optional<BatteryMessage> BatteryMessageFor(const PowerReading& reading)
+BatteryMessage BatteryMessageFor(const PowerReading& reading)
 {
     if (!reading.batteryPresent)
-        return std::nullopt;
+        return BatteryMessage { kNothingToDraw, 0 };
     const bool fromOutside
         = reading.state == kCharging || reading.state == kFullyCharged || reading.state == kPendingCharge;
     if (!reading.onBattery || fromOutside)

@@ -1,10 +1,10 @@
 #pragma once
 
 // What the power supply looks like to the battery gauge: UPower's reading turned into the battery
-// message's two numbers (1: external power, animated; 2: on battery, with a level frame 0..3).
+// message's two numbers (1: external power, animated; 2: on battery, with a level frame 0..3;
+// 0: no battery, nothing drawn).
 
 #include <cstdint>
-#include <optional>
 
 struct PowerReading {
     // The display device of UPower: whether a battery is there, its state and its charge.
@@ -21,5 +21,8 @@ struct BatteryMessage {
     bool operator==(const BatteryMessage&) const = default;
 };
 
-// Nothing when there is no battery: the gauge then keeps drawing nothing.
-[[nodiscard]] std::optional<BatteryMessage> BatteryMessageFor(const PowerReading& reading);
+// A gauge that has had no message shows its empty level frame, which on a machine without a
+// battery (a car PC on the car's power) says the opposite of the truth: so no battery, or no word
+// from UPower, is said as the message that draws nothing.
+[[nodiscard]] BatteryMessage BatteryMessageFor(const PowerReading& reading);
+inline constexpr BatteryMessage kNoBatteryMessage { 0, 0 };

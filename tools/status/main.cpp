@@ -34,8 +34,8 @@ program):
   clock    0x8F00 hour, minute: at the start, when the minute turns, and at once when the
            system clock is set or the time zone changes
   battery  0x8F3A 1 0 on mains power or charging, 2 L on battery with L the gauge's level
-           0..3 (a quarter of the charge each), from UPower on the system bus; nothing when
-           the machine has no battery
+           0..3 (a quarter of the charge each), from UPower on the system bus; 0 0 (the
+           gauge draws nothing) when the machine has no battery or UPower does not answer
   lock     0x8F02 1 locked, 0 unlocked: logind's LockedHint of this session (or of the user's
            graphical session)
 
@@ -117,12 +117,10 @@ int main(int argc, char** argv)
             DeviceRoot().c_str(), std::strerror(errno));
         return 1;
     }
-    std::optional<BatteryMessage> battery;
+    // Until UPower says otherwise there is no battery to show.
+    BatteryMessage battery = kNoBatteryMessage;
     std::optional<bool> locked;
-    auto sendBattery = [&] {
-        if (battery)
-            PostToApplication(kBatteryState, battery->wParam, battery->lParam);
-    };
+    auto sendBattery = [&] { PostToApplication(kBatteryState, battery.wParam, battery.lParam); };
     auto sendLock = [&] {
         if (locked)
             PostToApplication(kLockState, *locked ? 1 : 0, 0);
@@ -134,7 +132,7 @@ int main(int argc, char** argv)
     });
     StatusBus bus(
         [&](std::optional<BatteryMessage> message) {
-            battery = message;
+            battery = message.value_or(kNoBatteryMessage);
             sendBattery();
         },
         [&](bool now) {
