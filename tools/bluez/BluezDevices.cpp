@@ -104,7 +104,7 @@ void BluezDevices::Load()
     m_bus.Call(busname::kBluez, "/", "org.freedesktop.DBus.ObjectManager", "GetManagedObjects", nullptr,
         [this](sd_bus_message* m, bool ok) {
             if (!ok) {
-                m_bus.Trace("bluetoothd does not answer: no adapter");
+                m_bus.Trace("bluetoothd does not answer its objects");
                 m_bus.RetryIfPresent(m, m_retry, [this] { Load(); });
                 return;
             }
