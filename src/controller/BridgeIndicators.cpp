@@ -7,9 +7,9 @@
 namespace {
 
 // By host stack value; ready has nothing to say.
-constexpr std::array<const char*, bridge::kHostStackValues> kHostStackAdvice { nullptr, text::kHostNoSystemBus,
-    text::kHostNoBluetoothd, text::kHostNoAdapter, text::kHostAdapterOff, text::kHostAdapterBlocked,
-    text::kHostNoOfono, text::kHostNoHandsFree };
+constexpr std::array<const char*, bridge::kHostStackValues> kHostStackAdvice { nullptr,
+    text::kHostNoSystemBus, text::kHostNoBluetoothd, text::kHostNoAdapter, text::kHostAdapterOff,
+    text::kHostAdapterBlocked, text::kHostNoOfono, text::kHostNoHandsFree };
 
 }
 

@@ -19,7 +19,8 @@ WString CMainFrame::NoPhoneStatusText(BYTE mainState) const
     const char* advice = m_indicators.HostStackAdvice();
     if (advice && mainState <= PhoneStatus::kStateIdle)
         return TextTable::Text(advice);
-    return mainState < std::size(kStateTextKeys) ? WString(TextTable::Text(kStateTextKeys[mainState])) : WString();
+    return mainState < std::size(kStateTextKeys) ? WString(TextTable::Text(kStateTextKeys[mainState]))
+                                                 : WString();
 }
 
 void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)

@@ -29,7 +29,8 @@ void BluezPhones::AskOwners()
 {
     m_ownersAnswered = 0;
     for (const char* name : { busname::kBluez, busname::kOfono }) {
-        m_bus.Call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
+        m_bus.Call(
+            "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "NameHasOwner",
             [name](sd_bus_message* m) { return sd_bus_message_append(m, "s", name); },
             [this, name](sd_bus_message* m, bool ok) {
                 int owned = 0;

@@ -19,7 +19,9 @@ constexpr BYTE kCmdFirmware = 0x02, kCmdState = 0x05, kCmdStartPairing = 0x07, k
 // Event opcodes.
 constexpr BYTE kEvState = 0x01, kEvPairResult = 0x02, kEvLink = 0x03, kEvRing = 0x04,
                kEvCallerId = 0x05, kEvSpeakerVolume = 0x0A, kEvPairedAddress = 0x0D,
-               kEvDeviceName = 0x0E, kEvCallStatus = 0x10, kEvIndicator = 0x60;
+               kEvDeviceName = 0x0E, kEvCallStatus = 0x10;
+// The bridge's indicator event, which no serial module sends.
+constexpr BYTE kEvIndicator = 0x60;
 // Call status bytes: direction, stage, number of calls. All zero: no call.
 constexpr BYTE kDirIncoming = 1, kDirOutgoing = 2;
 constexpr BYTE kStageAlerting = 1, kStageActive = 2;

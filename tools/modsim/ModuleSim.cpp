@@ -213,9 +213,11 @@ std::string ModuleSim::PlayHostStack(const std::string& name)
     }
     auto state = bridge::ParseHostStack(name);
     if (!state)
-        return "error hoststate ready|no-bus|no-bluetoothd|no-adapter|adapter-off|rfkill-blocked|no-ofono|no-handsfree";
+        return "error hoststate "
+               "ready|no-bus|no-bluetoothd|no-adapter|adapter-off|rfkill-blocked|no-ofono|no-handsfree";
     // As the bridge: without a usable adapter the module is not ready; without oFono it still pairs.
-    bool adapterUsable = *state == HostStack::Ready || *state == HostStack::NoOfono || *state == HostStack::NoHandsFree;
+    bool adapterUsable
+        = *state == HostStack::Ready || *state == HostStack::NoOfono || *state == HostStack::NoHandsFree;
     m_core.AdapterReady(adapterUsable);
     m_core.HostStack(*state);
     return "ok " + name;
