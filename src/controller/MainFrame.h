@@ -4,6 +4,7 @@
 // every long-lived object, starts and shuts down the phone, follows the module through every call,
 // makes the task screens on demand, keeps the status line and runs three timers.
 
+#include "controller/BridgeIndicators.h"
 #include "link/ModuleLink.h"
 #include "link/PhoneStatus.h"
 #include "platform/controls/FrameWindow.h"
@@ -71,6 +72,7 @@ protected:
     // The callers' names, read off the UI thread from data/contacts/.
     std::unique_ptr<ContactBook> m_pContacts;
     int32_t m_nSpeakerVolume = kStartVolume;
+    BridgeIndicators m_indicators;
 
     int OnCreate();
     void OnDestroy();
@@ -91,6 +93,10 @@ protected:
     void OnCallStatus(WPARAM wParam, LPARAM lParam);
     void OnPairedList(WPARAM wParam, LPARAM lParam);
     void OnDeviceName(WPARAM wParam, LPARAM lParam);
+    void OnIndicator(WPARAM kind, LPARAM value);
+    // The status line of a main state without a phone: the host stack's trouble, while the
+    // bridge reports one, replaces the not-ready and idle texts.
+    WString NoPhoneStatusText(BYTE mainState) const;
     void OnTimer(UINT id);
     void ShowAndForeground();
     void PostToScreen(UINT kind, UINT message, WPARAM wParam, LPARAM lParam);

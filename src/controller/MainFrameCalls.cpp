@@ -26,8 +26,6 @@ namespace {
 
 constexpr BYTE kLinkHeadset = 1;
 constexpr BYTE kLinkHandsFree = 2;
-constexpr const char* kStateTextKeys[]
-    = { text::kStatusState0, text::kStatusIdle, text::kStatusPairing, text::kStatusConnecting };
 
 bool IsConnectedState(BYTE mainState)
 {
@@ -120,6 +118,9 @@ LRESULT CMainFrame::OnModuleMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_BT_EV_DEVICE_NAME:
         OnDeviceName(wParam, lParam);
         return 0;
+    case WM_BT_EV_INDICATOR:
+        OnIndicator(wParam, lParam);
+        return 0;
     case WM_BT_PAIR_MODE:
     case WM_BT_PAIR_CANCEL:
     case WM_BT_PAIR_DELETE:
@@ -174,7 +175,7 @@ void CMainFrame::OnStateReport(BYTE s)
     case 2:
     case 3:
         RouteAudio(AudioRoute::Normal);
-        SetStatusLine(TextTable::Text(kStateTextKeys[status.mainState]));
+        SetStatusLine(NoPhoneStatusText(status.mainState));
         if (p == PhoneStatus::kStateRinging || p == PhoneStatus::kStateInCall || m_bUnansweredPending) {
             // The phone went away during the call, or before timer 2 decided a ring that had
             // stopped. The call ends now with the link it had, not the one cleared above:

@@ -3,6 +3,7 @@
 #include "controller/MainFrame.h"
 #include "contacts/ContactBook.h"
 #include "controller/PhoneMessages.h"
+#include "controller/TextTable.h"
 #include "platform/core/Text.h"
 
 ScreenContext::ScreenContext(CMainFrame& frame, ModuleLink& link, PhoneStatus& status, CallLogStore& callLog,
@@ -62,4 +63,10 @@ std::optional<WString> ScreenContext::CallerName(const WString& number) const
     if (!m_frame.m_pContacts || number.empty())
         return std::nullopt;
     return m_frame.m_pContacts->NameFor(ToUtf8(number));
+}
+
+WString ScreenContext::HostStackAdvice() const
+{
+    const char* advice = m_frame.m_indicators.HostStackAdvice();
+    return advice ? WString(TextTable::Text(advice)) : WString();
 }

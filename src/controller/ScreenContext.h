@@ -41,6 +41,9 @@ public:
     void HideApplication() const;
     // Closes the application as Quit answered with Yes does.
     void Quit() const;
+    // What is wrong with the host's Bluetooth stack and what to do, as the bridge reports it;
+    // empty while it is ready or never reported (a serial module).
+    WString HostStackAdvice() const;
     // The name the contacts give a caller's number; none when unknown or ambiguous.
     std::optional<WString> CallerName(const WString& number) const;
 

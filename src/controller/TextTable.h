@@ -1,7 +1,8 @@
 #pragma once
 
-// The program's texts: 128 buffers, one per text key, filled once from the language file while the
-// main frame is created and read directly by every screen afterwards.
+// The program's texts: one buffer per text key (the device's 128, then the host stack's causes that
+// only the bridge reports), filled once from the language file while the main frame is created and
+// read directly by every screen afterwards.
 
 #include "platform/core/Types.h"
 
@@ -13,7 +14,7 @@ using LANGID = WORD;
 
 class TextTable {
 public:
-    static constexpr size_t kKeys = 128;
+    static constexpr size_t kKeys = 135;
     static constexpr size_t kTextSize = 256;
 
     // The keys in the order they are loaded.

@@ -26,6 +26,9 @@ constexpr BYTE kEvPairedAddress = 0x0D;
 constexpr BYTE kEvDeviceName = 0x0E;
 constexpr BYTE kEvAddress0F = 0x0F;
 constexpr BYTE kEvCallStatus = 0x10;
+// Sent only by the bridge to the host's Bluetooth stack: no serial module uses it, and without it
+// everything works as before. Data byte 0 names the indicator, byte 1 carries its value.
+constexpr BYTE kEvIndicator = 0x60;
 
 // The device-name event: a count byte, the 6 address bytes, then the name.
 constexpr size_t kAddressSize = 6;
@@ -90,6 +93,8 @@ std::optional<ModuleMessage> ModuleLink::ParseEvent(const ModuleFrame& frame)
     }
     case kEvCallStatus:
         return ModuleMessage { WM_BT_EV_CALL_STATUS, byte0 * 256 + DataByte(frame, 1), DataByte(frame, 2) };
+    case kEvIndicator:
+        return ModuleMessage { WM_BT_EV_INDICATOR, byte0, LPARAM(DataByte(frame, 1)) };
     default:
         return std::nullopt;
     }

@@ -63,6 +63,9 @@ constexpr UINT WM_BT_EV_0C = 0x850C;
 constexpr UINT WM_BT_EV_DEVICE_NAME = 0x850E;
 constexpr UINT WM_BT_EV_0F = 0x850F;
 constexpr UINT WM_BT_EV_CALL_STATUS = 0x8510;
+// The bridge's indicator event (0x60), which no serial module sends: wParam the indicator's kind,
+// lParam its value (see BridgeIndicator.h).
+constexpr UINT WM_BT_EV_INDICATOR = 0x8560;
 
 // lParam of WM_BT_PAIRED_LIST when no addresses follow.
 constexpr LPARAM BT_PAIRED_LIST_FAILED = 1;

@@ -104,6 +104,9 @@ LRESULT DeviceListScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_BT_EV_DEVICE_NAME:
         OnDeviceName();
         return 0;
+    case WM_BT_EV_INDICATOR:
+        OnHostStack();
+        return 0;
     default:
         if (OnScreenMessage(message, wParam, lParam))
             return 0;
@@ -116,6 +119,13 @@ void DeviceListScreen::SetHintText(const WString& text)
 {
     SkinScreen::SetHintText(text);
     InvalidateRect(&skin::kHintLine, true);
+}
+
+WString DeviceListScreen::AdviceOr(const char* key) const
+{
+    ScreenContext* ctx = Context();
+    WString advice = ctx ? ctx->HostStackAdvice() : WString();
+    return advice.empty() ? WString(Text(key)) : advice;
 }
 
 BYTE DeviceListScreen::MainState() const
@@ -144,13 +154,13 @@ void DeviceListScreen::OnPairedList(LPARAM lParam)
 {
     WString text;
     if (lParam == BT_PAIRED_LIST_EMPTY) {
-        text = Text(m_texts.listEmpty);
+        text = AdviceOr(m_texts.listEmpty);
     } else if (lParam != 0 && m_texts.listFailed) {
         // A failed answer, or more devices than the module's table holds.
         text = Text(m_texts.listFailed);
     } else if (ScreenContext* ctx = Context()) {
         if (FillDeviceList(m_listDevices, *ctx) > 0)
-            text = Text(m_texts.listShown);
+            text = AdviceOr(m_texts.listShown);
     }
     EnableAll(true);
     m_listWait.Stop();
@@ -172,7 +182,7 @@ void DeviceListScreen::OnState()
 {
     switch (MainState()) {
     case PhoneStatus::kStateIdle:
-        SetHintText(Text(m_texts.stateIdle));
+        SetHintText(AdviceOr(m_texts.stateIdle));
         OnIdle();
         break;
     case kStateConnecting:
@@ -182,6 +192,16 @@ void DeviceListScreen::OnState()
         SetHintText(WString());
         break;
     }
+}
+
+// The host stack changed (an adapter came, a daemon went): the list is read again, which also
+// shows the new cause, unless one of the screen's waits is running.
+void DeviceListScreen::OnHostStack()
+{
+    if (!m_btnReturn.IsWindowEnabled())
+        return;
+    EnableAll(false);
+    RequestPairedList();
 }
 
 void DeviceListScreen::OnLink(WPARAM kind)

@@ -61,6 +61,8 @@ protected:
 
     void PlaceList();
     void SetHintText(const WString& text);
+    // The host stack's trouble while the bridge reports one, else the text of the key.
+    WString AdviceOr(const char* key) const;
     BYTE MainState() const;
     void RequestPairedList();
     // A phone has linked: the result stays on view for a second, then the screen closes.
@@ -74,6 +76,7 @@ private:
     void OnPairedList(LPARAM lParam);
     void OnDeviceName();
     void OnState();
+    void OnHostStack();
 
     const UINT m_kind;
     const int m_listId;

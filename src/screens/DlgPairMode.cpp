@@ -157,7 +157,7 @@ bool CDlgPairMode::RefuseByState()
     BYTE state = MainState();
     if (state >= kRefusals.size() || !kRefusals[state])
         return false;
-    SetHintText(Text(kRefusals[state]));
+    SetHintText(state == 0 ? AdviceOr(kRefusals[state]) : Text(kRefusals[state]));
     return true;
 }
 

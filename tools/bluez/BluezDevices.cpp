@@ -12,6 +12,8 @@ constexpr const char* kAdapterIface = "org.bluez.Adapter1";
 constexpr const char* kDeviceIface = "org.bluez.Device1";
 // Paging a phone and bringing its hands-free profile up can take a while.
 constexpr uint64_t kConnectTimeoutUs = 30'000'000;
+// The hands-free unit's service: an adapter lists it once oFono has registered the profile.
+constexpr const char* kHandsFreeUuid = "0000111e-0000-1000-8000-00805f9b34fb";
 
 BluezDevices* Self(void* userdata)
 {
@@ -66,6 +68,20 @@ void BluezDevices::Clear()
 {
     m_devices.clear();
     m_adapters.clear();
+    m_loaded = false;
+    AdaptersChanged();
+}
+
+void BluezDevices::AdaptersChanged()
+{
+    if (onAdaptersChanged)
+        onAdaptersChanged();
+}
+
+const BluezDevices::AdapterFacts* BluezDevices::Adapter(const std::string& path) const
+{
+    auto it = m_adapters.find(path);
+    return it == m_adapters.end() ? nullptr : &it->second;
 }
 
 void BluezDevices::Restart(bool present)
@@ -88,7 +104,7 @@ void BluezDevices::Load()
     m_bus.Call(busname::kBluez, "/", "org.freedesktop.DBus.ObjectManager", "GetManagedObjects", nullptr,
         [this](sd_bus_message* m, bool ok) {
             if (!ok) {
-                m_bus.Trace("bluetoothd does not answer: no adapter");
+                m_bus.Trace("bluetoothd does not answer its objects");
                 m_bus.RetryIfPresent(m, m_retry, [this] { Load(); });
                 return;
             }
@@ -98,6 +114,10 @@ void BluezDevices::Load()
             });
             if (!whole)
                 return;
+            m_loaded = true;
+            if (m_adapters.empty())
+                m_bus.Trace("bluetoothd has no adapter");
+            AdaptersChanged();
             m_map.BluezLoaded();
             // The agent manager is BlueZ's too: it can take the agent only now.
             m_agent.Register();
@@ -134,7 +154,14 @@ void BluezDevices::Apply(const std::string& path, const std::string& iface, cons
         AdapterFacts& a = m_adapters[path];
         Take(props.flags, "Powered", a.powered);
         Take(props.text, "Address", a.address);
+        Take(props.text, "PowerState", a.powerState);
+        auto uuids = props.lists.find("UUIDs");
+        if (uuids != props.lists.end()) {
+            const auto& list = uuids->second;
+            a.handsFree = std::find(list.begin(), list.end(), kHandsFreeUuid) != list.end();
+        }
         m_map.Adapter(path, true, a.powered, a.address);
+        AdaptersChanged();
         return;
     }
     DeviceFacts& d = m_devices[path];
@@ -180,6 +207,9 @@ void BluezDevices::OnInterfacesRemoved(sd_bus_message* m)
             m_bus.Trace("adapter %s removed", path);
             m_adapters.erase(p);
             m_map.Adapter(p, false, false, {});
+            if (m_adapters.empty())
+                m_bus.Trace("bluetoothd has no adapter");
+            AdaptersChanged();
         } else if (strcmp(*i, kDeviceIface) == 0) {
             m_devices.erase(p);
             m_map.DeviceGone(p);

@@ -23,6 +23,19 @@ public:
 
     // After every change of a device: the linked phone's audio card may come or go with it.
     std::function<void()> onDeviceChanged;
+    // After every change of the adapters, and once bluetoothd's objects are all read.
+    std::function<void()> onAdaptersChanged;
+
+    struct AdapterFacts {
+        bool powered = false;
+        std::string address;
+        std::string powerState; // "off-blocked" while rfkill blocks it (newer BlueZ only)
+        bool handsFree = false; // offers the hands-free unit: oFono registered its profile
+    };
+    // What BlueZ said of an adapter; null when nothing.
+    const AdapterFacts* Adapter(const std::string& path) const;
+    // bluetoothd's objects have all been read since it (or the bus) last came.
+    bool Loaded() const { return m_loaded; }
 
     // Once the bus is open: the signals that say what changed.
     void Subscribe();
@@ -46,10 +59,7 @@ public:
     void OnPropertiesChanged(sd_bus_message* m);
 
 private:
-    struct AdapterFacts {
-        bool powered = false;
-        std::string address;
-    };
+    void AdaptersChanged();
     void ReadObject(sd_bus_message* m, const std::string& path);
     void Apply(const std::string& path, const std::string& iface, const BusProps& props);
 
@@ -59,4 +69,5 @@ private:
     std::map<std::string, AdapterFacts> m_adapters;
     std::map<std::string, DeviceFacts> m_devices; // what the devices said so far
     unsigned long m_retry = 0;
+    bool m_loaded = false;
 };

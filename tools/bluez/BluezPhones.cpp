@@ -41,6 +41,7 @@ void BluezPhones::Attach(HandsFreeMap& map)
     m_audio = std::make_unique<OfonoAudio>(m_bus, map, *m_devices);
     m_modems = std::make_unique<OfonoModems>(m_bus, map, *m_audio);
     m_devices->onDeviceChanged = [this] { m_audio->UpdateCard(); };
+    m_devices->onAdaptersChanged = [this] { ReportHostStack(); };
 }
 
 void BluezPhones::Start()
@@ -62,11 +63,13 @@ void BluezPhones::Start()
                 static_cast<long long>(SystemBus::kRetry.count()));
         m_busMissing = true;
         m_bus.Close();
+        ReportHostStack();
         m_retryTimer = m_timers.After(SystemBus::kRetry, [this] { Start(); });
         return;
     }
     m_busMissing = false;
     m_bus.Trace("system bus connected");
+    AskOwners();
     m_devices->Load();
     m_modems->Load();
 }
@@ -85,12 +88,15 @@ void BluezPhones::Disconnected()
     m_devices->Clear();
     m_map->OfonoGone();
     m_map->BluezGone();
+    ReportHostStack();
     m_retryTimer = m_timers.After(SystemBus::kRetry, [this] { Start(); });
 }
 
 void BluezPhones::OnNameOwner(const std::string& name, bool present)
 {
     m_bus.Trace("%s %s", name.c_str(), present ? "appeared" : "vanished");
+    (name == busname::kBluez ? m_bluezOwned : m_ofonoOwned) = present;
+    ReportHostStack();
     if (name == busname::kBluez)
         m_devices->Restart(present);
     else

@@ -15,8 +15,11 @@
 #include "TimerQueue.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+
+class HostStackWatch;
 
 class BluezPhones : public PhoneBackend {
 public:
@@ -52,8 +55,18 @@ public:
     // bluetoothd or ofonod appeared or vanished (public for the C callback).
     void OnNameOwner(const std::string& name, bool present);
 
+    // Before Start: the host stack's state goes to `watch`; rfkill switches are read in `rfkill`.
+    void WatchHostStack(HostStackWatch& watch, std::filesystem::path rfkill);
+    // The list asked for, as Connect and Pairing do when they open: an adapter that is off (and
+    // not blocked) is switched on, so a serial module's command set needs nothing new.
+    void PowerOnIfOff();
+    void TraceLine(const std::string& line);
+
 private:
     void Disconnected();
+    // Whether bluetoothd and ofonod are there when the bus opens; their changes come as signals.
+    void AskOwners();
+    void ReportHostStack();
 
     TimerQueue& m_timers;
     SystemBus m_bus;
@@ -65,4 +78,9 @@ private:
     bool m_busMissing = false;
     unsigned long m_retryTimer = 0;
     unsigned long m_linkTimer = 0; // a Connect waiting for its modem
+    HostStackWatch* m_host = nullptr;
+    std::filesystem::path m_rfkill;
+    bool m_bluezOwned = false;
+    bool m_ofonoOwned = false;
+    int m_ownersAnswered = 0;
 };

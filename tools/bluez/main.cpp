@@ -4,9 +4,11 @@
 #include "BluezPhones.h"
 #include "ControlServer.h"
 #include "HandsFreeMap.h"
+#include "HostStackWatch.h"
 #include "ModuleCore.h"
 #include "PhoneBookPull.h"
 #include "PtyLine.h"
+#include "RfkillState.h"
 #include "SimLine.h"
 #include "TimerQueue.h"
 
@@ -53,18 +55,25 @@ Options:
   --adapter hciN   use this adapter (default: the first one BlueZ lists)
   --trace FILE     append one line per bus event and request ("<ms> bluez <details>")
   --log FILE       log every frame in and out in hex, as ostrilan-modsim does
-  --control PATH   a Unix stream socket answering "state" with the module's state
+  --control PATH   a Unix stream socket answering "state" with the module's state and
+                   "hoststate" with the host stack's (ready, no-adapter, adapter-off ...)
+  --rfkill DIR     the radio switches' folder (default /sys/class/rfkill)
   --contacts DIR   write the phones' phone books here (default: the application's contacts
                    folder as ostrilan computes it: data/contacts beside the program in a build
                    folder; installed, $OSTRILAN_ROOT/data/contacts when that is set, else
                    $XDG_DATA_HOME/ostrilan/data/contacts)
   --help           this text
 
+The host stack's state (no system bus, no bluetoothd, no adapter, adapter off or blocked by rfkill,
+no ofonod, no hands-free profile, ready) goes to the application, which says it on its screens; an
+adapter that is off is switched on when the application opens Connect or Pairing.
+
 See docs/bluetooth.md for what maps to what.
 )";
 
 struct Options {
     std::string link, adapter, trace, log, control, contacts;
+    std::string rfkillDir = rfkill::kDefaultFolder;
 };
 
 bool ParseArgs(int argc, char** argv, Options& o)
@@ -92,6 +101,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
             o.control = v;
         else if (a == "--contacts")
             o.contacts = v;
+        else if (a == "--rfkill")
+            o.rfkillDir = v;
         else {
             fprintf(stderr, "ostrilan-bluez: unknown option %s (see --help)\n", a.c_str());
             return false;
@@ -138,6 +149,17 @@ int main(int argc, char** argv)
     map.onLinked = [&phoneBook](const std::string& text, const BtAddress& address) { phoneBook.Pull(text, address); };
     // Nothing is known of the adapter until the bus has answered.
     core.AdapterReady(false);
+    HostStackWatch hostStack(core, [&phones](const std::string& text) {
+        phones.TraceLine(text);
+        fprintf(stderr, "ostrilan-bluez: %s\n", text.c_str());
+    });
+    phones.WatchHostStack(hostStack, o.rfkillDir);
+    // Connect and Pairing ask for the list as they open.
+    constexpr BYTE kCmdPairedList = 0x0E;
+    core.onCommand = [&phones](BYTE opcode) {
+        if (opcode == kCmdPairedList)
+            phones.PowerOnIfOff();
+    };
 
     ControlServer control;
     if (!o.control.empty() && !control.Listen(o.control)) {
@@ -189,7 +211,12 @@ int main(int argc, char** argv)
         phoneBook.Process();
         if (n > 0)
             control.Handle(fds, 3, [&core](const std::string& cmd) {
-                return cmd == "state" ? "ok " + core.StateText() : std::string("error only \"state\" here");
+                if (cmd == "hoststate") {
+                    auto host = core.HostStackState();
+                    return "ok " + std::string(host ? bridge::HostStackName(*host) : "none");
+                }
+                return cmd == "state" ? "ok " + core.StateText()
+                                      : std::string("error only \"state\" and \"hoststate\" here");
             });
         timers.RunDue();
     }

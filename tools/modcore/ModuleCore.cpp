@@ -20,6 +20,8 @@ constexpr BYTE kCmdFirmware = 0x02, kCmdState = 0x05, kCmdStartPairing = 0x07, k
 constexpr BYTE kEvState = 0x01, kEvPairResult = 0x02, kEvLink = 0x03, kEvRing = 0x04,
                kEvCallerId = 0x05, kEvSpeakerVolume = 0x0A, kEvPairedAddress = 0x0D,
                kEvDeviceName = 0x0E, kEvCallStatus = 0x10;
+// The bridge's indicator event, which no serial module sends.
+constexpr BYTE kEvIndicator = 0x60;
 // Call status bytes: direction, stage, number of calls. All zero: no call.
 constexpr BYTE kDirIncoming = 1, kDirOutgoing = 2;
 constexpr BYTE kStageAlerting = 1, kStageActive = 2;
@@ -164,6 +166,7 @@ void ModuleCore::Respond(BYTE opcode, std::span<const BYTE> bytes)
             Event(kEvLink, { m_linkKind });
             Event(kEvState, { StateByte() });
         }
+        SendHostStack();
         break;
     case kCmdStartPairing:
         if (m_main != kIdle)
@@ -323,6 +326,20 @@ void ModuleCore::DoDeletePairing(std::span<const BYTE> bytes)
         return Reply(kCmdDeletePairing, kStatusWrongState);
     m_phones.RemovePairing(address);
     Reply(kCmdDeletePairing, kStatusOk);
+}
+
+void ModuleCore::HostStack(bridge::HostStack state)
+{
+    if (m_hostStack == state)
+        return;
+    m_hostStack = state;
+    SendHostStack();
+}
+
+void ModuleCore::SendHostStack()
+{
+    if (m_hostStack)
+        Event(kEvIndicator, { BYTE(bridge::IndicatorKind::HostStack), BYTE(*m_hostStack) });
 }
 
 void ModuleCore::AdapterReady(bool ready)

@@ -10,6 +10,8 @@
 #include "SimLine.h"
 #include "TimerQueue.h"
 
+#include "link/BridgeIndicator.h"
+
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -56,6 +58,11 @@ public:
     void CallEnded();
     void AudioHere(bool here);
     void SpeakerVolume(BYTE level);
+    // The host's Bluetooth stack, which only the bridge reports (indicator event 0x60): sent on
+    // each change and again after every state answer, since the application flushes the line
+    // when it opens it. A module that is never told sends nothing of it, as a serial one.
+    void HostStack(bridge::HostStack state);
+    std::optional<bridge::HostStack> HostStackState() const { return m_hostStack; }
 
     BYTE MainState() const { return m_main; }
     bool Audio() const { return m_audio; }
@@ -90,6 +97,7 @@ private:
     void SetState(BYTE mainState, bool audio);
     void SendCallStatus(BYTE direction, BYTE stage);
     void SendName(const PairedPhone& phone);
+    void SendHostStack();
     std::vector<BYTE> Text(const std::string& text, size_t room);
     void DoConnect(std::span<const BYTE> frame);
     void DoPairedList();
@@ -122,4 +130,5 @@ private:
     std::string m_number;
     std::chrono::milliseconds m_lateNext { 0 };
     unsigned long m_repeatTimer = 0, m_pairTimer = 0;
+    std::optional<bridge::HostStack> m_hostStack;
 };

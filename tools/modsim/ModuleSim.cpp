@@ -204,6 +204,25 @@ void ModuleSim::Dial(const std::string&)
     });
 }
 
+std::string ModuleSim::PlayHostStack(const std::string& name)
+{
+    using bridge::HostStack;
+    if (name.empty()) {
+        auto state = m_core.HostStackState();
+        return "ok " + std::string(state ? bridge::HostStackName(*state) : "none");
+    }
+    auto state = bridge::ParseHostStack(name);
+    if (!state)
+        return "error hoststate "
+               "ready|no-bus|no-bluetoothd|no-adapter|adapter-off|rfkill-blocked|no-ofono|no-handsfree";
+    // As the bridge: without a usable adapter the module is not ready; without oFono it still pairs.
+    bool adapterUsable
+        = *state == HostStack::Ready || *state == HostStack::NoOfono || *state == HostStack::NoHandsFree;
+    m_core.AdapterReady(adapterUsable);
+    m_core.HostStack(*state);
+    return "ok " + name;
+}
+
 std::string ModuleSim::HelpText()
 {
     return R"(Commands (console, --control socket and scenario files alike):
@@ -234,6 +253,10 @@ std::string ModuleSim::HelpText()
   longtext                 the next name or caller id fills its frame
   badtext                  the next name or caller id is not valid UTF-8
   vanish                   close the module's side of the line
+  hoststate [NAME]         as the bridge does, report the host's Bluetooth stack (event 0x60):
+                           ready, no-bus, no-bluetoothd, no-adapter, adapter-off, rfkill-blocked
+                           (main state 0 until ready), no-ofono, no-handsfree (idle); no NAME:
+                           the last one reported, or none
   quit                     end the simulator
 Scenario files also take:
   wait MS                  pause
@@ -388,6 +411,8 @@ std::string ModuleSim::Execute(const std::string& line)
         m_core.SendUnknown();
         return "ok";
     }
+    if (cmd == "hoststate")
+        return PlayHostStack(arg(1));
     if (cmd == "vanish") {
         m_line.LogNote("fault vanish: the line is closed");
         m_line.Vanish();

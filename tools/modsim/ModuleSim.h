@@ -54,6 +54,8 @@ public:
     static std::string HelpText();
 
 private:
+    // The hoststate command: the bridge's report of the host stack, with the main state it goes with.
+    std::string PlayHostStack(const std::string& name);
     // The phones' side of the module's commands.
     std::vector<PairedPhone> PairedPhones() const override;
     void Connect(const BtAddress& address) override;

@@ -43,7 +43,10 @@ TEST_F(LinkTest, EveryResponseAndEventOpcodePostsItsMessage)
         stream = stream + ModuleFrameBytes(0x04, BYTE(op), { 7, 8, 9 });
         // 0x8500 + opcode, the call events 0x04-0x06 0x8600 + opcode, with the first byte; the
         // ring, caller, text, name and 0x0F events without it; call status with all three. An
-        // address (0x0D) with no paired list under way, and unknown opcodes, post nothing.
+        // address (0x0D) with no paired list under way, and unknown opcodes, post nothing. The
+        // bridge's indicator (0x60) carries its kind and value.
+        if (op == 0x60)
+            expected.push_back({ 0x8560, 7, 8 });
         if (op == 0 || op == 0x0D || op > 0x10)
             continue;
         const bool noValue = op == 0x04 || op == 0x05 || op == 0x0B || op == 0x0E || op == 0x0F;

@@ -135,3 +135,37 @@ TEST_F(ModsimTest, BarePairedListCarriesNoNames)
     ASSERT_TRUE(Await(WM_BT_PAIRED_LIST));
     EXPECT_TRUE(Quiet(WM_BT_EV_DEVICE_NAME, std::chrono::milliseconds(500)));
 }
+
+// The bridge's host stack report played from the console: the indicator with its value, the main
+// state the bridge gives it, told again after a state answer, and nothing before it is played.
+TEST_F(ModsimTest, HostStateIsReportedOnlyOncePlayedAndAgainAfterTheStateAnswer)
+{
+    StartSim();
+    EXPECT_EQ(Ask("hoststate"), "ok none");
+    ASSERT_TRUE(link.GetState());
+    ASSERT_TRUE(AwaitStatus(WM_BT_STATE));
+    EXPECT_TRUE(Quiet(WM_BT_EV_INDICATOR, std::chrono::milliseconds(200)));
+
+    struct Case {
+        const char* name;
+        LPARAM value;
+        unsigned mainState;
+    };
+    const Case cases[] = { { "no-adapter", 3, 0 }, { "no-ofono", 6, 1 }, { "rfkill-blocked", 5, 0 },
+        { "ready", 0, 1 }, { "no-bus", 1, 0 }, { "no-handsfree", 7, 1 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Ask(std::string("hoststate ") + c.name), std::string("ok ") + c.name);
+        auto report = Await(WM_BT_EV_INDICATOR);
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->message.wParam, 1u);
+        EXPECT_EQ(report->message.lParam, c.value);
+        EXPECT_EQ(Ask("state").substr(0, 10), "ok state " + std::to_string(c.mainState));
+    }
+    EXPECT_EQ(Ask("hoststate"), "ok no-handsfree");
+    ASSERT_TRUE(link.GetState());
+    auto again = Await(WM_BT_EV_INDICATOR);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->message.lParam, 7);
+    EXPECT_EQ(Ask("hoststate airplane").rfind("error hoststate ready|", 0), 0u);
+}
