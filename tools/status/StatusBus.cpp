@@ -107,7 +107,9 @@ void StatusBus::ReadBattery()
         reading.state = state;
         reading.percentage = percentage;
     }
-    std::optional<BatteryMessage> message = ok ? BatteryMessageFor(reading) : std::nullopt;
+    std::optional<BatteryMessage> message;
+    if (ok)
+        message = BatteryMessageFor(reading);
     if (m_lastBattery && *m_lastBattery == message)
         return;
     m_lastBattery = message;
