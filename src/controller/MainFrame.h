@@ -4,6 +4,7 @@
 // every long-lived object, starts and shuts down the phone, follows the module through every call,
 // makes the task screens on demand, keeps the status line and runs three timers.
 
+#include "controller/SaveNotice.h"
 #include "link/ModuleLink.h"
 #include "link/PhoneStatus.h"
 #include "platform/controls/FrameWindow.h"
@@ -98,8 +99,11 @@ protected:
     // The pair mode screen when it exists, otherwise the connect screen.
     void ForwardToPairingScreen(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowModuleBox(const WString& text);
+    // A history save's result: its first failure in a row goes to the status line.
+    void ReportSave(bool saved, std::string_view what);
 
 private:
+    SaveNotice m_saveNotice;
     std::array<std::unique_ptr<Dialog>, 9> m_screens;
     std::unique_ptr<ScreenContext> m_pScreenContext;
     Window* m_pActiveView = nullptr;
