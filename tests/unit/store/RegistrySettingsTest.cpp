@@ -105,4 +105,21 @@ TEST(RegistrySettings, AHiveOverOneMebibyteIsNotReadAndIsKeptAsideWhole)
     EXPECT_TRUE(WriteMicGain(4));
     EXPECT_EQ(ReadMicGain(), 4u);
     EXPECT_LT(std::filesystem::file_size(Registry::FilePath()), 1000u);
+
+    // 200 MB (sparse, so the disk is spared): answered at once, never read into memory.
+    std::filesystem::remove(Registry::FilePath());
+    { std::ofstream(Registry::FilePath()) << kHeader << line; }
+    std::filesystem::resize_file(Registry::FilePath(), 200'000'000);
+    EXPECT_EQ(ReadMicGain(), 99u);
+    EXPECT_TRUE(WriteMicGain(6));
+    EXPECT_EQ(ReadMicGain(), 6u);
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    size_t peakKiB = 0;
+    while (status >> field) {
+        if (field == "VmHWM:")
+            status >> peakKiB;
+    }
+    EXPECT_GT(peakKiB, 0u);
+    EXPECT_LT(peakKiB, 64u * 1024);
 }
