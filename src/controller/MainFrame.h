@@ -104,6 +104,7 @@ protected:
 
 private:
     SaveNotice m_saveNotice;
+    SaveNotice m_lastCallNotice;
     std::array<std::unique_ptr<Dialog>, 9> m_screens;
     std::unique_ptr<ScreenContext> m_pScreenContext;
     Window* m_pActiveView = nullptr;

@@ -324,8 +324,9 @@ void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
     record.SetNumber(bytes);
     m_pCallLog->CurrentCall() = record;
     m_pCallLog->LastCall() = record;
-    // Redial falls back to the number in memory.
-    ReportSave(m_pCallLog->SaveLastCall(), "LastCall.dat");
+    // Redial falls back to the number in memory. Only logged: the status line tells of a failed
+    // save once the call has ended and its list was saved.
+    (void)m_lastCallNotice.Report(m_pCallLog->SaveLastCall(), "LastCall.dat", nullptr);
     PostToScreen(kScreenIncoming, WM_BT_EV_CALLER_ID, wParam, lParam);
 }
 
