@@ -61,20 +61,28 @@ bool WriteWhole(int fd, const std::string& text)
 // new (never through a link left in the folder), then rename over it.
 bool WriteAtomically(const fs::path& file, const std::string& text)
 {
+    // A name someone else took (a link planted at a guessed name) is passed over for the next.
     static std::atomic<uint32_t> counter { 0 };
-    const fs::path temp = file.parent_path()
-        / ("." + file.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-"
-            + std::to_string(counter.fetch_add(1)));
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kEntryMode);
-    if (fd < 0)
-        return false;
-    bool written = ::fchmod(fd, kEntryMode) == 0 && WriteWhole(fd, text);
-    ::close(fd);
-    if (!written || ::rename(temp.c_str(), file.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
+    constexpr int kAttempts = 8;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const fs::path temp = file.parent_path()
+            / ("." + file.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-"
+                + std::to_string(counter.fetch_add(1)));
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kEntryMode);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        bool written = ::fchmod(fd, kEntryMode) == 0 && WriteWhole(fd, text);
+        ::close(fd);
+        if (!written || ::rename(temp.c_str(), file.c_str()) != 0) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+        return true;
     }
-    return true;
+    return false;
 }
 
 bool ProcessIsGone(uint32_t pid)
