@@ -183,8 +183,10 @@ void AutomationServer::Serve()
             if (it == m_clients.end())
                 continue;
             Client& client = it->second;
-            bool keep = true;
-            if (fds[i + 2].revents & POLLOUT)
+            // A client gone for good while its command runs can take no answer; kept, it would
+            // wake every poll until the answer came.
+            bool keep = !(client.busy && (fds[i + 2].revents & (POLLHUP | POLLERR)));
+            if (keep && (fds[i + 2].revents & POLLOUT))
                 keep = WriteTo(client);
             if (keep && (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) && !client.busy && client.out.empty())
                 keep = ReadFrom(client);
