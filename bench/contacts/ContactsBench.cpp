@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -139,6 +140,76 @@ void BM_Read5000CardFile(benchmark::State& state)
     state.counters["file_kB"] = double(text.size()) / 1024.0;
 }
 BENCHMARK(BM_Read5000CardFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+
+// Kibibytes of a "<field>:   1234 kB" line of /proc/self/status.
+double StatusKiB(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0)
+            return std::stod(line.substr(field.size() + 1));
+    }
+    return 0;
+}
+
+// The largest books the reader lets through: 8 MiB files of cards with 256-character names and
+// 16 numbers of 31 digits, four of them, loaded and then reloaded once.
+void BM_WorstBooksResident(benchmark::State& state)
+{
+    char pattern[] = "/tmp/ostrilan-bench-contacts-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        state.SkipWithError("mkdtemp");
+        return;
+    }
+    const std::filesystem::path folder = pattern;
+    auto writeBook = [&](int i) {
+        std::string text;
+        for (long card = long(i) * 100'000; text.size() < (8u << 20) - 1024; ++card) {
+            text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + std::string(246, 'N') + Digits(int(card), 10) + "\r\n";
+            for (long n = 0; n < 16; ++n)
+                text += "TEL:+" + std::string(21, '0') + Digits(int(card * 16 + n), 10) + "\r\n";
+            text += "END:VCARD\r\n";
+        }
+        std::ofstream(folder / ("book" + std::to_string(i) + ".vcf"), std::ios::binary) << text;
+    };
+    for (int i = 0; i < 4; ++i)
+        writeBook(i);
+    for (auto _ : state) {
+        // The peak counted from here (writing "5" resets VmHWM to the current resident size).
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const double start = StatusKiB("VmRSS");
+        std::atomic<int> loads = 0;
+        ContactBook book(folder, [&] { ++loads; });
+        if (!book.Start()) {
+            state.SkipWithError("no watch");
+            break;
+        }
+        auto waitForLoad = [&](int count) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (loads < count && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            return loads >= count;
+        };
+        if (!waitForLoad(1)) {
+            state.SkipWithError("no load");
+            break;
+        }
+        writeBook(0);
+        if (!waitForLoad(2)) {
+            state.SkipWithError("no reload");
+            break;
+        }
+        state.counters["contacts"] = double(book.ContactCount());
+        state.counters["rss_start_kB"] = start;
+        state.counters["rss_loaded_kB"] = StatusKiB("VmRSS");
+        state.counters["hwm_kB"] = StatusKiB("VmHWM");
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+}
+BENCHMARK(BM_WorstBooksResident)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 }
 

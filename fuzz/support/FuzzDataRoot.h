@@ -34,6 +34,12 @@ inline void WriteFuzzDataFile(const char* name, const uint8_t* data, size_t size
 {
     std::filesystem::path path = FuzzDataRoot() / "data" / name;
     std::filesystem::create_directories(path.parent_path());
+    // Damaged files the loaders kept aside on earlier inputs would otherwise pile up.
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(path.parent_path(), ec), end; !ec && it != end; it.increment(ec)) {
+        if (it->path().filename().string().find(".unreadable-") != std::string::npos)
+            std::filesystem::remove(it->path(), ec);
+    }
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
 }

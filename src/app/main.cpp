@@ -8,6 +8,7 @@
 #include "platform/devices/MprisPlayers.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/TerminationSignals.h"
+#include "platform/tooling/AutomationEndpoint.h"
 #include "platform/tooling/AutomationServer.h"
 #include "platform/tooling/Log.h"
 #include "platform/tooling/Trace.h"
@@ -16,11 +17,16 @@
 #include "platform/win/WindowSystem.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
 namespace {
+
+// The automation socket asked for cannot be made (its folder is not private, another program
+// listens on the path).
+constexpr int kExitAutomation = 3;
 
 // OSTRILAN_CLOCK=virtual or virtual:YYYY-MM-DDTHH:MM:SS; null for the real clock.
 std::unique_ptr<VirtualClock> ClockFromEnvironment()
@@ -56,14 +62,23 @@ int main(int argc, char** argv)
         app.SetCommandLine(argc > 1 ? argv[1] : "");
 
         std::unique_ptr<AutomationServer> automation;
-        if (const char* path = std::getenv("OSTRILAN_AUTOMATION")) {
-            automation = std::make_unique<AutomationServer>(system, path);
+        if (const char* value = std::getenv("OSTRILAN_AUTOMATION")) {
+            // A test driver that cannot reach the program must not find it running silently.
+            auto path = AutomationEndpoint::Resolve(value);
+            if (path.index() == 1) {
+                std::fprintf(stderr, "ostrilan: automation socket: %s\n", std::get<1>(path).c_str());
+                return kExitAutomation;
+            }
+            automation = std::make_unique<AutomationServer>(system, std::get<0>(path));
             // What the Quit button's Yes does.
             automation->SetQuitHandler([&app] {
                 if (Window* frame = app.GetMainWnd())
                     frame->PostMessage(WM_CLOSE, 0, 0);
             });
-            automation->Start();
+            if (!automation->Start()) {
+                std::fprintf(stderr, "ostrilan: automation socket: %s\n", automation->Error().c_str());
+                return kExitAutomation;
+            }
         }
         AudioSystem::Current();
         MprisPlayers desktopPlayers;

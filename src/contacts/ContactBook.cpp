@@ -2,6 +2,7 @@
 
 #include "contacts/VCardReader.h"
 #include "platform/devices/AtomicFile.h"
+#include "platform/tooling/Log.h"
 #include "platform/devices/Paths.h"
 
 #include <algorithm>
@@ -194,19 +195,24 @@ void ContactBook::Reload(std::stop_token stop)
 
     std::shared_ptr<ContactIndex> building = std::make_shared<ContactIndex>();
     size_t bytes = 0;
+    bool full = false;
     for (const fs::path& file : files) {
         uintmax_t size = fs::file_size(file, ec);
         if (ec)
             continue; // gone since the listing: its own event brings another load
         bytes += std::min<size_t>(size, VCardReader::kMaxFileBytes);
-        if (stop.stop_requested() || bytes > kMaxBytesPerLoad)
+        if (stop.stop_requested() || bytes > kMaxBytesPerLoad || full)
             break;
         for (const Contact& contact : VCardReader::ReadFile(file, stop)) {
-            if (building->ContactCount() == kMaxContacts)
+            full = building->ContactCount() == kMaxContacts || !building->Add(contact, kMaxIndexBytes);
+            if (full) {
+                Log::Printf(Log::Priority::Warning, "contacts: the book is full at %zu contacts (%zu bytes); the rest of %s and the files after it are left out",
+                    building->ContactCount(), building->Bytes(), file.filename().c_str());
                 break;
-            building->Add(contact);
+            }
         }
     }
+    building->Seal();
     if (stop.stop_requested())
         return;
     std::shared_ptr<const ContactIndex> index = std::move(building);

@@ -11,7 +11,9 @@
 // once and waits at most for the card being read.
 //
 // Bounds: at most kMaxFiles files (in name order) and kMaxBytesPerLoad bytes of them are read per
-// load, and at most kMaxContacts contacts kept; each file is bounded as VCardReader describes.
+// load, and at most kMaxContacts contacts and kMaxIndexBytes of index kept (a contact that does
+// not fit ends the load, with one log line); each file is bounded as VCardReader describes. See
+// docs/contacts.md for what this means in memory.
 
 #include "contacts/ContactIndex.h"
 #include "platform/core/Types.h"
@@ -30,6 +32,7 @@ public:
     static constexpr size_t kMaxFiles = 64;
     static constexpr size_t kMaxBytesPerLoad = 32 * 1024 * 1024;
     static constexpr size_t kMaxContacts = 50'000;
+    static constexpr size_t kMaxIndexBytes = 8 * 1024 * 1024;
 
     // Called after every load, the first one included, once the new contacts answer NameFor.
     // It runs on the book's worker thread: post a message from it, touch no window, and do not

@@ -1,50 +1,102 @@
 #include "contacts/ContactIndex.h"
 
-void ContactIndex::Add(const Contact& contact)
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t kShortBit = 0x80000000u;
+
+// FNV-1a: short numbers are grouped by their text's hash; two that share it are told apart by
+// the comparison every lookup makes anyway.
+uint32_t ShortKey(std::string_view text)
 {
-    auto name = uint32_t(m_names.size());
-    m_names.push_back(contact.name);
+    uint32_t hash = 2166136261u;
+    for (char c : text)
+        hash = (hash ^ uint8_t(c)) * 16777619u;
+    return hash | kShortBit;
+}
+
+uint32_t KeyOf(const PhoneNumber& number)
+{
+    return number.IsShort() ? ShortKey(number.Text()) : number.TailKey() & ~kShortBit;
+}
+
+}
+
+size_t ContactIndex::CostOf(const Contact& contact)
+{
+    size_t bytes = contact.name.size() * sizeof(char16_t) + sizeof(uint32_t);
+    for (const std::string& number : contact.numbers)
+        bytes += sizeof(Entry) + std::min(number.size(), PhoneNumber::kMaxChars);
+    return bytes;
+}
+
+bool ContactIndex::Add(const Contact& contact, size_t maxBytes)
+{
+    const size_t cost = CostOf(contact);
+    if (m_sealed || m_bytes + cost > maxBytes)
+        return false;
+    m_bytes += cost;
+    const auto name = uint32_t(m_nameStarts.size());
+    m_nameStarts.push_back(uint32_t(m_namePool.size()));
+    m_namePool += contact.name;
     for (const std::string& written : contact.numbers) {
         PhoneNumber number(written);
-        if (number.Empty())
+        if (number.Empty() || number.Text().size() > PhoneNumber::kMaxChars)
             continue;
-        std::vector<uint32_t>& group
-            = number.IsShort() ? m_shortNumbers[number.Text()] : m_byTail[number.TailKey()];
-        if (group.size() == kMaxPerGroup)
-            continue;
-        group.push_back(uint32_t(m_entries.size()));
-        m_entries.push_back({ std::move(number), name });
+        m_entries.push_back({ KeyOf(number), name, uint32_t(m_textPool.size()), uint8_t(number.Text().size()) });
+        m_textPool += number.Text();
     }
+    return true;
+}
+
+void ContactIndex::Seal()
+{
+    // Stable, so each group keeps its numbers in the order they came and the first ones stay.
+    std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    size_t kept = 0;
+    for (size_t i = 0, inGroup = 0; i < m_entries.size(); ++i) {
+        inGroup = i > 0 && m_entries[i].key == m_entries[i - 1].key ? inGroup + 1 : 0;
+        if (inGroup < kMaxPerGroup)
+            m_entries[kept++] = m_entries[i];
+    }
+    m_entries.resize(kept);
+    m_entries.shrink_to_fit();
+    m_namePool.shrink_to_fit();
+    m_nameStarts.shrink_to_fit();
+    m_textPool.shrink_to_fit();
+    m_sealed = true;
+}
+
+WString ContactIndex::NameAt(uint32_t name) const
+{
+    const size_t start = m_nameStarts[name];
+    const size_t end = name + 1 < m_nameStarts.size() ? m_nameStarts[name + 1] : m_namePool.size();
+    return m_namePool.substr(start, end - start);
 }
 
 std::optional<WString> ContactIndex::NameFor(std::string_view written) const
 {
     PhoneNumber caller(written);
-    if (caller.Empty())
+    if (caller.Empty() || !m_sealed)
         return std::nullopt;
-    const std::vector<uint32_t>* group = nullptr;
-    if (caller.IsShort()) {
-        if (auto it = m_shortNumbers.find(caller.Text()); it != m_shortNumbers.end())
-            group = &it->second;
-    } else if (auto it = m_byTail.find(caller.TailKey()); it != m_byTail.end()) {
-        group = &it->second;
-    }
-    if (!group)
-        return std::nullopt;
+    const uint32_t key = KeyOf(caller);
+    auto [first, last] = std::equal_range(m_entries.begin(), m_entries.end(), Entry { key, 0, 0, 0 },
+        [](const Entry& a, const Entry& b) { return a.key < b.key; });
 
     int best = 0;
-    const WString* name = nullptr;
+    std::optional<uint32_t> name;
     bool ambiguous = false;
-    for (uint32_t index : *group) {
-        const Entry& entry = m_entries[index];
-        int score = PhoneNumber::Match(caller, entry.number);
+    for (auto it = first; it != last; ++it) {
+        const PhoneNumber number(std::string_view(m_textPool).substr(it->textAt, it->textLength));
+        int score = PhoneNumber::Match(caller, number);
         if (score > best) {
             best = score;
-            name = &m_names[entry.name];
+            name = it->name;
             ambiguous = false;
-        } else if (score == best && score > 0 && m_names[entry.name] != *name) {
+        } else if (score == best && score > 0 && *name != it->name && NameAt(*name) != NameAt(it->name)) {
             ambiguous = true;
         }
     }
-    return ambiguous || !name ? std::nullopt : std::optional<WString>(*name);
+    return ambiguous || !name ? std::nullopt : std::optional<WString>(NameAt(*name));
 }

@@ -2,14 +2,18 @@
 
 // The numbers of a set of contacts arranged for looking up a caller's name quickly: numbers are
 // grouped by their last digits, so a lookup compares the caller only with the few numbers that can
-// match. Built once and then only read, so any number of threads may look up at the same time.
+// match. Filled by Add, then sealed once and only read, so any number of threads may look up at
+// the same time.
+//
+// Kept compact, since a phone book may be large: every name lies in one UTF-16 pool and every
+// number's text in one byte pool; a number costs a 16-byte entry plus its text, a contact its
+// name plus 4 bytes. Groups are runs of one sorted array, found by binary search.
 
 #include "contacts/Contact.h"
 #include "contacts/PhoneNumber.h"
 
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class ContactIndex {
@@ -18,22 +22,36 @@ public:
     // a hostile book cannot make one lookup slow; a real book has a handful at most.
     static constexpr size_t kMaxPerGroup = 64;
 
-    void Add(const Contact& contact);
+    // False, with nothing added, when the contact would take the index past maxBytes.
+    bool Add(const Contact& contact, size_t maxBytes = SIZE_MAX);
+    // Arranges what was added for lookups; before it NameFor finds nothing.
+    void Seal();
 
     // The name of the contact whose number matches best (see PhoneNumber). Empty when no number
     // matches, or when two different names match equally well: no name is better than a wrong one.
     std::optional<WString> NameFor(std::string_view number) const;
 
-    size_t ContactCount() const { return m_names.size(); }
+    size_t ContactCount() const { return m_nameStarts.size(); }
+    // What the contents take, counted as they were added.
+    size_t Bytes() const { return m_bytes; }
+    // What one contact would add to Bytes().
+    static size_t CostOf(const Contact& contact);
 
 private:
     struct Entry {
-        PhoneNumber number;
+        // The tail key of a long number; a hash of a short one's text, with the top bit set.
+        uint32_t key;
         uint32_t name;
+        uint32_t textAt;
+        uint8_t textLength;
     };
 
-    std::vector<WString> m_names;
+    WString NameAt(uint32_t name) const;
+
+    std::u16string m_namePool;
+    std::vector<uint32_t> m_nameStarts;
+    std::string m_textPool;
     std::vector<Entry> m_entries;
-    std::unordered_map<uint32_t, std::vector<uint32_t>> m_byTail;
-    std::unordered_map<std::string, std::vector<uint32_t>> m_shortNumbers;
+    size_t m_bytes = 0;
+    bool m_sealed = false;
 };

@@ -5,6 +5,7 @@
 // makes the task screens on demand, keeps the status line and runs three timers.
 
 #include "controller/BridgeIndicators.h"
+#include "controller/SaveNotice.h"
 #include "link/ModuleLink.h"
 #include "link/PhoneStatus.h"
 #include "platform/controls/FrameWindow.h"
@@ -104,8 +105,12 @@ protected:
     // The pair mode screen when it exists, otherwise the connect screen.
     void ForwardToPairingScreen(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowModuleBox(const WString& text);
+    // A history save's result: its first failure in a row goes to the status line.
+    void ReportSave(bool saved, std::string_view what);
 
 private:
+    SaveNotice m_saveNotice;
+    SaveNotice m_lastCallNotice;
     std::array<std::unique_ptr<Dialog>, 9> m_screens;
     std::unique_ptr<ScreenContext> m_pScreenContext;
     Window* m_pActiveView = nullptr;

@@ -300,9 +300,15 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
         int list = int(status.callType);
         m_pCallLog->LoadList(list);
         m_pCallLog->AddRecord(list, record);
-        // A history file that cannot be written is not reported; the call stays in the list in memory.
-        (void)m_pCallLog->SaveList(list);
+        // A list that cannot be written keeps the call in memory; the next save writes it too.
+        ReportSave(m_pCallLog->SaveList(list), ToUtf8(CallLogStore::FileName(list)));
     }
+}
+
+void CMainFrame::ReportSave(bool saved, std::string_view what)
+{
+    if (std::optional<WString> text = m_saveNotice.Report(saved, what, m_pLanguage.get()))
+        SetStatusLine(*text);
 }
 
 void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
@@ -319,8 +325,9 @@ void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
     record.SetNumber(bytes);
     m_pCallLog->CurrentCall() = record;
     m_pCallLog->LastCall() = record;
-    // Redial falls back to the number in memory.
-    (void)m_pCallLog->SaveLastCall();
+    // Redial falls back to the number in memory. Only logged: the status line tells of a failed
+    // save once the call has ended and its list was saved.
+    (void)m_lastCallNotice.Report(m_pCallLog->SaveLastCall(), "LastCall.dat", nullptr);
     PostToScreen(kScreenIncoming, WM_BT_EV_CALLER_ID, wParam, lParam);
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
-// The program's texts: one buffer per text key (the device's 128, then the host stack's causes that
-// only the bridge reports), filled once from the language file while the main frame is created and
-// read directly by every screen afterwards.
+// The program's texts: one buffer per text key, filled once from the language file while the
+// main frame is created and read directly by every screen afterwards.
 
+#include "controller/TextKeys.h"
 #include "platform/core/Types.h"
 
 #include <array>
@@ -14,7 +14,8 @@ using LANGID = WORD;
 
 class TextTable {
 public:
-    static constexpr size_t kKeys = 135;
+    // The device's 128 texts and those this system added after them, as the catalog lists them.
+    static constexpr size_t kKeys = text::kAll.size();
     static constexpr size_t kTextSize = 256;
 
     // The keys in the order they are loaded.

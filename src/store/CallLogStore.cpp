@@ -58,13 +58,20 @@ bool CallLogStore::SaveList(int list)
 {
     if (!ValidList(list))
         return false;
-    return DataFile::Save(FileName(list), kListMagics[list - kIncomingList], DataFile::Bytes(ListOf(list)));
+    const bool saved
+        = DataFile::Save(FileName(list), kListMagics[list - kIncomingList], DataFile::Bytes(ListOf(list)));
+    m_unsaved[size_t(list - kIncomingList)] = !saved;
+    return saved;
 }
 
 bool CallLogStore::LoadList(int list)
 {
     if (!ValidList(list))
         return false;
+    // After a failed save the list in memory is newer than its file: the file must not take back
+    // the calls it lacks.
+    if (m_unsaved[size_t(list - kIncomingList)])
+        return true;
     List& slots = ListOf(list);
     DataFile file(FileName(list), kListMagics[list - kIncomingList]);
     if (file.GetStatus() == DataFile::Status::Missing)

@@ -28,7 +28,8 @@ public:
     bool ClearList(int list);
     bool GetRecord(int list, int slot, CallRecord& record) const;
     [[nodiscard]] bool SaveList(int list);
-    // A missing file empties the list; a foreign one leaves it as it was.
+    // A missing file empties the list; a foreign one leaves it as it was (and is kept aside). A
+    // list whose last save failed is newer than its file and stays as it is.
     bool LoadList(int list);
     [[nodiscard]] bool SaveLastCall();
     // A file that is missing or cannot be read leaves the last call in memory as it was.
@@ -47,6 +48,7 @@ private:
     const List& ListOf(int list) const { return m_lists[size_t(list - kIncomingList)]; }
 
     std::array<List, 3> m_lists {};
+    std::array<bool, 3> m_unsaved {};
     CallRecord m_currentCall;
     CallRecord m_lastCall;
 };

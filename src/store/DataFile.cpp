@@ -2,6 +2,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/devices/AtomicFile.h"
+#include "platform/devices/KeptAside.h"
 #include "store/AppFolders.h"
 
 #include <algorithm>
@@ -80,22 +81,32 @@ DataFile::DataFile(const WString& name, DWORD magic)
         m_status = errno == ENOENT ? Status::Missing : Status::Unreadable;
         return;
     }
-    m_status = Status::Unreadable;
+    m_status = Open(path, magic);
+    if (m_status == Status::Open)
+        return;
+    // What cannot be read may still hold calls someone wants back: it is kept under another name
+    // before the next save puts a new file in its place.
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_keptAs = KeptAside::Move(path);
+}
+
+DataFile::Status DataFile::Open(const std::filesystem::path& path, DWORD magic)
+{
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
-        return;
+        return Status::Unreadable;
     uint8_t header[kHeaderSize];
     ssize_t got = ReadAt(m_fd, header, sizeof header, 0);
     if (got < 0)
-        return;
+        return Status::Unreadable;
     // A header cut short cannot name its records: treated like a foreign file.
     if (size_t(got) < sizeof header || WordAt(header, kMagicAt) != magic
-        || WordAt(header, kFormatWordAt) != kFormatWord) {
-        m_status = Status::Foreign;
-        return;
-    }
+        || WordAt(header, kFormatWordAt) != kFormatWord)
+        return Status::Foreign;
     m_position = WordAt(header, kOffsetAt);
-    m_status = Status::Open;
+    return Status::Open;
 }
 
 DataFile::~DataFile()

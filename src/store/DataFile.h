@@ -9,6 +9,8 @@
 
 #include <bit>
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -27,13 +29,16 @@ public:
     // Saves the file named in the data folder atomically, creating the folder when missing.
     [[nodiscard]] static bool Save(const WString& name, DWORD magic, std::span<const uint8_t> records);
 
-    // Opens the file named in the data folder and checks its header against the magic.
+    // Opens the file named in the data folder and checks its header against the magic. A file that
+    // is there but cannot be read or is not of this kind is renamed aside (see KeptAside).
     DataFile(const WString& name, DWORD magic);
     ~DataFile();
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
     Status GetStatus() const { return m_status; }
+    // Where the file was kept when it could not be read.
+    const std::optional<std::filesystem::path>& KeptAs() const { return m_keptAs; }
     // Zeroes the buffer, then fills it with the next bytes from the records, starting at the
     // offset the header gives. A file that ends early leaves the rest zero; false on a read error.
     bool ReadNext(std::span<uint8_t> record);
@@ -48,7 +53,10 @@ public:
     }
 
 private:
+    Status Open(const std::filesystem::path& path, DWORD magic);
+
     int m_fd = -1;
+    std::optional<std::filesystem::path> m_keptAs;
     Status m_status = Status::Missing;
     uint64_t m_position = 0;
 };

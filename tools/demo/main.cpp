@@ -2,6 +2,7 @@
 // prints "click <id>"; F10 prints "key F10"; closing the window ends the program.
 
 #include "platform/backends/BackendFactory.h"
+#include "platform/tooling/AutomationEndpoint.h"
 #include "platform/tooling/AutomationServer.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowApi.h"
@@ -80,9 +81,15 @@ int main()
         panels.push_back(std::move(panel));
     }
     std::unique_ptr<AutomationServer> automation;
-    if (const char* path = std::getenv("OSTRILAN_AUTOMATION")) {
-        automation = std::make_unique<AutomationServer>(system, path);
-        automation->Start();
+    if (const char* value = std::getenv("OSTRILAN_AUTOMATION")) {
+        auto path = AutomationEndpoint::Resolve(value);
+        if (path.index() == 0)
+            automation = std::make_unique<AutomationServer>(system, std::get<0>(path));
+        if (!automation || !automation->Start()) {
+            std::fprintf(stderr, "ostrilan-demo: automation socket: %s\n",
+                automation ? automation->Error().c_str() : std::get<1>(path).c_str());
+            return 3;
+        }
     }
     std::printf("ready\n");
     std::fflush(stdout);

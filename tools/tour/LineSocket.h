@@ -16,6 +16,8 @@ public:
     // Tries until the deadline: the server may still be starting.
     bool Connect(const std::string& path, std::chrono::milliseconds limit);
     bool Connected() const { return m_fd >= 0; }
+    // For tests that send raw bytes.
+    int Fd() const { return m_fd; }
     void Close();
     // The answer line without its newline; "" on time-out (which closes the connection, so a late
     // answer is never taken for the next one) or a closed connection.

@@ -18,7 +18,7 @@
 class CatalogReader {
 public:
     // Larger files are refused unread; real catalogs are a few kilobytes.
-    static constexpr size_t kMaxFileSize = 16 * 1024 * 1024;
+    static constexpr size_t kMaxFileSize = 1024 * 1024;
 
     // Replaces the entries with those of the catalog in bytes. False, and no entries, when the
     // bytes are not a whole, well-formed catalog.

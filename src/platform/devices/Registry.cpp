@@ -2,6 +2,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/devices/AtomicFile.h"
+#include "platform/devices/KeptAside.h"
 #include "platform/devices/Paths.h"
 #include "platform/devices/RegistryFile.h"
 #include "platform/tooling/Trace.h"
@@ -12,6 +13,7 @@
 #include <map>
 #include <mutex>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -20,6 +22,9 @@ constexpr std::string_view kRootName = "HKEY_LOCAL_MACHINE";
 constexpr const char* kFolderName = "registry";
 constexpr const char* kFileName = "HKEY_LOCAL_MACHINE.reg";
 constexpr const char* kLockName = "HKEY_LOCAL_MACHINE.lock";
+// The hive holds a few dozen values; a file this large is not one the program wrote, and reading
+// it whole would cost its size in memory.
+constexpr off_t kMaxFileBytes = 1 << 20;
 
 // Open keys by handle value. Handles are never reused, so a closed handle names nothing.
 std::mutex g_mutex;
@@ -30,7 +35,7 @@ uintptr_t g_nextHandle = 1;
 class WriterLock {
 public:
     explicit WriterLock(const std::filesystem::path& path)
-        : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644))
+        : m_fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600))
     {
         while (m_fd >= 0 && ::flock(m_fd, LOCK_EX) != 0) {
             if (errno != EINTR) {
@@ -83,18 +88,24 @@ std::optional<RegistryFile> Registry::Read()
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? std::optional(RegistryFile {}) : std::nullopt;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxFileBytes) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // Never more than the bound, even for a file that grows while it is read.
     std::string text;
     char chunk[4096];
     ssize_t n = 0;
     while ((n = ::read(fd, chunk, sizeof chunk)) != 0) {
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
+        if (n < 0 || text.size() + size_t(n) > size_t(kMaxFileBytes))
             break;
         text.append(chunk, size_t(n));
     }
     ::close(fd);
-    if (n < 0)
+    if (n != 0)
         return std::nullopt;
     return RegistryFile::Parse(text);
 }
@@ -107,10 +118,14 @@ bool Registry::Update(const std::function<void(RegistryFile&)>& change)
     WriterLock lock(file.parent_path() / kLockName);
     if (!lock.Held())
         return false;
-    // A file that exists but cannot be read is left alone rather than replaced.
+    // A file that exists but cannot be read (or is far too large) is kept aside, not replaced;
+    // the settings start again from their defaults.
     std::optional<RegistryFile> contents = Read();
-    if (!contents)
-        return false;
+    if (!contents) {
+        if (!KeptAside::Move(file))
+            return false;
+        contents = RegistryFile {};
+    }
     change(*contents);
     std::string text = contents->Serialize();
     return AtomicFile::Write(file, { reinterpret_cast<const uint8_t*>(text.data()), text.size() });
@@ -133,10 +148,9 @@ LONG RegCreateKeyExW(HKEY key, std::u16string_view subKey, HKEY* result, DWORD* 
     if (!parent || !result)
         return parent ? ERROR_INVALID_PARAMETER : ERROR_INVALID_HANDLE;
     std::string path = Join(*parent, subKey);
+    // A hive that cannot be read is replaced by a new one through the update, which keeps it aside.
     auto contents = Registry::Read();
-    if (!contents)
-        return ERROR_FILE_NOT_FOUND;
-    bool existed = contents->HasKey(path);
+    bool existed = contents && contents->HasKey(path);
     if (!existed && !Registry::Update([&](RegistryFile& file) { file.CreateKey(path); }))
         return ERROR_WRITE_FAULT;
     if (disposition)

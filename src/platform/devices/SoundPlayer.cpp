@@ -78,8 +78,13 @@ std::shared_ptr<const PcmSound> SoundPlayer::Load(const std::filesystem::path& f
     if (!sound)
         return nullptr;
     m_kept.push_front({ file, size, written, sound });
-    if (m_kept.size() > kKeptSounds)
+    size_t keptBytes = 0;
+    for (const Kept& kept : m_kept)
+        keptBytes += kept.sound->samples.size() * sizeof(int16_t);
+    while (m_kept.size() > 1 && (m_kept.size() > kKeptSounds || keptBytes > kMaxKeptBytes)) {
+        keptBytes -= m_kept.back().sound->samples.size() * sizeof(int16_t);
         m_kept.pop_back();
+    }
     return sound;
 }
 
@@ -93,7 +98,11 @@ std::shared_ptr<const PcmSound> SoundPlayer::Convert(const std::filesystem::path
     in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
     bytes.resize(size_t(in.gcount()));
     WaveData wave;
-    if (!WaveReader::Parse(bytes, wave))
+    if (!WaveReader::Parse(bytes, wave) || wave.rate == 0)
+        return nullptr;
+    // What the conversion would make, checked before it is made.
+    const uint64_t outputFrames = uint64_t(wave.Frames()) * m_output->Rate() / wave.rate + 1;
+    if (outputFrames * PcmSound::kChannels * sizeof(int16_t) > kMaxSoundBytes)
         return nullptr;
     return std::make_shared<const PcmSound>(PcmConverter::ToStereo(wave, m_output->Rate()));
 }

@@ -16,8 +16,13 @@
 
 class SoundPlayer {
 public:
-    // Larger files are not sounds this program plays; refusing them bounds the memory a bad file costs.
-    static constexpr uintmax_t kMaxFileBytes = 32u << 20;
+    // Larger files are not sounds this program plays; refusing them bounds the memory a bad file
+    // costs. The sounds it ships are clicks and ring tones of a few seconds.
+    static constexpr uintmax_t kMaxFileBytes = 8u << 20;
+    // A sound converted to the output's format may take at most this much (about 43 s of 48 kHz
+    // stereo); the sounds kept converted together at most kMaxKeptBytes.
+    static constexpr size_t kMaxSoundBytes = 8u << 20;
+    static constexpr size_t kMaxKeptBytes = 16u << 20;
     static constexpr DWORD kInitialVolume = 0xCCCCCCCC;
 
     explicit SoundPlayer(std::unique_ptr<AudioOutput> output);

@@ -1,5 +1,7 @@
 #include "platform/draw/ImageCodec.h"
 
+#include "platform/devices/AtomicFile.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -208,9 +210,8 @@ bool SavePng(const Surface& surface, const std::filesystem::path& path)
     if (!stbi_write_png_to_func(AppendBytes, &png, surface.Width(), surface.Height(), 3, rgb.data(),
             surface.Width() * 3))
         return false;
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(png.data()), std::streamsize(png.size()));
-    return bool(out.flush());
+    // A new file renamed into place: never written through a link or into a FIFO left at the path.
+    return AtomicFile::Write(path, png);
 }
 
 std::optional<Surface> LoadPng(const std::filesystem::path& path)

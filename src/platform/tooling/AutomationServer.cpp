@@ -3,14 +3,20 @@
 #include "platform/core/Text.h"
 #include "platform/draw/ImageCodec.h"
 #include "platform/loop/Clock.h"
+#include "platform/tooling/AutomationEndpoint.h"
 #include "platform/tooling/Json.h"
 #include "platform/win/WindowSystem.h"
 
+#include <cerrno>
 #include <future>
+#include <mutex>
+#include <optional>
+#include <vector>
 #include <poll.h>
 #include <sstream>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -62,9 +68,52 @@ void AppendWindowJson(const WindowSystem& system, HWND hwnd, std::string& out)
 
 }
 
+struct AutomationServer::Answers {
+    Answers()
+        : wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    {
+    }
+    ~Answers()
+    {
+        if (wakeFd >= 0)
+            ::close(wakeFd);
+    }
+    Answers(const Answers&) = delete;
+    Answers& operator=(const Answers&) = delete;
+
+    void Wake()
+    {
+        uint64_t one = 1;
+        [[maybe_unused]] ssize_t n = ::write(wakeFd, &one, sizeof one);
+    }
+    void Give(uint64_t client, std::string text)
+    {
+        {
+            std::lock_guard lock(mutex);
+            ready.emplace_back(client, std::move(text));
+        }
+        Wake();
+    }
+
+    const int wakeFd;
+    std::mutex mutex;
+    std::vector<std::pair<uint64_t, std::string>> ready;
+};
+
+struct AutomationServer::Client {
+    uint64_t id = 0;
+    int fd = -1;
+    AutomationLineReader reader;
+    std::string out;
+    size_t sent = 0;
+    bool busy = false;
+    bool ended = false;
+};
+
 AutomationServer::AutomationServer(WindowSystem& system, std::string socketPath)
     : m_system(system)
     , m_path(std::move(socketPath))
+    , m_answers(std::make_shared<Answers>())
 {
 }
 
@@ -72,21 +121,17 @@ AutomationServer::~AutomationServer() { Stop(); }
 
 bool AutomationServer::Start()
 {
-    sockaddr_un address {};
-    if (m_path.empty() || m_path.size() >= sizeof address.sun_path)
-        return false;
-    address.sun_family = AF_UNIX;
-    std::copy(m_path.begin(), m_path.end(), address.sun_path);
-    ::unlink(m_path.c_str());
-    m_listenFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (m_listenFd < 0)
-        return false;
-    if (::bind(m_listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(m_listenFd, 4) != 0) {
-        ::close(m_listenFd);
-        m_listenFd = -1;
+    if (m_answers->wakeFd < 0) {
+        m_error = "eventfd failed";
         return false;
     }
-    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    auto listening = AutomationEndpoint::Listen(m_path);
+    if (listening.index() == 1) {
+        m_error = std::get<1>(listening);
+        return false;
+    }
+    m_listenFd = std::get<0>(listening);
+    m_stopping = false;
     m_thread = std::thread([this] { Serve(); });
     return true;
 }
@@ -96,77 +141,158 @@ void AutomationServer::Stop()
     if (!m_thread.joinable())
         return;
     m_stopping = true;
-    uint64_t one = 1;
-    [[maybe_unused]] ssize_t n = ::write(m_wakeFd, &one, sizeof one);
+    m_answers->Wake();
     m_thread.join();
+    for (auto& [id, client] : m_clients)
+        ::close(client.fd);
+    m_clients.clear();
     ::close(m_listenFd);
-    ::close(m_wakeFd);
     ::unlink(m_path.c_str());
-    m_listenFd = m_wakeFd = -1;
+    m_listenFd = -1;
 }
 
 void AutomationServer::Serve()
 {
+    std::vector<pollfd> fds;
+    std::vector<uint64_t> ids;
     while (!m_stopping) {
-        pollfd fds[2] = { { m_listenFd, POLLIN, 0 }, { m_wakeFd, POLLIN, 0 } };
-        if (::poll(fds, 2, -1) < 0)
+        fds.assign({ { m_listenFd, POLLIN, 0 }, { m_answers->wakeFd, POLLIN, 0 } });
+        ids.clear();
+        for (auto& [id, client] : m_clients) {
+            short events = 0;
+            // A client's next bytes are read only once its last answer is out: what it sends
+            // meanwhile waits in its socket, not here.
+            if (!client.busy && client.out.empty() && !client.ended)
+                events |= POLLIN;
+            if (client.sent < client.out.size())
+                events |= POLLOUT;
+            fds.push_back({ client.fd, events, 0 });
+            ids.push_back(id);
+        }
+        if (::poll(fds.data(), fds.size(), -1) < 0)
             continue;
         if (m_stopping)
             break;
-        if (fds[0].revents & POLLIN) {
-            int client = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
-            if (client >= 0) {
-                ServeClient(client);
-                ::close(client);
+        if (fds[1].revents & POLLIN) {
+            uint64_t count;
+            [[maybe_unused]] ssize_t n = ::read(m_answers->wakeFd, &count, sizeof count);
+            TakeAnswers();
+        }
+        for (size_t i = 0; i < ids.size(); ++i) {
+            auto it = m_clients.find(ids[i]);
+            if (it == m_clients.end())
+                continue;
+            Client& client = it->second;
+            // A client gone for good while its command runs can take no answer; kept, it would
+            // wake every poll until the answer came.
+            bool keep = !(client.busy && (fds[i + 2].revents & (POLLHUP | POLLERR)));
+            if (keep && (fds[i + 2].revents & POLLOUT))
+                keep = WriteTo(client);
+            if (keep && (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) && !client.busy && client.out.empty())
+                keep = ReadFrom(client);
+            if (keep)
+                StartNextLine(client);
+            const bool finished = client.ended && !client.busy && client.out.empty();
+            if (!keep || (finished && !client.reader.Buffered())) {
+                ::close(client.fd);
+                m_clients.erase(it);
             }
         }
+        if (fds[0].revents & POLLIN)
+            Accept();
     }
 }
 
-void AutomationServer::ServeClient(int fd)
+void AutomationServer::Accept()
 {
-    std::string buffer;
-    char chunk[512];
-    while (!m_stopping) {
-        pollfd fds[2] = { { fd, POLLIN, 0 }, { m_wakeFd, POLLIN, 0 } };
-        if (::poll(fds, 2, -1) < 0)
+    int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (fd < 0)
+        return;
+    if (m_clients.size() >= kMaxClients) {
+        static constexpr std::string_view kBusy = "error too many clients\n";
+        [[maybe_unused]] ssize_t n = ::send(fd, kBusy.data(), kBusy.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        ::close(fd);
+        return;
+    }
+    Client& client = m_clients[m_nextClient];
+    client.id = m_nextClient++;
+    client.fd = fd;
+}
+
+bool AutomationServer::ReadFrom(Client& client)
+{
+    char chunk[AutomationLineReader::kMaxLine];
+    ssize_t n = ::recv(client.fd, chunk, sizeof chunk, MSG_DONTWAIT);
+    if (n < 0)
+        return errno == EAGAIN || errno == EINTR;
+    if (n == 0)
+        client.ended = true;
+    else
+        client.reader.Feed(std::string_view(chunk, size_t(n)));
+    return true;
+}
+
+bool AutomationServer::WriteTo(Client& client)
+{
+    ssize_t n = ::send(client.fd, client.out.data() + client.sent, client.out.size() - client.sent,
+        MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0)
+        return errno == EAGAIN || errno == EINTR;
+    client.sent += size_t(n);
+    if (client.sent == client.out.size()) {
+        client.out.clear();
+        client.sent = 0;
+    }
+    return true;
+}
+
+void AutomationServer::StartNextLine(Client& client)
+{
+    if (client.busy || !client.out.empty())
+        return;
+    std::optional<AutomationLineReader::Line> line = client.reader.Next();
+    if (!line)
+        return;
+    const uint64_t id = client.id;
+    client.busy = true;
+    std::shared_ptr<Answers> answers = m_answers;
+    Done done = [answers, id](std::string text) { answers->Give(id, std::move(text)); };
+    if (line->tooLong) {
+        done("error line too long (at most " + std::to_string(AutomationLineReader::kMaxLine) + " bytes)");
+        return;
+    }
+    ExecuteAsync(line->text, std::move(done));
+}
+
+void AutomationServer::TakeAnswers()
+{
+    std::vector<std::pair<uint64_t, std::string>> ready;
+    {
+        std::lock_guard lock(m_answers->mutex);
+        ready.swap(m_answers->ready);
+    }
+    for (auto& [id, text] : ready) {
+        auto it = m_clients.find(id);
+        if (it == m_clients.end())
             continue;
-        if (m_stopping)
-            return;
-        ssize_t n = ::read(fd, chunk, sizeof chunk);
-        if (n <= 0)
-            return;
-        buffer.append(chunk, size_t(n));
-        size_t end;
-        while ((end = buffer.find('\n')) != std::string::npos) {
-            std::string line = buffer.substr(0, end);
-            buffer.erase(0, end + 1);
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            std::string answer = Execute(line) + "\n";
-            size_t written = 0;
-            while (written < answer.size()) {
-                ssize_t w = ::send(fd, answer.data() + written, answer.size() - written, MSG_NOSIGNAL);
-                if (w <= 0)
-                    return;
-                written += size_t(w);
-            }
+        Client& client = it->second;
+        client.busy = false;
+        client.out = text.size() > kMaxAnswer ? std::string("error answer too long") : std::move(text);
+        client.out += '\n';
+        client.sent = 0;
+        // Most answers fit the socket at once; what does not goes out as the client reads.
+        if (!WriteTo(client)) {
+            client.ended = true;
+            client.out.clear();
         }
     }
 }
 
-std::string AutomationServer::RunOnUiThread(std::function<std::string()> work)
-{
-    return RunOnUiThreadWhenDone([work = std::move(work)](std::function<void(std::string)> answer) { answer(work()); });
-}
-
-std::string AutomationServer::RunOnUiThreadWhenDone(std::function<void(std::function<void(std::string)>)> start)
+std::string AutomationServer::Execute(const std::string& line)
 {
     auto promise = std::make_shared<std::promise<std::string>>();
     std::future<std::string> answer = promise->get_future();
-    m_system.PostTask([promise, start = std::move(start)] {
-        start([promise](std::string text) { promise->set_value(std::move(text)); });
-    });
+    ExecuteAsync(line, [promise](std::string text) { promise->set_value(std::move(text)); });
     // The UI thread may end (the program closes) with the task still queued.
     while (answer.wait_for(std::chrono::milliseconds(200)) != std::future_status::ready) {
         if (m_stopping)
@@ -175,50 +301,51 @@ std::string AutomationServer::RunOnUiThreadWhenDone(std::function<void(std::func
     return answer.get();
 }
 
-std::string AutomationServer::Execute(const std::string& line)
+void AutomationServer::ExecuteAsync(const std::string& line, Done done)
 {
     std::istringstream in(line);
     std::string command;
     in >> command;
     long x = 0;
     long y = 0;
+    // Queued behind the input, so the answer comes once the input was handled.
+    auto okWhenHandled = [this](Done done) { m_system.PostTask([done = std::move(done)] { done("ok"); }); };
     if (command == "tap" || command == "press" || command == "release") {
         if (!ParseInt(in, x) || !ParseInt(in, y))
-            return "error usage: " + command + " X Y";
+            return done("error usage: " + command + " X Y");
         if (command != "release")
             m_system.InjectMouse(WM_LBUTTONDOWN, int(x), int(y));
         if (command != "press")
             m_system.InjectMouse(WM_LBUTTONUP, int(x), int(y));
-        // Queued behind the input, so the answer comes once the input was handled.
-        return RunOnUiThread([] { return std::string("ok"); });
+        return okWhenHandled(std::move(done));
     }
     if (command == "key") {
         std::string name;
         in >> name;
         UINT vk = KeyByName(name);
         if (!vk)
-            return "error unknown key: " + name;
+            return done("error unknown key: " + name);
         m_system.InjectKey(vk);
-        return RunOnUiThread([] { return std::string("ok"); });
+        return okWhenHandled(std::move(done));
     }
     // These answer once the loop is idle, from whichever loop runs then: a message box opened on
     // the way must not hold the answer back, or the client could never tap it away.
     if (command == "idle") {
-        return RunOnUiThreadWhenDone([this](std::function<void(std::string)> answer) {
-            m_system.WhenIdle([answer] { answer("ok"); });
-        });
+        m_system.PostTask([this, done = std::move(done)] { m_system.WhenIdle([done] { done("ok"); }); });
+        return;
     }
     if (command == "advance") {
         long ms = 0;
         if (!ParseInt(in, ms) || ms < 0)
-            return "error usage: advance MS";
+            return done("error usage: advance MS");
         if (!Clock::Current().IsVirtual())
-            return "error the clock is not virtual (start with OSTRILAN_CLOCK=virtual)";
-        return RunOnUiThreadWhenDone([this, ms](std::function<void(std::string)> answer) {
-            m_system.AdvanceAsync(uint64_t(ms), [answer] { answer("ok"); });
+            return done("error the clock is not virtual (start with OSTRILAN_CLOCK=virtual)");
+        m_system.PostTask([this, ms, done = std::move(done)] {
+            m_system.AdvanceAsync(uint64_t(ms), [done] { done("ok"); });
         });
+        return;
     }
-    return RunOnUiThread([this, line] { return ExecuteOnUiThread(line); });
+    m_system.PostTask([this, line, done = std::move(done)] { done(ExecuteOnUiThread(line)); });
 }
 
 std::string AutomationServer::ExecuteOnUiThread(const std::string& line)
@@ -277,6 +404,11 @@ std::string AutomationServer::ExecuteOnUiThread(const std::string& line)
         std::getline(in >> std::ws, path);
         if (path.empty())
             return "error usage: screenshot PATH";
+        // Only a new regular file: a FIFO, device or link at the path is left alone, since writing
+        // into one could stop this thread or reach another file.
+        struct stat info {};
+        if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+            return "error not a regular file: " + path;
         m_system.PaintPending();
         return SavePng(m_system.Screen(), path) ? "ok" : "error cannot write " + path;
     }

@@ -8,9 +8,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr mode_t kTraceMode = 0600;
 
 std::mutex g_mutex;
 int g_fd = -1;
@@ -28,9 +31,20 @@ bool Trace::Open(const std::string& path)
     g_enabled = false;
     if (path.empty())
         return true;
-    g_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    // The trace holds every number dialled and every caller's: created for its owner only, never
+    // opened through a link, and only a regular file (a FIFO would hold up every traced thread).
+    g_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, kTraceMode);
     if (g_fd < 0)
         return false;
+    struct stat info {};
+    if (::fstat(g_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(g_fd);
+        g_fd = -1;
+        return false;
+    }
+    // A file left readable by others from an earlier run is narrowed to its owner.
+    if (info.st_uid == ::geteuid() && (info.st_mode & 0077) != 0)
+        (void)::fchmod(g_fd, info.st_mode & 0700);
     g_startMs = Clock::Current().NowMs();
     g_enabled = true;
     return true;

@@ -9,6 +9,7 @@
 #include "platform/win/WindowSystem.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 #include <vector>
@@ -27,6 +29,8 @@ namespace {
 // A program that does not drain its socket must not hold up the sender's UI thread for long;
 // the device's PostMessageW never blocked at all.
 constexpr int kSendTimeoutMs = 100;
+// Titles may name a caller: entries are for this user's programs only.
+constexpr mode_t kEntryMode = 0600;
 
 std::optional<sockaddr_un> SocketAddress(const fs::path& path)
 {
@@ -53,20 +57,32 @@ bool WriteWhole(int fd, const std::string& text)
     return true;
 }
 
-// Readers never see a half-written entry: write beside it, then rename over it.
+// Readers never see a half-written entry: write beside it under a hidden name of its own, created
+// new (never through a link left in the folder), then rename over it.
 bool WriteAtomically(const fs::path& file, const std::string& text)
 {
-    fs::path temp = file.parent_path() / ("." + file.filename().string() + ".tmp");
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool written = WriteWhole(fd, text);
-    ::close(fd);
-    if (!written || ::rename(temp.c_str(), file.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
+    // A name someone else took (a link planted at a guessed name) is passed over for the next.
+    static std::atomic<uint32_t> counter { 0 };
+    constexpr int kAttempts = 8;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const fs::path temp = file.parent_path()
+            / ("." + file.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-"
+                + std::to_string(counter.fetch_add(1)));
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kEntryMode);
+        if (fd < 0) {
+            if (errno == EEXIST)
+                continue;
+            return false;
+        }
+        bool written = ::fchmod(fd, kEntryMode) == 0 && WriteWhole(fd, text);
+        ::close(fd);
+        if (!written || ::rename(temp.c_str(), file.c_str()) != 0) {
+            ::unlink(temp.c_str());
+            return false;
+        }
+        return true;
     }
-    return true;
+    return false;
 }
 
 bool ProcessIsGone(uint32_t pid)

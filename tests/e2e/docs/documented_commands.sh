@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The commands the README and docs/ tell a user to type after `scripts/run.sh`, run as written in a
 # private copy of the application folder (its own device root, so nothing lands in the real one):
-#   docs/automation.md  the "Example" block, taken from the file, with /tmp/ moved into the copy
+#   docs/automation.md  the "Example" block, taken from the file, its temporary folder in the copy
 #   docs/peers.md       every line of the "ostrilan-peer" block, taken from the file, against the
 #                       application running on the simulator; a line this script does not know
 #                       fails it, so the block cannot grow untested
@@ -70,11 +70,11 @@ until_ok 10 grep -q '^pty ' "$work/sim.out" || fail "the simulator gave no pseud
 export OSTRILAN_COM2=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
 
 # docs/automation.md
-example=$(block "$src/docs/automation.md" "## Example" | sed "s|/tmp/|$work/tmp/|g")
+example=$(block "$src/docs/automation.md" "## Example")
 [ -n "$example" ] || fail "no example in docs/automation.md"
-OSTRILAN_TRACE=$work/automation.trace timeout 60 bash -e -c "$example" >"$work/automation.out" 2>&1 \
+TMPDIR=$work/tmp OSTRILAN_TRACE=$work/automation.trace timeout 60 bash -e -c "$example" >"$work/automation.out" 2>&1 \
     || fail "the automation example: $(cat "$work/automation.out")"
-[ -s "$work/tmp/shot.png" ] || fail "the automation example took no screenshot"
+compgen -G "$work/tmp/tmp.*/shot.png" >/dev/null || fail "the automation example took no screenshot"
 grep -q ' app stopped' "$work/automation.trace" || fail "the automation example's application did not quit"
 
 # docs/peers.md, against the application started hidden as the package's unit starts it.

@@ -161,3 +161,20 @@ TEST_F(AppLaunchTest, WithoutASoundDeviceStartsQuietlyOnTheNullOutput)
     EXPECT_EQ(app.process.Wait(), 0);
     EXPECT_THAT(testenv::ReadFile(dir / "stderr.txt"), ::testing::Not(::testing::HasSubstr("ALSA lib")));
 }
+
+// A test driver must never talk to another program than the one it started.
+TEST_F(AppLaunchTest, AnAutomationPathAnotherProgramListensOnStopsTheStartWithAReason)
+{
+    Instance first = Make("taken");
+    ASSERT_TRUE(first.Start({ "HIDE" }));
+    ASSERT_TRUE(first.Connect());
+    Instance second = Make("taken");
+    const std::filesystem::path errors = dir / "second.err";
+    ASSERT_TRUE(second.Start({ "HIDE" }, errors));
+    EXPECT_EQ(second.process.Wait(), 3);
+    EXPECT_NE(testenv::ReadFile(errors).find("taken.sock is in use by another program"), std::string::npos)
+        << testenv::ReadFile(errors);
+    EXPECT_EQ(first.Ask("idle"), "ok");
+    EXPECT_EQ(first.Ask("quit"), "ok");
+    EXPECT_EQ(first.process.Wait(), 0);
+}

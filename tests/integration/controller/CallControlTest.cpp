@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "platform/devices/AtomicFile.h"
 #include "store/PairStore.h"
 
 using ::testing::ElementsAre;
@@ -153,4 +154,26 @@ TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress
     WString name;
     EXPECT_TRUE(store.GetName(first.data(), name) && name == u"Anna");
     EXPECT_TRUE(store.GetName(second.data(), name) && name == u"Bruno");
+}
+
+// Saves failing as on a read-only data folder (the file system's refusal played by the save's
+// fault hook: the tests run as root, whom a folder's mode does not stop).
+TEST_F(CallControlTest, FailedHistorySavesAreShownOnceAndTheNextGoodSaveWritesEveryCall)
+{
+    AtomicFile::SetFaultHook([](AtomicFile::Step step) { return step != AtomicFile::Step::Open; });
+    Play("R S5 N0301111 S4 +1000");
+    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "Calls could not be saved");
+    EXPECT_THAT(Logged("MissedCall.dat"), IsEmpty());
+    Play("R S5 N0302222 S4 +1000");
+    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "No active call") << "shown once only";
+
+    AtomicFile::SetFaultHook({});
+    Play("R S5 N0303333 S4 +1000");
+    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "No active call");
+    EXPECT_THAT(Logged("MissedCall.dat"), ElementsAre("0303333:0", "0302222:0", "0301111:0"));
+
+    AtomicFile::SetFaultHook([](AtomicFile::Step step) { return step != AtomicFile::Step::Rename; });
+    Play("R S5 N0304444 S4 +1000");
+    AtomicFile::SetFaultHook({});
+    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "Calls could not be saved") << "after a good save, news again";
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
 #include <csignal>
 #include <cstring>
 #include <fstream>
@@ -208,4 +209,25 @@ TEST_F(WindowDirectoryTest, AnotherProgramSendsToAndActivatesAWindowHereByTitle)
     EXPECT_TRUE(system.PumpUntil(
         [&] { return frame.IsWindowVisible() && GetForegroundWindow() == hwnd && system.GetFocus() == hwnd; },
         kDeadline));
+}
+
+// Entries name this user's windows (a title may name a caller): private, and never written
+// through a link left where an older writer put its temporary file.
+TEST_F(WindowDirectoryTest, EntriesArePrivateAndALinkAtTheOldTemporaryNameIsNotFollowed)
+{
+    RecordingWindow frame;
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP, 0, u"Ostrilan_10001234"));
+    const fs::path entry = WindowDirectory::EntriesFolder(root.Path()) / WindowEntry::FileName(frame.GetSafeHwnd());
+    ASSERT_TRUE(testenv::Eventually([&] { return fs::exists(entry); }, kDeadline));
+    struct stat info {};
+    ASSERT_EQ(::lstat(entry.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    const fs::path victim = root / "victim.txt";
+    std::ofstream(victim) << "not yours";
+    fs::create_symlink(victim, entry.parent_path() / ("." + entry.filename().string() + ".tmp"));
+    frame.SetWindowText(u"Renamed");
+    ASSERT_TRUE(testenv::Eventually(
+        [&] { return testenv::ReadFile(entry).find("title Renamed") != std::string::npos; }, kDeadline));
+    EXPECT_EQ(testenv::ReadFile(victim), "not yours");
 }

@@ -23,6 +23,7 @@ ContactIndex Book()
              { u"Nobody", { "", "call me" } },
          })
         index.Add(contact);
+    index.Seal();
     return index;
 }
 
@@ -71,9 +72,27 @@ TEST(ContactIndex, KeepsAtMost64NumbersWithTheSameLastSevenDigits)
         index.Add({ u"Filler " + Widen(std::to_string(i)), { "+49 40 " + std::to_string(i) + " 1234567" } });
     index.Add({ u"Late", { "+49 30 1234567" } });
     index.Add({ u"Other tail", { "+49 30 7654321" } });
+    index.Seal();
     EXPECT_EQ(index.NameFor("030 1234567"), std::nullopt);
     EXPECT_EQ(index.NameFor("+49 40 73 1234567"), u"Filler 73");
     EXPECT_EQ(index.NameFor("030 7654321"), u"Other tail");
 }
 
+}
+
+// A contact costs its name's UTF-16 units, 4 bytes, and per number 16 bytes and its characters.
+TEST(ContactIndex, AContactIsTakenOnlyWhenItFitsTheBytesAllowed)
+{
+    const Contact anna { u"Anna", { "+49 30 1234567", "112" } };
+    EXPECT_EQ(ContactIndex::CostOf(anna), 8u + 4u + 16u + 14u + 16u + 3u);
+    ContactIndex full;
+    EXPECT_FALSE(full.Add(anna, 60));
+    EXPECT_EQ(full.ContactCount(), 0u);
+    ContactIndex fits;
+    EXPECT_TRUE(fits.Add(anna, 61));
+    EXPECT_FALSE(fits.Add({ u"B", {} }, 61 + 5));
+    EXPECT_TRUE(fits.Add({ u"B", {} }, 61 + 6));
+    fits.Seal();
+    EXPECT_EQ(fits.NameFor("030 1234567"), u"Anna");
+    EXPECT_EQ(fits.Bytes(), 67u);
 }

@@ -28,7 +28,8 @@ TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextAndFormatsOnlyWhereMeant)
             = testenv::AppDir() / "lang" / ("lang_" + std::string(code) + ".bin");
         CatalogReader reader;
         ASSERT_TRUE(reader.ReadFile(path));
-        EXPECT_EQ(reader.Count(), 135u);
+        // The device's 128, the host stack's seven causes and the save failure's.
+        EXPECT_EQ(reader.Count(), 136u);
         auto library = LanguageLibrary::GetInstance();
         ASSERT_TRUE(library->Open(FromUtf8(path.string())));
         for (std::string_view key : TextTable::Keys()) {

@@ -1,6 +1,7 @@
 #include "LineSocket.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/ImageCodec.h"
+#include "platform/tooling/AutomationEndpoint.h"
 #include "platform/tooling/AutomationServer.h"
 #include "platform/win/WindowSystem.h"
 #include "support/RecordingWindow.h"
@@ -8,7 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
+#include <variant>
 
 using testenv::RecordingWindow;
 
@@ -84,4 +92,188 @@ TEST(AutomationServer, RoundTripOfTapIdleWindowsAdvanceAndQuit)
     EXPECT_EQ(Surface::ToColorRef(png->Pixel(50, 50)), RGB(200, 200, 200));
     system.Idle();
     EXPECT_EQ(frame.GetSafeHwnd(), nullptr) << "quit closes the first top-level window";
+}
+
+namespace {
+
+mode_t ModeOf(const std::filesystem::path& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// Runs the clients' work on other threads while this thread runs the UI loop.
+void WithUiLoop(WindowSystem& system, const std::function<void()>& clients)
+{
+    bool done = false;
+    std::thread thread([&] {
+        clients();
+        system.PostTask([&] { done = true; });
+    });
+    system.PumpUntil([&] { return done; }, std::chrono::seconds(60));
+    thread.join();
+}
+
+}
+
+TEST(AutomationEndpoint, NamesResolveUnderTheRuntimeFolderAndPathsStayAsGiven)
+{
+    testenv::ScopedEnv runtime("XDG_RUNTIME_DIR", "/run/user/1000");
+    using Result = std::variant<std::string, std::string>;
+    EXPECT_EQ(AutomationEndpoint::Resolve("1"), Result(std::in_place_index<0>, "/run/user/1000/ostrilan-automation.sock"));
+    EXPECT_EQ(AutomationEndpoint::Resolve("car.sock"), Result(std::in_place_index<0>, "/run/user/1000/car.sock"));
+    EXPECT_EQ(AutomationEndpoint::Resolve("/tmp/x/a.sock"), Result(std::in_place_index<0>, "/tmp/x/a.sock"));
+    EXPECT_EQ(AutomationEndpoint::Resolve("").index(), 1u);
+    testenv::ScopedEnv none("XDG_RUNTIME_DIR", nullptr);
+    EXPECT_EQ(AutomationEndpoint::Resolve("1").index(), 1u);
+}
+
+TEST(AutomationServer, SocketIsPrivateAndAPathInUseOrAnOpenFolderIsRefused)
+{
+    testenv::TempDir dir;
+    WindowSystem system;
+    const std::string path = (dir / "auto.sock").string();
+    const mode_t umask = ::umask(0);
+    AutomationServer first(system, path);
+    ASSERT_TRUE(first.Start()) << first.Error();
+    ::umask(umask);
+    EXPECT_EQ(ModeOf(path), 0600u);
+
+    AutomationServer second(system, path);
+    EXPECT_FALSE(second.Start());
+    EXPECT_NE(second.Error().find("in use"), std::string::npos) << second.Error();
+    EXPECT_TRUE(LineSocket().Connect(path, std::chrono::seconds(5))) << "the first one still listens";
+    first.Stop();
+
+    // A socket file nobody listens on any more is taken over.
+    int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, path.c_str());
+    ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(stale);
+    AutomationServer third(system, path);
+    EXPECT_TRUE(third.Start()) << third.Error();
+    third.Stop();
+
+    // Not a socket: left alone.
+    { std::ofstream(path) << "keep"; }
+    AutomationServer fourth(system, path);
+    EXPECT_FALSE(fourth.Start());
+    EXPECT_EQ(testenv::ReadFile(path), "keep");
+
+    // A folder others may write into.
+    std::filesystem::create_directory(dir / "open");
+    ::chmod((dir / "open").c_str(), 0777);
+    AutomationServer fifth(system, (dir / "open" / "auto.sock").string());
+    EXPECT_FALSE(fifth.Start());
+    EXPECT_NE(fifth.Error().find("written by others"), std::string::npos) << fifth.Error();
+    ::chmod((dir / "open").c_str(), 0755);
+    AutomationServer sixth(system, (dir / "open" / "auto.sock").string());
+    EXPECT_TRUE(sixth.Start()) << sixth.Error();
+}
+
+TEST(AutomationServer, ALineOverFourKibibytesIsRefusedUnechoedAndTheConnectionGoesOn)
+{
+    testenv::TempDir dir;
+    WindowSystem system;
+    const std::string path = (dir / "auto.sock").string();
+    AutomationServer server(system, path);
+    ASSERT_TRUE(server.Start());
+    std::vector<std::string> answers;
+    WithUiLoop(system, [&] {
+        LineSocket c;
+        if (!c.Connect(path, std::chrono::seconds(10)))
+            return;
+        const std::string name = "frobnicate ";
+        answers.push_back(c.Ask(name + std::string(4096 - name.size(), 'x'), std::chrono::seconds(30)));
+        answers.push_back(c.Ask(name + std::string(4097 - name.size(), 'x'), std::chrono::seconds(30)));
+        answers.push_back(c.Ask(std::string(1 << 20, 'y'), std::chrono::seconds(30)));
+        answers.push_back(c.Ask("idle", std::chrono::seconds(30)));
+    });
+    ASSERT_EQ(answers.size(), 4u);
+    EXPECT_EQ(answers[0], "error unknown command: frobnicate");
+    EXPECT_EQ(answers[1], "error line too long (at most 4096 bytes)");
+    EXPECT_EQ(answers[2], "error line too long (at most 4096 bytes)");
+    EXPECT_EQ(answers[3], "ok");
+}
+
+TEST(AutomationServer, AnIdleClientHoldsUpNeitherAnotherClientNorTheInterface)
+{
+    testenv::TempDir dir;
+    WindowSystem system;
+    RecordingWindow frame(RGB(10, 20, 30));
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"Frame"));
+    const std::string path = (dir / "auto.sock").string();
+    AutomationServer server(system, path);
+    ASSERT_TRUE(server.Start());
+    std::vector<std::string> answers;
+    WithUiLoop(system, [&] {
+        // One client with half a line sent, one that asks and never reads its answers.
+        LineSocket idle;
+        LineSocket deaf;
+        LineSocket busy;
+        if (!idle.Connect(path, std::chrono::seconds(10)) || !deaf.Connect(path, std::chrono::seconds(10))
+            || !busy.Connect(path, std::chrono::seconds(10)))
+            return;
+        ::send(idle.Fd(), "tap 1", 5, MSG_NOSIGNAL);
+        for (int i = 0; i < 200; ++i)
+            ::send(deaf.Fd(), "windows\n", 8, MSG_NOSIGNAL | MSG_DONTWAIT);
+        for (int i = 0; i < 3; ++i)
+            answers.push_back(busy.Ask("tap 5 5", std::chrono::seconds(10)));
+    });
+    EXPECT_EQ(answers, std::vector<std::string>(3, "ok"));
+    EXPECT_EQ(frame.Count(WM_LBUTTONUP), 3);
+}
+
+TEST(AutomationServer, AScreenshotIntoAFifoIsRefusedAndTheInterfaceGoesOn)
+{
+    testenv::TempDir dir;
+    WindowSystem system;
+    RecordingWindow frame(RGB(10, 20, 30));
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"Frame"));
+    const std::string fifo = (dir / "shot.fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::filesystem::path other = dir / "other.png";
+    { std::ofstream(other) << "keep"; }
+    std::filesystem::create_symlink(other, dir / "link.png");
+    const std::string path = (dir / "auto.sock").string();
+    AutomationServer server(system, path);
+    ASSERT_TRUE(server.Start());
+    auto answers = Converse(system, path,
+        { "screenshot " + fifo, "screenshot " + (dir / "link.png").string(), "tap 5 5",
+            "screenshot " + (dir / "new.png").string() });
+    ASSERT_EQ(answers.size(), 4u);
+    EXPECT_EQ(answers[0], "error not a regular file: " + fifo);
+    EXPECT_EQ(answers[1].rfind("error not a regular file", 0), 0u) << answers[1];
+    EXPECT_EQ(answers[2], "ok");
+    EXPECT_EQ(answers[3], "ok");
+    EXPECT_EQ(frame.Count(WM_LBUTTONUP), 1);
+    EXPECT_EQ(testenv::ReadFile(other), "keep");
+    EXPECT_EQ(ModeOf(dir / "new.png"), 0600u);
+}
+
+TEST(AutomationLineReader, LinesCutAnywhereComeOutWholeAndALineWithoutEndCostsAtMostTheLimit)
+{
+    const std::string text = "tap 1 2\r\nidle\n\n" + std::string(4097, 'z') + "\nkey F1\n";
+    for (size_t cut = 1; cut <= text.size(); cut += 97) {
+        AutomationLineReader reader;
+        for (size_t at = 0; at < text.size(); at += cut)
+            reader.Feed(std::string_view(text).substr(at, cut));
+        std::vector<std::pair<std::string, bool>> lines;
+        while (auto line = reader.Next())
+            lines.emplace_back(line->text, line->tooLong);
+        EXPECT_EQ(lines,
+            (std::vector<std::pair<std::string, bool>> {
+                { "tap 1 2", false }, { "idle", false }, { "", false }, { "", true }, { "key F1", false } }))
+            << "cut " << cut;
+        EXPECT_EQ(reader.Buffered(), 0u);
+    }
+    AutomationLineReader reader;
+    const std::string chunk(65536, 'q');
+    for (int i = 0; i < 64; ++i) {
+        reader.Feed(chunk);
+        ASSERT_LE(reader.Buffered(), 4096u);
+    }
+    EXPECT_EQ(reader.Next(), std::nullopt);
 }

@@ -72,3 +72,17 @@ TEST(CatalogReader, RefusesEveryTruncationOfARealCatalog)
         ASSERT_EQ(reader.Count(), 0u);
     }
 }
+
+// A catalog of 1 MiB is read; one byte more is refused unread.
+TEST(CatalogReader, ReadsAFileOfOneMebibyteAndRefusesOneByteMore)
+{
+    testenv::TempDir dir;
+    const size_t empty = BuildCatalog({ { "BIG00001", "" } }).size();
+    for (size_t size : { size_t(1) << 20, (size_t(1) << 20) + 1 }) {
+        const auto bytes = BuildCatalog({ { "BIG00001", std::string(size - empty, 'x') } });
+        ASSERT_EQ(bytes.size(), size);
+        catalogtest::WriteBytes(dir / "big.bin", bytes);
+        CatalogReader reader;
+        EXPECT_EQ(reader.ReadFile(dir / "big.bin"), size == (size_t(1) << 20)) << size;
+    }
+}

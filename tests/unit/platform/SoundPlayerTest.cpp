@@ -148,3 +148,14 @@ TEST_F(SoundPlayerTest, PlaysOnceOrLoopsReplacesAndNeverFromAnOutdatedCopy)
     EXPECT_FALSE(m_audio.Player().IsPlaying());
     EXPECT_EQ(Pull(2), (std::vector<int16_t> { 0, 0 }));
 }
+
+// A sound is refused before it is converted when the output's copy would pass 8 MiB: at the
+// output rate a mono sound of F frames becomes F + 1 stereo frames of 4 bytes.
+TEST_F(SoundPlayerTest, ASoundWhoseConvertedCopyPassesEightMebibytesIsRefused)
+{
+    WString longest = MakeSound("longest.wav", std::vector<int16_t>(2'097'151, 700));
+    WString over = MakeSound("over.wav", std::vector<int16_t>(2'097'152, 700));
+    EXPECT_FALSE(PlaySoundW(over.c_str(), nullptr, kAsync));
+    ASSERT_TRUE(PlaySoundW(longest.c_str(), nullptr, kAsync));
+    EXPECT_EQ(Pull(2), (std::vector<int16_t> { 700, 700 }));
+}

@@ -61,7 +61,7 @@ TEST(RegistrySettings, ConcurrentWritersInOtherProcessesLoseNoUpdate)
             EXPECT_EQ(file->QueryDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Test", prefix + std::to_string(i)), i);
 }
 
-TEST(RegistrySettings, DamagedRegistryKeepsItsLinesAndUnreadableOneIsLeftAlone)
+TEST(RegistrySettings, DamagedRegistryKeepsItsLinesAndUnreadableOneIsKeptAside)
 {
     StoreTestRoot root;
     std::filesystem::create_directories(Registry::FilePath().parent_path());
@@ -72,8 +72,54 @@ TEST(RegistrySettings, DamagedRegistryKeepsItsLinesAndUnreadableOneIsLeftAlone)
     EXPECT_EQ(
         testenv::ReadFile(Registry::FilePath()), kHeader + kept + "9\n#### torn \x7F line\n\"RUN\"=dwo\n\n");
 
+    // A directory in its place cannot be read, even by root: it is kept under another name and a
+    // new hive starts.
     std::filesystem::remove(Registry::FilePath());
-    std::filesystem::create_directories(Registry::FilePath());
+    std::filesystem::create_directories(Registry::FilePath() / "inside");
     EXPECT_EQ(ReadMicGain(), 99u);
-    EXPECT_FALSE(WriteMicGain(3));
+    EXPECT_TRUE(WriteMicGain(3));
+    EXPECT_EQ(ReadMicGain(), 3u);
+    std::vector<std::string> aside;
+    for (const auto& item : std::filesystem::directory_iterator(Registry::FilePath().parent_path())) {
+        if (item.path().filename().string().starts_with("HKEY_LOCAL_MACHINE.reg.unreadable-"))
+            aside.push_back(item.path().filename().string());
+    }
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(Registry::FilePath().parent_path() / aside[0] / "inside"));
+}
+
+TEST(RegistrySettings, AHiveOverOneMebibyteIsNotReadAndIsKeptAsideWhole)
+{
+    StoreTestRoot root;
+    std::filesystem::create_directories(Registry::FilePath().parent_path());
+    const std::string line = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan]\n\"MicGain\"=dword:00000002\n";
+    auto writeHive = [&](size_t size) {
+        std::string text = kHeader + line;
+        text.resize(size, '#');
+        std::ofstream(Registry::FilePath(), std::ios::trunc) << text;
+    };
+    writeHive(1 << 20);
+    EXPECT_EQ(ReadMicGain(), 2u);
+    writeHive((1 << 20) + 1);
+    EXPECT_EQ(ReadMicGain(), 99u);
+    EXPECT_TRUE(WriteMicGain(4));
+    EXPECT_EQ(ReadMicGain(), 4u);
+    EXPECT_LT(std::filesystem::file_size(Registry::FilePath()), 1000u);
+
+    // 200 MB (sparse, so the disk is spared): answered at once, never read into memory.
+    std::filesystem::remove(Registry::FilePath());
+    { std::ofstream(Registry::FilePath()) << kHeader << line; }
+    std::filesystem::resize_file(Registry::FilePath(), 200'000'000);
+    EXPECT_EQ(ReadMicGain(), 99u);
+    EXPECT_TRUE(WriteMicGain(6));
+    EXPECT_EQ(ReadMicGain(), 6u);
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    size_t peakKiB = 0;
+    while (status >> field) {
+        if (field == "VmHWM:")
+            status >> peakKiB;
+    }
+    EXPECT_GT(peakKiB, 0u);
+    EXPECT_LT(peakKiB, 64u * 1024);
 }

@@ -1,0 +1,19 @@
+#include "controller/SaveNotice.h"
+#include "platform/core/Text.h"
+#include "platform/devices/LanguageLibrary.h"
+
+#include <gtest/gtest.h>
+
+TEST(SaveNotice, OnlyTheFirstFailureInARowIsShownInTheCatalogsLanguage)
+{
+    std::unique_ptr<LanguageLibrary> german = LanguageLibrary::GetInstance();
+    ASSERT_TRUE(german->Open(Widen(OSTRILAN_TEST_APP_DIR "/lang/lang_ger.bin")));
+    SaveNotice notice;
+    EXPECT_EQ(notice.Report(true, "MissedCall.dat", german.get()), std::nullopt);
+    EXPECT_EQ(notice.Report(false, "MissedCall.dat", german.get()), std::optional<WString>(u"Anrufe nicht gespeichert"));
+    EXPECT_EQ(notice.Report(false, "LastCall.dat", german.get()), std::nullopt);
+    EXPECT_EQ(notice.Report(false, "MissedCall.dat", german.get()), std::nullopt);
+    EXPECT_EQ(notice.Report(true, "MissedCall.dat", german.get()), std::nullopt);
+    // Failing again after a good save is news again; without a catalog the text is English.
+    EXPECT_EQ(notice.Report(false, "MissedCall.dat", nullptr), std::optional<WString>(u"Calls could not be saved"));
+}

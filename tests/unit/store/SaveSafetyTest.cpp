@@ -1,0 +1,179 @@
+// Saves can be turned against nothing: links left beside or in place of a data file never lead a
+// save elsewhere; a file that cannot be read is kept aside whole; a folder that cannot be written
+// loses no call.
+
+#include "StoreTestRoot.h"
+#include "platform/devices/Registry.h"
+#include "store/CallLogStore.h"
+#include "store/RegistrySettings.h"
+
+#include <gtest/gtest.h>
+
+#include "ChildProgram.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+CallRecord Call(const char* number)
+{
+    CallRecord record;
+    record.SetNumber(number);
+    return record;
+}
+
+std::string NumberIn(const CallLogStore& store, int slot)
+{
+    CallRecord record;
+    store.GetRecord(CallLogStore::kMissedList, slot, record);
+    return record.Number();
+}
+
+// A missed call added to what the file holds and saved, as the frame does at the end of a call.
+bool LogMissed(const char* number)
+{
+    CallLogStore store;
+    store.LoadList(CallLogStore::kMissedList);
+    store.AddRecord(CallLogStore::kMissedList, Call(number));
+    return store.SaveList(CallLogStore::kMissedList);
+}
+
+std::vector<fs::path> KeptAside(const fs::path& folder, const std::string& name)
+{
+    std::vector<fs::path> kept;
+    for (const auto& item : fs::directory_iterator(folder)) {
+        if (item.path().filename().string().starts_with(name + ".unreadable-"))
+            kept.push_back(item.path());
+    }
+    return kept;
+}
+
+mode_t ModeOf(const fs::path& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+}
+
+TEST(SaveSafety, LinksBesideOrInPlaceOfTheFileLeaveTheirTargetsAlone)
+{
+    StoreTestRoot root;
+    const mode_t umask = ::umask(0);
+    const std::string victimText = "not yours\n";
+    const fs::path victim = root.Data("../victim.txt");
+    fs::create_directories(root.Data(""));
+    { std::ofstream(victim) << victimText; }
+
+    // The temporary names an older save used, planted as links.
+    fs::create_symlink(victim, root.Data("MissedCall.dat.tmp"));
+    ASSERT_TRUE(LogMissed("0301"));
+    fs::create_directories(Registry::FilePath().parent_path());
+    fs::create_symlink(victim, Registry::FilePath().string() + ".tmp");
+    ASSERT_TRUE(WriteMicGain(5));
+    EXPECT_EQ(testenv::ReadFile(victim), victimText);
+
+    // The data file itself a link: replaced by a file of its own.
+    fs::remove(root.Data("MissedCall.dat"));
+    fs::create_symlink(victim, root.Data("MissedCall.dat"));
+    ASSERT_TRUE(LogMissed("0302"));
+    EXPECT_EQ(testenv::ReadFile(victim), victimText);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(root.Data("MissedCall.dat"))));
+    EXPECT_EQ(fs::file_size(root.Data("MissedCall.dat")), 2656u);
+
+    // Numbers are for their owner only, whatever the umask.
+    EXPECT_EQ(ModeOf(root.Data("MissedCall.dat")), 0600u);
+    EXPECT_EQ(ModeOf(Registry::FilePath()), 0600u);
+    ::umask(umask);
+}
+
+TEST(SaveSafety, AnUnreadableOrDamagedHistoryIsKeptAsideWholeAndTheNewCallSaved)
+{
+    StoreTestRoot root;
+    ASSERT_TRUE(LogMissed("0401"));
+    ASSERT_TRUE(LogMissed("0402"));
+    const std::string original = testenv::ReadFile(root.Data("MissedCall.dat"));
+
+    // One flipped byte in the header's format word.
+    std::vector<uint8_t> damaged(original.begin(), original.end());
+    damaged[5] ^= 0x01;
+    root.WriteBytes("MissedCall.dat", damaged);
+    ASSERT_TRUE(LogMissed("0403"));
+    std::vector<fs::path> kept = KeptAside(root.Data(""), "MissedCall.dat");
+    ASSERT_EQ(kept.size(), 1u);
+    const std::string keptText = testenv::ReadFile(kept[0]);
+    EXPECT_EQ(std::vector<uint8_t>(keptText.begin(), keptText.end()), damaged);
+    CallLogStore store;
+    ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
+    EXPECT_EQ(NumberIn(store, 0), "0403");
+    EXPECT_EQ(NumberIn(store, 1), "");
+
+    // Unreadable even for root: a folder in its place, with something in it.
+    fs::remove(root.Data("MissedCall.dat"));
+    fs::create_directories(root.Data("MissedCall.dat"));
+    root.WriteBytes("MissedCall.dat/inside", { 1, 2, 3 });
+    for (const fs::path& path : kept)
+        fs::remove(path);
+    ASSERT_TRUE(LogMissed("0404"));
+    kept = KeptAside(root.Data(""), "MissedCall.dat");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(testenv::ReadFile(kept[0] / "inside"), std::string("\x01\x02\x03", 3));
+    ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
+    EXPECT_EQ(NumberIn(store, 0), "0404");
+
+    // A whole file is never moved.
+    ASSERT_TRUE(LogMissed("0405"));
+    EXPECT_EQ(KeptAside(root.Data(""), "MissedCall.dat").size(), 1u);
+}
+
+// As root a folder's mode does not stop a write, so the store runs as another user there.
+TEST(SaveSafety, AReadOnlyDataFolderLosesNoCallAndTheNextSaveWritesThemAll)
+{
+    StoreTestRoot root;
+    ASSERT_TRUE(LogMissed("0501"));
+    const fs::path data = root.Data("");
+    const fs::path top = data.parent_path().parent_path();
+    ChildProgram child;
+    ASSERT_TRUE(child.Fork([&] {
+        if (::geteuid() == 0) {
+            const passwd* nobody = ::getpwnam("nobody");
+            if (!nobody)
+                return 10;
+            for (const fs::path& path : { top, data, data / "MissedCall.dat" }) {
+                if (::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
+                    return 11;
+            }
+            if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
+                return 12;
+        }
+        ::chmod(data.c_str(), 0555);
+        CallLogStore store;
+        store.LoadList(CallLogStore::kMissedList);
+        store.AddRecord(CallLogStore::kMissedList, Call("0502"));
+        if (store.SaveList(CallLogStore::kMissedList))
+            return 20;
+        // The next call: the file must not take back the call it lacks.
+        store.LoadList(CallLogStore::kMissedList);
+        store.AddRecord(CallLogStore::kMissedList, Call("0503"));
+        if (store.SaveList(CallLogStore::kMissedList))
+            return 21;
+        if (NumberIn(store, 0) != "0503" || NumberIn(store, 1) != "0502" || NumberIn(store, 2) != "0501")
+            return 22;
+        ::chmod(data.c_str(), 0755);
+        store.LoadList(CallLogStore::kMissedList);
+        store.AddRecord(CallLogStore::kMissedList, Call("0504"));
+        return store.SaveList(CallLogStore::kMissedList) ? 0 : 23;
+    }));
+    ASSERT_EQ(child.Wait(), 0);
+    CallLogStore store;
+    ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
+    EXPECT_EQ(NumberIn(store, 0), "0504");
+    EXPECT_EQ(NumberIn(store, 1), "0503");
+    EXPECT_EQ(NumberIn(store, 2), "0502");
+    EXPECT_EQ(NumberIn(store, 3), "0501");
+    EXPECT_TRUE(KeptAside(data, "MissedCall.dat").empty());
+}
