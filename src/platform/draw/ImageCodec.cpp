@@ -30,12 +30,13 @@ void* BoundedRealloc(void* p, size_t size)
 #define STBI_MALLOC(size) BoundedMalloc(size)
 #define STBI_REALLOC(p, size) BoundedRealloc(p, size)
 #define STBI_FREE(p) std::free(p)
-// The formats the device's imaging library read; stb's others (PNM, PSD, HDR, PIC, TGA) are
-// never a skin, and its 16-bit PNM path read past its buffer on a damaged file.
+// The skins are PNG and BMP only. stb's other readers are left out of the build: its 16-bit PNM
+// path read past its buffer on a damaged file, and its JPEG Huffman table builder indexed past
+// its table on nine bytes of a fuzzed input.
 #define STBI_ONLY_PNG
 #define STBI_ONLY_BMP
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_GIF
+#define STBI_NO_HDR
+#define STBI_NO_LINEAR
 #define STBI_MAX_DIMENSIONS 4096
 #define STBI_NO_STDIO
 #define STB_IMAGE_IMPLEMENTATION
@@ -119,8 +120,8 @@ bool CheckBmpLayout(const uint8_t* data, size_t size, int& width, int& height)
 }
 
 // The largest buffer a decode of a width x height image from fileSize bytes may need: the
-// widest pixel stb keeps (16-bit RGBA, from PNG) over the image padded to whole 16-pixel blocks
-// (JPEG), or the compressed data itself, twice over for a buffer grown by doubling, plus room for
+// widest pixel stb keeps (16-bit RGBA, from PNG) over the image with a margin of 16 pixels a side
+// of the filters), or the compressed data itself, twice over for a buffer grown by doubling, plus room for
 // tables and palettes.
 size_t AllocationCap(int width, int height, size_t fileSize)
 {
@@ -146,6 +147,18 @@ void AppendBytes(void* context, void* data, int size)
     out->insert(out->end(), bytes, bytes + size);
 }
 
+bool IsPng(const uint8_t* data, size_t size)
+{
+    static constexpr uint8_t kSignature[] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+    return size >= sizeof kSignature && std::equal(std::begin(kSignature), std::end(kSignature), data);
+}
+
+bool FitsPixelBound(int width, int height)
+{
+    return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide
+        && int64_t(width) * int64_t(height) <= kMaxImagePixels;
+}
+
 }
 
 std::optional<Surface> DecodeImage(const uint8_t* data, size_t size, ImageFormat format)
@@ -153,7 +166,8 @@ std::optional<Surface> DecodeImage(const uint8_t* data, size_t size, ImageFormat
     if (!data || size < 2 || size > kMaxFileBytes)
         return std::nullopt;
     const bool bmp = data[0] == 'B' && data[1] == 'M';
-    if (format == ImageFormat::Bmp && !bmp)
+    // Only the two formats the skins use reach a decoder; anything else is refused by its first bytes.
+    if (format == ImageFormat::Bmp ? !bmp : (!bmp && !IsPng(data, size)))
         return std::nullopt;
     int width = 0;
     int height = 0;
@@ -164,9 +178,10 @@ std::optional<Surface> DecodeImage(const uint8_t* data, size_t size, ImageFormat
     } else {
         if (!stbi_info_from_memory(data, int(size), &width, &height, &channels))
             return std::nullopt;
-        if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
-            return std::nullopt;
     }
+    // The header's size is checked before anything is allocated for the pixels.
+    if (!FitsPixelBound(width, height))
+        return std::nullopt;
     stbi_uc* rgb = nullptr;
     {
         ScopedAllocationCap cap(AllocationCap(width, height, size));
