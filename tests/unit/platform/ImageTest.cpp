@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #if defined(__has_feature)
@@ -199,6 +200,25 @@ TEST(Image, OnlyPngAndBmpReachADecoder)
     auto fromBmp = Image::Decode(bmp.data(), bmp.size());
     ASSERT_NE(fromBmp, nullptr);
     EXPECT_EQ(fromBmp->Pixels().Pixel(2, 1), 0x808080u);
+}
+
+TEST(Image, PngOfEveryKindGivesThePixelsAsStoredWithoutAlphaOrGamma)
+{
+    // 16 bits a channel keep their high byte; transparent pixels keep their colour; a palette
+    // entry made transparent by tRNS likewise.
+    for (auto [name, first, second] : { std::tuple { "rgba.png", 0x010203u, 0x040506u },
+             std::tuple { "rgb16.png", 0x12569Au, 0xFF0080u }, std::tuple { "palette.png", 0x28323Cu, 0x0A141Eu } }) {
+        SCOPED_TRACE(name);
+        auto image = Image::Load(testenv::SourceDir() / "fuzz/corpus/image_png" / name);
+        ASSERT_NE(image, nullptr);
+        ASSERT_EQ(image->Width(), 2);
+        EXPECT_EQ(image->Pixels().Pixel(0, 0), first);
+        EXPECT_EQ(image->Pixels().Pixel(1, 0), second);
+    }
+    // One flipped bit in the image data: its checksum no longer matches, and the file is refused.
+    std::string png = testenv::ReadFile(testenv::SourceDir() / "fuzz/corpus/image_png/rgb16.png");
+    png[png.size() - 12 - 5] ^= 0x01;
+    EXPECT_EQ(Image::Decode(reinterpret_cast<const uint8_t*>(png.data()), png.size()), nullptr);
 }
 
 TEST(Image, PixelCountIsBoundedBeforeThePixelsAreAllocated)
