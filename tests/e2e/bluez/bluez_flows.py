@@ -555,6 +555,37 @@ class LinkedFirst(BluezFlow):
         self.assertLess(self.bridge_memory_kb('VmHWM'), 32 * 1024)
         self.quit()
 
+    def test_transfer_forged_by_another_session_connection_is_not_taken(self):
+        transfer_path = '/org/bluez/obex/client/session0/transfer0'
+        transfer = self.session.get_object('org.bluez.obex', transfer_path)
+        self.wait(lambda: transfer_path in [str(p) for p in self.session.get_object(
+            'org.bluez.obex', '/').GetManagedObjects(dbus_interface='org.freedesktop.DBus.ObjectManager')],
+            'obexd was not asked for the book')
+        # Another program on the session bus says the transfer is complete, in a file of its own
+        # laid in the transfer folder: to everyone, and to the bridge alone.
+        forged_file = pathlib.Path(self.transfers, 'forged.vcf')
+        forged_file.write_bytes(b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mallory\r\nTEL:555-1234\r\nEND:VCARD\r\n')
+        forger = dbus.bus.BusConnection(self.session_address)
+        daemon = dbus.Interface(self.session.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
+                                'org.freedesktop.DBus')
+        [bridge] = [name for name in daemon.ListNames() if name.startswith(':')
+                    and daemon.GetConnectionUnixProcessID(name) == self.bridge.pid]
+        for destination in (None, bridge):
+            message = dbus.lowlevel.SignalMessage(transfer_path, dbus.PROPERTIES_IFACE, 'PropertiesChanged')
+            message.append('org.bluez.obex.Transfer1', {'Status': dbus.String('complete', variant_level=1),
+                                                        'Filename': dbus.String(str(forged_file), variant_level=1)},
+                           dbus.Array([], signature='s'), signature='sa{sv}as')
+            if destination:
+                message.set_destination(destination)
+            forger.send_message(message)
+        forger.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus').GetId(dbus_interface='org.freedesktop.DBus')
+        # obexd's own word comes after it: the phone's books are what is written.
+        self.complete(0, self.CARD)
+        self.complete(1, self.HISTORY_CARD)
+        self.wait(lambda: pathlib.Path(self.contacts, '001A7DDA7101.vcf').exists(), 'the book was not written')
+        self.assertEqual(pathlib.Path(self.contacts, '001A7DDA7101.vcf').read_bytes(), self.CARD + self.HISTORY_CARD)
+        self.quit()
+
     def test_book_file_reported_outside_the_transfer_folder_is_neither_read_nor_removed(self):
         outside = pathlib.Path(self.work, 'outside.vcf')
         outside.write_bytes(self.CARD)
