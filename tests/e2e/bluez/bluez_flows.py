@@ -466,6 +466,19 @@ class Flows(BluezFlow):
         self.wait_module(0, 'bluetoothd powering the adapter off was not taken')
 
 
+    def test_a_flood_of_devices_with_huge_names_leaves_the_bridge_under_its_bound(self):
+        # bluetoothd lists every phone it has seen nearby: here 300 more, each named with 64 KiB,
+        # 19 MB of names in all. The bridge keeps at most 256 devices with names of 254 bytes.
+        for i in range(300):
+            address = '00:1A:7D:%02X:%02X:%02X' % (0xB0 + i // 65536, (i // 256) % 256, i % 256)
+            self.bluez_mock.AddDevice('hci0', address, 'N' * 65536, dbus_interface='org.bluez.Mock')
+        # Sent after the flood: the bridge has read all of it once the phone has linked.
+        self.connect_from_list(ROAD)
+        status = pathlib.Path('/proc', str(self.bridge.pid), 'status').read_text()
+        rss = int(next(line.split()[1] for line in status.splitlines() if line.startswith('VmRSS:')))
+        self.assertLess(rss, 32 * 1024)
+
+
 class LinkedFirst(BluezFlow):
     """The bridge runs as a service: the phone links before the application opens the line, and
     obexd on the session bus serves its phone book."""
