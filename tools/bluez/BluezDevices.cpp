@@ -14,6 +14,12 @@ constexpr const char* kDeviceIface = "org.bluez.Device1";
 constexpr uint64_t kConnectTimeoutUs = 30'000'000;
 // The hands-free unit's service: an adapter lists it once oFono has registered the profile.
 constexpr const char* kHandsFreeUuid = "0000111e-0000-1000-8000-00805f9b34fb";
+// Far more than a car meets; bluetoothd keeps every phone it has seen nearby, and those past the
+// bound are not followed.
+constexpr size_t kMaxDevices = 256;
+constexpr size_t kMaxAdapters = 8;
+// The longest text a module frame carries.
+constexpr size_t kMaxName = 254;
 
 BluezDevices* Self(void* userdata)
 {
@@ -54,13 +60,13 @@ BluezDevices::~BluezDevices()
 
 void BluezDevices::Subscribe()
 {
-    // Senders are not matched by name here: a restarted daemon has a new unique name, and the
-    // interfaces are the daemons' own.
-    sd_bus_match_signal(m_bus.Raw(), nullptr, nullptr, "/", "org.freedesktop.DBus.ObjectManager",
+    // The bus hands on only what bluetoothd's current owner sends; each handler checks the sender
+    // again, since a signal addressed to the bridge's connection passes any rule.
+    sd_bus_match_signal(m_bus.Raw(), nullptr, busname::kBluez, "/", "org.freedesktop.DBus.ObjectManager",
         "InterfacesAdded", OnAdded, this);
-    sd_bus_match_signal(m_bus.Raw(), nullptr, nullptr, "/", "org.freedesktop.DBus.ObjectManager",
+    sd_bus_match_signal(m_bus.Raw(), nullptr, busname::kBluez, "/", "org.freedesktop.DBus.ObjectManager",
         "InterfacesRemoved", OnRemoved, this);
-    sd_bus_match_signal(m_bus.Raw(), nullptr, nullptr, nullptr, "org.freedesktop.DBus.Properties",
+    sd_bus_match_signal(m_bus.Raw(), nullptr, busname::kBluez, nullptr, "org.freedesktop.DBus.Properties",
         "PropertiesChanged", OnChanged, this);
 }
 
@@ -150,6 +156,11 @@ void BluezDevices::ReadObject(sd_bus_message* m, const std::string& path)
 
 void BluezDevices::Apply(const std::string& path, const std::string& iface, const BusProps& props)
 {
+    const size_t known = iface == kAdapterIface ? m_adapters.size() : m_devices.size();
+    const size_t bound = iface == kAdapterIface ? kMaxAdapters : kMaxDevices;
+    const bool seen = iface == kAdapterIface ? m_adapters.count(path) > 0 : m_devices.count(path) > 0;
+    if (!seen && known >= bound)
+        return;
     if (iface == kAdapterIface) {
         AdapterFacts& a = m_adapters[path];
         Take(props.flags, "Powered", a.powered);
@@ -174,6 +185,7 @@ void BluezDevices::Apply(const std::string& path, const std::string& iface, cons
     Take(props.text, "Alias", alias);
     if (!alias.empty())
         d.name = alias;
+    d.name = CutText(d.name, kMaxName);
     auto uuids = props.lists.find("UUIDs");
     if (uuids != props.lists.end() && !uuids->second.empty()) {
         d.gatewayKnown = true;
@@ -188,7 +200,7 @@ void BluezDevices::Apply(const std::string& path, const std::string& iface, cons
 void BluezDevices::OnInterfacesAdded(sd_bus_message* m)
 {
     const char* path = nullptr;
-    if (sd_bus_message_read(m, "o", &path) < 0)
+    if (!m_bus.From(m, busname::kBluez) || sd_bus_message_read(m, "o", &path) < 0)
         return;
     std::string p = path;
     if (p.rfind("/org/bluez", 0) == 0)
@@ -199,7 +211,7 @@ void BluezDevices::OnInterfacesRemoved(sd_bus_message* m)
 {
     const char* path = nullptr;
     char** ifaces = nullptr;
-    if (sd_bus_message_read(m, "o", &path) < 0 || sd_bus_message_read_strv(m, &ifaces) < 0)
+    if (!m_bus.From(m, busname::kBluez) || sd_bus_message_read(m, "o", &path) < 0 || sd_bus_message_read_strv(m, &ifaces) < 0)
         return;
     std::string p = path;
     for (char** i = ifaces; i && *i; ++i) {
@@ -222,7 +234,7 @@ void BluezDevices::OnInterfacesRemoved(sd_bus_message* m)
 void BluezDevices::OnPropertiesChanged(sd_bus_message* m)
 {
     const char* iface = nullptr;
-    if (sd_bus_message_read(m, "s", &iface) < 0)
+    if (!m_bus.From(m, busname::kBluez) || sd_bus_message_read(m, "s", &iface) < 0)
         return;
     std::string name = iface;
     const char* path = sd_bus_message_get_path(m);

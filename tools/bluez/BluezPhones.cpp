@@ -7,22 +7,13 @@ namespace {
 
 constexpr std::chrono::milliseconds kLinkWait { 30000 };
 
-int OnNameOwnerChanged(sd_bus_message* m, void* userdata, sd_bus_error*)
-{
-    const char *name = nullptr, *before = nullptr, *after = nullptr;
-    if (sd_bus_message_read(m, "sss", &name, &before, &after) < 0)
-        return 0;
-    if (strcmp(name, busname::kBluez) == 0 || strcmp(name, busname::kOfono) == 0)
-        static_cast<BluezPhones*>(userdata)->OnNameOwner(name, after && *after);
-    return 0;
-}
-
 }
 
 BluezPhones::BluezPhones(TimerQueue& timers, FILE* trace)
     : m_timers(timers)
-    , m_bus(timers, trace)
+    , m_bus(timers, trace, SystemBus::Kind::System, { busname::kBluez, busname::kOfono })
 {
+    m_bus.Owners().onChanged = [this](const std::string& name, bool present) { OnNameOwner(name, present); };
 }
 
 BluezPhones::~BluezPhones()
@@ -49,8 +40,9 @@ void BluezPhones::Start()
     m_retryTimer = 0;
     int r = m_bus.Open();
     if (r >= 0) {
-        sd_bus_match_signal(m_bus.Raw(), nullptr, "org.freedesktop.DBus", "/org/freedesktop/DBus",
-            "org.freedesktop.DBus", "NameOwnerChanged", OnNameOwnerChanged, this);
+        r = m_bus.Owners().Watch(m_bus);
+    }
+    if (r >= 0) {
         m_devices->Subscribe();
         m_modems->Subscribe();
         m_audio->Subscribe();

@@ -1,9 +1,26 @@
 #include "BusProps.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <systemd/sd-bus.h>
 
+std::string CutText(std::string_view text, size_t bytes)
+{
+    if (text.size() <= bytes)
+        return std::string(text);
+    size_t end = bytes;
+    // Back to the first byte of a sequence: continuation bytes are 10xxxxxx.
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    return std::string(text.substr(0, end));
+}
+
 namespace {
+
+size_t Entries(const BusProps& out)
+{
+    return out.text.size() + out.flags.size() + out.lists.size();
+}
 
 int ReadVariant(sd_bus_message* m, const std::string& key, BusProps& out)
 {
@@ -12,26 +29,33 @@ int ReadVariant(sd_bus_message* m, const std::string& key, BusProps& out)
     if (r < 0 || !contents)
         return r < 0 ? r : -EINVAL;
     std::string type = contents;
+    // A property seen before is replaced; a new one beyond the bound is skipped.
+    const bool room = Entries(out) < BusProps::kMaxEntries || out.text.count(key) || out.flags.count(key)
+        || out.lists.count(key);
     if ((r = sd_bus_message_enter_container(m, 'v', contents)) < 0)
         return r;
-    if (type == "s" || type == "o") {
+    if (room && (type == "s" || type == "o")) {
         const char* s = nullptr;
         r = sd_bus_message_read_basic(m, type[0], &s);
-        if (r >= 0 && s)
-            out.text[key] = s;
-    } else if (type == "b") {
+        if (r >= 0 && s && (type == "s" || strlen(s) <= BusProps::kMaxText))
+            out.text[key] = CutText(s, BusProps::kMaxText);
+    } else if (room && type == "b") {
         int b = 0;
         r = sd_bus_message_read_basic(m, 'b', &b);
         out.flags[key] = b != 0;
-    } else if (type == "as") {
-        char** strv = nullptr;
-        r = sd_bus_message_read_strv(m, &strv);
+    } else if (room && type == "as") {
+        // One string at a time: the list is never held whole.
         std::vector<std::string>& list = out.lists[key];
-        for (char** s = strv; s && *s; ++s) {
-            list.push_back(*s);
-            free(*s);
+        list.clear();
+        if ((r = sd_bus_message_enter_container(m, 'a', "s")) < 0)
+            return r;
+        const char* s = nullptr;
+        while ((r = sd_bus_message_read_basic(m, 's', &s)) > 0) {
+            if (list.size() < BusProps::kMaxListItems)
+                list.push_back(CutText(s, BusProps::kMaxText));
         }
-        free(strv);
+        if (r < 0 || (r = sd_bus_message_exit_container(m)) < 0)
+            return r;
     } else {
         r = sd_bus_message_skip(m, contents);
     }

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr const char* kAudioManagerIface = "org.ofono.HandsfreeAudioManager";
+// One card a linked phone; more is not followed.
+constexpr size_t kMaxCards = 16;
 
 int OnAudioSignal(sd_bus_message* m, void* userdata, sd_bus_error*)
 {
@@ -28,7 +30,7 @@ OfonoAudio::OfonoAudio(SystemBus& bus, HandsFreeMap& map, const BluezDevices& de
 void OfonoAudio::Subscribe()
 {
     sd_bus_match_signal(
-        m_bus.Raw(), nullptr, nullptr, nullptr, kAudioManagerIface, nullptr, OnAudioSignal, this);
+        m_bus.Raw(), nullptr, busname::kOfono, nullptr, kAudioManagerIface, nullptr, OnAudioSignal, this);
 }
 
 void OfonoAudio::Clear()
@@ -55,6 +57,8 @@ void OfonoAudio::Load()
 
 void OfonoAudio::Apply(const std::string& path, const BusProps& props)
 {
+    if (!m_cards.count(path) && m_cards.size() >= kMaxCards)
+        return;
     std::string remote;
     Take(props.text, "RemoteAddress", remote);
     m_cards[path] = remote;
@@ -63,6 +67,8 @@ void OfonoAudio::Apply(const std::string& path, const BusProps& props)
 
 void OfonoAudio::OnSignal(sd_bus_message* m)
 {
+    if (!m_bus.From(m, busname::kOfono))
+        return;
     std::string member = sd_bus_message_get_member(m) ?: "";
     const char* object = nullptr;
     BusProps props;

@@ -11,6 +11,11 @@ constexpr const char* kManagerIface = "org.ofono.Manager";
 constexpr const char* kModemIface = "org.ofono.Modem";
 constexpr const char* kCallManagerIface = "org.ofono.VoiceCallManager";
 constexpr const char* kCallIface = "org.ofono.VoiceCall";
+// One modem a linked phone, a few calls each (held, waiting, a conference); more is not followed.
+constexpr size_t kMaxModems = 16;
+constexpr size_t kMaxCalls = 16;
+// The longest text a module frame carries.
+constexpr size_t kMaxNumber = 254;
 
 int OnOfonoSignal(sd_bus_message* m, void* userdata, sd_bus_error*)
 {
@@ -35,7 +40,7 @@ OfonoModems::~OfonoModems()
 void OfonoModems::Subscribe()
 {
     for (const char* iface : { kManagerIface, kModemIface, kCallManagerIface, kCallIface })
-        sd_bus_match_signal(m_bus.Raw(), nullptr, nullptr, nullptr, iface, nullptr, OnOfonoSignal, this);
+        sd_bus_match_signal(m_bus.Raw(), nullptr, busname::kOfono, nullptr, iface, nullptr, OnOfonoSignal, this);
 }
 
 void OfonoModems::Clear()
@@ -79,6 +84,8 @@ void OfonoModems::ModemProperties(const std::string& path, sd_bus_message* m)
 
 void OfonoModems::ApplyModem(const std::string& path, const BusProps& props)
 {
+    if (!m_modems.count(path) && m_modems.size() >= kMaxModems)
+        return;
     ModemFacts& modem = m_modems[path];
     bool wasUp = modem.type == "hfp" && modem.online;
     Take(props.text, "Type", modem.type);
@@ -112,9 +119,12 @@ void OfonoModems::CallProperties(const std::string& path, sd_bus_message* m)
 
 void OfonoModems::ApplyCall(const std::string& path, const BusProps& props)
 {
+    if (!m_callFacts.count(path) && m_callFacts.size() >= kMaxCalls)
+        return;
     auto& [state, number] = m_callFacts[path];
     Take(props.text, "State", state);
     Take(props.text, "LineIdentification", number);
+    number = CutText(number, kMaxNumber);
     m_bus.Trace("call %s %s %s", path.c_str(), state.c_str(), number.c_str());
     m_map.Call(path, state, number);
     if (handsfree::PhaseOf(state) == handsfree::CallPhase::Gone)
@@ -123,6 +133,8 @@ void OfonoModems::ApplyCall(const std::string& path, const BusProps& props)
 
 void OfonoModems::OnSignal(sd_bus_message* m)
 {
+    if (!m_bus.From(m, busname::kOfono))
+        return;
     std::string iface = sd_bus_message_get_interface(m) ?: "";
     std::string member = sd_bus_message_get_member(m) ?: "";
     std::string path = sd_bus_message_get_path(m) ?: "";

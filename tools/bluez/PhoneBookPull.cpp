@@ -1,16 +1,16 @@
 #include "PhoneBookPull.h"
 #include "BusProps.h"
+#include "TransferFile.h"
 
 #include "contacts/ContactBook.h"
 
 #include <cstring>
-#include <fstream>
 #include <systemd/sd-bus.h>
 #include <vector>
 
 namespace {
 
-constexpr const char* kObex = "org.bluez.obex";
+using busname::kObex;
 constexpr const char* kClientPath = "/org/bluez/obex";
 constexpr const char* kClientIface = "org.bluez.obex.Client1";
 constexpr const char* kPhonebookIface = "org.bluez.obex.PhonebookAccess1";
@@ -29,28 +29,14 @@ const char* ErrorOf(sd_bus_message* m)
     return error && error->name ? error->name : "no answer";
 }
 
-// The whole file, when it is a regular file of a sensible size.
-bool ReadSmallFile(const std::string& name, std::vector<uint8_t>& bytes)
-{
-    std::error_code ec;
-    auto status = std::filesystem::status(name, ec);
-    if (ec || !std::filesystem::is_regular_file(status))
-        return false;
-    auto size = std::filesystem::file_size(name, ec);
-    if (ec || size > PhoneBookPull::kMaxBytes)
-        return false;
-    std::ifstream in(name, std::ios::binary);
-    bytes.resize(size);
-    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
-    return static_cast<uintmax_t>(in.gcount()) == size;
 }
 
-}
-
-PhoneBookPull::PhoneBookPull(TimerQueue& timers, FILE* trace, std::filesystem::path folder)
+PhoneBookPull::PhoneBookPull(
+    TimerQueue& timers, FILE* trace, std::filesystem::path folder, std::filesystem::path transfers)
     : m_timers(timers)
-    , m_bus(timers, trace, SystemBus::Kind::Session)
+    , m_bus(timers, trace, SystemBus::Kind::Session, { kObex })
     , m_folder(std::move(folder))
+    , m_transfers(std::move(transfers))
 {
 }
 
@@ -67,7 +53,9 @@ bool PhoneBookPull::OpenBus()
         return true;
     int r = m_bus.Open();
     if (r >= 0)
-        r = sd_bus_match_signal(m_bus.Raw(), nullptr, nullptr, nullptr, "org.freedesktop.DBus.Properties",
+        r = m_bus.Owners().Watch(m_bus);
+    if (r >= 0)
+        r = sd_bus_match_signal(m_bus.Raw(), nullptr, kObex, nullptr, "org.freedesktop.DBus.Properties",
             "PropertiesChanged", OnProperties, this);
     if (r < 0) {
         // Said once: the trace would otherwise carry it on every link.
@@ -143,9 +131,14 @@ void PhoneBookPull::Select(unsigned long id)
 
 void PhoneBookPull::PullAll(unsigned long id)
 {
+    // Into the bridge's own folder, where nobody else can have laid a file or a link.
+    const std::string target = (m_transfers / (std::string(kBooks[m_book]) + ".vcf")).string();
+    std::error_code ec;
+    std::filesystem::remove(target, ec);
     // Names and numbers only: photos would make the book many megabytes for nothing shown.
-    auto args = [](sd_bus_message* m) {
-        return sd_bus_message_append(m, "sa{sv}", "", 1, "Fields", "as", 4, "VERSION", "FN", "N", "TEL");
+    auto args = [target](sd_bus_message* m) {
+        return sd_bus_message_append(
+            m, "sa{sv}", target.c_str(), 1, "Fields", "as", 4, "VERSION", "FN", "N", "TEL");
     };
     m_bus.Call(kObex, m_session, kPhonebookIface, "PullAll", args, [this, id](sd_bus_message* m, bool ok) {
         if (!Current(id))
@@ -171,7 +164,7 @@ void PhoneBookPull::OnPropertiesChanged(sd_bus_message* m)
 {
     const char* path = sd_bus_message_get_path(m);
     const char* interface = nullptr;
-    if (!m_busy || m_transfer.empty() || !path || m_transfer != path
+    if (!m_busy || m_transfer.empty() || !path || m_transfer != path || !m_bus.From(m, kObex)
         || sd_bus_message_read(m, "s", &interface) < 0 || strcmp(interface, kTransferIface) != 0)
         return;
     BusProps props;
@@ -193,12 +186,18 @@ void PhoneBookPull::Status(const std::string& status)
 
 void PhoneBookPull::BookDone()
 {
-    std::vector<uint8_t> bytes;
-    if (m_file.empty() || !ReadSmallFile(m_file, bytes) || m_collected.size() + bytes.size() > kMaxBytes) {
+    const auto file = transferfile::Inside(m_transfers, m_file);
+    if (file.empty()) {
+        m_bus.Trace("phone book of %s: obexd's file %s is not in %s", m_addressText.c_str(), m_file.c_str(),
+            m_transfers.c_str());
+        m_file.clear();
+        Fail("its file is not where it was asked for");
+        return;
+    }
+    if (!transferfile::AppendBounded(file, kMaxBytes - m_collected.size(), m_collected)) {
         Fail("its file cannot be read");
         return;
     }
-    m_collected.insert(m_collected.end(), bytes.begin(), bytes.end());
     RemoveTransferFile();
     if (++m_book < std::size(kBooks)) {
         Select(m_id);
@@ -219,10 +218,11 @@ void PhoneBookPull::Fail(const char* why)
 
 void PhoneBookPull::RemoveTransferFile()
 {
-    // obexd made the file for us (no target was named); it is ours to remove.
-    if (!m_file.empty() && !m_transfer.empty()) {
+    // obexd made the file in our folder; it is ours to remove, and nothing outside it is.
+    const auto file = m_transfer.empty() ? std::filesystem::path() : transferfile::Inside(m_transfers, m_file);
+    if (!file.empty()) {
         std::error_code ec;
-        std::filesystem::remove(m_file, ec);
+        std::filesystem::remove(file, ec);
     }
     m_transfer.clear();
     m_file.clear();

@@ -25,10 +25,13 @@ public:
     static constexpr uint64_t kSessionTimeoutUs = 30'000'000;
     // From the request to the whole book on disk.
     static constexpr std::chrono::milliseconds kPullLimit { 90000 };
-    // A larger file is not a phone book of names and numbers (and is not read).
-    static constexpr uintmax_t kMaxBytes = 16 * 1024 * 1024;
+    // The books of one phone together: what the application reads of one contacts file. A larger
+    // one is not a phone book of names and numbers (and is not read).
+    static constexpr uintmax_t kMaxBytes = 8 * 1024 * 1024;
 
-    PhoneBookPull(TimerQueue& timers, FILE* trace, std::filesystem::path folder);
+    // `folder`: where the phone's vCard file goes; `transfers`: the bridge's own folder where
+    // obexd is asked to put what it receives, and the only place its files are read from.
+    PhoneBookPull(TimerQueue& timers, FILE* trace, std::filesystem::path folder, std::filesystem::path transfers);
     ~PhoneBookPull();
     PhoneBookPull(const PhoneBookPull&) = delete;
     PhoneBookPull& operator=(const PhoneBookPull&) = delete;
@@ -60,6 +63,7 @@ private:
     TimerQueue& m_timers;
     SystemBus m_bus;
     const std::filesystem::path m_folder;
+    const std::filesystem::path m_transfers;
     bool m_noBusSaid = false;
     bool m_busy = false;
     unsigned long m_id = 0; // the pull the answers belong to

@@ -30,10 +30,11 @@ void DeleteReply(void* userdata)
 
 }
 
-SystemBus::SystemBus(TimerQueue& timers, FILE* trace, Kind kind)
+SystemBus::SystemBus(TimerQueue& timers, FILE* trace, Kind kind, std::vector<std::string> daemons)
     : m_timers(timers)
     , m_trace(trace)
     , m_kind(kind)
+    , m_owners(std::move(daemons))
 {
 }
 
@@ -64,6 +65,7 @@ void SystemBus::Close()
 {
     if (m_bus)
         m_bus = sd_bus_flush_close_unref(m_bus);
+    m_owners.Clear();
 }
 
 int SystemBus::Fd() const

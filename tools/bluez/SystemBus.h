@@ -3,6 +3,7 @@
 // The bridge's connection to the system bus (or, for the phone book, the session bus). Every call is asynchronous with a time limit, so the
 // module's side never waits on a daemon; the answer (or its absence) comes to a callback.
 
+#include "DaemonOwners.h"
 #include "TimerQueue.h"
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct sd_bus;
 struct sd_bus_message;
@@ -17,6 +19,7 @@ struct sd_bus_message;
 namespace busname {
 inline constexpr const char* kBluez = "org.bluez";
 inline constexpr const char* kOfono = "org.ofono";
+inline constexpr const char* kObex = "org.bluez.obex";
 }
 
 class SystemBus {
@@ -30,7 +33,8 @@ public:
 
     enum class Kind { System, Session };
 
-    SystemBus(TimerQueue& timers, FILE* trace, Kind kind = Kind::System);
+    // `daemons`: the well-known names whose signals are believed (see DaemonOwners).
+    SystemBus(TimerQueue& timers, FILE* trace, Kind kind, std::vector<std::string> daemons);
     ~SystemBus();
     SystemBus(const SystemBus&) = delete;
     SystemBus& operator=(const SystemBus&) = delete;
@@ -55,6 +59,9 @@ public:
     // After a failed load: asks again later through `timer` when the daemon is there but not ready.
     void RetryIfPresent(sd_bus_message* reply, unsigned long& timer, std::function<void()> again);
     TimerQueue& Timers() { return m_timers; }
+    DaemonOwners& Owners() { return m_owners; }
+    // Whether a signal comes from the daemon that owns `name` now; every signal handler asks.
+    bool From(sd_bus_message* m, const char* name) const { return m_owners.From(m, name); }
     void Trace(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 private:
@@ -62,4 +69,5 @@ private:
     FILE* m_trace;
     Kind m_kind;
     sd_bus* m_bus = nullptr;
+    DaemonOwners m_owners;
 };

@@ -11,6 +11,7 @@
 #include "RfkillState.h"
 #include "SimLine.h"
 #include "TimerQueue.h"
+#include "TransferFile.h"
 
 #include "contacts/ContactBook.h"
 #include "link/FrameCollector.h"
@@ -62,6 +63,9 @@ Options:
                    folder as ostrilan computes it: data/contacts beside the program in a build
                    folder; installed, $OSTRILAN_ROOT/data/contacts when that is set, else
                    $XDG_DATA_HOME/ostrilan/data/contacts)
+  --transfers DIR  the folder where obexd is asked to put the books it receives, and the only
+                   one their files are read from (default: a new private folder under
+                   $XDG_RUNTIME_DIR, removed at the end)
   --help           this text
 
 The host stack's state (no system bus, no bluetoothd, no adapter, adapter off or blocked by rfkill,
@@ -71,8 +75,25 @@ adapter that is off is switched on when the application opens Connect or Pairing
 See docs/bluetooth.md for what maps to what.
 )";
 
+// The transfer folder the bridge made for itself goes with it, however it ends.
+class OwnFolder {
+public:
+    explicit OwnFolder(std::filesystem::path path) : m_path(std::move(path)) { }
+    ~OwnFolder()
+    {
+        std::error_code ec;
+        if (!m_path.empty())
+            std::filesystem::remove_all(m_path, ec);
+    }
+    OwnFolder(const OwnFolder&) = delete;
+    OwnFolder& operator=(const OwnFolder&) = delete;
+
+private:
+    std::filesystem::path m_path;
+};
+
 struct Options {
-    std::string link, adapter, trace, log, control, contacts;
+    std::string link, adapter, trace, log, control, contacts, transfers;
     std::string rfkillDir = rfkill::kDefaultFolder;
 };
 
@@ -103,6 +124,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
             o.contacts = v;
         else if (a == "--rfkill")
             o.rfkillDir = v;
+        else if (a == "--transfers")
+            o.transfers = v;
         else {
             fprintf(stderr, "ostrilan-bluez: unknown option %s (see --help)\n", a.c_str());
             return false;
@@ -144,8 +167,16 @@ int main(int argc, char** argv)
     core.namesWithList = true;
     HandsFreeMap map(core, o.adapter);
     phones.Attach(map);
-    PhoneBookPull phoneBook(
-        timers, trace, o.contacts.empty() ? ContactBook::DefaultFolder() : std::filesystem::path(o.contacts));
+    std::string error;
+    std::filesystem::path transfers = o.transfers;
+    const bool ownTransfers = transfers.empty();
+    if (ownTransfers && (transfers = transferfile::MakePrivateFolder(error)).empty()) {
+        fprintf(stderr, "ostrilan-bluez: %s\n", error.c_str());
+        return 2;
+    }
+    OwnFolder ownFolder(ownTransfers ? transfers : std::filesystem::path());
+    PhoneBookPull phoneBook(timers, trace,
+        o.contacts.empty() ? ContactBook::DefaultFolder() : std::filesystem::path(o.contacts), transfers);
     map.onLinked = [&phoneBook](const std::string& text, const BtAddress& address) { phoneBook.Pull(text, address); };
     // Nothing is known of the adapter until the bus has answered.
     core.AdapterReady(false);
@@ -166,7 +197,6 @@ int main(int argc, char** argv)
         fprintf(stderr, "ostrilan-bluez: cannot listen on %s\n", o.control.c_str());
         return 2;
     }
-    std::string error;
     std::string pty = ptyline::OpenPseudoTerminal(line, error);
     if (pty.empty()) {
         fprintf(stderr, "ostrilan-bluez: %s\n", error.c_str());
@@ -222,6 +252,7 @@ int main(int argc, char** argv)
     }
     if (!o.link.empty())
         unlink(o.link.c_str());
+
     if (trace)
         fclose(trace);
     return 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-// A decoded background image (PNG, BMP, JPEG or GIF) that draws itself whole, scaled into a
+// A decoded background image (PNG or BMP) that draws itself whole, scaled into a
 // rectangle. Decoded once when loaded; a rectangle of the image's own size, as every screen's
 // paint is, takes a straight copy.
 

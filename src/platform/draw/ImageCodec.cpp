@@ -7,14 +7,16 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <spng.h>
 #include <vector>
 
 namespace {
 
 // stb_image sizes some buffers from what a file claims rather than from what it holds (one IDAT
-// chunk header claiming 1.6 GB made a 92-byte PNG ask for 2 GiB) and grows its inflate output
-// by doubling for as long as the stream goes on. Every allocation of a decode is therefore
-// capped by what the image can need; one above the cap fails, and the decode with it.
+// chunk header claiming 1.6 GB made a 92-byte PNG ask for 2 GiB, when it still read PNG). Every
+// allocation of a bitmap's decode is therefore capped by what the image can need; one above the
+// cap fails, and the decode with it.
 thread_local size_t t_allocationCap = SIZE_MAX;
 
 void* BoundedMalloc(size_t size)
@@ -22,7 +24,8 @@ void* BoundedMalloc(size_t size)
     return size > t_allocationCap ? nullptr : std::malloc(size);
 }
 
-void* BoundedRealloc(void* p, size_t size)
+// Only stb's PNG reader grew buffers; kept for STBI_REALLOC, which stb requires with STBI_MALLOC.
+[[maybe_unused]] void* BoundedRealloc(void* p, size_t size)
 {
     return size > t_allocationCap ? nullptr : std::realloc(p, size);
 }
@@ -32,12 +35,12 @@ void* BoundedRealloc(void* p, size_t size)
 #define STBI_MALLOC(size) BoundedMalloc(size)
 #define STBI_REALLOC(p, size) BoundedRealloc(p, size)
 #define STBI_FREE(p) std::free(p)
-// The formats the device's imaging library read; stb's others (PNM, PSD, HDR, PIC, TGA) are
-// never a skin, and its 16-bit PNM path read past its buffer on a damaged file.
-#define STBI_ONLY_PNG
+// The skins are PNG and BMP only: PNG is read by libspng, BMP by stb. stb's other readers are left
+// out of the build: its 16-bit PNM path read past its buffer on a damaged file, and its JPEG
+// Huffman table builder indexed past its table on nine bytes of a fuzzed input.
 #define STBI_ONLY_BMP
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_GIF
+#define STBI_NO_HDR
+#define STBI_NO_LINEAR
 #define STBI_MAX_DIMENSIONS 4096
 #define STBI_NO_STDIO
 #define STB_IMAGE_IMPLEMENTATION
@@ -120,10 +123,9 @@ bool CheckBmpLayout(const uint8_t* data, size_t size, int& width, int& height)
     return true;
 }
 
-// The largest buffer a decode of a width x height image from fileSize bytes may need: the
-// widest pixel stb keeps (16-bit RGBA, from PNG) over the image padded to whole 16-pixel blocks
-// (JPEG), or the compressed data itself, twice over for a buffer grown by doubling, plus room for
-// tables and palettes.
+// The largest buffer a decode of a width x height image from fileSize bytes may need: a generous
+// 8 bytes a pixel over the image with a margin of 16 pixels a side, or the file itself, twice
+// over, plus room for tables and palettes.
 size_t AllocationCap(int width, int height, size_t fileSize)
 {
     constexpr size_t kWidestPixel = 8;
@@ -148,6 +150,56 @@ void AppendBytes(void* context, void* data, int size)
     out->insert(out->end(), bytes, bytes + size);
 }
 
+bool IsPng(const uint8_t* data, size_t size)
+{
+    static constexpr uint8_t kSignature[] = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+    return size >= sizeof kSignature && std::equal(std::begin(kSignature), std::end(kSignature), data);
+}
+
+bool FitsPixelBound(int64_t width, int64_t height)
+{
+    return width > 0 && height > 0 && width <= kMaxImageSide && height <= kMaxImageSide
+        && width * height <= kMaxImagePixels;
+}
+
+// Text and other ancillary chunks are not needed; what they may make the decoder keep is bounded.
+constexpr size_t kMaxChunkBytes = 64 * 1024;
+constexpr size_t kMaxChunkCache = 1024 * 1024;
+
+using SpngContext = std::unique_ptr<spng_ctx, decltype(&spng_ctx_free)>;
+
+std::optional<Surface> DecodePng(const uint8_t* data, size_t size)
+{
+    SpngContext ctx(spng_ctx_new(0), spng_ctx_free);
+    spng_ihdr header {};
+    if (!ctx || spng_set_image_limits(ctx.get(), kMaxImageSide, kMaxImageSide)
+        || spng_set_chunk_limits(ctx.get(), kMaxChunkBytes, kMaxChunkCache)
+        || spng_set_png_buffer(ctx.get(), data, size) || spng_get_ihdr(ctx.get(), &header))
+        return std::nullopt;
+    // The header's size is checked before anything is allocated for the pixels.
+    if (!FitsPixelBound(header.width, header.height))
+        return std::nullopt;
+    // 8-bit RGB, as the skins are, comes out as it is stored; anything else by way of RGBA.
+    const bool rgb = header.color_type == SPNG_COLOR_TYPE_TRUECOLOR && header.bit_depth == 8;
+    const int format = rgb ? SPNG_FMT_RGB8 : SPNG_FMT_RGBA8;
+    const size_t step = rgb ? 3 : 4;
+    size_t bytes = 0;
+    if (spng_decoded_image_size(ctx.get(), format, &bytes))
+        return std::nullopt;
+    // No gamma and no transparency applied, and the alpha dropped: the pixels as stored.
+    std::unique_ptr<uint8_t[]> pixels(new uint8_t[bytes]);
+    if (spng_decode_image(ctx.get(), pixels.get(), bytes, format, 0))
+        return std::nullopt;
+    Surface surface(int(header.width), int(header.height));
+    const uint8_t* p = pixels.get();
+    for (int y = 0; y < surface.Height(); ++y) {
+        uint32_t* row = surface.Row(y);
+        for (int x = 0; x < surface.Width(); ++x, p += step)
+            row[x] = (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+    }
+    return surface;
+}
+
 }
 
 std::optional<Surface> DecodeImage(const uint8_t* data, size_t size, ImageFormat format)
@@ -155,20 +207,17 @@ std::optional<Surface> DecodeImage(const uint8_t* data, size_t size, ImageFormat
     if (!data || size < 2 || size > kMaxFileBytes)
         return std::nullopt;
     const bool bmp = data[0] == 'B' && data[1] == 'M';
-    if (format == ImageFormat::Bmp && !bmp)
+    // Only the two formats the skins use reach a decoder; anything else is refused by its first bytes.
+    if (format == ImageFormat::Bmp ? !bmp : (!bmp && !IsPng(data, size)))
         return std::nullopt;
+    if (!bmp)
+        return DecodePng(data, size);
     int width = 0;
     int height = 0;
     int channels = 0;
-    if (bmp) {
-        if (!CheckBmpLayout(data, size, width, height))
-            return std::nullopt;
-    } else {
-        if (!stbi_info_from_memory(data, int(size), &width, &height, &channels))
-            return std::nullopt;
-        if (width <= 0 || height <= 0 || width > kMaxImageSide || height > kMaxImageSide)
-            return std::nullopt;
-    }
+    // The header's size is checked before anything is allocated for the pixels.
+    if (!CheckBmpLayout(data, size, width, height) || !FitsPixelBound(width, height))
+        return std::nullopt;
     stbi_uc* rgb = nullptr;
     {
         ScopedAllocationCap cap(AllocationCap(width, height, size));

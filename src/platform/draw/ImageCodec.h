@@ -1,8 +1,8 @@
 #pragma once
 
-// Decoding image files into surfaces and writing surfaces as PNG. Anything that cannot be read
-// (missing, truncated, corrupt, of a foreign format or larger than kMaxImageSide on a side)
-// yields no surface.
+// Decoding image files (PNG and BMP, the formats of the skins) into surfaces and writing surfaces
+// as PNG. Anything that cannot be read (missing, truncated, corrupt, of another format, larger
+// than kMaxImageSide on a side or than kMaxImagePixels in all) yields no surface.
 
 #include "platform/draw/Surface.h"
 
@@ -12,6 +12,9 @@
 #include <optional>
 
 constexpr int kMaxImageSide = 4096;
+// 16 MiB as a surface: a few times the largest skin image (a 480 x 272 background), and a bound
+// on what one file can make the program hold.
+constexpr int64_t kMaxImagePixels = int64_t(4096) * 1024;
 
 enum class ImageFormat { Any, Bmp };
 

@@ -179,11 +179,14 @@ class BluezFlow(dbusmock.DBusTestCase):
     def start_bridge(self):
         self.link = os.path.join(self.sockets, 'com2')
         self.contacts = os.path.join(self.work, 'device', 'data', 'contacts')
+        self.transfers = os.path.join(self.work, 'transfers')
+        os.makedirs(self.transfers, mode=0o700)
         control = os.path.join(self.sockets, 'bridge.sock')
         self.bridge = self.spawn('bridge', [
             os.path.join(APP_DIR, 'ostrilan-bluez'), '--link', self.link, '--control', control,
             '--trace', os.path.join(self.work, 'bridge.trace'), '--log', os.path.join(self.work, 'module.log'),
-            '--contacts', self.contacts], DBUS_SESSION_BUS_ADDRESS=self.session_address)
+            '--contacts', self.contacts, '--transfers', self.transfers],
+            DBUS_SESSION_BUS_ADDRESS=self.session_address)
         self.assertTrue(until(lambda: os.path.exists(self.link)), 'no pty link from ostrilan-bluez')
         self.bridge_socket = LineSocket(control)
         self.assertTrue(until(lambda: self.module_state() == 1), 'the bridge never found the adapter')
@@ -205,6 +208,14 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.app = LineSocket(automation)
         self.wait_showing('COstrilanView')
         self.settle()
+
+    def bridge_name(self):
+        """The bridge's unique name on the system bus."""
+        daemon = dbus.Interface(self.bus.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
+                                'org.freedesktop.DBus')
+        [bridge] = [name for name in daemon.ListNames() if name.startswith(':')
+                    and daemon.GetConnectionUnixProcessID(name) == self.bridge.pid]
+        return bridge
 
     def module_state(self):
         words = self.bridge_socket.ask('state').split()
@@ -384,11 +395,7 @@ class Flows(BluezFlow):
         self.assertTrue(until(discoverable))
         # bluetoothd asks the agent to confirm the passkey the phone shows; the agent is on the
         # bridge's own connection.
-        daemon = dbus.Interface(self.bus.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
-                                'org.freedesktop.DBus')
-        [bridge] = [name for name in daemon.ListNames() if name.startswith(':')
-                    and daemon.GetConnectionUnixProcessID(name) == self.bridge.pid]
-        agent = self.bus.get_object(bridge, '/org/ostrilan/agent')
+        agent = self.bus.get_object(self.bridge_name(), '/org/ostrilan/agent')
         agent.RequestConfirmation(dbus.ObjectPath(device_path(NEW[0])), dbus.UInt32(123456),
                                   dbus_interface='org.bluez.Agent1')
         self.bluez_mock.AddDevice('hci0', NEW[0], NEW[1], dbus_interface='org.bluez.Mock')
@@ -410,6 +417,68 @@ class Flows(BluezFlow):
             os.kill(self.bluez_proc.pid, signal.SIGCONT)
         self.assertEqual(str(self.wait_called('org.bluez', ADAPTER, 'RemoveDevice')[0]), device_path(OFFICE[0]))
 
+    def test_signals_from_another_connection_change_nothing_while_the_daemons_own_do(self):
+        self.connect_from_list(ROAD)
+        modem = modem_path(ROAD[0])
+        # Another program on the bus, saying what only the daemons may say: to everyone, and to
+        # the bridge's connection alone (which no match rule filters).
+        forger = dbus.bus.BusConnection(os.environ['DBUS_SYSTEM_BUS_ADDRESS'])
+        bridge = self.bridge_name()
+
+        def forge(path, interface, member, signature, args):
+            for destination in (None, bridge):
+                message = dbus.lowlevel.SignalMessage(path, interface, member)
+                message.append(*args, signature=signature)
+                if destination:
+                    message.set_destination(destination)
+                forger.send_message(message)
+            # The bus answers only after it has passed on everything the forger sent before.
+            forger.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus').GetId(
+                dbus_interface='org.freedesktop.DBus')
+
+        forged = {'State': dbus.String('incoming', variant_level=1),
+                  'LineIdentification': dbus.String('5550666', variant_level=1)}
+        forge(modem, 'org.ofono.VoiceCallManager', 'CallAdded', 'oa{sv}',
+              [dbus.ObjectPath(modem + '/voicecall5550666'), forged])
+        forge(ADAPTER, dbus.PROPERTIES_IFACE, 'PropertiesChanged', 'sa{sv}as',
+              ['org.bluez.Adapter1', {'Powered': dbus.Boolean(False, variant_level=1)}, []])
+        # The daemon's own ring comes after them, and is the only one.
+        call = self.ring(ROAD[0], '5551234')
+        self.wait_showing('CDlgIncoming')
+        self.wait_text('5551234')
+        self.assertFalse(self.shows('5550666'))
+        forge(modem, 'org.ofono.VoiceCallManager', 'CallRemoved', 'o', [dbus.ObjectPath(call)])
+        # Answered after the forged end: the call is still there to answer.
+        self.tap(ACCEPT)
+        self.wait_called('org.ofono', call, 'Answer')
+        self.wait_module(6, 'the forged end ended the call')
+        self.settle()
+        self.tap((403, 106))  # End
+        self.wait_called('org.ofono', call, 'Hangup')
+        self.wait_call_over('CDlgIncoming')
+        self.history_shows(TAB_INCOMING, '5551234')
+        self.assertNotIn('5550666', pathlib.Path(self.work, 'bridge.trace').read_text())
+        self.assertNotIn('5550666', pathlib.Path(self.work, 'trace.txt').read_text())
+
+        # The same change of the adapter from bluetoothd drops the phone.
+        self.bus.get_object('org.bluez', ADAPTER).Set('org.bluez.Adapter1', 'Powered', dbus.Boolean(False),
+                                                      dbus_interface=dbus.PROPERTIES_IFACE)
+        self.wait_module(0, 'bluetoothd powering the adapter off was not taken')
+
+
+    def test_a_flood_of_devices_with_huge_names_leaves_the_bridge_under_its_bound(self):
+        # bluetoothd lists every phone it has seen nearby: here 300 more, each named with 64 KiB,
+        # 19 MB of names in all. The bridge keeps at most 256 devices with names of 254 bytes.
+        for i in range(300):
+            address = '00:1A:7D:%02X:%02X:%02X' % (0xB0 + i // 65536, (i // 256) % 256, i % 256)
+            self.bluez_mock.AddDevice('hci0', address, 'N' * 65536, dbus_interface='org.bluez.Mock')
+        # Sent after the flood: the bridge has read all of it once the phone has linked.
+        self.connect_from_list(ROAD)
+        status = pathlib.Path('/proc', str(self.bridge.pid), 'status').read_text()
+        rss = int(next(line.split()[1] for line in status.splitlines() if line.startswith('VmRSS:')))
+        self.assertLess(rss, 32 * 1024)
+
+
 class LinkedFirst(BluezFlow):
     """The bridge runs as a service: the phone links before the application opens the line, and
     obexd on the session bus serves its phone book."""
@@ -426,7 +495,17 @@ class LinkedFirst(BluezFlow):
         cls.session = cls.get_dbus(system_bus=False)
 
     def start_app(self):
-        self.mock('bluez5-obex', {})
+        # The template makes its transfer files in its temporary folder, whatever target it is
+        # given: that is made the folder the bridge asks obexd to use.
+        saved = os.environ.get('TMPDIR')
+        os.environ['TMPDIR'] = self.transfers
+        try:
+            self.mock('bluez5-obex', {})
+        finally:
+            if saved is None:
+                del os.environ['TMPDIR']
+            else:
+                os.environ['TMPDIR'] = saved
         self.link_phone(ROAD[0])
         self.assertTrue(until(lambda: self.module_state() == 4), 'the phone did not link')
         super().start_app()
@@ -436,24 +515,9 @@ class LinkedFirst(BluezFlow):
         self.assertIn(' serial-rx 77 04 02 03 02 70\n', pathlib.Path(self.work, 'trace.txt').read_text())
         client = self.session.get_object('org.bluez.obex', '/org/bluez/obex')
 
-        def complete(number, card):
-            # The phone sends the book; obexd says so on the transfer.
-            transfer = self.session.get_object('org.bluez.obex',
-                                               '/org/bluez/obex/client/session0/transfer%d' % number)
-
-            def pulled():
-                try:
-                    return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename',
-                                            dbus_interface=dbus.PROPERTIES_IFACE))
-                except dbus.exceptions.DBusException:
-                    return ''
-            self.wait(pulled, 'obexd was not asked for book %d' % number)
-            pathlib.Path(pulled()).write_bytes(card)
-            transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
-
         # The phone book, then the contacts of the call history, into one file.
-        complete(0, self.CARD)
-        complete(1, self.HISTORY_CARD)
+        self.complete(0, self.CARD)
+        self.complete(1, self.HISTORY_CARD)
         self.wait(lambda: client.GetMethodCalls('RemoveSession', dbus_interface=MOCK), 'the session was not removed')
         [(_, (destination, target))] = client.GetMethodCalls('CreateSession', dbus_interface=MOCK)
         self.assertEqual((str(destination), str(target['Target']).upper()), (ROAD[0], 'PBAP'))
@@ -467,6 +531,99 @@ class LinkedFirst(BluezFlow):
                                                    [dbus.ObjectPath(call)], dbus_interface=MOCK)
         self.wait_call_over('CDlgIncoming')
         self.history_shows(TAB_MISSED, 'Anna Road')
+
+    def complete(self, number, card):
+        """The phone sends book `number`; obexd says so on the transfer."""
+        transfer = self.session.get_object('org.bluez.obex', '/org/bluez/obex/client/session0/transfer%d' % number)
+
+        def pulled():
+            try:
+                return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename', dbus_interface=dbus.PROPERTIES_IFACE))
+            except dbus.exceptions.DBusException:
+                return ''
+        self.wait(pulled, 'obexd was not asked for book %d' % number)
+        pathlib.Path(pulled()).write_bytes(card)
+        transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
+
+    def bridge_memory_kb(self, field):
+        status = pathlib.Path('/proc', str(self.bridge.pid), 'status').read_text()
+        return int(next(line.split()[1] for line in status.splitlines() if line.startswith(field + ':')))
+
+    def test_largest_phone_book_is_taken_whole_and_a_byte_more_refused_in_bounded_memory(self):
+        # Cards with the longest names and the most numbers the application reads, to exactly the
+        # 8 MiB the bridge takes of one phone.
+        card = (b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:' + b'N' * 256 + b'\r\n'
+                + b''.join(b'TEL:' + str(n).encode() * 31 + b'\r\n' for n in range(16)) + b'END:VCARD\r\n')
+        bound = 8 * 1024 * 1024
+        book = card * (bound // len(card))
+        book += b'\r\n' * ((bound - len(book)) // 2) + b'\n' * ((bound - len(book)) % 2)
+        self.assertEqual(len(book), bound)
+        self.complete(0, book)
+        # The history's book is one byte over what is left: the phone book alone is kept.
+        self.complete(1, b'B')
+        trace = pathlib.Path(self.work, 'bridge.trace')
+        self.wait(lambda: 'bytes written' in trace.read_text(), 'the book was not written')
+        self.assertIn('%d bytes written' % bound, trace.read_text())
+        self.assertEqual(pathlib.Path(self.contacts, '001A7DDA7101.vcf').read_bytes(), book)
+        self.assertLess(self.bridge_memory_kb('VmHWM'), 32 * 1024)
+        self.quit()
+
+    def test_transfer_forged_by_another_session_connection_is_not_taken(self):
+        transfer_path = '/org/bluez/obex/client/session0/transfer0'
+        transfer = self.session.get_object('org.bluez.obex', transfer_path)
+        self.wait(lambda: transfer_path in [str(p) for p in self.session.get_object(
+            'org.bluez.obex', '/').GetManagedObjects(dbus_interface='org.freedesktop.DBus.ObjectManager')],
+            'obexd was not asked for the book')
+        # Another program on the session bus says the transfer is complete, in a file of its own
+        # laid in the transfer folder: to everyone, and to the bridge alone.
+        forged_file = pathlib.Path(self.transfers, 'forged.vcf')
+        forged_file.write_bytes(b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mallory\r\nTEL:555-1234\r\nEND:VCARD\r\n')
+        forger = dbus.bus.BusConnection(self.session_address)
+        daemon = dbus.Interface(self.session.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
+                                'org.freedesktop.DBus')
+        [bridge] = [name for name in daemon.ListNames() if name.startswith(':')
+                    and daemon.GetConnectionUnixProcessID(name) == self.bridge.pid]
+        for destination in (None, bridge):
+            message = dbus.lowlevel.SignalMessage(transfer_path, dbus.PROPERTIES_IFACE, 'PropertiesChanged')
+            message.append('org.bluez.obex.Transfer1', {'Status': dbus.String('complete', variant_level=1),
+                                                        'Filename': dbus.String(str(forged_file), variant_level=1)},
+                           dbus.Array([], signature='s'), signature='sa{sv}as')
+            if destination:
+                message.set_destination(destination)
+            forger.send_message(message)
+        forger.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus').GetId(dbus_interface='org.freedesktop.DBus')
+        # obexd's own word comes after it: the phone's books are what is written.
+        self.complete(0, self.CARD)
+        self.complete(1, self.HISTORY_CARD)
+        self.wait(lambda: pathlib.Path(self.contacts, '001A7DDA7101.vcf').exists(), 'the book was not written')
+        self.assertEqual(pathlib.Path(self.contacts, '001A7DDA7101.vcf').read_bytes(), self.CARD + self.HISTORY_CARD)
+        self.quit()
+
+    def test_book_file_reported_outside_the_transfer_folder_is_neither_read_nor_removed(self):
+        outside = pathlib.Path(self.work, 'outside.vcf')
+        outside.write_bytes(self.CARD)
+        link = pathlib.Path(self.transfers, 'pb-link.vcf')
+        link.symlink_to(outside)
+        transfer = self.session.get_object('org.bluez.obex', '/org/bluez/obex/client/session0/transfer0')
+        self.wait(lambda: self.session.get_object('org.bluez.obex', '/org/bluez/obex').GetMethodCalls(
+            'CreateSession', dbus_interface=MOCK), 'obexd was not asked for a session')
+
+        def reported():
+            try:
+                return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename', dbus_interface=dbus.PROPERTIES_IFACE))
+            except dbus.exceptions.DBusException:
+                return ''
+        self.wait(reported, 'obexd was not asked for the book')
+        # obexd (the real owner) says the book went to a link in the folder that leads out of it.
+        transfer.UpdateProperties('org.bluez.obex.Transfer1', {'Filename': dbus.String(str(link))},
+                                  dbus_interface=MOCK)
+        transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
+        trace = pathlib.Path(self.work, 'bridge.trace')
+        self.wait(lambda: 'not pulled' in trace.read_text(), 'the pull did not end')
+        self.assertIn('is not in ' + self.transfers, trace.read_text())
+        self.assertFalse(pathlib.Path(self.contacts, '001A7DDA7101.vcf').exists())
+        self.assertEqual(outside.read_bytes(), self.CARD)
+        self.quit()
 
 
 if __name__ == '__main__':

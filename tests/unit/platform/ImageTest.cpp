@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <fstream>
+#include <tuple>
 #include <vector>
 
 #if defined(__has_feature)
@@ -176,6 +177,78 @@ TEST(Image, DamagedPngIsRefusedWithoutAskingForMoreThanItsPixelsNeed)
 #ifndef OSTRILAN_SANITIZED
     EXPECT_LT(g_largestRequest.load(), size_t(1) << 20);
 #endif
+}
+
+TEST(Image, OnlyPngAndBmpReachADecoder)
+{
+    // Nine bytes of a JPEG whose Huffman table, read by a JPEG decoder, indexes past the table.
+    const std::string jpeg
+        = testenv::ReadFile(testenv::SourceDir() / "fuzz/corpus/image_png/jpeg-huffman-table-overrun.jpg");
+    ASSERT_EQ(jpeg, std::string("\xff\xd8\xff\xc4\xff\x00\x00\xff\x04", 9));
+    EXPECT_EQ(Image::Decode(reinterpret_cast<const uint8_t*>(jpeg.data()), jpeg.size()), nullptr);
+    // A whole 1 x 1 GIF, which a GIF reader would take.
+    const Bytes gif { 'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, ',', 0, 0,
+        0, 0, 1, 0, 1, 0, 0, 2, 2, 'D', 1, 0, ';' };
+    EXPECT_EQ(Image::Decode(gif.data(), gif.size()), nullptr);
+
+    testenv::TempDir dir;
+    ASSERT_TRUE(SavePng(Surface(3, 2, 0x123456), dir / "bg.png"));
+    auto png = Image::Load(dir / "bg.png");
+    ASSERT_NE(png, nullptr);
+    EXPECT_EQ(png->Pixels().Pixel(2, 1), 0x123456u);
+    const Bytes bmp = MakeBmp(3, 2, 24, false, kStrip);
+    auto fromBmp = Image::Decode(bmp.data(), bmp.size());
+    ASSERT_NE(fromBmp, nullptr);
+    EXPECT_EQ(fromBmp->Pixels().Pixel(2, 1), 0x808080u);
+}
+
+TEST(Image, PngOfEveryKindGivesThePixelsAsStoredWithoutAlphaOrGamma)
+{
+    // 16 bits a channel keep their high byte; transparent pixels keep their colour; a palette
+    // entry made transparent by tRNS likewise.
+    for (auto [name, first, second] : { std::tuple { "rgba.png", 0x010203u, 0x040506u },
+             std::tuple { "rgb16.png", 0x12569Au, 0xFF0080u }, std::tuple { "palette.png", 0x28323Cu, 0x0A141Eu } }) {
+        SCOPED_TRACE(name);
+        auto image = Image::Load(testenv::SourceDir() / "fuzz/corpus/image_png" / name);
+        ASSERT_NE(image, nullptr);
+        ASSERT_EQ(image->Width(), 2);
+        EXPECT_EQ(image->Pixels().Pixel(0, 0), first);
+        EXPECT_EQ(image->Pixels().Pixel(1, 0), second);
+    }
+    // One flipped bit in the image data: its checksum no longer matches, and the file is refused.
+    std::string png = testenv::ReadFile(testenv::SourceDir() / "fuzz/corpus/image_png/rgb16.png");
+    png[png.size() - 12 - 5] ^= 0x01;
+    EXPECT_EQ(Image::Decode(reinterpret_cast<const uint8_t*>(png.data()), png.size()), nullptr);
+}
+
+TEST(Image, PixelCountIsBoundedBeforeThePixelsAreAllocated)
+{
+    testenv::TempDir dir;
+    // 4096 x 1024 pixels is the most one image may have; one more row is refused.
+    ASSERT_TRUE(SavePng(Surface(4096, 1024, 0x00FF00), dir / "largest.png"));
+    ASSERT_TRUE(SavePng(Surface(4096, 1025, 0x00FF00), dir / "too-large.png"));
+    auto largest = Image::Load(dir / "largest.png");
+    ASSERT_NE(largest, nullptr);
+    EXPECT_EQ(largest->Height(), 1024);
+    const std::string tooLarge = testenv::ReadFile(dir / "too-large.png");
+    g_largestRequest = 0;
+    t_watching = true;
+    auto refused = Image::Decode(reinterpret_cast<const uint8_t*>(tooLarge.data()), tooLarge.size());
+    t_watching = false;
+    EXPECT_EQ(refused, nullptr);
+#ifndef OSTRILAN_SANITIZED
+    EXPECT_LT(g_largestRequest.load(), size_t(1) << 20);
+#endif
+    // The same bound for a bitmap, whose pixels are all in the file.
+    const Bytes rows(size_t(4096) * 1025, 0);
+    Bytes bmp = MakeBmp(1, 1, 8, false, { 0 });
+    Put32(bmp, 18, 4096);
+    Put32(bmp, 22, 1025);
+    bmp.resize(bmp.size() - 4);
+    bmp.insert(bmp.end(), rows.begin(), rows.end());
+    EXPECT_EQ(Image::Decode(bmp.data(), bmp.size()), nullptr);
+    Put32(bmp, 22, 1024);
+    EXPECT_NE(Image::Decode(bmp.data(), bmp.size()), nullptr);
 }
 
 // A paint as the screens do it: background scaled into a memory bitmap, button frames copied from

@@ -1,0 +1,109 @@
+// The files obexd reports to the bridge: taken only inside the bridge's folder, and read only as
+// regular files within the bound.
+#include "TransferFile.h"
+
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Write(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+std::vector<uint8_t> Bytes(const std::string& text)
+{
+    return { text.begin(), text.end() };
+}
+
+}
+
+TEST(TransferFile, OnlyAFileInsideTheFolderIsTakenWithEveryLinkAndDotsResolved)
+{
+    testenv::TempDir dir;
+    const fs::path folder = dir / "transfers";
+    fs::create_directories(folder / "sub");
+    Write(folder / "pb.vcf", "book");
+    Write(folder / "sub" / "cch.vcf", "history");
+    Write(dir / "secret", "not a book");
+    fs::create_symlink(dir / "secret", folder / "out.vcf");
+    fs::create_symlink(folder / "pb.vcf", folder / "alias.vcf");
+    fs::create_directories(dir / "transfers-other");
+    Write(dir / "transfers-other" / "pb.vcf", "a sibling whose name starts the same");
+
+    EXPECT_EQ(transferfile::Inside(folder, (folder / "pb.vcf").string()), fs::canonical(folder / "pb.vcf"));
+    EXPECT_EQ(transferfile::Inside(folder, (folder / "sub" / "cch.vcf").string()),
+        fs::canonical(folder / "sub" / "cch.vcf"));
+    EXPECT_EQ(
+        transferfile::Inside(folder, (folder / "alias.vcf").string()), fs::canonical(folder / "pb.vcf"));
+    // The folder named through a link of its own still holds its files.
+    fs::create_symlink(folder, dir / "via-link");
+    EXPECT_EQ(transferfile::Inside(dir / "via-link", (folder / "pb.vcf").string()),
+        fs::canonical(folder / "pb.vcf"));
+
+    for (const fs::path& outside :
+        { folder / "out.vcf", folder / ".." / "secret", folder / "sub" / ".." / ".." / "secret",
+            dir / "transfers-other" / "pb.vcf", folder, folder / "missing.vcf", fs::path("pb.vcf") })
+        EXPECT_TRUE(transferfile::Inside(folder, outside.string()).empty()) << outside;
+    EXPECT_TRUE(transferfile::Inside(folder, "").empty());
+    EXPECT_TRUE(transferfile::Inside(dir / "no-such-folder", (folder / "pb.vcf").string()).empty());
+}
+
+TEST(TransferFile, AFileIsReadWholeUpToTheBoundAndNeverThroughALinkOrAFifo)
+{
+    testenv::TempDir dir;
+    Write(dir / "ten.vcf", "0123456789");
+    std::vector<uint8_t> bytes = Bytes("ab");
+    // Ten bytes fit a bound of ten, after what was there; with nine left they are refused whole.
+    EXPECT_TRUE(transferfile::AppendBounded(dir / "ten.vcf", 10, bytes));
+    EXPECT_EQ(bytes, Bytes("ab0123456789"));
+    EXPECT_FALSE(transferfile::AppendBounded(dir / "ten.vcf", 9, bytes));
+    EXPECT_EQ(bytes, Bytes("ab0123456789"));
+
+    Write(dir / "empty.vcf", "");
+    EXPECT_TRUE(transferfile::AppendBounded(dir / "empty.vcf", 0, bytes));
+    EXPECT_EQ(bytes.size(), 12u);
+
+    fs::create_symlink(dir / "ten.vcf", dir / "link.vcf");
+    ASSERT_EQ(mkfifo((dir / "fifo.vcf").c_str(), 0600), 0);
+    fs::create_directories(dir / "folder.vcf");
+    for (const char* name : { "link.vcf", "fifo.vcf", "folder.vcf", "missing.vcf" }) {
+        EXPECT_FALSE(transferfile::AppendBounded(dir / name, 1024, bytes)) << name;
+        EXPECT_EQ(bytes.size(), 12u) << name;
+    }
+}
+
+TEST(TransferFile, ThePrivateFolderIsNewAndOnlyTheUsersOwn)
+{
+    testenv::TempDir dir;
+    const char* saved = getenv("XDG_RUNTIME_DIR");
+    const std::string before = saved ? saved : "";
+    setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
+    std::string error;
+    const fs::path first = transferfile::MakePrivateFolder(error);
+    const fs::path second = transferfile::MakePrivateFolder(error);
+    setenv("XDG_RUNTIME_DIR", (dir / "missing").c_str(), 1);
+    const fs::path none = transferfile::MakePrivateFolder(error);
+    if (saved)
+        setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
+    else
+        unsetenv("XDG_RUNTIME_DIR");
+
+    ASSERT_FALSE(first.empty());
+    EXPECT_NE(first, second);
+    EXPECT_EQ(first.parent_path(), dir.Path());
+    struct stat st { };
+    ASSERT_EQ(lstat(first.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0700u);
+    EXPECT_TRUE(none.empty());
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+}
