@@ -1,5 +1,6 @@
 #include "BusProps.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <systemd/sd-bus.h>
 
@@ -23,6 +24,18 @@ int ReadVariant(sd_bus_message* m, const std::string& key, BusProps& out)
         int b = 0;
         r = sd_bus_message_read_basic(m, 'b', &b);
         out.flags[key] = b != 0;
+    } else if (type == "y") {
+        uint8_t y = 0;
+        r = sd_bus_message_read_basic(m, 'y', &y);
+        out.numbers[key] = y;
+    } else if (type == "q") {
+        uint16_t q = 0;
+        r = sd_bus_message_read_basic(m, 'q', &q);
+        out.numbers[key] = q;
+    } else if (type == "u") {
+        uint32_t u = 0;
+        r = sd_bus_message_read_basic(m, 'u', &u);
+        out.numbers[key] = u;
     } else if (type == "as") {
         char** strv = nullptr;
         r = sd_bus_message_read_strv(m, &strv);

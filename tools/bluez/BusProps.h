@@ -1,7 +1,7 @@
 #pragma once
 
 // The properties the bridge reads from BlueZ's and oFono's dictionaries (a{sv}): texts and object
-// paths, flags and string lists; values of any other type are skipped, so a daemon that adds
+// paths, flags, unsigned numbers and string lists; values of any other type are skipped, so a daemon that adds
 // properties of its own never upsets the reading.
 
 #include <functional>
@@ -15,6 +15,7 @@ struct sd_bus_message;
 struct BusProps {
     std::map<std::string, std::string> text;
     std::map<std::string, bool> flags;
+    std::map<std::string, unsigned> numbers; // y, q and u
     std::map<std::string, std::vector<std::string>> lists;
 };
 

@@ -34,6 +34,8 @@ public:
     void TransferAudio(bool) override { }
     void SetSpeakerVolume(BYTE) override { }
     void SetMicGain(BYTE) override { }
+    void BridgeAction(bridge::Action action) override { actions.push_back(action); }
+    std::vector<bridge::Action> actions;
 };
 
 DeviceFacts Phone(const char* address, const char* name, bool paired = true, bool gateway = true)
