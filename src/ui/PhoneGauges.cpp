@@ -15,7 +15,8 @@ constexpr int kOperatorWidth = 4;
 void DrawFrame(HDC dc, const Bitmap* strip, int frame, const RECT& rect)
 {
     if (strip)
-        CopySurface(dc, rect.left, rect.top, rect.Width(), rect.Height(), strip->Pixels(), frame * rect.Width(), 0);
+        CopySurface(
+            dc, rect.left, rect.top, rect.Width(), rect.Height(), strip->Pixels(), frame * rect.Width(), 0);
 }
 
 }

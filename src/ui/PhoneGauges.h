@@ -25,7 +25,8 @@ public:
     static constexpr RECT kBatteryRect = skin::place::main::phone_battery.rect;
     static constexpr RECT kOperatorRect = skin::place::main::phone_operator;
     // Everything the gauges may cover, for one invalidation.
-    static constexpr RECT kArea { kSignalRect.left, kSignalRect.top, kOperatorRect.right, kOperatorRect.bottom };
+    static constexpr RECT kArea { kSignalRect.left, kSignalRect.top, kOperatorRect.right,
+        kOperatorRect.bottom };
 
     // Loads the strips from the images folder; a strip that cannot be loaded stays undrawn.
     void Init();

@@ -99,7 +99,8 @@ void OfonoPhoneFacts::Act(bridge::Action action)
     case bridge::Action::AssistantStart:
     case bridge::Action::AssistantStop: {
         int on = action == bridge::Action::AssistantStart;
-        m_bus.Call(busname::kOfono, modem, kHandsfreeIface, "SetProperty",
+        m_bus.Call(
+            busname::kOfono, modem, kHandsfreeIface, "SetProperty",
             [on](sd_bus_message* m) { return sd_bus_message_append(m, "sv", "VoiceRecognition", "b", on); },
             done);
         return;

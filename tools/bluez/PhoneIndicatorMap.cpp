@@ -37,7 +37,8 @@ void PhoneIndicatorMap::Status(const std::string& status)
 
 void PhoneIndicatorMap::Battery(unsigned level)
 {
-    m_core.PhoneIndicator(bridge::IndicatorKind::Battery, BYTE(std::min<unsigned>(level, bridge::kPhoneLevelMax)));
+    m_core.PhoneIndicator(
+        bridge::IndicatorKind::Battery, BYTE(std::min<unsigned>(level, bridge::kPhoneLevelMax)));
 }
 
 }

@@ -15,7 +15,10 @@ BYTE SignalBars(unsigned strength);
 
 class PhoneIndicatorMap {
 public:
-    explicit PhoneIndicatorMap(ModuleCore& core) : m_core(core) { }
+    explicit PhoneIndicatorMap(ModuleCore& core)
+        : m_core(core)
+    {
+    }
 
     // org.ofono.NetworkRegistration: Strength, Name, Status.
     void Strength(unsigned strength);

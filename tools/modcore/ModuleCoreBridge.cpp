@@ -12,8 +12,8 @@ constexpr BYTE kEvIndicator = 0x60;
 constexpr BYTE kEvText = 0x61;
 constexpr BYTE kCmdBridgeAction = 0x62;
 
-constexpr bridge::IndicatorKind kPhoneKinds[] = { bridge::IndicatorKind::Signal, bridge::IndicatorKind::Battery,
-    bridge::IndicatorKind::Roaming, bridge::IndicatorKind::Service };
+constexpr bridge::IndicatorKind kPhoneKinds[] = { bridge::IndicatorKind::Signal,
+    bridge::IndicatorKind::Battery, bridge::IndicatorKind::Roaming, bridge::IndicatorKind::Service };
 
 // The highest value of a phone indicator; 0 for a kind that is not the phone's.
 BYTE MaxValue(bridge::IndicatorKind kind)

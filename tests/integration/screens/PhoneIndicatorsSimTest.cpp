@@ -73,13 +73,15 @@ TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUnt
     EXPECT_EQ(control.Ask("operator Nordnetz", kWait), "ok operator Nordnetz");
     EXPECT_TRUE(Until([&] {
         return Known().Signal() == std::optional<BYTE>(3) && Known().Battery() == std::optional<BYTE>(4)
-            && Known().Roaming() == std::optional<bool>(false) && ToUtf8(Known().OperatorName()) == "Nordnetz";
+            && Known().Roaming() == std::optional<bool>(false)
+            && ToUtf8(Known().OperatorName()) == "Nordnetz";
     }));
     Idle();
     EXPECT_TRUE(ShowsText(*Frame().GetActiveView(), "Nordnetz"));
     Screenshot("main-view-phone-indicators");
 
     EXPECT_EQ(control.Ask("linkdown", kWait).rfind("ok", 0), 0u);
-    EXPECT_TRUE(Until([&] { return !Known().Signal() && !Known().Battery() && Known().OperatorName().empty(); }));
+    EXPECT_TRUE(
+        Until([&] { return !Known().Signal() && !Known().Battery() && Known().OperatorName().empty(); }));
     EXPECT_EQ(control.Ask("battery 2", kWait), "error no phone linked");
 }
