@@ -80,6 +80,21 @@ TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUnt
     EXPECT_TRUE(ShowsText(*Frame().GetActiveView(), "Nordnetz"));
     Screenshot("main-view-phone-indicators");
 
+    // The call screens leave the top bar's spot open: it shows there the same.
+    auto spot = [&] {
+        Idle();
+        std::vector<uint32_t> pixels;
+        for (int y = 3; y < 34; ++y)
+            for (int x = 85; x < 127; ++x)
+                pixels.push_back(ws.Screen().Pixel(x, y));
+        return pixels;
+    };
+    auto onMainView = spot();
+    EXPECT_EQ(control.Ask("ring 5551234", kWait), "ok ringing");
+    ASSERT_TRUE(Until([&] { return Frame().ScreenWindow(kScreenIncoming) != nullptr; }));
+    EXPECT_EQ(spot(), onMainView);
+    EXPECT_EQ(control.Ask("hangup", kWait), "ok call over");
+
     EXPECT_EQ(control.Ask("linkdown", kWait).rfind("ok", 0), 0u);
     EXPECT_TRUE(
         Until([&] { return !Known().Signal() && !Known().Battery() && Known().OperatorName().empty(); }));
