@@ -38,7 +38,7 @@ void PhoneGauges::ReleaseImages()
 std::optional<int> PhoneGauges::SignalFrame(const PhoneFacts& facts)
 {
     if (facts.service == false)
-        return facts.signal || facts.roaming ? std::optional<int>(0) : std::nullopt;
+        return 0;
     if (!facts.signal || *facts.signal > kLevelMax)
         return std::nullopt;
     return int(*facts.signal);

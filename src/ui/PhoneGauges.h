@@ -33,8 +33,8 @@ public:
     void ReleaseImages();
     void Draw(HDC dc, const PhoneFacts& facts) const;
 
-    // The signal strip's frame, or nothing to draw: no signal known, or no service (no bars
-    // while the phone has no network, whatever strength it last had).
+    // The signal strip's frame, or nothing to draw while no signal is known. Without service no
+    // bar is lit, whatever strength came last.
     static std::optional<int> SignalFrame(const PhoneFacts& facts);
 
 private:

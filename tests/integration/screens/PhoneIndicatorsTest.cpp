@@ -80,6 +80,13 @@ TEST_F(PhoneIndicatorsTest, LevelsFromZeroToFiveAreKeptAndSixIsRefused)
 
 TEST_F(PhoneIndicatorsTest, RoamingAndServiceTakeZeroAndOneOnly)
 {
+    // No network and no strength known yet: the bars are drawn, none lit.
+    Indicator(kService, 0);
+    auto unlit = TopBarSpot();
+    EXPECT_NE(unlit, bare);
+    Indicator(kService, 1);
+    EXPECT_EQ(TopBarSpot(), bare);
+
     Indicator(kSignal, 4);
     auto home = TopBarSpot();
     Indicator(kRoaming, 1);
@@ -96,9 +103,9 @@ TEST_F(PhoneIndicatorsTest, RoamingAndServiceTakeZeroAndOneOnly)
     // Without a network no bars are lit, whatever strength came last.
     Indicator(kService, 0);
     EXPECT_EQ(Known().Service(), std::optional<bool>(false));
-    auto noService = TopBarSpot();
+    EXPECT_EQ(TopBarSpot(), unlit);
     Indicator(kSignal, 0);
-    EXPECT_EQ(TopBarSpot(), noService);
+    EXPECT_EQ(TopBarSpot(), unlit);
     Indicator(kService, 2);
     EXPECT_EQ(Known().Service(), std::optional<bool>(false));
 }
