@@ -27,6 +27,7 @@ public:
     void TransferAudio(bool) override { }
     void SetSpeakerVolume(BYTE) override { }
     void SetMicGain(BYTE) override { }
+    void BridgeAction(bridge::Action) override { }
 };
 
 std::vector<std::string> Fields(const std::string& text)

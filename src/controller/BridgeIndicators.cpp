@@ -11,17 +11,54 @@ constexpr std::array<const char*, bridge::kHostStackValues> kHostStackAdvice { n
     text::kHostNoSystemBus, text::kHostNoBluetoothd, text::kHostNoAdapter, text::kHostAdapterOff,
     text::kHostAdapterBlocked, text::kHostNoOfono, text::kHostNoHandsFree };
 
+template <typename T> bool Keep(std::optional<T>& slot, T value)
+{
+    if (slot == value)
+        return false;
+    slot = value;
+    return true;
+}
+
 }
 
 bool BridgeIndicators::Set(WPARAM kind, LPARAM value)
 {
-    if (kind != WPARAM(bridge::IndicatorKind::HostStack) || value < 0 || value >= bridge::kHostStackValues)
+    m_heard = true;
+    if (value < 0)
         return false;
-    auto state = bridge::HostStack(value);
-    if (m_hostStack == state)
+    switch (bridge::IndicatorKind(kind)) {
+    case bridge::IndicatorKind::HostStack:
+        return value < bridge::kHostStackValues && Keep(m_hostStack, bridge::HostStack(value));
+    case bridge::IndicatorKind::Signal:
+        return value <= bridge::kPhoneLevelMax && Keep(m_signal, BYTE(value));
+    case bridge::IndicatorKind::Battery:
+        return value <= bridge::kPhoneLevelMax && Keep(m_battery, BYTE(value));
+    case bridge::IndicatorKind::Roaming:
+        return value <= 1 && Keep(m_roaming, value == 1);
+    case bridge::IndicatorKind::Service:
+        return value <= 1 && Keep(m_service, value == 1);
+    }
+    return false;
+}
+
+bool BridgeIndicators::SetText(WPARAM kind, const WString& text)
+{
+    m_heard = true;
+    if (kind != WPARAM(bridge::TextKind::Operator) || text == m_operator)
         return false;
-    m_hostStack = state;
+    m_operator = text;
     return true;
+}
+
+bool BridgeIndicators::ForgetPhone()
+{
+    bool shown = m_signal || m_battery || m_roaming || m_service || !m_operator.empty();
+    m_signal.reset();
+    m_battery.reset();
+    m_roaming.reset();
+    m_service.reset();
+    m_operator.clear();
+    return shown;
 }
 
 const char* BridgeIndicators::HostStackAdvice() const

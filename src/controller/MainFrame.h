@@ -95,6 +95,9 @@ protected:
     void OnPairedList(WPARAM wParam, LPARAM lParam);
     void OnDeviceName(WPARAM wParam, LPARAM lParam);
     void OnIndicator(WPARAM kind, LPARAM value);
+    void OnBridgeText(WPARAM kind);
+    // The phone's signal, battery and network are not known without a link.
+    void ForgetPhoneIndicators();
     // The status line of a main state without a phone: the host stack's trouble, while the
     // bridge reports one, replaces the not-ready and idle texts.
     WString NoPhoneStatusText(BYTE mainState) const;

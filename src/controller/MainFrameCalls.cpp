@@ -121,6 +121,9 @@ LRESULT CMainFrame::OnModuleMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     case WM_BT_EV_INDICATOR:
         OnIndicator(wParam, lParam);
         return 0;
+    case WM_BT_EV_BRIDGE_TEXT:
+        OnBridgeText(wParam);
+        return 0;
     case WM_BT_PAIR_MODE:
     case WM_BT_PAIR_CANCEL:
     case WM_BT_PAIR_DELETE:
@@ -176,6 +179,7 @@ void CMainFrame::OnStateReport(BYTE s)
     case 3:
         RouteAudio(AudioRoute::Normal);
         SetStatusLine(NoPhoneStatusText(status.mainState));
+        ForgetPhoneIndicators();
         if (p == PhoneStatus::kStateRinging || p == PhoneStatus::kStateInCall || m_bUnansweredPending) {
             // The phone went away during the call, or before timer 2 decided a ring that had
             // stopped. The call ends now with the link it had, not the one cleared above:

@@ -6,6 +6,7 @@
 #include "controller/PhoneMessages.h"
 #include "controller/TextKeys.h"
 #include "controller/TextTable.h"
+#include "link/ModuleText.h"
 
 namespace {
 
@@ -27,9 +28,27 @@ void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)
 {
     if (!m_indicators.Set(kind, value))
         return;
+    if (kind != WPARAM(bridge::IndicatorKind::HostStack)) {
+        // The phone's own facts: only the main view shows them.
+        PostToView(WM_BT_EV_INDICATOR, kind, value);
+        return;
+    }
     BYTE mainState = m_pPhoneStatus->mainState;
     if (mainState <= PhoneStatus::kStateIdle)
         SetStatusLine(NoPhoneStatusText(mainState));
     for (UINT screen : { kScreenConnect, kScreenPairMode })
         PostToScreen(screen, WM_BT_EV_INDICATOR, kind, value);
+}
+
+void CMainFrame::OnBridgeText(WPARAM kind)
+{
+    WString text = ModuleText::FromBuffer(m_btModule.TakeMessageData(WM_BT_EV_BRIDGE_TEXT).bridgeText);
+    if (m_indicators.SetText(kind, text))
+        PostToView(WM_BT_EV_BRIDGE_TEXT, kind, 0);
+}
+
+void CMainFrame::ForgetPhoneIndicators()
+{
+    if (m_indicators.ForgetPhone())
+        PostToView(WM_BT_EV_INDICATOR, 0, 0);
 }

@@ -70,3 +70,13 @@ WString ScreenContext::HostStackAdvice() const
     const char* advice = m_frame.m_indicators.HostStackAdvice();
     return advice ? WString(TextTable::Text(advice)) : WString();
 }
+
+const BridgeIndicators& ScreenContext::PhoneIndicators() const
+{
+    return m_frame.m_indicators;
+}
+
+bool ScreenContext::BridgeAction(bridge::Action action)
+{
+    return m_frame.m_indicators.SpeaksExtensions() && m_frame.m_btModule.BridgeAction(BYTE(action));
+}

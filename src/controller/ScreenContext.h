@@ -6,10 +6,12 @@
 // frame makes it once its objects exist and drops it before they go, so a screen, which lives
 // only in between, may hold on to it.
 
+#include "link/BridgeIndicator.h"
 #include "platform/draw/DeviceContext.h"
 
 #include <optional>
 
+class BridgeIndicators;
 class CallLogStore;
 class CMainFrame;
 class ModuleLink;
@@ -44,6 +46,12 @@ public:
     // What is wrong with the host's Bluetooth stack and what to do, as the bridge reports it;
     // empty while it is ready or never reported (a serial module).
     WString HostStackAdvice() const;
+    // The phone's signal, battery and network as the bridge reports them; all unknown with a
+    // serial module.
+    const BridgeIndicators& PhoneIndicators() const;
+    // Asks the bridge for a call-waiting or assistant action. Refused (false, nothing sent) until
+    // the bridge has shown itself, so a serial module never sees the command.
+    [[nodiscard]] bool BridgeAction(bridge::Action action);
     // The name the contacts give a caller's number; none when unknown or ambiguous.
     std::optional<WString> CallerName(const WString& number) const;
 

@@ -9,6 +9,9 @@ namespace {
 // In the order of the values.
 constexpr std::array<std::string_view, kHostStackValues> kHostStackNames { "ready", "no-bus", "no-bluetoothd",
     "no-adapter", "adapter-off", "rfkill-blocked", "no-ofono", "no-handsfree" };
+// From action 1 on.
+constexpr std::array<std::string_view, kActionCount> kActionNames { "hold-answer", "release-answer", "swap",
+    "merge", "assistant-start", "assistant-stop" };
 
 }
 
@@ -25,6 +28,12 @@ std::optional<HostStack> ParseHostStack(std::string_view name)
             return HostStack(value);
     }
     return std::nullopt;
+}
+
+std::string_view ActionName(Action action)
+{
+    BYTE value = BYTE(action);
+    return value >= 1 && value <= kActionNames.size() ? kActionNames[value - 1u] : "unknown";
 }
 
 }

@@ -30,4 +30,7 @@ struct ModuleBuffers {
     BtAddress address {};
     std::array<WCHAR, 256> callerNumber {};
     std::array<WCHAR, 256> event0BText {};
+    // The bridge's text event (0x61): its kind and text, cut to 32 characters.
+    BYTE bridgeTextKind = 0;
+    std::array<WCHAR, 33> bridgeText {};
 };

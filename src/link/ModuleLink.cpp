@@ -114,7 +114,8 @@ bool ModuleLink::DispatchFrame(const BYTE* bytes, size_t n)
 
 bool ModuleLink::CarriesData(UINT message)
 {
-    return message == WM_BT_EV_CALLER_ID || message == WM_BT_EV_DEVICE_NAME || message == WM_BT_PAIRED_LIST;
+    return message == WM_BT_EV_CALLER_ID || message == WM_BT_EV_DEVICE_NAME || message == WM_BT_PAIRED_LIST
+        || message == WM_BT_EV_BRIDGE_TEXT;
 }
 
 void ModuleLink::Post(const ModuleMessage& message)

@@ -64,6 +64,9 @@ public:
     [[nodiscard]] bool Dial(const char* digits, size_t count);
     [[nodiscard]] bool SendDtmf(char key);
     [[nodiscard]] bool GetLocalAddress();
+    // The bridge's command (0x62, one action byte). No serial module knows it: the caller sends
+    // it only to a bridge that has shown itself.
+    [[nodiscard]] bool BridgeAction(BYTE action);
 
     // Copies for the UI thread.
     ModuleBuffers Buffers() const;

@@ -24,6 +24,7 @@ constexpr BYTE kOpTransferAudio = 0x14;
 constexpr BYTE kOpDial = 0x15;
 constexpr BYTE kOpSendDtmf = 0x17;
 constexpr BYTE kOpGetLocalAddress = 0x41;
+constexpr BYTE kOpBridgeAction = 0x62;
 
 // Connect's mode argument 0, 1, 2 goes on the wire as 1, 2, 3; anything else as 1.
 constexpr BYTE kConnectDefaultMode = 1;
@@ -142,4 +143,9 @@ bool ModuleLink::SendDtmf(char key)
 bool ModuleLink::GetLocalAddress()
 {
     return SendCommand(kOpGetLocalAddress);
+}
+
+bool ModuleLink::BridgeAction(BYTE action)
+{
+    return SendCommand(kOpBridgeAction, std::span<const BYTE>(&action, 1));
 }

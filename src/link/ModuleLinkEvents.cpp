@@ -29,6 +29,8 @@ constexpr BYTE kEvCallStatus = 0x10;
 // Sent only by the bridge to the host's Bluetooth stack: no serial module uses it, and without it
 // everything works as before. Data byte 0 names the indicator, byte 1 carries its value.
 constexpr BYTE kEvIndicator = 0x60;
+// The bridge's text event: data byte 0 names the text, the UTF-8 text follows.
+constexpr BYTE kEvBridgeText = 0x61;
 
 // The device-name event: a count byte, the 6 address bytes, then the name.
 constexpr size_t kAddressSize = 6;
@@ -95,6 +97,12 @@ std::optional<ModuleMessage> ModuleLink::ParseEvent(const ModuleFrame& frame)
         return ModuleMessage { WM_BT_EV_CALL_STATUS, byte0 * 256 + DataByte(frame, 1), DataByte(frame, 2) };
     case kEvIndicator:
         return ModuleMessage { WM_BT_EV_INDICATOR, byte0, LPARAM(DataByte(frame, 1)) };
+    case kEvBridgeText: {
+        std::lock_guard lock(m_mutex);
+        m_buffers.bridgeTextKind = BYTE(byte0);
+        ModuleText::Decode(DataFrom(frame, 1), m_buffers.bridgeText);
+        return ModuleMessage { WM_BT_EV_BRIDGE_TEXT, byte0, 0 };
+    }
     default:
         return std::nullopt;
     }

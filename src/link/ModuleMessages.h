@@ -66,6 +66,8 @@ constexpr UINT WM_BT_EV_CALL_STATUS = 0x8510;
 // The bridge's indicator event (0x60), which no serial module sends: wParam the indicator's kind,
 // lParam its value (see BridgeIndicator.h).
 constexpr UINT WM_BT_EV_INDICATOR = 0x8560;
+// The bridge's text event (0x61): wParam the text's kind; the text is stored with the message.
+constexpr UINT WM_BT_EV_BRIDGE_TEXT = 0x8561;
 
 // lParam of WM_BT_PAIRED_LIST when no addresses follow.
 constexpr LPARAM BT_PAIRED_LIST_FAILED = 1;

@@ -1,5 +1,6 @@
 #include "screens/OstrilanView.h"
 
+#include "controller/BridgeIndicators.h"
 #include "controller/MainFrame.h"
 #include "controller/TextKeys.h"
 #include "controller/TextTable.h"
@@ -107,6 +108,7 @@ void COstrilanView::OnInitialUpdate()
 
     SetupButtons();
     m_pGauges->Init(GetSafeHwnd());
+    m_phoneGauges.Init();
 
     RECT view;
     GetWindowRect(&view);
@@ -217,8 +219,19 @@ void COstrilanView::Paint()
         DrawHintText(dc, m_strHint);
         if (m_pGauges)
             m_pGauges->Draw(dc);
+        DrawPhoneGauges(dc);
         DrawBluetoothIcon(dc);
     }
+}
+
+void COstrilanView::DrawPhoneGauges(HDC dc)
+{
+    ScreenContext* ctx = Context();
+    if (!ctx)
+        return;
+    const BridgeIndicators& known = ctx->PhoneIndicators();
+    m_phoneGauges.Draw(
+        dc, { known.Signal(), known.Battery(), known.Roaming(), known.Service(), known.OperatorName() });
 }
 
 void COstrilanView::DrawBluetoothIcon(HDC dc)

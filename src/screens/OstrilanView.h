@@ -11,6 +11,7 @@
 #include "platform/draw/Bitmap.h"
 #include "platform/draw/Image.h"
 #include "ui/CMyButton.h"
+#include "ui/PhoneGauges.h"
 #include "ui/StatusGauges.h"
 
 #include <array>
@@ -78,6 +79,7 @@ private:
     void SetupButtons();
     void Paint();
     void DrawBluetoothIcon(HDC dc);
+    void DrawPhoneGauges(HDC dc);
 
     void OnCall();
     void OnQuit();
@@ -94,6 +96,7 @@ private:
     std::shared_ptr<const Image> m_pBackground;
     std::shared_ptr<const Bitmap> m_pBluetoothIcon;
     std::unique_ptr<StatusGauges> m_pGauges;
+    PhoneGauges m_phoneGauges;
     int32_t m_nRequestedGain = 0;
     WString m_strHint;
 

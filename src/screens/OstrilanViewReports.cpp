@@ -42,6 +42,7 @@ LRESULT COstrilanView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_pBluetoothIcon.reset();
         if (m_pGauges)
             m_pGauges->ReleaseImages();
+        m_phoneGauges.ReleaseImages();
         return 0;
     }
     case WM_LBUTTONDOWN:
@@ -55,6 +56,11 @@ LRESULT COstrilanView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_BT_EV_LINK:
         OnLinkReport(wParam);
+        return 0;
+    case WM_BT_EV_INDICATOR:
+    case WM_BT_EV_BRIDGE_TEXT:
+        // The phone's facts changed or were forgotten; the paint reads them afresh.
+        InvalidateRect(&PhoneGauges::kArea, false);
         return 0;
     case WM_BT_SPK_VOLUME:
         OnGainReport(wParam, lParam);

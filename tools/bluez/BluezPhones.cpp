@@ -31,6 +31,8 @@ void BluezPhones::Attach(HandsFreeMap& map)
     m_devices = std::make_unique<BluezDevices>(m_bus, map, *m_agent);
     m_audio = std::make_unique<OfonoAudio>(m_bus, map, *m_devices);
     m_modems = std::make_unique<OfonoModems>(m_bus, map, *m_audio);
+    m_facts = std::make_unique<OfonoPhoneFacts>(m_bus, map, map.Core());
+    m_modems->onModemUp = [this](const std::string& modem) { m_facts->Load(modem); };
     m_devices->onDeviceChanged = [this] { m_audio->UpdateCard(); };
     m_devices->onAdaptersChanged = [this] { ReportHostStack(); };
 }
@@ -45,6 +47,7 @@ void BluezPhones::Start()
     if (r >= 0) {
         m_devices->Subscribe();
         m_modems->Subscribe();
+        m_facts->Subscribe();
         m_audio->Subscribe();
         r = m_agent->Subscribe();
     }
@@ -187,4 +190,9 @@ void BluezPhones::SetSpeakerVolume(BYTE level)
 void BluezPhones::SetMicGain(BYTE gain)
 {
     m_audio->SetMicGain(gain);
+}
+
+void BluezPhones::BridgeAction(bridge::Action action)
+{
+    m_facts->Act(action);
 }

@@ -9,6 +9,7 @@
 #include "HandsFreeMap.h"
 #include "OfonoAudio.h"
 #include "OfonoModems.h"
+#include "OfonoPhoneFacts.h"
 #include "PairingAgent.h"
 #include "PhoneBackend.h"
 #include "SystemBus.h"
@@ -51,6 +52,7 @@ public:
     void TransferAudio(bool toDevice) override;
     void SetSpeakerVolume(BYTE level) override;
     void SetMicGain(BYTE gain) override;
+    void BridgeAction(bridge::Action action) override;
 
     // bluetoothd or ofonod appeared or vanished (public for the C callback).
     void OnNameOwner(const std::string& name, bool present);
@@ -75,6 +77,7 @@ private:
     std::unique_ptr<BluezDevices> m_devices;
     std::unique_ptr<OfonoAudio> m_audio;
     std::unique_ptr<OfonoModems> m_modems;
+    std::unique_ptr<OfonoPhoneFacts> m_facts;
     bool m_busMissing = false;
     unsigned long m_retryTimer = 0;
     unsigned long m_linkTimer = 0; // a Connect waiting for its modem

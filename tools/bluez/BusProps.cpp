@@ -1,5 +1,6 @@
 #include "BusProps.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <systemd/sd-bus.h>
@@ -19,7 +20,7 @@ namespace {
 
 size_t Entries(const BusProps& out)
 {
-    return out.text.size() + out.flags.size() + out.lists.size();
+    return out.text.size() + out.flags.size() + out.numbers.size() + out.lists.size();
 }
 
 int ReadVariant(sd_bus_message* m, const std::string& key, BusProps& out)
@@ -31,7 +32,7 @@ int ReadVariant(sd_bus_message* m, const std::string& key, BusProps& out)
     std::string type = contents;
     // A property seen before is replaced; a new one beyond the bound is skipped.
     const bool room = Entries(out) < BusProps::kMaxEntries || out.text.count(key) || out.flags.count(key)
-        || out.lists.count(key);
+        || out.numbers.count(key) || out.lists.count(key);
     if ((r = sd_bus_message_enter_container(m, 'v', contents)) < 0)
         return r;
     if (room && (type == "s" || type == "o")) {
@@ -43,6 +44,18 @@ int ReadVariant(sd_bus_message* m, const std::string& key, BusProps& out)
         int b = 0;
         r = sd_bus_message_read_basic(m, 'b', &b);
         out.flags[key] = b != 0;
+    } else if (room && type == "y") {
+        uint8_t y = 0;
+        r = sd_bus_message_read_basic(m, 'y', &y);
+        out.numbers[key] = y;
+    } else if (room && type == "q") {
+        uint16_t q = 0;
+        r = sd_bus_message_read_basic(m, 'q', &q);
+        out.numbers[key] = q;
+    } else if (room && type == "u") {
+        uint32_t u = 0;
+        r = sd_bus_message_read_basic(m, 'u', &u);
+        out.numbers[key] = u;
     } else if (room && type == "as") {
         // One string at a time: the list is never held whole.
         std::vector<std::string>& list = out.lists[key];

@@ -1,10 +1,11 @@
 #pragma once
 
 // The properties the bridge reads from BlueZ's and oFono's dictionaries (a{sv}): texts and object
-// paths, flags and string lists; values of any other type are skipped, so a daemon that adds
-// properties of its own never upsets the reading. What is kept of one dictionary is bounded,
-// whatever the message holds: kMaxEntries properties, kMaxListItems strings a list, texts cut at
-// kMaxText bytes (object paths longer than that are dropped: cut, they would name another object).
+// paths, flags, unsigned numbers and string lists; values of any other type are skipped, so a
+// daemon that adds properties of its own never upsets the reading. What is kept of one dictionary
+// is bounded, whatever the message holds: kMaxEntries properties, kMaxListItems strings a list,
+// texts cut at kMaxText bytes (object paths longer than that are dropped: cut, they would name
+// another object).
 
 #include <functional>
 #include <map>
@@ -21,6 +22,7 @@ struct BusProps {
 
     std::map<std::string, std::string> text;
     std::map<std::string, bool> flags;
+    std::map<std::string, unsigned> numbers; // y, q and u
     std::map<std::string, std::vector<std::string>> lists;
 };
 

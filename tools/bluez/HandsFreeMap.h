@@ -74,6 +74,7 @@ public:
     std::string AdapterPath() const { return m_adapterPath; }
     std::optional<std::string> DevicePath(const BtAddress& address) const;
     std::string LinkedModem() const { return m_linkedModem; }
+    ModuleCore& Core() { return m_core; }
     std::string LinkedDevice() const;
     // The call the module's commands act on: the ringing one, else the first.
     std::string CurrentCall() const;

@@ -92,8 +92,11 @@ void OfonoModems::ApplyModem(const std::string& path, const BusProps& props)
     Take(props.flags, "Online", modem.online);
     m_map.Modem(path, modem);
     m_audio.UpdateCard();
-    if (!wasUp && modem.type == "hfp" && modem.online)
+    if (!wasUp && modem.type == "hfp" && modem.online) {
         LoadCalls(path);
+        if (onModemUp)
+            onModemUp(path);
+    }
 }
 
 void OfonoModems::LoadCalls(const std::string& modem)

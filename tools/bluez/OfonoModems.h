@@ -5,6 +5,7 @@
 
 #include "HandsFreeMap.h"
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -34,6 +35,9 @@ public:
     void Hangup();
     void Dial(const std::string& number);
     void SendTone(char key);
+
+    // A hands-free modem came online, with its path.
+    std::function<void(const std::string&)> onModemUp;
 
     // A signal of oFono's manager, modems or calls (public for the C callback).
     void OnSignal(sd_bus_message* m);

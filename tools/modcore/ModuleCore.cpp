@@ -15,7 +15,7 @@ constexpr BYTE kCmdFirmware = 0x02, kCmdState = 0x05, kCmdStartPairing = 0x07, k
                kCmdDisconnect = 0x09, kCmdCancelPairing = 0x0A, kCmdSpeaker = 0x0C, kCmdMicGain = 0x0D,
                kCmdPairedList = 0x0E, kCmdDeletePairing = 0x0F, kCmdCallKey = 0x11, kCmdEndCall = 0x12,
                kCmdReject = 0x13, kCmdTransfer = 0x14, kCmdDial = 0x15, kCmdDtmf = 0x17,
-               kCmdLocalAddress = 0x41;
+               kCmdLocalAddress = 0x41, kCmdBridgeAction = 0x62;
 // Event opcodes.
 constexpr BYTE kEvState = 0x01, kEvPairResult = 0x02, kEvLink = 0x03, kEvRing = 0x04,
                kEvCallerId = 0x05, kEvSpeakerVolume = 0x0A, kEvPairedAddress = 0x0D,
@@ -167,6 +167,10 @@ void ModuleCore::Respond(BYTE opcode, std::span<const BYTE> bytes)
             Event(kEvState, { StateByte() });
         }
         SendHostStack();
+        SendPhoneIndicators();
+        break;
+    case kCmdBridgeAction:
+        DoBridgeAction(bytes);
         break;
     case kCmdStartPairing:
         if (m_main != kIdle)
@@ -361,6 +365,7 @@ void ModuleCore::Linked(const BtAddress& address, const std::string& name)
     m_linkedName = name;
     Event(kEvLink, { m_linkKind });
     SetState(kConnected, false);
+    SendPhoneIndicators();
 }
 
 void ModuleCore::LinkFailed()
@@ -382,6 +387,7 @@ void ModuleCore::DropLink()
         CallEnded();
     m_linked.reset();
     m_linkedName.clear();
+    ForgetPhoneIndicators();
     Event(kEvLink, { 0 });
 }
 

@@ -12,6 +12,7 @@
 
 #include "link/BridgeIndicator.h"
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -63,6 +64,13 @@ public:
     // when it opens it. A module that is never told sends nothing of it, as a serial one.
     void HostStack(bridge::HostStack state);
     std::optional<bridge::HostStack> HostStackState() const { return m_hostStack; }
+    // The linked phone's indicators and operator name, also only from the bridge (events 0x60 and
+    // 0x61): sent on each change and after every state answer, forgotten when the link ends.
+    // False, and nothing sent, for a kind other than the phone's or a value out of its range.
+    bool PhoneIndicator(bridge::IndicatorKind kind, BYTE value);
+    std::optional<BYTE> PhoneIndicatorValue(bridge::IndicatorKind kind) const;
+    void OperatorName(const std::string& name);
+    const std::string& OperatorNameValue() const { return m_operator; }
 
     BYTE MainState() const { return m_main; }
     bool Audio() const { return m_audio; }
@@ -98,6 +106,11 @@ private:
     void SendCallStatus(BYTE direction, BYTE stage);
     void SendName(const PairedPhone& phone);
     void SendHostStack();
+    void SendPhoneIndicators();
+    void SendOperator();
+    void ForgetPhoneIndicators();
+    // The bridge's command (0x62): an action on the calls or the assistant.
+    void DoBridgeAction(std::span<const BYTE> frame);
     std::vector<BYTE> Text(const std::string& text, size_t room);
     void DoConnect(std::span<const BYTE> frame);
     void DoPairedList();
@@ -131,4 +144,7 @@ private:
     std::chrono::milliseconds m_lateNext { 0 };
     unsigned long m_repeatTimer = 0, m_pairTimer = 0;
     std::optional<bridge::HostStack> m_hostStack;
+    // By indicator kind; only the phone's kinds are used.
+    std::array<std::optional<BYTE>, 6> m_phoneIndicators {};
+    std::string m_operator;
 };

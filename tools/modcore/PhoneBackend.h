@@ -7,6 +7,7 @@
 // of the module and differ only in this class.
 
 #include "platform/core/Types.h"
+#include "link/BridgeIndicator.h"
 #include "link/ModuleBuffers.h"
 
 #include <string>
@@ -36,4 +37,7 @@ public:
     virtual void TransferAudio(bool toDevice) = 0;
     virtual void SetSpeakerVolume(BYTE level) = 0;
     virtual void SetMicGain(BYTE gain) = 0;
+    // The bridge's command: call waiting and the voice assistant. Reaches here only in a state
+    // where the action makes sense (a call in progress; for the assistant, a linked phone).
+    virtual void BridgeAction(bridge::Action action) = 0;
 };

@@ -16,6 +16,7 @@ constexpr CommandInfo kCommands[] = {
     { 0x0C, "SetSpeakerVolume" }, { 0x0D, "SetMicGain" }, { 0x0E, "GetPairedList" },
     { 0x0F, "DeletePairing" }, { 0x11, "CallKey" }, { 0x12, "EndCall" }, { 0x13, "RejectCall" },
     { 0x14, "TransferAudio" }, { 0x15, "Dial" }, { 0x17, "SendDtmf" }, { 0x41, "GetLocalAddress" },
+    { 0x62, "BridgeAction" },
 };
 
 // Words of a command line; "double quotes" keep spaces.
@@ -257,6 +258,10 @@ std::string ModuleSim::HelpText()
                            ready, no-bus, no-bluetoothd, no-adapter, adapter-off, rfkill-blocked
                            (main state 0 until ready), no-ofono, no-handsfree (idle); no NAME:
                            the last one reported, or none
+  signal N | battery N     as the bridge does, the linked phone's signal or battery (0..5)
+  roaming on|off           the linked phone's network: roaming or home
+  service on|off           the linked phone's network: registered or none
+  operator NAME            the linked phone's network name (at most 32 characters kept)
   quit                     end the simulator
 Scenario files also take:
   wait MS                  pause
@@ -413,6 +418,8 @@ std::string ModuleSim::Execute(const std::string& line)
     }
     if (cmd == "hoststate")
         return PlayHostStack(arg(1));
+    if (cmd == "signal" || cmd == "battery" || cmd == "roaming" || cmd == "service" || cmd == "operator")
+        return PlayPhoneFact(w);
     if (cmd == "vanish") {
         m_line.LogNote("fault vanish: the line is closed");
         m_line.Vanish();

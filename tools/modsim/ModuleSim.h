@@ -56,6 +56,8 @@ public:
 private:
     // The hoststate command: the bridge's report of the host stack, with the main state it goes with.
     std::string PlayHostStack(const std::string& name);
+    // signal, battery, roaming, service and operator: the bridge's report of the linked phone.
+    std::string PlayPhoneFact(const std::vector<std::string>& words);
     // The phones' side of the module's commands.
     std::vector<PairedPhone> PairedPhones() const override;
     void Connect(const BtAddress& address) override;
@@ -69,6 +71,7 @@ private:
     void TransferAudio(bool toDevice) override { m_core.AudioHere(toDevice); }
     void SetSpeakerVolume(BYTE) override { }
     void SetMicGain(BYTE) override { }
+    void BridgeAction(bridge::Action) override { }
 
     void LinkDown();
     void StartIncoming(const std::string& number);

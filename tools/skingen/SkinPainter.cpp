@@ -379,6 +379,14 @@ void SkinPainter::DrawBattery(Raster& cell, const Directive& d, int frame)
     cell.StrokeRoundRect(body, 2.5f, 1.5f, outline);
     cell.FillRoundRect({ w - 4.5f, h * 0.32f, 3, h * 0.36f }, 1, Paint::Solid(outline));
     float inner = body.w - 6, cellW = (inner - 2 * 1.5f) / 3;
+    if (d.Option("levels")) {
+        // battery OUTLINE FILL levels=N: one bar filled to frame/N, readable where cells are too small.
+        float count = std::max(1.f, d.Number("levels", 1));
+        float filled = inner * std::clamp(float(frame) / count, 0.f, 1.f);
+        if (filled > 0)
+            cell.FillRoundRect({ body.x + 3, body.y + 3, filled, body.h - 6 }, 1, Paint::Solid(fill));
+        return;
+    }
     for (int i = 0; i < std::min(frame, 3); ++i)
         cell.FillRoundRect(
             { body.x + 3 + i * (cellW + 1.5f), body.y + 3, cellW, body.h - 6 }, 1, Paint::Solid(fill));

@@ -44,9 +44,11 @@ TEST_F(LinkTest, EveryResponseAndEventOpcodePostsItsMessage)
         // 0x8500 + opcode, the call events 0x04-0x06 0x8600 + opcode, with the first byte; the
         // ring, caller, text, name and 0x0F events without it; call status with all three. An
         // address (0x0D) with no paired list under way, and unknown opcodes, post nothing. The
-        // bridge's indicator (0x60) carries its kind and value.
+        // bridge's indicator (0x60) carries its kind and value, its text (0x61) the kind alone.
         if (op == 0x60)
             expected.push_back({ 0x8560, 7, 8 });
+        if (op == 0x61)
+            expected.push_back({ 0x8561, 7, 0 });
         if (op == 0 || op == 0x0D || op > 0x10)
             continue;
         const bool noValue = op == 0x04 || op == 0x05 || op == 0x0B || op == 0x0E || op == 0x0F;
@@ -87,6 +89,11 @@ TEST_F(LinkTest, StoringFramesFillTheirBuffersBeforeTheMessage)
             } },
         { ModuleFrameBytes(0x04, 0x0B, Bytes { 3 } + Str("J\xFCrgen")), { WM_BT_EV_0B, 0, 0 },
             [](auto& b) { EXPECT_EQ(Text(b.event0BText), u"J\u00FCrgen"); } },
+        // The bridge's text: the kind, then UTF-8 cut to 32 characters.
+        { ModuleFrameBytes(0x04, 0x61, Bytes { 1 } + Str("Nordnetz")), { WM_BT_EV_BRIDGE_TEXT, 1, 0 },
+            [](auto& b) { EXPECT_EQ(Text(b.bridgeText), u"Nordnetz"); } },
+        { ModuleFrameBytes(0x04, 0x61, Bytes { 1 } + Str(std::string(32, 'a') + "b")), { WM_BT_EV_BRIDGE_TEXT, 1, 0 },
+            [](auto& b) { EXPECT_EQ(Text(b.bridgeText), std::u16string(32, u'a')); } },
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);

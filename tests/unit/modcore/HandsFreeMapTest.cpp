@@ -3,7 +3,9 @@
 // flows against the mocked daemons (tests/e2e/bluez) do not show through the application.
 
 #include "HandsFreeMap.h"
+#include "PhoneIndicatorMap.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -34,6 +36,8 @@ public:
     void TransferAudio(bool) override { }
     void SetSpeakerVolume(BYTE) override { }
     void SetMicGain(BYTE) override { }
+    void BridgeAction(bridge::Action action) override { actions.push_back(action); }
+    std::vector<bridge::Action> actions;
 };
 
 DeviceFacts Phone(const char* address, const char* name, bool paired = true, bool gateway = true)
@@ -205,4 +209,106 @@ TEST(HandsFreeMap, AddressesAndLevelsConvert)
     EXPECT_EQ(MicrophonePercent(3), 20);
 }
 
+}
+
+using Frames = std::vector<std::string>;
+
+TEST(PhoneIndicatorMap, StrengthBecomesBarsAtEachTwentiethEdge)
+{
+    const std::pair<unsigned, int> edges[]
+        = { { 0, 0 }, { 1, 1 }, { 20, 1 }, { 21, 2 }, { 80, 4 }, { 81, 5 }, { 100, 5 }, { 101, 5 }, { 4294967295u, 5 } };
+    for (auto [strength, bars] : edges)
+        EXPECT_EQ(handsfree::SignalBars(strength), bars) << strength;
+}
+
+TEST(PhoneIndicatorMap, NetworkAndBatteryPropertiesBecomeIndicatorAndTextEvents)
+{
+    Module m;
+    m.Linked();
+    (void)m.Frames();
+    handsfree::PhoneIndicatorMap facts(m.core);
+    facts.Strength(61);
+    EXPECT_EQ(m.Frames(), Frames { "04 60 02 04" });
+    facts.Strength(80); // still four bars: nothing new
+    EXPECT_EQ(m.Frames(), Frames {});
+    facts.Status("roaming");
+    EXPECT_EQ(m.Frames(), (Frames { "04 60 05 01", "04 60 04 01" }));
+    facts.Status("registered");
+    EXPECT_EQ(m.Frames(), Frames { "04 60 04 00" });
+    facts.Status("searching");
+    EXPECT_EQ(m.Frames(), Frames { "04 60 05 00" });
+    facts.Battery(5);
+    facts.Battery(6); // counts as five
+    facts.Battery(0);
+    EXPECT_EQ(m.Frames(), (Frames { "04 60 03 05", "04 60 03 00" }));
+    facts.OperatorName("fake.tel");
+    EXPECT_EQ(m.Frames(), Frames { "04 61 01 66 61 6B 65 2E 74 65 6C" });
+    // Cut to 32 characters, never inside a character: 31 letters and an ä of two bytes fit, a
+    // 33rd character does not.
+    facts.OperatorName(std::string(31, 'a') + "\xC3\xA4" + "z");
+    auto cut = m.Frames();
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_EQ(cut[0].size(), std::string("04 61 01").size() + 33 * 3);
+    EXPECT_EQ(cut[0].substr(cut[0].size() - 5), "C3 A4");
+}
+
+TEST(PhoneIndicatorMap, FactsWaitForTheLinkAreSentAgainOnEachStateAnswerAndAreForgottenWithTheLink)
+{
+    Module m;
+    m.Ready();
+    (void)m.Frames();
+    handsfree::PhoneIndicatorMap facts(m.core);
+    facts.Strength(50);
+    facts.OperatorName("Nord");
+    EXPECT_EQ(m.Frames(), Frames {});
+    m.map.Modem(kRoadModem, { "hfp", true });
+    EXPECT_THAT(m.Frames(), testing::ElementsAre("04 03 02", "04 01 20", "04 60 02 03", "04 61 01 4E 6F 72 64"));
+    m.Command({ 0x05 });
+    EXPECT_THAT(m.Frames(), testing::ElementsAre("03 05 00 20", "04 60 02 03", "04 61 01 4E 6F 72 64"));
+    m.map.ModemGone(kRoadModem);
+    (void)m.Frames();
+    m.Command({ 0x05 });
+    EXPECT_EQ(m.Frames(), Frames { "03 05 00 08" });
+    EXPECT_FALSE(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Signal));
+    // Only the phone's kinds, each within its range.
+    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Signal, 5));
+    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Signal, 6));
+    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Roaming, 1));
+    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Roaming, 2));
+    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::HostStack, 1));
+}
+
+TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachThePhone)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Module&)> given;
+        std::vector<BYTE> command;
+        std::string response;
+        bool reached;
+    };
+    const Case cases[] = {
+        { "swap with no call", Linked, { 0x62, 0x03 }, "03 62 01", false },
+        { "swap in a call", InCall("active"), { 0x62, 0x03 }, "03 62 00", true },
+        { "hold and answer in a call", InCall("active"), { 0x62, 0x01 }, "03 62 00", true },
+        { "merge in a call", InCall("active"), { 0x62, 0x04 }, "03 62 00", true },
+        { "action 0 is unknown", InCall("active"), { 0x62, 0x00 }, "03 62 02", false },
+        { "action 6 is the last", Linked, { 0x62, 0x06 }, "03 62 00", true },
+        { "action 7 is unknown", InCall("active"), { 0x62, 0x07 }, "03 62 02", false },
+        { "no action byte", InCall("active"), { 0x62 }, "03 62 02", false },
+        { "two action bytes", InCall("active"), { 0x62, 0x03, 0x03 }, "03 62 02", false },
+        { "the assistant with a linked phone", Linked, { 0x62, 0x05 }, "03 62 00", true },
+        { "the assistant with no phone", Ready, { 0x62, 0x05 }, "03 62 01", false },
+    };
+    for (const Case& c : cases) {
+        Module m;
+        c.given(m);
+        (void)m.Frames();
+        m.Command(c.command);
+        EXPECT_EQ(m.Frames(), Frames { c.response }) << c.what;
+        EXPECT_EQ(m.phones.actions.size(), c.reached ? 1u : 0u) << c.what;
+        if (c.reached) {
+            EXPECT_EQ(BYTE(m.phones.actions[0]), c.command[1]) << c.what;
+        }
+    }
 }

@@ -1,0 +1,94 @@
+#!/usr/bin/python3
+"""The linked phone's network and battery as oFono publishes them: the real ostrilan against the
+real ostrilan-bluez, with python-dbusmock's ofono template's NetworkRegistration (and a Handsfree
+interface added here) on a private system bus, reaching the main view's top bar.
+
+Usage: phone_indicators.py APP_DIR WORK_DIR [unittest arguments]
+"""
+
+import os
+import pathlib
+import sys
+import unittest
+
+import dbus
+
+import bluez_flows
+from bluez_flows import MOCK, ROAD, BluezFlow, modem_path
+
+NETWORK = 'org.ofono.NetworkRegistration'
+HANDSFREE = 'org.ofono.Handsfree'
+
+
+class PhoneIndicators(BluezFlow):
+    def link_with_battery(self, address, level):
+        """The phone's hands-free modem, with the battery level oFono reads from the phone."""
+        self.ofono_mock.AddModem(modem_path(address)[1:], dbus.Dictionary({}, signature='sv'), dbus_interface=MOCK)
+        modem = self.ofono(modem_path(address))
+        modem.AddMethod('org.ofono.CallVolume', 'SetProperty', 'sv', '', '', dbus_interface=MOCK)
+        modem.AddProperties(HANDSFREE, {'BatteryChargeLevel': dbus.Byte(level)}, dbus_interface=MOCK)
+        modem.AddMethods(HANDSFREE, [
+            ('GetProperties', '', 'a{sv}', f'ret = self.GetAll("{HANDSFREE}")'),
+            ('SetProperty', 'sv', '', f'self.Set("{HANDSFREE}", args[0], args[1]); '
+             f'self.EmitSignal("{HANDSFREE}", "PropertyChanged", "sv", [args[0], args[1]])')],
+            dbus_interface=MOCK)
+        modem.SetProperty('Type', dbus.String('hfp', variant_level=1), dbus_interface='org.ofono.Modem')
+        return modem
+
+    def received(self, frame):
+        """The application took the module's frame off the line (its trace says so)."""
+        return f' serial-rx {frame}\n' in pathlib.Path(self.work, 'trace.txt').read_text()
+
+    def wait_received(self, frame):
+        self.wait(lambda: self.received(frame), f'the application never received {frame}')
+        self.settle()
+
+    def screen(self, name):
+        path = os.path.join(self.work, name + '.png')
+        self.assertEqual(self.app.ask('screenshot ' + path), 'ok')
+        return pathlib.Path(path).read_bytes()
+
+    def test_signal_battery_operator_and_roaming_reach_the_main_view_and_go_with_the_link(self):
+        before = self.screen('no-phone')
+        modem = self.link_with_battery(ROAD[0], 3)
+        self.wait_module(4, 'the phone did not link')
+        # The template's network: strength 80 (four bars), registered at home, "fake.tel".
+        self.wait_received('77 04 03 60 02 04 16')
+        self.wait_received('77 04 03 60 03 03 10')
+        self.wait_received('77 04 03 60 05 01 14')
+        self.wait_received('77 04 03 60 04 00 14')
+        self.wait_text('fake.tel')
+        home = self.screen('home')
+        self.assertNotEqual(home, before)
+
+        network = lambda name, value: modem.SetProperty(name, value, dbus_interface=NETWORK)
+        network('Strength', dbus.Byte(100, variant_level=1))
+        self.wait_received('77 04 03 60 02 05 17')
+        full = self.screen('full')
+        self.assertNotEqual(full, home)
+        network('Status', dbus.String('roaming', variant_level=1))
+        self.wait_received('77 04 03 60 04 01 15')
+        self.assertNotEqual(self.screen('roaming'), full)
+        network('Name', dbus.String('Nordnetz', variant_level=1))
+        self.wait_text('Nordnetz')
+        modem.SetProperty('BatteryChargeLevel', dbus.Byte(0, variant_level=1), dbus_interface=HANDSFREE)
+        self.wait_received('77 04 03 60 03 00 13')
+        # Back home, at full strength and with a full battery: the picture of before.
+        network('Status', dbus.String('registered', variant_level=1))
+        network('Name', dbus.String('fake.tel', variant_level=1))
+        modem.SetProperty('BatteryChargeLevel', dbus.Byte(3, variant_level=1), dbus_interface=HANDSFREE)
+        self.wait_text('fake.tel')
+        self.wait(lambda: self.screen('full-again') == full, 'the top bar did not come back')
+
+        # The phone goes: nothing of it stays on the screen.
+        modem.SetProperty('Online', dbus.Boolean(False, variant_level=1), dbus_interface='org.ofono.Modem')
+        self.wait_module(1, 'the phone did not unlink')
+        self.wait(lambda: not self.shows('fake.tel'), 'the operator stayed')
+        self.settle()
+        self.assertEqual(self.screen('unlinked'), before)
+        self.quit()
+
+
+if __name__ == '__main__':
+    bluez_flows.APP_DIR, bluez_flows.WORK_DIR = sys.argv[1], sys.argv[2]
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
