@@ -1,8 +1,9 @@
 #pragma once
 
 // The program's texts: one buffer per text key (the device's 128, then the host stack's causes that
-// only the bridge reports), filled once from the language file while the main frame is created and
-// read directly by every screen afterwards.
+// only the bridge reports, then the missed-call notice and the linked phone's name), filled once
+// from the language file while the main frame is created and read directly by every screen
+// afterwards.
 
 #include "platform/core/Types.h"
 
@@ -14,7 +15,7 @@ using LANGID = WORD;
 
 class TextTable {
 public:
-    static constexpr size_t kKeys = 135;
+    static constexpr size_t kKeys = 139;
     static constexpr size_t kTextSize = 256;
 
     // The keys in the order they are loaded.
