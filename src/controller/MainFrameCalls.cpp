@@ -175,7 +175,7 @@ void CMainFrame::OnStateReport(BYTE s)
     case 2:
     case 3:
         RouteAudio(AudioRoute::Normal);
-        SetStatusLine(NoPhoneStatusText(status.mainState));
+        ShowRestingStatus(NoPhoneStatusText(status.mainState));
         if (p == PhoneStatus::kStateRinging || p == PhoneStatus::kStateInCall || m_bUnansweredPending) {
             // The phone went away during the call, or before timer 2 decided a ring that had
             // stopped. The call ends now with the link it had, not the one cleared above:
@@ -191,7 +191,7 @@ void CMainFrame::OnStateReport(BYTE s)
     case PhoneStatus::kStateConnected:
         RouteAudio(AudioRoute::Normal);
         ShowAndForeground();
-        SetStatusLine(TextTable::Text(text::kStatusConnected));
+        ShowRestingStatus(ConnectedStatusText());
         if (status.linkKind == kLinkHandsFree) {
             // Answered or not is decided a second later: 5 -> 4 -> 6 within it counts as answered.
             if (p == PhoneStatus::kStateRinging) {
@@ -292,7 +292,7 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
     if (!keepTimer)
         StopCallClock();
     m_pRingTone->Stop();
-    SetStatusLine(TextTable::Text(text::kStatusNoCall));
+    ShowRestingStatus(TextTable::Text(text::kStatusNoCall));
     if (status.linkKind == kLinkHandsFree && log) {
         CallRecord record = m_pCallLog->CurrentCall();
         record.type = status.callType;
@@ -302,6 +302,8 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
         m_pCallLog->AddRecord(list, record);
         // A history file that cannot be written is not reported; the call stays in the list in memory.
         (void)m_pCallLog->SaveList(list);
+        if (record.type == CallRecord::kMissed)
+            OnCallMissed(record.Number());
     }
 }
 

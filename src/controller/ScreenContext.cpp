@@ -70,3 +70,23 @@ WString ScreenContext::HostStackAdvice() const
     const char* advice = m_frame.m_indicators.HostStackAdvice();
     return advice ? WString(TextTable::Text(advice)) : WString();
 }
+
+bool ScreenContext::MissedCallsPending() const
+{
+    return m_frame.m_missedCalls.Pending();
+}
+
+void ScreenContext::OpenMissedCalls() const
+{
+    m_frame.PostMessage(WM_PHONE_SHOW_MISSED, 0, 0);
+}
+
+void ScreenContext::MissedCallsSeen() const
+{
+    m_frame.OnMissedCallsSeen();
+}
+
+void ScreenContext::PhoneChosen(const BtAddress& address) const
+{
+    m_frame.m_linkedPhone.Chosen(address);
+}
