@@ -80,6 +80,9 @@ protected:
     // The text of the state the status line is in while no call rings or runs, which a missed-call
     // notice may cover.
     WString m_strResting;
+    // The call reached state 6: answered on the phone, it is still logged in the missed list,
+    // but nobody missed it.
+    bool m_bCallTalked = false;
     // The notice as last shown, so that it is replaced only while it is still on the line.
     WString m_strNotice;
 

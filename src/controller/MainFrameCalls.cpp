@@ -212,6 +212,7 @@ void CMainFrame::OnStateReport(BYTE s)
         SetStatusLine(TextTable::Text(text::kStatusRinging));
         break;
     case PhoneStatus::kStateInCall:
+        m_bCallTalked = true;
         if (status.linkKind == kLinkHandsFree) {
             RouteAudio(AudioRoute::Phone);
             m_pRingTone->Stop();
@@ -270,6 +271,7 @@ void CMainFrame::RingOfCall(bool alreadyRinging)
         GetLocalTime(&record.time);
         m_pCallLog->CurrentCall() = record;
         status.callType = CallRecord::kMissed;
+        m_bCallTalked = false;
         // Only an answered call has a call time: a missed or rejected one is logged with none,
         // not with the time of the call before it.
         status.elapsedSeconds = 0;
@@ -302,7 +304,7 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
         m_pCallLog->AddRecord(list, record);
         // A history file that cannot be written is not reported; the call stays in the list in memory.
         (void)m_pCallLog->SaveList(list);
-        if (record.type == CallRecord::kMissed)
+        if (record.type == CallRecord::kMissed && !m_bCallTalked)
             OnCallMissed(record.Number());
     }
 }

@@ -87,6 +87,15 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     Idle();
     EXPECT_EQ(History("IncomingCall.dat").size(), 1u);
     EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
+    // Answered on the phone: the history logs it with the missed calls, but it was not missed.
+    Ring();
+    State(5);
+    State(6, 1);
+    State(4);
+    Advance(3000);
+    Idle();
+    EXPECT_EQ(History("MissedCall.dat").size(), 4u);
+    EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
 
     // A withheld number.
     Frame().CloseScreen(kScreenAll);
