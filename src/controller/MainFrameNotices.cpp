@@ -2,8 +2,9 @@
 // missed list was last on screen, and the linked phone by its stored name.
 //
 // Precedence: the host stack's trouble first (nothing else works until it is fixed), then the
-// missed-call notice, then the state's text. A ring or a call replaces all of them with what it
-// always showed, and the notice comes back when the call is over.
+// missed-call notice, then the state's text. A one-time notice that a save failed covers the
+// missed-call notice once; the next change of state shows it again. A ring or a call replaces all
+// of them with what it always showed, and the notice comes back when the call is over.
 
 #include "controller/MainFrame.h"
 

@@ -43,14 +43,6 @@ protected:
     }
     std::string StatusLine() const { return ToUtf8(Frame().GetStatusLine()); }
     bool MainViewShows(const std::string& text) const { return ShowsText(*Frame().GetActiveView(), text); }
-    // Ends this run and starts the application again on the same root.
-    bool Restart()
-    {
-        app.ExitInstance();
-        Idle();
-        TextTable::Clear();
-        return Start();
-    }
 };
 
 }
@@ -154,39 +146,6 @@ TEST_F(MissedCallNoticeTest, ATapOpensTheMissedListAndOnlyThatListClearsTheNotic
     // Nothing pending: the line is no button.
     TapAt(kStatusLine);
     EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
-}
-
-TEST_F(MissedCallNoticeTest, TheNoticeOutlivesARestartUntilTheMissedListIsSeen)
-{
-    ASSERT_TRUE(Start());
-    ConnectPhone();
-    MissCall("5550002");
-    MissCall("5550004");
-    ASSERT_TRUE(Restart());
-    ConnectPhone();
-    EXPECT_EQ(StatusLine(), "2 missed calls: 5550004");
-    Frame().CloseScreen(kScreenAll);
-    Idle();
-    TapAt(kStatusLine);
-    ASSERT_NE(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
-    EXPECT_EQ(StatusLine(), "Cellphone connected");
-
-    ASSERT_TRUE(Restart());
-    ConnectPhone();
-    EXPECT_EQ(StatusLine(), "Cellphone connected");
-}
-
-// A file that cannot be read is no notice and is kept aside; the next missed call starts afresh.
-TEST_F(MissedCallNoticeTest, AnUnreadableCountIsNoNoticeAndIsKeptAside)
-{
-    std::filesystem::create_directories(dir / "data");
-    std::ofstream(DataPath("MissedNotice.dat"), std::ios::binary) << "not a count";
-    ASSERT_TRUE(Start());
-    ConnectPhone();
-    EXPECT_EQ(StatusLine(), "Cellphone connected");
-    EXPECT_EQ(testenv::ReadFile(DataPath("MissedNotice.dat.unreadable")), "not a count");
-    MissCall("5550002");
-    EXPECT_EQ(StatusLine(), "1 missed call: 5550002");
 }
 
 // The name the phone gave when it paired; before it is known, the text of old.

@@ -84,4 +84,15 @@ TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestartU
     EXPECT_EQ(history->CurrentTab(), CDlgCallHist::kTabMissed);
     EXPECT_EQ(ToUtf8(history->CallList().GetItemText(0, 0)), "Sam Orwell");
     EXPECT_NE(ToUtf8(Frame().GetStatusLine()), "1 missed call: Sam Orwell");
+
+    // A whole file becomes the phone's book, in place of the cards dropped one by one.
+    std::ofstream(dir / "book.vcf")
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Lee\r\nTEL:5550009\r\nEND:VCARD\r\n";
+    EXPECT_EQ(control.Ask("vcard " + (dir / "book.vcf").string(), kWait).rfind("ok vcard ", 0), 0u);
+    EXPECT_TRUE(ws.PumpUntil(
+        [&] {
+            ScreenContext& ctx = *Frame().Context();
+            return ctx.CallerName(u"5550009").has_value() && !ctx.CallerName(u"5550001").has_value();
+        },
+        kWait));
 }
