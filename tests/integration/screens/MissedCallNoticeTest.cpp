@@ -61,6 +61,10 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     MissCall("5550002");
     // The plural, with the number of a caller the contacts do not know.
     EXPECT_EQ(StatusLine(), "2 missed calls: 5550002");
+    // A card dropped now names that caller on the line already shown.
+    DropContact("Pat Doe", "5550002");
+    EXPECT_TRUE(
+        ws.PumpUntil([&] { return StatusLine() == "2 missed calls: Pat Doe"; }, std::chrono::seconds(10)));
     MissCall("5550001");
     EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
     Idle();
