@@ -68,6 +68,7 @@ int CMainFrame::OnCreate()
         return -1;
     }
     m_pPrefStore->Load();
+    m_missedCalls.Load();
     if (!Replace(m_pCallLog)) {
         EndWaitCursor();
         return -1;
@@ -274,6 +275,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PHONE_CONTACTS_CHANGED:
         for (UINT kind : { kScreenIncoming, kScreenOutgoing })
             PostToScreen(kind, message, 0, 0);
+        RefreshMissedNotice();
+        return 0;
+    case WM_PHONE_SHOW_MISSED:
+        OpenMissedCalls();
         return 0;
     default: {
         bool handled = false;

@@ -5,6 +5,8 @@
 // makes the task screens on demand, keeps the status line and runs three timers.
 
 #include "controller/BridgeIndicators.h"
+#include "controller/LinkedPhone.h"
+#include "controller/MissedCallNotice.h"
 #include "controller/SaveNotice.h"
 #include "link/ModuleLink.h"
 #include "link/PhoneStatus.h"
@@ -74,6 +76,16 @@ protected:
     std::unique_ptr<ContactBook> m_pContacts;
     int32_t m_nSpeakerVolume = kStartVolume;
     BridgeIndicators m_indicators;
+    MissedCallNotice m_missedCalls;
+    LinkedPhone m_linkedPhone;
+    // The text of the state the status line is in while no call rings or runs, which a missed-call
+    // notice may cover.
+    WString m_strResting;
+    // The call reached state 6: answered on the phone, it is still logged in the missed list,
+    // but nobody missed it.
+    bool m_bCallTalked = false;
+    // The notice as last shown, so that it is replaced only while it is still on the line.
+    WString m_strNotice;
 
     int OnCreate();
     void OnDestroy();
@@ -101,6 +113,20 @@ protected:
     // The status line of a main state without a phone: the host stack's trouble, while the
     // bridge reports one, replaces the not-ready and idle texts.
     WString NoPhoneStatusText(BYTE mainState) const;
+    // The status line outside a call. First the host stack's trouble, then the missed-call notice,
+    // then the state's own text; pairing and connecting say their progress.
+    void ShowRestingStatus(const WString& stateText);
+    // State 4's text: with the linked phone's name when it is known.
+    WString ConnectedStatusText();
+    WString MissedCallText() const;
+    // A call was missed: counted, saved, and said on the status line.
+    void OnCallMissed(const std::string& number);
+    // The missed list was on screen: the notice goes and the state's text returns.
+    void OnMissedCallsSeen();
+    // The status line's tap: the history on its missed list.
+    void OpenMissedCalls();
+    // The contacts changed: the notice names the caller anew.
+    void RefreshMissedNotice();
     void OnTimer(UINT id);
     void ShowAndForeground();
     void PostToScreen(UINT kind, UINT message, WPARAM wParam, LPARAM lParam);

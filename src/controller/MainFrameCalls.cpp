@@ -178,7 +178,7 @@ void CMainFrame::OnStateReport(BYTE s)
     case 2:
     case 3:
         RouteAudio(AudioRoute::Normal);
-        SetStatusLine(NoPhoneStatusText(status.mainState));
+        ShowRestingStatus(NoPhoneStatusText(status.mainState));
         ForgetPhoneIndicators();
         if (p == PhoneStatus::kStateRinging || p == PhoneStatus::kStateInCall || m_bUnansweredPending) {
             // The phone went away during the call, or before timer 2 decided a ring that had
@@ -195,7 +195,7 @@ void CMainFrame::OnStateReport(BYTE s)
     case PhoneStatus::kStateConnected:
         RouteAudio(AudioRoute::Normal);
         ShowAndForeground();
-        SetStatusLine(TextTable::Text(text::kStatusConnected));
+        ShowRestingStatus(ConnectedStatusText());
         if (status.linkKind == kLinkHandsFree) {
             // Answered or not is decided a second later: 5 -> 4 -> 6 within it counts as answered.
             if (p == PhoneStatus::kStateRinging) {
@@ -216,6 +216,7 @@ void CMainFrame::OnStateReport(BYTE s)
         SetStatusLine(TextTable::Text(text::kStatusRinging));
         break;
     case PhoneStatus::kStateInCall:
+        m_bCallTalked = true;
         if (status.linkKind == kLinkHandsFree) {
             RouteAudio(AudioRoute::Phone);
             m_pRingTone->Stop();
@@ -274,6 +275,7 @@ void CMainFrame::RingOfCall(bool alreadyRinging)
         GetLocalTime(&record.time);
         m_pCallLog->CurrentCall() = record;
         status.callType = CallRecord::kMissed;
+        m_bCallTalked = false;
         // Only an answered call has a call time: a missed or rejected one is logged with none,
         // not with the time of the call before it.
         status.elapsedSeconds = 0;
@@ -296,7 +298,7 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
     if (!keepTimer)
         StopCallClock();
     m_pRingTone->Stop();
-    SetStatusLine(TextTable::Text(text::kStatusNoCall));
+    ShowRestingStatus(TextTable::Text(text::kStatusNoCall));
     if (status.linkKind == kLinkHandsFree && log) {
         CallRecord record = m_pCallLog->CurrentCall();
         record.type = status.callType;
@@ -304,7 +306,10 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
         int list = int(status.callType);
         m_pCallLog->LoadList(list);
         m_pCallLog->AddRecord(list, record);
-        // A list that cannot be written keeps the call in memory; the next save writes it too.
+        if (record.type == CallRecord::kMissed && !m_bCallTalked)
+            OnCallMissed(record.Number());
+        // A list that cannot be written keeps the call in memory; the next save writes it too. The
+        // failure is said after the missed-call notice, so the driver sees it once.
         ReportSave(m_pCallLog->SaveList(list), ToUtf8(CallLogStore::FileName(list)));
     }
 }

@@ -35,7 +35,7 @@ void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)
     }
     BYTE mainState = m_pPhoneStatus->mainState;
     if (mainState <= PhoneStatus::kStateIdle)
-        SetStatusLine(NoPhoneStatusText(mainState));
+        ShowRestingStatus(NoPhoneStatusText(mainState));
     for (UINT screen : { kScreenConnect, kScreenPairMode })
         PostToScreen(screen, WM_BT_EV_INDICATOR, kind, value);
 }

@@ -11,6 +11,8 @@ constexpr UINT WM_PHONE_KEYPAD_DIGIT = 0x9202;
 constexpr UINT WM_PHONE_CALL_TICK = 0x9301;
 // The contact book has new names: the frame repaints the screens that show callers.
 constexpr UINT WM_PHONE_CONTACTS_CHANGED = 0x9302;
+// To the frame: open the call history on its missed list. To the history: show that list.
+constexpr UINT WM_PHONE_SHOW_MISSED = 0x9303;
 constexpr UINT WM_PHONE_CLOCK_TIME = 0x8F00;
 constexpr UINT WM_PHONE_LOCK_STATE = 0x8F02;
 constexpr UINT WM_PHONE_BATTERY_STATE = 0x8F3A;

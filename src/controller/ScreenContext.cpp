@@ -80,3 +80,23 @@ bool ScreenContext::BridgeAction(bridge::Action action)
 {
     return m_frame.m_indicators.SpeaksExtensions() && m_frame.m_btModule.BridgeAction(BYTE(action));
 }
+
+bool ScreenContext::MissedCallsPending() const
+{
+    return m_frame.m_missedCalls.Pending();
+}
+
+void ScreenContext::OpenMissedCalls() const
+{
+    m_frame.PostMessage(WM_PHONE_SHOW_MISSED, 0, 0);
+}
+
+void ScreenContext::MissedCallsSeen() const
+{
+    m_frame.OnMissedCallsSeen();
+}
+
+void ScreenContext::PhoneChosen(const BtAddress& address) const
+{
+    m_frame.m_linkedPhone.Chosen(address);
+}

@@ -7,6 +7,7 @@
 // only in between, may hold on to it.
 
 #include "link/BridgeIndicator.h"
+#include "link/ModuleBuffers.h"
 #include "platform/draw/DeviceContext.h"
 
 #include <optional>
@@ -54,6 +55,13 @@ public:
     [[nodiscard]] bool BridgeAction(bridge::Action action);
     // The name the contacts give a caller's number; none when unknown or ambiguous.
     std::optional<WString> CallerName(const WString& number) const;
+    // The status line's missed-call notice: whether one shows, the history opened on the missed
+    // list (posted, as screens open), and the list seen, which ends the notice.
+    bool MissedCallsPending() const;
+    void OpenMissedCalls() const;
+    void MissedCallsSeen() const;
+    // The phone chosen on Connect, which the status line then names while it is linked.
+    void PhoneChosen(const BtAddress& address) const;
 
 private:
     CMainFrame& m_frame;

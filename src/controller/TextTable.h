@@ -1,7 +1,9 @@
 #pragma once
 
-// The program's texts: one buffer per text key, filled once from the language file while the
-// main frame is created and read directly by every screen afterwards.
+// The program's texts: one buffer per text key (the device's 128, then those this system added:
+// the host stack's causes that only the bridge reports, the failed save, the missed-call notice
+// and the linked phone's name), filled once from the language file while the main frame is created
+// and read directly by every screen afterwards.
 
 #include "controller/TextKeys.h"
 #include "platform/core/Types.h"

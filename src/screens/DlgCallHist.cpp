@@ -134,6 +134,8 @@ void CDlgCallHist::SelectTab(int tab)
     for (int i = 0; i < 3; ++i)
         tabs[i]->SetLatched(i == tab);
     FillCallList();
+    if (tab == kTabMissed && m_pContext)
+        m_pContext->MissedCallsSeen();
     // All three, so the tab that lost its latch does not keep the pressed look until some later
     // repaint.
     for (CMyButton* each : tabs)
@@ -264,6 +266,15 @@ bool CDlgCallHist::OnCommand(WPARAM wParam, LPARAM lParam)
     default:
         return false;
     }
+}
+
+LRESULT CDlgCallHist::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PHONE_SHOW_MISSED) {
+        SelectTab(kTabMissed);
+        return 0;
+    }
+    return SkinScreen::WindowProc(message, wParam, lParam);
 }
 
 void CDlgCallHist::RegisterTemplate()

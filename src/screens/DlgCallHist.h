@@ -2,7 +2,9 @@
 
 // The call history screen: three tabs (incoming, outgoing, missed), each listing the calls of its
 // file newest first; Dial calls the selected number again, Delete and Delete All change the file.
-// It keeps no records itself: every fill reloads the tab's list through the call log store.
+// It keeps no records itself: every fill reloads the tab's list through the call log store. The
+// missed list on screen ends the main view's missed-call notice; the other lists do not, as a
+// driver who opens the history to call back someone else has not seen who was missed.
 
 #include "ui/CHistListCtrl.h"
 #include "ui/CMyButton.h"
@@ -50,6 +52,7 @@ public:
     // The device's Escape key must not close the screen behind the frame's back.
     void OnCancel() override { }
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DoDataExchange(DataExchange* dx) override;
 
 protected:

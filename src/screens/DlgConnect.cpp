@@ -127,6 +127,7 @@ void CDlgConnect::OnBnClickedConnect()
         SetHintText(Text(text::kConnectNotSent));
         return;
     }
+    ctx->PhoneChosen(*address);
     EnableAll(false);
     SetHintText(Text(text::kConnecting));
     m_connectWait.Start(kConnectTimerMs, kWaitTickLimit, {}, [this] {

@@ -91,6 +91,8 @@ private:
     void OnStateReport();
     void OnLinkReport(WPARAM kind);
     void OnClockTap(LPARAM point);
+    // A tap on a missed-call notice opens the history on its missed list.
+    void OnStatusTap(LPARAM point);
     void RefreshMuteButton();
 
     std::shared_ptr<const Image> m_pBackground;

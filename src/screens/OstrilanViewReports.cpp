@@ -50,6 +50,7 @@ LRESULT COstrilanView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return FormView::WindowProc(message, wParam, lParam);
     case WM_LBUTTONUP:
         OnClockTap(lParam);
+        OnStatusTap(lParam);
         return FormView::WindowProc(message, wParam, lParam);
     case WM_BT_EV_STATE:
         OnStateReport();

@@ -262,6 +262,9 @@ std::string ModuleSim::HelpText()
   roaming on|off           the linked phone's network: roaming or home
   service on|off           the linked phone's network: registered or none
   operator NAME            the linked phone's network name (at most 32 characters kept)
+  contact "NAME" NUMBER    the first paired phone's book gains a contact, written as that phone's
+                           vCard file into the application's contacts folder (see --contacts)
+  vcard PATH               that file (at most 4 MiB) becomes the first paired phone's book
   quit                     end the simulator
 Scenario files also take:
   wait MS                  pause
@@ -420,6 +423,13 @@ std::string ModuleSim::Execute(const std::string& line)
         return PlayHostStack(arg(1));
     if (cmd == "signal" || cmd == "battery" || cmd == "roaming" || cmd == "service" || cmd == "operator")
         return PlayPhoneFact(w);
+    if (cmd == "contact" || cmd == "vcard") {
+        // The book belongs to the first paired phone, the one a person has in hand.
+        auto paired = std::find_if(m_phones.begin(), m_phones.end(), [](const SimPhone& p) { return p.paired; });
+        if (paired == m_phones.end())
+            return "error no paired phone";
+        return m_contacts.Execute(w, paired->address);
+    }
     if (cmd == "vanish") {
         m_line.LogNote("fault vanish: the line is closed");
         m_line.Vanish();

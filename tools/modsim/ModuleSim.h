@@ -6,6 +6,8 @@
 // person, a scenario or a test (Execute) for what the phones do by themselves.
 
 #include "ModuleCore.h"
+#include "SimContacts.h"
+#include "contacts/ContactBook.h"
 #include "SimLine.h"
 #include "TimerQueue.h"
 
@@ -38,6 +40,8 @@ public:
                           kInCall = ModuleCore::kInCall;
 
     ModuleSim(SimLine& line, TimerQueue& timers, SimTimings timings);
+    // Where `contact` and `vcard` drop the phone's book (the application's contacts folder).
+    void SetContactsFolder(const std::filesystem::path& folder) { m_contacts = SimContacts(folder); }
 
     std::vector<SimPhone>& Phones() { return m_phones; }
     // A frame collected from the line (any frame, good or bad).
@@ -93,4 +97,5 @@ private:
     bool m_failNextConnect = false;
     unsigned long m_callTimer = 0, m_answerTimer = 0;
     bool m_quit = false;
+    SimContacts m_contacts { ContactBook::DefaultFolder() };
 };

@@ -29,7 +29,7 @@ void OnSignal(int)
 }
 
 struct Options {
-    std::string device, control, scenario, log;
+    std::string device, control, scenario, log, contacts;
     SimTimings timings;
     std::vector<std::string> phones;
     long phoneCount = -1;
@@ -62,6 +62,8 @@ Options:
   --scenario FILE      run the scenario file; exit 0 when it passes, 1 when an expectation fails
   --log FILE           log every frame in and out in hex ("tx!"/"rx!" mark faults and bad frames)
   --no-console         do not read commands from standard input
+  --contacts DIR       where contact and vcard write the phone's book (default: the application's
+                       contacts folder as ostrilan computes it)
   --bare-list          answer GetPairedList with the addresses alone, without the names that
                        otherwise follow them (a module that keeps no names)
   --help               this text
@@ -115,6 +117,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
             o.scenario = v;
         else if (a == "--log")
             o.log = v;
+        else if (a == "--contacts")
+            o.contacts = v;
         else if (a == "--phone")
             o.phones.push_back(v);
         else if (a == "--phones")
@@ -210,6 +214,8 @@ int main(int argc, char** argv)
     TimerQueue timers;
     ModuleSim sim(line, timers, o.timings);
     sim.Core().namesWithList = o.namesWithList;
+    if (!o.contacts.empty())
+        sim.SetContactsFolder(o.contacts);
     if (!o.log.empty() && !line.OpenLog(o.log)) {
         fprintf(stderr, "modsim: cannot write %s\n", o.log.c_str());
         return 2;

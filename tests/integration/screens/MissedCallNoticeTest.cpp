@@ -1,0 +1,181 @@
+// The main view's status line between calls: the calls missed since the missed list was last on
+// screen, with the last caller's name, and the linked phone by its stored name.
+
+#include "AppFixture.h"
+
+#include "screens/DlgCallHist.h"
+#include "store/PairStore.h"
+
+#include <memory>
+
+namespace {
+
+using skin::place::Center;
+
+constexpr POINT kStatusLine { 240, 245 };
+constexpr POINT kMissedTab = Center(skin::place::callhist::tab_bg[2]);
+constexpr uint8_t kOpDeviceName = 0x0E;
+
+class MissedCallNoticeTest : public AppTest {
+protected:
+    void DropContact(const std::string& name, const std::string& number)
+    {
+        std::filesystem::create_directories(dir / "data" / "contacts");
+        std::ofstream(dir / "data" / "contacts" / "dropped.vcf", std::ios::binary | std::ios::app)
+            << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" << name << "\r\nTEL:" << number << "\r\nEND:VCARD\r\n";
+    }
+    // A hands-free ring from the number that stops unanswered; logged a second later.
+    void MissCall(const std::string& number)
+    {
+        Ring();
+        State(5);
+        CallerId(number);
+        State(4);
+        Advance(3000);
+        Idle();
+    }
+    // The module's report of a phone's name, as after pairing it.
+    void DeviceName(uint8_t lastByte, const std::string& name)
+    {
+        const std::string body
+            = std::string(1, char(6 + name.size())) + "\x11\x22\x33\x44\x55" + char(lastByte) + name;
+        Event(kOpDeviceName, std::vector<uint8_t>(body.begin(), body.end()));
+    }
+    std::string StatusLine() const { return ToUtf8(Frame().GetStatusLine()); }
+    bool MainViewShows(const std::string& text) const { return ShowsText(*Frame().GetActiveView(), text); }
+};
+
+}
+
+TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToARing)
+{
+    DropContact("Sam Orwell", "5550001");
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(ws.PumpUntil(
+        [&] { return Frame().Context()->CallerName(u"5550001").has_value(); }, std::chrono::seconds(10)));
+    ConnectPhone();
+    EXPECT_EQ(StatusLine(), "Cellphone connected");
+
+    MissCall("5550001");
+    EXPECT_EQ(StatusLine(), "1 missed call: Sam Orwell");
+    MissCall("5550002");
+    // The plural, with the number of a caller the contacts do not know.
+    EXPECT_EQ(StatusLine(), "2 missed calls: 5550002");
+    // A card dropped now names that caller on the line already shown.
+    DropContact("Pat Doe", "5550002");
+    EXPECT_TRUE(
+        ws.PumpUntil([&] { return StatusLine() == "2 missed calls: Pat Doe"; }, std::chrono::seconds(10)));
+    MissCall("5550001");
+    EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
+    Idle();
+    EXPECT_TRUE(MainViewShows("3 missed calls: Sam Orwell"));
+    Screenshot("main-view-missed-calls");
+
+    // A ring and a call have the line as they always had; the notice comes back after them.
+    Ring();
+    State(5);
+    EXPECT_EQ(StatusLine(), "Incoming call");
+    TapAt(Center(skin::place::incoming::btn_accept));
+    State(6, 1);
+    EXPECT_EQ(StatusLine(), "Call in progress");
+    State(4);
+    Advance(3000);
+    Idle();
+    EXPECT_EQ(History("IncomingCall.dat").size(), 1u);
+    EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
+    // Answered on the phone: the history logs it with the missed calls, but it was not missed.
+    Ring();
+    State(5);
+    State(6, 1);
+    State(4);
+    Advance(3000);
+    Idle();
+    EXPECT_EQ(History("MissedCall.dat").size(), 4u);
+    EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
+
+    // A withheld number.
+    Frame().CloseScreen(kScreenAll);
+    Ring();
+    State(5);
+    State(4);
+    Advance(3000);
+    Idle();
+    EXPECT_EQ(StatusLine(), "4 missed calls: Unknown caller");
+}
+
+// The tap opens the missed list, which ends the notice; the other lists leave it.
+TEST_F(MissedCallNoticeTest, ATapOpensTheMissedListAndOnlyThatListClearsTheNotice)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    MissCall("5550002");
+    Frame().CloseScreen(kScreenAll);
+    Idle();
+    ASSERT_EQ(StatusLine(), "1 missed call: 5550002");
+    // Just above the line.
+    TapAt({ kStatusLine.x, 236 });
+    EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
+    // Without a phone the notice stays and the history stays shut, as its button does.
+    State(1);
+    EXPECT_EQ(StatusLine(), "1 missed call: 5550002");
+    TapAt(kStatusLine);
+    EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
+    ConnectPhone();
+    ASSERT_EQ(StatusLine(), "1 missed call: 5550002");
+
+    // The history's own button opens the received list: the notice stays until the missed list shows.
+    auto* history = Open<CDlgCallHist>(kScreenCallHist);
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->CurrentTab(), CDlgCallHist::kTabIncoming);
+    EXPECT_EQ(StatusLine(), "1 missed call: 5550002");
+    TapAt(kMissedTab);
+    EXPECT_EQ(StatusLine(), "Cellphone connected");
+    Frame().CloseScreen(kScreenCallHist);
+    Idle();
+
+    MissCall("5550003");
+    Frame().CloseScreen(kScreenAll);
+    Idle();
+    ASSERT_EQ(StatusLine(), "1 missed call: 5550003");
+    // The line's top row.
+    TapAt({ kStatusLine.x, 237 });
+    history = Screen<CDlgCallHist>(kScreenCallHist);
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->CurrentTab(), CDlgCallHist::kTabMissed);
+    EXPECT_EQ(ToUtf8(history->CallList().GetItemText(0, 0)), "5550003");
+    EXPECT_EQ(StatusLine(), "No active call");
+    Frame().CloseScreen(kScreenCallHist);
+    Idle();
+    EXPECT_TRUE(MainViewShows("No active call"));
+    // Nothing pending: the line is no button.
+    TapAt(kStatusLine);
+    EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
+}
+
+// The name the phone gave when it paired; before it is known, the text of old.
+TEST_F(MissedCallNoticeTest, TheLinkedPhoneIsNamedWhenItsNameIsStored)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    EXPECT_EQ(StatusLine(), "Cellphone connected");
+    // As a pairing leaves it.
+    {
+        auto pairs = std::make_unique<PairStore>();
+        const BYTE address[] = { 0x11, 0x22, 0x33, 0x44, 0x55, 0x66 };
+        pairs->Add(address);
+        ASSERT_TRUE(pairs->SetName(address, u"Road phone"));
+        ASSERT_TRUE(pairs->Save());
+    }
+    State(1);
+    ConnectPhone();
+    Idle();
+    EXPECT_EQ(StatusLine(), "Road phone connected");
+    EXPECT_TRUE(MainViewShows("Road phone connected"));
+    Screenshot("main-view-phone-named");
+
+    // A second named phone: which one is linked is not known until one is chosen on Connect.
+    DeviceName(0x77, "Work phone");
+    State(1);
+    ConnectPhone();
+    EXPECT_EQ(StatusLine(), "Cellphone connected");
+}

@@ -1,0 +1,98 @@
+// The missed-call notice with the module simulator and its console alone, as a person would try it
+// without a bridge: the phone's contact dropped with `contact`, the call rung and hung up.
+
+#include "AppFixture.h"
+
+#include "LineSocket.h"
+#include "screens/DlgCallHist.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kWait { 10000 };
+constexpr POINT kStatusLine { 240, 245 };
+// The frame's reconnect timer links the simulator's phone.
+constexpr uint64_t kReconnectMs = 60000;
+
+class MissedCallSimTest : public AppTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim",
+            { "--no-console", "--control", (dir / "ctl").string(), "--delay", "5", "--contacts",
+                (dir / "data" / "contacts").string() }));
+        auto first = sim.ReadLine(kWait);
+        ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
+        setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
+        ASSERT_TRUE(control.Connect((dir / "ctl").string(), kWait));
+        ASSERT_TRUE(Start());
+    }
+    void TearDown() override
+    {
+        if (sim.Pid() > 0) {
+            control.Ask("quit", std::chrono::milliseconds(500));
+            sim.Wait(std::chrono::seconds(2));
+        }
+    }
+
+    bool Linked()
+    {
+        Advance(kReconnectMs);
+        return ws.PumpUntil(
+            [&] {
+                const PhoneStatus& status = Frame().Context()->status;
+                return status.mainState == PhoneStatus::kStateConnected && status.linkKind == 2;
+            },
+            kWait);
+    }
+    bool StatusWithin(const std::string& expected)
+    {
+        return ws.PumpUntil([&] { return ToUtf8(Frame().GetStatusLine()) == expected; }, kWait);
+    }
+
+    ChildProgram sim;
+    LineSocket control;
+};
+
+}
+
+TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestartUntilTheTapShowsIt)
+{
+    ASSERT_TRUE(Linked());
+    EXPECT_EQ(control.Ask("contact \"Sam Orwell\" 5550001", kWait).rfind("ok contact ", 0), 0u);
+    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->CallerName(u"5550001").has_value(); }, kWait));
+
+    ASSERT_EQ(control.Ask("ring 5550001", kWait), "ok ringing");
+    ASSERT_TRUE(StatusWithin("Incoming call"));
+    ASSERT_EQ(control.Ask("hangup", kWait), "ok call over");
+    ASSERT_TRUE(ws.PumpUntil(
+        [&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; }, kWait));
+    Advance(1000);
+    EXPECT_TRUE(StatusWithin("1 missed call: Sam Orwell")) << ToUtf8(Frame().GetStatusLine());
+
+    // A second start on the same root, the simulator still on the line; the phone links again.
+    ASSERT_EQ(control.Ask("linkdown", kWait), "ok");
+    app.ExitInstance();
+    Idle();
+    TextTable::Clear();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(Linked());
+    EXPECT_TRUE(StatusWithin("1 missed call: Sam Orwell")) << ToUtf8(Frame().GetStatusLine());
+
+    TapAt(kStatusLine);
+    auto* history = Screen<CDlgCallHist>(kScreenCallHist);
+    ASSERT_NE(history, nullptr);
+    EXPECT_EQ(history->CurrentTab(), CDlgCallHist::kTabMissed);
+    EXPECT_EQ(ToUtf8(history->CallList().GetItemText(0, 0)), "Sam Orwell");
+    EXPECT_NE(ToUtf8(Frame().GetStatusLine()), "1 missed call: Sam Orwell");
+
+    // A whole file becomes the phone's book, in place of the cards dropped one by one.
+    std::ofstream(dir / "book.vcf")
+        << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Lee\r\nTEL:5550009\r\nEND:VCARD\r\n";
+    EXPECT_EQ(control.Ask("vcard " + (dir / "book.vcf").string(), kWait).rfind("ok vcard ", 0), 0u);
+    EXPECT_TRUE(ws.PumpUntil(
+        [&] {
+            ScreenContext& ctx = *Frame().Context();
+            return ctx.CallerName(u"5550009").has_value() && !ctx.CallerName(u"5550001").has_value();
+        },
+        kWait));
+}
