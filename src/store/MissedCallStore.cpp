@@ -1,6 +1,7 @@
 #include "store/MissedCallStore.h"
 
 #include "platform/core/Text.h"
+#include "platform/devices/KeptAside.h"
 #include "store/AppFolders.h"
 #include "store/DataFile.h"
 
@@ -10,18 +11,17 @@
 namespace {
 
 constexpr const char16_t* kFile = u"MissedNotice.dat";
-constexpr const char16_t* kAsideFile = u"MissedNotice.dat.unreadable";
 
 bool Printable(char c)
 {
     return c >= ' ' && c <= '~';
 }
 
-// Kept for whoever wants to look at it; the next save starts a fresh file.
+// A count past the bound is no count: the file is kept for whoever wants to look at it, and the
+// next save starts a fresh one. (One that fails its header is kept aside as it is opened.)
 void MoveAside()
 {
-    std::error_code ec;
-    std::filesystem::rename(ToUtf8(DataPath(kFile)), ToUtf8(DataPath(kAsideFile)), ec);
+    (void)KeptAside::Move(ToUtf8(DataPath(kFile))); // a failed rename is logged there
 }
 
 }

@@ -143,6 +143,9 @@ void AutomationServer::Stop()
     m_stopping = true;
     m_answers->Wake();
     m_thread.join();
+    // The answer to the tap that closed the program is given just before the close: it still goes
+    // out, as far as the socket takes it without waiting.
+    TakeAnswers();
     for (auto& [id, client] : m_clients)
         ::close(client.fd);
     m_clients.clear();

@@ -166,11 +166,12 @@ TEST_F(CallControlTest, FailedHistorySavesAreShownOnceAndTheNextGoodSaveWritesEv
     EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "Calls could not be saved");
     EXPECT_THAT(Logged("MissedCall.dat"), IsEmpty());
     Play("R S5 N0302222 S4 +1000");
-    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "No active call") << "shown once only";
+    // Shown once only: then the line goes back to what it says between calls.
+    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "2 missed calls: 0302222");
 
     AtomicFile::SetFaultHook({});
     Play("R S5 N0303333 S4 +1000");
-    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "No active call");
+    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "3 missed calls: 0303333");
     EXPECT_THAT(Logged("MissedCall.dat"), ElementsAre("0303333:0", "0302222:0", "0301111:0"));
 
     AtomicFile::SetFaultHook([](AtomicFile::Step step) { return step != AtomicFile::Step::Rename; });
