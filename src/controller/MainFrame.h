@@ -134,11 +134,14 @@ protected:
     // The pair mode screen when it exists, otherwise the connect screen.
     void ForwardToPairingScreen(UINT message, WPARAM wParam, LPARAM lParam);
     void ShowModuleBox(const WString& text);
-    // A history save's result: its first failure in a row goes to the status line.
+    // A save's result: the first failure in a row of the history's saves, and of the settings'
+    // (preferences, paired phones), goes to the status line.
     void ReportSave(bool saved, std::string_view what);
+    void ReportSettingsSave(bool saved, std::string_view what);
 
 private:
     SaveNotice m_saveNotice;
+    SaveNotice m_settingsNotice { SaveNotice::Kind::Settings };
     SaveNotice m_lastCallNotice;
     std::array<std::unique_ptr<Dialog>, 9> m_screens;
     std::unique_ptr<ScreenContext> m_pScreenContext;

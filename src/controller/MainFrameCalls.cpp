@@ -320,6 +320,12 @@ void CMainFrame::ReportSave(bool saved, std::string_view what)
         SetStatusLine(*text);
 }
 
+void CMainFrame::ReportSettingsSave(bool saved, std::string_view what)
+{
+    if (std::optional<WString> text = m_settingsNotice.Report(saved, what, m_pLanguage.get()))
+        SetStatusLine(*text);
+}
+
 void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
 {
     CallRecord record = m_pCallLog->CurrentCall();
@@ -393,7 +399,7 @@ void CMainFrame::OnPairedList(WPARAM wParam, LPARAM lParam)
         for (int32_t i = 0; i < count; ++i)
             m_pPairStore->Add(data.pairedAddresses[size_t(i)].data());
         // A list that cannot be stored is read from the module again when a screen asks.
-        (void)m_pPairStore->Save();
+        ReportSettingsSave(m_pPairStore->Save(), "PairData.dat");
     }
     ForwardToPairingScreen(WM_BT_PAIRED_LIST, wParam, lParam);
 }
@@ -405,7 +411,7 @@ void CMainFrame::OnDeviceName(WPARAM wParam, LPARAM lParam)
         m_pPairStore->Add(data.deviceAddress.data());
         if (m_pPairStore->SetName(data.deviceAddress.data(), ModuleText::FromBuffer(data.deviceName)))
             // As above; the name comes again with the next list.
-            (void)m_pPairStore->Save();
+            ReportSettingsSave(m_pPairStore->Save(), "PairData.dat");
     }
     ForwardToPairingScreen(WM_BT_EV_DEVICE_NAME, wParam, lParam);
 }

@@ -65,6 +65,16 @@ std::optional<WString> ScreenContext::CallerName(const WString& number) const
     return m_frame.m_pContacts->NameFor(ToUtf8(number));
 }
 
+void ScreenContext::ReportHistorySave(bool saved, std::string_view what) const
+{
+    m_frame.ReportSave(saved, what);
+}
+
+void ScreenContext::ReportSettingsSave(bool saved, std::string_view what) const
+{
+    m_frame.ReportSettingsSave(saved, what);
+}
+
 WString ScreenContext::HostStackAdvice() const
 {
     const char* advice = m_frame.m_indicators.HostStackAdvice();

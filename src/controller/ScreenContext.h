@@ -11,6 +11,7 @@
 #include "platform/draw/DeviceContext.h"
 
 #include <optional>
+#include <string_view>
 
 class BridgeIndicators;
 class CallLogStore;
@@ -44,6 +45,10 @@ public:
     void HideApplication() const;
     // Closes the application as Quit answered with Yes does.
     void Quit() const;
+    // A save a screen made: its failure is told to the driver once (status line) and logged; the
+    // next save tries again.
+    void ReportHistorySave(bool saved, std::string_view what) const;
+    void ReportSettingsSave(bool saved, std::string_view what) const;
     // What is wrong with the host's Bluetooth stack and what to do, as the bridge reports it;
     // empty while it is ready or never reported (a serial module).
     WString HostStackAdvice() const;

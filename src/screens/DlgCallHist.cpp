@@ -223,8 +223,9 @@ void CDlgCallHist::OnBnClickedDeleteOne()
     CallLogStore* store = m_pContext ? &m_pContext->callLog : nullptr;
     const int list = ListNumber();
     if (int row = ChosenRow(); store && row >= 0 && store->DeleteRecord(list, row))
-        // Not reported: the list is read back from the file, so it shows what the file still holds.
-        (void)store->SaveList(list);
+        // The list is read back from the file, so it shows what the file still holds; the driver
+        // is told once that the delete did not take.
+        m_pContext->ReportHistorySave(store->SaveList(list), ToUtf8(CallLogStore::FileName(list)));
     FillCallList();
 }
 
@@ -234,7 +235,7 @@ void CDlgCallHist::OnBnClickedDeleteAll()
     const int list = ListNumber();
     if (store && store->ClearList(list))
         // As above.
-        (void)store->SaveList(list);
+        m_pContext->ReportHistorySave(store->SaveList(list), ToUtf8(CallLogStore::FileName(list)));
     FillCallList();
 }
 

@@ -19,6 +19,9 @@
 
 namespace {
 
+// Named in the log when a save of the preferences fails.
+constexpr const char* kPrefFile = "PrefData.dat";
+
 namespace place = skin::place::pref;
 
 // In set-up order; the keys follow the pad's rows, so "*" comes before "0".
@@ -143,7 +146,9 @@ void CDlgPref::OnChange()
         PrefStore& store = m_pContext->prefs;
         // The store reads at most 32 characters, so a full, unterminated number is safe to pass.
         store.SetHomeNumber(m_szHomeNumber.data());
-        if (store.Save())
+        const bool saved = store.Save();
+        m_pContext->ReportSettingsSave(saved, kPrefFile);
+        if (saved)
             m_bNumberSaved = true;
     }
     InvalidateRect(&m_rcNumber, true);
@@ -160,9 +165,8 @@ void CDlgPref::SetAutoAnswer(DWORD on)
 {
     if (m_pContext) {
         m_pContext->prefs.Record().autoAnswer = on;
-        // A failed save keeps the choice for this run; nothing is reported.
-        // Not reported: the choice holds for this run.
-        (void)m_pContext->prefs.Save();
+        // A failed save keeps the choice for this run, and the driver is told once.
+        m_pContext->ReportSettingsSave(m_pContext->prefs.Save(), kPrefFile);
     }
     ShowPrefChoices();
 }
@@ -172,7 +176,7 @@ void CDlgPref::SetRingTone(DWORD tone)
     if (m_pContext) {
         m_pContext->prefs.Record().ringTone = tone;
         // As above.
-        (void)m_pContext->prefs.Save();
+        m_pContext->ReportSettingsSave(m_pContext->prefs.Save(), kPrefFile);
     }
     ShowPrefChoices();
 }

@@ -157,6 +157,35 @@ TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress
     EXPECT_TRUE(store.GetName(second.data(), name) && name == u"Bruno");
 }
 
+// The paired phones' names not saved: told once, as the settings, and written with the next name.
+TEST_F(CallControlTest, AFailedSaveOfThePairedPhonesIsToldAsTheSettings)
+{
+    const BtAddress phone { 1, 2, 3, 4, 5, 6 };
+    auto nameEvent = [&](const std::string& name) {
+        std::string body(1, char(6 + name.size()));
+        body.append(phone.begin(), phone.end());
+        body += name;
+        return ModuleFrameBytes(0x04, 0x0E, { body.begin(), body.end() });
+    };
+    ASSERT_TRUE(PairStore().Save());
+    auto named = [&](const std::string& name) {
+        const uint64_t before = Frame().Context()->link.FramesDispatched();
+        module.Write(nameEvent(name));
+        ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->link.FramesDispatched() > before; },
+            std::chrono::seconds(10)));
+        Idle();
+    };
+    AtomicFile::SetFaultHook([](AtomicFile::Step step) { return step != AtomicFile::Step::Open; });
+    named("Anna");
+    AtomicFile::SetFaultHook({});
+    EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "Settings could not be saved");
+    named("Bruno");
+    PairStore store;
+    ASSERT_TRUE(store.Load());
+    WString name;
+    EXPECT_TRUE(store.GetName(phone.data(), name) && name == u"Bruno");
+}
+
 // Saves failing as on a read-only data folder (the file system's refusal played by the save's
 // fault hook: the tests run as root, whom a folder's mode does not stop).
 TEST_F(CallControlTest, FailedHistorySavesAreShownOnceAndTheNextGoodSaveWritesEveryCall)
