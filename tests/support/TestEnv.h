@@ -1,5 +1,15 @@
 #pragma once
 
+// A build with a sanitizer: figures of memory then measure its shadow memory and quarantine, not
+// the program.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define OSTRILAN_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define OSTRILAN_SANITIZED 1
+#endif
+#endif
+
 // Small helpers shared by the tests: temporary folders, the virtual clock, the built application
 // folder and the source tree.
 
