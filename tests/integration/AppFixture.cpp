@@ -2,14 +2,12 @@
 
 #include "app/ScreenTable.h"
 #include "platform/devices/Paths.h"
-#include "platform/draw/ImageCodec.h"
 #include "platform/tooling/Trace.h"
+#include "support/PictureCheck.h"
 
 #include <algorithm>
 #include <sstream>
 #include <thread>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -198,13 +196,10 @@ void AppTest::ExpectCallPlaced(const std::string& number, const std::string& clo
 
 void AppTest::Screenshot(const std::string& name, bool asIs)
 {
-    const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
-    if (!folder || !*folder)
-        return;
     if (!asIs)
         ws.Idle();
-    fs::create_directories(folder);
-    EXPECT_TRUE(SavePng(ws.Screen(), fs::path(folder) / (name + ".png"))) << name;
+    EXPECT_TRUE(testenv::MatchesPicture(ws.Screen(), name, testenv::SourceDir() / "docs/screens",
+        testenv::BinaryDir() / "screens"));
 }
 
 void AppTest::AnswerMessageBox(Answer answer)
