@@ -157,5 +157,11 @@ done
 # Put the build back in step with the untouched sources.
 cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1 || true
 
+for label in "${survived[@]}"; do
+    echo "survived: ${label}"
+done
+for label in "${broken[@]}"; do
+    echo "not applied: ${label}"
+done
 echo "=== mutants: ${total} faults, ${caught} caught, ${#survived[@]} survived, ${#broken[@]} not applied$([ $quick -eq 1 ] && echo " (quick: subsystem tests only)")"
 [ ${#survived[@]} -eq 0 ] && [ ${#broken[@]} -eq 0 ]

@@ -9,6 +9,8 @@
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
 
+#include <algorithm>
+
 namespace {
 
 using namespace skin::place;
@@ -63,6 +65,21 @@ protected:
             POINT p = Center(key == 'x' ? numpad::btn_close : PadKey(kKeypad, key));
             Tap(CDlgNumKeypad::kPlace.left + p.x, CDlgNumKeypad::kPlace.top + p.y);
         }
+    }
+    // Whether the DTMF keypad is up: the window in its place, shown.
+    bool KeypadShown() const
+    {
+        std::vector<HWND> windows = ws.TopLevelWindows();
+        for (size_t i = 0; i < windows.size(); ++i) {
+            for (HWND child : ws.Children(windows[i]))
+                windows.push_back(child);
+        }
+        const RECT& place = CDlgNumKeypad::kPlace;
+        return std::ranges::any_of(windows, [&](HWND hwnd) {
+            const RECT r = ws.ScreenRect(hwnd);
+            return r.left == place.left && r.top == place.top && r.right == place.right
+                && r.bottom == place.bottom && ws.IsEffectivelyVisible(hwnd);
+        });
     }
     // Handles one message at a time until the screen has drawn the text, so that what it posted
     // meanwhile (its close) is still queued.
@@ -138,7 +155,12 @@ TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAft
     TapAt(Center(c.num));
     if (c.kind == kScreenIncoming)
         Screenshot("incoming-keypad");
-    TapKeys("12345*67890#");
+    TapKeys("12345*67890");
+    EXPECT_TRUE(ShowsText(*screen, "12345*67890"));
+    // The twelfth pushes the first out: eleven digits at most are shown.
+    TapKeys("#");
+    EXPECT_TRUE(ShowsText(*screen, "2345*67890#"));
+    EXPECT_FALSE(ShowsText(*screen, "12345*67890#"));
     Frames tones;
     for (char key : std::string("12345*67890#"))
         tones.push_back(CommandBytes(kOpSendDtmf, { uint8_t(key) }));
@@ -191,6 +213,30 @@ TEST_F(CallTest, ARingOpensTheIncomingScreenAloneInFrontAndTheCallTimeRunsPastNi
     EXPECT_TRUE(ShowsText(*screen, "100:00:00"));
 }
 
+// The keypad hides on the seventh one-second tick after it opened; a key counts the ticks again
+// from the last one, without moving them.
+TEST_F(CallTest, TheKeypadHidesOnTheSeventhSecondCountedAgainFromEachKey)
+{
+    ASSERT_NE(Ringing(), nullptr);
+    State(6, 1);
+    TapAt(Center(incoming::btn_go_num));
+    ASSERT_TRUE(KeypadShown());
+    Advance(6'999);
+    EXPECT_TRUE(KeypadShown());
+    Advance(1);
+    EXPECT_FALSE(KeypadShown());
+
+    TapAt(Center(incoming::btn_go_num));
+    ASSERT_TRUE(KeypadShown());
+    Advance(2'500);
+    TapKeys("5");
+    // Counted again from the key at 2.5 s: the ticks at 3 to 8 s are allowed, the one at 9 s hides it.
+    Advance(6'499);
+    EXPECT_TRUE(KeypadShown());
+    Advance(1);
+    EXPECT_FALSE(KeypadShown());
+}
+
 // With automatic answer on, the device answers on the third second unless the phone answered or
 // End rejected the call first.
 TEST_F(CallTest, ARingingCallIsAnsweredByItselfAfterThreeSecondsOrRejectedByEnd)
@@ -210,9 +256,9 @@ TEST_F(CallTest, ARingingCallIsAnsweredByItselfAfterThreeSecondsOrRejectedByEnd)
             EXPECT_EQ(SentOpcodes(), Opcodes { kOpRejectCall });
             EXPECT_FALSE(Frame().Context()->ringTone.IsPlaying());
         }
-        Advance(2'900);
+        Advance(2'999);
         EXPECT_TRUE(SentOpcodes().empty()) << way;
-        Advance(100);
+        Advance(1);
         EXPECT_EQ(SentOpcodes(), way == kWaits ? Opcodes { kOpCallKey } : Opcodes {}) << way;
         State(4);
         Advance(3'000);
@@ -228,9 +274,9 @@ TEST_F(CallTest, EndWatchClosesAScreenWhoseRingStoppedSilentlyAndTheNextRingDeco
     ConnectPhone();
     Ring();
     State(4);
-    Advance(2'900);
+    Advance(2'999);
     EXPECT_TRUE(IsOpen(kScreenIncoming));
-    Advance(100);
+    Advance(1);
     ASSERT_FALSE(IsOpen(kScreenIncoming));
     const uint64_t decoded = ImageFilesDecoded();
     Ring();

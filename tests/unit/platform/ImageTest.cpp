@@ -162,6 +162,21 @@ TEST(ImageFiles, MissingTruncatedCorruptAndForeignFilesGiveNoImage)
     EXPECT_FALSE(SavePng(Surface(2, 2), dir / "no-such-folder" / "shot.png"));
 }
 
+// 4096 pixels a side is the largest image taken, in either format and either direction.
+TEST(ImageFiles, SidesUpTo4096AreTakenAndA4097thIsRefused)
+{
+    testenv::TempDir dir;
+    for (auto [width, height] : { std::pair { 4096, 1 }, std::pair { 1, 4096 }, std::pair { 4097, 1 },
+             std::pair { 1, 4097 } }) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height);
+        const bool taken = width <= 4096 && height <= 4096;
+        const Bytes bmp = MakeBmp(width, height, 24, false, std::vector<uint32_t>(size_t(width * height), 0x123456));
+        EXPECT_EQ(DecodeImage(bmp.data(), bmp.size()).has_value(), taken) << "bitmap";
+        ASSERT_TRUE(SavePng(Surface(width, height, 0x123456), dir / "side.png"));
+        EXPECT_EQ(DecodeImageFile(dir / "side.png").has_value(), taken) << "png";
+    }
+}
+
 TEST(Image, DamagedPngIsRefusedWithoutAskingForMoreThanItsPixelsNeed)
 {
     // 2 x 1 pixels whose second IDAT chunk claims 1.6 GB of data that the file does not hold.
