@@ -12,10 +12,10 @@
 namespace {
 
 // Generous: a loaded machine (a sanitizer build beside the suite) can hold the reader back for seconds.
-constexpr auto kWait = std::chrono::milliseconds(10000);
+constexpr auto kWait = std::chrono::milliseconds(30000);
 // How long a message-box answer waits for its box, in real time: the box may wait for a frame
 // from the reader thread.
-constexpr auto kAnswerWait = std::chrono::seconds(20);
+constexpr auto kAnswerWait = std::chrono::seconds(30);
 
 }
 
