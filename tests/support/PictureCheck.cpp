@@ -79,8 +79,12 @@ bool UpdatingPictures()
             << picture->Width() << "x" << picture->Height() << ", drawn " << drawn.Width() << "x" << drawn.Height();
     }
     const PictureDifference d = ComparePictures(drawn, *picture);
-    if (d.pixels == 0)
+    if (d.pixels == 0) {
+        // What an earlier run left for this picture no longer applies.
+        fs::remove(outFolder / (name + ".png"), ignored);
+        fs::remove(outFolder / (name + "-diff.png"), ignored);
         return ::testing::AssertionSuccess();
+    }
     SavePng(drawn, outFolder / (name + ".png"));
     SavePng(DiffImage(drawn, *picture), outFolder / (name + "-diff.png"));
     return ::testing::AssertionFailure() << "picture " << name << " differs in " << d.pixels
