@@ -391,9 +391,8 @@ TEST_F(CallTest, AKnownCallerIsShownByNameOnTheCallScreensAndInTheMissedList)
            "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:"
         << longName << "\r\nTEL:0301112223\r\nEND:VCARD\r\n";
     ASSERT_TRUE(Start());
-    // The book loads off the interface thread and tells the loop nothing: look until it knows the
-    // number.
-    ASSERT_TRUE(testenv::Eventually([&] { return Frame().Context()->CallerName(u"0301234567").has_value(); },
+    // The book loads off the interface thread and posts its change: wait until it knows the number.
+    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->CallerName(u"0301234567").has_value(); },
         kGenerousWait));
     ConnectPhone();
 
