@@ -216,6 +216,20 @@ TEST_F(CallTest, ARingOpensTheIncomingScreenAloneInFrontAndTheCallTimeRunsPastNi
     EXPECT_TRUE(ShowsText(*screen, "100:00:00"));
 }
 
+// A state query that cannot be written is tried three times, half a second apart, before the
+// incoming screen carries on.
+TEST_F(CallTest, TheIncomingScreenTriesTheStateQueryThreeTimesHalfASecondApart)
+{
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    Frame().Context()->link.Stop();
+    const DWORD before = GetTickCount();
+    Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenIncoming, 0);
+    Idle();
+    EXPECT_TRUE(IsOpen(kScreenIncoming));
+    EXPECT_EQ(GetTickCount() - before, 1500u);
+}
+
 // The keypad hides on the seventh one-second tick after it opened; a key counts the ticks again
 // from the last one, without moving them.
 TEST_F(CallTest, TheKeypadHidesOnTheSeventhSecondCountedAgainFromEachKey)
