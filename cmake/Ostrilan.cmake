@@ -45,9 +45,8 @@ endfunction()
 function(ostrilan_include_root name out)
     set(root ${CMAKE_BINARY_DIR}/include/${name})
     file(MAKE_DIRECTORY ${root})
-    if(NOT IS_SYMLINK ${root}/${name})
-        file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
-    endif()
+    # Made again at every configure: a build folder that outlived its checkout's place follows it.
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
     set(${out} ${root} PARENT_SCOPE)
 endfunction()
 
