@@ -2,7 +2,6 @@
 
 add_library(ostrilan_options INTERFACE)
 target_compile_options(ostrilan_options INTERFACE -Wall -Wextra -Wno-unused-parameter)
-target_include_directories(ostrilan_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 if(OSTRILAN_WERROR)
     target_compile_options(ostrilan_options INTERFACE -Werror)
 endif()
@@ -27,13 +26,33 @@ function(ostrilan_library name)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
+    ostrilan_include_root(${name} root)
     if(sources)
         add_library(ostrilan_${name} STATIC ${sources})
         target_link_libraries(ostrilan_${name} PUBLIC ostrilan_options ${ARG_DEPS})
+        target_include_directories(ostrilan_${name} PUBLIC ${root})
     else()
         add_library(ostrilan_${name} INTERFACE)
         target_link_libraries(ostrilan_${name} INTERFACE ostrilan_options ${ARG_DEPS})
+        target_include_directories(ostrilan_${name} INTERFACE ${root})
     endif()
+endfunction()
+
+# ostrilan_include_root(<name> <out>): a folder of the build holding only <name> -> src/<name>,
+# so that "<name>/File.h" resolves and no other folder of src/ does. A library's include path is
+# its own root plus the roots of the libraries it links: an include that runs upward or sideways
+# finds no file and fails to compile.
+function(ostrilan_include_root name out)
+    set(root ${CMAKE_BINARY_DIR}/include/${name})
+    file(MAKE_DIRECTORY ${root})
+    # Made again at every configure: a build folder that outlived its checkout's place follows it.
+    file(CREATE_LINK ${PROJECT_SOURCE_DIR}/src/${name} ${root}/${name} SYMBOLIC)
+    set(${out} ${root} PARENT_SCOPE)
+endfunction()
+
+# Where a library's generated headers go: "<name>/File.h" under a root of their own.
+function(ostrilan_generated_root name out)
+    set(${out} ${CMAKE_BINARY_DIR}/generated/${name} PARENT_SCOPE)
 endfunction()
 
 # ostrilan_app_executable(<target> <output name> <sources...>): a program placed in the

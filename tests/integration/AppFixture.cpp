@@ -2,22 +2,20 @@
 
 #include "app/ScreenTable.h"
 #include "platform/devices/Paths.h"
-#include "platform/draw/ImageCodec.h"
 #include "platform/tooling/Trace.h"
+#include "support/PictureCheck.h"
 
 #include <algorithm>
 #include <sstream>
 #include <thread>
 
-namespace fs = std::filesystem;
-
 namespace {
 
 // Generous: a loaded machine (a sanitizer build beside the suite) can hold the reader back for seconds.
-constexpr auto kWait = std::chrono::milliseconds(10000);
+constexpr auto kWait = std::chrono::milliseconds(30000);
 // How long a message-box answer waits for its box, in real time: the box may wait for a frame
 // from the reader thread.
-constexpr auto kAnswerWait = std::chrono::seconds(20);
+constexpr auto kAnswerWait = std::chrono::seconds(30);
 
 }
 
@@ -198,13 +196,10 @@ void AppTest::ExpectCallPlaced(const std::string& number, const std::string& clo
 
 void AppTest::Screenshot(const std::string& name, bool asIs)
 {
-    const char* folder = std::getenv("OSTRILAN_SCREENS_DIR");
-    if (!folder || !*folder)
-        return;
     if (!asIs)
         ws.Idle();
-    fs::create_directories(folder);
-    EXPECT_TRUE(SavePng(ws.Screen(), fs::path(folder) / (name + ".png"))) << name;
+    EXPECT_TRUE(testenv::MatchesPicture(ws.Screen(), name, testenv::SourceDir() / "docs/screens",
+        testenv::BinaryDir() / "screens"));
 }
 
 void AppTest::AnswerMessageBox(Answer answer)

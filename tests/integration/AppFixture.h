@@ -96,8 +96,9 @@ protected:
     // dialled, the current outgoing call, the last number in memory and in LastCall.dat, and the
     // outgoing screen opened (closed again here).
     void ExpectCallPlaced(const std::string& number, const std::string& closedScreen);
-    // Saves the screen as <name>.png into OSTRILAN_SCREENS_DIR when set (scripts/screens.sh fills
-    // docs/screens/ so). Unless asIs, what is queued is handled first.
+    // The screen looks exactly as docs/screens/<name>.png (with OSTRILAN_UPDATE_SCREENS=1 it is
+    // written there instead, as scripts/screens.sh does). Unless asIs, what is queued is handled
+    // first.
     void Screenshot(const std::string& name, bool asIs = false);
     // Answers the next message box with a tap on one of its buttons once it is up (the only
     // button of MB_OK, or Yes / No of MB_YESNO).

@@ -47,6 +47,8 @@ std::filesystem::path AppDir() { return OSTRILAN_TEST_APP_DIR; }
 
 std::filesystem::path SourceDir() { return OSTRILAN_SOURCE_DIR; }
 
+std::filesystem::path BinaryDir() { return OSTRILAN_BINARY_DIR; }
+
 void MakeDevice(const std::filesystem::path& folder)
 {
     namespace fs = std::filesystem;

@@ -62,9 +62,10 @@ private:
     std::optional<std::string> m_old;
 };
 
-// The application folder the build laid out, and the source tree.
+// The application folder the build laid out, the source tree and the build folder.
 std::filesystem::path AppDir();
 std::filesystem::path SourceDir();
+std::filesystem::path BinaryDir();
 
 // Makes `folder` a device of the test's own: the built read-only assets (skin, fonts, ring tones,
 // interface sounds) linked in, the language catalogs copied (tests remove some), and the

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 
 namespace {
@@ -30,7 +31,7 @@ TEST(ContactBook, FollowsTheFolderFromItsCreationToItsRemoval)
     auto book = std::make_unique<ContactBook>(folder, [&] { ++loads; });
     // Waits, up to a deadline, for a load after which the number shows the name (none: nullopt).
     auto waitFor = [&](const char* number, std::optional<WString> name) {
-        testenv::Eventually([&] { return loads > 0 && book->NameFor(number) == name; }, 5s);
+        testenv::Eventually([&] { return loads > 0 && book->NameFor(number) == name; }, 30s);
         return book->NameFor(number);
     };
     ASSERT_TRUE(book->Start());
@@ -63,6 +64,52 @@ TEST(ContactBook, FollowsTheFolderFromItsCreationToItsRemoval)
     ASSERT_TRUE(ContactBook::WriteVCardFile(folder, address, Bytes(Card("Late", "+49 30 1234567"))));
     EXPECT_EQ(book->NameFor("030 1234567"), u"Back");
     EXPECT_EQ(loads, loaded);
+}
+
+// 64 files (by name) are read and a 65th is not; 50 000 contacts are kept and one more is not.
+TEST(ContactBook, ReadsAtMost64FilesAnd50000Contacts)
+{
+    auto number = [](int i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "030%07d", i);
+        return std::string(text);
+    };
+    auto load = [](const fs::path& folder, auto&& check) {
+        std::atomic<int> loads = 0;
+        ContactBook book(folder, [&] { ++loads; });
+        ASSERT_TRUE(book.Start());
+        ASSERT_TRUE(testenv::Eventually([&] { return loads > 0; }, 30s));
+        check(book);
+    };
+    testenv::TempDir root;
+    const fs::path files = root / "files";
+    fs::create_directories(files);
+    for (int i = 0; i < 65; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "f%02d.vcf", i);
+        std::ofstream(files / name) << Card("File " + std::to_string(i), number(i));
+    }
+    load(files, [&](const ContactBook& book) {
+        EXPECT_EQ(book.ContactCount(), 64u);
+        EXPECT_EQ(book.NameFor(number(63)), u"File 63");
+        EXPECT_EQ(book.NameFor(number(64)), std::nullopt);
+    });
+
+    // Three files (a file holds 20 000 cards at most) with 50 001 in all.
+    const fs::path many = root / "many";
+    fs::create_directories(many);
+    int next = 0;
+    for (int count : { 20'000, 20'000, 10'001 }) {
+        std::string text;
+        for (int i = 0; i < count; ++i, ++next)
+            text += Card("C" + std::to_string(next), number(next));
+        std::ofstream(many / ("m" + std::to_string(next) + ".vcf")) << text;
+    }
+    load(many, [&](const ContactBook& book) {
+        EXPECT_EQ(book.ContactCount(), 50'000u);
+        EXPECT_EQ(book.NameFor(number(49'999)), u"C49999");
+        EXPECT_EQ(book.NameFor(number(50'000)), std::nullopt);
+    });
 }
 
 }

@@ -132,6 +132,21 @@ TEST_F(CallControlTest, ReconnectOnlyWhenIdleWithNoScreenUp)
     EXPECT_EQ(module.ReadAvailable(), CommandBytes(0x08, { 1, 0, 0, 0, 0, 0, 0 }));
 }
 
+// The attempt comes 60 s after the start and every 60 s after that, never a millisecond sooner.
+TEST_F(CallControlTest, ReconnectEverySixtySecondsNotSooner)
+{
+    Link(0);
+    State(1);
+    Sent();
+    const std::vector<uint8_t> connect = CommandBytes(0x08, { 1, 0, 0, 0, 0, 0, 0 });
+    for (int round = 1; round <= 2; ++round) {
+        Advance(59999);
+        EXPECT_THAT(module.ReadAvailable(50), IsEmpty()) << "round " << round;
+        Advance(1);
+        EXPECT_EQ(module.ReadAvailable(), connect) << "round " << round;
+    }
+}
+
 // A bridge reports every paired phone at once: each name lands with its own address.
 TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress)
 {

@@ -32,7 +32,9 @@ inline unsigned MainState(WPARAM stateByte)
 
 class ModsimTest : public ::testing::Test {
 protected:
-    static constexpr std::chrono::milliseconds kWait { 3000 };
+    // Generous: a loaded machine may take seconds to start the simulator or answer; a wait
+    // that holds ends as soon as what it waits for arrives.
+    static constexpr std::chrono::milliseconds kWait { 20000 };
 
     void TearDown() override;
     // Starts the simulator with quick timings (plus extra options) and the link on its terminal.

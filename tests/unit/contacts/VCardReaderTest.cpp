@@ -90,9 +90,29 @@ TEST(VCardReader, CapsBoundEveryCardAndTheFile)
     // over-long line, ignored.
     std::string padded = std::string(8 * 1024 * 1024 - 10, '\n') + Card("FN:Late\nTEL:1\n");
     EXPECT_TRUE(VCardReader::Parse(padded).empty());
+    const std::string late = Card("FN:Late\nTEL:1\n");
+    EXPECT_EQ(VCardReader::Parse(std::string(8 * 1024 * 1024 - late.size(), '\n') + late).size(), 1u)
+        << "a card that ends at the 8 MiB mark is read";
     std::string endless = "BEGIN:VCARD\nFN;ENCODING=QUOTED-PRINTABLE:a=\n" + std::string(100'000, '=')
         + "\nTEL:1\nEND:VCARD\n";
     EXPECT_TRUE(VCardReader::Parse(endless).empty());
 }
 
+}
+
+// The other side of the caps above: 256 plain characters of a name are kept, a line of 16 KiB is
+// read and one byte more is not.
+TEST(VCardReader, NameAndLineCapsFromBothSides)
+{
+    for (size_t chars : { 256u, 257u }) {
+        std::vector<Contact> contacts = VCardReader::Parse(Card("FN:" + std::string(chars, 'a') + "\r\nTEL:1\r\n"));
+        ASSERT_EQ(contacts.size(), 1u);
+        EXPECT_EQ(contacts[0].name, WString(256, u'a')) << chars;
+    }
+    for (size_t bytes : { 16'384u, 16'385u }) {
+        const std::string line = "FN:" + std::string(bytes - 3, 'z');
+        std::vector<Contact> contacts = VCardReader::Parse(Card(line + "\r\nN:Fallback\r\nTEL:3\r\n"));
+        ASSERT_EQ(contacts.size(), 1u);
+        EXPECT_EQ(contacts[0].name, bytes == 16'384u ? WString(256, u'z') : WString(u"Fallback")) << bytes;
+    }
 }

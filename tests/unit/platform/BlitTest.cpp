@@ -121,7 +121,11 @@ TEST(Blit, RefusesEmptyOrAbsurdBitmapsMissingContextsOtherOperationsAndSourcesOf
     EXPECT_NE(CreateCompatibleBitmap(nullptr, 480, 272), nullptr);
     EXPECT_EQ(CreateCompatibleBitmap(nullptr, 0, 272), nullptr);
     EXPECT_EQ(CreateCompatibleBitmap(nullptr, 480, -1), nullptr);
-    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 100000, 100000), nullptr);
+    // 8192 pixels a side at most, either way.
+    EXPECT_NE(CreateCompatibleBitmap(nullptr, 8192, 1), nullptr);
+    EXPECT_NE(CreateCompatibleBitmap(nullptr, 1, 8192), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 8193, 1), nullptr);
+    EXPECT_EQ(CreateCompatibleBitmap(nullptr, 1, 8193), nullptr);
 
     MemoryCanvas canvas(8, 8, 0);
     MemoryCanvas source(4, 4, kRed);

@@ -163,6 +163,34 @@ TEST(ImageFiles, MissingTruncatedCorruptAndForeignFilesGiveNoImage)
     EXPECT_FALSE(SavePng(Surface(2, 2), dir / "no-such-folder" / "shot.png"));
 }
 
+// 4096 pixels a side is the largest image taken, in either format and either direction.
+TEST(ImageFiles, SidesUpTo4096AreTakenAndA4097thIsRefused)
+{
+    testenv::TempDir dir;
+    for (auto [width, height] : { std::pair { 4096, 1 }, std::pair { 1, 4096 }, std::pair { 4097, 1 },
+             std::pair { 1, 4097 } }) {
+        SCOPED_TRACE(testing::Message() << width << "x" << height);
+        const bool taken = width <= 4096 && height <= 4096;
+        const Bytes bmp = MakeBmp(width, height, 24, false, std::vector<uint32_t>(size_t(width * height), 0x123456));
+        EXPECT_EQ(DecodeImage(bmp.data(), bmp.size()).has_value(), taken) << "bitmap";
+        ASSERT_TRUE(SavePng(Surface(width, height, 0x123456), dir / "side.png"));
+        EXPECT_EQ(DecodeImageFile(dir / "side.png").has_value(), taken) << "png";
+    }
+}
+
+// A file of 64 MiB is read, one byte more is refused before reading (the rest of the file is a
+// hole: nothing is written to disk).
+TEST(ImageFiles, FilesUpTo64MiBAreRead)
+{
+    testenv::TempDir dir;
+    const Bytes bmp = MakeBmp(3, 2, 24, false, kStrip);
+    for (auto [size, taken] : { std::pair { std::uintmax_t(64) << 20, true }, std::pair { (std::uintmax_t(64) << 20) + 1, false } }) {
+        WriteFile(dir / "padded.bmp", bmp);
+        std::filesystem::resize_file(dir / "padded.bmp", size);
+        EXPECT_EQ(DecodeImageFile(dir / "padded.bmp").has_value(), taken) << size;
+    }
+}
+
 TEST(Image, DamagedPngIsRefusedWithoutAskingForMoreThanItsPixelsNeed)
 {
     // 2 x 1 pixels whose second IDAT chunk claims 1.6 GB of data that the file does not hold.

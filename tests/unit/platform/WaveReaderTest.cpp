@@ -92,3 +92,21 @@ TEST(WaveReader, RefusesWhatItCannotPlay)
         EXPECT_FALSE(WaveReader::Parse(c.file, wave)) << c.name;
     }
 }
+
+// Rates from 1000 to 192000 Hz play; a sound of 300 s or more is refused, one frame less is not.
+TEST(WaveReader, RateAndLengthLimitsFromBothSides)
+{
+    for (auto [rate, taken] : { std::pair { 999u, false }, std::pair { 1000u, true }, std::pair { 192000u, true },
+             std::pair { 192001u, false } }) {
+        WaveData wave;
+        const Bytes file = WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, rate, 8)),
+            WaveBuilder::Chunk("data", Bytes(4, 128)) });
+        EXPECT_EQ(WaveReader::Parse(file, wave), taken) << rate << " Hz";
+    }
+    for (auto [frames, taken] : { std::pair { 299'999u, true }, std::pair { 300'000u, false } }) {
+        WaveData wave;
+        const Bytes file = WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, 1000, 8)),
+            WaveBuilder::Chunk("data", Bytes(frames, 128)) });
+        EXPECT_EQ(WaveReader::Parse(file, wave), taken) << frames << " frames at 1000 Hz";
+    }
+}

@@ -1,0 +1,95 @@
+#include "PictureCheck.h"
+
+#include "platform/draw/ImageCodec.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+namespace testenv {
+
+namespace {
+
+constexpr uint32_t kDiffMark = 0xFF0000;
+
+// A dimmed copy of the drawn picture with every differing pixel marked.
+Surface DiffImage(const Surface& drawn, const Surface& committed)
+{
+    Surface diff(drawn.Width(), drawn.Height());
+    for (int y = 0; y < drawn.Height(); ++y) {
+        for (int x = 0; x < drawn.Width(); ++x) {
+            const uint32_t p = drawn.Pixel(x, y);
+            diff.SetPixel(x, y, p == committed.Pixel(x, y) ? (p >> 2) & 0x3F3F3F : kDiffMark);
+        }
+    }
+    return diff;
+}
+
+}
+
+PictureDifference ComparePictures(const Surface& drawn, const Surface& committed)
+{
+    PictureDifference d;
+    d.box = { drawn.Width(), drawn.Height(), 0, 0 };
+    for (int y = 0; y < drawn.Height(); ++y) {
+        for (int x = 0; x < drawn.Width(); ++x) {
+            if (drawn.Pixel(x, y) == committed.Pixel(x, y))
+                continue;
+            ++d.pixels;
+            d.box.left = std::min<LONG>(d.box.left, x);
+            d.box.top = std::min<LONG>(d.box.top, y);
+            d.box.right = std::max<LONG>(d.box.right, x + 1);
+            d.box.bottom = std::max<LONG>(d.box.bottom, y + 1);
+        }
+    }
+    if (d.pixels == 0)
+        d.box = {};
+    return d;
+}
+
+bool UpdatingPictures()
+{
+    const char* value = std::getenv("OSTRILAN_UPDATE_SCREENS");
+    return value && std::string(value) == "1";
+}
+
+::testing::AssertionResult MatchesPicture(const Surface& drawn, const std::string& name,
+    const fs::path& folder, const fs::path& outFolder)
+{
+    const fs::path committed = folder / (name + ".png");
+    if (UpdatingPictures()) {
+        fs::create_directories(folder);
+        if (!SavePng(drawn, committed))
+            return ::testing::AssertionFailure() << "could not write " << committed;
+        return ::testing::AssertionSuccess();
+    }
+    std::optional<Surface> picture = DecodeImageFile(committed);
+    std::error_code ignored;
+    fs::create_directories(outFolder, ignored);
+    if (!picture) {
+        SavePng(drawn, outFolder / (name + ".png"));
+        return ::testing::AssertionFailure() << "picture " << name << ": no readable " << committed
+                                             << " (drawn one in " << outFolder.string() << ")";
+    }
+    if (picture->Width() != drawn.Width() || picture->Height() != drawn.Height()) {
+        SavePng(drawn, outFolder / (name + ".png"));
+        return ::testing::AssertionFailure() << "picture " << name << ": committed "
+            << picture->Width() << "x" << picture->Height() << ", drawn " << drawn.Width() << "x" << drawn.Height();
+    }
+    const PictureDifference d = ComparePictures(drawn, *picture);
+    if (d.pixels == 0) {
+        // What an earlier run left for this picture no longer applies.
+        fs::remove(outFolder / (name + ".png"), ignored);
+        fs::remove(outFolder / (name + "-diff.png"), ignored);
+        return ::testing::AssertionSuccess();
+    }
+    SavePng(drawn, outFolder / (name + ".png"));
+    SavePng(DiffImage(drawn, *picture), outFolder / (name + "-diff.png"));
+    return ::testing::AssertionFailure() << "picture " << name << " differs in " << d.pixels
+        << " pixels within (" << d.box.left << "," << d.box.top << ")-(" << d.box.right << ","
+        << d.box.bottom << "); drawn and diff images in " << outFolder.string();
+}
+
+}
