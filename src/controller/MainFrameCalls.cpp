@@ -305,7 +305,10 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
         record.duration = DWORD(uint64_t(status.elapsedSeconds) & 0xFFFFFFFFu);
         int list = int(status.callType);
         m_pCallLog->LoadList(list);
-        m_pCallLog->AddRecord(list, record);
+        // A call of no known kind (a screen opened without a dial or a ring) has no list to go to,
+        // and no save to report.
+        if (!m_pCallLog->AddRecord(list, record))
+            return;
         if (record.type == CallRecord::kMissed && !m_bCallTalked)
             OnCallMissed(record.Number());
         // A list that cannot be written keeps the call in memory; the next save writes it too. The
