@@ -54,8 +54,10 @@ static_assert(STBI_MAX_DIMENSIONS == kMaxImageSide);
 namespace {
 
 // Whole files are read into memory: skin images are small, and a size checked up front keeps a
-// corrupt or enormous file from costing more than a refusal.
-constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
+// corrupt or enormous file from costing more than a refusal. The largest image the pixel bound
+// lets through is a 32-bit BMP of 16 MiB; 2 KiB more holds its headers and masks, so a file and
+// its decoded pixels together stay well inside the program's memory bound.
+constexpr std::uintmax_t kMaxFileBytes = (16u << 20) + 2048;
 
 std::optional<std::vector<uint8_t>> ReadBytes(const std::filesystem::path& path)
 {
