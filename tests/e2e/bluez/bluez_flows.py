@@ -29,6 +29,8 @@ ROAD = ('00:1A:7D:DA:71:01', 'Road phone')
 OFFICE = ('00:1A:7D:DA:71:02', 'Office phone')
 NEW = ('00:1A:7D:AA:00:03', 'Test phone')
 WAIT = 15.0
+# A sanitizer build's bridge carries the sanitizer's shadow memory: its bound is not checked there.
+SANITIZED = bool(os.environ.get('OSTRILAN_SANITIZE'))
 
 # Buttons tapped more than once, on the 480 x 272 screen; the others are named where tapped.
 RETURN = (18, 18)
@@ -476,7 +478,8 @@ class Flows(BluezFlow):
         self.connect_from_list(ROAD)
         status = pathlib.Path('/proc', str(self.bridge.pid), 'status').read_text()
         rss = int(next(line.split()[1] for line in status.splitlines() if line.startswith('VmRSS:')))
-        self.assertLess(rss, 32 * 1024)
+        if not SANITIZED:
+            self.assertLess(rss, 32 * 1024)
 
 
 class LinkedFirst(BluezFlow):
@@ -565,7 +568,8 @@ class LinkedFirst(BluezFlow):
         self.wait(lambda: 'bytes written' in trace.read_text(), 'the book was not written')
         self.assertIn('%d bytes written' % bound, trace.read_text())
         self.assertEqual(pathlib.Path(self.contacts, '001A7DDA7101.vcf').read_bytes(), book)
-        self.assertLess(self.bridge_memory_kb('VmHWM'), 32 * 1024)
+        if not SANITIZED:
+            self.assertLess(self.bridge_memory_kb('VmHWM'), 32 * 1024)
         self.quit()
 
     def test_transfer_forged_by_another_session_connection_is_not_taken(self):
