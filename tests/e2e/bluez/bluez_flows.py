@@ -309,6 +309,17 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.app.ask('advance 4000')
         self.wait_gone(screen)
 
+    def answer_and_end(self, call, what):
+        """Accept and End on the incoming screen reach ofonod, and the call of 5551234 is logged."""
+        self.tap(ACCEPT)
+        self.wait_called('org.ofono', call, 'Answer')
+        self.wait_module(6, what)
+        self.settle()
+        self.tap((403, 106))  # End
+        self.wait_called('org.ofono', call, 'Hangup')
+        self.wait_call_over('CDlgIncoming')
+        self.history_shows(TAB_INCOMING, '5551234')
+
     def history_shows(self, tab, number):
         self.open((237, 90), 'CDlgCallHist')
         self.tap(tab)
@@ -335,14 +346,7 @@ class Flows(BluezFlow):
         call = self.ring(OFFICE[0], '5551234')
         self.wait_showing('CDlgIncoming')
         self.wait_text('5551234')
-        self.tap(ACCEPT)
-        self.wait_called('org.ofono', call, 'Answer')
-        self.wait_module(6)
-        self.settle()
-        self.tap((403, 106))  # End
-        self.wait_called('org.ofono', call, 'Hangup')
-        self.wait_call_over('CDlgIncoming')
-        self.history_shows(TAB_INCOMING, '5551234')
+        self.answer_and_end(call, 'the call was not answered')
 
         # A call cut by ofonod vanishing ends with the link, and is logged.
         self.ring(OFFICE[0], '5550001')
@@ -454,14 +458,7 @@ class Flows(BluezFlow):
         self.assertFalse(self.shows('5550666'))
         forge(modem, 'org.ofono.VoiceCallManager', 'CallRemoved', 'o', [dbus.ObjectPath(call)])
         # Answered after the forged end: the call is still there to answer.
-        self.tap(ACCEPT)
-        self.wait_called('org.ofono', call, 'Answer')
-        self.wait_module(6, 'the forged end ended the call')
-        self.settle()
-        self.tap((403, 106))  # End
-        self.wait_called('org.ofono', call, 'Hangup')
-        self.wait_call_over('CDlgIncoming')
-        self.history_shows(TAB_INCOMING, '5551234')
+        self.answer_and_end(call, 'the forged end ended the call')
         self.assertNotIn('5550666', pathlib.Path(self.work, 'bridge.trace').read_text())
         self.assertNotIn('5550666', pathlib.Path(self.work, 'trace.txt').read_text())
 
