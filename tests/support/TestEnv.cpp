@@ -75,6 +75,17 @@ std::string ReadFile(const std::filesystem::path& path)
     return out.str();
 }
 
+size_t StatusKiB(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field + ":"))
+            return std::stoul(line.substr(field.size() + 1));
+    }
+    return 0;
+}
+
 bool Eventually(const std::function<bool()>& check, std::chrono::milliseconds limit)
 {
     for (auto deadline = std::chrono::steady_clock::now() + limit; !check();) {

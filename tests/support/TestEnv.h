@@ -77,6 +77,9 @@ void MakeDevice(const std::filesystem::path& folder);
 // Reads a whole file; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
 
+// Kibibytes of the line "<field>:   1234 kB" of /proc/self/status (VmRSS, VmHWM); 0 when missing.
+size_t StatusKiB(const std::string& field);
+
 // Whether check() comes true within the limit, looked at every 10 ms in real time: for what
 // another thread or process does and no message announces.
 bool Eventually(const std::function<bool()>& check, std::chrono::milliseconds limit);

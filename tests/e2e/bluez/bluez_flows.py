@@ -211,13 +211,30 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.wait_showing('COstrilanView')
         self.settle()
 
-    def bridge_name(self):
-        """The bridge's unique name on the system bus."""
-        daemon = dbus.Interface(self.bus.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
+    def bridge_name(self, bus):
+        """The bridge's unique name on the bus."""
+        daemon = dbus.Interface(bus.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
                                 'org.freedesktop.DBus')
         [bridge] = [name for name in daemon.ListNames() if name.startswith(':')
                     and daemon.GetConnectionUnixProcessID(name) == self.bridge.pid]
         return bridge
+
+    def forge(self, address, bus, path, interface, member, signature, args):
+        """Another program on the bus says what only a daemon may say: to everyone, and to the
+        bridge's connection alone (which no match rule filters)."""
+        forger = dbus.bus.BusConnection(address)
+        for destination in (None, self.bridge_name(bus)):
+            message = dbus.lowlevel.SignalMessage(path, interface, member)
+            message.append(*args, signature=signature)
+            if destination:
+                message.set_destination(destination)
+            forger.send_message(message)
+        # The bus answers only after it has passed on everything the forger sent before.
+        forger.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus').GetId(dbus_interface='org.freedesktop.DBus')
+
+    def bridge_memory_kb(self, field):
+        status = pathlib.Path('/proc', str(self.bridge.pid), 'status').read_text()
+        return int(next(line.split()[1] for line in status.splitlines() if line.startswith(field + ':')))
 
     def module_state(self):
         words = self.bridge_socket.ask('state').split()
@@ -292,6 +309,17 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.app.ask('advance 4000')
         self.wait_gone(screen)
 
+    def answer_and_end(self, call, what):
+        """Accept and End on the incoming screen reach ofonod, and the call of 5551234 is logged."""
+        self.tap(ACCEPT)
+        self.wait_called('org.ofono', call, 'Answer')
+        self.wait_module(6, what)
+        self.settle()
+        self.tap((403, 106))  # End
+        self.wait_called('org.ofono', call, 'Hangup')
+        self.wait_call_over('CDlgIncoming')
+        self.history_shows(TAB_INCOMING, '5551234')
+
     def history_shows(self, tab, number):
         self.open((237, 90), 'CDlgCallHist')
         self.tap(tab)
@@ -318,14 +346,7 @@ class Flows(BluezFlow):
         call = self.ring(OFFICE[0], '5551234')
         self.wait_showing('CDlgIncoming')
         self.wait_text('5551234')
-        self.tap(ACCEPT)
-        self.wait_called('org.ofono', call, 'Answer')
-        self.wait_module(6)
-        self.settle()
-        self.tap((403, 106))  # End
-        self.wait_called('org.ofono', call, 'Hangup')
-        self.wait_call_over('CDlgIncoming')
-        self.history_shows(TAB_INCOMING, '5551234')
+        self.answer_and_end(call, 'the call was not answered')
 
         # A call cut by ofonod vanishing ends with the link, and is logged.
         self.ring(OFFICE[0], '5550001')
@@ -397,7 +418,7 @@ class Flows(BluezFlow):
         self.assertTrue(until(discoverable))
         # bluetoothd asks the agent to confirm the passkey the phone shows; the agent is on the
         # bridge's own connection.
-        agent = self.bus.get_object(self.bridge_name(), '/org/ostrilan/agent')
+        agent = self.bus.get_object(self.bridge_name(self.bus), '/org/ostrilan/agent')
         agent.RequestConfirmation(dbus.ObjectPath(device_path(NEW[0])), dbus.UInt32(123456),
                                   dbus_interface='org.bluez.Agent1')
         self.bluez_mock.AddDevice('hci0', NEW[0], NEW[1], dbus_interface='org.bluez.Mock')
@@ -422,22 +443,8 @@ class Flows(BluezFlow):
     def test_signals_from_another_connection_change_nothing_while_the_daemons_own_do(self):
         self.connect_from_list(ROAD)
         modem = modem_path(ROAD[0])
-        # Another program on the bus, saying what only the daemons may say: to everyone, and to
-        # the bridge's connection alone (which no match rule filters).
-        forger = dbus.bus.BusConnection(os.environ['DBUS_SYSTEM_BUS_ADDRESS'])
-        bridge = self.bridge_name()
-
-        def forge(path, interface, member, signature, args):
-            for destination in (None, bridge):
-                message = dbus.lowlevel.SignalMessage(path, interface, member)
-                message.append(*args, signature=signature)
-                if destination:
-                    message.set_destination(destination)
-                forger.send_message(message)
-            # The bus answers only after it has passed on everything the forger sent before.
-            forger.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus').GetId(
-                dbus_interface='org.freedesktop.DBus')
-
+        system = os.environ['DBUS_SYSTEM_BUS_ADDRESS']
+        forge = lambda *signal: self.forge(system, self.bus, *signal)
         forged = {'State': dbus.String('incoming', variant_level=1),
                   'LineIdentification': dbus.String('5550666', variant_level=1)}
         forge(modem, 'org.ofono.VoiceCallManager', 'CallAdded', 'oa{sv}',
@@ -451,14 +458,7 @@ class Flows(BluezFlow):
         self.assertFalse(self.shows('5550666'))
         forge(modem, 'org.ofono.VoiceCallManager', 'CallRemoved', 'o', [dbus.ObjectPath(call)])
         # Answered after the forged end: the call is still there to answer.
-        self.tap(ACCEPT)
-        self.wait_called('org.ofono', call, 'Answer')
-        self.wait_module(6, 'the forged end ended the call')
-        self.settle()
-        self.tap((403, 106))  # End
-        self.wait_called('org.ofono', call, 'Hangup')
-        self.wait_call_over('CDlgIncoming')
-        self.history_shows(TAB_INCOMING, '5551234')
+        self.answer_and_end(call, 'the forged end ended the call')
         self.assertNotIn('5550666', pathlib.Path(self.work, 'bridge.trace').read_text())
         self.assertNotIn('5550666', pathlib.Path(self.work, 'trace.txt').read_text())
 
@@ -476,10 +476,8 @@ class Flows(BluezFlow):
             self.bluez_mock.AddDevice('hci0', address, 'N' * 65536, dbus_interface='org.bluez.Mock')
         # Sent after the flood: the bridge has read all of it once the phone has linked.
         self.connect_from_list(ROAD)
-        status = pathlib.Path('/proc', str(self.bridge.pid), 'status').read_text()
-        rss = int(next(line.split()[1] for line in status.splitlines() if line.startswith('VmRSS:')))
         if not SANITIZED:
-            self.assertLess(rss, 32 * 1024)
+            self.assertLess(self.bridge_memory_kb('VmRSS'), 32 * 1024)
 
 
 class LinkedFirst(BluezFlow):
@@ -535,22 +533,20 @@ class LinkedFirst(BluezFlow):
         self.wait_call_over('CDlgIncoming')
         self.history_shows(TAB_MISSED, 'Anna Road')
 
+    @staticmethod
+    def filename(transfer):
+        """Where obexd writes the transfer's book; empty until it is asked for one."""
+        try:
+            return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename', dbus_interface=dbus.PROPERTIES_IFACE))
+        except dbus.exceptions.DBusException:
+            return ''
+
     def complete(self, number, card):
         """The phone sends book `number`; obexd says so on the transfer."""
         transfer = self.session.get_object('org.bluez.obex', '/org/bluez/obex/client/session0/transfer%d' % number)
-
-        def pulled():
-            try:
-                return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename', dbus_interface=dbus.PROPERTIES_IFACE))
-            except dbus.exceptions.DBusException:
-                return ''
-        self.wait(pulled, 'obexd was not asked for book %d' % number)
-        pathlib.Path(pulled()).write_bytes(card)
+        self.wait(lambda: self.filename(transfer), 'obexd was not asked for book %d' % number)
+        pathlib.Path(self.filename(transfer)).write_bytes(card)
         transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
-
-    def bridge_memory_kb(self, field):
-        status = pathlib.Path('/proc', str(self.bridge.pid), 'status').read_text()
-        return int(next(line.split()[1] for line in status.splitlines() if line.startswith(field + ':')))
 
     def test_largest_phone_book_is_taken_whole_and_a_byte_more_refused_in_bounded_memory(self):
         # Cards with the longest names and the most numbers the application reads, to exactly the
@@ -574,28 +570,18 @@ class LinkedFirst(BluezFlow):
 
     def test_transfer_forged_by_another_session_connection_is_not_taken(self):
         transfer_path = '/org/bluez/obex/client/session0/transfer0'
-        transfer = self.session.get_object('org.bluez.obex', transfer_path)
         self.wait(lambda: transfer_path in [str(p) for p in self.session.get_object(
             'org.bluez.obex', '/').GetManagedObjects(dbus_interface='org.freedesktop.DBus.ObjectManager')],
             'obexd was not asked for the book')
         # Another program on the session bus says the transfer is complete, in a file of its own
-        # laid in the transfer folder: to everyone, and to the bridge alone.
+        # laid in the transfer folder.
         forged_file = pathlib.Path(self.transfers, 'forged.vcf')
         forged_file.write_bytes(b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mallory\r\nTEL:555-1234\r\nEND:VCARD\r\n')
-        forger = dbus.bus.BusConnection(self.session_address)
-        daemon = dbus.Interface(self.session.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
-                                'org.freedesktop.DBus')
-        [bridge] = [name for name in daemon.ListNames() if name.startswith(':')
-                    and daemon.GetConnectionUnixProcessID(name) == self.bridge.pid]
-        for destination in (None, bridge):
-            message = dbus.lowlevel.SignalMessage(transfer_path, dbus.PROPERTIES_IFACE, 'PropertiesChanged')
-            message.append('org.bluez.obex.Transfer1', {'Status': dbus.String('complete', variant_level=1),
-                                                        'Filename': dbus.String(str(forged_file), variant_level=1)},
-                           dbus.Array([], signature='s'), signature='sa{sv}as')
-            if destination:
-                message.set_destination(destination)
-            forger.send_message(message)
-        forger.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus').GetId(dbus_interface='org.freedesktop.DBus')
+        self.forge(self.session_address, self.session, transfer_path, dbus.PROPERTIES_IFACE, 'PropertiesChanged',
+                   'sa{sv}as', ['org.bluez.obex.Transfer1',
+                                {'Status': dbus.String('complete', variant_level=1),
+                                 'Filename': dbus.String(str(forged_file), variant_level=1)},
+                                dbus.Array([], signature='s')])
         # obexd's own word comes after it: the phone's books are what is written.
         self.complete(0, self.CARD)
         self.complete(1, self.HISTORY_CARD)
@@ -611,13 +597,7 @@ class LinkedFirst(BluezFlow):
         transfer = self.session.get_object('org.bluez.obex', '/org/bluez/obex/client/session0/transfer0')
         self.wait(lambda: self.session.get_object('org.bluez.obex', '/org/bluez/obex').GetMethodCalls(
             'CreateSession', dbus_interface=MOCK), 'obexd was not asked for a session')
-
-        def reported():
-            try:
-                return str(transfer.Get('org.bluez.obex.Transfer1', 'Filename', dbus_interface=dbus.PROPERTIES_IFACE))
-            except dbus.exceptions.DBusException:
-                return ''
-        self.wait(reported, 'obexd was not asked for the book')
+        self.wait(lambda: self.filename(transfer), 'obexd was not asked for the book')
         # obexd (the real owner) says the book went to a link in the folder that leads out of it.
         transfer.UpdateProperties('org.bluez.obex.Transfer1', {'Filename': dbus.String(str(link))},
                                   dbus_interface=MOCK)

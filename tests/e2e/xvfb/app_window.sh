@@ -9,34 +9,11 @@ for tool in Xvfb xdotool import compare; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
-work=$(mktemp -d)
 display=":$(( 90 + RANDOM % 400 ))"
-pids=
-# A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
-cleanup() {
-    kill $pids 2>/dev/null
-    for _ in $(seq 20); do kill -0 $pids 2>/dev/null || break; sleep 0.1; done
-    kill -9 $pids 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    tail -n 40 "$work/trace.txt" "$work/err.txt" 2>/dev/null
-    exit 1
-}
-# Polls for a line in a file; generous, as a sanitizer build on a loaded machine is many times slower.
-wait_for() {
-    for _ in $(seq 200); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
-}
+. "$(dirname "$0")/x_session.sh"
 window() { timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1; }
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids=$!
 export DISPLAY=$display
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl "$app_dir/ostrilan-demo" >"$work/demo.txt" 2>"$work/err.txt" &
 demo_pid=$!
@@ -51,17 +28,7 @@ wait_for "$work/demo.txt" '^key F10$' || fail "F10 did not reach the demo"
 kill "$demo_pid"
 wait "$demo_pid" 2>/dev/null
 
-# A device of the test's own, so the data files and the registry do not touch the build's.
-mkdir -p "$work/device/data"
-ln "$app_dir/ostrilan" "$work/device/ostrilan" 2>/dev/null || cp "$app_dir/ostrilan" "$work/device/ostrilan"
-for entry in "$app_dir"/*/; do
-    name=$(basename "$entry")
-    case $name in data | registry | run) ;; *) ln -s "$entry" "$work/device/$name" ;; esac
-done
-"$app_dir/ostrilan-modsim" --no-console >"$work/sim.out" 2>&1 &
-pids="$! $pids"
-wait_for "$work/sim.out" '^pty ' || fail "the simulator gave no pseudo-terminal"
-pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
+start_device
 
 # In a sanitizer build the X11 and D-Bus libraries under SDL keep a few allocations to the end,
 # which the leak checker would count against the program; its own leaks are the headless runs' to

@@ -10,42 +10,12 @@ for tool in Xvfb xdotool setsid; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
-work=$(mktemp -d)
 display=":$(( 500 + RANDOM % 400 ))"
-pids=
-cleanup() {
-    kill $pids 2>/dev/null
-    for _ in $(seq 20); do kill -0 $pids 2>/dev/null || break; sleep 0.1; done
-    kill -9 $pids 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    tail -n 20 "$work/trace.txt" "$work/err.txt" 2>/dev/null
-    exit 1
-}
-wait_for() {
-    for _ in $(seq 200); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
-}
+. "$(dirname "$0")/x_session.sh"
 in_session() { ps -eo sid=,pid=,args= | awk -v s="$1" '$1 == s'; }
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids=$!
-for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
-mkdir -p "$work/device/data" "$work/home"
-ln "$app_dir/ostrilan" "$work/device/ostrilan" 2>/dev/null || cp "$app_dir/ostrilan" "$work/device/ostrilan"
-for entry in "$app_dir"/*/; do
-    name=$(basename "$entry")
-    case $name in data | registry | run) ;; *) ln -s "$entry" "$work/device/$name" ;; esac
-done
-"$app_dir/ostrilan-modsim" --no-console >"$work/sim.out" 2>&1 &
-pids="$! $pids"
-wait_for "$work/sim.out" '^pty ' || fail "the simulator gave no pseudo-terminal"
-pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
+mkdir -p "$work/home"
+start_device
 
 # setsid makes the program a session leader: its session id is its process id.
 env -u DBUS_SESSION_BUS_ADDRESS -u XDG_RUNTIME_DIR HOME="$work/home" DISPLAY="$display" \

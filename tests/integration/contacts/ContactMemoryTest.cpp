@@ -15,17 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
-// Kibibytes of the line "<field>:   1234 kB" in /proc/self/status.
-size_t StatusKiB(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.starts_with(field + ":"))
-            return std::stoul(line.substr(field.size() + 1));
-    }
-    return 0;
-}
+using testenv::StatusKiB;
 
 std::string Digits(uint64_t n, size_t width)
 {

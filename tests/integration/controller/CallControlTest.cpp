@@ -39,6 +39,14 @@ protected:
             calls.push_back(record.Number() + ":" + std::to_string(record.duration));
         return calls;
     }
+    // The module's name report: its length, the address, the name.
+    static std::vector<uint8_t> NameEvent(const BtAddress& address, const std::string& name)
+    {
+        std::string body(1, char(6 + name.size()));
+        body.append(address.begin(), address.end());
+        body += name;
+        return ModuleFrameBytes(0x04, 0x0E, { body.begin(), body.end() });
+    }
 };
 
 // One application through all rows, each after the one before: whatever came before, each call is
@@ -151,13 +159,7 @@ TEST_F(CallControlTest, ReconnectEverySixtySecondsNotSooner)
 TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress)
 {
     const BtAddress first { 1, 2, 3, 4, 5, 6 }, second { 9, 8, 7, 6, 5, 4 };
-    auto nameEvent = [](const BtAddress& address, const std::string& name) {
-        std::string body(1, char(6 + name.size()));
-        body.append(address.begin(), address.end());
-        body += name;
-        return ModuleFrameBytes(0x04, 0x0E, { body.begin(), body.end() });
-    };
-    std::vector<uint8_t> both = nameEvent(first, "Anna"), more = nameEvent(second, "Bruno");
+    std::vector<uint8_t> both = NameEvent(first, "Anna"), more = NameEvent(second, "Bruno");
     both.insert(both.end(), more.begin(), more.end());
     ASSERT_TRUE(PairStore().Save());
     const uint64_t before = Frame().Context()->link.FramesDispatched();
@@ -176,16 +178,10 @@ TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress
 TEST_F(CallControlTest, AFailedSaveOfThePairedPhonesIsToldAsTheSettings)
 {
     const BtAddress phone { 1, 2, 3, 4, 5, 6 };
-    auto nameEvent = [&](const std::string& name) {
-        std::string body(1, char(6 + name.size()));
-        body.append(phone.begin(), phone.end());
-        body += name;
-        return ModuleFrameBytes(0x04, 0x0E, { body.begin(), body.end() });
-    };
     ASSERT_TRUE(PairStore().Save());
     auto named = [&](const std::string& name) {
         const uint64_t before = Frame().Context()->link.FramesDispatched();
-        module.Write(nameEvent(name));
+        module.Write(NameEvent(phone, name));
         ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->link.FramesDispatched() > before; },
             std::chrono::seconds(10)));
         Idle();

@@ -1,9 +1,7 @@
 // Every host stack state played on the module simulator, as a person at its console would, and
 // the text the main view, Connect and Pairing then show.
 
-#include "AppFixture.h"
-
-#include "LineSocket.h"
+#include "SimAppTest.h"
 #include "screens/DeviceListScreen.h"
 
 namespace {
@@ -30,25 +28,9 @@ const SimCase kSimCases[] = {
 
 const POINT kPairHandsFree = skin::place::Center(skin::place::pairmode::btn_pairinghf);
 
-class HostStackSimTest : public AppTest {
+class HostStackSimTest : public SimAppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim",
-            { "--no-console", "--control", (dir / "ctl").string(), "--delay", "5" }));
-        auto first = sim.ReadLine(kWait);
-        ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
-        setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
-        ASSERT_TRUE(control.Connect((dir / "ctl").string(), kWait));
-        ASSERT_TRUE(Start());
-    }
-    void TearDown() override
-    {
-        if (sim.Pid() > 0) {
-            control.Ask("quit", std::chrono::milliseconds(500));
-            sim.Wait(std::chrono::seconds(2));
-        }
-    }
+    void SetUp() override { StartOnSim({}, kWait); }
 
     bool ShowsWithin(const std::function<std::string()>& text, const std::string& expected)
     {
@@ -59,9 +41,6 @@ protected:
         auto* screen = Screen<DeviceListScreen>(kind);
         return screen ? ToUtf8(screen->HintText()) : std::string();
     }
-
-    ChildProgram sim;
-    LineSocket control;
 };
 
 }

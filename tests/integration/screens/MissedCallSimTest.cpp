@@ -1,9 +1,7 @@
 // The missed-call notice with the module simulator and its console alone, as a person would try it
 // without a bridge: the phone's contact dropped with `contact`, the call rung and hung up.
 
-#include "AppFixture.h"
-
-#include "LineSocket.h"
+#include "SimAppTest.h"
 #include "screens/DlgCallHist.h"
 
 namespace {
@@ -13,26 +11,9 @@ constexpr POINT kStatusLine { 240, 245 };
 // The frame's reconnect timer links the simulator's phone.
 constexpr uint64_t kReconnectMs = 60000;
 
-class MissedCallSimTest : public AppTest {
+class MissedCallSimTest : public SimAppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim",
-            { "--no-console", "--control", (dir / "ctl").string(), "--delay", "5", "--contacts",
-                (dir / "data" / "contacts").string() }));
-        auto first = sim.ReadLine(kWait);
-        ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
-        setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
-        ASSERT_TRUE(control.Connect((dir / "ctl").string(), kWait));
-        ASSERT_TRUE(Start());
-    }
-    void TearDown() override
-    {
-        if (sim.Pid() > 0) {
-            control.Ask("quit", std::chrono::milliseconds(500));
-            sim.Wait(std::chrono::seconds(2));
-        }
-    }
+    void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }, kWait); }
 
     bool Linked()
     {
@@ -48,9 +29,6 @@ protected:
     {
         return ws.PumpUntil([&] { return ToUtf8(Frame().GetStatusLine()) == expected; }, kWait);
     }
-
-    ChildProgram sim;
-    LineSocket control;
 };
 
 }

@@ -1,9 +1,7 @@
 // The linked phone's signal, battery, roaming and operator played on the module simulator, as a
 // person at its console would, and what the main view's top bar then shows.
 
-#include "AppFixture.h"
-
-#include "LineSocket.h"
+#include "SimAppTest.h"
 #include "controller/BridgeIndicators.h"
 #include "link/ModuleLink.h"
 
@@ -11,25 +9,9 @@ namespace {
 
 constexpr std::chrono::milliseconds kWait { 5000 };
 
-class PhoneIndicatorsSimTest : public AppTest {
+class PhoneIndicatorsSimTest : public SimAppTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim",
-            { "--no-console", "--control", (dir / "ctl").string(), "--delay", "5", "--connect-delay", "5" }));
-        auto first = sim.ReadLine(kWait);
-        ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
-        setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
-        ASSERT_TRUE(control.Connect((dir / "ctl").string(), kWait));
-        ASSERT_TRUE(Start());
-    }
-    void TearDown() override
-    {
-        if (sim.Pid() > 0) {
-            control.Ask("quit", std::chrono::milliseconds(500));
-            sim.Wait(std::chrono::seconds(2));
-        }
-    }
+    void SetUp() override { StartOnSim({ "--connect-delay", "5" }, kWait); }
 
     const BridgeIndicators& Known() { return Frame().Context()->PhoneIndicators(); }
     void LinkPhone()
@@ -39,9 +21,6 @@ protected:
         ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->status.mainState == 4; }, kWait));
     }
     bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, kWait); }
-
-    ChildProgram sim;
-    LineSocket control;
 };
 
 }

@@ -22,21 +22,35 @@ using testenv::RecordingWindow;
 
 namespace {
 
-// Runs a client conversation on another thread while this thread runs the UI loop.
-std::vector<std::string> Converse(WindowSystem& system, const std::string& path, std::vector<std::string> lines)
+mode_t ModeOf(const std::filesystem::path& path)
+{
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// Runs the clients' work on other threads while this thread runs the UI loop.
+void WithUiLoop(WindowSystem& system, const std::function<void()>& clients)
+{
+    bool done = false;
+    std::thread thread([&] {
+        clients();
+        system.PostTask([&] { done = true; });
+    });
+    system.PumpUntil([&] { return done; }, std::chrono::seconds(60));
+    thread.join();
+}
+
+// One client's conversation, a line and its answer at a time.
+std::vector<std::string> Converse(WindowSystem& system, const std::string& path, const std::vector<std::string>& lines)
 {
     std::vector<std::string> answers;
-    bool done = false;
-    std::thread client([&] {
+    WithUiLoop(system, [&] {
         LineSocket c;
         if (c.Connect(path, std::chrono::seconds(10))) {
             for (const std::string& line : lines)
                 answers.push_back(c.Ask(line, std::chrono::seconds(30)));
         }
-        system.PostTask([&] { done = true; });
     });
-    system.PumpUntil([&] { return done; }, std::chrono::seconds(60));
-    client.join();
     return answers;
 }
 
@@ -92,28 +106,6 @@ TEST(AutomationServer, RoundTripOfTapIdleWindowsAdvanceAndQuit)
     EXPECT_EQ(Surface::ToColorRef(png->Pixel(50, 50)), RGB(200, 200, 200));
     system.Idle();
     EXPECT_EQ(frame.GetSafeHwnd(), nullptr) << "quit closes the first top-level window";
-}
-
-namespace {
-
-mode_t ModeOf(const std::filesystem::path& path)
-{
-    struct stat info {};
-    return ::lstat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
-}
-
-// Runs the clients' work on other threads while this thread runs the UI loop.
-void WithUiLoop(WindowSystem& system, const std::function<void()>& clients)
-{
-    bool done = false;
-    std::thread thread([&] {
-        clients();
-        system.PostTask([&] { done = true; });
-    });
-    system.PumpUntil([&] { return done; }, std::chrono::seconds(60));
-    thread.join();
-}
-
 }
 
 TEST(AutomationEndpoint, NamesResolveUnderTheRuntimeFolderAndPathsStayAsGiven)
@@ -180,22 +172,12 @@ TEST(AutomationServer, ALineOverFourKibibytesIsRefusedUnechoedAndTheConnectionGo
     const std::string path = (dir / "auto.sock").string();
     AutomationServer server(system, path);
     ASSERT_TRUE(server.Start());
-    std::vector<std::string> answers;
-    WithUiLoop(system, [&] {
-        LineSocket c;
-        if (!c.Connect(path, std::chrono::seconds(10)))
-            return;
-        const std::string name = "frobnicate ";
-        answers.push_back(c.Ask(name + std::string(4096 - name.size(), 'x'), std::chrono::seconds(30)));
-        answers.push_back(c.Ask(name + std::string(4097 - name.size(), 'x'), std::chrono::seconds(30)));
-        answers.push_back(c.Ask(std::string(1 << 20, 'y'), std::chrono::seconds(30)));
-        answers.push_back(c.Ask("idle", std::chrono::seconds(30)));
-    });
-    ASSERT_EQ(answers.size(), 4u);
-    EXPECT_EQ(answers[0], "error unknown command: frobnicate");
-    EXPECT_EQ(answers[1], "error line too long (at most 4096 bytes)");
-    EXPECT_EQ(answers[2], "error line too long (at most 4096 bytes)");
-    EXPECT_EQ(answers[3], "ok");
+    const std::string name = "frobnicate ";
+    EXPECT_EQ(Converse(system, path,
+                  { name + std::string(4096 - name.size(), 'x'), name + std::string(4097 - name.size(), 'x'),
+                      std::string(1 << 20, 'y'), "idle" }),
+        (std::vector<std::string> { "error unknown command: frobnicate", "error line too long (at most 4096 bytes)",
+            "error line too long (at most 4096 bytes)", "ok" }));
 }
 
 TEST(AutomationServer, AnIdleClientHoldsUpNeitherAnotherClientNorTheInterface)

@@ -113,13 +113,7 @@ TEST(RegistrySettings, AHiveOverOneMebibyteIsNotReadAndIsKeptAsideWhole)
     EXPECT_EQ(ReadMicGain(), 99u);
     EXPECT_TRUE(WriteMicGain(6));
     EXPECT_EQ(ReadMicGain(), 6u);
-    std::ifstream status("/proc/self/status");
-    std::string field;
-    size_t peakKiB = 0;
-    while (status >> field) {
-        if (field == "VmHWM:")
-            status >> peakKiB;
-    }
+    const size_t peakKiB = testenv::StatusKiB("VmHWM");
     EXPECT_GT(peakKiB, 0u);
     EXPECT_LT(peakKiB, 64u * 1024);
 }

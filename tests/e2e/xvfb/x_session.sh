@@ -1,0 +1,41 @@
+# Sourced by the scripts here: a work folder, a virtual X server on $display, the module simulator
+# on $pty and a device root of the script's own under $work/device. Needs app_dir and display.
+work=$(mktemp -d)
+pids=
+# A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
+cleanup() {
+    kill $pids 2>/dev/null
+    for _ in $(seq 20); do kill -0 $pids 2>/dev/null || break; sleep 0.1; done
+    kill -9 $pids 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $*"
+    tail -n 40 "$work/trace.txt" "$work/err.txt" 2>/dev/null
+    exit 1
+}
+# Polls for a line in a file; generous, as a sanitizer build on a loaded machine is many times slower.
+wait_for() {
+    for _ in $(seq 200); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
+
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+pids=$!
+for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+# The data files and the registry are the script's own; the build's read-only folders are shared.
+start_device() {
+    mkdir -p "$work/device/data"
+    ln "$app_dir/ostrilan" "$work/device/ostrilan" 2>/dev/null || cp "$app_dir/ostrilan" "$work/device/ostrilan"
+    for entry in "$app_dir"/*/; do
+        name=$(basename "$entry")
+        case $name in data | registry | run) ;; *) ln -s "$entry" "$work/device/$name" ;; esac
+    done
+    "$app_dir/ostrilan-modsim" --no-console >"$work/sim.out" 2>&1 &
+    pids="$! $pids"
+    wait_for "$work/sim.out" '^pty ' || fail "the simulator gave no pseudo-terminal"
+    pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
+}

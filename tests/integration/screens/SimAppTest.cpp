@@ -1,0 +1,21 @@
+#include "SimAppTest.h"
+
+void SimAppTest::StartOnSim(const std::vector<std::string>& args, std::chrono::milliseconds wait)
+{
+    std::vector<std::string> argv { "--no-console", "--control", (dir / "ctl").string(), "--delay", "5" };
+    argv.insert(argv.end(), args.begin(), args.end());
+    ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim", argv));
+    auto first = sim.ReadLine(wait);
+    ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
+    setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
+    ASSERT_TRUE(control.Connect((dir / "ctl").string(), wait));
+    ASSERT_TRUE(Start());
+}
+
+void SimAppTest::TearDown()
+{
+    if (sim.Pid() > 0) {
+        control.Ask("quit", std::chrono::milliseconds(500));
+        sim.Wait(std::chrono::seconds(2));
+    }
+}
