@@ -4,6 +4,7 @@
 
 #include "platform/core/Text.h"
 #include "platform/devices/NamedMutex.h"
+#include "platform/loop/EndSignals.h"
 #include "platform/tooling/Trace.h"
 #include "platform/win/Window.h"
 #include "platform/win/WindowApi.h"
@@ -21,7 +22,6 @@
 #include <optional>
 #include <poll.h>
 #include <string>
-#include <sys/signalfd.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -102,14 +102,10 @@ std::optional<long long> ParseNumber(const std::string& text)
 }
 
 // Blocks until SIGTERM, SIGINT or SIGHUP arrives or standard input closes. Those signals must be
-// blocked in every thread beforehand (BlockEndSignals), so that they queue for us.
+// blocked in every thread beforehand (EndSignals::Block), so that they queue for us.
 void WaitForEnd()
 {
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (int s : { SIGTERM, SIGINT, SIGHUP })
-        sigaddset(&signals, s);
-    int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+    int signalFd = EndSignals::OpenFd();
     // Standard input from /dev/null or a file (a background job in a script) is not a request
     // to stop.
     struct stat st { };
@@ -133,16 +129,6 @@ void WaitForEnd()
     }
     if (signalFd >= 0)
         ::close(signalFd);
-}
-
-void BlockEndSignals()
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (int s : { SIGTERM, SIGINT, SIGHUP })
-        sigaddset(&signals, s);
-    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
 }
 
 class PeerWindow : public Window {
@@ -326,7 +312,7 @@ int main(int argc, char** argv)
     if (line.args.empty())
         return BadUsage("no command");
     Trace::OpenFromEnvironment();
-    BlockEndSignals();
+    EndSignals::Block();
     const std::string& command = line.args[0];
     if (command == "listen")
         return Listen(line);

@@ -7,19 +7,18 @@
 #include "ZoneWatch.h"
 
 #include "platform/core/Text.h"
+#include "platform/loop/EndSignals.h"
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowSystem.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <poll.h>
 #include <string>
-#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace {
@@ -72,17 +71,6 @@ int BadUsage(const char* why)
     return 2;
 }
 
-int SignalFd()
-{
-    sigset_t signals;
-    sigemptyset(&signals);
-    for (int s : { SIGTERM, SIGINT, SIGHUP })
-        sigaddset(&signals, s);
-    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    return ::signalfd(-1, &signals, SFD_CLOEXEC | SFD_NONBLOCK);
-}
-
 }
 
 int main(int argc, char** argv)
@@ -106,7 +94,8 @@ int main(int argc, char** argv)
         }
     }
     // Before the window directory's thread: every thread inherits the blocked signals.
-    const int signalFd = SignalFd();
+    EndSignals::Block();
+    const int signalFd = EndSignals::OpenFd();
     Trace::OpenFromEnvironment();
 
     WindowSystem system;
