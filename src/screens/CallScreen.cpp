@@ -49,7 +49,11 @@ void CallScreen::BuildControls()
 {
     if (m_keypad.Create(CDlgNumKeypad::IDD, this))
         m_keypad.ShowWindow(SW_HIDE);
-    (void)m_callWaiting.Create(CDlgCallWaiting::IDD, this);
+    if (m_callWaiting.Create(CDlgCallWaiting::IDD, this)) {
+        // A screen opened while a second call goes on shows it at once.
+        if (ScreenContext* ctx = Context())
+            m_callWaiting.ShowCalls(ctx->SecondCallNow().State(), m_strNumber);
+    }
     Region shape = calldisplay::CallScreenShape();
     SetWindowRgn(&shape, true);
     m_btnReturn.ShowWindow(SW_HIDE);
