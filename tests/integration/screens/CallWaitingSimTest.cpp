@@ -105,14 +105,13 @@ TEST_F(CallWaitingSimTest, WaitingCallHeldSwappedMergedAndEndedLeavesBothCallsIn
     EXPECT_TRUE(History("MissedCall.dat").empty());
 }
 
-TEST_F(CallWaitingSimTest, WaitingCallRejectedIsMissedAndTheFirstGoesOnAlone)
+TEST_F(CallWaitingSimTest, WaitingCallRejectedIsMissedAndOneAnsweredInPlaceOfTheFirstIsLoggedAsItsOwn)
 {
     FirstCallAnswered();
     Advance(4000);
     EXPECT_EQ(control.Ask("waiting 5558888", kWait), "ok waiting 5558888");
     ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
     EXPECT_TRUE(PanelShows("5558888"));
-
     TapPanel(skin::place::callwait::btn_reject);
     ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::None; }));
     Idle();
@@ -124,15 +123,25 @@ TEST_F(CallWaitingSimTest, WaitingCallRejectedIsMissedAndTheFirstGoesOnAlone)
     EXPECT_EQ(missed[0].duration, 0u);
     EXPECT_TRUE(History("IncomingCall.dat").empty());
 
-    // The first call's other end hangs up: it is logged as the single call it was.
+    // The next one is answered in place of the first, which is logged then; it is the call now.
     Advance(6000);
+    EXPECT_EQ(control.Ask("waiting 5559999", kWait), "ok waiting 5559999");
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
+    TapPanel(skin::place::callwait::btn_end_answer);
+    ASSERT_TRUE(Until([&] { return History("IncomingCall.dat").size() == 1u; }));
+    Idle();
+    EXPECT_TRUE(ShowsText(*Incoming(), "5559999"));
+    Advance(5000);
     EXPECT_EQ(control.Ask("hangup", kWait), "ok call over");
     ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateConnected; }));
     Advance(3000);
     std::vector<CallRecord> received = History("IncomingCall.dat");
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0].Number(), "5551234");
-    EXPECT_EQ(received[0].duration, 10u);
-    EXPECT_EQ(Seconds(missed[0]) - Seconds(received[0]), 4);
+    ASSERT_EQ(received.size(), 2u);
+    std::optional<CallRecord> first = Find(received, "5551234");
+    std::optional<CallRecord> second = Find(received, "5559999");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->duration, 10u);
+    EXPECT_EQ(Seconds(missed[0]) - Seconds(*first), 4);
+    EXPECT_EQ(second->duration, 5u);
     EXPECT_EQ(History("MissedCall.dat").size(), 1u);
 }
