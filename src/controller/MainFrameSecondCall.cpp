@@ -23,7 +23,8 @@ void CMainFrame::OnSecondCall(LPARAM value)
     if (!outcome.changed)
         return;
     if (outcome.secondEnded)
-        // Rejected or given up while waiting, it is missed, as a rejected ring is.
+        // Answered, into the received list; rejected or given up while waiting, into the missed
+        // list and said as missed, as a rejected ring is.
         LogCall(m_secondCall.Record(), false);
     if (outcome.firstEnded)
         SecondCallTakesOver();

@@ -2,6 +2,8 @@
 
 #include "platform/loop/Clock.h"
 
+#include <string>
+
 namespace {
 
 constexpr uint64_t kMsPerSecond = 1000;

@@ -34,8 +34,6 @@ public:
     // The record to log: the number, the time it began to wait, the type (missed until answered)
     // and the seconds since it was answered.
     CallRecord Record() const;
-    // When it was answered, on the clock's milliseconds; for the call time it goes on with.
-    uint64_t AnsweredMs() const { return m_answeredMs; }
 
 private:
     void Begin();

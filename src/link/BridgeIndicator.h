@@ -27,8 +27,9 @@ enum class TextKind : BYTE {
     SecondNumber = 2, // the second call's number, sent before it is reported waiting
 };
 
-// A second call beside the first, the one the main state follows. Only the bridge has one; once
-// the first ends while the second goes on, the second is reported alone and is the first from then on.
+// A second call beside the first, the one the main state follows. Only the bridge has one; when
+// the first ends while the second goes on, the second is reported alone and is the first from
+// then on.
 enum class SecondCall : BYTE {
     None = 0,
     Waiting = 1, // rings behind the first
@@ -38,6 +39,7 @@ enum class SecondCall : BYTE {
     SecondAlone = 5, // the first ended; the second takes its place
 };
 inline constexpr BYTE kSecondCallValues = 6;
+
 // Texts are cut to this many characters, so a long name cannot crowd the screens.
 inline constexpr size_t kMaxTextChars = 32;
 

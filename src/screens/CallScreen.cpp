@@ -52,7 +52,7 @@ void CallScreen::BuildControls()
     if (m_callWaiting.Create(CDlgCallWaiting::IDD, this)) {
         // A screen opened while a second call goes on shows it at once.
         if (ScreenContext* ctx = Context())
-            m_callWaiting.ShowCalls(ctx->SecondCallNow().State(), m_strNumber);
+            m_callWaiting.ShowCalls(ctx->SecondCallNow().State());
     }
     Region shape = calldisplay::CallScreenShape();
     SetWindowRgn(&shape, true);
@@ -151,7 +151,7 @@ void CallScreen::OnSecondCall(LPARAM value)
     }
     if (state != bridge::SecondCall::None && m_bKeypadShown)
         m_keypad.ShowKeypad(false);
-    m_callWaiting.ShowCalls(state, m_strNumber);
+    m_callWaiting.ShowCalls(state);
 }
 
 bool CallScreen::OnCommand(WPARAM wParam, LPARAM)

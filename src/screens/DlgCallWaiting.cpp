@@ -4,10 +4,12 @@
 #include "controller/SecondCall.h"
 #include "controller/TextKeys.h"
 #include "controller/TextTable.h"
+#include "platform/core/Text.h"
 #include "platform/draw/DrawText.h"
 #include "screens/CallDisplay.h"
 #include "screens/Context.h"
 #include "store/AppFolders.h"
+#include "store/CallLogStore.h"
 #include "ui/SkinImages.h"
 
 namespace {
@@ -116,12 +118,11 @@ void CDlgCallWaiting::SetupButtons()
     }
 }
 
-void CDlgCallWaiting::ShowCalls(State state, const WString& firstNumber)
+void CDlgCallWaiting::ShowCalls(State state)
 {
     if (!GetSafeHwnd())
         return;
     m_state = state == State::SecondAlone ? State::None : state;
-    m_firstNumber = firstNumber;
     for (size_t i = 0; i < m_buttons.size(); ++i)
         m_buttons[i].ShowWindow(Shows(m_state, i) ? SW_SHOW : SW_HIDE);
     ShowWindow(Shown() ? SW_SHOW : SW_HIDE);
@@ -141,7 +142,8 @@ void CDlgCallWaiting::PaintContent(HDC dc)
     ScreenContext* ctx = Context();
     if (!ctx || !Shown())
         return;
-    const WString first = Caller(m_firstNumber);
+    // The first call's own number, whatever tones the call screen's field shows.
+    const WString first = Caller(FromUtf8(ctx->callLog.CurrentCall().Number()));
     const WString second = Caller(ctx->SecondCallNow().Number());
     const char* firstLabel = text::kSecondCallInCall;
     const char* secondLabel = text::kSecondCallWaiting;

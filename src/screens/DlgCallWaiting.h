@@ -24,9 +24,8 @@ public:
     static void RegisterTemplate();
 
     // Shows the two calls as reported, or hides the window for none (and for the second call
-    // left alone, which the call screen then shows as its call). `firstNumber` is the call
-    // screen's.
-    void ShowCalls(bridge::SecondCall state, const WString& firstNumber);
+    // left alone, which the call screen then shows as its call).
+    void ShowCalls(bridge::SecondCall state);
     bool Shown() const { return m_state != bridge::SecondCall::None; }
 
     bool OnInitDialog() override;
@@ -47,5 +46,4 @@ private:
 
     std::array<CMyButton, 6> m_buttons;
     bridge::SecondCall m_state = bridge::SecondCall::None;
-    WString m_firstNumber;
 };
