@@ -37,6 +37,9 @@ bool BridgeIndicators::Set(WPARAM kind, LPARAM value)
         return value <= 1 && Keep(m_roaming, value == 1);
     case bridge::IndicatorKind::Service:
         return value <= 1 && Keep(m_service, value == 1);
+    case bridge::IndicatorKind::SecondCall:
+        // The frame's own: a call's, not the phone's.
+        break;
     }
     return false;
 }

@@ -8,6 +8,7 @@
 #include "controller/LinkedPhone.h"
 #include "controller/MissedCallNotice.h"
 #include "controller/SaveNotice.h"
+#include "controller/SecondCall.h"
 #include "link/ModuleLink.h"
 #include "link/PhoneStatus.h"
 #include "platform/controls/FrameWindow.h"
@@ -19,6 +20,7 @@ class Dialog;
 class PairStore;
 class PrefStore;
 class CallLogStore;
+struct CallRecord;
 class RingTonePlayer;
 class ContactBook;
 class ScreenContext;
@@ -76,6 +78,8 @@ protected:
     std::unique_ptr<ContactBook> m_pContacts;
     int32_t m_nSpeakerVolume = kStartVolume;
     BridgeIndicators m_indicators;
+    // A second call beside the one in progress; only the bridge reports one.
+    SecondCall m_secondCall;
     MissedCallNotice m_missedCalls;
     LinkedPhone m_linkedPhone;
     // The text of the state the status line is in while no call rings or runs, which a missed-call
@@ -110,6 +114,12 @@ protected:
     void OnBridgeText(WPARAM kind);
     // The phone's signal, battery and network are not known without a link.
     void ForgetPhoneIndicators();
+    // The bridge's report of a second call: logged as it ends, passed to the call screens.
+    void OnSecondCall(LPARAM value);
+    // The first call ended and the second goes on as the call in progress.
+    void SecondCallTakesOver();
+    // A call into its list and saved; a missed one nobody talked on is also said as missed.
+    void LogCall(const CallRecord& record, bool talked);
     // The status line of a main state without a phone: the host stack's trouble, while the
     // bridge reports one, replaces the not-ready and idle texts.
     WString NoPhoneStatusText(BYTE mainState) const;

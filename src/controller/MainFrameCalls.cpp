@@ -300,21 +300,29 @@ void CMainFrame::EndCall(bool keepTimer, bool log)
     m_pRingTone->Stop();
     ShowRestingStatus(TextTable::Text(text::kStatusNoCall));
     if (status.linkKind == kLinkHandsFree && log) {
+        // A second call the bridge did not end first ends with this one.
+        if (m_secondCall.EndWithFirst())
+            LogCall(m_secondCall.Record(), false);
         CallRecord record = m_pCallLog->CurrentCall();
         record.type = status.callType;
         record.duration = DWORD(uint64_t(status.elapsedSeconds) & 0xFFFFFFFFu);
-        int list = int(status.callType);
-        m_pCallLog->LoadList(list);
-        // A call of no known kind (a screen opened without a dial or a ring) has no list to go to,
-        // and no save to report.
-        if (!m_pCallLog->AddRecord(list, record))
-            return;
-        if (record.type == CallRecord::kMissed && !m_bCallTalked)
-            OnCallMissed(record.Number());
-        // A list that cannot be written keeps the call in memory; the next save writes it too. The
-        // failure is said after the missed-call notice, so the driver sees it once.
-        ReportSave(m_pCallLog->SaveList(list), ToUtf8(CallLogStore::FileName(list)));
+        LogCall(record, m_bCallTalked);
     }
+}
+
+void CMainFrame::LogCall(const CallRecord& record, bool talked)
+{
+    int list = int(record.type);
+    m_pCallLog->LoadList(list);
+    // A call of no known kind (a screen opened without a dial or a ring) has no list to go to,
+    // and no save to report.
+    if (!m_pCallLog->AddRecord(list, record))
+        return;
+    if (record.type == CallRecord::kMissed && !talked)
+        OnCallMissed(record.Number());
+    // A list that cannot be written keeps the call in memory; the next save writes it too. The
+    // failure is said after the missed-call notice, so the driver sees it once.
+    ReportSave(m_pCallLog->SaveList(list), ToUtf8(CallLogStore::FileName(list)));
 }
 
 void CMainFrame::ReportSave(bool saved, std::string_view what)

@@ -26,6 +26,11 @@ WString CMainFrame::NoPhoneStatusText(BYTE mainState) const
 
 void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)
 {
+    if (kind == WPARAM(bridge::IndicatorKind::SecondCall)) {
+        (void)m_indicators.Set(kind, value);
+        OnSecondCall(value);
+        return;
+    }
     if (!m_indicators.Set(kind, value))
         return;
     if (kind != WPARAM(bridge::IndicatorKind::HostStack)) {
@@ -43,6 +48,11 @@ void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)
 void CMainFrame::OnBridgeText(WPARAM kind)
 {
     WString text = ModuleText::FromBuffer(m_btModule.TakeMessageData(WM_BT_EV_BRIDGE_TEXT).bridgeText);
+    if (kind == WPARAM(bridge::TextKind::SecondNumber)) {
+        (void)m_indicators.SetText(kind, text);
+        m_secondCall.SetNumber(text);
+        return;
+    }
     if (m_indicators.SetText(kind, text))
         PostToView(WM_BT_EV_BRIDGE_TEXT, kind, 0);
 }

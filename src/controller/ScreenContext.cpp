@@ -110,3 +110,8 @@ void ScreenContext::PhoneChosen(const BtAddress& address) const
 {
     m_frame.m_linkedPhone.Chosen(address);
 }
+
+const SecondCall& ScreenContext::SecondCallNow() const
+{
+    return m_frame.m_secondCall;
+}

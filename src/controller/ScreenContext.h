@@ -14,6 +14,7 @@
 #include <string_view>
 
 class BridgeIndicators;
+class SecondCall;
 class CallLogStore;
 class CMainFrame;
 class ModuleLink;
@@ -58,6 +59,9 @@ public:
     // Asks the bridge for a call-waiting or assistant action. Refused (false, nothing sent) until
     // the bridge has shown itself, so a serial module never sees the command.
     [[nodiscard]] bool BridgeAction(bridge::Action action);
+    // A second call beside the one in progress, as the bridge reports it; none with a serial
+    // module.
+    const SecondCall& SecondCallNow() const;
     // The name the contacts give a caller's number; none when unknown or ambiguous.
     std::optional<WString> CallerName(const WString& number) const;
     // The status line's missed-call notice: whether one shows, the history opened on the missed

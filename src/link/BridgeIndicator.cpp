@@ -11,7 +11,7 @@ constexpr std::array<std::string_view, kHostStackValues> kHostStackNames { "read
     "no-adapter", "adapter-off", "rfkill-blocked", "no-ofono", "no-handsfree" };
 // From action 1 on.
 constexpr std::array<std::string_view, kActionCount> kActionNames { "hold-answer", "release-answer", "swap",
-    "merge", "assistant-start", "assistant-stop" };
+    "merge", "assistant-start", "assistant-stop", "reject-waiting" };
 
 }
 

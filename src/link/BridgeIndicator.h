@@ -17,13 +17,29 @@ enum class IndicatorKind : BYTE {
     Battery = 3, // the linked phone's battery, 0-5
     Roaming = 4, // 0 home network, 1 roaming
     Service = 5, // 0 no network, 1 registered
+    SecondCall = 6, // a second call beside the one in progress, SecondCall below
 };
 // The highest signal and battery level; roaming and service are 0 or 1.
 inline constexpr BYTE kPhoneLevelMax = 5;
 
 enum class TextKind : BYTE {
     Operator = 1, // the network's name as the phone reports it
+    SecondNumber = 2, // the second call's number, sent before it is reported waiting
 };
+
+// A second call beside the first, the one the main state follows. Only the bridge has one; when
+// the first ends while the second goes on, the second is reported alone and is the first from
+// then on.
+enum class SecondCall : BYTE {
+    None = 0,
+    Waiting = 1, // rings behind the first
+    SecondActive = 2, // the first held
+    FirstActive = 3, // the second held
+    Merged = 4, // one conference
+    SecondAlone = 5, // the first ended; the second takes its place
+};
+inline constexpr BYTE kSecondCallValues = 6;
+
 // Texts are cut to this many characters, so a long name cannot crowd the screens.
 inline constexpr size_t kMaxTextChars = 32;
 
@@ -37,8 +53,9 @@ enum class Action : BYTE {
     MergeCalls = 4,
     AssistantStart = 5,
     AssistantStop = 6,
+    RejectWaiting = 7,
 };
-inline constexpr BYTE kActionCount = 6;
+inline constexpr BYTE kActionCount = 7;
 
 // What stands between the machine and a working hands-free link, the first problem found first.
 enum class HostStack : BYTE {

@@ -2,6 +2,7 @@
 
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
+#include "controller/SecondCall.h"
 #include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "ui/AudioDriverRequests.h"
@@ -48,6 +49,11 @@ void CallScreen::BuildControls()
 {
     if (m_keypad.Create(CDlgNumKeypad::IDD, this))
         m_keypad.ShowWindow(SW_HIDE);
+    if (m_callWaiting.Create(CDlgCallWaiting::IDD, this)) {
+        // A screen opened while a second call goes on shows it at once.
+        if (ScreenContext* ctx = Context())
+            m_callWaiting.ShowCalls(ctx->SecondCallNow().State());
+    }
     Region shape = calldisplay::CallScreenShape();
     SetWindowRgn(&shape, true);
     m_btnReturn.ShowWindow(SW_HIDE);
@@ -130,6 +136,24 @@ void CallScreen::OnDtmfDigit(char16_t key)
     InvalidateRect(&calldisplay::kNumberRect, true);
 }
 
+void CallScreen::OnSecondCall(LPARAM value)
+{
+    ScreenContext* ctx = Context();
+    if (!ctx || value < 0 || value >= bridge::kSecondCallValues)
+        return;
+    const auto state = bridge::SecondCall(value);
+    if (state == bridge::SecondCall::SecondAlone) {
+        // The first call ended: the second is this screen's call now.
+        m_strNumber = ctx->SecondCallNow().Number();
+        m_bFirstKey = true;
+        InvalidateRect(&calldisplay::kNumberRect, true);
+        InvalidateRect(&calldisplay::kCallTimeRect, true);
+    }
+    if (state != bridge::SecondCall::None && m_bKeypadShown)
+        m_keypad.ShowKeypad(false);
+    m_callWaiting.ShowCalls(state);
+}
+
 bool CallScreen::OnCommand(WPARAM wParam, LPARAM)
 {
     if (HIWORD(wParam) != BN_CLICKED)
@@ -159,6 +183,8 @@ LRESULT CallScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             m_keypad.DestroyWindow();
             m_bKeypadShown = false;
         }
+        if (m_callWaiting.GetSafeHwnd())
+            m_callWaiting.DestroyWindow();
         return result;
     }
     case WM_TIMER:
@@ -178,6 +204,12 @@ LRESULT CallScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_PHONE_CONTACTS_CHANGED:
         InvalidateRect(&calldisplay::kNumberRect, true);
+        if (m_callWaiting.Shown())
+            m_callWaiting.InvalidateRect(nullptr, true);
+        return 0;
+    case WM_BT_EV_INDICATOR:
+        if (wParam == WPARAM(bridge::IndicatorKind::SecondCall))
+            OnSecondCall(lParam);
         return 0;
     default:
         if (OnCallMessage(message, wParam, lParam))

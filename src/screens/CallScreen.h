@@ -8,6 +8,7 @@
 #include "platform/controls/Button.h"
 #include "platform/draw/DrawText.h"
 #include "screens/CallDisplay.h"
+#include "screens/DlgCallWaiting.h"
 #include "screens/DlgNumKeypad.h"
 #include "ui/CMyButton.h"
 #include "ui/SkinScreen.h"
@@ -17,6 +18,8 @@ class CMainFrame;
 class CallScreen : public SkinScreen {
 public:
     void SetCallMessage(const WString& text);
+    // The second call's window, shown while one waits or goes on beside this call.
+    const CDlgCallWaiting& CallWaitingPanel() const { return m_callWaiting; }
 
     void DoDataExchange(DataExchange* dx) override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
@@ -63,6 +66,8 @@ protected:
     void RepaintNow();
 
     CDlgNumKeypad m_keypad;
+    // Over the panel and buttons while a second call waits or goes on beside this one.
+    CDlgCallWaiting m_callWaiting;
     WString m_strNumber;
     WString m_strMessage;
     bool m_bFirstKey = true;
@@ -77,6 +82,8 @@ private:
     void ToggleMute();
     void TransferAudio();
     void OnDtmfDigit(char16_t key);
+    // The bridge's report of a second call.
+    void OnSecondCall(LPARAM value);
 
     const Setup& m_setup;
 };

@@ -1,6 +1,7 @@
 #include "screens/ScreenTemplates.h"
 
 #include "screens/DlgCallHist.h"
+#include "screens/DlgCallWaiting.h"
 #include "screens/DlgConnect.h"
 #include "screens/DlgIncoming.h"
 #include "screens/DlgNumKeypad.h"
@@ -21,4 +22,5 @@ void RegisterScreenTemplates()
     CDlgIncoming::RegisterTemplate();
     CDlgNumKeypad::RegisterTemplate();
     CDlgOutgoing::RegisterTemplate();
+    CDlgCallWaiting::RegisterTemplate();
 }

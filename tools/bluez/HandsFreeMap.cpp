@@ -273,19 +273,30 @@ void HandsFreeMap::UpdateCall()
     const CallFacts* ringing = nullptr;
     const CallFacts* outgoing = nullptr;
     const CallFacts* active = nullptr;
+    std::string activePath;
     for (const auto& [path, call] : m_calls) {
         if (path.rfind(m_linkedModem + "/", 0) != 0)
             continue;
         CallPhase phase = PhaseOf(call.state);
         const CallFacts*& slot = phase == CallPhase::Ringing ? ringing : phase == CallPhase::Outgoing ? outgoing : active;
-        if (!slot)
+        if (!slot) {
             slot = &call;
+            if (phase == CallPhase::Active)
+                activePath = path;
+        }
     }
     BYTE main = m_core.MainState();
     bool inCall = main == ModuleCore::kRinging || main == ModuleCore::kInCall || m_core.Outgoing();
+    if (!inCall) {
+        m_firstCall.clear();
+        m_conferenceEnding = false;
+    }
     if (active) {
+        if (main != ModuleCore::kInCall || m_firstCall.empty())
+            m_firstCall = activePath;
         if (main != ModuleCore::kInCall)
             m_core.CallActive(m_audioCard);
+        UpdateSecondCall();
     } else if (ringing) {
         // A call waiting behind one in progress does not ring the module again.
         if (main == ModuleCore::kConnected && !m_core.Outgoing())
@@ -297,7 +308,75 @@ void HandsFreeMap::UpdateCall()
             m_core.OutgoingCall();
     } else if (inCall) {
         m_core.CallEnded();
+        m_firstCall.clear();
     }
+}
+
+void HandsFreeMap::UpdateSecondCall()
+{
+    using bridge::SecondCall;
+    auto first = m_calls.find(m_firstCall);
+    auto other = std::find_if(m_calls.begin(), m_calls.end(), [&](const auto& call) {
+        return call.first != m_firstCall && call.first.rfind(m_linkedModem + "/", 0) == 0;
+    });
+    if (first == m_calls.end()) {
+        // The first call ended while an answered second one goes on: that one is the call now.
+        // A conference that was asked to end ends as one: the second's end is told first.
+        if (other != m_calls.end() && PhaseOf(other->second.state) == CallPhase::Active) {
+            (void)m_core.SecondCall(m_conferenceEnding ? SecondCall::None : SecondCall::SecondAlone,
+                other->second.number);
+            m_firstCall = other->first;
+        }
+        return;
+    }
+    if (other == m_calls.end()) {
+        (void)m_core.SecondCall(SecondCall::None);
+        return;
+    }
+    const std::string& mine = first->second.state;
+    const std::string& theirs = other->second.state;
+    std::optional<SecondCall> state;
+    if (PhaseOf(theirs) == CallPhase::Ringing)
+        state = SecondCall::Waiting;
+    else if (theirs == "active" && mine == "active")
+        state = SecondCall::Merged; // only a conference has two calls active at once
+    else if (theirs == "active" && mine == "held")
+        state = SecondCall::SecondActive;
+    else if (theirs == "held" && mine == "active")
+        state = SecondCall::FirstActive;
+    // Both held, or a dialled second call: a moment between two reports, nothing to tell yet.
+    if (state)
+        (void)m_core.SecondCall(*state, other->second.number);
+}
+
+std::vector<std::string> HandsFreeMap::CallsToEnd()
+{
+    std::string current = CurrentCall();
+    if (m_core.MainState() != ModuleCore::kInCall)
+        return current.empty() ? std::vector<std::string> {} : std::vector<std::string> { current };
+    bool merged = m_core.SecondCallState() == bridge::SecondCall::Merged;
+    m_conferenceEnding = merged;
+    std::vector<std::string> calls;
+    for (const auto& [path, call] : m_calls) {
+        if (path.rfind(m_linkedModem + "/", 0) == 0 && call.state == "active")
+            calls.push_back(path);
+        if (!calls.empty() && !merged)
+            break;
+    }
+    if (calls.empty() && !current.empty())
+        calls.push_back(current);
+    return calls;
+}
+
+std::string HandsFreeMap::WaitingCall() const
+{
+    if (m_core.MainState() != ModuleCore::kInCall)
+        return {};
+    for (const auto& [path, call] : m_calls) {
+        if (path.rfind(m_linkedModem + "/", 0) == 0 && PhaseOf(call.state) == CallPhase::Ringing)
+            return path;
+    }
+    return {};
 }
 
 std::vector<PairedPhone> HandsFreeMap::PairedPhones() const

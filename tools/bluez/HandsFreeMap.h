@@ -78,6 +78,12 @@ public:
     std::string LinkedDevice() const;
     // The call the module's commands act on: the ringing one, else the first.
     std::string CurrentCall() const;
+    // The calls the module's EndCall ends: with a call in progress the active one, or every call
+    // of a conference; else the current call. Empty when none is known. A conference asked to
+    // end is no longer reported call by call as its calls go.
+    std::vector<std::string> CallsToEnd();
+    // The call ringing behind the one in progress; empty when none waits.
+    std::string WaitingCall() const;
     bool Ringing() const;
     void Forget(const BtAddress& address);
     // A Connect that BlueZ refused or that brought no hands-free modem up in time.
@@ -94,6 +100,9 @@ private:
     void UpdateReady();
     void UpdateLink();
     void UpdateCall();
+    // Beside the first call (the one the main state follows), a second one: waiting, one of the
+    // two held, merged, or left alone when the first ended.
+    void UpdateSecondCall();
 
     ModuleCore& m_core;
     std::string m_adapterName; // "hci0", or empty for the first one
@@ -109,6 +118,8 @@ private:
         std::string number;
     };
     std::map<std::string, CallFacts> m_calls;
+    std::string m_firstCall;
+    bool m_conferenceEnding = false;
     bool m_audioCard = false;
     bool m_pairing = false;
     bool m_loaded = false;

@@ -177,11 +177,12 @@ void OfonoModems::Answer()
 
 void OfonoModems::Hangup()
 {
-    std::string call = m_map.CurrentCall();
+    std::vector<std::string> calls = m_map.CallsToEnd();
     auto done = [this](sd_bus_message*, bool ok) { m_bus.Trace("hangup %s", ok ? "done" : "refused"); };
-    if (call.empty())
+    if (calls.empty())
         m_bus.Call(busname::kOfono, m_map.LinkedModem(), kCallManagerIface, "HangupAll", nullptr, done);
-    else
+    // A conference ends call by call, as its calls are the phone's own.
+    for (const std::string& call : calls)
         m_bus.Call(busname::kOfono, call, kCallIface, "Hangup", nullptr, done);
 }
 

@@ -11,6 +11,7 @@ namespace {
 constexpr const char* kNetworkIface = "org.ofono.NetworkRegistration";
 constexpr const char* kHandsfreeIface = "org.ofono.Handsfree";
 constexpr const char* kCallManagerIface = "org.ofono.VoiceCallManager";
+constexpr const char* kCallIface = "org.ofono.VoiceCall";
 
 int OnFactSignal(sd_bus_message* m, void* userdata, sd_bus_error*)
 {
@@ -99,6 +100,14 @@ void OfonoPhoneFacts::Act(bridge::Action action)
     case bridge::Action::MergeCalls:
         member = "CreateMultiparty";
         break;
+    case bridge::Action::RejectWaiting: {
+        std::string waiting = m_map.WaitingCall();
+        if (waiting.empty())
+            m_bus.Trace("reject-waiting: no call waits");
+        else
+            m_bus.Call(busname::kOfono, waiting, kCallIface, "Hangup", nullptr, done);
+        return;
+    }
     case bridge::Action::AssistantStart:
     case bridge::Action::AssistantStop: {
         int on = action == bridge::Action::AssistantStart;

@@ -456,6 +456,7 @@ void ModuleCore::CallActive(bool audioHere)
 
 void ModuleCore::CallEnded()
 {
+    EndSecondCall();
     StopRepeats();
     m_outgoing = false;
     SendCallStatus(0, 0);

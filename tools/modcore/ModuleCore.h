@@ -71,6 +71,12 @@ public:
     std::optional<BYTE> PhoneIndicatorValue(bridge::IndicatorKind kind) const;
     void OperatorName(const std::string& name);
     const std::string& OperatorNameValue() const { return m_operator; }
+    // A second call beside the one in progress, also only from the bridge: its number (text
+    // 0x61 kind 2) goes before it is first reported, each change as indicator kind 6. Refused
+    // (false) outside a call and for SecondAlone without a second call. A call's end reports None
+    // first, so each call ends once.
+    bool SecondCall(bridge::SecondCall state, const std::string& number = {});
+    bridge::SecondCall SecondCallState() const { return m_second; }
 
     BYTE MainState() const { return m_main; }
     bool Audio() const { return m_audio; }
@@ -109,6 +115,7 @@ private:
     void SendPhoneIndicators();
     void SendOperator();
     void ForgetPhoneIndicators();
+    void EndSecondCall();
     // The bridge's command (0x62): an action on the calls or the assistant.
     void DoBridgeAction(std::span<const BYTE> frame);
     std::vector<BYTE> Text(const std::string& text, size_t room);
@@ -147,4 +154,5 @@ private:
     // By indicator kind; only the phone's kinds are used.
     std::array<std::optional<BYTE>, 6> m_phoneIndicators {};
     std::string m_operator;
+    bridge::SecondCall m_second = bridge::SecondCall::None;
 };

@@ -26,6 +26,7 @@ BYTE MaxValue(bridge::IndicatorKind kind)
     case bridge::IndicatorKind::Service:
         return 1;
     case bridge::IndicatorKind::HostStack:
+    case bridge::IndicatorKind::SecondCall:
         break;
     }
     return 0;
@@ -99,6 +100,33 @@ void ModuleCore::ForgetPhoneIndicators()
     // The application forgets them on its own when the link ends; nothing is sent.
     m_phoneIndicators = {};
     m_operator.clear();
+}
+
+bool ModuleCore::SecondCall(bridge::SecondCall state, const std::string& number)
+{
+    using bridge::SecondCall;
+    if (m_main != kInCall || BYTE(state) >= bridge::kSecondCallValues)
+        return false;
+    if (state == SecondCall::SecondAlone && m_second == SecondCall::None)
+        return false;
+    if (state == m_second)
+        return true;
+    if (m_second == SecondCall::None && state != SecondCall::None) {
+        std::vector<BYTE> data { BYTE(bridge::TextKind::SecondNumber) };
+        std::string cut = CutUtf8(number, bridge::kMaxTextChars);
+        data.insert(data.end(), cut.begin(), cut.end());
+        Event(kEvText, data);
+    }
+    Event(kEvIndicator, { BYTE(bridge::IndicatorKind::SecondCall), BYTE(state) });
+    // Alone, the second call is the one the main state follows from now on.
+    m_second = state == SecondCall::SecondAlone ? SecondCall::None : state;
+    return true;
+}
+
+void ModuleCore::EndSecondCall()
+{
+    if (m_second != bridge::SecondCall::None)
+        SecondCall(bridge::SecondCall::None);
 }
 
 void ModuleCore::DoBridgeAction(std::span<const BYTE> bytes)

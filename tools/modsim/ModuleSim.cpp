@@ -238,7 +238,10 @@ std::string ModuleSim::HelpText()
   linkkind N               link kind reported by the next connection (2 hands-free, 1 headset)
   ring NUMBER              a call comes in (needs a connected phone)
   answer                   the phone answers: an incoming call, or the remote end of a dialled one
-  hangup                   the other side hangs up (a ringing call is then missed)
+  hangup                   the other side hangs up (a ringing call is then missed); with two
+                           calls, the active one's (a waiting caller gives up first)
+  waiting NUMBER           as the bridge does, a second call waits behind the one in progress;
+                           the device's hold, release, swap, merge and reject act on it
   audio                    the phone moves the voice to or from the device
   volume N                 the phone reports speaker level N (event 0x0A)
   fields A B               state fields A and B of the state byte
@@ -359,7 +362,7 @@ std::string ModuleSim::Execute(const std::string& line)
     if (cmd == "hangup") {
         if (Main() != kRinging && Main() != kInCall && !m_core.Outgoing())
             return "error no call";
-        EndCall();
+        RemoteHangup();
         return "ok call over";
     }
     if (cmd == "audio") {
@@ -421,6 +424,8 @@ std::string ModuleSim::Execute(const std::string& line)
     }
     if (cmd == "hoststate")
         return PlayHostStack(arg(1));
+    if (cmd == "waiting")
+        return PlayWaiting(w);
     if (cmd == "signal" || cmd == "battery" || cmd == "roaming" || cmd == "service" || cmd == "operator")
         return PlayPhoneFact(w);
     if (cmd == "contact" || cmd == "vcard") {

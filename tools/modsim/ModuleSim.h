@@ -62,6 +62,10 @@ private:
     std::string PlayHostStack(const std::string& name);
     // signal, battery, roaming, service and operator: the bridge's report of the linked phone.
     std::string PlayPhoneFact(const std::vector<std::string>& words);
+    // waiting NUMBER: a second call rings behind the one in progress.
+    std::string PlayWaiting(const std::vector<std::string>& words);
+    // The other side of the active call hangs up, or the waiting caller gives up.
+    void RemoteHangup();
     // The phones' side of the module's commands.
     std::vector<PairedPhone> PairedPhones() const override;
     void Connect(const BtAddress& address) override;
@@ -69,13 +73,14 @@ private:
     void PairingWindow(bool) override { }
     void RemovePairing(const BtAddress& address) override;
     void Answer() override { Answer(true); }
-    void Hangup() override { EndCall(); }
+    // The device ends the active call; with a second call the other one stays.
+    void Hangup() override;
     void Dial(const std::string& number) override;
     void SendTone(char) override { }
     void TransferAudio(bool toDevice) override { m_core.AudioHere(toDevice); }
     void SetSpeakerVolume(BYTE) override { }
     void SetMicGain(BYTE) override { }
-    void BridgeAction(bridge::Action) override { }
+    void BridgeAction(bridge::Action action) override;
 
     void LinkDown();
     void StartIncoming(const std::string& number);
@@ -96,6 +101,7 @@ private:
 
     bool m_failNextConnect = false;
     unsigned long m_callTimer = 0, m_answerTimer = 0;
+    std::string m_secondNumber;
     bool m_quit = false;
     SimContacts m_contacts { ContactBook::DefaultFolder() };
 };

@@ -1,4 +1,5 @@
-// The simulator's console commands for what only the bridge reports of the linked phone.
+// The simulator's console commands for what only the bridge reports of the linked phone, and the
+// phone's side of the bridge's call-waiting actions.
 
 #include "ModuleSim.h"
 
@@ -50,4 +51,74 @@ std::string ModuleSim::PlayPhoneFact(const std::vector<std::string>& w)
     if (!m_core.PhoneIndicator(kind, *value))
         return "error " + cmd + " refused";
     return "ok " + cmd + " " + word;
+}
+
+std::string ModuleSim::PlayWaiting(const std::vector<std::string>& w)
+{
+    if (w.size() != 2)
+        return "error waiting NUMBER";
+    if (Main() != kInCall || m_core.SecondCallState() != bridge::SecondCall::None)
+        return "error waiting needs one call in progress";
+    m_secondNumber = w[1];
+    (void)m_core.SecondCall(bridge::SecondCall::Waiting, m_secondNumber);
+    return "ok waiting " + w[1];
+}
+
+void ModuleSim::BridgeAction(bridge::Action action)
+{
+    using bridge::Action;
+    using bridge::SecondCall;
+    SecondCall now = m_core.SecondCallState();
+    std::optional<SecondCall> next;
+    switch (action) {
+    case Action::HoldAndAnswer:
+        next = now == SecondCall::Waiting ? std::optional(SecondCall::SecondActive) : std::nullopt;
+        break;
+    case Action::ReleaseAndAnswer:
+        next = now == SecondCall::Waiting ? std::optional(SecondCall::SecondAlone) : std::nullopt;
+        break;
+    case Action::RejectWaiting:
+        next = now == SecondCall::Waiting ? std::optional(SecondCall::None) : std::nullopt;
+        break;
+    case Action::SwapCalls:
+        if (now == SecondCall::SecondActive || now == SecondCall::FirstActive)
+            next = now == SecondCall::SecondActive ? SecondCall::FirstActive : SecondCall::SecondActive;
+        break;
+    case Action::MergeCalls:
+        if (now == SecondCall::SecondActive || now == SecondCall::FirstActive)
+            next = SecondCall::Merged;
+        break;
+    case Action::AssistantStart:
+    case Action::AssistantStop:
+        break;
+    }
+    // A phone ignores what makes no sense for its calls, as the actions' answer came already.
+    if (next)
+        (void)m_core.SecondCall(*next, m_secondNumber);
+}
+
+void ModuleSim::Hangup()
+{
+    using bridge::SecondCall;
+    switch (m_core.SecondCallState()) {
+    case SecondCall::SecondActive:
+        // The held first call is taken back, as the phone's own screen would offer.
+        (void)m_core.SecondCall(SecondCall::None);
+        return;
+    case SecondCall::FirstActive:
+        (void)m_core.SecondCall(SecondCall::SecondAlone, m_secondNumber);
+        return;
+    default:
+        // Ringing, a single call, a conference, or a first call with one waiting: all of it ends.
+        EndCall();
+    }
+}
+
+void ModuleSim::RemoteHangup()
+{
+    // The waiting caller gives up; otherwise it is the active call's other end.
+    if (m_core.SecondCallState() == bridge::SecondCall::Waiting)
+        (void)m_core.SecondCall(bridge::SecondCall::None);
+    else
+        Hangup();
 }

@@ -293,8 +293,10 @@ TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachTheP
         { "hold and answer in a call", InCall("active"), { 0x62, 0x01 }, "03 62 00", true },
         { "merge in a call", InCall("active"), { 0x62, 0x04 }, "03 62 00", true },
         { "action 0 is unknown", InCall("active"), { 0x62, 0x00 }, "03 62 02", false },
-        { "action 6 is the last", Linked, { 0x62, 0x06 }, "03 62 00", true },
-        { "action 7 is unknown", InCall("active"), { 0x62, 0x07 }, "03 62 02", false },
+        { "action 6 with a linked phone", Linked, { 0x62, 0x06 }, "03 62 00", true },
+        { "reject waiting, the last, in a call", InCall("active"), { 0x62, 0x07 }, "03 62 00", true },
+        { "reject waiting with no call", Linked, { 0x62, 0x07 }, "03 62 01", false },
+        { "action 8 is unknown", InCall("active"), { 0x62, 0x08 }, "03 62 02", false },
         { "no action byte", InCall("active"), { 0x62 }, "03 62 02", false },
         { "two action bytes", InCall("active"), { 0x62, 0x03, 0x03 }, "03 62 02", false },
         { "the assistant with a linked phone", Linked, { 0x62, 0x05 }, "03 62 00", true },
@@ -311,4 +313,54 @@ TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachTheP
             EXPECT_EQ(BYTE(m.phones.actions[0]), c.command[1]) << c.what;
         }
     }
+}
+
+TEST(HandsFreeMap, SecondCallIsReportedOnceForEachOfItsStatesAndItsEnd)
+{
+    using Frames = std::vector<std::string>;
+    using Calls = std::vector<std::string>;
+    const std::string second = kRoadModem + "/voicecall02";
+    Module m;
+    InCall("active")(m);
+    (void)m.Frames();
+    EXPECT_FALSE(m.core.SecondCall(bridge::SecondCall::SecondAlone)) << "no second call to be left alone";
+    EXPECT_EQ(m.map.WaitingCall(), "");
+
+    m.map.Call(second, "waiting", "777");
+    EXPECT_EQ(m.Frames(), (Frames { "04 61 02 37 37 37", "04 60 06 01" })) << "the number first, then the call";
+    EXPECT_EQ(m.map.WaitingCall(), second);
+    EXPECT_EQ(m.map.CallsToEnd(), Calls { kCall }) << "the device's end is the active call's";
+    m.map.Call(kCall, "held", "555");
+    EXPECT_EQ(m.Frames(), Frames {}) << "held, while the second still waits";
+    m.map.Call(second, "active", "777");
+    EXPECT_EQ(m.Frames(), Frames { "04 60 06 02" });
+    EXPECT_EQ(m.map.CallsToEnd(), Calls { second });
+    m.map.Call(second, "held", "777");
+    m.map.Call(kCall, "active", "555");
+    EXPECT_EQ(m.Frames(), Frames { "04 60 06 03" }) << "both held for a moment tells nothing";
+    m.map.Call(second, "active", "777");
+    EXPECT_EQ(m.Frames(), Frames { "04 60 06 04" });
+    EXPECT_EQ(m.map.CallsToEnd(), (Calls { kCall, second })) << "a conference ends whole";
+    m.map.CallGone(kCall);
+    EXPECT_EQ(m.Frames(), Frames { "04 60 06 00" }) << "the conference asked to end ends as one";
+    m.map.CallGone(second);
+    EXPECT_EQ(m.Frames(), (Frames { "04 10 00 00 00", "04 01 20" }));
+
+    // The first call ends while the second is held: the second is the call from then on, and
+    // the next call waits behind it.
+    InCall("active")(m);
+    m.map.Call(second, "waiting", "777");
+    m.map.Call(kCall, "held", "555");
+    m.map.Call(second, "active", "777");
+    m.map.Call(second, "held", "777");
+    m.map.Call(kCall, "active", "555");
+    (void)m.Frames();
+    m.map.CallGone(kCall);
+    EXPECT_EQ(m.Frames(), Frames { "04 60 06 05" });
+    m.map.Call(kCall, "waiting", "888");
+    EXPECT_EQ(m.Frames(), (Frames { "04 61 02 38 38 38", "04 60 06 01" }));
+    // Rejected, or given up by its caller.
+    m.map.CallGone(kCall);
+    EXPECT_EQ(m.Frames(), Frames { "04 60 06 00" });
+    EXPECT_EQ(m.core.MainState(), ModuleCore::kInCall);
 }

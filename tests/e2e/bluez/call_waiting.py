@@ -1,0 +1,113 @@
+#!/usr/bin/python3
+"""A second call during a call as oFono publishes it: the real ostrilan against the real
+ostrilan-bluez, with python-dbusmock's ofono template on a private system bus playing a phone that
+holds, swaps, merges and ends its calls when asked, and the history both calls leave.
+
+Usage: call_waiting.py APP_DIR WORK_DIR [unittest arguments]
+"""
+
+import functools
+import operator
+import pathlib
+import sys
+import unittest
+
+import dbus
+
+import bluez_flows
+from bluez_flows import ACCEPT, MOCK, ROAD, TAB_INCOMING, TAB_MISSED, BluezFlow, modem_path
+
+MANAGER = 'org.ofono.VoiceCallManager'
+CALL = 'org.ofono.VoiceCall'
+# The second call's buttons, one under the other on the right of the call screen.
+HOLD_ANSWER = SWAP = (391, 74)
+MERGE = (391, 138)
+REJECT = END = (391, 202)
+
+
+def states(**calls):
+    """Mock code that moves calls to new states, each told as ofonod tells it."""
+    return ''.join(
+        f'objects["{path}"].Set("{CALL}", "State", "{state}"); '
+        f'objects["{path}"].EmitSignal("{CALL}", "PropertyChanged", "sv", '
+        f'["State", dbus.String("{state}", variant_level=1)]); ' for path, state in calls.values())
+
+
+class CallWaiting(BluezFlow):
+    def wait_second_call(self, value, what):
+        """The application took the module's report of the second call off the line."""
+        frame = [0x77, 0x04, 0x03, 0x60, 0x06, value]
+        text = ' '.join(f'{b:02X}' for b in frame + [functools.reduce(operator.xor, frame)])
+        trace = pathlib.Path(self.work, 'trace.txt')
+        self.wait(lambda: f' serial-rx {text}\n' in trace.read_text(), what)
+        self.settle()
+
+    def in_call_with_one_waiting(self, number):
+        """5551234 rings and is answered on the screen; then `number` waits behind it."""
+        self.link_phone(ROAD[0])
+        self.wait_module(4, 'the phone did not link')
+        self.settle()
+        first = self.ring(ROAD[0], '5551234')
+        self.wait_showing('CDlgIncoming')
+        self.tap(ACCEPT)
+        self.wait_called('org.ofono', first, 'Answer')
+        self.wait_module(6, 'the call was not answered')
+        modem = self.ofono(modem_path(ROAD[0]))
+        second = modem_path(ROAD[0]) + '/voicecall' + number
+        props = {'State': dbus.String('waiting', variant_level=1),
+                 'LineIdentification': dbus.String(number, variant_level=1)}
+        modem.AddObject(second, CALL, props, [
+            ('Hangup', '', '', self.removal_code(modem_path(ROAD[0]), second))], dbus_interface=MOCK)
+        modem.EmitSignal(MANAGER, 'CallAdded', 'oa{sv}', [dbus.ObjectPath(second), props], dbus_interface=MOCK)
+        self.wait_text('Call waiting')
+        self.wait_text(number)
+        self.settle()
+        return modem, first, second
+
+    def test_waiting_call_held_swapped_merged_and_ended_leaves_both_calls_in_the_history(self):
+        modem, first, second = self.in_call_with_one_waiting('5557777')
+        phone = [('HoldAndAnswer', states(a=(first, 'held'), b=(second, 'active'))),
+                 ('SwapCalls', states(a=(second, 'held'), b=(first, 'active'))),
+                 ('CreateMultiparty', states(a=(second, 'active')))]
+        for method, code in phone:
+            modem.AddMethod(MANAGER, method, '', '', code, dbus_interface=MOCK)
+
+        self.tap(HOLD_ANSWER)
+        self.wait_called('org.ofono', modem_path(ROAD[0]), 'HoldAndAnswer')
+        self.wait_text('On hold')
+        self.settle()
+        self.tap(SWAP)
+        self.wait_called('org.ofono', modem_path(ROAD[0]), 'SwapCalls')
+        self.wait_second_call(3, 'the first call did not become the active one')
+        self.tap(MERGE)
+        self.wait_called('org.ofono', modem_path(ROAD[0]), 'CreateMultiparty')
+        self.wait_text('Two callers')
+        self.settle()
+
+        # End ends the conference, call by call.
+        self.tap(END)
+        self.wait_called('org.ofono', first, 'Hangup')
+        self.wait_called('org.ofono', second, 'Hangup')
+        self.wait_call_over('CDlgIncoming')
+        self.history_shows(TAB_INCOMING, '5551234')
+        self.history_shows(TAB_INCOMING, '5557777')
+        self.quit()
+
+    def test_waiting_call_rejected_is_missed_while_the_first_goes_on(self):
+        modem, first, second = self.in_call_with_one_waiting('5558888')
+        self.tap(REJECT)
+        self.wait_called('org.ofono', second, 'Hangup')
+        self.wait(lambda: not self.shows('Call waiting'), 'the waiting call stayed on the screen')
+        self.assertEqual(self.module_state(), 6, 'the first call did not go on')
+
+        # The first call's other end hangs up.
+        modem.EmitSignal(MANAGER, 'CallRemoved', 'o', [dbus.ObjectPath(first)], dbus_interface=MOCK)
+        self.wait_call_over('CDlgIncoming')
+        self.history_shows(TAB_MISSED, '5558888')
+        self.history_shows(TAB_INCOMING, '5551234')
+        self.quit()
+
+
+if __name__ == '__main__':
+    bluez_flows.APP_DIR, bluez_flows.WORK_DIR = sys.argv[1], sys.argv[2]
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)

@@ -1,0 +1,147 @@
+// A second call during a call, played on the module simulator as the bridge would report it: the
+// waiting caller over the call screen, the actions on it, and the history that each call leaves.
+
+#include "SimAppTest.h"
+#include "screens/CallScreen.h"
+#include "screens/DlgCallWaiting.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds kWait { 10000 };
+// The frame's reconnect timer links the simulator's phone.
+constexpr uint64_t kReconnectMs = 60000;
+
+class CallWaitingSimTest : public SimAppTest {
+protected:
+    void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }, kWait); }
+
+    bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, kWait); }
+    const PhoneStatus& Status() { return Frame().Context()->status; }
+    bridge::SecondCall Second() { return Frame().Context()->SecondCallNow().State(); }
+    CallScreen* Incoming() { return Screen<CallScreen>(kScreenIncoming); }
+    bool PanelShows(const std::string& text)
+    {
+        Idle();
+        return Incoming() && Incoming()->CallWaitingPanel().IsWindowVisible()
+            && ShowsText(Incoming()->CallWaitingPanel(), text);
+    }
+    void TapPanel(const skin::place::Control& button)
+    {
+        POINT p = skin::place::Center(button);
+        Tap(CDlgCallWaiting::kPlace.left + p.x, CDlgCallWaiting::kPlace.top + p.y);
+    }
+
+    // 5551234 rings and is answered on the device.
+    void FirstCallAnswered()
+    {
+        Advance(kReconnectMs);
+        ASSERT_TRUE(Until([&] { return Status().mainState == 4 && Status().linkKind == 2; }));
+        ASSERT_EQ(control.Ask("ring 5551234", kWait), "ok ringing");
+        ASSERT_TRUE(Until([&] { return Incoming() != nullptr; }));
+        TapAt(skin::place::Center(skin::place::incoming::btn_accept));
+        ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateInCall; }));
+    }
+};
+
+// A record's time of day in seconds.
+int Seconds(const CallRecord& record)
+{
+    return (record.time.wHour * 60 + record.time.wMinute) * 60 + record.time.wSecond;
+}
+
+// A record of the history file with that number.
+std::optional<CallRecord> Find(const std::vector<CallRecord>& records, const std::string& number)
+{
+    for (const CallRecord& record : records)
+        if (record.Number() == number)
+            return record;
+    return std::nullopt;
+}
+
+}
+
+TEST_F(CallWaitingSimTest, WaitingCallHeldSwappedMergedAndEndedLeavesBothCallsInTheHistory)
+{
+    FirstCallAnswered();
+    EXPECT_EQ(control.Ask("contact \"Ann Lee\" 5557777", kWait).rfind("ok contact ", 0), 0u);
+    ASSERT_TRUE(Until([&] { return Frame().Context()->CallerName(u"5557777").has_value(); }));
+    // Nothing waits yet: the call screen is as it always was.
+    EXPECT_FALSE(Incoming()->CallWaitingPanel().IsWindowVisible());
+
+    Advance(10000);
+    EXPECT_EQ(control.Ask("waiting 5557777", kWait), "ok waiting 5557777");
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
+    EXPECT_TRUE(PanelShows("Ann Lee"));
+    EXPECT_TRUE(PanelShows("Call waiting"));
+    EXPECT_EQ(control.Ask("waiting 5550000", kWait), "error waiting needs one call in progress");
+    Screenshot("call-waiting");
+
+    TapPanel(skin::place::callwait::btn_hold_answer);
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::SecondActive; }));
+    EXPECT_TRUE(PanelShows("On hold"));
+    EXPECT_TRUE(PanelShows("Active"));
+    Screenshot("call-waiting-two-calls");
+
+    Advance(20000);
+    TapPanel(skin::place::callwait::btn_swap);
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::FirstActive; }));
+    TapPanel(skin::place::callwait::btn_merge);
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Merged; }));
+    EXPECT_TRUE(PanelShows("Two callers"));
+
+    // End ends the conference: both calls, each logged once.
+    Advance(5000);
+    TapPanel(skin::place::callwait::btn_end);
+    ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateConnected; }));
+    Advance(3000);
+    std::vector<CallRecord> received = History("IncomingCall.dat");
+    ASSERT_EQ(received.size(), 2u);
+    std::optional<CallRecord> first = Find(received, "5551234");
+    std::optional<CallRecord> second = Find(received, "5557777");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->duration, 35u);
+    EXPECT_EQ(Seconds(*second) - Seconds(*first), 10);
+    EXPECT_EQ(second->duration, 25u);
+    EXPECT_TRUE(History("MissedCall.dat").empty());
+}
+
+TEST_F(CallWaitingSimTest, WaitingCallRejectedIsMissedAndOneAnsweredInPlaceOfTheFirstIsLoggedAsItsOwn)
+{
+    FirstCallAnswered();
+    Advance(4000);
+    EXPECT_EQ(control.Ask("waiting 5558888", kWait), "ok waiting 5558888");
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
+    EXPECT_TRUE(PanelShows("5558888"));
+    TapPanel(skin::place::callwait::btn_reject);
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::None; }));
+    Idle();
+    EXPECT_FALSE(Incoming()->CallWaitingPanel().IsWindowVisible());
+    EXPECT_EQ(Status().mainState, PhoneStatus::kStateInCall);
+    std::vector<CallRecord> missed = History("MissedCall.dat");
+    ASSERT_EQ(missed.size(), 1u);
+    EXPECT_EQ(missed[0].Number(), "5558888");
+    EXPECT_EQ(missed[0].duration, 0u);
+    EXPECT_TRUE(History("IncomingCall.dat").empty());
+
+    // The next one is answered in place of the first, which is logged then; it is the call now.
+    Advance(6000);
+    EXPECT_EQ(control.Ask("waiting 5559999", kWait), "ok waiting 5559999");
+    ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
+    TapPanel(skin::place::callwait::btn_end_answer);
+    ASSERT_TRUE(Until([&] { return History("IncomingCall.dat").size() == 1u; }));
+    Idle();
+    EXPECT_TRUE(ShowsText(*Incoming(), "5559999"));
+    Advance(5000);
+    EXPECT_EQ(control.Ask("hangup", kWait), "ok call over");
+    ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateConnected; }));
+    Advance(3000);
+    std::vector<CallRecord> received = History("IncomingCall.dat");
+    ASSERT_EQ(received.size(), 2u);
+    std::optional<CallRecord> first = Find(received, "5551234");
+    std::optional<CallRecord> second = Find(received, "5559999");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->duration, 10u);
+    EXPECT_EQ(Seconds(missed[0]) - Seconds(*first), 4);
+    EXPECT_EQ(second->duration, 5u);
+    EXPECT_EQ(History("MissedCall.dat").size(), 1u);
+}
