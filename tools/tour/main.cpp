@@ -131,6 +131,12 @@ int main(int argc, char** argv)
         return person.Check(rig.Screenshot(out / file), std::string("no screenshot ") + file);
     };
 
+    // A call is written when the module's idle state arrives, which may come after its screen has
+    // gone: the newest record of the file is waited for, not read once.
+    auto logs = [&](const char* file, uint32_t magic, uint32_t type, const std::string& number, uint32_t least,
+                    uint32_t most) {
+        return rig.Until([&] { return NewestIs(rig.DataFile(file), magic, type, number, least, most); });
+    };
 
     // The calls as the person and the phone play them; `shots` takes the tour's screenshots.
     auto simSays = [&](const std::string& command) {
@@ -221,17 +227,22 @@ int main(int argc, char** argv)
             return false;
         const std::pair<const char*, uint32_t> files[] = { { "IncomingCall.dat", df::kIncomingMagic },
             { "OutgoingCall.dat", df::kOutgoingMagic }, { "MissedCall.dat", df::kMissedMagic } };
-        for (const auto& [file, magic] : files) {
+        // Twenty slots, newest first; a talked call may count the two seconds of "call over" too.
+        auto holdsNewest = [&](const char* file, uint32_t magic) {
             auto calls = df::ReadHistory(rig.DataFile(file), magic);
             const std::vector<df::Call>& want = logged[file];
-            // Twenty slots, newest first; a talked call may count the two seconds of "call over" too.
             bool whole = calls && calls->size() == std::min<size_t>(want.size(), 20);
             for (size_t slot = 0; whole && slot < calls->size(); ++slot) {
                 const df::Call &got = (*calls)[slot], &call = want[want.size() - 1 - slot];
                 whole = got.type == call.type && got.number == call.number
                     && (call.duration == 0 || (got.duration >= call.duration && got.duration <= call.duration + 2));
             }
-            if (!person.Check(whole, std::string(file) + " does not hold the newest calls"))
+            return whole;
+        };
+        for (const auto& [file, magic] : files) {
+            // The last call is written when the module's idle state arrives.
+            if (!person.Check(rig.Until([&] { return holdsNewest(file, magic); }),
+                    std::string(file) + " does not hold the newest calls"))
                 return false;
         }
         return true;
@@ -296,7 +307,7 @@ int main(int argc, char** argv)
         { "incoming call answered and ended",
             [&] {
                 return answeredHere(kCaller, kIncomingMs, true)
-                    && person.Check(NewestIs(rig.DataFile("IncomingCall.dat"), df::kIncomingMagic, 1, kCaller,
+                    && person.Check(logs("IncomingCall.dat", df::kIncomingMagic, 1, kCaller,
                                         kIncomingMs / 1000, kIncomingMs / 1000),
                         "IncomingCall.dat does not hold the call")
                     && screenshot("call-ended");
@@ -306,7 +317,7 @@ int main(int argc, char** argv)
                 // Its length is whatever the call before it left: the device only resets the
                 // call time when a call is answered.
                 return unanswered(kMissedCaller, kGivesUp, 0)
-                    && person.Check(NewestIs(rig.DataFile("MissedCall.dat"), df::kMissedMagic, 3, kMissedCaller,
+                    && person.Check(logs("MissedCall.dat", df::kMissedMagic, 3, kMissedCaller,
                                         0, UINT32_MAX),
                         "MissedCall.dat does not hold the call")
                     && screenshot("missed");
@@ -317,7 +328,7 @@ int main(int argc, char** argv)
                 // The screen's two seconds of "call over" pass at once on the virtual clock and
                 // may be counted before the module's idle state arrives.
                 return outgoing(kDialled, kOutgoingMs, true)
-                    && person.Check(NewestIs(rig.DataFile("OutgoingCall.dat"), df::kOutgoingMagic, 2, kDialled,
+                    && person.Check(logs("OutgoingCall.dat", df::kOutgoingMagic, 2, kDialled,
                                         kOutgoingMs / 1000, kOutgoingMs / 1000 + kCallOverSeconds),
                         "OutgoingCall.dat does not hold the call")
                     && person.Check(last() && last()->number == kDialled, "LastCall.dat does not hold the number");
