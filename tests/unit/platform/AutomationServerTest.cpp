@@ -237,6 +237,30 @@ TEST(AutomationServer, SixteenClientsAreServedAndASeventeenthIsTurnedAway)
     EXPECT_EQ(answers, expected);
 }
 
+// A window whose title brings the window list to exactly 4 MiB is listed; a letter more and the
+// answer is refused rather than sent.
+TEST(AutomationServer, AnAnswerOfFourMebibytesGoesOutAndAByteMoreIsRefused)
+{
+    testenv::TempDir dir;
+    WindowSystem system;
+    RecordingWindow frame(RGB(10, 20, 30));
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u""));
+    const std::string path = (dir / "auto.sock").string();
+    AutomationServer server(system, path);
+    ASSERT_TRUE(server.Start());
+    const std::vector<std::string> bare = Converse(system, path, { "windows" });
+    ASSERT_EQ(bare.size(), 1u);
+    for (const size_t size : { size_t(4'194'304), size_t(4'194'305) }) {
+        frame.SetWindowText(WString(size - bare[0].size(), u'a'));
+        const std::vector<std::string> answer = Converse(system, path, { "windows" });
+        ASSERT_EQ(answer.size(), 1u);
+        if (size == 4'194'304)
+            EXPECT_EQ(answer[0].size(), 4'194'304u);
+        else
+            EXPECT_EQ(answer[0], "error answer too long");
+    }
+}
+
 TEST(AutomationServer, AScreenshotIntoAFifoIsRefusedAndTheInterfaceGoesOn)
 {
     testenv::TempDir dir;
