@@ -66,6 +66,10 @@ tests_of() {
     src/controller/*) echo 'controller|mpris|screens|scenarios|tour' ;;
     src/screens/*) echo 'screens|controller|scenarios|tour' ;;
     tools/status/*) echo 'status' ;;
+    tools/modcore/* | tools/modsim/*) echo 'modsim|MissedCallSim' ;;
+    tools/bluez/*) echo 'modcore|bluez' ;;
+    tools/tour/*) echo 'rig|tour' ;;
+    tools/skingen/*) echo 'skin' ;;
     *) echo '.' ;;
     esac
 }

@@ -113,3 +113,27 @@ TEST(ContactBook, ReadsAtMost64FilesAnd50000Contacts)
 }
 
 }
+
+// Files of 32 MiB in all are read in one load; when the last one brings a byte more, it is not.
+// The padding is sparse, so the disk is spared.
+TEST(ContactBook, ReadsFilesOf32MiBInAllALoadAndNotAByteMore)
+{
+    testenv::TempDir root;
+    const std::string last = Card("Last", "0307654321");
+    auto write = [&](const std::string& name, const std::string& card, uintmax_t size) {
+        std::ofstream(root / name) << card;
+        fs::resize_file(root / name, size);
+    };
+    for (int i = 0; i < 3; ++i)
+        write("b" + std::to_string(i) + ".vcf", Card("Big " + std::to_string(i), "030123456" + std::to_string(i)), 8u << 20);
+    write("b4.vcf", last, last.size());
+    for (const uintmax_t third : { (8u << 20) - last.size(), (8u << 20) - last.size() + 1 }) {
+        write("b3.vcf", Card("Big 3", "0301234563"), third);
+        std::atomic<int> loads = 0;
+        ContactBook book(root.Path(), [&] { ++loads; });
+        ASSERT_TRUE(book.Start());
+        ASSERT_TRUE(testenv::Eventually([&] { return loads > 0; }, 60s));
+        EXPECT_EQ(book.NameFor("0301234563"), u"Big 3") << third;
+        EXPECT_EQ(book.NameFor("0307654321"), third == (8u << 20) - last.size() ? std::optional<WString>(u"Last") : std::nullopt);
+    }
+}

@@ -3,6 +3,7 @@
 
 #include "LinkFixture.h"
 #include "link/ModuleText.h"
+#include "support/TestEnv.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -114,6 +115,26 @@ TEST_F(LinkTest, EachMessageIsHandledWithTheDataOfItsOwnFrame)
     EXPECT_EQ(Text(rec.handled[0].buffers.callerNumber), u"112");
     EXPECT_EQ(Text(rec.handled[1].buffers.deviceName), u"Ida");
     EXPECT_EQ(Text(rec.handled[2].buffers.callerNumber), u"99");
+}
+
+// Read faster than they are handled, 32 snapshots wait for their handlers; a 33rd drops the
+// oldest, whose handler then finds the next one's data.
+TEST_F(LinkTest, ThirtyTwoSnapshotsWaitForTheirHandlersAndA33rdDropsTheOldest)
+{
+    const std::pair<int, WString> cases[] = { { 32, u"1" }, { 33, u"2" } };
+    for (const auto& [count, firstSeen] : cases) {
+        Bytes frames;
+        for (int i = 1; i <= count; ++i)
+            frames = frames + ModuleFrameBytes(0x04, 0x05, Str(std::to_string(i)));
+        const size_t start = rec.handled.size();
+        ASSERT_TRUE(peer.Write(frames));
+        const std::string number = std::to_string(count);
+        const WString last(number.begin(), number.end());
+        ASSERT_TRUE(testenv::Eventually([&] { return Text(link.Buffers().callerNumber) == last; }, kWait));
+        ASSERT_TRUE(PumpUntilHandled(start + size_t(count)));
+        EXPECT_EQ(Text(rec.handled[start].buffers.callerNumber), firstSeen) << count;
+        EXPECT_EQ(Text(rec.handled.back().buffers.callerNumber), last) << count;
+    }
 }
 
 // The transfer rules themselves are unit tested; over the terminal a new request must invalidate

@@ -1,6 +1,8 @@
 #include "ModsimFixture.h"
 
 #include <fstream>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sstream>
 
 using namespace std::chrono_literals;
@@ -65,7 +67,16 @@ TEST_F(ModsimTest, BadControlCommandsAreRefusedAndAVanishedLineLeavesTheLinkStop
     StartSim();
     EXPECT_TRUE(Ask("frobnicate").starts_with("error unknown command"));
     EXPECT_TRUE(Ask("ring 555").starts_with("error")) << "no phone connected";
-    EXPECT_EQ(Ask(std::string(3000, 'x')).substr(0, 5), "error");
+    // 4096 bytes without their end wait for it; a 4097th closes the connection.
+    LineSocket raw;
+    ASSERT_TRUE(raw.Connect((dir / "ctl").string(), kWait));
+    EXPECT_EQ(raw.Ask(std::string(4096, 'x'), kWait).substr(0, 22), "error unknown command ");
+    ASSERT_EQ(::send(raw.Fd(), std::string(4097, 'y').data(), 4097, MSG_NOSIGNAL), 4097);
+    pollfd answer { raw.Fd(), POLLIN, 0 };
+    ASSERT_EQ(::poll(&answer, 1, int(kWait.count())), 1);
+    char text[64] = {};
+    EXPECT_EQ(std::string(text, size_t(std::max<ssize_t>(0, ::recv(raw.Fd(), text, sizeof text, 0)))),
+        "error line too long\n");
 
     ASSERT_EQ(Ask("vanish"), "ok line closed");
     EXPECT_TRUE(Quiet(WM_BT_STATE, 300ms));

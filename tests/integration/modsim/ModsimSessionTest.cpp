@@ -87,6 +87,8 @@ TEST_F(ModsimTest, CallsAnswerDtmfAudioAndRejectByStateAndTimeOut)
     EXPECT_TRUE(Await(WM_BT_EV_CALL_STATUS, CallOver, 2000ms));
     EXPECT_TRUE(Ask("state").starts_with("ok state 4 audio 0"));
     EXPECT_EQ(StatusOf(link.Dial("555-0", 5), WM_BT_DIAL), 2u) << "not a dial character";
+    const std::string longest(32, '5');
+    EXPECT_EQ(StatusOf(link.Dial(longest.c_str(), 32), WM_BT_DIAL), 0u) << "the longest dial string";
 }
 
 TEST_F(ModsimTest, AnswersQueriesSettingsAndPairedListsOfNoneAndTooMany)
@@ -95,6 +97,11 @@ TEST_F(ModsimTest, AnswersQueriesSettingsAndPairedListsOfNoneAndTooMany)
     ASSERT_EQ(Ask("phones 0"), "ok 0 phones");
     ASSERT_TRUE(link.GetPairedList());
     EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_EMPTY);
+    ASSERT_EQ(Ask("phones 8"), "ok 8 phones");
+    ASSERT_TRUE(link.GetPairedList());
+    auto eight = Await(WM_BT_PAIRED_LIST);
+    ASSERT_TRUE(eight);
+    EXPECT_EQ(eight->message.wParam, 8u);
     ASSERT_EQ(Ask("phones 9"), "ok 9 phones");
     ASSERT_TRUE(link.GetPairedList());
     EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_TOO_MANY);
@@ -103,8 +110,8 @@ TEST_F(ModsimTest, AnswersQueriesSettingsAndPairedListsOfNoneAndTooMany)
     EXPECT_EQ(link.FirmwareVersion(), u"OSM-2.1.0 simulator");
     EXPECT_EQ(StatusOf(link.GetLocalAddress(), WM_BT_LOCAL_ADDR), 0u);
     EXPECT_EQ(link.LocalAddress()[1], 0x0B);
-    ASSERT_TRUE(link.SetSpeakerVolume(9));
-    EXPECT_EQ(LParam(Await(WM_BT_SPK_VOLUME)), 9);
+    ASSERT_TRUE(link.SetSpeakerVolume(14));
+    EXPECT_EQ(LParam(Await(WM_BT_SPK_VOLUME)), 14);
     EXPECT_EQ(StatusOf(link.SetSpeakerVolume(15), WM_BT_SPK_VOLUME), 2u);
     ASSERT_TRUE(link.SetMicGain(6));
     EXPECT_EQ(LParam(Await(WM_BT_MIC_GAIN)), 6);

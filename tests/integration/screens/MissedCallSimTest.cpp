@@ -63,6 +63,13 @@ TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestartU
     EXPECT_EQ(ToUtf8(history->CallList().GetItemText(0, 0)), "Sam Orwell");
     EXPECT_NE(ToUtf8(Frame().GetStatusLine()), "1 missed call: Sam Orwell");
 
+    // The simulator hands on a file of 4 MiB, not one a byte larger.
+    for (const size_t size : { size_t(4) << 20, (size_t(4) << 20) + 1 }) {
+        std::ofstream(dir / "large.vcf") << std::string(size, ' ');
+        EXPECT_EQ(control.Ask("vcard " + (dir / "large.vcf").string(), kWait).substr(0, 9),
+            size == size_t(4) << 20 ? "ok vcard " : "error lar")
+            << size;
+    }
     // A whole file becomes the phone's book, in place of the cards dropped one by one.
     std::ofstream(dir / "book.vcf")
         << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Lee\r\nTEL:5550009\r\nEND:VCARD\r\n";

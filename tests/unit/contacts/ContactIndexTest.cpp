@@ -1,4 +1,5 @@
 #include "contacts/ContactIndex.h"
+#include "contacts/PhoneNumber.h"
 #include "platform/core/Text.h"
 
 #include <gtest/gtest.h>
@@ -95,4 +96,15 @@ TEST(ContactIndex, AContactIsTakenOnlyWhenItFitsTheBytesAllowed)
     fits.Seal();
     EXPECT_EQ(fits.NameFor("030 1234567"), u"Anna");
     EXPECT_EQ(fits.Bytes(), 67u);
+}
+
+// A number of 32 characters is still one, 33 are not; a country code of three digits joins the
+// international and national forms into one number, one of four leaves only their common tail.
+TEST(PhoneNumber, ThirtyTwoCharactersAndThreeCountryDigitsAreTheLimits)
+{
+    EXPECT_EQ(PhoneNumber("+" + std::string(31, '5')).Text().size(), 32u);
+    EXPECT_TRUE(PhoneNumber(std::string(33, '5')).Empty());
+    const std::pair<const char*, int> cases[] = { { "+353 87 1234567", 1000 }, { "+3531 87 1234567", 9 } };
+    for (const auto& [international, score] : cases)
+        EXPECT_EQ(PhoneNumber::Match(PhoneNumber(international), PhoneNumber("087 1234567")), score) << international;
 }

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <fstream>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -206,6 +207,58 @@ TEST(AutomationServer, AnIdleClientHoldsUpNeitherAnotherClientNorTheInterface)
     });
     EXPECT_EQ(answers, std::vector<std::string>(3, "ok"));
     EXPECT_EQ(frame.Count(WM_LBUTTONUP), 3);
+}
+
+TEST(AutomationServer, SixteenClientsAreServedAndASeventeenthIsTurnedAway)
+{
+    testenv::TempDir dir;
+    WindowSystem system;
+    const std::string path = (dir / "auto.sock").string();
+    AutomationServer server(system, path);
+    ASSERT_TRUE(server.Start());
+    std::vector<std::string> answers;
+    WithUiLoop(system, [&] {
+        std::vector<LineSocket> clients(16);
+        for (LineSocket& client : clients) {
+            if (client.Connect(path, std::chrono::seconds(10)))
+                answers.push_back(client.Ask("idle", std::chrono::seconds(30)));
+        }
+        // The seventeenth is told so without asking: what it sent could cut the message off.
+        LineSocket turnedAway;
+        pollfd told { -1, POLLIN, 0 };
+        char text[64] = {};
+        if (turnedAway.Connect(path, std::chrono::seconds(10)) && (told.fd = turnedAway.Fd(), ::poll(&told, 1, 30'000) == 1))
+            answers.emplace_back(text, size_t(std::max<ssize_t>(0, ::recv(told.fd, text, sizeof text, 0))));
+        answers.push_back(clients.front().Ask("idle", std::chrono::seconds(30)));
+    });
+    std::vector<std::string> expected(16, "ok");
+    expected.push_back("error too many clients\n");
+    expected.push_back("ok");
+    EXPECT_EQ(answers, expected);
+}
+
+// A window whose title brings the window list to exactly 4 MiB is listed; a letter more and the
+// answer is refused rather than sent.
+TEST(AutomationServer, AnAnswerOfFourMebibytesGoesOutAndAByteMoreIsRefused)
+{
+    testenv::TempDir dir;
+    WindowSystem system;
+    RecordingWindow frame(RGB(10, 20, 30));
+    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u""));
+    const std::string path = (dir / "auto.sock").string();
+    AutomationServer server(system, path);
+    ASSERT_TRUE(server.Start());
+    const std::vector<std::string> bare = Converse(system, path, { "windows" });
+    ASSERT_EQ(bare.size(), 1u);
+    for (const size_t size : { size_t(4'194'304), size_t(4'194'305) }) {
+        frame.SetWindowText(WString(size - bare[0].size(), u'a'));
+        const std::vector<std::string> answer = Converse(system, path, { "windows" });
+        ASSERT_EQ(answer.size(), 1u);
+        if (size == 4'194'304)
+            EXPECT_EQ(answer[0].size(), 4'194'304u);
+        else
+            EXPECT_EQ(answer[0], "error answer too long");
+    }
 }
 
 TEST(AutomationServer, AScreenshotIntoAFifoIsRefusedAndTheInterfaceGoesOn)

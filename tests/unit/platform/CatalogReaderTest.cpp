@@ -58,6 +58,11 @@ TEST(CatalogReader, ReadsBothByteOrdersAndRefusesHeadersThatPointOutside)
         EXPECT_FALSE(reader.Parse(bytes)) << c.what;
         EXPECT_EQ(reader.Count(), 0u) << c.what;
     }
+    // The last minor revision of major revision 1 is still read.
+    std::vector<uint8_t> newest = good;
+    for (int i = 0; i < 4; ++i)
+        newest[4 + size_t(i)] = uint8_t(0x0001FFFF >> (8 * i));
+    EXPECT_TRUE(CatalogReader().Parse(newest));
 }
 
 TEST(CatalogReader, RefusesEveryTruncationOfARealCatalog)

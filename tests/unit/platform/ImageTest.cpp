@@ -321,3 +321,48 @@ TEST(Canvas, DoubleBufferedPaintMatchesTheReferencePicture)
     EXPECT_EQ(off, 0);
     EXPECT_EQ(screen.Pixel(300, 10), 0u); // the title hole stays as it was
 }
+
+namespace {
+
+uint32_t Crc32(const uint8_t* data, size_t size)
+{
+    uint32_t crc = 0xFFFFFFFF;
+    for (size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// The PNG with a text chunk of this many bytes (its keyword counted in) after its header.
+Bytes WithText(const Bytes& png, size_t size)
+{
+    Bytes out(png.begin(), png.begin() + 33);
+    Bytes chunk { uint8_t(size >> 24), uint8_t(size >> 16), uint8_t(size >> 8), uint8_t(size), 't', 'E', 'X', 't' };
+    const std::string keyword("Comment", 8);
+    chunk.insert(chunk.end(), keyword.begin(), keyword.end());
+    chunk.resize(8 + size, 'x');
+    const uint32_t crc = Crc32(chunk.data() + 4, chunk.size() - 4);
+    chunk.insert(chunk.end(), { uint8_t(crc >> 24), uint8_t(crc >> 16), uint8_t(crc >> 8), uint8_t(crc) });
+    out.insert(out.end(), chunk.begin(), chunk.end());
+    out.insert(out.end(), png.begin() + 33, png.end());
+    return out;
+}
+
+}
+
+// What a PNG's text chunks make the decoder keep is bounded at 1 MiB: their bytes and the
+// decoder's own 145 bytes for each. A text of 1 048 431 bytes is kept and the image read; a byte
+// more and the image is refused.
+TEST(Image, TextChunksAreKeptUpToOneMebibyteAndAByteMoreRefusesTheImage)
+{
+    testenv::TempDir dir;
+    ASSERT_TRUE(SavePng(Surface(2, 2, 0x123456), dir / "small.png"));
+    const std::string text = testenv::ReadFile(dir / "small.png");
+    const Bytes png(text.begin(), text.end());
+    for (const size_t size : { 1'048'431, 1'048'432 }) {
+        const Bytes bytes = WithText(png, size);
+        EXPECT_EQ(Image::Decode(bytes.data(), bytes.size()) != nullptr, size == 1'048'431) << size;
+    }
+}

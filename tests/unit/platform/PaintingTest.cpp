@@ -120,3 +120,23 @@ TEST_F(Painting, AHoleCutBeforeTheFirstPaintRepaintsOnlyWhatChangedUnderIt)
     EXPECT_EQ(At(10, 10), kBlue) << "the hidden window must not show through the hole";
     EXPECT_EQ(At(200, 200), kRed);
 }
+
+// Sixteen separate rectangles to repaint are painted alone; a seventeenth makes them their bounds,
+// and what lies between them is painted too.
+TEST_F(Painting, SixteenInvalidRectanglesRepaintAloneASeventeenthRepaintsTheirBounds)
+{
+    RecordingWindow window(kRed);
+    ASSERT_TRUE(window.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    system.Idle();
+    const std::pair<int, COLORREF> cases[] = { { 16, kGreen }, { 17, kBlue } };
+    for (const auto& [count, color] : cases) {
+        window.SetColor(color);
+        for (int i = 0; i < count; ++i) {
+            const RECT rect { i * 20, 0, i * 20 + 10, 10 };
+            window.InvalidateRect(&rect, false);
+        }
+        system.Idle();
+        EXPECT_EQ(At(5, 5), color) << count;
+        EXPECT_EQ(At(15, 5), count == 16 ? kRed : kBlue) << count;
+    }
+}

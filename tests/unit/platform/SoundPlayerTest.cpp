@@ -151,11 +151,27 @@ TEST_F(SoundPlayerTest, PlaysOnceOrLoopsReplacesAndNeverFromAnOutdatedCopy)
 
 // A sound is refused before it is converted when the output's copy would pass 8 MiB: at the
 // output rate a mono sound of F frames becomes F + 1 stereo frames of 4 bytes.
-TEST_F(SoundPlayerTest, ASoundWhoseConvertedCopyPassesEightMebibytesIsRefused)
+TEST_F(SoundPlayerTest, AFileOrAConvertedCopyPassingEightMebibytesIsRefused)
 {
     WString longest = MakeSound("longest.wav", std::vector<int16_t>(2'097'151, 700));
     WString over = MakeSound("over.wav", std::vector<int16_t>(2'097'152, 700));
     EXPECT_FALSE(PlaySoundW(over.c_str(), nullptr, kAsync));
     ASSERT_TRUE(PlaySoundW(longest.c_str(), nullptr, kAsync));
     EXPECT_EQ(Pull(2), (std::vector<int16_t> { 700, 700 }));
+
+    // A short sound padded by a chunk of its own to a file of 8 MiB plays; a byte more is refused.
+    WaveBuilder::Bytes file = WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, kRate, 16)),
+        WaveBuilder::Chunk("junk", WaveBuilder::Bytes(8'388'608 - 56, 0)),
+        WaveBuilder::Chunk("data", WaveBuilder::Samples16({ 900, 900 })) });
+    ASSERT_EQ(file.size(), 8'388'608u);
+    const std::filesystem::path padded = m_dir / "padded.wav";
+    for (const bool oneMore : { true, false }) {
+        if (oneMore)
+            file.push_back(0);
+        else
+            file.pop_back();
+        ASSERT_TRUE(WaveBuilder::Write(padded, file));
+        EXPECT_EQ(PlaySoundW(FromUtf8(padded.string()).c_str(), nullptr, kAsync), !oneMore) << oneMore;
+    }
+    EXPECT_EQ(Pull(2), (std::vector<int16_t> { 900, 900 }));
 }

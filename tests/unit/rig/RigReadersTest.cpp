@@ -29,10 +29,13 @@ std::string ListFile(uint32_t magic)
     return b;
 }
 
-TEST(RigReaders, JsonRefusesDamage)
+TEST(RigReaders, JsonRefusesDamageAndAValueNestedPast64)
 {
     for (const char* bad : { "", "[", "[1,", "{\"a\" 1}", "[1] x", "\"\\u12", "[\"open" })
         EXPECT_EQ(JsonValue::Parse(bad).kind, JsonValue::Kind::Null) << bad;
+    auto nested = [](int depth) { return std::string(depth, '[') + "0" + std::string(depth, ']'); };
+    EXPECT_EQ(JsonValue::Parse(nested(64)).kind, JsonValue::Kind::Array);
+    EXPECT_EQ(JsonValue::Parse(nested(65)).kind, JsonValue::Kind::Null);
     EXPECT_EQ(JsonValue::Parse(std::string(100000, '[')).kind, JsonValue::Kind::Null);
 }
 

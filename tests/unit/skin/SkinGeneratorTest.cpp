@@ -112,3 +112,20 @@ TEST(SkinPainter, PaintsFramesFromStylesAndNamesUnknownColours)
     EXPECT_FALSE(unknown.PaintAll(error));
     EXPECT_EQ(error.rfind("t.skin:2", 0), 0u) << error;
 }
+
+// Groups may use groups nine deep below an image; a tenth is refused, as a loop would be.
+TEST(SkinPainter, GroupsNestNineDeepAndNoDeeper)
+{
+    GlyphRenderer glyphs;
+    ASSERT_TRUE(glyphs.Open(OSTRILAN_TEXT_FONT, OSTRILAN_ICON_FONT, OSTRILAN_ICON_NAMES));
+    for (int groups : { 9, 10 }) {
+        std::string text = "background bg.pbg 20x20\n    use g1\n";
+        for (int g = 1; g < groups; ++g)
+            text += "group g" + std::to_string(g) + "\n    use g" + std::to_string(g + 1) + "\n";
+        text += "group g" + std::to_string(groups) + "\n    gradient #ff0000\n";
+        SkinDescription skin = Parsed(text);
+        SkinPainter painter(skin, glyphs);
+        std::string error;
+        EXPECT_EQ(painter.PaintAll(error), groups == 9) << groups << ": " << error;
+    }
+}
