@@ -41,9 +41,10 @@ fs::path AbsoluteFolder(const fs::path& folder)
 
 }
 
-ContactBook::ContactBook(fs::path folder, ChangedHandler onChanged)
+ContactBook::ContactBook(fs::path folder, ChangedHandler onChanged, std::string locale)
     : m_folder(AbsoluteFolder(folder))
     , m_onChanged(std::move(onChanged))
+    , m_locale(std::move(locale))
 {
 }
 
@@ -101,6 +102,12 @@ size_t ContactBook::ContactCount() const
 {
     std::lock_guard lock(m_mutex);
     return m_index ? m_index->ContactCount() : 0;
+}
+
+std::shared_ptr<const ContactDirectory> ContactBook::Directory() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_directory;
 }
 
 void ContactBook::Run(std::stop_token stop)
@@ -194,6 +201,8 @@ void ContactBook::Reload(std::stop_token stop)
     files.resize(std::min(files.size(), kMaxFiles));
 
     std::shared_ptr<ContactIndex> building = std::make_shared<ContactIndex>();
+    // The directory takes what the index took: the same bounds hold for both.
+    std::shared_ptr<ContactDirectory> directory = std::make_shared<ContactDirectory>();
     size_t bytes = 0;
     bool full = false;
     for (const fs::path& file : files) {
@@ -210,17 +219,23 @@ void ContactBook::Reload(std::stop_token stop)
                     building->ContactCount(), building->Bytes(), file.filename().c_str());
                 break;
             }
+            directory->Add(contact);
         }
     }
     building->Seal();
+    directory->Seal(m_locale);
     if (stop.stop_requested())
         return;
     std::shared_ptr<const ContactIndex> index = std::move(building);
+    std::shared_ptr<const ContactDirectory> browsed = std::move(directory);
     {
         std::lock_guard lock(m_mutex);
         std::swap(m_index, index);
+        std::swap(m_directory, browsed);
     }
-    index.reset(); // the old contacts are freed outside the lock a lookup takes
+    // The old contacts are freed outside the lock a lookup takes.
+    index.reset();
+    browsed.reset();
     if (m_onChanged)
         m_onChanged();
 }
