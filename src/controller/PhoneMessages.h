@@ -31,5 +31,7 @@ enum ScreenKind : UINT {
     kScreenIncoming = 6,
     kScreenOutgoing = 7,
     kScreenPref = 8,
+    // The phone book, opened from the dial pad and the call history.
+    kScreenContacts = 9,
 };
-constexpr UINT kScreenKindCount = 9;
+constexpr UINT kScreenKindCount = 10;

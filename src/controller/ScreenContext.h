@@ -10,12 +10,14 @@
 #include "link/ModuleBuffers.h"
 #include "platform/draw/DeviceContext.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
 class BridgeIndicators;
 class CallLogStore;
 class CMainFrame;
+class ContactDirectory;
 class ModuleLink;
 class PairStore;
 class PrefStore;
@@ -60,6 +62,8 @@ public:
     [[nodiscard]] bool BridgeAction(bridge::Action action);
     // The name the contacts give a caller's number; none when unknown or ambiguous.
     std::optional<WString> CallerName(const WString& number) const;
+    // Every contact, to browse and search; never null (empty while none are known).
+    std::shared_ptr<const ContactDirectory> Contacts() const;
     // The status line's missed-call notice: whether one shows, the history opened on the missed
     // list (posted, as screens open), and the list seen, which ends the notice.
     bool MissedCallsPending() const;

@@ -2,6 +2,7 @@
 
 #include "screens/DlgCallHist.h"
 #include "screens/DlgConnect.h"
+#include "screens/DlgContacts.h"
 #include "screens/DlgIncoming.h"
 #include "screens/DlgNumKeypad.h"
 #include "screens/DlgOutgoing.h"
@@ -21,4 +22,5 @@ void RegisterScreenTemplates()
     CDlgIncoming::RegisterTemplate();
     CDlgNumKeypad::RegisterTemplate();
     CDlgOutgoing::RegisterTemplate();
+    CDlgContacts::RegisterTemplate();
 }
