@@ -5,6 +5,7 @@
 
 #include "platform/core/Types.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,10 +13,14 @@
 enum class NumberKind : uint8_t { Other, Mobile, Home, Work };
 
 struct Contact {
+    // As many kinds as a card keeps numbers; held in place, as a book's thousands of contacts pass
+    // through the reader and a heap block each would scatter the memory the index is built in.
+    static constexpr size_t kMaxKinds = 16;
+
     WString name;
     std::vector<std::string> numbers;
-    // kinds[i] is the kind of numbers[i]; a number without one (a shorter list) is Other.
-    std::vector<NumberKind> kinds = {};
+    // kinds[i] is the kind of numbers[i]; numbers past kMaxKinds are Other.
+    std::array<NumberKind, kMaxKinds> kinds = {};
 
     NumberKind KindOf(size_t i) const { return i < kinds.size() ? kinds[i] : NumberKind::Other; }
 

@@ -201,8 +201,6 @@ void ContactBook::Reload(std::stop_token stop)
     files.resize(std::min(files.size(), kMaxFiles));
 
     std::shared_ptr<ContactIndex> building = std::make_shared<ContactIndex>();
-    // The directory takes what the index took: the same bounds hold for both.
-    std::shared_ptr<ContactDirectory> directory = std::make_shared<ContactDirectory>();
     size_t bytes = 0;
     bool full = false;
     for (const fs::path& file : files) {
@@ -219,15 +217,14 @@ void ContactBook::Reload(std::stop_token stop)
                     building->ContactCount(), building->Bytes(), file.filename().c_str());
                 break;
             }
-            directory->Add(contact);
         }
     }
     building->Seal();
-    directory->Seal(m_locale);
     if (stop.stop_requested())
         return;
     std::shared_ptr<const ContactIndex> index = std::move(building);
-    std::shared_ptr<const ContactDirectory> browsed = std::move(directory);
+    // Over the same index: the same bounds hold for both.
+    std::shared_ptr<const ContactDirectory> browsed = std::make_shared<const ContactDirectory>(index, m_locale);
     {
         std::lock_guard lock(m_mutex);
         std::swap(m_index, index);

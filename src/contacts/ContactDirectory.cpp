@@ -57,151 +57,81 @@ bool StartsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
-// Whether the number, as dialled (spaces, dashes, brackets, dots and slashes skipped), contains
-// the typed text; numbers are short, so the plain search is quick enough.
-bool ContainsDialled(std::string_view written, std::string_view typed)
-{
-    auto separator = [](char c) { return c == ' ' || c == '-' || c == '(' || c == ')' || c == '.' || c == '/'; };
-    for (size_t start = 0; start < written.size(); ++start) {
-        if (separator(written[start]))
-            continue;
-        size_t at = start;
-        size_t matched = 0;
-        while (matched < typed.size() && at < written.size()) {
-            if (separator(written[at])) {
-                ++at;
-            } else if (written[at] == typed[matched]) {
-                ++at;
-                ++matched;
-            } else {
-                break;
-            }
-        }
-        if (matched == typed.size())
-            return true;
-    }
-    return false;
-}
 
 }
 
-void ContactDirectory::Add(const Contact& contact)
+ContactDirectory::ContactDirectory(std::shared_ptr<const ContactIndex> index, const std::string& locale)
+    : m_index(std::move(index))
 {
-    if (m_sealed || contact.name.empty() || contact.name.size() > UINT16_MAX)
+    if (!m_index)
         return;
-    Entry entry { uint32_t(m_namePool.size()), uint16_t(contact.name.size()), 0, uint32_t(m_lines.size()), 0 };
-    for (size_t i = 0; i < contact.numbers.size() && entry.lineCount < UINT16_MAX; ++i) {
-        const std::string& written = contact.numbers[i];
-        if (PhoneNumber(written).Empty() || written.size() > UINT8_MAX)
-            continue;
-        m_lines.push_back({ uint32_t(m_textPool.size()), uint32_t(m_entries.size()), uint8_t(written.size()),
-            contact.KindOf(i) });
-        m_textPool += written;
-        ++entry.lineCount;
-    }
-    if (entry.lineCount == 0)
-        return;
-    m_namePool += contact.name;
-    m_entries.push_back(entry);
-}
-
-void ContactDirectory::Merge(std::vector<Entry>& merged, std::vector<std::vector<Number>>& numbers) const
-{
-    std::vector<uint32_t> byName(m_entries.size());
+    // Cards of one name are one person: grouped in code-unit order first.
+    std::vector<uint32_t> byName(m_index->ContactCount());
     for (size_t i = 0; i < byName.size(); ++i)
         byName[i] = uint32_t(i);
     std::stable_sort(byName.begin(), byName.end(),
-        [this](uint32_t a, uint32_t b) { return NameView(m_entries[a]) < NameView(m_entries[b]); });
+        [this](uint32_t a, uint32_t b) { return m_index->NameView(a) < m_index->NameView(b); });
+    // Flat, without a block per group: a large book would scatter the memory.
+    std::vector<uint32_t> groupStarts;
     for (size_t i = 0; i < byName.size(); ++i) {
-        const Entry& entry = m_entries[byName[i]];
-        if (i == 0 || NameView(entry) != NameView(m_entries[byName[i - 1]])) {
-            merged.push_back(entry);
-            numbers.emplace_back();
-        }
-        std::vector<Number>& kept = numbers.back();
-        for (size_t n = entry.firstLine; n < entry.firstLine + entry.lineCount; ++n) {
-            // A phone's two books (phone and SIM) often hold one number twice, written apart.
-            const PhoneNumber number(TextOf(m_lines[n]));
-            bool known = std::any_of(kept.begin(), kept.end(), [&](const Number& k) {
-                return PhoneNumber::Match(PhoneNumber(TextOf(k)), number) == PhoneNumber::kSameNumber;
-            });
-            if (!known && kept.size() < UINT16_MAX)
-                kept.push_back(m_lines[n]);
-        }
+        if (i == 0 || m_index->NameView(byName[i]) != m_index->NameView(byName[i - 1]))
+            groupStarts.push_back(uint32_t(i));
     }
-}
+    std::vector<uint32_t> groups(groupStarts.size());
+    for (size_t g = 0; g < groups.size(); ++g)
+        groups[g] = uint32_t(g);
+    groupStarts.push_back(uint32_t(byName.size()));
+    Sort(locale, groups, [&](uint32_t g) { return byName[groupStarts[g]]; });
 
-void ContactDirectory::Sort(
-    const std::string& locale, std::vector<Entry>& merged, std::vector<std::vector<Number>>& numbers) const
-{
-    std::vector<std::pair<std::string, uint32_t>> keys(merged.size());
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale(locale.c_str()), status));
-    for (size_t i = 0; i < merged.size(); ++i) {
-        keys[i].second = uint32_t(i);
-        if (U_FAILURE(status) || !collator)
-            continue; // the code-unit order Merge left
-        // One sort key per name, so the sort compares bytes rather than running the rules again.
-        std::u16string_view name = NameView(merged[i]);
-        icu::UnicodeString text(false, name.data(), int32_t(name.size()));
-        int32_t size = collator->getSortKey(text, nullptr, 0);
-        keys[i].first.resize(size_t(std::max(size, 0)));
-        collator->getSortKey(text, reinterpret_cast<uint8_t*>(keys[i].first.data()), size);
-    }
-    std::stable_sort(keys.begin(), keys.end());
-    std::vector<Entry> sortedEntries;
-    std::vector<std::vector<Number>> sortedNumbers;
-    sortedEntries.reserve(merged.size());
-    sortedNumbers.reserve(merged.size());
-    for (const auto& key : keys) {
-        sortedEntries.push_back(merged[key.second]);
-        sortedNumbers.push_back(std::move(numbers[key.second]));
-    }
-    merged = std::move(sortedEntries);
-    numbers = std::move(sortedNumbers);
-}
-
-void ContactDirectory::Seal(const std::string& locale)
-{
-    if (m_sealed)
-        return;
-    m_sealed = true;
-    std::vector<Entry> merged;
-    std::vector<std::vector<Number>> numbers;
-    Merge(merged, numbers);
-    Sort(locale, merged, numbers);
-
-    std::string textPool;
-    std::vector<Number> lines;
-    for (size_t e = 0; e < merged.size(); ++e) {
-        Entry& entry = merged[e];
-        entry.firstLine = uint32_t(lines.size());
-        entry.lineCount = uint16_t(numbers[e].size());
-        entry.keysAt = uint32_t(m_keysPool.size());
-        m_keysPool += KeysOf(NameView(entry));
-        for (Number number : numbers[e]) {
-            std::string_view text = TextOf(number);
-            number.textAt = uint32_t(textPool.size());
-            number.entry = uint32_t(e);
-            textPool += text;
-            lines.push_back(number);
+    for (uint32_t g : groups) {
+        Entry entry { byName[groupStarts[g]], uint32_t(m_lines.size()), uint32_t(m_keysPool.size()), 0 };
+        const size_t first = m_lines.size();
+        for (uint32_t at = groupStarts[g]; at < groupStarts[g + 1]; ++at) {
+            const uint32_t contact = byName[at];
+            for (size_t i = 0; i < m_index->NumberCountOf(contact) && entry.lineCount < UINT16_MAX; ++i) {
+                const uint32_t number = m_index->NumberOf(contact, i);
+                // A phone's two books (phone and SIM) often hold one number twice, written apart.
+                const PhoneNumber text(m_index->NumberText(number));
+                bool known = std::any_of(m_lines.begin() + ptrdiff_t(first), m_lines.end(), [&](const Number& n) {
+                    return PhoneNumber::Match(PhoneNumber(m_index->NumberText(n.number)), text)
+                        == PhoneNumber::kSameNumber;
+                });
+                if (known)
+                    continue;
+                m_lines.push_back({ uint32_t(m_entries.size()), number });
+                ++entry.lineCount;
+            }
         }
+        if (entry.lineCount == 0)
+            continue;
+        m_keysPool += KeysOf(m_index->NameView(entry.contact));
+        m_entries.push_back(entry);
     }
-    m_entries = std::move(merged);
-    m_entries.shrink_to_fit();
-    m_lines = std::move(lines);
     m_lines.shrink_to_fit();
-    m_textPool = std::move(textPool);
-    m_textPool.shrink_to_fit();
+    m_entries.shrink_to_fit();
     m_keysPool.shrink_to_fit();
-    m_namePool.shrink_to_fit();
 
     m_byName.resize(m_entries.size());
     for (size_t i = 0; i < m_byName.size(); ++i)
         m_byName[i] = uint32_t(i);
-    std::sort(m_byName.begin(), m_byName.end(),
-        [this](uint32_t a, uint32_t b) { return NameView(m_entries[a]) < NameView(m_entries[b]); });
+    std::sort(m_byName.begin(), m_byName.end(), [this](uint32_t a, uint32_t b) { return NameView(a) < NameView(b); });
     Index(locale);
+}
+
+void ContactDirectory::Sort(const std::string& locale, std::vector<uint32_t>& groups,
+    const std::function<uint32_t(uint32_t)>& contactOf) const
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale(locale.c_str()), status));
+    if (U_FAILURE(status) || !collator)
+        return; // the code-unit order they came in
+    // Compared in place rather than through sort keys: a large book would need megabytes of keys.
+    std::stable_sort(groups.begin(), groups.end(), [&](uint32_t a, uint32_t b) {
+        const std::u16string_view x = m_index->NameView(contactOf(a));
+        const std::u16string_view y = m_index->NameView(contactOf(b));
+        UErrorCode error = U_ZERO_ERROR;
+        return collator->compare(x.data(), int32_t(x.size()), y.data(), int32_t(y.size()), error) == UCOL_LESS;
+    });
 }
 
 void ContactDirectory::Index(const std::string& locale)
@@ -214,8 +144,9 @@ void ContactDirectory::Index(const std::string& locale)
     if (U_FAILURE(status) || !buckets)
         return;
     int32_t last = -1;
-    for (const Entry& entry : m_entries) {
-        std::u16string_view name = NameView(entry);
+    for (size_t e = 0; e < m_entries.size(); ++e) {
+        const Entry& entry = m_entries[e];
+        const std::u16string_view name = NameView(e);
         int32_t bucket = buckets->getBucketIndex(icu::UnicodeString(false, name.data(), int32_t(name.size())), status);
         if (U_FAILURE(status))
             return;
@@ -228,16 +159,6 @@ void ContactDirectory::Index(const std::string& locale)
     }
 }
 
-std::u16string_view ContactDirectory::NameView(const Entry& entry) const
-{
-    return std::u16string_view(m_namePool).substr(entry.nameAt, entry.nameLength);
-}
-
-std::string_view ContactDirectory::TextOf(const Number& number) const
-{
-    return std::string_view(m_textPool).substr(number.textAt, number.textLength);
-}
-
 std::string_view ContactDirectory::KeysView(size_t entry) const
 {
     const size_t end = entry + 1 < m_entries.size() ? m_entries[entry + 1].keysAt : m_keysPool.size();
@@ -246,32 +167,27 @@ std::string_view ContactDirectory::KeysView(size_t entry) const
 
 WString ContactDirectory::Name(size_t entry) const
 {
-    return WString(NameView(m_entries[entry]));
+    return WString(NameView(entry));
 }
 
 size_t ContactDirectory::Find(const WString& name) const
 {
     auto it = std::lower_bound(m_byName.begin(), m_byName.end(), std::u16string_view(name),
-        [this](uint32_t e, std::u16string_view n) { return NameView(m_entries[e]) < n; });
-    return it != m_byName.end() && NameView(m_entries[*it]) == name ? *it : EntryCount();
+        [this](uint32_t e, std::u16string_view n) { return NameView(e) < n; });
+    return it != m_byName.end() && NameView(*it) == name ? *it : EntryCount();
 }
 
 ContactDirectory::Line ContactDirectory::LineAt(size_t line) const
 {
-    const Number& number = m_lines[line];
-    return { number.entry, number.kind, TextOf(number) };
-}
-
-std::string ContactDirectory::DialText(size_t line) const
-{
-    return PhoneNumber(TextOf(m_lines[line])).Text();
+    const Number& n = m_lines[line];
+    return { n.entry, m_index->NumberKindAt(n.number), m_index->NumberText(n.number) };
 }
 
 size_t ContactDirectory::BestLineOf(size_t entry) const
 {
     const Entry& e = m_entries[entry];
     for (size_t line = e.firstLine; line < e.firstLine + e.lineCount; ++line) {
-        if (m_lines[line].kind == NumberKind::Mobile)
+        if (m_index->NumberKindAt(m_lines[line].number) == NumberKind::Mobile)
             return line;
     }
     return e.firstLine;
@@ -304,7 +220,7 @@ std::vector<size_t> ContactDirectory::Search(std::string_view typed, size_t limi
         if (found[kNumber].size() < limit) {
             const Entry& entry = m_entries[e];
             for (size_t line = entry.firstLine; line < entry.firstLine + entry.lineCount; ++line) {
-                if (ContainsDialled(TextOf(m_lines[line]), typed)) {
+                if (m_index->NumberText(m_lines[line].number).find(typed) != std::string_view::npos) {
                     found[kNumber].push_back(line);
                     break;
                 }

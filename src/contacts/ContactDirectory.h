@@ -5,13 +5,15 @@
 // Cyrillic and Greek where that language puts them, not in byte order), cut into the sections of
 // that language's alphabet for a letter index, and searched by the digits of a dial pad.
 //
-// Filled by Add, then sealed once and only read, so any thread may read it. Kept compact as the
-// index is: names in one UTF-16 pool, numbers in one byte pool; a number costs its text plus 12
-// bytes, a contact its name plus 16 bytes and its first kMaxKeys keypad digits.
+// Made once over a sealed index, whose names and numbers it shares, and then only read, so any
+// thread may read it. Beside the index it costs 8 bytes a number and 16 bytes plus the first
+// kMaxKeys keypad digits of its name a contact. Numbers show as dialled (separators removed).
 
-#include "contacts/Contact.h"
+#include "contacts/ContactIndex.h"
 
+#include <memory>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +27,7 @@ public:
     struct Line {
         size_t entry;
         NumberKind kind;
-        // As the card wrote it.
+        // As dialled: separators removed.
         std::string_view written;
     };
     // A letter of the index and the first line filed under it.
@@ -35,10 +37,10 @@ public:
         bool operator==(const Section&) const = default;
     };
 
-    void Add(const Contact& contact);
-    // Merges, sorts and indexes what was added. locale: an ICU locale name ("de_DE", "sv", "ru");
-    // empty or unknown sorts by the root rules.
-    void Seal(const std::string& locale);
+    ContactDirectory() = default;
+    // Every contact of the sealed index. locale: an ICU locale name ("de_DE", "sv", "ru"); empty or
+    // unknown sorts by the root rules.
+    ContactDirectory(std::shared_ptr<const ContactIndex> index, const std::string& locale);
 
     size_t EntryCount() const { return m_entries.size(); }
     WString Name(size_t entry) const;
@@ -49,8 +51,8 @@ public:
     // Every number of every contact, contact by contact in order.
     size_t LineCount() const { return m_lines.size(); }
     Line LineAt(size_t line) const;
-    // The line's number as dialled: separators taken out.
-    std::string DialText(size_t line) const;
+    // The line's number as dialled.
+    std::string DialText(size_t line) const { return std::string(LineAt(line).written); }
     const std::vector<Section>& Sections() const { return m_sections; }
 
     // Up to `limit` lines for the digits typed so far, best first: names that start with them on
@@ -68,34 +70,30 @@ public:
 
 private:
     struct Entry {
-        uint32_t nameAt;
-        uint16_t nameLength;
-        uint16_t lineCount;
+        uint32_t contact;
         uint32_t firstLine;
         uint32_t keysAt;
+        uint16_t lineCount;
     };
     struct Number {
-        uint32_t textAt;
         uint32_t entry;
-        uint8_t textLength;
-        NumberKind kind;
+        // The number's place in the index.
+        uint32_t number;
     };
 
-    std::u16string_view NameView(const Entry& entry) const;
-    std::string_view TextOf(const Number& number) const;
+    std::u16string_view NameView(size_t entry) const { return m_index->NameView(m_entries[entry].contact); }
     std::string_view KeysView(size_t entry) const;
     size_t BestLineOf(size_t entry) const;
-    void Merge(std::vector<Entry>& merged, std::vector<std::vector<Number>>& numbers) const;
-    void Sort(const std::string& locale, std::vector<Entry>& merged, std::vector<std::vector<Number>>& numbers) const;
+    // Orders groups of contacts by the language's rules; contactOf gives a group's first contact.
+    void Sort(const std::string& locale, std::vector<uint32_t>& groups,
+        const std::function<uint32_t(uint32_t)>& contactOf) const;
     void Index(const std::string& locale);
 
-    std::u16string m_namePool;
-    std::string m_textPool;
+    std::shared_ptr<const ContactIndex> m_index;
     std::string m_keysPool;
     std::vector<Entry> m_entries;
     std::vector<Number> m_lines;
     std::vector<Section> m_sections;
     // The entries in code-unit order of their names, for Find.
     std::vector<uint32_t> m_byName;
-    bool m_sealed = false;
 };

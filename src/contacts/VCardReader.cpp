@@ -227,8 +227,9 @@ public:
             // A cut number would be someone else's: one too long is left out.
             if (!number.empty() && number.size() <= VCardReader::kMaxNumberBytes
                 && m_numbers.size() < VCardReader::kMaxNumbersPerCard) {
+                if (m_numbers.size() < m_kinds.size())
+                    m_kinds[m_numbers.size()] = property.kind;
                 m_numbers.emplace_back(number);
-                m_kinds.push_back(property.kind);
             }
         }
     }
@@ -237,7 +238,7 @@ public:
     {
         contact.name = m_formatted.empty() ? std::move(m_structured) : std::move(m_formatted);
         contact.numbers = std::move(m_numbers);
-        contact.kinds = std::move(m_kinds);
+        contact.kinds = m_kinds;
         return !contact.name.empty() && !contact.numbers.empty();
     }
 
@@ -245,7 +246,7 @@ private:
     WString m_formatted;
     WString m_structured;
     std::vector<std::string> m_numbers;
-    std::vector<NumberKind> m_kinds;
+    std::array<NumberKind, Contact::kMaxKinds> m_kinds = {};
 };
 
 }
