@@ -51,6 +51,8 @@ constexpr size_t kKeySetupOrder[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11 };
 constexpr COLORREF kNumberColor = RGB(15, 186, 255);
 constexpr int kNumberHeight = 25;
 constexpr int kNumberWidth = 10;
+// A suggestion is a row of the phone book, as tall.
+constexpr int kSuggestionRowHeight = skin::place::contacts::list_row_height;
 
 void Setup(CMyButton& button, const skin::place::Control& control)
 {
@@ -159,10 +161,9 @@ void CDlgPlaceCall::PaintContent(HDC dc)
     dc->SetBkMode(oldMode);
     dc->SetTextColor(oldColor);
     dc->SelectFont(m_suggestionFont.get());
-    const int rowHeight = skin::place::contacts::list_row_height;
     for (size_t i = 0; i < m_suggestions.size(); ++i) {
-        const int top = kSuggestionsRect.top + int(i) * rowHeight;
-        ContactRows::DrawRow(dc, { kSuggestionsRect.left, top, kSuggestionsRect.right, top + rowHeight },
+        const int top = kSuggestionsRect.top + int(i) * kSuggestionRowHeight;
+        ContactRows::DrawRow(dc, { kSuggestionsRect.left, top, kSuggestionsRect.right, top + kSuggestionRowHeight },
             *m_pContacts, m_suggestions[i], i, false);
     }
     dc->SelectFont(oldFont);
@@ -211,11 +212,10 @@ void CDlgPlaceCall::UpdateSuggestions()
 void CDlgPlaceCall::OnTap(POINT point)
 {
     ScreenContext* ctx = Context();
-    const int rowHeight = skin::place::contacts::list_row_height;
     if (!ctx || point.x < kSuggestionsRect.left || point.x >= kSuggestionsRect.right
         || point.y < kSuggestionsRect.top)
         return;
-    const size_t row = size_t((point.y - kSuggestionsRect.top) / rowHeight);
+    const size_t row = size_t((point.y - kSuggestionsRect.top) / kSuggestionRowHeight);
     if (row >= m_suggestions.size())
         return;
     // The contact's number replaces what was typed, then Dial goes on as for a typed one.
