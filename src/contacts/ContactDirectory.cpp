@@ -88,7 +88,7 @@ ContactDirectory::ContactDirectory(std::shared_ptr<const ContactIndex> index, co
         const size_t first = m_lines.size();
         for (uint32_t at = groupStarts[g]; at < groupStarts[g + 1]; ++at) {
             const uint32_t contact = byName[at];
-            for (size_t i = 0; i < m_index->NumberCountOf(contact) && entry.lineCount < UINT16_MAX; ++i) {
+            for (size_t i = 0; i < m_index->NumberCountOf(contact) && entry.lineCount < kMaxNumbersPerEntry; ++i) {
                 const uint32_t number = m_index->NumberOf(contact, i);
                 // A phone's two books (phone and SIM) often hold one number twice, written apart.
                 const PhoneNumber text(m_index->NumberText(number));

@@ -22,6 +22,9 @@ class ContactDirectory {
 public:
     // No number is longer than the dial string, so no name needs more keys for a search.
     static constexpr size_t kMaxKeys = 32;
+    // Numbers kept for one person however many cards carry the name: each is compared with those
+    // kept before it, so a book of one name repeated cannot make the merge slow.
+    static constexpr size_t kMaxNumbersPerEntry = 64;
 
     // One number of one contact: a line of the list, a suggestion.
     struct Line {

@@ -68,6 +68,24 @@ TEST(ContactDirectory, MergesOnePersonsCardsAndKeepsANumberWrittenTwiceOnce)
     EXPECT_EQ(directory.Find(u"Be"), 2u);
 }
 
+// One name on many cards is one person of at most 64 numbers: the 64th is kept, the 65th not.
+TEST(ContactDirectory, OnePersonKeepsAtMost64Numbers)
+{
+    for (int cards : { 4, 5 }) {
+        std::vector<Contact> contacts;
+        for (int card = 0; card < cards; ++card) {
+            Contact contact { u"Same", {} };
+            for (int n = 0; n < 16; ++n)
+                contact.numbers.push_back(std::to_string(5550000 + card * 16 + n));
+            contacts.push_back(contact);
+        }
+        ContactDirectory directory = Sealed(contacts, "en");
+        ASSERT_EQ(directory.EntryCount(), 1u);
+        EXPECT_EQ(directory.LineCount(), 64u) << cards;
+        EXPECT_EQ(directory.LineAt(63).written, "5550063") << cards;
+    }
+}
+
 TEST(ContactDirectory, SortsAndIndexesByTheLanguagesOwnRules)
 {
     struct Case {
