@@ -222,6 +222,17 @@ TEST_F(ContactsTest, TheLetterIndexAndThePageKeysMoveTheList)
     TapAt(kPageDown);
     EXPECT_EQ(Book()->TopRow(), 5u);
     EXPECT_TRUE(ShowsText(*Book(), "Cname 2"));
+
+    // The book deleted while the screen is up: the screen says so, and the pad loses its button.
+    std::filesystem::remove(dir / "data" / "contacts" / "book.vcf");
+    ASSERT_TRUE(ws.PumpUntil([&] { return Book()->Rows().Count() == 0; }, kGenerousWait));
+    Idle();
+    EXPECT_TRUE(ShowsText(*Book(), "No contacts"));
+    EXPECT_TRUE(Book()->IndexCells().empty());
+    TapAt(RowPoint(0));
+    EXPECT_NE(Book(), nullptr);
+    TapAt(Center(contacts::btn_gomain));
+    EXPECT_FALSE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CONTACTS)->IsWindowVisible());
 }
 
 TEST_F(ContactsTest, TypingOffersContactsByNameLettersAndByNumber)
