@@ -25,9 +25,9 @@ constexpr auto kLimit = std::chrono::milliseconds(5000);
 constexpr int kContacts = 5'000;
 constexpr int kIterations = 200;
 
-const char* const kGiven[] = { "Anna", "Ben", "Clara", "David", "Eva", "Felix", "Greta", "Hugo", "Ida", "Jonas",
-    "Karin", "Lars", "Maja", "Nils", "Olga", "Paul", "Quentin", "Rosa", "Samo", "Tara", "Ulf", "Vera", "Wim",
-    "Xenia", "Yann", "Zoë", "Åsa", "Émile", "Jürgen", "Łukasz" };
+const char* const kGiven[] = { "Anna", "Ben", "Clara", "David", "Eva", "Felix", "Greta", "Hugo", "Ida",
+    "Jonas", "Karin", "Lars", "Maja", "Nils", "Olga", "Paul", "Quentin", "Rosa", "Samo", "Tara", "Ulf",
+    "Vera", "Wim", "Xenia", "Yann", "Zoë", "Åsa", "Émile", "Jürgen", "Łukasz" };
 const char* const kFamily[] = { "Adler", "Becker", "Černý", "Dahl", "Engel", "Fischer", "Graf", "Hansen",
     "Ibsen", "Jäger", "Keller", "Lange", "Müller", "Novak", "Olsen", "Peters", "Quist", "Richter", "Schulz",
     "Thiel", "Ulrich", "Vogel", "Weber", "Xu", "Young", "Zimmer" };
@@ -39,8 +39,8 @@ void WriteBook(const std::filesystem::path& root)
     std::ofstream book(root / "data" / "contacts" / "phone.vcf", std::ios::binary);
     for (int i = 0; i < kContacts; ++i) {
         book << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" << kGiven[i % std::size(kGiven)] << ' '
-             << kFamily[(i / std::size(kGiven)) % std::size(kFamily)] << ' ' << i << "\r\nTEL;TYPE=CELL:+49 170 "
-             << 1000000 + i * 37 << "\r\n";
+             << kFamily[(i / std::size(kGiven)) % std::size(kFamily)] << ' ' << i
+             << "\r\nTEL;TYPE=CELL:+49 170 " << 1000000 + i * 37 << "\r\n";
         if (i % 3 == 0)
             book << "TEL;TYPE=HOME:030 " << 2000000 + i * 11 << "\r\n";
         book << "END:VCARD\r\n";
@@ -131,7 +131,10 @@ void BM_ContactsScreenOpenPresented(benchmark::State& state)
     }
     Finish(state, samples, repaints, 2);
 }
-BENCHMARK(BM_ContactsScreenOpenPresented)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(kIterations);
+BENCHMARK(BM_ContactsScreenOpenPresented)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(kIterations);
 
 void BM_DialDigitSuggestionsPresented(benchmark::State& state)
 {
@@ -165,7 +168,10 @@ void BM_DialDigitSuggestionsPresented(benchmark::State& state)
     state.counters["offered_at_7266"] = double(offered);
     Finish(state, samples, repaints, 1);
 }
-BENCHMARK(BM_DialDigitSuggestionsPresented)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(kIterations);
+BENCHMARK(BM_DialDigitSuggestionsPresented)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(kIterations);
 
 void BM_ContactsPageScrollPresented(benchmark::State& state)
 {
@@ -193,6 +199,9 @@ void BM_ContactsPageScrollPresented(benchmark::State& state)
     }
     Finish(state, samples, repaints, 1);
 }
-BENCHMARK(BM_ContactsPageScrollPresented)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(kIterations);
+BENCHMARK(BM_ContactsPageScrollPresented)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Iterations(kIterations);
 
 }

@@ -21,8 +21,18 @@ struct Folded {
     char base;
 };
 constexpr Folded kUndecomposed[] = {
-    { u'ß', 's' }, { u'ø', 'o' }, { u'Ø', 'o' }, { u'æ', 'a' }, { u'Æ', 'a' }, { u'œ', 'o' },
-    { u'Œ', 'o' }, { u'đ', 'd' }, { u'Đ', 'd' }, { u'ł', 'l' }, { u'Ł', 'l' }, { u'ı', 'i' },
+    { u'ß', 's' },
+    { u'ø', 'o' },
+    { u'Ø', 'o' },
+    { u'æ', 'a' },
+    { u'Æ', 'a' },
+    { u'œ', 'o' },
+    { u'Œ', 'o' },
+    { u'đ', 'd' },
+    { u'Đ', 'd' },
+    { u'ł', 'l' },
+    { u'Ł', 'l' },
+    { u'ı', 'i' },
 };
 
 char KeyOfLetter(char letter)
@@ -57,7 +67,6 @@ bool StartsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
-
 }
 
 ContactDirectory::ContactDirectory(std::shared_ptr<const ContactIndex> index, const std::string& locale)
@@ -88,14 +97,16 @@ ContactDirectory::ContactDirectory(std::shared_ptr<const ContactIndex> index, co
         const size_t first = m_lines.size();
         for (uint32_t at = groupStarts[g]; at < groupStarts[g + 1]; ++at) {
             const uint32_t contact = byName[at];
-            for (size_t i = 0; i < m_index->NumberCountOf(contact) && entry.lineCount < kMaxNumbersPerEntry; ++i) {
+            for (size_t i = 0; i < m_index->NumberCountOf(contact) && entry.lineCount < kMaxNumbersPerEntry;
+                 ++i) {
                 const uint32_t number = m_index->NumberOf(contact, i);
                 // A phone's two books (phone and SIM) often hold one number twice, written apart.
                 const PhoneNumber text(m_index->NumberText(number));
-                bool known = std::any_of(m_lines.begin() + ptrdiff_t(first), m_lines.end(), [&](const Number& n) {
-                    return PhoneNumber::Match(PhoneNumber(m_index->NumberText(n.number)), text)
-                        == PhoneNumber::kSameNumber;
-                });
+                bool known
+                    = std::any_of(m_lines.begin() + ptrdiff_t(first), m_lines.end(), [&](const Number& n) {
+                          return PhoneNumber::Match(PhoneNumber(m_index->NumberText(n.number)), text)
+                              == PhoneNumber::kSameNumber;
+                      });
                 if (known)
                     continue;
                 m_lines.push_back({ uint32_t(m_entries.size()), number });
@@ -114,7 +125,8 @@ ContactDirectory::ContactDirectory(std::shared_ptr<const ContactIndex> index, co
     m_byName.resize(m_entries.size());
     for (size_t i = 0; i < m_byName.size(); ++i)
         m_byName[i] = uint32_t(i);
-    std::sort(m_byName.begin(), m_byName.end(), [this](uint32_t a, uint32_t b) { return NameView(a) < NameView(b); });
+    std::sort(m_byName.begin(), m_byName.end(),
+        [this](uint32_t a, uint32_t b) { return NameView(a) < NameView(b); });
     Index(locale);
 }
 
@@ -122,7 +134,8 @@ void ContactDirectory::Sort(const std::string& locale, std::vector<uint32_t>& gr
     const std::function<uint32_t(uint32_t)>& contactOf) const
 {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::Collator> collator(icu::Collator::createInstance(icu::Locale(locale.c_str()), status));
+    std::unique_ptr<icu::Collator> collator(
+        icu::Collator::createInstance(icu::Locale(locale.c_str()), status));
     if (U_FAILURE(status) || !collator)
         return; // the code-unit order they came in
     // Compared in place rather than through sort keys: a large book would need megabytes of keys.
@@ -130,7 +143,8 @@ void ContactDirectory::Sort(const std::string& locale, std::vector<uint32_t>& gr
         const std::u16string_view x = m_index->NameView(contactOf(a));
         const std::u16string_view y = m_index->NameView(contactOf(b));
         UErrorCode error = U_ZERO_ERROR;
-        return collator->compare(x.data(), int32_t(x.size()), y.data(), int32_t(y.size()), error) == UCOL_LESS;
+        return collator->compare(x.data(), int32_t(x.size()), y.data(), int32_t(y.size()), error)
+            == UCOL_LESS;
     });
 }
 
@@ -147,7 +161,8 @@ void ContactDirectory::Index(const std::string& locale)
     for (size_t e = 0; e < m_entries.size(); ++e) {
         const Entry& entry = m_entries[e];
         const std::u16string_view name = NameView(e);
-        int32_t bucket = buckets->getBucketIndex(icu::UnicodeString(false, name.data(), int32_t(name.size())), status);
+        int32_t bucket
+            = buckets->getBucketIndex(icu::UnicodeString(false, name.data(), int32_t(name.size())), status);
         if (U_FAILURE(status))
             return;
         const icu::AlphabeticIndex::Bucket* found = buckets->getBucket(bucket);
@@ -200,7 +215,8 @@ std::vector<size_t> ContactDirectory::Search(std::string_view typed, size_t limi
     if (typed.empty() || limit == 0)
         return {};
     // '*' and '#' are on no letter key.
-    const bool byName = typed.size() <= kMaxKeys && typed.find_first_not_of("0123456789") == std::string_view::npos;
+    const bool byName
+        = typed.size() <= kMaxKeys && typed.find_first_not_of("0123456789") == std::string_view::npos;
     for (size_t e = 0; e < m_entries.size() && found[kNameStart].size() < limit; ++e) {
         const std::string_view keys = KeysView(e);
         if (byName && StartsWith(keys, typed)) {

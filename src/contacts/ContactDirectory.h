@@ -11,9 +11,9 @@
 
 #include "contacts/ContactIndex.h"
 
-#include <memory>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>

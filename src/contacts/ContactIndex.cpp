@@ -105,7 +105,8 @@ std::optional<WString> ContactIndex::NameFor(std::string_view written) const
     if (caller.Empty() || !m_sealed)
         return std::nullopt;
     const uint32_t key = KeyOf(caller);
-    auto [first, last] = std::equal_range(m_entries.begin(), m_entries.end(), Entry { key, 0, 0, 0, NumberKind::Other, 0 },
+    const Entry probe { key, 0, 0, 0, NumberKind::Other, 0 };
+    auto [first, last] = std::equal_range(m_entries.begin(), m_entries.end(), probe,
         [](const Entry& a, const Entry& b) { return a.key < b.key; });
 
     int best = 0;

@@ -37,7 +37,10 @@ public:
     size_t ContactCount() const { return m_nameStarts.size(); }
     std::u16string_view NameView(size_t contact) const;
     // After Seal: the numbers a contact kept, each as dialled (separators removed) with its kind.
-    size_t NumberCountOf(size_t contact) const { return m_contactStarts[contact + 1] - m_contactStarts[contact]; }
+    size_t NumberCountOf(size_t contact) const
+    {
+        return m_contactStarts[contact + 1] - m_contactStarts[contact];
+    }
     // The number's place among all numbers, for NumberText and NumberKindAt.
     uint32_t NumberOf(size_t contact, size_t i) const { return m_byContact[m_contactStarts[contact] + i]; }
     std::string_view NumberText(uint32_t number) const;

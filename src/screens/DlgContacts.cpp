@@ -155,7 +155,8 @@ void CDlgContacts::PaintContent(HDC dc)
     const COLORREF oldColor = dc->SetTextColor(listskin::kText);
     for (size_t cell = 0; cell < m_index.size(); ++cell) {
         RECT r = IndexCellRect(cell);
-        dc->FillSolidRect({ r.left + 1, r.top + 1, r.right - 1, r.bottom - 1 }, listskin::RowColor(int(cell), false));
+        dc->FillSolidRect(
+            { r.left + 1, r.top + 1, r.right - 1, r.bottom - 1 }, listskin::RowColor(int(cell), false));
         DrawText(dc, FitTextToWidth(dc, m_index[cell].label, r.Width()), r, DT_CENTER | DT_VCENTER);
     }
     dc->SetTextColor(oldColor);

@@ -118,7 +118,8 @@ bool CDlgPlaceCall::OnInitDialog()
 {
     if (ScreenContext* ctx = Context())
         SetStatusPainter([ctx](HDC dc) { ctx->DrawStatusText(dc); });
-    m_suggestionFont = CreateFont(skin::kTextHeight, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    m_suggestionFont
+        = CreateFont(skin::kTextHeight, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
     const bool result = SkinScreen::OnInitDialog();
     RefreshContacts();
     return result;
@@ -163,8 +164,8 @@ void CDlgPlaceCall::PaintContent(HDC dc)
     dc->SelectFont(m_suggestionFont.get());
     for (size_t i = 0; i < m_suggestions.size(); ++i) {
         const int top = kSuggestionsRect.top + int(i) * kSuggestionRowHeight;
-        ContactRows::DrawRow(dc, { kSuggestionsRect.left, top, kSuggestionsRect.right, top + kSuggestionRowHeight },
-            *m_pContacts, m_suggestions[i], i, false);
+        const RECT row { kSuggestionsRect.left, top, kSuggestionsRect.right, top + kSuggestionRowHeight };
+        ContactRows::DrawRow(dc, row, *m_pContacts, m_suggestions[i], i, false);
     }
     dc->SelectFont(oldFont);
 }

@@ -34,7 +34,8 @@ POINT RowPoint(int slot)
 POINT IndexPoint(int cell)
 {
     const int width = (contacts::index.right - contacts::index.left) / 2;
-    return { contacts::index.left + (cell / 5) * width + width / 2, contacts::index.top + (cell % 5) * kRow + kRow / 2 };
+    return { contacts::index.left + (cell / 5) * width + width / 2,
+        contacts::index.top + (cell % 5) * kRow + kRow / 2 };
 }
 POINT SuggestionPoint(int row)
 {
@@ -53,7 +54,8 @@ protected:
     void OpenPad(size_t lines)
     {
         ASSERT_TRUE(Start());
-        ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->Contacts()->LineCount() == lines; }, kGenerousWait));
+        ASSERT_TRUE(
+            ws.PumpUntil([&] { return Frame().Context()->Contacts()->LineCount() == lines; }, kGenerousWait));
         ConnectPhone();
         TapAt(kCallTile);
         ASSERT_NE(Pad(), nullptr);
@@ -88,9 +90,12 @@ TEST_F(ContactsTest, AContactWithThreeNumbersIsCalledFromTheListAndComesFirstAft
 {
     // Two files of one phone: Anna's home number is in both, written apart.
     DropBook("AABBCCDDEEFF.vcf",
-        Card("Anna Berg", "TEL;TYPE=CELL:0170 5550001\r\nTEL;TYPE=HOME:+49 30 5550002\r\nTEL;TYPE=WORK:040 5550003\r\n")
+        Card("Anna Berg",
+            "TEL;TYPE=CELL:0170 5550001\r\nTEL;TYPE=HOME:+49 30 5550002\r\nTEL;TYPE=WORK:040 5550003\r\n")
             + Card("Carl Dorn", "TEL:0301110000\r\n"));
-    DropBook("sim.vcf", Card("Anna Berg", "TEL;TYPE=HOME:030 5550002\r\n") + Card("Bea Cole", "TEL;TYPE=CELL:0172 9990000\r\n"));
+    DropBook("sim.vcf",
+        Card("Anna Berg", "TEL;TYPE=HOME:030 5550002\r\n")
+            + Card("Bea Cole", "TEL;TYPE=CELL:0172 9990000\r\n"));
     OpenPad(5);
     EXPECT_TRUE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CONTACTS)->IsWindowVisible());
     TapAt(kPadContacts);
@@ -121,7 +126,8 @@ TEST_F(ContactsTest, AContactWithThreeNumbersIsCalledFromTheListAndComesFirstAft
     ASSERT_TRUE(log.SaveList(CallLogStore::kOutgoingList));
     // From the history this time, whose button shows with contacts.
     Open<CDlgCallHist>(kScreenCallHist);
-    ASSERT_TRUE(Screen<CDlgCallHist>(kScreenCallHist)->GetDlgItem(CDlgCallHist::kIdContacts)->IsWindowVisible());
+    ASSERT_TRUE(
+        Screen<CDlgCallHist>(kScreenCallHist)->GetDlgItem(CDlgCallHist::kIdContacts)->IsWindowVisible());
     TapAt(Center(callhist::btn_contacts));
     ASSERT_NE(Book(), nullptr);
     const std::vector<std::string> rows = RowTexts();
@@ -197,8 +203,8 @@ TEST_F(ContactsTest, TheLetterIndexAndThePageKeysMoveTheList)
     OpenPad(24);
     TapAt(kPadContacts);
     ASSERT_NE(Book(), nullptr);
-    EXPECT_EQ(IndexLabels(),
-        (std::vector<std::string> { "A", "B", "C", "D", "E–F", "G", "H", "I", "J", "K–L" }));
+    EXPECT_EQ(
+        IndexLabels(), (std::vector<std::string> { "A", "B", "C", "D", "E–F", "G", "H", "I", "J", "K–L" }));
     EXPECT_TRUE(ShowsText(*Book(), "E–F"));
     Screenshot("contacts-index");
 
@@ -245,7 +251,8 @@ TEST_F(ContactsTest, TypingOffersContactsByNameLettersAndByNumber)
     Type(kPlaceCallPad, "6");
     std::vector<std::string> offered;
     for (size_t line : Pad()->Suggestions())
-        offered.push_back(ToUtf8(Frame().Context()->Contacts()->Name(Frame().Context()->Contacts()->LineAt(line).entry)));
+        offered.push_back(
+            ToUtf8(Frame().Context()->Contacts()->Name(Frame().Context()->Contacts()->LineAt(line).entry)));
     EXPECT_EQ(offered, (std::vector<std::string> { "Samo Novak", "Bob Builder" }));
     for (const char* shown : { "7266", "Samo Novak", "01702223333", "Bob Builder", "+493072661234" })
         EXPECT_TRUE(ShowsText(*Pad(), shown)) << shown;

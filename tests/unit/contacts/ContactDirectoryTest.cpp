@@ -50,16 +50,19 @@ std::vector<std::string> Labels(const ContactDirectory& directory)
 TEST(ContactDirectory, MergesOnePersonsCardsAndKeepsANumberWrittenTwiceOnce)
 {
     // The phone's book and its SIM's, each with Anna: one entry, the landline once.
-    ContactDirectory directory = Sealed({
-        { u"Anna", { "+49 30 1234567", "0170 5550001" }, { NumberKind::Home, NumberKind::Mobile } },
-        { u"Ben", { "112" }, {} },
-        { u"Anna", { "030 1234567", "+49 40 7654321" }, { NumberKind::Home, NumberKind::Work } },
-        { u"Nobody", { "", "call me" }, {} },
-    }, "en");
+    ContactDirectory directory = Sealed(
+        {
+            { u"Anna", { "+49 30 1234567", "0170 5550001" }, { NumberKind::Home, NumberKind::Mobile } },
+            { u"Ben", { "112" }, {} },
+            { u"Anna", { "030 1234567", "+49 40 7654321" }, { NumberKind::Home, NumberKind::Work } },
+            { u"Nobody", { "", "call me" }, {} },
+        },
+        "en");
     EXPECT_EQ(Names(directory), (std::vector<std::string> { "Anna", "Ben" }));
     ASSERT_EQ(directory.LineCount(), 4u);
     EXPECT_EQ(Lines(directory, { 0, 1, 2, 3 }),
-        (std::vector<std::string> { "Anna +49301234567", "Anna 01705550001", "Anna +49407654321", "Ben 112" }));
+        (std::vector<std::string> {
+            "Anna +49301234567", "Anna 01705550001", "Anna +49407654321", "Ben 112" }));
     EXPECT_EQ(directory.LineAt(2).kind, NumberKind::Work);
     EXPECT_EQ(directory.LineAt(3).kind, NumberKind::Other);
     EXPECT_EQ(directory.FirstLine(1), 3u);
@@ -97,7 +100,8 @@ TEST(ContactDirectory, SortsAndIndexesByTheLanguagesOwnRules)
     const std::vector<std::u16string> latin { u"Zander", u"Öberg", u"Ärla", u"Bernd", u"Adam", u"Åsa" };
     const Case cases[] = {
         // German files umlauts with their base letters.
-        { 0x0407, latin, { "Adam", "Ärla", "Åsa", "Bernd", "Öberg", "Zander" }, { "A@0", "B@3", "O@4", "Z@5" } },
+        { 0x0407, latin, { "Adam", "Ärla", "Åsa", "Bernd", "Öberg", "Zander" },
+            { "A@0", "B@3", "O@4", "Z@5" } },
         // Swedish puts Å, Ä, Ö after Z, each a letter of its own.
         { 0x041D, latin, { "Adam", "Bernd", "Zander", "Åsa", "Ärla", "Öberg" },
             { "A@0", "B@1", "Z@2", "Å@3", "Ä@4", "Ö@5" } },
@@ -119,14 +123,16 @@ TEST(ContactDirectory, SortsAndIndexesByTheLanguagesOwnRules)
 
 TEST(ContactDirectory, SearchOffersNameStartsThenWordStartsThenNumbersUpToTheLimit)
 {
-    ContactDirectory directory = Sealed({
-        { u"Bob Builder", { "+49 (30) 72-66 123" }, {} },
-        { u"Anna Samos", { "0301111111" }, {} },
-        { u"Samo Novak", { "0302222222", "0170 3333333" }, { NumberKind::Home, NumberKind::Mobile } },
-        { u"Šamot Ček", { "0304444444" }, {} },
-        { u"Самойлов", { "0305555555" }, {} },
-        { u"Carl", { "0306666666" }, {} },
-    }, "en");
+    ContactDirectory directory = Sealed(
+        {
+            { u"Bob Builder", { "+49 (30) 72-66 123" }, {} },
+            { u"Anna Samos", { "0301111111" }, {} },
+            { u"Samo Novak", { "0302222222", "0170 3333333" }, { NumberKind::Home, NumberKind::Mobile } },
+            { u"Šamot Ček", { "0304444444" }, {} },
+            { u"Самойлов", { "0305555555" }, {} },
+            { u"Carl", { "0306666666" }, {} },
+        },
+        "en");
     // S-A-M-O: both name starts (one with a háček) before the word start; the Cyrillic name is
     // found only by number, and Carl not at all.
     EXPECT_EQ(Lines(directory, directory.Search("7266", 10)),
@@ -135,7 +141,8 @@ TEST(ContactDirectory, SearchOffersNameStartsThenWordStartsThenNumbersUpToTheLim
     // Four matches: a limit of four takes them all, three leaves the number match out.
     EXPECT_EQ(directory.Search("7266", 4).size(), 4u);
     EXPECT_EQ(Lines(directory, directory.Search("7266", 3)).back(), "Anna Samos 0301111111");
-    EXPECT_EQ(Lines(directory, directory.Search("55555", 3)), (std::vector<std::string> { "Самойлов 0305555555" }));
+    EXPECT_EQ(
+        Lines(directory, directory.Search("55555", 3)), (std::vector<std::string> { "Самойлов 0305555555" }));
     // '*' is on no letter: numbers only.
     EXPECT_TRUE(directory.Search("*72", 3).empty());
     EXPECT_TRUE(directory.Search("", 3).empty());
