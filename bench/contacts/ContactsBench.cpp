@@ -154,6 +154,42 @@ double StatusKiB(const std::string& field)
     return 0;
 }
 
+// A phone's 5,000-card book loaded once, with the directory the contacts screen reads (sorted by
+// German rules): the resident size before and after, and what the book added.
+void BM_Book5000Resident(benchmark::State& state)
+{
+    char pattern[] = "/tmp/ostrilan-bench-contacts-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        state.SkipWithError("mkdtemp");
+        return;
+    }
+    const std::filesystem::path folder = pattern;
+    std::ofstream(folder / "phone.vcf", std::ios::binary) << PhoneBookText();
+    for (auto _ : state) {
+        const double start = StatusKiB("VmRSS");
+        std::atomic<int> loads = 0;
+        ContactBook book(folder, [&] { ++loads; }, "de_DE");
+        if (!book.Start()) {
+            state.SkipWithError("no watch");
+            break;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (loads < 1 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (loads < 1) {
+            state.SkipWithError("no load");
+            break;
+        }
+        state.counters["contacts"] = double(book.Directory()->EntryCount());
+        state.counters["rss_start_kB"] = start;
+        state.counters["rss_loaded_kB"] = StatusKiB("VmRSS");
+        state.counters["added_kB"] = StatusKiB("VmRSS") - start;
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+}
+BENCHMARK(BM_Book5000Resident)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
 // The largest books the reader lets through: 8 MiB files of cards with 256-character names and
 // 16 numbers of 31 digits, four of them, loaded and then reloaded once.
 void BM_WorstBooksResident(benchmark::State& state)

@@ -3,6 +3,7 @@
 #include "controller/ScreenFactory.h"
 #include "screens/DlgCallHist.h"
 #include "screens/DlgConnect.h"
+#include "screens/DlgContacts.h"
 #include "screens/DlgIncoming.h"
 #include "screens/DlgOutgoing.h"
 #include "screens/DlgPairMode.h"
@@ -29,4 +30,5 @@ void RegisterScreens()
     SetScreenConstructor(kScreenIncoming, { &Construct<CDlgIncoming>, CDlgIncoming::IDD });
     SetScreenConstructor(kScreenOutgoing, { &Construct<CDlgOutgoing>, CDlgOutgoing::IDD });
     SetScreenConstructor(kScreenPref, { &Construct<CDlgPref>, CDlgPref::IDD });
+    SetScreenConstructor(kScreenContacts, { &Construct<CDlgContacts>, CDlgContacts::IDD });
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <malloc.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
@@ -41,9 +42,10 @@ fs::path AbsoluteFolder(const fs::path& folder)
 
 }
 
-ContactBook::ContactBook(fs::path folder, ChangedHandler onChanged)
+ContactBook::ContactBook(fs::path folder, ChangedHandler onChanged, std::string locale)
     : m_folder(AbsoluteFolder(folder))
     , m_onChanged(std::move(onChanged))
+    , m_locale(std::move(locale))
 {
 }
 
@@ -101,6 +103,12 @@ size_t ContactBook::ContactCount() const
 {
     std::lock_guard lock(m_mutex);
     return m_index ? m_index->ContactCount() : 0;
+}
+
+std::shared_ptr<const ContactDirectory> ContactBook::Directory() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_directory;
 }
 
 void ContactBook::Run(std::stop_token stop)
@@ -216,11 +224,20 @@ void ContactBook::Reload(std::stop_token stop)
     if (stop.stop_requested())
         return;
     std::shared_ptr<const ContactIndex> index = std::move(building);
+    // Over the same index: the same bounds hold for both.
+    std::shared_ptr<const ContactDirectory> browsed = std::make_shared<const ContactDirectory>(index, m_locale);
     {
         std::lock_guard lock(m_mutex);
         std::swap(m_index, index);
+        std::swap(m_directory, browsed);
     }
-    index.reset(); // the old contacts are freed outside the lock a lookup takes
+    // The old contacts are freed outside the lock a lookup takes.
+    index.reset();
+    browsed.reset();
+    // A load frees as much as it keeps (the files' text, their cards, the old contacts), in blocks
+    // scattered among those kept; handing the free pages back keeps a large book's resident size
+    // near what it holds.
+    ::malloc_trim(0);
     if (m_onChanged)
         m_onChanged();
 }

@@ -15,6 +15,7 @@
 // not fit ends the load, with one log line); each file is bounded as VCardReader describes. See
 // docs/contacts.md for what this means in memory.
 
+#include "contacts/ContactDirectory.h"
 #include "contacts/ContactIndex.h"
 #include "platform/core/Types.h"
 
@@ -39,7 +40,9 @@ public:
     // stop or destroy the book from it.
     using ChangedHandler = std::function<void()>;
 
-    explicit ContactBook(std::filesystem::path folder, ChangedHandler onChanged = {});
+    // locale: the ICU locale whose rules order the directory (ContactDirectory::LocaleFor).
+    explicit ContactBook(
+        std::filesystem::path folder, ChangedHandler onChanged = {}, std::string locale = {});
     ~ContactBook();
     ContactBook(const ContactBook&) = delete;
     ContactBook& operator=(const ContactBook&) = delete;
@@ -52,6 +55,8 @@ public:
     // The caller's name, from any thread; see ContactIndex::NameFor.
     std::optional<WString> NameFor(std::string_view number) const;
     size_t ContactCount() const;
+    // Every contact of the last load, to browse and search; never null (empty before the first).
+    std::shared_ptr<const ContactDirectory> Directory() const;
 
     // data/contacts/ in the data folder.
     static std::filesystem::path DefaultFolder();
@@ -72,6 +77,7 @@ private:
 
     const std::filesystem::path m_folder;
     const ChangedHandler m_onChanged;
+    const std::string m_locale;
     int m_inotifyFd = -1;
     int m_wakeFd = -1;
     int m_folderWatch = -1;
@@ -82,5 +88,6 @@ private:
 
     mutable std::mutex m_mutex;
     std::shared_ptr<const ContactIndex> m_index;
+    std::shared_ptr<const ContactDirectory> m_directory = std::make_shared<ContactDirectory>();
     std::jthread m_worker;
 };

@@ -25,9 +25,9 @@ uint32_t KeyOf(const PhoneNumber& number)
 
 size_t ContactIndex::CostOf(const Contact& contact)
 {
-    size_t bytes = contact.name.size() * sizeof(char16_t) + sizeof(uint32_t);
+    size_t bytes = contact.name.size() * sizeof(char16_t) + 2 * sizeof(uint32_t);
     for (const std::string& number : contact.numbers)
-        bytes += sizeof(Entry) + std::min(number.size(), PhoneNumber::kMaxChars);
+        bytes += sizeof(Entry) + sizeof(uint32_t) + std::min(number.size(), PhoneNumber::kMaxChars);
     return bytes;
 }
 
@@ -40,11 +40,12 @@ bool ContactIndex::Add(const Contact& contact, size_t maxBytes)
     const auto name = uint32_t(m_nameStarts.size());
     m_nameStarts.push_back(uint32_t(m_namePool.size()));
     m_namePool += contact.name;
-    for (const std::string& written : contact.numbers) {
-        PhoneNumber number(written);
+    for (size_t i = 0; i < contact.numbers.size(); ++i) {
+        PhoneNumber number(contact.numbers[i]);
         if (number.Empty() || number.Text().size() > PhoneNumber::kMaxChars)
             continue;
-        m_entries.push_back({ KeyOf(number), name, uint32_t(m_textPool.size()), uint8_t(number.Text().size()) });
+        m_entries.push_back({ KeyOf(number), name, uint32_t(m_textPool.size()), uint8_t(number.Text().size()),
+            contact.KindOf(i), uint16_t(std::min<size_t>(i, UINT16_MAX)) });
         m_textPool += number.Text();
     }
     return true;
@@ -62,6 +63,19 @@ void ContactIndex::Seal()
     }
     m_entries.resize(kept);
     m_entries.shrink_to_fit();
+    m_byContact.resize(m_entries.size());
+    for (size_t i = 0; i < m_byContact.size(); ++i)
+        m_byContact[i] = uint32_t(i);
+    std::sort(m_byContact.begin(), m_byContact.end(), [this](uint32_t a, uint32_t b) {
+        const Entry& x = m_entries[a];
+        const Entry& y = m_entries[b];
+        return x.name != y.name ? x.name < y.name : x.order < y.order;
+    });
+    m_contactStarts.assign(m_nameStarts.size() + 1, 0);
+    for (uint32_t at : m_byContact)
+        ++m_contactStarts[m_entries[at].name + 1];
+    for (size_t i = 1; i < m_contactStarts.size(); ++i)
+        m_contactStarts[i] += m_contactStarts[i - 1];
     m_namePool.shrink_to_fit();
     m_nameStarts.shrink_to_fit();
     m_textPool.shrink_to_fit();
@@ -70,9 +84,19 @@ void ContactIndex::Seal()
 
 WString ContactIndex::NameAt(uint32_t name) const
 {
-    const size_t start = m_nameStarts[name];
-    const size_t end = name + 1 < m_nameStarts.size() ? m_nameStarts[name + 1] : m_namePool.size();
-    return m_namePool.substr(start, end - start);
+    return WString(NameView(name));
+}
+
+std::u16string_view ContactIndex::NameView(size_t contact) const
+{
+    const size_t start = m_nameStarts[contact];
+    const size_t end = contact + 1 < m_nameStarts.size() ? m_nameStarts[contact + 1] : m_namePool.size();
+    return std::u16string_view(m_namePool).substr(start, end - start);
+}
+
+std::string_view ContactIndex::NumberText(uint32_t number) const
+{
+    return std::string_view(m_textPool).substr(m_entries[number].textAt, m_entries[number].textLength);
 }
 
 std::optional<WString> ContactIndex::NameFor(std::string_view written) const
@@ -81,7 +105,8 @@ std::optional<WString> ContactIndex::NameFor(std::string_view written) const
     if (caller.Empty() || !m_sealed)
         return std::nullopt;
     const uint32_t key = KeyOf(caller);
-    auto [first, last] = std::equal_range(m_entries.begin(), m_entries.end(), Entry { key, 0, 0, 0 },
+    const Entry probe { key, 0, 0, 0, NumberKind::Other, 0 };
+    auto [first, last] = std::equal_range(m_entries.begin(), m_entries.end(), probe,
         [](const Entry& a, const Entry& b) { return a.key < b.key; });
 
     int best = 0;

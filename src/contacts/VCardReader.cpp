@@ -37,7 +37,29 @@ struct Property {
     bool quotedPrintable = false;
     bool binary = false;
     bool latin1 = false;
+    NumberKind kind = NumberKind::Other;
 };
+
+// TYPE=CELL,VOICE, TYPE="work", or vCard 2.1's bare ";HOME": a number's kind from its types.
+NumberKind KindOfTypes(std::string_view types, NumberKind kind)
+{
+    while (!types.empty()) {
+        size_t comma = std::min(types.find(','), types.size());
+        std::string_view type = Trim(types.substr(0, comma));
+        if (!type.empty() && type.front() == '"')
+            type.remove_prefix(1);
+        if (!type.empty() && type.back() == '"')
+            type.remove_suffix(1);
+        types.remove_prefix(std::min(comma + 1, types.size()));
+        if (EqualsNoCase(type, "CELL") || EqualsNoCase(type, "MOBILE"))
+            return NumberKind::Mobile; // a mobile marked for work too is reached as a mobile
+        if (EqualsNoCase(type, "WORK"))
+            kind = NumberKind::Work;
+        else if (EqualsNoCase(type, "HOME") && kind == NumberKind::Other)
+            kind = NumberKind::Home;
+    }
+    return kind;
+}
 
 bool SplitProperty(std::string_view line, Property& property)
 {
@@ -62,6 +84,8 @@ bool SplitProperty(std::string_view line, Property& property)
         std::string_view key
             = equals == std::string_view::npos ? std::string_view("ENCODING") : param.substr(0, equals);
         std::string_view value = equals == std::string_view::npos ? param : param.substr(equals + 1);
+        if (EqualsNoCase(key, "TYPE") || equals == std::string_view::npos)
+            property.kind = KindOfTypes(value, property.kind);
         if (EqualsNoCase(key, "ENCODING")) {
             property.quotedPrintable |= EqualsNoCase(value, "QUOTED-PRINTABLE");
             property.binary |= EqualsNoCase(value, "B") || EqualsNoCase(value, "BASE64");
@@ -202,8 +226,11 @@ public:
             std::string_view number = Trim(value);
             // A cut number would be someone else's: one too long is left out.
             if (!number.empty() && number.size() <= VCardReader::kMaxNumberBytes
-                && m_numbers.size() < VCardReader::kMaxNumbersPerCard)
+                && m_numbers.size() < VCardReader::kMaxNumbersPerCard) {
+                if (m_numbers.size() < m_kinds.size())
+                    m_kinds[m_numbers.size()] = property.kind;
                 m_numbers.emplace_back(number);
+            }
         }
     }
 
@@ -211,6 +238,7 @@ public:
     {
         contact.name = m_formatted.empty() ? std::move(m_structured) : std::move(m_formatted);
         contact.numbers = std::move(m_numbers);
+        contact.kinds = m_kinds;
         return !contact.name.empty() && !contact.numbers.empty();
     }
 
@@ -218,6 +246,7 @@ private:
     WString m_formatted;
     WString m_structured;
     std::vector<std::string> m_numbers;
+    std::array<NumberKind, Contact::kMaxKinds> m_kinds = {};
 };
 
 }

@@ -28,7 +28,7 @@ public:
     static constexpr size_t kMaxCards = 20'000;
     static constexpr size_t kMaxLineBytes = 16 * 1024;
     static constexpr size_t kMaxNameChars = 256;
-    static constexpr size_t kMaxNumbersPerCard = 16;
+    static constexpr size_t kMaxNumbersPerCard = Contact::kMaxKinds;
     static constexpr size_t kMaxNumberBytes = 64;
 
     // The cards of the text, in file order. A stop request ends the reading early with the cards

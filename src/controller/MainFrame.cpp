@@ -9,6 +9,7 @@
 #include "platform/controls/Dialog.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/Text.h"
+#include "platform/devices/DeviceLanguage.h"
 #include "platform/devices/LanguageLibrary.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
@@ -37,7 +38,7 @@ constexpr DWORD kModuleSettleMs = 1000;
 
 // Kind 0 closes in this order.
 constexpr UINT kCloseAllOrder[] = { kScreenPlaceCall, kScreenCallHist, kScreenConnect, kScreenPairMode,
-    kScreenIncoming, kScreenOutgoing, kScreenPref };
+    kScreenIncoming, kScreenOutgoing, kScreenPref, kScreenContacts };
 
 bool HasScreen(UINT kind)
 {
@@ -74,7 +75,8 @@ int CMainFrame::OnCreate()
         return -1;
     }
     m_pContacts = std::make_unique<ContactBook>(ContactBook::DefaultFolder(),
-        [target = GetSafeHwnd()] { PostMessageW(target, WM_PHONE_CONTACTS_CHANGED, 0, 0); });
+        [target = GetSafeHwnd()] { PostMessageW(target, WM_PHONE_CONTACTS_CHANGED, 0, 0); },
+        ContactDirectory::LocaleFor(DeviceLanguage::Current()));
     if (!m_pContacts->Start())
         Log::Printf(Log::Priority::Warning, "contacts: the folder cannot be watched; no caller names");
     m_pScreenContext = std::make_unique<ScreenContext>(
@@ -273,7 +275,7 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnTimer(UINT(wParam));
         return FrameWindow::WindowProc(message, wParam, lParam);
     case WM_PHONE_CONTACTS_CHANGED:
-        for (UINT kind : { kScreenIncoming, kScreenOutgoing })
+        for (UINT kind : { kScreenIncoming, kScreenOutgoing, kScreenPlaceCall, kScreenCallHist, kScreenContacts })
             PostToScreen(kind, message, 0, 0);
         RefreshMissedNotice();
         return 0;

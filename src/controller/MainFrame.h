@@ -7,6 +7,7 @@
 #include "controller/BridgeIndicators.h"
 #include "controller/LinkedPhone.h"
 #include "controller/MissedCallNotice.h"
+#include "controller/PhoneMessages.h"
 #include "controller/SaveNotice.h"
 #include "controller/SecondCall.h"
 #include "link/ModuleLink.h"
@@ -153,7 +154,7 @@ private:
     SaveNotice m_saveNotice;
     SaveNotice m_settingsNotice { SaveNotice::Kind::Settings };
     SaveNotice m_lastCallNotice;
-    std::array<std::unique_ptr<Dialog>, 9> m_screens;
+    std::array<std::unique_ptr<Dialog>, kScreenKindCount> m_screens;
     std::unique_ptr<ScreenContext> m_pScreenContext;
     Window* m_pActiveView = nullptr;
     bool m_bCallClockRunning = false;

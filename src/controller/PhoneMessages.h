@@ -9,7 +9,8 @@ constexpr UINT WM_PHONE_CLOSE_SCREEN = 0x9102;
 constexpr UINT WM_PHONE_HIDE_KEYPAD = 0x9201;
 constexpr UINT WM_PHONE_KEYPAD_DIGIT = 0x9202;
 constexpr UINT WM_PHONE_CALL_TICK = 0x9301;
-// The contact book has new names: the frame repaints the screens that show callers.
+// The contact book has new names: the frame tells the screens that show callers or list and offer
+// contacts.
 constexpr UINT WM_PHONE_CONTACTS_CHANGED = 0x9302;
 // To the frame: open the call history on its missed list. To the history: show that list.
 constexpr UINT WM_PHONE_SHOW_MISSED = 0x9303;
@@ -31,5 +32,7 @@ enum ScreenKind : UINT {
     kScreenIncoming = 6,
     kScreenOutgoing = 7,
     kScreenPref = 8,
+    // The phone book, opened from the dial pad and the call history.
+    kScreenContacts = 9,
 };
-constexpr UINT kScreenKindCount = 9;
+constexpr UINT kScreenKindCount = 10;

@@ -65,6 +65,13 @@ std::optional<WString> ScreenContext::CallerName(const WString& number) const
     return m_frame.m_pContacts->NameFor(ToUtf8(number));
 }
 
+std::shared_ptr<const ContactDirectory> ScreenContext::Contacts() const
+{
+    if (!m_frame.m_pContacts)
+        return std::make_shared<const ContactDirectory>();
+    return m_frame.m_pContacts->Directory();
+}
+
 void ScreenContext::ReportHistorySave(bool saved, std::string_view what) const
 {
     m_frame.ReportSave(saved, what);

@@ -10,6 +10,7 @@
 #include "link/ModuleBuffers.h"
 #include "platform/draw/DeviceContext.h"
 
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -17,6 +18,7 @@ class BridgeIndicators;
 class SecondCall;
 class CallLogStore;
 class CMainFrame;
+class ContactDirectory;
 class ModuleLink;
 class PairStore;
 class PrefStore;
@@ -64,6 +66,8 @@ public:
     const SecondCall& SecondCallNow() const;
     // The name the contacts give a caller's number; none when unknown or ambiguous.
     std::optional<WString> CallerName(const WString& number) const;
+    // Every contact, to browse and search; never null (empty while none are known).
+    std::shared_ptr<const ContactDirectory> Contacts() const;
     // The status line's missed-call notice: whether one shows, the history opened on the missed
     // list (posted, as screens open), and the list seen, which ends the notice.
     bool MissedCallsPending() const;

@@ -1,5 +1,6 @@
 #include "screens/DlgCallHist.h"
 
+#include "contacts/ContactDirectory.h"
 #include "controller/MainFrame.h"
 #include "controller/PhoneMessages.h"
 #include "controller/TextKeys.h"
@@ -35,6 +36,7 @@ constexpr SkinnedButtonSpec kButtons[] = {
     { CDlgCallHist::kIdTabIncoming, place::tab_bg[0], true },
     { CDlgCallHist::kIdTabOutgoing, place::tab_bg[1], true },
     { CDlgCallHist::kIdTabMissed, place::tab_bg[2], true },
+    { CDlgCallHist::kIdContacts, place::btn_contacts, false },
 };
 
 constexpr const char* kTabCaptions[] = { text::kHistoryReceived, text::kHistoryDialled, text::kHistoryMissed };
@@ -81,6 +83,7 @@ void CDlgCallHist::DoDataExchange(DataExchange* dx)
     DDX_Control(dx, kIdTabIncoming, m_btnTabIncoming);
     DDX_Control(dx, kIdTabOutgoing, m_btnTabOutgoing);
     DDX_Control(dx, kIdTabMissed, m_btnTabMissed);
+    DDX_Control(dx, kIdContacts, m_btnContacts);
     DDX_Control(dx, kIdList, m_listCalls);
 }
 
@@ -90,6 +93,7 @@ bool CDlgCallHist::OnInitDialog()
     if (m_pContext)
         SetStatusPainter([ctx = m_pContext](HDC dc) { ctx->DrawStatusText(dc); });
     SkinScreen::OnInitDialog();
+    ShowContactsButton();
     SelectTab(kTabIncoming);
     return true;
 }
@@ -109,7 +113,7 @@ void CDlgCallHist::PrepareList()
 void CDlgCallHist::SetupButtons()
 {
     CMyButton* buttons[] = { &m_btnReturn, &m_btnDial, &m_btnDeleteOne, &m_btnDeleteAll, &m_btnTabIncoming,
-        &m_btnTabOutgoing, &m_btnTabMissed };
+        &m_btnTabOutgoing, &m_btnTabMissed, &m_btnContacts };
     for (size_t i = 0; i < std::size(kButtons); ++i) {
         const SkinnedButtonSpec& button = kButtons[i];
         bool isTab = button.id >= kIdTabIncoming && button.id <= kIdTabMissed;
@@ -239,6 +243,12 @@ void CDlgCallHist::OnBnClickedDeleteAll()
     FillCallList();
 }
 
+void CDlgCallHist::ShowContactsButton()
+{
+    const bool any = m_pContext && m_pContext->Contacts()->LineCount() > 0;
+    m_btnContacts.ShowWindow(any ? SW_SHOW : SW_HIDE);
+}
+
 void CDlgCallHist::OnOK()
 {
     if (m_pContext)
@@ -259,6 +269,10 @@ bool CDlgCallHist::OnCommand(WPARAM wParam, LPARAM lParam)
     case kIdDeleteAll:
         OnBnClickedDeleteAll();
         return true;
+    case kIdContacts:
+        if (m_pContext)
+            m_pContext->OpenScreen(kScreenContacts);
+        return true;
     case kIdTabIncoming:
     case kIdTabOutgoing:
     case kIdTabMissed:
@@ -273,6 +287,10 @@ LRESULT CDlgCallHist::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_PHONE_SHOW_MISSED) {
         SelectTab(kTabMissed);
+        return 0;
+    }
+    if (message == WM_PHONE_CONTACTS_CHANGED) {
+        ShowContactsButton();
         return 0;
     }
     return SkinScreen::WindowProc(message, wParam, lParam);

@@ -24,6 +24,8 @@ public:
     static constexpr int kIdDeleteOne = 1019;
     static constexpr int kIdDeleteAll = 1020;
     static constexpr int kIdList = 1021;
+    // Shown only while there are contacts.
+    static constexpr int kIdContacts = 1022;
 
     static constexpr int kTabIncoming = 0;
     static constexpr int kTabOutgoing = 1;
@@ -69,6 +71,7 @@ private:
     void OnBnClickedDial();
     void OnBnClickedDeleteOne();
     void OnBnClickedDeleteAll();
+    void ShowContactsButton();
 
     ScreenContext* m_pContext = nullptr;
     int m_nTab = kTabIncoming;
@@ -79,5 +82,6 @@ private:
     CMyButton m_btnTabIncoming;
     CMyButton m_btnTabOutgoing;
     CMyButton m_btnTabMissed;
+    CMyButton m_btnContacts;
     CHistListCtrl m_listCalls;
 };

@@ -15,7 +15,9 @@
 #include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
 #include "screens/Context.h"
+#include "screens/ContactRows.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -49,6 +51,8 @@ constexpr size_t kKeySetupOrder[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11 };
 constexpr COLORREF kNumberColor = RGB(15, 186, 255);
 constexpr int kNumberHeight = 25;
 constexpr int kNumberWidth = 10;
+// A suggestion is a row of the phone book, as tall.
+constexpr int kSuggestionRowHeight = skin::place::contacts::list_row_height;
 
 void Setup(CMyButton& button, const skin::place::Control& control)
 {
@@ -86,6 +90,7 @@ void CDlgPlaceCall::RegisterTemplate()
         SkinnedButton(IDC_CALLHOME, u"Call Home", place::btn_callhome.rect),
         SkinnedButton(IDC_CALLHIST, u"Call History", place::btn_callhist.rect),
         SkinnedButton(IDC_BACKSPACE, u"<-", place::btn_pad_del.rect),
+        SkinnedButton(IDC_CONTACTS, u"Contacts", place::btn_contacts.rect),
     };
     for (size_t i = 0; i < std::size(kKeys); ++i) {
         const Key& key = kKeys[i];
@@ -106,13 +111,18 @@ void CDlgPlaceCall::DoDataExchange(DataExchange* dx)
     DDX_Control(dx, IDC_DIAL, m_btnDial);
     DDX_Control(dx, IDC_CALLHOME, m_btnCallHome);
     DDX_Control(dx, IDC_CALLHIST, m_btnCallHist);
+    DDX_Control(dx, IDC_CONTACTS, m_btnContacts);
 }
 
 bool CDlgPlaceCall::OnInitDialog()
 {
     if (ScreenContext* ctx = Context())
         SetStatusPainter([ctx](HDC dc) { ctx->DrawStatusText(dc); });
-    return SkinScreen::OnInitDialog();
+    m_suggestionFont
+        = CreateFont(skin::kTextHeight, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    const bool result = SkinScreen::OnInitDialog();
+    RefreshContacts();
+    return result;
 }
 
 WString CDlgPlaceCall::BackgroundPath() const
@@ -129,6 +139,7 @@ void CDlgPlaceCall::SetupButtons()
     for (size_t i : kKeySetupOrder)
         Setup(m_btnKeys[i], kKeys[i].place);
     Setup(m_btnBackspace, place::btn_pad_del);
+    Setup(m_btnContacts, place::btn_contacts);
 
     // Every opening starts with an empty number.
     ScreenContext* ctx = Context();
@@ -150,7 +161,72 @@ void CDlgPlaceCall::PaintContent(HDC dc)
     DrawText(dc, number, kNumberRect, DT_CENTER | DT_VCENTER);
     dc->SetBkMode(oldMode);
     dc->SetTextColor(oldColor);
+    dc->SelectFont(m_suggestionFont.get());
+    for (size_t i = 0; i < m_suggestions.size(); ++i) {
+        const int top = kSuggestionsRect.top + int(i) * kSuggestionRowHeight;
+        const RECT row { kSuggestionsRect.left, top, kSuggestionsRect.right, top + kSuggestionRowHeight };
+        ContactRows::DrawRow(dc, row, *m_pContacts, m_suggestions[i], i, false);
+    }
     dc->SelectFont(oldFont);
+}
+
+LRESULT CDlgPlaceCall::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONUP:
+        OnTap({ GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) });
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    case WM_PHONE_CONTACTS_CHANGED:
+        RefreshContacts();
+        return 0;
+    default:
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CDlgPlaceCall::RefreshContacts()
+{
+    ScreenContext* ctx = Context();
+    if (!ctx)
+        return;
+    m_pContacts = ctx->Contacts();
+    m_btnContacts.ShowWindow(m_pContacts->LineCount() > 0 ? SW_SHOW : SW_HIDE);
+    m_suggestions.clear();
+    UpdateSuggestions();
+}
+
+void CDlgPlaceCall::UpdateSuggestions()
+{
+    ScreenContext* ctx = Context();
+    if (!ctx)
+        return;
+    std::vector<size_t> found = m_pContacts->Search(ToUtf8(ctx->status.DialText()), kMaxSuggestions);
+    if (found == m_suggestions)
+        return;
+    m_suggestions = std::move(found);
+    const int show = m_suggestions.empty() ? SW_SHOW : SW_HIDE;
+    m_btnCallHist.ShowWindow(show);
+    m_btnCallHome.ShowWindow(show);
+    InvalidateRect(&kSuggestionsRect, true);
+}
+
+void CDlgPlaceCall::OnTap(POINT point)
+{
+    ScreenContext* ctx = Context();
+    if (!ctx || point.x < kSuggestionsRect.left || point.x >= kSuggestionsRect.right
+        || point.y < kSuggestionsRect.top)
+        return;
+    const size_t row = size_t((point.y - kSuggestionsRect.top) / kSuggestionRowHeight);
+    if (row >= m_suggestions.size())
+        return;
+    // The contact's number replaces what was typed, then Dial goes on as for a typed one.
+    const std::string number = m_pContacts->DialText(m_suggestions[row]);
+    PhoneStatus& status = ctx->status;
+    status.dialString.fill('\0');
+    std::memcpy(status.dialString.data(), number.data(), std::min(number.size(), status.dialString.size()));
+    InvalidateRect(&kNumberRect, true);
+    UpdateSuggestions();
+    OnDial();
 }
 
 bool CDlgPlaceCall::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -176,6 +252,10 @@ bool CDlgPlaceCall::OnCommand(WPARAM wParam, LPARAM lParam)
     case IDC_CALLHOME:
         OnCallHome();
         return true;
+    case IDC_CONTACTS:
+        if (ScreenContext* ctx = Context())
+            ctx->OpenScreen(kScreenContacts);
+        return true;
     default:
         return false;
     }
@@ -194,6 +274,7 @@ void CDlgPlaceCall::PlaceCallDigit(char digit)
         return;
     ctx->status.AppendDigit(digit);
     InvalidateRect(&kNumberRect, true);
+    UpdateSuggestions();
 }
 
 void CDlgPlaceCall::SetHintText(const WString& text)
@@ -209,6 +290,7 @@ void CDlgPlaceCall::OnBackspace()
         return;
     ctx->status.DeleteLastDigit();
     InvalidateRect(&kNumberRect, true);
+    UpdateSuggestions();
 }
 
 void CDlgPlaceCall::OnDial()
@@ -239,6 +321,7 @@ void CDlgPlaceCall::OnCallHome()
     std::memcpy(status.dialString.data(), prefs.homeNumber, status.dialString.size());
     // The home number is shown even when the call cannot start.
     InvalidateRect(&kNumberRect, true);
+    UpdateSuggestions();
     if (status.dialString[0] == '\0') {
         SetHintText(TextTable::Text(text::kDialPadNoHomeNumber));
         return;

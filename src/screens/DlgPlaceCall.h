@@ -3,11 +3,20 @@
 // The dial pad: a twelve-key pad with backspace, Dial, Call Home and a way to the call history.
 // The number being typed is not kept here but in the phone status's dial string, which the
 // outgoing call screen dials once this screen hands over to it.
+//
+// With contacts known, a button opens the phone book, and the contacts that match what is typed
+// are offered under the number (where Call History and Call Home step aside meanwhile); a tap
+// calls one. Without contacts, or while nothing matches, the pad is as it always was.
 
 #include "ui/CMyButton.h"
 #include "ui/SkinScreen.h"
 
+#include "contacts/ContactDirectory.h"
+#include "platform/draw/Font.h"
+
 #include <array>
+#include <memory>
+#include <vector>
 
 class ScreenContext;
 
@@ -22,9 +31,13 @@ public:
     static constexpr UINT IDC_CALLHIST = 1015;
     static constexpr UINT IDC_BACKSPACE = 1016;
     static constexpr UINT IDC_CALLHOME = 1017;
+    static constexpr UINT IDC_CONTACTS = 1018;
 
     static constexpr RECT kNumberRect = skin::place::placecall::number;
     static constexpr size_t kShownDigits = 15;
+    static constexpr RECT kSuggestionsRect = skin::place::placecall::suggestions;
+    // As many 35-pixel rows as the room under the number holds.
+    static constexpr size_t kMaxSuggestions = 2;
 
     CDlgPlaceCall();
     ~CDlgPlaceCall() override;
@@ -44,8 +57,12 @@ public:
     void OnOK() override;
     void OnCancel() override { }
 
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
     void PlaceCallDigit(char digit);
     void SetHintText(const WString& text);
+    // The directory lines offered for the number typed, best first.
+    const std::vector<size_t>& Suggestions() const { return m_suggestions; }
 
 protected:
     WString BackgroundPath() const override;
@@ -57,6 +74,11 @@ private:
     void OnDial();
     void OnCallHome();
     void StartCall();
+    // The directory taken anew: the phone book's button shown only with contacts.
+    void RefreshContacts();
+    // After every change of the number.
+    void UpdateSuggestions();
+    void OnTap(POINT point);
 
     CMyButton m_btnReturn;
     CMyButton m_btnDial;
@@ -65,4 +87,8 @@ private:
     // Ids 1002..1013 in order: '1'..'9', '0', '*', '#'.
     std::array<CMyButton, 12> m_btnKeys;
     CMyButton m_btnBackspace;
+    CMyButton m_btnContacts;
+    std::shared_ptr<const ContactDirectory> m_pContacts = std::make_shared<ContactDirectory>();
+    std::vector<size_t> m_suggestions;
+    std::unique_ptr<Font> m_suggestionFont;
 };

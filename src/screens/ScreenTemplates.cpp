@@ -3,6 +3,7 @@
 #include "screens/DlgCallHist.h"
 #include "screens/DlgCallWaiting.h"
 #include "screens/DlgConnect.h"
+#include "screens/DlgContacts.h"
 #include "screens/DlgIncoming.h"
 #include "screens/DlgNumKeypad.h"
 #include "screens/DlgOutgoing.h"
@@ -23,4 +24,5 @@ void RegisterScreenTemplates()
     CDlgNumKeypad::RegisterTemplate();
     CDlgOutgoing::RegisterTemplate();
     CDlgCallWaiting::RegisterTemplate();
+    CDlgContacts::RegisterTemplate();
 }

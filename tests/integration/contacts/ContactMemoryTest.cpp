@@ -74,18 +74,18 @@ TEST(ContactMemory, FourWorstCaseBooksAndAReloadStayUnderTheBound)
 #endif
 }
 
-// Contacts of 1024 index bytes each (a 126-character name: 252 bytes and 4; 16 numbers of 32
-// characters: 48 bytes each): 8192 of them fill 8 MiB exactly. The last one is kept, and left out
+// Contacts of 1024 index bytes each (a 92-character name: 184 bytes and 8; 16 numbers of 32
+// characters: 52 bytes each): 8192 of them fill 8 MiB exactly. The last one is kept, and left out
 // when it costs a byte more (a name two bytes longer, a number one character shorter).
 TEST(ContactMemory, TheIndexTakesContactsUpTo8MiBAndNotAByteMore)
 {
     testenv::TempDir root;
-    const std::string lastName = std::string(116, 'L') + Digits(8191, 10);
+    const std::string lastName = std::string(82, 'L') + Digits(8191, 10);
     for (const bool byteMore : { false, true }) {
         std::string text;
         for (uint64_t card = 0; card < 8192; ++card) {
             const bool last = card == 8191;
-            const std::string name = last ? lastName + (byteMore ? "L" : "") : std::string(116, 'N') + Digits(card, 10);
+            const std::string name = last ? lastName + (byteMore ? "L" : "") : std::string(82, 'N') + Digits(card, 10);
             text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\n";
             for (uint64_t n = 0; n < 16; ++n)
                 text += "TEL:+" + Digits(card * 16 + n, last && byteMore && n == 15 ? 30 : 31) + "\r\n";

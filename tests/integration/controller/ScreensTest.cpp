@@ -10,7 +10,7 @@ TEST_F(AppTest, OpenScreenCreatesOnceAndLeavesAHiddenScreenHidden)
     EXPECT_EQ(Frame().ScreenWindow(kScreenCallHist), screen);
     EXPECT_FALSE(screen->IsWindowVisible());
     Frame().OpenScreen(kScreenNone);
-    Frame().OpenScreen(9);
+    Frame().OpenScreen(10);
     Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenAll, 0);
     Frame().CloseScreen(kScreenAll);
     EXPECT_THAT(TakeTrace("screen"),

@@ -7,6 +7,11 @@
 
 namespace {
 
+constexpr NumberKind M = NumberKind::Mobile;
+constexpr NumberKind H = NumberKind::Home;
+constexpr NumberKind W = NumberKind::Work;
+constexpr NumberKind O = NumberKind::Other;
+
 struct ReaderCase {
     const char* what;
     std::string text;
@@ -26,35 +31,39 @@ const ReaderCase kCases[] = {
         "FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=D0=90=D0=BD=D0=BD=D0=B0=20=D0=9F=D0=B5=\r\n"
         "=D1=82=D1=80=D0=BE=D0=B2=D0=B0\r\n"
         "TEL;CELL;PREF:+49 170 1234567\r\nTEL;HOME:030-1234567\r\nEND:VCARD\r\n",
-        { { u"Анна Петрова", { "+49 170 1234567", "030-1234567" } } } },
+        { { u"Анна Петрова", { "+49 170 1234567", "030-1234567" }, { M, H } } } },
     { "3.0 with types, a group prefix, LF endings and two cards",
         "BEGIN:VCARD\nVERSION:3.0\nFN:Zoë Ångström\nitem1.TEL;TYPE=CELL:+49 30 1234567\n"
         "TEL;TYPE=HOME,VOICE:  030 7654321  \nEND:VCARD\n"
         "BEGIN:VCARD\nVERSION:3.0\nFN:Smith\\, John\\nJr.\nTEL:112\nEND:VCARD\n",
-        { { u"Zoë Ångström", { "+49 30 1234567", "030 7654321" } }, { u"Smith, John Jr.", { "112" } } } },
+        { { u"Zoë Ångström", { "+49 30 1234567", "030 7654321" }, { M, H } }, { u"Smith, John Jr.", { "112" }, { O } } } },
     { "4.0 tel URI with a quoted type list",
         Card("VERSION:4.0\r\nFN:Ελένη\r\nTEL;VALUE=uri;TYPE=\"voice,cell\":tel:+30-21-0123-4567\r\n"),
-        { { u"Ελένη", { "tel:+30-21-0123-4567" } } } },
+        { { u"Ελένη", { "tel:+30-21-0123-4567" }, { M } } } },
     { "N gives the name when FN is missing or empty",
         Card("N:Müller;Jörg;Peter;Dr.;\r\nTEL:1234567\r\n") + Card("FN: \r\nN:Solo\r\nTEL:7654321\r\n"),
-        { { u"Jörg Müller", { "1234567" } }, { u"Solo", { "7654321" } } } },
+        { { u"Jörg Müller", { "1234567" }, { O } }, { u"Solo", { "7654321" }, { O } } } },
     { "folded lines, CRLF with a space and LF with a tab; 2.1 keeps the space that folds",
         Card("FN:Maximilian\r\n  von Stein\r\nTEL:+49 30\n\t 1234567\r\n")
             + Card("VERSION:2.1\r\nFN:Maximilian von\r\n Stein\r\nTEL:1\r\n"),
-        { { u"Maximilian von Stein", { "+49 30 1234567" } }, { u"Maximilian von Stein", { "1" } } } },
+        { { u"Maximilian von Stein", { "+49 30 1234567" }, { O } }, { u"Maximilian von Stein", { "1" }, { O } } } },
     { "other charsets and invalid UTF-8 are read as Latin-1",
         Card("FN;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Ren=E9 L=F6w\r\nTEL:1\r\n")
             + Card("FN:Jos\xE9\r\nTEL:2\r\n"),
-        { { u"René Löw", { "1" } }, { u"José", { "2" } } } },
+        { { u"René Löw", { "1" }, { O } }, { u"José", { "2" }, { O } } } },
     { "broken cards are skipped, the good ones around them kept",
         "garbage before\r\nTEL:999\r\nEND:VCARD\r\n" + Card("FN:First\r\nTEL:1\r\n")
             + "BEGIN:VCARD\r\nFN:No end\r\nTEL:2\r\n" + Card("FN:Second\r\nno colon here\r\n\r\nTEL:3\r\n")
             + Card("FN:No number\r\n") + Card("TEL:4\r\n")
             + Card("FN:Photo\r\nPHOTO;ENCODING=b:AAAA\r\nTEL:5\r\n")
             + "BEGIN:VCARD\r\nFN:Cut off\r\nTEL:6\r\n",
-        { { u"First", { "1" } }, { u"Second", { "3" } }, { u"Photo", { "5" } } } },
+        { { u"First", { "1" }, { O } }, { u"Second", { "3" }, { O } }, { u"Photo", { "5" }, { O } } } },
+    { "each number's kind: a mobile marked for work stays a mobile, work beats home, fax is other",
+        Card("VERSION:3.0\r\nFN:Kinds\r\nTEL;TYPE=WORK,CELL:1\r\nTEL;TYPE=home;TYPE=work:2\r\n"
+             "TEL;TYPE=FAX:3\r\nTEL;MOBILE:4\r\nTEL;TYPE=\"HOME\":5\r\n"),
+        { { u"Kinds", { "1", "2", "3", "4", "5" }, { M, W, O, M, H } } } },
     { "a byte order mark before the first card", "\xEF\xBB\xBF" + Card("FN:A\r\nTEL:1\r\n"),
-        { { u"A", { "1" } } } },
+        { { u"A", { "1" }, { O } } } },
 };
 
 TEST(VCardReader, ReadsNamesAndNumbersOfEveryVersion)

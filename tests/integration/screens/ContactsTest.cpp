@@ -1,0 +1,274 @@
+// The phone book on the glass: the contacts screen opened from the dial pad and the history, its
+// numbers with their kinds, the order of three languages, the letter index and the pages, the
+// favourites, and the contacts the dial pad offers while digits are typed.
+
+#include "AppFixture.h"
+
+#include "contacts/ContactDirectory.h"
+#include "screens/DlgCallHist.h"
+#include "screens/DlgContacts.h"
+#include "screens/DlgPlaceCall.h"
+
+namespace {
+
+using namespace skin::place;
+
+constexpr std::chrono::milliseconds kGenerousWait { 30000 };
+constexpr POINT kCallTile = Center(main::btn_callplace);
+constexpr POINT kPadContacts = Center(placecall::btn_contacts);
+constexpr POINT kPageUp = Center(contacts::btn_pageup);
+constexpr POINT kPageDown = Center(contacts::btn_pagedown);
+constexpr int kRow = 35;
+
+std::string Card(const std::string& name, const std::string& tels)
+{
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\n" + tels + "END:VCARD\r\n";
+}
+
+// The middle of the list's row in view (0 the top one), and of an index cell (0..4 the left
+// column from the top, 5..9 the right).
+POINT RowPoint(int slot)
+{
+    return { (contacts::list.left + contacts::list.right) / 2, contacts::list.top + slot * kRow + kRow / 2 };
+}
+POINT IndexPoint(int cell)
+{
+    const int width = (contacts::index.right - contacts::index.left) / 2;
+    return { contacts::index.left + (cell / 5) * width + width / 2,
+        contacts::index.top + (cell % 5) * kRow + kRow / 2 };
+}
+POINT SuggestionPoint(int row)
+{
+    return { (placecall::suggestions.left + placecall::suggestions.right) / 2,
+        placecall::suggestions.top + row * kRow + kRow / 2 };
+}
+
+class ContactsTest : public AppTest {
+protected:
+    void DropBook(const std::string& file, const std::string& text)
+    {
+        std::filesystem::create_directories(dir / "data" / "contacts");
+        std::ofstream(dir / "data" / "contacts" / file, std::ios::binary) << text;
+    }
+    // Started with the book loaded (this many numbers), a phone connected and the pad open.
+    void OpenPad(size_t lines)
+    {
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(
+            ws.PumpUntil([&] { return Frame().Context()->Contacts()->LineCount() == lines; }, kGenerousWait));
+        ConnectPhone();
+        TapAt(kCallTile);
+        ASSERT_NE(Pad(), nullptr);
+        TakeTrace();
+    }
+    CDlgPlaceCall* Pad() const { return Screen<CDlgPlaceCall>(kScreenPlaceCall); }
+    CDlgContacts* Book() const { return Screen<CDlgContacts>(kScreenContacts); }
+    // "name|kind|number" of every row, as the screen holds them.
+    std::vector<std::string> RowTexts() const
+    {
+        std::vector<std::string> rows;
+        const ContactRows& all = Book()->Rows();
+        for (size_t r = 0; r < all.Count(); ++r) {
+            const ContactDirectory::Line line = all.Directory().LineAt(all.At(r).line);
+            rows.push_back((all.At(r).favourite ? "*" : "") + ToUtf8(all.Directory().Name(line.entry)) + "|"
+                + ToUtf8(ContactRows::KindText(line.kind)) + "|" + std::string(line.written));
+        }
+        return rows;
+    }
+    std::vector<std::string> IndexLabels() const
+    {
+        std::vector<std::string> labels;
+        for (const auto& cell : Book()->IndexCells())
+            labels.push_back(ToUtf8(cell.label));
+        return labels;
+    }
+};
+
+}
+
+TEST_F(ContactsTest, AContactWithThreeNumbersIsCalledFromTheListAndComesFirstAfterwards)
+{
+    // Two files of one phone: Anna's home number is in both, written apart.
+    DropBook("AABBCCDDEEFF.vcf",
+        Card("Anna Berg",
+            "TEL;TYPE=CELL:0170 5550001\r\nTEL;TYPE=HOME:+49 30 5550002\r\nTEL;TYPE=WORK:040 5550003\r\n")
+            + Card("Carl Dorn", "TEL:0301110000\r\n"));
+    DropBook("sim.vcf",
+        Card("Anna Berg", "TEL;TYPE=HOME:030 5550002\r\n")
+            + Card("Bea Cole", "TEL;TYPE=CELL:0172 9990000\r\n"));
+    OpenPad(5);
+    EXPECT_TRUE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CONTACTS)->IsWindowVisible());
+    TapAt(kPadContacts);
+    ASSERT_NE(Book(), nullptr);
+    EXPECT_EQ(RowTexts(),
+        (std::vector<std::string> { "Anna Berg|Mobile|01705550001", "Anna Berg|Home|+49305550002",
+            "Anna Berg|Work|0405550003", "Bea Cole|Mobile|01729990000", "Carl Dorn|Other|0301110000" }));
+    for (const char* shown : { "Anna Berg", "Mobile", "Home", "Work", "0405550003", "Other", "0301110000" })
+        EXPECT_TRUE(ShowsText(*Book(), shown)) << shown;
+    Screenshot("contacts");
+
+    // Anna's work number, the third row, called as the pad calls.
+    TakeTrace();
+    TapAt(RowPoint(2));
+    ExpectCallPlaced("0405550003", "9 CDlgContacts");
+    EXPECT_NE(Pad(), nullptr);
+
+    // Bea twice and Anna once in the outgoing list: Bea first, then Anna with her dialled number.
+    CallLogStore& log = Frame().Context()->callLog;
+    // No outgoing file yet: the list starts empty.
+    EXPECT_FALSE(log.LoadList(CallLogStore::kOutgoingList));
+    for (const char* number : { "0405550003", "+49 172 9990000", "01729990000" }) {
+        CallRecord record;
+        record.type = CallRecord::kOutgoing;
+        record.SetNumber(number);
+        ASSERT_TRUE(log.AddRecord(CallLogStore::kOutgoingList, record));
+    }
+    ASSERT_TRUE(log.SaveList(CallLogStore::kOutgoingList));
+    // From the history this time, whose button shows with contacts.
+    Open<CDlgCallHist>(kScreenCallHist);
+    ASSERT_TRUE(
+        Screen<CDlgCallHist>(kScreenCallHist)->GetDlgItem(CDlgCallHist::kIdContacts)->IsWindowVisible());
+    TapAt(Center(callhist::btn_contacts));
+    ASSERT_NE(Book(), nullptr);
+    const std::vector<std::string> rows = RowTexts();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[0], "*Bea Cole|Mobile|01729990000");
+    EXPECT_EQ(rows[1], "*Anna Berg|Work|0405550003");
+    EXPECT_EQ(rows[2], "Anna Berg|Mobile|01705550001");
+    EXPECT_TRUE(ShowsText(*Book(), "★ Bea Cole"));
+    Screenshot("contacts-favourites");
+
+    // Not connected: the hint says so and nothing is dialled.
+    State(3);
+    TakeTrace();
+    TapAt(RowPoint(0));
+    EXPECT_TRUE(ShowsText(*Book(), "Cellphone not ready for calls"));
+    EXPECT_TRUE(SentFrames().empty());
+    TapAt(Center(contacts::btn_gomain));
+    EXPECT_EQ(Book(), nullptr);
+}
+
+// The same six names in the order of each language and its letter index.
+struct LanguageCase {
+    const char* language;
+    std::vector<std::string> names;
+    std::vector<std::string> sorted;
+    std::vector<std::string> index;
+};
+
+class ContactsLanguageTest : public ContactsTest, public ::testing::WithParamInterface<LanguageCase> { };
+
+TEST_P(ContactsLanguageTest, NamesAreSortedByTheLanguagesRules)
+{
+    const LanguageCase& c = GetParam();
+    testenv::ScopedEnv language { "OSTRILAN_LANG", c.language };
+    std::string book;
+    for (size_t i = 0; i < c.names.size(); ++i)
+        book += Card(c.names[i], "TEL:030555000" + std::to_string(i) + "\r\n");
+    DropBook("book.vcf", book);
+    OpenPad(c.names.size());
+    TapAt(kPadContacts);
+    ASSERT_NE(Book(), nullptr);
+    std::vector<std::string> names;
+    for (const std::string& row : RowTexts())
+        names.push_back(row.substr(0, row.find('|')));
+    EXPECT_EQ(names, c.sorted);
+    EXPECT_EQ(IndexLabels(), c.index);
+    EXPECT_TRUE(ShowsText(*Book(), c.sorted.front()));
+}
+
+INSTANTIATE_TEST_SUITE_P(GermanSwedishRussian, ContactsLanguageTest,
+    ::testing::Values(
+        // Umlauts with their base letters.
+        LanguageCase { "0x0407", { "Zander", "Öberg", "Ärla", "Bernd", "Adam", "Ulf" },
+            { "Adam", "Ärla", "Bernd", "Öberg", "Ulf", "Zander" }, { "A", "B", "O", "U", "Z" } },
+        // Å, Ä, Ö after Z, letters of their own.
+        LanguageCase { "0x041D", { "Zander", "Öberg", "Ärla", "Bernd", "Adam", "Åsa" },
+            { "Adam", "Bernd", "Zander", "Åsa", "Ärla", "Öberg" }, { "A", "B", "Z", "Å", "Ä", "Ö" } },
+        // Ё with Е, although its code is below А's.
+        LanguageCase { "0x0419", { "Жанна", "Ёжик", "Борис", "Евгений", "Анна", "Юрий" },
+            { "Анна", "Борис", "Евгений", "Ёжик", "Жанна", "Юрий" }, { "А", "Б", "Е", "Ж", "Ю" } }),
+    [](const auto& info) { return std::string(info.param.language + 2); });
+
+TEST_F(ContactsTest, TheLetterIndexAndThePageKeysMoveTheList)
+{
+    // Two names for each of twelve letters: 24 rows, five in view, ten index cells.
+    std::string book;
+    for (char letter = 'A'; letter <= 'L'; ++letter) {
+        for (int i = 1; i <= 2; ++i)
+            book += Card(std::string(1, letter) + "name " + std::to_string(i),
+                "TEL:03055" + std::to_string(int(letter)) + std::to_string(i) + "00\r\n");
+    }
+    DropBook("book.vcf", book);
+    OpenPad(24);
+    TapAt(kPadContacts);
+    ASSERT_NE(Book(), nullptr);
+    EXPECT_EQ(
+        IndexLabels(), (std::vector<std::string> { "A", "B", "C", "D", "E–F", "G", "H", "I", "J", "K–L" }));
+    EXPECT_TRUE(ShowsText(*Book(), "E–F"));
+    Screenshot("contacts-index");
+
+    TapAt(IndexPoint(5)); // G
+    EXPECT_EQ(Book()->TopRow(), 12u);
+    EXPECT_TRUE(ShowsText(*Book(), "Gname 1"));
+    TapAt(IndexPoint(4)); // E-F jumps to E
+    EXPECT_EQ(Book()->TopRow(), 8u);
+    // K is row 20, but the last page starts at row 19: the list stops there.
+    TapAt(IndexPoint(9));
+    EXPECT_EQ(Book()->TopRow(), 19u);
+    EXPECT_TRUE(ShowsText(*Book(), "Lname 2"));
+    TapAt(kPageDown);
+    EXPECT_EQ(Book()->TopRow(), 19u);
+    TapAt(kPageUp);
+    EXPECT_EQ(Book()->TopRow(), 14u);
+    TapAt(IndexPoint(0));
+    EXPECT_EQ(Book()->TopRow(), 0u);
+    TapAt(kPageUp);
+    EXPECT_EQ(Book()->TopRow(), 0u);
+    TapAt(kPageDown);
+    EXPECT_EQ(Book()->TopRow(), 5u);
+    EXPECT_TRUE(ShowsText(*Book(), "Cname 2"));
+
+    // The book deleted while the screen is up: the screen says so, and the pad loses its button.
+    std::filesystem::remove(dir / "data" / "contacts" / "book.vcf");
+    ASSERT_TRUE(ws.PumpUntil([&] { return Book()->Rows().Count() == 0; }, kGenerousWait));
+    Idle();
+    EXPECT_TRUE(ShowsText(*Book(), "No contacts"));
+    EXPECT_TRUE(Book()->IndexCells().empty());
+    TapAt(RowPoint(0));
+    EXPECT_NE(Book(), nullptr);
+    TapAt(Center(contacts::btn_gomain));
+    EXPECT_FALSE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CONTACTS)->IsWindowVisible());
+}
+
+TEST_F(ContactsTest, TypingOffersContactsByNameLettersAndByNumber)
+{
+    DropBook("book.vcf",
+        Card("Samo Novak", "TEL;TYPE=HOME:030 1234567\r\nTEL;TYPE=CELL:0170 2223333\r\n")
+            + Card("Bob Builder", "TEL:+49 30 7266 1234\r\n") + Card("Zed", "TEL:0309990000\r\n"));
+    OpenPad(4);
+    Type(kPlaceCallPad, "726");
+    Type(kPlaceCallPad, "6");
+    std::vector<std::string> offered;
+    for (size_t line : Pad()->Suggestions())
+        offered.push_back(
+            ToUtf8(Frame().Context()->Contacts()->Name(Frame().Context()->Contacts()->LineAt(line).entry)));
+    EXPECT_EQ(offered, (std::vector<std::string> { "Samo Novak", "Bob Builder" }));
+    for (const char* shown : { "7266", "Samo Novak", "01702223333", "Bob Builder", "+493072661234" })
+        EXPECT_TRUE(ShowsText(*Pad(), shown)) << shown;
+    EXPECT_FALSE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CALLHIST)->IsWindowVisible());
+    Screenshot("place-call-suggestions");
+
+    // One more digit matches nothing: the pad is as it was, its buttons back.
+    Type(kPlaceCallPad, "9");
+    EXPECT_TRUE(Pad()->Suggestions().empty());
+    EXPECT_TRUE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CALLHIST)->IsWindowVisible());
+    EXPECT_TRUE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CALLHOME)->IsWindowVisible());
+    EXPECT_FALSE(ShowsText(*Pad(), "Samo Novak"));
+
+    // Back to 7266 and a tap on Samo: his mobile is dialled.
+    TapAt(Center(placecall::btn_pad_del));
+    TakeTrace();
+    TapAt(SuggestionPoint(0));
+    ExpectCallPlaced("01702223333", "1 CDlgPlaceCall");
+}
