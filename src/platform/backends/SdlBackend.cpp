@@ -47,10 +47,13 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int width, int height, const Wind
     backend->m_pending = std::make_unique<std::vector<SDL_Event>>();
     // Full screen takes the display's own mode (no mode switch): the panel's resolution.
     const Uint32 flags = SDL_WINDOW_HIDDEN | (mode.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS : 0);
-    const int windowWidth = std::max(1, int(std::lround(width * mode.scale)));
-    const int windowHeight = std::max(1, int(std::lround(height * mode.scale)));
-    backend->m_window = SDL_CreateWindow(
-        "Ostrilan", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth, windowHeight, flags);
+    SDL_Rect place { int(SDL_WINDOWPOS_CENTERED), int(SDL_WINDOWPOS_CENTERED),
+        std::max(1, int(std::lround(width * mode.scale))), std::max(1, int(std::lround(height * mode.scale))) };
+    // Sized and placed as the whole display too: with no window manager to honour the full-screen
+    // state (a kiosk compositor, a bare X server) the window would otherwise keep its own size.
+    if (mode.fullscreen)
+        SDL_GetDisplayBounds(0, &place);
+    backend->m_window = SDL_CreateWindow("Ostrilan", place.x, place.y, place.w, place.h, flags);
     if (!backend->m_window)
         return nullptr;
     if (mode.accelerated) {
