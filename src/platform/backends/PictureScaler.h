@@ -35,17 +35,31 @@ private:
         int second = 0;
         uint32_t weight = 0;
     };
-    // A picture row scaled across, kept while the output rows that need it are written.
+    // A picture row scaled across, kept while the output rows that need it are written: in its own
+    // pixels, or in the output row it was scaled straight into.
     struct ScaledRow {
         int source = -1;
+        const uint32_t* at = nullptr;
         std::vector<uint32_t> pixels;
     };
 
+    // An output column that blends, for the second pass across a row.
+    struct Blended {
+        int column = 0;
+        Tap tap;
+    };
+
     static std::vector<Tap> Taps(int pictureSize, int placedSize);
-    const uint32_t* RowScaledAcross(const uint32_t* picture, int pictureStride, int source, LONG from, LONG to);
+    // The picture row `source` scaled across the output columns from..to (the first of them at the
+    // pointer returned); scaled into `into` when given and not already at hand.
+    const uint32_t* RowScaledAcross(
+        const uint32_t* picture, int pictureStride, int source, LONG from, LONG to, uint32_t* into = nullptr);
 
     PictureFit m_fit;
     std::vector<Tap> m_columns;
+    // Across a row every output column first takes its first pixel; the few that blend are redone.
+    std::vector<int> m_firstColumns;
+    std::vector<Blended> m_blendedColumns;
     std::vector<Tap> m_rows;
     // Two: an output row blends at most two picture rows.
     std::array<ScaledRow, 2> m_scaled;
