@@ -1,15 +1,24 @@
 #include "platform/backends/SdlBackend.h"
 
 #include "platform/draw/Surface.h"
+#include "platform/tooling/Log.h"
 #include "platform/win/WindowSystem.h"
 
 #include <SDL.h>
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 namespace {
+
+// A window asked for and not had: the program goes on headless, and the log says why.
+std::nullptr_t NoWindow(const char* step)
+{
+    Log::Printf(Log::Priority::Warning, "ostrilan: no window (%s: %s), no display shown", step, SDL_GetError());
+    return nullptr;
+}
 
 // 0x00RRGGBB in a 32-bit word, what the window system paints; the alpha byte of ARGB is ignored.
 bool IsPictureLayout(const SDL_Surface* surface)
@@ -40,7 +49,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int width, int height, const Wind
     // which loads the whole OpenGL stack.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-        return nullptr;
+        return NoWindow("video");
+    // Wayland gives a client no window surface of its own: there SDL's texture is the only way.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string_view(driver) == "wayland")
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "1");
     std::unique_ptr<SdlBackend> backend(new SdlBackend());
     backend->m_width = width;
     backend->m_height = height;
@@ -55,20 +68,20 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int width, int height, const Wind
         SDL_GetDisplayBounds(0, &place);
     backend->m_window = SDL_CreateWindow("Ostrilan", place.x, place.y, place.w, place.h, flags);
     if (!backend->m_window)
-        return nullptr;
+        return NoWindow("window");
     if (mode.accelerated) {
         backend->m_renderer = SDL_CreateRenderer(backend->m_window, -1, 0);
         if (!backend->m_renderer)
             backend->m_renderer = SDL_CreateRenderer(backend->m_window, -1, SDL_RENDERER_SOFTWARE);
         if (!backend->m_renderer)
-            return nullptr;
+            return NoWindow("renderer");
         SDL_RenderSetLogicalSize(backend->m_renderer, width, height);
         backend->m_texture = SDL_CreateTexture(
             backend->m_renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (!backend->m_texture)
-            return nullptr;
+            return NoWindow("texture");
     } else if (!SDL_GetWindowSurface(backend->m_window)) {
-        return nullptr;
+        return NoWindow("window surface");
     }
     backend->m_wakeEvent = SDL_RegisterEvents(1);
     // Touch panels report taps as touch events; the mouse events SDL synthesises from them would
@@ -175,7 +188,9 @@ void SdlBackend::Handle(const SDL_Event& e, WindowSystem& system)
             system.InjectKey(vk);
         return;
     case SDL_WINDOWEVENT:
-        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+        // A Wayland compositor maps the window only once shown and may send no exposure then.
+        if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED
+            || e.window.event == SDL_WINDOWEVENT_SHOWN)
             Present(system.Screen(), system.Screen().Bounds());
         return;
     case SDL_QUIT:
