@@ -10,7 +10,7 @@ build=$(cd "$1" && pwd)
 mkdir -p "$2"
 out=$(cd "$2" && pwd)
 
-for tool in dh_installsystemduser dpkg-parsechangelog help2man; do
+for tool in dh_installsystemduser dh_installsystemd dpkg-parsechangelog help2man; do
     command -v "$tool" >/dev/null || { echo "make-deb.sh: $tool is missing (scripts/deps.sh installs it)" >&2; exit 2; }
 done
 
@@ -49,6 +49,8 @@ dh_installsystemduser ostrilan.service
 # Started with the application, as the device's status program ran beside it.
 dh_installsystemduser ostrilan-status.service
 dh_installsystemduser --no-enable ostrilan-bluez.service
+# The kiosk takes over the console: only the one bringing up a device enables it.
+dh_installsystemd --no-enable --no-start ostrilan-kiosk.service
 dh_lintian
 dh_link
 dh_strip --no-automatic-dbgsym

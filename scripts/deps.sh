@@ -13,6 +13,7 @@ packages=(
     debhelper help2man lintian python3
     bluez bluez-obexd ofono python3-dbusmock
     socat
+    cage grim xwayland
 )
 
 missing=()

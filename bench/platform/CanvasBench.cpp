@@ -1,6 +1,8 @@
 // The canvas operations a screen's paint is made of, each beside a plain memcpy of one full
 // screen (480 x 272 x 4 bytes) measured in the same run; the counter vs_memcpy is the ratio.
 
+#include "platform/backends/PictureFit.h"
+#include "platform/backends/PictureScaler.h"
 #include "platform/draw/Bitmap.h"
 #include "platform/draw/Blit.h"
 #include "platform/draw/DrawText.h"
@@ -32,11 +34,11 @@ double CpuNanoseconds()
 
 // The mean of a run of copies, the median of several runs, measured afresh for each benchmark so
 // that both sides of the ratio see the same machine load.
-double MemcpyNanoseconds()
+double MemcpyNanoseconds(size_t pixels = size_t(kScreenWidth) * kScreenHeight)
 {
     constexpr int kRuns = 9;
     constexpr int kCopiesPerRun = 100;
-    std::vector<uint32_t> from(size_t(kScreenWidth) * kScreenHeight, 0x336699);
+    std::vector<uint32_t> from(pixels, 0x336699);
     std::vector<uint32_t> to(from.size());
     std::vector<double> means;
     for (int run = 0; run < kRuns; ++run) {
@@ -54,9 +56,9 @@ double MemcpyNanoseconds()
 
 // Runs the body for every iteration and reports its mean time against the memcpy.
 template <typename Body>
-void Measure(benchmark::State& state, Body body)
+void Measure(benchmark::State& state, Body body, size_t baselinePixels = size_t(kScreenWidth) * kScreenHeight)
 {
-    const double memcpyNs = MemcpyNanoseconds();
+    const double memcpyNs = MemcpyNanoseconds(baselinePixels);
     const double start = CpuNanoseconds();
     for (auto _ : state)
         body();
@@ -116,14 +118,17 @@ BENCHMARK(BM_Canvas_DrawTextLine40);
 // What a screen's paint does: the background (already at the screen's size) copied into the
 // window, ten button frames copied from their strip, four texts. Screens draw straight into the
 // paint's context, which nothing presents before the round of painting ends.
-void BM_Canvas_RepaintSequence(benchmark::State& state)
-{
-    const Image background = MakeBackground();
-    const Bitmap strip(400, 60, 0x884422);
-    Surface screen(kScreenWidth, kScreenHeight);
-    DeviceContext window(&screen, {}, Region(screen.Bounds()));
-    auto font = CreateFont(14, 6, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
-    Measure(state, [&] {
+// One screen's paint: the background (already at the screen's size) copied into the window, ten
+// button frames copied from their strip, four texts.
+struct RepaintSequence {
+    Image background = MakeBackground();
+    Bitmap strip { 400, 60, 0x884422 };
+    Surface screen { kScreenWidth, kScreenHeight };
+    DeviceContext window { &screen, {}, Region(screen.Bounds()) };
+    std::unique_ptr<Font> font = CreateFont(14, 6, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+
+    void Paint()
+    {
         background.Draw(&window, { 0, 0, kScreenWidth, kScreenHeight });
         for (int i = 0; i < 10; ++i)
             CopySurface(&window, (i % 4) * 110 + 10, (i / 4) * 65 + 40, 100, 60, strip.Pixels(), (i % 4) * 100, 0);
@@ -133,9 +138,42 @@ void BM_Canvas_RepaintSequence(benchmark::State& state)
         for (int i = 0; i < 4; ++i)
             DrawText(&window, u"Connected: Mobile phone", { 50, 200 + i * 17, 430, 217 + i * 17 }, DT_CENTER);
         window.SelectFont(oldFont);
+    }
+};
+
+// Screens draw straight into the paint's context, which nothing presents before the round of
+// painting ends.
+void BM_Canvas_RepaintSequence(benchmark::State& state)
+{
+    RepaintSequence repaint;
+    Measure(state, [&] {
+        repaint.Paint();
         benchmark::ClobberMemory();
     });
 }
 BENCHMARK(BM_Canvas_RepaintSequence);
+
+// Full screen on an 800 x 480 panel: the same paint, then the whole picture scaled into the
+// window's 800 x 480 pixels as a present does; against a memcpy of one 800 x 480 frame.
+void BM_Canvas_RepaintAndScaledPresent800x480(benchmark::State& state)
+{
+    constexpr int kPanelWidth = 800;
+    constexpr int kPanelHeight = 480;
+    RepaintSequence repaint;
+    const PictureFit fit(kScreenWidth, kScreenHeight, kPanelWidth, kPanelHeight);
+    PictureScaler scaler(fit);
+    std::vector<uint32_t> panel(size_t(kPanelWidth) * kPanelHeight);
+    const RECT all = fit.ToOutput({ 0, 0, kScreenWidth, kScreenHeight });
+    Measure(
+        state,
+        [&] {
+            repaint.Paint();
+            scaler.Scale(repaint.screen.Pixels().data(), kScreenWidth, all, panel.data(), kPanelWidth);
+            benchmark::DoNotOptimize(panel.data());
+            benchmark::ClobberMemory();
+        },
+        panel.size());
+}
+BENCHMARK(BM_Canvas_RepaintAndScaledPresent800x480);
 
 }

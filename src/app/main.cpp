@@ -1,5 +1,5 @@
 // ostrilan: the hands-free telephone. The first argument is the command line ("HIDE" starts it
-// hidden). See docs for the environment variables.
+// hidden); --fullscreen anywhere fills the display. See docs for the environment variables.
 
 #include "app/OstrilanApp.h"
 #include "app/ScreenTable.h"
@@ -42,6 +42,26 @@ std::unique_ptr<VirtualClock> ClockFromEnvironment()
     return std::make_unique<VirtualClock>();
 }
 
+// Fills the display, the picture fitted (as OSTRILAN_FULLSCREEN=1).
+constexpr const char* kFullscreenOption = "--fullscreen";
+
+// The device's command line is the first argument that is not an option of this port.
+const char* DeviceCommandLine(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], kFullscreenOption) != 0)
+            return argv[i];
+    return "";
+}
+
+bool FullscreenAsked(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], kFullscreenOption) == 0)
+            return true;
+    return false;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -55,11 +75,11 @@ int main(int argc, char** argv)
 
     int code = 0;
     {
-        WindowSystem system(CreateDisplayBackend(480, 272));
+        WindowSystem system(CreateDisplayBackend(480, 272, FullscreenAsked(argc, argv)));
         WindowDirectory directory(system);
         directory.Start();
         COstrilanApp app;
-        app.SetCommandLine(argc > 1 ? argv[1] : "");
+        app.SetCommandLine(DeviceCommandLine(argc, argv));
 
         std::unique_ptr<AutomationServer> automation;
         if (const char* value = std::getenv("OSTRILAN_AUTOMATION")) {

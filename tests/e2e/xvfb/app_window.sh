@@ -2,7 +2,7 @@
 # Real SDL windows on a virtual X server, clicked with real X input. First the demo: a click on a
 # panel and the F10 key arrive. Then the application against the module simulator: a click on the
 # main view's Quit asks (seen in the trace and in the X server's picture), and Yes ends the program
-# cleanly.
+# cleanly. At scale 1 the window's pixels are the application's own screenshot.
 set -u
 app_dir=$1
 for tool in Xvfb xdotool import compare; do
@@ -35,7 +35,7 @@ start_device
 # find. Every other check stays on.
 SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2=$pty \
     DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/ostrilan-test-bus \
-    OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/trace.txt" \
+    OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/trace.txt" OSTRILAN_AUTOMATION="$work/app.sock" \
     ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
     "$work/device/ostrilan" >"$work/out.txt" 2>"$work/err.txt" &
 app_pid=$!
@@ -47,6 +47,11 @@ wait_for "$work/trace.txt" ' app first present' || fail "the application present
 sleep 1
 
 import -window "$wid" "$work/main.png" || fail "no screenshot from the X server"
+# At scale 1 the window shows the picture pixel for pixel.
+"$(dirname "$0")/automation.py" say "$work/app.sock" "screenshot $work/app-main.png" >/dev/null
+[ "$(identify -format %wx%h "$work/main.png")" = 480x272 ] || fail "the window is not 480 x 272"
+same=$(compare -metric AE "$work/main.png" "$work/app-main.png" null: 2>&1 | cut -d' ' -f1)
+[ "$same" = 0 ] || fail "the window differs from the application's own picture in $same pixels"
 xdotool mousemove --window "$wid" 66 18 click 1
 wait_for "$work/trace.txt" ' app messagebox ' || fail "Quit asked nothing"
 sleep 0.5

@@ -1,5 +1,6 @@
 # Sourced by the scripts here: a work folder, a virtual X server on $display, the module simulator
-# on $pty and a device root of the script's own under $work/device. Needs app_dir and display.
+# on $pty and a device root of the script's own under $work/device. Needs app_dir and display;
+# xvfb_screen sets the virtual screen's size and depth.
 work=$(mktemp -d)
 pids=
 # A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
@@ -22,7 +23,7 @@ wait_for() {
     return 1
 }
 
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+Xvfb "$display" -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids=$!
 for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
@@ -34,7 +35,7 @@ start_device() {
         name=$(basename "$entry")
         case $name in data | registry | run) ;; *) ln -s "$entry" "$work/device/$name" ;; esac
     done
-    "$app_dir/ostrilan-modsim" --no-console >"$work/sim.out" 2>&1 &
+    "$app_dir/ostrilan-modsim" --no-console ${sim_args:-} >"$work/sim.out" 2>&1 &
     pids="$! $pids"
     wait_for "$work/sim.out" '^pty ' || fail "the simulator gave no pseudo-terminal"
     pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)

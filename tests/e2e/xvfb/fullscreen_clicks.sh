@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The application full screen on an 800 x 480 virtual X screen, against the module simulator: the
+# picture fills the width, centred between black bars, and real clicks on the scaled picture answer,
+# reject and end a call and dial from the pad; a click on a bar does nothing.
+set -u
+app_dir=$1
+for tool in Xvfb xdotool import convert compare python3; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
+done
+
+here=$(dirname "$0")
+display=":$(( 90 + RANDOM % 400 ))"
+xvfb_screen=800x480x24
+. "$here/x_session.sh"
+export DISPLAY=$display
+sim_args="--control $work/sim.sock --ring-timeout 600000 --answer-after -1"
+app=$work/app.sock
+say() { "$here/automation.py" say "$1" "$2"; }
+until_ok() { for _ in $(seq 200); do "$@" && return 0; sleep 0.1; done; return 1; }
+sim_state() { say "$work/sim.sock" state | grep -q "$1"; }
+# A real click in the middle of a control, placed as the fitted picture places it.
+click() {
+    local at=
+    for _ in $(seq 100); do
+        at=$("$here/automation.py" tap "$app" "$1" "$2" 800 480 2>"$work/tap.err") && break
+        sleep 0.1
+    done
+    [ -n "$at" ] || fail "no control $2 on $1: $(cat "$work/tap.err")"
+    # shellcheck disable=SC2086
+    xdotool mousemove --window "$wid" $at click 1
+}
+
+start_device
+SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2=$pty \
+    DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/ostrilan-test-bus OSTRILAN_CLOCK=virtual \
+    OSTRILAN_AUTOMATION="$app" OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/trace.txt" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" \
+    "$work/device/ostrilan" --fullscreen >"$work/out.txt" 2>"$work/err.txt" &
+app_pid=$!
+pids="$app_pid $pids"
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
+[ -n "$wid" ] || fail "no window"
+wait_for "$work/trace.txt" ' app first present' || fail "the application presented nothing"
+until_ok test -S "$app" || fail "no automation socket"
+geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/ *Geometry: //p')
+[ "$geometry" = 800x480 ] || fail "the window is $geometry, not the whole 800x480 screen"
+
+# The device reconnects to the last phone a minute after the start.
+[ "$(say "$app" 'advance 60000')" = ok ] || fail "advance"
+until_ok sim_state 'call none' || fail "the phone did not connect: $(say "$work/sim.sock" state)"
+say "$app" idle >/dev/null
+
+# The X server's picture: bars above and below, the application's own picture between them. The
+# scaled picture blends neighbours at pixel edges, so it is compared with a nearest-pixel
+# enlargement of the application's screenshot by a small mean difference, not pixel for pixel.
+say "$app" "screenshot $work/app-main.png" >/dev/null
+import -window root "$work/x-main.png" || fail "no screenshot from the X server"
+[ "$(identify -format %wx%h "$work/x-main.png")" = 800x480 ] || fail "the screenshot is not 800x480"
+for bar in 800x13+0+0 800x14+0+466; do
+    brightest=$(convert "$work/x-main.png" -crop "$bar" +repage -format '%[fx:maxima]' info:)
+    [ "$brightest" = 0 ] || fail "the bar $bar is not black: $brightest"
+done
+convert "$work/x-main.png" -crop 800x453+0+13 +repage "$work/x-picture.png"
+convert "$work/app-main.png" -filter point -resize '800x453!' "$work/app-scaled.png"
+difference=$(compare -metric RMSE "$work/x-picture.png" "$work/app-scaled.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+echo "mean difference from the nearest-pixel enlargement: $difference"
+awk -v d="$difference" 'BEGIN { exit !(d < 0.06) }' || fail "the scaled picture is not the main view: $difference"
+
+# A click on the top bar straight above Quit reaches nothing; the next real click shows it did not.
+quit_x=$("$here/automation.py" tap "$app" COstrilanView Quit 800 480 | cut -d' ' -f1)
+xdotool mousemove --window "$wid" "$quit_x" 3 click 1
+
+# Answered, then ended.
+[ "$(say "$work/sim.sock" 'ring 5551234')" = "ok ringing" ] || fail "ring"
+wait_for "$work/trace.txt" 'screen open .* CDlgIncoming' || fail "no incoming call screen"
+say "$app" idle >/dev/null
+click CDlgIncoming Accept
+until_ok sim_state 'call active' || fail "the click on Accept did not answer: $(say "$work/sim.sock" state)"
+! grep -q ' app messagebox ' "$work/trace.txt" || fail "the click on the bar reached Quit"
+say "$app" idle >/dev/null
+click CDlgIncoming End
+until_ok sim_state 'call none' || fail "the click on End did not end the call"
+
+# Rejected while ringing: the call never becomes active.
+[ "$(say "$work/sim.sock" 'ring 5551234')" = "ok ringing" ] || fail "second ring"
+until_ok eval '[ "$(grep -c "screen open .* CDlgIncoming" "$work/trace.txt")" = 2 ]' || fail "no second incoming screen"
+say "$app" idle >/dev/null
+click CDlgIncoming End
+until_ok sim_state 'call none' || fail "the click on End did not reject the call"
+
+# Dialled from the pad, once the ended call's screen has closed on its own time.
+closed() { say "$app" 'advance 1000' >/dev/null && [ "$(grep -c 'screen close .* CDlgIncoming' "$work/trace.txt")" = 2 ]; }
+until_ok closed || fail "the incoming screen stayed"
+click COstrilanView Call
+wait_for "$work/trace.txt" 'screen open .* CDlgPlaceCall' || fail "Call did not open the dial pad"
+say "$app" idle >/dev/null
+for digit in 5 5 5 1 2 3 4; do
+    click CDlgPlaceCall "$digit"
+done
+until_ok eval 'say "$app" texts | grep -q "\"5551234\""' || fail "the pad's digits did not arrive: $(say "$app" texts)"
+click CDlgPlaceCall '#1014' # Dial
+until_ok sim_state 'call \(dialling\|alerting\|outgoing\)' || fail "Dial did not dial: $(say "$work/sim.sock" state)"
+
+say "$app" quit >/dev/null
+timeout 10 tail --pid="$app_pid" -f /dev/null || fail "the application did not end after quit"
+wait "$app_pid" || fail "the application ended with $?"
+echo "passed"

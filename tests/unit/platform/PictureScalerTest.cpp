@@ -1,0 +1,93 @@
+#include "platform/backends/PictureScaler.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kUntouched = 0x123456;
+
+// An output buffer filled with a colour the scaler never writes, so that bars stay visible.
+struct Output {
+    Output(int w, int h)
+        : width(w)
+        , pixels(size_t(w) * size_t(h), kUntouched)
+    {
+    }
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    int width;
+    std::vector<uint32_t> pixels;
+};
+
+}
+
+TEST(PictureScaler, AtAWholeFactorEveryPixelBecomesASolidBlock)
+{
+    const std::vector<uint32_t> picture { 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF };
+    const PictureFit fit(2, 2, 4, 4);
+    PictureScaler scaler(fit);
+    Output out(4, 4);
+    scaler.Scale(picture.data(), 2, fit.ToOutput({ 0, 0, 2, 2 }), out.pixels.data(), 4);
+    const std::vector<uint32_t> expected { 0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, //
+        0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, //
+        0x0000FF, 0x0000FF, 0xFFFFFF, 0xFFFFFF, //
+        0x0000FF, 0x0000FF, 0xFFFFFF, 0xFFFFFF };
+    EXPECT_EQ(out.pixels, expected);
+}
+
+TEST(PictureScaler, AOnePixelStrokeKeepsItsFullColourWithOneBlendedPixelEachSideAndTheBarsStay)
+{
+    // 3 x 1 onto 5 x 5: factor 5/3, placed on rows 1-2.
+    const std::vector<uint32_t> picture { 0x000000, 0xFFFFFF, 0x000000 };
+    const PictureFit fit(3, 1, 5, 5);
+    ASSERT_EQ(fit.Placement(), (RECT { 0, 1, 5, 3 }));
+    PictureScaler scaler(fit);
+    Output out(5, 5);
+    scaler.Scale(picture.data(), 3, fit.ToOutput({ 0, 0, 3, 1 }), out.pixels.data(), 5);
+    const std::vector<uint32_t> row { 0x000000, 0x545454, 0xFFFFFF, 0x545454, 0x000000 };
+    for (int y : { 1, 2 })
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(out.At(x, y), row[size_t(x)]) << x << "," << y;
+    for (int y : { 0, 3, 4 })
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(out.At(x, y), kUntouched) << x << "," << y;
+}
+
+TEST(PictureScaler, ColoursBlendPerChannelWithoutCarryingIntoTheNext)
+{
+    const std::vector<uint32_t> picture { 0xFF00FF, 0x00FF00, 0xFF00FF };
+    const PictureFit fit(3, 1, 5, 5);
+    PictureScaler scaler(fit);
+    Output out(5, 5);
+    scaler.Scale(picture.data(), 3, fit.ToOutput({ 0, 0, 3, 1 }), out.pixels.data(), 5);
+    // Each blended pixel is two thirds magenta and one third green.
+    EXPECT_EQ(out.At(1, 1), 0xAA54AAu);
+    EXPECT_EQ(out.At(2, 1), 0x00FF00u);
+    EXPECT_EQ(out.At(3, 1), 0xAA54AAu);
+}
+
+TEST(PictureScaler, RescalingOnlyWhatChangedGivesTheSameFrameAsRescalingAll)
+{
+    std::mt19937 random(7);
+    std::vector<uint32_t> picture(480 * 272);
+    for (uint32_t& pixel : picture)
+        pixel = random() & 0xFFFFFF;
+    const PictureFit fit(480, 272, 800, 480);
+    PictureScaler scaler(fit);
+    Output partial(800, 480);
+    scaler.Scale(picture.data(), 480, fit.ToOutput({ 0, 0, 480, 272 }), partial.pixels.data(), 800);
+
+    const std::vector<RECT> changes { { 0, 0, 1, 1 }, { 479, 271, 480, 272 }, { 100, 50, 161, 90 }, { 7, 3, 8, 200 } };
+    for (const RECT& change : changes)
+        for (LONG y = change.top; y < change.bottom; ++y)
+            for (LONG x = change.left; x < change.right; ++x)
+                picture[size_t(y) * 480 + size_t(x)] ^= 0xFFFFFF;
+    for (const RECT& change : changes)
+        scaler.Scale(picture.data(), 480, fit.ToOutput(change), partial.pixels.data(), 800);
+
+    Output whole(800, 480);
+    PictureScaler(fit).Scale(picture.data(), 480, fit.ToOutput({ 0, 0, 480, 272 }), whole.pixels.data(), 800);
+    EXPECT_EQ(partial.pixels, whole.pixels);
+}
