@@ -229,12 +229,15 @@ std::optional<std::vector<BYTE>> SerialPort::ReadQueued()
         block.resize(size_t(n));
         return block;
     }
-    if (n < 0 && errno == EAGAIN) {
+    // With VMIN and VTIME at 0 a terminal answers "nothing yet" with 0, not only with EAGAIN, also
+    // right after poll() said readable. Taking that for the end would close the line, and the reopen
+    // flushes whatever the module sent meanwhile: it counts as an idle wake-up instead.
+    if (n == 0 || (n < 0 && errno == EAGAIN)) {
         if (++m_idleWakeups > kMaxIdleWakeups)
             LoseDevice();
         return std::vector<BYTE> {};
     }
-    // End of file or an I/O error on a tty: the device has gone away.
+    // An I/O error on a tty (EIO once the other end is gone): the device has gone away.
     LoseDevice();
     return std::nullopt;
 }

@@ -73,7 +73,8 @@ template <class Write> void AppTest::Dispatch(Write write)
     // loop: look again every few milliseconds.
     const auto deadline = std::chrono::steady_clock::now() + kWait;
     while (!ws.PumpUntil([&] { return link.FramesDispatched() > before; }, std::chrono::milliseconds(2)))
-        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the application did not read the frame";
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline)
+            << "the application did not read the frame; serial trace: " << testing::PrintToString(TakeTrace("serial "));
     ws.Idle();
 }
 
