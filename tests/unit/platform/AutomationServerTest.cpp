@@ -61,7 +61,10 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"Ostrilan_10001234"));
+        // With no mask of the process's own, the socket's mode is the server's doing alone.
+        const mode_t umask = ::umask(0);
         ASSERT_TRUE(server.Start()) << server.Error();
+        ::umask(umask);
     }
     std::vector<std::string> Converse(const std::vector<std::string>& lines)
     {
@@ -134,22 +137,15 @@ TEST(AutomationEndpoint, NamesResolveUnderTheRuntimeFolderAndPathsStayAsGiven)
     EXPECT_EQ(AutomationEndpoint::Resolve("1").index(), 1u);
 }
 
-TEST(AutomationServer, SocketIsPrivateAndAPathInUseOrAnOpenFolderIsRefused)
+TEST_F(AutomationServerTest, SocketIsPrivateAndAPathInUseOrAnOpenFolderIsRefused)
 {
-    testenv::TempDir dir;
-    WindowSystem system;
-    const std::string path = (dir / "auto.sock").string();
-    const mode_t umask = ::umask(0);
-    AutomationServer first(system, path);
-    ASSERT_TRUE(first.Start()) << first.Error();
-    ::umask(umask);
     EXPECT_EQ(ModeOf(path), 0600u);
 
     AutomationServer second(system, path);
     EXPECT_FALSE(second.Start());
     EXPECT_NE(second.Error().find("in use"), std::string::npos) << second.Error();
     EXPECT_TRUE(LineSocket().Connect(path, std::chrono::seconds(5))) << "the first one still listens";
-    first.Stop();
+    server.Stop();
 
     // A socket file nobody listens on any more is taken over.
     int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
