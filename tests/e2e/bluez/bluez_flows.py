@@ -17,9 +17,15 @@ import sys
 import tempfile
 import time
 import unittest
+from unittest import mock
 
 import dbus
 import dbusmock
+
+# The shared helpers sit beside the flows' folders; their compiled copy is not left in the sources.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from daemon_flow import WAIT, stop_all, until  # noqa: E402
 
 APP_DIR = WORK_DIR = ''
 MOCK = dbusmock.MOCK_IFACE
@@ -28,7 +34,6 @@ ADAPTER = '/org/bluez/hci0'
 ROAD = ('00:1A:7D:DA:71:01', 'Road phone')
 OFFICE = ('00:1A:7D:DA:71:02', 'Office phone')
 NEW = ('00:1A:7D:AA:00:03', 'Test phone')
-WAIT = 15.0
 # A sanitizer build's bridge carries the sanitizer's shadow memory: its bound is not checked there.
 SANITIZED = bool(os.environ.get('OSTRILAN_SANITIZE'))
 
@@ -45,17 +50,6 @@ def device_path(address):
 
 def modem_path(address):
     return '/hfp' + device_path(address)
-
-
-def until(check, limit=WAIT, between=None):
-    deadline = time.monotonic() + limit
-    while not check():
-        if time.monotonic() > deadline:
-            return False
-        if between:
-            between()
-        time.sleep(0.02)
-    return True
 
 
 class LineSocket:
@@ -97,14 +91,7 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.start_app()
 
     def tearDown(self):
-        for child in reversed(self.children):
-            if child.poll() is None:
-                child.terminate()
-                try:
-                    child.wait(WAIT)
-                except subprocess.TimeoutExpired:
-                    child.kill()
-                    child.wait()
+        stop_all(self.children)
         shutil.rmtree(self.sockets, ignore_errors=True)
         # Asked to stop, both programs end cleanly (in a sanitizer build: with nothing to report).
         self.assertEqual((self.bridge.returncode, self.app_proc.returncode), (0, 0), 'see bridge.out, ostrilan.out')
@@ -140,18 +127,23 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.wait(lambda: self.calls_to(service, path, method), f'{method} not called on {path}')
         return self.calls_to(service, path, method)[0][1]
 
-    def link_phone(self, address):
-        """What ofonod does when the phone's hands-free profile comes up: an hfp modem online."""
+    def link_phone(self, address, prepare=None):
+        """What ofonod does when the phone's hands-free profile comes up: an hfp modem online, made
+        ready by `prepare` before it is."""
         self.ofono_mock.AddModem(modem_path(address)[1:], dbus.Dictionary({}, signature="sv"), dbus_interface=MOCK)
         modem = self.ofono(modem_path(address))
         modem.AddMethod('org.ofono.CallVolume', 'SetProperty', 'sv', '', '', dbus_interface=MOCK)
+        if prepare:
+            prepare(modem)
         modem.SetProperty('Type', dbus.String('hfp', variant_level=1), dbus_interface='org.ofono.Modem')
+        return modem
 
-    def ring(self, address, number):
-        """An incoming call as ofonod announces it; Answer and Hangup behave as on a phone."""
+    def ring(self, address, number, state='incoming'):
+        """An incoming (or waiting) call as ofonod announces it; Answer and Hangup behave as on a
+        phone."""
         modem_obj = modem_path(address)
         call = modem_obj + '/voicecall' + number
-        props = {'State': dbus.String('incoming', variant_level=1),
+        props = {'State': dbus.String(state, variant_level=1),
                  'LineIdentification': dbus.String(number, variant_level=1)}
         answered = ('self.Set("org.ofono.VoiceCall", "State", "active"); '
                     'self.EmitSignal("org.ofono.VoiceCall", "PropertyChanged", "sv", '
@@ -179,19 +171,22 @@ class BluezFlow(dbusmock.DBusTestCase):
         return child
 
     def start_bridge(self):
-        self.link = os.path.join(self.sockets, 'com2')
-        self.contacts = os.path.join(self.work, 'device', 'data', 'contacts')
         self.transfers = os.path.join(self.work, 'transfers')
         os.makedirs(self.transfers, mode=0o700)
+        self.launch_bridge(['--log', os.path.join(self.work, 'module.log'), '--transfers', self.transfers],
+                           DBUS_SESSION_BUS_ADDRESS=self.session_address)
+        self.assertTrue(until(lambda: self.module_state() == 1), 'the bridge never found the adapter')
+
+    def launch_bridge(self, options, **env):
+        """ostrilan-bluez with its line, control socket, trace and contacts, and `options`."""
+        self.link = os.path.join(self.sockets, 'com2')
+        self.contacts = os.path.join(self.work, 'device', 'data', 'contacts')
         control = os.path.join(self.sockets, 'bridge.sock')
         self.bridge = self.spawn('bridge', [
             os.path.join(APP_DIR, 'ostrilan-bluez'), '--link', self.link, '--control', control,
-            '--trace', os.path.join(self.work, 'bridge.trace'), '--log', os.path.join(self.work, 'module.log'),
-            '--contacts', self.contacts, '--transfers', self.transfers],
-            DBUS_SESSION_BUS_ADDRESS=self.session_address)
+            '--trace', os.path.join(self.work, 'bridge.trace'), '--contacts', self.contacts] + options, **env)
         self.assertTrue(until(lambda: os.path.exists(self.link)), 'no pty link from ostrilan-bluez')
         self.bridge_socket = LineSocket(control)
-        self.assertTrue(until(lambda: self.module_state() == 1), 'the bridge never found the adapter')
 
     def start_app(self):
         # A device of the flow's own, sharing the build's read-only folders.
@@ -239,6 +234,12 @@ class BluezFlow(dbusmock.DBusTestCase):
     def module_state(self):
         words = self.bridge_socket.ask('state').split()
         return int(words[2]) if len(words) > 2 and words[1] == 'state' else -1
+
+    def wait_received(self, frame):
+        """The application took the module's frame off the line (its trace says so)."""
+        trace = pathlib.Path(self.work, 'trace.txt')
+        self.wait(lambda: f' serial-rx {frame}\n' in trace.read_text(), f'the application never received {frame}')
+        self.settle()
 
     def wait_module(self, state, what=None):
         self.wait(lambda: self.module_state() == state, what or f'the module never reached state {state}')
@@ -498,15 +499,8 @@ class LinkedFirst(BluezFlow):
     def start_app(self):
         # The template makes its transfer files in its temporary folder, whatever target it is
         # given: that is made the folder the bridge asks obexd to use.
-        saved = os.environ.get('TMPDIR')
-        os.environ['TMPDIR'] = self.transfers
-        try:
+        with mock.patch.dict(os.environ, TMPDIR=self.transfers):
             self.mock('bluez5-obex', {})
-        finally:
-            if saved is None:
-                del os.environ['TMPDIR']
-            else:
-                os.environ['TMPDIR'] = saved
         self.link_phone(ROAD[0])
         self.assertTrue(until(lambda: self.module_state() == 4), 'the phone did not link')
         super().start_app()
@@ -570,9 +564,8 @@ class LinkedFirst(BluezFlow):
 
     def test_transfer_forged_by_another_session_connection_is_not_taken(self):
         transfer_path = '/org/bluez/obex/client/session0/transfer0'
-        self.wait(lambda: transfer_path in [str(p) for p in self.session.get_object(
-            'org.bluez.obex', '/').GetManagedObjects(dbus_interface='org.freedesktop.DBus.ObjectManager')],
-            'obexd was not asked for the book')
+        transfer = self.session.get_object('org.bluez.obex', transfer_path)
+        self.wait(lambda: self.filename(transfer), 'obexd was not asked for the book')
         # Another program on the session bus says the transfer is complete, in a file of its own
         # laid in the transfer folder.
         forged_file = pathlib.Path(self.transfers, 'forged.vcf')
@@ -595,8 +588,6 @@ class LinkedFirst(BluezFlow):
         link = pathlib.Path(self.transfers, 'pb-link.vcf')
         link.symlink_to(outside)
         transfer = self.session.get_object('org.bluez.obex', '/org/bluez/obex/client/session0/transfer0')
-        self.wait(lambda: self.session.get_object('org.bluez.obex', '/org/bluez/obex').GetMethodCalls(
-            'CreateSession', dbus_interface=MOCK), 'obexd was not asked for a session')
         self.wait(lambda: self.filename(transfer), 'obexd was not asked for the book')
         # obexd (the real owner) says the book went to a link in the folder that leads out of it.
         transfer.UpdateProperties('org.bluez.obex.Transfer1', {'Filename': dbus.String(str(link))},

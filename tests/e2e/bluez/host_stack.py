@@ -14,7 +14,7 @@ import unittest
 import dbus
 
 import bluez_flows
-from bluez_flows import ADAPTER, NO_BUS, RETURN, BluezFlow, LineSocket, until
+from bluez_flows import ADAPTER, NO_BUS, RETURN, BluezFlow
 
 HANDS_FREE_UNIT = '0000111e-0000-1000-8000-00805f9b34fb'
 CONNECT = (115, 181)
@@ -32,18 +32,9 @@ class HostStackFlow(BluezFlow):
         self.ofono_proc = None
 
     def start_bridge(self):
-        self.link = os.path.join(self.sockets, 'com2')
         self.rfkill = os.path.join(self.work, 'rfkill')
-        control = os.path.join(self.sockets, 'bridge.sock')
-        env = {'DBUS_SESSION_BUS_ADDRESS': NO_BUS}
-        if self.system_address:
-            env['DBUS_SYSTEM_BUS_ADDRESS'] = self.system_address
-        self.bridge = self.spawn('bridge', [
-            os.path.join(bluez_flows.APP_DIR, 'ostrilan-bluez'), '--link', self.link, '--control', control,
-            '--trace', os.path.join(self.work, 'bridge.trace'), '--rfkill', self.rfkill,
-            '--contacts', os.path.join(self.work, 'device', 'data', 'contacts')], **env)
-        self.assertTrue(until(lambda: os.path.exists(self.link)), 'no pty link from ostrilan-bluez')
-        self.bridge_socket = LineSocket(control)
+        env = {'DBUS_SYSTEM_BUS_ADDRESS': self.system_address} if self.system_address else {}
+        self.launch_bridge(['--rfkill', self.rfkill], DBUS_SESSION_BUS_ADDRESS=NO_BUS, **env)
 
     def host_state(self):
         return self.bridge_socket.ask('hoststate')

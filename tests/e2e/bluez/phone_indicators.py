@@ -14,34 +14,24 @@ import unittest
 import dbus
 
 import bluez_flows
-from bluez_flows import MOCK, ROAD, BluezFlow, modem_path
+from bluez_flows import MOCK, ROAD, BluezFlow
 
 NETWORK = 'org.ofono.NetworkRegistration'
 HANDSFREE = 'org.ofono.Handsfree'
 
 
 class PhoneIndicators(BluezFlow):
-    def link_with_battery(self, address, level):
-        """The phone's hands-free modem, with the battery level oFono reads from the phone."""
-        self.ofono_mock.AddModem(modem_path(address)[1:], dbus.Dictionary({}, signature='sv'), dbus_interface=MOCK)
-        modem = self.ofono(modem_path(address))
-        modem.AddMethod('org.ofono.CallVolume', 'SetProperty', 'sv', '', '', dbus_interface=MOCK)
-        modem.AddProperties(HANDSFREE, {'BatteryChargeLevel': dbus.Byte(level)}, dbus_interface=MOCK)
-        modem.AddMethods(HANDSFREE, [
-            ('GetProperties', '', 'a{sv}', f'ret = self.GetAll("{HANDSFREE}")'),
-            ('SetProperty', 'sv', '', f'self.Set("{HANDSFREE}", args[0], args[1]); '
-             f'self.EmitSignal("{HANDSFREE}", "PropertyChanged", "sv", [args[0], args[1]])')],
-            dbus_interface=MOCK)
-        modem.SetProperty('Type', dbus.String('hfp', variant_level=1), dbus_interface='org.ofono.Modem')
-        return modem
-
-    def received(self, frame):
-        """The application took the module's frame off the line (its trace says so)."""
-        return f' serial-rx {frame}\n' in pathlib.Path(self.work, 'trace.txt').read_text()
-
-    def wait_received(self, frame):
-        self.wait(lambda: self.received(frame), f'the application never received {frame}')
-        self.settle()
+    @staticmethod
+    def battery(level):
+        """The phone's hands-free interface, with the battery level oFono reads from the phone."""
+        def prepare(modem):
+            modem.AddProperties(HANDSFREE, {'BatteryChargeLevel': dbus.Byte(level)}, dbus_interface=MOCK)
+            modem.AddMethods(HANDSFREE, [
+                ('GetProperties', '', 'a{sv}', f'ret = self.GetAll("{HANDSFREE}")'),
+                ('SetProperty', 'sv', '', f'self.Set("{HANDSFREE}", args[0], args[1]); '
+                 f'self.EmitSignal("{HANDSFREE}", "PropertyChanged", "sv", [args[0], args[1]])')],
+                dbus_interface=MOCK)
+        return prepare
 
     def screen(self, name):
         path = os.path.join(self.work, name + '.png')
@@ -50,7 +40,7 @@ class PhoneIndicators(BluezFlow):
 
     def test_signal_battery_operator_and_roaming_reach_the_main_view_and_go_with_the_link(self):
         before = self.screen('no-phone')
-        modem = self.link_with_battery(ROAD[0], 3)
+        modem = self.link_phone(ROAD[0], self.battery(3))
         self.wait_module(4, 'the phone did not link')
         # The template's network: strength 80 (four bars), registered at home, "fake.tel".
         self.wait_received('77 04 03 60 02 04 16')

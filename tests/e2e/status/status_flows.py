@@ -20,9 +20,13 @@ import unittest
 import dbus
 import dbusmock
 
+# The shared helpers sit beside the flows' folders; their compiled copy is not left in the sources.
+sys.dont_write_bytecode = True
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from daemon_flow import WAIT, stop_all, until  # noqa: E402
+
 APP_DIR = ''
 MOCK = dbusmock.MOCK_IFACE
-WAIT = 15.0
 TITLE = 'Ostrilan_10001234'
 DISPLAY_DEVICE = '/org/freedesktop/UPower/devices/DisplayDevice'
 
@@ -37,11 +41,8 @@ class Listener:
         self.seen = []
         threading.Thread(target=self._read, daemon=True).start()
         windows = pathlib.Path(root, 'run', 'windows')
-        deadline = time.monotonic() + WAIT
-        while not (windows.is_dir() and any(windows.iterdir())):
-            if time.monotonic() > deadline:
-                raise OSError('the listening window was not listed')
-            time.sleep(0.02)
+        if not until(lambda: windows.is_dir() and any(windows.iterdir())):
+            raise OSError('the listening window was not listed')
 
     def _read(self):
         for line in self.proc.stdout:
@@ -94,28 +95,28 @@ class StatusBroadcast(dbusmock.DBusTestCase):
         self.window = Listener(self.env, self.root)
 
     def tearDown(self):
-        for child in reversed(self.children):
-            if child.poll() is None:
-                child.terminate()
-                try:
-                    child.wait(WAIT)
-                except subprocess.TimeoutExpired:
-                    child.kill()
-                    child.wait()
+        stop_all(self.children)
         self.window.stop()
         shutil.rmtree(self.root, ignore_errors=True)
 
-    def start_status(self):
-        status = subprocess.Popen([os.path.join(APP_DIR, 'ostrilan-status'), '--zone-file', self.zone],
-                                  env=self.env, stdout=subprocess.DEVNULL)
+    def start_status(self, *options, **env):
+        status = subprocess.Popen([os.path.join(APP_DIR, 'ostrilan-status')] + list(options),
+                                  env=dict(self.env, **env), stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                  text=True)
         self.children.append(status)
         return status
+
+    def stop_status(self, status):
+        """Asked to end, the program ends cleanly; what it said on its way is returned."""
+        status.terminate()
+        self.assertEqual(status.wait(WAIT), 0)
+        return status.stderr.read()
 
     def clock_received(self):
         return self.window.until(lambda line: (message(line) or ('',))[0] == '0x8F00')
 
     def test_battery_from_upower_and_lock_from_logind(self):
-        status = self.start_status()
+        status = self.start_status('--zone-file', self.zone)
         # No battery at the start: the gauge is told to draw nothing, not its empty frame.
         first = self.clock_received()
         self.window.until(lambda line: message(line) == ('0x8F3A', 0, 0))
@@ -142,14 +143,13 @@ class StatusBroadcast(dbusmock.DBusTestCase):
         session.SetLockedHint(True, dbus_interface='org.freedesktop.login1.Session')
         self.window.until(lambda line: message(line) == ('0x8F02', 1, 0))
 
-        status.terminate()
-        self.assertEqual(status.wait(WAIT), 0)
+        self.stop_status(status)
 
     def test_time_zone_change_sends_the_new_local_time_at_once(self):
         # Not close to a minute boundary, so the message after the change cannot be the minute's.
         while time.gmtime().tm_sec >= 45:
             time.sleep(0.2)
-        status = self.start_status()
+        status = self.start_status('--zone-file', self.zone)
         before = message(self.clock_received()[-1])
         now = time.gmtime()
         self.assertEqual(before[1:], (now.tm_hour, now.tm_min))
@@ -161,21 +161,15 @@ class StatusBroadcast(dbusmock.DBusTestCase):
         shifted = time.gmtime(time.time() + 5.5 * 3600)
         self.assertEqual(after[1:], (shifted.tm_hour, shifted.tm_min))
 
-        status.terminate()
-        self.assertEqual(status.wait(WAIT), 0)
+        self.stop_status(status)
 
     def test_without_a_system_bus_the_clock_still_runs(self):
-        env = dict(self.env, DBUS_SYSTEM_BUS_ADDRESS='unix:path=/nonexistent/ostrilan-status-test')
-        status = subprocess.Popen([os.path.join(APP_DIR, 'ostrilan-status')], env=env,
-                                  stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        self.children.append(status)
+        status = self.start_status(DBUS_SYSTEM_BUS_ADDRESS='unix:path=/nonexistent/ostrilan-status-test')
         self.clock_received()
         lines = self.window.until(lambda line: (message(line) or ('',))[0] == '0x8F3A')
         self.assertEqual(message(lines[-1]), ('0x8F3A', 0, 0))
         self.assertFalse([line for line in lines if '0x8F02' in line], lines)
-        status.terminate()
-        self.assertEqual(status.wait(WAIT), 0)
-        self.assertIn('no system bus', status.stderr.read())
+        self.assertIn('no system bus', self.stop_status(status))
 
 
 if __name__ == '__main__':

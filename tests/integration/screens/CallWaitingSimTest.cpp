@@ -5,6 +5,8 @@
 #include "screens/CallScreen.h"
 #include "screens/DlgCallWaiting.h"
 
+#include <map>
+
 namespace {
 
 constexpr std::chrono::milliseconds kWait { 10000 };
@@ -49,13 +51,13 @@ int Seconds(const CallRecord& record)
     return (record.time.wHour * 60 + record.time.wMinute) * 60 + record.time.wSecond;
 }
 
-// A record of the history file with that number.
-std::optional<CallRecord> Find(const std::vector<CallRecord>& records, const std::string& number)
+// The records of a history file by their numbers.
+std::map<std::string, CallRecord> ByNumber(const std::vector<CallRecord>& records)
 {
+    std::map<std::string, CallRecord> byNumber;
     for (const CallRecord& record : records)
-        if (record.Number() == number)
-            return record;
-    return std::nullopt;
+        byNumber[record.Number()] = record;
+    return byNumber;
 }
 
 }
@@ -94,14 +96,11 @@ TEST_F(CallWaitingSimTest, WaitingCallHeldSwappedMergedAndEndedLeavesBothCallsIn
     TapPanel(skin::place::callwait::btn_end);
     ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateConnected; }));
     Advance(3000);
-    std::vector<CallRecord> received = History("IncomingCall.dat");
+    std::map<std::string, CallRecord> received = ByNumber(History("IncomingCall.dat"));
     ASSERT_EQ(received.size(), 2u);
-    std::optional<CallRecord> first = Find(received, "5551234");
-    std::optional<CallRecord> second = Find(received, "5557777");
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->duration, 35u);
-    EXPECT_EQ(Seconds(*second) - Seconds(*first), 10);
-    EXPECT_EQ(second->duration, 25u);
+    EXPECT_EQ(received["5551234"].duration, 35u);
+    EXPECT_EQ(Seconds(received["5557777"]) - Seconds(received["5551234"]), 10);
+    EXPECT_EQ(received["5557777"].duration, 25u);
     EXPECT_TRUE(History("MissedCall.dat").empty());
 }
 
@@ -135,13 +134,10 @@ TEST_F(CallWaitingSimTest, WaitingCallRejectedIsMissedAndOneAnsweredInPlaceOfThe
     EXPECT_EQ(control.Ask("hangup", kWait), "ok call over");
     ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateConnected; }));
     Advance(3000);
-    std::vector<CallRecord> received = History("IncomingCall.dat");
+    std::map<std::string, CallRecord> received = ByNumber(History("IncomingCall.dat"));
     ASSERT_EQ(received.size(), 2u);
-    std::optional<CallRecord> first = Find(received, "5551234");
-    std::optional<CallRecord> second = Find(received, "5559999");
-    ASSERT_TRUE(first && second);
-    EXPECT_EQ(first->duration, 10u);
-    EXPECT_EQ(Seconds(missed[0]) - Seconds(*first), 4);
-    EXPECT_EQ(second->duration, 5u);
+    EXPECT_EQ(received["5551234"].duration, 10u);
+    EXPECT_EQ(Seconds(missed[0]) - Seconds(received["5551234"]), 4);
+    EXPECT_EQ(received["5559999"].duration, 5u);
     EXPECT_EQ(History("MissedCall.dat").size(), 1u);
 }

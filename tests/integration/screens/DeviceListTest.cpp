@@ -218,25 +218,18 @@ TEST_F(DeviceScreenTest, EveryEndOfTheConnectAndDisconnectWaits)
         std::function<void()> end;
         std::string hint;
     };
+    const auto unanswered = [this] {
+        Advance(11'000);
+        EXPECT_TRUE(Enabled(kScreenConnect, kConnectIds).empty()) << "still waiting after eleven seconds";
+        Advance(1'000);
+    };
     const Case cases[] = {
         { "connect refused", false, [this] { Response(kOpConnect, { 5 }); }, "Connection failed: No phone connected" },
         { "link failed", false, [this] { Link(0); }, "Could not connect to the cellphone" },
-        { "no connect answer", false,
-            [this] {
-                Advance(11'000);
-                EXPECT_TRUE(Enabled(kScreenConnect, kConnectIds).empty()) << "still waiting after eleven seconds";
-                Advance(1'000);
-            },
-            "Connection timed out" },
+        { "no connect answer", false, unanswered, "Connection timed out" },
         { "disconnect refused", true, [this] { Response(kOpDisconnect, { 3 }); }, "Disconnect failed" },
         { "idle again", true, [this] { State(1); }, "Disconnected" },
-        { "no disconnect answer", true,
-            [this] {
-                Advance(11'000);
-                EXPECT_TRUE(Enabled(kScreenConnect, kConnectIds).empty()) << "still waiting after eleven seconds";
-                Advance(1'000);
-            },
-            "Disconnection timed out" },
+        { "no disconnect answer", true, unanswered, "Disconnection timed out" },
     };
     for (const Case& c : cases) {
         DeviceListScreen& screen = OpenWithTwoRows(kScreenConnect);

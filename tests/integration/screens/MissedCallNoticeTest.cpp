@@ -24,12 +24,16 @@ protected:
         std::ofstream(dir / "data" / "contacts" / "dropped.vcf", std::ios::binary | std::ios::app)
             << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" << name << "\r\nTEL:" << number << "\r\nEND:VCARD\r\n";
     }
-    // A hands-free ring from the number that stops unanswered; logged a second later.
-    void MissCall(const std::string& number)
+    // A hands-free ring from the number (none: withheld) that stops unanswered, or answered on the
+    // phone; logged a second later.
+    void MissCall(const std::string& number, bool answeredOnThePhone = false)
     {
         Ring();
         State(5);
-        CallerId(number);
+        if (!number.empty())
+            CallerId(number);
+        if (answeredOnThePhone)
+            State(6, 1);
         State(4);
         Advance(3000);
         Idle();
@@ -84,22 +88,13 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     EXPECT_EQ(History("IncomingCall.dat").size(), 1u);
     EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
     // Answered on the phone: the history logs it with the missed calls, but it was not missed.
-    Ring();
-    State(5);
-    State(6, 1);
-    State(4);
-    Advance(3000);
-    Idle();
+    MissCall("", true);
     EXPECT_EQ(History("MissedCall.dat").size(), 4u);
     EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
 
     // A withheld number.
     Frame().CloseScreen(kScreenAll);
-    Ring();
-    State(5);
-    State(4);
-    Advance(3000);
-    Idle();
+    MissCall("");
     EXPECT_EQ(StatusLine(), "4 missed calls: Unknown caller");
 }
 

@@ -317,7 +317,6 @@ TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachTheP
 
 TEST(HandsFreeMap, SecondCallIsReportedOnceForEachOfItsStatesAndItsEnd)
 {
-    using Frames = std::vector<std::string>;
     using Calls = std::vector<std::string>;
     const std::string second = kRoadModem + "/voicecall02";
     Module m;

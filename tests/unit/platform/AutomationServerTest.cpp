@@ -55,20 +55,37 @@ std::vector<std::string> Converse(WindowSystem& system, const std::string& path,
     return answers;
 }
 
-}
+// A server listening in a folder of the test's own, beside a frame of the screen's size.
+class AutomationServerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"Ostrilan_10001234"));
+        // With no mask of the process's own, the socket's mode is the server's doing alone.
+        const mode_t umask = ::umask(0);
+        ASSERT_TRUE(server.Start()) << server.Error();
+        ::umask(umask);
+    }
+    std::vector<std::string> Converse(const std::vector<std::string>& lines)
+    {
+        return ::Converse(system, path, lines);
+    }
 
-TEST(AutomationServer, RoundTripOfTapIdleWindowsAdvanceAndQuit)
-{
     testenv::TempDir dir;
     testenv::ScopedVirtualClock clock;
     WindowSystem system;
-    RecordingWindow frame(RGB(10, 20, 30));
+    RecordingWindow frame { RGB(10, 20, 30) };
+    const std::string path = (dir / "auto.sock").string();
+    AutomationServer server { system, path };
+};
+
+}
+
+TEST_F(AutomationServerTest, RoundTripOfTapIdleWindowsAdvanceAndQuit)
+{
     RecordingWindow button(RGB(200, 200, 200));
-    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"Ostrilan_10001234"));
     ASSERT_TRUE(button.Create(&frame, RECT { 10, 20, 110, 80 }, WS_CHILD | WS_VISIBLE, 1001, u"Dial"));
     button.SetTimer(1, 1000);
-    AutomationServer server(system, (dir / "auto.sock").string());
-    ASSERT_TRUE(server.Start());
 
     frame.hook = [&](UINT m, WPARAM, LPARAM) {
         if (m != WM_PAINT)
@@ -81,8 +98,7 @@ TEST(AutomationServer, RoundTripOfTapIdleWindowsAdvanceAndQuit)
         return true;
     };
     std::string shot = (dir / "shot.png").string();
-    auto answers = Converse(system, (dir / "auto.sock").string(),
-        { "tap 50 50", "idle", "windows", "advance 3000", "key F10", "frobnicate", "tap 1", "texts",
+    auto answers = Converse({ "tap 50 50", "idle", "windows", "advance 3000", "key F10", "frobnicate", "tap 1", "texts",
             "screenshot " + shot, "quit" });
     ASSERT_EQ(answers.size(), 10u);
     for (size_t i : { 0, 1, 3, 4, 8, 9 })
@@ -121,22 +137,15 @@ TEST(AutomationEndpoint, NamesResolveUnderTheRuntimeFolderAndPathsStayAsGiven)
     EXPECT_EQ(AutomationEndpoint::Resolve("1").index(), 1u);
 }
 
-TEST(AutomationServer, SocketIsPrivateAndAPathInUseOrAnOpenFolderIsRefused)
+TEST_F(AutomationServerTest, SocketIsPrivateAndAPathInUseOrAnOpenFolderIsRefused)
 {
-    testenv::TempDir dir;
-    WindowSystem system;
-    const std::string path = (dir / "auto.sock").string();
-    const mode_t umask = ::umask(0);
-    AutomationServer first(system, path);
-    ASSERT_TRUE(first.Start()) << first.Error();
-    ::umask(umask);
     EXPECT_EQ(ModeOf(path), 0600u);
 
     AutomationServer second(system, path);
     EXPECT_FALSE(second.Start());
     EXPECT_NE(second.Error().find("in use"), std::string::npos) << second.Error();
     EXPECT_TRUE(LineSocket().Connect(path, std::chrono::seconds(5))) << "the first one still listens";
-    first.Stop();
+    server.Stop();
 
     // A socket file nobody listens on any more is taken over.
     int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -166,30 +175,17 @@ TEST(AutomationServer, SocketIsPrivateAndAPathInUseOrAnOpenFolderIsRefused)
     EXPECT_TRUE(sixth.Start()) << sixth.Error();
 }
 
-TEST(AutomationServer, ALineOverFourKibibytesIsRefusedUnechoedAndTheConnectionGoesOn)
+TEST_F(AutomationServerTest, ALineOverFourKibibytesIsRefusedUnechoedAndTheConnectionGoesOn)
 {
-    testenv::TempDir dir;
-    WindowSystem system;
-    const std::string path = (dir / "auto.sock").string();
-    AutomationServer server(system, path);
-    ASSERT_TRUE(server.Start());
     const std::string name = "frobnicate ";
-    EXPECT_EQ(Converse(system, path,
-                  { name + std::string(4096 - name.size(), 'x'), name + std::string(4097 - name.size(), 'x'),
+    EXPECT_EQ(Converse({ name + std::string(4096 - name.size(), 'x'), name + std::string(4097 - name.size(), 'x'),
                       std::string(1 << 20, 'y'), "idle" }),
         (std::vector<std::string> { "error unknown command: frobnicate", "error line too long (at most 4096 bytes)",
             "error line too long (at most 4096 bytes)", "ok" }));
 }
 
-TEST(AutomationServer, AnIdleClientHoldsUpNeitherAnotherClientNorTheInterface)
+TEST_F(AutomationServerTest, AnIdleClientHoldsUpNeitherAnotherClientNorTheInterface)
 {
-    testenv::TempDir dir;
-    WindowSystem system;
-    RecordingWindow frame(RGB(10, 20, 30));
-    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"Frame"));
-    const std::string path = (dir / "auto.sock").string();
-    AutomationServer server(system, path);
-    ASSERT_TRUE(server.Start());
     std::vector<std::string> answers;
     WithUiLoop(system, [&] {
         // One client with half a line sent, one that asks and never reads its answers.
@@ -209,13 +205,8 @@ TEST(AutomationServer, AnIdleClientHoldsUpNeitherAnotherClientNorTheInterface)
     EXPECT_EQ(frame.Count(WM_LBUTTONUP), 3);
 }
 
-TEST(AutomationServer, SixteenClientsAreServedAndASeventeenthIsTurnedAway)
+TEST_F(AutomationServerTest, SixteenClientsAreServedAndASeventeenthIsTurnedAway)
 {
-    testenv::TempDir dir;
-    WindowSystem system;
-    const std::string path = (dir / "auto.sock").string();
-    AutomationServer server(system, path);
-    ASSERT_TRUE(server.Start());
     std::vector<std::string> answers;
     WithUiLoop(system, [&] {
         std::vector<LineSocket> clients(16);
@@ -239,20 +230,14 @@ TEST(AutomationServer, SixteenClientsAreServedAndASeventeenthIsTurnedAway)
 
 // A window whose title brings the window list to exactly 4 MiB is listed; a letter more and the
 // answer is refused rather than sent.
-TEST(AutomationServer, AnAnswerOfFourMebibytesGoesOutAndAByteMoreIsRefused)
+TEST_F(AutomationServerTest, AnAnswerOfFourMebibytesGoesOutAndAByteMoreIsRefused)
 {
-    testenv::TempDir dir;
-    WindowSystem system;
-    RecordingWindow frame(RGB(10, 20, 30));
-    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u""));
-    const std::string path = (dir / "auto.sock").string();
-    AutomationServer server(system, path);
-    ASSERT_TRUE(server.Start());
-    const std::vector<std::string> bare = Converse(system, path, { "windows" });
+    frame.SetWindowText(u"");
+    const std::vector<std::string> bare = Converse({ "windows" });
     ASSERT_EQ(bare.size(), 1u);
     for (const size_t size : { size_t(4'194'304), size_t(4'194'305) }) {
         frame.SetWindowText(WString(size - bare[0].size(), u'a'));
-        const std::vector<std::string> answer = Converse(system, path, { "windows" });
+        const std::vector<std::string> answer = Converse({ "windows" });
         ASSERT_EQ(answer.size(), 1u);
         if (size == 4'194'304)
             EXPECT_EQ(answer[0].size(), 4'194'304u);
@@ -261,22 +246,14 @@ TEST(AutomationServer, AnAnswerOfFourMebibytesGoesOutAndAByteMoreIsRefused)
     }
 }
 
-TEST(AutomationServer, AScreenshotIntoAFifoIsRefusedAndTheInterfaceGoesOn)
+TEST_F(AutomationServerTest, AScreenshotIntoAFifoIsRefusedAndTheInterfaceGoesOn)
 {
-    testenv::TempDir dir;
-    WindowSystem system;
-    RecordingWindow frame(RGB(10, 20, 30));
-    ASSERT_TRUE(frame.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP | WS_VISIBLE, 0, u"Frame"));
     const std::string fifo = (dir / "shot.fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::filesystem::path other = dir / "other.png";
     { std::ofstream(other) << "keep"; }
     std::filesystem::create_symlink(other, dir / "link.png");
-    const std::string path = (dir / "auto.sock").string();
-    AutomationServer server(system, path);
-    ASSERT_TRUE(server.Start());
-    auto answers = Converse(system, path,
-        { "screenshot " + fifo, "screenshot " + (dir / "link.png").string(), "tap 5 5",
+    auto answers = Converse({ "screenshot " + fifo, "screenshot " + (dir / "link.png").string(), "tap 5 5",
             "screenshot " + (dir / "new.png").string() });
     ASSERT_EQ(answers.size(), 4u);
     EXPECT_EQ(answers[0], "error not a regular file: " + fifo);
