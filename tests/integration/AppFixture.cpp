@@ -68,13 +68,15 @@ template <class Write> void AppTest::Dispatch(Write write)
 {
     const ModuleLink& link = Frame().Context()->link;
     const uint64_t before = link.FramesDispatched();
+    const uint64_t wakeups = link.ReaderWakeups();
     write();
     // The reader counts a frame after posting what it carries, so the count itself wakes no
     // loop: look again every few milliseconds.
     const auto deadline = std::chrono::steady_clock::now() + kWait;
     while (!ws.PumpUntil([&] { return link.FramesDispatched() > before; }, std::chrono::milliseconds(2)))
         ASSERT_LT(std::chrono::steady_clock::now(), deadline)
-            << "the application did not read the frame; serial trace: " << testing::PrintToString(TakeTrace("serial "));
+            << "the application did not read the frame; the reader woke " << link.ReaderWakeups() - wakeups
+            << " times since it was written; serial trace: " << testing::PrintToString(TakeTrace("serial"));
     ws.Idle();
 }
 
