@@ -14,12 +14,19 @@ here=$(dirname "$0")
 for tool in cage grim Xwayland python3 convert compare identify; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing (scripts/deps.sh installs it)"; exit 77; }
 done
+# wlroots lays Xwayland's sockets and lock files in /tmp whatever the environment says: every
+# program here runs in a mount namespace of its own whose /tmp is a folder of the test's.
+command -v unshare >/dev/null || { echo "skipped: unshare missing for a private /tmp"; exit 77; }
+private_tmp='mount --bind "$0" /tmp && exec "$@"'
 if [ "$(id -u)" -eq 0 ]; then
     command -v setpriv >/dev/null || { echo "skipped: setpriv missing to leave root"; exit 77; }
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    namespace=(unshare --mount --propagation private)
 else
     as_user=()
+    namespace=(unshare --user --map-current-user --mount --propagation private)
 fi
+"${namespace[@]}" true 2>/dev/null || { echo "skipped: no mount namespace for a private /tmp"; exit 77; }
 
 mkdir -p "$build_dir"
 work=$(mktemp -d -p "$build_dir" kiosk.XXXXXX)
@@ -43,11 +50,15 @@ fail() {
 until_ok() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1; }
 say() { "$here/../xvfb/automation.py" say "$1" "$2"; }
 # The programs run through exec: the pid the test keeps is the program's own.
-run() { exec "${as_user[@]}" env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$work/run" "$@"; }
+run() {
+    exec "${namespace[@]}" sh -c "$private_tmp" "$work/tmp" "${as_user[@]}" env -i PATH=/usr/bin:/bin \
+        HOME="$work/home" XDG_RUNTIME_DIR="$work/run" "$@"
+}
 
 # The device's own folder: the program and the read-only folders shared, data of its own.
 mkdir -p "$work/home" "$work/device/data" "$work/out"
 mkdir -m 700 "$work/run"
+mkdir -m 1777 "$work/tmp"
 ln "$app_dir/ostrilan" "$work/device/ostrilan" 2>/dev/null || cp "$app_dir/ostrilan" "$work/device/ostrilan"
 for entry in "$app_dir"/*/; do
     name=$(basename "$entry")

@@ -1,7 +1,8 @@
 # Sourced by the scripts here: a work folder, a virtual X server on $display, the module simulator
 # on $pty and a device root of the script's own under $work/device. Needs app_dir and display;
 # xvfb_screen sets the virtual screen's size and depth.
-work=$(mktemp -d)
+# ctest runs a test in its build folder: the work folder is made there, not in /tmp.
+work=$(mktemp -d -p "$PWD" xvfb.XXXXXX)
 pids=
 # A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
 cleanup() {
@@ -23,7 +24,8 @@ wait_for() {
     return 1
 }
 
-Xvfb "$display" -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Neither a lock file nor a socket in /tmp: clients reach it through its abstract socket.
+Xvfb "$display" -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp -nolisten unix -nolock >"$work/xvfb.log" 2>&1 &
 pids=$!
 for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
