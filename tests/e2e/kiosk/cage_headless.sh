@@ -10,7 +10,7 @@ set -u
 app_dir=$1
 build_dir=$2
 screens=$3
-here=$(dirname "$0")
+here=$(cd "$(dirname "$0")" && pwd)
 for tool in cage grim Xwayland python3 convert compare identify; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing (scripts/deps.sh installs it)"; exit 77; }
 done
@@ -29,17 +29,9 @@ fi
 "${namespace[@]}" true 2>/dev/null || { echo "skipped: no mount namespace for a private /tmp"; exit 77; }
 
 mkdir -p "$build_dir"
-work=$(mktemp -d -p "$build_dir" kiosk.XXXXXX)
+cd "$build_dir"
+. "$here/../work_folder.sh" kiosk
 chmod 755 "$work"
-pids=
-cleanup() {
-    kill $pids 2>/dev/null
-    for _ in $(seq 20); do kill -0 $pids 2>/dev/null || break; sleep 0.1; done
-    kill -9 $pids 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # A failure leaves its pictures in the build folder's kiosk-failed/.
 fail() {
     echo "FAIL: $*"

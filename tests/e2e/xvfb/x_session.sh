@@ -1,18 +1,7 @@
 # Sourced by the scripts here: a work folder, a virtual X server on $display, the module simulator
 # on $pty and a device root of the script's own under $work/device. Needs app_dir and display;
 # xvfb_screen sets the virtual screen's size and depth.
-# ctest runs a test in its build folder: the work folder is made there, not in /tmp.
-work=$(mktemp -d -p "$PWD" xvfb.XXXXXX)
-pids=
-# A program that does not end within two seconds of SIGTERM is killed: the test never hangs.
-cleanup() {
-    kill $pids 2>/dev/null
-    for _ in $(seq 20); do kill -0 $pids 2>/dev/null || break; sleep 0.1; done
-    kill -9 $pids 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/../work_folder.sh" xvfb
 fail() {
     echo "FAIL: $*"
     tail -n 40 "$work/trace.txt" "$work/err.txt" 2>/dev/null
