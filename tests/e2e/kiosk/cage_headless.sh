@@ -17,7 +17,9 @@ done
 # wlroots lays Xwayland's sockets and lock files in /tmp whatever the environment says: every
 # program here runs in a mount namespace of its own whose /tmp is a folder of the test's.
 command -v unshare >/dev/null || { echo "skipped: unshare missing for a private /tmp"; exit 77; }
-private_tmp='mount --bind "$0" /tmp && exec "$@"'
+# What the programs need that lies under /tmp itself (a build folder there) is bound back into it.
+private_tmp='t=$0; while [ "$1" != -- ]; do mkdir -p "$t/${1#/tmp/}" && mount --bind "$1" "$t/${1#/tmp/}" || exit 1; shift; done
+shift; mount --rbind "$t" /tmp && exec "$@"'
 if [ "$(id -u)" -eq 0 ]; then
     command -v setpriv >/dev/null || { echo "skipped: setpriv missing to leave root"; exit 77; }
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
@@ -43,7 +45,7 @@ until_ok() { for _ in $(seq 300); do "$@" && return 0; sleep 0.1; done; return 1
 say() { "$here/../xvfb/automation.py" say "$1" "$2"; }
 # The programs run through exec: the pid the test keeps is the program's own.
 run() {
-    exec "${namespace[@]}" sh -c "$private_tmp" "$work/tmp" "${as_user[@]}" env -i PATH=/usr/bin:/bin \
+    exec "${namespace[@]}" sh -c "$private_tmp" "$work/tmp" "${under_tmp[@]}" -- "${as_user[@]}" env -i PATH=/usr/bin:/bin \
         HOME="$work/home" XDG_RUNTIME_DIR="$work/run" "$@"
 }
 
@@ -51,6 +53,11 @@ run() {
 mkdir -p "$work/home" "$work/device/data" "$work/out"
 mkdir -m 700 "$work/run"
 mkdir -m 1777 "$work/tmp"
+under_tmp=()
+for needed in "$app_dir" "$work"; do
+    case $needed in /tmp/*) rest=${needed#/tmp/} && under_tmp+=("/tmp/${rest%%/*}") ;; esac
+done
+mapfile -t under_tmp < <(printf '%s\n' "${under_tmp[@]}" | sort -u | grep .)
 ln "$app_dir/ostrilan" "$work/device/ostrilan" 2>/dev/null || cp "$app_dir/ostrilan" "$work/device/ostrilan"
 for entry in "$app_dir"/*/; do
     name=$(basename "$entry")
