@@ -21,6 +21,8 @@ struct Contact {
     std::vector<std::string> numbers;
     // kinds[i] is the kind of numbers[i]; numbers past kMaxKinds are Other.
     std::array<NumberKind, kMaxKinds> kinds = {};
+    // The phone marks the person a favourite (a CATEGORIES entry "favorite" or "favourite").
+    bool favourite = false;
 
     NumberKind KindOf(size_t i) const { return i < kinds.size() ? kinds[i] : NumberKind::Other; }
 

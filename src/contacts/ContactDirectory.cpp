@@ -93,10 +93,12 @@ ContactDirectory::ContactDirectory(std::shared_ptr<const ContactIndex> index, co
     Sort(locale, groups, [&](uint32_t g) { return byName[groupStarts[g]]; });
 
     for (uint32_t g : groups) {
-        Entry entry { byName[groupStarts[g]], uint32_t(m_lines.size()), uint32_t(m_keysPool.size()), 0 };
+        Entry entry { byName[groupStarts[g]], uint32_t(m_lines.size()), uint32_t(m_keysPool.size()), 0,
+            false };
         const size_t first = m_lines.size();
         for (uint32_t at = groupStarts[g]; at < groupStarts[g + 1]; ++at) {
             const uint32_t contact = byName[at];
+            entry.favourite = entry.favourite || m_index->IsFavourite(contact);
             for (size_t i = 0; i < m_index->NumberCountOf(contact) && entry.lineCount < kMaxNumbersPerEntry;
                  ++i) {
                 const uint32_t number = m_index->NumberOf(contact, i);

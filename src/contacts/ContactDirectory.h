@@ -48,6 +48,9 @@ public:
     size_t EntryCount() const { return m_entries.size(); }
     WString Name(size_t entry) const;
     size_t FirstLine(size_t entry) const { return m_entries[entry].firstLine; }
+    bool IsFavourite(size_t entry) const { return m_entries[entry].favourite; }
+    // The line a name stands for when one number is offered: its first mobile number, else its first.
+    size_t BestLineOf(size_t entry) const;
     // The entry of exactly this name, or EntryCount().
     size_t Find(const WString& name) const;
 
@@ -77,6 +80,8 @@ private:
         uint32_t firstLine;
         uint32_t keysAt;
         uint16_t lineCount;
+        // One of the cards of the name is a favourite of the phone.
+        bool favourite;
     };
     struct Number {
         uint32_t entry;
@@ -86,7 +91,6 @@ private:
 
     std::u16string_view NameView(size_t entry) const { return m_index->NameView(m_entries[entry].contact); }
     std::string_view KeysView(size_t entry) const;
-    size_t BestLineOf(size_t entry) const;
     // Orders groups of contacts by the language's rules; contactOf gives a group's first contact.
     void Sort(const std::string& locale, std::vector<uint32_t>& groups,
         const std::function<uint32_t(uint32_t)>& contactOf) const;

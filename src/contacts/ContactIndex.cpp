@@ -40,6 +40,7 @@ bool ContactIndex::Add(const Contact& contact, size_t maxBytes)
     const auto name = uint32_t(m_nameStarts.size());
     m_nameStarts.push_back(uint32_t(m_namePool.size()));
     m_namePool += contact.name;
+    m_favourites.push_back(contact.favourite);
     for (size_t i = 0; i < contact.numbers.size(); ++i) {
         PhoneNumber number(contact.numbers[i]);
         if (number.Empty() || number.Text().size() > PhoneNumber::kMaxChars)
@@ -54,7 +55,8 @@ bool ContactIndex::Add(const Contact& contact, size_t maxBytes)
 void ContactIndex::Seal()
 {
     // Stable, so each group keeps its numbers in the order they came and the first ones stay.
-    std::stable_sort(m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    std::stable_sort(
+        m_entries.begin(), m_entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
     size_t kept = 0;
     for (size_t i = 0, inGroup = 0; i < m_entries.size(); ++i) {
         inGroup = i > 0 && m_entries[i].key == m_entries[i - 1].key ? inGroup + 1 : 0;
@@ -78,6 +80,7 @@ void ContactIndex::Seal()
         m_contactStarts[i] += m_contactStarts[i - 1];
     m_namePool.shrink_to_fit();
     m_nameStarts.shrink_to_fit();
+    m_favourites.shrink_to_fit();
     m_textPool.shrink_to_fit();
     m_sealed = true;
 }

@@ -36,6 +36,7 @@ public:
 
     size_t ContactCount() const { return m_nameStarts.size(); }
     std::u16string_view NameView(size_t contact) const;
+    bool IsFavourite(size_t contact) const { return m_favourites[contact]; }
     // After Seal: the numbers a contact kept, each as dialled (separators removed) with its kind.
     size_t NumberCountOf(size_t contact) const
     {
@@ -66,6 +67,7 @@ private:
 
     std::u16string m_namePool;
     std::vector<uint32_t> m_nameStarts;
+    std::vector<bool> m_favourites;
     std::string m_textPool;
     std::vector<Entry> m_entries;
     // After Seal: m_entries' positions contact by contact, and where each contact's run starts

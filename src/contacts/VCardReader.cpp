@@ -205,6 +205,20 @@ WString CleanName(WString name)
     return name;
 }
 
+// A category list ("Family,Favorite") that puts the card among the phone's favourites.
+bool NamesFavourite(std::string_view categories)
+{
+    for (std::string_view rest = categories; !rest.empty();) {
+        const size_t comma = rest.find(',');
+        const std::string_view item = Trim(rest.substr(0, comma));
+        if (EqualsNoCase(item, "favorite") || EqualsNoCase(item, "favourite")
+            || EqualsNoCase(item, "favorites") || EqualsNoCase(item, "favourites"))
+            return true;
+        rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+    return false;
+}
+
 class CardBuilder {
 public:
     void Add(const Property& property)
@@ -222,6 +236,8 @@ public:
                 = parts.size() > 1 ? CleanName(Decode(Unescape(parts[1]), property.latin1)) : WString();
             m_structured
                 = CleanName(given.empty() || family.empty() ? given + family : given + u' ' + family);
+        } else if (EqualsNoCase(property.name, "CATEGORIES")) {
+            m_favourite = m_favourite || NamesFavourite(value);
         } else if (EqualsNoCase(property.name, "TEL")) {
             std::string_view number = Trim(value);
             // A cut number would be someone else's: one too long is left out.
@@ -239,6 +255,7 @@ public:
         contact.name = m_formatted.empty() ? std::move(m_structured) : std::move(m_formatted);
         contact.numbers = std::move(m_numbers);
         contact.kinds = m_kinds;
+        contact.favourite = m_favourite;
         return !contact.name.empty() && !contact.numbers.empty();
     }
 
@@ -247,6 +264,7 @@ private:
     WString m_structured;
     std::vector<std::string> m_numbers;
     std::array<NumberKind, Contact::kMaxKinds> m_kinds = {};
+    bool m_favourite = false;
 };
 
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // Reads the contacts of vCard text (versions 2.1, 3.0 and 4.0) as phones export them: the name
-// from FN, or from N ("Given Family") when a card has no FN, and every TEL whatever its types.
+// from FN, or from N ("Given Family") when a card has no FN, every TEL whatever its types, and
+// whether its CATEGORIES make it one of the phone's favourites.
 // Values may be quoted-printable (with soft line breaks) and in UTF-8 or another charset (read as
 // Latin-1); long lines may be folded. A broken card (no END, a BEGIN inside it) is skipped and the
 // cards around it are kept; lines outside cards are ignored. A card without a name or without a

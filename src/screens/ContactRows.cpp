@@ -91,6 +91,20 @@ std::vector<ContactRows::IndexCell> ContactRows::Index(size_t cells) const
     return index;
 }
 
+std::vector<size_t> ContactRows::Favourites(const ContactDirectory& directory, std::vector<size_t> mostCalled)
+{
+    if (mostCalled.size() > kMaxMostCalled)
+        mostCalled.resize(kMaxMostCalled);
+    std::vector<size_t> lines = std::move(mostCalled);
+    for (size_t entry = 0; entry < directory.EntryCount() && lines.size() < kMaxFavourites; ++entry) {
+        const bool listed = std::any_of(
+            lines.begin(), lines.end(), [&](size_t line) { return directory.LineAt(line).entry == entry; });
+        if (directory.IsFavourite(entry) && !listed)
+            lines.push_back(directory.BestLineOf(entry));
+    }
+    return lines;
+}
+
 std::vector<size_t> ContactRows::MostCalled(const ContactDirectory& directory, const ScreenContext& ctx)
 {
     struct Count {

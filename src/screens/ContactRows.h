@@ -1,8 +1,8 @@
 #pragma once
 
 // The rows of the contacts screen: the favourites (the contacts called most, from the outgoing
-// list) first, then every number of the directory in its order; and the letter index folded into
-// the cells the screen has room for.
+// list, then those the phone marks) first, then every number of the directory in its order; and
+// the letter index folded into the cells the screen has room for.
 
 #include "contacts/ContactDirectory.h"
 #include "platform/draw/DeviceContext.h"
@@ -15,7 +15,9 @@ class ScreenContext;
 
 class ContactRows {
 public:
-    static constexpr size_t kMaxFavourites = 3;
+    // The most called take at most three rows; the phone's favourites fill up to a page and a bit.
+    static constexpr size_t kMaxMostCalled = 3;
+    static constexpr size_t kMaxFavourites = 8;
 
     struct Row {
         size_t line;
@@ -46,6 +48,9 @@ public:
     // The directory lines of the numbers dialled most often among the outgoing calls kept (the
     // newest first among equals), one per contact.
     static std::vector<size_t> MostCalled(const ContactDirectory& directory, const ScreenContext& ctx);
+    // The favourites' lines: the first kMaxMostCalled of mostCalled, then the phone's favourites
+    // (each by its first mobile number, else its first) in the list's order, each contact once.
+    static std::vector<size_t> Favourites(const ContactDirectory& directory, std::vector<size_t> mostCalled);
 
 private:
     std::shared_ptr<const ContactDirectory> m_directory;

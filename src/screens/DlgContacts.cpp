@@ -119,7 +119,8 @@ void CDlgContacts::Refill()
     if (!m_pContext)
         return;
     std::shared_ptr<const ContactDirectory> directory = m_pContext->Contacts();
-    std::vector<size_t> favourites = ContactRows::MostCalled(*directory, *m_pContext);
+    std::vector<size_t> favourites
+        = ContactRows::Favourites(*directory, ContactRows::MostCalled(*directory, *m_pContext));
     m_rows = ContactRows(std::move(directory), std::move(favourites));
     m_index = m_rows.Index(kIndexCells);
     m_top = 0;

@@ -15,7 +15,10 @@ constexpr const char* kClientPath = "/org/bluez/obex";
 constexpr const char* kClientIface = "org.bluez.obex.Client1";
 constexpr const char* kPhonebookIface = "org.bluez.obex.PhonebookAccess1";
 constexpr const char* kTransferIface = "org.bluez.obex.Transfer1";
-constexpr const char* kBooks[] = { "pb", "cch" };
+// The phone book, the contacts of the call history, and the phone's favourites (PBAP 1.2), whose
+// cards are filed under the category the application reads as a favourite.
+constexpr const char* kBooks[] = { "pb", "cch", "fav" };
+constexpr size_t kFavouritesBook = 2;
 
 int OnProperties(sd_bus_message* m, void* userdata, sd_bus_error*)
 {
@@ -194,7 +197,11 @@ void PhoneBookPull::BookDone()
         Fail("its file is not where it was asked for");
         return;
     }
-    if (!transferfile::AppendBounded(file, kMaxBytes - m_collected.size(), m_collected)) {
+    const size_t before = m_collected.size();
+    if (!transferfile::AppendBounded(file, kMaxBytes - before, m_collected)
+        || (m_book == kFavouritesBook
+            && !transferfile::MarkCards(m_collected, before, "CATEGORIES:favorite", kMaxBytes))) {
+        m_collected.resize(before);
         Fail("its file cannot be read");
         return;
     }
@@ -210,6 +217,12 @@ void PhoneBookPull::Fail(const char* why)
 {
     if (m_book > 0 && !m_collected.empty()) {
         m_bus.Trace("phone book of %s: no %s (%s)", m_addressText.c_str(), kBooks[m_book], why);
+        // A phone without one book may still have the next; the time limit ends them all.
+        RemoveTransferFile();
+        if (m_limit != 0 && ++m_book < std::size(kBooks)) {
+            Select(m_id);
+            return;
+        }
         Finish(true, nullptr);
     } else {
         Finish(false, why);
@@ -219,7 +232,8 @@ void PhoneBookPull::Fail(const char* why)
 void PhoneBookPull::RemoveTransferFile()
 {
     // obexd made the file in our folder; it is ours to remove, and nothing outside it is.
-    const auto file = m_transfer.empty() ? std::filesystem::path() : transferfile::Inside(m_transfers, m_file);
+    const auto file
+        = m_transfer.empty() ? std::filesystem::path() : transferfile::Inside(m_transfers, m_file);
     if (!file.empty()) {
         std::error_code ec;
         std::filesystem::remove(file, ec);

@@ -97,4 +97,27 @@ bool AppendBounded(const std::filesystem::path& file, uintmax_t maxBytes, std::v
     return true;
 }
 
+bool MarkCards(std::vector<uint8_t>& bytes, size_t from, std::string_view line, size_t maxBytes)
+{
+    constexpr std::string_view kEnd = "END:VCARD";
+    // Only the new part is copied: what is before it may be megabytes.
+    std::vector<uint8_t> marked;
+    for (size_t at = from; at < bytes.size(); ++at) {
+        const bool lineStart = at == 0 || bytes[at - 1] == '\n';
+        const bool end = lineStart && bytes.size() - at >= kEnd.size()
+            && std::equal(kEnd.begin(), kEnd.end(), bytes.begin() + ptrdiff_t(at),
+                [](char a, uint8_t b) { return a == (b >= 'a' && b <= 'z' ? char(b - 0x20) : char(b)); });
+        if (end) {
+            marked.insert(marked.end(), line.begin(), line.end());
+            marked.insert(marked.end(), { '\r', '\n' });
+        }
+        marked.push_back(bytes[at]);
+        if (from + marked.size() > maxBytes)
+            return false;
+    }
+    bytes.resize(from);
+    bytes.insert(bytes.end(), marked.begin(), marked.end());
+    return true;
+}
+
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace transferfile {
@@ -22,5 +23,9 @@ std::filesystem::path Inside(const std::filesystem::path& folder, const std::str
 // Appends the whole file to `bytes` when it is a regular file (not a link) of at most `maxBytes`;
 // false, with `bytes` as it was, otherwise.
 bool AppendBounded(const std::filesystem::path& file, uintmax_t maxBytes, std::vector<uint8_t>& bytes);
+
+// Adds `line` (and a line break) before every card's END line from byte `from` on; false, with
+// `bytes` as it was, when that would make them longer than maxBytes.
+bool MarkCards(std::vector<uint8_t>& bytes, size_t from, std::string_view line, size_t maxBytes);
 
 }

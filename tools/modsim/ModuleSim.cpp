@@ -265,8 +265,10 @@ std::string ModuleSim::HelpText()
   roaming on|off           the linked phone's network: roaming or home
   service on|off           the linked phone's network: registered or none
   operator NAME            the linked phone's network name (at most 32 characters kept)
-  contact "NAME" NUMBER    the first paired phone's book gains a contact, written as that phone's
-                           vCard file into the application's contacts folder (see --contacts)
+  contact "NAME" NUMBER [favourite]
+                           the first paired phone's book gains a contact (one of the phone's
+                           favourites with the word), written as that phone's vCard file into
+                           the application's contacts folder (see --contacts)
   vcard PATH               that file (at most 4 MiB) becomes the first paired phone's book
   quit                     end the simulator
 Scenario files also take:

@@ -20,11 +20,14 @@ std::string SimContacts::Execute(const std::vector<std::string>& words, const Bt
 {
     const std::string& cmd = words.at(0);
     if (cmd == "contact") {
-        if (words.size() != 3 || words[1].empty() || words[2].empty() || !OneLine(words[1])
+        const bool favourite = words.size() == 4 && words[3] == "favourite";
+        if ((words.size() != 3 && !favourite) || words[1].empty() || words[2].empty() || !OneLine(words[1])
             || !OneLine(words[2]))
-            return "error contact \"NAME\" NUMBER";
+            return "error contact \"NAME\" NUMBER [favourite]";
+        // A favourite is filed as the phone's favourites book is.
         std::string cards = m_cards + "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + words[1]
-            + "\r\nTEL;TYPE=CELL:" + words[2] + "\r\nEND:VCARD\r\n";
+            + (favourite ? "\r\nCATEGORIES:favorite" : "") + "\r\nTEL;TYPE=CELL:" + words[2]
+            + "\r\nEND:VCARD\r\n";
         std::string answer = Write(phone, cards, "contact");
         if (answer.rfind("ok", 0) == 0)
             m_cards = std::move(cards);

@@ -488,6 +488,7 @@ class LinkedFirst(BluezFlow):
     CARD = (b'BEGIN:VCARD\r\nVERSION:3.0\r\nN:Road;Anna;;;\r\nFN:Anna Road\r\n'
             b'TEL;TYPE=CELL:555-1234\r\nEND:VCARD\r\n')
     HISTORY_CARD = b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Bruno Late\r\nTEL:555-9876\r\nEND:VCARD\r\n'
+    FAVOURITE_CARD = b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Anna Road\r\nTEL;TYPE=CELL:555-1234\r\nEND:VCARD\r\n'
 
     @classmethod
     def setUpClass(cls):
@@ -510,13 +511,16 @@ class LinkedFirst(BluezFlow):
         self.assertIn(' serial-rx 77 04 02 03 02 70\n', pathlib.Path(self.work, 'trace.txt').read_text())
         client = self.session.get_object('org.bluez.obex', '/org/bluez/obex')
 
-        # The phone book, then the contacts of the call history, into one file.
+        # The phone book, the contacts of the call history and the favourites (filed as such) into one file.
         self.complete(0, self.CARD)
         self.complete(1, self.HISTORY_CARD)
+        self.complete(2, self.FAVOURITE_CARD)
         self.wait(lambda: client.GetMethodCalls('RemoveSession', dbus_interface=MOCK), 'the session was not removed')
         [(_, (destination, target))] = client.GetMethodCalls('CreateSession', dbus_interface=MOCK)
         self.assertEqual((str(destination), str(target['Target']).upper()), (ROAD[0], 'PBAP'))
-        self.assertEqual(pathlib.Path(self.contacts, '001A7DDA7101.vcf').read_bytes(), self.CARD + self.HISTORY_CARD)
+        self.assertEqual(pathlib.Path(self.contacts, '001A7DDA7101.vcf').read_bytes(),
+                         self.CARD + self.HISTORY_CARD + self.FAVOURITE_CARD.replace(
+                             b'END:VCARD', b'CATEGORIES:favorite\r\nEND:VCARD'))
 
         call = self.ring(ROAD[0], '5551234')
         self.wait_showing('CDlgIncoming')
@@ -552,8 +556,10 @@ class LinkedFirst(BluezFlow):
         book += b'\r\n' * ((bound - len(book)) // 2) + b'\n' * ((bound - len(book)) % 2)
         self.assertEqual(len(book), bound)
         self.complete(0, book)
-        # The history's book is one byte over what is left: the phone book alone is kept.
+        # The history's book is one byte over what is left, and so are the favourites: the phone book
+        # alone is kept.
         self.complete(1, b'B')
+        self.complete(2, b'C')
         trace = pathlib.Path(self.work, 'bridge.trace')
         self.wait(lambda: 'bytes written' in trace.read_text(), 'the book was not written')
         self.assertIn('%d bytes written' % bound, trace.read_text())
@@ -578,6 +584,7 @@ class LinkedFirst(BluezFlow):
         # obexd's own word comes after it: the phone's books are what is written.
         self.complete(0, self.CARD)
         self.complete(1, self.HISTORY_CARD)
+        self.complete(2, b'')
         self.wait(lambda: pathlib.Path(self.contacts, '001A7DDA7101.vcf').exists(), 'the book was not written')
         self.assertEqual(pathlib.Path(self.contacts, '001A7DDA7101.vcf').read_bytes(), self.CARD + self.HISTORY_CARD)
         self.quit()

@@ -2,6 +2,7 @@
 // without a bridge: the phone's contact dropped with `contact`, the call rung and hung up.
 
 #include "SimAppTest.h"
+#include "contacts/ContactDirectory.h"
 #include "screens/DlgCallHist.h"
 
 namespace {
@@ -38,6 +39,14 @@ TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestartU
     ASSERT_TRUE(Linked());
     EXPECT_EQ(control.Ask("contact \"Sam Orwell\" 5550001", kWait).rfind("ok contact ", 0), 0u);
     ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->CallerName(u"5550001").has_value(); }, kWait));
+    // A favourite of the phone is filed so; a fourth word other than that is refused.
+    EXPECT_EQ(
+        control.Ask("contact \"Tom Vale\" 5550002 fav", kWait), "error contact \"NAME\" NUMBER [favourite]");
+    EXPECT_EQ(control.Ask("contact \"Tom Vale\" 5550002 favourite", kWait).rfind("ok contact ", 0), 0u);
+    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->Contacts()->EntryCount() == 2; }, kWait));
+    const auto book = Frame().Context()->Contacts();
+    EXPECT_TRUE(book->IsFavourite(book->Find(u"Tom Vale")));
+    EXPECT_FALSE(book->IsFavourite(book->Find(u"Sam Orwell")));
 
     ASSERT_EQ(control.Ask("ring 5550001", kWait), "ok ringing");
     ASSERT_TRUE(StatusWithin("Incoming call"));

@@ -81,6 +81,22 @@ TEST(TransferFile, AFileIsReadWholeUpToTheBoundAndNeverThroughALinkOrAFifo)
     }
 }
 
+// The favourites' cards get their category before each END line of the new part only, and only
+// while the whole stays within the bound (the marked size exactly fits; a byte less is refused).
+TEST(TransferFile, TheFavouritesAreMarkedCardByCardWithinTheBound)
+{
+    const std::string before = "BEGIN:VCARD\r\nFN:Old\r\nEND:VCARD\r\n";
+    const std::string cards
+        = "BEGIN:VCARD\r\nFN:A\r\nend:vcard\r\nBEGIN:VCARD\r\nNOTE:END:VCARD\r\nEND:VCARD";
+    const std::string marked = before
+        + "BEGIN:VCARD\r\nFN:A\r\nX:1\r\nend:vcard\r\nBEGIN:VCARD\r\nNOTE:END:VCARD\r\nX:1\r\nEND:VCARD";
+    std::vector<uint8_t> bytes = Bytes(before + cards);
+    EXPECT_FALSE(transferfile::MarkCards(bytes, before.size(), "X:1", marked.size() - 1));
+    EXPECT_EQ(bytes, Bytes(before + cards));
+    EXPECT_TRUE(transferfile::MarkCards(bytes, before.size(), "X:1", marked.size()));
+    EXPECT_EQ(bytes, Bytes(marked));
+}
+
 TEST(TransferFile, ThePrivateFolderIsNewAndOnlyTheUsersOwn)
 {
     testenv::TempDir dir;

@@ -1,5 +1,7 @@
 #include "screens/ContactRows.h"
 
+#include "contacts/VCardReader.h"
+
 #include "platform/core/Text.h"
 
 #include <gtest/gtest.h>
@@ -42,15 +44,37 @@ TEST(ContactRows, TheLetterIndexFoldsLettersOnlyWhenTheyOutnumberTheCells)
     EXPECT_TRUE(Cells(ContactRows(Letters(0), {}), 10).empty());
 }
 
-// Three favourites are kept, a fourth is not; the list follows them.
-TEST(ContactRows, FavouritesComeFirstUpToThree)
+// Eight favourites are kept, a ninth is not; the list follows them.
+TEST(ContactRows, FavouritesComeFirstUpToEight)
 {
-    const ContactRows rows(Letters(5), { 4, 3, 2, 1 });
-    ASSERT_EQ(rows.Count(), 8u);
-    const size_t expected[][2]
-        = { { 4, 1 }, { 3, 1 }, { 2, 1 }, { 0, 0 }, { 1, 0 }, { 2, 0 }, { 3, 0 }, { 4, 0 } };
-    for (size_t r = 0; r < rows.Count(); ++r) {
-        EXPECT_EQ(rows.At(r).line, expected[r][0]) << r;
-        EXPECT_EQ(rows.At(r).favourite, expected[r][1] == 1) << r;
+    const ContactRows rows(Letters(9), { 8, 7, 6, 5, 4, 3, 2, 1, 0 });
+    ASSERT_EQ(rows.Count(), 17u);
+    for (size_t r = 0; r < 8; ++r) {
+        EXPECT_EQ(rows.At(r).line, 8 - r) << r;
+        EXPECT_TRUE(rows.At(r).favourite) << r;
     }
+    EXPECT_EQ(rows.At(8).line, 0u);
+    EXPECT_FALSE(rows.At(8).favourite);
+}
+
+// The three most called first (a fourth is not), then the cards the phone files as a favourite,
+// by their mobile number, each person once.
+TEST(ContactRows, ThePhonesFavouritesFollowTheMostCalled)
+{
+    const char* book
+        = "BEGIN:VCARD\r\nFN:Anna\r\nCATEGORIES:Family,Favorite\r\nTEL;TYPE=HOME:5550001\r\n"
+          "TEL;TYPE=CELL:5550002\r\nEND:VCARD\r\n"
+          "BEGIN:VCARD\r\nFN:Bea\r\nTEL:5550003\r\nEND:VCARD\r\n"
+          "BEGIN:VCARD\r\nFN:Carl\r\nCATEGORIES:favourites\r\nTEL:5550004\r\nEND:VCARD\r\n"
+          "BEGIN:VCARD\r\nFN:Dora\r\nCATEGORIES:Family, Favorites friends\r\nTEL:5550005\r\nEND:VCARD\r\n"
+          "BEGIN:VCARD\r\nFN:Eve\r\nCATEGORIES: FAVOURITE \r\nTEL:5550006\r\nEND:VCARD\r\n";
+    auto index = std::make_shared<ContactIndex>();
+    for (const Contact& contact : VCardReader::Parse(book))
+        index->Add(contact);
+    index->Seal();
+    const ContactDirectory directory(index, "en");
+    ASSERT_EQ(directory.LineCount(), 6u);
+    // Lines: Anna home 0, Anna mobile 1, Bea 2, Carl 3, Dora 4, Eve 5.
+    EXPECT_EQ(ContactRows::Favourites(directory, { 4, 3, 5, 2 }), (std::vector<size_t> { 4, 3, 5, 1 }));
+    EXPECT_EQ(ContactRows::Favourites(directory, {}), (std::vector<size_t> { 1, 3, 5 }));
 }
