@@ -72,7 +72,11 @@ until_ok grep -qs '^pty ' "$work/sim.out" || fail "the simulator gave no pseudo-
 pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
 
 # A fixed virtual time: the clock on the main view is the same in every run.
-(run WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+# Two headless outputs side by side: on a single one, cage hands a full-screen client's buffer to
+# the output directly (scan-out), which wlroots 0.15's headless output accepts in its test but
+# fails to commit, so it stays black. Spanning two, the view is composited as on a panel (where a
+# shared-memory buffer is never scanned out), and the pair is one 2560 x 720 panel to fit.
+(run WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=2 WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     SDL_VIDEODRIVER=wayland OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2="$pty" \
     OSTRILAN_CLOCK=virtual:2026-12-06T10:00:00 OSTRILAN_AUTOMATION="$work/run/app.sock" \
     OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/out/trace.txt" \
@@ -127,10 +131,6 @@ shoot() {
     until output_shows_picture "$name"; do
         tries=$((tries + 1))
         if [ $tries -ge 40 ]; then
-            # wlroots' headless output with the software renderer has been seen to show no client
-            # frame at all on some machines (its output test failing each frame): a black output
-            # is that, not a wrong picture, and the pictures are left unchecked.
-            [ "$(convert "$work/out/$name.png" -format '%[fx:maxima]' info:)" = 0 ] && return 1
             fail "the output does not show the application's picture: $(cat "$work/out/$name.txt")"
         fi
         sleep 0.5
@@ -155,26 +155,19 @@ shoot() {
     fi
 }
 
-blank=
-shoot kiosk-main || blank=yes
+shoot kiosk-main
 # The device reconnects to the last phone a minute after the start; then the phone rings.
 [ "$(say "$work/run/app.sock" 'advance 60000')" = ok ] || fail "advance"
 until_ok eval 'say "$work/run/sim.sock" state | grep -qs "call none"' || fail "the phone did not connect"
 [ "$(say "$work/run/sim.sock" 'ring 5551234')" = "ok ringing" ] || fail "ring"
 until_ok grep -qs 'screen open .* CDlgIncoming' "$work/out/trace.txt" || fail "no incoming call screen"
-if [ -z "$blank" ]; then
-    shoot kiosk-incoming
-    # The difference between the two pictures is the incoming screen, not noise.
-    change=$(compare -metric AE "$work/out/kiosk-main.png" "$work/out/kiosk-incoming.png" null: 2>&1 | cut -d' ' -f1)
-    [ "${change%%.*}" -gt 50000 ] 2>/dev/null || fail "the incoming screen barely changed the output: $change pixels"
-fi
+shoot kiosk-incoming
+# The difference between the two pictures is the incoming screen, not noise.
+change=$(compare -metric AE "$work/out/kiosk-main.png" "$work/out/kiosk-incoming.png" null: 2>&1 | cut -d' ' -f1)
+[ "${change%%.*}" -gt 50000 ] 2>/dev/null || fail "the incoming screen barely changed the output: $change pixels"
 
 # Quit ends the application, and cage with it.
 say "$work/run/app.sock" quit >/dev/null
 timeout 20 tail --pid="$cage_pid" -f /dev/null || fail "cage did not end with the application"
 wait "$cage_pid" || fail "cage ended with $?"
-if [ -n "$blank" ]; then
-    echo "skipped: cage ran the application full screen, took the ring and ended with it, but its headless output stayed black (no client frame shown), so the pictures were not checked"
-    exit 77
-fi
 echo passed
