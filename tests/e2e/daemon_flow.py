@@ -1,10 +1,28 @@
 """What the flows against python-dbusmock's daemons share: waiting on a condition with a deadline,
-and ending the programs a flow started."""
+ending the programs a flow started, and private buses whose sockets stay in the build folder."""
 
 import subprocess
+import tempfile
 import time
 
+import dbusmock
+
 WAIT = 15.0
+
+
+def buses_in_tmpdir():
+    """python-dbusmock's buses listen in /tmp whatever TMPDIR says: theirs go to TMPDIR, the build
+    folder's under the suite."""
+    start = dbusmock.DBusTestCase.start_dbus.__func__
+
+    def start_dbus(cls, conf=None):
+        if conf:
+            text = open(conf, encoding='utf-8').read()
+            text = text.replace('unix:tmpdir=/tmp', 'unix:dir=' + tempfile.gettempdir())
+            with open(conf, 'w', encoding='utf-8') as out:
+                out.write(text)
+        return start(cls, conf)
+    dbusmock.DBusTestCase.start_dbus = classmethod(start_dbus)
 
 
 def until(check, limit=WAIT, between=None):

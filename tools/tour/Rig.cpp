@@ -102,9 +102,11 @@ bool Rig::Start()
 {
     std::error_code error;
     std::filesystem::create_directories(m_options.workDir, error);
-    // Socket paths are short (108 bytes), so they live apart from the work folder.
-    char pattern[] = "/tmp/ostrilan-rig-XXXXXX";
-    if (!::mkdtemp(pattern))
+    // Socket paths are short (108 bytes), so they live apart from the work folder: in TMPDIR (the
+    // build folder's, under the suite), else /tmp.
+    const char* base = getenv("TMPDIR");
+    std::string pattern = std::string(base && *base ? base : "/tmp") + "/ostrilan-rig-XXXXXX";
+    if (!::mkdtemp(pattern.data()))
         return Fail("no temporary folder for the sockets");
     m_socketDir = pattern;
     if (!MakeDevice())

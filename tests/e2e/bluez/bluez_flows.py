@@ -25,7 +25,9 @@ import dbusmock
 # The shared helpers sit beside the flows' folders; their compiled copy is not left in the sources.
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
-from daemon_flow import WAIT, stop_all, until  # noqa: E402
+from daemon_flow import WAIT, buses_in_tmpdir, stop_all, until  # noqa: E402
+
+buses_in_tmpdir()
 
 APP_DIR = WORK_DIR = ''
 MOCK = dbusmock.MOCK_IFACE

@@ -27,7 +27,9 @@ protected:
         ConnectPhone();
         if (!std::filesystem::exists(kDbusDaemon))
             GTEST_SKIP() << "dbus-daemon is not installed";
-        ASSERT_TRUE(daemon.Start(kDbusDaemon, { "--session", "--nofork", "--print-address" }));
+        // The session configuration listens in /tmp: the socket goes to TMPDIR (the build folder's).
+        const std::string listen = "--address=unix:dir=" + std::filesystem::temp_directory_path().string();
+        ASSERT_TRUE(daemon.Start(kDbusDaemon, { "--session", "--nofork", "--print-address", listen }));
         std::optional<std::string> line = daemon.ReadLine(kBusWait);
         ASSERT_TRUE(line && !line->empty());
         address = *line;
