@@ -10,6 +10,7 @@
 #include "platform/controls/FormView.h"
 #include "platform/draw/Bitmap.h"
 #include "platform/draw/Image.h"
+#include "screens/DlgAssistant.h"
 #include "ui/CMyButton.h"
 #include "ui/PhoneGauges.h"
 #include "ui/StatusGauges.h"
@@ -41,6 +42,9 @@ public:
     static constexpr int kGainLevels = 6;
     // The value sent to the module for each gain level.
     static constexpr std::array<int32_t, kGainLevels> MicGainValues { 0, 1, 2, 3, 4, 5 };
+
+    // A finger held this long on the dial tile starts the phone's assistant instead of the tap.
+    static constexpr UINT kAssistantHoldMs = 800;
 
     static constexpr RECT kTopBar { 85, 0, 480, 37 };
     static constexpr RECT kIconArea { 430, 237, 480, 272 };
@@ -74,6 +78,8 @@ public:
 
     int RequestedGainLevel() const { return m_nRequestedGain; }
     StatusGauges* Gauges() const { return m_pGauges.get(); }
+    // The phone's assistant's panel over the tiles, shown while the assistant listens.
+    const CDlgAssistant& AssistantPanel() const { return m_assistant; }
 
 private:
     void SetupButtons();
@@ -94,6 +100,12 @@ private:
     // A tap on a missed-call notice opens the history on its missed list.
     void OnStatusTap(LPARAM point);
     void RefreshMuteButton();
+    // The dial tile held: asks the phone for its assistant. False, and nothing sent, while no
+    // hands-free phone is idle on a bridge (a serial module never sees the command): the press is
+    // then the tap it always was.
+    bool StartAssistant();
+    // The panel shown or hidden as the phone's assistant listens or not.
+    void RefreshAssistant();
 
     std::shared_ptr<const Image> m_pBackground;
     std::shared_ptr<const Bitmap> m_pBluetoothIcon;
@@ -117,4 +129,5 @@ private:
     CMyButton m_btnMicGainDn;
     Button m_btnLevelDn;
     Button m_btnLevelUp;
+    CDlgAssistant m_assistant;
 };
