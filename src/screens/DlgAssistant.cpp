@@ -6,6 +6,7 @@
 #include "controller/TextTable.h"
 #include "platform/controls/DialogTemplate.h"
 #include "platform/draw/DrawText.h"
+#include "platform/win/WindowApi.h"
 #include "screens/CallDisplay.h"
 #include "screens/Context.h"
 #include "store/AppFolders.h"
@@ -79,6 +80,8 @@ void CDlgAssistant::ShowListening(bool listening)
     if (!GetSafeHwnd() || listening == m_bListening)
         return;
     m_bListening = listening;
+    if (!listening)
+        StopHold();
     ShowWindow(listening ? SW_SHOW : SW_HIDE);
     InvalidateRect(nullptr, true);
 }
@@ -99,10 +102,52 @@ void CDlgAssistant::PaintContent(HDC dc)
 
 bool CDlgAssistant::OnCommand(WPARAM wParam, LPARAM)
 {
-    ScreenContext* ctx = Context();
-    if (HIWORD(wParam) != BN_CLICKED || LOWORD(wParam) != IDC_END || !ctx)
+    if (HIWORD(wParam) != BN_CLICKED || LOWORD(wParam) != IDC_END)
         return false;
-    // The window stays until the phone says its assistant ended.
-    (void)ctx->BridgeAction(bridge::Action::AssistantStop);
+    EndAssistant();
     return true;
+}
+
+void CDlgAssistant::EndAssistant()
+{
+    if (ScreenContext* ctx = Context())
+        (void)ctx->BridgeAction(bridge::Action::AssistantStop);
+}
+
+LRESULT CDlgAssistant::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        // The finger's release is this panel's, wherever it ends.
+        m_bHolding = true;
+        SetCapture(GetSafeHwnd());
+        SetTimer(kHoldTimer, kHoldMs);
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    case WM_LBUTTONUP:
+        StopHold();
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        m_bHolding = false;
+        KillTimer(kHoldTimer);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kHoldTimer)
+            return SkinScreen::WindowProc(message, wParam, lParam);
+        if (m_bHolding) {
+            StopHold();
+            EndAssistant();
+        }
+        return 0;
+    default:
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CDlgAssistant::StopHold()
+{
+    KillTimer(kHoldTimer);
+    if (!m_bHolding)
+        return;
+    m_bHolding = false;
+    ReleaseCapture();
 }

@@ -126,7 +126,7 @@ void COstrilanView::OnInitialUpdate()
     m_btnQuit.ShowWindow(SW_SHOW);
 
     // Held, the dial tile starts the phone's assistant; its panel lies over the tiles, hidden.
-    m_btnCall.SetLongPress(kAssistantHoldMs, [this] { return StartAssistant(); });
+    m_btnCall.SetLongPress(CDlgAssistant::kHoldMs, [this] { return StartAssistant(); });
     if (m_assistant.Create(CDlgAssistant::IDD, this))
         RefreshAssistant();
 

@@ -43,9 +43,6 @@ public:
     // The value sent to the module for each gain level.
     static constexpr std::array<int32_t, kGainLevels> MicGainValues { 0, 1, 2, 3, 4, 5 };
 
-    // A finger held this long on the dial tile starts the phone's assistant instead of the tap.
-    static constexpr UINT kAssistantHoldMs = 800;
-
     static constexpr RECT kTopBar { 85, 0, 480, 37 };
     static constexpr RECT kIconArea { 430, 237, 480, 272 };
     static constexpr POINT kIconPos { 430, 240 };

@@ -72,6 +72,20 @@ TEST_F(AssistantTest, HeldJustUnderTheEdgeIsATapAndHeldToItSendsTheStart)
     EXPECT_FALSE(PanelShown());
 }
 
+TEST_F(AssistantTest, HeldAgainWhereTheTileWasTheListeningPanelSendsTheStop)
+{
+    Event(kEvIndicator, { kAssistant, 1 });
+    ASSERT_TRUE(PanelShown());
+    (void)Sent();
+    // The panel lies over the tile: the same finger held there ends the assistant.
+    EXPECT_FALSE(HoldDialTile(799));
+    EXPECT_TRUE(SentOpcodes().empty());
+    EXPECT_FALSE(HoldDialTile(800));
+    EXPECT_THAT(SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, kCmdBridgeAction, 0x06, 0x10 }));
+    // Until the phone says so, the panel stays.
+    EXPECT_TRUE(PanelShown());
+}
+
 TEST_F(AssistantTest, OffAndListeningAreKeptAboveIsRefusedAndTheLinkForgetsIt)
 {
     Event(kEvIndicator, { kAssistant, 2 });
