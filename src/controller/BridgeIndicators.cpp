@@ -37,6 +37,8 @@ bool BridgeIndicators::Set(WPARAM kind, LPARAM value)
         return value <= 1 && Keep(m_roaming, value == 1);
     case bridge::IndicatorKind::Service:
         return value <= 1 && Keep(m_service, value == 1);
+    case bridge::IndicatorKind::Assistant:
+        return value <= 1 && Keep(m_assistant, value == 1);
     case bridge::IndicatorKind::SecondCall:
         // The frame's own: a call's, not the phone's.
         break;
@@ -55,11 +57,12 @@ bool BridgeIndicators::SetText(WPARAM kind, const WString& text)
 
 bool BridgeIndicators::ForgetPhone()
 {
-    bool shown = m_signal || m_battery || m_roaming || m_service || !m_operator.empty();
+    bool shown = m_signal || m_battery || m_roaming || m_service || m_assistant || !m_operator.empty();
     m_signal.reset();
     m_battery.reset();
     m_roaming.reset();
     m_service.reset();
+    m_assistant.reset();
     m_operator.clear();
     return shown;
 }

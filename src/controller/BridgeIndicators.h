@@ -33,6 +33,8 @@ public:
     std::optional<bool> Service() const { return m_service; }
     // Empty while unknown.
     const WString& OperatorName() const { return m_operator; }
+    // Whether the phone's voice assistant listens; unknown until the bridge reports it.
+    std::optional<bool> Assistant() const { return m_assistant; }
 
 private:
     bool m_heard = false;
@@ -41,5 +43,6 @@ private:
     std::optional<BYTE> m_battery;
     std::optional<bool> m_roaming;
     std::optional<bool> m_service;
+    std::optional<bool> m_assistant;
     WString m_operator;
 };

@@ -91,6 +91,8 @@ protected:
     bool m_bCallTalked = false;
     // The notice as last shown, so that it is replaced only while it is still on the line.
     WString m_strNotice;
+    // The audio is routed for the phone's assistant.
+    bool m_bAssistantAudio = false;
 
     int OnCreate();
     void OnDestroy();
@@ -115,6 +117,11 @@ protected:
     void OnBridgeText(WPARAM kind);
     // The phone's signal, battery and network are not known without a link.
     void ForgetPhoneIndicators();
+    // The phone's voice assistant listens and no call rings or runs: the overlay shows and the
+    // car carries its audio.
+    bool AssistantListening() const;
+    // The assistant's audio switched to follow the phone's report.
+    void FollowAssistant();
     // The bridge's report of a second call: logged as it ends, passed to the call screens.
     void OnSecondCall(LPARAM value);
     // The first call ended and the second goes on as the call in progress.

@@ -32,19 +32,6 @@ bool IsConnectedState(BYTE mainState)
     return mainState >= 4 && mainState <= 6;
 }
 
-// The device switched the microphone before the speaker when a call's audio came, and the
-// speaker first when it went.
-void CallAudio(bool on)
-{
-    if (on) {
-        SetCallMic(true);
-        SetCallSpeaker(true);
-    } else {
-        SetCallSpeaker(false);
-        SetCallMic(false);
-    }
-}
-
 }
 
 void CMainFrame::PostToScreen(UINT kind, UINT message, WPARAM wParam, LPARAM lParam)
@@ -193,7 +180,8 @@ void CMainFrame::OnStateReport(BYTE s)
         }
         break;
     case PhoneStatus::kStateConnected:
-        RouteAudio(AudioRoute::Normal);
+        // The phone's assistant speaks and listens through the car as a call does.
+        RouteAudio(AssistantListening() ? AudioRoute::Phone : AudioRoute::Normal);
         ShowAndForeground();
         ShowRestingStatus(ConnectedStatusText());
         if (status.linkKind == kLinkHandsFree) {
@@ -233,17 +221,18 @@ void CMainFrame::OnStateReport(BYTE s)
         break;
     }
 
-    if (status.audioFlag == 0) {
-        CallAudio(false);
+    if (status.audioFlag == 0 && !AssistantListening()) {
+        SetCallAudio(false);
         if (status.linkKind == kLinkHeadset)
             RouteAudio(AudioRoute::Normal);
     } else {
         m_pRingTone->Stop();
-        CallAudio(true);
+        SetCallAudio(true);
         if (status.linkKind == kLinkHeadset)
             RouteAudio(AudioRoute::Phone);
     }
 
+    m_bAssistantAudio = AssistantListening();
     PostToView(WM_BT_EV_STATE, s, 0);
     PostToScreen(kScreenPairMode, WM_BT_EV_STATE, s, 0);
     PostToScreen(kScreenConnect, WM_BT_EV_STATE, s, 0);

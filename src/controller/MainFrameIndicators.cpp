@@ -7,6 +7,7 @@
 #include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "link/ModuleText.h"
+#include "ui/AudioDriverRequests.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)
     }
     if (!m_indicators.Set(kind, value))
         return;
+    if (kind == WPARAM(bridge::IndicatorKind::Assistant))
+        FollowAssistant();
     if (kind != WPARAM(bridge::IndicatorKind::HostStack)) {
         // The phone's own facts: only the main view shows them.
         PostToView(WM_BT_EV_INDICATOR, kind, value);
@@ -61,4 +64,22 @@ void CMainFrame::ForgetPhoneIndicators()
 {
     if (m_indicators.ForgetPhone())
         PostToView(WM_BT_EV_INDICATOR, 0, 0);
+}
+
+bool CMainFrame::AssistantListening() const
+{
+    // A ring or a call takes over: the call screens and the call's audio, as always.
+    return m_indicators.Assistant().value_or(false) && m_pPhoneStatus->mainState == PhoneStatus::kStateConnected;
+}
+
+void CMainFrame::FollowAssistant()
+{
+    // With oFono the phone opens the voice link with its assistant, so the car only has to carry
+    // it: the phone's route, the speaker and the microphone, as for a call, until it ends.
+    const bool listening = AssistantListening();
+    if (listening == m_bAssistantAudio)
+        return;
+    m_bAssistantAudio = listening;
+    RouteAudio(listening ? AudioRoute::Phone : AudioRoute::Normal);
+    SetCallAudio(listening);
 }

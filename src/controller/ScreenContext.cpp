@@ -118,6 +118,16 @@ void ScreenContext::PhoneChosen(const BtAddress& address) const
     m_frame.m_linkedPhone.Chosen(address);
 }
 
+std::optional<WString> ScreenContext::LinkedPhoneName() const
+{
+    return m_frame.m_linkedPhone.Name(pairs);
+}
+
+bool ScreenContext::AssistantListening() const
+{
+    return m_frame.AssistantListening();
+}
+
 const SecondCall& ScreenContext::SecondCallNow() const
 {
     return m_frame.m_secondCall;

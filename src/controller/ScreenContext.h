@@ -75,6 +75,10 @@ public:
     void MissedCallsSeen() const;
     // The phone chosen on Connect, which the status line then names while it is linked.
     void PhoneChosen(const BtAddress& address) const;
+    // The linked phone's stored name, when it is known which phone it is.
+    std::optional<WString> LinkedPhoneName() const;
+    // The phone's voice assistant listens, as the bridge reports it, and no call rings or runs.
+    bool AssistantListening() const;
 
 private:
     CMainFrame& m_frame;

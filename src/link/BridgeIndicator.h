@@ -18,6 +18,7 @@ enum class IndicatorKind : BYTE {
     Roaming = 4, // 0 home network, 1 roaming
     Service = 5, // 0 no network, 1 registered
     SecondCall = 6, // a second call beside the one in progress, SecondCall below
+    Assistant = 7, // the phone's voice assistant: 0 off, 1 listening
 };
 // The highest signal and battery level; roaming and service are 0 or 1.
 inline constexpr BYTE kPhoneLevelMax = 5;

@@ -125,6 +125,11 @@ void COstrilanView::OnInitialUpdate()
     RefreshMuteButton();
     m_btnQuit.ShowWindow(SW_SHOW);
 
+    // Held, the dial tile starts the phone's assistant; its panel lies over the tiles, hidden.
+    m_btnCall.SetLongPress(CDlgAssistant::kHoldMs, [this] { return StartAssistant(); });
+    if (m_assistant.Create(CDlgAssistant::IDD, this))
+        RefreshAssistant();
+
     if (ReadMicGain() == kNoMicGain) {
         constexpr int kStartGainLevel = 4;
         m_nRequestedGain = kStartGainLevel;

@@ -10,6 +10,7 @@
 #include "platform/controls/FormView.h"
 #include "platform/draw/Bitmap.h"
 #include "platform/draw/Image.h"
+#include "screens/DlgAssistant.h"
 #include "ui/CMyButton.h"
 #include "ui/PhoneGauges.h"
 #include "ui/StatusGauges.h"
@@ -74,6 +75,8 @@ public:
 
     int RequestedGainLevel() const { return m_nRequestedGain; }
     StatusGauges* Gauges() const { return m_pGauges.get(); }
+    // The phone's assistant's panel over the tiles, shown while the assistant listens.
+    const CDlgAssistant& AssistantPanel() const { return m_assistant; }
 
 private:
     void SetupButtons();
@@ -94,6 +97,12 @@ private:
     // A tap on a missed-call notice opens the history on its missed list.
     void OnStatusTap(LPARAM point);
     void RefreshMuteButton();
+    // The dial tile held: asks the phone for its assistant. False, and nothing sent, while no
+    // hands-free phone is idle on a bridge (a serial module never sees the command): the press is
+    // then the tap it always was.
+    bool StartAssistant();
+    // The panel shown or hidden as the phone's assistant listens or not.
+    void RefreshAssistant();
 
     std::shared_ptr<const Image> m_pBackground;
     std::shared_ptr<const Bitmap> m_pBluetoothIcon;
@@ -117,4 +126,5 @@ private:
     CMyButton m_btnMicGainDn;
     Button m_btnLevelDn;
     Button m_btnLevelUp;
+    CDlgAssistant m_assistant;
 };

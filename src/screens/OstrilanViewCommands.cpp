@@ -97,6 +97,21 @@ void COstrilanView::OnCall()
         SetHintText(TextTable::Text(text::kMenuNotSent));
 }
 
+bool COstrilanView::StartAssistant()
+{
+    ScreenContext* ctx = Context();
+    if (!ctx || ctx->status.mainState != PhoneStatus::kStateConnected || ctx->status.linkKind != kLinkHandsFree)
+        return false;
+    // The panel comes with the phone's report that its assistant listens.
+    return ctx->BridgeAction(bridge::Action::AssistantStart);
+}
+
+void COstrilanView::RefreshAssistant()
+{
+    ScreenContext* ctx = Context();
+    m_assistant.ShowListening(ctx && ctx->AssistantListening());
+}
+
 void COstrilanView::Redial()
 {
     ScreenContext* ctx = Context();

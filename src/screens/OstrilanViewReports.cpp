@@ -37,6 +37,8 @@ LRESULT COstrilanView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The paint covers the whole view; erasing first would only flicker.
         return 1;
     case WM_DESTROY: {
+        if (m_assistant.GetSafeHwnd())
+            m_assistant.DestroyWindow();
         FormView::WindowProc(message, wParam, lParam);
         m_pBackground.reset();
         m_pBluetoothIcon.reset();
@@ -62,6 +64,7 @@ LRESULT COstrilanView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_BT_EV_BRIDGE_TEXT:
         // The phone's facts changed or were forgotten; the paint reads them afresh.
         InvalidateRect(&PhoneGauges::kArea, false);
+        RefreshAssistant();
         return 0;
     case WM_BT_SPK_VOLUME:
         OnGainReport(wParam, lParam);
@@ -126,6 +129,8 @@ void COstrilanView::OnStateReport()
     if (status.mainState < PhoneStatus::kStateConnected)
         EnableCallButtons(0);
     InvalidateRect(&kIconArea, false);
+    // A ring or a call closes the assistant's panel; the call screens take over.
+    RefreshAssistant();
 }
 
 void COstrilanView::OnLinkReport(WPARAM kind)

@@ -1,5 +1,6 @@
 #include "screens/ScreenTemplates.h"
 
+#include "screens/DlgAssistant.h"
 #include "screens/DlgCallHist.h"
 #include "screens/DlgCallWaiting.h"
 #include "screens/DlgConnect.h"
@@ -25,4 +26,5 @@ void RegisterScreenTemplates()
     CDlgOutgoing::RegisterTemplate();
     CDlgCallWaiting::RegisterTemplate();
     CDlgContacts::RegisterTemplate();
+    CDlgAssistant::RegisterTemplate();
 }

@@ -24,6 +24,19 @@ bool IsCallMicOn()
     return answer == AudioDriver::kAnswerMicOn;
 }
 
+void SetCallAudio(bool on)
+{
+    // The device switched the microphone before the speaker when a call's audio came, and the
+    // speaker first when it went.
+    if (on) {
+        SetCallMic(true);
+        SetCallSpeaker(true);
+    } else {
+        SetCallSpeaker(false);
+        SetCallMic(false);
+    }
+}
+
 void RouteAudio(AudioRoute route)
 {
     DWORD value = route == AudioRoute::Phone ? AudioDriver::kRoutePhone : AudioDriver::kRouteNormal;

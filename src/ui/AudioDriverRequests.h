@@ -12,5 +12,7 @@ void SetCallSpeaker(bool on);
 // The microphone connected to the call; off is the in-call mute.
 void SetCallMic(bool on);
 bool IsCallMicOn();
+// The phone's voice through the speaker and the microphone to the phone, or both off again.
+void SetCallAudio(bool on);
 // The device's audio output to the phone call, or back to its normal path.
 void RouteAudio(AudioRoute route);

@@ -7,6 +7,7 @@
 #include "ui/SkinText.h"
 #include "ui/UiSound.h"
 #include "platform/win/PaintScope.h"
+#include "platform/win/WindowApi.h"
 
 #include <algorithm>
 
@@ -44,6 +45,23 @@ bool CMyButton::Setup(std::shared_ptr<const Bitmap> strip, int x, int y, int wid
     MoveWindow(RECT { x, y, x + width, y + height }, true);
     ShowWindow(SW_SHOW);
     return true;
+}
+
+void CMyButton::SetLongPress(UINT holdMs, std::function<bool()> onHeld)
+{
+    m_nHoldMs = holdMs;
+    m_onHeld = std::move(onHeld);
+}
+
+void CMyButton::OnHoldTimer()
+{
+    KillTimer(kHoldTimer);
+    // Only a finger still on the button holds it; one slid off lets the press go as it would.
+    if (!IsPressed() || !m_onHeld || !m_onHeld())
+        return;
+    // Taken: the press is over here, so the release neither clicks nor sounds.
+    m_bMouseDown = false;
+    ReleaseCapture();
 }
 
 void CMyButton::DrawFrame(HDC dc, int frame)
@@ -114,8 +132,20 @@ LRESULT CMyButton::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_LBUTTONDOWN:
         m_bMouseDown = true;
+        if (m_onHeld)
+            SetTimer(kHoldTimer, m_nHoldMs);
+        return Button::WindowProc(message, wParam, lParam);
+    case WM_TIMER:
+        if (wParam == kHoldTimer) {
+            OnHoldTimer();
+            return 0;
+        }
+        return Button::WindowProc(message, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        KillTimer(kHoldTimer);
         return Button::WindowProc(message, wParam, lParam);
     case WM_LBUTTONUP: {
+        KillTimer(kHoldTimer);
         // Only the end of a press on this button is a release: the stray up that follows a double
         // tap (already answered with its own down and up) stays silent.
         bool released = m_bMouseDown;

@@ -8,6 +8,7 @@
 #include "platform/draw/Bitmap.h"
 #include "ui/SkinPlaces.h"
 
+#include <functional>
 #include <memory>
 
 // One row of a screen's button table: the control id, where the skin puts it, and whether its
@@ -38,6 +39,10 @@ public:
     void DrawItem(DRAWITEMSTRUCT* item) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // A finger held on the button for holdMs asks onHeld; when it takes the press (true) the button
+    // lets go at once and its release clicks nothing. Refused, the press goes on as a tap.
+    void SetLongPress(UINT holdMs, std::function<bool()> onHeld);
+
     // Set by the owning screen for tabs, radio-like choices and mute; it repaints when it wants.
     void SetLatched(bool latched) { m_bLatched = latched; }
     bool IsLatched() const { return m_bLatched; }
@@ -46,11 +51,16 @@ public:
 
 private:
     void DrawCaption(HDC dc, const RECT& client);
+    void OnHoldTimer();
+
+    static constexpr UINT kHoldTimer = 1;
 
     bool m_bHoldLook = false;
     bool m_bClickSound = false;
     bool m_bLatched = false;
     bool m_bMouseDown = false;
+    UINT m_nHoldMs = 0;
+    std::function<bool()> m_onHeld;
     WString m_strCaption;
     bool m_bSetUp = false;
     std::shared_ptr<const Bitmap> m_pStrip;

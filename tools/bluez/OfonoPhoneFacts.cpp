@@ -77,6 +77,9 @@ void OfonoPhoneFacts::Apply(const std::string& modem, const std::string& iface, 
     } else if (iface == kHandsfreeIface) {
         if (auto it = props.numbers.find("BatteryChargeLevel"); it != props.numbers.end())
             m_indicators.Battery(it->second);
+        // The phone ending its assistant (or starting it on its own) reaches the screen as well.
+        if (auto it = props.flags.find("VoiceRecognition"); it != props.flags.end())
+            m_indicators.Assistant(it->second);
     }
 }
 

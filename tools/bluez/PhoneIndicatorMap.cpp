@@ -41,4 +41,9 @@ void PhoneIndicatorMap::Battery(unsigned level)
         bridge::IndicatorKind::Battery, BYTE(std::min<unsigned>(level, bridge::kPhoneLevelMax)));
 }
 
+void PhoneIndicatorMap::Assistant(bool on)
+{
+    m_core.PhoneIndicator(bridge::IndicatorKind::Assistant, on ? 1 : 0);
+}
+
 }

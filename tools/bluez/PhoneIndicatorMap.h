@@ -2,7 +2,7 @@
 
 // oFono's network and hands-free properties of the linked phone, as the module's indicator and
 // text events carry them: strength 0-100 as 0-5 bars, the registration status as service and
-// roaming, the battery's 0-5 as it is, the operator's name.
+// roaming, the battery's 0-5 as it is, the operator's name, the voice assistant on or off.
 
 #include "ModuleCore.h"
 
@@ -27,6 +27,8 @@ public:
     void Status(const std::string& status);
     // org.ofono.Handsfree: BatteryChargeLevel 0-5 (above 5 counts as 5).
     void Battery(unsigned level);
+    // org.ofono.Handsfree: VoiceRecognition, the phone's assistant listening.
+    void Assistant(bool on);
 
 private:
     ModuleCore& m_core;

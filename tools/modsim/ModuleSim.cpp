@@ -242,6 +242,8 @@ std::string ModuleSim::HelpText()
                            calls, the active one's (a waiting caller gives up first)
   waiting NUMBER           as the bridge does, a second call waits behind the one in progress;
                            the device's hold, release, swap, merge and reject act on it
+  assistant                the phone's voice assistant starts or ends on the phone (as the
+                           bridge reports it); the device's start and stop set it too
   audio                    the phone moves the voice to or from the device
   volume N                 the phone reports speaker level N (event 0x0A)
   fields A B               state fields A and B of the state byte
@@ -428,6 +430,8 @@ std::string ModuleSim::Execute(const std::string& line)
         return PlayHostStack(arg(1));
     if (cmd == "waiting")
         return PlayWaiting(w);
+    if (cmd == "assistant")
+        return PlayAssistant();
     if (cmd == "signal" || cmd == "battery" || cmd == "roaming" || cmd == "service" || cmd == "operator")
         return PlayPhoneFact(w);
     if (cmd == "contact" || cmd == "vcard") {

@@ -64,6 +64,8 @@ private:
     std::string PlayPhoneFact(const std::vector<std::string>& words);
     // waiting NUMBER: a second call rings behind the one in progress.
     std::string PlayWaiting(const std::vector<std::string>& words);
+    // assistant: the phone's voice assistant started or ended on the phone itself.
+    std::string PlayAssistant();
     // The other side of the active call hangs up, or the waiting caller gives up.
     void RemoteHangup();
     // The phones' side of the module's commands.

@@ -64,6 +64,15 @@ std::string ModuleSim::PlayWaiting(const std::vector<std::string>& w)
     return "ok waiting " + w[1];
 }
 
+std::string ModuleSim::PlayAssistant()
+{
+    if (!m_core.LinkedPhone())
+        return "error no phone linked";
+    bool on = m_core.PhoneIndicatorValue(IndicatorKind::Assistant) != BYTE(1);
+    (void)m_core.PhoneIndicator(IndicatorKind::Assistant, on ? 1 : 0);
+    return on ? "ok assistant on" : "ok assistant off";
+}
+
 void ModuleSim::BridgeAction(bridge::Action action)
 {
     using bridge::Action;
@@ -90,6 +99,9 @@ void ModuleSim::BridgeAction(bridge::Action action)
         break;
     case Action::AssistantStart:
     case Action::AssistantStop:
+        // The phone reports its assistant as it starts or ends, as oFono's VoiceRecognition does;
+        // the call audio comes with it, which the application routes while it listens.
+        (void)m_core.PhoneIndicator(IndicatorKind::Assistant, action == Action::AssistantStart ? 1 : 0);
         break;
     }
     // A phone ignores what makes no sense for its calls, as the actions' answer came already.

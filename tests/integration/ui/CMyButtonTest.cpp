@@ -74,3 +74,60 @@ TEST_F(ButtonTest, EachStateShowsItsFrameOfTheStripAndEachTapClicks)
     Tap(5, 175);
     EXPECT_EQ(m_parent.Clicks(105), 1);
 }
+
+TEST_F(ButtonTest, HeldToItsEdgeTheButtonAsksAndATakenHoldClicksNothing)
+{
+    CMyButton& button = Add(0);
+    int asked = 0;
+    bool take = true;
+    button.SetLongPress(500, [&] {
+        ++asked;
+        return take;
+    });
+    m_system.Idle();
+    // Each press well after the last, so that none is a double tap's second.
+    auto press = [&] {
+        m_system.Advance(1000);
+        m_system.InjectMouse(WM_LBUTTONDOWN, 40, kTop + 40);
+    };
+    auto hold = [&](uint64_t ms, POINT liftAt) {
+        press();
+        m_system.Idle();
+        m_system.Advance(ms);
+        m_system.InjectMouse(WM_LBUTTONUP, liftAt.x, liftAt.y);
+        m_system.Idle();
+    };
+
+    // Lifted a moment before the edge: a tap, and nothing asked.
+    hold(499, { 40, kTop + 40 });
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(m_parent.Clicks(100), 1);
+    EXPECT_EQ(Played("btnClick.snd"), 1);
+
+    // Held to it and taken: let go at once, the release neither clicks nor sounds.
+    press();
+    m_system.Idle();
+    m_system.Advance(500);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(ShowsFrame(kStrip, 0, Place(0)));
+    m_system.InjectMouse(WM_LBUTTONUP, 40, kTop + 40);
+    m_system.Idle();
+    EXPECT_EQ(m_parent.Clicks(100), 1);
+    EXPECT_EQ(Played("btnClick.snd"), 1);
+
+    // Refused: the press goes on and its release is the tap.
+    take = false;
+    hold(800, { 40, kTop + 40 });
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(m_parent.Clicks(100), 2);
+
+    // A finger slid off before the edge holds nothing, and lifted off the button clicks nothing.
+    press();
+    m_system.InjectMouse(WM_MOUSEMOVE, 300, 250);
+    m_system.Idle();
+    m_system.Advance(600);
+    m_system.InjectMouse(WM_LBUTTONUP, 300, 250);
+    m_system.Idle();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(m_parent.Clicks(100), 2);
+}

@@ -17,12 +17,13 @@ const char* const kLanguages[] = { "cze", "dan", "ger", "gre", "eng", "spa", "fi
 
 // Texts used as a printf format with one integer argument.
 const std::string_view kFormatKeys[] = { "CNMS0402", "PMMS0602", "PMMS0604" };
-// Status line texts filled with a count (%d) and a name (%s), each at most once, in any order.
+// Texts filled with a count (%d) and a name (%s), each at most once, in any order.
 struct NamedFormat {
     std::string_view key;
     bool count;
 };
-const NamedFormat kNamedFormats[] = { { "MISS0001", false }, { "MISS0002", true }, { "LINK0001", false } };
+const NamedFormat kNamedFormats[] = { { "MISS0001", false }, { "MISS0002", true }, { "LINK0001", false },
+    { "ASST0003", false } };
 }
 
 // Every key, nothing else, and placeholders only where the text is a format.
@@ -35,9 +36,9 @@ TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextAndFormatsOnlyWhereMeant)
         CatalogReader reader;
         ASSERT_TRUE(reader.ReadFile(path));
         // The device's 128, the host stack's seven causes, the two save failures', the missed-call
-        // notice's three, the linked phone's, the second call's twelve and the phone book's five (number
-        // kinds, empty list).
-        EXPECT_EQ(reader.Count(), 158u);
+        // notice's three, the linked phone's, the second call's twelve, the phone book's five (number
+        // kinds, empty list) and the voice assistant's five.
+        EXPECT_EQ(reader.Count(), 163u);
         auto library = LanguageLibrary::GetInstance();
         ASSERT_TRUE(library->Open(FromUtf8(path.string())));
         for (std::string_view key : TextTable::Keys()) {

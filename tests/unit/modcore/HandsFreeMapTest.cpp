@@ -278,6 +278,26 @@ TEST(PhoneIndicatorMap, FactsWaitForTheLinkAreSentAgainOnEachStateAnswerAndAreFo
     EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::HostStack, 1));
 }
 
+TEST(PhoneIndicatorMap, VoiceRecognitionIsTheAssistantOnOrOffAndGoesWithTheLink)
+{
+    Module m;
+    m.Linked();
+    (void)m.Frames();
+    handsfree::PhoneIndicatorMap facts(m.core);
+    facts.Assistant(false);
+    facts.Assistant(true);
+    facts.Assistant(true); // unchanged: nothing new
+    EXPECT_EQ(m.Frames(), (Frames { "04 60 07 00", "04 60 07 01" }));
+    // Sent again with each state answer, as the application flushes the line when it opens it.
+    m.Command({ 0x05 });
+    EXPECT_THAT(m.Frames(), testing::Contains("04 60 07 01"));
+    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 0));
+    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 2));
+    EXPECT_EQ(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant), std::optional<BYTE>(0));
+    m.map.ModemGone(kRoadModem);
+    EXPECT_FALSE(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant));
+}
+
 TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachThePhone)
 {
     struct Case {

@@ -1,0 +1,153 @@
+#include "screens/DlgAssistant.h"
+
+#include "controller/ScreenContext.h"
+#include "controller/StatusText.h"
+#include "controller/TextKeys.h"
+#include "controller/TextTable.h"
+#include "platform/controls/DialogTemplate.h"
+#include "platform/draw/DrawText.h"
+#include "platform/win/WindowApi.h"
+#include "screens/CallDisplay.h"
+#include "screens/Context.h"
+#include "store/AppFolders.h"
+#include "ui/SkinImages.h"
+
+namespace {
+
+namespace place = skin::place::assistant;
+
+// Touched while driving: no smaller than the call screen's own answer button.
+constexpr bool AtLeastAnswerSize(const skin::place::Control& button)
+{
+    const RECT& answer = skin::place::incoming::btn_accept.rect;
+    const RECT& r = button.rect;
+    return r.right - r.left >= answer.right - answer.left && r.bottom - r.top >= answer.bottom - answer.top;
+}
+static_assert(AtLeastAnswerSize(place::btn_end), "the assistant's end button must be as large as the answer button");
+
+constexpr calldisplay::TextStyle kTitleStyle { 15, 6, calldisplay::kMessageColor,
+    DT_LEFT | DT_VCENTER | DT_SINGLELINE, true };
+constexpr calldisplay::TextStyle kListeningStyle { 17, 7, calldisplay::kNumberColor,
+    DT_CENTER | DT_VCENTER | DT_SINGLELINE, true };
+constexpr calldisplay::TextStyle kHintStyle { 13, 5, RGB(163, 179, 202), DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+    true };
+
+}
+
+CDlgAssistant::CDlgAssistant()
+    : SkinScreen(IDD)
+{
+}
+
+void CDlgAssistant::RegisterTemplate()
+{
+    DialogTemplate dialogTemplate;
+    dialogTemplate.id = IDD;
+    dialogTemplate.rect = kPlace;
+    dialogTemplate.style = WS_CHILD;
+    dialogTemplate.controls.push_back({ IDC_END, ControlClass::Button, u"", BS_OWNERDRAW, RECT { 0, 0, 10, 10 } });
+    DialogTemplates::Register(std::move(dialogTemplate));
+}
+
+void CDlgAssistant::DoDataExchange(DataExchange* dx)
+{
+    DDX_Control(dx, IDC_END, m_btnEnd);
+}
+
+WString CDlgAssistant::BackgroundPath() const
+{
+    return ImagePath(u"assistant\\bg_assistant.pbg");
+}
+
+bool CDlgAssistant::OnInitDialog()
+{
+    // A small window like the second call's panel: its background is only taken here and drawn
+    // by its paints.
+    Dialog::OnInitDialog();
+    m_pBackground = SkinBackground(BackgroundPath());
+    SetupButtons();
+    SetWindowPos(nullptr, kPlace.left, kPlace.top, kPlace.Width(), kPlace.Height(), SWP_HIDEWINDOW);
+    return true;
+}
+
+void CDlgAssistant::SetupButtons()
+{
+    m_btnEnd.Setup(place::btn_end, WString(TextTable::Text(text::kAssistantEnd)), false, true);
+}
+
+void CDlgAssistant::ShowListening(bool listening)
+{
+    if (!GetSafeHwnd() || listening == m_bListening)
+        return;
+    m_bListening = listening;
+    if (!listening)
+        StopHold();
+    ShowWindow(listening ? SW_SHOW : SW_HIDE);
+    InvalidateRect(nullptr, true);
+}
+
+void CDlgAssistant::PaintContent(HDC dc)
+{
+    ScreenContext* ctx = Context();
+    if (!ctx || !m_bListening)
+        return;
+    std::optional<WString> phone = ctx->LinkedPhoneName();
+    const WString listening = phone
+        ? FillStatusText(TextTable::Text(text::kAssistantPhoneListening), 0, *phone)
+        : WString(TextTable::Text(text::kAssistantListening));
+    calldisplay::DrawCallText(dc, TextTable::Text(text::kAssistantTitle), place::title, kTitleStyle);
+    calldisplay::DrawCallText(dc, listening, place::listening, kListeningStyle);
+    calldisplay::DrawCallText(dc, TextTable::Text(text::kAssistantHint), place::hint, kHintStyle);
+}
+
+bool CDlgAssistant::OnCommand(WPARAM wParam, LPARAM)
+{
+    if (HIWORD(wParam) != BN_CLICKED || LOWORD(wParam) != IDC_END)
+        return false;
+    EndAssistant();
+    return true;
+}
+
+void CDlgAssistant::EndAssistant()
+{
+    if (ScreenContext* ctx = Context())
+        (void)ctx->BridgeAction(bridge::Action::AssistantStop);
+}
+
+LRESULT CDlgAssistant::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN:
+        // The finger's release is this panel's, wherever it ends.
+        m_bHolding = true;
+        SetCapture(GetSafeHwnd());
+        SetTimer(kHoldTimer, kHoldMs);
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    case WM_LBUTTONUP:
+        StopHold();
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    case WM_CAPTURECHANGED:
+        m_bHolding = false;
+        KillTimer(kHoldTimer);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kHoldTimer)
+            return SkinScreen::WindowProc(message, wParam, lParam);
+        if (m_bHolding) {
+            StopHold();
+            EndAssistant();
+        }
+        return 0;
+    default:
+        return SkinScreen::WindowProc(message, wParam, lParam);
+    }
+}
+
+void CDlgAssistant::StopHold()
+{
+    KillTimer(kHoldTimer);
+    if (!m_bHolding)
+        return;
+    m_bHolding = false;
+    ReleaseCapture();
+}
