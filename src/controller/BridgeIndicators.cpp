@@ -37,6 +37,8 @@ bool BridgeIndicators::Set(WPARAM kind, LPARAM value)
         return value <= 1 && Keep(m_roaming, value == 1);
     case bridge::IndicatorKind::Service:
         return value <= 1 && Keep(m_service, value == 1);
+    case bridge::IndicatorKind::InbandRinging:
+        return value <= 1 && Keep(m_inband, value == 1);
     case bridge::IndicatorKind::SecondCall:
         // The frame's own: a call's, not the phone's.
         break;
@@ -60,6 +62,8 @@ bool BridgeIndicators::ForgetPhone()
     m_battery.reset();
     m_roaming.reset();
     m_service.reset();
+    // Never drawn, so it does not count as shown.
+    m_inband.reset();
     m_operator.clear();
     return shown;
 }

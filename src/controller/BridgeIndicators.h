@@ -31,6 +31,8 @@ public:
     std::optional<BYTE> Battery() const { return m_battery; }
     std::optional<bool> Roaming() const { return m_roaming; }
     std::optional<bool> Service() const { return m_service; }
+    // The phone rings through the car itself: nothing of ours need be said over it.
+    bool InbandRinging() const { return m_inband.value_or(false); }
     // Empty while unknown.
     const WString& OperatorName() const { return m_operator; }
 
@@ -41,5 +43,6 @@ private:
     std::optional<BYTE> m_battery;
     std::optional<bool> m_roaming;
     std::optional<bool> m_service;
+    std::optional<bool> m_inband;
     WString m_operator;
 };

@@ -18,6 +18,7 @@ enum class IndicatorKind : BYTE {
     Roaming = 4, // 0 home network, 1 roaming
     Service = 5, // 0 no network, 1 registered
     SecondCall = 6, // a second call beside the one in progress, SecondCall below
+    InbandRinging = 8, // 0 no, 1 the phone sends its own ring over the call's audio
 };
 // The highest signal and battery level; roaming and service are 0 or 1.
 inline constexpr BYTE kPhoneLevelMax = 5;

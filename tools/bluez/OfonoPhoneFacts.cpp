@@ -77,6 +77,8 @@ void OfonoPhoneFacts::Apply(const std::string& modem, const std::string& iface, 
     } else if (iface == kHandsfreeIface) {
         if (auto it = props.numbers.find("BatteryChargeLevel"); it != props.numbers.end())
             m_indicators.Battery(it->second);
+        if (auto it = props.flags.find("InbandRinging"); it != props.flags.end())
+            m_indicators.InbandRinging(it->second);
     }
 }
 

@@ -27,6 +27,8 @@ public:
     void Status(const std::string& status);
     // org.ofono.Handsfree: BatteryChargeLevel 0-5 (above 5 counts as 5).
     void Battery(unsigned level);
+    // org.ofono.Handsfree: InbandRinging, the phone's own ring sent over the call's audio.
+    void InbandRinging(bool inband);
 
 private:
     ModuleCore& m_core;
