@@ -33,6 +33,12 @@ void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)
     }
     if (!m_indicators.Set(kind, value))
         return;
+    if (kind == WPARAM(bridge::IndicatorKind::InbandRinging)) {
+        // The phone's own ring: nothing of ours is said over it. Nothing is drawn of it.
+        if (m_indicators.InbandRinging())
+            StopCallerSpeech();
+        return;
+    }
     if (kind != WPARAM(bridge::IndicatorKind::HostStack)) {
         // The phone's own facts: only the main view shows them.
         PostToView(WM_BT_EV_INDICATOR, kind, value);
