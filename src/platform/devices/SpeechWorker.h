@@ -1,6 +1,6 @@
 #pragma once
 
-// One long-lived thread that turns text into sound off the interface thread. A request not yet
+// One long-lived thread, at a lower priority, that turns text into sound off the interface thread. A request not yet
 // begun is replaced by the next one; a finished one is kept for its ticket until taken or
 // replaced, and `done` is called on the worker's thread with the ticket: post a message from it,
 // touch no window. A failing synthesis says why in one log line, the first time only.
