@@ -136,6 +136,30 @@ TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
     EXPECT_EQ(worker.Take(2), nullptr) << "taken once";
 }
 
+TEST(SpeechWorker, WithoutTheLibrarysDataEachRequestEndsWithNoSound)
+{
+    testenv::TempDir empty;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<uint32_t> done;
+    SpeechWorker worker(
+        44100,
+        [&](uint32_t ticket) {
+            std::lock_guard lock(mutex);
+            done.push_back(ticket);
+            changed.notify_all();
+        },
+        empty.Path());
+    for (uint32_t ticket : { 7u, 8u }) {
+        worker.Request(ticket, "Sam Orwell", "en-us");
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30),
+            [&] { return std::find(done.begin(), done.end(), ticket) != done.end(); }));
+        lock.unlock();
+        EXPECT_EQ(worker.Take(ticket), nullptr);
+    }
+}
+
 TEST(AudioOutput, ASoundOverTheVoiceDucksItToAQuarterAndTheVoiceComesBackAfter)
 {
     testenv::ScopedVirtualClock clock;
