@@ -1,7 +1,7 @@
 #include "controller/MainFrame.h"
-#include "controller/CallerSpeech.h"
 
 #include "contacts/ContactBook.h"
+#include "controller/CallerSpeech.h"
 #include "controller/ScreenContext.h"
 #include "controller/ScreenFactory.h"
 #include "controller/TextKeys.h"
