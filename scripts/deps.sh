@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config git ccache
-    libsdl2-dev libfreetype-dev libicu-dev libstb-dev libspng-dev fonts-dejavu-core fonts-font-awesome fonts-dejavu-extra
+    libsdl2-dev libfreetype-dev libicu-dev libstb-dev libspng-dev libespeak-ng-dev espeak-ng-data fonts-dejavu-core fonts-font-awesome fonts-dejavu-extra
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     gettext clang libclang-rt-14-dev
     xvfb xauth xdotool imagemagick sox

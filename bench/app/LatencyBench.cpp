@@ -2,6 +2,7 @@
 // in the same run:
 // - the module's ring event written on the terminal until the incoming call screen has been
 //   presented, beside the bare terminal: the same bytes written and read back on a second pty;
+// - the same with the caller's name said, beside the same without;
 // - a tap on the main view's speaker mute button until its repaint has been presented, beside a
 //   tap on a bare full-screen window that repaints itself with one full-screen copy.
 // "Presented" is the display backend's present after the round of painting.
@@ -203,6 +204,77 @@ BENCHMARK(BM_RingWithNumberToIncomingScreenPresented)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond)
     ->Iterations(300);
+
+// The ring and a known caller's number, as above, until the incoming screen is presented; with
+// the caller's name said (OSTRILAN_SPEAK_CALLER=on: the speech is made on its worker thread as
+// the number comes) and without, in alternating rounds of one run. x_speech is the median with
+// speech over the median without (target: at most 1.10).
+std::optional<std::vector<double>> RingsWithSpeech(bool speak, int rings)
+{
+    setenv("OSTRILAN_SPEAK_CALLER", speak ? "on" : "off", 1);
+    const std::string caller = "0301000777";
+    std::vector<double> samples;
+    {
+        InProcessApp app;
+        std::filesystem::create_directories(app.Root() / "data" / "contacts");
+        std::ofstream(app.Root() / "data" / "contacts" / "phone.vcf", std::ios::binary)
+            << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Sam Orwell\r\nTEL:0301000777\r\nEND:VCARD\r\n";
+        if (!app.Start() || !app.ConnectPhone())
+            return std::nullopt;
+        CMainFrame& frame = app.Frame();
+        if (!app.ws.PumpUntil([&] { return frame.Context()->CallerName(u"0301000777").has_value(); },
+                std::chrono::seconds(20)))
+            return std::nullopt;
+        for (int i = 0; i < rings; ++i) {
+            const uint64_t before = app.ws.Backend().Presents();
+            const uint64_t framesBefore = frame.Context()->link.FramesDispatched();
+            const auto written = SteadyClock::now();
+            app.WriteEvent(0x04);
+            app.WriteEvent(0x05, { caller.begin(), caller.end() });
+            auto presented = PresentedAfter(app.ws, before, [&] {
+                return frame.ScreenWindow(kScreenIncoming) != nullptr
+                    && frame.Context()->link.FramesDispatched() >= framesBefore + 2;
+            });
+            if (!presented)
+                return std::nullopt;
+            samples.push_back(Micros(*presented - written));
+            // The first tone passes: the name is said when it is ready.
+            app.Advance(3000);
+            app.ws.Idle();
+            CallerGivesUp(app);
+        }
+    }
+    unsetenv("OSTRILAN_SPEAK_CALLER");
+    return samples;
+}
+
+void BM_RingToIncomingScreenWithSpeech(benchmark::State& state)
+{
+    constexpr int kRounds = 4;
+    constexpr int kRingsPerRound = 60;
+    std::vector<double> with;
+    std::vector<double> without;
+    for (auto _ : state) {
+        for (int round = 0; round < kRounds; ++round) {
+            const bool speak = round % 2 == 1;
+            std::optional<std::vector<double>> samples = RingsWithSpeech(speak, kRingsPerRound);
+            if (!samples) {
+                state.SkipWithError("the incoming call screen was never presented");
+                return;
+            }
+            auto& into = speak ? with : without;
+            into.insert(into.end(), samples->begin(), samples->end());
+        }
+    }
+    const double on = Percentile(with, 0.50);
+    const double off = Percentile(without, 0.50);
+    state.counters["median_us"] = on;
+    state.counters["p99_us"] = Percentile(with, 0.99);
+    state.counters["off_median_us"] = off;
+    state.counters["off_p99_us"] = Percentile(without, 0.99);
+    state.counters["x_speech"] = off > 0 ? on / off : 0;
+}
+BENCHMARK(BM_RingToIncomingScreenWithSpeech)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A full-screen window that repaints itself with one copy of a full-screen bitmap on every tap.
 class BareWindow : public Window {

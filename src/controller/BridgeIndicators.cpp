@@ -39,6 +39,8 @@ bool BridgeIndicators::Set(WPARAM kind, LPARAM value)
         return value <= 1 && Keep(m_service, value == 1);
     case bridge::IndicatorKind::Assistant:
         return value <= 1 && Keep(m_assistant, value == 1);
+    case bridge::IndicatorKind::InbandRinging:
+        return value <= 1 && Keep(m_inband, value == 1);
     case bridge::IndicatorKind::SecondCall:
         // The frame's own: a call's, not the phone's.
         break;
@@ -63,6 +65,8 @@ bool BridgeIndicators::ForgetPhone()
     m_roaming.reset();
     m_service.reset();
     m_assistant.reset();
+    // Never drawn, so it does not count as shown.
+    m_inband.reset();
     m_operator.clear();
     return shown;
 }

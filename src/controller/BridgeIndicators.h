@@ -31,6 +31,8 @@ public:
     std::optional<BYTE> Battery() const { return m_battery; }
     std::optional<bool> Roaming() const { return m_roaming; }
     std::optional<bool> Service() const { return m_service; }
+    // The phone rings through the car itself: nothing of ours need be said over it.
+    bool InbandRinging() const { return m_inband.value_or(false); }
     // Empty while unknown.
     const WString& OperatorName() const { return m_operator; }
     // Whether the phone's voice assistant listens; unknown until the bridge reports it.
@@ -44,5 +46,6 @@ private:
     std::optional<bool> m_roaming;
     std::optional<bool> m_service;
     std::optional<bool> m_assistant;
+    std::optional<bool> m_inband;
     WString m_operator;
 };

@@ -1,6 +1,7 @@
 #include "controller/MainFrame.h"
 
 #include "contacts/ContactBook.h"
+#include "controller/CallerSpeech.h"
 #include "controller/ScreenContext.h"
 #include "controller/ScreenFactory.h"
 #include "controller/TextKeys.h"
@@ -9,6 +10,7 @@
 #include "platform/controls/Dialog.h"
 #include "platform/controls/MessageBox.h"
 #include "platform/core/Text.h"
+#include "platform/devices/AudioSystem.h"
 #include "platform/devices/DeviceLanguage.h"
 #include "platform/devices/LanguageLibrary.h"
 #include "platform/draw/DrawText.h"
@@ -79,6 +81,10 @@ int CMainFrame::OnCreate()
         ContactDirectory::LocaleFor(DeviceLanguage::Current()));
     if (!m_pContacts->Start())
         Log::Printf(Log::Priority::Warning, "contacts: the folder cannot be watched; no caller names");
+    if (ReadSpeakCaller()) {
+        m_pCallerSpeech = std::make_unique<CallerSpeech>(
+            GetSafeHwnd(), WM_PHONE_SPEECH_READY, AudioSystem::Current().OutputRate());
+    }
     m_pScreenContext = std::make_unique<ScreenContext>(
         *this, m_btModule, *m_pPhoneStatus, *m_pCallLog, *m_pPairStore, *m_pPrefStore, *m_pRingTone);
 
@@ -117,6 +123,7 @@ int CMainFrame::OnCreate()
 void CMainFrame::OnDestroy()
 {
     m_pScreenContext.reset();
+    m_pCallerSpeech.reset();
     m_pContacts.reset();
     m_btModule.Stop();
     SetBtAudio(false);
@@ -137,7 +144,9 @@ void CMainFrame::OnDestroy()
 bool CMainFrame::LoadTexts()
 {
     m_pLanguage = LanguageLibrary::GetInstance();
-    const char16_t* file = TextTable::LanguageFile(m_pLanguage->CurrentLanguage());
+    const LANGID language = m_pLanguage->CurrentLanguage();
+    const char16_t* file = TextTable::LanguageFile(language);
+    m_speechVoice = CallerSpeech::VoiceFor(language);
     Trace::Write("app", "language " + ToUtf8(file));
     if (!m_pLanguage->Open(LangPath(file))) {
         Log::Warning("language catalog " + ToUtf8(LangPath(file)) + " missing, English instead");
@@ -145,6 +154,7 @@ bool CMainFrame::LoadTexts()
         // A close that came while the box was up (a signal) has taken the frame down meanwhile.
         if (m_bStopped)
             return false;
+        m_speechVoice = CallerSpeech::VoiceFor(0);
         if (!m_pLanguage->Open(LangPath(u"lang_eng.bin"))) {
             Log::Error("language catalog " + ToUtf8(LangPath(u"lang_eng.bin")) + " missing, closing");
             MessageBox(GetSafeHwnd(), u"<lang_eng.bin> NOT found!", u"CAUTION", MB_OK);
@@ -281,6 +291,9 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_PHONE_SHOW_MISSED:
         OpenMissedCalls();
+        return 0;
+    case WM_PHONE_SPEECH_READY:
+        OnSpeechReady(wParam);
         return 0;
     default: {
         bool handled = false;

@@ -26,6 +26,7 @@ class RingTonePlayer;
 class ContactBook;
 class ScreenContext;
 class LanguageLibrary;
+class CallerSpeech;
 
 class CMainFrame : public FrameWindow {
 public:
@@ -38,6 +39,8 @@ public:
     static constexpr UINT kUnansweredTimerMs = 1000;
     static constexpr UINT kReconnectTimer = 3;
     static constexpr UINT kReconnectTimerMs = 60000;
+    // Fires when the first ring tone has played once: the caller's name is said then.
+    static constexpr UINT kSpeechTimer = 4;
 
     CMainFrame();
     ~CMainFrame() override;
@@ -77,6 +80,10 @@ protected:
     std::unique_ptr<RingTonePlayer> m_pRingTone;
     // The callers' names, read off the UI thread from data/contacts/.
     std::unique_ptr<ContactBook> m_pContacts;
+    // The ringing caller said; null when the preference is off.
+    std::unique_ptr<CallerSpeech> m_pCallerSpeech;
+    // The espeak-ng voice of the interface's language.
+    std::string m_speechVoice;
     int32_t m_nSpeakerVolume = kStartVolume;
     BridgeIndicators m_indicators;
     // A second call beside the one in progress; only the bridge reports one.
@@ -104,6 +111,10 @@ protected:
     void OnStateReport(BYTE state);
     void OnIncomingRing();
     void RingOfCall(bool alreadyRinging);
+    // The caller's name is said on this ring, unless the phone rings through the car itself.
+    void StartCallerSpeech();
+    void StopCallerSpeech();
+    void OnSpeechReady(WPARAM ticket);
     void EndCall(bool keepTimer, bool log);
     // Timer 1 stopped, with the call time brought up to this moment while it was running.
     void StopCallClock();

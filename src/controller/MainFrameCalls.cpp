@@ -3,6 +3,8 @@
 
 #include "controller/MainFrame.h"
 
+#include "contacts/ContactBook.h"
+#include "controller/CallerSpeech.h"
 #include "controller/MediaPlayers.h"
 #include "controller/PhoneMessages.h"
 #include "controller/TextKeys.h"
@@ -220,6 +222,8 @@ void CMainFrame::OnStateReport(BYTE s)
     default:
         break;
     }
+    if (status.mainState != PhoneStatus::kStateRinging || status.audioFlag != 0)
+        StopCallerSpeech();
 
     if (status.audioFlag == 0 && !AssistantListening()) {
         SetCallAudio(false);
@@ -270,12 +274,36 @@ void CMainFrame::RingOfCall(bool alreadyRinging)
         status.elapsedSeconds = 0;
         status.prevMainState = status.mainState;
         status.mainState = PhoneStatus::kStateRinging;
+        StartCallerSpeech();
     }
     if (!ScreenWindow(kScreenIncoming)) {
         ShowAndForeground();
         CloseScreen(kScreenAll);
         OpenScreen(kScreenIncoming);
     }
+}
+
+void CMainFrame::StartCallerSpeech()
+{
+    if (!m_pCallerSpeech || m_indicators.InbandRinging())
+        return;
+    m_pCallerSpeech->RingStarted();
+    // Without a tone nothing is waited for.
+    SetTimer(kSpeechTimer, std::max<DWORD>(m_pRingTone->ToneLengthMs(), 1));
+}
+
+void CMainFrame::StopCallerSpeech()
+{
+    if (!m_pCallerSpeech || !m_pCallerSpeech->Ringing())
+        return;
+    KillTimer(kSpeechTimer);
+    m_pCallerSpeech->RingEnded();
+}
+
+void CMainFrame::OnSpeechReady(WPARAM ticket)
+{
+    if (m_pCallerSpeech)
+        m_pCallerSpeech->Ready(ticket);
 }
 
 void CMainFrame::EndCall(bool keepTimer, bool log)
@@ -339,6 +367,10 @@ void CMainFrame::OnCallerNumber(WPARAM wParam, LPARAM lParam)
     }
     record.SetNumber(bytes);
     m_pCallLog->CurrentCall() = record;
+    if (m_pCallerSpeech && m_pCallerSpeech->Ringing()) {
+        std::optional<WString> name = m_pContacts ? m_pContacts->NameFor(bytes) : std::nullopt;
+        m_pCallerSpeech->CallerKnown(CallerSpeech::TextFor(name, bytes), m_speechVoice);
+    }
     m_pCallLog->LastCall() = record;
     // Redial falls back to the number in memory. Only logged: the status line tells of a failed
     // save once the call has ended and its list was saved.
@@ -426,6 +458,11 @@ void CMainFrame::OnTimer(UINT id)
         status->UpdateElapsed();
         PostToScreen(kScreenOutgoing, WM_PHONE_CALL_TICK, 0, 0);
         PostToScreen(kScreenIncoming, WM_PHONE_CALL_TICK, 0, 0);
+        break;
+    case kSpeechTimer:
+        KillTimer(kSpeechTimer);
+        if (m_pCallerSpeech)
+            m_pCallerSpeech->ToneDone();
         break;
     case kUnansweredTimer:
         StopUnansweredTimer();

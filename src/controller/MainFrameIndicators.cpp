@@ -34,6 +34,12 @@ void CMainFrame::OnIndicator(WPARAM kind, LPARAM value)
     }
     if (!m_indicators.Set(kind, value))
         return;
+    if (kind == WPARAM(bridge::IndicatorKind::InbandRinging)) {
+        // The phone's own ring: nothing of ours is said over it. Nothing is drawn of it.
+        if (m_indicators.InbandRinging())
+            StopCallerSpeech();
+        return;
+    }
     if (kind == WPARAM(bridge::IndicatorKind::Assistant))
         FollowAssistant();
     if (kind != WPARAM(bridge::IndicatorKind::HostStack)) {

@@ -14,6 +14,8 @@ constexpr UINT WM_PHONE_CALL_TICK = 0x9301;
 constexpr UINT WM_PHONE_CONTACTS_CHANGED = 0x9302;
 // To the frame: open the call history on its missed list. To the history: show that list.
 constexpr UINT WM_PHONE_SHOW_MISSED = 0x9303;
+// To the frame, from the speech worker: the ringing caller's speech is ready (wParam its ticket).
+constexpr UINT WM_PHONE_SPEECH_READY = 0x9304;
 constexpr UINT WM_PHONE_CLOCK_TIME = 0x8F00;
 constexpr UINT WM_PHONE_LOCK_STATE = 0x8F02;
 constexpr UINT WM_PHONE_BATTERY_STATE = 0x8F3A;

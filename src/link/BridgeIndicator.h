@@ -19,6 +19,7 @@ enum class IndicatorKind : BYTE {
     Service = 5, // 0 no network, 1 registered
     SecondCall = 6, // a second call beside the one in progress, SecondCall below
     Assistant = 7, // the phone's voice assistant: 0 off, 1 listening
+    InbandRinging = 8, // 0 no, 1 the phone sends its own ring over the call's audio
 };
 // The highest signal and battery level; roaming and service are 0 or 1.
 inline constexpr BYTE kPhoneLevelMax = 5;

@@ -1,7 +1,8 @@
 #pragma once
 
-// The two settings kept in the registry under HKEY_LOCAL_MACHINE: the microphone gain the module
-// last reported, and the flag that is 1 exactly while the main frame window exists.
+// The settings kept in the registry under HKEY_LOCAL_MACHINE: the microphone gain the module
+// last reported, the flag that is 1 exactly while the main frame window exists, and whether a
+// ringing caller's name is said.
 
 #include "platform/core/Types.h"
 
@@ -11,3 +12,6 @@ constexpr DWORD kNoMicGain = 99;
 [[nodiscard]] bool WriteMicGain(DWORD gain);
 DWORD ReadMicGain();
 void WriteRunFlag(DWORD running);
+// "SpeakCaller" beside the gain: 0 says no caller's name, anything else or no value does.
+// OSTRILAN_SPEAK_CALLER=on|off overrides it for one run.
+bool ReadSpeakCaller();

@@ -1,5 +1,6 @@
 #include "ui/RingTonePlayer.h"
 
+#include "platform/devices/AudioSystem.h"
 #include "platform/devices/SoundApi.h"
 #include "platform/loop/Clock.h"
 #include "store/AppFolders.h"
@@ -36,8 +37,11 @@ void RingTonePlayer::Start(DWORD tone)
     if (m_bPlaying)
         return;
     WString path = RingtonePath(RingToneFile(tone));
-    if (TryThreeTimes([&] { return PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP); }))
+    m_toneLengthMs = 0;
+    if (TryThreeTimes([&] { return PlaySoundW(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC | SND_LOOP); })) {
         m_bPlaying = true;
+        m_toneLengthMs = AudioSystem::Current().Player().LastLengthMs();
+    }
 }
 
 void RingTonePlayer::Stop()

@@ -18,7 +18,10 @@ public:
     // Stops every sound of the application, which also cuts an interface sound.
     void Stop();
     bool IsPlaying() const { return m_bPlaying; }
+    // How long the tone last started takes to play once; 0 when none started.
+    DWORD ToneLengthMs() const { return m_toneLengthMs; }
 
 private:
     bool m_bPlaying = false;
+    DWORD m_toneLengthMs = 0;
 };

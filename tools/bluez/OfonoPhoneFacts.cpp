@@ -80,6 +80,8 @@ void OfonoPhoneFacts::Apply(const std::string& modem, const std::string& iface, 
         // The phone ending its assistant (or starting it on its own) reaches the screen as well.
         if (auto it = props.flags.find("VoiceRecognition"); it != props.flags.end())
             m_indicators.Assistant(it->second);
+        if (auto it = props.flags.find("InbandRinging"); it != props.flags.end())
+            m_indicators.InbandRinging(it->second);
     }
 }
 

@@ -35,6 +35,11 @@ void PhoneIndicatorMap::Status(const std::string& status)
     m_core.PhoneIndicator(bridge::IndicatorKind::Roaming, roaming ? 1 : 0);
 }
 
+void PhoneIndicatorMap::InbandRinging(bool inband)
+{
+    m_core.PhoneIndicator(bridge::IndicatorKind::InbandRinging, inband ? 1 : 0);
+}
+
 void PhoneIndicatorMap::Battery(unsigned level)
 {
     m_core.PhoneIndicator(

@@ -29,6 +29,8 @@ public:
     void Battery(unsigned level);
     // org.ofono.Handsfree: VoiceRecognition, the phone's assistant listening.
     void Assistant(bool on);
+    // org.ofono.Handsfree: InbandRinging, the phone's own ring sent over the call's audio.
+    void InbandRinging(bool inband);
 
 private:
     ModuleCore& m_core;

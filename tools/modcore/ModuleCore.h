@@ -152,7 +152,7 @@ private:
     unsigned long m_repeatTimer = 0, m_pairTimer = 0;
     std::optional<bridge::HostStack> m_hostStack;
     // By indicator kind; only the phone's kinds are used.
-    std::array<std::optional<BYTE>, 8> m_phoneIndicators {};
+    std::array<std::optional<BYTE>, 9> m_phoneIndicators {};
     std::string m_operator;
     bridge::SecondCall m_second = bridge::SecondCall::None;
 };

@@ -14,7 +14,7 @@ constexpr BYTE kCmdBridgeAction = 0x62;
 
 constexpr bridge::IndicatorKind kPhoneKinds[] = { bridge::IndicatorKind::Signal,
     bridge::IndicatorKind::Battery, bridge::IndicatorKind::Roaming, bridge::IndicatorKind::Service,
-    bridge::IndicatorKind::Assistant };
+    bridge::IndicatorKind::Assistant, bridge::IndicatorKind::InbandRinging };
 
 // The highest value of a phone indicator; 0 for a kind that is not the phone's.
 BYTE MaxValue(bridge::IndicatorKind kind)
@@ -26,6 +26,7 @@ BYTE MaxValue(bridge::IndicatorKind kind)
     case bridge::IndicatorKind::Roaming:
     case bridge::IndicatorKind::Service:
     case bridge::IndicatorKind::Assistant:
+    case bridge::IndicatorKind::InbandRinging:
         return 1;
     case bridge::IndicatorKind::HostStack:
     case bridge::IndicatorKind::SecondCall:

@@ -266,6 +266,7 @@ std::string ModuleSim::HelpText()
   signal N | battery N     as the bridge does, the linked phone's signal or battery (0..5)
   roaming on|off           the linked phone's network: roaming or home
   service on|off           the linked phone's network: registered or none
+  inband on|off            the linked phone rings through the car itself (in-band ringing)
   operator NAME            the linked phone's network name (at most 32 characters kept)
   contact "NAME" NUMBER [favourite]
                            the first paired phone's book gains a contact (one of the phone's
@@ -432,7 +433,8 @@ std::string ModuleSim::Execute(const std::string& line)
         return PlayWaiting(w);
     if (cmd == "assistant")
         return PlayAssistant();
-    if (cmd == "signal" || cmd == "battery" || cmd == "roaming" || cmd == "service" || cmd == "operator")
+    if (cmd == "signal" || cmd == "battery" || cmd == "roaming" || cmd == "service" || cmd == "operator"
+        || cmd == "inband")
         return PlayPhoneFact(w);
     if (cmd == "contact" || cmd == "vcard") {
         // The book belongs to the first paired phone, the one a person has in hand.

@@ -60,7 +60,7 @@ public:
 private:
     // The hoststate command: the bridge's report of the host stack, with the main state it goes with.
     std::string PlayHostStack(const std::string& name);
-    // signal, battery, roaming, service and operator: the bridge's report of the linked phone.
+    // signal, battery, roaming, service, inband and operator: the bridge's report of the linked phone.
     std::string PlayPhoneFact(const std::vector<std::string>& words);
     // waiting NUMBER: a second call rings behind the one in progress.
     std::string PlayWaiting(const std::vector<std::string>& words);

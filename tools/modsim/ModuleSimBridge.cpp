@@ -40,13 +40,14 @@ std::string ModuleSim::PlayPhoneFact(const std::vector<std::string>& w)
         return "ok operator " + m_core.OperatorNameValue();
     }
     std::string word = w.size() > 1 ? w[1] : std::string();
-    bool onOff = cmd == "roaming" || cmd == "service";
+    bool onOff = cmd == "roaming" || cmd == "service" || cmd == "inband";
     std::optional<BYTE> value = onOff ? OnOff(word) : Level(word);
     if (!value || w.size() != 2)
         return "error " + cmd + (onOff ? " on|off" : " N (0..5)");
     IndicatorKind kind = cmd == "signal" ? IndicatorKind::Signal
         : cmd == "battery"               ? IndicatorKind::Battery
         : cmd == "roaming"               ? IndicatorKind::Roaming
+        : cmd == "inband"                ? IndicatorKind::InbandRinging
                                          : IndicatorKind::Service;
     if (!m_core.PhoneIndicator(kind, *value))
         return "error " + cmd + " refused";

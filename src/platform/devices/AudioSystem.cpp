@@ -60,6 +60,8 @@ std::unique_ptr<AudioOutput> AudioSystem::MakeOutput(OutputChoice choice, NullAu
         Log::Write(Log::Priority::Notice, "sound: " + error + "; sounds go to the null output");
     }
     auto output = std::make_unique<NullAudioOutput>();
+    if (const char* folder = std::getenv("OSTRILAN_AUDIO_CAPTURE"); folder && *folder)
+        output->CaptureTo(folder);
     nullOutput = output.get();
     return output;
 }
@@ -84,6 +86,14 @@ bool AudioSystem::PlaySound(const WString* file, bool loop, bool wait)
     // A synchronous sound returns when it has played; the clock's Sleep lets tests skip the wait.
     if (wait && !loop)
         Sleep(m_player.LastLengthMs());
+    return true;
+}
+
+bool AudioSystem::PlayOver(std::shared_ptr<const PcmSound> sound, const std::string& source)
+{
+    if (!sound || sound->rate != m_player.Output().Rate() || Refused())
+        return false;
+    m_player.PlayOver(std::move(sound), source);
     return true;
 }
 

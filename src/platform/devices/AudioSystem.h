@@ -6,7 +6,8 @@
 // OSTRILAN_AUDIO chooses the output:
 //   sdl   (default) a real audio device through SDL2; when none can be opened (no sound card, a CI
 //         runner) the null output is used instead, said once in the trace, and nothing else changes
-//   null  no sound at all; what was started and stopped is recorded
+//   null  no sound at all; what was started and stopped is recorded (OSTRILAN_AUDIO_CAPTURE=<folder>
+//         also writes each sound started there as a WAVE file)
 //
 // Tests install their own system (usually on the null output) and can make requests fail on demand.
 
@@ -34,6 +35,10 @@ public:
     // PlaySoundW: a file to start (looping or not), or no file to stop every sound.
     bool PlaySound(const WString* file, bool loop, bool wait);
     bool StopSounds();
+    // A sound made in memory, at the output's rate, played once over whatever plays (which is
+    // ducked meanwhile); a stop ends it too. False when refused or not at the output's rate.
+    bool PlayOver(std::shared_ptr<const PcmSound> sound, const std::string& source);
+    uint32_t OutputRate() { return m_player.Output().Rate(); }
     MMRESULT GetVolume(DWORD* volume) const;
     MMRESULT SetVolume(DWORD volume);
     MMRESULT Message(UINT message, DWORD_PTR first, DWORD_PTR second) { return m_driver.Message(message, first, second); }

@@ -91,11 +91,15 @@ void SdlAudioOutput::Start(std::shared_ptr<const PcmSound> sound, bool loop, con
     m_voice.Start(std::move(sound), loop);
 }
 
-void SdlAudioOutput::Stop() { m_voice.Stop(); }
+void SdlAudioOutput::Stop()
+{
+    m_voice.Stop();
+    m_over.Stop();
+}
 
 void SdlAudioOutput::Callback(void* self, Uint8* stream, int length)
 {
     auto* output = static_cast<SdlAudioOutput*>(self);
     size_t frames = size_t(length) / (PcmSound::kChannels * sizeof(int16_t));
-    output->m_voice.Render(reinterpret_cast<int16_t*>(stream), frames);
+    output->Mix(reinterpret_cast<int16_t*>(stream), frames);
 }

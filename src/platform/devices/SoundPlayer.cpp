@@ -33,6 +33,12 @@ bool SoundPlayer::Play(const std::filesystem::path& file, bool loop, const std::
     return true;
 }
 
+void SoundPlayer::PlayOver(std::shared_ptr<const PcmSound> sound, const std::string& source)
+{
+    m_output->StartOver(std::move(sound), source);
+    Trace::Write("sound", "play-over " + source);
+}
+
 void SoundPlayer::StopAll()
 {
     m_output->Stop();

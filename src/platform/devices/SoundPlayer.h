@@ -31,6 +31,8 @@ public:
     // played before then goes on. source names the sound in the trace.
     bool Play(const std::filesystem::path& file, bool loop, const std::string& source);
     void StopAll();
+    // A sound made in memory, at the output's rate, once over the one playing.
+    void PlayOver(std::shared_ptr<const PcmSound> sound, const std::string& source);
     bool IsPlaying() const { return m_output->IsPlaying(); }
     // Length of the sound last started.
     DWORD LastLengthMs() const { return m_lastLengthMs; }

@@ -23,9 +23,11 @@ HANDSFREE = 'org.ofono.Handsfree'
 class PhoneIndicators(BluezFlow):
     @staticmethod
     def battery(level):
-        """The phone's hands-free interface, with the battery level oFono reads from the phone."""
+        """The phone's hands-free interface, with the battery level oFono reads from the phone and
+        no in-band ringing."""
         def prepare(modem):
-            modem.AddProperties(HANDSFREE, {'BatteryChargeLevel': dbus.Byte(level)}, dbus_interface=MOCK)
+            modem.AddProperties(HANDSFREE, {'BatteryChargeLevel': dbus.Byte(level),
+                                            'InbandRinging': dbus.Boolean(False)}, dbus_interface=MOCK)
             modem.AddMethods(HANDSFREE, [
                 ('GetProperties', '', 'a{sv}', f'ret = self.GetAll("{HANDSFREE}")'),
                 ('SetProperty', 'sv', '', f'self.Set("{HANDSFREE}", args[0], args[1]); '
@@ -63,6 +65,11 @@ class PhoneIndicators(BluezFlow):
         self.wait_text('Nordnetz')
         modem.SetProperty('BatteryChargeLevel', dbus.Byte(0, variant_level=1), dbus_interface=HANDSFREE)
         self.wait_received('77 04 03 60 03 00 13')
+        # In-band ringing draws nothing; it only keeps the caller's name unsaid.
+        self.wait_received('77 04 03 60 08 00 18')
+        modem.SetProperty('InbandRinging', dbus.Boolean(True, variant_level=1), dbus_interface=HANDSFREE)
+        self.wait_received('77 04 03 60 08 01 19')
+        modem.SetProperty('InbandRinging', dbus.Boolean(False, variant_level=1), dbus_interface=HANDSFREE)
         # Back home, at full strength and with a full battery: the picture of before.
         network('Status', dbus.String('registered', variant_level=1))
         network('Name', dbus.String('fake.tel', variant_level=1))

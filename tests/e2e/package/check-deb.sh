@@ -66,7 +66,7 @@ done
 # Fonts come from the font packages; what the program writes belongs to each user.
 ! grep -Eq '\.ttf$|/(data|registry|run)/' "$scratch/contents" || fail "fonts or user data in the package"
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in fonts-dejavu-core fonts-dejavu-extra libsdl2 init-system-helpers; do
+for dep in fonts-dejavu-core fonts-dejavu-extra libsdl2 libespeak-ng1 espeak-ng-data init-system-helpers; do
     grep -q "$dep" <<<"$depends" || fail "no dependency on $dep: $depends"
 done
 

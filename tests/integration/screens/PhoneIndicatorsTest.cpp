@@ -12,7 +12,7 @@ using ::testing::ElementsAre;
 namespace {
 
 constexpr uint8_t kEvIndicator = 0x60, kEvText = 0x61;
-constexpr uint8_t kSignal = 2, kBattery = 3, kRoaming = 4, kService = 5, kOperator = 1;
+constexpr uint8_t kSignal = 2, kBattery = 3, kRoaming = 4, kService = 5, kInband = 8, kOperator = 1;
 
 class PhoneIndicatorsTest : public AppTest {
 protected:
@@ -108,6 +108,22 @@ TEST_F(PhoneIndicatorsTest, RoamingAndServiceTakeZeroAndOneOnly)
     EXPECT_EQ(TopBarSpot(), unlit);
     Indicator(kService, 2);
     EXPECT_EQ(Known().Service(), std::optional<bool>(false));
+}
+
+TEST_F(PhoneIndicatorsTest, InbandRingingTakesZeroAndOneOnlyAndDrawsNothing)
+{
+    EXPECT_FALSE(Known().InbandRinging());
+    Indicator(kInband, 1);
+    EXPECT_TRUE(Known().InbandRinging());
+    Indicator(kInband, 2);
+    EXPECT_TRUE(Known().InbandRinging());
+    EXPECT_EQ(TopBarSpot(), bare);
+    Indicator(kInband, 0);
+    EXPECT_FALSE(Known().InbandRinging());
+    Indicator(kInband, 1);
+    // Forgotten with the phone, like the phone's other facts.
+    State(3);
+    EXPECT_FALSE(Known().InbandRinging());
 }
 
 TEST_F(PhoneIndicatorsTest, OperatorNameIsCutToThirtyTwoCharactersAndOtherTextKindsAreIgnored)

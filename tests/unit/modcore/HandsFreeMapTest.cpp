@@ -241,6 +241,10 @@ TEST(PhoneIndicatorMap, NetworkAndBatteryPropertiesBecomeIndicatorAndTextEvents)
     facts.Battery(6); // counts as five
     facts.Battery(0);
     EXPECT_EQ(m.Frames(), (Frames { "04 60 03 05", "04 60 03 00" }));
+    facts.InbandRinging(true);
+    facts.InbandRinging(true);
+    facts.InbandRinging(false);
+    EXPECT_EQ(m.Frames(), (Frames { "04 60 08 01", "04 60 08 00" }));
     facts.OperatorName("fake.tel");
     EXPECT_EQ(m.Frames(), Frames { "04 61 01 66 61 6B 65 2E 74 65 6C" });
     // Cut to 32 characters, never inside a character: 31 letters and an ä of two bytes fit, a
@@ -275,6 +279,8 @@ TEST(PhoneIndicatorMap, FactsWaitForTheLinkAreSentAgainOnEachStateAnswerAndAreFo
     EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Signal, 6));
     EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Roaming, 1));
     EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Roaming, 2));
+    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::InbandRinging, 1));
+    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::InbandRinging, 2));
     EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::HostStack, 1));
 }
 

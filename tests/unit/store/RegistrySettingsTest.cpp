@@ -31,6 +31,37 @@ TEST(RegistrySettings, GainIs99UntilWrittenAndSharesTheRunFlagsKey)
               "\"MicGain\"=dword:0000000c\n\n");
 }
 
+TEST(RegistrySettings, CallersAreSaidUnlessSpeakCallerIsZeroOrTheEnvironmentSaysOff)
+{
+    StoreTestRoot root;
+    auto speakCaller = [](DWORD value) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Quorva\\Ostrilan", &key), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key, u"SpeakCaller", REG_DWORD, reinterpret_cast<BYTE*>(&value), 4), ERROR_SUCCESS);
+        RegCloseKey(key);
+    };
+    // Reading writes nothing: the device's file stays as it was.
+    EXPECT_TRUE(ReadSpeakCaller());
+    EXPECT_FALSE(std::filesystem::exists(Registry::FilePath()));
+    ASSERT_TRUE(WriteMicGain(4));
+    EXPECT_TRUE(ReadSpeakCaller());
+    speakCaller(0);
+    EXPECT_FALSE(ReadSpeakCaller());
+    {
+        testenv::ScopedEnv on("OSTRILAN_SPEAK_CALLER", "on");
+        EXPECT_TRUE(ReadSpeakCaller());
+    }
+    speakCaller(2);
+    EXPECT_TRUE(ReadSpeakCaller());
+    {
+        testenv::ScopedEnv off("OSTRILAN_SPEAK_CALLER", "off");
+        EXPECT_FALSE(ReadSpeakCaller());
+        testenv::ScopedEnv other("OSTRILAN_SPEAK_CALLER", "maybe");
+        EXPECT_TRUE(ReadSpeakCaller());
+    }
+    EXPECT_EQ(ReadMicGain(), 4u);
+}
+
 // Processes on one device root see each other's writes, and two writing at once lose none.
 TEST(RegistrySettings, ConcurrentWritersInOtherProcessesLoseNoUpdate)
 {

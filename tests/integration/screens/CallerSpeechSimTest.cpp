@@ -1,0 +1,225 @@
+// The ringing caller said over the ring, played on the module simulator as a person at its console
+// would: the name from the contacts (else the number, digit by digit) once the first ring tone has
+// played once, once per ring, and nothing with the preference off or while the phone rings
+// through the car itself. What was said is read back from the WAVE files the null output writes.
+
+#include "SimAppTest.h"
+#include "controller/BridgeIndicators.h"
+#include "platform/devices/NullAudioOutput.h"
+#include "platform/devices/Registry.h"
+#include "platform/devices/SpeechSynth.h"
+#include "platform/devices/WaveReader.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::chrono::milliseconds kWait { 20000 };
+// The frame's reconnect timer links the simulator's phone.
+constexpr uint64_t kReconnectMs = 60000;
+// ring_1.wav, the default tone: 2.56 s.
+constexpr uint64_t kRingToneMs = 2560;
+
+class CallerSpeechSimTest : public SimAppTest {
+protected:
+    void SetUp() override
+    {
+        audio.NullOutput()->CaptureTo(dir / "capture");
+        BeforeStart();
+        StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }, kWait);
+    }
+    virtual void BeforeStart() { }
+
+    bool Linked()
+    {
+        Advance(kReconnectMs);
+        return ws.PumpUntil(
+            [&] {
+                const PhoneStatus& status = Frame().Context()->status;
+                return status.mainState == PhoneStatus::kStateConnected && status.linkKind == 2;
+            },
+            kWait);
+    }
+    bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, kWait); }
+
+    void Ring(const std::string& number)
+    {
+        ASSERT_EQ(control.Ask("ring " + number, kWait), "ok ringing");
+        ASSERT_TRUE(Until([&] { return Frame().ScreenWindow(kScreenIncoming) != nullptr; }));
+    }
+    void HangUp()
+    {
+        ASSERT_EQ(control.Ask("hangup", kWait), "ok call over");
+        ASSERT_TRUE(Until([&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; }));
+        // The unanswered call's second passes.
+        Advance(1000);
+        Idle();
+    }
+    // Waits until the speech of the ring has been made, whatever comes of it.
+    bool SpeechMade()
+    {
+        return Until([&] {
+            for (const std::string& line : TakeTrace("sound"))
+                traced.push_back(line);
+            return std::find(traced.begin(), traced.end(), "sound speech ready") != traced.end();
+        });
+    }
+    size_t SpeechesPlayed()
+    {
+        const auto& events = audio.NullOutput()->Events();
+        return size_t(std::count_if(events.begin(), events.end(), [](const NullAudioOutput::Event& e) {
+            return e.kind == NullAudioOutput::Event::Kind::Over && e.source == "speech";
+        }));
+    }
+    // The WAVE files of every speech written so far, in order.
+    std::vector<WaveData> SpeechFiles() const
+    {
+        std::vector<std::filesystem::path> paths;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir / "capture", ec)) {
+            if (entry.path().filename().string().ends_with("-speech.wav"))
+                paths.push_back(entry.path());
+        }
+        std::sort(paths.begin(), paths.end());
+        std::vector<WaveData> waves;
+        for (const auto& path : paths) {
+            std::string bytes = testenv::ReadFile(path);
+            WaveData wave;
+            EXPECT_TRUE(WaveReader::Parse(
+                std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
+            waves.push_back(std::move(wave));
+        }
+        return waves;
+    }
+    // What espeak-ng itself makes of the text, in frames at the null output's 44.1 kHz.
+    static size_t ExpectedFrames(const std::string& text)
+    {
+        std::string error;
+        std::optional<WaveData> wave = SpeechSynth().Say(text, "en-us", error);
+        EXPECT_TRUE(wave) << error;
+        return wave ? wave->Frames() * 2 : 0;
+    }
+    static void ExpectSaid(const WaveData& said, const std::string& text)
+    {
+        EXPECT_EQ(said.rate, 44100u);
+        const size_t expected = ExpectedFrames(text);
+        // The library varies by a few samples from one synthesis to the next.
+        EXPECT_NEAR(double(said.Frames()), double(expected), expected / 50.0) << text;
+        int loudest = 0;
+        for (int16_t s : said.samples)
+            loudest = std::max(loudest, std::abs(int(s)));
+        EXPECT_GT(loudest, 2000) << text;
+    }
+
+    std::vector<std::string> traced;
+};
+
+}
+
+TEST_F(CallerSpeechSimTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingToneAnUnknownOneByDigits)
+{
+    ASSERT_TRUE(Linked());
+    ASSERT_EQ(control.Ask("contact \"Sam Orwell\" 5550001", kWait).rfind("ok contact ", 0), 0u);
+    ASSERT_TRUE(Until([&] { return Frame().Context()->CallerName(u"5550001").has_value(); }));
+
+    Ring("5550001");
+    ASSERT_TRUE(SpeechMade());
+    Advance(kRingToneMs - 1);
+    EXPECT_EQ(SpeechesPlayed(), 0u) << "not before the first tone has played once";
+    Advance(1);
+    EXPECT_EQ(SpeechesPlayed(), 1u);
+    EXPECT_TRUE(audio.NullOutput()->IsPlayingOver());
+    // The ring goes on and says nothing more.
+    Advance(3 * kRingToneMs);
+    Idle();
+    ASSERT_EQ(Frame().Context()->status.mainState, PhoneStatus::kStateRinging);
+    EXPECT_EQ(SpeechesPlayed(), 1u);
+    std::vector<WaveData> said = SpeechFiles();
+    ASSERT_EQ(said.size(), 1u);
+    ExpectSaid(said[0], "Sam Orwell");
+    HangUp();
+    EXPECT_FALSE(audio.NullOutput()->IsPlayingOver());
+
+    // A caller the contacts do not know: the number, digit by digit, on the next ring.
+    traced.clear();
+    Ring("5550002");
+    ASSERT_TRUE(SpeechMade());
+    Advance(kRingToneMs);
+    EXPECT_EQ(SpeechesPlayed(), 2u);
+    said = SpeechFiles();
+    ASSERT_EQ(said.size(), 2u);
+    ExpectSaid(said[1], "5 5 5 0 0 0 2");
+    HangUp();
+}
+
+TEST_F(CallerSpeechSimTest, ARingThatEndsBeforeTheFirstToneIsOverSaysNothing)
+{
+    ASSERT_TRUE(Linked());
+    Ring("5550003");
+    ASSERT_TRUE(SpeechMade());
+    Advance(kRingToneMs - 1);
+    HangUp();
+    Advance(kRingToneMs);
+    EXPECT_EQ(SpeechesPlayed(), 0u);
+    EXPECT_TRUE(SpeechFiles().empty());
+}
+
+TEST_F(CallerSpeechSimTest, WhileThePhoneRingsThroughTheCarItselfNothingIsSaid)
+{
+    ASSERT_TRUE(Linked());
+    EXPECT_EQ(control.Ask("inband on", kWait), "ok inband on");
+    ASSERT_TRUE(Until([&] { return Frame().Context()->PhoneIndicators().InbandRinging(); }));
+    Ring("5550004");
+    Advance(2 * kRingToneMs);
+    Idle();
+    EXPECT_EQ(SpeechesPlayed(), 0u);
+    HangUp();
+
+    EXPECT_EQ(control.Ask("inband off", kWait), "ok inband off");
+    ASSERT_TRUE(Until([&] { return !Frame().Context()->PhoneIndicators().InbandRinging(); }));
+    Ring("5550004");
+    ASSERT_TRUE(SpeechMade());
+    Advance(kRingToneMs);
+    EXPECT_EQ(SpeechesPlayed(), 1u);
+    // Only the ring that was said has a speech of its own.
+    std::vector<std::string> made;
+    for (const std::string& line : traced) {
+        if (line.rfind("sound speech", 0) == 0)
+            made.push_back(line);
+    }
+    EXPECT_EQ(made, std::vector<std::string> { "sound speech ready" });
+    HangUp();
+}
+
+namespace {
+
+class CallerSpeechOffSimTest : public CallerSpeechSimTest {
+protected:
+    void BeforeStart() override
+    {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Quorva\\Ostrilan", &key), ERROR_SUCCESS);
+        const DWORD off = 0;
+        ASSERT_EQ(RegSetValueExW(key, u"SpeakCaller", REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off),
+            ERROR_SUCCESS);
+        RegCloseKey(key);
+    }
+};
+
+}
+
+TEST_F(CallerSpeechOffSimTest, WithThePreferenceOffNothingIsSaid)
+{
+    ASSERT_TRUE(Linked());
+    Ring("5550005");
+    Advance(2 * kRingToneMs);
+    Idle();
+    EXPECT_EQ(SpeechesPlayed(), 0u);
+    EXPECT_TRUE(SpeechFiles().empty());
+    // The ring itself played as always.
+    const auto& events = audio.NullOutput()->Events();
+    EXPECT_TRUE(std::any_of(events.begin(), events.end(), [](const NullAudioOutput::Event& e) {
+        return e.kind == NullAudioOutput::Event::Kind::Play && e.loop && e.source.ends_with("ring_1.wav");
+    }));
+    HangUp();
+}
