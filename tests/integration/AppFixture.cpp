@@ -76,7 +76,7 @@ template <class Write> void AppTest::Dispatch(Write write)
     while (!ws.PumpUntil([&] { return link.FramesDispatched() > before; }, std::chrono::milliseconds(2)))
         ASSERT_LT(std::chrono::steady_clock::now(), deadline)
             << "the application did not read the frame; the reader woke " << link.ReaderWakeups() - wakeups
-            << " times since it was written; serial trace: " << testing::PrintToString(TakeTrace("serial"));
+            << " times since it was written, " << module.Unread() << " bytes are still unread; serial trace: " << testing::PrintToString(TakeTrace("serial"));
     ws.Idle();
 }
 

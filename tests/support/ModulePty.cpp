@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -68,6 +69,14 @@ bool ModulePty::Write(const std::vector<uint8_t>& bytes) const
     }
     EXPECT_EQ(done, bytes.size()) << "the host stopped reading the line";
     return done == bytes.size();
+}
+
+int ModulePty::Unread() const
+{
+    int queued = -1;
+    if (m_slave < 0 || ioctl(m_slave, FIONREAD, &queued) != 0)
+        return -1;
+    return queued;
 }
 
 void ModulePty::Event(uint8_t opcode, const std::vector<uint8_t>& body) const

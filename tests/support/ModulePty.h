@@ -23,6 +23,9 @@ public:
     const std::string& SlavePath() const { return m_slavePath; }
     // Waits for room while the terminal's buffer is full; false (and a test failure) when stuck.
     bool Write(const std::vector<uint8_t>& bytes) const;
+    // Bytes written that the host has not read yet (the line's input queue, shared by every open
+    // end of the terminal).
+    int Unread() const;
     void Event(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
     void Response(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
     // What the host wrote until the line stayed quiet for quietMs.

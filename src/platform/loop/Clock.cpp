@@ -114,7 +114,15 @@ void VirtualClock::Sleep(uint32_t ms)
         return;
     }
     uint64_t until = m_nowMs + ms;
+    ++m_sleepers;
     m_moved.wait(lock, [&] { return m_nowMs >= until; });
+    --m_sleepers;
+}
+
+size_t VirtualClock::Sleepers() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_sleepers;
 }
 
 void VirtualClock::SetOwnerThread(std::thread::id id)

@@ -67,6 +67,8 @@ public:
     bool IsVirtual() const override { return true; }
 
     void Advance(uint64_t ms);
+    // How many other threads wait in Sleep for the clock to move.
+    size_t Sleepers() const;
     void SetOwnerThread(std::thread::id id);
     void SetMoveListener(MoveListener listener, void* context);
 
@@ -74,6 +76,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_moved;
     uint64_t m_nowMs = 1'000'000;
+    size_t m_sleepers = 0;
     int64_t m_utcAtStart = 0;
     uint64_t m_monoAtStart = 1'000'000;
     std::thread::id m_owner = std::this_thread::get_id();

@@ -24,7 +24,7 @@ TEST(Clock, VirtualClockMovesOnlyWhenToldOrSleptOnItsOwnThread)
         Sleep(500);
         woke = true;
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(30)); // the sleeper starts its sleep
+    ASSERT_TRUE(testenv::Eventually([&] { return clock->Sleepers() == 1; }, std::chrono::seconds(30)));
     clock->Advance(499);
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     EXPECT_FALSE(woke);
