@@ -35,9 +35,10 @@ DESTDIR=$pkg cmake --install "$build" --prefix /usr >"$work/install.log"
 # cross tools, looks up library dependencies among that architecture's packages and names the
 # package after it; its programs answer --help through the build's emulator.
 arch=$(sed -n 's/^OSTRILAN_DEB_ARCH:[A-Z]*=//p' "$build/CMakeCache.txt")
-emulator=$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$build/CMakeCache.txt" | tr ';' ' ')
+emulator=
 if [ -n "$arch" ]; then
     eval "$(dpkg-architecture -a"$arch" -s 2>/dev/null)"
+    emulator=qemu-$DEB_HOST_GNU_CPU
 fi
 # runnable <path>: a command help2man can run for the program at <path>, under its own name.
 runnable() {
