@@ -62,3 +62,27 @@ function(ostrilan_app_executable target output)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output}
         RUNTIME_OUTPUT_DIRECTORY ${OSTRILAN_APP_DIR})
 endfunction()
+
+# The programs the build runs to make its generated headers and data (skingen, soundgen). A cross
+# build cannot run what it compiles: it runs those of a build for this machine instead, imported
+# from the file that build exports (OSTRILAN_HOST_TOOLS; the host-tools preset makes one).
+set(OSTRILAN_HOST_TOOLS "" CACHE FILEPATH "A native build's OstrilanBuildTools.cmake, for cross builds")
+if(CMAKE_CROSSCOMPILING)
+    if(NOT EXISTS "${OSTRILAN_HOST_TOOLS}")
+        message(FATAL_ERROR "A cross build needs OSTRILAN_HOST_TOOLS: the OstrilanBuildTools.cmake of a "
+            "native build of the build tools (cmake --preset host-tools; scripts/cross.sh does both)")
+    endif()
+    include(${OSTRILAN_HOST_TOOLS})
+endif()
+
+# ostrilan_build_tool(<target> <command out> <depends out>): how a custom command names the build
+# tool <target>, and what it depends on so that the tool is there, and rerun when it changes.
+function(ostrilan_build_tool target command depends)
+    if(CMAKE_CROSSCOMPILING)
+        set(${command} host::${target} PARENT_SCOPE)
+        set(${depends} $<TARGET_FILE:host::${target}> PARENT_SCOPE)
+    else()
+        set(${command} ${target} PARENT_SCOPE)
+        set(${depends} ${target} PARENT_SCOPE)
+    endif()
+endfunction()

@@ -31,13 +31,31 @@ fi
 pkg=$work/debian/ostrilan
 DESTDIR=$pkg cmake --install "$build" --prefix /usr >"$work/install.log"
 
+# A cross build (scripts/cross.sh) names the board's architecture: debhelper then strips with the
+# cross tools, looks up library dependencies among that architecture's packages and names the
+# package after it; its programs answer --help through the build's emulator.
+arch=$(sed -n 's/^OSTRILAN_DEB_ARCH:[A-Z]*=//p' "$build/CMakeCache.txt")
+emulator=
+if [ -n "$arch" ]; then
+    eval "$(dpkg-architecture -a"$arch" -s 2>/dev/null)"
+    emulator=qemu-$DEB_HOST_GNU_CPU
+fi
+# runnable <path>: a command help2man can run for the program at <path>, under its own name.
+runnable() {
+    [ -z "$emulator" ] && { echo "$1"; return; }
+    mkdir -p "$work/emulated"
+    printf '#!/bin/sh\nexec %s %s "$@"\n' "$emulator" "$1" >"$work/emulated/$(basename "$1")"
+    chmod +x "$work/emulated/$(basename "$1")"
+    echo "$work/emulated/$(basename "$1")"
+}
+
 # The simulator's page comes from its own --help, so it cannot fall behind its options.
 help2man --no-info --version-string="$version" --section=1 \
     --name="simulated Bluetooth hands-free module for ostrilan" \
-    --output="$work/ostrilan-modsim.1" "$pkg/usr/bin/ostrilan-modsim"
+    --output="$work/ostrilan-modsim.1" "$(runnable "$pkg/usr/bin/ostrilan-modsim")"
 help2man --no-info --version-string="$version" --section=1 \
     --name="clock, battery and lock messages for ostrilan" \
-    --output="$work/ostrilan-status.1" "$pkg/usr/lib/ostrilan/ostrilan-status"
+    --output="$work/ostrilan-status.1" "$(runnable "$pkg/usr/lib/ostrilan/ostrilan-status")"
 
 export DH_QUIET=1
 dh_testdir

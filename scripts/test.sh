@@ -9,6 +9,16 @@
 #   scripts/test.sh package    the normal build's package installed on this machine (as root), run
 #                              by an ordinary user and purged again. It changes the machine, so it
 #                              is never part of the default list; CI (.ci/run) asks for it.
+#   scripts/test.sh arm64      the cross build for 64-bit ARM boards (scripts/cross.sh), its tests
+#                              run under qemu-user. Run as root it installs the cross compiler,
+#                              qemu-user and the :arm64 packages first, so it too runs only when
+#                              asked; CI asks for it. Left out there: the tests labelled host-driver,
+#                              whose host script (shell or Python) starts the build's programs
+#                              itself, which the kernel cannot run without a binfmt registration
+#                              this stage does without; what they cover on the screens and the
+#                              bus is architecture-neutral and runs in the normal build. The tour,
+#                              the unit and the integration tests run, starting their programs
+#                              through the emulator (OSTRILAN_EMULATOR, the arm64 test preset).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
@@ -29,6 +39,15 @@ for preset in "${presets[@]}"; do
     start=$(date +%s)
     if [ "$preset" = fuzz ]; then
         scripts/fuzz.sh "${OSTRILAN_FUZZ_SECONDS:-30}"
+    elif [ "$preset" = arm64 ]; then
+        scripts/cross.sh arm64 --packages
+        echo "=== arm64: build (build-host/ for the build tools, build-arm64/)"
+        cmake --preset host-tools >/dev/null
+        cmake --build --preset host-tools -j "$jobs"
+        cmake --preset arm64 >/dev/null
+        cmake --build --preset arm64 -j "$jobs"
+        echo "=== arm64: test under qemu-user"
+        ctest --preset arm64 -j "$jobs" -LE 'host-driver|package'
     elif [ "$preset" = package ]; then
         echo "=== package: build"
         cmake --preset default >/dev/null

@@ -9,6 +9,7 @@
 // is a pseudo-terminal that never answers.
 
 #include "InProcessApp.h"
+#include "RunningApp.h"
 
 #include "controller/MainFrame.h"
 
@@ -18,11 +19,9 @@
 #include <fcntl.h>
 #include <cstdlib>
 #include <fstream>
-#include <pty.h>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
-#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -33,11 +32,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-// CMainFrame's start-up: a second for the module, then a second for its audio path.
-constexpr double kStartWaitsMs = 2000;
-constexpr auto kStartLimit = std::chrono::seconds(20);
-constexpr auto kPollStep = std::chrono::milliseconds(1);
-constexpr const char* kFirstPresent = " app first present";
 
 struct Counters {
     uint64_t switches = 0; // voluntary and involuntary, all threads
@@ -80,102 +74,6 @@ int64_t ProcessStatusKb(pid_t pid, const std::string& field)
     return -1;
 }
 
-// One started program on its own folder and module line, ended with SIGTERM.
-class RunningApp {
-public:
-    // With an X display the program shows its real window there, else it runs headless.
-    explicit RunningApp(const std::string& xDisplay = {})
-    {
-        std::string pattern = (fs::temp_directory_path() / "ostrilan-bench-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            return;
-        m_root = pattern;
-        const fs::path appDir = OSTRILAN_BENCH_APP_DIR;
-        // The read-only assets only: data/, registry/ and run/ are the program's own.
-        fs::copy_file(appDir / "ostrilan", m_root / "ostrilan");
-        for (const char* assets : { "images", "lang", "fonts", "ringtone", "FileBox" })
-            fs::create_directory_symlink(appDir / assets, m_root / assets);
-        char name[128] = {};
-        termios raw {};
-        cfmakeraw(&raw);
-        if (openpty(&m_master, &m_slave, name, &raw, nullptr) != 0)
-            return;
-
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            std::string_view v(*e);
-            if (!v.starts_with("OSTRILAN_") && !v.starts_with("DISPLAY=") && !v.starts_with("WAYLAND_DISPLAY="))
-                env.emplace_back(v);
-        }
-        if (xDisplay.empty()) {
-            env.push_back("OSTRILAN_DISPLAY=headless");
-        } else {
-            env.push_back("OSTRILAN_DISPLAY=sdl");
-            env.push_back("DISPLAY=" + xDisplay);
-        }
-        env.push_back("OSTRILAN_ROOT=" + m_root.string());
-        env.push_back(std::string("OSTRILAN_COM2=") + name);
-        env.push_back("OSTRILAN_LANG=0x0409");
-        env.push_back("OSTRILAN_TRACE=" + (m_root / "trace").string());
-        std::vector<char*> envp;
-        for (std::string& e : env)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
-        std::string program = (m_root / "ostrilan").string();
-        char* argv[] = { program.data(), nullptr };
-        // Its output (the sound library's complaints on a machine without sound) goes to a file.
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const std::string output = (m_root / "output").string();
-        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_adddup2(&actions, 1, 2);
-        m_started = SteadyClock::now();
-        if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
-            m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-    }
-
-    ~RunningApp()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
-        }
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
-        std::error_code ec;
-        fs::remove_all(m_root, ec);
-    }
-
-    pid_t Pid() const { return m_pid; }
-
-    // Milliseconds from the spawn to the trace line of the first present; empty when it never came.
-    std::optional<double> WaitForFirstPresent() const
-    {
-        const fs::path trace = m_root / "trace";
-        const auto deadline = m_started + kStartLimit;
-        while (m_pid > 0 && SteadyClock::now() < deadline) {
-            std::ifstream in(trace);
-            std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            if (text.find(kFirstPresent) != std::string::npos)
-                return std::chrono::duration<double, std::milli>(SteadyClock::now() - m_started).count();
-            if (waitpid(m_pid, nullptr, WNOHANG) == m_pid)
-                return std::nullopt;
-            std::this_thread::sleep_for(kPollStep);
-        }
-        return std::nullopt;
-    }
-
-private:
-    fs::path m_root;
-    int m_master = -1;
-    int m_slave = -1;
-    pid_t m_pid = -1;
-    SteadyClock::time_point m_started;
-};
-
 void BM_ColdStartToFirstPresent(benchmark::State& state)
 {
     std::vector<double> samples;
@@ -195,8 +93,8 @@ void BM_ColdStartToFirstPresent(benchmark::State& state)
     }
     const double median = Percentile(samples, 0.5);
     state.counters["median_ms"] = median;
-    state.counters["waits_ms"] = kStartWaitsMs;
-    state.counters["x_waits"] = median / kStartWaitsMs;
+    state.counters["waits_ms"] = RunningApp::kStartWaitsMs;
+    state.counters["x_waits"] = median / RunningApp::kStartWaitsMs;
     state.counters["rss_after_start_kB"] = double(rssKb);
     state.counters["hwm_after_start_kB"] = double(hwmKb);
 }
@@ -273,7 +171,9 @@ void BM_ResidentMemoryRealWindow(benchmark::State& state)
         int64_t sizes[2] = {};
         int threads[2] = {};
         for (int windowed = 0; windowed < 2; ++windowed) {
-            RunningApp app(windowed ? display.Name() : std::string());
+            RunningApp::Options options;
+            options.xDisplay = windowed ? display.Name() : std::string();
+            RunningApp app(options);
             if (!app.WaitForFirstPresent()) {
                 state.SkipWithError("the program never presented a screen");
                 return;

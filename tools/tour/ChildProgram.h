@@ -3,7 +3,8 @@
 // A program started beside the driver (the tour, the tests). Its output goes to files, which
 // nobody has to read for it to go on; or, with no output file named, its standard input and
 // output are pipes, read line by line with a deadline. A program still running when the object
-// goes is ended and reaped.
+// goes is ended and reaped. Under a cross build's emulator (OSTRILAN_EMULATOR) a program built
+// for the same machine as this one is started through it.
 
 #include <chrono>
 #include <filesystem>
