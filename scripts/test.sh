@@ -47,7 +47,7 @@ for preset in "${presets[@]}"; do
         cmake --preset arm64 >/dev/null
         cmake --build --preset arm64 -j "$jobs"
         echo "=== arm64: test under qemu-user"
-        ctest --preset arm64 -j "$jobs" -LE 'host-driver|package'
+        "${sealed[@]}" ctest --preset arm64 -j "$jobs" -LE 'host-driver|package'
     elif [ "$preset" = package ]; then
         echo "=== package: build"
         cmake --preset default >/dev/null
