@@ -105,6 +105,22 @@ TEST(SpeechSynth, AVeryLongTextIsCutNotSaidForMinutes)
     EXPECT_LE(wave->Frames(), 22050u * 20);
 }
 
+// 256 bytes are said, the 257th not: "99" ends a text of 256 bytes and is said as "ninety-nine",
+// longer than the "9" of 255; a "999" crossing the edge is still "ninety-nine".
+TEST(SpeechSynth, TextsAreSaidUpTo256Bytes)
+{
+    const std::string spaces(252, ' ');
+    auto frames = [&](const std::string& tail) {
+        std::string error;
+        std::optional<WaveData> wave = SpeechSynth().Say(spaces + tail, "en-us", error);
+        EXPECT_TRUE(wave) << error;
+        return wave ? double(wave->Frames()) : 0.0;
+    };
+    const double nine = frames("1 9"), ninetyNine = frames("1 99"), crossing = frames("1 999");
+    EXPECT_GT(ninetyNine, nine + 2205) << "a tenth of a second more for the 256th byte";
+    EXPECT_NEAR(crossing, ninetyNine, 441);
+}
+
 TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
 {
     std::mutex mutex;
