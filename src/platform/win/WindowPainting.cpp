@@ -314,9 +314,9 @@ std::unique_ptr<DeviceContext> WindowSystem::ClientContext(HWND hwnd)
 
 void WindowSystem::ObserveTexts(DeviceContext& dc, HWND hwnd, POINT origin)
 {
-    dc.SetTextObserver([this, hwnd, origin](const WString& text, const RECT& rect) {
+    dc.SetTextObserver([this, hwnd, origin](const WString& text, const RECT& rect, const TextLook& look) {
         auto& texts = m_drawnTexts[hwnd];
-        DrawnText drawn { text, rect.Offset(origin.x, origin.y) };
+        DrawnText drawn { text, rect.Offset(origin.x, origin.y), look };
         for (const DrawnText& t : texts) {
             if (t.text == drawn.text && t.rect == drawn.rect)
                 return;
