@@ -98,6 +98,7 @@ TextLook Look(const DeviceContext& dc, const std::vector<std::u32string>& lines,
         const int x = LineLeft(rect, look.width, format) + look.width / 2 + origin.x;
         const int y = top + look.height * int(lines.size()) / 2 + origin.y;
         look.background = Surface::ToColorRef(dc.Target()->Pixel(x, y));
+        look.backgroundSeen = dc.Clip().Contains({ x, y });
     }
     return look;
 }

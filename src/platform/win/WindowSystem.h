@@ -220,6 +220,7 @@ private:
 
     void ObserveTexts(DeviceContext& dc, HWND hwnd, POINT origin);
     std::unordered_map<HWND, std::vector<DrawnText>> m_drawnTexts;
+    std::unordered_map<HWND, std::vector<DrawnText>> m_previousTexts;
 
     RECT m_dirty;
     uint64_t m_paintRounds = 0;
