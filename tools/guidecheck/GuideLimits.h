@@ -18,5 +18,5 @@ struct GuideLimits {
 
     // Reads "--mm-per-pixel X", "--target N", "--gap N", "--pair N", "--primary-text N", "--text N",
     // "--contrast X" from the arguments, removing them; the reason when one is malformed.
-    std::optional<std::string> Take(std::vector<std::string>& arguments);
+    [[nodiscard]] std::optional<std::string> Take(std::vector<std::string>& arguments);
 };

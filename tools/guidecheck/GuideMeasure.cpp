@@ -14,6 +14,8 @@ namespace {
 constexpr std::string_view kButtonClass = "CMyButton";
 constexpr std::string_view kListClasses[] = { "CMyListCtrl", "CHistListCtrl" };
 
+constexpr std::string_view kEllipsis = "\u2026";
+
 // An action and its opposite or a destructive neighbour, by the screen they are on and their ids.
 struct Opposites {
     const char* screenClass;
@@ -270,7 +272,9 @@ void GuideMeasure::MeasureTexts(
             row.size = std::to_string(height) + " px high (" + Millimetres(height) + " mm), " + std::to_string(width)
                 + " of " + std::to_string(room) + " px wide";
             row.findings.push_back({ GuideCheck::TextHeight, TextHeightPasses(height, primary), double(height) });
-            row.findings.push_back({ GuideCheck::Fit, FitPasses(width, room), double(room - width) });
+            // A text the layout had to shorten with an ellipsis is cut as well.
+            const bool shortened = text.ends_with(kEllipsis);
+            row.findings.push_back({ GuideCheck::Fit, FitPasses(width, room) && !shortened, double(room - width) });
             const auto color = contrast::ParseColor(t["color"].text);
             const auto background = contrast::ParseColor(t["background"].text);
             if (color && background) {

@@ -18,7 +18,7 @@ public:
     GuideWalk(Rig& rig, Visitor visit);
 
     // False with Why() set when a state could not be reached; the states before it were visited.
-    bool Run();
+    [[nodiscard]] bool Run();
     const std::string& Why() const { return m_person.Why(); }
     // The states visited, in order.
     const std::vector<std::string>& Visited() const { return m_visited; }

@@ -111,6 +111,9 @@ TEST(GuideMeasure, ContrastFrom4point5And1PxTooWideFails)
     EXPECT_EQ(lighter[0].contrast, "4.48:1");
     EXPECT_EQ(lighter[0].Verdict(), "FAIL contrast");
     EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 101, r, "#000000", "#ffffff")), "text"), "FAIL fit");
+    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Klingelt\u2026", 20, 90, r, "#000000", "#ffffff")), "text"),
+        "FAIL fit")
+        << "shortened to fit is cut";
     EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#000000", "#nothex")), "text"),
         "FAIL contrast");
 
