@@ -32,8 +32,8 @@ std::optional<std::string> GuideLimits::Take(std::vector<std::string>& arguments
     std::vector<std::string> rest;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
-        const bool known = name == "--mm-per-pixel" || name == "--target" || name == "--gap" || name == "--pair"
-            || name == "--primary-text" || name == "--text" || name == "--contrast";
+        const bool known = name == "--mm-per-pixel" || name == "--target" || name == "--gap"
+            || name == "--pair" || name == "--primary-text" || name == "--text" || name == "--contrast";
         if (!known) {
             rest.push_back(name);
             continue;

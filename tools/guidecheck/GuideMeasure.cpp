@@ -58,9 +58,18 @@ std::optional<Rect> RectOf(const JsonValue& value)
     return Rect { r.items[0].Int(), r.items[1].Int(), r.items[2].Int(), r.items[3].Int() };
 }
 
-int Width(const Rect& r) { return r[2] - r[0]; }
-int Height(const Rect& r) { return r[3] - r[1]; }
-bool Contains(const Rect& r, int x, int y) { return x >= r[0] && x < r[2] && y >= r[1] && y < r[3]; }
+int Width(const Rect& r)
+{
+    return r[2] - r[0];
+}
+int Height(const Rect& r)
+{
+    return r[3] - r[1];
+}
+bool Contains(const Rect& r, int x, int y)
+{
+    return x >= r[0] && x < r[2] && y >= r[1] && y < r[3];
+}
 
 // The visible windows in the order they are painted: depth first, each window's children after
 // it, siblings from the bottom up. `end` is one past the window's last descendant.
@@ -75,7 +84,7 @@ std::vector<Painted> PaintOrder(const JsonValue& windows)
 {
     std::vector<Painted> out;
     std::function<void(const JsonValue&, int, const std::string&)> visit = [&](const JsonValue& w, int depth,
-                                                                              const std::string& screen) {
+                                                                               const std::string& screen) {
         const auto rect = RectOf(w);
         if (!rect || !w["visible"].boolean)
             return;
@@ -106,7 +115,10 @@ bool Covered(const std::vector<Painted>& order, size_t index, const Rect& r)
     return false;
 }
 
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
 
 std::string Fixed(double value, int decimals)
 {
@@ -139,9 +151,13 @@ bool GuideMeasure::TextHeightPasses(int height, bool primary) const
     return height >= (primary ? m_limits.minPrimaryText : m_limits.minText);
 }
 
-std::string GuideMeasure::Millimetres(int pixels) const { return Fixed(pixels * m_limits.mmPerPixel, 1); }
+std::string GuideMeasure::Millimetres(int pixels) const
+{
+    return Fixed(pixels * m_limits.mmPerPixel, 1);
+}
 
-std::vector<GuideMeasure::Target> GuideMeasure::Targets(const JsonValue& windows, const JsonValue& texts) const
+std::vector<GuideMeasure::Target> GuideMeasure::Targets(
+    const JsonValue& windows, const JsonValue& texts) const
 {
     // A list's rows: its texts that overlap from top to bottom make one row; a row is as high as
     // from its top to the next row's, or, alone, as its texts reach.
@@ -172,7 +188,8 @@ std::vector<GuideMeasure::Target> GuideMeasure::Targets(const JsonValue& windows
     for (size_t i = 0; i < order.size(); ++i) {
         const JsonValue& w = *order[i].window;
         const std::string& cls = w["class"].text;
-        const bool list = std::find(std::begin(kListClasses), std::end(kListClasses), cls) != std::end(kListClasses);
+        const bool list
+            = std::find(std::begin(kListClasses), std::end(kListClasses), cls) != std::end(kListClasses);
         if (!w["enabled"].boolean || !(cls == kButtonClass || list) || Covered(order, i, order[i].rect))
             continue;
         Rect r = order[i].rect;
@@ -199,15 +216,16 @@ void GuideMeasure::MeasureTargets(
         row.screen = state;
         row.item = t.name;
         const int w = Width(t.rect), h = Height(t.rect);
-        row.size = std::to_string(w) + " x " + std::to_string(h) + " px (" + Millimetres(w) + " x " + Millimetres(h)
-            + " mm)";
+        row.size = std::to_string(w) + " x " + std::to_string(h) + " px (" + Millimetres(w) + " x "
+            + Millimetres(h) + " mm)";
         row.findings.push_back({ GuideCheck::Target, TargetPasses(w, h), double(std::min(w, h)) });
         // A list is measured by its first row; its rows follow each other without a gap, as
         // lists' rows do, and are not measured against each other.
         std::optional<int> nearest;
         for (size_t j = 0; j < targets.size(); ++j) {
             if (j != i)
-                nearest = std::min(nearest.value_or(Gap(t.rect, targets[j].rect)), Gap(t.rect, targets[j].rect));
+                nearest
+                    = std::min(nearest.value_or(Gap(t.rect, targets[j].rect)), Gap(t.rect, targets[j].rect));
         }
         if (nearest) {
             row.gap = std::to_string(*nearest) + " px";
@@ -242,8 +260,8 @@ void GuideMeasure::MeasurePairs(
     }
 }
 
-void GuideMeasure::MeasureTexts(
-    const std::string& state, const JsonValue& windows, const JsonValue& texts, std::vector<GuideRow>& rows) const
+void GuideMeasure::MeasureTexts(const std::string& state, const JsonValue& windows, const JsonValue& texts,
+    std::vector<GuideRow>& rows) const
 {
     const std::vector<Painted> order = PaintOrder(windows);
     // The texts come window by window in paint order, visible windows only: each list belongs to
@@ -267,14 +285,17 @@ void GuideMeasure::MeasureTexts(
                 continue;
             GuideRow row;
             row.screen = state;
-            row.item = "text " + Quoted(text) + " (" + cls + " " + std::to_string(id) + (primary ? ", primary)" : ")");
+            row.item = "text " + Quoted(text) + " (" + cls + " " + std::to_string(id)
+                + (primary ? ", primary)" : ")");
             const int height = t["height"].Int(), width = t["width"].Int(), room = Width(*rect);
-            row.size = std::to_string(height) + " px high (" + Millimetres(height) + " mm), " + std::to_string(width)
-                + " of " + std::to_string(room) + " px wide";
-            row.findings.push_back({ GuideCheck::TextHeight, TextHeightPasses(height, primary), double(height) });
+            row.size = std::to_string(height) + " px high (" + Millimetres(height) + " mm), "
+                + std::to_string(width) + " of " + std::to_string(room) + " px wide";
+            row.findings.push_back(
+                { GuideCheck::TextHeight, TextHeightPasses(height, primary), double(height) });
             // A text the layout had to shorten with an ellipsis is cut as well.
             const bool shortened = text.ends_with(kEllipsis);
-            row.findings.push_back({ GuideCheck::Fit, FitPasses(width, room) && !shortened, double(room - width) });
+            row.findings.push_back(
+                { GuideCheck::Fit, FitPasses(width, room) && !shortened, double(room - width) });
             const auto color = contrast::ParseColor(t["color"].text);
             const auto background = contrast::ParseColor(t["background"].text);
             if (color && background) {
@@ -290,7 +311,8 @@ void GuideMeasure::MeasureTexts(
     }
 }
 
-std::vector<GuideRow> GuideMeasure::Screen(const std::string& state, const JsonValue& windows, const JsonValue& texts) const
+std::vector<GuideRow> GuideMeasure::Screen(
+    const std::string& state, const JsonValue& windows, const JsonValue& texts) const
 {
     std::vector<GuideRow> rows;
     const std::vector<Target> targets = Targets(windows, texts);

@@ -18,7 +18,8 @@ public:
 
     explicit GuideMeasure(GuideLimits limits);
 
-    std::vector<GuideRow> Screen(const std::string& state, const JsonValue& windows, const JsonValue& texts) const;
+    std::vector<GuideRow> Screen(
+        const std::string& state, const JsonValue& windows, const JsonValue& texts) const;
 
     // The clear space between two rectangles: the larger of the horizontal and vertical spaces,
     // 0 when they touch or overlap.
@@ -40,8 +41,10 @@ private:
     };
 
     std::vector<Target> Targets(const JsonValue& windows, const JsonValue& texts) const;
-    void MeasureTargets(const std::string& state, const std::vector<Target>& targets, std::vector<GuideRow>& rows) const;
-    void MeasurePairs(const std::string& state, const std::vector<Target>& targets, std::vector<GuideRow>& rows) const;
+    void MeasureTargets(
+        const std::string& state, const std::vector<Target>& targets, std::vector<GuideRow>& rows) const;
+    void MeasurePairs(
+        const std::string& state, const std::vector<Target>& targets, std::vector<GuideRow>& rows) const;
     void MeasureTexts(const std::string& state, const JsonValue& windows, const JsonValue& texts,
         std::vector<GuideRow>& rows) const;
     std::string Millimetres(int pixels) const;

@@ -4,12 +4,13 @@
 
 namespace {
 
-constexpr GuideCheck kChecks[] = { GuideCheck::Target, GuideCheck::Gap, GuideCheck::Pair, GuideCheck::TextHeight,
-    GuideCheck::Contrast, GuideCheck::Fit };
+constexpr GuideCheck kChecks[] = { GuideCheck::Target, GuideCheck::Gap, GuideCheck::Pair,
+    GuideCheck::TextHeight, GuideCheck::Contrast, GuideCheck::Fit };
 
 std::string Key(const GuideRow& row)
 {
-    return row.screen + '\t' + row.item + '\t' + row.size + '\t' + row.gap + '\t' + row.contrast + '\t' + row.Verdict();
+    return row.screen + '\t' + row.item + '\t' + row.size + '\t' + row.gap + '\t' + row.contrast + '\t'
+        + row.Verdict();
 }
 
 }
@@ -50,7 +51,8 @@ void GuideReport::Print(std::FILE* out, size_t languages) const
                 langs += (langs.empty() ? "" : ",") + l;
         }
         std::fprintf(out, "%s | %s | %s | %s | %s | %s | %s\n", e.row.screen.c_str(), e.row.item.c_str(),
-            e.row.size.c_str(), e.row.gap.c_str(), e.row.contrast.c_str(), e.row.Verdict().c_str(), langs.c_str());
+            e.row.size.c_str(), e.row.gap.c_str(), e.row.contrast.c_str(), e.row.Verdict().c_str(),
+            langs.c_str());
     }
     for (GuideCheck check : kChecks) {
         size_t measured = 0, failed = 0;
@@ -73,8 +75,9 @@ void GuideReport::Print(std::FILE* out, size_t languages) const
         std::fprintf(out, "summary %s: %s, %zu rows, %zu failing", CheckName(check), failed ? "FAIL" : "PASS",
             measured, failed);
         if (worst)
-            std::fprintf(out, "; worst: %s | %s | %s | %s | %s", worst->row.screen.c_str(), worst->row.item.c_str(),
-                worst->row.size.c_str(), worst->row.gap.c_str(), worst->row.contrast.c_str());
+            std::fprintf(out, "; worst: %s | %s | %s | %s | %s", worst->row.screen.c_str(),
+                worst->row.item.c_str(), worst->row.size.c_str(), worst->row.gap.c_str(),
+                worst->row.contrast.c_str());
         std::fprintf(out, "\n");
     }
     for (const std::string& line : m_incomplete)

@@ -45,15 +45,18 @@ bool GuideWalk::Run()
 bool GuideWalk::Pair()
 {
     if (!m_person.Open(layout::kPairMode, screen::kPairMode) || !Visit("pair mode")
-        || !m_person.Tap(layout::kPairHandsFree) || !m_person.Check(m_rig.WaitSimState(2), "the module is not pairable")
-        || !Visit("pairing") || !SimSays(std::string("pair \"") + kPhone + "\"")
-        || !m_person.Check(m_rig.Until([&] { return m_rig.ShowsText(kPhone); }), "the new phone is not listed")
+        || !m_person.Tap(layout::kPairHandsFree)
+        || !m_person.Check(m_rig.WaitSimState(2), "the module is not pairable") || !Visit("pairing")
+        || !SimSays(std::string("pair \"") + kPhone + "\"")
+        || !m_person.Check(
+            m_rig.Until([&] { return m_rig.ShowsText(kPhone); }), "the new phone is not listed")
         || !Visit("paired") || !m_person.Leave(layout::kReturn, screen::kPairMode))
         return false;
     return m_person.Open(layout::kConnect, screen::kConnect) && m_person.Settle()
-        && m_person.Check(m_rig.Until([&] { return m_rig.ShowsText(kPhone); }), "the new phone is not listed to connect")
-        && m_person.TapText(kPhone) && Visit("connect list")
-        && m_person.Tap(layout::kConnectButton) && m_person.Check(m_rig.WaitSimState(4), "the phone did not connect")
+        && m_person.Check(
+            m_rig.Until([&] { return m_rig.ShowsText(kPhone); }), "the new phone is not listed to connect")
+        && m_person.TapText(kPhone) && Visit("connect list") && m_person.Tap(layout::kConnectButton)
+        && m_person.Check(m_rig.WaitSimState(4), "the phone did not connect")
         && m_person.WaitGone(screen::kConnect) && Visit("main connected");
 }
 
@@ -67,18 +70,20 @@ bool GuideWalk::Dial()
             || !Visit("contacts") || !m_person.Leave(layout::kReturn, kContacts))
             return false;
     }
-    return m_person.Tap(layout::kDial) && m_person.WaitShowing(screen::kOutgoing) && Visit("outgoing dialling")
-        && SimSays("answer") && m_person.Check(m_rig.WaitSimState(6), "the call was not answered")
-        && m_person.Settle() && m_person.Check(m_rig.Advance(kTalkMs), "advance not taken")
-        && Visit("outgoing in call") && m_person.Tap(layout::kOutgoingEnd) && m_person.WaitGone(screen::kOutgoing)
+    return m_person.Tap(layout::kDial) && m_person.WaitShowing(screen::kOutgoing)
+        && Visit("outgoing dialling") && SimSays("answer")
+        && m_person.Check(m_rig.WaitSimState(6), "the call was not answered") && m_person.Settle()
+        && m_person.Check(m_rig.Advance(kTalkMs), "advance not taken") && Visit("outgoing in call")
+        && m_person.Tap(layout::kOutgoingEnd) && m_person.WaitGone(screen::kOutgoing)
         && m_person.Check(m_rig.WaitSimState(4), "the call did not end") && m_person.Settle();
 }
 
 bool GuideWalk::Incoming()
 {
-    if (!SimSays(std::string("ring ") + kCaller) || !m_person.WaitShowing(screen::kIncoming) || !Visit("incoming")
-        || !m_person.Tap(layout::kAccept) || !m_person.Check(m_rig.WaitSimState(6), "the call was not answered")
-        || !m_person.Settle() || !m_person.Check(m_rig.Advance(kTalkMs), "advance not taken") || !Visit("in call")
+    if (!SimSays(std::string("ring ") + kCaller) || !m_person.WaitShowing(screen::kIncoming)
+        || !Visit("incoming") || !m_person.Tap(layout::kAccept)
+        || !m_person.Check(m_rig.WaitSimState(6), "the call was not answered") || !m_person.Settle()
+        || !m_person.Check(m_rig.Advance(kTalkMs), "advance not taken") || !Visit("in call")
         || !m_person.Tap(layout::At(place::incoming::btn_go_num)) || !Visit("in call keypad")
         || !m_person.Type("123", place::kKeypad) || !Visit("in call keypad with digits")
         || !m_person.Tap(layout::At(place::numpad::btn_close)) || !m_person.Settle())
@@ -97,11 +102,14 @@ bool GuideWalk::Incoming()
 bool GuideWalk::Lists()
 {
     return m_person.Open(layout::kCallHistory, screen::kCallHist)
-        && m_person.Check(m_rig.Until([&] { return m_rig.ShowsText(kCaller); }), "the answered call is not listed")
+        && m_person.Check(
+            m_rig.Until([&] { return m_rig.ShowsText(kCaller); }), "the answered call is not listed")
         && Visit("history incoming") && m_person.Tap(layout::kTabOutgoing)
-        && m_person.Check(m_rig.Until([&] { return m_rig.ShowsText(kDialled); }), "the dialled call is not listed")
+        && m_person.Check(
+            m_rig.Until([&] { return m_rig.ShowsText(kDialled); }), "the dialled call is not listed")
         && Visit("history outgoing") && m_person.Tap(layout::kTabMissed) && Visit("history missed")
-        && m_person.Leave(layout::kReturn, screen::kCallHist) && m_person.Open(layout::kPreference, screen::kPref)
-        && Visit("preferences") && m_person.Type("5550100", place::kPrefPad) && Visit("preferences with digits")
+        && m_person.Leave(layout::kReturn, screen::kCallHist)
+        && m_person.Open(layout::kPreference, screen::kPref) && Visit("preferences")
+        && m_person.Type("5550100", place::kPrefPad) && Visit("preferences with digits")
         && m_person.Leave(layout::kReturn, screen::kPref);
 }

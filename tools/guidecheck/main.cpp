@@ -34,15 +34,30 @@ struct Language {
     const char* id; // the identifier OSTRILAN_LANG takes
 };
 constexpr Language kLanguages[] = {
-    { "cze", "0x0405" }, { "dan", "0x0406" }, { "ger", "0x0407" }, { "gre", "0x0408" }, { "eng", "0x0409" },
-    { "spa", "0x040A" }, { "fin", "0x040B" }, { "fre", "0x040C" }, { "hun", "0x040E" }, { "ita", "0x0410" },
-    { "dut", "0x0413" }, { "pol", "0x0415" }, { "rom", "0x0418" }, { "rus", "0x0419" }, { "slo", "0x041B" },
-    { "swe", "0x041D" }, { "euk", "0x0809" }, { "por", "0x0816" },
+    { "cze", "0x0405" },
+    { "dan", "0x0406" },
+    { "ger", "0x0407" },
+    { "gre", "0x0408" },
+    { "eng", "0x0409" },
+    { "spa", "0x040A" },
+    { "fin", "0x040B" },
+    { "fre", "0x040C" },
+    { "hun", "0x040E" },
+    { "ita", "0x0410" },
+    { "dut", "0x0413" },
+    { "pol", "0x0415" },
+    { "rom", "0x0418" },
+    { "rus", "0x0419" },
+    { "slo", "0x041B" },
+    { "swe", "0x041D" },
+    { "euk", "0x0809" },
+    { "por", "0x0816" },
 };
 
-const char* kUsage = "usage: ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--languages ger,eng,...]\n"
-                     "    [--mm-per-pixel X] [--target N] [--gap N] [--pair N] [--primary-text N] [--text N]\n"
-                     "    [--contrast X]\n";
+const char* kUsage
+    = "usage: ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--languages ger,eng,...]\n"
+      "    [--mm-per-pixel X] [--target N] [--gap N] [--pair N] [--primary-text N] [--text N]\n"
+      "    [--contrast X]\n";
 
 int Usage(const std::string& why)
 {
@@ -74,8 +89,9 @@ int main(int argc, char** argv)
             (a == "--out" ? out : app) = args[++i];
         } else if (a == "--languages" && i + 1 < args.size()) {
             const std::string wanted = "," + args[++i] + ",";
-            std::erase_if(languages,
-                [&](const Language& l) { return wanted.find("," + std::string(l.name) + ",") == std::string::npos; });
+            std::erase_if(languages, [&](const Language& l) {
+                return wanted.find("," + std::string(l.name) + ",") == std::string::npos;
+            });
             if (languages.empty())
                 return Usage("no known language in " + args[i]);
         } else {
@@ -123,7 +139,8 @@ int main(int argc, char** argv)
                     JsonValue::Parse(texts.substr(std::min<size_t>(3, texts.size())))));
         });
         if (!walk.Run())
-            report.Incomplete(language.name, "stopped after " + std::to_string(walk.Visited().size()) + " states: " + walk.Why());
+            report.Incomplete(language.name,
+                "stopped after " + std::to_string(walk.Visited().size()) + " states: " + walk.Why());
         std::fprintf(stderr, "guidecheck: %s, %zu states\n", language.name, walk.Visited().size());
         rig.Stop();
     }

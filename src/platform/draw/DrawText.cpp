@@ -87,16 +87,16 @@ int LineLeft(const RECT& rect, int width, UINT format)
 // Taken before any glyph is drawn: the background is the pixel under the middle of the text's
 // own box (not of its rectangle, where a left-aligned text may not reach), which no glyph of this
 // text can have covered yet. An opaque text is drawn on its fill colour.
-TextLook Look(const DeviceContext& dc, const std::vector<std::u32string>& lines, FontFace& face, const RECT& rect,
+TextLook Look(const DeviceContext& dc, const std::vector<int>& widths, const FontFace& face, const RECT& rect,
     int top, UINT format)
 {
     TextLook look { .height = face.LineHeight(), .color = dc.TextColor(), .background = dc.BkColor() };
-    for (const auto& line : lines)
-        look.width = std::max(look.width, face.MeasureWidth(line));
+    for (int width : widths)
+        look.width = std::max(look.width, width);
     if (dc.BkMode() != OPAQUE) {
         const POINT origin = dc.Origin();
         const int x = LineLeft(rect, look.width, format) + look.width / 2 + origin.x;
-        const int y = top + look.height * int(lines.size()) / 2 + origin.y;
+        const int y = top + look.height * int(widths.size()) / 2 + origin.y;
         look.background = Surface::ToColorRef(dc.Target()->Pixel(x, y));
         look.backgroundSeen = dc.Clip().Contains({ x, y });
     }
@@ -124,7 +124,11 @@ int DrawText(HDC dc, const WString& text, const RECT& rect, UINT format)
         y = rect.bottom - blockHeight;
     else if (format & DT_VCENTER)
         y = rect.top + (rect.Height() - blockHeight) / 2;
-    dc->NotifyText(text, rect, Look(*dc, lines, *face, rect, y, format));
+    std::vector<int> widths;
+    widths.reserve(lines.size());
+    for (const auto& line : lines)
+        widths.push_back(face->MeasureWidth(line));
+    dc->NotifyText(text, rect, Look(*dc, widths, *face, rect, y, format));
 
     const POINT origin = dc->Origin();
     Region clip = dc->Clip();
@@ -132,8 +136,9 @@ int DrawText(HDC dc, const WString& text, const RECT& rect, UINT format)
         clip.Intersect(rect.Offset(origin.x, origin.y));
     const uint32_t color = Surface::FromColorRef(dc->TextColor());
 
-    for (const auto& line : lines) {
-        const int width = face->MeasureWidth(line);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto& line = lines[i];
+        const int width = widths[i];
         const int x = LineLeft(rect, width, format);
         if (dc->BkMode() == OPAQUE) {
             const RECT box = RECT { x, y, x + width, y + lineHeight }.Offset(origin.x, origin.y);

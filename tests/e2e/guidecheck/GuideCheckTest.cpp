@@ -33,7 +33,8 @@ std::pair<int, std::string> Check(const std::string& name, const std::string& ar
     fs::remove_all(out);
     fs::create_directories(out);
     const std::string command = (kApp / "ostrilan-guidecheck").string() + " " + arguments + " --out "
-        + (out / "run").string() + " >" + (out / "table.txt").string() + " 2>" + (out / "progress.txt").string();
+        + (out / "run").string() + " >" + (out / "table.txt").string() + " 2>"
+        + (out / "progress.txt").string();
     const int status = std::system(command.c_str());
     return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(out / "table.txt") };
 }
@@ -75,13 +76,17 @@ TEST(GuideCheck, TheDefaultSkinsReportCoversAllLanguagesAndFindsTheSmallTitleBar
 {
     auto [code, table] = Check("report", "--report");
     EXPECT_EQ(code, 0) << "--report ends in order";
-    EXPECT_NE(table.find("screen | control or text | size | gap | contrast | verdict | languages\n"), std::string::npos);
+    EXPECT_NE(table.find("screen | control or text | size | gap | contrast | verdict | languages\n"),
+        std::string::npos);
     // The title bar's volume up, 24 x 23 px on every language's main view.
-    EXPECT_NE(table.find("main | CMyButton 1034 \"+\" | 24 x 23 px (4.6 x 4.4 mm) | 6 px | - | FAIL size,gap | all\n"),
+    EXPECT_NE(
+        table.find(
+            "main | CMyButton 1034 \"+\" | 24 x 23 px (4.6 x 4.4 mm) | 6 px | - | FAIL size,gap | all\n"),
         std::string::npos)
         << table;
     EXPECT_NE(table.find("summary size: FAIL"), std::string::npos);
-    EXPECT_NE(table.find("history incoming | Delete one/Delete all | - | 2 px apart | - | FAIL apart | all\n"),
+    EXPECT_NE(
+        table.find("history incoming | Delete one/Delete all | - | 2 px apart | - | FAIL apart | all\n"),
         std::string::npos);
     EXPECT_EQ(table.find("incomplete"), std::string::npos) << "every language walked to the end";
     EXPECT_NE(table.find("guidecheck: some rows fail\n"), std::string::npos);

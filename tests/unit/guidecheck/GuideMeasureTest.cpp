@@ -1,35 +1,38 @@
-#include "Contrast.h"
 #include "GuideMeasure.h"
+#include "Contrast.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 // One screen under the frame, its buttons given as "id:left,top,right,bottom".
-std::string Windows(const std::string& screenClass, const std::vector<std::pair<int, std::array<int, 4>>>& buttons,
-    const std::string& above = "")
+std::string Windows(const std::string& screenClass,
+    const std::vector<std::pair<int, std::array<int, 4>>>& buttons, const std::string& above = "")
 {
     std::string children;
     for (const auto& [id, r] : buttons) {
-        children += std::string(children.empty() ? "" : ", ") + "{\"class\": \"CMyButton\", \"id\": "
-            + std::to_string(id) + ", \"text\": \"\", \"rect\": [" + std::to_string(r[0]) + ", " + std::to_string(r[1])
-            + ", " + std::to_string(r[2]) + ", " + std::to_string(r[3])
-            + "], \"visible\": true, \"enabled\": true, \"children\": []}";
+        children += std::string(children.empty() ? "" : ", ")
+            + "{\"class\": \"CMyButton\", \"id\": " + std::to_string(id) + ", \"text\": \"\", \"rect\": ["
+            + std::to_string(r[0]) + ", " + std::to_string(r[1]) + ", " + std::to_string(r[2]) + ", "
+            + std::to_string(r[3]) + "], \"visible\": true, \"enabled\": true, \"children\": []}";
     }
-    return "[{\"class\": \"CMainFrame\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 800, 480], \"visible\": true, "
+    return "[{\"class\": \"CMainFrame\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 800, 480], \"visible\": "
+           "true, "
            "\"enabled\": true, \"children\": [{\"class\": \""
-        + screenClass + "\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 800, 480], \"visible\": true, \"enabled\": true, "
-                        "\"children\": ["
+        + screenClass
+        + "\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 800, 480], \"visible\": true, \"enabled\": true, "
+          "\"children\": ["
         + children + "]}" + above + "]}]";
 }
 
 std::string Texts(const std::string& screenClass, const std::string& text, int height, int width,
     std::array<int, 4> r, const std::string& color, const std::string& background)
 {
-    return "[{\"class\": \"" + screenClass + "\", \"id\": 0, \"texts\": [{\"text\": \"" + text + "\", \"rect\": ["
-        + std::to_string(r[0]) + ", " + std::to_string(r[1]) + ", " + std::to_string(r[2]) + ", "
-        + std::to_string(r[3]) + "], \"width\": " + std::to_string(width) + ", \"height\": " + std::to_string(height)
-        + ", \"color\": \"" + color + "\", \"background\": \"" + background + "\"}]}]";
+    return "[{\"class\": \"" + screenClass + "\", \"id\": 0, \"texts\": [{\"text\": \"" + text
+        + "\", \"rect\": [" + std::to_string(r[0]) + ", " + std::to_string(r[1]) + ", " + std::to_string(r[2])
+        + ", " + std::to_string(r[3]) + "], \"width\": " + std::to_string(width)
+        + ", \"height\": " + std::to_string(height) + ", \"color\": \"" + color + "\", \"background\": \""
+        + background + "\"}]}]";
 }
 
 std::vector<GuideRow> Measure(const std::string& windows, const std::string& texts = "[]")
@@ -51,8 +54,8 @@ std::string Verdict(const std::vector<GuideRow>& rows, const std::string& itemSt
 TEST(GuideMeasure, TouchTargetsFrom62By62AndGapsFrom8Pass)
 {
     // 62 x 62 and 8 px from its neighbour; the other 61 wide and 7 px from a third.
-    auto rows = Measure(Windows("CDlgTest",
-        { { 1, { 0, 0, 62, 62 } }, { 2, { 70, 0, 131, 62 } }, { 3, { 138, 0, 200, 62 } } }));
+    auto rows = Measure(Windows(
+        "CDlgTest", { { 1, { 0, 0, 62, 62 } }, { 2, { 70, 0, 131, 62 } }, { 3, { 138, 0, 200, 62 } } }));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].Verdict(), "PASS");
     EXPECT_EQ(rows[0].size, "62 x 62 px (12.0 x 12.0 mm)");
@@ -71,20 +74,24 @@ TEST(GuideMeasure, TouchTargetsFrom62By62AndGapsFrom8Pass)
 
 TEST(GuideMeasure, AcceptAndRejectMustStand62Apart)
 {
-    auto apart = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 124, 0, 186, 62 } } }));
+    auto apart
+        = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 124, 0, 186, 62 } } }));
     EXPECT_EQ(Verdict(apart, "Accept/Reject"), "PASS");
-    auto close = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 123, 0, 185, 62 } } }));
+    auto close
+        = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 123, 0, 185, 62 } } }));
     EXPECT_EQ(Verdict(close, "Accept/Reject"), "FAIL apart");
     // The same ids on another screen are no such pair.
-    EXPECT_EQ(Verdict(Measure(Windows("CDlgPref", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 70, 0, 132, 62 } } })),
-                  "Accept/Reject"),
+    EXPECT_EQ(
+        Verdict(Measure(Windows("CDlgPref", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 70, 0, 132, 62 } } })),
+            "Accept/Reject"),
         "missing");
 }
 
 TEST(GuideMeasure, ATargetUnderALaterScreenIsNotMeasured)
 {
-    const std::string cover = ", {\"class\": \"CDlgOver\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 100, 100], "
-                              "\"visible\": true, \"enabled\": true, \"children\": []}";
+    const std::string cover
+        = ", {\"class\": \"CDlgOver\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 100, 100], "
+          "\"visible\": true, \"enabled\": true, \"children\": []}";
     EXPECT_TRUE(Measure(Windows("CDlgTest", { { 1, { 0, 0, 62, 62 } } }, cover)).empty());
     EXPECT_EQ(Measure(Windows("CDlgTest", { { 1, { 200, 0, 262, 62 } } }, cover)).size(), 1u);
 }
@@ -92,11 +99,17 @@ TEST(GuideMeasure, ATargetUnderALaterScreenIsNotMeasured)
 TEST(GuideMeasure, PrimaryTextsFrom26PxOthersFrom20)
 {
     const std::array<int, 4> r { 0, 0, 300, 40 };
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 26, 100, r, "#ffffff", "#000000")), "text"), "PASS");
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 25, 100, r, "#ffffff", "#000000")), "text"),
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 26, 100, r, "#ffffff", "#000000")), "text"),
+        "PASS");
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 25, 100, r, "#ffffff", "#000000")), "text"),
         "FAIL height");
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 20, 100, r, "#ffffff", "#000000")), "text"), "PASS");
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 19, 100, r, "#ffffff", "#000000")), "text"),
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 20, 100, r, "#ffffff", "#000000")), "text"),
+        "PASS");
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 19, 100, r, "#ffffff", "#000000")), "text"),
         "FAIL height");
 }
 
@@ -110,8 +123,10 @@ TEST(GuideMeasure, ContrastFrom4point5And1PxTooWideFails)
     auto lighter = Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#777777", "#ffffff"));
     EXPECT_EQ(lighter[0].contrast, "4.48:1");
     EXPECT_EQ(lighter[0].Verdict(), "FAIL contrast");
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 101, r, "#000000", "#ffffff")), "text"), "FAIL fit");
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Klingelt\u2026", 20, 90, r, "#000000", "#ffffff")), "text"),
+    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 101, r, "#000000", "#ffffff")), "text"),
+        "FAIL fit");
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgPref", "Klingelt\u2026", 20, 90, r, "#000000", "#ffffff")), "text"),
         "FAIL fit")
         << "shortened to fit is cut";
     EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#000000", "#nothex")), "text"),
@@ -129,7 +144,8 @@ TEST(GuideMeasure, ContrastFrom4point5And1PxTooWideFails)
 TEST(GuideLimits, CommandLineNumbersReplaceTheDefaultsAndBadOnesAreRefused)
 {
     GuideLimits limits;
-    std::vector<std::string> args { "--report", "--target", "66", "--mm-per-pixel", "0.183", "--contrast", "7" };
+    std::vector<std::string> args { "--report", "--target", "66", "--mm-per-pixel", "0.183", "--contrast",
+        "7" };
     EXPECT_EQ(limits.Take(args), std::nullopt);
     EXPECT_EQ(args, std::vector<std::string> { "--report" });
     EXPECT_EQ(limits.minTarget, 66);
