@@ -16,7 +16,8 @@ constexpr std::string_view kListClasses[] = { "CMyListCtrl", "CHistListCtrl" };
 
 constexpr std::string_view kEllipsis = "\u2026";
 
-// An action and its opposite or a destructive neighbour, by the screen they are on and their ids.
+// An action and its opposite or a destructive neighbour, by the window they are placed on (the
+// screen, or call waiting's panel on the call screen) and their ids.
 struct Opposites {
     const char* screenClass;
     int first;
@@ -75,7 +76,7 @@ bool Contains(const Rect& r, int x, int y)
 // it, siblings from the bottom up. `end` is one past the window's last descendant.
 struct Painted {
     const JsonValue* window;
-    std::string screenClass; // the class of the screen it is on (its ancestor under the frame)
+    std::string screenClass; // the window it is placed on: a screen, or a panel within one
     Rect rect;
     size_t end;
 };
@@ -83,22 +84,19 @@ struct Painted {
 std::vector<Painted> PaintOrder(const JsonValue& windows)
 {
     std::vector<Painted> out;
-    std::function<void(const JsonValue&, int, const std::string&)> visit = [&](const JsonValue& w, int depth,
-                                                                               const std::string& screen) {
-        const auto rect = RectOf(w);
-        if (!rect || !w["visible"].boolean)
-            return;
-        // The frame holds the screens; a screen is a top-level window or a child of one.
-        const std::string& cls = w["class"].text;
-        const std::string onScreen = depth == 1 || (depth == 0 && w["children"].items.empty()) ? cls : screen;
-        const size_t at = out.size();
-        out.push_back({ &w, onScreen, *rect, 0 });
-        for (const JsonValue& child : w["children"].items)
-            visit(child, depth + 1, onScreen);
-        out[at].end = out.size();
-    };
+    std::function<void(const JsonValue&, const std::string&)> visit
+        = [&](const JsonValue& w, const std::string& parent) {
+              const auto rect = RectOf(w);
+              if (!rect || !w["visible"].boolean)
+                  return;
+              const size_t at = out.size();
+              out.push_back({ &w, parent, *rect, 0 });
+              for (const JsonValue& child : w["children"].items)
+                  visit(child, w["class"].text);
+              out[at].end = out.size();
+          };
     for (const JsonValue& w : windows.items)
-        visit(w, 0, w["class"].text);
+        visit(w, "");
     return out;
 }
 

@@ -33,7 +33,7 @@ public:
 
 private:
     struct Target {
-        std::string screenClass;
+        std::string screenClass; // the window the control is placed on
         std::string name;
         int id;
         Rect rect;

@@ -80,6 +80,11 @@ TEST(GuideMeasure, AcceptAndRejectMustStand62Apart)
     auto close
         = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 123, 0, 185, 62 } } }));
     EXPECT_EQ(Verdict(close, "Accept/Reject"), "FAIL apart");
+    // Call waiting's panel lies on the call screen; its buttons pair by the panel.
+    EXPECT_EQ(Verdict(Measure(Windows(
+                          "CDlgCallWaiting", { { 1101, { 0, 0, 150, 60 } }, { 1103, { 0, 64, 150, 124 } } })),
+                  "Hold and answer/Reject"),
+        "FAIL apart");
     // The same ids on another screen are no such pair.
     EXPECT_EQ(
         Verdict(Measure(Windows("CDlgPref", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 70, 0, 132, 62 } } })),
