@@ -55,8 +55,8 @@ const Font* DeviceContext::SelectFont(const Font* font)
     return std::exchange(m_font, font);
 }
 
-void DeviceContext::NotifyText(const WString& text, const RECT& rect) const
+void DeviceContext::NotifyText(const WString& text, const RECT& rect, const TextLook& look) const
 {
     if (m_textObserver)
-        m_textObserver(text, rect);
+        m_textObserver(text, rect, look);
 }

@@ -14,9 +14,21 @@ class Font;
 
 enum BkMode : int { TRANSPARENT = 1, OPAQUE = 2 };
 
+// How a text was drawn: the font's line height and the widest line's width in pixels, the text's
+// colour, and the colour under the middle of the text as it lay before the text was drawn (the
+// fill colour when the background mode is opaque). Where the clip leaves that pixel out, the
+// paint does not draw it and it still shows the last paint's text: `backgroundSeen` is false.
+struct TextLook {
+    int height = 0;
+    int width = 0;
+    COLORREF color = 0;
+    COLORREF background = 0;
+    bool backgroundSeen = true;
+};
+
 // Told of every text drawn through a context, with its rectangle in the context's coordinates.
 // The automation collects what a window's last paint wrote through it.
-using TextObserver = std::function<void(const WString& text, const RECT& rect)>;
+using TextObserver = std::function<void(const WString& text, const RECT& rect, const TextLook& look)>;
 
 class DeviceContext {
 public:
@@ -45,7 +57,7 @@ public:
 
     void SetTextObserver(TextObserver observer) { m_textObserver = std::move(observer); }
     const TextObserver& GetTextObserver() const { return m_textObserver; }
-    void NotifyText(const WString& text, const RECT& rect) const;
+    void NotifyText(const WString& text, const RECT& rect, const TextLook& look) const;
 
 protected:
     void Retarget(Surface* target, POINT origin, Region clip);

@@ -74,17 +74,47 @@ void DrawGlyph(Surface& surface, const Glyph& glyph, int x, int y, uint32_t colo
     }
 }
 
+// The x where a line of that width starts in the rectangle.
+int LineLeft(const RECT& rect, int width, UINT format)
+{
+    if (format & DT_CENTER)
+        return rect.left + (rect.Width() - width) / 2;
+    if (format & DT_RIGHT)
+        return rect.right - width;
+    return rect.left;
+}
+
+// Taken before any glyph is drawn: the background is the pixel under the middle of the text's
+// own box (not of its rectangle, where a left-aligned text may not reach), which no glyph of this
+// text can have covered yet. An opaque text is drawn on its fill colour.
+TextLook Look(const DeviceContext& dc, const std::vector<int>& widths, const FontFace& face, const RECT& rect,
+    int top, UINT format)
+{
+    TextLook look { .height = face.LineHeight(), .color = dc.TextColor(), .background = dc.BkColor() };
+    for (int width : widths)
+        look.width = std::max(look.width, width);
+    if (dc.BkMode() != OPAQUE) {
+        const POINT origin = dc.Origin();
+        const int x = LineLeft(rect, look.width, format) + look.width / 2 + origin.x;
+        const int y = top + look.height * int(widths.size()) / 2 + origin.y;
+        look.background = Surface::ToColorRef(dc.Target()->Pixel(x, y));
+        look.backgroundSeen = dc.Clip().Contains({ x, y });
+    }
+    return look;
+}
+
 }
 
 int DrawText(HDC dc, const WString& text, const RECT& rect, UINT format)
 {
     if (!dc)
         return 0;
-    dc->NotifyText(text, rect);
     FontFace* face = FaceOf(dc);
     Surface* surface = dc->Target();
-    if (!face || !surface)
+    if (!face || !surface) {
+        dc->NotifyText(text, rect, TextLook { .color = dc->TextColor(), .background = dc->BkColor() });
         return 0;
+    }
 
     const auto lines = SplitLines(text, format & DT_SINGLELINE);
     const int lineHeight = face->LineHeight();
@@ -94,6 +124,11 @@ int DrawText(HDC dc, const WString& text, const RECT& rect, UINT format)
         y = rect.bottom - blockHeight;
     else if (format & DT_VCENTER)
         y = rect.top + (rect.Height() - blockHeight) / 2;
+    std::vector<int> widths;
+    widths.reserve(lines.size());
+    for (const auto& line : lines)
+        widths.push_back(face->MeasureWidth(line));
+    dc->NotifyText(text, rect, Look(*dc, widths, *face, rect, y, format));
 
     const POINT origin = dc->Origin();
     Region clip = dc->Clip();
@@ -101,13 +136,10 @@ int DrawText(HDC dc, const WString& text, const RECT& rect, UINT format)
         clip.Intersect(rect.Offset(origin.x, origin.y));
     const uint32_t color = Surface::FromColorRef(dc->TextColor());
 
-    for (const auto& line : lines) {
-        const int width = face->MeasureWidth(line);
-        int x = rect.left;
-        if (format & DT_CENTER)
-            x = rect.left + (rect.Width() - width) / 2;
-        else if (format & DT_RIGHT)
-            x = rect.right - width;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const auto& line = lines[i];
+        const int width = widths[i];
+        const int x = LineLeft(rect, width, format);
         if (dc->BkMode() == OPAQUE) {
             const RECT box = RECT { x, y, x + width, y + lineHeight }.Offset(origin.x, origin.y);
             for (const RECT& c : clip.Rects())

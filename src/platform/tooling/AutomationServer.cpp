@@ -396,7 +396,10 @@ std::string AutomationServer::ExecuteOnUiThread(const std::string& line)
             for (size_t i = 0; i < texts.size(); ++i) {
                 if (i)
                     out += ", ";
-                out += "{\"text\": " + JsonString(texts[i].text) + ", \"rect\": " + JsonRect(texts[i].rect) + "}";
+                const TextLook& look = texts[i].look;
+                out += "{\"text\": " + JsonString(texts[i].text) + ", \"rect\": " + JsonRect(texts[i].rect)
+                    + ", \"width\": " + std::to_string(look.width) + ", \"height\": " + std::to_string(look.height)
+                    + ", \"color\": " + JsonColor(look.color) + ", \"background\": " + JsonColor(look.background) + "}";
             }
             out += "]}";
         }

@@ -45,3 +45,10 @@ std::string JsonRect(const RECT& r)
     return "[" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " + std::to_string(r.right) + ", "
         + std::to_string(r.bottom) + "]";
 }
+
+std::string JsonColor(COLORREF color)
+{
+    char out[8];
+    std::snprintf(out, sizeof out, "#%02x%02x%02x", GetRValue(color), GetGValue(color), GetBValue(color));
+    return '"' + std::string(out) + '"';
+}

@@ -9,3 +9,5 @@
 std::string JsonString(const WString& text);
 std::string JsonString(const std::string& utf8);
 std::string JsonRect(const RECT& r);
+// "#rrggbb".
+std::string JsonColor(COLORREF color);

@@ -17,6 +17,7 @@
 #include "platform/win/WindowSystem.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -288,7 +289,7 @@ std::unique_ptr<DeviceContext> WindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* 
     node->erasepending = false;
 
     auto dc = std::make_unique<DeviceContext>(&m_screen, origin, clip);
-    m_drawnTexts[hwnd].clear();
+    m_previousTexts[hwnd] = std::exchange(m_drawnTexts[hwnd], {});
     ObserveTexts(*dc, hwnd, origin);
     ps->rcPaint = clip.Bounds().Offset(-origin.x, -origin.y);
     ps->fErase = false;
@@ -314,12 +315,22 @@ std::unique_ptr<DeviceContext> WindowSystem::ClientContext(HWND hwnd)
 
 void WindowSystem::ObserveTexts(DeviceContext& dc, HWND hwnd, POINT origin)
 {
-    dc.SetTextObserver([this, hwnd, origin](const WString& text, const RECT& rect) {
+    dc.SetTextObserver([this, hwnd, origin](const WString& text, const RECT& rect, const TextLook& look) {
         auto& texts = m_drawnTexts[hwnd];
-        DrawnText drawn { text, rect.Offset(origin.x, origin.y) };
+        DrawnText drawn { text, rect.Offset(origin.x, origin.y), look };
         for (const DrawnText& t : texts) {
             if (t.text == drawn.text && t.rect == drawn.rect)
                 return;
+        }
+        // A paint that leaves the text's middle out still shows the last paint's pixels there,
+        // glyphs included: what the text lies on is what the last paint saw.
+        if (!look.backgroundSeen) {
+            for (const DrawnText& t : m_previousTexts[hwnd]) {
+                if (t.text == drawn.text && t.rect == drawn.rect && t.look.backgroundSeen) {
+                    drawn.look.background = t.look.background;
+                    drawn.look.backgroundSeen = true;
+                }
+            }
         }
         texts.push_back(std::move(drawn));
     });

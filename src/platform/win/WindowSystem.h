@@ -11,6 +11,7 @@
 
 #include "platform/backends/DisplayBackend.h"
 #include "platform/core/Messages.h"
+#include "platform/draw/DeviceContext.h"
 #include "platform/draw/Surface.h"
 #include "platform/loop/MessageQueue.h"
 #include "platform/loop/TimerSet.h"
@@ -108,10 +109,12 @@ public:
     void PaintPending();
     uint64_t PaintRounds() const { return m_paintRounds; }
 
-    // The texts a window drew in its last paint, with their rectangles in screen coordinates.
+    // The texts a window drew in its last paint, with their rectangles in screen coordinates and
+    // how they looked.
     struct DrawnText {
         WString text;
         RECT rect;
+        TextLook look;
     };
     const std::vector<DrawnText>& DrawnTexts(HWND hwnd) const;
 
@@ -217,6 +220,7 @@ private:
 
     void ObserveTexts(DeviceContext& dc, HWND hwnd, POINT origin);
     std::unordered_map<HWND, std::vector<DrawnText>> m_drawnTexts;
+    std::unordered_map<HWND, std::vector<DrawnText>> m_previousTexts;
 
     RECT m_dirty;
     uint64_t m_paintRounds = 0;

@@ -143,6 +143,7 @@ void WindowSystem::DestroyRecursive(WindowNode* node)
     }
     Window* object = node->object;
     m_drawnTexts.erase(hwnd);
+    m_previousTexts.erase(hwnd);
     m_nodes.erase(hwnd);
     object->m_hWnd = nullptr;
     object->PostNcDestroy();

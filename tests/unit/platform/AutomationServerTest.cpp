@@ -93,7 +93,13 @@ TEST_F(AutomationServerTest, RoundTripOfTapIdleWindowsAdvanceAndQuit)
         PAINTSTRUCT ps;
         HDC dc = frame.BeginPaint(&ps);
         dc->FillSolidRect(RECT { 0, 0, 480, 272 }, RGB(10, 20, 30));
+        dc->FillSolidRect(RECT { 200, 237, 280, 254 }, RGB(0, 0, 128));
+        dc->SetTextColor(RGB(255, 255, 0));
+        dc->SetBkMode(TRANSPARENT);
         DrawText(dc, u"Ready", RECT { 50, 237, 430, 254 }, DT_CENTER);
+        dc->SetBkMode(OPAQUE);
+        dc->SetBkColor(RGB(0, 128, 0));
+        DrawText(dc, u"Set", RECT { 0, 100, 60, 120 }, DT_LEFT);
         frame.EndPaint(&ps);
         return true;
     };
@@ -114,8 +120,11 @@ TEST_F(AutomationServerTest, RoundTripOfTapIdleWindowsAdvanceAndQuit)
     EXPECT_NE(answers[2].find("\"id\": 1001, \"text\": \"Dial\", \"rect\": [10, 20, 110, 80]"), std::string::npos);
     EXPECT_EQ(button.Count(WM_TIMER), 3);
     EXPECT_EQ(frame.Count(WM_KEYUP), 1);
+    // A transparent text lies on what was painted under its middle, an opaque one on its fill.
     EXPECT_EQ(answers[7], "ok [{\"class\": \"testenv::RecordingWindow\", \"id\": 0, \"texts\": [{\"text\": \"Ready\", "
-                          "\"rect\": [50, 237, 430, 254]}]}]");
+                          "\"rect\": [50, 237, 430, 254], \"width\": 43, \"height\": 16, \"color\": \"#ffff00\", "
+                          "\"background\": \"#000080\"}, {\"text\": \"Set\", \"rect\": [0, 100, 60, 120], \"width\": 22, "
+                          "\"height\": 16, \"color\": \"#ffff00\", \"background\": \"#008000\"}]}]");
     std::optional<Surface> png = LoadPng(shot);
     ASSERT_TRUE(png);
     EXPECT_EQ(png->Width(), 480);

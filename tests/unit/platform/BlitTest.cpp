@@ -46,8 +46,8 @@ TEST(MemoryDC, DrawsIntoTheSelectedBitmapGivesBackThePreviousOneAndKeepsTheTextO
     Surface screen(10, 10);
     DeviceContext window(&screen, {}, Region(screen.Bounds()));
     int calls = 0;
-    window.SetTextObserver([&](const WString&, const RECT&) { ++calls; });
-    CreateCompatibleDC(&window)->NotifyText(u"x", {});
+    window.SetTextObserver([&](const WString&, const RECT&, const TextLook&) { ++calls; });
+    CreateCompatibleDC(&window)->NotifyText(u"x", {}, {});
     EXPECT_EQ(calls, 1);
 }
 

@@ -1,5 +1,7 @@
 #include "WindowTest.h"
 
+#include "platform/draw/DrawText.h"
+
 namespace {
 
 constexpr COLORREF kRed = RGB(200, 0, 0);
@@ -139,4 +141,45 @@ TEST_F(Painting, SixteenInvalidRectanglesRepaintAloneASeventeenthRepaintsTheirBo
         EXPECT_EQ(At(5, 5), color) << count;
         EXPECT_EQ(At(15, 5), count == 16 ? kRed : kBlue) << count;
     }
+}
+
+// A text says what it lies on as the paint drew it; a later paint that leaves the text's middle
+// out of its clip does not redraw there, so what it lies on is still what the last paint saw.
+TEST_F(Painting, ATextKeepsTheBackgroundItsLastPaintSawWhereAPartialRepaintLeavesItsMiddleOut)
+{
+    RecordingWindow window(kBlue);
+    const RECT line { 100, 100, 300, 120 };
+    window.hook = [&](UINT m, WPARAM, LPARAM) {
+        if (m != WM_PAINT)
+            return false;
+        PAINTSTRUCT ps;
+        HDC dc = window.BeginPaint(&ps);
+        dc->FillSolidRect(kFull, kBlue);
+        dc->SetBkMode(TRANSPARENT);
+        dc->SetTextColor(RGB(255, 255, 255));
+        DrawText(dc, u"Ready", line, DT_CENTER);
+        window.EndPaint(&ps);
+        return true;
+    };
+    ASSERT_TRUE(window.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
+    system.Idle();
+    auto background = [&] {
+        const auto& texts = system.DrawnTexts(window.GetSafeHwnd());
+        return texts.size() == 1 ? texts[0].look.background : RGB(1, 2, 3);
+    };
+    EXPECT_EQ(background(), kBlue);
+
+    // Something else paints the middle red; the next paint covers only the line's left end.
+    HDC dc = window.GetDC();
+    dc->FillSolidRect(RECT { 180, 100, 220, 120 }, kRed);
+    window.ReleaseDC(dc);
+    const RECT leftEnd { 100, 100, 110, 120 };
+    window.InvalidateRect(&leftEnd, false);
+    system.Idle();
+    EXPECT_EQ(At(200, 102), kRed) << "the middle was not repainted";
+    EXPECT_EQ(background(), kBlue);
+
+    window.InvalidateRect(nullptr, false);
+    system.Idle();
+    EXPECT_EQ(background(), kBlue);
 }

@@ -1,0 +1,102 @@
+// What the automation says of a drawn text, on the application as it runs, and the checker's
+// report on the default skin: the device's skin is known to miss the in-car numbers, so the
+// report must find it out, in every language, and still end in order with --report.
+
+#include "Rig.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kWork = GUIDECHECK_WORK_DIR;
+const fs::path kApp = OSTRILAN_TEST_APP_DIR;
+
+std::string Read(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// Runs the checker to the end; its exit code and what it printed.
+std::pair<int, std::string> Check(const std::string& name, const std::string& arguments)
+{
+    const fs::path out = kWork / name;
+    fs::remove_all(out);
+    fs::create_directories(out);
+    const std::string command = (kApp / "ostrilan-guidecheck").string() + " " + arguments + " --out "
+        + (out / "run").string() + " >" + (out / "table.txt").string() + " 2>"
+        + (out / "progress.txt").string();
+    const int status = std::system(command.c_str());
+    return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(out / "table.txt") };
+}
+
+}
+
+TEST(AutomationTexts, TheStatusLineSaysItsFontHeightColourWhatItLiesOnAndItsWidth)
+{
+    RigOptions options;
+    options.appDir = kApp;
+    options.workDir = kWork / "texts";
+    fs::remove_all(options.workDir);
+    options.env["OSTRILAN_LANG"] = "0x0409";
+    Rig rig(options);
+    ASSERT_TRUE(rig.Start()) << rig.Error();
+    JsonValue line;
+    ASSERT_TRUE(rig.Until([&] {
+        for (const JsonValue& window : rig.Texts().items) {
+            for (const JsonValue& text : window["texts"].items) {
+                if (window["class"].text == "COstrilanView" && text["text"].text == "No cellphone connected")
+                    line = text;
+            }
+        }
+        return line.kind == JsonValue::Kind::Object;
+    }));
+    // The skin's status line: 14 px bold, in the palette's text-status yellow, on the bottom
+    // bar's panel gradient (#1b2a45 at its top to #142037) where the text's middle lies.
+    EXPECT_EQ(line["height"].Int(), 14);
+    EXPECT_EQ(line["color"].text, "#ffff64");
+    EXPECT_EQ(line["background"].text, "#1a2842");
+    EXPECT_EQ(line["width"].Int(), 123);
+    ASSERT_EQ(line["rect"].items.size(), 4u);
+    EXPECT_EQ(line["rect"].items[0].Int(), 50);
+    EXPECT_EQ(line["rect"].items[2].Int(), 430);
+    rig.Stop();
+}
+
+TEST(GuideCheck, TheDefaultSkinsReportCoversAllLanguagesAndFindsTheSmallTitleBarButtons)
+{
+    auto [code, table] = Check("report", "--report");
+    EXPECT_EQ(code, 0) << "--report ends in order";
+    EXPECT_NE(table.find("screen | control or text | size | gap | contrast | verdict | languages\n"),
+        std::string::npos);
+    // The title bar's volume up, 24 x 23 px on every language's main view.
+    EXPECT_NE(
+        table.find(
+            "main | CMyButton 1034 \"+\" | 24 x 23 px (4.6 x 4.4 mm) | 6 px | - | FAIL size,gap | all\n"),
+        std::string::npos)
+        << table;
+    EXPECT_NE(table.find("summary size: FAIL"), std::string::npos);
+    EXPECT_NE(
+        table.find("history incoming | Delete one/Delete all | - | 2 px apart | - | FAIL apart | all\n"),
+        std::string::npos);
+    EXPECT_EQ(table.find("incomplete"), std::string::npos) << "every language walked to the end";
+    EXPECT_NE(table.find("guidecheck: some rows fail\n"), std::string::npos);
+}
+
+TEST(GuideCheck, WithoutReportAFailingRowFailsTheRunAndBadArgumentsAreRefused)
+{
+    auto [code, table] = Check("strict", "--languages eng");
+    EXPECT_EQ(code, 1);
+    EXPECT_NE(table.find("summary height: FAIL"), std::string::npos) << table;
+    EXPECT_EQ(Check("bad", "--target none").first, 2);
+    EXPECT_EQ(Check("unknown", "--languages xyz").first, 2);
+}

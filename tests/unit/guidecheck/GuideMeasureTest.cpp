@@ -1,0 +1,165 @@
+#include "GuideMeasure.h"
+#include "Contrast.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One screen under the frame, its buttons given as "id:left,top,right,bottom".
+std::string Windows(const std::string& screenClass,
+    const std::vector<std::pair<int, std::array<int, 4>>>& buttons, const std::string& above = "")
+{
+    std::string children;
+    for (const auto& [id, r] : buttons) {
+        children += std::string(children.empty() ? "" : ", ")
+            + "{\"class\": \"CMyButton\", \"id\": " + std::to_string(id) + ", \"text\": \"\", \"rect\": ["
+            + std::to_string(r[0]) + ", " + std::to_string(r[1]) + ", " + std::to_string(r[2]) + ", "
+            + std::to_string(r[3]) + "], \"visible\": true, \"enabled\": true, \"children\": []}";
+    }
+    return "[{\"class\": \"CMainFrame\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 800, 480], \"visible\": "
+           "true, "
+           "\"enabled\": true, \"children\": [{\"class\": \""
+        + screenClass
+        + "\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 800, 480], \"visible\": true, \"enabled\": true, "
+          "\"children\": ["
+        + children + "]}" + above + "]}]";
+}
+
+std::string Texts(const std::string& screenClass, const std::string& text, int height, int width,
+    std::array<int, 4> r, const std::string& color, const std::string& background)
+{
+    return "[{\"class\": \"" + screenClass + "\", \"id\": 0, \"texts\": [{\"text\": \"" + text
+        + "\", \"rect\": [" + std::to_string(r[0]) + ", " + std::to_string(r[1]) + ", " + std::to_string(r[2])
+        + ", " + std::to_string(r[3]) + "], \"width\": " + std::to_string(width)
+        + ", \"height\": " + std::to_string(height) + ", \"color\": \"" + color + "\", \"background\": \""
+        + background + "\"}]}]";
+}
+
+std::vector<GuideRow> Measure(const std::string& windows, const std::string& texts = "[]")
+{
+    return GuideMeasure(GuideLimits {}).Screen("state", JsonValue::Parse(windows), JsonValue::Parse(texts));
+}
+
+std::string Verdict(const std::vector<GuideRow>& rows, const std::string& itemStart)
+{
+    for (const GuideRow& row : rows) {
+        if (row.item.rfind(itemStart, 0) == 0)
+            return row.Verdict();
+    }
+    return "missing";
+}
+
+}
+
+TEST(GuideMeasure, TouchTargetsFrom62By62AndGapsFrom8Pass)
+{
+    // 62 x 62 and 8 px from its neighbour; the other 61 wide and 7 px from a third.
+    auto rows = Measure(Windows(
+        "CDlgTest", { { 1, { 0, 0, 62, 62 } }, { 2, { 70, 0, 131, 62 } }, { 3, { 138, 0, 200, 62 } } }));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].Verdict(), "PASS");
+    EXPECT_EQ(rows[0].size, "62 x 62 px (12.0 x 12.0 mm)");
+    EXPECT_EQ(rows[0].gap, "8 px");
+    EXPECT_EQ(rows[1].Verdict(), "FAIL size,gap");
+    EXPECT_EQ(rows[1].gap, "7 px");
+    EXPECT_EQ(rows[2].Verdict(), "FAIL gap");
+
+    GuideMeasure measure(GuideLimits {});
+    EXPECT_TRUE(measure.TargetPasses(62, 62));
+    EXPECT_FALSE(measure.TargetPasses(62, 61));
+    // Diagonal neighbours are as far apart as the larger of the two clear spaces.
+    EXPECT_EQ(GuideMeasure::Gap({ 0, 0, 10, 10 }, { 15, 18, 20, 20 }), 8);
+    EXPECT_EQ(GuideMeasure::Gap({ 0, 0, 10, 10 }, { 5, 5, 20, 20 }), 0);
+}
+
+TEST(GuideMeasure, AcceptAndRejectMustStand62Apart)
+{
+    auto apart
+        = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 124, 0, 186, 62 } } }));
+    EXPECT_EQ(Verdict(apart, "Accept/Reject"), "PASS");
+    auto close
+        = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 123, 0, 185, 62 } } }));
+    EXPECT_EQ(Verdict(close, "Accept/Reject"), "FAIL apart");
+    // Call waiting's panel lies on the call screen; its buttons pair by the panel.
+    EXPECT_EQ(Verdict(Measure(Windows(
+                          "CDlgCallWaiting", { { 1101, { 0, 0, 150, 60 } }, { 1103, { 0, 64, 150, 124 } } })),
+                  "Hold and answer/Reject"),
+        "FAIL apart");
+    // The same ids on another screen are no such pair.
+    EXPECT_EQ(
+        Verdict(Measure(Windows("CDlgPref", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 70, 0, 132, 62 } } })),
+            "Accept/Reject"),
+        "missing");
+}
+
+TEST(GuideMeasure, ATargetUnderALaterScreenIsNotMeasured)
+{
+    const std::string cover
+        = ", {\"class\": \"CDlgOver\", \"id\": 0, \"text\": \"\", \"rect\": [0, 0, 100, 100], "
+          "\"visible\": true, \"enabled\": true, \"children\": []}";
+    EXPECT_TRUE(Measure(Windows("CDlgTest", { { 1, { 0, 0, 62, 62 } } }, cover)).empty());
+    EXPECT_EQ(Measure(Windows("CDlgTest", { { 1, { 200, 0, 262, 62 } } }, cover)).size(), 1u);
+}
+
+TEST(GuideMeasure, PrimaryTextsFrom26PxOthersFrom20)
+{
+    const std::array<int, 4> r { 0, 0, 300, 40 };
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 26, 100, r, "#ffffff", "#000000")), "text"),
+        "PASS");
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 25, 100, r, "#ffffff", "#000000")), "text"),
+        "FAIL height");
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 20, 100, r, "#ffffff", "#000000")), "text"),
+        "PASS");
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 19, 100, r, "#ffffff", "#000000")), "text"),
+        "FAIL height");
+}
+
+TEST(GuideMeasure, ContrastFrom4point5And1PxTooWideFails)
+{
+    const std::array<int, 4> r { 0, 0, 100, 30 };
+    auto grey = Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#767676", "#ffffff"));
+    ASSERT_EQ(grey.size(), 1u);
+    EXPECT_EQ(grey[0].contrast, "4.54:1");
+    EXPECT_EQ(grey[0].Verdict(), "PASS");
+    auto lighter = Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#777777", "#ffffff"));
+    EXPECT_EQ(lighter[0].contrast, "4.48:1");
+    EXPECT_EQ(lighter[0].Verdict(), "FAIL contrast");
+    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 101, r, "#000000", "#ffffff")), "text"),
+        "FAIL fit");
+    EXPECT_EQ(
+        Verdict(Measure("[]", Texts("CDlgPref", "Klingelt\u2026", 20, 90, r, "#000000", "#ffffff")), "text"),
+        "FAIL fit")
+        << "shortened to fit is cut";
+    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#000000", "#nothex")), "text"),
+        "FAIL contrast");
+
+    GuideMeasure measure(GuideLimits {});
+    EXPECT_TRUE(measure.ContrastPasses(4.5));
+    EXPECT_FALSE(measure.ContrastPasses(4.499));
+    EXPECT_NEAR(contrast::Ratio(0x000000, 0xFFFFFF), 21.0, 1e-9);
+    EXPECT_NEAR(contrast::Ratio(0x123456, 0x123456), 1.0, 1e-9);
+    EXPECT_EQ(contrast::ParseColor("#1a2B3c"), 0x1A2B3Cu);
+    EXPECT_EQ(contrast::ParseColor("1a2b3c"), std::nullopt);
+}
+
+TEST(GuideLimits, CommandLineNumbersReplaceTheDefaultsAndBadOnesAreRefused)
+{
+    GuideLimits limits;
+    std::vector<std::string> args { "--report", "--target", "66", "--mm-per-pixel", "0.183", "--contrast",
+        "7" };
+    EXPECT_EQ(limits.Take(args), std::nullopt);
+    EXPECT_EQ(args, std::vector<std::string> { "--report" });
+    EXPECT_EQ(limits.minTarget, 66);
+    EXPECT_DOUBLE_EQ(limits.mmPerPixel, 0.183);
+    EXPECT_DOUBLE_EQ(limits.minContrast, 7.0);
+    EXPECT_EQ(limits.minGap, 8);
+    for (std::vector<std::string> bad : { std::vector<std::string> { "--gap", "-1" }, { "--gap", "8px" },
+             { "--mm-per-pixel", "0" }, { "--text" } }) {
+        GuideLimits unchanged;
+        EXPECT_NE(unchanged.Take(bad), std::nullopt) << bad[0];
+    }
+}
