@@ -16,9 +16,12 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     namespace=(unshare --user --map-root-user --mount --propagation private)
 fi
+# The unit is read from that folder too: a checkout under /tmp is hidden by it.
+cp "$unit" "$tmp/"
 analyze() {
     if "${namespace[@]}" true 2>/dev/null; then
-        "${namespace[@]}" sh -c 'mount --bind "$0" /tmp && exec systemd-analyze "$@"' "$tmp" "$@"
+        "${namespace[@]}" sh -c 'mount --bind "$0" /tmp && exec systemd-analyze "$@"' "$tmp" "$1" \
+            "${@:2:$#-2}" "/tmp/$(basename "$unit")"
     else
         systemd-analyze "$@"
     fi
