@@ -1,6 +1,7 @@
 #include "contacts/VCardReader.h"
 
 #include "contacts/VCardLines.h"
+#include "platform/core/HexDigit.h"
 #include "platform/core/Text.h"
 
 #include <algorithm>
@@ -97,22 +98,14 @@ bool SplitProperty(std::string_view line, Property& property)
     return true;
 }
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    c = Upper(c);
-    return (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
-}
-
 std::string DecodeQuotedPrintable(std::string_view text)
 {
     std::string bytes;
     bytes.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '=' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0
-            && HexValue(text[i + 2]) >= 0) {
-            bytes.push_back(char(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2])));
+        if (text[i] == '=' && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0
+            && HexDigitValue(text[i + 2]) >= 0) {
+            bytes.push_back(char(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2])));
             i += 2;
         } else if (text[i] == '=' && i + 1 == text.size()) {
             break; // a soft break left at the end of the value

@@ -5,6 +5,7 @@
 #include "controller/TextKeys.h"
 #include "controller/TextTable.h"
 #include "platform/controls/Application.h"
+#include "platform/core/HexDigit.h"
 #include "platform/core/Text.h"
 #include "store/AppFolders.h"
 #include "store/PairStore.h"
@@ -26,20 +27,7 @@ bool IsSpace(WCHAR c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
 }
 
-// Value of a hexadecimal digit, or -1.
-int HexValue(WCHAR c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
 }
-
-}
-
 
 WString Text(const char* key)
 {
@@ -90,8 +78,8 @@ std::optional<BtAddress> ParseAddressText(const WString& text)
     BtAddress address {};
     for (size_t k = 0; k < address.size(); ++k) {
         // Read as a number: digits up to the first character that is not one.
-        int high = HexValue(text[first + 2 * k]);
-        int low = HexValue(text[first + 2 * k + 1]);
+        int high = HexDigitValue(text[first + 2 * k]);
+        int low = HexDigitValue(text[first + 2 * k + 1]);
         address[k] = BYTE(high < 0 ? 0 : low < 0 ? high : high * 16 + low);
     }
     return address;

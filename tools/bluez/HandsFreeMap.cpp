@@ -1,5 +1,7 @@
 #include "HandsFreeMap.h"
 
+#include "platform/core/HexDigit.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -11,17 +13,6 @@ constexpr BYTE kMaxSpeaker = 14;
 constexpr BYTE kMaxGain = 15;
 constexpr int kPercent = 100;
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 }
 
 std::optional<BtAddress> ParseAddress(std::string_view text)
@@ -31,7 +22,7 @@ std::optional<BtAddress> ParseAddress(std::string_view text)
         return std::nullopt;
     BtAddress a {};
     for (size_t i = 0; i < a.size(); ++i) {
-        int high = HexDigit(text[i * 3]), low = HexDigit(text[i * 3 + 1]);
+        int high = HexDigitValue(text[i * 3]), low = HexDigitValue(text[i * 3 + 1]);
         if (high < 0 || low < 0 || (i + 1 < a.size() && text[i * 3 + 2] != ':'))
             return std::nullopt;
         a[i] = static_cast<BYTE>(high << 4 | low);

@@ -1,5 +1,7 @@
 #include "Contrast.h"
 
+#include "platform/core/HexDigit.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,17 +17,6 @@ double Linear(uint32_t channel)
     return c <= kLinearLimit ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 }
 
 std::optional<uint32_t> ParseColor(std::string_view text)
@@ -34,7 +25,7 @@ std::optional<uint32_t> ParseColor(std::string_view text)
         return std::nullopt;
     uint32_t value = 0;
     for (char c : text.substr(1)) {
-        const int digit = HexDigit(c);
+        const int digit = HexDigitValue(c);
         if (digit < 0)
             return std::nullopt;
         value = value << 4 | uint32_t(digit);
