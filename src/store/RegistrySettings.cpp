@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -25,6 +26,21 @@ bool SetDword(std::u16string_view keyName, std::u16string_view valueName, DWORD 
     return set;
 }
 
+// The value when the key holds a REG_DWORD-sized one under that name.
+std::optional<DWORD> GetDword(std::u16string_view keyName, std::u16string_view valueName)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    LONG result = RegQueryValueExW(key, valueName, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || size != sizeof value)
+        return std::nullopt;
+    return value;
+}
+
 }
 
 bool WriteMicGain(DWORD gain)
@@ -34,14 +50,7 @@ bool WriteMicGain(DWORD gain)
 
 DWORD ReadMicGain()
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMicGainKey, &key) != ERROR_SUCCESS)
-        return kNoMicGain;
-    DWORD gain = 0;
-    DWORD size = sizeof gain;
-    LONG result = RegQueryValueExW(key, kMicGainValue, nullptr, reinterpret_cast<BYTE*>(&gain), &size);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS && size == sizeof gain ? gain : kNoMicGain;
+    return GetDword(kMicGainKey, kMicGainValue).value_or(kNoMicGain);
 }
 
 bool ReadSpeakCaller()
@@ -52,14 +61,7 @@ bool ReadSpeakCaller()
         if (std::strcmp(setting, "off") == 0)
             return false;
     }
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMicGainKey, &key) != ERROR_SUCCESS)
-        return true;
-    DWORD speak = 1;
-    DWORD size = sizeof speak;
-    LONG result = RegQueryValueExW(key, kSpeakCallerValue, nullptr, reinterpret_cast<BYTE*>(&speak), &size);
-    RegCloseKey(key);
-    return result != ERROR_SUCCESS || size != sizeof speak || speak != 0;
+    return GetDword(kMicGainKey, kSpeakCallerValue).value_or(1) != 0;
 }
 
 void WriteRunFlag(DWORD running)
