@@ -38,8 +38,7 @@ void CallScreen::PrepareWindow()
     Dialog::OnInitDialog();
     const RECT& full = skin::kFullScreen;
     SetWindowPos(HWND_TOPMOST, full.left, full.top, full.Width(), full.Height(), SWP_SHOWWINDOW);
-    if (ScreenContext* ctx = Context())
-        SetStatusPainter([ctx](HDC dc) { ctx->DrawStatusText(dc); });
+    AttachStatusLine(*this);
     LoadBackground(*this, BackgroundPath(), &m_pBackground, full);
     m_bFirstKey = true;
     m_bKeypadShown = false;

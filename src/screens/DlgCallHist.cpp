@@ -89,9 +89,7 @@ void CDlgCallHist::DoDataExchange(DataExchange* dx)
 
 bool CDlgCallHist::OnInitDialog()
 {
-    m_pContext = Context();
-    if (m_pContext)
-        SetStatusPainter([ctx = m_pContext](HDC dc) { ctx->DrawStatusText(dc); });
+    m_pContext = AttachStatusLine(*this);
     SkinScreen::OnInitDialog();
     ShowContactsButton();
     SelectTab(kTabIncoming);

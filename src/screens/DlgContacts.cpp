@@ -93,9 +93,7 @@ void CDlgContacts::DoDataExchange(DataExchange* dx)
 
 bool CDlgContacts::OnInitDialog()
 {
-    m_pContext = Context();
-    if (m_pContext)
-        SetStatusPainter([ctx = m_pContext](HDC dc) { ctx->DrawStatusText(dc); });
+    m_pContext = AttachStatusLine(*this);
     m_font = CreateFont(skin::kTextHeight, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
     SkinScreen::OnInitDialog();
     Refill();

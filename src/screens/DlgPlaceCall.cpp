@@ -116,8 +116,7 @@ void CDlgPlaceCall::DoDataExchange(DataExchange* dx)
 
 bool CDlgPlaceCall::OnInitDialog()
 {
-    if (ScreenContext* ctx = Context())
-        SetStatusPainter([ctx](HDC dc) { ctx->DrawStatusText(dc); });
+    AttachStatusLine(*this);
     m_suggestionFont
         = CreateFont(skin::kTextHeight, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
     const bool result = SkinScreen::OnInitDialog();

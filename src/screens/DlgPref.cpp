@@ -82,9 +82,7 @@ void CDlgPref::DoDataExchange(DataExchange* dx)
 
 bool CDlgPref::OnInitDialog()
 {
-    m_pContext = Context();
-    if (m_pContext)
-        SetStatusPainter([ctx = m_pContext](HDC dc) { ctx->DrawStatusText(dc); });
+    m_pContext = AttachStatusLine(*this);
     if (m_pContext)
         m_pContext->prefs.Load();
     m_bNumberSaved = true;
