@@ -4,7 +4,6 @@
 #include "controller/StatusText.h"
 #include "controller/TextKeys.h"
 #include "controller/TextTable.h"
-#include "platform/controls/DialogTemplate.h"
 #include "platform/draw/DrawText.h"
 #include "platform/win/WindowApi.h"
 #include "screens/CallDisplay.h"
@@ -16,37 +15,27 @@ namespace {
 
 namespace place = skin::place::assistant;
 
-// Touched while driving: no smaller than the call screen's own answer button.
-constexpr bool AtLeastAnswerSize(const skin::place::Control& button)
-{
-    const RECT& answer = skin::place::incoming::btn_accept.rect;
-    const RECT& r = button.rect;
-    return r.right - r.left >= answer.right - answer.left && r.bottom - r.top >= answer.bottom - answer.top;
-}
-static_assert(AtLeastAnswerSize(place::btn_end), "the assistant's end button must be as large as the answer button");
+static_assert(
+    AtLeastAnswerSize(place::btn_end), "the assistant's end button must be as large as the answer button");
 
 constexpr calldisplay::TextStyle kTitleStyle { 15, 6, calldisplay::kMessageColor,
     DT_LEFT | DT_VCENTER | DT_SINGLELINE, true };
 constexpr calldisplay::TextStyle kListeningStyle { 17, 7, calldisplay::kNumberColor,
     DT_CENTER | DT_VCENTER | DT_SINGLELINE, true };
-constexpr calldisplay::TextStyle kHintStyle { 13, 5, RGB(163, 179, 202), DT_CENTER | DT_VCENTER | DT_SINGLELINE,
-    true };
+constexpr calldisplay::TextStyle kHintStyle { 13, 5, RGB(163, 179, 202),
+    DT_CENTER | DT_VCENTER | DT_SINGLELINE, true };
 
 }
 
 CDlgAssistant::CDlgAssistant()
-    : SkinScreen(IDD)
+    : SmallPanel(IDD)
 {
 }
 
 void CDlgAssistant::RegisterTemplate()
 {
-    DialogTemplate dialogTemplate;
-    dialogTemplate.id = IDD;
-    dialogTemplate.rect = kPlace;
-    dialogTemplate.style = WS_CHILD;
-    dialogTemplate.controls.push_back({ IDC_END, ControlClass::Button, u"", BS_OWNERDRAW, RECT { 0, 0, 10, 10 } });
-    DialogTemplates::Register(std::move(dialogTemplate));
+    const UINT ids[] = { IDC_END };
+    RegisterPanel(IDD, ids);
 }
 
 void CDlgAssistant::DoDataExchange(DataExchange* dx)
@@ -57,17 +46,6 @@ void CDlgAssistant::DoDataExchange(DataExchange* dx)
 WString CDlgAssistant::BackgroundPath() const
 {
     return ImagePath(u"assistant\\bg_assistant.pbg");
-}
-
-bool CDlgAssistant::OnInitDialog()
-{
-    // A small window like the second call's panel: its background is only taken here and drawn
-    // by its paints.
-    Dialog::OnInitDialog();
-    m_pBackground = SkinBackground(BackgroundPath());
-    SetupButtons();
-    SetWindowPos(nullptr, kPlace.left, kPlace.top, kPlace.Width(), kPlace.Height(), SWP_HIDEWINDOW);
-    return true;
 }
 
 void CDlgAssistant::SetupButtons()

@@ -34,13 +34,6 @@ constexpr ButtonRow kButtons[] = {
     { 1106, place::btn_end, text::kTwoCallsEnd },
 };
 
-// Touched while driving: no action smaller than the call screen's own answer button.
-constexpr bool AtLeastAnswerSize(const skin::place::Control& button)
-{
-    const RECT& answer = skin::place::incoming::btn_accept.rect;
-    const RECT& r = button.rect;
-    return r.right - r.left >= answer.right - answer.left && r.bottom - r.top >= answer.bottom - answer.top;
-}
 static_assert(AtLeastAnswerSize(place::btn_hold_answer) && AtLeastAnswerSize(place::btn_end_answer)
         && AtLeastAnswerSize(place::btn_reject) && AtLeastAnswerSize(place::btn_swap)
         && AtLeastAnswerSize(place::btn_merge) && AtLeastAnswerSize(place::btn_end),
@@ -73,20 +66,16 @@ bool Shows(State state, size_t button)
 }
 
 CDlgCallWaiting::CDlgCallWaiting()
-    : SkinScreen(IDD)
+    : SmallPanel(IDD)
 {
 }
 
 void CDlgCallWaiting::RegisterTemplate()
 {
-    DialogTemplate dialogTemplate;
-    dialogTemplate.id = IDD;
-    dialogTemplate.rect = kPlace;
-    dialogTemplate.style = WS_CHILD;
-    for (const ButtonRow& row : kButtons)
-        dialogTemplate.controls.push_back(
-            { row.id, ControlClass::Button, u"", BS_OWNERDRAW, RECT { 0, 0, 10, 10 } });
-    DialogTemplates::Register(std::move(dialogTemplate));
+    std::array<UINT, std::size(kButtons)> ids {};
+    for (size_t i = 0; i < ids.size(); ++i)
+        ids[i] = kButtons[i].id;
+    RegisterPanel(IDD, ids);
 }
 
 void CDlgCallWaiting::DoDataExchange(DataExchange* dx)
@@ -98,16 +87,6 @@ void CDlgCallWaiting::DoDataExchange(DataExchange* dx)
 WString CDlgCallWaiting::BackgroundPath() const
 {
     return ImagePath(u"callwait\\bg_callwait.pbg");
-}
-
-bool CDlgCallWaiting::OnInitDialog()
-{
-    // Like the keypad, a small window: its background is only taken here and drawn by its paints.
-    Dialog::OnInitDialog();
-    m_pBackground = SkinBackground(BackgroundPath());
-    SetupButtons();
-    SetWindowPos(nullptr, kPlace.left, kPlace.top, kPlace.Width(), kPlace.Height(), SWP_HIDEWINDOW);
-    return true;
 }
 
 void CDlgCallWaiting::SetupButtons()

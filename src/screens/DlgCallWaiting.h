@@ -1,24 +1,20 @@
 #pragma once
 
-// A second call during a call: a child window over the call screen's panel and buttons, shown
+// A second call during a call: a small panel over the call screen's panel and buttons, shown
 // while the bridge reports one. Waiting, it names the caller and offers hold and answer, end and
 // answer, and reject; with two calls it shows which one is active and which held, with swap,
 // merge and end; merged, both callers as one conference that end ends. Every action goes to the
 // phone; what the phone then does comes back as the next report.
 
 #include "link/BridgeIndicator.h"
+#include "screens/SmallPanel.h"
 #include "ui/CMyButton.h"
-#include "ui/SkinScreen.h"
 
 #include <array>
 
-class CDlgCallWaiting : public SkinScreen {
+class CDlgCallWaiting : public SmallPanel {
 public:
     static constexpr UINT IDD = 138;
-    // On the call screen: over its panel and its buttons, below the top bar and above the status
-    // line.
-    static constexpr RECT kPlace { 44, 40, 44 + 430, 40 + 196 };
-
     CDlgCallWaiting();
 
     static void RegisterTemplate();
@@ -28,15 +24,11 @@ public:
     void ShowCalls(bridge::SecondCall state);
     bool Shown() const { return m_state != bridge::SecondCall::None; }
 
-    bool OnInitDialog() override;
     void DoDataExchange(DataExchange* dx) override;
     bool OnCommand(WPARAM wParam, LPARAM lParam) override;
-    void OnOK() override { }
-    void OnCancel() override { }
 
 protected:
     WString BackgroundPath() const override;
-    bool HasHintLine() const override { return false; }
     void PaintContent(HDC dc) override;
 
 private:

@@ -1,0 +1,39 @@
+#pragma once
+
+// A small window over the middle of a full screen (a second call's panel, the assistant): a child
+// below the top bar and above the status line, with owner-drawn buttons and no hint line. Like
+// the keypad, its background is only taken when it is made and drawn by its paints; it starts
+// hidden and shows itself when it has something to say.
+
+#include "ui/SkinPlaces.h"
+#include "ui/SkinScreen.h"
+
+#include <span>
+
+class SmallPanel : public SkinScreen {
+public:
+    static constexpr RECT kPlace { 44, 40, 44 + 430, 40 + 196 };
+
+    bool OnInitDialog() override;
+    void OnOK() override { }
+    void OnCancel() override { }
+
+protected:
+    explicit SmallPanel(UINT templateId)
+        : SkinScreen(templateId)
+    {
+    }
+
+    bool HasHintLine() const override { return false; }
+
+    // The panel's template: a child window at kPlace with an owner-drawn button for each id.
+    static void RegisterPanel(UINT templateId, std::span<const UINT> buttonIds);
+};
+
+// Touched while driving: no action on a panel smaller than the call screen's own answer button.
+constexpr bool AtLeastAnswerSize(const skin::place::Control& button)
+{
+    const RECT& answer = skin::place::incoming::btn_accept.rect;
+    const RECT& r = button.rect;
+    return r.right - r.left >= answer.right - answer.left && r.bottom - r.top >= answer.bottom - answer.top;
+}
