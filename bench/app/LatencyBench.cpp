@@ -23,6 +23,7 @@
 #include <iomanip>
 #include <poll.h>
 #include <pty.h>
+#include <string>
 #include <termios.h>
 #include <unistd.h>
 
@@ -34,15 +35,18 @@ constexpr int kBaselineSamples = 200;
 // The main view's speaker mute button: it toggles on every tap and repaints itself.
 constexpr POINT kMuteButton { 375, 17 };
 
-void Report(benchmark::State& state, const std::vector<double>& samples, const std::vector<double>& baseline)
+// The samples' median and p99 beside the baseline's (counters "<base>_median_us" ...) and their
+// ratio of medians.
+void Report(benchmark::State& state, const std::vector<double>& samples, const std::vector<double>& baseline,
+    const std::string& base = "base", const std::string& ratio = "x_base")
 {
     const double median = Percentile(samples, 0.50);
     const double baseMedian = Percentile(baseline, 0.50);
     state.counters["median_us"] = median;
     state.counters["p99_us"] = Percentile(samples, 0.99);
-    state.counters["base_median_us"] = baseMedian;
-    state.counters["base_p99_us"] = Percentile(baseline, 0.99);
-    state.counters["x_base"] = baseMedian > 0 ? median / baseMedian : 0;
+    state.counters[base + "_median_us"] = baseMedian;
+    state.counters[base + "_p99_us"] = Percentile(baseline, 0.99);
+    state.counters[ratio] = baseMedian > 0 ? median / baseMedian : 0;
 }
 
 // Write on one side of a fresh pty, poll and read on the other: the floor under any frame.
@@ -79,8 +83,8 @@ std::vector<double> BarePtyRoundTrips(size_t count)
 }
 
 // Pumps until a present has followed `before` and the round of painting is over; the time then.
-std::optional<SteadyClock::time_point> PresentedAfter(WindowSystem& ws, uint64_t before,
-    const std::function<bool()>& also = [] { return true; })
+std::optional<SteadyClock::time_point> PresentedAfter(
+    WindowSystem& ws, uint64_t before, const std::function<bool()>& also = [] { return true; })
 {
     DisplayBackend& backend = ws.Backend();
     if (!ws.PumpUntil([&] { return backend.Presents() > before && also() && !ws.HasPendingWork(); }, kLimit))
@@ -128,7 +132,8 @@ void BM_RingToIncomingScreenPresented(benchmark::State& state)
         const uint64_t before = app.ws.Backend().Presents();
         const auto written = SteadyClock::now();
         app.WriteEvent(0x04);
-        auto presented = PresentedAfter(app.ws, before, [&] { return frame.ScreenWindow(kScreenIncoming) != nullptr; });
+        auto presented
+            = PresentedAfter(app.ws, before, [&] { return frame.ScreenWindow(kScreenIncoming) != nullptr; });
         if (!presented) {
             state.SkipWithError("the incoming call screen was never presented");
             return;
@@ -186,7 +191,8 @@ void BM_RingWithNumberToIncomingScreenPresented(benchmark::State& state)
         app.WriteEvent(0x04);
         app.WriteEvent(0x05, { caller.begin(), caller.end() });
         auto presented = PresentedAfter(app.ws, before, [&] {
-            return frame.ScreenWindow(kScreenIncoming) != nullptr && frame.Context()->link.FramesDispatched() >= framesBefore + 2;
+            return frame.ScreenWindow(kScreenIncoming) != nullptr
+                && frame.Context()->link.FramesDispatched() >= framesBefore + 2;
         });
         if (!presented) {
             state.SkipWithError("the incoming call screen was never presented");
@@ -266,13 +272,7 @@ void BM_RingToIncomingScreenWithSpeech(benchmark::State& state)
             into.insert(into.end(), samples->begin(), samples->end());
         }
     }
-    const double on = Percentile(with, 0.50);
-    const double off = Percentile(without, 0.50);
-    state.counters["median_us"] = on;
-    state.counters["p99_us"] = Percentile(with, 0.99);
-    state.counters["off_median_us"] = off;
-    state.counters["off_p99_us"] = Percentile(without, 0.99);
-    state.counters["x_speech"] = off > 0 ? on / off : 0;
+    Report(state, with, without, "off", "x_speech");
 }
 BENCHMARK(BM_RingToIncomingScreenWithSpeech)->Unit(benchmark::kMillisecond)->Iterations(1);
 
