@@ -70,6 +70,8 @@ InProcessApp::InProcessApp()
     fs::copy(app / "lang", m_root / "lang", fs::copy_options::recursive);
     for (const char* assets : { "images", "fonts", "ringtone", "FileBox" })
         fs::create_directory_symlink(app / assets, m_root / assets);
+    // The helper that says a caller is looked for beside the program.
+    fs::create_symlink(app / "ostrilan-say", m_root / "ostrilan-say");
     AudioSystem::Install(&m_audio);
     TextTable::Clear();
     RegisterScreens();

@@ -99,7 +99,8 @@ void CallerSpeech::Ready(WPARAM ticket)
 
 void CallerSpeech::RingEnded()
 {
-    // A speech still being made for this ring comes with a ticket no longer awaited.
+    // A speech still being made for this ring is dropped, and one made but not said released.
+    m_worker.Cancel();
     ++m_ticket;
     m_ringing = false;
     m_requested = false;

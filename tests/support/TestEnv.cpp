@@ -65,6 +65,9 @@ void MakeDevice(const std::filesystem::path& folder)
     fs::create_hard_link(app / "ostrilan", folder / "ostrilan", error);
     if (error)
         fs::copy_file(app / "ostrilan", folder / "ostrilan", error);
+    // The helper that says a caller is looked for beside the program.
+    if (!fs::exists(folder / "ostrilan-say"))
+        fs::create_symlink(app / "ostrilan-say", folder / "ostrilan-say", error);
 }
 
 std::string ReadFile(const std::filesystem::path& path)

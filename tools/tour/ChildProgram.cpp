@@ -1,12 +1,10 @@
 #include "ChildProgram.h"
 
+#include "platform/devices/HelperProgram.h"
+
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
-#include <cstdlib>
-#include <elf.h>
 #include <fcntl.h>
-#include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,55 +12,6 @@
 #include <unistd.h>
 
 extern char** environ;
-
-namespace {
-
-// The ELF machine this program was built for.
-constexpr uint16_t kOwnMachine =
-#if defined(__aarch64__)
-    EM_AARCH64;
-#elif defined(__x86_64__)
-    EM_X86_64;
-#elif defined(__arm__)
-    EM_ARM;
-#else
-    EM_NONE;
-#endif
-
-// Where e_machine lies in an ELF header, 32- or 64-bit alike; read little-endian, as every
-// machine this is built for is.
-constexpr std::streamoff kMachineOffset = 18;
-
-// A cross build's tests run under user-mode emulation, which the kernel knows nothing of: a
-// program built alike cannot be started directly and goes through the emulator the tests name in
-// OSTRILAN_EMULATOR (words split at spaces). Host programs (the bus daemon, a shell) start as ever.
-std::vector<std::string> EmulatorFor(const std::filesystem::path& program)
-{
-    const char* named = std::getenv("OSTRILAN_EMULATOR");
-    if (!named || !*named || kOwnMachine == EM_NONE)
-        return {};
-    std::ifstream file(program, std::ios::binary);
-    unsigned char header[kMachineOffset + 2] = {};
-    if (!file.read(reinterpret_cast<char*>(header), sizeof header) || header[EI_MAG0] != ELFMAG0
-        || header[EI_MAG1] != ELFMAG1 || header[EI_MAG2] != ELFMAG2 || header[EI_MAG3] != ELFMAG3)
-        return {};
-    const uint16_t machine = static_cast<uint16_t>(header[kMachineOffset] | header[kMachineOffset + 1] << 8);
-    if (machine != kOwnMachine)
-        return {};
-    std::vector<std::string> words;
-    std::string text = named;
-    for (size_t at = 0; at < text.size();) {
-        size_t end = text.find(' ', at);
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > at)
-            words.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return words;
-}
-
-} // namespace
 
 ChildProgram::~ChildProgram()
 {
@@ -96,7 +45,7 @@ bool ChildProgram::Start(const std::filesystem::path& program, const std::vector
     for (std::string& s : envStrings)
         envp.push_back(s.data());
     envp.push_back(nullptr);
-    std::vector<std::string> argStrings = EmulatorFor(program);
+    std::vector<std::string> argStrings = HelperProgram::EmulatorFor(program);
     const bool emulated = !argStrings.empty();
     argStrings.push_back(program.string());
     argStrings.insert(argStrings.end(), args.begin(), args.end());

@@ -95,6 +95,9 @@ bool Rig::MakeDevice()
     }
     if (error)
         return Fail("cannot copy the application: " + error.message());
+    // The helper that says a caller is looked for beside the program.
+    std::filesystem::create_symlink(
+        std::filesystem::absolute(m_options.appDir / "ostrilan-say"), device / "ostrilan-say", error);
     return true;
 }
 

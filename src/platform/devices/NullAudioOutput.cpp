@@ -1,6 +1,7 @@
 #include "platform/devices/NullAudioOutput.h"
 
 #include "platform/devices/AtomicFile.h"
+#include "platform/devices/WaveWriter.h"
 #include "platform/loop/Clock.h"
 
 #include <cctype>
@@ -8,43 +9,8 @@
 
 namespace {
 
-constexpr size_t kWaveHeaderBytes = 44;
-constexpr uint16_t kPcmFormat = 1;
-constexpr uint16_t kBitsPerSample = 16;
 // Folders and link targets in a source's name are not the file's business.
 constexpr size_t kMaxNameChars = 40;
-
-void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-void PutTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
-
-std::vector<uint8_t> WaveBytes(const PcmSound& sound)
-{
-    const uint32_t dataBytes = uint32_t(sound.samples.size() * sizeof(int16_t));
-    const uint16_t blockAlign = PcmSound::kChannels * sizeof(int16_t);
-    std::vector<uint8_t> out;
-    out.reserve(kWaveHeaderBytes + dataBytes);
-    PutTag(out, "RIFF");
-    PutLe(out, uint32_t(kWaveHeaderBytes - 8 + dataBytes), 4);
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    PutLe(out, 16, 4);
-    PutLe(out, kPcmFormat, 2);
-    PutLe(out, PcmSound::kChannels, 2);
-    PutLe(out, sound.rate, 4);
-    PutLe(out, sound.rate * blockAlign, 4);
-    PutLe(out, blockAlign, 2);
-    PutLe(out, kBitsPerSample, 2);
-    PutTag(out, "data");
-    PutLe(out, dataBytes, 4);
-    for (int16_t sample : sound.samples)
-        PutLe(out, uint16_t(sample), 2);
-    return out;
-}
 
 // "ring_1" of "\FileBox\...\ring_1.wav", letters, digits, '-' and '_' only.
 std::string FileNameOf(const std::string& source)
@@ -113,5 +79,5 @@ void NullAudioOutput::Capture(const PcmSound* sound, const std::string& source)
     std::filesystem::create_directories(m_captureFolder, ec);
     char count[8];
     std::snprintf(count, sizeof count, "%03zu-", m_captured++);
-    (void)AtomicFile::Write(m_captureFolder / (count + FileNameOf(source) + ".wav"), WaveBytes(*sound));
+    (void)AtomicFile::Write(m_captureFolder / (count + FileNameOf(source) + ".wav"), WaveWriter::Bytes(sound->rate, PcmSound::kChannels, sound->samples));
 }

@@ -12,10 +12,10 @@ constexpr int kWorkerNice = 10;
 
 }
 
-SpeechWorker::SpeechWorker(uint32_t outputRate, Done done, std::filesystem::path dataFolder)
+SpeechWorker::SpeechWorker(uint32_t outputRate, Done done, SpeechSynth synth)
     : m_outputRate(outputRate)
     , m_done(std::move(done))
-    , m_synth(std::move(dataFolder))
+    , m_synth(std::move(synth))
     , m_thread([this](std::stop_token stop) { Run(stop); })
 {
 }
@@ -35,6 +35,14 @@ void SpeechWorker::Request(uint32_t ticket, std::string text, std::string voice)
         m_ready.reset();
     }
     m_wake.notify_all();
+}
+
+void SpeechWorker::Cancel()
+{
+    std::lock_guard lock(m_mutex);
+    m_pending.reset();
+    m_latest.reset();
+    m_ready.reset();
 }
 
 std::shared_ptr<const PcmSound> SpeechWorker::Take(uint32_t ticket)

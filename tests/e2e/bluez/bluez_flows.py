@@ -198,6 +198,7 @@ class BluezFlow(dbusmock.DBusTestCase):
             if os.path.isdir(full) and name not in ('data', 'registry', 'run'):
                 os.symlink(os.path.abspath(full), os.path.join(device, name))
         os.link(os.path.join(APP_DIR, 'ostrilan'), os.path.join(device, 'ostrilan'))
+        os.symlink(os.path.abspath(os.path.join(APP_DIR, 'ostrilan-say')), os.path.join(device, 'ostrilan-say'))
         automation = os.path.join(self.sockets, 'app.sock')
         self.app_proc = self.spawn('ostrilan', [os.path.join(device, 'ostrilan')], OSTRILAN_COM2=self.link,
                                    OSTRILAN_ROOT=device, OSTRILAN_TRACE=os.path.join(self.work, 'trace.txt'),

@@ -58,7 +58,7 @@ lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1 || { cat "$s
 # The paths the program relies on that the run below does not reach; lintian checks the layout.
 dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
 for path in ./usr/lib/ostrilan/ostrilan-peer ./usr/share/ostrilan/ringtone/ring_1.wav \
-    ./usr/lib/ostrilan/ostrilan-status ./usr/share/man/man1/ostrilan-status.1.gz \
+    ./usr/lib/ostrilan/ostrilan-status ./usr/share/man/man1/ostrilan-status.1.gz ./usr/lib/ostrilan/ostrilan-say \
     ./usr/share/ostrilan/images/bg_main.pbg ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
     ./usr/share/applications/ostrilan.desktop; do
     grep -qx "$path" "$scratch/contents" || fail "$path is not in the package"
@@ -119,6 +119,8 @@ until_ok 20 grep -q 'screen open .* CDlgIncoming' "$user/trace" || fail "no inco
 # The read-only files were found: the ring tone plays from them, and the screen shows the caller
 # with texts from the catalog.
 grep -q 'sound play /usr/share/ostrilan/ringtone/' "$user/trace" || fail "no ring tone from /usr/share/ostrilan"
+# The caller is said by the helper in /usr/lib/ostrilan.
+until_ok 20 grep -q 'sound speech ready' "$user/trace" || { cat "$scratch/app.err"; fail "the caller's speech was not made"; }
 app_says idle && say "$user/app.sock" texts >"$scratch/texts"
 grep -q '"Incoming call"' "$scratch/texts" && grep -q '"5551234"' "$scratch/texts" || { cat "$scratch/texts"; fail "texts"; }
 [ "$(say "$user/sim.sock" hangup)" = "ok call over" ] || fail "hangup"

@@ -1,11 +1,14 @@
-// Speech made in memory by espeak-ng, and a sound played over the voice: the voice ducked while it
+// Speech made by the helper program, and a sound played over the voice: the voice ducked while it
 // plays and back afterwards, and what played written out as WAVE files when asked.
 
 #include "platform/devices/AudioSystem.h"
+#include "platform/devices/HelperProgram.h"
 #include "platform/devices/NullAudioOutput.h"
+#include "platform/devices/Paths.h"
 #include "platform/devices/SpeechSynth.h"
 #include "platform/devices/SpeechWorker.h"
 #include "platform/devices/WaveReader.h"
+#include "platform/devices/WaveWriter.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -44,81 +47,138 @@ std::vector<int16_t> Left(NullAudioOutput& output, size_t frames)
     return left;
 }
 
+// The application's own helper, as built.
+SpeechSynth Synth(std::filesystem::path dataFolder = {})
+{
+    return SpeechSynth(testenv::AppDir() / "ostrilan-say", std::move(dataFolder));
 }
 
-TEST(SpeechSynth, SaysANameInEachVoiceAndFallsBackToEnglishForAnUnknownOne)
+// A stand-in helper, a shell script, for the ways one can fail.
+std::filesystem::path Script(const testenv::TempDir& dir, const std::string& name, const std::string& body)
 {
-    SpeechSynth synth;
+    const std::filesystem::path path = dir / name;
+    std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+    return path;
+}
+
+}
+
+TEST(SpeechSynth, TheHelperSaysTheTextInTheVoiceAndNamesWhatIsMissing)
+{
     std::string error;
-    std::optional<WaveData> english = synth.Say("Sam Orwell", "en-us", error);
+    std::optional<WaveData> english = Synth().Say("Sam Orwell", "en-us", error);
     ASSERT_TRUE(english) << error;
     EXPECT_EQ(english->rate, 22050u);
     EXPECT_EQ(english->channels, 1);
-    // A name of two words lasts between half a second and three.
     EXPECT_GT(english->Frames(), 22050u / 2);
     EXPECT_LT(english->Frames(), 22050u * 3);
     EXPECT_GT(Loudest(english->samples), 2000);
-
-    // The same text, twice: the same length, but for the library's few samples of variation.
-    std::optional<WaveData> again = synth.Say("Sam Orwell", "en-us", error);
-    ASSERT_TRUE(again);
-    EXPECT_NEAR(double(again->Frames()), double(english->Frames()), english->Frames() / 100.0);
-
-    // German says the name in its own way, about 12 % longer.
-    std::optional<WaveData> german = synth.Say("Sam Orwell", "de", error);
+    // German says the name in its own way, about 12 % longer: the voice reached the helper.
+    std::optional<WaveData> german = Synth().Say("Sam Orwell", "de", error);
     ASSERT_TRUE(german) << error;
     EXPECT_GT(german->Frames(), english->Frames() + english->Frames() / 20);
 
-    // A voice that does not exist speaks as "en" does, not as the voice before.
-    std::optional<WaveData> unknown = synth.Say("Sam Orwell", "xx-none", error);
-    ASSERT_TRUE(unknown) << error;
-    std::optional<WaveData> fallback = synth.Say("Sam Orwell", "en", error);
-    ASSERT_TRUE(fallback);
-    EXPECT_NEAR(double(unknown->Frames()), double(fallback->Frames()), fallback->Frames() / 100.0);
-    EXPECT_LT(fallback->Frames(), english->Frames() - english->Frames() / 20);
-
-    // Nothing to say is no sound, with its reason.
-    error.clear();
-    EXPECT_FALSE(synth.Say("", "en-us", error));
-    EXPECT_FALSE(error.empty());
-}
-
-TEST(SpeechSynth, WithoutItsDataItSaysWhyAndTheLibraryStillServesOthers)
-{
+    // Whatever is missing, the reason names the helper and what it said.
     testenv::TempDir empty;
-    std::string error;
-    EXPECT_FALSE(SpeechSynth(empty.Path()).Say("Sam Orwell", "en-us", error));
-    EXPECT_NE(error.find("espeak-ng"), std::string::npos) << error;
-
-    std::optional<WaveData> wave = SpeechSynth().Say("Sam Orwell", "en-us", error);
-    EXPECT_TRUE(wave) << error;
+    EXPECT_FALSE(Synth(empty.Path()).Say("Sam Orwell", "en-us", error));
+    EXPECT_EQ(error.rfind("ostrilan-say: espeak-ng cannot start", 0), 0u) << error;
+    EXPECT_FALSE(SpeechSynth(empty / "ostrilan-say").Say("Sam Orwell", "en-us", error));
+    EXPECT_EQ(error.rfind("ostrilan-say: could not be started", 0), 0u) << error;
+    EXPECT_FALSE(Synth().Say("", "en-us", error));
+    EXPECT_EQ(error, "ostrilan-say: espeak-ng made no sound of it");
 }
 
-TEST(SpeechSynth, AVeryLongTextIsCutNotSaidForMinutes)
+TEST(SpeechSynth, AHelperThatWritesNoSpeechOrTooMuchGivesNothing)
 {
-    std::string text;
-    for (int i = 0; i < 200; ++i)
-        text += "Constantinople ";
+    testenv::TempDir dir;
+    const std::vector<int16_t> samples { 100, -100, 200 };
+    const std::vector<uint8_t> wave = WaveWriter::Bytes(16000, 1, samples);
+    std::ofstream(dir / "good.wav", std::ios::binary)
+        .write(reinterpret_cast<const char*>(wave.data()), std::streamsize(wave.size()));
     std::string error;
-    std::optional<WaveData> wave = SpeechSynth().Say(text, "en-us", error);
-    ASSERT_TRUE(wave) << error;
-    EXPECT_LE(wave->Frames(), 22050u * 20);
+    std::optional<WaveData> good
+        = SpeechSynth(Script(dir, "good", "cat " + (dir / "good.wav").string())).Say("x", "en", error);
+    ASSERT_TRUE(good) << error;
+    EXPECT_EQ(good->rate, 16000u);
+    EXPECT_EQ(good->samples, samples);
+
+    EXPECT_FALSE(SpeechSynth(Script(dir, "junk", "echo junk")).Say("x", "en", error));
+    EXPECT_EQ(error, "junk: wrote no speech that can be played");
+    EXPECT_FALSE(SpeechSynth(Script(dir, "fails", "echo 'no voice here' >&2; echo second line >&2; exit 1"))
+                     .Say("x", "en", error));
+    EXPECT_EQ(error, "fails: no voice here");
+    EXPECT_FALSE(SpeechSynth(Script(dir, "quiet", "exit 3")).Say("x", "en", error));
+    EXPECT_EQ(error, "quiet: ended with code 3");
+    EXPECT_FALSE(SpeechSynth(Script(dir, "killed", "kill -9 $$")).Say("x", "en", error));
+    EXPECT_EQ(error, "killed: ended by a signal");
+    // 2 MiB is the most: a helper writing more is ended, and what it wrote dropped.
+    EXPECT_TRUE(
+        SpeechSynth(Script(dir, "full", "cat " + (dir / "good.wav").string() + "; head -c 2097102 /dev/zero"))
+            .Say("x", "en", error))
+        << error;
+    EXPECT_FALSE(SpeechSynth(
+        Script(dir, "flood", "cat " + (dir / "good.wav").string() + "; head -c 2097103 /dev/zero"))
+                     .Say("x", "en", error));
+    EXPECT_EQ(error, "flood: wrote more than it may");
 }
 
-// 256 bytes are said, the 257th not: "99" ends a text of 256 bytes and is said as "ninety-nine",
-// longer than the "9" of 255; a "999" crossing the edge is still "ninety-nine".
-TEST(SpeechSynth, TextsAreSaidUpTo256Bytes)
+TEST(HelperProgram, TheInputIsWholeUpTo4096BytesAndTheArgumentsArrive)
 {
-    const std::string spaces(252, ' ');
-    auto frames = [&](const std::string& tail) {
-        std::string error;
-        std::optional<WaveData> wave = SpeechSynth().Say(spaces + tail, "en-us", error);
-        EXPECT_TRUE(wave) << error;
-        return wave ? double(wave->Frames()) : 0.0;
+    testenv::TempDir dir;
+    const std::filesystem::path count = Script(dir, "count", "echo \"$1 $2 $(wc -c)\"");
+    auto counted = [&](size_t bytes) {
+        HelperResult result = HelperProgram::Run(
+            count, { "de", "two words" }, std::string(bytes, 'a'), 100, std::chrono::seconds(20));
+        EXPECT_TRUE(result.Succeeded()) << result.Reason();
+        return std::string(result.output.begin(), result.output.end());
     };
-    const double nine = frames("1 9"), ninetyNine = frames("1 99"), crossing = frames("1 999");
-    EXPECT_GT(ninetyNine, nine + 2205) << "a tenth of a second more for the 256th byte";
-    EXPECT_NEAR(crossing, ninetyNine, 441);
+    EXPECT_EQ(counted(4096), "de two words 4096\n");
+    EXPECT_EQ(counted(4097), "de two words 4096\n");
+    EXPECT_EQ(counted(0), "de two words 0\n");
+}
+
+// The limit holds from its start, whether the helper keeps its output open or closes it and
+// lingers; one that ends within it is heard out.
+TEST(HelperProgram, AHelperStillRunningAtTheLimitIsEndedAndReaped)
+{
+    testenv::TempDir dir;
+    const std::chrono::milliseconds limit(1500);
+    auto run = [&](const std::string& body) {
+        const auto start = std::chrono::steady_clock::now();
+        HelperResult result = HelperProgram::Run(Script(dir, "helper", body), {}, {}, 100, limit);
+        return std::pair(result, std::chrono::steady_clock::now() - start);
+    };
+    auto [late, lateTook] = run("echo partial; exec sleep 30");
+    EXPECT_EQ(late.end, HelperResult::End::TimedOut);
+    EXPECT_TRUE(late.output.empty());
+    EXPECT_GE(lateTook, limit);
+    EXPECT_LT(lateTook, limit + std::chrono::seconds(5));
+
+    auto [lingering, lingerTook] = run("exec >&- 2>&-; exec sleep 30");
+    EXPECT_EQ(lingering.end, HelperResult::End::TimedOut);
+    EXPECT_GE(lingerTook, limit);
+    EXPECT_LT(lingerTook, limit + std::chrono::seconds(5));
+
+    auto [inTime, inTimeTook] = run("sleep 0.3; echo done");
+    EXPECT_TRUE(inTime.Succeeded()) << inTime.Reason();
+    EXPECT_EQ(std::string(inTime.output.begin(), inTime.output.end()), "done\n");
+    EXPECT_LT(inTimeTook, limit);
+}
+
+TEST(HelperProgram, IsFoundBesideTheProgramOrInItsPrefixsLibFolder)
+{
+    testenv::TempDir dir;
+    std::filesystem::create_directories(dir / "usr/bin");
+    std::filesystem::create_directories(dir / "usr/lib/ostrilan");
+    OverrideModuleFolder(dir / "usr/bin");
+    EXPECT_EQ(HelperProgram::Find("ostrilan-say"), dir / "usr/bin/ostrilan-say")
+        << "neither: where it was looked for first";
+    Script(dir, "usr/lib/ostrilan/ostrilan-say", "true");
+    EXPECT_EQ(HelperProgram::Find("ostrilan-say"), dir / "usr/lib/ostrilan/ostrilan-say");
+    Script(dir, "usr/bin/ostrilan-say", "true");
+    EXPECT_EQ(HelperProgram::Find("ostrilan-say"), dir / "usr/bin/ostrilan-say");
+    OverrideModuleFolder({});
 }
 
 TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
@@ -126,11 +186,14 @@ TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<uint32_t> done;
-    SpeechWorker worker(44100, [&](uint32_t ticket) {
-        std::lock_guard lock(mutex);
-        done.push_back(ticket);
-        changed.notify_all();
-    });
+    SpeechWorker worker(
+        44100,
+        [&](uint32_t ticket) {
+            std::lock_guard lock(mutex);
+            done.push_back(ticket);
+            changed.notify_all();
+        },
+        Synth());
     // The second replaces the first unless the first had already begun; either way only the
     // latest is kept.
     worker.Request(1, "Sam Orwell", "en-us");
@@ -145,11 +208,32 @@ TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
     ASSERT_NE(sound, nullptr);
     EXPECT_EQ(sound->rate, 44100u);
     std::string error;
-    std::optional<WaveData> direct = SpeechSynth().Say("Ann Lee", "en-us", error);
+    std::optional<WaveData> direct = Synth().Say("Ann Lee", "en-us", error);
     ASSERT_TRUE(direct);
     // 22050 Hz made twice as long, give or take the library's variation of a few samples.
     EXPECT_NEAR(double(sound->Frames()), double(direct->Frames() * 2), direct->Frames() / 50.0);
     EXPECT_EQ(worker.Take(2), nullptr) << "taken once";
+
+    // A sound made but not taken is released when the ring ends, and a speech under way then is
+    // neither kept nor told.
+    worker.Request(3, "Ann Lee", "en-us");
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30),
+            [&] { return std::find(done.begin(), done.end(), 3u) != done.end(); }));
+    }
+    worker.Cancel();
+    EXPECT_EQ(worker.Take(3), nullptr);
+    worker.Request(4, "Ann Lee", "en-us");
+    worker.Cancel();
+    worker.Request(5, "Sam", "en-us");
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30),
+            [&] { return std::find(done.begin(), done.end(), 5u) != done.end(); }));
+        EXPECT_EQ(std::count(done.begin(), done.end(), 4u), 0);
+    }
+    EXPECT_NE(worker.Take(5), nullptr);
 }
 
 TEST(SpeechWorker, WithoutTheLibrarysDataEachRequestEndsWithNoSound)
@@ -165,7 +249,7 @@ TEST(SpeechWorker, WithoutTheLibrarysDataEachRequestEndsWithNoSound)
             done.push_back(ticket);
             changed.notify_all();
         },
-        empty.Path());
+        Synth(empty.Path()));
     for (uint32_t ticket : { 7u, 8u }) {
         worker.Request(ticket, "Sam Orwell", "en-us");
         std::unique_lock lock(mutex);
@@ -221,7 +305,8 @@ TEST(AudioOutput, TheNullOutputWritesEachSoundStartedAsAWaveFileWhenAsked)
 
     std::string bytes = testenv::ReadFile(dir / "capture" / "000-ring_1.wav");
     WaveData wave;
-    ASSERT_TRUE(WaveReader::Parse(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
+    ASSERT_TRUE(
+        WaveReader::Parse(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
     EXPECT_EQ(wave.rate, 44100u);
     EXPECT_EQ(wave.channels, 2);
     EXPECT_EQ(wave.Frames(), 441u);
@@ -238,7 +323,8 @@ TEST(AudioOutput, CaptureStopsAtSixtyFourFiles)
     output.CaptureTo(dir.Path());
     for (int i = 0; i < 65; ++i)
         output.Start(Constant(1, 1), false, "click");
-    auto files = std::distance(std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator());
+    auto files = std::distance(
+        std::filesystem::directory_iterator(dir.Path()), std::filesystem::directory_iterator());
     EXPECT_EQ(files, 64);
     EXPECT_TRUE(std::filesystem::exists(dir / "063-click.wav"));
 }

@@ -1,0 +1,94 @@
+// Speech made in memory by the espeak-ng library, as the helper program ostrilan-say makes it.
+
+#include "EspeakVoice.h"
+#include "support/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+int16_t Loudest(const std::vector<int16_t>& samples)
+{
+    int16_t loudest = 0;
+    for (int16_t s : samples)
+        loudest = std::max<int16_t>(loudest, int16_t(std::min(32767, std::abs(int(s)))));
+    return loudest;
+}
+
+}
+
+TEST(EspeakVoice, SaysANameInEachVoiceAndFallsBackToEnglishForAnUnknownOne)
+{
+    std::string error;
+    std::optional<WaveData> english = EspeakVoice::Say("Sam Orwell", "en-us", {}, error);
+    ASSERT_TRUE(english) << error;
+    EXPECT_EQ(english->rate, 22050u);
+    EXPECT_EQ(english->channels, 1);
+    // A name of two words lasts between half a second and three.
+    EXPECT_GT(english->Frames(), 22050u / 2);
+    EXPECT_LT(english->Frames(), 22050u * 3);
+    EXPECT_GT(Loudest(english->samples), 2000);
+
+    // The same text, twice: the same length, but for the library's few samples of variation.
+    std::optional<WaveData> again = EspeakVoice::Say("Sam Orwell", "en-us", {}, error);
+    ASSERT_TRUE(again);
+    EXPECT_NEAR(double(again->Frames()), double(english->Frames()), english->Frames() / 100.0);
+
+    // German says the name in its own way, about 12 % longer.
+    std::optional<WaveData> german = EspeakVoice::Say("Sam Orwell", "de", {}, error);
+    ASSERT_TRUE(german) << error;
+    EXPECT_GT(german->Frames(), english->Frames() + english->Frames() / 20);
+
+    // A voice that does not exist speaks as "en" does, not as the voice before.
+    std::optional<WaveData> unknown = EspeakVoice::Say("Sam Orwell", "xx-none", {}, error);
+    ASSERT_TRUE(unknown) << error;
+    std::optional<WaveData> fallback = EspeakVoice::Say("Sam Orwell", "en", {}, error);
+    ASSERT_TRUE(fallback);
+    EXPECT_NEAR(double(unknown->Frames()), double(fallback->Frames()), fallback->Frames() / 100.0);
+    EXPECT_LT(fallback->Frames(), english->Frames() - english->Frames() / 20);
+
+    // Nothing to say is no sound, with its reason.
+    error.clear();
+    EXPECT_FALSE(EspeakVoice::Say("", "en-us", {}, error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(EspeakVoice, WithoutItsDataItSaysWhyAndTheLibraryStillServesOthers)
+{
+    testenv::TempDir empty;
+    std::string error;
+    EXPECT_FALSE(EspeakVoice::Say("Sam Orwell", "en-us", empty.Path(), error));
+    EXPECT_NE(error.find("espeak-ng"), std::string::npos) << error;
+
+    std::optional<WaveData> wave = EspeakVoice::Say("Sam Orwell", "en-us", {}, error);
+    EXPECT_TRUE(wave) << error;
+}
+
+TEST(EspeakVoice, AVeryLongTextIsCutNotSaidForMinutes)
+{
+    std::string text;
+    for (int i = 0; i < 200; ++i)
+        text += "Constantinople ";
+    std::string error;
+    std::optional<WaveData> wave = EspeakVoice::Say(text, "en-us", {}, error);
+    ASSERT_TRUE(wave) << error;
+    EXPECT_LE(wave->Frames(), 22050u * 20);
+}
+
+// 256 bytes are said, the 257th not: "99" ends a text of 256 bytes and is said as "ninety-nine",
+// longer than the "9" of 255; a "999" crossing the edge is still "ninety-nine".
+TEST(EspeakVoice, TextsAreSaidUpTo256Bytes)
+{
+    const std::string spaces(252, ' ');
+    auto frames = [&](const std::string& tail) {
+        std::string error;
+        std::optional<WaveData> wave = EspeakVoice::Say(spaces + tail, "en-us", {}, error);
+        EXPECT_TRUE(wave) << error;
+        return wave ? double(wave->Frames()) : 0.0;
+    };
+    const double nine = frames("1 9"), ninetyNine = frames("1 99"), crossing = frames("1 999");
+    EXPECT_GT(ninetyNine, nine + 2205) << "a tenth of a second more for the 256th byte";
+    EXPECT_NEAR(crossing, ninetyNine, 441);
+}
