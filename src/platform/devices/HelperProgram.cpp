@@ -156,9 +156,20 @@ HelperResult HelperProgram::Run(const std::filesystem::path& program, const std:
     posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err[1], STDERR_FILENO);
+    // The helper starts with no signal blocked and SIGPIPE as the system has it, whatever this
+    // process blocks for its signal file descriptor or ignores.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    sigaddset(&signals, SIGPIPE);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
     const int spawned
-        = written ? ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) : EPIPE;
+        = written ? ::posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ) : EPIPE;
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     CloseAll({ in[0], out[1], err[1] });
     if (spawned != 0) {

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <csignal>
 #include <fstream>
 #include <iterator>
 
@@ -136,6 +137,29 @@ TEST(HelperProgram, TheInputIsWholeUpTo4096BytesAndTheArgumentsArrive)
     EXPECT_EQ(counted(4096), "de two words 4096\n");
     EXPECT_EQ(counted(4097), "de two words 4096\n");
     EXPECT_EQ(counted(0), "de two words 0\n");
+}
+
+// The application blocks the signals it reads from a file descriptor and ignores SIGPIPE; its
+// helper starts with neither.
+TEST(HelperProgram, StartsWithNoSignalBlockedOrIgnored)
+{
+    testenv::TempDir dir;
+    sigset_t blocked, before;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &blocked, &before), 0);
+    void (*pipeBefore)(int) = std::signal(SIGPIPE, SIG_IGN);
+    HelperResult result = HelperProgram::Run(Script(dir, "status", "exec grep -E '^Sig(Blk|Ign)' /proc/self/status"),
+        {}, {}, 1000, std::chrono::seconds(20));
+    std::signal(SIGPIPE, pipeBefore);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    ASSERT_TRUE(result.Succeeded()) << result.Reason();
+    const std::string status(result.output.begin(), result.output.end());
+    EXPECT_EQ(status.substr(0, 25), "SigBlk:\t0000000000000000\n");
+    const size_t ignored = status.find("SigIgn:\t");
+    ASSERT_NE(ignored, std::string::npos) << status;
+    // SIGPIPE is signal 13, the mask's bit 12.
+    EXPECT_EQ(std::stoull(status.substr(ignored + 8, 16), nullptr, 16) & 0x1000, 0u) << status;
 }
 
 // The limit holds from its start, whether the helper keeps its output open or closes it and
