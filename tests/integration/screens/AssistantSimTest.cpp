@@ -21,9 +21,11 @@ const std::vector<std::string> kAudioToPhone { "audio 8098 1 0", "audio 8099 1 0
 
 class AssistantSimTest : public SimAppTest {
 protected:
-    void SetUp() override { StartOnSim({ "--connect-delay", "5", "--log", (dir / "sim.log").string() }, kWait); }
+    void SetUp() override
+    {
+        StartOnSim({ "--connect-delay", "5", "--log", (dir / "sim.log").string() }, kWait);
+    }
 
-    bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, kWait); }
     std::optional<bool> Assistant() { return Frame().Context()->PhoneIndicators().Assistant(); }
     const CDlgAssistant& Panel()
     {
@@ -35,13 +37,6 @@ protected:
         return Panel().IsWindowVisible();
     }
     bool DialPadUp() { return Frame().ScreenWindow(kScreenPlaceCall) != nullptr; }
-    void LinkPhone()
-    {
-        const BtAddress zero {};
-        ASSERT_TRUE(Frame().Context()->link.Connect(0, zero));
-        ASSERT_TRUE(Until([&] { return Frame().Context()->status.mainState == 4; }));
-        Idle();
-    }
     // A finger on the dial tile for `ms`, then lifted.
     void HoldDialTile(uint64_t ms)
     {
@@ -73,7 +68,7 @@ protected:
 
 TEST_F(AssistantSimTest, HeldDialTileStartsTheAssistantOnlyOnABridgeAndAShorterPressStillDials)
 {
-    LinkPhone();
+    ASSERT_TRUE(LinkedNow());
     // No bridge event yet, as with a serial module: held as long as it may, the tile is a tap.
     HoldDialTile(1500);
     EXPECT_TRUE(Until([&] { return DialPadUp(); }));
@@ -116,7 +111,7 @@ TEST_F(AssistantSimTest, HeldDialTileStartsTheAssistantOnlyOnABridgeAndAShorterP
 
 TEST_F(AssistantSimTest, RingWhileTheAssistantListensGivesTheScreenToTheCallAndTheLinkEndsIt)
 {
-    LinkPhone();
+    ASSERT_TRUE(LinkedNow());
     EXPECT_EQ(control.Ask("assistant", kWait), "ok assistant on");
     ASSERT_TRUE(Until([&] { return PanelShown(); }));
 

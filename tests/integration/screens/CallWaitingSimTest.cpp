@@ -10,14 +10,11 @@
 namespace {
 
 constexpr std::chrono::milliseconds kWait { 10000 };
-// The frame's reconnect timer links the simulator's phone.
-constexpr uint64_t kReconnectMs = 60000;
 
 class CallWaitingSimTest : public SimAppTest {
 protected:
     void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }, kWait); }
 
-    bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, kWait); }
     const PhoneStatus& Status() { return Frame().Context()->status; }
     bridge::SecondCall Second() { return Frame().Context()->SecondCallNow().State(); }
     CallScreen* Incoming() { return Screen<CallScreen>(kScreenIncoming); }
@@ -36,8 +33,7 @@ protected:
     // 5551234 rings and is answered on the device.
     void FirstCallAnswered()
     {
-        Advance(kReconnectMs);
-        ASSERT_TRUE(Until([&] { return Status().mainState == 4 && Status().linkKind == 2; }));
+        ASSERT_TRUE(LinkedByReconnect());
         ASSERT_EQ(control.Ask("ring 5551234", kWait), "ok ringing");
         ASSERT_TRUE(Until([&] { return Incoming() != nullptr; }));
         TapAt(skin::place::Center(skin::place::incoming::btn_accept));

@@ -15,8 +15,6 @@
 namespace {
 
 constexpr std::chrono::milliseconds kWait { 20000 };
-// The frame's reconnect timer links the simulator's phone.
-constexpr uint64_t kReconnectMs = 60000;
 // ring_1.wav, the default tone: 2.56 s.
 constexpr uint64_t kRingToneMs = 2560;
 
@@ -30,18 +28,6 @@ protected:
     }
     virtual void BeforeStart() { }
 
-    bool Linked()
-    {
-        Advance(kReconnectMs);
-        return ws.PumpUntil(
-            [&] {
-                const PhoneStatus& status = Frame().Context()->status;
-                return status.mainState == PhoneStatus::kStateConnected && status.linkKind == 2;
-            },
-            kWait);
-    }
-    bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, kWait); }
-
     void Ring(const std::string& number)
     {
         ASSERT_EQ(control.Ask("ring " + number, kWait), "ok ringing");
@@ -50,7 +36,8 @@ protected:
     void HangUp()
     {
         ASSERT_EQ(control.Ask("hangup", kWait), "ok call over");
-        ASSERT_TRUE(Until([&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; }));
+        ASSERT_TRUE(
+            Until([&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; }));
         // The unanswered call's second passes.
         Advance(1000);
         Idle();
@@ -118,7 +105,7 @@ protected:
 
 TEST_F(CallerSpeechSimTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingToneAnUnknownOneByDigits)
 {
-    ASSERT_TRUE(Linked());
+    ASSERT_TRUE(LinkedByReconnect());
     ASSERT_EQ(control.Ask("contact \"Sam Orwell\" 5550001", kWait).rfind("ok contact ", 0), 0u);
     ASSERT_TRUE(Until([&] { return Frame().Context()->CallerName(u"5550001").has_value(); }));
 
@@ -154,7 +141,7 @@ TEST_F(CallerSpeechSimTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingToneAnU
 
 TEST_F(CallerSpeechSimTest, ARingThatEndsBeforeTheFirstToneIsOverSaysNothing)
 {
-    ASSERT_TRUE(Linked());
+    ASSERT_TRUE(LinkedByReconnect());
     Ring("5550003");
     ASSERT_TRUE(SpeechMade());
     Advance(kRingToneMs - 1);
@@ -166,7 +153,7 @@ TEST_F(CallerSpeechSimTest, ARingThatEndsBeforeTheFirstToneIsOverSaysNothing)
 
 TEST_F(CallerSpeechSimTest, WhileThePhoneRingsThroughTheCarItselfNothingIsSaid)
 {
-    ASSERT_TRUE(Linked());
+    ASSERT_TRUE(LinkedByReconnect());
     EXPECT_EQ(control.Ask("inband on", kWait), "ok inband on");
     ASSERT_TRUE(Until([&] { return Frame().Context()->PhoneIndicators().InbandRinging(); }));
     Ring("5550004");
@@ -200,7 +187,8 @@ protected:
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, u"SOFTWARE\\Quorva\\Ostrilan", &key), ERROR_SUCCESS);
         const DWORD off = 0;
-        ASSERT_EQ(RegSetValueExW(key, u"SpeakCaller", REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off),
+        ASSERT_EQ(
+            RegSetValueExW(key, u"SpeakCaller", REG_DWORD, reinterpret_cast<const BYTE*>(&off), sizeof off),
             ERROR_SUCCESS);
         RegCloseKey(key);
     }
@@ -210,7 +198,7 @@ protected:
 
 TEST_F(CallerSpeechOffSimTest, WithThePreferenceOffNothingIsSaid)
 {
-    ASSERT_TRUE(Linked());
+    ASSERT_TRUE(LinkedByReconnect());
     Ring("5550005");
     Advance(2 * kRingToneMs);
     Idle();

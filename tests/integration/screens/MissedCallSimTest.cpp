@@ -9,23 +9,11 @@ namespace {
 
 constexpr std::chrono::milliseconds kWait { 10000 };
 constexpr POINT kStatusLine { 240, 245 };
-// The frame's reconnect timer links the simulator's phone.
-constexpr uint64_t kReconnectMs = 60000;
 
 class MissedCallSimTest : public SimAppTest {
 protected:
     void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }, kWait); }
 
-    bool Linked()
-    {
-        Advance(kReconnectMs);
-        return ws.PumpUntil(
-            [&] {
-                const PhoneStatus& status = Frame().Context()->status;
-                return status.mainState == PhoneStatus::kStateConnected && status.linkKind == 2;
-            },
-            kWait);
-    }
     bool StatusWithin(const std::string& expected)
     {
         return ws.PumpUntil([&] { return ToUtf8(Frame().GetStatusLine()) == expected; }, kWait);
@@ -36,7 +24,7 @@ protected:
 
 TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestartUntilTheTapShowsIt)
 {
-    ASSERT_TRUE(Linked());
+    ASSERT_TRUE(LinkedByReconnect());
     EXPECT_EQ(control.Ask("contact \"Sam Orwell\" 5550001", kWait).rfind("ok contact ", 0), 0u);
     ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->CallerName(u"5550001").has_value(); }, kWait));
     // A favourite of the phone is filed so; a fourth word other than that is refused.
@@ -62,7 +50,7 @@ TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestartU
     Idle();
     TextTable::Clear();
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(Linked());
+    ASSERT_TRUE(LinkedByReconnect());
     EXPECT_TRUE(StatusWithin("1 missed call: Sam Orwell")) << ToUtf8(Frame().GetStatusLine());
 
     TapAt(kStatusLine);

@@ -14,13 +14,6 @@ protected:
     void SetUp() override { StartOnSim({ "--connect-delay", "5" }, kWait); }
 
     const BridgeIndicators& Known() { return Frame().Context()->PhoneIndicators(); }
-    void LinkPhone()
-    {
-        const BtAddress zero {};
-        ASSERT_TRUE(Frame().Context()->link.Connect(0, zero));
-        ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->status.mainState == 4; }, kWait));
-    }
-    bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, kWait); }
 };
 
 }
@@ -29,7 +22,7 @@ TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUnt
 {
     // Nothing of a phone that is not linked.
     EXPECT_EQ(control.Ask("signal 3", kWait), "error no phone linked");
-    LinkPhone();
+    ASSERT_TRUE(LinkedNow());
     EXPECT_EQ(Known().Signal(), std::nullopt);
 
     for (const char* command : { "signal", "battery" }) {

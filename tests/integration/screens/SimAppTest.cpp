@@ -1,7 +1,10 @@
 #include "SimAppTest.h"
 
+#include "link/ModuleLink.h"
+
 void SimAppTest::StartOnSim(const std::vector<std::string>& args, std::chrono::milliseconds wait)
 {
+    m_wait = wait;
     std::vector<std::string> argv { "--no-console", "--control", (dir / "ctl").string(), "--delay", "5" };
     argv.insert(argv.end(), args.begin(), args.end());
     ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim", argv));
@@ -18,4 +21,24 @@ void SimAppTest::TearDown()
         control.Ask("quit", std::chrono::milliseconds(500));
         sim.Wait(std::chrono::seconds(2));
     }
+}
+
+bool SimAppTest::LinkedByReconnect()
+{
+    Advance(60000);
+    return Until([&] {
+        const PhoneStatus& status = Frame().Context()->status;
+        return status.mainState == PhoneStatus::kStateConnected && status.linkKind == 2;
+    });
+}
+
+bool SimAppTest::LinkedNow()
+{
+    const BtAddress zero {};
+    if (!Frame().Context()->link.Connect(0, zero))
+        return false;
+    const bool linked
+        = Until([&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; });
+    Idle();
+    return linked;
 }
