@@ -2,6 +2,7 @@
 
 // Builds RIFF WAVE files byte by byte, so tests can make exactly the good and bad files they need.
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,15 @@
 #include <vector>
 
 namespace testenv {
+
+// The largest magnitude among the samples: how loud a sound gets, 0 for silence.
+inline int Loudest(const std::vector<int16_t>& samples)
+{
+    int loudest = 0;
+    for (int16_t s : samples)
+        loudest = std::max(loudest, s < 0 ? -int(s) : int(s));
+    return loudest;
+}
 
 class WaveBuilder {
 public:

@@ -9,6 +9,7 @@
 #include "platform/devices/Registry.h"
 #include "platform/devices/SpeechSynth.h"
 #include "platform/devices/WaveReader.h"
+#include "support/WaveBuilder.h"
 
 #include <algorithm>
 
@@ -92,10 +93,7 @@ protected:
         const size_t expected = ExpectedFrames(text);
         // The library varies by a few samples from one synthesis to the next.
         EXPECT_NEAR(double(said.Frames()), double(expected), expected / 50.0) << text;
-        int loudest = 0;
-        for (int16_t s : said.samples)
-            loudest = std::max(loudest, std::abs(int(s)));
-        EXPECT_GT(loudest, 2000) << text;
+        EXPECT_GT(testenv::Loudest(said.samples), 2000) << text;
     }
 
     std::vector<std::string> traced;

@@ -10,6 +10,7 @@
 #include "platform/devices/WaveReader.h"
 #include "platform/devices/WaveWriter.h"
 #include "support/TestEnv.h"
+#include "support/WaveBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,6 @@
 #include <iterator>
 
 namespace {
-
-int16_t Loudest(const std::vector<int16_t>& samples)
-{
-    int16_t loudest = 0;
-    for (int16_t s : samples)
-        loudest = std::max<int16_t>(loudest, int16_t(std::min(32767, std::abs(int(s)))));
-    return loudest;
-}
 
 std::shared_ptr<const PcmSound> Constant(size_t frames, int16_t value)
 {
@@ -74,7 +67,7 @@ TEST(SpeechSynth, TheHelperSaysTheTextInTheVoiceAndNamesWhatIsMissing)
     EXPECT_EQ(english->channels, 1);
     EXPECT_GT(english->Frames(), 22050u / 2);
     EXPECT_LT(english->Frames(), 22050u * 3);
-    EXPECT_GT(Loudest(english->samples), 2000);
+    EXPECT_GT(testenv::Loudest(english->samples), 2000);
     // German says the name in its own way, about 12 % longer: the voice reached the helper.
     std::optional<WaveData> german = Synth().Say("Sam Orwell", "de", error);
     ASSERT_TRUE(german) << error;
@@ -149,8 +142,9 @@ TEST(HelperProgram, StartsWithNoSignalBlockedOrIgnored)
     sigaddset(&blocked, SIGTERM);
     ASSERT_EQ(pthread_sigmask(SIG_BLOCK, &blocked, &before), 0);
     void (*pipeBefore)(int) = std::signal(SIGPIPE, SIG_IGN);
-    HelperResult result = HelperProgram::Run(Script(dir, "status", "exec grep -E '^Sig(Blk|Ign)' /proc/self/status"),
-        {}, {}, 1000, std::chrono::seconds(20));
+    HelperResult result
+        = HelperProgram::Run(Script(dir, "status", "exec grep -E '^Sig(Blk|Ign)' /proc/self/status"), {}, {},
+            1000, std::chrono::seconds(20));
     std::signal(SIGPIPE, pipeBefore);
     pthread_sigmask(SIG_SETMASK, &before, nullptr);
     ASSERT_TRUE(result.Succeeded()) << result.Reason();
@@ -205,28 +199,49 @@ TEST(HelperProgram, IsFoundBesideTheProgramOrInItsPrefixsLibFolder)
     OverrideModuleFolder({});
 }
 
+namespace {
+
+// The tickets a worker has said are done, as its window would get them.
+class DoneTickets {
+public:
+    SpeechWorker::Done Callback()
+    {
+        return [this](uint32_t ticket) {
+            std::lock_guard lock(m_mutex);
+            m_done.push_back(ticket);
+            m_changed.notify_all();
+        };
+    }
+    bool Wait(uint32_t ticket)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(30), [&] { return Count(ticket) > 0; });
+    }
+    size_t Told(uint32_t ticket)
+    {
+        std::lock_guard lock(m_mutex);
+        return Count(ticket);
+    }
+
+private:
+    size_t Count(uint32_t ticket) const { return size_t(std::count(m_done.begin(), m_done.end(), ticket)); }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<uint32_t> m_done;
+};
+
+}
+
 TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
 {
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<uint32_t> done;
-    SpeechWorker worker(
-        44100,
-        [&](uint32_t ticket) {
-            std::lock_guard lock(mutex);
-            done.push_back(ticket);
-            changed.notify_all();
-        },
-        Synth());
+    DoneTickets done;
+    SpeechWorker worker(44100, done.Callback(), Synth());
     // The second replaces the first unless the first had already begun; either way only the
     // latest is kept.
     worker.Request(1, "Sam Orwell", "en-us");
     worker.Request(2, "Ann Lee", "en-us");
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30),
-            [&] { return std::find(done.begin(), done.end(), 2u) != done.end(); }));
-    }
+    ASSERT_TRUE(done.Wait(2));
     EXPECT_EQ(worker.Take(1), nullptr);
     std::shared_ptr<const PcmSound> sound = worker.Take(2);
     ASSERT_NE(sound, nullptr);
@@ -241,45 +256,25 @@ TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
     // A sound made but not taken is released when the ring ends, and a speech under way then is
     // neither kept nor told.
     worker.Request(3, "Ann Lee", "en-us");
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30),
-            [&] { return std::find(done.begin(), done.end(), 3u) != done.end(); }));
-    }
+    ASSERT_TRUE(done.Wait(3));
     worker.Cancel();
     EXPECT_EQ(worker.Take(3), nullptr);
     worker.Request(4, "Ann Lee", "en-us");
     worker.Cancel();
     worker.Request(5, "Sam", "en-us");
-    {
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30),
-            [&] { return std::find(done.begin(), done.end(), 5u) != done.end(); }));
-        EXPECT_EQ(std::count(done.begin(), done.end(), 4u), 0);
-    }
+    ASSERT_TRUE(done.Wait(5));
+    EXPECT_EQ(done.Told(4), 0u);
     EXPECT_NE(worker.Take(5), nullptr);
 }
 
 TEST(SpeechWorker, WithoutTheLibrarysDataEachRequestEndsWithNoSound)
 {
     testenv::TempDir empty;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<uint32_t> done;
-    SpeechWorker worker(
-        44100,
-        [&](uint32_t ticket) {
-            std::lock_guard lock(mutex);
-            done.push_back(ticket);
-            changed.notify_all();
-        },
-        Synth(empty.Path()));
+    DoneTickets done;
+    SpeechWorker worker(44100, done.Callback(), Synth(empty.Path()));
     for (uint32_t ticket : { 7u, 8u }) {
         worker.Request(ticket, "Sam Orwell", "en-us");
-        std::unique_lock lock(mutex);
-        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30),
-            [&] { return std::find(done.begin(), done.end(), ticket) != done.end(); }));
-        lock.unlock();
+        ASSERT_TRUE(done.Wait(ticket));
         EXPECT_EQ(worker.Take(ticket), nullptr);
     }
 }

@@ -2,22 +2,9 @@
 
 #include "EspeakVoice.h"
 #include "support/TestEnv.h"
+#include "support/WaveBuilder.h"
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-
-namespace {
-
-int16_t Loudest(const std::vector<int16_t>& samples)
-{
-    int16_t loudest = 0;
-    for (int16_t s : samples)
-        loudest = std::max<int16_t>(loudest, int16_t(std::min(32767, std::abs(int(s)))));
-    return loudest;
-}
-
-}
 
 TEST(EspeakVoice, SaysANameInEachVoiceAndFallsBackToEnglishForAnUnknownOne)
 {
@@ -29,7 +16,7 @@ TEST(EspeakVoice, SaysANameInEachVoiceAndFallsBackToEnglishForAnUnknownOne)
     // A name of two words lasts between half a second and three.
     EXPECT_GT(english->Frames(), 22050u / 2);
     EXPECT_LT(english->Frames(), 22050u * 3);
-    EXPECT_GT(Loudest(english->samples), 2000);
+    EXPECT_GT(testenv::Loudest(english->samples), 2000);
 
     // The same text, twice: the same length, but for the library's few samples of variation.
     std::optional<WaveData> again = EspeakVoice::Say("Sam Orwell", "en-us", {}, error);
