@@ -70,6 +70,7 @@ tests_of() {
     tools/bluez/*) echo 'modcore|bluez' ;;
     tools/tour/*) echo 'rig|tour' ;;
     tools/skingen/*) echo 'skin' ;;
+    tools/say/*) echo 'say|Speech' ;;
     *) echo '.' ;;
     esac
 }
