@@ -132,6 +132,12 @@ HelperResult HelperProgram::Run(const std::filesystem::path& program, const std:
     std::string_view input, size_t maxOutput, std::chrono::milliseconds limit)
 {
     HelperResult result;
+    // Asked first: where the start itself is emulated (qemu-user), a program that cannot be
+    // started only ends with code 127.
+    if (::access(program.c_str(), X_OK) != 0) {
+        result.errors = program.string() + ": " + std::strerror(errno);
+        return result;
+    }
     const Clock::time_point deadline = Clock::now() + limit;
     std::vector<std::string> words = EmulatorFor(program);
     words.push_back(program.string());

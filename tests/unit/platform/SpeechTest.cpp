@@ -97,6 +97,10 @@ TEST(SpeechSynth, AHelperThatWritesNoSpeechOrTooMuchGivesNothing)
     EXPECT_EQ(good->rate, 16000u);
     EXPECT_EQ(good->samples, samples);
 
+    const std::filesystem::path plain = dir / "plain";
+    std::ofstream(plain) << "#!/bin/sh\n";
+    EXPECT_FALSE(SpeechSynth(plain).Say("x", "en", error));
+    EXPECT_EQ(error, "plain: could not be started: " + plain.string() + ": Permission denied");
     EXPECT_FALSE(SpeechSynth(Script(dir, "junk", "echo junk")).Say("x", "en", error));
     EXPECT_EQ(error, "junk: wrote no speech that can be played");
     EXPECT_FALSE(SpeechSynth(Script(dir, "fails", "echo 'no voice here' >&2; echo second line >&2; exit 1"))
