@@ -50,7 +50,8 @@ void CloseAll(std::initializer_list<int> fds)
 
 int RemainingMs(Clock::time_point deadline)
 {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    // Rounded up: a helper is never ended before its limit.
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? int(left) : 0;
 }
 
