@@ -38,7 +38,6 @@ using Controls = WindowTest;
 
 }
 
-// The look follows the finger on and off the button; only a lift on it clicks.
 TEST_F(Controls, OwnerDrawnButtonIsPressedOnlyUnderTheFingerAndClicksOnlyWhenLiftedThere)
 {
     RecordingWindow parent(RGB(0, 0, 0));
