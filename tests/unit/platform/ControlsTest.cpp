@@ -120,8 +120,7 @@ TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)
     owner.PostMessage(WM_USER + 1);
     // Runs inside the box's own loop.
     int timersWhileUp = 0;
-    COLORREF centre = 0;
-    COLORREF corner = 0;
+    COLORREF centre = 0, corner = 0;
     system.PostTask([&] {
         system.Advance(1000);
         timersWhileUp = owner.Count(WM_TIMER);
