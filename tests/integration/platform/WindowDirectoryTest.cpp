@@ -178,8 +178,6 @@ TEST_F(WindowDirectoryTest, GarbageDatagramsAreDroppedAndTheNextMessageStillArri
     EXPECT_TRUE(directory.IsStarted());
 }
 
-// Another program sends to a window here by its title, following a retitle, and can show and
-// activate it when it is hidden.
 TEST_F(WindowDirectoryTest, AnotherProgramSendsToAndActivatesAWindowHereByTitle)
 {
     RecordingWindow other;

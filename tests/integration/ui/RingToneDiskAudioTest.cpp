@@ -15,7 +15,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 #include <utility>
 
 namespace {

@@ -114,8 +114,6 @@ TEST_F(GaugesTest, ClockShowsTheTimeFrom2007AndTwentyFourAsMidnightAndLaterHours
     }
 }
 
-// A volume changed from outside repaints its gauge, and clicks only while the application is in
-// front.
 TEST_F(GaugesTest, VolumeChangeRepaintsAndClicksOnlyWhileTheApplicationIsInFront)
 {
     testenv::RecordingWindow frame, other;

@@ -78,7 +78,6 @@ TEST(CatalogReader, RefusesEveryTruncationOfARealCatalog)
     }
 }
 
-// A catalog of 1 MiB is read; one byte more is refused unread.
 TEST(CatalogReader, ReadsAFileOfOneMebibyteAndRefusesOneByteMore)
 {
     testenv::TempDir dir;

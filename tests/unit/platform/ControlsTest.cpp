@@ -38,7 +38,6 @@ using Controls = WindowTest;
 
 }
 
-// The look follows the finger on and off the button; only a lift on it clicks.
 TEST_F(Controls, OwnerDrawnButtonIsPressedOnlyUnderTheFingerAndClicksOnlyWhenLiftedThere)
 {
     RecordingWindow parent(RGB(0, 0, 0));
@@ -121,8 +120,7 @@ TEST_F(Controls, MessageBoxIsModalCentredAndKeepsTheLoopRunning)
     owner.PostMessage(WM_USER + 1);
     // Runs inside the box's own loop.
     int timersWhileUp = 0;
-    COLORREF centre = 0;
-    COLORREF corner = 0;
+    COLORREF centre = 0, corner = 0;
     system.PostTask([&] {
         system.Advance(1000);
         timersWhileUp = owner.Count(WM_TIMER);

@@ -21,22 +21,18 @@ TEST(DeviceLanguage, LocaleVariablesInPosixOrderAndAnOverrideOfDecimalOrHexIdent
 {
     ScopedLanguageEnvironment env;
     EXPECT_EQ(DeviceLanguage::Current(), 0x0409);
-    env.Set("LANG", "da_DK.UTF-8");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0406);
-    env.Set("LC_MESSAGES", "fi_FI.UTF-8");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x040B);
-    env.Set("LC_ALL", "it_IT.UTF-8");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0410);
-    // An empty variable counts as not set.
-    env.Set("LC_ALL", "");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x040B);
-
-    env.Set("OSTRILAN_LANG", "2070");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0816);
-    env.Set("OSTRILAN_LANG", "0x0809");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x0809);
-    env.Set("OSTRILAN_LANG", "0X40c");
-    EXPECT_EQ(DeviceLanguage::Current(), 0x040C);
+    // Each step on top of the ones before; an empty variable counts as not set.
+    const struct {
+        const char* name;
+        const char* value;
+        LANGID id;
+    } steps[] = { { "LANG", "da_DK.UTF-8", 0x0406 }, { "LC_MESSAGES", "fi_FI.UTF-8", 0x040B },
+        { "LC_ALL", "it_IT.UTF-8", 0x0410 }, { "LC_ALL", "", 0x040B }, { "OSTRILAN_LANG", "2070", 0x0816 },
+        { "OSTRILAN_LANG", "0x0809", 0x0809 }, { "OSTRILAN_LANG", "0X40c", 0x040C } };
+    for (const auto& step : steps) {
+        env.Set(step.name, step.value);
+        EXPECT_EQ(DeviceLanguage::Current(), step.id) << step.name << "=" << step.value;
+    }
     // Anything that is not an identifier is ignored and the locale decides.
     for (const char* bad : { "", "german", "0x", "0x10000", "65536", "12a", "-1", " 1031", "0x0407 " }) {
         env.Set("OSTRILAN_LANG", bad);

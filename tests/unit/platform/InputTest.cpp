@@ -13,12 +13,9 @@ const testenv::RecordingWindow::Received& First(const RecordingWindow& w, UINT m
 
 }
 
-// A tap goes to the topmost enabled window under it, in its own coordinates; the lift follows the
-// press even outside.
 TEST_F(Input, TapGoesToTheTopmostEnabledWindowUnderItAndTheUpFollowsTheDownOutside)
 {
-    RecordingWindow parent;
-    RecordingWindow child;
+    RecordingWindow parent, child;
     ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     ASSERT_TRUE(child.Create(&parent, RECT { 100, 50, 200, 100 }, WS_CHILD | WS_VISIBLE));
     system.InjectMouse(WM_LBUTTONDOWN, 150, 60);
@@ -44,8 +41,7 @@ TEST_F(Input, TapGoesToTheTopmostEnabledWindowUnderItAndTheUpFollowsTheDownOutsi
 
 TEST_F(Input, QuickSecondTapIsDoubleClickOnlyForWindowsThatWantIt)
 {
-    RecordingWindow plain;
-    RecordingWindow button;
+    RecordingWindow plain, button;
     button.doubleClicks = true;
     ASSERT_TRUE(plain.Create(nullptr, RECT { 0, 0, 240, 272 }, WS_POPUP | WS_VISIBLE));
     ASSERT_TRUE(button.Create(nullptr, RECT { 240, 0, 480, 272 }, WS_POPUP | WS_VISIBLE));
@@ -73,8 +69,7 @@ TEST_F(Input, QuickSecondTapIsDoubleClickOnlyForWindowsThatWantIt)
 
 TEST_F(Input, KeysArriveAsKeyUpAndAreSeenByAncestorsFirst)
 {
-    RecordingWindow frame;
-    RecordingWindow view;
+    RecordingWindow frame, view;
     ASSERT_TRUE(frame.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     ASSERT_TRUE(view.Create(&frame, kFull, WS_CHILD | WS_VISIBLE));
     view.SetFocus();

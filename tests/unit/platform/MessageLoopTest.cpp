@@ -82,13 +82,9 @@ TEST_F(MessageLoop, TimersFireInDueOrderRestartWhenSetAgainAndStopWhenKilled)
     EXPECT_EQ(log, (std::vector<std::string> { "timer3@3310", "timer3@3320" }));
 }
 
-// A window destroyed by a handler while its messages wait in the queue gets none of them, nor its
-// timers, and takes its children with it.
 TEST_F(MessageLoop, DestroyDropsPendingMessagesAndTimersAndDestroysChildren)
 {
-    RecordingWindow killer;
-    RecordingWindow parent;
-    RecordingWindow child;
+    RecordingWindow killer, parent, child;
     ASSERT_TRUE(killer.Create(nullptr, kFull, WS_POPUP));
     ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     ASSERT_TRUE(child.Create(&parent, RECT { 0, 0, 10, 10 }, WS_CHILD | WS_VISIBLE));

@@ -13,11 +13,9 @@ using Painting = WindowTest;
 
 }
 
-// A repaint erases first only when asked to, and never needs the children to paint again.
 TEST_F(Painting, ParentRepaintErasesOnlyWhenAskedAndKeepsChildPixels)
 {
-    RecordingWindow parent(kRed);
-    RecordingWindow child(kGreen);
+    RecordingWindow parent(kRed), child(kGreen);
     ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     ASSERT_TRUE(child.Create(&parent, RECT { 100, 100, 150, 150 }, WS_CHILD | WS_VISIBLE));
     system.Idle();
@@ -40,8 +38,7 @@ TEST_F(Painting, ParentRepaintErasesOnlyWhenAskedAndKeepsChildPixels)
 // A window draws, in painting or not, only where it is seen; what uncovers part of it repaints it.
 TEST_F(Painting, DrawingIsClippedToWhatIsSeenAndWhatAWindowUncoversRepaints)
 {
-    RecordingWindow below(kBlue);
-    RecordingWindow cover(kRed);
+    RecordingWindow below(kBlue), cover(kRed);
     ASSERT_TRUE(below.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     ASSERT_TRUE(cover.Create(nullptr, RECT { 50, 50, 150, 150 }, WS_POPUP | WS_VISIBLE));
     system.Idle();
@@ -71,8 +68,7 @@ TEST_F(Painting, DrawingIsClippedToWhatIsSeenAndWhatAWindowUncoversRepaints)
 
 TEST_F(Painting, TopmostStaysAboveLaterWindowsAndUpdateNowPaintsAtOnce)
 {
-    RecordingWindow top(kRed);
-    RecordingWindow later(kBlue);
+    RecordingWindow top(kRed), later(kBlue);
     ASSERT_TRUE(top.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE, 0, {}, WS_EX_TOPMOST));
     ASSERT_TRUE(later.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     system.Idle();
@@ -87,8 +83,7 @@ TEST_F(Painting, TopmostStaysAboveLaterWindowsAndUpdateNowPaintsAtOnce)
 // holes as it was; what it uncovers of a window that went meanwhile is painted from below.
 TEST_F(Painting, AHoleCutBeforeTheFirstPaintRepaintsOnlyWhatChangedUnderIt)
 {
-    RecordingWindow bottom(kBlue);
-    RecordingWindow middle(kGreen);
+    RecordingWindow bottom(kBlue), middle(kGreen);
     ASSERT_TRUE(bottom.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
     ASSERT_TRUE(middle.Create(nullptr, RECT { 0, 0, 100, 100 }, WS_POPUP | WS_VISIBLE));
     system.Idle();
@@ -123,8 +118,6 @@ TEST_F(Painting, AHoleCutBeforeTheFirstPaintRepaintsOnlyWhatChangedUnderIt)
     EXPECT_EQ(At(200, 200), kRed);
 }
 
-// Sixteen separate rectangles to repaint are painted alone; a seventeenth makes them their bounds,
-// and what lies between them is painted too.
 TEST_F(Painting, SixteenInvalidRectanglesRepaintAloneASeventeenthRepaintsTheirBounds)
 {
     RecordingWindow window(kRed);

@@ -2,7 +2,7 @@
 #include "platform/devices/NullAudioOutput.h"
 #include "platform/devices/SoundApi.h"
 #include "platform/tooling/Trace.h"
-#include "support/TestEnv.h"
+#include "support/AudioFixture.h"
 #include "support/WaveBuilder.h"
 
 #include <gtest/gtest.h>
@@ -13,14 +13,9 @@ namespace {
 
 constexpr uint32_t kRate = NullAudioOutput::kRate;
 
-class SoundPlayerTest : public ::testing::Test {
+class SoundPlayerTest : public AudioFixture {
 protected:
-    SoundPlayerTest()
-    {
-        AudioSystem::Install(&m_audio);
-        waveOutSetVolume(nullptr, 0xFFFFFFFF);
-    }
-    ~SoundPlayerTest() override { AudioSystem::Install(nullptr); }
+    SoundPlayerTest() { waveOutSetVolume(nullptr, 0xFFFFFFFF); }
 
     // A mono sound at the output rate, so rendered samples compare one to one.
     WString MakeSound(const std::string& name, std::vector<int16_t> samples)
@@ -40,10 +35,6 @@ protected:
             side.push_back(stereo[i]);
         return side;
     }
-
-    testenv::ScopedVirtualClock m_clock;
-    testenv::TempDir m_dir;
-    AudioSystem m_audio { AudioSystem::OutputChoice::Null };
 };
 
 constexpr DWORD kAsync = SND_FILENAME | SND_ASYNC;

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(EspeakVoice, SaysANameInEachVoiceAndFallsBackToEnglishForAnUnknownOne)
+TEST(EspeakVoice, SaysANameInEachVoiceFallsBackToEnglishAndSaysWhyWithoutItsData)
 {
     std::string error;
     std::optional<WaveData> english = EspeakVoice::Say("Sam Orwell", "en-us", {}, error);
@@ -23,11 +23,6 @@ TEST(EspeakVoice, SaysANameInEachVoiceAndFallsBackToEnglishForAnUnknownOne)
     ASSERT_TRUE(again);
     EXPECT_NEAR(double(again->Frames()), double(english->Frames()), english->Frames() / 100.0);
 
-    // German says the name in its own way, about 12 % longer.
-    std::optional<WaveData> german = EspeakVoice::Say("Sam Orwell", "de", {}, error);
-    ASSERT_TRUE(german) << error;
-    EXPECT_GT(german->Frames(), english->Frames() + english->Frames() / 20);
-
     // A voice that does not exist speaks as "en" does, not as the voice before.
     std::optional<WaveData> unknown = EspeakVoice::Say("Sam Orwell", "xx-none", {}, error);
     ASSERT_TRUE(unknown) << error;
@@ -40,17 +35,12 @@ TEST(EspeakVoice, SaysANameInEachVoiceAndFallsBackToEnglishForAnUnknownOne)
     error.clear();
     EXPECT_FALSE(EspeakVoice::Say("", "en-us", {}, error));
     EXPECT_FALSE(error.empty());
-}
 
-TEST(EspeakVoice, WithoutItsDataItSaysWhyAndTheLibraryStillServesOthers)
-{
+    // Without its data it says why, and the library still serves the next one.
     testenv::TempDir empty;
-    std::string error;
     EXPECT_FALSE(EspeakVoice::Say("Sam Orwell", "en-us", empty.Path(), error));
     EXPECT_NE(error.find("espeak-ng"), std::string::npos) << error;
-
-    std::optional<WaveData> wave = EspeakVoice::Say("Sam Orwell", "en-us", {}, error);
-    EXPECT_TRUE(wave) << error;
+    EXPECT_TRUE(EspeakVoice::Say("Sam Orwell", "en-us", {}, error)) << error;
 }
 
 TEST(EspeakVoice, AVeryLongTextIsCutNotSaidForMinutes)

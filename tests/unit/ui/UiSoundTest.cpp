@@ -1,8 +1,8 @@
 #include "ui/UiSound.h"
 #include "platform/devices/WaveReader.h"
 #include "support/AudioFixture.h"
+#include "support/WaveBuilder.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -14,14 +14,6 @@ WaveData Load(const std::filesystem::path& path)
     EXPECT_TRUE(WaveReader::Parse({ reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size() }, wave))
         << path;
     return wave;
-}
-
-int Peak(const WaveData& wave)
-{
-    int peak = 0;
-    for (int16_t s : wave.samples)
-        peak = std::max(peak, std::abs(int(s)));
-    return peak;
 }
 
 }
@@ -46,7 +38,7 @@ TEST_F(AudioFixture, EachInterfaceSoundKindPlaysItsBuiltFileAShortAudibleWave)
         EXPECT_FALSE(Events().back().loop);
         std::string name = std::string(path).substr(std::string(path).rfind('\\') + 1);
         WaveData wave = Load(testenv::AppDir() / "FileBox/QuorvaApps/Common/Sound" / name);
-        EXPECT_GT(Peak(wave), 4000) << name;
+        EXPECT_GT(testenv::Loudest(wave.samples), 4000) << name;
         EXPECT_LE(wave.Frames(), size_t(wave.rate) * 2) << name;
     }
     TakeTrace();
@@ -66,7 +58,7 @@ TEST(SoundAssets, RingTonesAreAudibleDistinctAndLoopWithoutAClick)
     for (const char* name : { "ring_1.wav", "ring_2.wav", "ring_3.wav" }) {
         const WaveData& wave = tones.emplace_back(Load(testenv::AppDir() / "ringtone" / name));
         ASSERT_GE(wave.Frames(), wave.rate) << "at least a second: " << name;
-        EXPECT_GT(Peak(wave), 8000) << name;
+        EXPECT_GT(testenv::Loudest(wave.samples), 8000) << name;
         // The loop joins the last sample to the first: both near zero (an eight-bit zero is 0x80,
         // which widens to exactly 0).
         EXPECT_LE(std::abs(wave.samples.front()) + std::abs(wave.samples.back()), 256) << name;
