@@ -9,11 +9,9 @@
 
 namespace {
 
-constexpr std::chrono::milliseconds kWait { 10000 };
-
 class CallWaitingSimTest : public SimAppTest {
 protected:
-    void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }, kWait); }
+    void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }); }
 
     const PhoneStatus& Status() { return Frame().Context()->status; }
     bridge::SecondCall Second() { return Frame().Context()->SecondCallNow().State(); }
@@ -24,18 +22,13 @@ protected:
         return Incoming() && Incoming()->CallWaitingPanel().IsWindowVisible()
             && ShowsText(Incoming()->CallWaitingPanel(), text);
     }
-    void TapPanel(const skin::place::Control& button)
-    {
-        POINT p = skin::place::Center(button);
-        Tap(CDlgCallWaiting::kPlace.left + p.x, CDlgCallWaiting::kPlace.top + p.y);
-    }
+    void TapPanel(const skin::place::Control& button) { TapIn(CDlgCallWaiting::kPlace, button); }
 
     // 5551234 rings and is answered on the device.
     void FirstCallAnswered()
     {
         ASSERT_TRUE(LinkedByReconnect());
-        ASSERT_EQ(control.Ask("ring 5551234", kWait), "ok ringing");
-        ASSERT_TRUE(Until([&] { return Incoming() != nullptr; }));
+        RingOnSim("5551234");
         TapAt(skin::place::Center(skin::place::incoming::btn_accept));
         ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateInCall; }));
     }
@@ -61,17 +54,16 @@ std::map<std::string, CallRecord> ByNumber(const std::vector<CallRecord>& record
 TEST_F(CallWaitingSimTest, WaitingCallHeldSwappedMergedAndEndedLeavesBothCallsInTheHistory)
 {
     FirstCallAnswered();
-    EXPECT_EQ(control.Ask("contact \"Ann Lee\" 5557777", kWait).rfind("ok contact ", 0), 0u);
-    ASSERT_TRUE(Until([&] { return Frame().Context()->CallerName(u"5557777").has_value(); }));
+    ContactOnSim("Ann Lee", "5557777");
     // Nothing waits yet: the call screen is as it always was.
     EXPECT_FALSE(Incoming()->CallWaitingPanel().IsWindowVisible());
 
     Advance(10000);
-    EXPECT_EQ(control.Ask("waiting 5557777", kWait), "ok waiting 5557777");
+    EXPECT_EQ(Ask("waiting 5557777"), "ok waiting 5557777");
     ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
     EXPECT_TRUE(PanelShows("Ann Lee"));
     EXPECT_TRUE(PanelShows("Call waiting"));
-    EXPECT_EQ(control.Ask("waiting 5550000", kWait), "error waiting needs one call in progress");
+    EXPECT_EQ(Ask("waiting 5550000"), "error waiting needs one call in progress");
     Screenshot("call-waiting");
 
     TapPanel(skin::place::callwait::btn_hold_answer);
@@ -104,7 +96,7 @@ TEST_F(CallWaitingSimTest, WaitingCallRejectedIsMissedAndOneAnsweredInPlaceOfThe
 {
     FirstCallAnswered();
     Advance(4000);
-    EXPECT_EQ(control.Ask("waiting 5558888", kWait), "ok waiting 5558888");
+    EXPECT_EQ(Ask("waiting 5558888"), "ok waiting 5558888");
     ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
     EXPECT_TRUE(PanelShows("5558888"));
     TapPanel(skin::place::callwait::btn_reject);
@@ -120,15 +112,14 @@ TEST_F(CallWaitingSimTest, WaitingCallRejectedIsMissedAndOneAnsweredInPlaceOfThe
 
     // The next one is answered in place of the first, which is logged then; it is the call now.
     Advance(6000);
-    EXPECT_EQ(control.Ask("waiting 5559999", kWait), "ok waiting 5559999");
+    EXPECT_EQ(Ask("waiting 5559999"), "ok waiting 5559999");
     ASSERT_TRUE(Until([&] { return Second() == bridge::SecondCall::Waiting; }));
     TapPanel(skin::place::callwait::btn_end_answer);
     ASSERT_TRUE(Until([&] { return History("IncomingCall.dat").size() == 1u; }));
     Idle();
     EXPECT_TRUE(ShowsText(*Incoming(), "5559999"));
     Advance(5000);
-    EXPECT_EQ(control.Ask("hangup", kWait), "ok call over");
-    ASSERT_TRUE(Until([&] { return Status().mainState == PhoneStatus::kStateConnected; }));
+    HangUpOnSim();
     Advance(3000);
     std::map<std::string, CallRecord> received = ByNumber(History("IncomingCall.dat"));
     ASSERT_EQ(received.size(), 2u);

@@ -7,17 +7,13 @@
 
 namespace {
 
-constexpr std::chrono::milliseconds kWait { 10000 };
 constexpr POINT kStatusLine { 240, 245 };
 
 class MissedCallSimTest : public SimAppTest {
 protected:
-    void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }, kWait); }
+    void SetUp() override { StartOnSim({ "--contacts", (dir / "data" / "contacts").string() }); }
 
-    bool StatusWithin(const std::string& expected)
-    {
-        return ws.PumpUntil([&] { return ToUtf8(Frame().GetStatusLine()) == expected; }, kWait);
-    }
+    bool StatusWithin(const std::string& expected) { return Until([&] { return StatusLine() == expected; }); }
 };
 
 }
@@ -25,56 +21,51 @@ protected:
 TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestartUntilTheTapShowsIt)
 {
     ASSERT_TRUE(LinkedByReconnect());
-    EXPECT_EQ(control.Ask("contact \"Sam Orwell\" 5550001", kWait).rfind("ok contact ", 0), 0u);
-    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->CallerName(u"5550001").has_value(); }, kWait));
+    ContactOnSim("Sam Orwell", "5550001");
     // A favourite of the phone is filed so; a fourth word other than that is refused.
     EXPECT_EQ(
-        control.Ask("contact \"Tom Vale\" 5550002 fav", kWait), "error contact \"NAME\" NUMBER [favourite]");
-    EXPECT_EQ(control.Ask("contact \"Tom Vale\" 5550002 favourite", kWait).rfind("ok contact ", 0), 0u);
-    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->Contacts()->EntryCount() == 2; }, kWait));
+        Ask("contact \"Tom Vale\" 5550002 fav"), "error contact \"NAME\" NUMBER [favourite]");
+    ContactOnSim("Tom Vale", "5550002", "favourite");
+    ASSERT_EQ(Frame().Context()->Contacts()->EntryCount(), 2u);
     const auto book = Frame().Context()->Contacts();
     EXPECT_TRUE(book->IsFavourite(book->Find(u"Tom Vale")));
     EXPECT_FALSE(book->IsFavourite(book->Find(u"Sam Orwell")));
 
-    ASSERT_EQ(control.Ask("ring 5550001", kWait), "ok ringing");
+    ASSERT_EQ(Ask("ring 5550001"), "ok ringing");
     ASSERT_TRUE(StatusWithin("Incoming call"));
-    ASSERT_EQ(control.Ask("hangup", kWait), "ok call over");
-    ASSERT_TRUE(ws.PumpUntil(
-        [&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; }, kWait));
+    HangUpOnSim();
     Advance(1000);
-    EXPECT_TRUE(StatusWithin("1 missed call: Sam Orwell")) << ToUtf8(Frame().GetStatusLine());
+    EXPECT_TRUE(StatusWithin("1 missed call: Sam Orwell")) << StatusLine();
 
     // A second start on the same root, the simulator still on the line; the phone links again.
-    ASSERT_EQ(control.Ask("linkdown", kWait), "ok");
+    ASSERT_EQ(Ask("linkdown"), "ok");
     app.ExitInstance();
     Idle();
     TextTable::Clear();
     ASSERT_TRUE(Start());
     ASSERT_TRUE(LinkedByReconnect());
-    EXPECT_TRUE(StatusWithin("1 missed call: Sam Orwell")) << ToUtf8(Frame().GetStatusLine());
+    EXPECT_TRUE(StatusWithin("1 missed call: Sam Orwell")) << StatusLine();
 
     TapAt(kStatusLine);
     auto* history = Screen<CDlgCallHist>(kScreenCallHist);
     ASSERT_NE(history, nullptr);
     EXPECT_EQ(history->CurrentTab(), CDlgCallHist::kTabMissed);
     EXPECT_EQ(ToUtf8(history->CallList().GetItemText(0, 0)), "Sam Orwell");
-    EXPECT_NE(ToUtf8(Frame().GetStatusLine()), "1 missed call: Sam Orwell");
+    EXPECT_NE(StatusLine(), "1 missed call: Sam Orwell");
 
     // The simulator hands on a file of 4 MiB, not one a byte larger.
     for (const size_t size : { size_t(4) << 20, (size_t(4) << 20) + 1 }) {
         std::ofstream(dir / "large.vcf") << std::string(size, ' ');
-        EXPECT_EQ(control.Ask("vcard " + (dir / "large.vcf").string(), kWait).substr(0, 9),
+        EXPECT_EQ(Ask("vcard " + (dir / "large.vcf").string()).substr(0, 9),
             size == size_t(4) << 20 ? "ok vcard " : "error lar")
             << size;
     }
     // A whole file becomes the phone's book, in place of the cards dropped one by one.
     std::ofstream(dir / "book.vcf")
         << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Ann Lee\r\nTEL:5550009\r\nEND:VCARD\r\n";
-    EXPECT_EQ(control.Ask("vcard " + (dir / "book.vcf").string(), kWait).rfind("ok vcard ", 0), 0u);
-    EXPECT_TRUE(ws.PumpUntil(
-        [&] {
-            ScreenContext& ctx = *Frame().Context();
-            return ctx.CallerName(u"5550009").has_value() && !ctx.CallerName(u"5550001").has_value();
-        },
-        kWait));
+    EXPECT_EQ(Ask("vcard " + (dir / "book.vcf").string()).rfind("ok vcard ", 0), 0u);
+    EXPECT_TRUE(Until([&] {
+        ScreenContext& ctx = *Frame().Context();
+        return ctx.CallerName(u"5550009").has_value() && !ctx.CallerName(u"5550001").has_value();
+    }));
 }

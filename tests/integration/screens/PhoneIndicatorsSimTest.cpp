@@ -3,7 +3,6 @@
 
 #include "SimAppTest.h"
 #include "controller/BridgeIndicators.h"
-#include "link/ModuleLink.h"
 
 namespace {
 
@@ -21,7 +20,7 @@ protected:
 TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUntilThePhoneUnlinks)
 {
     // Nothing of a phone that is not linked.
-    EXPECT_EQ(control.Ask("signal 3", kWait), "error no phone linked");
+    EXPECT_EQ(Ask("signal 3"), "error no phone linked");
     ASSERT_TRUE(LinkedNow());
     EXPECT_EQ(Known().Signal(), std::nullopt);
 
@@ -29,20 +28,20 @@ TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUnt
         SCOPED_TRACE(command);
         auto read = [&] { return std::string(command) == "signal" ? Known().Signal() : Known().Battery(); };
         std::string name = command;
-        EXPECT_EQ(control.Ask(name + " 0", kWait), "ok " + name + " 0");
+        EXPECT_EQ(Ask(name + " 0"), "ok " + name + " 0");
         EXPECT_TRUE(Until([&] { return read() == std::optional<BYTE>(0); }));
-        EXPECT_EQ(control.Ask(name + " 5", kWait), "ok " + name + " 5");
+        EXPECT_EQ(Ask(name + " 5"), "ok " + name + " 5");
         EXPECT_TRUE(Until([&] { return read() == std::optional<BYTE>(5); }));
-        EXPECT_EQ(control.Ask(name + " 6", kWait), "error " + name + " N (0..5)");
+        EXPECT_EQ(Ask(name + " 6"), "error " + name + " N (0..5)");
     }
-    EXPECT_EQ(control.Ask("roaming maybe", kWait), "error roaming on|off");
-    EXPECT_EQ(control.Ask("roaming on", kWait), "ok roaming on");
+    EXPECT_EQ(Ask("roaming maybe"), "error roaming on|off");
+    EXPECT_EQ(Ask("roaming on"), "ok roaming on");
     EXPECT_TRUE(Until([&] { return Known().Roaming() == std::optional<bool>(true); }));
-    EXPECT_EQ(control.Ask("roaming off", kWait), "ok roaming off");
-    EXPECT_EQ(control.Ask("service on", kWait), "ok service on");
-    EXPECT_EQ(control.Ask("signal 3", kWait), "ok signal 3");
-    EXPECT_EQ(control.Ask("battery 4", kWait), "ok battery 4");
-    EXPECT_EQ(control.Ask("operator Nordnetz", kWait), "ok operator Nordnetz");
+    EXPECT_EQ(Ask("roaming off"), "ok roaming off");
+    EXPECT_EQ(Ask("service on"), "ok service on");
+    EXPECT_EQ(Ask("signal 3"), "ok signal 3");
+    EXPECT_EQ(Ask("battery 4"), "ok battery 4");
+    EXPECT_EQ(Ask("operator Nordnetz"), "ok operator Nordnetz");
     EXPECT_TRUE(Until([&] {
         return Known().Signal() == std::optional<BYTE>(3) && Known().Battery() == std::optional<BYTE>(4)
             && Known().Roaming() == std::optional<bool>(false)
@@ -53,22 +52,14 @@ TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUnt
     Screenshot("main-view-phone-indicators");
 
     // The call screens leave the top bar's spot open: it shows there the same.
-    auto spot = [&] {
-        Idle();
-        std::vector<uint32_t> pixels;
-        for (int y = 3; y < 34; ++y)
-            for (int x = 85; x < 127; ++x)
-                pixels.push_back(ws.Screen().Pixel(x, y));
-        return pixels;
-    };
+    auto spot = [&] { return Pixels({ 84, 3, 127, 34 }); };
     auto onMainView = spot();
-    EXPECT_EQ(control.Ask("ring 5551234", kWait), "ok ringing");
-    ASSERT_TRUE(Until([&] { return Frame().ScreenWindow(kScreenIncoming) != nullptr; }));
+    RingOnSim("5551234");
     EXPECT_EQ(spot(), onMainView);
-    EXPECT_EQ(control.Ask("hangup", kWait), "ok call over");
+    EXPECT_EQ(Ask("hangup"), "ok call over");
 
-    EXPECT_EQ(control.Ask("linkdown", kWait).rfind("ok", 0), 0u);
+    EXPECT_EQ(Ask("linkdown").rfind("ok", 0), 0u);
     EXPECT_TRUE(
         Until([&] { return !Known().Signal() && !Known().Battery() && Known().OperatorName().empty(); }));
-    EXPECT_EQ(control.Ask("battery 2", kWait), "error no phone linked");
+    EXPECT_EQ(Ask("battery 2"), "error no phone linked");
 }
