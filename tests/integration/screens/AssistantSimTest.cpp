@@ -1,6 +1,7 @@
-// The phone's voice assistant played on the module simulator as the bridge reports it: the dial
-// tile held starts it, its panel over the tiles while it listens, with the call audio in the car,
-// and the end of it from either side.
+// The bridge's reports of the linked phone played on the module simulator, as a person at its
+// console would: its signal, battery, roaming and operator on the main view's top bar, and its voice
+// assistant: the dial tile held starts it, its panel over the tiles while it listens, with the call
+// audio in the car, and the end of it from either side.
 
 #include "SimAppTest.h"
 #include "controller/BridgeIndicators.h"
@@ -22,7 +23,8 @@ protected:
         StartOnSim({ "--connect-delay", "5", "--log", (dir / "sim.log").string() });
     }
 
-    std::optional<bool> Assistant() { return Frame().Context()->PhoneIndicators().Assistant(); }
+    const BridgeIndicators& Known() { return Frame().Context()->PhoneIndicators(); }
+    std::optional<bool> Assistant() { return Known().Assistant(); }
     const CDlgAssistant& Panel() { return dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel(); }
     bool PanelShown()
     {
@@ -39,6 +41,8 @@ protected:
     }
     std::string SimLog() { return testenv::ReadFile(dir / "sim.log"); }
 };
+
+using PhoneIndicatorsSimTest = AssistantSimTest;
 
 }
 
@@ -102,4 +106,51 @@ TEST_F(AssistantSimTest, RingWhileTheAssistantListensGivesTheScreenToTheCallAndT
     ASSERT_TRUE(Until([&] { return !Assistant().has_value(); }));
     EXPECT_FALSE(PanelShown());
     EXPECT_EQ(Ask("assistant"), "error no phone linked");
+}
+
+TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUntilThePhoneUnlinks)
+{
+    // Nothing of a phone that is not linked.
+    EXPECT_EQ(Ask("signal 3"), "error no phone linked");
+    ASSERT_TRUE(LinkedNow());
+    EXPECT_EQ(Known().Signal(), std::nullopt);
+
+    for (const char* command : { "signal", "battery" }) {
+        SCOPED_TRACE(command);
+        auto read = [&] { return std::string(command) == "signal" ? Known().Signal() : Known().Battery(); };
+        std::string name = command;
+        EXPECT_EQ(Ask(name + " 0"), "ok " + name + " 0");
+        EXPECT_TRUE(Until([&] { return read() == std::optional<BYTE>(0); }));
+        EXPECT_EQ(Ask(name + " 5"), "ok " + name + " 5");
+        EXPECT_TRUE(Until([&] { return read() == std::optional<BYTE>(5); }));
+        EXPECT_EQ(Ask(name + " 6"), "error " + name + " N (0..5)");
+    }
+    EXPECT_EQ(Ask("roaming maybe"), "error roaming on|off");
+    EXPECT_EQ(Ask("roaming on"), "ok roaming on");
+    EXPECT_TRUE(Until([&] { return Known().Roaming() == std::optional<bool>(true); }));
+    EXPECT_EQ(Ask("roaming off"), "ok roaming off");
+    EXPECT_EQ(Ask("service on"), "ok service on");
+    EXPECT_EQ(Ask("signal 3"), "ok signal 3");
+    EXPECT_EQ(Ask("battery 4"), "ok battery 4");
+    EXPECT_EQ(Ask("operator Nordnetz"), "ok operator Nordnetz");
+    EXPECT_TRUE(Until([&] {
+        return Known().Signal() == std::optional<BYTE>(3) && Known().Battery() == std::optional<BYTE>(4)
+            && Known().Roaming() == std::optional<bool>(false)
+            && ToUtf8(Known().OperatorName()) == "Nordnetz";
+    }));
+    Idle();
+    EXPECT_TRUE(ShowsText(*Frame().GetActiveView(), "Nordnetz"));
+    Screenshot("main-view-phone-indicators");
+
+    // The call screens leave the top bar's spot open: it shows there the same.
+    auto spot = [&] { return Pixels({ 84, 3, 127, 34 }); };
+    auto onMainView = spot();
+    RingOnSim("5551234");
+    EXPECT_EQ(spot(), onMainView);
+    EXPECT_EQ(Ask("hangup"), "ok call over");
+
+    EXPECT_EQ(Ask("linkdown").rfind("ok", 0), 0u);
+    EXPECT_TRUE(
+        Until([&] { return !Known().Signal() && !Known().Battery() && Known().OperatorName().empty(); }));
+    EXPECT_EQ(Ask("battery 2"), "error no phone linked");
 }
