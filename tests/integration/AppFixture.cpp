@@ -3,9 +3,11 @@
 #include "app/ScreenTable.h"
 #include "platform/devices/Paths.h"
 #include "platform/tooling/Trace.h"
+#include "store/PairStore.h"
 #include "support/PictureCheck.h"
 
 #include <algorithm>
+#include <memory>
 #include <sstream>
 #include <thread>
 
@@ -61,6 +63,15 @@ void AppTest::Tap(int x, int y)
 {
     ws.InjectMouse(WM_LBUTTONDOWN, x, y);
     ws.InjectMouse(WM_LBUTTONUP, x, y);
+    ws.Idle();
+}
+
+void AppTest::Hold(POINT p, uint64_t ms)
+{
+    ws.InjectMouse(WM_LBUTTONDOWN, p.x, p.y);
+    ws.Idle();
+    Advance(ms);
+    ws.InjectMouse(WM_LBUTTONUP, p.x, p.y);
     ws.Idle();
 }
 
@@ -151,6 +162,47 @@ bool AppTest::ShowsText(const Window& window, const std::string& text) const
             return true;
     }
     return false;
+}
+
+std::vector<uint32_t> AppTest::Pixels(const RECT& area)
+{
+    ws.Idle();
+    std::vector<uint32_t> pixels;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x)
+            pixels.push_back(ws.Screen().Pixel(x, y));
+    return pixels;
+}
+
+void AppTest::TapIn(const RECT& place, const skin::place::Control& control)
+{
+    const POINT p = skin::place::Center(control);
+    Tap(place.left + p.x, place.top + p.y);
+}
+
+std::string AppTest::Card(const std::string& name, const std::string& tels)
+{
+    return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\n" + tels + "END:VCARD\r\n";
+}
+
+void AppTest::DropContacts(const std::string& file, const std::string& cards)
+{
+    std::filesystem::create_directories(dir / "data" / "contacts");
+    std::ofstream(dir / "data" / "contacts" / file, std::ios::binary | std::ios::app) << cards;
+}
+
+bool AppTest::KnowsCaller(const char16_t* number)
+{
+    return ws.PumpUntil([&] { return Frame().Context()->CallerName(number).has_value(); }, kGenerousWait);
+}
+
+void AppTest::StorePhoneName(const char16_t* name)
+{
+    auto pairs = std::make_unique<PairStore>();
+    const BYTE address[] = { 0x11, 0x22, 0x33, 0x44, 0x55, 0x66 };
+    pairs->Add(address);
+    ASSERT_TRUE(pairs->SetName(address, name));
+    ASSERT_TRUE(pairs->Save());
 }
 
 std::vector<CallRecord> AppTest::History(const std::string& file) const

@@ -38,6 +38,8 @@ class AppTest : public ::testing::Test {
 protected:
     // 2026-03-14 09:05:00 on the virtual clock unless a test moves it.
     static constexpr int64_t kStartTime = 1'773'479'100'000;
+    // What another thread does takes its time on a loaded machine; a wait that holds ends at once.
+    static constexpr std::chrono::milliseconds kGenerousWait { 30000 };
 
     AppTest();
     ~AppTest() override;
@@ -59,6 +61,8 @@ protected:
     // A finger down and up at a point, then everything that follows handled.
     void Tap(int x, int y);
     void TapAt(POINT p) { Tap(p.x, p.y); }
+    // A finger held at a point for `ms` on the virtual clock, then lifted.
+    void Hold(POINT p, uint64_t ms);
     void Type(const skin::place::Pad& pad, std::string_view keys)
     {
         for (char key : keys)
@@ -89,6 +93,18 @@ protected:
     std::vector<std::string> TakeTrace(const std::string& prefix = {});
     // Whether the window drew the text (UTF-8) in its last paint.
     bool ShowsText(const Window& window, const std::string& text) const;
+    std::string StatusLine() const { return ToUtf8(Frame().GetStatusLine()); }
+    // The pixels of the screen's area, row by row, after what is queued is handled.
+    std::vector<uint32_t> Pixels(const RECT& area);
+    // A tap on a control of a window that lies at `place` on the screen.
+    void TapIn(const RECT& place, const skin::place::Control& control);
+    // Cards appended to a file of data/contacts/, where the book finds them.
+    static std::string Card(const std::string& name, const std::string& tels);
+    void DropContacts(const std::string& file, const std::string& cards);
+    // Pumps until the book (loaded off the interface thread) names the number.
+    bool KnowsCaller(const char16_t* number);
+    // The phone 11:22:33:44:55:66 stored with its name, as a pairing leaves it.
+    void StorePhoneName(const char16_t* name);
     // The records of a history file in the data folder, in file order, empty slots left out.
     std::vector<CallRecord> History(const std::string& file) const;
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }

@@ -1,21 +1,18 @@
-// The phone's voice assistant played on the module simulator as the bridge reports it: the dial
-// tile held starts it, its panel over the tiles while it listens, with the call audio in the car,
-// and the end of it from either side.
+// The bridge's reports of the linked phone played on the module simulator, as a person at its
+// console would: its signal, battery, roaming and operator on the main view's top bar, and its voice
+// assistant: the dial tile held starts it, its panel over the tiles while it listens, with the call
+// audio in the car, and the end of it from either side.
 
 #include "SimAppTest.h"
 #include "controller/BridgeIndicators.h"
-#include "link/ModuleLink.h"
 #include "screens/DlgAssistant.h"
 #include "screens/OstrilanView.h"
-
-#include <gmock/gmock.h>
 
 namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-constexpr std::chrono::milliseconds kWait { 10000 };
 const std::vector<std::string> kAudioToPhone { "audio 8098 1 0", "audio 8099 1 0", "audio 8091 4 0",
     "audio 8091 1 0" };
 
@@ -23,14 +20,12 @@ class AssistantSimTest : public SimAppTest {
 protected:
     void SetUp() override
     {
-        StartOnSim({ "--connect-delay", "5", "--log", (dir / "sim.log").string() }, kWait);
+        StartOnSim({ "--connect-delay", "5", "--log", (dir / "sim.log").string() });
     }
 
-    std::optional<bool> Assistant() { return Frame().Context()->PhoneIndicators().Assistant(); }
-    const CDlgAssistant& Panel()
-    {
-        return dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel();
-    }
+    const BridgeIndicators& Known() { return Frame().Context()->PhoneIndicators(); }
+    std::optional<bool> Assistant() { return Known().Assistant(); }
+    const CDlgAssistant& Panel() { return dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel(); }
     bool PanelShown()
     {
         Idle();
@@ -38,31 +33,16 @@ protected:
     }
     bool DialPadUp() { return Frame().ScreenWindow(kScreenPlaceCall) != nullptr; }
     // A finger on the dial tile for `ms`, then lifted.
-    void HoldDialTile(uint64_t ms)
-    {
-        const POINT p = skin::place::Center(skin::place::main::btn_callplace);
-        ws.InjectMouse(WM_LBUTTONDOWN, p.x, p.y);
-        Idle();
-        Advance(ms);
-        ws.InjectMouse(WM_LBUTTONUP, p.x, p.y);
-        Idle();
-    }
+    void HoldDialTile(uint64_t ms) { Hold(skin::place::Center(skin::place::main::btn_callplace), ms); }
     void CloseDialPad()
     {
         Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenPlaceCall, 0);
         ASSERT_TRUE(Until([&] { return !DialPadUp(); }));
     }
-    void TapEnd()
-    {
-        POINT p = skin::place::Center(skin::place::assistant::btn_end);
-        Tap(CDlgAssistant::kPlace.left + p.x, CDlgAssistant::kPlace.top + p.y);
-    }
-    std::string SimLog()
-    {
-        std::ifstream in(dir / "sim.log");
-        return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
-    }
+    std::string SimLog() { return testenv::ReadFile(dir / "sim.log"); }
 };
+
+using PhoneIndicatorsSimTest = AssistantSimTest;
 
 }
 
@@ -74,7 +54,7 @@ TEST_F(AssistantSimTest, HeldDialTileStartsTheAssistantOnlyOnABridgeAndAShorterP
     EXPECT_TRUE(Until([&] { return DialPadUp(); }));
     CloseDialPad();
 
-    EXPECT_EQ(control.Ask("signal 3", kWait), "ok signal 3");
+    EXPECT_EQ(Ask("signal 3"), "ok signal 3");
     ASSERT_TRUE(Until([&] { return Frame().Context()->PhoneIndicators().Signal().has_value(); }));
     // Lifted a moment before the edge: the tap it always was.
     HoldDialTile(799);
@@ -94,16 +74,16 @@ TEST_F(AssistantSimTest, HeldDialTileStartsTheAssistantOnlyOnABridgeAndAShorterP
     EXPECT_THAT(TakeTrace("audio"), ::testing::ElementsAreArray(kAudioToPhone));
 
     // The phone ends it on its own: the panel goes and the audio returns.
-    EXPECT_EQ(control.Ask("assistant", kWait), "ok assistant off");
+    EXPECT_EQ(Ask("assistant"), "ok assistant off");
     ASSERT_TRUE(Until([&] { return Assistant() == std::optional<bool>(false); }));
     EXPECT_FALSE(PanelShown());
     EXPECT_THAT(TakeTrace("audio"),
         ElementsAre("audio 8098 2 0", "audio 8099 2 0", "audio 8091 2 0", "audio 8091 3 0"));
 
     // Started on the phone, ended with the panel's button.
-    EXPECT_EQ(control.Ask("assistant", kWait), "ok assistant on");
+    EXPECT_EQ(Ask("assistant"), "ok assistant on");
     ASSERT_TRUE(Until([&] { return PanelShown(); }));
-    TapEnd();
+    TapIn(CDlgAssistant::kPlace, skin::place::assistant::btn_end);
     ASSERT_TRUE(Until([&] { return Assistant() == std::optional<bool>(false); }));
     EXPECT_THAT(SimLog(), HasSubstr("bridge action assistant-stop"));
     EXPECT_FALSE(PanelShown());
@@ -112,20 +92,65 @@ TEST_F(AssistantSimTest, HeldDialTileStartsTheAssistantOnlyOnABridgeAndAShorterP
 TEST_F(AssistantSimTest, RingWhileTheAssistantListensGivesTheScreenToTheCallAndTheLinkEndsIt)
 {
     ASSERT_TRUE(LinkedNow());
-    EXPECT_EQ(control.Ask("assistant", kWait), "ok assistant on");
+    EXPECT_EQ(Ask("assistant"), "ok assistant on");
     ASSERT_TRUE(Until([&] { return PanelShown(); }));
 
-    EXPECT_EQ(control.Ask("ring 5551234", kWait), "ok ringing");
-    ASSERT_TRUE(Until([&] { return Frame().ScreenWindow(kScreenIncoming) != nullptr; }));
+    RingOnSim("5551234");
     EXPECT_FALSE(PanelShown());
-    EXPECT_EQ(control.Ask("hangup", kWait), "ok call over");
-    ASSERT_TRUE(Until([&] { return Frame().Context()->status.mainState == 4; }));
+    HangUpOnSim();
     Advance(4000);
     // The phone still says its assistant listens: back at rest, the panel says so again.
     EXPECT_TRUE(Until([&] { return PanelShown(); }));
 
-    EXPECT_EQ(control.Ask("linkdown", kWait).rfind("ok", 0), 0u);
+    EXPECT_EQ(Ask("linkdown").rfind("ok", 0), 0u);
     ASSERT_TRUE(Until([&] { return !Assistant().has_value(); }));
     EXPECT_FALSE(PanelShown());
-    EXPECT_EQ(control.Ask("assistant", kWait), "error no phone linked");
+    EXPECT_EQ(Ask("assistant"), "error no phone linked");
+}
+
+TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUntilThePhoneUnlinks)
+{
+    // Nothing of a phone that is not linked.
+    EXPECT_EQ(Ask("signal 3"), "error no phone linked");
+    ASSERT_TRUE(LinkedNow());
+    EXPECT_EQ(Known().Signal(), std::nullopt);
+
+    for (const char* command : { "signal", "battery" }) {
+        SCOPED_TRACE(command);
+        auto read = [&] { return std::string(command) == "signal" ? Known().Signal() : Known().Battery(); };
+        std::string name = command;
+        EXPECT_EQ(Ask(name + " 0"), "ok " + name + " 0");
+        EXPECT_TRUE(Until([&] { return read() == std::optional<BYTE>(0); }));
+        EXPECT_EQ(Ask(name + " 5"), "ok " + name + " 5");
+        EXPECT_TRUE(Until([&] { return read() == std::optional<BYTE>(5); }));
+        EXPECT_EQ(Ask(name + " 6"), "error " + name + " N (0..5)");
+    }
+    EXPECT_EQ(Ask("roaming maybe"), "error roaming on|off");
+    EXPECT_EQ(Ask("roaming on"), "ok roaming on");
+    EXPECT_TRUE(Until([&] { return Known().Roaming() == std::optional<bool>(true); }));
+    EXPECT_EQ(Ask("roaming off"), "ok roaming off");
+    EXPECT_EQ(Ask("service on"), "ok service on");
+    EXPECT_EQ(Ask("signal 3"), "ok signal 3");
+    EXPECT_EQ(Ask("battery 4"), "ok battery 4");
+    EXPECT_EQ(Ask("operator Nordnetz"), "ok operator Nordnetz");
+    EXPECT_TRUE(Until([&] {
+        return Known().Signal() == std::optional<BYTE>(3) && Known().Battery() == std::optional<BYTE>(4)
+            && Known().Roaming() == std::optional<bool>(false)
+            && ToUtf8(Known().OperatorName()) == "Nordnetz";
+    }));
+    Idle();
+    EXPECT_TRUE(ShowsText(*Frame().GetActiveView(), "Nordnetz"));
+    Screenshot("main-view-phone-indicators");
+
+    // The call screens leave the top bar's spot open: it shows there the same.
+    auto spot = [&] { return Pixels({ 84, 3, 127, 34 }); };
+    auto onMainView = spot();
+    RingOnSim("5551234");
+    EXPECT_EQ(spot(), onMainView);
+    EXPECT_EQ(Ask("hangup"), "ok call over");
+
+    EXPECT_EQ(Ask("linkdown").rfind("ok", 0), 0u);
+    EXPECT_TRUE(
+        Until([&] { return !Known().Signal() && !Known().Battery() && Known().OperatorName().empty(); }));
+    EXPECT_EQ(Ask("battery 2"), "error no phone linked");
 }

@@ -20,9 +20,6 @@ using Frames = std::vector<std::vector<uint8_t>>;
 constexpr uint8_t kOpGetState = 0x05, kOpCallKey = 0x11, kOpEndCall = 0x12, kOpRejectCall = 0x13,
                   kOpTransferAudio = 0x14, kOpDial = 0x15, kOpSendDtmf = 0x17;
 
-// What another thread does takes its time on a loaded machine; a wait that holds ends at once.
-constexpr std::chrono::milliseconds kGenerousWait { 30000 };
-
 const POINT kAccept = Center(incoming::btn_accept);
 const POINT kIncomingEnd = Center(incoming::btn_deny);
 const POINT kOutgoingEnd = Center(outgoing::btn_end);
@@ -64,10 +61,8 @@ protected:
     bool IsOpen(UINT kind) const { return Frame().ScreenWindow(kind) != nullptr; }
     void TapKeys(std::string_view keys)
     {
-        for (char key : keys) {
-            POINT p = Center(key == 'x' ? numpad::btn_close : PadKey(kKeypad, key));
-            Tap(CDlgNumKeypad::kPlace.left + p.x, CDlgNumKeypad::kPlace.top + p.y);
-        }
+        for (char key : keys)
+            TapIn(CDlgNumKeypad::kPlace, key == 'x' ? numpad::btn_close : PadKey(kKeypad, key));
     }
     // Whether the DTMF keypad is up: the window in its place, shown.
     bool KeypadShown() const
@@ -221,20 +216,6 @@ TEST_F(CallTest, ARingOpensTheIncomingScreenAloneInFrontAndTheCallTimeRunsPastNi
     EXPECT_TRUE(ShowsText(*screen, "100:00:00"));
 }
 
-// A state query that cannot be written is tried three times, half a second apart, before the
-// incoming screen carries on.
-TEST_F(CallTest, TheIncomingScreenTriesTheStateQueryThreeTimesHalfASecondApart)
-{
-    ASSERT_TRUE(Start());
-    ConnectPhone();
-    Frame().Context()->link.Stop();
-    const DWORD before = GetTickCount();
-    Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenIncoming, 0);
-    Idle();
-    EXPECT_TRUE(IsOpen(kScreenIncoming));
-    EXPECT_EQ(GetTickCount() - before, 1500u);
-}
-
 // The keypad hides on the seventh one-second tick after it opened; a key counts the ticks again
 // from the last one, without moving them.
 TEST_F(CallTest, TheKeypadHidesOnTheSeventhSecondCountedAgainFromEachKey)
@@ -307,7 +288,7 @@ TEST_F(CallTest, EndWatchClosesAScreenWhoseRingStoppedSilentlyAndTheNextRingDeco
     EXPECT_EQ(ImageFilesDecoded(), decoded);
 }
 
-TEST_F(CallTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
+TEST_F(CallTest, ADialThatCannotBeWrittenShowsTheFailureAndClosesAndTheStateQueryIsTriedThreeTimes)
 {
     ASSERT_TRUE(Start());
     ConnectPhone();
@@ -327,6 +308,12 @@ TEST_F(CallTest, ADialThatCannotBeWrittenShowsTheFailureAndCloses)
         EXPECT_FALSE(IsOpen(kScreenOutgoing));
         EXPECT_TRUE(Sent().empty());
     }
+    // The incoming screen's state query is tried three times, half a second apart, before it carries on.
+    const DWORD before = GetTickCount();
+    Frame().PostMessage(WM_PHONE_OPEN_SCREEN, kScreenIncoming, 0);
+    Idle();
+    EXPECT_TRUE(IsOpen(kScreenIncoming));
+    EXPECT_EQ(GetTickCount() - before, 1500u);
 }
 
 // Nobody answers: the screen says so on the 32nd second and stays for End, which holds the screen
@@ -404,15 +391,10 @@ TEST_F(CallTest, ReportsWhileDiallingCloseOnlyWhenNoCallIsInProgress)
 TEST_F(CallTest, AKnownCallerIsShownByNameOnTheCallScreensAndInTheMissedList)
 {
     const std::string longName(200, 'W');
-    std::filesystem::create_directories(dir / "data" / "contacts");
-    std::ofstream(dir / "data" / "contacts" / "dropped.vcf", std::ios::binary)
-        << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Jürgen Müller\r\nTEL;TYPE=CELL:+49 30 1234567\r\nEND:VCARD\r\n"
-           "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:"
-        << longName << "\r\nTEL:0301112223\r\nEND:VCARD\r\n";
+    DropContacts("dropped.vcf",
+        Card("Jürgen Müller", "TEL;TYPE=CELL:+49 30 1234567\r\n") + Card(longName, "TEL:0301112223\r\n"));
     ASSERT_TRUE(Start());
-    // The book loads off the interface thread and posts its change: wait until it knows the number.
-    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->CallerName(u"0301234567").has_value(); },
-        kGenerousWait));
+    ASSERT_TRUE(KnowsCaller(u"0301234567"));
     ConnectPhone();
 
     for (const char* number : { "0301234567", "0301112223", "0309999999" }) {

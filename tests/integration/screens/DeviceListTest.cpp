@@ -1,5 +1,7 @@
 // The connect and pair mode screens: their common device list on both, with a row per screen
-// where they differ, then each screen's own buttons.
+// where they differ, then each screen's own buttons, and what they say of the host's Bluetooth
+// stack as the bridge reports it (indicator event 0x60, kind 1; each state's text is shown with the
+// simulator in HostStackSimTest).
 
 #include "AppFixture.h"
 
@@ -17,6 +19,7 @@ using Rows = std::vector<std::string>;
 
 constexpr uint8_t kOpStartPairing = 0x07, kOpConnect = 0x08, kOpDisconnect = 0x09, kOpCancelPairing = 0x0A,
                   kOpPairedList = 0x0E, kOpDeletePairing = 0x0F;
+constexpr uint8_t kEvIndicator = 0x60, kKindHostStack = 1;
 
 const Address kPhone { 0x5B, 0x12, 0x34, 0x56, 0x78, 0x9A };
 const Address kTablet { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F };
@@ -81,7 +84,24 @@ protected:
     }
     // Both lists start at y 82 with rows 27 high, and x 150 is inside them.
     void TapRow(int row) { Tap(150, 82 + row * 27 + 13); }
+
+    void HostStack(uint8_t value) { Event(kEvIndicator, { kKindHostStack, value }); }
+    // Opened, its list asked for and answered empty; the hint it then shows.
+    std::string HintWithEmptyList(UINT kind)
+    {
+        Open<DeviceListScreen>(kind);
+        Response(kOpPairedList, { 0, 0 });
+        Sent();
+        return Hint(*Shown(kind));
+    }
+    void Close(UINT kind)
+    {
+        Frame().CloseScreen(kind);
+        Idle();
+    }
 };
+
+using HostStackTest = DeviceScreenTest;
 
 struct DeviceCase {
     const char* name;
@@ -406,6 +426,70 @@ TEST_F(DeviceScreenTest, ALinkWhileTheDeleteBoxIsUpClosesThePairModeScreenAndDel
     TapAt(kDelete);
     EXPECT_EQ(Shown(kScreenPairMode), nullptr);
     EXPECT_TRUE(Sent().empty());
+}
+
+TEST_F(HostStackTest, WithoutAReportOrOnceReadyTheScreensSayWhatTheyAlwaysSaid)
+{
+    for (bool reported : { false, true }) {
+        SCOPED_TRACE(reported ? "ready reported after no adapter" : "never reported");
+        if (reported) {
+            HostStack(3);
+            HostStack(0);
+        }
+        State(0);
+        EXPECT_EQ(StatusLine(), "Bluetooth initializing...");
+        EXPECT_EQ(HintWithEmptyList(kScreenConnect), "No paired devices, pair a cellphone first");
+        Close(kScreenConnect);
+        HintWithEmptyList(kScreenPairMode);
+        TapAt(kPairHandsFree);
+        EXPECT_EQ(Hint(*Shown(kScreenPairMode)), "Bluetooth is initializing, please wait");
+        Close(kScreenPairMode);
+        State(1);
+        EXPECT_EQ(StatusLine(), "No cellphone connected");
+    }
+}
+
+TEST_F(HostStackTest, OnlyKnownKindsAndValuesCountAndAPhoneLinkedKeepsItsStatus)
+{
+    State(0);
+    HostStack(7);
+    EXPECT_EQ(StatusLine(), "Hands-free not registered: restart ofono");
+    // 8 is past the last state; another kind is a fact for later.
+    HostStack(8);
+    Event(kEvIndicator, { 2, 3 });
+    EXPECT_EQ(StatusLine(), "Hands-free not registered: restart ofono");
+    // With a phone linked the status line tells of the phone, and a report does not change it.
+    State(4);
+    HostStack(6);
+    EXPECT_EQ(StatusLine(), "Cellphone connected");
+}
+
+TEST_F(HostStackTest, AChangeWhileConnectIsOpenReadsTheListAgainUnlessAWaitRuns)
+{
+    State(0);
+    HostStack(3);
+    EXPECT_EQ(HintWithEmptyList(kScreenConnect), "No Bluetooth adapter found: plug one in");
+    // The adapter comes: the module turns idle and the bridge says it is ready.
+    State(1);
+    HostStack(0);
+    EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
+    Response(kOpPairedList, { 0, 0 });
+    EXPECT_EQ(Hint(*Shown(kScreenConnect)), "No paired devices, pair a cellphone first");
+
+    // While the list is read (Return disabled), another change sends nothing more.
+    HostStack(6);
+    EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
+    HostStack(6);
+    EXPECT_TRUE(Sent().empty());
+    Response(kOpPairedList, { 0, 0 });
+    EXPECT_EQ(Hint(*Shown(kScreenConnect)), "Phone service not running: start ofono");
+    HostStack(7);
+    EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
+    // Return is disabled until the answer: nothing goes out for a change in the meantime.
+    HostStack(6);
+    EXPECT_TRUE(Sent().empty());
+    TapAt(kReturn);
+    EXPECT_NE(Shown(kScreenConnect), nullptr);
 }
 
 }

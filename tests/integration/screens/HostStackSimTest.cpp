@@ -50,9 +50,8 @@ TEST_F(HostStackSimTest, EveryStatePlayedOnTheSimulatorIsSaidOnTheMainViewConnec
 {
     for (const SimCase& c : kSimCases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(control.Ask(std::string("hoststate ") + c.name, kWait), std::string("ok ") + c.name);
-        EXPECT_TRUE(ShowsWithin([&] { return ToUtf8(Frame().GetStatusLine()); }, c.status))
-            << ToUtf8(Frame().GetStatusLine());
+        ASSERT_EQ(Ask(std::string("hoststate ") + c.name), std::string("ok ") + c.name);
+        EXPECT_TRUE(ShowsWithin([&] { return StatusLine(); }, c.status)) << StatusLine();
         Idle();
         EXPECT_TRUE(ShowsText(*Frame().GetActiveView(), c.status));
         if (c.screenshot)
@@ -70,8 +69,8 @@ TEST_F(HostStackSimTest, EveryStatePlayedOnTheSimulatorIsSaidOnTheMainViewConnec
             Idle();
         }
     }
-    ASSERT_EQ(control.Ask("hoststate ready", kWait), "ok ready");
-    EXPECT_TRUE(ShowsWithin([&] { return ToUtf8(Frame().GetStatusLine()); }, "No cellphone connected"));
+    ASSERT_EQ(Ask("hoststate ready"), "ok ready");
+    EXPECT_TRUE(ShowsWithin([&] { return StatusLine(); }, "No cellphone connected"));
     Open<DeviceListScreen>(kScreenConnect);
     EXPECT_TRUE(ShowsWithin([&] { return Hint(kScreenConnect); }, "Select a device and press Connect"));
 }

@@ -1,7 +1,6 @@
 #include "AppFixture.h"
 
 #include "platform/devices/NamedMutex.h"
-#include "screens/DlgPlaceCall.h"
 #include "screens/OstrilanView.h"
 #include "store/RegistrySettings.h"
 #include "ui/MasterVolume.h"

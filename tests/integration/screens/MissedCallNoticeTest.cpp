@@ -3,10 +3,9 @@
 
 #include "AppFixture.h"
 
+#include "screens/DlgAssistant.h"
 #include "screens/DlgCallHist.h"
-#include "store/PairStore.h"
-
-#include <memory>
+#include "screens/OstrilanView.h"
 
 namespace {
 
@@ -14,15 +13,13 @@ using skin::place::Center;
 
 constexpr POINT kStatusLine { 240, 245 };
 constexpr POINT kMissedTab = Center(skin::place::callhist::tab_bg[2]);
-constexpr uint8_t kOpDeviceName = 0x0E;
+constexpr uint8_t kOpDeviceName = 0x0E, kEvIndicator = 0x60, kSignal = 2, kAssistant = 7;
 
 class MissedCallNoticeTest : public AppTest {
 protected:
     void DropContact(const std::string& name, const std::string& number)
     {
-        std::filesystem::create_directories(dir / "data" / "contacts");
-        std::ofstream(dir / "data" / "contacts" / "dropped.vcf", std::ios::binary | std::ios::app)
-            << "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" << name << "\r\nTEL:" << number << "\r\nEND:VCARD\r\n";
+        DropContacts("dropped.vcf", Card(name, "TEL:" + number + "\r\n"));
     }
     // A hands-free ring from the number (none: withheld) that stops unanswered, or answered on the
     // phone; logged a second later.
@@ -38,14 +35,6 @@ protected:
         Advance(3000);
         Idle();
     }
-    // The module's report of a phone's name, as after pairing it.
-    void DeviceName(uint8_t lastByte, const std::string& name)
-    {
-        const std::string body
-            = std::string(1, char(6 + name.size())) + "\x11\x22\x33\x44\x55" + char(lastByte) + name;
-        Event(kOpDeviceName, std::vector<uint8_t>(body.begin(), body.end()));
-    }
-    std::string StatusLine() const { return ToUtf8(Frame().GetStatusLine()); }
     bool MainViewShows(const std::string& text) const { return ShowsText(*Frame().GetActiveView(), text); }
 };
 
@@ -55,8 +44,7 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
 {
     DropContact("Sam Orwell", "5550001");
     ASSERT_TRUE(Start());
-    ASSERT_TRUE(ws.PumpUntil(
-        [&] { return Frame().Context()->CallerName(u"5550001").has_value(); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(KnowsCaller(u"5550001"));
     ConnectPhone();
     EXPECT_EQ(StatusLine(), "Cellphone connected");
 
@@ -68,7 +56,7 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     // A card dropped now names that caller on the line already shown.
     DropContact("Pat Doe", "5550002");
     EXPECT_TRUE(
-        ws.PumpUntil([&] { return StatusLine() == "2 missed calls: Pat Doe"; }, std::chrono::seconds(10)));
+        ws.PumpUntil([&] { return StatusLine() == "2 missed calls: Pat Doe"; }, kGenerousWait));
     MissCall("5550001");
     EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
     Idle();
@@ -147,29 +135,33 @@ TEST_F(MissedCallNoticeTest, ATapOpensTheMissedListAndOnlyThatListClearsTheNotic
     EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
 }
 
-// The name the phone gave when it paired; before it is known, the text of old.
+// The name the phone gave when it paired, on the status line and the assistant's panel; before it is
+// known, the text of old.
 TEST_F(MissedCallNoticeTest, TheLinkedPhoneIsNamedWhenItsNameIsStored)
 {
     ASSERT_TRUE(Start());
     ConnectPhone();
     EXPECT_EQ(StatusLine(), "Cellphone connected");
-    // As a pairing leaves it.
-    {
-        auto pairs = std::make_unique<PairStore>();
-        const BYTE address[] = { 0x11, 0x22, 0x33, 0x44, 0x55, 0x66 };
-        pairs->Add(address);
-        ASSERT_TRUE(pairs->SetName(address, u"Road phone"));
-        ASSERT_TRUE(pairs->Save());
-    }
+    StorePhoneName(u"Road phone");
     State(1);
     ConnectPhone();
     Idle();
     EXPECT_EQ(StatusLine(), "Road phone connected");
     EXPECT_TRUE(MainViewShows("Road phone connected"));
     Screenshot("main-view-phone-named");
+    // The assistant's panel names it too.
+    Event(kEvIndicator, { kSignal, 4 });
+    Event(kEvIndicator, { kAssistant, 1 });
+    const Window& panel = dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel();
+    ASSERT_TRUE(panel.IsWindowVisible());
+    EXPECT_TRUE(ShowsText(panel, "Road phone is listening"));
+    EXPECT_TRUE(ShowsText(panel, "Voice assistant"));
+    Screenshot("assistant");
 
     // A second named phone: which one is linked is not known until one is chosen on Connect.
-    DeviceName(0x77, "Work phone");
+    // The module's report of its name (length, address, name), as after pairing it.
+    const std::string body = std::string("\x10\x11\x22\x33\x44\x55\x77") + "Work phone";
+    Event(kOpDeviceName, std::vector<uint8_t>(body.begin(), body.end()));
     State(1);
     ConnectPhone();
     EXPECT_EQ(StatusLine(), "Cellphone connected");

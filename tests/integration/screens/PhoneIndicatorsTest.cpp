@@ -1,51 +1,72 @@
-// The linked phone's signal, battery, network and operator name as the bridge reports them
-// (indicator event 0x60, text event 0x61), frame by frame: what is kept, what is refused, what the
-// main view's top bar then draws, and the bridge's command held back until a bridge has spoken.
+// What the bridge reports of the linked phone, frame by frame on the module's line: its signal,
+// battery, network and operator name (indicator event 0x60, text event 0x61) and what the main
+// view's top bar draws of them; its voice assistant and the held dial tile's edge; a second call
+// (indicator kind 6, its number as text kind 2); and the bridge's command held back from a serial
+// module.
 
 #include "AppFixture.h"
 
 #include "controller/BridgeIndicators.h"
+#include "controller/SecondCall.h"
+#include "screens/CallScreen.h"
+#include "screens/DlgAssistant.h"
+#include "screens/OstrilanView.h"
 #include "ui/PhoneGauges.h"
 
 using ::testing::ElementsAre;
 
 namespace {
 
-constexpr uint8_t kEvIndicator = 0x60, kEvText = 0x61;
-constexpr uint8_t kSignal = 2, kBattery = 3, kRoaming = 4, kService = 5, kInband = 8, kOperator = 1;
+constexpr uint8_t kEvIndicator = 0x60, kEvText = 0x61, kCmdBridgeAction = 0x62;
+constexpr uint8_t kSignal = 2, kBattery = 3, kRoaming = 4, kService = 5, kSecondCall = 6, kAssistant = 7,
+                  kInband = 8;
+constexpr uint8_t kOperator = 1, kSecondNumber = 2;
 
-class PhoneIndicatorsTest : public AppTest {
+class BridgeTest : public AppTest {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(Start());
         ConnectPhone();
-        Idle();
         bare = TopBarSpot();
+        (void)Sent();
     }
 
     void Indicator(uint8_t kind, uint8_t value) { Event(kEvIndicator, { kind, value }); }
     void Text(uint8_t kind, const std::string& text)
     {
-        std::vector<uint8_t> body { kind };
-        body.insert(body.end(), text.begin(), text.end());
-        Event(kEvText, body);
+        const std::string body = char(kind) + text;
+        Event(kEvText, { body.begin(), body.end() });
     }
     const BridgeIndicators& Known() { return Frame().Context()->PhoneIndicators(); }
     // The pixels of the top bar's spot for the phone, after the view has painted.
-    std::vector<uint32_t> TopBarSpot()
+    std::vector<uint32_t> TopBarSpot() { return Pixels({ 84, 3, 127, 34 }); }
+
+    bool PanelShown()
     {
         Idle();
-        std::vector<uint32_t> pixels;
-        const RECT area { 84, 3, 127, 34 };
-        for (int y = area.top; y < area.bottom; ++y)
-            for (int x = area.left; x < area.right; ++x)
-                pixels.push_back(ws.Screen().Pixel(x, y));
-        return pixels;
+        return dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel().IsWindowVisible();
     }
+    // A finger on the dial tile for `ms`, then lifted; the dial pad it may open is closed again.
+    // True when it opened.
+    bool HoldDialTile(uint64_t ms)
+    {
+        Hold(skin::place::Center(skin::place::main::btn_callplace), ms);
+        if (!Frame().ScreenWindow(kScreenPlaceCall))
+            return false;
+        Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenPlaceCall, 0);
+        Idle();
+        return true;
+    }
+
+    bridge::SecondCall Second() { return Frame().Context()->SecondCallNow().State(); }
 
     std::vector<uint32_t> bare;
 };
+
+using PhoneIndicatorsTest = BridgeTest;
+using AssistantTest = BridgeTest;
+using SecondCallTest = BridgeTest;
 
 }
 
@@ -161,14 +182,93 @@ TEST_F(PhoneIndicatorsTest, EverythingIsForgottenWhenThePhoneUnlinks)
     EXPECT_EQ(TopBarSpot(), bare);
 }
 
-// A serial module must never see the bridge's command: it goes out only after a bridge event.
+// A serial module must never see the bridge's command: it goes out only after a bridge event, and
+// till then a held dial tile is a tap.
 TEST_F(PhoneIndicatorsTest, BridgeActionIsSentOnlyAfterTheBridgeHasSpoken)
 {
-    ScreenContext& ctx = *Frame().Context();
-    (void)Sent();
-    EXPECT_FALSE(ctx.BridgeAction(bridge::Action::SwapCalls));
+    EXPECT_TRUE(HoldDialTile(3000));
+    EXPECT_FALSE(PanelShown());
+    EXPECT_FALSE(Frame().Context()->BridgeAction(bridge::Action::SwapCalls));
     EXPECT_TRUE(SentFrames().empty());
     Indicator(kSignal, 2);
-    EXPECT_TRUE(ctx.BridgeAction(bridge::Action::SwapCalls));
+    EXPECT_TRUE(Frame().Context()->BridgeAction(bridge::Action::SwapCalls));
     EXPECT_THAT(SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, 0x62, 0x03, 0x15 }));
+}
+
+TEST_F(AssistantTest, HeldJustUnderTheEdgeIsATapAndHeldToItSendsTheStart)
+{
+    Indicator(kSignal, 3);
+    EXPECT_TRUE(HoldDialTile(799));
+    EXPECT_TRUE(SentOpcodes().empty());
+
+    EXPECT_FALSE(HoldDialTile(800));
+    EXPECT_THAT(SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, kCmdBridgeAction, 0x05, 0x13 }));
+    // Nothing shows until the phone says its assistant listens.
+    EXPECT_FALSE(PanelShown());
+}
+
+TEST_F(AssistantTest, HeldAgainWhereTheTileWasTheListeningPanelSendsTheStop)
+{
+    Indicator(kAssistant, 1);
+    ASSERT_TRUE(PanelShown());
+    (void)Sent();
+    // The panel lies over the tile: the same finger held there ends the assistant.
+    EXPECT_FALSE(HoldDialTile(799));
+    EXPECT_TRUE(SentOpcodes().empty());
+    EXPECT_FALSE(HoldDialTile(800));
+    EXPECT_THAT(SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, kCmdBridgeAction, 0x06, 0x10 }));
+    // Until the phone says so, the panel stays.
+    EXPECT_TRUE(PanelShown());
+}
+
+TEST_F(AssistantTest, OffAndListeningAreKeptAboveIsRefusedAndTheLinkForgetsIt)
+{
+    Indicator(kAssistant, 2);
+    EXPECT_EQ(Known().Assistant(), std::nullopt);
+    Indicator(kAssistant, 1);
+    EXPECT_EQ(Known().Assistant(), std::optional<bool>(true));
+    EXPECT_TRUE(PanelShown());
+    Indicator(kAssistant, 2);
+    EXPECT_EQ(Known().Assistant(), std::optional<bool>(true));
+    Indicator(kAssistant, 0);
+    EXPECT_EQ(Known().Assistant(), std::optional<bool>(false));
+    EXPECT_FALSE(PanelShown());
+
+    Indicator(kAssistant, 1);
+    EXPECT_TRUE(PanelShown());
+    State(1);
+    EXPECT_EQ(Known().Assistant(), std::nullopt);
+    EXPECT_FALSE(PanelShown());
+}
+
+TEST_F(SecondCallTest, RefusedOutsideACallAndLoggedWhenTheModuleEndsBothWithoutAWord)
+{
+    Text(kSecondNumber, "5550000");
+    Indicator(kSecondCall, 1);
+    EXPECT_EQ(Second(), bridge::SecondCall::None) << "no call in progress";
+
+    State(5);
+    Ring();
+    CallerId("5551234");
+    TapAt(skin::place::Center(skin::place::incoming::btn_accept));
+    State(6, 1);
+    Text(kSecondNumber, "5557777");
+    Indicator(kSecondCall, 1);
+    EXPECT_EQ(Second(), bridge::SecondCall::Waiting);
+    Idle();
+    ASSERT_NE(Screen<CallScreen>(kScreenIncoming), nullptr);
+    EXPECT_TRUE(Screen<CallScreen>(kScreenIncoming)->CallWaitingPanel().IsWindowVisible());
+    Indicator(kSecondCall, 6);
+    EXPECT_EQ(Second(), bridge::SecondCall::Waiting) << "6 is no second-call state";
+
+    Advance(4000);
+    State(4);
+    Advance(3000);
+    std::vector<CallRecord> received = History("IncomingCall.dat");
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].Number(), "5551234");
+    EXPECT_EQ(received[0].duration, 4u);
+    std::vector<CallRecord> missed = History("MissedCall.dat");
+    ASSERT_EQ(missed.size(), 1u);
+    EXPECT_EQ(missed[0].Number(), "5557777");
 }

@@ -53,6 +53,15 @@ TEST_F(PlaceCallTest, KeysTypeUpTo32CharactersAndTheFieldShowsTheLast15)
         TapAt(kBackspace);
     EXPECT_EQ(Number(), "");
     EXPECT_NE(Pad(), nullptr);
+
+    // Call history opens over the pad; Return closes it.
+    TapAt(Center(placecall::btn_callhist));
+    EXPECT_THAT(TakeTrace("screen"), ElementsAre("screen open 2 CDlgCallHist"));
+    EXPECT_NE(Pad(), nullptr);
+    Frame().CloseScreen(kScreenCallHist);
+    TapAt(Center(placecall::btn_gomain));
+    EXPECT_THAT(
+        TakeTrace("screen"), ElementsAre("screen close 2 CDlgCallHist", "screen close 1 CDlgPlaceCall"));
 }
 
 TEST_F(PlaceCallTest, DialAndCallHomeSayWhyTheyCannotStart)
@@ -96,16 +105,4 @@ TEST_F(PlaceCallTest, DialAndCallHomeStartTheCallAndHandOverToTheOutgoingScreen)
         TapAt(kCallTile);
         TakeTrace();
     }
-}
-
-TEST_F(PlaceCallTest, ReturnClosesThePadAndCallHistoryOpensOverIt)
-{
-    OpenPad();
-    TapAt(Center(placecall::btn_callhist));
-    EXPECT_THAT(TakeTrace("screen"), ElementsAre("screen open 2 CDlgCallHist"));
-    EXPECT_NE(Pad(), nullptr);
-    Frame().CloseScreen(kScreenCallHist);
-    TapAt(Center(placecall::btn_gomain));
-    EXPECT_THAT(
-        TakeTrace("screen"), ElementsAre("screen close 2 CDlgCallHist", "screen close 1 CDlgPlaceCall"));
 }

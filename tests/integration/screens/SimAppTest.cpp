@@ -42,3 +42,22 @@ bool SimAppTest::LinkedNow()
     Idle();
     return linked;
 }
+
+void SimAppTest::RingOnSim(const std::string& number)
+{
+    ASSERT_EQ(Ask("ring " + number), "ok ringing");
+    ASSERT_TRUE(Until([&] { return Frame().ScreenWindow(kScreenIncoming) != nullptr; }));
+}
+
+void SimAppTest::HangUpOnSim()
+{
+    ASSERT_EQ(Ask("hangup"), "ok call over");
+    ASSERT_TRUE(Until([&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; }));
+}
+
+void SimAppTest::ContactOnSim(const std::string& name, const std::string& number, const std::string& extra)
+{
+    const std::string answer = Ask("contact \"" + name + "\" " + number + (extra.empty() ? "" : " " + extra));
+    ASSERT_EQ(answer.rfind("ok contact ", 0), 0u) << answer;
+    ASSERT_TRUE(KnowsCaller(Widen(number).c_str()));
+}
