@@ -4,6 +4,7 @@
 // paired-list transfer. The reader thread writes it; the UI thread reads a copy while handling the
 // message that announced a field.
 
+#include "link/BridgeIndicator.h"
 #include "platform/core/Types.h"
 
 #include <array>
@@ -30,7 +31,7 @@ struct ModuleBuffers {
     BtAddress address {};
     std::array<WCHAR, 256> callerNumber {};
     std::array<WCHAR, 256> event0BText {};
-    // The bridge's text event (0x61): its kind and text, cut to 32 characters.
+    // The bridge's text event (0x61): its kind and text, cut where the bridge cuts its texts.
     BYTE bridgeTextKind = 0;
-    std::array<WCHAR, 33> bridgeText {};
+    std::array<WCHAR, bridge::kMaxTextChars + 1> bridgeText {};
 };
