@@ -21,11 +21,6 @@ std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::v
     return { bytes.begin(), bytes.end() };
 }
 
-std::vector<uint8_t> CommandBytes(uint8_t opcode, const std::vector<uint8_t>& params)
-{
-    return ModuleFrameBytes(ModuleFrame::kTypeCommand, opcode, params);
-}
-
 ModulePty::ModulePty()
 {
     char name[128] = {};
@@ -77,16 +72,6 @@ int ModulePty::Unread() const
     if (m_slave < 0 || ioctl(m_slave, FIONREAD, &queued) != 0)
         return -1;
     return queued;
-}
-
-void ModulePty::Event(uint8_t opcode, const std::vector<uint8_t>& body) const
-{
-    Write(ModuleFrameBytes(ModuleFrame::kTypeEvent, opcode, body));
-}
-
-void ModulePty::Response(uint8_t opcode, const std::vector<uint8_t>& body) const
-{
-    Write(ModuleFrameBytes(ModuleFrame::kTypeResponse, opcode, body));
 }
 
 std::vector<uint8_t> ModulePty::ReadAvailable(int quietMs) const

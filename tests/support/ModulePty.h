@@ -10,7 +10,11 @@
 
 // A whole frame: start byte, type, length, opcode, body, checksum.
 std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body = {});
-std::vector<uint8_t> CommandBytes(uint8_t opcode, const std::vector<uint8_t>& params = {});
+// Frame types: 0x01 command, 0x03 response, 0x04 event.
+inline std::vector<uint8_t> CommandBytes(uint8_t opcode, const std::vector<uint8_t>& params = {})
+{
+    return ModuleFrameBytes(0x01, opcode, params);
+}
 
 class ModulePty {
 public:
@@ -26,8 +30,8 @@ public:
     // Bytes written that the host has not read yet (the line's input queue, shared by every open
     // end of the terminal).
     int Unread() const;
-    void Event(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
-    void Response(uint8_t opcode, const std::vector<uint8_t>& body = {}) const;
+    void Event(uint8_t opcode, const std::vector<uint8_t>& body = {}) const { Write(ModuleFrameBytes(0x04, opcode, body)); }
+    void Response(uint8_t opcode, const std::vector<uint8_t>& body = {}) const { Write(ModuleFrameBytes(0x03, opcode, body)); }
     // What the host wrote until the line stayed quiet for quietMs.
     std::vector<uint8_t> ReadAvailable(int quietMs = 100) const;
     // Reads until count bytes arrived or the time passed; returns what arrived.

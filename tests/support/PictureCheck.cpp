@@ -12,22 +12,24 @@ namespace testenv {
 
 namespace {
 
-constexpr uint32_t kDiffMark = 0xFF0000;
-
-// A dimmed copy of the drawn picture with every differing pixel marked.
+// A dimmed copy of the drawn picture with every differing pixel red.
 Surface DiffImage(const Surface& drawn, const Surface& committed)
 {
     Surface diff(drawn.Width(), drawn.Height());
     for (int y = 0; y < drawn.Height(); ++y) {
         for (int x = 0; x < drawn.Width(); ++x) {
             const uint32_t p = drawn.Pixel(x, y);
-            diff.SetPixel(x, y, p == committed.Pixel(x, y) ? (p >> 2) & 0x3F3F3F : kDiffMark);
+            diff.SetPixel(x, y, p == committed.Pixel(x, y) ? (p >> 2) & 0x3F3F3F : 0xFF0000);
         }
     }
     return diff;
 }
 
-}
+// Where two pictures of one size differ: the box around every differing pixel and their count.
+struct PictureDifference {
+    int pixels = 0;
+    RECT box {};
+};
 
 PictureDifference ComparePictures(const Surface& drawn, const Surface& committed)
 {
@@ -44,22 +46,17 @@ PictureDifference ComparePictures(const Surface& drawn, const Surface& committed
             d.box.bottom = std::max<LONG>(d.box.bottom, y + 1);
         }
     }
-    if (d.pixels == 0)
-        d.box = {};
     return d;
 }
 
-bool UpdatingPictures()
-{
-    const char* value = std::getenv("OSTRILAN_UPDATE_SCREENS");
-    return value && std::string(value) == "1";
 }
 
 ::testing::AssertionResult MatchesPicture(const Surface& drawn, const std::string& name,
     const fs::path& folder, const fs::path& outFolder)
 {
     const fs::path committed = folder / (name + ".png");
-    if (UpdatingPictures()) {
+    // Whether the tests write their pictures instead of comparing them.
+    if (const char* update = std::getenv("OSTRILAN_UPDATE_SCREENS"); update && std::string(update) == "1") {
         fs::create_directories(folder);
         if (!SavePng(drawn, committed))
             return ::testing::AssertionFailure() << "could not write " << committed;
@@ -68,15 +65,13 @@ bool UpdatingPictures()
     std::optional<Surface> picture = DecodeImageFile(committed);
     std::error_code ignored;
     fs::create_directories(outFolder, ignored);
-    if (!picture) {
+    if (!picture || picture->Width() != drawn.Width() || picture->Height() != drawn.Height()) {
         SavePng(drawn, outFolder / (name + ".png"));
-        return ::testing::AssertionFailure() << "picture " << name << ": no readable " << committed
-                                             << " (drawn one in " << outFolder.string() << ")";
-    }
-    if (picture->Width() != drawn.Width() || picture->Height() != drawn.Height()) {
-        SavePng(drawn, outFolder / (name + ".png"));
-        return ::testing::AssertionFailure() << "picture " << name << ": committed "
-            << picture->Width() << "x" << picture->Height() << ", drawn " << drawn.Width() << "x" << drawn.Height();
+        auto failure = ::testing::AssertionFailure() << "picture " << name << ": ";
+        if (!picture)
+            return failure << "no readable " << committed << " (drawn one in " << outFolder.string() << ")";
+        return failure << "committed " << picture->Width() << "x" << picture->Height() << ", drawn "
+                       << drawn.Width() << "x" << drawn.Height();
     }
     const PictureDifference d = ComparePictures(drawn, *picture);
     if (d.pixels == 0) {

@@ -14,21 +14,10 @@
 
 namespace testenv {
 
-// Where two pictures of one size differ: the box around every differing pixel and their count.
-struct PictureDifference {
-    int pixels = 0;
-    RECT box {};
-};
-
-PictureDifference ComparePictures(const Surface& drawn, const Surface& committed);
-
 // Success when `drawn` equals <folder>/<name>.png. On a difference the failure names the
 // picture, the box and the pixel count, and the drawn picture and a diff image (differing pixels
 // red over a dimmed copy) are written to <outFolder>/<name>.png and <name>-diff.png.
 ::testing::AssertionResult MatchesPicture(const Surface& drawn, const std::string& name,
     const std::filesystem::path& folder, const std::filesystem::path& outFolder);
-
-// Whether the tests write their pictures instead of comparing them.
-bool UpdatingPictures();
 
 }

@@ -79,8 +79,7 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     EXPECT_EQ(first.FrameVisible(), false);
     EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("serial-tx 77 01 01 05 72"), std::string::npos);
 
-    for (const std::vector<std::string>& args : { std::vector<std::string> {},
-             std::vector<std::string> { "HIDE" }, std::vector<std::string> { "SHOW" } }) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> { {}, { "HIDE" }, { "SHOW" } }) {
         Instance second = Make("second");
         ASSERT_TRUE(second.Start(args));
         // It reached the running instance: the launch did what it was for.
@@ -172,8 +171,7 @@ TEST_F(AppLaunchTest, AnAutomationPathAnotherProgramListensOnStopsTheStartWithAR
     const std::filesystem::path errors = dir / "second.err";
     ASSERT_TRUE(second.Start({ "HIDE" }, errors));
     EXPECT_EQ(second.process.Wait(), 3);
-    EXPECT_NE(testenv::ReadFile(errors).find("taken.sock is in use by another program"), std::string::npos)
-        << testenv::ReadFile(errors);
+    EXPECT_THAT(testenv::ReadFile(errors), ::testing::HasSubstr("taken.sock is in use by another program"));
     EXPECT_EQ(first.Ask("idle"), "ok");
     EXPECT_EQ(first.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);

@@ -122,7 +122,9 @@ TEST_F(CallControlTest, StatusLineNamesEachStateWithoutAPhone)
     EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "1 missed call: Unknown caller");
 }
 
-TEST_F(CallControlTest, ReconnectOnlyWhenIdleWithNoScreenUp)
+// The attempt comes every 60 s after the start, never a millisecond sooner, and only when idle with
+// no screen up.
+TEST_F(CallControlTest, ReconnectEverySixtySecondsNotSoonerOnlyWhenIdleWithNoScreenUp)
 {
     // Without a hands-free link no state opens a screen, so only the state holds it back.
     Link(0);
@@ -136,15 +138,6 @@ TEST_F(CallControlTest, ReconnectOnlyWhenIdleWithNoScreenUp)
     Advance(60000);
     EXPECT_THAT(module.ReadAvailable(50), IsEmpty());
     Frame().CloseScreen(kScreenCallHist);
-    Advance(60000);
-    EXPECT_EQ(module.ReadAvailable(), CommandBytes(0x08, { 1, 0, 0, 0, 0, 0, 0 }));
-}
-
-// The attempt comes 60 s after the start and every 60 s after that, never a millisecond sooner.
-TEST_F(CallControlTest, ReconnectEverySixtySecondsNotSooner)
-{
-    Link(0);
-    State(1);
     Sent();
     const std::vector<uint8_t> connect = CommandBytes(0x08, { 1, 0, 0, 0, 0, 0, 0 });
     for (int round = 1; round <= 2; ++round) {
@@ -155,46 +148,31 @@ TEST_F(CallControlTest, ReconnectEverySixtySecondsNotSooner)
     }
 }
 
-// A bridge reports every paired phone at once: each name lands with its own address.
-TEST_F(CallControlTest, DeviceNamesArrivingTogetherAreEachStoredWithTheirAddress)
+// The paired phones' names not saved: told once, as the settings, and written with the next name
+// report; a bridge reporting every paired phone at once lands each name with its own address.
+TEST_F(CallControlTest, AFailedSaveOfThePairedPhonesIsToldAsTheSettingsAndNamesTogetherAreEachStored)
 {
     const BtAddress first { 1, 2, 3, 4, 5, 6 }, second { 9, 8, 7, 6, 5, 4 };
-    std::vector<uint8_t> both = NameEvent(first, "Anna"), more = NameEvent(second, "Bruno");
-    both.insert(both.end(), more.begin(), more.end());
     ASSERT_TRUE(PairStore().Save());
-    const uint64_t before = Frame().Context()->link.FramesDispatched();
-    module.Write(both);
-    ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->link.FramesDispatched() >= before + 2; },
-        std::chrono::seconds(10)));
-    Idle();
-    PairStore store;
-    ASSERT_TRUE(store.Load());
-    WString name;
-    EXPECT_TRUE(store.GetName(first.data(), name) && name == u"Anna");
-    EXPECT_TRUE(store.GetName(second.data(), name) && name == u"Bruno");
-}
-
-// The paired phones' names not saved: told once, as the settings, and written with the next name.
-TEST_F(CallControlTest, AFailedSaveOfThePairedPhonesIsToldAsTheSettings)
-{
-    const BtAddress phone { 1, 2, 3, 4, 5, 6 };
-    ASSERT_TRUE(PairStore().Save());
-    auto named = [&](const std::string& name) {
+    auto named = [&](const std::vector<uint8_t>& events, uint64_t frames) {
         const uint64_t before = Frame().Context()->link.FramesDispatched();
-        module.Write(NameEvent(phone, name));
-        ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->link.FramesDispatched() > before; },
+        module.Write(events);
+        ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->link.FramesDispatched() >= before + frames; },
             std::chrono::seconds(10)));
         Idle();
     };
     AtomicFile::SetFaultHook([](AtomicFile::Step step) { return step != AtomicFile::Step::Open; });
-    named("Anna");
+    named(NameEvent(first, "Anna"), 1);
     AtomicFile::SetFaultHook({});
     EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "Settings could not be saved");
-    named("Bruno");
+    std::vector<uint8_t> both = NameEvent(first, "Anka"), more = NameEvent(second, "Bruno");
+    both.insert(both.end(), more.begin(), more.end());
+    named(both, 2);
     PairStore store;
     ASSERT_TRUE(store.Load());
     WString name;
-    EXPECT_TRUE(store.GetName(phone.data(), name) && name == u"Bruno");
+    EXPECT_TRUE(store.GetName(first.data(), name) && name == u"Anka");
+    EXPECT_TRUE(store.GetName(second.data(), name) && name == u"Bruno");
 }
 
 // Saves failing as on a read-only data folder (the file system's refusal played by the save's

@@ -9,15 +9,8 @@ using Bytes = std::vector<uint8_t>;
 
 namespace {
 
-WString Text(const auto& buffer)
-{
-    return ModuleText::FromBuffer(buffer);
-}
-
-Bytes Str(std::string_view s)
-{
-    return Bytes(s.begin(), s.end());
-}
+WString Text(const auto& buffer) { return ModuleText::FromBuffer(buffer); }
+Bytes Str(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
 }
 
@@ -81,13 +74,9 @@ TEST_F(LinkTest, StoringFramesFillTheirBuffersBeforeTheMessage)
         { ModuleFrameBytes(0x03, 0x06, Bytes { 0 } + Str("M\xC3\xBCnchen")), { WM_BT_RSP_06, 0, 0 },
             [](auto& b) { EXPECT_EQ(Text(b.response06Text), u"M\u00FCnchen"); } },
         { ModuleFrameBytes(0x03, 0x41, { 4, 1, 2, 3, 4, 5, 6, 7 }), { WM_BT_LOCAL_ADDR, 4, 0 },
-            [](auto& b) {
-                EXPECT_EQ(b.address, (BtAddress { 1, 2, 3, 4, 5, 6 }));
-            } },
+            [](auto& b) { EXPECT_EQ(b.address, (BtAddress { 1, 2, 3, 4, 5, 6 })); } },
         { ModuleFrameBytes(0x04, 0x0F, { 0, 9, 8, 7 }), { WM_BT_EV_0F, 0, 0 },
-            [](auto& b) {
-                EXPECT_EQ(b.address, (BtAddress { 9, 8, 7, 0, 0, 0 }));
-            } },
+            [](auto& b) { EXPECT_EQ(b.address, (BtAddress { 9, 8, 7, 0, 0, 0 })); } },
         { ModuleFrameBytes(0x04, 0x0B, Bytes { 3 } + Str("J\xFCrgen")), { WM_BT_EV_0B, 0, 0 },
             [](auto& b) { EXPECT_EQ(Text(b.event0BText), u"J\u00FCrgen"); } },
         // The bridge's text: the kind, then UTF-8 cut to 32 characters.

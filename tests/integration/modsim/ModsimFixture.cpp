@@ -2,11 +2,7 @@
 
 #include <cstdlib>
 
-namespace {
-
-constexpr UINT kPort = 2;
-
-}
+constexpr UINT kPort = 2; // COM2, the device the simulator's terminal is named for
 
 void ModsimTest::StartSim(const std::vector<std::string>& extra)
 {
@@ -63,9 +59,7 @@ bool ModsimTest::AwaitState(unsigned mainState, std::optional<bool> audio)
 std::optional<WPARAM> ModsimTest::AwaitStatus(UINT id)
 {
     auto s = Await(id);
-    if (!s)
-        return std::nullopt;
-    return s->message.wParam;
+    return s ? std::optional(s->message.wParam) : std::nullopt;
 }
 
 void ModsimTest::ConnectPhone()

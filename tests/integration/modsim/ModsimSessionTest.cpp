@@ -13,12 +13,6 @@ bool CallOver(const ModuleMessage& m)
     return (m.wParam & 0xFF) == 0 && m.lParam == 0;
 }
 
-// The lParam of an awaited message, empty when none came (AwaitStatus gives the wParam).
-std::optional<LPARAM> LParam(const std::optional<Handled>& s)
-{
-    return s ? std::optional(s->message.lParam) : std::nullopt;
-}
-
 }
 
 TEST_F(ModsimTest, PairingTimesOutAndConnectDisconnectAndDeleteAnswerByState)
@@ -31,11 +25,19 @@ TEST_F(ModsimTest, PairingTimesOutAndConnectDisconnectAndDeleteAnswerByState)
     EXPECT_EQ(AwaitStatus(WM_BT_EV_02), 0u);
     EXPECT_TRUE(AwaitState(1));
 
-    // The zero address reconnects the first paired phone, which cannot then be deleted.
+    // The paired phones come with their names after the list, so the application lists them by
+    // name from its first start.
     ASSERT_TRUE(link.GetPairedList());
     auto list = Await(WM_BT_PAIRED_LIST);
     ASSERT_TRUE(list);
     EXPECT_EQ(list->message.wParam, 2u) << "two default phones";
+    auto road = Await(WM_BT_EV_DEVICE_NAME), office = Await(WM_BT_EV_DEVICE_NAME);
+    ASSERT_TRUE(road && office);
+    EXPECT_EQ(Text(road->buffers.deviceName), u"Road phone");
+    EXPECT_EQ(road->buffers.deviceAddress, (BtAddress { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x01 }));
+    EXPECT_EQ(Text(office->buffers.deviceName), u"Office phone");
+
+    // The zero address reconnects the first paired phone, which cannot then be deleted.
     const BtAddress first = list->buffers.pairedAddresses[0], zero {};
     ConnectPhone();
     EXPECT_EQ(StatusOf(link.Connect(0, zero), WM_BT_CONNECT), 1u) << "already connected";
@@ -91,56 +93,35 @@ TEST_F(ModsimTest, CallsAnswerDtmfAudioAndRejectByStateAndTimeOut)
     EXPECT_EQ(StatusOf(link.Dial(longest.c_str(), 32), WM_BT_DIAL), 0u) << "the longest dial string";
 }
 
-TEST_F(ModsimTest, AnswersQueriesSettingsAndPairedListsOfNoneAndTooMany)
+// --bare-list plays a module that keeps no names: its lists come without them.
+TEST_F(ModsimTest, AnswersQueriesSettingsAndBarePairedListsOfNoneAndTooMany)
 {
-    StartSim();
-    ASSERT_EQ(Ask("phones 0"), "ok 0 phones");
-    ASSERT_TRUE(link.GetPairedList());
-    EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_EMPTY);
-    ASSERT_EQ(Ask("phones 8"), "ok 8 phones");
-    ASSERT_TRUE(link.GetPairedList());
-    auto eight = Await(WM_BT_PAIRED_LIST);
-    ASSERT_TRUE(eight);
-    EXPECT_EQ(eight->message.wParam, 8u);
-    ASSERT_EQ(Ask("phones 9"), "ok 9 phones");
-    ASSERT_TRUE(link.GetPairedList());
-    EXPECT_EQ(LParam(Await(WM_BT_PAIRED_LIST)), BT_PAIRED_LIST_TOO_MANY);
+    StartSim({ "--bare-list" });
+    const std::pair<int, ModuleMessage> lists[] = { { 0, { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_EMPTY } },
+        { 8, { WM_BT_PAIRED_LIST, 8, 0 } }, { 9, { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_TOO_MANY } } };
+    for (const auto& [phones, expected] : lists) {
+        ASSERT_EQ(Ask("phones " + std::to_string(phones)), "ok " + std::to_string(phones) + " phones");
+        ASSERT_TRUE(link.GetPairedList());
+        auto list = Await(WM_BT_PAIRED_LIST);
+        ASSERT_TRUE(list);
+        EXPECT_EQ(list->message, expected) << phones;
+    }
+    EXPECT_TRUE(Quiet(WM_BT_EV_DEVICE_NAME, 500ms));
 
     EXPECT_EQ(StatusOf(link.GetFirmwareVersion(), WM_BT_FW_VERSION), 0u);
     EXPECT_EQ(link.FirmwareVersion(), u"OSM-2.1.0 simulator");
     EXPECT_EQ(StatusOf(link.GetLocalAddress(), WM_BT_LOCAL_ADDR), 0u);
     EXPECT_EQ(link.LocalAddress()[1], 0x0B);
-    ASSERT_TRUE(link.SetSpeakerVolume(14));
-    EXPECT_EQ(LParam(Await(WM_BT_SPK_VOLUME)), 14);
-    EXPECT_EQ(StatusOf(link.SetSpeakerVolume(15), WM_BT_SPK_VOLUME), 2u);
-    ASSERT_TRUE(link.SetMicGain(6));
-    EXPECT_EQ(LParam(Await(WM_BT_MIC_GAIN)), 6);
+    // The whole answer: a refusal carries the level kept, so the status tells them apart.
+    auto answer = [&](bool sent, UINT id) {
+        auto handled = sent ? Await(id) : std::nullopt;
+        return handled ? std::optional(handled->message) : std::nullopt;
+    };
+    EXPECT_EQ(answer(link.SetSpeakerVolume(14), WM_BT_SPK_VOLUME), (ModuleMessage { WM_BT_SPK_VOLUME, 0, 14 }));
+    EXPECT_EQ(answer(link.SetSpeakerVolume(15), WM_BT_SPK_VOLUME), (ModuleMessage { WM_BT_SPK_VOLUME, 2, 14 }));
+    EXPECT_EQ(answer(link.SetMicGain(6), WM_BT_MIC_GAIN), (ModuleMessage { WM_BT_MIC_GAIN, 0, 6 }));
     ASSERT_EQ(Ask("volume 11"), "ok");
     EXPECT_EQ(AwaitStatus(WM_BT_EV_SPK_VOLUME), 11u);
-}
-
-// The simulator's paired phones come with their names after the list, so the application lists
-// them by name from its first start; --bare-list plays a module that keeps no names.
-TEST_F(ModsimTest, PairedListIsFollowedByTheNames)
-{
-    StartSim();
-    ASSERT_TRUE(link.GetPairedList());
-    ASSERT_TRUE(Await(WM_BT_PAIRED_LIST));
-    auto road = Await(WM_BT_EV_DEVICE_NAME);
-    ASSERT_TRUE(road);
-    EXPECT_EQ(Text(road->buffers.deviceName), u"Road phone");
-    EXPECT_EQ(road->buffers.deviceAddress, (BtAddress { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x01 }));
-    auto office = Await(WM_BT_EV_DEVICE_NAME);
-    ASSERT_TRUE(office);
-    EXPECT_EQ(Text(office->buffers.deviceName), u"Office phone");
-}
-
-TEST_F(ModsimTest, BarePairedListCarriesNoNames)
-{
-    StartSim({ "--bare-list" });
-    ASSERT_TRUE(link.GetPairedList());
-    ASSERT_TRUE(Await(WM_BT_PAIRED_LIST));
-    EXPECT_TRUE(Quiet(WM_BT_EV_DEVICE_NAME, std::chrono::milliseconds(500)));
 }
 
 // The bridge's host stack report played from the console: the indicator with its value, the main

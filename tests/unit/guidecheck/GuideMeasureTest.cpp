@@ -74,22 +74,23 @@ TEST(GuideMeasure, TouchTargetsFrom62By62AndGapsFrom8Pass)
 
 TEST(GuideMeasure, AcceptAndRejectMustStand62Apart)
 {
-    auto apart
-        = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 124, 0, 186, 62 } } }));
-    EXPECT_EQ(Verdict(apart, "Accept/Reject"), "PASS");
-    auto close
-        = Measure(Windows("CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 123, 0, 185, 62 } } }));
-    EXPECT_EQ(Verdict(close, "Accept/Reject"), "FAIL apart");
-    // Call waiting's panel lies on the call screen; its buttons pair by the panel.
-    EXPECT_EQ(Verdict(Measure(Windows(
-                          "CDlgCallWaiting", { { 1101, { 0, 0, 150, 60 } }, { 1103, { 0, 64, 150, 124 } } })),
-                  "Hold and answer/Reject"),
-        "FAIL apart");
-    // The same ids on another screen are no such pair.
-    EXPECT_EQ(
-        Verdict(Measure(Windows("CDlgPref", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 70, 0, 132, 62 } } })),
-            "Accept/Reject"),
-        "missing");
+    using Buttons = std::vector<std::pair<int, std::array<int, 4>>>;
+    const struct {
+        const char* screen;
+        Buttons buttons;
+        const char *pair, *verdict;
+    } rows[] = {
+        { "CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 124, 0, 186, 62 } } }, "Accept/Reject", "PASS" },
+        { "CDlgIncoming", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 123, 0, 185, 62 } } }, "Accept/Reject",
+            "FAIL apart" },
+        // Call waiting's panel lies on the call screen; its buttons pair by the panel.
+        { "CDlgCallWaiting", { { 1101, { 0, 0, 150, 60 } }, { 1103, { 0, 64, 150, 124 } } },
+            "Hold and answer/Reject", "FAIL apart" },
+        // The same ids on another screen are no such pair.
+        { "CDlgPref", { { 1039, { 0, 0, 62, 62 } }, { 1038, { 70, 0, 132, 62 } } }, "Accept/Reject", "missing" },
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(Verdict(Measure(Windows(row.screen, row.buttons)), row.pair), row.verdict) << row.screen;
 }
 
 TEST(GuideMeasure, ATargetUnderALaterScreenIsNotMeasured)
@@ -101,41 +102,35 @@ TEST(GuideMeasure, ATargetUnderALaterScreenIsNotMeasured)
     EXPECT_EQ(Measure(Windows("CDlgTest", { { 1, { 200, 0, 262, 62 } } }, cover)).size(), 1u);
 }
 
-TEST(GuideMeasure, PrimaryTextsFrom26PxOthersFrom20)
+// Primary texts from 26 px, others from 20; contrast from 4.5:1; a text 1 px too wide fails.
+TEST(GuideMeasure, TextHeightContrastAndFit)
 {
-    const std::array<int, 4> r { 0, 0, 300, 40 };
-    EXPECT_EQ(
-        Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 26, 100, r, "#ffffff", "#000000")), "text"),
-        "PASS");
-    EXPECT_EQ(
-        Verdict(Measure("[]", Texts("CDlgIncoming", "5551234", 25, 100, r, "#ffffff", "#000000")), "text"),
-        "FAIL height");
-    EXPECT_EQ(
-        Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 20, 100, r, "#ffffff", "#000000")), "text"),
-        "PASS");
-    EXPECT_EQ(
-        Verdict(Measure("[]", Texts("CDlgPref", "Ring tone", 19, 100, r, "#ffffff", "#000000")), "text"),
-        "FAIL height");
-}
-
-TEST(GuideMeasure, ContrastFrom4point5And1PxTooWideFails)
-{
-    const std::array<int, 4> r { 0, 0, 100, 30 };
-    auto grey = Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#767676", "#ffffff"));
-    ASSERT_EQ(grey.size(), 1u);
-    EXPECT_EQ(grey[0].contrast, "4.54:1");
-    EXPECT_EQ(grey[0].Verdict(), "PASS");
-    auto lighter = Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#777777", "#ffffff"));
-    EXPECT_EQ(lighter[0].contrast, "4.48:1");
-    EXPECT_EQ(lighter[0].Verdict(), "FAIL contrast");
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 101, r, "#000000", "#ffffff")), "text"),
-        "FAIL fit");
-    EXPECT_EQ(
-        Verdict(Measure("[]", Texts("CDlgPref", "Klingelt\u2026", 20, 90, r, "#000000", "#ffffff")), "text"),
-        "FAIL fit")
-        << "shortened to fit is cut";
-    EXPECT_EQ(Verdict(Measure("[]", Texts("CDlgPref", "Ring", 20, 100, r, "#000000", "#nothex")), "text"),
-        "FAIL contrast");
+    const struct {
+        const char *screen, *text;
+        int height, width;
+        const char *color, *background, *verdict, *contrast;
+    } rows[] = {
+        { "CDlgIncoming", "5551234", 26, 100, "#ffffff", "#000000", "PASS", nullptr },
+        { "CDlgIncoming", "5551234", 25, 100, "#ffffff", "#000000", "FAIL height", nullptr },
+        { "CDlgPref", "Ring tone", 20, 100, "#ffffff", "#000000", "PASS", nullptr },
+        { "CDlgPref", "Ring tone", 19, 100, "#ffffff", "#000000", "FAIL height", nullptr },
+        { "CDlgPref", "Ring", 20, 100, "#767676", "#ffffff", "PASS", "4.54:1" },
+        { "CDlgPref", "Ring", 20, 100, "#777777", "#ffffff", "FAIL contrast", "4.48:1" },
+        { "CDlgPref", "Ring", 20, 101, "#000000", "#ffffff", "FAIL fit", nullptr },
+        // Shortened to fit is cut.
+        { "CDlgPref", "Klingelt\u2026", 20, 90, "#000000", "#ffffff", "FAIL fit", nullptr },
+        { "CDlgPref", "Ring", 20, 100, "#000000", "#nothex", "FAIL contrast", nullptr },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.text) + " " + row.color + " " + std::to_string(row.height));
+        auto measured = Measure(
+            "[]", Texts(row.screen, row.text, row.height, row.width, { 0, 0, 100, 30 }, row.color, row.background));
+        ASSERT_EQ(measured.size(), 1u);
+        EXPECT_EQ(measured[0].Verdict(), row.verdict);
+        if (row.contrast) {
+            EXPECT_EQ(measured[0].contrast, row.contrast);
+        }
+    }
 
     GuideMeasure measure(GuideLimits {});
     EXPECT_TRUE(measure.ContrastPasses(4.5));

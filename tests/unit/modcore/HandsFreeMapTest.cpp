@@ -4,6 +4,7 @@
 
 #include "HandsFreeMap.h"
 #include "PhoneIndicatorMap.h"
+#include "support/ModulePty.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -76,15 +77,10 @@ struct Module {
         return frames;
     }
 
+    // A command frame of the opcode and its parameters.
     void Command(std::vector<BYTE> body)
     {
-        std::vector<BYTE> frame { 0x77, 0x01, static_cast<BYTE>(body.size()) };
-        frame.insert(frame.end(), body.begin(), body.end());
-        BYTE sum = 0;
-        for (BYTE b : frame)
-            sum ^= b;
-        frame.push_back(sum);
-        core.HandleFrame(frame);
+        core.HandleFrame(CommandBytes(body[0], { body.begin() + 1, body.end() }));
         timers.RunDue();
     }
 
@@ -221,7 +217,7 @@ TEST(PhoneIndicatorMap, StrengthBecomesBarsAtEachTwentiethEdge)
         EXPECT_EQ(handsfree::SignalBars(strength), bars) << strength;
 }
 
-TEST(PhoneIndicatorMap, NetworkAndBatteryPropertiesBecomeIndicatorAndTextEvents)
+TEST(PhoneIndicatorMap, NetworkBatteryAndAssistantPropertiesBecomeIndicatorAndTextEvents)
 {
     Module m;
     m.Linked();
@@ -254,6 +250,20 @@ TEST(PhoneIndicatorMap, NetworkAndBatteryPropertiesBecomeIndicatorAndTextEvents)
     ASSERT_EQ(cut.size(), 1u);
     EXPECT_EQ(cut[0].size(), std::string("04 61 01").size() + 33 * 3);
     EXPECT_EQ(cut[0].substr(cut[0].size() - 5), "C3 A4");
+
+    // Voice recognition is the assistant on or off, and goes with the link.
+    facts.Assistant(false);
+    facts.Assistant(true);
+    facts.Assistant(true); // unchanged: nothing new
+    EXPECT_EQ(m.Frames(), (Frames { "04 60 07 00", "04 60 07 01" }));
+    // Sent again with each state answer, as the application flushes the line when it opens it.
+    m.Command({ 0x05 });
+    EXPECT_THAT(m.Frames(), testing::Contains("04 60 07 01"));
+    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 0));
+    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 2));
+    EXPECT_EQ(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant), std::optional<BYTE>(0));
+    m.map.ModemGone(kRoadModem);
+    EXPECT_FALSE(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant));
 }
 
 TEST(PhoneIndicatorMap, FactsWaitForTheLinkAreSentAgainOnEachStateAnswerAndAreForgottenWithTheLink)
@@ -275,33 +285,12 @@ TEST(PhoneIndicatorMap, FactsWaitForTheLinkAreSentAgainOnEachStateAnswerAndAreFo
     EXPECT_EQ(m.Frames(), Frames { "03 05 00 08" });
     EXPECT_FALSE(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Signal));
     // Only the phone's kinds, each within its range.
-    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Signal, 5));
-    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Signal, 6));
-    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Roaming, 1));
-    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Roaming, 2));
-    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::InbandRinging, 1));
-    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::InbandRinging, 2));
-    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::HostStack, 1));
-}
-
-TEST(PhoneIndicatorMap, VoiceRecognitionIsTheAssistantOnOrOffAndGoesWithTheLink)
-{
-    Module m;
-    m.Linked();
-    (void)m.Frames();
-    handsfree::PhoneIndicatorMap facts(m.core);
-    facts.Assistant(false);
-    facts.Assistant(true);
-    facts.Assistant(true); // unchanged: nothing new
-    EXPECT_EQ(m.Frames(), (Frames { "04 60 07 00", "04 60 07 01" }));
-    // Sent again with each state answer, as the application flushes the line when it opens it.
-    m.Command({ 0x05 });
-    EXPECT_THAT(m.Frames(), testing::Contains("04 60 07 01"));
-    EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 0));
-    EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 2));
-    EXPECT_EQ(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant), std::optional<BYTE>(0));
-    m.map.ModemGone(kRoadModem);
-    EXPECT_FALSE(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant));
+    using enum bridge::IndicatorKind;
+    const std::tuple<bridge::IndicatorKind, BYTE, bool> values[] = { { Signal, 5, true }, { Signal, 6, false },
+        { Roaming, 1, true }, { Roaming, 2, false }, { InbandRinging, 1, true }, { InbandRinging, 2, false },
+        { HostStack, 1, false } };
+    for (auto [kind, value, taken] : values)
+        EXPECT_EQ(m.core.PhoneIndicator(kind, value), taken) << int(kind) << " " << int(value);
 }
 
 TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachThePhone)

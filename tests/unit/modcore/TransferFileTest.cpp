@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -100,18 +99,12 @@ TEST(TransferFile, TheFavouritesAreMarkedCardByCardWithinTheBound)
 TEST(TransferFile, ThePrivateFolderIsNewAndOnlyTheUsersOwn)
 {
     testenv::TempDir dir;
-    const char* saved = getenv("XDG_RUNTIME_DIR");
-    const std::string before = saved ? saved : "";
-    setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
     std::string error;
+    std::optional<testenv::ScopedEnv> runtime(std::in_place, "XDG_RUNTIME_DIR", dir.Path().c_str());
     const fs::path first = transferfile::MakePrivateFolder(error);
     const fs::path second = transferfile::MakePrivateFolder(error);
-    setenv("XDG_RUNTIME_DIR", (dir / "missing").c_str(), 1);
+    runtime.emplace("XDG_RUNTIME_DIR", (dir / "missing").c_str());
     const fs::path none = transferfile::MakePrivateFolder(error);
-    if (saved)
-        setenv("XDG_RUNTIME_DIR", before.c_str(), 1);
-    else
-        unsetenv("XDG_RUNTIME_DIR");
 
     ASSERT_FALSE(first.empty());
     EXPECT_NE(first, second);

@@ -44,18 +44,11 @@ TEST(BatteryMessageTest, MainsOrChargingIsExternalPowerAndNoBatteryDrawsNothing)
 
 TEST(BatteryMessageTest, ChargeMapsToFourFramesAQuarterEach)
 {
-    EXPECT_EQ(OnBattery(0), (BatteryMessage { 2, 0 }));
-    EXPECT_EQ(OnBattery(24.9), (BatteryMessage { 2, 0 }));
-    EXPECT_EQ(OnBattery(25), (BatteryMessage { 2, 1 }));
-    EXPECT_EQ(OnBattery(49.9), (BatteryMessage { 2, 1 }));
-    EXPECT_EQ(OnBattery(50), (BatteryMessage { 2, 2 }));
-    EXPECT_EQ(OnBattery(74.9), (BatteryMessage { 2, 2 }));
-    EXPECT_EQ(OnBattery(75), (BatteryMessage { 2, 3 }));
-    EXPECT_EQ(OnBattery(100), (BatteryMessage { 2, 3 }));
     // Out of range readings stay on the gauge's frames.
-    EXPECT_EQ(OnBattery(180), (BatteryMessage { 2, 3 }));
-    EXPECT_EQ(OnBattery(-5), (BatteryMessage { 2, 0 }));
-    EXPECT_EQ(OnBattery(std::nan("")), (BatteryMessage { 2, 0 }));
+    const std::pair<double, long> frames[] = { { 0, 0 }, { 24.9, 0 }, { 25, 1 }, { 49.9, 1 }, { 50, 2 },
+        { 74.9, 2 }, { 75, 3 }, { 100, 3 }, { 180, 3 }, { -5, 0 }, { std::nan(""), 0 } };
+    for (const auto& [percentage, frame] : frames)
+        EXPECT_EQ(OnBattery(percentage), (BatteryMessage { 2, frame })) << percentage;
 }
 
 TEST(TimerFdSourceTest, WakesAtTheArmedWallClockSecondAndNotBefore)

@@ -20,17 +20,6 @@ std::vector<uint8_t> CountFile(uint32_t count, const std::string& number)
     return bytes;
 }
 
-// The files an unreadable count file was moved aside to ("MissedNotice.dat.unreadable-<time>").
-std::vector<std::string> KeptAside(const StoreTestRoot& root)
-{
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(root.Data(""), ec))
-        if (entry.path().filename().string().rfind("MissedNotice.dat.unreadable-", 0) == 0)
-            names.push_back(entry.path().filename().string());
-    return names;
-}
-
 }
 
 // 99 missed calls are counted, the 100th leaves 99; a number filling its 32 bytes has no terminator.
@@ -59,7 +48,7 @@ TEST(MissedCallStore, AMissingOrUnreadableFileIsNoCountAndAnUnreadableOneIsKeptA
     StoreTestRoot root;
     MissedCallStore store;
     EXPECT_FALSE(store.Load());
-    EXPECT_THAT(KeptAside(root), IsEmpty());
+    EXPECT_THAT(SetAside(root.Data(""), "MissedNotice.dat"), IsEmpty());
 
     std::vector<uint8_t> foreign = CountFile(3, "5550001");
     PutLe(foreign, 0, 0x01010101, 4);
@@ -70,10 +59,10 @@ TEST(MissedCallStore, AMissingOrUnreadableFileIsNoCountAndAnUnreadableOneIsKeptA
         EXPECT_FALSE(store.Load());
         EXPECT_EQ(store.Count(), 0u);
         EXPECT_FALSE(std::filesystem::exists(root.Data("MissedNotice.dat")));
-        const std::vector<std::string> kept = KeptAside(root);
+        const auto kept = SetAside(root.Data(""), "MissedNotice.dat");
         ASSERT_EQ(kept.size(), 1u);
-        EXPECT_EQ(root.ReadBytes(kept[0]), bytes);
-        std::filesystem::remove(root.Data(kept[0]));
+        EXPECT_EQ(root.ReadBytes(kept[0].filename().string()), bytes);
+        std::filesystem::remove(kept[0]);
     }
     // Bytes a display cannot show are dropped from the number.
     root.WriteBytes("MissedNotice.dat",

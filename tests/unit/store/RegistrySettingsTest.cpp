@@ -110,13 +110,9 @@ TEST(RegistrySettings, DamagedRegistryKeepsItsLinesAndUnreadableOneIsKeptAside)
     EXPECT_EQ(ReadMicGain(), 99u);
     EXPECT_TRUE(WriteMicGain(3));
     EXPECT_EQ(ReadMicGain(), 3u);
-    std::vector<std::string> aside;
-    for (const auto& item : std::filesystem::directory_iterator(Registry::FilePath().parent_path())) {
-        if (item.path().filename().string().starts_with("HKEY_LOCAL_MACHINE.reg.unreadable-"))
-            aside.push_back(item.path().filename().string());
-    }
+    const auto aside = SetAside(Registry::FilePath().parent_path(), "HKEY_LOCAL_MACHINE.reg");
     ASSERT_EQ(aside.size(), 1u);
-    EXPECT_TRUE(std::filesystem::exists(Registry::FilePath().parent_path() / aside[0] / "inside"));
+    EXPECT_TRUE(std::filesystem::exists(aside[0] / "inside"));
 }
 
 TEST(RegistrySettings, AHiveOverOneMebibyteIsNotReadAndIsKeptAsideWhole)

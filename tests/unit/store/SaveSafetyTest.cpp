@@ -26,12 +26,18 @@ CallRecord Call(const char* number)
     return record;
 }
 
-std::string NumberIn(const CallLogStore& store, int slot)
+// The numbers of the first `count` missed calls, newest first.
+std::vector<std::string> Numbers(const CallLogStore& store, int count)
 {
-    CallRecord record;
-    store.GetRecord(CallLogStore::kMissedList, slot, record);
-    return record.Number();
+    std::vector<std::string> numbers;
+    for (int slot = 0; slot < count; ++slot) {
+        CallRecord record;
+        store.GetRecord(CallLogStore::kMissedList, slot, record);
+        numbers.push_back(record.Number());
+    }
+    return numbers;
 }
+using Numbered = std::vector<std::string>;
 
 // A missed call added to what the file holds and saved, as the frame does at the end of a call.
 bool LogMissed(const char* number)
@@ -40,16 +46,6 @@ bool LogMissed(const char* number)
     store.LoadList(CallLogStore::kMissedList);
     store.AddRecord(CallLogStore::kMissedList, Call(number));
     return store.SaveList(CallLogStore::kMissedList);
-}
-
-std::vector<fs::path> KeptAside(const fs::path& folder, const std::string& name)
-{
-    std::vector<fs::path> kept;
-    for (const auto& item : fs::directory_iterator(folder)) {
-        if (item.path().filename().string().starts_with(name + ".unreadable-"))
-            kept.push_back(item.path());
-    }
-    return kept;
 }
 
 mode_t ModeOf(const fs::path& path)
@@ -103,14 +99,13 @@ TEST(SaveSafety, AnUnreadableOrDamagedHistoryIsKeptAsideWholeAndTheNewCallSaved)
     damaged[5] ^= 0x01;
     root.WriteBytes("MissedCall.dat", damaged);
     ASSERT_TRUE(LogMissed("0403"));
-    std::vector<fs::path> kept = KeptAside(root.Data(""), "MissedCall.dat");
+    std::vector<fs::path> kept = SetAside(root.Data(""), "MissedCall.dat");
     ASSERT_EQ(kept.size(), 1u);
     const std::string keptText = testenv::ReadFile(kept[0]);
     EXPECT_EQ(std::vector<uint8_t>(keptText.begin(), keptText.end()), damaged);
     CallLogStore store;
     ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
-    EXPECT_EQ(NumberIn(store, 0), "0403");
-    EXPECT_EQ(NumberIn(store, 1), "");
+    EXPECT_EQ(Numbers(store, 2), (Numbered { "0403", "" }));
 
     // Unreadable even for root: a folder in its place, with something in it.
     fs::remove(root.Data("MissedCall.dat"));
@@ -119,15 +114,15 @@ TEST(SaveSafety, AnUnreadableOrDamagedHistoryIsKeptAsideWholeAndTheNewCallSaved)
     for (const fs::path& path : kept)
         fs::remove(path);
     ASSERT_TRUE(LogMissed("0404"));
-    kept = KeptAside(root.Data(""), "MissedCall.dat");
+    kept = SetAside(root.Data(""), "MissedCall.dat");
     ASSERT_EQ(kept.size(), 1u);
     EXPECT_EQ(testenv::ReadFile(kept[0] / "inside"), std::string("\x01\x02\x03", 3));
     ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
-    EXPECT_EQ(NumberIn(store, 0), "0404");
+    EXPECT_EQ(Numbers(store, 1), Numbered { "0404" });
 
     // A whole file is never moved.
     ASSERT_TRUE(LogMissed("0405"));
-    EXPECT_EQ(KeptAside(root.Data(""), "MissedCall.dat").size(), 1u);
+    EXPECT_EQ(SetAside(root.Data(""), "MissedCall.dat").size(), 1u);
 }
 
 // As root a folder's mode does not stop a write, so the store runs as another user there.
@@ -161,7 +156,7 @@ TEST(SaveSafety, AReadOnlyDataFolderLosesNoCallAndTheNextSaveWritesThemAll)
         store.AddRecord(CallLogStore::kMissedList, Call("0503"));
         if (store.SaveList(CallLogStore::kMissedList))
             return 21;
-        if (NumberIn(store, 0) != "0503" || NumberIn(store, 1) != "0502" || NumberIn(store, 2) != "0501")
+        if (Numbers(store, 3) != Numbered { "0503", "0502", "0501" })
             return 22;
         ::chmod(data.c_str(), 0755);
         store.LoadList(CallLogStore::kMissedList);
@@ -171,9 +166,6 @@ TEST(SaveSafety, AReadOnlyDataFolderLosesNoCallAndTheNextSaveWritesThemAll)
     ASSERT_EQ(child.Wait(), 0);
     CallLogStore store;
     ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
-    EXPECT_EQ(NumberIn(store, 0), "0504");
-    EXPECT_EQ(NumberIn(store, 1), "0503");
-    EXPECT_EQ(NumberIn(store, 2), "0502");
-    EXPECT_EQ(NumberIn(store, 3), "0501");
-    EXPECT_TRUE(KeptAside(data, "MissedCall.dat").empty());
+    EXPECT_EQ(Numbers(store, 4), (Numbered { "0504", "0503", "0502", "0501" }));
+    EXPECT_TRUE(SetAside(data, "MissedCall.dat").empty());
 }

@@ -33,6 +33,18 @@ private:
     testenv::ScopedEnv m_root { "OSTRILAN_ROOT", m_dir.Path().c_str() };
 };
 
+// The paths "<folder>/<name>.unreadable-<time>" an unreadable file was moved aside to (none when
+// the folder is missing).
+inline std::vector<std::filesystem::path> SetAside(const std::filesystem::path& folder, const std::string& name)
+{
+    std::vector<std::filesystem::path> kept;
+    std::error_code missing;
+    for (const auto& item : std::filesystem::directory_iterator(folder, missing))
+        if (item.path().filename().string().starts_with(name + ".unreadable-"))
+            kept.push_back(item.path());
+    return kept;
+}
+
 inline void PutLe(std::vector<uint8_t>& bytes, size_t at, uint32_t value, size_t width)
 {
     for (size_t i = 0; i < width; ++i)
