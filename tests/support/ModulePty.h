@@ -3,6 +3,8 @@
 // The module's side of the serial line: a real pseudo-terminal whose slave the program opens as
 // its serial port, and frames built by the link's own frame code.
 
+#include "link/ModuleFrame.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -10,10 +12,9 @@
 
 // A whole frame: start byte, type, length, opcode, body, checksum.
 std::vector<uint8_t> ModuleFrameBytes(uint8_t type, uint8_t opcode, const std::vector<uint8_t>& body = {});
-// Frame types: 0x01 command, 0x03 response, 0x04 event.
 inline std::vector<uint8_t> CommandBytes(uint8_t opcode, const std::vector<uint8_t>& params = {})
 {
-    return ModuleFrameBytes(0x01, opcode, params);
+    return ModuleFrameBytes(ModuleFrame::kTypeCommand, opcode, params);
 }
 
 class ModulePty {
@@ -30,8 +31,8 @@ public:
     // Bytes written that the host has not read yet (the line's input queue, shared by every open
     // end of the terminal).
     int Unread() const;
-    void Event(uint8_t opcode, const std::vector<uint8_t>& body = {}) const { Write(ModuleFrameBytes(0x04, opcode, body)); }
-    void Response(uint8_t opcode, const std::vector<uint8_t>& body = {}) const { Write(ModuleFrameBytes(0x03, opcode, body)); }
+    void Event(uint8_t opcode, const std::vector<uint8_t>& body = {}) const { Write(ModuleFrameBytes(ModuleFrame::kTypeEvent, opcode, body)); }
+    void Response(uint8_t opcode, const std::vector<uint8_t>& body = {}) const { Write(ModuleFrameBytes(ModuleFrame::kTypeResponse, opcode, body)); }
     // What the host wrote until the line stayed quiet for quietMs.
     std::vector<uint8_t> ReadAvailable(int quietMs = 100) const;
     // Reads until count bytes arrived or the time passed; returns what arrived.
