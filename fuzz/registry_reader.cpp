@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string_view text(reinterpret_cast<const char*>(data), size);
     RegistryFile file = RegistryFile::Parse(text);
     file.QueryDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan", "MicGain");
+    file.QueryString("HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan", "Skin");
     std::string once = file.Serialize();
     RegistryFile again = RegistryFile::Parse(once);
     if (again.Serialize() != once || again.UnparsedLines() != file.UnparsedLines())

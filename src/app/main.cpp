@@ -1,5 +1,6 @@
 // ostrilan: the hands-free telephone. The first argument is the command line ("HIDE" starts it
-// hidden); --fullscreen anywhere fills the display. See docs for the environment variables.
+// hidden); --fullscreen anywhere fills the display, --skin NAME shows the skin of that name. See
+// docs for the environment variables.
 
 #include "app/OstrilanApp.h"
 #include "app/ScreenTable.h"
@@ -15,12 +16,14 @@
 #include "platform/win/WindowApi.h"
 #include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowSystem.h"
+#include "ui/SkinChoice.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -44,22 +47,32 @@ std::unique_ptr<VirtualClock> ClockFromEnvironment()
 
 // Fills the display, the picture fitted (as OSTRILAN_FULLSCREEN=1).
 constexpr const char* kFullscreenOption = "--fullscreen";
+// Names the skin (as OSTRILAN_SKIN), in the next argument.
+constexpr const char* kSkinOption = "--skin";
+
+struct Options {
+    const char* deviceCommandLine = "";
+    bool fullscreen = false;
+    std::string skin;
+};
 
 // The device's command line is the first argument that is not an option of this port.
-const char* DeviceCommandLine(int argc, char** argv)
+Options ReadOptions(int argc, char** argv)
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], kFullscreenOption) != 0)
-            return argv[i];
-    return "";
-}
-
-bool FullscreenAsked(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], kFullscreenOption) == 0)
-            return true;
-    return false;
+    Options options;
+    bool commandLineSeen = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], kFullscreenOption) == 0) {
+            options.fullscreen = true;
+        } else if (std::strcmp(argv[i], kSkinOption) == 0) {
+            if (i + 1 < argc)
+                options.skin = argv[++i];
+        } else if (!commandLineSeen) {
+            options.deviceCommandLine = argv[i];
+            commandLineSeen = true;
+        }
+    }
+    return options;
 }
 
 }
@@ -75,11 +88,12 @@ int main(int argc, char** argv)
 
     int code = 0;
     {
-        WindowSystem system(CreateDisplayBackend(480, 272, FullscreenAsked(argc, argv)));
+        const Options options = ReadOptions(argc, argv);
+        WindowSystem system(CreateDisplayBackend(480, 272, options.fullscreen));
         WindowDirectory directory(system);
         directory.Start();
         COstrilanApp app;
-        app.SetCommandLine(DeviceCommandLine(argc, argv));
+        app.SetCommandLine(options.deviceCommandLine);
 
         std::unique_ptr<AutomationServer> automation;
         if (const char* value = std::getenv("OSTRILAN_AUTOMATION")) {
@@ -104,6 +118,7 @@ int main(int argc, char** argv)
         MprisPlayers desktopPlayers;
         MprisPlayers::Install(&desktopPlayers);
         RegisterScreens();
+        skin::UseSkin(skin::AskedSkin(options.skin));
 
         // SIGTERM or SIGINT: what the Quit button's Yes does, without asking. Before the frame
         // exists (or after it went) the loop just ends; the application's exit closes what is up.

@@ -50,14 +50,13 @@ void DrawCallText(HDC dc, const WString& text, const RECT& rect, const TextStyle
     DrawText(dc, style.fit ? FitTextToWidth(dc, text, rect.Width()) : text, rect, style.format);
 }
 
-void DrawNamedCaller(HDC dc, const WString& name, const WString& number)
+void DrawNamedCaller(HDC dc, const WString& name, const WString& number, const RECT& field)
 {
     // Both lines within the dark field the number otherwise has to itself.
     constexpr int kNameLine = 20;
     constexpr int kNumberLine = 13;
     constexpr TextStyle kNameStyle { 22, 8, kNumberColor, DT_CENTER | DT_SINGLELINE, true };
     constexpr TextStyle kNumberUnderStyle { 13, 5, kMessageColor, DT_CENTER | DT_SINGLELINE, true };
-    const RECT& field = kNumberRect;
     const RECT nameLine { field.left, field.top - 4, field.right, field.top - 4 + kNameLine + 4 };
     const RECT numberLine { field.left, nameLine.bottom, field.right, nameLine.bottom + kNumberLine };
     DrawCallText(dc, name, nameLine, kNameStyle);

@@ -10,13 +10,6 @@
 
 namespace calldisplay {
 
-// The two call screens share their text places.
-constexpr RECT kMessageRect = skin::place::incoming::message;
-constexpr RECT kNumberRect = skin::place::incoming::number;
-constexpr RECT kCallTimeRect = skin::place::incoming::call_time;
-static_assert(kMessageRect == skin::place::outgoing::message && kNumberRect == skin::place::outgoing::number
-        && kCallTimeRect == skin::place::outgoing::call_time,
-    "the incoming and outgoing skins must place their texts alike");
 constexpr COLORREF kMessageColor = RGB(14, 126, 251);
 constexpr COLORREF kNumberColor = RGB(14, 187, 251);
 // A DTMF display keeps this many of the last digits sent.
@@ -43,6 +36,6 @@ void AppendDtmfDigit(WString& number, bool& firstKey, char16_t key);
 void DrawCallText(HDC dc, const WString& text, const RECT& rect, const TextStyle& style);
 // A caller the contacts know: the name in large type on the number field's first line, cut to fit
 // with an ellipsis, and the number in smaller type under it.
-void DrawNamedCaller(HDC dc, const WString& name, const WString& number);
+void DrawNamedCaller(HDC dc, const WString& name, const WString& number, const RECT& field);
 
 }

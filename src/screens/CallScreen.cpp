@@ -62,7 +62,7 @@ void CallScreen::BuildControls()
 void CallScreen::SetCallMessage(const WString& text)
 {
     m_strMessage = text;
-    InvalidateRect(&calldisplay::kMessageRect, true);
+    InvalidateRect(m_setup.messageRect, true);
 }
 
 BYTE CallScreen::MainState() const
@@ -79,16 +79,16 @@ void CallScreen::RepaintNow()
 void CallScreen::PaintContent(HDC dc)
 {
     ScreenContext* ctx = Context();
-    calldisplay::DrawCallText(dc, m_strMessage, calldisplay::kMessageRect, m_setup.messageStyle);
+    calldisplay::DrawCallText(dc, m_strMessage, *m_setup.messageRect, m_setup.messageStyle);
     // The digits of a DTMF tone take the number's place; a name goes with the caller's number.
     const std::optional<WString> name = m_bFirstKey && ctx ? ctx->CallerName(m_strNumber) : std::nullopt;
     if (name)
-        calldisplay::DrawNamedCaller(dc, *name, m_strNumber);
+        calldisplay::DrawNamedCaller(dc, *name, m_strNumber, *m_setup.numberRect);
     else
-        calldisplay::DrawCallText(dc, m_strNumber, calldisplay::kNumberRect, kNumberStyle);
+        calldisplay::DrawCallText(dc, m_strNumber, *m_setup.numberRect, kNumberStyle);
     if (ShowsCallTime()) {
         const int64_t seconds = ctx ? ctx->status.elapsedSeconds : 0;
-        calldisplay::DrawCallText(dc, calldisplay::FormatCallTime(seconds), calldisplay::kCallTimeRect, kCallTimeStyle);
+        calldisplay::DrawCallText(dc, calldisplay::FormatCallTime(seconds), *m_setup.callTimeRect, kCallTimeStyle);
     }
 }
 
@@ -132,7 +132,7 @@ void CallScreen::OnDtmfDigit(char16_t key)
     if (!ctx->link.SendDtmf(char(key)))
         return;
     calldisplay::AppendDtmfDigit(m_strNumber, m_bFirstKey, key);
-    InvalidateRect(&calldisplay::kNumberRect, true);
+    InvalidateRect(m_setup.numberRect, true);
 }
 
 void CallScreen::OnSecondCall(LPARAM value)
@@ -145,8 +145,8 @@ void CallScreen::OnSecondCall(LPARAM value)
         // The first call ended: the second is this screen's call now.
         m_strNumber = ctx->SecondCallNow().Number();
         m_bFirstKey = true;
-        InvalidateRect(&calldisplay::kNumberRect, true);
-        InvalidateRect(&calldisplay::kCallTimeRect, true);
+        InvalidateRect(m_setup.numberRect, true);
+        InvalidateRect(m_setup.callTimeRect, true);
     }
     if (state != bridge::SecondCall::None && m_bKeypadShown)
         m_keypad.ShowKeypad(false);
@@ -199,10 +199,10 @@ LRESULT CallScreen::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_keypad.ShowKeypad(false);
         return 0;
     case WM_PHONE_CALL_TICK:
-        InvalidateRect(&calldisplay::kCallTimeRect, true);
+        InvalidateRect(m_setup.callTimeRect, true);
         return 0;
     case WM_PHONE_CONTACTS_CHANGED:
-        InvalidateRect(&calldisplay::kNumberRect, true);
+        InvalidateRect(m_setup.numberRect, true);
         if (m_callWaiting.Shown())
             m_callWaiting.InvalidateRect(nullptr, true);
         return 0;

@@ -35,6 +35,10 @@ public:
         // Shown for a keypad digit outside a call.
         const char* dtmfRefused;
         calldisplay::TextStyle messageStyle;
+        // The screen's text places in the skin.
+        const RECT* messageRect;
+        const RECT* numberRect;
+        const RECT* callTimeRect;
     };
 
 protected:

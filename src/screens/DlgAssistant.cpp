@@ -15,9 +15,6 @@ namespace {
 
 namespace place = skin::place::assistant;
 
-static_assert(
-    AtLeastAnswerSize(place::btn_end), "the assistant's end button must be as large as the answer button");
-
 constexpr calldisplay::TextStyle kTitleStyle { 15, 6, calldisplay::kMessageColor,
     DT_LEFT | DT_VCENTER | DT_SINGLELINE, true };
 constexpr calldisplay::TextStyle kListeningStyle { 17, 7, calldisplay::kNumberColor,

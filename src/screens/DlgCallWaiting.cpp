@@ -34,11 +34,6 @@ constexpr ButtonRow kButtons[] = {
     { 1106, place::btn_end, text::kTwoCallsEnd },
 };
 
-static_assert(AtLeastAnswerSize(place::btn_hold_answer) && AtLeastAnswerSize(place::btn_end_answer)
-        && AtLeastAnswerSize(place::btn_reject) && AtLeastAnswerSize(place::btn_swap)
-        && AtLeastAnswerSize(place::btn_merge) && AtLeastAnswerSize(place::btn_end),
-    "the second call's buttons must be as large as the answer button");
-
 constexpr calldisplay::TextStyle kLabelStyle { 15, 6, calldisplay::kMessageColor,
     DT_LEFT | DT_VCENTER | DT_SINGLELINE, true };
 constexpr calldisplay::TextStyle kCallerStyle { 20, 8, calldisplay::kNumberColor,

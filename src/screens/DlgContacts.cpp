@@ -20,7 +20,7 @@ namespace {
 
 namespace place = skin::place::contacts;
 
-constexpr int kRowHeight = place::list_row_height;
+constexpr const int& kRowHeight = place::list_row_height;
 constexpr int kIndexColumns = 2;
 constexpr int kIndexRows = int(CDlgContacts::kIndexCells) / kIndexColumns;
 

@@ -25,7 +25,8 @@ constexpr DWORD kGetStateRetryMs = 500;
 constexpr DWORD kCallOverShownMs = 2000;
 
 const CallScreen::Setup kSetup { CDlgIncoming::IDD, kScreenIncoming, kNumId, kAudioTransId,
-    text::kIncomingKeypadOutsideCall, { 18, 7, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER } };
+    text::kIncomingKeypadOutsideCall, { 18, 7, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER },
+    &skin::place::incoming::message, &skin::place::incoming::number, &skin::place::incoming::call_time };
 }
 
 CDlgIncoming::CDlgIncoming()
@@ -188,6 +189,6 @@ bool CDlgIncoming::OnCallMessage(UINT message, WPARAM, LPARAM)
         return false;
     if (ScreenContext* ctx = Context())
         m_strNumber = ctx->link.CallerNumber();
-    InvalidateRect(&calldisplay::kNumberRect, true);
+    InvalidateRect(&skin::place::incoming::number, true);
     return true;
 }

@@ -23,7 +23,8 @@ constexpr DWORD kEndRetryMs = 1000;
 constexpr int kConnectWaitTicks = 31;
 
 const CallScreen::Setup kSetup { CDlgOutgoing::IDD, kScreenOutgoing, kNumId, kSwitchAudioId,
-    text::kOutgoingKeypadOutsideCall, { 16, 6, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER } };
+    text::kOutgoingKeypadOutsideCall, { 16, 6, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER },
+    &skin::place::outgoing::message, &skin::place::outgoing::number, &skin::place::outgoing::call_time };
 }
 
 CDlgOutgoing::CDlgOutgoing()

@@ -52,7 +52,7 @@ constexpr COLORREF kNumberColor = RGB(15, 186, 255);
 constexpr int kNumberHeight = 25;
 constexpr int kNumberWidth = 10;
 // A suggestion is a row of the phone book, as tall.
-constexpr int kSuggestionRowHeight = skin::place::contacts::list_row_height;
+constexpr const int& kSuggestionRowHeight = skin::place::contacts::list_row_height;
 
 void Setup(CMyButton& button, const skin::place::Control& control)
 {

@@ -33,9 +33,9 @@ public:
     static constexpr UINT IDC_CALLHOME = 1017;
     static constexpr UINT IDC_CONTACTS = 1018;
 
-    static constexpr RECT kNumberRect = skin::place::placecall::number;
+    static constexpr const RECT& kNumberRect = skin::place::placecall::number;
     static constexpr size_t kShownDigits = 15;
-    static constexpr RECT kSuggestionsRect = skin::place::placecall::suggestions;
+    static constexpr const RECT& kSuggestionsRect = skin::place::placecall::suggestions;
     // As many 35-pixel rows as the room under the number holds.
     static constexpr size_t kMaxSuggestions = 2;
 

@@ -33,7 +33,7 @@ public:
 
     static constexpr COLORREF kSavedColor = RGB(0, 100, 255);
     static constexpr COLORREF kEditedColor = RGB(255, 100, 0);
-    static constexpr RECT kNumberRect = skin::place::pref::number;
+    static constexpr const RECT& kNumberRect = skin::place::pref::number;
 
     CDlgPref()
         : SkinScreen(IDD)

@@ -61,11 +61,13 @@ LRESULT COstrilanView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         OnLinkReport(wParam);
         return 0;
     case WM_BT_EV_INDICATOR:
-    case WM_BT_EV_BRIDGE_TEXT:
+    case WM_BT_EV_BRIDGE_TEXT: {
         // The phone's facts changed or were forgotten; the paint reads them afresh.
-        InvalidateRect(&PhoneGauges::kArea, false);
+        const RECT area = PhoneGauges::Area();
+        InvalidateRect(&area, false);
         RefreshAssistant();
         return 0;
+    }
     case WM_BT_SPK_VOLUME:
         OnGainReport(wParam, lParam);
         return 0;

@@ -29,11 +29,3 @@ protected:
     // The panel's template: a child window at kPlace with an owner-drawn button for each id.
     static void RegisterPanel(UINT templateId, std::span<const UINT> buttonIds);
 };
-
-// Touched while driving: no action on a panel smaller than the call screen's own answer button.
-constexpr bool AtLeastAnswerSize(const skin::place::Control& button)
-{
-    const RECT& answer = skin::place::incoming::btn_accept.rect;
-    const RECT& r = button.rect;
-    return r.right - r.left >= answer.right - answer.left && r.bottom - r.top >= answer.bottom - answer.top;
-}

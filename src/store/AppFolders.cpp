@@ -10,12 +10,15 @@ namespace {
 
 // The builders keep the device's rule of appending the name as given; a subfolder written with a
 // backslash ("callhist\bg_callhist.pbg") becomes a Linux subfolder.
-WString Build(const char* subfolder, const WString& name)
+WString Build(const WString& subfolder, const WString& name)
 {
-    WString path = AppFolder() + Widen(subfolder) + name;
+    WString path = AppFolder() + subfolder + name;
     std::replace(path.begin(), path.end(), u'\\', u'/');
     return path;
 }
+
+std::mutex g_imagesLock;
+WString g_images = u"images/";
 
 }
 
@@ -42,15 +45,31 @@ WString AppFolder()
     return text;
 }
 
-WString RingtonePath(const WString& name) { return Build("ringtone/", name); }
-WString ImagePath(const WString& name) { return Build("images/", name); }
-WString LangPath(const WString& name) { return Build("lang/", name); }
+WString SkinFolder(const WString& skin) { return Build(u"skins/", skin + u"/"); }
+
+void UseSkinImages(const WString& skin)
+{
+    std::lock_guard guard(g_imagesLock);
+    g_images = skin.empty() ? WString(u"images/") : u"skins/" + skin + u"/images/";
+}
+
+WString RingtonePath(const WString& name) { return Build(u"ringtone/", name); }
+WString ImagePath(const WString& name)
+{
+    WString images;
+    {
+        std::lock_guard guard(g_imagesLock);
+        images = g_images;
+    }
+    return Build(images, name);
+}
+WString LangPath(const WString& name) { return Build(u"lang/", name); }
 WString DataPath(const WString& name)
 {
     // The device's rule where this user may write beside the executable; an installed copy keeps
     // its data files in the user's own folder instead.
     if (WritesBesideProgram())
-        return Build("data/", name);
+        return Build(u"data/", name);
     WString path = FromUtf8(DataFolder().string()) + u"/" + name;
     std::replace(path.begin(), path.end(), u'\\', u'/');
     return path;

@@ -9,6 +9,11 @@
 // The asset folder, ending with a separator.
 WString AppFolder();
 WString RingtonePath(const WString& name);
+// Below the images of the skin in use: images/, or skins/<skin>/images/ once UseSkinImages named
+// another skin (an empty name is the device's again).
 WString ImagePath(const WString& name);
+void UseSkinImages(const WString& skin);
+// The folder of a skin other than the device's, ending with a separator.
+WString SkinFolder(const WString& skin);
 WString LangPath(const WString& name);
 WString DataPath(const WString& name);

@@ -14,6 +14,7 @@ constexpr std::u16string_view kMicGainValue = u"MicGain";
 constexpr std::u16string_view kRunKey = u"SOFTWARE\\Quorva\\OSTRILAN";
 constexpr std::u16string_view kRunValue = u"RUN";
 constexpr std::u16string_view kSpeakCallerValue = u"SpeakCaller";
+constexpr std::u16string_view kSkinValue = u"Skin";
 
 bool SetDword(std::u16string_view keyName, std::u16string_view valueName, DWORD value)
 {
@@ -62,6 +63,22 @@ bool ReadSpeakCaller()
             return false;
     }
     return GetDword(kMicGainKey, kSpeakCallerValue).value_or(1) != 0;
+}
+
+WString ReadSkinName()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMicGainKey, &key) != ERROR_SUCCESS)
+        return {};
+    // A skin's name is a folder's, short; a longer value is not one.
+    char16_t name[64] = {};
+    DWORD type = 0;
+    DWORD size = sizeof name;
+    LONG result = RegQueryValueExW(key, kSkinValue, &type, reinterpret_cast<BYTE*>(name), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS || type != REG_SZ || size < sizeof(char16_t))
+        return {};
+    return WString(name, size / sizeof(char16_t) - 1);
 }
 
 void WriteRunFlag(DWORD running)

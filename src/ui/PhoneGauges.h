@@ -21,12 +21,11 @@ struct PhoneFacts {
 
 class PhoneGauges {
 public:
-    static constexpr RECT kSignalRect = skin::place::main::phone_signal.rect;
-    static constexpr RECT kBatteryRect = skin::place::main::phone_battery.rect;
-    static constexpr RECT kOperatorRect = skin::place::main::phone_operator;
+    static constexpr const RECT& kSignalRect = skin::place::main::phone_signal.rect;
+    static constexpr const RECT& kBatteryRect = skin::place::main::phone_battery.rect;
+    static constexpr const RECT& kOperatorRect = skin::place::main::phone_operator;
     // Everything the gauges may cover, for one invalidation.
-    static constexpr RECT kArea { kSignalRect.left, kSignalRect.top, kOperatorRect.right,
-        kOperatorRect.bottom };
+    static RECT Area() { return { kSignalRect.left, kSignalRect.top, kOperatorRect.right, kOperatorRect.bottom }; }
 
     // Loads the strips from the images folder; a strip that cannot be loaded stays undrawn.
     void Init();

@@ -67,15 +67,28 @@ std::shared_ptr<const Image> SkinBackground(const WString& path)
 
 // The file of a strip by its name, kept until the module folder changes: a screen asks for a
 // dozen strips each time it opens.
-std::string StripFile(const WString& name)
+FolderMemo<WString, std::string>& StripFiles()
 {
     static FolderMemo<WString, std::string> files;
-    return *files.Get(name, [](const WString& strip) { return std::optional(ToUtf8(ImagePath(strip))); });
+    return files;
+}
+
+std::string StripFile(const WString& name)
+{
+    return *StripFiles().Get(name, [](const WString& strip) { return std::optional(ToUtf8(ImagePath(strip))); });
 }
 
 std::shared_ptr<const Bitmap> SkinStrip(const WString& name)
 {
     return Cached(Strips(), StripFile(name), [](const std::filesystem::path& file) { return LoadDIBitmap(file); });
+}
+
+void ForgetSkinImages()
+{
+    StripFiles().Clear();
+    std::lock_guard guard(Lock());
+    DropUnused(Backgrounds());
+    DropUnused(Strips());
 }
 
 void PreloadSkin()

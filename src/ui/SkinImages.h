@@ -19,3 +19,6 @@ std::shared_ptr<const Bitmap> SkinStrip(const WString& name);
 // and outgoing screens and their keypad): about 3 MB held from then on. Images of an earlier
 // start that nothing holds any more are let go first.
 void PreloadSkin();
+// Before another skin is made current: where the strips lie is worked out again, and images
+// nothing holds are let go.
+void ForgetSkinImages();

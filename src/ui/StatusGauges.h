@@ -18,10 +18,10 @@ public:
     static constexpr int kBatteryExternal = 501;
     static constexpr int kBatteryFrames = 4;
 
-    static constexpr RECT kMicRect = skin::place::main::mic_gage.rect;
-    static constexpr RECT kLockRect = skin::place::main::lock.rect;
-    static constexpr RECT kVolumeRect = skin::place::main::volume_gage.rect;
-    static constexpr RECT kBatteryRect = skin::place::main::battery_gage.rect;
+    static constexpr const RECT& kMicRect = skin::place::main::mic_gage.rect;
+    static constexpr const RECT& kLockRect = skin::place::main::lock.rect;
+    static constexpr const RECT& kVolumeRect = skin::place::main::volume_gage.rect;
+    static constexpr const RECT& kBatteryRect = skin::place::main::battery_gage.rect;
     static constexpr RECT kClockRect { 430, 7, 474, 29 };
 
     virtual ~StatusGauges();

@@ -7,6 +7,7 @@
 #include "support/PictureCheck.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <thread>
@@ -36,6 +37,17 @@ AppTest::~AppTest()
     app.ExitInstance();
     ws.Idle();
     Trace::Close();
+    // A failure seen once under load is understood only from what the line and the screens did.
+    if (::testing::Test::HasFailure()) {
+        std::istringstream trace(testenv::ReadFile(dir / "trace"));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(trace, line);)
+            lines.push_back(line);
+        const size_t shown = std::min<size_t>(lines.size(), 80);
+        std::printf("--- the last %zu of %zu trace lines\n", shown, lines.size());
+        for (size_t i = lines.size() - shown; i < lines.size(); ++i)
+            std::printf("%s\n", lines[i].c_str());
+    }
     AudioSystem::Install(nullptr);
     OverrideModuleFolder({});
 }

@@ -1,11 +1,11 @@
 // skingen: paints the skin's images from its text description.
 //
 //   skingen --text-font FILE --icon-font FILE --icon-names FILE --out DIR
-//           [--contact-sheet FILE.png] [--mockups DIR] DESCRIPTION...
-//   skingen --layout FILE.h DESCRIPTION...
+//           [--contact-sheet FILE.png] [--mockups DIR] [--places FILE] DESCRIPTION...
+//   skingen --layout FILE.h [--places FILE] DESCRIPTION...
 //
 // Backgrounds (.pbg) are written as PNG, strips (.bti) as 24-bit bitmaps, each at its path
-// below DIR.
+// below DIR; --places writes the control places as the text a skin folder carries (skin.layout).
 
 #include "ContactSheet.h"
 #include "GlyphRenderer.h"
@@ -29,8 +29,8 @@ namespace {
 int Usage()
 {
     std::cerr << "usage: skingen --text-font FILE --icon-font FILE --icon-names FILE --out DIR "
-                 "[--contact-sheet FILE] [--mockups DIR] DESCRIPTION...\n"
-                 "       skingen --layout FILE.h DESCRIPTION...\n";
+                 "[--contact-sheet FILE] [--mockups DIR] [--places FILE] DESCRIPTION...\n"
+                 "       skingen --layout FILE.h [--places FILE] DESCRIPTION...\n";
     return 2;
 }
 
@@ -40,10 +40,11 @@ bool EndsWith(const std::string& s, const std::string& tail)
 }
 
 // Rewritten only when it changes, so that a change of colours or icons recompiles nothing.
-int WriteLayout(const SkinDescription& skin, const fs::path& file)
+int WriteLayout(const SkinDescription& skin, const fs::path& file,
+    std::string (*compose)(const SkinDescription&, std::string&))
 {
     std::string error;
-    std::string header = ComposeLayoutHeader(skin, error);
+    std::string header = compose(skin, error);
     if (header.empty()) {
         std::cerr << "skingen: " << error << "\n";
         return 1;
@@ -93,8 +94,10 @@ int main(int argc, char** argv)
             return 1;
         }
     }
+    if (options.count("places") && WriteLayout(skin, options["places"], ComposeLayoutText) != 0)
+        return 1;
     if (layoutOnly)
-        return WriteLayout(skin, options["layout"]);
+        return WriteLayout(skin, options["layout"], ComposeLayoutHeader);
 
     GlyphRenderer glyphs;
     if (!glyphs.Open(options["text-font"], options["icon-font"], options["icon-names"])) {

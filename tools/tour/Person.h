@@ -16,40 +16,40 @@ struct Point {
     int y;
 };
 
-// The centres of the controls, where the skin places them.
+// The centres of the controls, where the device's skin places them.
 namespace layout {
 namespace place = skin::place;
-constexpr Point At(const place::Control& control)
+inline Point At(const place::Control& control)
 {
     const POINT p = place::Center(control);
     return { int(p.x), int(p.y) };
 }
 // The main view.
-constexpr Point kQuit = At(place::main::btn_pwroff);
-constexpr Point kCall = At(place::main::btn_callplace);
-constexpr Point kCallHistory = At(place::main::btn_callhist);
-constexpr Point kConnect = At(place::main::btn_connect);
-constexpr Point kPairMode = At(place::main::btn_pairmode);
-constexpr Point kPreference = At(place::main::btn_pref);
+inline const Point kQuit = At(place::main::btn_pwroff);
+inline const Point kCall = At(place::main::btn_callplace);
+inline const Point kCallHistory = At(place::main::btn_callhist);
+inline const Point kConnect = At(place::main::btn_connect);
+inline const Point kPairMode = At(place::main::btn_pairmode);
+inline const Point kPreference = At(place::main::btn_pref);
 // Every screen but the call screens has its return button at the same place.
-constexpr Point kReturn = At(place::connect::btn_gomain);
+inline const Point kReturn = At(place::connect::btn_gomain);
 // Incoming call.
-constexpr Point kAccept = At(place::incoming::btn_accept);
-constexpr Point kIncomingEnd = At(place::incoming::btn_deny);
+inline const Point kAccept = At(place::incoming::btn_accept);
+inline const Point kIncomingEnd = At(place::incoming::btn_deny);
 // Outgoing call.
-constexpr Point kOutgoingEnd = At(place::outgoing::btn_end);
+inline const Point kOutgoingEnd = At(place::outgoing::btn_end);
 // Place call.
-constexpr Point kDial = At(place::placecall::btn_dial);
+inline const Point kDial = At(place::placecall::btn_dial);
 // Connect and pair mode.
-constexpr Point kConnectButton = At(place::connect::btn_connect);
-constexpr Point kPairHandsFree = At(place::pairmode::btn_pairinghf);
+inline const Point kConnectButton = At(place::connect::btn_connect);
+inline const Point kPairHandsFree = At(place::pairmode::btn_pairinghf);
 // Call history.
-constexpr Point kTabOutgoing = At(place::callhist::tab_bg[1]);
-constexpr Point kTabMissed = At(place::callhist::tab_bg[2]);
+inline const Point kTabOutgoing = At(place::callhist::tab_bg[1]);
+inline const Point kTabMissed = At(place::callhist::tab_bg[2]);
 // Preferences.
-constexpr Point kChangeHome = At(place::pref::btn_changehome);
-constexpr Point kAnswerOn = At(place::pref::btn_answ_on);
-constexpr Point kRing2 = At(place::pref::btn_ring_2);
+inline const Point kChangeHome = At(place::pref::btn_changehome);
+inline const Point kAnswerOn = At(place::pref::btn_answ_on);
+inline const Point kRing2 = At(place::pref::btn_ring_2);
 }
 
 namespace screen {

@@ -33,6 +33,13 @@ public:
         return value;
     }
 
+    // Everything worked out so far, as when the folder changes.
+    void Clear()
+    {
+        std::lock_guard guard(m_lock);
+        m_values.clear();
+    }
+
 private:
     std::mutex m_lock;
     uint64_t m_madeFor = 0;

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <vector>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -194,20 +195,31 @@ LONG RegQueryValueExW(HKEY key, std::u16string_view name, DWORD* type, BYTE* dat
     if (!path)
         return ERROR_INVALID_HANDLE;
     auto contents = Registry::Read();
-    auto value = contents ? contents->QueryDword(*path, ToUtf8(name)) : std::nullopt;
-    if (!value)
+    const std::string valueName = ToUtf8(name);
+    std::vector<BYTE> bytes;
+    DWORD found = REG_DWORD;
+    if (auto value = contents ? contents->QueryDword(*path, valueName) : std::nullopt) {
+        const BYTE* raw = reinterpret_cast<const BYTE*>(&*value);
+        bytes.assign(raw, raw + sizeof(DWORD));
+    } else if (auto text = contents ? contents->QueryString(*path, valueName) : std::nullopt) {
+        const WString wide = FromUtf8(*text);
+        const BYTE* raw = reinterpret_cast<const BYTE*>(wide.c_str());
+        bytes.assign(raw, raw + (wide.size() + 1) * sizeof(char16_t));
+        found = REG_SZ;
+    } else {
         return ERROR_FILE_NOT_FOUND;
+    }
     if (type)
-        *type = REG_DWORD;
+        *type = found;
     if (!size)
         return data ? ERROR_INVALID_PARAMETER : ERROR_SUCCESS;
     DWORD available = *size;
-    *size = sizeof(DWORD);
+    *size = DWORD(bytes.size());
     if (!data)
         return ERROR_SUCCESS;
-    if (available < sizeof(DWORD))
+    if (available < bytes.size())
         return ERROR_MORE_DATA;
-    std::memcpy(data, &*value, sizeof(DWORD));
+    std::memcpy(data, bytes.data(), bytes.size());
     return ERROR_SUCCESS;
 }
 

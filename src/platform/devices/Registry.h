@@ -28,13 +28,15 @@ constexpr LONG ERROR_WRITE_FAULT = 29;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 
+constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_DWORD = 4;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
 LONG RegCreateKeyExW(HKEY key, std::u16string_view subKey, HKEY* result, DWORD* disposition = nullptr);
 LONG RegOpenKeyExW(HKEY key, std::u16string_view subKey, HKEY* result);
-// Only REG_DWORD values of 4 bytes are kept.
+// Only REG_DWORD values of 4 bytes are kept; REG_SZ values are only read (set by hand or by a
+// package), as UTF-16 with the terminating zero.
 LONG RegSetValueExW(HKEY key, std::u16string_view name, DWORD type, const BYTE* data, DWORD size);
 LONG RegQueryValueExW(HKEY key, std::u16string_view name, DWORD* type, BYTE* data, DWORD* size);
 LONG RegCloseKey(HKEY key);

@@ -182,6 +182,28 @@ std::optional<DWORD> RegistryFile::QueryDword(std::string_view key, std::string_
     return std::nullopt;
 }
 
+std::optional<std::string> RegistryFile::QueryString(std::string_view key, std::string_view name) const
+{
+    const Section* section = FindSection(key);
+    if (!section)
+        return std::nullopt;
+    for (const Line& line : section->lines) {
+        std::string_view rest;
+        std::optional<std::string> lineName = line.name ? std::nullopt : ParseQuotedName(Trim(line.raw), rest);
+        if (!lineName || !SameName(*lineName, name))
+            continue;
+        rest = Trim(rest);
+        if (rest.empty() || rest.front() != '=')
+            continue;
+        std::string_view text = Trim(rest.substr(1));
+        std::string_view after;
+        std::optional<std::string> value = ParseQuotedName(text, after);
+        if (value && Trim(after).empty())
+            return value;
+    }
+    return std::nullopt;
+}
+
 void RegistryFile::SetDword(std::string_view key, std::string_view name, DWORD value)
 {
     CreateKey(key);

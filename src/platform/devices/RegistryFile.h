@@ -7,9 +7,10 @@
 //     [HKEY_LOCAL_MACHINE\SOFTWARE\Quorva\Ostrilan]
 //     "MicGain"=dword:00000004
 //
-// Key and value names compare without regard to case, as on the device. Only DWORD values are
-// understood; every other line (other value types, comments, damage) is kept as it stood and
-// written back unchanged, so a damaged file loses nothing that a later repair could want.
+// Key and value names compare without regard to case, as on the device. DWORD values are
+// understood, string values ("Skin"="large") only read; every other line (other value types,
+// comments, damage) is kept as it stood and written back unchanged, so a damaged file loses
+// nothing that a later repair could want.
 
 #include "platform/core/Types.h"
 
@@ -30,6 +31,8 @@ public:
     bool HasKey(std::string_view key) const;
     void CreateKey(std::string_view key);
     std::optional<DWORD> QueryDword(std::string_view key, std::string_view name) const;
+    // A string value, its \" and \\ escapes undone.
+    std::optional<std::string> QueryString(std::string_view key, std::string_view name) const;
     // Creates the key when it is missing.
     void SetDword(std::string_view key, std::string_view name, DWORD value);
 

@@ -1,10 +1,11 @@
 // The real program started as child processes on a private device root: the single-instance
-// guard, the hand-over to a running instance, the hidden start, the run flag, the stop signals
-// and a start without a sound device.
+// guard, the hand-over to a running instance, the hidden start, the run flag, the stop signals,
+// the skin option and a start without a sound device.
 
 #include "AppFixture.h"
 #include "LineSocket.h"
 #include "platform/devices/NamedMutex.h"
+#include "support/DeviceSkinText.h"
 
 #include <csignal>
 #include <thread>
@@ -97,6 +98,41 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     EXPECT_EQ(first.Ask("quit"), "ok");
     EXPECT_EQ(first.process.Wait(), 0);
     EXPECT_TRUE(RunFlagIs("0"));
+}
+
+// --skin NAME takes the next argument, wherever it stands, and leaves the device's command line
+// (HIDE) as it was; a skin that cannot be shown says why and the device's comes up.
+TEST_F(AppLaunchTest, SkinOptionShowsTheNamedSkinOrSaysWhyNot)
+{
+    const std::filesystem::path skin = dir / "skins" / "moved";
+    std::filesystem::create_directories(skin);
+    std::filesystem::create_directory_symlink(testenv::AppDir() / "images", skin / "images");
+    std::ofstream(skin / "skin.layout") << testenv::Replaced(testenv::DeviceSkinLayout(),
+        "control main btn_pref btn_pref.bti 313 138 406 225", "control main btn_pref btn_pref.bti 300 130 400 220");
+
+    const struct {
+        std::vector<std::string> args;
+        const char* prefRect;
+        const char* log;
+    } starts[] = {
+        { { "HIDE", "--skin", "moved" }, "[300, 130, 400, 220]", "" },
+        { { "--skin", "absent", "HIDE" }, "[313, 138, 406, 225]", "skin \"absent\": no folder " },
+    };
+    for (const auto& start : starts) {
+        Instance app = Make("skin");
+        const std::filesystem::path errors = dir / "skin-errors.txt";
+        ASSERT_TRUE(app.Start(start.args, errors));
+        ASSERT_TRUE(app.Connect());
+        EXPECT_EQ(app.FrameVisible(), false);
+        EXPECT_THAT(app.Ask("windows"), ::testing::HasSubstr(start.prefRect));
+        EXPECT_EQ(app.Ask("quit"), "ok");
+        EXPECT_EQ(app.process.Wait(), 0);
+        const std::string log = testenv::ReadFile(errors);
+        if (*start.log)
+            EXPECT_THAT(log, ::testing::HasSubstr(start.log));
+        else
+            EXPECT_THAT(log, ::testing::Not(::testing::HasSubstr("skin")));
+    }
 }
 
 // A holder of the instance name with no window to hand over to (a program hung in its start-up):

@@ -9,10 +9,10 @@ const char* const kFiles[] = { "IncomingCall.dat", "OutgoingCall.dat", "MissedCa
 namespace place = skin::place::callhist;
 using skin::place::Center;
 
-constexpr POINT kDial = Center(place::btn_dial);
-constexpr POINT kDeleteOne = Center(place::btn_delselect);
-constexpr POINT kDeleteAll = Center(place::btn_delall);
-constexpr POINT kTabs[] = { Center(place::tab_bg[0]), Center(place::tab_bg[1]), Center(place::tab_bg[2]) };
+const POINT kDial = Center(place::btn_dial);
+const POINT kDeleteOne = Center(place::btn_delselect);
+const POINT kDeleteAll = Center(place::btn_delall);
+const POINT kTabs[] = { Center(place::tab_bg[0]), Center(place::tab_bg[1]), Center(place::tab_bg[2]) };
 
 // Times are given as year, month, day of week, day, hour, minute.
 CallRecord Call(DWORD type, const std::string& number, SYSTEMTIME time = {}, DWORD duration = 0)

@@ -13,10 +13,10 @@ namespace {
 
 using namespace skin::place;
 
-constexpr POINT kCallTile = Center(main::btn_callplace);
-constexpr POINT kPadContacts = Center(placecall::btn_contacts);
-constexpr POINT kPageUp = Center(contacts::btn_pageup);
-constexpr POINT kPageDown = Center(contacts::btn_pagedown);
+const POINT kCallTile = Center(main::btn_callplace);
+const POINT kPadContacts = Center(placecall::btn_contacts);
+const POINT kPageUp = Center(contacts::btn_pageup);
+const POINT kPageDown = Center(contacts::btn_pagedown);
 constexpr int kRow = 35;
 
 // The middle of the list's row in view (0 the top one), and of an index cell (0..4 the left

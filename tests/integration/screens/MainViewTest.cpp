@@ -12,12 +12,12 @@ namespace {
 namespace place = skin::place::main;
 using skin::place::Center;
 
-constexpr POINT kCall = Center(place::btn_callplace);
-constexpr POINT kRedial = Center(place::btn_redial);
-constexpr POINT kGainDown = Center(place::btn_mic_gain_dn);
-constexpr POINT kGainUp = Center(place::btn_mic_gain_up);
-constexpr POINT kVolumeUp = Center(place::btn_vol_up);
-constexpr POINT kMute = Center(place::btn_mute);
+const POINT kCall = Center(place::btn_callplace);
+const POINT kRedial = Center(place::btn_redial);
+const POINT kGainDown = Center(place::btn_mic_gain_dn);
+const POINT kGainUp = Center(place::btn_mic_gain_up);
+const POINT kVolumeUp = Center(place::btn_vol_up);
+const POINT kMute = Center(place::btn_mute);
 
 constexpr uint8_t kOpSetSpeakerVolume = 0x0C, kOpSetMicGain = 0x0D, kOpCallKey = 0x11;
 }

@@ -12,7 +12,7 @@ namespace {
 using skin::place::Center;
 
 constexpr POINT kStatusLine { 240, 245 };
-constexpr POINT kMissedTab = Center(skin::place::callhist::tab_bg[2]);
+const POINT kMissedTab = Center(skin::place::callhist::tab_bg[2]);
 constexpr uint8_t kOpDeviceName = 0x0E, kEvIndicator = 0x60, kSignal = 2, kAssistant = 7;
 
 class MissedCallNoticeTest : public AppTest {

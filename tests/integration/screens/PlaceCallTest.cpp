@@ -8,10 +8,10 @@ namespace {
 
 using namespace skin::place;
 
-constexpr POINT kCallTile = Center(main::btn_callplace);
-constexpr POINT kDial = Center(placecall::btn_dial);
-constexpr POINT kCallHome = Center(placecall::btn_callhome);
-constexpr POINT kBackspace = Center(placecall::btn_pad_del);
+const POINT kCallTile = Center(main::btn_callplace);
+const POINT kDial = Center(placecall::btn_dial);
+const POINT kCallHome = Center(placecall::btn_callhome);
+const POINT kBackspace = Center(placecall::btn_pad_del);
 
 }
 

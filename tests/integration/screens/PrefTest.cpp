@@ -6,13 +6,13 @@ namespace {
 
 using namespace skin::place;
 
-constexpr POINT kReturn = Center(pref::btn_gomain);
-constexpr POINT kChange = Center(pref::btn_changehome);
-constexpr POINT kCancel = Center(pref::btn_cancelhome);
-constexpr POINT kBackspace = Center(pref::btn_numpad_del);
-constexpr POINT kAnswerOn = Center(pref::btn_answ_on);
-constexpr POINT kAnswerOff = Center(pref::btn_answ_off);
-constexpr POINT kRings[] = { Center(pref::btn_ring_1), Center(pref::btn_ring_2), Center(pref::btn_ring_3) };
+const POINT kReturn = Center(pref::btn_gomain);
+const POINT kChange = Center(pref::btn_changehome);
+const POINT kCancel = Center(pref::btn_cancelhome);
+const POINT kBackspace = Center(pref::btn_numpad_del);
+const POINT kAnswerOn = Center(pref::btn_answ_on);
+const POINT kAnswerOff = Center(pref::btn_answ_off);
+const POINT kRings[] = { Center(pref::btn_ring_1), Center(pref::btn_ring_2), Center(pref::btn_ring_3) };
 
 class PrefTest : public AppTest {
 protected:

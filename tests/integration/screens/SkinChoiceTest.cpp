@@ -1,0 +1,139 @@
+#include "AppFixture.h"
+
+#include "store/AppFolders.h"
+#include "support/DeviceSkinText.h"
+#include "ui/SkinChoice.h"
+
+#include <sys/stat.h>
+
+namespace {
+
+using namespace skin::place;
+using testenv::Replaced;
+
+constexpr uint8_t kOpCallKey = 0x11;
+const std::string kDeviceAccept = "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116";
+
+class SkinChoiceTest : public AppTest {
+protected:
+    ~SkinChoiceTest() override { skin::UseSkin({}); }
+
+    // skins/<name>/ in the application folder: the device's images and the layout given (none
+    // when it is empty).
+    void MakeSkin(const std::string& name, const std::string& layout)
+    {
+        const std::filesystem::path folder = dir / "skins" / name;
+        std::filesystem::create_directories(folder);
+        std::filesystem::create_directory_symlink(testenv::AppDir() / "images", folder / "images");
+        if (!layout.empty())
+            std::ofstream(folder / "skin.layout", std::ios::binary) << layout;
+    }
+    void WriteRegistry(const std::string& lines)
+    {
+        std::filesystem::create_directories(dir / "registry");
+        std::ofstream(dir / "registry" / "HKEY_LOCAL_MACHINE.reg")
+            << "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorva\\Ostrilan]\n"
+            << lines;
+    }
+    // A ringing phone's call answered by a tap at the point, or not.
+    bool TapAnswers(POINT p)
+    {
+        Ring();
+        State(5);
+        Sent();
+        TapAt(p);
+        std::vector<uint8_t> sent = SentOpcodes();
+        return std::find(sent.begin(), sent.end(), kOpCallKey) != sent.end();
+    }
+
+    const std::string device = testenv::DeviceSkinLayout();
+};
+
+}
+
+// A skin folder of the application moves the call screen's Accept where its layout says, with the
+// images of its own images/; the device's place no longer answers.
+TEST_F(SkinChoiceTest, NamedSkinPlacesTheControlsWhereItsLayoutSays)
+{
+    MakeSkin("moved",
+        Replaced(
+            device, kDeviceAccept, "control incoming btn_accept incoming/btn_accept.bti 120 150 180 210"));
+    ASSERT_TRUE(skin::UseSkin("moved"));
+    EXPECT_EQ(incoming::btn_accept.rect, (RECT { 120, 150, 180, 210 }));
+    EXPECT_EQ(ToUtf8(ImagePath(u"bg_main.pbg")), (dir / "skins/moved/images/bg_main.pbg").string());
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    EXPECT_FALSE(TapAnswers({ 344, 86 }));
+    EXPECT_TRUE(TapAnswers({ 150, 180 }));
+
+    skin::UseSkin({});
+    EXPECT_EQ(incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 }));
+    EXPECT_EQ(ToUtf8(ImagePath(u"bg_main.pbg")), (dir / "images/bg_main.pbg").string());
+}
+
+// The command line's name before the environment's, the environment's before the registry's
+// string value; a DWORD "Skin" names nothing.
+TEST_F(SkinChoiceTest, CommandLineThenEnvironmentThenRegistryNameTheSkin)
+{
+    EXPECT_EQ(skin::AskedSkin(""), "");
+    WriteRegistry("\"Skin\"=dword:00000001\n");
+    EXPECT_EQ(skin::AskedSkin(""), "");
+    WriteRegistry("\"MicGain\"=dword:00000004\n\"skin\"=\"night \\\"2\\\"\"\n");
+    EXPECT_EQ(skin::AskedSkin(""), "night \"2\"");
+    {
+        testenv::ScopedEnv env("OSTRILAN_SKIN", "large");
+        EXPECT_EQ(skin::AskedSkin(""), "large");
+        EXPECT_EQ(skin::AskedSkin("test"), "test");
+    }
+    // Longer than any folder's name: not taken from the registry at all.
+    WriteRegistry("\"Skin\"=\"" + std::string(64, 'a') + "\"\n");
+    EXPECT_EQ(skin::AskedSkin(""), "");
+    WriteRegistry("\"Skin\"=\"" + std::string(63, 'a') + "\"\n");
+    EXPECT_EQ(skin::AskedSkin(""), std::string(63, 'a'));
+}
+
+// A skin that cannot be shown leaves the device's, places and images, with one log line naming it
+// and why; nothing waits on a layout that is not a file.
+TEST_F(SkinChoiceTest, SkinThatCannotBeShownLeavesTheDevicesWithOneLogLine)
+{
+    MakeSkin("nolayout", "");
+    MakeSkin("broken", Replaced(device, kDeviceAccept + "\n", ""));
+    MakeSkin("huge", device + std::string(64 * 1024, '#') + "\n");
+    MakeSkin("fifo", "");
+    ASSERT_EQ(::mkfifo((dir / "skins/fifo/skin.layout").c_str(), 0600), 0);
+    MakeSkin(std::string(32, 'n'), device);
+    MakeSkin(std::string(33, 'n'), device);
+    std::filesystem::create_directories(dir / "skins/noimages");
+    std::ofstream(dir / "skins/noimages/skin.layout") << device;
+
+    const struct {
+        std::string name;
+        bool shown;
+        std::string why;
+    } cases[] = {
+        { "absent", false, "no folder " },
+        { "noimages", false, "no folder " },
+        { "nolayout", false, "no skin.layout" },
+        { "broken", false, "skin.layout no place for incoming btn_accept" },
+        { "huge", false, "skin.layout larger than 65536 bytes" },
+        { "fifo", false, "skin.layout is not a file" },
+        { "../skins/broken", false, "not a plain folder name" },
+        { ".hidden", false, "not a plain folder name" },
+        { std::string(33, 'n'), false, "not a plain folder name" },
+        { std::string(32, 'n'), true, "" },
+    };
+    for (const auto& c : cases) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(skin::UseSkin(c.name), c.shown) << c.name;
+        const std::string log = ::testing::internal::GetCapturedStderr();
+        if (c.shown) {
+            EXPECT_EQ(log, "") << c.name;
+            continue;
+        }
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+        EXPECT_THAT(log, ::testing::HasSubstr("skin \"" + c.name + "\": " + c.why)) << c.name;
+        EXPECT_THAT(log, ::testing::HasSubstr("the device's skin is shown")) << c.name;
+        EXPECT_EQ(incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 })) << c.name;
+        EXPECT_EQ(ToUtf8(ImagePath(u"bg_main.pbg")), (dir / "images/bg_main.pbg").string()) << c.name;
+    }
+}

@@ -1,0 +1,119 @@
+#include "ui/SkinPlaces.h"
+#include "support/DeviceSkinText.h"
+#include "ui/SkinPlacesFile.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+namespace place = skin::place;
+
+using testenv::Replaced;
+
+class SkinPlaces : public ::testing::Test {
+protected:
+    void TearDown() override { skin::RestoreDevicePlaces(); }
+    const std::string device = testenv::DeviceSkinLayout();
+};
+
+}
+
+// The device's places read back from skingen's text are the compiled ones; a place changed in the
+// text moves the control and its image name, until the device's are put back.
+TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
+{
+    std::string error;
+    ASSERT_TRUE(skin::ApplyPlaces(device, error)) << error;
+    EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 }));
+    EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"incoming\\btn_accept.bti");
+    EXPECT_EQ(place::callhist::tab_bg[2].rect, (RECT { 227, 48, 316, 77 }));
+    EXPECT_EQ(place::callhist::list_row_height, 35);
+
+    std::string moved = Replaced(device, "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116",
+        "control incoming btn_accept big/accept.bti 500 300 700 400");
+    moved = Replaced(moved, "number callhist list_row_height 35", "number callhist list_row_height 62");
+    ASSERT_TRUE(skin::ApplyPlaces(moved, error)) << error;
+    EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 500, 300, 700, 400 }));
+    EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"big\\accept.bti");
+    EXPECT_EQ(place::callhist::list_row_height, 62);
+    EXPECT_EQ(place::incoming::btn_deny.rect, (RECT { 382, 84, 425, 128 }));
+
+    skin::RestoreDevicePlaces();
+    EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 }));
+    EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"incoming\\btn_accept.bti");
+    EXPECT_EQ(place::callhist::list_row_height, 35);
+}
+
+// A file is taken whole or not at all: each fault is refused with its line, and the places stay
+// as they were. Coordinates run from 0 to 4096 and a file to 64 KiB, each taken at its edge.
+TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
+{
+    const std::string accept = "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116";
+    const std::string list = "rect callhist list 49 82 312 222";
+    const std::string rows = "number callhist list_row_height 35";
+    const struct {
+        std::string text;
+        bool taken;
+        std::string error;
+    } cases[] = {
+        { Replaced(device, accept + "\n", ""), false, "no place for incoming btn_accept" },
+        { device + accept + "\n", false, "btn_accept placed more than 1 times" },
+        { device + "control callhist tab_bg callhist/tab_bg.bti 1 1 2 2\n", false,
+            "tab_bg placed more than 3" },
+        { Replaced(device, "control callhist tab_bg callhist/tab_bg.bti 227 48 316 77\n", ""), false,
+            "callhist tab_bg (placed 2 of 3 times)" },
+        { device + list + "\n", false, "list given twice" },
+        { device + "rect incoming ghost 1 1 2 2\n", false, "no place incoming ghost" },
+        { device + "colour incoming btn_accept red\n", false, "unknown line 'colour'" },
+        { Replaced(device, accept, "control incoming btn_accept 314 56 374 116"), false, "takes 7 words" },
+        { Replaced(device, list, "control callhist list a.bti 1 1 2 2"), false, "list is not a control" },
+        { Replaced(device, accept, "rect incoming btn_accept 1 1 2 2"), false,
+            "btn_accept is not a rectangle" },
+        { Replaced(device, accept, "control incoming btn_accept ../../etc/x.bti 314 56 374 116"), false,
+            "bad image name" },
+        { Replaced(device, accept, "control incoming btn_accept /etc/x.bti 314 56 374 116"), false,
+            "bad image name" },
+        { Replaced(device, accept, "control incoming btn_accept in\\x.bti 314 56 374 116"), false,
+            "bad image name" },
+        { Replaced(device, accept, "control incoming btn_accept a.bti 314 56 314 116"), false,
+            "bad rectangle" },
+        { Replaced(device, accept, "control incoming btn_accept a.bti 314 56 374 56"), false,
+            "bad rectangle" },
+        { Replaced(device, accept, "control incoming btn_accept a.bti -1 56 374 116"), false,
+            "bad rectangle" },
+        { Replaced(device, accept, "control incoming btn_accept a.bti 0 0 4097 116"), false,
+            "bad rectangle" },
+        { Replaced(device, accept, "control incoming btn_accept a.bti 0 0 4096 4096"), true, "" },
+        { Replaced(device, accept, "control incoming btn_accept a.bti 1 2x 3 4"), false, "bad rectangle" },
+        { Replaced(device, rows, "number callhist list_row_height 0"), false, "bad number" },
+        { Replaced(device, rows, "number callhist list_row_height 1"), true, "" },
+        { device + std::string(64 * 1024 - device.size() - 1, '#') + "\n", true, "" },
+        { device + std::string(64 * 1024 - device.size(), '#') + "\n", false, "larger than 65536 bytes" },
+        { Replaced(device, accept, "\r\n  # a comment\n\n" + accept + " \t\r"), true, "" },
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        skin::RestoreDevicePlaces();
+        EXPECT_EQ(skin::ApplyPlaces(c.text, error), c.taken) << c.error;
+        EXPECT_NE(error.find(c.error), std::string::npos) << "'" << error << "' for '" << c.error << "'";
+        if (!c.taken) {
+            EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 })) << c.error;
+        }
+    }
+    std::string error;
+    EXPECT_FALSE(skin::ApplyPlaces("", error));
+    EXPECT_NE(error.find("no place for "), std::string::npos) << error;
+}
+
+// Touched while driving: no action on a small panel is smaller than the call screen's answer button.
+TEST(DeviceSkin, SmallPanelButtonsAreAtLeastAsLargeAsTheAnswerButton)
+{
+    auto size = [](const RECT& r) { return std::pair(r.right - r.left, r.bottom - r.top); };
+    EXPECT_EQ(size(place::incoming::btn_accept.rect), std::pair(60, 60));
+    for (const place::Control* button : { &place::callwait::btn_hold_answer, &place::callwait::btn_end_answer,
+             &place::callwait::btn_reject, &place::callwait::btn_swap, &place::callwait::btn_merge,
+             &place::callwait::btn_end, &place::assistant::btn_end }) {
+        EXPECT_GE(size(button->rect).first, 60);
+        EXPECT_GE(size(button->rect).second, 60);
+    }
+}
