@@ -157,8 +157,8 @@ TEST_F(CallControlTest, AFailedSaveOfThePairedPhonesIsToldAsTheSettingsAndNamesT
     auto named = [&](const std::vector<uint8_t>& events, uint64_t frames) {
         const uint64_t before = Frame().Context()->link.FramesDispatched();
         module.Write(events);
-        ASSERT_TRUE(ws.PumpUntil([&] { return Frame().Context()->link.FramesDispatched() >= before + frames; },
-            std::chrono::seconds(10)));
+        ASSERT_TRUE(ws.PumpUntil(
+            [&] { return Frame().Context()->link.FramesDispatched() >= before + frames; }, kGenerousWait));
         Idle();
     };
     AtomicFile::SetFaultHook([](AtomicFile::Step step) { return step != AtomicFile::Step::Open; });

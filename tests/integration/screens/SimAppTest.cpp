@@ -13,6 +13,9 @@ void SimAppTest::StartOnSim(const std::vector<std::string>& args, std::chrono::m
     setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
     ASSERT_TRUE(control.Connect((dir / "ctl").string(), wait));
     ASSERT_TRUE(Start());
+    // The start is over when the module has answered the microphone gain the main view sets on a
+    // new device: the title bar's gauge shows the answer, in every picture taken from here on.
+    ASSERT_TRUE(Until([&] { return Frame().Context()->status.micGain != 0; }));
 }
 
 void SimAppTest::TearDown()

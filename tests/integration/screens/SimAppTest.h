@@ -15,7 +15,7 @@ protected:
     // Starts the simulator with its control socket and these arguments, then the application on
     // the simulator's pseudo-terminal; `wait` bounds every wait on either.
     void StartOnSim(
-        const std::vector<std::string>& args, std::chrono::milliseconds wait = std::chrono::seconds(10));
+        const std::vector<std::string>& args, std::chrono::milliseconds wait = kGenerousWait);
 
     // Pumps the application until the check holds, for at most the wait StartOnSim was given.
     bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, m_wait); }
@@ -36,5 +36,5 @@ protected:
     LineSocket control;
 
 private:
-    std::chrono::milliseconds m_wait { 10000 };
+    std::chrono::milliseconds m_wait { kGenerousWait };
 };
