@@ -20,6 +20,11 @@ void SimAppTest::StartOnSim(const std::vector<std::string>& args, std::chrono::m
 
 void SimAppTest::TearDown()
 {
+    // The application first: with the simulator gone, its reader would look for the terminal by
+    // its name every quarter second, and a test beside this one may have been given that name for
+    // its own terminal by then; opening it flushes what that test wrote.
+    app.ExitInstance();
+    Idle();
     if (sim.Pid() > 0) {
         control.Ask("quit", std::chrono::milliseconds(500));
         sim.Wait(std::chrono::seconds(2));
