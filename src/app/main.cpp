@@ -89,6 +89,8 @@ int main(int argc, char** argv)
     int code = 0;
     {
         const Options options = ReadOptions(argc, argv);
+        // Before any window or screen template exists: they take their places from the skin.
+        skin::UseSkin(skin::AskedSkin(options.skin));
         WindowSystem system(CreateDisplayBackend(480, 272, options.fullscreen));
         WindowDirectory directory(system);
         directory.Start();
@@ -118,7 +120,6 @@ int main(int argc, char** argv)
         MprisPlayers desktopPlayers;
         MprisPlayers::Install(&desktopPlayers);
         RegisterScreens();
-        skin::UseSkin(skin::AskedSkin(options.skin));
 
         // SIGTERM or SIGINT: what the Quit button's Yes does, without asking. Before the frame
         // exists (or after it went) the loop just ends; the application's exit closes what is up.
