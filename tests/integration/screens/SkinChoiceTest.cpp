@@ -2,6 +2,7 @@
 
 #include "store/AppFolders.h"
 #include "support/DeviceSkinText.h"
+#include "support/StderrCapture.h"
 #include "ui/SkinChoice.h"
 
 #include <sys/stat.h>
@@ -123,9 +124,12 @@ TEST_F(SkinChoiceTest, SkinThatCannotBeShownLeavesTheDevicesWithOneLogLine)
         { std::string(32, 'n'), true, "" },
     };
     for (const auto& c : cases) {
-        ::testing::internal::CaptureStderr();
-        EXPECT_EQ(skin::UseSkin(c.name), c.shown) << c.name;
-        const std::string log = ::testing::internal::GetCapturedStderr();
+        std::string log;
+        {
+            testenv::StderrCapture capture(dir / "stderr.txt");
+            EXPECT_EQ(skin::UseSkin(c.name), c.shown) << c.name;
+            log = capture.Text();
+        }
         if (c.shown) {
             EXPECT_EQ(log, "") << c.name;
             continue;

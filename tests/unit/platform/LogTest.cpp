@@ -1,5 +1,6 @@
 #include "platform/tooling/Log.h"
 
+#include "support/StderrCapture.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
@@ -11,29 +12,7 @@
 
 namespace {
 
-// Standard error sent to a file for the length of a test, JOURNAL_STREAM as the test sets it.
-class StderrCapture {
-public:
-    explicit StderrCapture(const std::filesystem::path& file)
-        : m_file(file)
-    {
-        m_saved = ::dup(STDERR_FILENO);
-        int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        ::dup2(fd, STDERR_FILENO);
-        ::close(fd);
-    }
-    ~StderrCapture()
-    {
-        ::dup2(m_saved, STDERR_FILENO);
-        ::close(m_saved);
-    }
-    std::string Text() const { return testenv::ReadFile(m_file); }
-
-private:
-    std::filesystem::path m_file;
-    int m_saved = -1;
-    testenv::ScopedEnv m_stream { "JOURNAL_STREAM", nullptr };
-};
+using testenv::StderrCapture;
 
 }
 
