@@ -6,12 +6,7 @@
 #include "platform/tooling/Trace.h"
 #include "platform/win/WindowApi.h"
 #include "screens/OstrilanView.h"
-
-namespace {
-
-constexpr RECT kFrameRect { 0, 0, 480, 272 };
-
-}
+#include "ui/SkinLayout.h"
 
 COstrilanApp::COstrilanApp() = default;
 
@@ -55,7 +50,7 @@ bool COstrilanApp::InitInstance()
     m_pDocument = std::make_unique<COstrilanDoc>();
     m_pFrame = std::make_unique<CMainFrame>();
     SetMainWnd(m_pFrame.get());
-    if (!m_pFrame->Create(nullptr, kFrameRect, WS_POPUP, 0, CMainFrame::kTitle)) {
+    if (!m_pFrame->Create(nullptr, skin::kFullScreen, WS_POPUP, 0, CMainFrame::kTitle)) {
         SetMainWnd(nullptr);
         // Closed while a start-up box was up (a stop signal): an ordinary end, not a failure.
         if (m_pFrame->HasStopped()) {

@@ -17,6 +17,7 @@
 #include "platform/win/WindowDirectory.h"
 #include "platform/win/WindowSystem.h"
 #include "ui/SkinChoice.h"
+#include "ui/SkinLayout.h"
 
 #include <csignal>
 #include <cstdio>
@@ -91,7 +92,8 @@ int main(int argc, char** argv)
         const Options options = ReadOptions(argc, argv);
         // Before any window or screen template exists: they take their places from the skin.
         skin::UseSkin(skin::AskedSkin(options.skin));
-        WindowSystem system(CreateDisplayBackend(480, 272, options.fullscreen));
+        WindowSystem system(
+            CreateDisplayBackend(skin::kFullScreen.Width(), skin::kFullScreen.Height(), options.fullscreen));
         WindowDirectory directory(system);
         directory.Start();
         COstrilanApp app;

@@ -27,15 +27,14 @@
 #include "ui/AudioDriverRequests.h"
 #include "ui/RingTonePlayer.h"
 #include "ui/SkinImages.h"
+#include "ui/SkinLayout.h"
+#include "ui/SkinText.h"
 
 #include <algorithm>
 #include <new>
 
 namespace {
 
-constexpr RECT kWindowRect { 0, 0, 480, 272 };
-constexpr RECT kStatusRect { 50, 237, 430, 254 };
-constexpr COLORREF kStatusColor = RGB(255, 255, 100);
 constexpr DWORD kModuleSettleMs = 1000;
 
 // Kind 0 closes in this order.
@@ -104,8 +103,8 @@ int CMainFrame::OnCreate()
     (void)m_btModule.GetState();
     (void)m_btModule.SetSpeakerVolume(kStartVolume);
 
-    SetWindowPos(HWND_TOPMOST, kWindowRect.left, kWindowRect.top, kWindowRect.Width(), kWindowRect.Height(),
-        SWP_SHOWWINDOW);
+    SetWindowPos(HWND_TOPMOST, skin::kFullScreen.left, skin::kFullScreen.top, skin::kFullScreen.Width(),
+        skin::kFullScreen.Height(), SWP_SHOWWINDOW);
     SetWindowText(kTitle);
 
     if (!LoadTexts()) {
@@ -228,12 +227,12 @@ void CMainFrame::CloseScreen(UINT kind)
 void CMainFrame::SetStatusLine(const WString& text)
 {
     m_strStatus = text;
-    InvalidateRect(&kStatusRect, true);
+    InvalidateRect(&skin::kStatusLine, true);
     if (m_pActiveView && m_pActiveView->GetSafeHwnd())
-        m_pActiveView->InvalidateRect(&kStatusRect, true);
+        m_pActiveView->InvalidateRect(&skin::kStatusLine, true);
     for (UINT kind = 1; kind < kScreenKindCount; ++kind) {
         if (IsScreenUp(kind))
-            m_screens[kind]->InvalidateRect(&kStatusRect, true);
+            m_screens[kind]->InvalidateRect(&skin::kStatusLine, true);
     }
 }
 
@@ -241,11 +240,12 @@ void CMainFrame::DrawStatusText(HDC dc)
 {
     if (!dc)
         return;
-    static const std::unique_ptr<Font> font = CreateFont(14, 6, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
-    COLORREF oldColor = SetTextColor(dc, kStatusColor);
+    const skin::place::TextFont& look = skin::font::shared::status;
+    const std::unique_ptr<Font> font = CreateSkinFont(look);
+    COLORREF oldColor = SetTextColor(dc, look.color);
     int oldMode = SetBkMode(dc, TRANSPARENT);
     const Font* oldFont = dc->SelectFont(font.get());
-    DrawText(dc, m_strStatus, kStatusRect, DT_CENTER);
+    DrawText(dc, m_strStatus, skin::kStatusLine, DT_CENTER);
     dc->SelectFont(oldFont);
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColor);

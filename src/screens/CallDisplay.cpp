@@ -7,11 +7,11 @@
 #include "platform/draw/Font.h"
 #include "platform/draw/ScopedTextStyle.h"
 #include "ui/SkinLayout.h"
+#include "ui/SkinText.h"
 
 #include <cstdio>
 
 namespace calldisplay {
-
 
 Region CallScreenShape()
 {
@@ -44,21 +44,21 @@ void AppendDtmfDigit(WString& number, bool& firstKey, char16_t key)
 
 void DrawCallText(HDC dc, const WString& text, const RECT& rect, const TextStyle& style)
 {
-    std::unique_ptr<Font> font
-        = CreateFont(style.height, style.width, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
-    ScopedTextStyle textStyle(dc, font.get(), style.color);
+    std::unique_ptr<Font> font = CreateSkinFont(*style.font);
+    ScopedTextStyle textStyle(dc, font.get(), style.font->color);
     DrawText(dc, style.fit ? FitTextToWidth(dc, text, rect.Width()) : text, rect, style.format);
 }
 
 void DrawNamedCaller(HDC dc, const WString& name, const WString& number, const RECT& field)
 {
-    // Both lines within the dark field the number otherwise has to itself.
-    constexpr int kNameLine = 20;
-    constexpr int kNumberLine = 13;
-    constexpr TextStyle kNameStyle { 22, 8, kNumberColor, DT_CENTER | DT_SINGLELINE, true };
-    constexpr TextStyle kNumberUnderStyle { 13, 5, kMessageColor, DT_CENTER | DT_SINGLELINE, true };
-    const RECT nameLine { field.left, field.top - 4, field.right, field.top - 4 + kNameLine + 4 };
-    const RECT numberLine { field.left, nameLine.bottom, field.right, nameLine.bottom + kNumberLine };
+    // Both lines within the dark field the number otherwise has to itself: the name's line rises
+    // into the field's top margin, its glyphs' foot two rows above the number's line.
+    constexpr TextStyle kNameStyle { &skin::font::shared::caller_name, DT_CENTER | DT_SINGLELINE, true };
+    constexpr TextStyle kNumberUnderStyle { &skin::font::shared::number_under, DT_CENTER | DT_SINGLELINE,
+        true };
+    const RECT nameLine { field.left, field.top - 4, field.right, field.top + kNameStyle.font->height - 2 };
+    const RECT numberLine { field.left, nameLine.bottom, field.right,
+        nameLine.bottom + kNumberUnderStyle.font->height };
     DrawCallText(dc, name, nameLine, kNameStyle);
     DrawCallText(dc, number, numberLine, kNumberUnderStyle);
 }

@@ -10,15 +10,11 @@
 
 namespace calldisplay {
 
-constexpr COLORREF kMessageColor = RGB(14, 126, 251);
-constexpr COLORREF kNumberColor = RGB(14, 187, 251);
 // A DTMF display keeps this many of the last digits sent.
 constexpr size_t kDtmfShown = 11;
 
 struct TextStyle {
-    int height;
-    int width;
-    COLORREF color;
+    const skin::place::TextFont* font;
     UINT format;
     // Cut to the rectangle's width with an ellipsis.
     bool fit = false;

@@ -13,8 +13,8 @@
 namespace {
 
 constexpr BYTE kNoState = 0xFF;
-constexpr calldisplay::TextStyle kNumberStyle { 24, 8, calldisplay::kNumberColor, DT_CENTER };
-constexpr calldisplay::TextStyle kCallTimeStyle { 18, 7, calldisplay::kNumberColor, DT_CENTER | DT_VCENTER };
+constexpr calldisplay::TextStyle kNumberStyle { &skin::font::shared::call_number, DT_CENTER };
+constexpr calldisplay::TextStyle kCallTimeStyle { &skin::font::shared::call_time, DT_CENTER | DT_VCENTER };
 
 }
 

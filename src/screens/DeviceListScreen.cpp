@@ -67,8 +67,9 @@ void DeviceListScreen::PlaceList()
 
 void DeviceListScreen::PaintContent(HDC dc)
 {
-    std::unique_ptr<Font> font = CreateSkinFont(skin::kHeadingHeight);
-    ScopedTextStyle style(dc, font.get(), skin::kTextColor);
+    const skin::place::TextFont& heading = skin::font::shared::heading;
+    std::unique_ptr<Font> font = CreateSkinFont(heading);
+    ScopedTextStyle style(dc, font.get(), heading.color);
     DrawText(dc, Text(text::kPairListAddress), m_layout.addressHeading, DT_CENTER | DT_VCENTER);
     DrawText(dc, Text(text::kPairListName), m_layout.nameHeading, DT_CENTER | DT_VCENTER);
 }

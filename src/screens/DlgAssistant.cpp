@@ -15,11 +15,11 @@ namespace {
 
 namespace place = skin::place::assistant;
 
-constexpr calldisplay::TextStyle kTitleStyle { 15, 6, calldisplay::kMessageColor,
+constexpr calldisplay::TextStyle kTitleStyle { &skin::font::assistant::title,
     DT_LEFT | DT_VCENTER | DT_SINGLELINE, true };
-constexpr calldisplay::TextStyle kListeningStyle { 17, 7, calldisplay::kNumberColor,
+constexpr calldisplay::TextStyle kListeningStyle { &skin::font::assistant::listening,
     DT_CENTER | DT_VCENTER | DT_SINGLELINE, true };
-constexpr calldisplay::TextStyle kHintStyle { 13, 5, RGB(163, 179, 202),
+constexpr calldisplay::TextStyle kHintStyle { &skin::font::assistant::hint,
     DT_CENTER | DT_VCENTER | DT_SINGLELINE, true };
 
 }

@@ -34,11 +34,11 @@ constexpr ButtonRow kButtons[] = {
     { 1106, place::btn_end, text::kTwoCallsEnd },
 };
 
-constexpr calldisplay::TextStyle kLabelStyle { 15, 6, calldisplay::kMessageColor,
+constexpr calldisplay::TextStyle kLabelStyle { &skin::font::callwait::label,
     DT_LEFT | DT_VCENTER | DT_SINGLELINE, true };
-constexpr calldisplay::TextStyle kCallerStyle { 20, 8, calldisplay::kNumberColor,
+constexpr calldisplay::TextStyle kCallerStyle { &skin::font::callwait::caller,
     DT_CENTER | DT_VCENTER | DT_SINGLELINE, true };
-constexpr calldisplay::TextStyle kBothStyle { 14, 5, calldisplay::kMessageColor,
+constexpr calldisplay::TextStyle kBothStyle { &skin::font::callwait::both,
     DT_CENTER | DT_VCENTER | DT_SINGLELINE, true };
 
 bool Shows(State state, size_t button)

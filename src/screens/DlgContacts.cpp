@@ -12,6 +12,7 @@
 #include "store/AppFolders.h"
 #include "ui/ListSkin.h"
 #include "ui/SkinLayout.h"
+#include "ui/SkinText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -94,7 +95,7 @@ void CDlgContacts::DoDataExchange(DataExchange* dx)
 bool CDlgContacts::OnInitDialog()
 {
     m_pContext = AttachStatusLine(*this);
-    m_font = CreateFont(skin::kTextHeight, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    m_font = CreateSkinFont(skin::font::shared::text);
     SkinScreen::OnInitDialog();
     Refill();
     return true;
@@ -141,7 +142,7 @@ void CDlgContacts::PaintContent(HDC dc)
     const Font* oldFont = dc->SelectFont(m_font.get());
     if (m_rows.Count() == 0) {
         const int oldMode = dc->SetBkMode(TRANSPARENT);
-        const COLORREF oldColor = dc->SetTextColor(skin::kTextColor);
+        const COLORREF oldColor = dc->SetTextColor(skin::font::shared::text.color);
         DrawText(dc, TextTable::Text(text::kContactsEmpty), place::list, DT_CENTER | DT_VCENTER);
         dc->SetTextColor(oldColor);
         dc->SetBkMode(oldMode);

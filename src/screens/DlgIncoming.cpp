@@ -25,7 +25,7 @@ constexpr DWORD kGetStateRetryMs = 500;
 constexpr DWORD kCallOverShownMs = 2000;
 
 const CallScreen::Setup kSetup { CDlgIncoming::IDD, kScreenIncoming, kNumId, kAudioTransId,
-    text::kIncomingKeypadOutsideCall, { 18, 7, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER },
+    text::kIncomingKeypadOutsideCall, { &skin::font::incoming::message, DT_CENTER | DT_VCENTER },
     &skin::place::incoming::message, &skin::place::incoming::number, &skin::place::incoming::call_time };
 }
 

@@ -23,7 +23,7 @@ constexpr DWORD kEndRetryMs = 1000;
 constexpr int kConnectWaitTicks = 31;
 
 const CallScreen::Setup kSetup { CDlgOutgoing::IDD, kScreenOutgoing, kNumId, kSwitchAudioId,
-    text::kOutgoingKeypadOutsideCall, { 16, 6, calldisplay::kMessageColor, DT_CENTER | DT_VCENTER },
+    text::kOutgoingKeypadOutsideCall, { &skin::font::outgoing::message, DT_CENTER | DT_VCENTER },
     &skin::place::outgoing::message, &skin::place::outgoing::number, &skin::place::outgoing::call_time };
 }
 

@@ -14,6 +14,7 @@
 #include "store/PrefStore.h"
 #include "ui/SkinImages.h"
 #include "ui/SkinLayout.h"
+#include "ui/SkinText.h"
 #include "screens/Context.h"
 #include "screens/ContactRows.h"
 
@@ -47,10 +48,6 @@ constexpr Key kKeys[] = {
 // Set up in the order of the pad's rows: *, 0, # after 9.
 constexpr size_t kKeySetupOrder[] = { 0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 9, 11 };
 
-
-constexpr COLORREF kNumberColor = RGB(15, 186, 255);
-constexpr int kNumberHeight = 25;
-constexpr int kNumberWidth = 10;
 // A suggestion is a row of the phone book, as tall.
 constexpr const int& kSuggestionRowHeight = skin::place::contacts::list_row_height;
 
@@ -117,8 +114,7 @@ void CDlgPlaceCall::DoDataExchange(DataExchange* dx)
 bool CDlgPlaceCall::OnInitDialog()
 {
     AttachStatusLine(*this);
-    m_suggestionFont
-        = CreateFont(skin::kTextHeight, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    m_suggestionFont = CreateSkinFont(skin::font::shared::text);
     const bool result = SkinScreen::OnInitDialog();
     RefreshContacts();
     return result;
@@ -152,10 +148,9 @@ void CDlgPlaceCall::PaintContent(HDC dc)
     if (!ctx)
         return;
     const WString number = TailText(ctx->status.DialText(), kShownDigits);
-    std::unique_ptr<Font> font
-        = CreateFont(kNumberHeight, kNumberWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    std::unique_ptr<Font> font = CreateSkinFont(skin::font::placecall::number);
     const Font* oldFont = dc->SelectFont(font.get());
-    COLORREF oldColor = dc->SetTextColor(kNumberColor);
+    COLORREF oldColor = dc->SetTextColor(skin::font::placecall::number.color);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     DrawText(dc, number, kNumberRect, DT_CENTER | DT_VCENTER);
     dc->SetBkMode(oldMode);

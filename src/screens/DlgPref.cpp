@@ -11,6 +11,7 @@
 #include "store/AppFolders.h"
 #include "store/PrefStore.h"
 #include "ui/SkinImages.h"
+#include "ui/SkinText.h"
 #include "ui/SkinLayout.h"
 #include "ui/UiSound.h"
 #include "screens/Context.h"
@@ -197,7 +198,7 @@ void CDlgPref::ShowPrefChoices()
 
 void CDlgPref::PaintContent(HDC dc)
 {
-    static const std::unique_ptr<Font> font = CreateFont(20, 7, FW_BOLD, 255, 0x20, u"Tahoma");
+    const std::unique_ptr<Font> font = CreateSkinFont(skin::font::pref::number);
     const Font* oldFont = dc->SelectFont(font.get());
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF oldColor = dc->SetTextColor(m_bNumberSaved ? m_crSaved : m_crEdited);

@@ -31,8 +31,6 @@ public:
     // The number field shows this many of the last characters.
     static constexpr size_t kShownDigits = 12;
 
-    static constexpr COLORREF kSavedColor = RGB(0, 100, 255);
-    static constexpr COLORREF kEditedColor = RGB(255, 100, 0);
     static constexpr const RECT& kNumberRect = skin::place::pref::number;
 
     CDlgPref()
@@ -75,8 +73,8 @@ private:
     RECT m_rcNumber = kNumberRect;
     std::array<char, kNumberSize> m_szHomeNumber {};
     bool m_bNumberSaved = true;
-    COLORREF m_crSaved = kSavedColor;
-    COLORREF m_crEdited = kEditedColor;
+    COLORREF m_crSaved = skin::font::pref::number.color;
+    COLORREF m_crEdited = skin::colour::pref::number_edited;
     CMyButton m_btnReturn;
     CMyButton m_btnChange;
     CMyButton m_btnCancel;

@@ -13,6 +13,7 @@
 #include "screens/DlgAssistant.h"
 #include "ui/CMyButton.h"
 #include "ui/PhoneGauges.h"
+#include "ui/SkinLayout.h"
 #include "ui/StatusGauges.h"
 
 #include <array>
@@ -43,8 +44,8 @@ public:
     // The value sent to the module for each gain level.
     static constexpr std::array<int32_t, kGainLevels> MicGainValues { 0, 1, 2, 3, 4, 5 };
 
-    static constexpr RECT kTopBar { 85, 0, 480, 37 };
-    static constexpr RECT kIconArea { 430, 237, 480, 272 };
+    static constexpr const RECT& kTopBar = skin::kTitleHole;
+    static constexpr const RECT& kIconArea = skin::kCornerHole;
     static constexpr POINT kIconPos { 430, 240 };
     static constexpr int kIconWidth = 24;
     static constexpr int kIconHeight = 26;

@@ -86,10 +86,10 @@ void CMyButton::DrawFrame(HDC dc, int frame)
 
 void CMyButton::DrawCaption(HDC dc, const RECT& client)
 {
-    std::unique_ptr<Font> font = CreateSkinFont(skin::kTextHeight);
+    std::unique_ptr<Font> font = CreateSkinFont(skin::font::shared::text);
     const Font* oldFont = dc->SelectFont(font.get());
     int oldMode = dc->SetBkMode(TRANSPARENT);
-    COLORREF oldColor = dc->SetTextColor(skin::kTextColor);
+    COLORREF oldColor = dc->SetTextColor(skin::font::shared::text.color);
     RECT text = client;
     if (m_strCaption.find(kLineFeed) != WString::npos) {
         text.top = client.Height() / 2 + kCaptionMargin;

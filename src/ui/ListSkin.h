@@ -4,14 +4,15 @@
 // a list's scroll bars outside the part of the window that shows.
 
 #include "platform/controls/ListView.h"
+#include "ui/SkinPlaces.h"
 
 namespace listskin {
 
-constexpr COLORREF kBackground = RGB(141, 174, 216);
-constexpr COLORREF kEvenRow = RGB(67, 112, 165);
-constexpr COLORREF kOddRow = RGB(94, 140, 194);
-constexpr COLORREF kSelectedRow = RGB(134, 200, 255);
-constexpr COLORREF kText = RGB(255, 255, 255);
+inline constexpr const COLORREF& kBackground = skin::colour::shared::list_background;
+inline constexpr const COLORREF& kEvenRow = skin::colour::shared::list_even_row;
+inline constexpr const COLORREF& kOddRow = skin::colour::shared::list_odd_row;
+inline constexpr const COLORREF& kSelectedRow = skin::colour::shared::list_selected_row;
+inline constexpr const COLORREF& kText = skin::colour::shared::list_text;
 // Texts are read into a buffer of this many characters on the device; longer ones are cut.
 constexpr size_t kMaxText = 510;
 

@@ -4,13 +4,11 @@
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
 #include "ui/SkinImages.h"
+#include "ui/SkinText.h"
 
 namespace {
 
 constexpr int kLevelMax = 5;
-constexpr COLORREF kOperatorColor = RGB(0xA3, 0xB3, 0xCA);
-constexpr int kOperatorHeight = 11;
-constexpr int kOperatorWidth = 4;
 
 void DrawFrame(HDC dc, const Bitmap* strip, int frame, const RECT& rect)
 {
@@ -54,10 +52,10 @@ void PhoneGauges::Draw(HDC dc, const PhoneFacts& facts) const
         DrawFrame(dc, m_pBattery.get(), int(*facts.battery), kBatteryRect);
     if (facts.operatorName.empty())
         return;
-    std::unique_ptr<Font> font
-        = CreateFont(kOperatorHeight, kOperatorWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    const skin::place::TextFont& look = skin::font::shared::operator_name;
+    std::unique_ptr<Font> font = CreateSkinFont(look);
     const Font* oldFont = dc->SelectFont(font.get());
-    COLORREF oldColor = dc->SetTextColor(kOperatorColor);
+    COLORREF oldColor = dc->SetTextColor(look.color);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     // A long name is cut with an ellipsis rather than running into the gauges beside it.
     WString shown = FitTextToWidth(dc, facts.operatorName, kOperatorRect.Width());

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 namespace skin {
@@ -13,13 +14,26 @@ namespace {
 
 using place::Control;
 using place::Named;
+using place::TextFont;
 
 // What one named place holds; the device's are taken before any skin changes them.
 struct Value {
     std::vector<Control> controls;
     RECT rect {};
     int number = 0;
+    TextFont font {};
+    COLORREF colour = 0;
 };
+
+// The line word that gives a place of this kind.
+std::string_view KindOf(const Named& named)
+{
+    return named.controls ? "control"
+        : named.rect      ? "rect"
+        : named.number    ? "number"
+        : named.font      ? "font"
+                          : "colour";
+}
 
 const std::vector<Value>& DeviceValues()
 {
@@ -27,7 +41,8 @@ const std::vector<Value>& DeviceValues()
         std::vector<Value> taken;
         for (const Named& named : place::kAll)
             taken.push_back({ std::vector<Control>(named.controls, named.controls + named.count),
-                named.rect ? *named.rect : RECT {}, named.number ? *named.number : 0 });
+                named.rect ? *named.rect : RECT {}, named.number ? *named.number : 0,
+                named.font ? *named.font : TextFont {}, named.colour ? *named.colour : 0 });
         return taken;
     }();
     return values;
@@ -42,18 +57,24 @@ void Store(const std::vector<Value>& values)
             *named.rect = values[i].rect;
         if (named.number)
             *named.number = values[i].number;
+        if (named.font)
+            *named.font = values[i].font;
+        if (named.colour)
+            *named.colour = values[i].colour;
     }
 }
 
-std::optional<size_t> Find(std::string_view screen, std::string_view name)
+// A text's font and its rectangle share a name: the kind of line tells them apart.
+std::optional<size_t> Find(std::string_view kind, std::string_view screen, std::string_view name)
 {
-    static const std::map<std::pair<std::string_view, std::string_view>, size_t> index = [] {
-        std::map<std::pair<std::string_view, std::string_view>, size_t> made;
+    using Key = std::tuple<std::string_view, std::string_view, std::string_view>;
+    static const std::map<Key, size_t> index = [] {
+        std::map<Key, size_t> made;
         for (size_t i = 0; i < std::size(place::kAll); ++i)
-            made[{ place::kAll[i].screen, place::kAll[i].name }] = i;
+            made[{ KindOf(place::kAll[i]), place::kAll[i].screen, place::kAll[i].name }] = i;
         return made;
     }();
-    auto found = index.find({ screen, name });
+    auto found = index.find({ kind, screen, name });
     return found == index.end() ? std::nullopt : std::optional(found->second);
 }
 
@@ -88,6 +109,24 @@ std::optional<RECT> Rectangle(const std::vector<std::string_view>& words, size_t
     if (!left || !top || !right || !bottom || *left >= *right || *top >= *bottom)
         return std::nullopt;
     return RECT { *left, *top, *right, *bottom };
+}
+
+std::optional<int> FontSide(std::string_view word)
+{
+    std::optional<int> value = Coordinate(word);
+    return value && *value >= 1 && *value <= kMaxFontSide ? value : std::nullopt;
+}
+
+// "#rrggbb", nothing else.
+std::optional<COLORREF> Colour(std::string_view word)
+{
+    unsigned value = 0;
+    if (word.size() != 7 || word[0] != '#')
+        return std::nullopt;
+    auto [end, fault] = std::from_chars(word.data() + 1, word.data() + word.size(), value, 16);
+    if (fault != std::errc() || end != word.data() + word.size())
+        return std::nullopt;
+    return RGB(BYTE(value >> 16), BYTE(value >> 8), BYTE(value));
 }
 
 // An image below the skin's images folder, as the screens name it (backslashes); nothing that
@@ -146,20 +185,26 @@ bool ApplyPlaces(std::string_view text, std::string& error)
             return false;
         };
         const std::string_view kind = words[0];
-        const size_t expected = kind == "control" ? 8 : kind == "rect" ? 7 : kind == "number" ? 4 : 0;
+        const size_t expected = kind == "control" ? 8
+            : kind == "rect"                      ? 7
+            : kind == "number"                    ? 4
+            : kind == "font"                      ? 6
+            : kind == "colour"                    ? 4
+                                                  : 0;
         if (expected == 0)
             return fail("unknown line '" + std::string(kind) + "'");
         if (words.size() != expected)
             return fail(std::string(kind) + " takes " + std::to_string(expected - 1) + " words");
-        std::optional<size_t> slot = Find(words[1], words[2]);
+        std::optional<size_t> slot = Find(kind, words[1], words[2]);
         if (!slot)
-            return fail("no place " + std::string(words[1]) + " " + std::string(words[2]));
+            return fail(
+                "no " + std::string(kind) + " " + std::string(words[1]) + " " + std::string(words[2]));
         const Named& named = place::kAll[*slot];
         const std::string name(words[2]);
         Value& value = values[*slot];
+        if (kind != "control" && given[*slot])
+            return fail(name + " given twice");
         if (kind == "control") {
-            if (!named.controls)
-                return fail(name + " is not a control");
             if (value.controls.size() == named.count)
                 return fail(name + " placed more than " + std::to_string(named.count) + " times");
             std::optional<std::u16string> image = ImageName(words[3]);
@@ -172,35 +217,45 @@ bool ApplyPlaces(std::string_view text, std::string& error)
             images.push_back(*image);
             value.controls.push_back({ nullptr, *rect });
         } else if (kind == "rect") {
-            if (!named.rect)
-                return fail(name + " is not a rectangle");
-            if (given[*slot])
-                return fail(name + " given twice");
             std::optional<RECT> rect = Rectangle(words, 3);
             if (!rect)
                 return fail("bad rectangle");
             value.rect = *rect;
-        } else {
-            if (!named.number)
-                return fail(name + " is not a number");
-            if (given[*slot])
-                return fail(name + " given twice");
+        } else if (kind == "number") {
             std::optional<int> number = Coordinate(words[3]);
             if (!number || *number == 0)
                 return fail("bad number");
             value.number = *number;
+        } else if (kind == "font") {
+            std::optional<int> height = FontSide(words[3]), width = FontSide(words[4]);
+            std::optional<COLORREF> colour = Colour(words[5]);
+            if (!height || !width || !colour)
+                return fail("bad font");
+            value.font = { *height, *width, *colour };
+        } else {
+            std::optional<COLORREF> colour = Colour(words[3]);
+            if (!colour)
+                return fail("bad colour");
+            value.colour = *colour;
         }
         given[*slot] = true;
     }
     for (size_t i = 0; i < device.size(); ++i) {
         const Named& named = place::kAll[i];
         if (!given[i] || values[i].controls.size() != named.count) {
-            error = std::string("no place for ") + named.screen + " " + named.name
+            error = "no " + std::string(KindOf(named)) + " for " + named.screen + " " + named.name
                 + (given[i] ? " (placed " + std::to_string(values[i].controls.size()) + " of "
                             + std::to_string(named.count) + " times)"
                             : "");
             return false;
         }
+    }
+
+    // The window is made this large; the picture has no other origin.
+    if (const RECT panel = values[*Find("rect", "shared", "full_screen")].rect;
+        panel.left != 0 || panel.top != 0) {
+        error = "the panel (shared full_screen) must start at 0 0";
+        return false;
     }
 
     ImageNames() = std::move(images);

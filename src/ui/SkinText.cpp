@@ -3,18 +3,19 @@
 #include "platform/draw/DrawText.h"
 #include "ui/SkinLayout.h"
 
-std::unique_ptr<Font> CreateSkinFont(int height)
+std::unique_ptr<Font> CreateSkinFont(const skin::place::TextFont& font)
 {
-    return CreateFont(height, skin::kTextWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    return CreateFont(font.height, font.width, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
 }
 
 void DrawHintText(HDC dc, const WString& text)
 {
     if (!dc)
         return;
-    std::unique_ptr<Font> font = CreateSkinFont(skin::kTextHeight);
+    const skin::place::TextFont& look = skin::font::shared::text;
+    std::unique_ptr<Font> font = CreateSkinFont(look);
     const Font* oldFont = dc->SelectFont(font.get());
-    COLORREF oldColor = dc->SetTextColor(skin::kTextColor);
+    COLORREF oldColor = dc->SetTextColor(look.color);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     DrawText(dc, text, skin::kHintLine, DT_CENTER);
     dc->SetBkMode(oldMode);

@@ -1,14 +1,15 @@
 #pragma once
 
-// The skin's texts: the bold face every caption, hint and list uses, and the screen's hint line.
+// The skin's texts: the bold face every text is drawn in, and the screen's hint line.
 
 #include "platform/draw/DeviceContext.h"
 #include "platform/draw/Font.h"
+#include "ui/SkinPlaces.h"
 
 #include <memory>
 
-// "Tahoma" bold, width 6, OEM character set, swiss family, at the given height.
-std::unique_ptr<Font> CreateSkinFont(int height);
+// "Tahoma" bold, OEM character set, swiss family, at the font's height and width.
+std::unique_ptr<Font> CreateSkinFont(const skin::place::TextFont& font);
 
-// Draws the text white and centred in the hint line at the bottom of the screen.
+// Draws the text in the skin's plain font, centred in the hint line at the bottom of the screen.
 void DrawHintText(HDC dc, const WString& text);

@@ -10,6 +10,7 @@
 #include "store/AppFolders.h"
 #include "ui/MasterVolume.h"
 #include "ui/SkinImages.h"
+#include "ui/SkinText.h"
 #include "ui/UiSound.h"
 
 #include <cstdio>
@@ -23,9 +24,6 @@ constexpr int kLevelMax = 5;
 constexpr int kLockedFrame = 0;
 constexpr int kUnlockedFrame = 1;
 
-constexpr COLORREF kClockColor = RGB(0x22, 0xBD, 0xF3);
-constexpr int kClockHeight = 14;
-constexpr int kClockWidth = 5;
 
 // The main frame's title: the click of a volume change is heard only while it is in front.
 constexpr char16_t kMainFrameTitle[] = u"Ostrilan_10001234";
@@ -103,10 +101,10 @@ void StatusGauges::Draw(HDC dc)
 
 void StatusGauges::DrawClock(HDC dc)
 {
-    std::unique_ptr<Font> font
-        = CreateFont(kClockHeight, kClockWidth, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    const skin::place::TextFont& look = skin::font::shared::clock;
+    std::unique_ptr<Font> font = CreateSkinFont(look);
     const Font* oldFont = dc->SelectFont(font.get());
-    dc->SetTextColor(kClockColor);
+    dc->SetTextColor(look.color);
     dc->SetBkMode(TRANSPARENT);
     char text[32] = "--:--";
     if (m_nHour <= kLastShownHour)

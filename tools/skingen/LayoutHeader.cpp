@@ -13,10 +13,18 @@ struct Place {
     int x, y, width, height;
 };
 
+// A text's font: pixel height, average character width, colour as "#rrggbb".
+struct TextFont {
+    int height, width;
+    std::string colour;
+};
+
 struct Screen {
     std::map<std::string, std::vector<Place>> controls;
     std::map<std::string, Place> rects;
-    int listRowHeight = 0;
+    std::map<std::string, int> numbers;
+    std::map<std::string, TextFont> fonts;
+    std::map<std::string, std::string> colours;
 };
 
 // "connect/bg_btconnect.pbg" -> "connect"; "bg_main.pbg" -> "main".
@@ -45,6 +53,30 @@ std::string DevicePath(const std::string& path)
     return out;
 }
 
+// A palette name (followed through the palette) or #rrggbb, as "#rrggbb"; empty when neither.
+std::string Hex(const SkinDescription& skin, std::string token)
+{
+    for (int hops = 0; hops < 4 && !token.empty() && token[0] != '#'; ++hops) {
+        auto it = skin.colours.find(token);
+        if (it == skin.colours.end())
+            return {};
+        token = it->second;
+    }
+    if (token.size() != 7 || token[0] != '#')
+        return {};
+    for (size_t i = 1; i < token.size(); ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(token[i])))
+            return {};
+        token[i] = char(std::tolower(static_cast<unsigned char>(token[i])));
+    }
+    return token;
+}
+
+std::string Rgb(const std::string& hex)
+{
+    return "RGB(0x" + hex.substr(1, 2) + ", 0x" + hex.substr(3, 2) + ", 0x" + hex.substr(5, 2) + ")";
+}
+
 std::string Rect(const Place& p)
 {
     std::ostringstream out;
@@ -58,22 +90,55 @@ namespace {
 
 using Screens = std::map<std::string, Screen>;
 
+// A font or colour line of a background's body or of the shared entry; false with a message.
+bool TakeLook(const SkinDescription& skin, const Directive& d, Screen& screen, std::string& error)
+{
+    if (d.name == "font" && d.args.size() == 4) {
+        TextFont font { int(d.Arg(1)), int(d.Arg(2)), Hex(skin, d.args[3]) };
+        if (font.height > 0 && font.width > 0 && !font.colour.empty()) {
+            screen.fonts[d.args[0]] = font;
+            return true;
+        }
+    } else if (d.name == "colour" && d.args.size() == 2) {
+        if (std::string hex = Hex(skin, d.args[1]); !hex.empty()) {
+            screen.colours[d.args[0]] = hex;
+            return true;
+        }
+    }
+    error = d.where + ": " + d.name + " reads NAME HEIGHT WIDTH COLOUR or NAME COLOUR";
+    return false;
+}
+
 // Every screen's places, or empty with a message in error when two places would get one name.
 std::optional<Screens> CollectPlaces(const SkinDescription& skin, std::string& error)
 {
     Screens screens;
+    for (const Directive& d : skin.shared) {
+        Screen& shared = screens["shared"];
+        if (d.name == "rect" && d.args.size() == 5) {
+            int left = int(d.Arg(1)), top = int(d.Arg(2));
+            shared.rects[d.args[0]] = { {}, left, top, int(d.Arg(3)) - left, int(d.Arg(4)) - top };
+        } else if (d.name == "number" && d.args.size() == 2) {
+            shared.numbers[d.args[0]] = int(d.Arg(1));
+        } else if (!TakeLook(skin, d, shared, error)) {
+            return std::nullopt;
+        }
+    }
     for (const ImageEntry& image : skin.images) {
         if (image.kind == ImageEntry::Kind::Background) {
             Screen& screen = screens[ScreenName(image.path)];
             for (const Directive& d : image.body) {
                 if (d.name == "list" && d.args.size() >= 4) {
                     screen.rects["list"] = { {}, int(d.Arg(0)), int(d.Arg(1)), int(d.Arg(2)), int(d.Arg(3)) };
-                    screen.listRowHeight = d.args.size() >= 5 ? int(d.Arg(4)) : 0;
+                    if (d.args.size() >= 5)
+                        screen.numbers["list_row_height"] = int(d.Arg(4));
                 } else if (d.name == "text" && d.args.size() >= 4 && d.Option("name")) {
                     // Texts give corners, not sizes.
                     int left = int(d.Arg(0)), top = int(d.Arg(1));
                     screen.rects[*d.Option("name")]
                         = { {}, left, top, int(d.Arg(2)) - left, int(d.Arg(3)) - top };
+                } else if ((d.name == "font" || d.name == "colour") && !TakeLook(skin, d, screen, error)) {
+                    return std::nullopt;
                 }
             }
             continue;
@@ -93,7 +158,9 @@ std::optional<Screens> CollectPlaces(const SkinDescription& skin, std::string& e
                 error = screenName + ": '" + name + "' names a control and a text";
                 return std::nullopt;
             }
-        it = screen.controls.empty() && screen.rects.empty() ? screens.erase(it) : std::next(it);
+        const bool empty = screen.controls.empty() && screen.rects.empty() && screen.numbers.empty()
+            && screen.fonts.empty() && screen.colours.empty();
+        it = empty ? screens.erase(it) : std::next(it);
     }
     return screens;
 }
@@ -109,7 +176,10 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
     // The values live in `stored`, which only the loader of a skin writes through `kAll`; the
     // screens see them through constant references, so a place read in a constant expression
     // fails to compile instead of keeping the device's value under another skin.
-    std::ostringstream stored, names, all;
+    std::ostringstream stored, names, fonts, colours, all;
+    auto row = [&all](const std::string& screen, const std::string& name, const std::string& fields) {
+        all << "    { \"" << screen << "\", \"" << name << "\", " << fields << " },\n";
+    };
     for (const auto& [screenName, screen] : *screens) {
         const std::string ns = Identifier(screenName);
         names << "\nnamespace " << ns << " {\n";
@@ -127,38 +197,66 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
                 names << "inline constexpr const Control (&" << name << ")[" << places.size()
                       << "] = stored::" << slot << ";\n";
             }
-            all << "    { \"" << screenName << "\", \"" << name << "\", " << (places.size() == 1 ? "&" : "")
-                << "stored::" << slot << ", " << places.size() << ", nullptr, nullptr },\n";
+            row(screenName, name,
+                std::string(places.size() == 1 ? "&" : "") + "stored::" + slot + ", "
+                    + std::to_string(places.size()) + ", nullptr, nullptr, nullptr, nullptr");
         }
         for (const auto& [name, rect] : screen.rects) {
             const std::string slot = ns + "_" + Identifier(name);
             stored << "inline RECT " << slot << " " << Rect(rect) << ";\n";
             names << "inline constexpr const RECT& " << Identifier(name) << " = stored::" << slot << ";\n";
-            all << "    { \"" << screenName << "\", \"" << name << "\", nullptr, 0, &stored::" << slot
-                << ", nullptr },\n";
+            row(screenName, name, "nullptr, 0, &stored::" + slot + ", nullptr, nullptr, nullptr");
         }
-        if (screen.listRowHeight) {
-            const std::string slot = ns + "_list_row_height";
-            stored << "inline int " << slot << " = " << screen.listRowHeight << ";\n";
-            names << "inline constexpr const int& list_row_height = stored::" << slot << ";\n";
-            all << "    { \"" << screenName << "\", \"list_row_height\", nullptr, 0, nullptr, &stored::" << slot
-                << " },\n";
+        for (const auto& [name, number] : screen.numbers) {
+            const std::string slot = ns + "_" + Identifier(name);
+            stored << "inline int " << slot << " = " << number << ";\n";
+            names << "inline constexpr const int& " << Identifier(name) << " = stored::" << slot << ";\n";
+            row(screenName, name, "nullptr, 0, nullptr, &stored::" + slot + ", nullptr, nullptr");
         }
         names << "}\n";
+        if (!screen.fonts.empty()) {
+            fonts << "\nnamespace " << ns << " {\n";
+            for (const auto& [name, font] : screen.fonts) {
+                const std::string slot = ns + "_font_" + Identifier(name);
+                stored << "inline TextFont " << slot << " { " << font.height << ", " << font.width << ", "
+                       << Rgb(font.colour) << " };\n";
+                fonts << "inline constexpr const place::TextFont& " << Identifier(name)
+                      << " = place::stored::" << slot << ";\n";
+                row(screenName, name, "nullptr, 0, nullptr, nullptr, &stored::" + slot + ", nullptr");
+            }
+            fonts << "}\n";
+        }
+        if (!screen.colours.empty()) {
+            colours << "\nnamespace " << ns << " {\n";
+            for (const auto& [name, colour] : screen.colours) {
+                const std::string slot = ns + "_colour_" + Identifier(name);
+                stored << "inline COLORREF " << slot << " = " << Rgb(colour) << ";\n";
+                colours << "inline constexpr const COLORREF& " << Identifier(name)
+                        << " = place::stored::" << slot << ";\n";
+                row(screenName, name, "nullptr, 0, nullptr, nullptr, nullptr, &stored::" + slot);
+            }
+            colours << "}\n";
+        }
     }
 
     std::ostringstream out;
     out << "#pragma once\n\n// Generated by skingen from assets/skin; do not edit.\n\n"
            "#include \"platform/core/Types.h\"\n\n#include <cstddef>\n\nnamespace skin::place {\n\n"
            "struct Control {\n    const char16_t* image;\n    RECT rect;\n};\n\n"
+           "// A text's font: pixel height, average character width, colour.\n"
+           "struct TextFont {\n    int height;\n    int width;\n    COLORREF color;\n};\n\n"
            "namespace stored {\n"
-        << stored.str() << "}\n" << names.str()
+        << stored.str() << "}\n"
+        << names.str()
         << "\n// Every place by screen and name, for a skin read at run time: a control (count places), a\n"
-           "// text's or list's rectangle, or the list's row height.\n"
+           "// text's or list's rectangle, a number, a text's font or a colour.\n"
            "struct Named {\n    const char* screen;\n    const char* name;\n    Control* controls;\n"
-           "    size_t count;\n    RECT* rect;\n    int* number;\n};\n"
+           "    size_t count;\n    RECT* rect;\n    int* number;\n    TextFont* font;\n    COLORREF* "
+           "colour;\n};\n"
            "inline const Named kAll[] = {\n"
-        << all.str() << "};\n\n}\n";
+        << all.str() << "};\n\n}\n\nnamespace skin::font {\n"
+        << fonts.str() << "\n}\n\nnamespace skin::colour {\n"
+        << colours.str() << "\n}\n";
     return out.str();
 }
 
@@ -168,8 +266,10 @@ std::string ComposeLayoutText(const SkinDescription& skin, std::string& error)
     if (!screens)
         return {};
     std::ostringstream out;
-    out << "# The control places of a skin, written by skingen: control SCREEN NAME IMAGE LEFT TOP RIGHT BOTTOM\n"
-           "# (once per place, in placing order), rect SCREEN NAME LEFT TOP RIGHT BOTTOM, number SCREEN NAME VALUE.\n";
+    out << "# The places and looks of a skin, written by skingen: control SCREEN NAME IMAGE LEFT TOP RIGHT\n"
+           "# BOTTOM (once per place, in placing order), rect SCREEN NAME LEFT TOP RIGHT BOTTOM, number "
+           "SCREEN\n"
+           "# NAME VALUE, font SCREEN NAME HEIGHT WIDTH #RRGGBB, colour SCREEN NAME #RRGGBB.\n";
     auto corners = [](const Place& p) {
         std::ostringstream text;
         text << p.x << ' ' << p.y << ' ' << p.x + p.width << ' ' << p.y + p.height;
@@ -181,8 +281,13 @@ std::string ComposeLayoutText(const SkinDescription& skin, std::string& error)
                 out << "control " << screenName << ' ' << name << ' ' << p.image << ' ' << corners(p) << '\n';
         for (const auto& [name, rect] : screen.rects)
             out << "rect " << screenName << ' ' << name << ' ' << corners(rect) << '\n';
-        if (screen.listRowHeight)
-            out << "number " << screenName << " list_row_height " << screen.listRowHeight << '\n';
+        for (const auto& [name, number] : screen.numbers)
+            out << "number " << screenName << ' ' << name << ' ' << number << '\n';
+        for (const auto& [name, font] : screen.fonts)
+            out << "font " << screenName << ' ' << name << ' ' << font.height << ' ' << font.width << ' '
+                << font.colour << '\n';
+        for (const auto& [name, colour] : screen.colours)
+            out << "colour " << screenName << ' ' << name << ' ' << colour << '\n';
     }
     return out.str();
 }

@@ -114,6 +114,8 @@ bool SkinDescription::Parse(const std::string& text, const std::string& fileName
         body = nullptr;
         if (head.name == "colour" && head.args.size() == 2) {
             colours[head.args[0]] = head.args[1];
+        } else if (head.name == "shared" && head.args.empty()) {
+            body = &shared;
         } else if ((head.name == "style" || head.name == "group") && head.args.size() == 1) {
             body = &(head.name == "style" ? styles : groups)[head.args[0]];
         } else if ((head.name == "background" || head.name == "button" || head.name == "strip")

@@ -44,6 +44,9 @@ public:
     std::map<std::string, std::vector<Directive>> styles;
     std::map<std::string, std::vector<Directive>> groups;
     std::vector<ImageEntry> images;
+    // What every screen shares and no image shows: the panel and its holes, the status and hint
+    // lines, and the fonts and colours of texts drawn by more than one screen.
+    std::vector<Directive> shared;
 };
 
 // The lines of a body that apply to frame f: frame-specific lines win over general lines of the

@@ -8,7 +8,7 @@ namespace {
 
 // Lines that describe a button or say where an image goes; they draw nothing themselves.
 const std::set<std::string> kNonDrawing { "place", "text", "caption", "style", "fill", "border", "ink",
-    "radius", "shape", "icon", "badge", "label", "levels", "battery", "holes", "overlay", "list" };
+    "radius", "shape", "icon", "badge", "label", "levels", "battery", "holes", "overlay", "list", "font", "colour" };
 
 constexpr int kMaxGroupDepth = 8;
 

@@ -101,22 +101,27 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
 }
 
 // --skin NAME takes the next argument, wherever it stands, and leaves the device's command line
-// (HIDE) as it was; a skin that cannot be shown says why and the device's comes up.
+// (HIDE) as it was; the window is as large as the skin's panel. A skin that cannot be shown says
+// why and the device's comes up.
 TEST_F(AppLaunchTest, SkinOptionShowsTheNamedSkinOrSaysWhyNot)
 {
     const std::filesystem::path skin = dir / "skins" / "moved";
     std::filesystem::create_directories(skin);
     std::filesystem::create_directory_symlink(testenv::AppDir() / "images", skin / "images");
-    std::ofstream(skin / "skin.layout") << testenv::Replaced(testenv::DeviceSkinLayout(),
-        "control main btn_pref btn_pref.bti 313 138 406 225", "control main btn_pref btn_pref.bti 300 130 400 220");
+    std::ofstream(skin / "skin.layout") << testenv::Replaced(
+        testenv::Replaced(testenv::DeviceSkinLayout(), "control main btn_pref btn_pref.bti 313 138 406 225",
+            "control main btn_pref btn_pref.bti 300 130 400 220"),
+        "rect shared full_screen 0 0 480 272", "rect shared full_screen 0 0 800 480");
 
     const struct {
         std::vector<std::string> args;
         const char* prefRect;
+        const char* frameRect;
         const char* log;
     } starts[] = {
-        { { "HIDE", "--skin", "moved" }, "[300, 130, 400, 220]", "" },
-        { { "--skin", "absent", "HIDE" }, "[313, 138, 406, 225]", "skin \"absent\": no folder " },
+        { { "HIDE", "--skin", "moved" }, "[300, 130, 400, 220]", "[0, 0, 800, 480]", "" },
+        { { "--skin", "absent", "HIDE" }, "[313, 138, 406, 225]", "[0, 0, 480, 272]",
+            "skin \"absent\": no folder " },
     };
     for (const auto& start : starts) {
         Instance app = Make("skin");
@@ -124,7 +129,11 @@ TEST_F(AppLaunchTest, SkinOptionShowsTheNamedSkinOrSaysWhyNot)
         ASSERT_TRUE(app.Start(start.args, errors));
         ASSERT_TRUE(app.Connect());
         EXPECT_EQ(app.FrameVisible(), false);
-        EXPECT_THAT(app.Ask("windows"), ::testing::HasSubstr(start.prefRect));
+        const std::string windows = app.Ask("windows");
+        EXPECT_THAT(windows, ::testing::HasSubstr(start.prefRect));
+        EXPECT_THAT(windows,
+            ::testing::HasSubstr(
+                "\"text\": \"Ostrilan_10001234\", \"rect\": " + std::string(start.frameRect)));
         EXPECT_EQ(app.Ask("quit"), "ok");
         EXPECT_EQ(app.process.Wait(), 0);
         const std::string log = testenv::ReadFile(errors);

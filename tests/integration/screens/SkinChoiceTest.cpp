@@ -72,6 +72,37 @@ TEST_F(SkinChoiceTest, NamedSkinPlacesTheControlsWhereItsLayoutSays)
     EXPECT_EQ(ToUtf8(ImagePath(u"bg_main.pbg")), (dir / "images/bg_main.pbg").string());
 }
 
+// A skin's fonts and colours are those its texts are drawn in: the incoming call's stage and the
+// status line under it, as the automation reads them.
+TEST_F(SkinChoiceTest, NamedSkinDrawsTheTextsInItsFonts)
+{
+    std::string looks
+        = Replaced(device, "font incoming message 18 7 #0e7efb", "font incoming message 26 11 #f0e0d0");
+    looks = Replaced(looks, "font shared status 14 6 #ffff64", "font shared status 21 9 #102030");
+    MakeSkin("looks", looks);
+    ASSERT_TRUE(skin::UseSkin("looks"));
+    ASSERT_TRUE(Start());
+    ConnectPhone();
+    Ring();
+    State(5);
+    Idle();
+    auto looksOf = [this](const RECT& place) {
+        std::vector<TextLook> found;
+        for (const auto& drawn : ws.DrawnTexts(Frame().ScreenWindow(kScreenIncoming)->GetSafeHwnd()))
+            if (drawn.rect == place)
+                found.push_back(drawn.look);
+        return found;
+    };
+    const std::vector<TextLook> stage = looksOf(incoming::message);
+    const std::vector<TextLook> status = looksOf(shared::status_line);
+    ASSERT_EQ(stage.size(), 1u);
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(stage[0].height, 26);
+    EXPECT_EQ(stage[0].color, RGB(0xf0, 0xe0, 0xd0));
+    EXPECT_EQ(status[0].height, 21);
+    EXPECT_EQ(status[0].color, RGB(0x10, 0x20, 0x30));
+}
+
 // The command line's name before the environment's, the environment's before the registry's
 // string value; a DWORD "Skin" names nothing.
 TEST_F(SkinChoiceTest, CommandLineThenEnvironmentThenRegistryNameTheSkin)
@@ -115,7 +146,7 @@ TEST_F(SkinChoiceTest, SkinThatCannotBeShownLeavesTheDevicesWithOneLogLine)
         { "absent", false, "no folder " },
         { "noimages", false, "no folder " },
         { "nolayout", false, "no skin.layout" },
-        { "broken", false, "skin.layout no place for incoming btn_accept" },
+        { "broken", false, "skin.layout no control for incoming btn_accept" },
         { "huge", false, "skin.layout larger than 65536 bytes" },
         { "fifo", false, "skin.layout is not a file" },
         { "../skins/broken", false, "not a plain folder name" },

@@ -28,11 +28,24 @@ TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
     EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"incoming\\btn_accept.bti");
     EXPECT_EQ(place::callhist::tab_bg[2].rect, (RECT { 227, 48, 316, 77 }));
     EXPECT_EQ(place::callhist::list_row_height, 35);
+    EXPECT_EQ(skin::font::incoming::message.height, 18);
+    EXPECT_EQ(skin::font::incoming::message.width, 7);
+    EXPECT_EQ(skin::font::incoming::message.color, RGB(0x0e, 0x7e, 0xfb));
+    EXPECT_EQ(skin::colour::pref::number_edited, RGB(0xff, 0x64, 0x00));
+    EXPECT_EQ(place::shared::full_screen, (RECT { 0, 0, 480, 272 }));
 
     std::string moved = Replaced(device, "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116",
         "control incoming btn_accept big/accept.bti 500 300 700 400");
     moved = Replaced(moved, "number callhist list_row_height 35", "number callhist list_row_height 62");
+    moved = Replaced(moved, "font incoming message 18 7 #0e7efb", "font incoming message 30 12 #F0e0D0");
+    moved = Replaced(moved, "colour pref number_edited #ff6400", "colour pref number_edited #010203");
+    moved = Replaced(moved, "rect shared full_screen 0 0 480 272", "rect shared full_screen 0 0 800 480");
     ASSERT_TRUE(skin::ApplyPlaces(moved, error)) << error;
+    EXPECT_EQ(skin::font::incoming::message.height, 30);
+    EXPECT_EQ(skin::font::incoming::message.width, 12);
+    EXPECT_EQ(skin::font::incoming::message.color, RGB(0xf0, 0xe0, 0xd0));
+    EXPECT_EQ(skin::colour::pref::number_edited, RGB(0x01, 0x02, 0x03));
+    EXPECT_EQ(place::shared::full_screen, (RECT { 0, 0, 800, 480 }));
     EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 500, 300, 700, 400 }));
     EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"big\\accept.bti");
     EXPECT_EQ(place::callhist::list_row_height, 62);
@@ -42,33 +55,55 @@ TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
     EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 }));
     EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"incoming\\btn_accept.bti");
     EXPECT_EQ(place::callhist::list_row_height, 35);
+    EXPECT_EQ(skin::font::incoming::message.height, 18);
+    EXPECT_EQ(skin::colour::pref::number_edited, RGB(0xff, 0x64, 0x00));
+    EXPECT_EQ(place::shared::full_screen, (RECT { 0, 0, 480, 272 }));
 }
 
 // A file is taken whole or not at all: each fault is refused with its line, and the places stay
-// as they were. Coordinates run from 0 to 4096 and a file to 64 KiB, each taken at its edge.
+// as they were. Coordinates run from 0 to 4096, font sides from 1 to 256 and a file to 64 KiB,
+// each taken at its edge.
 TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
 {
     const std::string accept = "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116";
     const std::string list = "rect callhist list 49 82 312 222";
     const std::string rows = "number callhist list_row_height 35";
+    const std::string font = "font incoming message 18 7 #0e7efb";
+    const std::string colour = "colour shared list_text #ffffff";
+    const std::string panel = "rect shared full_screen 0 0 480 272";
     const struct {
         std::string text;
         bool taken;
         std::string error;
     } cases[] = {
-        { Replaced(device, accept + "\n", ""), false, "no place for incoming btn_accept" },
+        { Replaced(device, accept + "\n", ""), false, "no control for incoming btn_accept" },
+        { Replaced(device, font + "\n", ""), false, "no font for incoming message" },
         { device + accept + "\n", false, "btn_accept placed more than 1 times" },
         { device + "control callhist tab_bg callhist/tab_bg.bti 1 1 2 2\n", false,
             "tab_bg placed more than 3" },
         { Replaced(device, "control callhist tab_bg callhist/tab_bg.bti 227 48 316 77\n", ""), false,
             "callhist tab_bg (placed 2 of 3 times)" },
         { device + list + "\n", false, "list given twice" },
-        { device + "rect incoming ghost 1 1 2 2\n", false, "no place incoming ghost" },
-        { device + "colour incoming btn_accept red\n", false, "unknown line 'colour'" },
+        { device + "rect incoming ghost 1 1 2 2\n", false, "no rect incoming ghost" },
+        { device + "shade incoming btn_accept red\n", false, "unknown line 'shade'" },
+        { device + font + "\n", false, "message given twice" },
         { Replaced(device, accept, "control incoming btn_accept 314 56 374 116"), false, "takes 7 words" },
-        { Replaced(device, list, "control callhist list a.bti 1 1 2 2"), false, "list is not a control" },
+        { Replaced(device, list, "control callhist list a.bti 1 1 2 2"), false, "no control callhist list" },
         { Replaced(device, accept, "rect incoming btn_accept 1 1 2 2"), false,
-            "btn_accept is not a rectangle" },
+            "no rect incoming btn_accept" },
+        { Replaced(device, colour, "colour shared text #ffffff"), false, "no colour shared text" },
+        { Replaced(device, font, "font incoming message 0 7 #0e7efb"), false, "bad font" },
+        { Replaced(device, font, "font incoming message 1 1 #0e7efb"), true, "" },
+        { Replaced(device, font, "font incoming message 256 256 #0e7efb"), true, "" },
+        { Replaced(device, font, "font incoming message 257 7 #0e7efb"), false, "bad font" },
+        { Replaced(device, font, "font incoming message 18 257 #0e7efb"), false, "bad font" },
+        { Replaced(device, font, "font incoming message 18 7 0e7efb"), false, "bad font" },
+        { Replaced(device, colour, "colour shared list_text #fffff"), false, "bad colour" },
+        { Replaced(device, colour, "colour shared list_text #fffffff"), false, "bad colour" },
+        { Replaced(device, colour, "colour shared list_text #ffffgf"), false, "bad colour" },
+        { Replaced(device, colour, "colour shared list_text white"), false, "bad colour" },
+        { Replaced(device, panel, "rect shared full_screen 1 0 480 272"), false, "must start at 0 0" },
+        { Replaced(device, panel, "rect shared full_screen 0 1 480 272"), false, "must start at 0 0" },
         { Replaced(device, accept, "control incoming btn_accept ../../outside/x.bti 314 56 374 116"), false,
             "bad image name" },
         { Replaced(device, accept, "control incoming btn_accept /rooted/x.bti 314 56 374 116"), false,
@@ -102,7 +137,7 @@ TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
     }
     std::string error;
     EXPECT_FALSE(skin::ApplyPlaces("", error));
-    EXPECT_NE(error.find("no place for "), std::string::npos) << error;
+    EXPECT_NE(error.find("no control for "), std::string::npos) << error;
 }
 
 // Touched while driving: no action on a small panel is smaller than the call screen's answer button.
