@@ -14,10 +14,10 @@
 
 namespace {
 
-// As the history's rows: two 19-pixel lines, text 5 pixels in.
+// As the history's rows: two lines (19 pixels on the device), text 5 pixels in.
 constexpr int kTextIndent = 5;
-constexpr int kLineHeight = 19;
-constexpr int kKindWidth = 96;
+constexpr const int& kLineHeight = skin::place::contacts::line_height;
+constexpr const int& kKindWidth = skin::place::contacts::kind_width;
 
 }
 

@@ -19,7 +19,7 @@ namespace devicelist {
 
 // Rows the module's paired-address table can hold.
 constexpr int kMaxRows = int(ModuleBuffers::kMaxPaired);
-constexpr int kNameColumnWidth = 124;
+inline constexpr const int& kNameColumnWidth = skin::place::connect::name_column;
 // Characters of an address as a row shows it.
 constexpr size_t kAddressDigits = 12;
 

@@ -21,7 +21,7 @@ namespace {
 
 namespace place = skin::place::callhist;
 
-constexpr int kNumberColumnWidth = 263;
+constexpr const int& kNumberColumnWidth = place::number_column;
 // The row draws its own two lines; these columns only carry the texts.
 constexpr int kTextColumnWidth = 10;
 constexpr DWORD kListStyle = LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER;

@@ -7,6 +7,7 @@
 #include "platform/controls/Button.h"
 #include "platform/win/WindowTimer.h"
 #include "ui/CMyButton.h"
+#include "ui/SkinPlaces.h"
 #include "ui/SkinScreen.h"
 
 #include <array>
@@ -17,7 +18,7 @@ public:
     static constexpr UINT kAutoHideTimer = 1;
     static constexpr UINT kAutoHideMs = 1000;
     static constexpr int32_t kAutoHideTicks = 5;
-    static constexpr RECT kPlace { 50, 180, 50 + 307, 180 + 85 };
+    static constexpr const RECT& kPlace = skin::place::shared::keypad_panel;
 
     CDlgNumKeypad();
 

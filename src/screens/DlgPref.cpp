@@ -54,8 +54,8 @@ constexpr SkinnedButtonSpec kButtons[] = {
 constexpr char kKeyChars[CDlgPref::kKeys] = { '1', '2', '3', '4', '5', '6', '7', '8', '9', '0', '*', '#' };
 
 // Unmarked service spots in the bottom band, for the field engineer.
-constexpr RECT kFirmwareSpot { 0, 242, 30, 272 };
-constexpr RECT kAddressSpot { 225, 242, 255, 272 };
+constexpr const RECT& kFirmwareSpot = skin::place::pref::firmware_spot;
+constexpr const RECT& kAddressSpot = skin::place::pref::address_spot;
 
 bool InSpot(const RECT& spot, int x, int y)
 {

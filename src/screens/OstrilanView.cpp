@@ -246,6 +246,6 @@ void COstrilanView::DrawBluetoothIcon(HDC dc)
         return;
     const PhoneStatus& status = ctx->status;
     int iconFrame = BluetoothIconFrame(status.mainState, status.linkKind);
-    CopySurface(dc, kIconPos.x, kIconPos.y, kIconWidth, kIconHeight, m_pBluetoothIcon->Pixels(),
-        iconFrame * kIconWidth, 0);
+    CopySurface(dc, kIconPlace.left, kIconPlace.top, kIconPlace.Width(), kIconPlace.Height(),
+        m_pBluetoothIcon->Pixels(), iconFrame * kIconPlace.Width(), 0);
 }

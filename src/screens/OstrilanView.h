@@ -46,9 +46,7 @@ public:
 
     static constexpr const RECT& kTopBar = skin::kTitleHole;
     static constexpr const RECT& kIconArea = skin::kCornerHole;
-    static constexpr POINT kIconPos { 430, 240 };
-    static constexpr int kIconWidth = 24;
-    static constexpr int kIconHeight = 26;
+    static constexpr const RECT& kIconPlace = skin::place::main::ico_bluetooth.rect;
 
     COstrilanView();
     ~COstrilanView() override;

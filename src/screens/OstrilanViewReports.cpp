@@ -19,7 +19,7 @@ namespace {
 // The launcher's window, found by its title.
 constexpr char16_t kLauncherTitle[] = u"Strallo_100";
 // The clock's tap area, bounds excluded.
-constexpr RECT kClockTapBounds { 430, 6, 473, 28 };
+constexpr const RECT& kClockTapBounds = skin::place::main::clock_tap;
 
 constexpr WPARAM kBatteryExternal = 1;
 constexpr WPARAM kBatteryLevel = 2;

@@ -12,7 +12,7 @@
 
 class SmallPanel : public SkinScreen {
 public:
-    static constexpr RECT kPlace { 44, 40, 44 + 430, 40 + 196 };
+    static constexpr const RECT& kPlace = skin::place::shared::small_panel;
 
     bool OnInitDialog() override;
     void OnOK() override { }

@@ -1,14 +1,13 @@
 #pragma once
 
-// The call history list: per entry a 35-pixel striped row with the name on the first line, the
-// number and the time on the second. Missed calls have no duration, so that kind hides the third
-// text.
+// The call history list: per entry a striped row (as tall as the history screen's list rows, 35
+// pixels on the device) with the name on the first line, the number and the time on the second.
+// Missed calls have no duration, so that kind hides the third text.
 
 #include "platform/controls/ListView.h"
 
 class CHistListCtrl : public ListView {
 public:
-    static constexpr int kRowHeight = 35;
     static constexpr int kKindNone = 0;
     static constexpr int kKindIncoming = 1;
     static constexpr int kKindOutgoing = 2;

@@ -2,6 +2,7 @@
 
 #include "platform/draw/DrawText.h"
 #include "ui/ListSkin.h"
+#include "ui/SkinText.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ constexpr int kCell2TextTrim = 30;
 void CMyListCtrl::MeasureItem(MEASUREITEMSTRUCT* item)
 {
     if (item)
-        item->itemHeight = kRowHeight;
+        item->itemHeight = skin::place::connect::list_row_height;
 }
 
 void CMyListCtrl::DrawItem(DRAWITEMSTRUCT* item)
@@ -37,6 +38,8 @@ void CMyListCtrl::DrawItem(DRAWITEMSTRUCT* item)
     if (n < 0 || n >= GetItemCount())
         return;
     bool selected = GetItemState(n, LVIS_SELECTED) != 0;
+    const std::unique_ptr<Font> font = CreateSkinFont(skin::font::shared::list);
+    const Font* oldFont = dc->SelectFont(font.get());
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF oldColor = dc->SetTextColor(listskin::kText);
     COLORREF fill = listskin::RowColor(n, selected);
@@ -48,6 +51,7 @@ void CMyListCtrl::DrawItem(DRAWITEMSTRUCT* item)
         DrawText(dc, listskin::ItemText(*this, n, sub), cells[sub], DT_CENTER | DT_VCENTER);
     dc->SetTextColor(oldColor);
     dc->SetBkMode(oldMode);
+    dc->SelectFont(oldFont);
 }
 
 LRESULT CMyListCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

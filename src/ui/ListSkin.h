@@ -12,7 +12,7 @@ inline constexpr const COLORREF& kBackground = skin::colour::shared::list_backgr
 inline constexpr const COLORREF& kEvenRow = skin::colour::shared::list_even_row;
 inline constexpr const COLORREF& kOddRow = skin::colour::shared::list_odd_row;
 inline constexpr const COLORREF& kSelectedRow = skin::colour::shared::list_selected_row;
-inline constexpr const COLORREF& kText = skin::colour::shared::list_text;
+inline constexpr const COLORREF& kText = skin::font::shared::list.color;
 // Texts are read into a buffer of this many characters on the device; longer ones are cut.
 constexpr size_t kMaxText = 510;
 

@@ -111,10 +111,11 @@ std::optional<RECT> Rectangle(const std::vector<std::string_view>& words, size_t
     return RECT { *left, *top, *right, *bottom };
 }
 
-std::optional<int> FontSide(std::string_view word)
+// A font's height from 1, its width from 0 (the face's own).
+std::optional<int> FontSide(std::string_view word, int least)
 {
     std::optional<int> value = Coordinate(word);
-    return value && *value >= 1 && *value <= kMaxFontSide ? value : std::nullopt;
+    return value && *value >= least && *value <= kMaxFontSide ? value : std::nullopt;
 }
 
 // "#rrggbb", nothing else.
@@ -188,7 +189,7 @@ bool ApplyPlaces(std::string_view text, std::string& error)
         const size_t expected = kind == "control" ? 8
             : kind == "rect"                      ? 7
             : kind == "number"                    ? 4
-            : kind == "font"                      ? 6
+            : kind == "font"                      ? 7
             : kind == "colour"                    ? 4
                                                   : 0;
         if (expected == 0)
@@ -227,11 +228,11 @@ bool ApplyPlaces(std::string_view text, std::string& error)
                 return fail("bad number");
             value.number = *number;
         } else if (kind == "font") {
-            std::optional<int> height = FontSide(words[3]), width = FontSide(words[4]);
+            std::optional<int> height = FontSide(words[3], 1), width = FontSide(words[4], 0);
             std::optional<COLORREF> colour = Colour(words[5]);
-            if (!height || !width || !colour)
+            if (!height || !width || !colour || (words[6] != "bold" && words[6] != "normal"))
                 return fail("bad font");
-            value.font = { *height, *width, *colour };
+            value.font = { *height, *width, *colour, words[6] == "bold" };
         } else {
             std::optional<COLORREF> colour = Colour(words[3]);
             if (!colour)

@@ -6,8 +6,8 @@
 //     control incoming btn_accept incoming/btn_accept.bti 314 56 374 116
 //     rect incoming number 59 110 302 151
 //     number callhist list_row_height 35
-//     font incoming message 18 7 #0e7efb
-//     colour shared list_text #ffffff
+//     font incoming message 18 7 #0e7efb bold
+//     colour shared list_even_row #4370a5
 //
 // A file is taken whole or not at all: it must give every place, font and colour the device's
 // skin has, each exactly once (a control placed several times, as often and in order), and

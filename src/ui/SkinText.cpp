@@ -5,7 +5,8 @@
 
 std::unique_ptr<Font> CreateSkinFont(const skin::place::TextFont& font)
 {
-    return CreateFont(font.height, font.width, FW_BOLD, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    return CreateFont(
+        font.height, font.width, font.bold ? FW_BOLD : FW_NORMAL, OEM_CHARSET, FF_SWISS, u"Tahoma");
 }
 
 void DrawHintText(HDC dc, const WString& text)

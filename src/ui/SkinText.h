@@ -8,7 +8,7 @@
 
 #include <memory>
 
-// "Tahoma" bold, OEM character set, swiss family, at the font's height and width.
+// "Tahoma" of the font's weight, height and width, OEM character set, swiss family.
 std::unique_ptr<Font> CreateSkinFont(const skin::place::TextFont& font);
 
 // Draws the text in the skin's plain font, centred in the hint line at the bottom of the screen.

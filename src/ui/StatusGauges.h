@@ -22,7 +22,7 @@ public:
     static constexpr const RECT& kLockRect = skin::place::main::lock.rect;
     static constexpr const RECT& kVolumeRect = skin::place::main::volume_gage.rect;
     static constexpr const RECT& kBatteryRect = skin::place::main::battery_gage.rect;
-    static constexpr RECT kClockRect { 430, 7, 474, 29 };
+    static constexpr const RECT& kClockRect = skin::place::main::clock;
 
     virtual ~StatusGauges();
 

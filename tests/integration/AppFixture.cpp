@@ -231,6 +231,30 @@ std::vector<CallRecord> AppTest::History(const std::string& file) const
     return records;
 }
 
+void AppTest::WriteHistory(int list, DWORD magic, std::vector<CallRecord> slots)
+{
+    static const char* const files[] = { "IncomingCall.dat", "OutgoingCall.dat", "MissedCall.dat" };
+    slots.resize(20);
+    std::string bytes(256, '\0');
+    const DWORD header[] = { magic, 4096, 0, 0, 0, 0, 0, 256 };
+    std::memcpy(bytes.data(), header, sizeof header);
+    for (const CallRecord& record : slots)
+        bytes.append(reinterpret_cast<const char*>(&record), sizeof record);
+    std::filesystem::path path = DataPath(files[list - 1]);
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+CallRecord AppTest::Call(DWORD type, const std::string& number, SYSTEMTIME time, DWORD duration)
+{
+    CallRecord record;
+    record.type = type;
+    record.time = time;
+    record.duration = duration;
+    record.SetNumber(number);
+    return record;
+}
+
 void AppTest::ExpectCallPlaced(const std::string& number, const std::string& closedScreen)
 {
     SYSTEMTIME now;

@@ -107,6 +107,11 @@ protected:
     void StorePhoneName(const char16_t* name);
     // The records of a history file in the data folder, in file order, empty slots left out.
     std::vector<CallRecord> History(const std::string& file) const;
+    // A history file (1 incoming, 2 outgoing, 3 missed) as the store writes it, with the magic
+    // given and the slots in file order, empty ones and foreign types as given.
+    void WriteHistory(int list, DWORD magic, std::vector<CallRecord> slots);
+    // A record; times are given as year, month, day of week, day, hour, minute.
+    static CallRecord Call(DWORD type, const std::string& number, SYSTEMTIME time = {}, DWORD duration = 0);
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
     // A call to the number started from a screen ("<kind> <class>", empty for the main view):
     // dialled, the current outgoing call, the last number in memory and in LastCall.dat, and the

@@ -8,7 +8,8 @@ namespace {
 
 // Lines that describe a button or say where an image goes; they draw nothing themselves.
 const std::set<std::string> kNonDrawing { "place", "text", "caption", "style", "fill", "border", "ink",
-    "radius", "shape", "icon", "badge", "label", "levels", "battery", "holes", "overlay", "list", "font", "colour" };
+    "radius", "shape", "icon", "badge", "label", "levels", "battery", "holes", "overlay", "list", "font", "colour",
+    "area", "number" };
 
 constexpr int kMaxGroupDepth = 8;
 

@@ -14,34 +14,10 @@ const POINT kDeleteOne = Center(place::btn_delselect);
 const POINT kDeleteAll = Center(place::btn_delall);
 const POINT kTabs[] = { Center(place::tab_bg[0]), Center(place::tab_bg[1]), Center(place::tab_bg[2]) };
 
-// Times are given as year, month, day of week, day, hour, minute.
-CallRecord Call(DWORD type, const std::string& number, SYSTEMTIME time = {}, DWORD duration = 0)
-{
-    CallRecord record;
-    record.type = type;
-    record.time = time;
-    record.duration = duration;
-    record.SetNumber(number);
-    return record;
-}
-
 class CallHistTest : public AppTest {
 protected:
     void SetUp() override { ASSERT_TRUE(Start()); }
 
-    // A list file as the store writes it, empty slots and foreign types included.
-    void WriteList(int list, DWORD magic, std::vector<CallRecord> slots)
-    {
-        slots.resize(20);
-        std::string bytes(256, '\0');
-        const DWORD header[] = { magic, 4096, 0, 0, 0, 0, 0, 256 };
-        std::memcpy(bytes.data(), header, sizeof header);
-        for (const CallRecord& record : slots)
-            bytes.append(reinterpret_cast<const char*>(&record), sizeof record);
-        std::filesystem::path path = DataPath(kFiles[list - 1]);
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-    }
     ListView& List() const
     {
         return *dynamic_cast<ListView*>(
@@ -68,12 +44,12 @@ protected:
 TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
 {
     const std::string full(32, '7');
-    WriteList(1, 0x01010103,
+    WriteHistory(1, 0x01010103,
         { Call(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
             Call(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 360000),
             Call(1, full, { 2024, 1, 2, 9, 13, 5 }, 59) });
-    WriteList(2, 0x01010104, { Call(2, "+4917012345", { 2026, 3, 0, 1, 23, 59 }) });
-    WriteList(3, 0x01010105,
+    WriteHistory(2, 0x01010104, { Call(2, "+4917012345", { 2026, 3, 0, 1, 23, 59 }) });
+    WriteHistory(3, 0x01010105,
         { Call(3, "111", { 2026, 3, 5, 13, 8, 0 }, 7), Call(1, "222"), {},
             Call(3, "333", { 2026, 2, 6, 28, 19, 30 }) });
 
@@ -97,7 +73,7 @@ TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
 
 TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
 {
-    WriteList(2, 0x01010104, { Call(2, "0301111", {}, 60), Call(2, "0302222", {}, 60) });
+    WriteHistory(2, 0x01010104, { Call(2, "0301111", {}, 60), Call(2, "0302222", {}, 60) });
     CDlgCallHist* screen = Open<CDlgCallHist>(kScreenCallHist);
     ASSERT_NE(screen, nullptr);
     TapAt(kTabs[1]);
@@ -121,8 +97,8 @@ TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
 
 TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)
 {
-    WriteList(1, 0x01010103, { Call(1, "111"), Call(1, "222"), Call(1, "333") });
-    WriteList(2, 0x0BADF00D, { Call(2, "999") });
+    WriteHistory(1, 0x01010103, { Call(1, "111"), Call(1, "222"), Call(1, "333") });
+    WriteHistory(2, 0x0BADF00D, { Call(2, "999") });
     ASSERT_NE(Open<CDlgCallHist>(kScreenCallHist), nullptr);
     TapRow(1);
     TapAt(kDeleteOne);

@@ -1,5 +1,6 @@
 #include "AppFixture.h"
 
+#include "screens/DlgCallHist.h"
 #include "store/AppFolders.h"
 #include "support/DeviceSkinText.h"
 #include "support/StderrCapture.h"
@@ -76,9 +77,9 @@ TEST_F(SkinChoiceTest, NamedSkinPlacesTheControlsWhereItsLayoutSays)
 // status line under it, as the automation reads them.
 TEST_F(SkinChoiceTest, NamedSkinDrawsTheTextsInItsFonts)
 {
-    std::string looks
-        = Replaced(device, "font incoming message 18 7 #0e7efb", "font incoming message 26 11 #f0e0d0");
-    looks = Replaced(looks, "font shared status 14 6 #ffff64", "font shared status 21 9 #102030");
+    std::string looks = Replaced(
+        device, "font incoming message 18 7 #0e7efb bold", "font incoming message 26 11 #f0e0d0 bold");
+    looks = Replaced(looks, "font shared status 14 6 #ffff64 bold", "font shared status 21 9 #102030 bold");
     MakeSkin("looks", looks);
     ASSERT_TRUE(skin::UseSkin("looks"));
     ASSERT_TRUE(Start());
@@ -101,6 +102,39 @@ TEST_F(SkinChoiceTest, NamedSkinDrawsTheTextsInItsFonts)
     EXPECT_EQ(stage[0].color, RGB(0xf0, 0xe0, 0xd0));
     EXPECT_EQ(status[0].height, 21);
     EXPECT_EQ(status[0].color, RGB(0x10, 0x20, 0x30));
+}
+
+// The history's rows take the skin's row and line heights, time column and list font.
+TEST_F(SkinChoiceTest, NamedSkinShapesTheHistoryRows)
+{
+    std::string rows
+        = Replaced(device, "number callhist list_row_height 35", "number callhist list_row_height 60");
+    rows = Replaced(rows, "number callhist line_height 19", "number callhist line_height 26");
+    rows = Replaced(rows, "number callhist time_width 100", "number callhist time_width 150");
+    rows = Replaced(rows, "font shared list 16 0 #ffffff normal", "font shared list 24 0 #e0e0e0 normal");
+    MakeSkin("rows", rows);
+    ASSERT_TRUE(skin::UseSkin("rows"));
+    ASSERT_TRUE(Start());
+    WriteHistory(1, 0x01010103,
+        { Call(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
+            Call(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 59) });
+    CDlgCallHist* history = Open<CDlgCallHist>(kScreenCallHist);
+    ASSERT_NE(history, nullptr);
+    Idle();
+    std::map<std::string, WindowSystem::DrawnText> drawn;
+    for (const auto& text : ws.DrawnTexts(history->GetDlgItem(CDlgCallHist::kIdList)->GetSafeHwnd()))
+        drawn[ToUtf8(text.text)] = text;
+    ASSERT_EQ(drawn.count("0301111"), 1u);
+    ASSERT_EQ(drawn.count("0302222"), 1u);
+    ASSERT_EQ(drawn.count("01:02:05"), 1u);
+    const WindowSystem::DrawnText& first = drawn["0301111"];
+    EXPECT_EQ(first.look.height, 24);
+    EXPECT_EQ(first.look.color, RGB(0xe0, 0xe0, 0xe0));
+    EXPECT_EQ(first.rect.bottom - first.rect.top, 26);
+    EXPECT_EQ(drawn["0302222"].rect.top - first.rect.top, 60);
+    // The time's part: the column and the indent before it.
+    EXPECT_EQ(drawn["01:02:05"].rect.right - drawn["01:02:05"].rect.left, 155);
+    EXPECT_EQ(drawn["01:02:05"].rect.bottom, first.rect.top + 60 - 2);
 }
 
 // The command line's name before the environment's, the environment's before the registry's

@@ -74,6 +74,7 @@ TEST(SkinLayoutText, SharedValuesAndFontsFollowThePalette)
                                   "    rect full_screen 0 0 800 480\n"
                                   "    number band_top 60\n"
                                   "    font text 28 11 soft\n"
+                                  "    font list 26 0 #808080 weight=normal\n"
                                   "    colour list_text #10A0c0\n"
                                   "background calls/bg_calls.pbg 800x480\n"
                                   "    font message 30 12 #0e7efb\n");
@@ -81,15 +82,16 @@ TEST(SkinLayoutText, SharedValuesAndFontsFollowThePalette)
     const std::string text = ComposeLayoutText(skin, error);
     EXPECT_EQ(error, "");
     for (const char* line : { "rect shared full_screen 0 0 800 480\n", "number shared band_top 60\n",
-             "font shared text 28 11 #ffffff\n", "colour shared list_text #10a0c0\n",
-             "font calls message 30 12 #0e7efb\n" })
+             "font shared text 28 11 #ffffff bold\n", "font shared list 26 0 #808080 normal\n",
+             "colour shared list_text #10a0c0\n", "font calls message 30 12 #0e7efb bold\n" })
         EXPECT_NE(text.find(line), std::string::npos) << line << text;
     EXPECT_NE(ComposeLayoutHeader(skin, error)
-                  .find("inline TextFont shared_font_text { 28, 11, RGB(0xff, 0xff, 0xff) };"),
+                  .find("inline TextFont shared_font_text { 28, 11, RGB(0xff, 0xff, 0xff), true };"),
         std::string::npos);
 
     for (const char* faulty : { "shared\n    font text 28 11 navy\n", "shared\n    font text 0 11 #ffffff\n",
-             "shared\n    colour list_text #12345\n", "shared\n    font text 28 #ffffff\n" }) {
+             "shared\n    colour list_text #12345\n", "shared\n    font text 28 #ffffff\n",
+             "shared\n    font text 28 11 #ffffff weight=heavy\n" }) {
         error.clear();
         EXPECT_EQ(ComposeLayoutText(Parsed(faulty), error), "") << faulty;
         EXPECT_EQ(error.rfind("t.skin:2: ", 0), 0u) << error;

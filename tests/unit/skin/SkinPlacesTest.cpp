@@ -37,7 +37,8 @@ TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
     std::string moved = Replaced(device, "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116",
         "control incoming btn_accept big/accept.bti 500 300 700 400");
     moved = Replaced(moved, "number callhist list_row_height 35", "number callhist list_row_height 62");
-    moved = Replaced(moved, "font incoming message 18 7 #0e7efb", "font incoming message 30 12 #F0e0D0");
+    moved = Replaced(
+        moved, "font incoming message 18 7 #0e7efb bold", "font incoming message 30 12 #F0e0D0 bold");
     moved = Replaced(moved, "colour pref number_edited #ff6400", "colour pref number_edited #010203");
     moved = Replaced(moved, "rect shared full_screen 0 0 480 272", "rect shared full_screen 0 0 800 480");
     ASSERT_TRUE(skin::ApplyPlaces(moved, error)) << error;
@@ -68,8 +69,8 @@ TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
     const std::string accept = "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116";
     const std::string list = "rect callhist list 49 82 312 222";
     const std::string rows = "number callhist list_row_height 35";
-    const std::string font = "font incoming message 18 7 #0e7efb";
-    const std::string colour = "colour shared list_text #ffffff";
+    const std::string font = "font incoming message 18 7 #0e7efb bold";
+    const std::string colour = "colour shared list_even_row #4370a5";
     const std::string panel = "rect shared full_screen 0 0 480 272";
     const struct {
         std::string text;
@@ -91,17 +92,20 @@ TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
         { Replaced(device, list, "control callhist list a.bti 1 1 2 2"), false, "no control callhist list" },
         { Replaced(device, accept, "rect incoming btn_accept 1 1 2 2"), false,
             "no rect incoming btn_accept" },
-        { Replaced(device, colour, "colour shared text #ffffff"), false, "no colour shared text" },
-        { Replaced(device, font, "font incoming message 0 7 #0e7efb"), false, "bad font" },
-        { Replaced(device, font, "font incoming message 1 1 #0e7efb"), true, "" },
-        { Replaced(device, font, "font incoming message 256 256 #0e7efb"), true, "" },
-        { Replaced(device, font, "font incoming message 257 7 #0e7efb"), false, "bad font" },
-        { Replaced(device, font, "font incoming message 18 257 #0e7efb"), false, "bad font" },
-        { Replaced(device, font, "font incoming message 18 7 0e7efb"), false, "bad font" },
-        { Replaced(device, colour, "colour shared list_text #fffff"), false, "bad colour" },
-        { Replaced(device, colour, "colour shared list_text #fffffff"), false, "bad colour" },
-        { Replaced(device, colour, "colour shared list_text #ffffgf"), false, "bad colour" },
-        { Replaced(device, colour, "colour shared list_text white"), false, "bad colour" },
+        { Replaced(device, colour, "colour shared text #4370a5"), false, "no colour shared text" },
+        { Replaced(device, font, "font incoming message 0 7 #0e7efb bold"), false, "bad font" },
+        { Replaced(device, font, "font incoming message 1 0 #0e7efb bold"), true, "" },
+        { Replaced(device, font, "font incoming message 256 256 #0e7efb bold"), true, "" },
+        { Replaced(device, font, "font incoming message 18 0 #0e7efb normal"), true, "" },
+        { Replaced(device, font, "font incoming message 18 7 #0e7efb"), false, "takes 6 words" },
+        { Replaced(device, font, "font incoming message 18 7 #0e7efb heavy"), false, "bad font" },
+        { Replaced(device, font, "font incoming message 257 7 #0e7efb bold"), false, "bad font" },
+        { Replaced(device, font, "font incoming message 18 257 #0e7efb bold"), false, "bad font" },
+        { Replaced(device, font, "font incoming message 18 7 0e7efb bold"), false, "bad font" },
+        { Replaced(device, colour, "colour shared list_even_row #fffff"), false, "bad colour" },
+        { Replaced(device, colour, "colour shared list_even_row #fffffff"), false, "bad colour" },
+        { Replaced(device, colour, "colour shared list_even_row #ffffgf"), false, "bad colour" },
+        { Replaced(device, colour, "colour shared list_even_row white"), false, "bad colour" },
         { Replaced(device, panel, "rect shared full_screen 1 0 480 272"), false, "must start at 0 0" },
         { Replaced(device, panel, "rect shared full_screen 0 1 480 272"), false, "must start at 0 0" },
         { Replaced(device, accept, "control incoming btn_accept ../../outside/x.bti 314 56 374 116"), false,
