@@ -2,7 +2,7 @@
 # The suite under load: the normal build's whole suite run N times (default 10) with two busy
 # loops beside it, the way a shared or throttled machine runs it. A test that fails once here
 # waits on time instead of on a condition. Prints each run's result and the tests that failed,
-# then a summary; exit code 0 only when every run passed.
+# then a summary; exit code 0 only when every run passed. /tmp is sealed as in the test command.
 #   scripts/loaded.sh [runs, default 10] [hogs, default 2]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,7 +31,7 @@ failed_runs=0
 began=$(date +%s)
 for run in $(seq "$runs"); do
     start=$(date +%s)
-    if ctest --preset default -j "$(nproc)" >"$logs/run-$run.log" 2>&1; then
+    if scripts/sealed.sh ctest --preset default -j "$(nproc)" >"$logs/run-$run.log" 2>&1; then
         echo "run ${run}: passed in $(($(date +%s) - start))s"
     else
         failed_runs=$((failed_runs + 1))

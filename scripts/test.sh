@@ -31,19 +31,6 @@ presets=("$@")
 
 jobs=$(nproc)
 began=$(date +%s)
-# The suite keeps its files in its build folder (the test presets point TMPDIR there). As root,
-# where a mount namespace is at hand, it runs with /tmp an empty read-only folder, so a test that
-# writes there fails instead of leaving something behind (not for a checkout under /tmp, which
-# the empty folder would hide).
-sealed=()
-case $PWD in
-/tmp | /tmp/*) ;;
-*)
-    if [ "$(id -u)" -eq 0 ] && unshare --mount --propagation private true 2>/dev/null; then
-        sealed=(unshare --mount --propagation private sh -c 'mount -t tmpfs -o ro tmpfs /tmp && exec "$@"' sealed)
-    fi
-    ;;
-esac
 for preset in "${presets[@]}"; do
     start=$(date +%s)
     if [ "$preset" = fuzz ]; then
@@ -56,7 +43,7 @@ for preset in "${presets[@]}"; do
         cmake --preset arm64 >/dev/null
         cmake --build --preset arm64 -j "$jobs"
         echo "=== arm64: test under qemu-user"
-        "${sealed[@]}" ctest --preset arm64 -j "$jobs" -LE 'host-driver|package|guidance'
+        scripts/sealed.sh ctest --preset arm64 -j "$jobs" -LE 'host-driver|package|guidance'
     elif [ "$preset" = package ]; then
         echo "=== package: build"
         cmake --preset default >/dev/null
@@ -68,7 +55,7 @@ for preset in "${presets[@]}"; do
         cmake --preset "$preset" >/dev/null
         cmake --build --preset "$preset" -j "$jobs"
         echo "=== ${preset}: test"
-        "${sealed[@]}" ctest --preset "$preset" -j "$jobs"
+        scripts/sealed.sh ctest --preset "$preset" -j "$jobs"
     fi
     echo "=== ${preset}: done in $(($(date +%s) - start))s"
 done

@@ -17,6 +17,9 @@ WString Build(const WString& subfolder, const WString& name)
     return path;
 }
 
+// A skin's folder below the application folder.
+WString SkinSubfolder(const WString& skin) { return u"skins/" + skin + u"/"; }
+
 std::mutex g_imagesLock;
 WString g_images = u"images/";
 
@@ -45,23 +48,19 @@ WString AppFolder()
     return text;
 }
 
-WString SkinFolder(const WString& skin) { return Build(u"skins/", skin + u"/"); }
+WString SkinFolder(const WString& skin) { return Build(SkinSubfolder(skin), {}); }
 
 void UseSkinImages(const WString& skin)
 {
     std::lock_guard guard(g_imagesLock);
-    g_images = skin.empty() ? WString(u"images/") : u"skins/" + skin + u"/images/";
+    g_images = (skin.empty() ? WString() : SkinSubfolder(skin)) + u"images/";
 }
 
 WString RingtonePath(const WString& name) { return Build(u"ringtone/", name); }
 WString ImagePath(const WString& name)
 {
-    WString images;
-    {
-        std::lock_guard guard(g_imagesLock);
-        images = g_images;
-    }
-    return Build(images, name);
+    std::lock_guard guard(g_imagesLock);
+    return Build(g_images, name);
 }
 WString LangPath(const WString& name) { return Build(u"lang/", name); }
 WString DataPath(const WString& name)

@@ -58,6 +58,14 @@ template <typename T> void DropUnused(Cache<T>& cache)
     std::erase_if(cache, [](const auto& entry) { return entry.second.use_count() <= 1; });
 }
 
+// The decoded images no screen holds any more.
+void DropUnusedImages()
+{
+    std::lock_guard guard(Lock());
+    DropUnused(Backgrounds());
+    DropUnused(Strips());
+}
+
 }
 
 std::shared_ptr<const Image> SkinBackground(const WString& path)
@@ -86,18 +94,12 @@ std::shared_ptr<const Bitmap> SkinStrip(const WString& name)
 void ForgetSkinImages()
 {
     StripFiles().Clear();
-    std::lock_guard guard(Lock());
-    DropUnused(Backgrounds());
-    DropUnused(Strips());
+    DropUnusedImages();
 }
 
 void PreloadSkin()
 {
-    {
-        std::lock_guard guard(Lock());
-        DropUnused(Backgrounds());
-        DropUnused(Strips());
-    }
+    DropUnusedImages();
     // The folders of the images folder that a call's screens draw from; the top level is the
     // main view's and the status gauges'.
     for (const char16_t* folder : { u"", u"incoming", u"outgoing", u"numpad" }) {

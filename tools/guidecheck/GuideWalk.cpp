@@ -44,44 +44,44 @@ bool GuideWalk::Run()
 
 bool GuideWalk::Pair()
 {
-    if (!m_person.Open(layout::kPairMode, screen::kPairMode) || !Visit("pair mode")
-        || !m_person.Tap(layout::kPairHandsFree)
+    if (!m_person.Open(layout::PairMode(), screen::kPairMode) || !Visit("pair mode")
+        || !m_person.Tap(layout::PairHandsFree())
         || !m_person.Check(m_rig.WaitSimState(2), "the module is not pairable") || !Visit("pairing")
         || !SimSays(std::string("pair \"") + kPhone + "\"")
         || !m_person.Check(
             m_rig.Until([&] { return m_rig.ShowsText(kPhone); }), "the new phone is not listed")
-        || !Visit("paired") || !m_person.Leave(layout::kReturn, screen::kPairMode))
+        || !Visit("paired") || !m_person.Leave(layout::Return(), screen::kPairMode))
         return false;
-    return m_person.Open(layout::kConnect, screen::kConnect) && m_person.Settle()
+    return m_person.Open(layout::Connect(), screen::kConnect) && m_person.Settle()
         && m_person.Check(
             m_rig.Until([&] { return m_rig.ShowsText(kPhone); }), "the new phone is not listed to connect")
-        && m_person.TapText(kPhone) && Visit("connect list") && m_person.Tap(layout::kConnectButton)
+        && m_person.TapText(kPhone) && Visit("connect list") && m_person.Tap(layout::ConnectButton())
         && m_person.Check(m_rig.WaitSimState(4), "the phone did not connect")
         && m_person.WaitGone(screen::kConnect) && Visit("main connected");
 }
 
 bool GuideWalk::Dial()
 {
-    if (!m_person.Open(layout::kCall, screen::kPlaceCall) || !Visit("dial pad")
+    if (!m_person.Open(layout::Call(), screen::kPlaceCall) || !Visit("dial pad")
         || !m_person.Type(kDialled, place::kPlaceCallPad) || !Visit("dial pad with digits"))
         return false;
     if (m_rig.ControlRect(screen::kPlaceCall, kContactsButton)) {
         if (!m_person.Tap(layout::At(place::placecall::btn_contacts)) || !m_person.WaitShowing(kContacts)
-            || !Visit("contacts") || !m_person.Leave(layout::kReturn, kContacts))
+            || !Visit("contacts") || !m_person.Leave(layout::Return(), kContacts))
             return false;
     }
-    return m_person.Tap(layout::kDial) && m_person.WaitShowing(screen::kOutgoing)
+    return m_person.Tap(layout::Dial()) && m_person.WaitShowing(screen::kOutgoing)
         && Visit("outgoing dialling") && SimSays("answer")
         && m_person.Check(m_rig.WaitSimState(6), "the call was not answered") && m_person.Settle()
         && m_person.Check(m_rig.Advance(kTalkMs), "advance not taken") && Visit("outgoing in call")
-        && m_person.Tap(layout::kOutgoingEnd) && m_person.WaitGone(screen::kOutgoing)
+        && m_person.Tap(layout::OutgoingEnd()) && m_person.WaitGone(screen::kOutgoing)
         && m_person.Check(m_rig.WaitSimState(4), "the call did not end") && m_person.Settle();
 }
 
 bool GuideWalk::Incoming()
 {
     if (!SimSays(std::string("ring ") + kCaller) || !m_person.WaitShowing(screen::kIncoming)
-        || !Visit("incoming") || !m_person.Tap(layout::kAccept)
+        || !Visit("incoming") || !m_person.Tap(layout::Accept())
         || !m_person.Check(m_rig.WaitSimState(6), "the call was not answered") || !m_person.Settle()
         || !m_person.Check(m_rig.Advance(kTalkMs), "advance not taken") || !Visit("in call")
         || !m_person.Tap(layout::At(place::incoming::btn_go_num)) || !Visit("in call keypad")
@@ -95,21 +95,21 @@ bool GuideWalk::Incoming()
             || !m_person.WaitGone(kCallWaiting))
             return false;
     }
-    return m_person.Tap(layout::kIncomingEnd) && m_person.Check(m_rig.WaitSimState(4), "the call did not end")
+    return m_person.Tap(layout::IncomingEnd()) && m_person.Check(m_rig.WaitSimState(4), "the call did not end")
         && m_person.WaitGone(screen::kIncoming) && m_person.Settle();
 }
 
 bool GuideWalk::Lists()
 {
-    return m_person.Open(layout::kCallHistory, screen::kCallHist)
+    return m_person.Open(layout::CallHistory(), screen::kCallHist)
         && m_person.Check(
             m_rig.Until([&] { return m_rig.ShowsText(kCaller); }), "the answered call is not listed")
-        && Visit("history incoming") && m_person.Tap(layout::kTabOutgoing)
+        && Visit("history incoming") && m_person.Tap(layout::TabOutgoing())
         && m_person.Check(
             m_rig.Until([&] { return m_rig.ShowsText(kDialled); }), "the dialled call is not listed")
-        && Visit("history outgoing") && m_person.Tap(layout::kTabMissed) && Visit("history missed")
-        && m_person.Leave(layout::kReturn, screen::kCallHist)
-        && m_person.Open(layout::kPreference, screen::kPref) && Visit("preferences")
+        && Visit("history outgoing") && m_person.Tap(layout::TabMissed()) && Visit("history missed")
+        && m_person.Leave(layout::Return(), screen::kCallHist)
+        && m_person.Open(layout::Preference(), screen::kPref) && Visit("preferences")
         && m_person.Type("5550100", place::kPrefPad) && Visit("preferences with digits")
-        && m_person.Leave(layout::kReturn, screen::kPref);
+        && m_person.Leave(layout::Return(), screen::kPref);
 }

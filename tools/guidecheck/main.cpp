@@ -6,7 +6,7 @@
 // `windows` and `texts`. It prints a table and a summary line per check; exit 0 only when every
 // row passes, or always with --report.
 //
-//   ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--languages ger,eng,...]
+//   ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--skin NAME] [--languages ger,eng,...]
 //       [--mm-per-pixel X] [--target N] [--gap N] [--pair N] [--primary-text N] [--text N]
 //       [--contrast X]
 //
@@ -18,10 +18,13 @@
 #include "GuideReport.h"
 #include "GuideWalk.h"
 #include "Rig.h"
+#include "ui/SkinPlacesFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -55,7 +58,7 @@ constexpr Language kLanguages[] = {
 };
 
 const char* kUsage
-    = "usage: ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--languages ger,eng,...]\n"
+    = "usage: ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--skin NAME] [--languages ger,eng,...]\n"
       "    [--mm-per-pixel X] [--target N] [--gap N] [--pair N] [--primary-text N] [--text N]\n"
       "    [--contrast X]\n";
 
@@ -75,6 +78,7 @@ int main(int argc, char** argv)
         return Usage(*why);
     fs::path app = fs::read_symlink("/proc/self/exe").parent_path();
     fs::path out;
+    std::string skinName;
     bool reportOnly = false;
     std::vector<Language> languages(std::begin(kLanguages), std::end(kLanguages));
     for (size_t i = 0; i < args.size(); ++i) {
@@ -87,6 +91,8 @@ int main(int argc, char** argv)
             reportOnly = true;
         } else if ((a == "--out" || a == "--app") && i + 1 < args.size()) {
             (a == "--out" ? out : app) = args[++i];
+        } else if (a == "--skin" && i + 1 < args.size()) {
+            skinName = args[++i];
         } else if (a == "--languages" && i + 1 < args.size()) {
             const std::string wanted = "," + args[++i] + ",";
             std::erase_if(languages, [&](const Language& l) {
@@ -97,6 +103,14 @@ int main(int argc, char** argv)
         } else {
             return Usage("unknown argument " + a);
         }
+    }
+    // The walk taps where the skin puts the controls: its places replace the device's here too.
+    if (!skinName.empty()) {
+        std::ifstream file(app / "skins" / skinName / "skin.layout", std::ios::binary);
+        const std::string layout((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::string error;
+        if (!skin::ApplyPlaces(layout, error))
+            return Usage("skin " + skinName + ": " + (layout.empty() ? "no skin.layout" : error));
     }
     if (out.empty())
         out = app.parent_path() / "guidecheck";
@@ -112,6 +126,8 @@ int main(int argc, char** argv)
         options.appDir = app;
         options.workDir = out / language.name;
         options.env["OSTRILAN_LANG"] = language.id;
+        if (!skinName.empty())
+            options.env["OSTRILAN_SKIN"] = skinName;
         // The simulator's own timers stay out of the way: the walk decides when calls are answered.
         options.simArgs = { "--answer-after", "-1", "--ring-timeout", "600000", "--alert-timeout", "600000",
             "--pair-timeout", "600000" };

@@ -16,7 +16,8 @@ struct Point {
     int y;
 };
 
-// The centres of the controls, where the device's skin places them.
+// The centres of the controls, where the skin in use places them (read when asked: a skin's
+// layout replaces the device's places at start).
 namespace layout {
 namespace place = skin::place;
 inline Point At(const place::Control& control)
@@ -25,31 +26,31 @@ inline Point At(const place::Control& control)
     return { int(p.x), int(p.y) };
 }
 // The main view.
-inline const Point kQuit = At(place::main::btn_pwroff);
-inline const Point kCall = At(place::main::btn_callplace);
-inline const Point kCallHistory = At(place::main::btn_callhist);
-inline const Point kConnect = At(place::main::btn_connect);
-inline const Point kPairMode = At(place::main::btn_pairmode);
-inline const Point kPreference = At(place::main::btn_pref);
+inline Point Quit() { return At(place::main::btn_pwroff); }
+inline Point Call() { return At(place::main::btn_callplace); }
+inline Point CallHistory() { return At(place::main::btn_callhist); }
+inline Point Connect() { return At(place::main::btn_connect); }
+inline Point PairMode() { return At(place::main::btn_pairmode); }
+inline Point Preference() { return At(place::main::btn_pref); }
 // Every screen but the call screens has its return button at the same place.
-inline const Point kReturn = At(place::connect::btn_gomain);
+inline Point Return() { return At(place::connect::btn_gomain); }
 // Incoming call.
-inline const Point kAccept = At(place::incoming::btn_accept);
-inline const Point kIncomingEnd = At(place::incoming::btn_deny);
+inline Point Accept() { return At(place::incoming::btn_accept); }
+inline Point IncomingEnd() { return At(place::incoming::btn_deny); }
 // Outgoing call.
-inline const Point kOutgoingEnd = At(place::outgoing::btn_end);
+inline Point OutgoingEnd() { return At(place::outgoing::btn_end); }
 // Place call.
-inline const Point kDial = At(place::placecall::btn_dial);
+inline Point Dial() { return At(place::placecall::btn_dial); }
 // Connect and pair mode.
-inline const Point kConnectButton = At(place::connect::btn_connect);
-inline const Point kPairHandsFree = At(place::pairmode::btn_pairinghf);
+inline Point ConnectButton() { return At(place::connect::btn_connect); }
+inline Point PairHandsFree() { return At(place::pairmode::btn_pairinghf); }
 // Call history.
-inline const Point kTabOutgoing = At(place::callhist::tab_bg[1]);
-inline const Point kTabMissed = At(place::callhist::tab_bg[2]);
+inline Point TabOutgoing() { return At(place::callhist::tab_bg[1]); }
+inline Point TabMissed() { return At(place::callhist::tab_bg[2]); }
 // Preferences.
-inline const Point kChangeHome = At(place::pref::btn_changehome);
-inline const Point kAnswerOn = At(place::pref::btn_answ_on);
-inline const Point kRing2 = At(place::pref::btn_ring_2);
+inline Point ChangeHome() { return At(place::pref::btn_changehome); }
+inline Point AnswerOn() { return At(place::pref::btn_answ_on); }
+inline Point Ring2() { return At(place::pref::btn_ring_2); }
 }
 
 namespace screen {

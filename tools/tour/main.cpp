@@ -155,15 +155,15 @@ int main(int argc, char** argv)
     };
     auto answeredHere = [&](const std::string& number, int ms, bool shots) {
         return ring(number) && (!shots || screenshot("ringing"))
-            && tapHeard(layout::kAccept, "77 01 01 11", "CallKey") && talk(ms) && (!shots || screenshot("in-call"))
-            && tapHeard(layout::kIncomingEnd, "77 01 01 12", "EndCall")
+            && tapHeard(layout::Accept(), "77 01 01 11", "CallKey") && talk(ms) && (!shots || screenshot("in-call"))
+            && tapHeard(layout::IncomingEnd(), "77 01 01 12", "EndCall")
             && person.Check(rig.WaitSimState(4), "the call did not end") && person.WaitGone(screen::kIncoming);
     };
     // Logged as missed: the caller gives up, the phone answers itself, or End rejects the ring.
     auto unanswered = [&](const std::string& number, int how, int ms) {
         if (!ring(number))
             return false;
-        bool ended = how == kRejected ? tapHeard(layout::kIncomingEnd, "77 01 01 13", "RejectCall")
+        bool ended = how == kRejected ? tapHeard(layout::IncomingEnd(), "77 01 01 13", "RejectCall")
             : how == kGivesUp         ? simSays("hangup")
                                       : simSays("answer") && talk(ms) && simSays("hangup");
         // A second after the ring stops the device counts the call as missed.
@@ -171,15 +171,15 @@ int main(int argc, char** argv)
             && person.Check(rig.Advance(kUnansweredMs), "advance not taken") && person.WaitGone(screen::kIncoming);
     };
     auto outgoing = [&](const std::string& number, int ms, bool shots) {
-        if (!person.Open(layout::kCall, screen::kPlaceCall) || !person.Type(number, skin::place::kPlaceCallPad)
+        if (!person.Open(layout::Call(), screen::kPlaceCall) || !person.Type(number, skin::place::kPlaceCallPad)
             || (shots && !screenshot("dial-pad")))
             return false;
         size_t mark = rig.ModuleMark();
-        return person.Tap(layout::kDial) && person.WaitShowing(screen::kOutgoing)
+        return person.Tap(layout::Dial()) && person.WaitShowing(screen::kOutgoing)
             && person.ModuleHeard(mark, "77 01" + Hex(std::string(1, char(number.size() + 1)) + '\x15' + number), "Dial")
             && person.Settle() && (!shots || screenshot("dialling"))
             && simSays("answer") && talk(ms)
-            && (!shots || screenshot("outgoing-call")) && tapHeard(layout::kOutgoingEnd, "77 01 01 12", "EndCall")
+            && (!shots || screenshot("outgoing-call")) && tapHeard(layout::OutgoingEnd(), "77 01 01 12", "EndCall")
             && person.WaitGone(screen::kOutgoing);
     };
     auto soakCalls = [&] {
@@ -263,7 +263,7 @@ int main(int argc, char** argv)
             } },
         { "pair a phone",
             [&] {
-                if (!person.Open(layout::kPairMode, screen::kPairMode) || !person.Settle()
+                if (!person.Open(layout::PairMode(), screen::kPairMode) || !person.Settle()
                     || !person.SeesPlaced(screen::kPairMode,
                         { { 1, &skin::place::pairmode::btn_gomain },
                             { 1027, &skin::place::pairmode::btn_pairinghf },
@@ -271,7 +271,7 @@ int main(int argc, char** argv)
                     || !screenshot("pair-mode"))
                     return false;
                 size_t mark = rig.ModuleMark();
-                if (!person.Tap(layout::kPairHandsFree)
+                if (!person.Tap(layout::PairHandsFree())
                     || !person.ModuleHeard(mark, "77 01 01 07", "StartPairing")
                     || !person.Check(rig.WaitSimState(2), "the module is not pairable"))
                     return false;
@@ -286,18 +286,18 @@ int main(int argc, char** argv)
                 for (const auto& device : pairs.value_or(std::vector<df::PairedDevice> {}))
                     stored = stored || device.name == kNewPhone;
                 return person.Check(stored, "PairData.dat does not hold the new phone")
-                    && screenshot("paired") && person.Leave(layout::kReturn, screen::kPairMode);
+                    && screenshot("paired") && person.Leave(layout::Return(), screen::kPairMode);
             } },
         { "connect the phone",
             [&] {
-                if (!person.Open(layout::kConnect, screen::kConnect) || !person.Settle()
+                if (!person.Open(layout::Connect(), screen::kConnect) || !person.Settle()
                     || !person.SeesPlaced(screen::kConnect,
                         { { 1022, &skin::place::connect::btn_connect },
                             { 1023, &skin::place::connect::btn_disconnect } })
                     || !person.TapText(kNewPhone) || !screenshot("connect"))
                     return false;
                 size_t mark = rig.ModuleMark();
-                return person.Tap(layout::kConnectButton)
+                return person.Tap(layout::ConnectButton())
                     && person.ModuleHeard(mark, "77 01 08 08", "Connect")
                     && person.Check(rig.WaitSimState(4), "the phone did not connect")
                     && person.Check(
@@ -335,36 +335,36 @@ int main(int argc, char** argv)
             } },
         { "call history",
             [&] {
-                return person.Open(layout::kCallHistory, screen::kCallHist)
+                return person.Open(layout::CallHistory(), screen::kCallHist)
                     && person.Check(
                         rig.Until([&] { return rig.ShowsText(kCaller); }), "the answered call is not listed")
-                    && screenshot("history-incoming") && person.Tap(layout::kTabOutgoing)
+                    && screenshot("history-incoming") && person.Tap(layout::TabOutgoing())
                     && person.Check(
                         rig.Until([&] { return rig.ShowsText(kDialled); }), "the dialled call is not listed")
-                    && screenshot("history-outgoing") && person.Tap(layout::kTabMissed)
+                    && screenshot("history-outgoing") && person.Tap(layout::TabMissed())
                     && person.Check(rig.Until([&] { return rig.ShowsText(kMissedCaller); }),
                         "the missed call is not listed")
-                    && screenshot("history-missed") && person.Leave(layout::kReturn, screen::kCallHist);
+                    && screenshot("history-missed") && person.Leave(layout::Return(), screen::kCallHist);
             } },
         { "preferences",
             [&] {
-                if (!person.Open(layout::kPreference, screen::kPref)
+                if (!person.Open(layout::Preference(), screen::kPref)
                     || !person.SeesPlaced(screen::kPref,
                         { { 1029, &skin::place::pref::btn_changehome }, { 1011, &skin::place::pref::btn_pad_0 },
                             { 1031, &skin::place::pref::btn_ring_1 } })
-                    || !person.Type(kHomeNumber, skin::place::kPrefPad) || !person.Tap(layout::kChangeHome)
-                    || !person.Tap(layout::kAnswerOn) || !person.Tap(layout::kRing2) || !person.Settle()
+                    || !person.Type(kHomeNumber, skin::place::kPrefPad) || !person.Tap(layout::ChangeHome())
+                    || !person.Tap(layout::AnswerOn()) || !person.Tap(layout::Ring2()) || !person.Settle()
                     || !screenshot("preferences"))
                     return false;
                 auto prefs = df::ReadPreferences(rig.DataFile("PrefData.dat"));
                 return person.Check(prefs && prefs->homeNumber == kHomeNumber && prefs->autoAnswer == 1
                                && prefs->ringTone == 2,
                            "PrefData.dat does not hold the choices")
-                    && person.Leave(layout::kReturn, screen::kPref);
+                    && person.Leave(layout::Return(), screen::kPref);
             } },
         { "quit",
             [&] {
-                if (!person.Tap(layout::kQuit) || !person.Settle() || !screenshot("quit")
+                if (!person.Tap(layout::Quit()) || !person.Settle() || !screenshot("quit")
                     || !person.AnswerBox("Yes"))
                     return false;
                 auto code = rig.WaitExit();
