@@ -92,8 +92,8 @@ int main(int argc, char** argv)
         const Options options = ReadOptions(argc, argv);
         // Before any window or screen template exists: they take their places from the skin.
         skin::UseSkin(skin::AskedSkin(options.skin));
-        WindowSystem system(
-            CreateDisplayBackend(skin::kFullScreen.Width(), skin::kFullScreen.Height(), options.fullscreen));
+        const SIZE panel { skin::kFullScreen.Width(), skin::kFullScreen.Height() };
+        WindowSystem system(CreateDisplayBackend(panel.cx, panel.cy, options.fullscreen), panel);
         WindowDirectory directory(system);
         directory.Start();
         COstrilanApp app;

@@ -6,7 +6,7 @@
 // `windows` and `texts`. It prints a table and a summary line per check; exit 0 only when every
 // row passes, or always with --report.
 //
-//   ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--skin NAME] [--languages ger,eng,...]
+//   ostrilan-guidecheck [--report] [--shots] [--out DIR] [--app DIR] [--skin NAME] [--languages ger,eng,...]
 //       [--mm-per-pixel X] [--target N] [--gap N] [--pair N] [--primary-text N] [--text N]
 //       [--contrast X]
 //
@@ -58,7 +58,8 @@ constexpr Language kLanguages[] = {
 };
 
 const char* kUsage
-    = "usage: ostrilan-guidecheck [--report] [--out DIR] [--app DIR] [--skin NAME] [--languages ger,eng,...]\n"
+    = "usage: ostrilan-guidecheck [--report] [--shots] [--out DIR] [--app DIR] [--skin NAME]\n"
+      "    [--languages ger,eng,...]\n"
       "    [--mm-per-pixel X] [--target N] [--gap N] [--pair N] [--primary-text N] [--text N]\n"
       "    [--contrast X]\n";
 
@@ -80,6 +81,7 @@ int main(int argc, char** argv)
     fs::path out;
     std::string skinName;
     bool reportOnly = false;
+    bool shots = false;
     std::vector<Language> languages(std::begin(kLanguages), std::end(kLanguages));
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -89,6 +91,8 @@ int main(int argc, char** argv)
         }
         if (a == "--report") {
             reportOnly = true;
+        } else if (a == "--shots") {
+            shots = true;
         } else if ((a == "--out" || a == "--app") && i + 1 < args.size()) {
             (a == "--out" ? out : app) = args[++i];
         } else if (a == "--skin" && i + 1 < args.size()) {
@@ -145,6 +149,9 @@ int main(int argc, char** argv)
             std::snprintf(name, sizeof name, "%02d-", ++taken);
             std::string fileName = name + state + ".json";
             std::replace(fileName.begin(), fileName.end(), ' ', '-');
+            // A picture of the state beside what was measured in it, to look at a failing row.
+            if (shots)
+                (void)rig.Screenshot(options.workDir / (fileName.substr(0, fileName.size() - 5) + ".png"));
             std::FILE* file = std::fopen((options.workDir / fileName).c_str(), "w");
             if (file) {
                 std::fprintf(file, "%s\n%s\n", windows.c_str(), texts.c_str());

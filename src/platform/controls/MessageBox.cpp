@@ -1,6 +1,7 @@
 #include "platform/controls/MessageBox.h"
 
 #include "platform/controls/Button.h"
+#include "platform/controls/SystemMetrics.h"
 #include "platform/core/Text.h"
 #include "platform/draw/DrawText.h"
 #include "platform/draw/Font.h"
@@ -100,9 +101,10 @@ int MessageBox(HWND owner, const WString& text, const WString& caption, UINT typ
 
     WString body = Normalised(text);
     int height = kCaptionHeight + kMargin + CountLines(body) * kLineHeight + kMargin + kButtonHeight + kMargin;
-    height = std::min(height, int(WindowSystem::kScreenSize.cy) - 8);
-    int left = (WindowSystem::kScreenSize.cx - kWidth) / 2;
-    int top = (WindowSystem::kScreenSize.cy - height) / 2;
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN), screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    height = std::min(height, screenHeight - 8);
+    int left = (screenWidth - kWidth) / 2;
+    int top = (screenHeight - height) / 2;
 
     MessageBoxWindow box(body, caption);
     if (!box.Create(nullptr, RECT { left, top, left + kWidth, top + height }, WS_POPUP, 0, caption, WS_EX_TOPMOST))

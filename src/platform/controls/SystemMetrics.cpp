@@ -6,9 +6,9 @@ int GetSystemMetrics(int index)
 {
     switch (index) {
     case SM_CXSCREEN:
-        return WindowSystem::kScreenSize.cx;
+        return WindowSystem::Current() ? WindowSystem::Current()->Screen().Width() : WindowSystem::kScreenSize.cx;
     case SM_CYSCREEN:
-        return WindowSystem::kScreenSize.cy;
+        return WindowSystem::Current() ? WindowSystem::Current()->Screen().Height() : WindowSystem::kScreenSize.cy;
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
     case SM_CYVSCROLL:

@@ -60,6 +60,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' >"$scratch/contents"
 for path in ./usr/lib/ostrilan/ostrilan-peer ./usr/share/ostrilan/ringtone/ring_1.wav \
     ./usr/lib/ostrilan/ostrilan-status ./usr/share/man/man1/ostrilan-status.1.gz ./usr/lib/ostrilan/ostrilan-say \
     ./usr/share/ostrilan/images/bg_main.pbg ./usr/share/ostrilan/FileBox/QuorvaApps/Common/Sound/btnClick.snd \
+    ./usr/share/ostrilan/skins/large/skin.layout ./usr/share/ostrilan/skins/large/images/bg_main.pbg \
     ./usr/share/applications/ostrilan.desktop; do
     grep -qx "$path" "$scratch/contents" || fail "$path is not in the package"
 done

@@ -144,6 +144,14 @@ TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
     EXPECT_NE(error.find("no control for "), std::string::npos) << error;
 }
 
+// The skins the build paints beside the device's give every place, font and colour it has.
+TEST_F(SkinPlaces, TheLargeSkinIsTakenWholeForItsPanel)
+{
+    std::string error;
+    ASSERT_TRUE(skin::ApplyPlaces(testenv::ReadFile(testenv::AppDir() / "skins/large/skin.layout"), error)) << error;
+    EXPECT_EQ(place::shared::full_screen, (RECT { 0, 0, 800, 480 }));
+}
+
 // Touched while driving: no action on a small panel is smaller than the call screen's answer button.
 TEST(DeviceSkin, SmallPanelButtonsAreAtLeastAsLargeAsTheAnswerButton)
 {
