@@ -8,12 +8,16 @@
 #include "store/CallLogStore.h"
 #include "store/PrefStore.h"
 #include "controller/ScreenContext.h"
+#include "ui/SkinChoice.h"
+#include "ui/SkinLayout.h"
+#include "ui/SkinPlacesFile.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
+#include <iterator>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
@@ -44,7 +48,18 @@ InProcessApp::InstalledClock::InstalledClock()
 
 InProcessApp::InstalledClock::~InstalledClock() { Clock::Install(nullptr); }
 
-InProcessApp::InProcessApp()
+SIZE InProcessApp::PanelOf(const std::string& skin)
+{
+    std::string error;
+    std::ifstream file(fs::path(OSTRILAN_BENCH_APP_DIR) / "skins" / skin / "skin.layout", std::ios::binary);
+    const std::string layout((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (skin.empty() || !skin::ApplyPlaces(layout, error))
+        skin::RestoreDevicePlaces();
+    return { skin::kFullScreen.Width(), skin::kFullScreen.Height() };
+}
+
+InProcessApp::InProcessApp(const std::string& skin)
+    : ws(nullptr, PanelOf(skin))
 {
     std::string pattern = (fs::temp_directory_path() / "ostrilan-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
@@ -68,8 +83,10 @@ InProcessApp::InProcessApp()
     // registry/, run/) stays in this root, apart from a copy the user may be running.
     const fs::path app = OSTRILAN_BENCH_APP_DIR;
     fs::copy(app / "lang", m_root / "lang", fs::copy_options::recursive);
-    for (const char* assets : { "images", "fonts", "ringtone", "FileBox" })
+    for (const char* assets : { "images", "fonts", "ringtone", "FileBox", "skins" })
         fs::create_directory_symlink(app / assets, m_root / assets);
+    if (!skin.empty() && !skin::UseSkin(skin))
+        throw std::runtime_error("the skin " + skin + " cannot be shown");
     // The helper that says a caller is looked for beside the program.
     fs::create_symlink(app / "ostrilan-say", m_root / "ostrilan-say");
     AudioSystem::Install(&m_audio);
@@ -82,6 +99,7 @@ InProcessApp::~InProcessApp()
     m_app.ExitInstance();
     ws.Idle();
     AudioSystem::Install(nullptr);
+    skin::UseSkin({});
     OverrideModuleFolder({});
     ::close(m_master);
     ::close(m_slave);

@@ -19,7 +19,8 @@
 
 class InProcessApp {
 public:
-    InProcessApp();
+    // The device's skin, or the named one of the build's application folder (its panel the screen).
+    explicit InProcessApp(const std::string& skin = {});
     ~InProcessApp();
     InProcessApp(const InProcessApp&) = delete;
     InProcessApp& operator=(const InProcessApp&) = delete;
@@ -55,6 +56,8 @@ private:
         ~InstalledClock();
     };
     bool DialOut(const std::string& number);
+    // Takes the skin's places before the window system is made, so the screen is its panel.
+    static SIZE PanelOf(const std::string& skin);
 
     std::filesystem::path m_root;
     InstalledClock m_clock;

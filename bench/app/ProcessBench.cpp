@@ -15,6 +15,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
+#include <tuple>
+
 #include <csignal>
 #include <fcntl.h>
 #include <cstdlib>
@@ -158,6 +161,18 @@ private:
     std::string m_name;
 };
 
+// The program started with the options, its resident memory (kB) and threads once it has
+// presented its first screen; nothing when it never did.
+std::optional<std::pair<int64_t, int>> AfterFirstPresent(const RunningApp::Options& options)
+{
+    RunningApp app(options);
+    if (!app.WaitForFirstPresent())
+        return std::nullopt;
+    // The start-up's threads have settled once the first screen is up.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return std::pair(ProcessStatusKb(app.Pid(), "VmRSS"), ThreadCount(app.Pid()));
+}
+
 // The real program with its real window on a virtual X server (no GPU), resident memory and
 // threads once it has presented its first screen, beside the same program headless.
 void BM_ResidentMemoryRealWindow(benchmark::State& state)
@@ -173,15 +188,12 @@ void BM_ResidentMemoryRealWindow(benchmark::State& state)
         for (int windowed = 0; windowed < 2; ++windowed) {
             RunningApp::Options options;
             options.xDisplay = windowed ? display.Name() : std::string();
-            RunningApp app(options);
-            if (!app.WaitForFirstPresent()) {
+            const auto seen = AfterFirstPresent(options);
+            if (!seen) {
                 state.SkipWithError("the program never presented a screen");
                 return;
             }
-            // The start-up's threads have settled once the first screen is up.
-            std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            sizes[windowed] = ProcessStatusKb(app.Pid(), "VmRSS");
-            threads[windowed] = ThreadCount(app.Pid());
+            std::tie(sizes[windowed], threads[windowed]) = *seen;
         }
         state.counters["rss_window_kB"] = double(sizes[1]);
         state.counters["threads_window"] = threads[1];
@@ -191,6 +203,36 @@ void BM_ResidentMemoryRealWindow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ResidentMemoryRealWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The large skin's program in its real 800 x 480 window, once it has presented its first screen;
+// the target is at most 32 MB resident (rss_window_kB), beside the device's skin in the same run.
+void BM_ResidentMemoryRealWindow_LargeSkin(benchmark::State& state)
+{
+    VirtualDisplay display;
+    if (display.Name().empty()) {
+        state.SkipWithError("no virtual X server (Xvfb)");
+        return;
+    }
+    for (auto _ : state) {
+        int64_t sizes[2] = {};
+        for (int large = 0; large < 2; ++large) {
+            RunningApp::Options options;
+            options.xDisplay = display.Name();
+            options.skin = large ? "large" : "";
+            const auto seen = AfterFirstPresent(options);
+            if (!seen) {
+                state.SkipWithError("the program never presented a screen");
+                return;
+            }
+            sizes[large] = seen->first;
+        }
+        state.counters["rss_window_kB"] = double(sizes[1]);
+        state.counters["rss_default_kB"] = double(sizes[0]);
+        state.counters["x_default"] = sizes[0] > 0 ? double(sizes[1]) / double(sizes[0]) : 0;
+        state.counters["x_target"] = double(sizes[1]) / (32.0 * 1024);
+    }
+}
+BENCHMARK(BM_ResidentMemoryRealWindow_LargeSkin)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_IdleWakeUpsAndCpu(benchmark::State& state)
 {

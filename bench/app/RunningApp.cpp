@@ -33,7 +33,7 @@ RunningApp::RunningApp(const Options& options)
     m_root = pattern;
     // The read-only assets only: data/, registry/ and run/ are the program's own.
     fs::copy_file(options.appDir / "ostrilan", m_root / "ostrilan");
-    for (const char* assets : { "images", "lang", "fonts", "ringtone", "FileBox" })
+    for (const char* assets : { "images", "lang", "fonts", "ringtone", "FileBox", "skins" })
         fs::create_directory_symlink(options.appDir / assets, m_root / assets);
     char name[128] = {};
     termios raw {};
@@ -56,6 +56,8 @@ RunningApp::RunningApp(const Options& options)
     env.push_back("OSTRILAN_ROOT=" + m_root.string());
     env.push_back(std::string("OSTRILAN_COM2=") + name);
     env.push_back("OSTRILAN_LANG=0x0409");
+    if (!options.skin.empty())
+        env.push_back("OSTRILAN_SKIN=" + options.skin);
     env.push_back("OSTRILAN_TRACE=" + (m_root / "trace").string());
     std::vector<char*> envp;
     for (std::string& e : env)

@@ -1,7 +1,7 @@
 #pragma once
 
 // The real program started from outside on a copy of an application folder (the program itself
-// copied, the rest linked) with its own device root, its module a pseudo-terminal that never
+// copied, the rest linked; a skin named in the options shown) with its own device root, its module a pseudo-terminal that never
 // answers, headless or on an X display; ended with SIGTERM and its folder removed. A program
 // built for another machine runs through the emulator's command words (qemu-user).
 
@@ -21,6 +21,7 @@ public:
         std::string xDisplay; // empty: headless
         std::filesystem::path appDir = OSTRILAN_BENCH_APP_DIR;
         std::vector<std::string> emulator; // empty: started directly
+        std::string skin; // empty: the device's
     };
 
     RunningApp() : RunningApp(Options {}) { }

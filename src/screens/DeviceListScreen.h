@@ -33,7 +33,7 @@ public:
         const RECT& list;
         const RECT& addressHeading;
         const RECT& nameHeading;
-        int addressColumnWidth;
+        const int& addressColumnWidth;
     };
 
     void OnOK() override;

@@ -18,7 +18,8 @@ namespace place = skin::place::connect;
 const DeviceListScreen::Texts kTexts { text::kConnectReadingList, text::kConnectReadingListSeconds,
     text::kConnectListNotSent, text::kConnectListEmpty, text::kConnectListShown, nullptr,
     text::kConnectStateIdle, text::kConnectStateConnecting };
-const DeviceListScreen::Layout kLayout { place::list, place::address_heading, place::name_heading, 139 };
+const DeviceListScreen::Layout kLayout { place::list, place::address_heading, place::name_heading,
+    place::address_column };
 
 // The connect and disconnect waits give up on their twelfth one-second tick.
 constexpr int kWaitTickLimit = 11;

@@ -23,7 +23,8 @@ namespace place = skin::place::pairmode;
 const DeviceListScreen::Texts kTexts { text::kPairReadingList, text::kPairReadingListSeconds,
     text::kPairListNotSent, text::kPairListEmpty, text::kPairListShown, text::kPairListFailed,
     text::kPairStateIdle, text::kPairStateConnecting };
-const DeviceListScreen::Layout kLayout { place::list, place::address_heading, place::name_heading, 133 };
+const DeviceListScreen::Layout kLayout { place::list, place::address_heading, place::name_heading,
+    place::address_column };
 
 // StartPairing's selector: the module is told nothing of it, but the two buttons keep it apart.
 constexpr int kSelectorHandsFree = 1;

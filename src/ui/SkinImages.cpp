@@ -100,9 +100,11 @@ void ForgetSkinImages()
 void PreloadSkin()
 {
     DropUnusedImages();
-    // The folders of the images folder that a call's screens draw from; the top level is the
-    // main view's and the status gauges'.
-    for (const char16_t* folder : { u"", u"incoming", u"outgoing", u"numpad" }) {
+    // What a ring shows: the main view's and the status gauges' images (the top level) and the
+    // incoming call screen's. The outgoing screen and the keypad follow a tap, where a decode is
+    // well within the reaction a finger expects; kept resident they cost a large skin's panel
+    // more memory than it has to spare.
+    for (const char16_t* folder : { u"", u"incoming" }) {
         const WString prefix = *folder ? WString(folder) + u"\\" : WString();
         std::error_code ec;
         std::vector<std::string> names;

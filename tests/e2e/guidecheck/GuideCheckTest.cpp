@@ -4,6 +4,8 @@
 
 #include "Rig.h"
 #include "support/DeviceSkinText.h"
+#include "platform/draw/ImageCodec.h"
+#include "support/PictureCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -128,4 +130,28 @@ TEST(GuideCheck, TheSkinNamedIsWalkedAndMeasuredAtItsPlaces)
     EXPECT_NE(table.find("main | CMyButton 1034 \"+\" | 80 x 80 px (15.4 x 15.4 mm) |"), std::string::npos) << table;
     EXPECT_EQ(table.find("incomplete"), std::string::npos) << table;
     EXPECT_EQ(Check("unskinned", "--report --languages eng --skin absent --app " + app.string()).first, 2);
+}
+
+// The large skin meets every number of the guidance in every language, with no exception; its
+// screens in English look as the pictures of docs/screens/large/ (OSTRILAN_UPDATE_SCREENS=1 takes
+// them again).
+TEST(GuideCheck, TheLargeSkinPassesInEveryLanguageAndLooksAsItsPictures)
+{
+    auto [code, table] = Check("large", "--skin large --shots");
+    EXPECT_EQ(code, 0) << table;
+    EXPECT_NE(table.find("guidecheck: every row passes\n"), std::string::npos) << table;
+    EXPECT_EQ(table.find("incomplete"), std::string::npos) << table;
+    int pictures = 0;
+    for (const fs::directory_entry& shot : fs::directory_iterator(kWork / "large/run/eng")) {
+        if (shot.path().extension() != ".png")
+            continue;
+        ++pictures;
+        // "07-dial-pad.png" is the picture "dial-pad".
+        const std::string name = shot.path().stem().string().substr(3);
+        std::optional<Surface> drawn = DecodeImageFile(shot.path());
+        ASSERT_TRUE(drawn) << shot.path();
+        EXPECT_TRUE(testenv::MatchesPicture(*drawn, name, testenv::SourceDir() / "docs/screens/large",
+            testenv::BinaryDir() / "screens/large"));
+    }
+    EXPECT_EQ(pictures, 20);
 }
