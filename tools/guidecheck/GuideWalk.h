@@ -1,8 +1,9 @@
 #pragma once
 
 // Drives the application through every screen and state the tour reaches, as a person and the
-// phone would, and hands each state to the visitor while it is on the screen. Call waiting and
-// the contacts are visited when the simulator and the build offer them.
+// phone would, and hands each state to the visitor while it is on the screen. The phone reports
+// its assistant and gives its phone book as the host's bridge would; call waiting and the
+// contacts are visited when the simulator and the build offer them.
 
 #include "Person.h"
 #include "Rig.h"
@@ -27,6 +28,7 @@ private:
     bool Visit(const std::string& state);
     bool SimSays(const std::string& command);
     bool Pair();
+    bool Assistant();
     bool Dial();
     bool Incoming();
     bool Lists();

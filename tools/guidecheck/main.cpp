@@ -134,7 +134,7 @@ int main(int argc, char** argv)
             options.env["OSTRILAN_SKIN"] = skinName;
         // The simulator's own timers stay out of the way: the walk decides when calls are answered.
         options.simArgs = { "--answer-after", "-1", "--ring-timeout", "600000", "--alert-timeout", "600000",
-            "--pair-timeout", "600000" };
+            "--pair-timeout", "600000", "--contacts", (options.workDir / "device/data/contacts").string() };
         Rig rig(options);
         if (!rig.Start()) {
             report.Incomplete(language.name, "start-up: " + rig.Error());

@@ -113,6 +113,9 @@ TEST(GuideCheck, TheSkinNamedIsWalkedAndMeasuredAtItsPlaces)
     fs::remove_all(app);
     fs::create_directories(app);
     for (const fs::directory_entry& entry : fs::directory_iterator(kApp)) {
+        // The skins folder is the test's own: the build's is not written into.
+        if (entry.path().filename() == "skins")
+            continue;
         if (entry.is_directory())
             fs::create_directory_symlink(entry.path(), app / entry.path().filename());
         else
@@ -153,5 +156,5 @@ TEST(GuideCheck, TheLargeSkinPassesInEveryLanguageAndLooksAsItsPictures)
         EXPECT_TRUE(testenv::MatchesPicture(*drawn, name, testenv::SourceDir() / "docs/screens/large",
             testenv::BinaryDir() / "screens/large"));
     }
-    EXPECT_EQ(pictures, 20);
+    EXPECT_EQ(pictures, 22);
 }
