@@ -1,4 +1,5 @@
 #include "platform/backends/PictureScaler.h"
+#include "platform/backends/ScalerKernels.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,57 @@ TEST(PictureScaler, ColoursBlendPerChannelWithoutCarryingIntoTheNext)
     EXPECT_EQ(out.At(1, 1), 0xAA54AAu);
     EXPECT_EQ(out.At(2, 1), 0x00FF00u);
     EXPECT_EQ(out.At(3, 1), 0xAA54AAu);
+}
+
+// Wide enough for whole blocks of four columns; each form of the inner loops the processor runs.
+TEST(PictureScaler, EveryFormOfTheLoopsBlendsAcrossAndDownAlike)
+{
+    const std::vector<uint32_t> first { 0x000000, 0xFFFFFF, 0x336699, 0xFF0000, 0x00FF00, 0x0000FF, 0x808080,
+        0x102030, 0xFFFFFF, 0x000000, 0xC0C0C0, 0x404040 };
+    std::vector<uint32_t> picture = first;
+    picture.resize(36, 0xFFFFFF);
+    const std::vector<uint32_t> across { 0x000000, 0x545454, 0xFFFFFF, 0x7698BA, 0x336699, 0xFF0000, 0xAA5400,
+        0x00FF00, 0x0054AA, 0x0000FF, 0x808080, 0x5A6065, 0x102030, 0xAFB4BA, 0xFFFFFF, 0x000000, 0x3F3F3F,
+        0xC0C0C0, 0x6A6A6A, 0x404040 };
+    // A third of the way down to the white row.
+    const std::vector<uint32_t> down { 0x545454, 0x8C8C8C, 0xFFFFFF, 0xA3BAD0, 0x7698BA, 0xFF5454, 0xC68C54,
+        0x54FF54, 0x548CC6, 0x5454FF, 0xAAAAAA, 0x909498, 0x5F6A74, 0xC9CCD0, 0xFFFFFF, 0x545454, 0x7E7E7E,
+        0xD4D4D4, 0x9B9B9B, 0x7F7F7F };
+    const PictureFit fit(12, 3, 20, 5);
+    for (const scaler::Kernels* kernels : { &scaler::Best(), &scaler::Plain() }) {
+        PictureScaler scaler(fit, *kernels);
+        Output out(20, 5);
+        scaler.Scale(picture.data(), 12, fit.ToOutput({ 0, 0, 12, 3 }), out.pixels.data(), 20);
+        const std::vector<uint32_t> rowZero(out.pixels.begin(), out.pixels.begin() + 20);
+        const std::vector<uint32_t> rowOne(out.pixels.begin() + 20, out.pixels.begin() + 40);
+        EXPECT_EQ(rowZero, across);
+        EXPECT_EQ(rowOne, down);
+        EXPECT_EQ(out.At(7, 2), 0xFFFFFFu);
+    }
+}
+
+// The widest form against the plain one on pictures of every kind of pixel, made larger by whole and
+// broken factors and smaller, whole and in parts that start and end anywhere.
+TEST(PictureScaler, TheWidestFormGivesThePlainFormsPixelsOnEveryPanel)
+{
+    std::mt19937 random(11);
+    std::vector<uint32_t> picture(480 * 272);
+    for (uint32_t& pixel : picture)
+        pixel = random();
+    const std::vector<POINT> panels { { 800, 480 }, { 1024, 600 }, { 1280, 800 }, { 960, 544 }, { 481, 273 },
+        { 320, 240 }, { 1920, 1080 } };
+    const std::vector<RECT> areas { { 0, 0, 480, 272 }, { 1, 1, 2, 2 }, { 3, 10, 77, 11 }, { 401, 200, 480, 272 } };
+    for (const POINT& panel : panels) {
+        const PictureFit fit(480, 272, int(panel.x), int(panel.y));
+        for (const RECT& area : areas) {
+            Output wide(int(panel.x), int(panel.y));
+            Output plain(int(panel.x), int(panel.y));
+            PictureScaler(fit, scaler::Best()).Scale(picture.data(), 480, fit.ToOutput(area), wide.pixels.data(), wide.width);
+            PictureScaler(fit, scaler::Plain())
+                .Scale(picture.data(), 480, fit.ToOutput(area), plain.pixels.data(), plain.width);
+            EXPECT_EQ(wide.pixels, plain.pixels) << panel.x << "x" << panel.y << " area " << area.left << "," << area.top;
+        }
+    }
 }
 
 TEST(PictureScaler, RescalingOnlyWhatChangedGivesTheSameFrameAsRescalingAll)
