@@ -241,10 +241,10 @@ void CMainFrame::DrawStatusText(HDC dc)
     if (!dc)
         return;
     const skin::place::TextFont& look = skin::font::shared::status;
-    const std::unique_ptr<Font> font = CreateSkinFont(look);
+    const Font& font = SkinFont(look);
     COLORREF oldColor = SetTextColor(dc, look.color);
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font* oldFont = dc->SelectFont(&font);
     DrawText(dc, m_strStatus, skin::kStatusLine, DT_CENTER);
     dc->SelectFont(oldFont);
     SetBkMode(dc, oldMode);

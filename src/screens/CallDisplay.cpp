@@ -44,8 +44,8 @@ void AppendDtmfDigit(WString& number, bool& firstKey, char16_t key)
 
 void DrawCallText(HDC dc, const WString& text, const RECT& rect, const TextStyle& style)
 {
-    std::unique_ptr<Font> font = CreateSkinFont(*style.font);
-    ScopedTextStyle textStyle(dc, font.get(), style.font->color);
+    const Font& font = SkinFont(*style.font);
+    ScopedTextStyle textStyle(dc, &font, style.font->color);
     DrawText(dc, style.fit ? FitTextToWidth(dc, text, rect.Width()) : text, rect, style.format);
 }
 

@@ -68,8 +68,8 @@ void DeviceListScreen::PlaceList()
 void DeviceListScreen::PaintContent(HDC dc)
 {
     const skin::place::TextFont& heading = skin::font::shared::heading;
-    std::unique_ptr<Font> font = CreateSkinFont(heading);
-    ScopedTextStyle style(dc, font.get(), heading.color);
+    const Font& font = SkinFont(heading);
+    ScopedTextStyle style(dc, &font, heading.color);
     DrawText(dc, Text(text::kPairListAddress), m_layout.addressHeading, DT_CENTER | DT_VCENTER);
     DrawText(dc, Text(text::kPairListName), m_layout.nameHeading, DT_CENTER | DT_VCENTER);
 }

@@ -95,7 +95,7 @@ void CDlgContacts::DoDataExchange(DataExchange* dx)
 bool CDlgContacts::OnInitDialog()
 {
     m_pContext = AttachStatusLine(*this);
-    m_font = CreateSkinFont(skin::font::shared::text);
+    m_font = &SkinFont(skin::font::shared::text);
     SkinScreen::OnInitDialog();
     Refill();
     return true;
@@ -139,7 +139,7 @@ void CDlgContacts::ScrollTo(size_t row)
 
 void CDlgContacts::PaintContent(HDC dc)
 {
-    const Font* oldFont = dc->SelectFont(m_font.get());
+    const Font* oldFont = dc->SelectFont(m_font);
     if (m_rows.Count() == 0) {
         const int oldMode = dc->SetBkMode(TRANSPARENT);
         const COLORREF oldColor = dc->SetTextColor(skin::font::shared::text.color);

@@ -56,7 +56,7 @@ private:
     ContactRows m_rows;
     std::vector<ContactRows::IndexCell> m_index;
     size_t m_top = 0;
-    std::unique_ptr<Font> m_font;
+    const Font* m_font = nullptr;
     CMyButton m_btnReturn;
     CMyButton m_btnPageUp;
     CMyButton m_btnPageDown;

@@ -114,7 +114,7 @@ void CDlgPlaceCall::DoDataExchange(DataExchange* dx)
 bool CDlgPlaceCall::OnInitDialog()
 {
     AttachStatusLine(*this);
-    m_suggestionFont = CreateSkinFont(skin::font::shared::text);
+    m_suggestionFont = &SkinFont(skin::font::shared::text);
     const bool result = SkinScreen::OnInitDialog();
     RefreshContacts();
     return result;
@@ -148,14 +148,14 @@ void CDlgPlaceCall::PaintContent(HDC dc)
     if (!ctx)
         return;
     const WString number = TailText(ctx->status.DialText(), kShownDigits);
-    std::unique_ptr<Font> font = CreateSkinFont(skin::font::placecall::number);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font& font = SkinFont(skin::font::placecall::number);
+    const Font* oldFont = dc->SelectFont(&font);
     COLORREF oldColor = dc->SetTextColor(skin::font::placecall::number.color);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     DrawText(dc, number, kNumberRect, DT_CENTER | DT_VCENTER);
     dc->SetBkMode(oldMode);
     dc->SetTextColor(oldColor);
-    dc->SelectFont(m_suggestionFont.get());
+    dc->SelectFont(m_suggestionFont);
     for (size_t i = 0; i < m_suggestions.size(); ++i) {
         const int top = kSuggestionsRect.top + int(i) * kSuggestionRowHeight;
         const RECT row { kSuggestionsRect.left, top, kSuggestionsRect.right, top + kSuggestionRowHeight };

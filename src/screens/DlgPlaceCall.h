@@ -90,5 +90,5 @@ private:
     CMyButton m_btnContacts;
     std::shared_ptr<const ContactDirectory> m_pContacts = std::make_shared<ContactDirectory>();
     std::vector<size_t> m_suggestions;
-    std::unique_ptr<Font> m_suggestionFont;
+    const Font* m_suggestionFont = nullptr;
 };

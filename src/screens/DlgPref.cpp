@@ -198,8 +198,8 @@ void CDlgPref::ShowPrefChoices()
 
 void CDlgPref::PaintContent(HDC dc)
 {
-    const std::unique_ptr<Font> font = CreateSkinFont(skin::font::pref::number);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font& font = SkinFont(skin::font::pref::number);
+    const Font* oldFont = dc->SelectFont(&font);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF oldColor = dc->SetTextColor(m_bNumberSaved ? m_crSaved : m_crEdited);
     DrawText(dc, TailText(Widen(HomeNumber()), kShownDigits), m_rcNumber, DT_CENTER | DT_VCENTER);

@@ -86,8 +86,8 @@ void CMyButton::DrawFrame(HDC dc, int frame)
 
 void CMyButton::DrawCaption(HDC dc, const RECT& client)
 {
-    std::unique_ptr<Font> font = CreateSkinFont(skin::font::shared::text);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font& font = SkinFont(skin::font::shared::text);
+    const Font* oldFont = dc->SelectFont(&font);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF oldColor = dc->SetTextColor(skin::font::shared::text.color);
     RECT text = client;

@@ -38,8 +38,8 @@ void CMyListCtrl::DrawItem(DRAWITEMSTRUCT* item)
     if (n < 0 || n >= GetItemCount())
         return;
     bool selected = GetItemState(n, LVIS_SELECTED) != 0;
-    const std::unique_ptr<Font> font = CreateSkinFont(skin::font::shared::list);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font& font = SkinFont(skin::font::shared::list);
+    const Font* oldFont = dc->SelectFont(&font);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     COLORREF oldColor = dc->SetTextColor(listskin::kText);
     COLORREF fill = listskin::RowColor(n, selected);

@@ -53,8 +53,8 @@ void PhoneGauges::Draw(HDC dc, const PhoneFacts& facts) const
     if (facts.operatorName.empty())
         return;
     const skin::place::TextFont& look = skin::font::shared::operator_name;
-    std::unique_ptr<Font> font = CreateSkinFont(look);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font& font = SkinFont(look);
+    const Font* oldFont = dc->SelectFont(&font);
     COLORREF oldColor = dc->SetTextColor(look.color);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     // A long name is cut with an ellipsis rather than running into the gauges beside it.

@@ -3,10 +3,20 @@
 #include "platform/draw/DrawText.h"
 #include "ui/SkinLayout.h"
 
-std::unique_ptr<Font> CreateSkinFont(const skin::place::TextFont& font)
+#include <map>
+#include <memory>
+#include <mutex>
+#include <tuple>
+
+const Font& SkinFont(const skin::place::TextFont& look)
 {
-    return CreateFont(
-        font.height, font.width, font.bold ? FW_BOLD : FW_NORMAL, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    static std::mutex guard;
+    static std::map<std::tuple<int, int, bool>, std::unique_ptr<Font>> made;
+    const std::lock_guard lock(guard);
+    std::unique_ptr<Font>& font = made[{ look.height, look.width, look.bold }];
+    if (!font)
+        font = CreateFont(look.height, look.width, look.bold ? FW_BOLD : FW_NORMAL, OEM_CHARSET, FF_SWISS, u"Tahoma");
+    return *font;
 }
 
 void DrawHintText(HDC dc, const WString& text)
@@ -14,8 +24,8 @@ void DrawHintText(HDC dc, const WString& text)
     if (!dc)
         return;
     const skin::place::TextFont& look = skin::font::shared::text;
-    std::unique_ptr<Font> font = CreateSkinFont(look);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font& font = SkinFont(look);
+    const Font* oldFont = dc->SelectFont(&font);
     COLORREF oldColor = dc->SetTextColor(look.color);
     int oldMode = dc->SetBkMode(TRANSPARENT);
     DrawText(dc, text, skin::kHintLine, DT_CENTER);

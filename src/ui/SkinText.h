@@ -6,10 +6,10 @@
 #include "platform/draw/Font.h"
 #include "ui/SkinPlaces.h"
 
-#include <memory>
 
-// "Tahoma" of the font's weight, height and width, OEM character set, swiss family.
-std::unique_ptr<Font> CreateSkinFont(const skin::place::TextFont& font);
+// "Tahoma" of the look's weight, height and width, OEM character set, swiss family; made once for
+// each look, since a skin is chosen at start and its looks stay.
+const Font& SkinFont(const skin::place::TextFont& look);
 
 // Draws the text in the skin's plain font, centred in the hint line at the bottom of the screen.
 void DrawHintText(HDC dc, const WString& text);

@@ -102,8 +102,8 @@ void StatusGauges::Draw(HDC dc)
 void StatusGauges::DrawClock(HDC dc)
 {
     const skin::place::TextFont& look = skin::font::shared::clock;
-    std::unique_ptr<Font> font = CreateSkinFont(look);
-    const Font* oldFont = dc->SelectFont(font.get());
+    const Font& font = SkinFont(look);
+    const Font* oldFont = dc->SelectFont(&font);
     dc->SetTextColor(look.color);
     dc->SetBkMode(TRANSPARENT);
     char text[32] = "--:--";
