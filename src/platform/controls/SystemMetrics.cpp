@@ -4,11 +4,13 @@
 
 int GetSystemMetrics(int index)
 {
+    // The screen is the window system's; without one there is none.
+    WindowSystem* system = WindowSystem::Current();
     switch (index) {
     case SM_CXSCREEN:
-        return WindowSystem::Current() ? WindowSystem::Current()->Screen().Width() : WindowSystem::kScreenSize.cx;
+        return system ? int(system->Screen().Width()) : 0;
     case SM_CYSCREEN:
-        return WindowSystem::Current() ? WindowSystem::Current()->Screen().Height() : WindowSystem::kScreenSize.cy;
+        return system ? int(system->Screen().Height()) : 0;
     case SM_CXVSCROLL:
     case SM_CYHSCROLL:
     case SM_CYVSCROLL:
