@@ -48,18 +48,7 @@ InProcessApp::InstalledClock::InstalledClock()
 
 InProcessApp::InstalledClock::~InstalledClock() { Clock::Install(nullptr); }
 
-SIZE InProcessApp::PanelOf(const std::string& skin)
-{
-    std::string error;
-    std::ifstream file(fs::path(OSTRILAN_BENCH_APP_DIR) / "skins" / skin / "skin.layout", std::ios::binary);
-    const std::string layout((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (skin.empty() || !skin::ApplyPlaces(layout, error))
-        skin::RestoreDevicePlaces();
-    return { skin::kFullScreen.Width(), skin::kFullScreen.Height() };
-}
-
-InProcessApp::InProcessApp(const std::string& skin)
-    : ws(nullptr, PanelOf(skin))
+SIZE InProcessApp::Prepare(const std::string& skin)
 {
     std::string pattern = (fs::temp_directory_path() / "ostrilan-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
@@ -85,8 +74,16 @@ InProcessApp::InProcessApp(const std::string& skin)
     fs::copy(app / "lang", m_root / "lang", fs::copy_options::recursive);
     for (const char* assets : { "images", "fonts", "ringtone", "FileBox", "skins" })
         fs::create_directory_symlink(app / assets, m_root / assets);
-    if (!skin.empty() && !skin::UseSkin(skin))
+    // The device's skin again after a run that named another.
+    if (!skin::UseSkin(skin) && !skin.empty())
         throw std::runtime_error("the skin " + skin + " cannot be shown");
+    return { skin::kFullScreen.Width(), skin::kFullScreen.Height() };
+}
+
+InProcessApp::InProcessApp(const std::string& skin)
+    : ws(nullptr, Prepare(skin))
+{
+    const fs::path app = OSTRILAN_BENCH_APP_DIR;
     // The helper that says a caller is looked for beside the program.
     fs::create_symlink(app / "ostrilan-say", m_root / "ostrilan-say");
     AudioSystem::Install(&m_audio);

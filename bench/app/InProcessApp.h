@@ -56,8 +56,9 @@ private:
         ~InstalledClock();
     };
     bool DialOut(const std::string& number);
-    // Takes the skin's places before the window system is made, so the screen is its panel.
-    static SIZE PanelOf(const std::string& skin);
+    // The private root, the terminal and the skin, before the window system is made: its screen is
+    // the skin's panel.
+    SIZE Prepare(const std::string& skin);
 
     std::filesystem::path m_root;
     InstalledClock m_clock;

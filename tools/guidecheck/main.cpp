@@ -18,7 +18,8 @@
 #include "GuideReport.h"
 #include "GuideWalk.h"
 #include "Rig.h"
-#include "ui/SkinPlacesFile.h"
+#include "platform/devices/Paths.h"
+#include "ui/SkinChoice.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -109,12 +110,11 @@ int main(int argc, char** argv)
         }
     }
     // The walk taps where the skin puts the controls: its places replace the device's here too.
+    // The skin is chosen as the walked program chooses it, from the same application folder.
     if (!skinName.empty()) {
-        std::ifstream file(app / "skins" / skinName / "skin.layout", std::ios::binary);
-        const std::string layout((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        std::string error;
-        if (!skin::ApplyPlaces(layout, error))
-            return Usage("skin " + skinName + ": " + (layout.empty() ? "no skin.layout" : error));
+        OverrideModuleFolder(app);
+        if (!skin::UseSkin(skinName))
+            return Usage("skin " + skinName + " cannot be shown");
     }
     if (out.empty())
         out = app.parent_path() / "guidecheck";
