@@ -245,16 +245,6 @@ void AppTest::WriteHistory(int list, DWORD magic, std::vector<CallRecord> slots)
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-CallRecord AppTest::Call(DWORD type, const std::string& number, SYSTEMTIME time, DWORD duration)
-{
-    CallRecord record;
-    record.type = type;
-    record.time = time;
-    record.duration = duration;
-    record.SetNumber(number);
-    return record;
-}
-
 void AppTest::ExpectCallPlaced(const std::string& number, const std::string& closedScreen)
 {
     SYSTEMTIME now;

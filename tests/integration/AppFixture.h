@@ -22,6 +22,7 @@
 #include "store/CallRecord.h"
 #include "store/PrefStore.h"
 #include "support/ModulePty.h"
+#include "support/CallRecords.h"
 #include "support/TestEnv.h"
 #include "ui/SkinPoints.h"
 
@@ -110,8 +111,6 @@ protected:
     // A history file (1 incoming, 2 outgoing, 3 missed) as the store writes it, with the magic
     // given and the slots in file order, empty ones and foreign types as given.
     void WriteHistory(int list, DWORD magic, std::vector<CallRecord> slots);
-    // A record; times are given as year, month, day of week, day, hour, minute.
-    static CallRecord Call(DWORD type, const std::string& number, SYSTEMTIME time = {}, DWORD duration = 0);
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
     // A call to the number started from a screen ("<kind> <class>", empty for the main view):
     // dialled, the current outgoing call, the last number in memory and in LastCall.dat, and the

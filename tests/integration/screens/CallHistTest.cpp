@@ -45,13 +45,13 @@ TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
 {
     const std::string full(32, '7');
     WriteHistory(1, 0x01010103,
-        { Call(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
-            Call(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 360000),
-            Call(1, full, { 2024, 1, 2, 9, 13, 5 }, 59) });
-    WriteHistory(2, 0x01010104, { Call(2, "+4917012345", { 2026, 3, 0, 1, 23, 59 }) });
+        { testenv::Record(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
+            testenv::Record(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 360000),
+            testenv::Record(1, full, { 2024, 1, 2, 9, 13, 5 }, 59) });
+    WriteHistory(2, 0x01010104, { testenv::Record(2, "+4917012345", { 2026, 3, 0, 1, 23, 59 }) });
     WriteHistory(3, 0x01010105,
-        { Call(3, "111", { 2026, 3, 5, 13, 8, 0 }, 7), Call(1, "222"), {},
-            Call(3, "333", { 2026, 2, 6, 28, 19, 30 }) });
+        { testenv::Record(3, "111", { 2026, 3, 5, 13, 8, 0 }, 7), testenv::Record(1, "222"), {},
+            testenv::Record(3, "333", { 2026, 2, 6, 28, 19, 30 }) });
 
     ASSERT_NE(Open<CDlgCallHist>(kScreenCallHist), nullptr);
     EXPECT_EQ(Rows(),
@@ -73,7 +73,7 @@ TEST_F(CallHistTest, TabsListTheirOwnCallsNewestFirstWithTimesAndDurations)
 
 TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
 {
-    WriteHistory(2, 0x01010104, { Call(2, "0301111", {}, 60), Call(2, "0302222", {}, 60) });
+    WriteHistory(2, 0x01010104, { testenv::Record(2, "0301111", {}, 60), testenv::Record(2, "0302222", {}, 60) });
     CDlgCallHist* screen = Open<CDlgCallHist>(kScreenCallHist);
     ASSERT_NE(screen, nullptr);
     TapAt(kTabs[1]);
@@ -97,8 +97,8 @@ TEST_F(CallHistTest, DialCallsTheSelectedNumberOnlyWhenAPhoneIsReady)
 
 TEST_F(CallHistTest, DeleteAndDeleteAllRewriteTheFileAndReloadIt)
 {
-    WriteHistory(1, 0x01010103, { Call(1, "111"), Call(1, "222"), Call(1, "333") });
-    WriteHistory(2, 0x0BADF00D, { Call(2, "999") });
+    WriteHistory(1, 0x01010103, { testenv::Record(1, "111"), testenv::Record(1, "222"), testenv::Record(1, "333") });
+    WriteHistory(2, 0x0BADF00D, { testenv::Record(2, "999") });
     ASSERT_NE(Open<CDlgCallHist>(kScreenCallHist), nullptr);
     TapRow(1);
     TapAt(kDeleteOne);

@@ -116,8 +116,8 @@ TEST_F(SkinChoiceTest, NamedSkinShapesTheHistoryRows)
     ASSERT_TRUE(skin::UseSkin("rows"));
     ASSERT_TRUE(Start());
     WriteHistory(1, 0x01010103,
-        { Call(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
-            Call(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 59) });
+        { testenv::Record(1, "0301111", { 2026, 3, 6, 14, 12, 5 }, 3725),
+            testenv::Record(1, "0302222", { 2025, 11, 0, 2, 0, 5 }, 59) });
     CDlgCallHist* history = Open<CDlgCallHist>(kScreenCallHist);
     ASSERT_NE(history, nullptr);
     Idle();

@@ -1,5 +1,6 @@
 #include "store/CallLogStore.h"
 #include "StoreTestRoot.h"
+#include "support/CallRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -7,16 +8,6 @@ namespace {
 
 constexpr int kIn = CallLogStore::kIncomingList;
 constexpr SYSTEMTIME kTime { 2026, 3, 6, 14, 9, 26, 53, 589 };
-
-CallRecord MakeRecord(DWORD type, DWORD duration, const char* number)
-{
-    CallRecord record;
-    record.type = type;
-    record.time = kTime;
-    record.duration = duration;
-    record.SetNumber(number);
-    return record;
-}
 
 // A record as the file holds it, field by field from the documented offsets.
 void AppendRecord(std::vector<uint8_t>& file, DWORD type, DWORD duration, const std::string& number)
@@ -50,8 +41,8 @@ TEST(CallLogStore, FilesHoldHeaderAndRecordsByteForByte)
     StoreTestRoot root;
     const std::string full = "01234567890123456789012345678901";
     CallLogStore store;
-    store.AddRecord(kIn, MakeRecord(1, 754, "+4930123456"));
-    store.LastCall() = MakeRecord(2, 0, full.c_str());
+    store.AddRecord(kIn, testenv::Record(1, "+4930123456", kTime, 754));
+    store.LastCall() = testenv::Record(2, full.c_str(), kTime, 0);
     ASSERT_TRUE(store.SaveList(kIn));
     ASSERT_TRUE(store.SaveLastCall());
 
@@ -74,7 +65,7 @@ TEST(CallLogStore, FullListDropsItsOldestRecordAndDeleteClosesTheGap)
     StoreTestRoot root;
     CallLogStore store;
     for (DWORD i = 1; i <= 21; ++i)
-        store.AddRecord(CallLogStore::kMissedList, MakeRecord(3, i, "5"));
+        store.AddRecord(CallLogStore::kMissedList, testenv::Record(3, "5", kTime, i));
     std::vector<DWORD> expected { 21, 20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2 };
     ASSERT_TRUE(store.SaveList(CallLogStore::kMissedList));
     CallLogStore fresh;
@@ -86,7 +77,7 @@ TEST(CallLogStore, FullListDropsItsOldestRecordAndDeleteClosesTheGap)
     expected.push_back(0);
     EXPECT_EQ(Durations(fresh, CallLogStore::kMissedList), expected);
     EXPECT_FALSE(fresh.DeleteRecord(CallLogStore::kMissedList, 20));
-    EXPECT_FALSE(fresh.AddRecord(4, MakeRecord(3, 1, "5")));
+    EXPECT_FALSE(fresh.AddRecord(4, testenv::Record(3, "5", kTime, 1)));
 }
 
 // Five whole records and a sixth cut after its duration.
@@ -102,7 +93,7 @@ TEST(CallLogStore, ShortFileLoadsWhatItHoldsFromTheHeadersOffset)
     root.WriteBytes("IncomingCall.dat", bytes);
 
     CallLogStore store;
-    store.AddRecord(kIn, MakeRecord(1, 1000, "9"));
+    store.AddRecord(kIn, testenv::Record(1, "9", kTime, 1000));
     ASSERT_TRUE(store.LoadList(kIn));
     std::vector<DWORD> expected { 1, 2, 3, 4, 5, 6 };
     expected.resize(20, 0);
