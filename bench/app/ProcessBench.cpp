@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <optional>
 #include <tuple>
 
@@ -173,33 +174,47 @@ std::optional<std::pair<int64_t, int>> AfterFirstPresent(const RunningApp::Optio
     return std::pair(ProcessStatusKb(app.Pid(), "VmRSS"), ThreadCount(app.Pid()));
 }
 
-// The real program with its real window on a virtual X server (no GPU), resident memory and
-// threads once it has presented its first screen, beside the same program headless.
-void BM_ResidentMemoryRealWindow(benchmark::State& state)
+// The program in two settings, each run to its first present with one virtual X server at hand
+// (resident kB, threads); empty, the state told why, when there is no such server or a run never
+// presented.
+template <typename Setting>
+std::optional<std::array<std::pair<int64_t, int>, 2>> TwoAfterFirstPresent(benchmark::State& state, Setting setting)
 {
     VirtualDisplay display;
     if (display.Name().empty()) {
         state.SkipWithError("no virtual X server (Xvfb)");
-        return;
+        return std::nullopt;
     }
-    for (auto _ : state) {
-        int64_t sizes[2] = {};
-        int threads[2] = {};
-        for (int windowed = 0; windowed < 2; ++windowed) {
-            RunningApp::Options options;
-            options.xDisplay = windowed ? display.Name() : std::string();
-            const auto seen = AfterFirstPresent(options);
-            if (!seen) {
-                state.SkipWithError("the program never presented a screen");
-                return;
-            }
-            std::tie(sizes[windowed], threads[windowed]) = *seen;
+    std::array<std::pair<int64_t, int>, 2> seen;
+    for (int second = 0; second < 2; ++second) {
+        RunningApp::Options options;
+        setting(options, second, display.Name());
+        const auto one = AfterFirstPresent(options);
+        if (!one) {
+            state.SkipWithError("the program never presented a screen");
+            return std::nullopt;
         }
-        state.counters["rss_window_kB"] = double(sizes[1]);
-        state.counters["threads_window"] = threads[1];
-        state.counters["rss_headless_kB"] = double(sizes[0]);
-        state.counters["threads_headless"] = threads[0];
-        state.counters["x_headless"] = sizes[0] > 0 ? double(sizes[1]) / double(sizes[0]) : 0;
+        seen[size_t(second)] = *one;
+    }
+    return seen;
+}
+
+// The real program with its real window on a virtual X server (no GPU), resident memory and
+// threads once it has presented its first screen, beside the same program headless.
+void BM_ResidentMemoryRealWindow(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const auto seen = TwoAfterFirstPresent(state, [](RunningApp::Options& options, int windowed, const std::string& x) {
+            options.xDisplay = windowed ? x : std::string();
+        });
+        if (!seen)
+            return;
+        const auto [headless, window] = *seen;
+        state.counters["rss_window_kB"] = double(window.first);
+        state.counters["threads_window"] = window.second;
+        state.counters["rss_headless_kB"] = double(headless.first);
+        state.counters["threads_headless"] = headless.second;
+        state.counters["x_headless"] = headless.first > 0 ? double(window.first) / double(headless.first) : 0;
     }
 }
 BENCHMARK(BM_ResidentMemoryRealWindow)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -208,28 +223,19 @@ BENCHMARK(BM_ResidentMemoryRealWindow)->Unit(benchmark::kMillisecond)->Iteration
 // the target is at most 32 MB resident (rss_window_kB), beside the device's skin in the same run.
 void BM_ResidentMemoryRealWindow_LargeSkin(benchmark::State& state)
 {
-    VirtualDisplay display;
-    if (display.Name().empty()) {
-        state.SkipWithError("no virtual X server (Xvfb)");
-        return;
-    }
     for (auto _ : state) {
-        int64_t sizes[2] = {};
-        for (int large = 0; large < 2; ++large) {
-            RunningApp::Options options;
-            options.xDisplay = display.Name();
+        const auto seen = TwoAfterFirstPresent(state, [](RunningApp::Options& options, int large, const std::string& x) {
+            options.xDisplay = x;
             options.skin = large ? "large" : "";
-            const auto seen = AfterFirstPresent(options);
-            if (!seen) {
-                state.SkipWithError("the program never presented a screen");
-                return;
-            }
-            sizes[large] = seen->first;
-        }
-        state.counters["rss_window_kB"] = double(sizes[1]);
-        state.counters["rss_default_kB"] = double(sizes[0]);
-        state.counters["x_default"] = sizes[0] > 0 ? double(sizes[1]) / double(sizes[0]) : 0;
-        state.counters["x_target"] = double(sizes[1]) / (32.0 * 1024);
+        });
+        if (!seen)
+            return;
+        const int64_t device = (*seen)[0].first;
+        const int64_t window = (*seen)[1].first;
+        state.counters["rss_window_kB"] = double(window);
+        state.counters["rss_default_kB"] = double(device);
+        state.counters["x_default"] = device > 0 ? double(window) / double(device) : 0;
+        state.counters["x_target"] = double(window) / (32.0 * 1024);
     }
 }
 BENCHMARK(BM_ResidentMemoryRealWindow_LargeSkin)->Unit(benchmark::kMillisecond)->Iterations(1);
