@@ -17,7 +17,6 @@
 
 #include <array>
 #include <optional>
-#include <tuple>
 
 #include <csignal>
 #include <fcntl.h>

@@ -21,6 +21,9 @@ struct TextFont {
     bool bold;
 };
 
+// The kinds of value a row of the generated list of places points to.
+enum class Field { Controls, Rect, Number, Font, Colour };
+
 struct Screen {
     std::map<std::string, std::vector<Place>> controls;
     std::map<std::string, Place> rects;
@@ -186,11 +189,30 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
     // screens see them through constant references, so a place read in a constant expression
     // fails to compile instead of keeping the device's value under another skin.
     std::ostringstream stored, names, fonts, colours, all;
-    auto row = [&all](const std::string& screen, const std::string& name, const std::string& fields) {
-        all << "    { \"" << screen << "\", \"" << name << "\", " << fields << " },\n";
+    // A row of kAll: the screen, the name and one pointer (a control's with its count of places).
+    auto row = [&all](const std::string& screen, const std::string& name, Field field, const std::string& pointer,
+                   size_t count = 0) {
+        all << "    { \"" << screen << "\", \"" << name << "\"";
+        for (Field f : { Field::Controls, Field::Rect, Field::Number, Field::Font, Field::Colour }) {
+            all << ", " << (f == field ? pointer : "nullptr");
+            if (f == Field::Controls)
+                all << ", " << count;
+        }
+        all << " },\n";
     };
     for (const auto& [screenName, screen] : *screens) {
         const std::string ns = Identifier(screenName);
+        // One kind of value: stored, named by a constant reference in `to`, listed in kAll.
+        auto values = [&](std::ostringstream& to, const std::string& prefix, const auto& map, const char* type,
+                          Field field, auto initializer) {
+            for (const auto& [name, value] : map) {
+                const std::string slot = ns + "_" + prefix + Identifier(name);
+                stored << "inline " << type << " " << slot << initializer(value) << ";\n";
+                to << "inline constexpr const " << (field == Field::Font ? "place::" : "") << type << "& "
+                   << Identifier(name) << " = " << (&to == &names ? "" : "place::") << "stored::" << slot << ";\n";
+                row(screenName, name, field, "&stored::" + slot);
+            }
+        };
         names << "\nnamespace " << ns << " {\n";
         for (const auto& [name, places] : screen.controls) {
             const std::string slot = ns + "_" + name;
@@ -206,44 +228,25 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
                 names << "inline constexpr const Control (&" << name << ")[" << places.size()
                       << "] = stored::" << slot << ";\n";
             }
-            row(screenName, name,
-                std::string(places.size() == 1 ? "&" : "") + "stored::" + slot + ", "
-                    + std::to_string(places.size()) + ", nullptr, nullptr, nullptr, nullptr");
+            row(screenName, name, Field::Controls, std::string(places.size() == 1 ? "&" : "") + "stored::" + slot,
+                places.size());
         }
-        for (const auto& [name, rect] : screen.rects) {
-            const std::string slot = ns + "_" + Identifier(name);
-            stored << "inline RECT " << slot << " " << Rect(rect) << ";\n";
-            names << "inline constexpr const RECT& " << Identifier(name) << " = stored::" << slot << ";\n";
-            row(screenName, name, "nullptr, 0, &stored::" + slot + ", nullptr, nullptr, nullptr");
-        }
-        for (const auto& [name, number] : screen.numbers) {
-            const std::string slot = ns + "_" + Identifier(name);
-            stored << "inline int " << slot << " = " << number << ";\n";
-            names << "inline constexpr const int& " << Identifier(name) << " = stored::" << slot << ";\n";
-            row(screenName, name, "nullptr, 0, nullptr, &stored::" + slot + ", nullptr, nullptr");
-        }
+        values(names, "", screen.rects, "RECT", Field::Rect, [](const Place& rect) { return " " + Rect(rect); });
+        values(names, "", screen.numbers, "int", Field::Number,
+            [](int number) { return " = " + std::to_string(number); });
         names << "}\n";
         if (!screen.fonts.empty()) {
             fonts << "\nnamespace " << ns << " {\n";
-            for (const auto& [name, font] : screen.fonts) {
-                const std::string slot = ns + "_font_" + Identifier(name);
-                stored << "inline TextFont " << slot << " { " << font.height << ", " << font.width << ", "
-                       << Rgb(font.colour) << ", " << (font.bold ? "true" : "false") << " };\n";
-                fonts << "inline constexpr const place::TextFont& " << Identifier(name)
-                      << " = place::stored::" << slot << ";\n";
-                row(screenName, name, "nullptr, 0, nullptr, nullptr, &stored::" + slot + ", nullptr");
-            }
+            values(fonts, "font_", screen.fonts, "TextFont", Field::Font, [](const TextFont& font) {
+                return " { " + std::to_string(font.height) + ", " + std::to_string(font.width) + ", "
+                    + Rgb(font.colour) + ", " + (font.bold ? "true" : "false") + " }";
+            });
             fonts << "}\n";
         }
         if (!screen.colours.empty()) {
             colours << "\nnamespace " << ns << " {\n";
-            for (const auto& [name, colour] : screen.colours) {
-                const std::string slot = ns + "_colour_" + Identifier(name);
-                stored << "inline COLORREF " << slot << " = " << Rgb(colour) << ";\n";
-                colours << "inline constexpr const COLORREF& " << Identifier(name)
-                        << " = place::stored::" << slot << ";\n";
-                row(screenName, name, "nullptr, 0, nullptr, nullptr, nullptr, &stored::" + slot);
-            }
+            values(colours, "colour_", screen.colours, "COLORREF", Field::Colour,
+                [](const std::string& colour) { return " = " + Rgb(colour); });
             colours << "}\n";
         }
     }
