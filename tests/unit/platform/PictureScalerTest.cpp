@@ -120,6 +120,29 @@ TEST(PictureScaler, TheWidestFormGivesThePlainFormsPixelsOnEveryPanel)
     }
 }
 
+// Output areas as a caller may give them, not widened to whole picture pixels: the first and last
+// columns and rows may be blends (at 800 x 480 output column 1 blends picture pixels 0 and 1).
+TEST(PictureScaler, AnOutputAreaEndingOnABlendGivesTheWholeFramesPixels)
+{
+    std::mt19937 random(5);
+    std::vector<uint32_t> picture(480 * 272);
+    for (uint32_t& pixel : picture)
+        pixel = random() & 0xFFFFFF;
+    const PictureFit fit(480, 272, 800, 480);
+    Output whole(800, 480);
+    PictureScaler(fit).Scale(picture.data(), 480, fit.ToOutput({ 0, 0, 480, 272 }), whole.pixels.data(), 800);
+    for (const scaler::Kernels* kernels : { &scaler::Best(), &scaler::Plain() }) {
+        for (const RECT& area : { RECT { 0, 13, 2, 15 }, RECT { 1, 14, 4, 16 }, RECT { 3, 100, 12, 101 },
+                 RECT { 795, 460, 800, 466 } }) {
+            Output part(800, 480);
+            PictureScaler(fit, *kernels).Scale(picture.data(), 480, area, part.pixels.data(), 800);
+            for (LONG y = area.top; y < area.bottom; ++y)
+                for (LONG x = area.left; x < area.right; ++x)
+                    EXPECT_EQ(part.At(int(x), int(y)), whole.At(int(x), int(y))) << x << "," << y;
+        }
+    }
+}
+
 TEST(PictureScaler, RescalingOnlyWhatChangedGivesTheSameFrameAsRescalingAll)
 {
     std::mt19937 random(7);
