@@ -210,6 +210,12 @@ TEST_F(MainViewTest, TheHiddenLevelButtonsStepTheModuleSpeakerLevelBetween0And14
     EXPECT_EQ(sent.back(), CommandBytes(kOpSetSpeakerVolume, { 0 }));
     press(COstrilanView::IDC_LEVEL_UP);
     EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kOpSetSpeakerVolume, { 1 })));
+    // Up again to the top: 13 steps more, the last to 14, and the fourteenth press sends nothing.
+    for (int i = 0; i < 14; ++i)
+        press(COstrilanView::IDC_LEVEL_UP);
+    sent = SentFrames();
+    ASSERT_EQ(sent.size(), 13u);
+    EXPECT_EQ(sent.back(), CommandBytes(kOpSetSpeakerVolume, { 14 }));
 }
 
 class MainViewLauncherTest : public PeerAppTest {
