@@ -95,24 +95,18 @@ TEST(SpeechSynth, AHelperThatWritesNoSpeechOrTooMuchGivesNothing)
     std::ofstream(plain) << "#!/bin/sh\n";
     EXPECT_FALSE(SpeechSynth(plain).Say("x", "en", error));
     EXPECT_EQ(error, "plain: could not be started: " + plain.string() + ": Permission denied");
-    EXPECT_FALSE(SpeechSynth(Script(dir, "junk", "echo junk")).Say("x", "en", error));
-    EXPECT_EQ(error, "junk: wrote no speech that can be played");
-    EXPECT_FALSE(SpeechSynth(Script(dir, "fails", "echo 'no voice here' >&2; echo second line >&2; exit 1"))
-                     .Say("x", "en", error));
-    EXPECT_EQ(error, "fails: no voice here");
-    EXPECT_FALSE(SpeechSynth(Script(dir, "quiet", "exit 3")).Say("x", "en", error));
-    EXPECT_EQ(error, "quiet: ended with code 3");
-    EXPECT_FALSE(SpeechSynth(Script(dir, "killed", "kill -9 $$")).Say("x", "en", error));
-    EXPECT_EQ(error, "killed: ended by a signal");
     // 2 MiB is the most: a helper writing more is ended, and what it wrote dropped.
-    EXPECT_TRUE(
-        SpeechSynth(Script(dir, "full", "cat " + (dir / "good.wav").string() + "; head -c 2097102 /dev/zero"))
-            .Say("x", "en", error))
-        << error;
-    EXPECT_FALSE(SpeechSynth(
-        Script(dir, "flood", "cat " + (dir / "good.wav").string() + "; head -c 2097103 /dev/zero"))
-                     .Say("x", "en", error));
-    EXPECT_EQ(error, "flood: wrote more than it may");
+    const std::string cat = "cat " + (dir / "good.wav").string();
+    EXPECT_TRUE(SpeechSynth(Script(dir, "full", cat + "; head -c 2097102 /dev/zero")).Say("x", "en", error)) << error;
+    const std::pair<std::string, std::string> failing[] = { { "echo junk", "junk: wrote no speech that can be played" },
+        { "echo 'no voice here' >&2; echo second line >&2; exit 1", "fails: no voice here" },
+        { "exit 3", "quiet: ended with code 3" }, { "kill -9 $$", "killed: ended by a signal" },
+        { cat + "; head -c 2097103 /dev/zero", "flood: wrote more than it may" } };
+    for (const auto& [body, reason] : failing) {
+        const std::string name = reason.substr(0, reason.find(':'));
+        EXPECT_FALSE(SpeechSynth(Script(dir, name, body)).Say("x", "en", error)) << name;
+        EXPECT_EQ(error, reason);
+    }
 }
 
 TEST(HelperProgram, TheInputIsWholeUpTo4096BytesAndTheArgumentsArrive)
