@@ -171,26 +171,19 @@ TEST_F(ContactsTest, TheLetterIndexAndThePageKeysMoveTheList)
     EXPECT_TRUE(ShowsText(*Book(), "E–F"));
     Screenshot("contacts-index");
 
-    TapAt(IndexPoint(5)); // G
-    EXPECT_EQ(Book()->TopRow(), 12u);
-    EXPECT_TRUE(ShowsText(*Book(), "Gname 1"));
-    TapAt(IndexPoint(4)); // E-F jumps to E
-    EXPECT_EQ(Book()->TopRow(), 8u);
-    // K is row 20, but the last page starts at row 19: the list stops there.
-    TapAt(IndexPoint(9));
-    EXPECT_EQ(Book()->TopRow(), 19u);
-    EXPECT_TRUE(ShowsText(*Book(), "Lname 2"));
-    TapAt(kPageDown);
-    EXPECT_EQ(Book()->TopRow(), 19u);
-    TapAt(kPageUp);
-    EXPECT_EQ(Book()->TopRow(), 14u);
-    TapAt(IndexPoint(0));
-    EXPECT_EQ(Book()->TopRow(), 0u);
-    TapAt(kPageUp);
-    EXPECT_EQ(Book()->TopRow(), 0u);
-    TapAt(kPageDown);
-    EXPECT_EQ(Book()->TopRow(), 5u);
-    EXPECT_TRUE(ShowsText(*Book(), "Cname 2"));
+    // Each tap and the row then at the top: E-F jumps to E; K is row 20, but the last page starts at
+    // row 19 and the list stops there.
+    const std::tuple<POINT, size_t, const char*> taps[] = { { IndexPoint(5), 12, "Gname 1" },
+        { IndexPoint(4), 8, nullptr }, { IndexPoint(9), 19, "Lname 2" }, { kPageDown, 19, nullptr },
+        { kPageUp, 14, nullptr }, { IndexPoint(0), 0, nullptr }, { kPageUp, 0, nullptr },
+        { kPageDown, 5, "Cname 2" } };
+    for (auto [at, top, shown] : taps) {
+        TapAt(at);
+        EXPECT_EQ(Book()->TopRow(), top) << at.x << "," << at.y;
+        if (shown) {
+            EXPECT_TRUE(ShowsText(*Book(), shown)) << shown;
+        }
+    }
 
     // The book deleted while the screen is up: the screen says so, and the pad loses its button.
     std::filesystem::remove(dir / "data" / "contacts" / "book.vcf");
