@@ -200,7 +200,10 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
         }
         all << " },\n";
     };
-    for (const auto& [screenName, screen] : *screens) {
+    // Named, not a structured binding: the lambda below captures the screen's name.
+    for (const auto& entry : *screens) {
+        const std::string& screenName = entry.first;
+        const Screen& screen = entry.second;
         const std::string ns = Identifier(screenName);
         // One kind of value: stored, named by a constant reference in `to`, listed in kAll.
         auto values = [&](std::ostringstream& to, const std::string& prefix, const auto& map, const char* type,
