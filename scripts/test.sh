@@ -29,6 +29,10 @@ scripts/deps.sh
 presets=("$@")
 [ ${#presets[@]} -eq 0 ] && presets=(default asan tsan fuzz)
 
+# The user's desktop stays out of the suite: a test that wants a display or a session bus starts
+# its own (Xvfb, a private dbus-daemon), and nothing opens a window or talks on the user's.
+unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS
+
 jobs=$(nproc)
 began=$(date +%s)
 for preset in "${presets[@]}"; do
