@@ -205,12 +205,15 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
         const std::string& screenName = entry.first;
         const Screen& screen = entry.second;
         const std::string ns = Identifier(screenName);
-        // One kind of value: stored, named by a constant reference in `to`, listed in kAll.
+        // One kind of value: stored (its initializer written by `initializer`), named by a constant
+        // reference in `to`, listed in kAll.
         auto values = [&](std::ostringstream& to, const std::string& prefix, const auto& map, const char* type,
                           Field field, auto initializer) {
             for (const auto& [name, value] : map) {
                 const std::string slot = ns + "_" + prefix + Identifier(name);
-                stored << "inline " << type << " " << slot << initializer(value) << ";\n";
+                stored << "inline " << type << " " << slot;
+                initializer(stored, value);
+                stored << ";\n";
                 to << "inline constexpr const " << (field == Field::Font ? "place::" : "") << type << "& "
                    << Identifier(name) << " = " << (&to == &names ? "" : "place::") << "stored::" << slot << ";\n";
                 row(screenName, name, field, "&stored::" + slot);
@@ -234,22 +237,22 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
             row(screenName, name, Field::Controls, std::string(places.size() == 1 ? "&" : "") + "stored::" + slot,
                 places.size());
         }
-        values(names, "", screen.rects, "RECT", Field::Rect, [](const Place& rect) { return " " + Rect(rect); });
-        values(names, "", screen.numbers, "int", Field::Number,
-            [](int number) { return " = " + std::to_string(number); });
+        values(names, "", screen.rects, "RECT", Field::Rect,
+            [](std::ostream& out, const Place& rect) { out << ' ' << Rect(rect); });
+        values(names, "", screen.numbers, "int", Field::Number, [](std::ostream& out, int number) { out << " = " << number; });
         names << "}\n";
         if (!screen.fonts.empty()) {
             fonts << "\nnamespace " << ns << " {\n";
-            values(fonts, "font_", screen.fonts, "TextFont", Field::Font, [](const TextFont& font) {
-                return " { " + std::to_string(font.height) + ", " + std::to_string(font.width) + ", "
-                    + Rgb(font.colour) + ", " + (font.bold ? "true" : "false") + " }";
+            values(fonts, "font_", screen.fonts, "TextFont", Field::Font, [](std::ostream& out, const TextFont& font) {
+                out << " { " << font.height << ", " << font.width << ", " << Rgb(font.colour) << ", "
+                    << (font.bold ? "true" : "false") << " }";
             });
             fonts << "}\n";
         }
         if (!screen.colours.empty()) {
             colours << "\nnamespace " << ns << " {\n";
             values(colours, "colour_", screen.colours, "COLORREF", Field::Colour,
-                [](const std::string& colour) { return " = " + Rgb(colour); });
+                [](std::ostream& out, const std::string& colour) { out << " = " << Rgb(colour); });
             colours << "}\n";
         }
     }
