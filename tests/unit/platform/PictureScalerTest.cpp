@@ -22,6 +22,16 @@ struct Output {
     std::vector<uint32_t> pixels;
 };
 
+// A 480 x 272 picture of pixels drawn from the seed, only the bits of `mask` kept.
+std::vector<uint32_t> RandomPicture(unsigned seed, uint32_t mask = 0xFFFFFF)
+{
+    std::mt19937 random(seed);
+    std::vector<uint32_t> picture(480 * 272);
+    for (uint32_t& pixel : picture)
+        pixel = random() & mask;
+    return picture;
+}
+
 }
 
 TEST(PictureScaler, AtAWholeFactorEveryPixelBecomesASolidBlock)
@@ -100,10 +110,7 @@ TEST(PictureScaler, EveryFormOfTheLoopsBlendsAcrossAndDownAlike)
 // broken factors and smaller, whole and in parts that start and end anywhere.
 TEST(PictureScaler, TheWidestFormGivesThePlainFormsPixelsOnEveryPanel)
 {
-    std::mt19937 random(11);
-    std::vector<uint32_t> picture(480 * 272);
-    for (uint32_t& pixel : picture)
-        pixel = random();
+    const std::vector<uint32_t> picture = RandomPicture(11, 0xFFFFFFFF);
     const std::vector<POINT> panels { { 800, 480 }, { 1024, 600 }, { 1280, 800 }, { 960, 544 }, { 481, 273 },
         { 320, 240 }, { 1920, 1080 } };
     const std::vector<RECT> areas { { 0, 0, 480, 272 }, { 1, 1, 2, 2 }, { 3, 10, 77, 11 }, { 401, 200, 480, 272 } };
@@ -124,10 +131,7 @@ TEST(PictureScaler, TheWidestFormGivesThePlainFormsPixelsOnEveryPanel)
 // columns and rows may be blends (at 800 x 480 output column 1 blends picture pixels 0 and 1).
 TEST(PictureScaler, AnOutputAreaEndingOnABlendGivesTheWholeFramesPixels)
 {
-    std::mt19937 random(5);
-    std::vector<uint32_t> picture(480 * 272);
-    for (uint32_t& pixel : picture)
-        pixel = random() & 0xFFFFFF;
+    std::vector<uint32_t> picture = RandomPicture(5);
     const PictureFit fit(480, 272, 800, 480);
     Output whole(800, 480);
     PictureScaler(fit).Scale(picture.data(), 480, fit.ToOutput({ 0, 0, 480, 272 }), whole.pixels.data(), 800);
@@ -145,10 +149,7 @@ TEST(PictureScaler, AnOutputAreaEndingOnABlendGivesTheWholeFramesPixels)
 
 TEST(PictureScaler, RescalingOnlyWhatChangedGivesTheSameFrameAsRescalingAll)
 {
-    std::mt19937 random(7);
-    std::vector<uint32_t> picture(480 * 272);
-    for (uint32_t& pixel : picture)
-        pixel = random() & 0xFFFFFF;
+    std::vector<uint32_t> picture = RandomPicture(7);
     const PictureFit fit(480, 272, 800, 480);
     PictureScaler scaler(fit);
     Output partial(800, 480);
