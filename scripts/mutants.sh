@@ -10,6 +10,8 @@
 #   scripts/mutants.sh [--quick] N...   only the faults numbered N in the list (1 = first)
 #   scripts/mutants.sh [--quick] N-     the faults from N on (a run cut short goes on from there)
 #
+# The test that caught a fault is kept in build-mutants/catchers and runs first the next time,
+# so a run again after a change to the tests takes minutes for the faults they still catch.
 # OSTRILAN_MUTANT_TIMEOUT (seconds, default 1500) bounds one suite run; a run cut by it counts
 # as caught (a hang is a failure too) and is marked so. Exit code 0 only when every fault was
 # caught. Each file is restored after its fault, also when the script is interrupted; the files
@@ -124,6 +126,15 @@ if ! suite "${baseline[@]}" -E "$skip"; then
     exit 2
 fi
 
+catchers=$build/catchers
+touch "$catchers"
+# The test recorded for a fault as an anchored ctest pattern (test names hold no other regex
+# characters than the dot); empty when none is.
+catcher_of() {
+    awk -F'\t' -v what="$1" '$1 == what { name = $2 } END { print name }' "$catchers" |
+        sed -e 's/\./\\./g' -e 's/.\+/^&$/'
+}
+
 total=0 caught=0 survived=() broken=()
 index=0
 for row in "${rows[@]}"; do
@@ -156,7 +167,13 @@ EOF
         continue
     fi
     code=0
-    suite -R "$(tests_of "$file")" -E "$skip" || code=$?
+    first=$(catcher_of "$what")
+    if [ -n "$first" ]; then
+        suite -R "$first" || code=$?
+    fi
+    if [ $code -eq 0 ]; then
+        suite -R "$(tests_of "$file")" -E "$skip" || code=$?
+    fi
     if [ $code -eq 0 ] && [ $quick -eq 0 ]; then
         suite -E "$(tests_of "$file")|$skip" || code=$?
     fi
@@ -183,6 +200,9 @@ EOF
     else
         failed=$(grep -m1 -oE '[0-9]+ - [^ ]+ \(' "$build/mutant-ctest.log" | sed 's/ ($//' || true)
         echo "caught    ${label} by ${failed:-the suite} [${took}s]"
+        if [ -n "$failed" ]; then
+            printf '%s\t%s\n' "$what" "${failed#* - }" >>"$catchers"
+        fi
         caught=$((caught + 1))
     fi
     restore
