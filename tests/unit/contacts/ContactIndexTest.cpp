@@ -76,6 +76,7 @@ TEST(ContactIndex, KeepsAtMost64NumbersWithTheSameLastSevenDigits)
     index.Seal();
     EXPECT_EQ(index.NameFor("030 1234567"), std::nullopt);
     EXPECT_EQ(index.NameFor("+49 40 73 1234567"), u"Filler 73");
+    EXPECT_EQ(index.NameFor("+49 40 103 1234567"), u"Filler 103");
     EXPECT_EQ(index.NameFor("030 7654321"), u"Other tail");
 }
 
