@@ -15,15 +15,14 @@ namespace {
 const char* const kLanguages[] = { "cze", "dan", "ger", "gre", "eng", "spa", "fin", "fre", "hun", "ita",
     "dut", "pol", "rom", "rus", "slo", "swe", "euk", "por" };
 
-// Texts used as a printf format with one integer argument.
-const std::string_view kFormatKeys[] = { "CNMS0402", "PMMS0602", "PMMS0604" };
-// Texts filled with a count (%d) and a name (%s), each at most once, in any order.
-struct NamedFormat {
+// The placeholders of the texts used as a format: printf with one integer (%d), and texts filled
+// with a name (%s) and maybe a count, each at most once, in any order. Other texts hold none.
+struct Format {
     std::string_view key;
-    bool count;
+    size_t names, counts;
 };
-const NamedFormat kNamedFormats[] = { { "MISS0001", false }, { "MISS0002", true }, { "LINK0001", false },
-    { "ASST0003", false } };
+const Format kFormats[] = { { "CNMS0402", 0, 1 }, { "PMMS0602", 0, 1 }, { "PMMS0604", 0, 1 },
+    { "MISS0001", 1, 0 }, { "MISS0002", 1, 1 }, { "LINK0001", 1, 0 }, { "ASST0003", 1, 0 } };
 }
 
 // Every key, nothing else, and placeholders only where the text is a format.
@@ -46,10 +45,9 @@ TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextAndFormatsOnlyWhereMeant)
             library->GetText(key, buffer.data(), LanguageLibrary::kMaxTextChars);
             const std::string text = ToUtf8(WString(buffer.data()));
             EXPECT_FALSE(text.empty()) << key;
-            const bool isFormat
-                = std::find(std::begin(kFormatKeys), std::end(kFormatKeys), key) != std::end(kFormatKeys);
-            auto named = std::find_if(std::begin(kNamedFormats), std::end(kNamedFormats),
-                [&](const NamedFormat& format) { return format.key == key; });
+            auto format = std::find_if(
+                std::begin(kFormats), std::end(kFormats), [&](const Format& f) { return f.key == key; });
+            const Format expected = format != std::end(kFormats) ? *format : Format { key, 0, 0 };
             auto occurrences = [&](const std::string& what) {
                 size_t n = 0;
                 for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
@@ -57,13 +55,9 @@ TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextAndFormatsOnlyWhereMeant)
                 return n;
             };
             SCOPED_TRACE(std::string(key) + ": " + text);
-            if (named != std::end(kNamedFormats)) {
-                EXPECT_EQ(occurrences("%s"), 1u);
-                EXPECT_EQ(occurrences("%d"), named->count ? 1u : 0u);
-            } else {
-                EXPECT_EQ(occurrences("%"), isFormat ? 1u : 0u);
-                EXPECT_EQ(occurrences("%d"), isFormat ? 1u : 0u);
-            }
+            EXPECT_EQ(occurrences("%s"), expected.names);
+            EXPECT_EQ(occurrences("%d"), expected.counts);
+            EXPECT_EQ(occurrences("%"), expected.names + expected.counts);
         }
     }
 }

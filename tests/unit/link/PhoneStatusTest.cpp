@@ -6,11 +6,10 @@
 TEST(PhoneStatus, StateByteFields)
 {
     // 10 110 01 1: field A 2, in a call, field B 1, audio connected.
-    constexpr BYTE state = 0b10110011;
-    EXPECT_EQ(PhoneStatus::FieldA(state), 2);
-    EXPECT_EQ(PhoneStatus::MainState(state), 6);
-    EXPECT_EQ(PhoneStatus::FieldB(state), 1);
-    EXPECT_EQ(PhoneStatus::AudioFlag(state), 1);
+    constexpr BYTE s = 0b10110011;
+    EXPECT_EQ((std::vector<int> { PhoneStatus::FieldA(s), PhoneStatus::MainState(s), PhoneStatus::FieldB(s),
+                  PhoneStatus::AudioFlag(s) }),
+        (std::vector<int> { 2, 6, 1, 1 }));
 }
 
 TEST(PhoneStatus, DialStringEditingAndTheTailShown)

@@ -16,14 +16,9 @@ protected:
     const std::string device = testenv::DeviceSkinLayout();
 };
 
-}
-
-// The device's places read back from skingen's text are the compiled ones; a place changed in the
-// text moves the control and its image name, until the device's are put back.
-TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
+// What the device's own layout gives, checked as read and again once put back.
+void ExpectDevicePlaces()
 {
-    std::string error;
-    ASSERT_TRUE(skin::ApplyPlaces(device, error)) << error;
     EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 }));
     EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"incoming\\btn_accept.bti");
     EXPECT_EQ(place::callhist::tab_bg[2].rect, (RECT { 227, 48, 316, 77 }));
@@ -33,6 +28,17 @@ TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
     EXPECT_EQ(skin::font::incoming::message.color, RGB(0x0e, 0x7e, 0xfb));
     EXPECT_EQ(skin::colour::pref::number_edited, RGB(0xff, 0x64, 0x00));
     EXPECT_EQ(place::shared::full_screen, (RECT { 0, 0, 480, 272 }));
+}
+
+}
+
+// The device's places read back from skingen's text are the compiled ones; a place changed in the
+// text moves the control and its image name, until the device's are put back.
+TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
+{
+    std::string error;
+    ASSERT_TRUE(skin::ApplyPlaces(device, error)) << error;
+    ExpectDevicePlaces();
 
     std::string moved = Replaced(device, "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116",
         "control incoming btn_accept big/accept.bti 500 300 700 400");
@@ -53,12 +59,7 @@ TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
     EXPECT_EQ(place::incoming::btn_deny.rect, (RECT { 382, 84, 425, 128 }));
 
     skin::RestoreDevicePlaces();
-    EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 }));
-    EXPECT_EQ(std::u16string(place::incoming::btn_accept.image), u"incoming\\btn_accept.bti");
-    EXPECT_EQ(place::callhist::list_row_height, 35);
-    EXPECT_EQ(skin::font::incoming::message.height, 18);
-    EXPECT_EQ(skin::colour::pref::number_edited, RGB(0xff, 0x64, 0x00));
-    EXPECT_EQ(place::shared::full_screen, (RECT { 0, 0, 480, 272 }));
+    ExpectDevicePlaces();
 }
 
 // A file is taken whole or not at all: each fault is refused with its line, and the places stay
@@ -72,6 +73,10 @@ TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
     const std::string font = "font incoming message 18 7 #0e7efb bold";
     const std::string colour = "colour shared list_even_row #4370a5";
     const std::string panel = "rect shared full_screen 0 0 480 272";
+    // The answer button placed as the rest of its line says.
+    auto acceptAt = [&](const std::string& rest) {
+        return Replaced(device, accept, "control incoming btn_accept " + rest);
+    };
     const struct {
         std::string text;
         bool taken;
@@ -108,22 +113,15 @@ TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
         { Replaced(device, colour, "colour shared list_even_row white"), false, "bad colour" },
         { Replaced(device, panel, "rect shared full_screen 1 0 480 272"), false, "must start at 0 0" },
         { Replaced(device, panel, "rect shared full_screen 0 1 480 272"), false, "must start at 0 0" },
-        { Replaced(device, accept, "control incoming btn_accept ../../outside/x.bti 314 56 374 116"), false,
-            "bad image name" },
-        { Replaced(device, accept, "control incoming btn_accept /rooted/x.bti 314 56 374 116"), false,
-            "bad image name" },
-        { Replaced(device, accept, "control incoming btn_accept in\\x.bti 314 56 374 116"), false,
-            "bad image name" },
-        { Replaced(device, accept, "control incoming btn_accept a.bti 314 56 314 116"), false,
-            "bad rectangle" },
-        { Replaced(device, accept, "control incoming btn_accept a.bti 314 56 374 56"), false,
-            "bad rectangle" },
-        { Replaced(device, accept, "control incoming btn_accept a.bti -1 56 374 116"), false,
-            "bad rectangle" },
-        { Replaced(device, accept, "control incoming btn_accept a.bti 0 0 4097 116"), false,
-            "bad rectangle" },
-        { Replaced(device, accept, "control incoming btn_accept a.bti 0 0 4096 4096"), true, "" },
-        { Replaced(device, accept, "control incoming btn_accept a.bti 1 2x 3 4"), false, "bad rectangle" },
+        { acceptAt("../../outside/x.bti 314 56 374 116"), false, "bad image name" },
+        { acceptAt("/rooted/x.bti 314 56 374 116"), false, "bad image name" },
+        { acceptAt("in\\x.bti 314 56 374 116"), false, "bad image name" },
+        { acceptAt("a.bti 314 56 314 116"), false, "bad rectangle" },
+        { acceptAt("a.bti 314 56 374 56"), false, "bad rectangle" },
+        { acceptAt("a.bti -1 56 374 116"), false, "bad rectangle" },
+        { acceptAt("a.bti 0 0 4097 116"), false, "bad rectangle" },
+        { acceptAt("a.bti 0 0 4096 4096"), true, "" },
+        { acceptAt("a.bti 1 2x 3 4"), false, "bad rectangle" },
         { Replaced(device, rows, "number callhist list_row_height 0"), false, "bad number" },
         { Replaced(device, rows, "number callhist list_row_height 1"), true, "" },
         { device + std::string(64 * 1024 - device.size() - 1, '#') + "\n", true, "" },

@@ -1,6 +1,4 @@
-// The status program's clock on a time source the test moves: the time at the start, nothing
-// before the minute turns and the new minute when it does, and the time at once after the clock
-// is set or the zone changes.
+// The status program's clock, on a time source the test moves.
 
 #include "MinuteClock.h"
 #include "support/TestEnv.h"

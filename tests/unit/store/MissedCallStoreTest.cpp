@@ -65,10 +65,7 @@ TEST(MissedCallStore, AMissingOrUnreadableFileIsNoCountAndAnUnreadableOneIsKeptA
         std::filesystem::remove(kept[0]);
     }
     // Bytes a display cannot show are dropped from the number.
-    root.WriteBytes("MissedNotice.dat",
-        CountFile(1,
-            "55\x01\xFF"
-            "50"));
+    root.WriteBytes("MissedNotice.dat", CountFile(1, std::string("55\x01\xFF") + "50"));
     EXPECT_TRUE(store.Load());
     EXPECT_EQ(store.LastNumber(), "5550");
 }

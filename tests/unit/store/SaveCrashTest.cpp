@@ -1,5 +1,4 @@
-// A save cut short at any step, by a failing system call or by the process dying there, must
-// leave the data file either as it was or as the save meant it, and loadable.
+// A save cut short at any step, by a failing system call or by the process dying there.
 
 #include "StoreTestRoot.h"
 #include "platform/core/Text.h"

@@ -1,6 +1,4 @@
-// Saves can be turned against nothing: links left beside or in place of a data file never lead a
-// save elsewhere; a file that cannot be read is kept aside whole; a folder that cannot be written
-// loses no call.
+// Saves can be turned against nothing, and a file or folder that fails them loses no call.
 
 #include "StoreTestRoot.h"
 #include "platform/devices/Registry.h"
@@ -19,13 +17,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-CallRecord Call(const char* number)
-{
-    CallRecord record;
-    record.SetNumber(number);
-    return record;
-}
-
 // The numbers of the first `count` missed calls, newest first.
 std::vector<std::string> Numbers(const CallLogStore& store, int count)
 {
@@ -40,12 +31,19 @@ std::vector<std::string> Numbers(const CallLogStore& store, int count)
 using Numbered = std::vector<std::string>;
 
 // A missed call added to what the file holds and saved, as the frame does at the end of a call.
+bool LogMissed(CallLogStore& store, const char* number)
+{
+    CallRecord record;
+    record.SetNumber(number);
+    store.LoadList(CallLogStore::kMissedList);
+    store.AddRecord(CallLogStore::kMissedList, record);
+    return store.SaveList(CallLogStore::kMissedList);
+}
+
 bool LogMissed(const char* number)
 {
     CallLogStore store;
-    store.LoadList(CallLogStore::kMissedList);
-    store.AddRecord(CallLogStore::kMissedList, Call(number));
-    return store.SaveList(CallLogStore::kMissedList);
+    return LogMissed(store, number);
 }
 
 mode_t ModeOf(const fs::path& path)
@@ -101,8 +99,7 @@ TEST(SaveSafety, AnUnreadableOrDamagedHistoryIsKeptAsideWholeAndTheNewCallSaved)
     ASSERT_TRUE(LogMissed("0403"));
     std::vector<fs::path> kept = SetAside(root.Data(""), "MissedCall.dat");
     ASSERT_EQ(kept.size(), 1u);
-    const std::string keptText = testenv::ReadFile(kept[0]);
-    EXPECT_EQ(std::vector<uint8_t>(keptText.begin(), keptText.end()), damaged);
+    EXPECT_EQ(root.ReadBytes(kept[0].filename().string()), damaged);
     CallLogStore store;
     ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
     EXPECT_EQ(Numbers(store, 2), (Numbered { "0403", "" }));
@@ -147,21 +144,15 @@ TEST(SaveSafety, AReadOnlyDataFolderLosesNoCallAndTheNextSaveWritesThemAll)
         }
         ::chmod(data.c_str(), 0555);
         CallLogStore store;
-        store.LoadList(CallLogStore::kMissedList);
-        store.AddRecord(CallLogStore::kMissedList, Call("0502"));
-        if (store.SaveList(CallLogStore::kMissedList))
+        if (LogMissed(store, "0502"))
             return 20;
         // The next call: the file must not take back the call it lacks.
-        store.LoadList(CallLogStore::kMissedList);
-        store.AddRecord(CallLogStore::kMissedList, Call("0503"));
-        if (store.SaveList(CallLogStore::kMissedList))
+        if (LogMissed(store, "0503"))
             return 21;
         if (Numbers(store, 3) != Numbered { "0503", "0502", "0501" })
             return 22;
         ::chmod(data.c_str(), 0755);
-        store.LoadList(CallLogStore::kMissedList);
-        store.AddRecord(CallLogStore::kMissedList, Call("0504"));
-        return store.SaveList(CallLogStore::kMissedList) ? 0 : 23;
+        return LogMissed(store, "0504") ? 0 : 23;
     }));
     ASSERT_EQ(child.Wait(), 0);
     CallLogStore store;

@@ -18,8 +18,7 @@ WaveData Load(const std::filesystem::path& path)
 
 }
 
-// Each kind plays its file, found in the built folder whatever the case of its path, and each is a
-// short wave that can be heard; other kinds, and sounds missing from the folder, play nothing.
+// Paths are found whatever their case; other kinds, and sounds missing from the folder, play nothing.
 TEST_F(AudioFixture, EachInterfaceSoundKindPlaysItsBuiltFileAShortAudibleWave)
 {
     const std::pair<int, const char*> cases[] = {
