@@ -1,9 +1,14 @@
+// The book's worker on real folders: what it follows, what it reads of large books, and that the
+// largest books the card reader lets through keep the program under its memory bound.
+
 #include "contacts/ContactBook.h"
+#include "platform/core/Text.h"
 #include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 
 namespace {
@@ -16,6 +21,22 @@ std::string Card(const std::string& name, const std::string& number)
     return "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\nTEL:" + number + "\r\nEND:VCARD\r\n";
 }
 
+// A book on a folder with its loads counted, as the owner's posted message would count them.
+struct Book {
+    explicit Book(const fs::path& folder)
+        : book(folder, [this] { ++loads; })
+    {
+    }
+    // Starts the worker and waits for its first load.
+    bool Loaded()
+    {
+        return book.Start() && testenv::Eventually([&] { return loads > 0; }, 60s);
+    }
+
+    std::atomic<int> loads = 0;
+    ContactBook book;
+};
+
 std::span<const uint8_t> Bytes(const std::string& text)
 {
     return { reinterpret_cast<const uint8_t*>(text.data()), text.size() };
@@ -25,12 +46,11 @@ TEST(ContactBook, FollowsTheFolderFromItsCreationToItsRemoval)
 {
     testenv::TempDir root;
     const fs::path folder = root / "data/contacts";
-    // The loads, counted as the owner's posted message would.
-    std::atomic<int> loads = 0;
-    auto book = std::make_unique<ContactBook>(folder, [&] { ++loads; });
+    Book b(folder);
+    ContactBook* book = &b.book;
     // Waits, up to a deadline, for a load after which the number shows the name (none: nullopt).
     auto waitFor = [&](const char* number, std::optional<WString> name) {
-        testenv::Eventually([&] { return loads > 0 && book->NameFor(number) == name; }, 30s);
+        testenv::Eventually([&] { return b.loads > 0 && book->NameFor(number) == name; }, 30s);
         return book->NameFor(number);
     };
     ASSERT_TRUE(book->Start());
@@ -59,33 +79,26 @@ TEST(ContactBook, FollowsTheFolderFromItsCreationToItsRemoval)
     // The worker sleeps in poll(): Stop wakes and joins it (a worker left asleep holds the test
     // to its time-out), and no change loads after it.
     book->Stop();
-    const int loaded = loads;
+    const int loaded = b.loads;
     ASSERT_TRUE(ContactBook::WriteVCardFile(folder, address, Bytes(Card("Late", "+49 30 1234567"))));
     EXPECT_EQ(book->NameFor("030 1234567"), u"Back");
-    EXPECT_EQ(loads, loaded);
+    EXPECT_EQ(b.loads, loaded);
 }
 
-// 64 files (by name) are read and a 65th is not; 50 000 contacts are kept and one more is not.
+// The files are taken in the order of their names.
 TEST(ContactBook, ReadsAtMost64FilesAnd50000Contacts)
 {
     auto number = [](int i) { return "030" + std::to_string(10'000'000 + i).substr(1); };
-    auto load = [](const fs::path& folder, auto&& check) {
-        std::atomic<int> loads = 0;
-        ContactBook book(folder, [&] { ++loads; });
-        ASSERT_TRUE(book.Start());
-        ASSERT_TRUE(testenv::Eventually([&] { return loads > 0; }, 30s));
-        check(book);
-    };
     testenv::TempDir root;
     const fs::path files = root / "files";
     fs::create_directories(files);
     for (int i = 0; i < 65; ++i)
         std::ofstream(files / ("f" + std::to_string(100 + i).substr(1) + ".vcf")) << Card("File " + std::to_string(i), number(i));
-    load(files, [&](const ContactBook& book) {
-        EXPECT_EQ(book.ContactCount(), 64u);
-        EXPECT_EQ(book.NameFor(number(63)), u"File 63");
-        EXPECT_EQ(book.NameFor(number(64)), std::nullopt);
-    });
+    Book byFiles(files);
+    ASSERT_TRUE(byFiles.Loaded());
+    EXPECT_EQ(byFiles.book.ContactCount(), 64u);
+    EXPECT_EQ(byFiles.book.NameFor(number(63)), u"File 63");
+    EXPECT_EQ(byFiles.book.NameFor(number(64)), std::nullopt);
 
     // Three files (a file holds 20 000 cards at most) with 50 001 in all.
     const fs::path many = root / "many";
@@ -97,16 +110,15 @@ TEST(ContactBook, ReadsAtMost64FilesAnd50000Contacts)
             text += Card("C" + std::to_string(next), number(next));
         std::ofstream(many / ("m" + std::to_string(next) + ".vcf")) << text;
     }
-    load(many, [&](const ContactBook& book) {
-        EXPECT_EQ(book.ContactCount(), 50'000u);
-        EXPECT_EQ(book.NameFor(number(49'999)), u"C49999");
-        EXPECT_EQ(book.NameFor(number(50'000)), std::nullopt);
-    });
+    Book byContacts(many);
+    ASSERT_TRUE(byContacts.Loaded());
+    EXPECT_EQ(byContacts.book.ContactCount(), 50'000u);
+    EXPECT_EQ(byContacts.book.NameFor(number(49'999)), u"C49999");
+    EXPECT_EQ(byContacts.book.NameFor(number(50'000)), std::nullopt);
 }
 
 }
 
-// Files of 32 MiB in all are read in one load; when the last one brings a byte more, it is not.
 // The padding is sparse, so the disk is spared.
 TEST(ContactBook, ReadsFilesOf32MiBInAllALoadAndNotAByteMore)
 {
@@ -121,11 +133,112 @@ TEST(ContactBook, ReadsFilesOf32MiBInAllALoadAndNotAByteMore)
     write("b4.vcf", last, last.size());
     for (const uintmax_t third : { (8u << 20) - last.size(), (8u << 20) - last.size() + 1 }) {
         write("b3.vcf", Card("Big 3", "0301234563"), third);
-        std::atomic<int> loads = 0;
-        ContactBook book(root.Path(), [&] { ++loads; });
-        ASSERT_TRUE(book.Start());
-        ASSERT_TRUE(testenv::Eventually([&] { return loads > 0; }, 60s));
-        EXPECT_EQ(book.NameFor("0301234563"), u"Big 3") << third;
-        EXPECT_EQ(book.NameFor("0307654321"), third == (8u << 20) - last.size() ? std::optional<WString>(u"Last") : std::nullopt);
+        Book b(root.Path());
+        ASSERT_TRUE(b.Loaded());
+        EXPECT_EQ(b.book.NameFor("0301234563"), u"Big 3") << third;
+        EXPECT_EQ(b.book.NameFor("0307654321"),
+            third == (8u << 20) - last.size() ? std::optional<WString>(u"Last") : std::nullopt);
+    }
+}
+
+// The largest phone books the card reader lets through must not grow the program past its memory
+// bound, while loading nor while reloading.
+
+namespace {
+
+using testenv::StatusKiB;
+
+std::string Digits(uint64_t n, size_t width)
+{
+    std::string text = std::to_string(n);
+    return std::string(width - std::min(width, text.size()), '0') + text;
+}
+
+// Cards with 256-character names and 16 numbers of 31 digits, up to 8 MiB.
+void WriteWorstBook(const fs::path& file, uint64_t first)
+{
+    std::string text;
+    for (uint64_t card = first; text.size() < (8u << 20) - 1024; ++card) {
+        text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + std::string(256 - 10, 'N') + Digits(card, 10) + "\r\n";
+        for (uint64_t n = 0; n < 16; ++n)
+            text += "TEL:+" + Digits(card * 16 + n, 31) + "\r\n";
+        text += "END:VCARD\r\n";
+    }
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+// Under a cross build's emulator (the arm64 test preset names it in OSTRILAN_EMULATOR) the
+// process's memory figures include the emulator's own. A sanitizer build checks no figures.
+[[maybe_unused]] bool Emulated()
+{
+    const char* emulator = std::getenv("OSTRILAN_EMULATOR");
+    return emulator && *emulator;
+}
+
+}
+
+TEST(ContactMemory, FourWorstCaseBooksAndAReloadStayUnderTheBound)
+{
+    testenv::TempDir root;
+    const fs::path folder = root / "contacts";
+    fs::create_directories(folder);
+    for (uint64_t i = 0; i < 4; ++i)
+        WriteWorstBook(folder / ("book" + std::to_string(i) + ".vcf"), i * 100'000);
+    const size_t before = StatusKiB("VmRSS");
+
+    Book b(folder);
+    ContactBook& book = b.book;
+    ASSERT_TRUE(b.Loaded());
+    // What fitted answers; the first book's first card is in, a card of the last book is not.
+    EXPECT_EQ(book.NameFor("+" + Digits(0, 31)), WString(246, u'N') + u"0000000000");
+    EXPECT_EQ(book.NameFor("+" + Digits(300'000 * 16, 31)), std::nullopt);
+    const size_t contacts = book.ContactCount();
+    EXPECT_GT(contacts, 6000u);
+
+    WriteWorstBook(folder / "book0.vcf", 0);
+    ASSERT_TRUE(testenv::Eventually([&] { return b.loads == 2; }, 60s));
+    EXPECT_EQ(book.ContactCount(), contacts);
+    const size_t peak = StatusKiB("VmHWM");
+    const size_t after = StatusKiB("VmRSS");
+    RecordProperty("contacts", int(contacts));
+    RecordProperty("rss_before_kib", int(before));
+    RecordProperty("hwm_kib", int(peak));
+    RecordProperty("rss_after_kib", int(after));
+    std::printf(
+        "contacts %zu, VmRSS before %zu KiB, after %zu KiB, VmHWM %zu KiB\n", contacts, before, after, peak);
+    // The whole test program, the files' text it wrote included, under the application's bound.
+#ifndef OSTRILAN_SANITIZED
+    // Under emulation the figures hold qemu's own memory too: the peak counts from the start.
+    const size_t floor = Emulated() ? before : 0;
+    EXPECT_LT(peak - floor, 64u * 1024);
+    EXPECT_LT(after - std::min(after, before), 24u * 1024);
+#endif
+}
+
+// Contacts of 1024 index bytes each (a 92-character name: 184 bytes and 8; 16 numbers of 32
+// characters: 52 bytes each): 8192 of them fill 8 MiB exactly. The last one is kept, and left out
+// when it costs a byte more (a name two bytes longer, a number one character shorter).
+TEST(ContactMemory, TheIndexTakesContactsUpTo8MiBAndNotAByteMore)
+{
+    testenv::TempDir root;
+    const std::string lastName = std::string(82, 'L') + Digits(8191, 10);
+    for (const bool byteMore : { false, true }) {
+        std::string text;
+        for (uint64_t card = 0; card < 8192; ++card) {
+            const bool last = card == 8191;
+            const std::string name
+                = last ? lastName + (byteMore ? "L" : "") : std::string(82, 'N') + Digits(card, 10);
+            text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:" + name + "\r\n";
+            for (uint64_t n = 0; n < 16; ++n)
+                text += "TEL:+" + Digits(card * 16 + n, last && byteMore && n == 15 ? 30 : 31) + "\r\n";
+            text += "END:VCARD\r\n";
+        }
+        std::ofstream(root / "book.vcf", std::ios::binary | std::ios::trunc) << text;
+        Book b(root.Path());
+        ASSERT_TRUE(b.Loaded());
+        EXPECT_EQ(b.book.ContactCount(), byteMore ? 8191u : 8192u);
+        EXPECT_EQ(b.book.NameFor("+" + Digits(8191 * 16, 31)),
+            byteMore ? std::nullopt : std::optional<WString>(FromUtf8(lastName)))
+            << byteMore;
     }
 }

@@ -1,6 +1,4 @@
-// The real program started as child processes on a private device root: the single-instance
-// guard, the hand-over to a running instance, the hidden start, the run flag, the stop signals,
-// the skin option and a start without a sound device.
+// The real program started as child processes on a private device root.
 
 #include "AppFixture.h"
 #include "LineSocket.h"
@@ -8,7 +6,6 @@
 #include "support/DeviceSkinText.h"
 
 #include <csignal>
-#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -69,8 +66,9 @@ protected:
 };
 
 // The first instance runs with the real classes; a second one hands over and leaves, and only an
-// argument other than HIDE shows the first.
-TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
+// argument other than HIDE shows the first. One on the first's automation path stops before that,
+// with a reason: a test driver must never talk to another program than the one it started.
+TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHideAndNeverOnTheSameAutomationPath)
 {
     Instance first = Make("first");
     ASSERT_TRUE(first.Start({ "HIDE" }));
@@ -79,6 +77,12 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHide)
     // Hidden, but the phone runs: the module was queried.
     EXPECT_EQ(first.FrameVisible(), false);
     EXPECT_NE(testenv::ReadFile(dir / "first.trace").find("serial-tx 77 01 01 05 72"), std::string::npos);
+
+    Instance taken = Make("first");
+    ASSERT_TRUE(taken.Start({ "HIDE" }, dir / "taken.err"));
+    EXPECT_EQ(taken.process.Wait(), 3);
+    EXPECT_THAT(testenv::ReadFile(dir / "taken.err"),
+        ::testing::HasSubstr("first.sock is in use by another program"));
 
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>> { {}, { "HIDE" }, { "SHOW" } }) {
         Instance second = Make("second");
@@ -204,20 +208,4 @@ TEST_F(AppLaunchTest, WithoutASoundDeviceStartsQuietlyOnTheNullOutput)
     EXPECT_EQ(app.Ask("quit"), "ok");
     EXPECT_EQ(app.process.Wait(), 0);
     EXPECT_THAT(testenv::ReadFile(dir / "stderr.txt"), ::testing::Not(::testing::HasSubstr("ALSA lib")));
-}
-
-// A test driver must never talk to another program than the one it started.
-TEST_F(AppLaunchTest, AnAutomationPathAnotherProgramListensOnStopsTheStartWithAReason)
-{
-    Instance first = Make("taken");
-    ASSERT_TRUE(first.Start({ "HIDE" }));
-    ASSERT_TRUE(first.Connect());
-    Instance second = Make("taken");
-    const std::filesystem::path errors = dir / "second.err";
-    ASSERT_TRUE(second.Start({ "HIDE" }, errors));
-    EXPECT_EQ(second.process.Wait(), 3);
-    EXPECT_THAT(testenv::ReadFile(errors), ::testing::HasSubstr("taken.sock is in use by another program"));
-    EXPECT_EQ(first.Ask("idle"), "ok");
-    EXPECT_EQ(first.Ask("quit"), "ok");
-    EXPECT_EQ(first.process.Wait(), 0);
 }

@@ -122,8 +122,6 @@ TEST_F(CallControlTest, StatusLineNamesEachStateWithoutAPhone)
     EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "1 missed call: Unknown caller");
 }
 
-// The attempt comes every 60 s after the start, never a millisecond sooner, and only when idle with
-// no screen up.
 TEST_F(CallControlTest, ReconnectEverySixtySecondsNotSoonerOnlyWhenIdleWithNoScreenUp)
 {
     // Without a hands-free link no state opens a screen, so only the state holds it back.

@@ -1,6 +1,6 @@
 #include "LinkFixture.h"
 
-const std::vector<uint8_t> LinkTest::kSentinel = ModuleFrameBytes(0x04, 0x04, {});
+const Bytes LinkTest::kSentinel = ModuleFrameBytes(0x04, 0x04, {});
 
 void LinkTest::SetUp()
 {
@@ -21,7 +21,7 @@ bool LinkTest::PumpUntilHandled(size_t count, std::chrono::milliseconds limit)
     return ws.PumpUntil([&] { return rec.handled.size() >= count; }, limit);
 }
 
-std::vector<ModuleMessage> LinkTest::Exchange(const std::vector<uint8_t>& bytes)
+std::vector<ModuleMessage> LinkTest::Exchange(const Bytes& bytes)
 {
     size_t start = rec.handled.size();
     EXPECT_TRUE(peer.Write(bytes + kSentinel));
@@ -34,7 +34,7 @@ std::vector<ModuleMessage> LinkTest::Exchange(const std::vector<uint8_t>& bytes)
     return out;
 }
 
-std::vector<uint8_t> operator+(std::vector<uint8_t> a, const std::vector<uint8_t>& b)
+Bytes operator+(Bytes a, const Bytes& b)
 {
     a.insert(a.end(), b.begin(), b.end());
     return a;

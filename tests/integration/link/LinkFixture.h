@@ -4,6 +4,7 @@
 // message together with the buffers as its handler sees them.
 
 #include "link/ModuleLink.h"
+#include "link/ModuleText.h"
 #include "platform/win/WindowSystem.h"
 #include "support/ModulePty.h"
 #include "support/ModuleRecorder.h"
@@ -13,7 +14,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <vector>
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<uint8_t>;
 
 // The link's port, COM2, opens the device named by OSTRILAN_COM2: a terminal's slave, or a path
 // standing for it that can be pointed at a new terminal to play an adapter that comes back.
@@ -23,11 +28,24 @@ inline void UseDevice(const std::filesystem::path& path)
     setenv("OSTRILAN_COM2", path.c_str(), 1);
 }
 
+// Event 0x03: a hands-free link, and the message it posts.
+inline const Bytes kLinkEvent = ModuleFrameBytes(0x04, 0x03, { 0x02 });
+inline const ModuleMessage kLinkMessage { WM_BT_EV_LINK, 2, 0 };
+
+inline WString Text(const auto& buffer)
+{
+    return ModuleText::FromBuffer(buffer);
+}
+inline Bytes Str(std::string_view s)
+{
+    return Bytes(s.begin(), s.end());
+}
+
 class LinkTest : public ::testing::Test {
 protected:
     static constexpr std::chrono::milliseconds kWait { 2000 };
     // Event 0x04 (ring): posted for sure, so once it is handled everything written before it was.
-    static const std::vector<uint8_t> kSentinel;
+    static const Bytes kSentinel;
     static constexpr ModuleMessage kSentinelMessage { 0x8604, 0, 0 };
 
     void SetUp() override;
@@ -35,7 +53,7 @@ protected:
 
     // Writes the bytes and then the sentinel, and runs the loop until the sentinel is handled.
     // Returns the messages handled before it.
-    std::vector<ModuleMessage> Exchange(const std::vector<uint8_t>& bytes);
+    std::vector<ModuleMessage> Exchange(const Bytes& bytes);
     bool PumpUntilHandled(size_t count, std::chrono::milliseconds limit = kWait);
 
     ModulePty peer;
@@ -44,4 +62,4 @@ protected:
     ModuleLink link;
 };
 
-std::vector<uint8_t> operator+(std::vector<uint8_t> a, const std::vector<uint8_t>& b);
+Bytes operator+(Bytes a, const Bytes& b);

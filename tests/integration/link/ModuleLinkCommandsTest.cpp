@@ -2,10 +2,6 @@
 
 #include "LinkFixture.h"
 
-#include <functional>
-
-using Bytes = std::vector<uint8_t>;
-
 namespace {
 
 constexpr BtAddress kPhone { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13 };
@@ -17,55 +13,48 @@ struct CommandRow {
     Bytes wire;
 };
 
-const std::vector<CommandRow>& Commands()
-{
-    static const std::vector<CommandRow> rows {
-        { "GetFirmwareVersion", [](auto& l) { return l.GetFirmwareVersion(); },
-            { 0x77, 0x01, 0x01, 0x02, 0x75 } },
-        { "GetState", [](auto& l) { return l.GetState(); }, { 0x77, 0x01, 0x01, 0x05, 0x72 } },
-        { "StartPairing hands-free", [](auto& l) { return l.StartPairing(1); },
-            { 0x77, 0x01, 0x01, 0x07, 0x70 } },
-        { "StartPairing headset", [](auto& l) { return l.StartPairing(0); },
-            { 0x77, 0x01, 0x01, 0x07, 0x70 } },
-        { "Connect mode 0", [](auto& l) { return l.Connect(0, kPhone); },
-            { 0x77, 0x01, 0x08, 0x08, 0x01, 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13,
-                0x77 ^ 0x01 ^ 0x08 ^ 0x08 ^ 0x01 ^ 0x1A ^ 0x7D ^ 0xDA ^ 0x71 ^ 0x13 } },
-        { "Connect mode 2", [](auto& l) { return l.Connect(2, BtAddress {}); },
-            { 0x77, 0x01, 0x08, 0x08, 0x03, 0, 0, 0, 0, 0, 0, 0x77 ^ 0x01 ^ 0x03 } },
-        { "Connect mode 5", [](auto& l) { return l.Connect(5, BtAddress {}); },
-            { 0x77, 0x01, 0x08, 0x08, 0x01, 0, 0, 0, 0, 0, 0, 0x77 ^ 0x01 ^ 0x01 } },
-        { "Disconnect", [](auto& l) { return l.Disconnect(); }, { 0x77, 0x01, 0x02, 0x09, 0x00, 0x7D } },
-        { "CancelPairing", [](auto& l) { return l.CancelPairing(); }, { 0x77, 0x01, 0x01, 0x0A, 0x7D } },
-        { "SetSpeakerVolume", [](auto& l) { return l.SetSpeakerVolume(14); },
-            { 0x77, 0x01, 0x02, 0x0C, 0x0E, 0x77 ^ 0x01 ^ 0x02 ^ 0x0C ^ 0x0E } },
-        { "SetMicGain", [](auto& l) { return l.SetMicGain(4); },
-            { 0x77, 0x01, 0x02, 0x0D, 0x04, 0x77 ^ 0x01 ^ 0x02 ^ 0x0D ^ 0x04 } },
-        { "GetPairedList", [](auto& l) { return l.GetPairedList(); }, { 0x77, 0x01, 0x01, 0x0E, 0x79 } },
-        { "DeletePairing", [](auto& l) { return l.DeletePairing(kPhone); },
-            { 0x77, 0x01, 0x07, 0x0F, 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13,
-                0x77 ^ 0x01 ^ 0x07 ^ 0x0F ^ 0x1A ^ 0x7D ^ 0xDA ^ 0x71 ^ 0x13 } },
-        { "CallKey", [](auto& l) { return l.CallKey(); }, { 0x77, 0x01, 0x01, 0x11, 0x66 } },
-        { "EndCall", [](auto& l) { return l.EndCall(); }, { 0x77, 0x01, 0x01, 0x12, 0x65 } },
-        { "RejectCall", [](auto& l) { return l.RejectCall(); }, { 0x77, 0x01, 0x01, 0x13, 0x64 } },
-        { "TransferAudio", [](auto& l) { return l.TransferAudio(); }, { 0x77, 0x01, 0x01, 0x14, 0x63 } },
-        { "Dial", [](auto& l) { return l.Dial("0301", 4); },
-            { 0x77, 0x01, 0x05, 0x15, '0', '3', '0', '1',
-                0x77 ^ 0x01 ^ 0x05 ^ 0x15 ^ '0' ^ '3' ^ '0' ^ '1' } },
-        // The longest dial string; its checksum is 0x77 ^ 0x01 ^ 0x21 ^ 0x15 (32 equal digits cancel).
-        { "Dial 32", [](auto& l) { return l.Dial(kDial32.c_str(), kDial32.size()); },
-            Bytes { 0x77, 0x01, 0x21, 0x15 } + Bytes(32, '5') + Bytes { 0x42 } },
-        { "SendDtmf", [](auto& l) { return l.SendDtmf('#'); },
-            { 0x77, 0x01, 0x02, 0x17, '#', 0x77 ^ 0x01 ^ 0x02 ^ 0x17 ^ '#' } },
-        { "GetLocalAddress", [](auto& l) { return l.GetLocalAddress(); }, { 0x77, 0x01, 0x01, 0x41, 0x36 } },
-    };
-    return rows;
-}
-
+const CommandRow kCommands[] = {
+    { "GetFirmwareVersion", [](auto& l) { return l.GetFirmwareVersion(); },
+        { 0x77, 0x01, 0x01, 0x02, 0x75 } },
+    { "GetState", [](auto& l) { return l.GetState(); }, { 0x77, 0x01, 0x01, 0x05, 0x72 } },
+    { "StartPairing hands-free", [](auto& l) { return l.StartPairing(1); },
+        { 0x77, 0x01, 0x01, 0x07, 0x70 } },
+    { "StartPairing headset", [](auto& l) { return l.StartPairing(0); }, { 0x77, 0x01, 0x01, 0x07, 0x70 } },
+    { "Connect mode 0", [](auto& l) { return l.Connect(0, kPhone); },
+        { 0x77, 0x01, 0x08, 0x08, 0x01, 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13,
+            0x77 ^ 0x01 ^ 0x08 ^ 0x08 ^ 0x01 ^ 0x1A ^ 0x7D ^ 0xDA ^ 0x71 ^ 0x13 } },
+    { "Connect mode 2", [](auto& l) { return l.Connect(2, BtAddress {}); },
+        { 0x77, 0x01, 0x08, 0x08, 0x03, 0, 0, 0, 0, 0, 0, 0x77 ^ 0x01 ^ 0x03 } },
+    { "Connect mode 5", [](auto& l) { return l.Connect(5, BtAddress {}); },
+        { 0x77, 0x01, 0x08, 0x08, 0x01, 0, 0, 0, 0, 0, 0, 0x77 ^ 0x01 ^ 0x01 } },
+    { "Disconnect", [](auto& l) { return l.Disconnect(); }, { 0x77, 0x01, 0x02, 0x09, 0x00, 0x7D } },
+    { "CancelPairing", [](auto& l) { return l.CancelPairing(); }, { 0x77, 0x01, 0x01, 0x0A, 0x7D } },
+    { "SetSpeakerVolume", [](auto& l) { return l.SetSpeakerVolume(14); },
+        { 0x77, 0x01, 0x02, 0x0C, 0x0E, 0x77 ^ 0x01 ^ 0x02 ^ 0x0C ^ 0x0E } },
+    { "SetMicGain", [](auto& l) { return l.SetMicGain(4); },
+        { 0x77, 0x01, 0x02, 0x0D, 0x04, 0x77 ^ 0x01 ^ 0x02 ^ 0x0D ^ 0x04 } },
+    { "GetPairedList", [](auto& l) { return l.GetPairedList(); }, { 0x77, 0x01, 0x01, 0x0E, 0x79 } },
+    { "DeletePairing", [](auto& l) { return l.DeletePairing(kPhone); },
+        { 0x77, 0x01, 0x07, 0x0F, 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x13,
+            0x77 ^ 0x01 ^ 0x07 ^ 0x0F ^ 0x1A ^ 0x7D ^ 0xDA ^ 0x71 ^ 0x13 } },
+    { "CallKey", [](auto& l) { return l.CallKey(); }, { 0x77, 0x01, 0x01, 0x11, 0x66 } },
+    { "EndCall", [](auto& l) { return l.EndCall(); }, { 0x77, 0x01, 0x01, 0x12, 0x65 } },
+    { "RejectCall", [](auto& l) { return l.RejectCall(); }, { 0x77, 0x01, 0x01, 0x13, 0x64 } },
+    { "TransferAudio", [](auto& l) { return l.TransferAudio(); }, { 0x77, 0x01, 0x01, 0x14, 0x63 } },
+    { "Dial", [](auto& l) { return l.Dial("0301", 4); },
+        { 0x77, 0x01, 0x05, 0x15, '0', '3', '0', '1', 0x77 ^ 0x01 ^ 0x05 ^ 0x15 ^ '0' ^ '3' ^ '0' ^ '1' } },
+    // The longest dial string; its checksum is 0x77 ^ 0x01 ^ 0x21 ^ 0x15 (32 equal digits cancel).
+    { "Dial 32", [](auto& l) { return l.Dial(kDial32.c_str(), kDial32.size()); },
+        Bytes { 0x77, 0x01, 0x21, 0x15 } + Bytes(32, '5') + Bytes { 0x42 } },
+    { "SendDtmf", [](auto& l) { return l.SendDtmf('#'); },
+        { 0x77, 0x01, 0x02, 0x17, '#', 0x77 ^ 0x01 ^ 0x02 ^ 0x17 ^ '#' } },
+    { "GetLocalAddress", [](auto& l) { return l.GetLocalAddress(); }, { 0x77, 0x01, 0x01, 0x41, 0x36 } },
+};
 }
 
 TEST_F(LinkTest, EveryCommandWritesItsFrameByteForByte)
 {
-    for (const auto& row : Commands()) {
+    for (const auto& row : kCommands) {
         EXPECT_TRUE(row.send(link)) << row.name;
         EXPECT_EQ(peer.ReadExactly(row.wire.size(), kWait), row.wire) << row.name;
     }
@@ -80,7 +69,7 @@ TEST_F(LinkTest, CommandsFailAndWriteNothingWithoutARunningLinkOrAOneToThirtyTwo
     EXPECT_FALSE(link.Dial(tooLong.c_str(), tooLong.size()));
     ModuleLink unstarted;
     ASSERT_TRUE(link.Stop());
-    for (const auto& row : Commands()) {
+    for (const auto& row : kCommands) {
         EXPECT_FALSE(row.send(unstarted)) << row.name << " before Start";
         EXPECT_FALSE(row.send(link)) << row.name << " after Stop";
     }

@@ -3,13 +3,9 @@
 // hand-over; in every build it checks that nothing is lost, duplicated or reordered.
 
 #include "LinkFixture.h"
-#include "link/ModuleText.h"
 
 #include <random>
 #include <thread>
-
-using namespace std::chrono_literals;
-using Bytes = std::vector<uint8_t>;
 
 constexpr int kFrames = 100'000;
 constexpr size_t kChunk = 4096;

@@ -62,6 +62,12 @@ std::optional<WPARAM> ModsimTest::AwaitStatus(UINT id)
     return s ? std::optional(s->message.wParam) : std::nullopt;
 }
 
+std::optional<ModuleMessage> ModsimTest::AwaitMessage(UINT id)
+{
+    auto s = Await(id);
+    return s ? std::optional(s->message) : std::nullopt;
+}
+
 void ModsimTest::ConnectPhone()
 {
     const BtAddress zero {};

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+using namespace std::chrono_literals;
+
 inline std::u16string Text(const auto& buffer)
 {
     return ModuleText::FromBuffer(buffer);
@@ -48,6 +50,10 @@ protected:
     bool AwaitState(unsigned mainState, std::optional<bool> audio = std::nullopt);
     // Status of the response with this id.
     std::optional<WPARAM> AwaitStatus(UINT id);
+    std::optional<ModuleMessage> AwaitMessage(UINT id);
+    // The whole answer to a command just sent (a refusal may carry the value kept); empty when it
+    // could not be sent.
+    std::optional<ModuleMessage> Answer(bool sent, UINT id) { return sent ? AwaitMessage(id) : std::nullopt; }
     // The status answering a command just sent; empty when it could not be sent.
     std::optional<WPARAM> StatusOf(bool sent, UINT id) { return sent ? AwaitStatus(id) : std::nullopt; }
     // Connects to the last phone and waits for the link and state 4.

@@ -1,7 +1,5 @@
 #include "ModsimFixture.h"
 
-using namespace std::chrono_literals;
-
 // Pairing a named phone, connecting to it and the calls answered, rejected, given up and dialled
 // are walked by the tour and its soak against this simulator; these are the answers they never
 // provoke.
@@ -101,10 +99,7 @@ TEST_F(ModsimTest, AnswersQueriesSettingsAndBarePairedListsOfNoneAndTooMany)
         { 8, { WM_BT_PAIRED_LIST, 8, 0 } }, { 9, { WM_BT_PAIRED_LIST, 0, BT_PAIRED_LIST_TOO_MANY } } };
     for (const auto& [phones, expected] : lists) {
         ASSERT_EQ(Ask("phones " + std::to_string(phones)), "ok " + std::to_string(phones) + " phones");
-        ASSERT_TRUE(link.GetPairedList());
-        auto list = Await(WM_BT_PAIRED_LIST);
-        ASSERT_TRUE(list);
-        EXPECT_EQ(list->message, expected) << phones;
+        EXPECT_EQ(Answer(link.GetPairedList(), WM_BT_PAIRED_LIST), expected) << phones;
     }
     EXPECT_TRUE(Quiet(WM_BT_EV_DEVICE_NAME, 500ms));
 
@@ -112,14 +107,12 @@ TEST_F(ModsimTest, AnswersQueriesSettingsAndBarePairedListsOfNoneAndTooMany)
     EXPECT_EQ(link.FirmwareVersion(), u"OSM-2.1.0 simulator");
     EXPECT_EQ(StatusOf(link.GetLocalAddress(), WM_BT_LOCAL_ADDR), 0u);
     EXPECT_EQ(link.LocalAddress()[1], 0x0B);
-    // The whole answer: a refusal carries the level kept, so the status tells them apart.
-    auto answer = [&](bool sent, UINT id) {
-        auto handled = sent ? Await(id) : std::nullopt;
-        return handled ? std::optional(handled->message) : std::nullopt;
-    };
-    EXPECT_EQ(answer(link.SetSpeakerVolume(14), WM_BT_SPK_VOLUME), (ModuleMessage { WM_BT_SPK_VOLUME, 0, 14 }));
-    EXPECT_EQ(answer(link.SetSpeakerVolume(15), WM_BT_SPK_VOLUME), (ModuleMessage { WM_BT_SPK_VOLUME, 2, 14 }));
-    EXPECT_EQ(answer(link.SetMicGain(6), WM_BT_MIC_GAIN), (ModuleMessage { WM_BT_MIC_GAIN, 0, 6 }));
+    // A refusal carries the level kept, so the status tells them apart.
+    EXPECT_EQ(
+        Answer(link.SetSpeakerVolume(14), WM_BT_SPK_VOLUME), (ModuleMessage { WM_BT_SPK_VOLUME, 0, 14 }));
+    EXPECT_EQ(
+        Answer(link.SetSpeakerVolume(15), WM_BT_SPK_VOLUME), (ModuleMessage { WM_BT_SPK_VOLUME, 2, 14 }));
+    EXPECT_EQ(Answer(link.SetMicGain(6), WM_BT_MIC_GAIN), (ModuleMessage { WM_BT_MIC_GAIN, 0, 6 }));
     ASSERT_EQ(Ask("volume 11"), "ok");
     EXPECT_EQ(AwaitStatus(WM_BT_EV_SPK_VOLUME), 11u);
 }
@@ -132,7 +125,7 @@ TEST_F(ModsimTest, HostStateIsReportedOnlyOncePlayedAndAgainAfterTheStateAnswer)
     EXPECT_EQ(Ask("hoststate"), "ok none");
     ASSERT_TRUE(link.GetState());
     ASSERT_TRUE(AwaitStatus(WM_BT_STATE));
-    EXPECT_TRUE(Quiet(WM_BT_EV_INDICATOR, std::chrono::milliseconds(200)));
+    EXPECT_TRUE(Quiet(WM_BT_EV_INDICATOR, 200ms));
 
     struct Case {
         const char* name;
@@ -144,16 +137,11 @@ TEST_F(ModsimTest, HostStateIsReportedOnlyOncePlayedAndAgainAfterTheStateAnswer)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Ask(std::string("hoststate ") + c.name), std::string("ok ") + c.name);
-        auto report = Await(WM_BT_EV_INDICATOR);
-        ASSERT_TRUE(report);
-        EXPECT_EQ(report->message.wParam, 1u);
-        EXPECT_EQ(report->message.lParam, c.value);
+        EXPECT_EQ(AwaitMessage(WM_BT_EV_INDICATOR), (ModuleMessage { WM_BT_EV_INDICATOR, 1, c.value }));
         EXPECT_EQ(Ask("state").substr(0, 10), "ok state " + std::to_string(c.mainState));
     }
     EXPECT_EQ(Ask("hoststate"), "ok no-handsfree");
     ASSERT_TRUE(link.GetState());
-    auto again = Await(WM_BT_EV_INDICATOR);
-    ASSERT_TRUE(again);
-    EXPECT_EQ(again->message.lParam, 7);
+    EXPECT_EQ(AwaitMessage(WM_BT_EV_INDICATOR), (ModuleMessage { WM_BT_EV_INDICATOR, 1, 7 }));
     EXPECT_EQ(Ask("hoststate airplane").rfind("error hoststate ready|", 0), 0u);
 }

@@ -1,14 +1,6 @@
 #include "AppFixture.h"
 #include "TestPlayer.h"
-
-#include "ChildProgram.h"
-#include "controller/PhoneMessages.h"
 #include "platform/devices/MprisPlayers.h"
-#include "support/TestEnv.h"
-
-#include <gmock/gmock.h>
-
-#include <filesystem>
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;

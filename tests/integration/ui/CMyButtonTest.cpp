@@ -90,16 +90,20 @@ TEST_F(ButtonTest, HeldToItsEdgeTheButtonAsksAndATakenHoldClicksNothing)
         m_system.Advance(1000);
         m_system.InjectMouse(WM_LBUTTONDOWN, 40, kTop + 40);
     };
-    auto hold = [&](uint64_t ms, POINT liftAt) {
+    // Held for `ms` and lifted, or slid off to a point first and lifted there.
+    auto hold = [&](uint64_t ms, std::optional<POINT> slideTo = std::nullopt) {
         press();
+        const POINT lift = slideTo.value_or(POINT { 40, kTop + 40 });
+        if (slideTo)
+            m_system.InjectMouse(WM_MOUSEMOVE, lift.x, lift.y);
         m_system.Idle();
         m_system.Advance(ms);
-        m_system.InjectMouse(WM_LBUTTONUP, liftAt.x, liftAt.y);
+        m_system.InjectMouse(WM_LBUTTONUP, lift.x, lift.y);
         m_system.Idle();
     };
 
     // Lifted a moment before the edge: a tap, and nothing asked.
-    hold(499, { 40, kTop + 40 });
+    hold(499);
     EXPECT_EQ(asked, 0);
     EXPECT_EQ(m_parent.Clicks(100), 1);
     EXPECT_EQ(Played("btnClick.snd"), 1);
@@ -117,17 +121,12 @@ TEST_F(ButtonTest, HeldToItsEdgeTheButtonAsksAndATakenHoldClicksNothing)
 
     // Refused: the press goes on and its release is the tap.
     take = false;
-    hold(800, { 40, kTop + 40 });
+    hold(800);
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(m_parent.Clicks(100), 2);
 
     // A finger slid off before the edge holds nothing, and lifted off the button clicks nothing.
-    press();
-    m_system.InjectMouse(WM_MOUSEMOVE, 300, 250);
-    m_system.Idle();
-    m_system.Advance(600);
-    m_system.InjectMouse(WM_LBUTTONUP, 300, 250);
-    m_system.Idle();
+    hold(600, POINT { 300, 250 });
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(m_parent.Clicks(100), 2);
 }

@@ -2,7 +2,6 @@
 
 #include "platform/controls/DialogTemplate.h"
 #include "ui/CMyButton.h"
-#include "ui/SkinLayout.h"
 #include "ui/SkinScreen.h"
 
 namespace {
