@@ -17,6 +17,7 @@
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -272,8 +273,7 @@ TEST(AudioOutput, ASoundOverTheVoiceDucksItToAQuarterAndTheVoiceComesBackAfter)
     output.StartOver(Constant(300, 1000), "speech");
     EXPECT_TRUE(output.IsPlayingOver());
     // 4000 at a quarter plus the speech, for exactly the speech's 300 frames.
-    std::vector<int16_t> during = Left(output, 300);
-    EXPECT_EQ(during, std::vector<int16_t>(300, 1000 + 1000));
+    EXPECT_EQ(Left(output, 300), std::vector<int16_t>(300, 1000 + 1000));
     EXPECT_FALSE(output.IsPlayingOver());
     EXPECT_EQ(Left(output, 10), std::vector<int16_t>(10, 4000));
 
@@ -309,10 +309,8 @@ TEST(AudioOutput, TheNullOutputWritesEachSoundStartedAsAWaveFileWhenAskedUpToSix
     WaveData wave;
     ASSERT_TRUE(
         WaveReader::Parse(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
-    EXPECT_EQ(wave.rate, 44100u);
-    EXPECT_EQ(wave.channels, 2);
-    EXPECT_EQ(wave.Frames(), 441u);
-    EXPECT_EQ(wave.samples.front(), 1234);
+    EXPECT_EQ(std::tuple(wave.rate, wave.channels, wave.Frames(), wave.samples.front()),
+        std::tuple(44100u, 2, size_t(441), int16_t(1234)));
     EXPECT_EQ(output.Events().back().kind, NullAudioOutput::Event::Kind::Over);
     EXPECT_EQ(output.Events().back().source, "speech");
 
