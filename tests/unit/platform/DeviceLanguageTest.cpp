@@ -16,7 +16,6 @@ struct ScopedLanguageEnvironment {
 
 }
 
-// The locale variables decide in POSIX order, unless the program's own variable names a language.
 TEST(DeviceLanguage, LocaleVariablesInPosixOrderAndAnOverrideOfDecimalOrHexIdentifiers)
 {
     ScopedLanguageEnvironment env;

@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Each line once on standard error, unless standard error is the journal, which has it already.
 TEST(Log, LinesGoToStandardErrorOneLineEachButNotTwiceIntoTheJournal)
 {
     testenv::TempDir dir;

@@ -1,14 +1,11 @@
-// Speech made by the helper program, and a sound played over the voice: the voice ducked while it
-// plays and back afterwards, and what played written out as WAVE files when asked.
-
 #include "platform/devices/HelperProgram.h"
 #include "platform/devices/NullAudioOutput.h"
 #include "platform/devices/Paths.h"
 #include "platform/devices/SpeechSynth.h"
 #include "platform/devices/SpeechWorker.h"
 #include "platform/devices/WaveReader.h"
-#include "platform/devices/WaveWriter.h"
 #include "support/TestEnv.h"
+#include "support/WaveBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -82,9 +79,8 @@ TEST(SpeechSynth, AHelperThatWritesNoSpeechOrTooMuchGivesNothing)
 {
     testenv::TempDir dir;
     const std::vector<int16_t> samples { 100, -100, 200 };
-    const std::vector<uint8_t> wave = WaveWriter::Bytes(16000, 1, samples);
-    std::ofstream(dir / "good.wav", std::ios::binary)
-        .write(reinterpret_cast<const char*>(wave.data()), std::streamsize(wave.size()));
+    ASSERT_TRUE(
+        testenv::WaveBuilder::Write(dir / "good.wav", testenv::WaveBuilder::Pcm16(1, 16000, samples)));
     std::string error;
     std::optional<WaveData> good
         = SpeechSynth(Script(dir, "good", "cat " + (dir / "good.wav").string())).Say("x", "en", error);
