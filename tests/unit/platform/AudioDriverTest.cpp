@@ -14,7 +14,6 @@ protected:
         EXPECT_EQ(m_driver.Message(8091, which, reinterpret_cast<DWORD_PTR>(&answer)), MMSYSERR_NOERROR);
         return answer;
     }
-    MMRESULT Switch(DWORD value) { return m_driver.Message(8091, value, 0); }
 
     SoundPlayer m_player { std::make_unique<NullAudioOutput>() };
     AudioDriver m_driver { m_player };
@@ -26,30 +25,26 @@ protected:
 // (2 on), sound 8 (1 sounding).
 TEST_F(AudioDriverTest, QueriesFollowEverySwitchAndUnknownRequestsAreRefused)
 {
-    struct Step {
-        DWORD request;
-        DWORD micAnswer;
-        DWORD muteAnswer;
+    const struct {
+        DWORD request, micAnswer, muteAnswer;
     } steps[] = {
         { 4, 2, 1 }, { 7, 2, 0 }, { 1, 2, 0 }, { 3, 0, 0 }, { 6, 0, 1 }, { 2, 0, 1 }, { 4, 2, 1 }, { 4, 2, 1 },
     };
     EXPECT_EQ(Query(5), 0u) << "microphone off at start";
     EXPECT_EQ(Query(8), 1u) << "sounding at start";
-    for (const Step& s : steps) {
-        ASSERT_EQ(Switch(s.request), MMSYSERR_NOERROR);
+    for (const auto& s : steps) {
+        ASSERT_EQ(m_driver.Message(8091, s.request, 0), MMSYSERR_NOERROR);
         EXPECT_EQ(Query(5), s.micAnswer) << "after " << s.request;
         EXPECT_EQ(Query(8), s.muteAnswer) << "after " << s.request;
     }
     EXPECT_TRUE(m_driver.CallMicOn());
     EXPECT_FALSE(m_driver.CallSpeakerOn());
 
-    // Unknown requests are refused and change nothing.
+    // Unknown requests, and a query with no answer slot (the last), are refused and change nothing.
     EXPECT_EQ(m_driver.Message(8092, 1, 0), MMSYSERR_NOTSUPPORTED);
-    EXPECT_EQ(Switch(0), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(Switch(10), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(m_driver.Message(8090, 3, 0), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(m_driver.Message(8098, 0, 0), MMSYSERR_INVALPARAM);
-    EXPECT_EQ(m_driver.Message(8091, 5, 0), MMSYSERR_INVALPARAM) << "no answer slot";
+    const std::pair<UINT, DWORD> invalid[] = { { 8091, 0 }, { 8091, 10 }, { 8090, 3 }, { 8098, 0 }, { 8091, 5 } };
+    for (const auto& [message, value] : invalid)
+        EXPECT_EQ(m_driver.Message(message, value, 0), MMSYSERR_INVALPARAM) << message << " " << value;
     EXPECT_FALSE(m_driver.BtAudioOn());
     EXPECT_EQ(m_driver.RouteFirst(), 0u);
     EXPECT_EQ(Query(5), 2u) << "the microphone stays on";

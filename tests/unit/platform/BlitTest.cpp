@@ -81,20 +81,17 @@ TEST(BitBlt, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels)
 
 TEST(StretchBlt, ScalesACheckerKeepingCornerColoursAndBlendingTheMiddle)
 {
+    // Corner i is at column i % 2 and row i / 2, in the checker and in the band it fills.
+    const uint32_t corners[] = { kRed, kGreen, kBlue, kWhite };
     MemoryCanvas checker(2, 2, 0);
-    Surface& c = checker.bitmap.Pixels();
-    c.SetPixel(0, 0, kRed);
-    c.SetPixel(1, 0, kGreen);
-    c.SetPixel(0, 1, kBlue);
-    c.SetPixel(1, 1, kWhite);
+    for (int i = 0; i < 4; ++i)
+        checker.bitmap.Pixels().SetPixel(i % 2, i / 2, corners[i]);
     MemoryCanvas band(480, 272, 0);
     ASSERT_TRUE(StretchBlt(band.dc.get(), 0, 37, 480, 200, checker.dc.get(), 0, 0, 2, 2));
 
     const Surface& s = band.bitmap.Pixels();
-    EXPECT_EQ(s.Pixel(0, 37), kRed);
-    EXPECT_EQ(s.Pixel(479, 37), kGreen);
-    EXPECT_EQ(s.Pixel(0, 236), kBlue);
-    EXPECT_EQ(s.Pixel(479, 236), kWhite);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(s.Pixel(i % 2 * 479, 37 + i / 2 * 199), corners[i]) << i;
     EXPECT_EQ(s.Pixel(240, 36), 0u);
     EXPECT_EQ(s.Pixel(240, 237), 0u);
     // Bilinear: the centre is an even mix of all four, half of each channel.
@@ -112,10 +109,9 @@ TEST(StretchBlt, ScalingInHeightOnlyMixesEveryChannelOfEveryPixelExactly)
     MemoryCanvas dest(5, 4, 0);
     ASSERT_TRUE(StretchBlt(dest.dc.get(), 0, 0, 5, 4, source.dc.get(), 0, 0, 5, 2));
     const uint32_t rows[] = { 0x102030, 0x485058, 0xB8B0A8, 0xF0E0D0 };
-    for (int y = 0; y < 4; ++y) {
+    for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x)
             EXPECT_EQ(dest.bitmap.Pixels().Pixel(x, y), rows[y]) << x << "," << y;
-    }
 }
 
 TEST(Blit, RefusesEmptyOrAbsurdBitmapsMissingContextsOtherOperationsAndSourcesOffTheSource)

@@ -16,7 +16,6 @@ struct ScopedLanguageEnvironment {
 
 }
 
-// The locale variables decide in POSIX order, unless the program's own variable names a language.
 TEST(DeviceLanguage, LocaleVariablesInPosixOrderAndAnOverrideOfDecimalOrHexIdentifiers)
 {
     ScopedLanguageEnvironment env;
@@ -42,17 +41,13 @@ TEST(DeviceLanguage, LocaleVariablesInPosixOrderAndAnOverrideOfDecimalOrHexIdent
 
 TEST(DeviceLanguage, LocaleMapsToIdentifier)
 {
-    struct Case {
-        const char* locale;
-        LANGID id;
-    };
     // Regions, encodings and modifiers, any case, a language alone, and no language at all.
-    const Case cases[] = {
+    const std::pair<const char*, LANGID> cases[] = {
         { "de_DE.UTF-8", 0x0407 }, { "de_AT", 0x0C07 }, { "en_GB.UTF-8", 0x0809 }, { "en_US", 0x0409 },
         { "pt_PT.UTF-8@euro", 0x0816 }, { "pt_BR", 0x0416 }, { "fr_CA", 0x0C0C }, { "sv_FI", 0x081D },
         { "sv", 0x041D }, { "DE_de", 0x0407 }, { "hu_HU.ISO-8859-2", 0x040E }, { "C.UTF-8", 0x0409 },
         { "POSIX", 0x0409 }, { "xx_YY", 0x0409 }, { "_", 0x0409 }, { "@", 0x0409 },
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(DeviceLanguage::FromLocale(c.locale), c.id) << c.locale;
+    for (const auto& [locale, id] : cases)
+        EXPECT_EQ(DeviceLanguage::FromLocale(locale), id) << locale;
 }

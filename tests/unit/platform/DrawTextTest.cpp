@@ -79,8 +79,7 @@ TEST_F(DrawTextTest, LinesAreTheCellHeightApartAndCarriageReturnsAreIgnored)
     RECT both = Inked();
     EXPECT_GT(both.Height(), 14);
     EXPECT_LE(both.bottom, 28);
-    int solid = 0;
-    int partial = 0;
+    int solid = 0, partial = 0;
     for (uint32_t p : screen.Pixels()) {
         solid += p == 0xFFFF64;
         partial += p != kBackground && p != 0xFFFF64;

@@ -11,11 +11,10 @@
 TEST(LanguageLibrary, GetTextCutsAndTerminates)
 {
     testenv::TempDir dir;
-    std::string longText(300, 'x');
     // U+1F4DE (a telephone) is a surrogate pair in wide text; it straddles the cut at 255.
-    std::string straddling = std::string(254, 'y') + "\xF0\x9F\x93\x9E" + "z";
     catalogtest::WriteBytes(dir / "cut.bin",
-        catalogtest::BuildCatalog({ { "LONG0001", longText }, { "PAIR0001", straddling }, { "SHRT0001", "Hallo" } }));
+        catalogtest::BuildCatalog({ { "LONG0001", std::string(300, 'x') },
+            { "PAIR0001", std::string(254, 'y') + "\xF0\x9F\x93\x9E" + "z" }, { "SHRT0001", "Hallo" } }));
     auto library = LanguageLibrary::GetInstance();
     ASSERT_TRUE(library->Open(FromUtf8((dir / "cut.bin").string())));
 

@@ -5,22 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-using testenv::StderrCapture;
-
-}
-
-// Each line once on standard error, unless standard error is the journal, which has it already.
 TEST(Log, LinesGoToStandardErrorOneLineEachButNotTwiceIntoTheJournal)
 {
     testenv::TempDir dir;
-    StderrCapture capture(dir / "stderr");
+    testenv::StderrCapture capture(dir / "stderr");
     Log::Error("serial port COM2: cannot open /dev/ttyS1");
     OutputDebugStringW(u"MIC UP : L:2, VAL:9\r\n");
     Log::Warning("first\nsecond");

@@ -35,7 +35,6 @@ TEST_F(Painting, ParentRepaintErasesOnlyWhenAskedAndKeepsChildPixels)
     EXPECT_EQ(child.Count(WM_PAINT), 0) << "the parent's repaint must not need the child";
 }
 
-// A window draws, in painting or not, only where it is seen; what uncovers part of it repaints it.
 TEST_F(Painting, DrawingIsClippedToWhatIsSeenAndWhatAWindowUncoversRepaints)
 {
     RecordingWindow below(kBlue), cover(kRed);

@@ -11,8 +11,7 @@ namespace fs = std::filesystem;
 
 using testenv::ScopedEnv;
 
-// Where the read-only files are, for the layouts a copy of the program is found in. The folders
-// are all writable here: only the layout decides.
+// The folders are all writable here: only the layout decides.
 TEST(Paths, AssetFolderIsBesideTheProgramOrInTheInstalledShareFolder)
 {
     testenv::TempDir dir;

@@ -60,12 +60,8 @@ TEST(PictureFit, OnAWidePanelFillsTheHeightWithBarsLeftAndRight)
     const PictureFit fit(480, 272, 1280, 480);
     EXPECT_EQ(fit.Placement(), (RECT { 216, 0, 1063, 480 }));
     ExpectTaps(fit,
-        {
-            { 215, 100, false, 0, 0 },
-            { 216, 0, true, 0, 0 },
-            { 1062, 479, true, 479, 271 },
-            { 1063, 479, false, 0, 0 },
-        });
+        { { 215, 100, false, 0, 0 }, { 216, 0, true, 0, 0 }, { 1062, 479, true, 479, 271 },
+            { 1063, 479, false, 0, 0 } });
 }
 
 TEST(PictureFit, AtTheDevicesOwnSizeIsPixelForPixel)

@@ -155,14 +155,12 @@ TEST_F(SoundPlayerTest, AFileOrAConvertedCopyPassingEightMebibytesIsRefused)
         WaveBuilder::Chunk("junk", WaveBuilder::Bytes(8'388'608 - 56, 0)),
         WaveBuilder::Chunk("data", WaveBuilder::Samples16({ 900, 900 })) });
     ASSERT_EQ(file.size(), 8'388'608u);
-    const std::filesystem::path padded = m_dir / "padded.wav";
-    for (const bool oneMore : { true, false }) {
-        if (oneMore)
-            file.push_back(0);
-        else
-            file.pop_back();
-        ASSERT_TRUE(WaveBuilder::Write(padded, file));
-        EXPECT_EQ(PlaySoundW(FromUtf8(padded.string()).c_str(), nullptr, kAsync), !oneMore) << oneMore;
-    }
+    const WString padded = FromUtf8((m_dir / "padded.wav").string());
+    file.push_back(0);
+    ASSERT_TRUE(WaveBuilder::Write(m_dir / "padded.wav", file));
+    EXPECT_FALSE(PlaySoundW(padded.c_str(), nullptr, kAsync));
+    file.pop_back();
+    ASSERT_TRUE(WaveBuilder::Write(m_dir / "padded.wav", file));
+    EXPECT_TRUE(PlaySoundW(padded.c_str(), nullptr, kAsync));
     EXPECT_EQ(Pull(2), (std::vector<int16_t> { 900, 900 }));
 }

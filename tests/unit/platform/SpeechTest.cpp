@@ -1,14 +1,11 @@
-// Speech made by the helper program, and a sound played over the voice: the voice ducked while it
-// plays and back afterwards, and what played written out as WAVE files when asked.
-
 #include "platform/devices/HelperProgram.h"
 #include "platform/devices/NullAudioOutput.h"
 #include "platform/devices/Paths.h"
 #include "platform/devices/SpeechSynth.h"
 #include "platform/devices/SpeechWorker.h"
 #include "platform/devices/WaveReader.h"
-#include "platform/devices/WaveWriter.h"
 #include "support/TestEnv.h"
+#include "support/WaveBuilder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +14,7 @@
 #include <csignal>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 namespace {
 
@@ -81,9 +79,8 @@ TEST(SpeechSynth, AHelperThatWritesNoSpeechOrTooMuchGivesNothing)
 {
     testenv::TempDir dir;
     const std::vector<int16_t> samples { 100, -100, 200 };
-    const std::vector<uint8_t> wave = WaveWriter::Bytes(16000, 1, samples);
-    std::ofstream(dir / "good.wav", std::ios::binary)
-        .write(reinterpret_cast<const char*>(wave.data()), std::streamsize(wave.size()));
+    ASSERT_TRUE(
+        testenv::WaveBuilder::Write(dir / "good.wav", testenv::WaveBuilder::Pcm16(1, 16000, samples)));
     std::string error;
     std::optional<WaveData> good
         = SpeechSynth(Script(dir, "good", "cat " + (dir / "good.wav").string())).Say("x", "en", error);
@@ -272,8 +269,7 @@ TEST(AudioOutput, ASoundOverTheVoiceDucksItToAQuarterAndTheVoiceComesBackAfter)
     output.StartOver(Constant(300, 1000), "speech");
     EXPECT_TRUE(output.IsPlayingOver());
     // 4000 at a quarter plus the speech, for exactly the speech's 300 frames.
-    std::vector<int16_t> during = Left(output, 300);
-    EXPECT_EQ(during, std::vector<int16_t>(300, 1000 + 1000));
+    EXPECT_EQ(Left(output, 300), std::vector<int16_t>(300, 1000 + 1000));
     EXPECT_FALSE(output.IsPlayingOver());
     EXPECT_EQ(Left(output, 10), std::vector<int16_t>(10, 4000));
 
@@ -309,10 +305,8 @@ TEST(AudioOutput, TheNullOutputWritesEachSoundStartedAsAWaveFileWhenAskedUpToSix
     WaveData wave;
     ASSERT_TRUE(
         WaveReader::Parse(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
-    EXPECT_EQ(wave.rate, 44100u);
-    EXPECT_EQ(wave.channels, 2);
-    EXPECT_EQ(wave.Frames(), 441u);
-    EXPECT_EQ(wave.samples.front(), 1234);
+    EXPECT_EQ(std::tuple(wave.rate, wave.channels, wave.Frames(), wave.samples.front()),
+        std::tuple(44100u, 2, size_t(441), int16_t(1234)));
     EXPECT_EQ(output.Events().back().kind, NullAudioOutput::Event::Kind::Over);
     EXPECT_EQ(output.Events().back().source, "speech");
 

@@ -66,10 +66,7 @@ TEST(WaveReader, RefusesWhatItCannotPlay)
     notRiff[0] = 'X';
     Bytes notWave = WaveBuilder::Pcm16(1, 8000, { 1, 2 });
     notWave[8] = 'X';
-    struct Case {
-        const char* name;
-        Bytes file;
-    } cases[] = {
+    const std::pair<const char*, Bytes> cases[] = {
         { "empty", {} },
         { "header only", Bytes { 'R', 'I', 'F', 'F', 4, 0, 0, 0, 'W', 'A', 'V', 'E' } },
         { "not RIFF", notRiff },
@@ -87,9 +84,9 @@ TEST(WaveReader, RefusesWhatItCannotPlay)
         { "fmt too short", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", Bytes(12, 1)), goodData }) },
         { "fmt past the end", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, 8000, 16), 0xFFFFFFF0) }) },
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, file] : cases) {
         WaveData wave;
-        EXPECT_FALSE(WaveReader::Parse(c.file, wave)) << c.name;
+        EXPECT_FALSE(WaveReader::Parse(file, wave)) << name;
     }
 }
 

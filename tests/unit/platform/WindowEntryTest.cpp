@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 HWND HandleOf(uint32_t pid, uintptr_t serial)
@@ -19,10 +21,8 @@ TEST(WindowEntry, AnyTitleSurvivesTheFileAndAnythingButAWholeConsistentEntryIsRe
              WindowEntry { HandleOf(7, 0x100), 7, "", u"" } }) {
         std::optional<WindowEntry> back = WindowEntry::Parse(entry.Serialize());
         ASSERT_TRUE(back);
-        EXPECT_EQ(back->hwnd, entry.hwnd);
-        EXPECT_EQ(back->pid, entry.pid);
-        EXPECT_EQ(back->className, entry.className);
-        EXPECT_EQ(back->title, entry.title);
+        EXPECT_EQ(std::tie(back->hwnd, back->pid, back->className, back->title),
+            std::tie(entry.hwnd, entry.pid, entry.className, entry.title));
     }
 
     std::string good = WindowEntry { HandleOf(4242, 0x101), 4242, "C", u"T" }.Serialize();
