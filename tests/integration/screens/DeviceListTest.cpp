@@ -415,7 +415,7 @@ TEST_F(DeviceScreenTest, ALinkWhileTheDeleteBoxIsUpClosesThePairModeScreenAndDel
     EXPECT_TRUE(Sent().empty());
 }
 
-// Ready reported after no adapter: the texts of a stack never reported (the other tests' own).
+// Ready after no adapter: the texts of a stack never reported, which the other tests check.
 TEST_F(HostStackTest, OnceReadyAgainTheScreensSayWhatTheyAlwaysSaid)
 {
     HostStack(3);
