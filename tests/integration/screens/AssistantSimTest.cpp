@@ -1,7 +1,5 @@
-// The bridge's reports of the linked phone played on the module simulator, as a person at its
-// console would: its signal, battery, roaming and operator on the main view's top bar, and its voice
-// assistant: the dial tile held starts it, its panel over the tiles while it listens, with the call
-// audio in the car, and the end of it from either side.
+// The bridge's reports of the linked phone played on the module simulator's console: its facts on
+// the top bar, and its voice assistant with the call audio in the car while it listens.
 
 #include "SimAppTest.h"
 #include "controller/BridgeIndicators.h"
@@ -12,9 +10,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
-
-const std::vector<std::string> kAudioToPhone { "audio 8098 1 0", "audio 8099 1 0", "audio 8091 4 0",
-    "audio 8091 1 0" };
 
 class AssistantSimTest : public SimAppTest {
 protected:
@@ -31,14 +26,6 @@ protected:
         Idle();
         return Panel().IsWindowVisible();
     }
-    bool DialPadUp() { return Frame().ScreenWindow(kScreenPlaceCall) != nullptr; }
-    // A finger on the dial tile for `ms`, then lifted.
-    void HoldDialTile(uint64_t ms) { Hold(skin::place::Center(skin::place::main::btn_callplace), ms); }
-    void CloseDialPad()
-    {
-        Frame().SendMessage(WM_PHONE_CLOSE_SCREEN, kScreenPlaceCall, 0);
-        ASSERT_TRUE(Until([&] { return !DialPadUp(); }));
-    }
     std::string SimLog() { return testenv::ReadFile(dir / "sim.log"); }
 };
 
@@ -46,32 +33,22 @@ using PhoneIndicatorsSimTest = AssistantSimTest;
 
 }
 
-TEST_F(AssistantSimTest, HeldDialTileStartsTheAssistantOnlyOnABridgeAndAShorterPressStillDials)
+// The hold's edge and the tap without a bridge are PhoneIndicatorsTest's, frame by frame.
+TEST_F(AssistantSimTest, HeldDialTileStartsTheAssistantAndThePhoneOrThePanelsEndStopsIt)
 {
     ASSERT_TRUE(LinkedNow());
-    // No bridge event yet, as with a serial module: held as long as it may, the tile is a tap.
-    HoldDialTile(1500);
-    EXPECT_TRUE(Until([&] { return DialPadUp(); }));
-    CloseDialPad();
-
     EXPECT_EQ(Ask("signal 3"), "ok signal 3");
-    ASSERT_TRUE(Until([&] { return Frame().Context()->PhoneIndicators().Signal().has_value(); }));
-    // Lifted a moment before the edge: the tap it always was.
-    HoldDialTile(799);
-    EXPECT_TRUE(Until([&] { return DialPadUp(); }));
-    CloseDialPad();
-    EXPECT_EQ(Assistant(), std::nullopt);
-    EXPECT_THAT(SimLog(), ::testing::Not(HasSubstr("assistant-start")));
-
-    // Held to the edge: the phone is asked, and its report brings the panel, not the dial pad.
+    ASSERT_TRUE(Until([&] { return Known().Signal().has_value(); }));
+    // The phone is asked, and its report brings the panel, not the dial pad.
     (void)TakeTrace("audio");
-    HoldDialTile(800);
+    Hold(skin::place::Center(skin::place::main::btn_callplace), 800);
     ASSERT_TRUE(Until([&] { return Assistant() == std::optional<bool>(true); }));
     EXPECT_THAT(SimLog(), HasSubstr("bridge action assistant-start"));
     EXPECT_TRUE(PanelShown());
-    EXPECT_FALSE(DialPadUp());
+    EXPECT_EQ(Frame().ScreenWindow(kScreenPlaceCall), nullptr);
     EXPECT_TRUE(ShowsText(Panel(), "Your phone is listening"));
-    EXPECT_THAT(TakeTrace("audio"), ::testing::ElementsAreArray(kAudioToPhone));
+    EXPECT_THAT(TakeTrace("audio"),
+        ElementsAre("audio 8098 1 0", "audio 8099 1 0", "audio 8091 4 0", "audio 8091 1 0"));
 
     // The phone ends it on its own: the panel goes and the audio returns.
     EXPECT_EQ(Ask("assistant"), "ok assistant off");
@@ -115,10 +92,9 @@ TEST_F(PhoneIndicatorsSimTest, PhoneFactsPlayedOnTheSimulatorReachTheMainViewUnt
     ASSERT_TRUE(LinkedNow());
     EXPECT_EQ(Known().Signal(), std::nullopt);
 
-    for (const char* command : { "signal", "battery" }) {
-        SCOPED_TRACE(command);
-        auto read = [&] { return std::string(command) == "signal" ? Known().Signal() : Known().Battery(); };
-        std::string name = command;
+    for (const std::string name : { "signal", "battery" }) {
+        SCOPED_TRACE(name);
+        auto read = [&] { return name == "signal" ? Known().Signal() : Known().Battery(); };
         EXPECT_EQ(Ask(name + " 0"), "ok " + name + " 0");
         EXPECT_TRUE(Until([&] { return read() == std::optional<BYTE>(0); }));
         EXPECT_EQ(Ask(name + " 5"), "ok " + name + " 5");

@@ -240,8 +240,7 @@ TEST_F(CallTest, TheKeypadHidesOnTheSeventhSecondCountedAgainFromEachKey)
     EXPECT_FALSE(KeypadShown());
 }
 
-// With automatic answer on, the device answers on the third second unless the phone answered or
-// End rejected the call first.
+// Automatic answer is on: not when the phone answered first.
 TEST_F(CallTest, ARingingCallIsAnsweredByItselfAfterThreeSecondsOrRejectedByEnd)
 {
     ASSERT_NE(Ringing(true), nullptr);

@@ -1,7 +1,6 @@
 // Calls played on the module simulator as the bridge would report them: a second call during a
-// call (the waiting caller over the call screen, the actions on it, the history each call leaves),
-// and the missed-call notice with the simulator's console alone, as a person would try it without
-// a bridge: the phone's contact dropped with `contact`, the call rung and hung up.
+// call, and the missed-call notice with the simulator's console alone, as a person would try it
+// without a bridge.
 
 #include "SimAppTest.h"
 #include "contacts/ContactDirectory.h"

@@ -12,6 +12,7 @@
 #include "support/WaveBuilder.h"
 
 #include <algorithm>
+#include <set>
 
 namespace {
 
@@ -55,13 +56,11 @@ protected:
     // The WAVE files of every speech written so far, in order.
     std::vector<WaveData> SpeechFiles() const
     {
-        std::vector<std::filesystem::path> paths;
+        std::set<std::filesystem::path> paths;
         std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(dir / "capture", ec)) {
+        for (const auto& entry : std::filesystem::directory_iterator(dir / "capture", ec))
             if (entry.path().filename().string().ends_with("-speech.wav"))
-                paths.push_back(entry.path());
-        }
-        std::sort(paths.begin(), paths.end());
+                paths.insert(entry.path());
         std::vector<WaveData> waves;
         for (const auto& path : paths) {
             std::string bytes = testenv::ReadFile(path);
@@ -158,10 +157,8 @@ TEST_F(CallerSpeechSimTest, WhileThePhoneRingsThroughTheCarItselfNothingIsSaid)
     EXPECT_EQ(SpeechesPlayed(), 1u);
     // Only the ring that was said has a speech of its own.
     std::vector<std::string> made;
-    for (const std::string& line : traced) {
-        if (line.rfind("sound speech", 0) == 0)
-            made.push_back(line);
-    }
+    std::ranges::copy_if(
+        traced, std::back_inserter(made), [](const auto& line) { return line.starts_with("sound speech"); });
     EXPECT_EQ(made, std::vector<std::string> { "sound speech ready" });
     HangUp();
 }

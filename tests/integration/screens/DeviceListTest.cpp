@@ -1,7 +1,5 @@
-// The connect and pair mode screens: their common device list on both, with a row per screen
-// where they differ, then each screen's own buttons, and what they say of the host's Bluetooth
-// stack as the bridge reports it (indicator event 0x60, kind 1; each state's text is shown with the
-// simulator in HostStackSimTest).
+// The connect and pair mode screens, and what they say of the host's Bluetooth stack as the bridge
+// reports it (indicator event 0x60, kind 1; every state's text is HostStackSimTest's).
 
 #include "AppFixture.h"
 
@@ -94,11 +92,6 @@ protected:
         Sent();
         return Hint(*Shown(kind));
     }
-    void Close(UINT kind)
-    {
-        Frame().CloseScreen(kind);
-        Idle();
-    }
 };
 
 using HostStackTest = DeviceScreenTest;
@@ -156,18 +149,14 @@ TEST_P(DeviceListTest, AsksForTheListOnFirstPaintAndGivesUpOnTheFourteenthQuarte
 TEST_P(DeviceListTest, ListAnswersAndNamesSetTheRowsAndHintAndALinkClosesItASecondLater)
 {
     const DeviceCase& c = GetParam();
-    struct Answer {
-        std::vector<uint8_t> body;
-        int rows;
-        std::string hint;
-    };
-    for (const Answer& a : { Answer { { 0, 0 }, 0, c.empty }, Answer { { 1 }, 0, c.failed },
+    using Answer = std::tuple<std::vector<uint8_t>, int, std::string>;
+    for (const auto& [body, rows, hint] : { Answer { { 0, 0 }, 0, c.empty }, Answer { { 1 }, 0, c.failed },
              Answer { { 0, 9 }, c.nineRows, c.nine } }) {
         DeviceListScreen* screen = Open<DeviceListScreen>(c.kind);
-        Response(kOpPairedList, a.body);
-        EXPECT_EQ(screen->DeviceList().GetItemCount(), a.rows) << int(a.body.back());
-        EXPECT_EQ(Hint(*screen), a.hint);
-        EXPECT_EQ(Enabled(c.kind, c.controls), c.controls) << a.hint;
+        Response(kOpPairedList, body);
+        EXPECT_EQ(screen->DeviceList().GetItemCount(), rows) << int(body.back());
+        EXPECT_EQ(Hint(*screen), hint);
+        EXPECT_EQ(Enabled(c.kind, c.controls), c.controls) << hint;
         Frame().CloseScreen(c.kind);
     }
 
@@ -293,8 +282,6 @@ TEST_F(DeviceScreenTest, PairingAndDeletingOnlyInTheIdleState)
     }
 }
 
-// Each pairing button sends one frame with its own texts; every answer but an accepted start ends
-// the wait.
 TEST_F(DeviceScreenTest, PairingButtonsSendOneFrameAndEveryModuleAnswerButAnAcceptedStartEndsTheWait)
 {
     struct Case {
@@ -428,25 +415,21 @@ TEST_F(DeviceScreenTest, ALinkWhileTheDeleteBoxIsUpClosesThePairModeScreenAndDel
     EXPECT_TRUE(Sent().empty());
 }
 
-TEST_F(HostStackTest, WithoutAReportOrOnceReadyTheScreensSayWhatTheyAlwaysSaid)
+// Ready after no adapter: the texts of a stack never reported, which the other tests check.
+TEST_F(HostStackTest, OnceReadyAgainTheScreensSayWhatTheyAlwaysSaid)
 {
-    for (bool reported : { false, true }) {
-        SCOPED_TRACE(reported ? "ready reported after no adapter" : "never reported");
-        if (reported) {
-            HostStack(3);
-            HostStack(0);
-        }
-        State(0);
-        EXPECT_EQ(StatusLine(), "Bluetooth initializing...");
-        EXPECT_EQ(HintWithEmptyList(kScreenConnect), "No paired devices, pair a cellphone first");
-        Close(kScreenConnect);
-        HintWithEmptyList(kScreenPairMode);
-        TapAt(kPairHandsFree);
-        EXPECT_EQ(Hint(*Shown(kScreenPairMode)), "Bluetooth is initializing, please wait");
-        Close(kScreenPairMode);
-        State(1);
-        EXPECT_EQ(StatusLine(), "No cellphone connected");
-    }
+    HostStack(3);
+    HostStack(0);
+    State(0);
+    EXPECT_EQ(StatusLine(), "Bluetooth initializing...");
+    EXPECT_EQ(HintWithEmptyList(kScreenConnect), "No paired devices, pair a cellphone first");
+    Frame().CloseScreen(kScreenConnect);
+    HintWithEmptyList(kScreenPairMode);
+    TapAt(kPairHandsFree);
+    EXPECT_EQ(Hint(*Shown(kScreenPairMode)), "Bluetooth is initializing, please wait");
+    Frame().CloseScreen(kScreenPairMode);
+    State(1);
+    EXPECT_EQ(StatusLine(), "No cellphone connected");
 }
 
 TEST_F(HostStackTest, OnlyKnownKindsAndValuesCountAndAPhoneLinkedKeepsItsStatus)
@@ -476,16 +459,13 @@ TEST_F(HostStackTest, AChangeWhileConnectIsOpenReadsTheListAgainUnlessAWaitRuns)
     Response(kOpPairedList, { 0, 0 });
     EXPECT_EQ(Hint(*Shown(kScreenConnect)), "No paired devices, pair a cellphone first");
 
-    // While the list is read (Return disabled), another change sends nothing more.
     HostStack(6);
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
-    HostStack(6);
-    EXPECT_TRUE(Sent().empty());
     Response(kOpPairedList, { 0, 0 });
     EXPECT_EQ(Hint(*Shown(kScreenConnect)), "Phone service not running: start ofono");
     HostStack(7);
     EXPECT_EQ(SentOpcodes(), std::vector<uint8_t> { kOpPairedList });
-    // Return is disabled until the answer: nothing goes out for a change in the meantime.
+    // While the list is read (Return disabled), another change sends nothing more.
     HostStack(6);
     EXPECT_TRUE(Sent().empty());
     TapAt(kReturn);

@@ -6,9 +6,6 @@
 
 namespace {
 
-// Generous: every wait here ends as soon as what it waits for holds.
-constexpr std::chrono::milliseconds kWait { 30000 };
-
 struct SimCase {
     const char* name;
     const char* status;
@@ -31,12 +28,8 @@ const POINT kPairHandsFree = skin::place::Center(skin::place::pairmode::btn_pair
 
 class HostStackSimTest : public SimAppTest {
 protected:
-    void SetUp() override { StartOnSim({}, kWait); }
+    void SetUp() override { StartOnSim({}); }
 
-    bool ShowsWithin(const std::function<std::string()>& text, const std::string& expected)
-    {
-        return ws.PumpUntil([&] { return text() == expected; }, kWait);
-    }
     std::string Hint(UINT kind) const
     {
         auto* screen = Screen<DeviceListScreen>(kind);
@@ -52,14 +45,14 @@ TEST_F(HostStackSimTest, EveryStatePlayedOnTheSimulatorIsSaidOnTheMainViewConnec
     for (const SimCase& c : kSimCases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(Ask(std::string("hoststate ") + c.name), std::string("ok ") + c.name);
-        EXPECT_TRUE(ShowsWithin([&] { return StatusLine(); }, c.status)) << StatusLine();
+        EXPECT_TRUE(Until([&] { return StatusLine() == c.status; })) << StatusLine();
         Idle();
         EXPECT_TRUE(ShowsText(*Frame().GetActiveView(), c.status));
         if (c.screenshot)
             Screenshot(c.screenshot);
         for (UINT kind : { kScreenConnect, kScreenPairMode }) {
             Open<DeviceListScreen>(kind);
-            EXPECT_TRUE(ShowsWithin([&] { return Hint(kind); }, c.status)) << kind << ": " << Hint(kind);
+            EXPECT_TRUE(Until([&] { return Hint(kind) == c.status; })) << kind << ": " << Hint(kind);
             if (kind == kScreenPairMode && c.notReady) {
                 // Pairing is refused with the cause, not with "initializing".
                 static_cast<SkinScreen*>(Screen<DeviceListScreen>(kind))->SetHintText({});
@@ -71,7 +64,7 @@ TEST_F(HostStackSimTest, EveryStatePlayedOnTheSimulatorIsSaidOnTheMainViewConnec
         }
     }
     ASSERT_EQ(Ask("hoststate ready"), "ok ready");
-    EXPECT_TRUE(ShowsWithin([&] { return StatusLine(); }, "No cellphone connected"));
+    EXPECT_TRUE(Until([&] { return StatusLine() == "No cellphone connected"; }));
     Open<DeviceListScreen>(kScreenConnect);
-    EXPECT_TRUE(ShowsWithin([&] { return Hint(kScreenConnect); }, "Select a device and press Connect"));
+    EXPECT_TRUE(Until([&] { return Hint(kScreenConnect) == "Select a device and press Connect"; }));
 }

@@ -86,7 +86,6 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     EXPECT_EQ(StatusLine(), "4 missed calls: Unknown caller");
 }
 
-// The tap opens the missed list, which ends the notice; the other lists leave it.
 TEST_F(MissedCallNoticeTest, ATapOpensTheMissedListAndOnlyThatListClearsTheNotice)
 {
     ASSERT_TRUE(Start());
@@ -135,8 +134,7 @@ TEST_F(MissedCallNoticeTest, ATapOpensTheMissedListAndOnlyThatListClearsTheNotic
     EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
 }
 
-// The name the phone gave when it paired, on the status line and the assistant's panel; before it is
-// known, the text of old.
+// On the status line and the assistant's panel; before the name is known, the text of old.
 TEST_F(MissedCallNoticeTest, TheLinkedPhoneIsNamedWhenItsNameIsStored)
 {
     ASSERT_TRUE(Start());

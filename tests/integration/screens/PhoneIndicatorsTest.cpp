@@ -1,8 +1,6 @@
-// What the bridge reports of the linked phone, frame by frame on the module's line: its signal,
-// battery, network and operator name (indicator event 0x60, text event 0x61) and what the main
-// view's top bar draws of them; its voice assistant and the held dial tile's edge; a second call
-// (indicator kind 6, its number as text kind 2); and the bridge's command held back from a serial
-// module.
+// What the bridge reports of the linked phone (indicator event 0x60, text event 0x61), frame by
+// frame: the top bar's drawing of it, the voice assistant, a second call, and the bridge's own
+// command held back from a serial module.
 
 #include "AppFixture.h"
 
@@ -195,30 +193,22 @@ TEST_F(PhoneIndicatorsTest, BridgeActionIsSentOnlyAfterTheBridgeHasSpoken)
     EXPECT_THAT(SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, 0x62, 0x03, 0x15 }));
 }
 
-TEST_F(AssistantTest, HeldJustUnderTheEdgeIsATapAndHeldToItSendsTheStart)
+// Held on the tile the hold starts the assistant; held on the listening panel, which lies over the
+// tile, it stops it. Either way the panel waits for the phone's word.
+TEST_F(AssistantTest, HeldJustUnderTheEdgeIsATapAndHeldToItSendsTheStartOrOnThePanelTheStop)
 {
-    Indicator(kSignal, 3);
-    EXPECT_TRUE(HoldDialTile(799));
-    EXPECT_TRUE(SentOpcodes().empty());
-
-    EXPECT_FALSE(HoldDialTile(800));
-    EXPECT_THAT(SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, kCmdBridgeAction, 0x05, 0x13 }));
-    // Nothing shows until the phone says its assistant listens.
-    EXPECT_FALSE(PanelShown());
-}
-
-TEST_F(AssistantTest, HeldAgainWhereTheTileWasTheListeningPanelSendsTheStop)
-{
-    Indicator(kAssistant, 1);
-    ASSERT_TRUE(PanelShown());
-    (void)Sent();
-    // The panel lies over the tile: the same finger held there ends the assistant.
-    EXPECT_FALSE(HoldDialTile(799));
-    EXPECT_TRUE(SentOpcodes().empty());
-    EXPECT_FALSE(HoldDialTile(800));
-    EXPECT_THAT(SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, kCmdBridgeAction, 0x06, 0x10 }));
-    // Until the phone says so, the panel stays.
-    EXPECT_TRUE(PanelShown());
+    const std::tuple<bool, uint8_t, uint8_t> holds[] = { { false, 0x05, 0x13 }, { true, 0x06, 0x10 } };
+    for (auto [listening, action, check] : holds) {
+        Indicator(listening ? kAssistant : kSignal, listening ? 1 : 3);
+        ASSERT_EQ(PanelShown(), listening);
+        (void)Sent();
+        EXPECT_EQ(HoldDialTile(799), !listening);
+        EXPECT_TRUE(SentOpcodes().empty());
+        EXPECT_FALSE(HoldDialTile(800));
+        EXPECT_THAT(SentFrames(),
+            ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, kCmdBridgeAction, action, check }));
+        EXPECT_EQ(PanelShown(), listening);
+    }
 }
 
 TEST_F(AssistantTest, OffAndListeningAreKeptAboveIsRefusedAndTheLinkForgetsIt)

@@ -88,8 +88,7 @@ TEST_F(PlaceCallTest, DialAndCallHomeSayWhyTheyCannotStart)
     EXPECT_TRUE(TakeTrace("screen").empty());
 }
 
-// Call Home overwrites what was typed with the home number; Dial calls what was typed, '*' and '#'
-// included, on a pad opened again empty.
+// What was typed, '*' and '#' included, is overwritten by Call Home; the pad opens again empty.
 TEST_F(PlaceCallTest, DialAndCallHomeStartTheCallAndHandOverToTheOutgoingScreen)
 {
     PrefStore prefs;

@@ -53,8 +53,7 @@ protected:
 
 }
 
-// A skin folder of the application moves the call screen's Accept where its layout says, with the
-// images of its own images/; the device's place no longer answers.
+// Accept moved, with the skin's own images/: the device's place no longer answers.
 TEST_F(SkinChoiceTest, NamedSkinPlacesTheControlsWhereItsLayoutSays)
 {
     MakeSkin("moved",
@@ -73,8 +72,7 @@ TEST_F(SkinChoiceTest, NamedSkinPlacesTheControlsWhereItsLayoutSays)
     EXPECT_EQ(ToUtf8(ImagePath(u"bg_main.pbg")), (dir / "images/bg_main.pbg").string());
 }
 
-// A skin's fonts and colours are those its texts are drawn in: the incoming call's stage and the
-// status line under it, as the automation reads them.
+// The incoming call's stage and the status line under it, as the automation reads them.
 TEST_F(SkinChoiceTest, NamedSkinDrawsTheTextsInItsFonts)
 {
     std::string looks = Replaced(
@@ -87,24 +85,19 @@ TEST_F(SkinChoiceTest, NamedSkinDrawsTheTextsInItsFonts)
     Ring();
     State(5);
     Idle();
+    // Height and colour of each text drawn in the place.
+    using Looks = std::vector<std::pair<int, COLORREF>>;
     auto looksOf = [this](const RECT& place) {
-        std::vector<TextLook> found;
+        Looks found;
         for (const auto& drawn : ws.DrawnTexts(Frame().ScreenWindow(kScreenIncoming)->GetSafeHwnd()))
             if (drawn.rect == place)
-                found.push_back(drawn.look);
+                found.emplace_back(drawn.look.height, drawn.look.color);
         return found;
     };
-    const std::vector<TextLook> stage = looksOf(incoming::message);
-    const std::vector<TextLook> status = looksOf(shared::status_line);
-    ASSERT_EQ(stage.size(), 1u);
-    ASSERT_EQ(status.size(), 1u);
-    EXPECT_EQ(stage[0].height, 26);
-    EXPECT_EQ(stage[0].color, RGB(0xf0, 0xe0, 0xd0));
-    EXPECT_EQ(status[0].height, 21);
-    EXPECT_EQ(status[0].color, RGB(0x10, 0x20, 0x30));
+    EXPECT_EQ(looksOf(incoming::message), (Looks { { 26, RGB(0xf0, 0xe0, 0xd0) } }));
+    EXPECT_EQ(looksOf(shared::status_line), (Looks { { 21, RGB(0x10, 0x20, 0x30) } }));
 }
 
-// The history's rows take the skin's row and line heights, time column and list font.
 TEST_F(SkinChoiceTest, NamedSkinShapesTheHistoryRows)
 {
     std::string rows
@@ -137,8 +130,7 @@ TEST_F(SkinChoiceTest, NamedSkinShapesTheHistoryRows)
     EXPECT_EQ(drawn["01:02:05"].rect.bottom, first.rect.top + 60 - 2);
 }
 
-// The command line's name before the environment's, the environment's before the registry's
-// string value; a DWORD "Skin" names nothing.
+// Only the registry's string value counts: a DWORD "Skin" names nothing.
 TEST_F(SkinChoiceTest, CommandLineThenEnvironmentThenRegistryNameTheSkin)
 {
     EXPECT_EQ(skin::AskedSkin(""), "");
@@ -158,8 +150,7 @@ TEST_F(SkinChoiceTest, CommandLineThenEnvironmentThenRegistryNameTheSkin)
     EXPECT_EQ(skin::AskedSkin(""), std::string(63, 'a'));
 }
 
-// A skin that cannot be shown leaves the device's, places and images, with one log line naming it
-// and why; nothing waits on a layout that is not a file.
+// The log line names the skin and why; nothing waits on a layout that is not a file.
 TEST_F(SkinChoiceTest, SkinThatCannotBeShownLeavesTheDevicesWithOneLogLine)
 {
     MakeSkin("nolayout", "");
