@@ -94,7 +94,9 @@ std::optional<WaveData> EspeakVoice::Say(std::string_view text, const std::strin
     espeak_ng_STATUS status = espeak_ng_Synthesize(
         cut.c_str(), cut.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
     g_collecting = nullptr;
-    if (status != ENS_OK) {
+    // The library calls a synthesis that OnSamples ended at the time limit stopped.
+    const bool timeUp = status == ENS_SPEECH_STOPPED && collected.samples.size() == collected.maxSamples;
+    if (status != ENS_OK && !timeUp) {
         error = "espeak-ng could not say it: " + Message(status);
         return std::nullopt;
     }

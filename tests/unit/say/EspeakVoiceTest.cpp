@@ -43,15 +43,17 @@ TEST(EspeakVoice, SaysANameInEachVoiceFallsBackToEnglishAndSaysWhyWithoutItsData
     EXPECT_TRUE(EspeakVoice::Say("Sam Orwell", "en-us", {}, error)) << error;
 }
 
-TEST(EspeakVoice, AVeryLongTextIsCutNotSaidForMinutes)
+// 128 nines fit in 256 bytes and take about three quarters of a minute to say: the sound stops
+// at 20 s to the sample.
+TEST(EspeakVoice, ALongTextIsCutAtTwentySeconds)
 {
     std::string text;
-    for (int i = 0; i < 200; ++i)
-        text += "Constantinople ";
+    for (int i = 0; i < 128; ++i)
+        text += "9 ";
     std::string error;
     std::optional<WaveData> wave = EspeakVoice::Say(text, "en-us", {}, error);
     ASSERT_TRUE(wave) << error;
-    EXPECT_LE(wave->Frames(), 22050u * 20);
+    EXPECT_EQ(wave->Frames(), 22050u * 20);
 }
 
 // 256 bytes are said, the 257th not: "99" ends a text of 256 bytes and is said as "ninety-nine",
