@@ -127,6 +127,30 @@ if ! suite "${baseline[@]}" -E "$skip"; then
     exit 2
 fi
 
+# The programs that hold the tests a ctest selection picks: unit/platform/... is unit_platform;
+# "all" for the others (end-to-end and fuzz tests run the whole build's programs).
+programs_for() {
+    ctest --test-dir "$build" -N "$@" | sed -nE 's/^ *Test +#[0-9]+: ([^ ]+).*/\1/p' |
+        awk -F/ '($1 == "unit" || $1 == "integration") && NF >= 3 { print $1 "_" $2; next } { print "all" }' |
+        sort -u
+}
+
+# Builds what a ctest selection needs with the fault in place and runs it; 3 when it does not
+# build. Linking every program takes longer than most faults' tests, so only the programs of the
+# selection are built.
+stage() {
+    local programs
+    programs=$(programs_for "$@")
+    [ -n "$programs" ] || return 0
+    if grep -qx all <<<"$programs"; then
+        cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1 || return 3
+    else
+        # shellcheck disable=SC2086 # one program a word
+        cmake --build "$build" -j "$jobs" --target $programs >"$build/mutant-build.log" 2>&1 || return 3
+    fi
+    suite "$@"
+}
+
 catchers=$build/catchers
 touch "$catchers"
 # The test recorded for a fault as an anchored ctest pattern (test names hold no other regex
@@ -161,27 +185,27 @@ text = open(path, encoding="utf-8").read()
 open(path, "w", encoding="utf-8").write(text.replace(os.environ["ORIGINAL"], os.environ["REPLACEMENT"], 1))
 EOF
     start=$(date +%s)
-    if ! cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1; then
-        echo "ERROR     ${label} (does not build; pick a fault that compiles)"
-        broken+=("$label")
-        restore
-        continue
-    fi
     code=0
     first=$(catcher_of "$what")
     if [ -n "$first" ]; then
-        suite -R "$first" || code=$?
+        stage -R "$first" || code=$?
     fi
     # The subsystem's unit tests take seconds, some of its other tests minutes: the unit tests
     # go first, since the run stops at the first test that fails.
     if [ $code -eq 0 ]; then
-        suite -R "^unit/.*($(tests_of "$file"))" || code=$?
+        stage -R "^unit/.*($(tests_of "$file"))" || code=$?
     fi
     if [ $code -eq 0 ]; then
-        suite -R "$(tests_of "$file")" -E "^unit/|$skip" || code=$?
+        stage -R "$(tests_of "$file")" -E "^unit/|$skip" || code=$?
     fi
     if [ $code -eq 0 ] && [ $quick -eq 0 ]; then
-        suite -E "$(tests_of "$file")|$skip" || code=$?
+        stage -E "$(tests_of "$file")|$skip" || code=$?
+    fi
+    if [ $code -eq 3 ]; then
+        echo "ERROR     ${label} (does not build; pick a fault that compiles)"
+        broken+=("$label")
+        restore
+        continue
     fi
     # A test that failed only once may have failed for the load, not for the fault: the failed
     # tests run again, and the fault counts as caught only when they fail again.
