@@ -41,6 +41,9 @@ jobs=$(nproc)
 
 mapfile -t rows < <(grep -v -e '^#' -e '^[[:space:]]*$' "$list")
 [ ${#rows[@]} -gt 0 ] || { echo "mutants.sh: ${list} lists no faults" >&2; exit 2; }
+# A fault listed twice proves nothing twice, and its description names the test that caught it.
+twice=$(printf '%s\n' "${rows[@]}" | cut -f4 | sort | uniq -d)
+[ -z "$twice" ] || { printf 'mutants.sh: %s lists more than one fault as: %s\n' "$list" "$twice" >&2; exit 2; }
 
 files=()
 for row in "${rows[@]}"; do
