@@ -5,8 +5,8 @@
 # suite against it. A fault the suite does not fail on survives.
 #
 #   scripts/mutants.sh            every fault against the whole suite (the tests of the fault's
-#                                 subsystem first, its unit tests before the others; a fault they
-#                                 miss then meets all the others)
+#                                 subsystem first, unit before integration before end-to-end; a
+#                                 fault they miss then meets all the others)
 #   scripts/mutants.sh --quick    only the tests of the fault's subsystem
 #   scripts/mutants.sh [--quick] N...   only the faults numbered N in the list (1 = first)
 #   scripts/mutants.sh [--quick] N-     the faults from N on (a run cut short goes on from there)
@@ -193,13 +193,16 @@ EOF
     if [ -n "$first" ]; then
         stage -R "$first" || code=$?
     fi
-    # The subsystem's unit tests take seconds, some of its other tests minutes: the unit tests
-    # go first, since the run stops at the first test that fails.
+    # The subsystem's unit tests take seconds, its integration tests longer, its end-to-end tests
+    # minutes: the quicker go first, since the run stops at the first test that fails.
     if [ $code -eq 0 ]; then
         stage -R "^unit/.*($(tests_of "$file"))" || code=$?
     fi
     if [ $code -eq 0 ]; then
-        stage -R "$(tests_of "$file")" -E "^unit/|$skip" || code=$?
+        stage -R "^integration/.*($(tests_of "$file"))" || code=$?
+    fi
+    if [ $code -eq 0 ]; then
+        stage -R "$(tests_of "$file")" -E "^unit/|^integration/|$skip" || code=$?
     fi
     if [ $code -eq 0 ] && [ $quick -eq 0 ]; then
         stage -E "$(tests_of "$file")|$skip" || code=$?
