@@ -76,6 +76,8 @@ TEST_F(ModsimTest, BadControlCommandsAreRefusedAndAVanishedLineLeavesTheLinkStop
     EXPECT_EQ(std::string(text, size_t(std::max<ssize_t>(0, ::recv(raw.Fd(), text, sizeof text, 0)))),
         "error line too long\n");
 
+    // Gone with its name, as a module unplugged is.
+    std::filesystem::remove(dir / "com2");
     ASSERT_EQ(Ask("vanish"), "ok line closed");
     EXPECT_TRUE(Quiet(WM_BT_STATE, 300ms));
     EXPECT_EQ(Ask("state").substr(0, 10), "ok state 1") << "still answers its control socket";
