@@ -125,17 +125,6 @@ if [ $quick -eq 1 ]; then
     done
     baseline=(-R "$(printf '%s\n' "${areas[@]}" | sort -u | paste -sd '|')")
 fi
-# A test that fails once and passes again is reported but does not stop hours of faults.
-if ! suite "${baseline[@]}" -E "$skip"; then
-    cp "$build/mutant-ctest.log" "$build/mutant-ctest-unchanged.log"
-    if ! suite --rerun-failed; then
-        echo "mutants.sh: the suite fails on the unchanged tree (see ${build}/mutant-ctest.log)" >&2
-        exit 2
-    fi
-    echo "UNSTEADY  the unchanged tree: these tests failed once and passed again (${build}/mutant-ctest-unchanged.log):"
-    grep -E '^\s+[0-9]+ - ' "$build/mutant-ctest-unchanged.log" || true
-fi
-
 # The programs that hold the tests a ctest selection picks: unit/platform/... is unit_platform;
 # "all" for the others (end-to-end and fuzz tests run the whole build's programs).
 programs_for() {
@@ -159,6 +148,31 @@ stage() {
     fi
     suite "$@"
 }
+
+# Runs a stage until its outcome holds: a test that fails and passes when run again failed for the
+# load, not for the fault, and the stage (which stopped at that test) runs once more. 0 passed;
+# 3 does not build; 124 or 137 cut by the time limit; 5 such a failure in both runs; any other
+# code: a test failed twice in a row.
+steady() {
+    local code try
+    for try in 1 2; do
+        code=0
+        stage "$@" || code=$?
+        case $code in 0 | 3 | 124 | 137) return $code ;; esac
+        cp "$build/mutant-ctest.log" "$build/mutant-ctest-first.log"
+        if ! suite --rerun-failed; then
+            mv "$build/mutant-ctest-first.log" "$build/mutant-ctest.log"
+            return $code
+        fi
+        grep -E '^\s+[0-9]+ - ' "$build/mutant-ctest-first.log" | sed 's/^\s*/UNSTEADY  failed once, passed again: /' || true
+    done
+    return 5
+}
+
+if ! steady "${baseline[@]}" -E "$skip"; then
+    echo "mutants.sh: the suite fails on the unchanged tree (see ${build}/mutant-ctest.log)" >&2
+    exit 2
+fi
 
 catchers=$build/catchers
 touch "$catchers"
@@ -197,42 +211,33 @@ EOF
     code=0
     first=$(catcher_of "$what")
     if [ -n "$first" ]; then
-        stage -R "$first" || code=$?
+        steady -R "$first" || code=$?
     fi
     # The subsystem's unit tests take seconds, its integration tests longer, its end-to-end tests
     # minutes: the quicker go first, since the run stops at the first test that fails.
     if [ $code -eq 0 ]; then
-        stage -R "^unit/.*($(tests_of "$file"))" || code=$?
+        steady -R "^unit/.*($(tests_of "$file"))" || code=$?
     fi
     if [ $code -eq 0 ]; then
-        stage -R "^integration/.*($(tests_of "$file"))" || code=$?
+        steady -R "^integration/.*($(tests_of "$file"))" || code=$?
     fi
     if [ $code -eq 0 ]; then
-        stage -R "$(tests_of "$file")" -E "^unit/|^integration/|$skip" || code=$?
+        steady -R "$(tests_of "$file")" -E "^unit/|^integration/|$skip" || code=$?
     fi
     if [ $code -eq 0 ] && [ $quick -eq 0 ]; then
-        stage -E "$(tests_of "$file")|$skip" || code=$?
+        steady -E "$(tests_of "$file")|$skip" || code=$?
     fi
-    if [ $code -eq 3 ]; then
-        echo "ERROR     ${label} (does not build; pick a fault that compiles)"
+    took=$(($(date +%s) - start))
+    if [ $code -eq 3 ] || [ $code -eq 5 ]; then
+        if [ $code -eq 3 ]; then
+            echo "ERROR     ${label} (does not build; pick a fault that compiles)"
+        else
+            echo "UNSTEADY  ${label} (a test failed and passed again in both runs of a stage) [${took}s]"
+        fi
         broken+=("$label")
         restore
         continue
     fi
-    # A test that failed only once may have failed for the load, not for the fault: the failed
-    # tests run again, and the fault counts as caught only when they fail again.
-    if [ $code -ne 0 ] && [ $code -ne 124 ] && [ $code -ne 137 ]; then
-        cp "$build/mutant-ctest.log" "$build/mutant-ctest-first.log"
-        if suite --rerun-failed; then
-            took=$(($(date +%s) - start))
-            echo "UNSTEADY  ${label} (its failing tests passed when run again) [${took}s]"
-            broken+=("$label")
-            restore
-            continue
-        fi
-        mv "$build/mutant-ctest-first.log" "$build/mutant-ctest.log"
-    fi
-    took=$(($(date +%s) - start))
     if [ $code -eq 0 ]; then
         echo "SURVIVED  ${label} [${took}s]"
         survived+=("$label")
