@@ -239,14 +239,16 @@ std::string ComposeLayoutHeader(const SkinDescription& skin, std::string& error)
         }
         values(names, "", screen.rects, "RECT", Field::Rect,
             [](std::ostream& out, const Place& rect) { out << ' ' << Rect(rect); });
-        values(names, "", screen.numbers, "int", Field::Number, [](std::ostream& out, int number) { out << " = " << number; });
+        values(names, "", screen.numbers, "int", Field::Number,
+            [](std::ostream& out, int number) { out << " = " << number; });
         names << "}\n";
         if (!screen.fonts.empty()) {
             fonts << "\nnamespace " << ns << " {\n";
-            values(fonts, "font_", screen.fonts, "TextFont", Field::Font, [](std::ostream& out, const TextFont& font) {
-                out << " { " << font.height << ", " << font.width << ", " << Rgb(font.colour) << ", "
-                    << (font.bold ? "true" : "false") << " }";
-            });
+            values(fonts, "font_", screen.fonts, "TextFont", Field::Font,
+                [](std::ostream& out, const TextFont& font) {
+                    out << " { " << font.height << ", " << font.width << ", " << Rgb(font.colour) << ", "
+                        << (font.bold ? "true" : "false") << " }";
+                });
             fonts << "}\n";
         }
         if (!screen.colours.empty()) {
