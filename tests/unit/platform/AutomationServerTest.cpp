@@ -1,6 +1,5 @@
 #include "LineSocket.h"
 #include "platform/draw/DrawText.h"
-#include "platform/draw/ImageCodec.h"
 #include "platform/tooling/AutomationEndpoint.h"
 #include "platform/tooling/AutomationServer.h"
 #include "platform/win/WindowSystem.h"
@@ -91,11 +90,10 @@ TEST_F(AutomationServerTest, RoundTripOfTapIdleWindowsAdvanceAndQuit)
         frame.EndPaint(&ps);
         return true;
     };
-    std::string shot = (dir / "shot.png").string();
     auto answers = Converse({ "tap 50 50", "idle", "windows", "advance 3000", "key F10", "frobnicate", "tap 1", "texts",
-            "screenshot " + shot, "quit" });
-    ASSERT_EQ(answers.size(), 10u);
-    for (size_t i : { 0, 1, 3, 4, 8, 9 })
+        "quit" });
+    ASSERT_EQ(answers.size(), 9u);
+    for (size_t i : { 0, 1, 3, 4, 8 })
         EXPECT_EQ(answers[i], "ok") << i;
     for (size_t i : { 5, 6 })
         EXPECT_EQ(answers[i].rfind("error", 0), 0u) << answers[i];
@@ -113,11 +111,6 @@ TEST_F(AutomationServerTest, RoundTripOfTapIdleWindowsAdvanceAndQuit)
                           "\"rect\": [50, 237, 430, 254], \"width\": 43, \"height\": 16, \"color\": \"#ffff00\", "
                           "\"background\": \"#000080\"}, {\"text\": \"Set\", \"rect\": [0, 100, 60, 120], \"width\": 22, "
                           "\"height\": 16, \"color\": \"#ffff00\", \"background\": \"#008000\"}]}]");
-    std::optional<Surface> png = LoadPng(shot);
-    ASSERT_TRUE(png);
-    EXPECT_EQ(png->Width(), 480);
-    EXPECT_EQ(Surface::ToColorRef(png->Pixel(5, 5)), RGB(10, 20, 30));
-    EXPECT_EQ(Surface::ToColorRef(png->Pixel(50, 50)), RGB(200, 200, 200));
     system.Idle();
     EXPECT_EQ(frame.GetSafeHwnd(), nullptr) << "quit closes the first top-level window";
 }

@@ -1,23 +1,9 @@
 #include "WindowTest.h"
 
-#include "platform/controls/Button.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/MessageBox.h"
 
 namespace {
-
-constexpr COLORREF kUp = RGB(0, 120, 0);
-constexpr COLORREF kDown = RGB(0, 0, 220);
-
-// An owner-drawn button that paints a solid colour per state, as the skinned buttons paint a
-// frame of their strip.
-class FrameButton : public Button {
-public:
-    void DrawItem(DRAWITEMSTRUCT* item) override
-    {
-        item->hDC->FillSolidRect(item->rcItem, (item->itemState & ODS_SELECTED) ? kDown : kUp);
-    }
-};
 
 constexpr COLORREF kSelectedRow = RGB(134, 200, 255);
 
@@ -36,32 +22,6 @@ public:
 
 using Controls = WindowTest;
 
-}
-
-TEST_F(Controls, OwnerDrawnButtonIsPressedOnlyUnderTheFingerAndClicksOnlyWhenLiftedThere)
-{
-    RecordingWindow parent(RGB(0, 0, 0));
-    FrameButton button;
-    ASSERT_TRUE(parent.Create(nullptr, kFull, WS_POPUP | WS_VISIBLE));
-    ASSERT_TRUE(button.Create(&parent, RECT { 100, 100, 200, 150 }, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 1001));
-    system.Idle();
-    EXPECT_EQ(At(150, 125), kUp);
-    const struct {
-        UINT message;
-        int x;
-        COLORREF look;
-    } steps[] = { { WM_LBUTTONDOWN, 150, kDown }, { WM_MOUSEMOVE, 300, kUp }, { WM_MOUSEMOVE, 160, kDown },
-        { WM_MOUSEMOVE, 300, kUp }, { WM_LBUTTONUP, 300, kUp } };
-    for (const auto& step : steps) {
-        system.InjectMouse(step.message, step.x, 125);
-        system.Idle();
-        EXPECT_EQ(At(150, 125), step.look) << step.message << " at " << step.x;
-    }
-    EXPECT_EQ(parent.Clicks(1001), 0);
-    clock->Advance(1000); // not a double tap
-    Tap(150, 125);
-    EXPECT_EQ(parent.Clicks(1001), 1);
-    EXPECT_EQ(At(150, 125), kUp);
 }
 
 TEST_F(Controls, OwnerDrawnListOfTwentyRowsScrolledToTheEnd)

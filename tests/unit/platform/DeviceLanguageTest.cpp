@@ -42,12 +42,9 @@ TEST(DeviceLanguage, LocaleVariablesInPosixOrderAndAnOverrideOfDecimalOrHexIdent
 TEST(DeviceLanguage, LocaleMapsToIdentifier)
 {
     // Regions, encodings and modifiers, any case, a language alone, and no language at all.
-    const std::pair<const char*, LANGID> cases[] = {
-        { "de_DE.UTF-8", 0x0407 }, { "de_AT", 0x0C07 }, { "en_GB.UTF-8", 0x0809 }, { "en_US", 0x0409 },
-        { "pt_PT.UTF-8@euro", 0x0816 }, { "pt_BR", 0x0416 }, { "fr_CA", 0x0C0C }, { "sv_FI", 0x081D },
-        { "sv", 0x041D }, { "DE_de", 0x0407 }, { "hu_HU.ISO-8859-2", 0x040E }, { "C.UTF-8", 0x0409 },
-        { "POSIX", 0x0409 }, { "xx_YY", 0x0409 }, { "_", 0x0409 }, { "@", 0x0409 },
-    };
+    const std::pair<const char*, LANGID> cases[] = { { "de_DE.UTF-8", 0x0407 }, { "de_AT", 0x0C07 },
+        { "pt_PT.UTF-8@euro", 0x0816 }, { "sv", 0x041D }, { "DE_de", 0x0407 }, { "C.UTF-8", 0x0409 },
+        { "xx_YY", 0x0409 }, { "_", 0x0409 }, { "@", 0x0409 } };
     for (const auto& [locale, id] : cases)
         EXPECT_EQ(DeviceLanguage::FromLocale(locale), id) << locale;
 }

@@ -47,29 +47,6 @@ protected:
 
 }
 
-TEST_F(DrawTextTest, AlignmentsPlaceTheTextAtTheEdgesOrTheMiddleOfItsRectangle)
-{
-    const RECT rect { 50, 40, 430, 200 };
-    auto inked = [&](UINT format) {
-        screen.Fill(screen.Bounds(), kBackground);
-        DrawText(&dc, u"Connected", rect, format | DT_SINGLELINE);
-        return Inked();
-    };
-    const RECT left = inked(DT_LEFT), centre = inked(DT_CENTER), right = inked(DT_RIGHT);
-    EXPECT_LE(left.left - rect.left, 2);
-    EXPECT_LE(rect.right - right.right, 3);
-    EXPECT_LE(std::abs((centre.left - rect.left) - (rect.right - centre.right)), 3);
-    EXPECT_EQ(left.Width(), centre.Width());
-    EXPECT_EQ(left.top, centre.top);
-
-    const RECT top = inked(DT_TOP), middle = inked(DT_VCENTER), bottom = inked(DT_BOTTOM);
-    EXPECT_GE(top.top, rect.top);
-    EXPECT_LT(top.bottom, rect.top + 16);
-    EXPECT_GT(bottom.top, rect.bottom - 16);
-    EXPECT_LE(bottom.bottom, rect.bottom);
-    EXPECT_NEAR((middle.top + middle.bottom) / 2, (rect.top + rect.bottom) / 2, 4);
-}
-
 // Text is blended in the text colour, line under line, the lines a cell height apart.
 TEST_F(DrawTextTest, LinesAreTheCellHeightApartAndCarriageReturnsAreIgnored)
 {

@@ -112,22 +112,3 @@ TEST_F(MessageLoop, DestroyDropsPendingMessagesAndTimersAndDestroysChildren)
     EXPECT_EQ(parent.Count(WM_TEST) + child.Count(WM_TEST), 0);
     EXPECT_EQ(parent.Count(WM_TIMER) + child.Count(WM_TIMER), 0);
 }
-
-TEST(MessageLoopThreads, IdleLoopWakesOnlyForTimers)
-{
-    WindowSystem system;
-    RecordingWindow w;
-    ASSERT_TRUE(w.Create(nullptr, kFull, WS_POPUP));
-    uint64_t before = system.Backend().WakeUps();
-    system.PumpUntil([] { return false; }, std::chrono::seconds(2));
-    // One wake-up: the end of the two seconds.
-    EXPECT_LE(system.Backend().WakeUps() - before, 1u);
-
-    w.SetTimer(1, 500);
-    before = system.Backend().WakeUps();
-    system.PumpUntil([] { return false; }, std::chrono::seconds(2));
-    uint64_t withTimer = system.Backend().WakeUps() - before;
-    EXPECT_GE(withTimer, 3u);
-    EXPECT_LE(withTimer, 6u);
-    EXPECT_GE(w.Count(WM_TIMER), 3);
-}

@@ -14,7 +14,6 @@
 #include <csignal>
 #include <fstream>
 #include <iterator>
-#include <tuple>
 
 namespace {
 
@@ -226,11 +225,6 @@ TEST(SpeechWorker, HandsOnTheLatestRequestAtTheOutputRateAndDropsOnesReplaced)
     std::shared_ptr<const PcmSound> sound = worker.Take(2);
     ASSERT_NE(sound, nullptr);
     EXPECT_EQ(sound->rate, 44100u);
-    std::string error;
-    std::optional<WaveData> direct = Synth().Say("Ann Lee", "en-us", error);
-    ASSERT_TRUE(direct);
-    // 22050 Hz made twice as long, give or take the library's variation of a few samples.
-    EXPECT_NEAR(double(sound->Frames()), double(direct->Frames() * 2), direct->Frames() / 50.0);
     EXPECT_EQ(worker.Take(2), nullptr) << "taken once";
 
     // A sound made but not taken is released when the ring ends, and a speech under way then is
@@ -300,15 +294,6 @@ TEST(AudioOutput, TheNullOutputWritesEachSoundStartedAsAWaveFileWhenAskedUpToSix
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     ASSERT_EQ(names, (std::vector<std::string> { "000-ring_1.wav", "001-speech.wav" }));
-
-    std::string bytes = testenv::ReadFile(dir / "capture" / "000-ring_1.wav");
-    WaveData wave;
-    ASSERT_TRUE(
-        WaveReader::Parse(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
-    EXPECT_EQ(std::tuple(wave.rate, wave.channels, wave.Frames(), wave.samples.front()),
-        std::tuple(44100u, 2, size_t(441), int16_t(1234)));
-    EXPECT_EQ(output.Events().back().kind, NullAudioOutput::Event::Kind::Over);
-    EXPECT_EQ(output.Events().back().source, "speech");
 
     // 63 more sounds: the 64th file is written, the 65th not.
     for (int i = 0; i < 63; ++i)

@@ -78,8 +78,6 @@ TEST(WaveReader, RefusesWhatItCannotPlay)
         { "24-bit", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, 8000, 24)), goodData }) },
         { "three channels", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(3, 8000, 16)), goodData }) },
         { "no channels", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(0, 8000, 16)), goodData }) },
-        { "rate zero", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, 0, 16)), goodData }) },
-        { "rate absurd", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, 4'000'000, 16)), goodData }) },
         { "block align wrong", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, 8000, 16, 1, 0)), goodData }) },
         { "fmt too short", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", Bytes(12, 1)), goodData }) },
         { "fmt past the end", WaveBuilder::Riff({ WaveBuilder::Chunk("fmt ", WaveBuilder::Fmt(1, 8000, 16), 0xFFFFFFF0) }) },
