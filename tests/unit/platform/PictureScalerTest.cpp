@@ -35,20 +35,6 @@ std::vector<uint32_t> RandomPicture(unsigned seed, uint32_t mask = 0xFFFFFF)
 
 }
 
-TEST(PictureScaler, AtAWholeFactorEveryPixelBecomesASolidBlock)
-{
-    const std::vector<uint32_t> picture { 0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF };
-    const PictureFit fit(2, 2, 4, 4);
-    PictureScaler scaler(fit);
-    Output out(4, 4);
-    scaler.Scale(picture.data(), 2, fit.ToOutput({ 0, 0, 2, 2 }), out.pixels.data(), 4);
-    const std::vector<uint32_t> expected { 0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, //
-        0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, //
-        0x0000FF, 0x0000FF, 0xFFFFFF, 0xFFFFFF, //
-        0x0000FF, 0x0000FF, 0xFFFFFF, 0xFFFFFF };
-    EXPECT_EQ(out.pixels, expected);
-}
-
 // A blend each side of the stroke, each channel on its own: magenta two thirds and green one third
 // give 0xAA54AA, with no carry from one channel into the next.
 TEST(PictureScaler, AOnePixelStrokeKeepsItsFullColourWithOneBlendedPixelEachSideAndTheBarsStay)
@@ -134,25 +120,4 @@ TEST(PictureScaler, AnOutputAreaEndingOnABlendGivesTheWholeFramesPixels)
                     EXPECT_EQ(part.At(int(x), int(y)), whole.At(int(x), int(y))) << x << "," << y;
         }
     }
-}
-
-TEST(PictureScaler, RescalingOnlyWhatChangedGivesTheSameFrameAsRescalingAll)
-{
-    std::vector<uint32_t> picture = RandomPicture(7);
-    const PictureFit fit(480, 272, 800, 480);
-    PictureScaler scaler(fit);
-    Output partial(800, 480);
-    scaler.Scale(picture.data(), 480, fit.ToOutput({ 0, 0, 480, 272 }), partial.pixels.data(), 800);
-
-    const std::vector<RECT> changes { { 0, 0, 1, 1 }, { 479, 271, 480, 272 }, { 100, 50, 161, 90 }, { 7, 3, 8, 200 } };
-    for (const RECT& change : changes)
-        for (LONG y = change.top; y < change.bottom; ++y)
-            for (LONG x = change.left; x < change.right; ++x)
-                picture[size_t(y) * 480 + size_t(x)] ^= 0xFFFFFF;
-    for (const RECT& change : changes)
-        scaler.Scale(picture.data(), 480, fit.ToOutput(change), partial.pixels.data(), 800);
-
-    Output whole(800, 480);
-    PictureScaler(fit).Scale(picture.data(), 480, fit.ToOutput({ 0, 0, 480, 272 }), whole.pixels.data(), 800);
-    EXPECT_EQ(partial.pixels, whole.pixels);
 }

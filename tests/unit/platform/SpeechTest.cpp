@@ -1,6 +1,5 @@
 #include "platform/devices/HelperProgram.h"
 #include "platform/devices/NullAudioOutput.h"
-#include "platform/devices/Paths.h"
 #include "platform/devices/SpeechSynth.h"
 #include "platform/devices/SpeechWorker.h"
 #include "platform/devices/WaveReader.h"
@@ -166,21 +165,6 @@ TEST(HelperProgram, AHelperStillRunningAtTheLimitIsEndedAndReaped)
     EXPECT_TRUE(inTime.Succeeded()) << inTime.Reason();
     EXPECT_EQ(std::string(inTime.output.begin(), inTime.output.end()), "done\n");
     EXPECT_LT(inTimeTook, limit);
-}
-
-TEST(HelperProgram, IsFoundBesideTheProgramOrInItsPrefixsLibFolder)
-{
-    testenv::TempDir dir;
-    std::filesystem::create_directories(dir / "usr/bin");
-    std::filesystem::create_directories(dir / "usr/lib/ostrilan");
-    OverrideModuleFolder(dir / "usr/bin");
-    EXPECT_EQ(HelperProgram::Find("ostrilan-say"), dir / "usr/bin/ostrilan-say")
-        << "neither: where it was looked for first";
-    Script(dir, "usr/lib/ostrilan/ostrilan-say", "true");
-    EXPECT_EQ(HelperProgram::Find("ostrilan-say"), dir / "usr/lib/ostrilan/ostrilan-say");
-    Script(dir, "usr/bin/ostrilan-say", "true");
-    EXPECT_EQ(HelperProgram::Find("ostrilan-say"), dir / "usr/bin/ostrilan-say");
-    OverrideModuleFolder({});
 }
 
 namespace {
