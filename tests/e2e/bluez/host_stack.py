@@ -60,23 +60,16 @@ class HostStackFlow(BluezFlow):
         (switch / 'soft').write_text('1\n' if blocked else '0\n')
         (switch / 'hard').write_text('0\n')
 
-    def open_and_return(self, button, cls, hint):
-        self.open(button, cls)
-        self.wait_text(hint)
-        self.tap(RETURN)
-        self.wait_gone(cls)
-
 
 class HostStack(HostStackFlow):
     def test_daemons_and_adapter_come_and_go_and_opening_connect_switches_the_adapter_on(self):
+        # What Connect and Pairing say in each state is HostStackSimTest's.
         self.wait_host('no-bluetoothd', 'Bluetooth service not running: start bluetooth')
-        self.open_and_return(CONNECT, 'CDlgConnect', 'Bluetooth service not running: start bluetooth')
 
         # bluetoothd without an adapter: said on screen and in the bridge's log.
         self.bluez_proc, self.bluez_mock = self.mock('bluez5', {})
         self.wait_host('no-adapter', 'No Bluetooth adapter found: plug one in')
         self.assertIn('bluetoothd has no adapter', pathlib.Path(self.work, 'bridge.trace').read_text())
-        self.open_and_return(PAIRING, 'CDlgPairMode', 'No Bluetooth adapter found: plug one in')
 
         # bluetoothd goes away: its name has no owner any more.
         self.bluez_proc.terminate()
@@ -92,8 +85,7 @@ class HostStack(HostStackFlow):
         self.assertFalse(self.adapter_property('Powered'), 'switched on before Connect was opened')
         self.open(CONNECT, 'CDlgConnect')
         self.wait(lambda: self.adapter_property('Powered'), 'opening Connect did not switch the adapter on')
-        self.wait(lambda: self.host_state() == 'ok no-ofono', 'the adapter did not come up')
-        self.wait_text('Phone service not running: start ofono')
+        self.wait_host('no-ofono', 'Phone service not running: start ofono')
         self.tap(RETURN)
         self.wait_gone('CDlgConnect')
 
@@ -109,8 +101,6 @@ class HostStack(HostStackFlow):
         self.set_adapter('Powered', dbus.Boolean(False))
         self.wait_host('rfkill-blocked', 'Bluetooth blocked: run rfkill unblock bluetooth')
         self.open(PAIRING, 'CDlgPairMode')
-        self.wait_text('Bluetooth blocked: run rfkill unblock bluetooth')
-        self.settle()
         self.assertFalse(self.adapter_property('Powered'), 'a blocked adapter was switched on')
         self.tap(RETURN)
         self.wait_gone('CDlgPairMode')
@@ -122,7 +112,6 @@ class NoSystemBus(HostStackFlow):
 
     def test_without_a_system_bus_the_main_view_says_so(self):
         self.wait_host('no-bus', 'No system bus: start dbus, then try again')
-        self.open_and_return(CONNECT, 'CDlgConnect', 'No system bus: start dbus, then try again')
         self.quit()
 
 

@@ -1,13 +1,11 @@
 #!/usr/bin/python3
 """The linked phone's network and battery as oFono publishes them: the real ostrilan against the
 real ostrilan-bluez, with python-dbusmock's ofono template's NetworkRegistration (and a Handsfree
-interface added here) on a private system bus, reaching the main view's top bar.
+interface added here) on a private system bus, reaching the application as the module's frames.
 
 Usage: phone_indicators.py APP_DIR WORK_DIR [unittest arguments]
 """
 
-import os
-import pathlib
 import sys
 import unittest
 
@@ -35,13 +33,7 @@ class PhoneIndicators(BluezFlow):
                 dbus_interface=MOCK)
         return prepare
 
-    def screen(self, name):
-        path = os.path.join(self.work, name + '.png')
-        self.assertEqual(self.app.ask('screenshot ' + path), 'ok')
-        return pathlib.Path(path).read_bytes()
-
     def test_signal_battery_operator_and_roaming_reach_the_main_view_and_go_with_the_link(self):
-        before = self.screen('no-phone')
         modem = self.link_phone(ROAD[0], self.battery(3))
         self.wait_module(4, 'the phone did not link')
         # The template's network: strength 80 (four bars), registered at home, "fake.tel".
@@ -50,39 +42,24 @@ class PhoneIndicators(BluezFlow):
         self.wait_received('77 04 03 60 05 01 14')
         self.wait_received('77 04 03 60 04 00 14')
         self.wait_text('fake.tel')
-        home = self.screen('home')
-        self.assertNotEqual(home, before)
 
         network = lambda name, value: modem.SetProperty(name, value, dbus_interface=NETWORK)
         network('Strength', dbus.Byte(100, variant_level=1))
         self.wait_received('77 04 03 60 02 05 17')
-        full = self.screen('full')
-        self.assertNotEqual(full, home)
         network('Status', dbus.String('roaming', variant_level=1))
         self.wait_received('77 04 03 60 04 01 15')
-        self.assertNotEqual(self.screen('roaming'), full)
         network('Name', dbus.String('Nordnetz', variant_level=1))
         self.wait_text('Nordnetz')
         modem.SetProperty('BatteryChargeLevel', dbus.Byte(0, variant_level=1), dbus_interface=HANDSFREE)
         self.wait_received('77 04 03 60 03 00 13')
-        # In-band ringing draws nothing; it only keeps the caller's name unsaid.
+        # In-band ringing: off as the phone linked, then on.
         self.wait_received('77 04 03 60 08 00 18')
         modem.SetProperty('InbandRinging', dbus.Boolean(True, variant_level=1), dbus_interface=HANDSFREE)
         self.wait_received('77 04 03 60 08 01 19')
-        modem.SetProperty('InbandRinging', dbus.Boolean(False, variant_level=1), dbus_interface=HANDSFREE)
-        # Back home, at full strength and with a full battery: the picture of before.
-        network('Status', dbus.String('registered', variant_level=1))
-        network('Name', dbus.String('fake.tel', variant_level=1))
-        modem.SetProperty('BatteryChargeLevel', dbus.Byte(3, variant_level=1), dbus_interface=HANDSFREE)
-        self.wait_text('fake.tel')
-        self.wait(lambda: self.screen('full-again') == full, 'the top bar did not come back')
 
-        # The phone goes: nothing of it stays on the screen.
+        # The phone goes; what the top bar then forgets is PhoneIndicatorsSimTest's.
         modem.SetProperty('Online', dbus.Boolean(False, variant_level=1), dbus_interface='org.ofono.Modem')
         self.wait_module(1, 'the phone did not unlink')
-        self.wait(lambda: not self.shows('fake.tel'), 'the operator stayed')
-        self.settle()
-        self.assertEqual(self.screen('unlinked'), before)
         self.quit()
 
 
