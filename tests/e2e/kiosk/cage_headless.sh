@@ -108,9 +108,10 @@ below() { awk -v d="$1" -v limit="$2" 'BEGIN { exit !(d < limit) }'; }
 
 # Takes the output with grim and compares it with the application's own picture of the moment:
 # true when the output shows it. The compositor shows a frame a moment after the present (the
-# first one only once the client's renderer is up), so the caller asks again until it does.
+# first one only once the client's renderer is up), so the caller asks again until it does. The
+# output's size and the picture's place on it are left in width, height, left, top, placed_w, placed_h.
 output_shows_picture() {
-    local name=$1 width height left top placed_w placed_h
+    local name=$1
     (run WAYLAND_DISPLAY=wayland-0 grim "$work/out/$name.png") || return 1
     read -r width height < <(identify -format '%w %h' "$work/out/$name.png")
     read -r left top placed_w placed_h < <(placement "$width" "$height")
@@ -136,9 +137,6 @@ shoot() {
         sleep 0.5
     done
     cat "$work/out/$name.txt"
-    local width height left top placed_w placed_h
-    read -r width height < <(identify -format '%w %h' "$work/out/$name.png")
-    read -r left top placed_w placed_h < <(placement "$width" "$height")
     [ "$placed_w" -ge 480 ] || fail "$name: the output is ${width}x${height}, smaller than the picture"
     # The picture fills the output on one axis, and everything around it is black.
     [ "$placed_w" = "$width" ] || [ "$placed_h" = "$height" ] || fail "$name: the picture fills neither axis"

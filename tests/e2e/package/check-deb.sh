@@ -39,16 +39,7 @@ until_ok() {
     until "$@"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.1; done
 }
 # One command line to a line socket, its answer line on standard output.
-say() {
-    /usr/bin/python3 - "$1" "$2" <<'EOF'
-import socket, sys
-s = socket.socket(socket.AF_UNIX)
-s.settimeout(30)
-s.connect(sys.argv[1])
-s.sendall((sys.argv[2] + "\n").encode())
-print(s.makefile().readline().strip())
-EOF
-}
+say() { /usr/bin/python3 "$here/../xvfb/automation.py" say "$1" "$2"; }
 
 "$src/packaging/make-deb.sh" "$build" "$scratch/out" >"$scratch/make.log" 2>&1 || { cat "$scratch/make.log"; fail "make-deb.sh"; }
 deb=$(ls "$scratch"/out/ostrilan_*.deb)

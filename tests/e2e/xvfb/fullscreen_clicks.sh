@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# The application full screen on an 800 x 480 virtual X screen, against the module simulator: the
-# picture fills the width, centred between black bars, and real clicks on the scaled picture answer,
-# reject and end a call and dial from the pad; a click on a bar does nothing.
+# The application full screen on an 800 x 480 virtual X screen, against the module simulator: real
+# clicks on the picture, scaled to fill the width between bars, answer and end a call and dial from
+# the pad; a click on a bar does nothing. The picture itself is e2e/kiosk's to compare.
 set -u
 app_dir=$1
-for tool in Xvfb xdotool import convert compare python3; do
+for tool in Xvfb xdotool python3; do
     command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
 
@@ -50,22 +50,6 @@ geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/ *Geometry: //p')
 until_ok sim_state 'call none' || fail "the phone did not connect: $(say "$work/sim.sock" state)"
 say "$app" idle >/dev/null
 
-# The X server's picture: bars above and below, the application's own picture between them. The
-# scaled picture blends neighbours at pixel edges, so it is compared with a nearest-pixel
-# enlargement of the application's screenshot by a small mean difference, not pixel for pixel.
-say "$app" "screenshot $work/app-main.png" >/dev/null
-import -window root "$work/x-main.png" || fail "no screenshot from the X server"
-[ "$(identify -format %wx%h "$work/x-main.png")" = 800x480 ] || fail "the screenshot is not 800x480"
-for bar in 800x13+0+0 800x14+0+466; do
-    brightest=$(convert "$work/x-main.png" -crop "$bar" +repage -format '%[fx:maxima]' info:)
-    [ "$brightest" = 0 ] || fail "the bar $bar is not black: $brightest"
-done
-convert "$work/x-main.png" -crop 800x453+0+13 +repage "$work/x-picture.png"
-convert "$work/app-main.png" -filter point -resize '800x453!' "$work/app-scaled.png"
-difference=$(compare -metric RMSE "$work/x-picture.png" "$work/app-scaled.png" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
-echo "mean difference from the nearest-pixel enlargement: $difference"
-awk -v d="$difference" 'BEGIN { exit !(d < 0.06) }' || fail "the scaled picture is not the main view: $difference"
-
 # A click on the top bar straight above Quit reaches nothing; the next real click shows it did not.
 quit_x=$("$here/automation.py" tap "$app" COstrilanView Quit 800 480 | cut -d' ' -f1)
 xdotool mousemove --window "$wid" "$quit_x" 3 click 1
@@ -81,15 +65,8 @@ say "$app" idle >/dev/null
 click CDlgIncoming End
 until_ok sim_state 'call none' || fail "the click on End did not end the call"
 
-# Rejected while ringing: the call never becomes active.
-[ "$(say "$work/sim.sock" 'ring 5551234')" = "ok ringing" ] || fail "second ring"
-until_ok eval '[ "$(grep -c "screen open .* CDlgIncoming" "$work/trace.txt")" = 2 ]' || fail "no second incoming screen"
-say "$app" idle >/dev/null
-click CDlgIncoming End
-until_ok sim_state 'call none' || fail "the click on End did not reject the call"
-
 # Dialled from the pad, once the ended call's screen has closed on its own time.
-closed() { say "$app" 'advance 1000' >/dev/null && [ "$(grep -c 'screen close .* CDlgIncoming' "$work/trace.txt")" = 2 ]; }
+closed() { say "$app" 'advance 1000' >/dev/null && [ "$(grep -c 'screen close .* CDlgIncoming' "$work/trace.txt")" = 1 ]; }
 until_ok closed || fail "the incoming screen stayed"
 click COstrilanView Call
 wait_for "$work/trace.txt" 'screen open .* CDlgPlaceCall' || fail "Call did not open the dial pad"
