@@ -346,12 +346,9 @@ class Flows(BluezFlow):
                                 if str(args[0]).endswith('Volume'))
         self.wait(lambda: len(levels()) >= 2, 'the levels were not set')
         self.assertEqual(levels(), [('MicrophoneVolume', 26), ('SpeakerVolume', 100)])
-        call = self.ring(OFFICE[0], '5551234')
-        self.wait_showing('CDlgIncoming')
-        self.wait_text('5551234')
-        self.answer_and_end(call, 'the call was not answered')
 
-        # A call cut by ofonod vanishing ends with the link, and is logged.
+        # A call cut by ofonod vanishing ends with the link, and is logged. (Answered and ended from
+        # the car, a call is the forged signals' flow's.)
         self.ring(OFFICE[0], '5550001')
         self.wait_showing('CDlgIncoming')
         self.tap(ACCEPT)
