@@ -13,7 +13,7 @@ import unittest
 import dbus
 
 import bluez_flows
-from bluez_flows import MOCK, ROAD, BluezFlow, modem_path
+from bluez_flows import MOCK, ROAD, BluezFlow
 
 HANDSFREE = 'org.ofono.Handsfree'
 # The dial tile, and the end button of the panel that lies over the tiles.

@@ -10,8 +10,6 @@ Usage: call_waiting.py APP_DIR WORK_DIR [unittest arguments]
 import sys
 import unittest
 
-import dbus
-
 import bluez_flows
 from bluez_flows import ACCEPT, MOCK, ROAD, BluezFlow, modem_path
 
