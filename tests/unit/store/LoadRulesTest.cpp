@@ -37,8 +37,6 @@ std::function<std::pair<bool, bool>()> ListLoad(int list)
 
 const StoreCase kStores[] = {
     { "IncomingCall.dat", 0x01010103, 2656, true, ListLoad(CallLogStore::kIncomingList) },
-    { "OutgoingCall.dat", 0x01010104, 2656, true, ListLoad(CallLogStore::kOutgoingList) },
-    { "MissedCall.dat", 0x01010105, 2656, true, ListLoad(CallLogStore::kMissedList) },
     { "LastCall.dat", 0x01010102, 376, false,
         [] {
             CallLogStore store;

@@ -1,4 +1,6 @@
-// Saves can be turned against nothing, and a file or folder that fails them loses no call.
+// Saves can be turned against nothing, and a file or folder that fails them loses no call. A save
+// refused by the folder, and the next one writing every call:
+// CallControlTest.FailedHistorySavesAreShownOnceAndTheNextGoodSaveWritesEveryCall.
 
 #include "StoreTestRoot.h"
 #include "platform/devices/Registry.h"
@@ -7,9 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include "ChildProgram.h"
-
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -120,43 +119,4 @@ TEST(SaveSafety, AnUnreadableOrDamagedHistoryIsKeptAsideWholeAndTheNewCallSaved)
     // A whole file is never moved.
     ASSERT_TRUE(LogMissed("0405"));
     EXPECT_EQ(SetAside(root.Data(""), "MissedCall.dat").size(), 1u);
-}
-
-// As root a folder's mode does not stop a write, so the store runs as another user there.
-TEST(SaveSafety, AReadOnlyDataFolderLosesNoCallAndTheNextSaveWritesThemAll)
-{
-    StoreTestRoot root;
-    ASSERT_TRUE(LogMissed("0501"));
-    const fs::path data = root.Data("");
-    const fs::path top = data.parent_path().parent_path();
-    ChildProgram child;
-    ASSERT_TRUE(child.Fork([&] {
-        if (::geteuid() == 0) {
-            const passwd* nobody = ::getpwnam("nobody");
-            if (!nobody)
-                return 10;
-            for (const fs::path& path : { top, data, data / "MissedCall.dat" }) {
-                if (::chown(path.c_str(), nobody->pw_uid, nobody->pw_gid) != 0)
-                    return 11;
-            }
-            if (::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0)
-                return 12;
-        }
-        ::chmod(data.c_str(), 0555);
-        CallLogStore store;
-        if (LogMissed(store, "0502"))
-            return 20;
-        // The next call: the file must not take back the call it lacks.
-        if (LogMissed(store, "0503"))
-            return 21;
-        if (Numbers(store, 3) != Numbered { "0503", "0502", "0501" })
-            return 22;
-        ::chmod(data.c_str(), 0755);
-        return LogMissed(store, "0504") ? 0 : 23;
-    }));
-    ASSERT_EQ(child.Wait(), 0);
-    CallLogStore store;
-    ASSERT_TRUE(store.LoadList(CallLogStore::kMissedList));
-    EXPECT_EQ(Numbers(store, 4), (Numbered { "0504", "0503", "0502", "0501" }));
-    EXPECT_TRUE(SetAside(data, "MissedCall.dat").empty());
 }
