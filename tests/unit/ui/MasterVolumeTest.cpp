@@ -44,7 +44,6 @@ TEST_F(MasterVolumeTest, StepsSetsAndUnmutesAtTheEdges)
         bool writes;
     } cases[] = {
         { "up", 2, false, false, VolumeUp, 0xCCCCCCCC, true },
-        { "down", 2, false, false, VolumeDown, 0x55555555, true },
         { "up at the top", 5, false, false, VolumeUp, 0xFFFFFFFF, false },
         { "down at the bottom", 0, false, false, VolumeDown, 0x00000000, false },
         { "down, unreadable", 4, true, false, VolumeDown, 0xEEEEEEEE, false },
