@@ -12,26 +12,6 @@ TEST(PhoneStatus, StateByteFields)
         (std::vector<int> { 2, 6, 1, 1 }));
 }
 
-TEST(PhoneStatus, DialStringEditingAndTheTailShown)
-{
-    PhoneStatus status;
-    status.DeleteLastDigit();
-    EXPECT_EQ(status.DialText(), u"");
-    for (char c : std::string("0301234567"))
-        status.AppendDigit(c);
-    status.DeleteLastDigit();
-    EXPECT_EQ(status.DialText(), u"030123456");
-
-    for (int i = 0; i < 40; ++i)
-        status.AppendDigit('9');
-    EXPECT_EQ(status.DialText().size(), 32u) << "full and unterminated";
-    EXPECT_EQ(status.DialText().substr(0, 9), u"030123456");
-    status.DeleteLastDigit();
-    EXPECT_EQ(status.DialText().size(), 31u);
-    EXPECT_EQ(TailText(u"123456789", 4), u"6789");
-    EXPECT_EQ(TailText(u"123456789", 9), u"123456789");
-}
-
 TEST(PhoneStatus, ElapsedSecondsFromCallStart)
 {
     // 2023-11-14 22:13:20 UTC.
