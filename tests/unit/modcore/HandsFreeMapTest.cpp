@@ -283,7 +283,6 @@ TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachTheP
     };
     const Case cases[] = {
         { "swap with no call", Linked, { 0x62, 0x03 }, "03 62 01", false },
-        { "swap in a call", InCall("active"), { 0x62, 0x03 }, "03 62 00", true },
         { "action 0 is unknown", InCall("active"), { 0x62, 0x00 }, "03 62 02", false },
         { "action 6 with a linked phone", Linked, { 0x62, 0x06 }, "03 62 00", true },
         { "reject waiting, the last, in a call", InCall("active"), { 0x62, 0x07 }, "03 62 00", true },
@@ -291,7 +290,6 @@ TEST(ModuleCoreBridgeAction, ActionsAreCheckedAgainstTheStateBeforeTheyReachTheP
         { "action 8 is unknown", InCall("active"), { 0x62, 0x08 }, "03 62 02", false },
         { "no action byte", InCall("active"), { 0x62 }, "03 62 02", false },
         { "two action bytes", InCall("active"), { 0x62, 0x03, 0x03 }, "03 62 02", false },
-        { "the assistant with a linked phone", Linked, { 0x62, 0x05 }, "03 62 00", true },
         { "the assistant with no phone", Ready, { 0x62, 0x05 }, "03 62 01", false },
     };
     for (const Case& c : cases) {
