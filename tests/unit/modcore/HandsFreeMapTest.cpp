@@ -232,8 +232,8 @@ TEST(PhoneIndicatorMap, NetworkBatteryAndAssistantPropertiesBecomeIndicatorAndTe
     EXPECT_EQ(cut[0].size(), std::string("04 61 01").size() + 33 * 3);
     EXPECT_EQ(cut[0].substr(cut[0].size() - 5), "C3 A4");
 
-    // The assistant goes with the link, and is sent again with each state answer, as the
-    // application flushes the line when it opens it.
+    // The assistant is sent again with each state answer, as the application flushes the line
+    // when it opens it.
     facts.Assistant(true);
     (void)m.Frames();
     m.Command({ 0x05 });
@@ -241,8 +241,6 @@ TEST(PhoneIndicatorMap, NetworkBatteryAndAssistantPropertiesBecomeIndicatorAndTe
     EXPECT_TRUE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 0));
     EXPECT_FALSE(m.core.PhoneIndicator(bridge::IndicatorKind::Assistant, 2));
     EXPECT_EQ(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant), std::optional<BYTE>(0));
-    m.map.ModemGone(kRoadModem);
-    EXPECT_FALSE(m.core.PhoneIndicatorValue(bridge::IndicatorKind::Assistant));
 }
 
 TEST(PhoneIndicatorMap, FactsWaitForTheLinkAreSentAgainOnEachStateAnswerAndAreForgottenWithTheLink)
