@@ -204,8 +204,6 @@ TEST(ContactMemory, FourWorstCaseBooksAndAReloadStayUnderTheBound)
     RecordProperty("rss_before_kib", int(before));
     RecordProperty("hwm_kib", int(peak));
     RecordProperty("rss_after_kib", int(after));
-    std::printf(
-        "contacts %zu, VmRSS before %zu KiB, after %zu KiB, VmHWM %zu KiB\n", contacts, before, after, peak);
     // The whole test program, the files' text it wrote included, under the application's bound.
 #ifndef OSTRILAN_SANITIZED
     // Under emulation the figures hold qemu's own memory too: the peak counts from the start.
