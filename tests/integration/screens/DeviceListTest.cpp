@@ -1,5 +1,5 @@
 // The connect and pair mode screens, and what they say of the host's Bluetooth stack as the bridge
-// reports it (indicator event 0x60, kind 1; every state's text is HostStackSimTest's).
+// reports it (indicator event 0x60, kind 1).
 
 #include "AppFixture.h"
 
@@ -413,6 +413,38 @@ TEST_F(DeviceScreenTest, ALinkWhileTheDeleteBoxIsUpClosesThePairModeScreenAndDel
     TapAt(kDelete);
     EXPECT_EQ(Shown(kScreenPairMode), nullptr);
     EXPECT_TRUE(Sent().empty());
+}
+
+// The first cause, each side of the last one that keeps the module from being ready, and the last;
+// the others' texts are the bluez host_stack flow's. Pairing then refuses with the cause, not with
+// "initializing".
+TEST_F(HostStackTest, EachCauseIsSaidAndPairingIsRefusedWithItWhileTheModuleIsNotReady)
+{
+    // The module's answer to the start's microphone gain, which the picture's gauge shows.
+    Response(0x0D, { 0, 4 });
+    State(0);
+    HostStack(3);
+    EXPECT_EQ(StatusLine(), "No Bluetooth adapter found: plug one in");
+    Screenshot("main-view-no-adapter");
+
+    const std::tuple<uint8_t, const char*, bool> causes[] = {
+        { 1, "No system bus: start dbus, then try again", true },
+        { 5, "Bluetooth blocked: run rfkill unblock bluetooth", true },
+        { 6, "Phone service not running: start ofono", false },
+        { 7, "Hands-free not registered: restart ofono", false },
+    };
+    for (auto [value, cause, refused] : causes) {
+        State(refused ? 0 : 1);
+        HostStack(value);
+        EXPECT_EQ(StatusLine(), cause);
+        EXPECT_EQ(HintWithEmptyList(kScreenPairMode), cause);
+        static_cast<SkinScreen*>(Shown(kScreenPairMode))->SetHintText({});
+        TapAt(kPairHandsFree);
+        EXPECT_EQ(Hint(*Shown(kScreenPairMode)), refused ? cause : "Starting hands-free pairing...");
+        EXPECT_EQ(SentOpcodes(), refused ? std::vector<uint8_t> {} : std::vector<uint8_t> { kOpStartPairing })
+            << cause;
+        Frame().CloseScreen(kScreenPairMode);
+    }
 }
 
 // Ready after no adapter: the texts of a stack never reported, which the other tests check.
