@@ -1,6 +1,6 @@
 // What the bridge reports of the linked phone (indicator event 0x60, text event 0x61), frame by
 // frame: the top bar's drawing of it, the voice assistant, a second call, and the bridge's own
-// command held back from a serial module.
+// command held back from a serial module. The bluez flows play the same facts through oFono.
 
 #include "AppFixture.h"
 
@@ -180,6 +180,22 @@ TEST_F(PhoneIndicatorsTest, EverythingIsForgottenWhenThePhoneUnlinks)
     EXPECT_EQ(TopBarSpot(), bare);
 }
 
+TEST_F(PhoneIndicatorsTest, TheCallScreensLeaveTheTopBarsSpotOpen)
+{
+    // The module's answer to the start's microphone gain, which the picture's gauge shows.
+    Response(0x0D, { 0, 4 });
+    Indicator(kService, 1);
+    Indicator(kSignal, 3);
+    Indicator(kBattery, 4);
+    Indicator(kRoaming, 0);
+    Text(kOperator, "Nordnetz");
+    Screenshot("main-view-phone-indicators");
+    const std::vector<uint32_t> onMainView = TopBarSpot();
+    Ring();
+    State(5);
+    EXPECT_EQ(TopBarSpot(), onMainView);
+}
+
 // A serial module must never see the bridge's command: it goes out only after a bridge event, and
 // till then a held dial tile is a tap.
 TEST_F(PhoneIndicatorsTest, BridgeActionIsSentOnlyAfterTheBridgeHasSpoken)
@@ -211,24 +227,48 @@ TEST_F(AssistantTest, HeldJustUnderTheEdgeIsATapAndHeldToItSendsTheStartOrOnTheP
     }
 }
 
+// While the phone listens the call audio is in the car.
 TEST_F(AssistantTest, OffAndListeningAreKeptAboveIsRefusedAndTheLinkForgetsIt)
 {
     Indicator(kAssistant, 2);
     EXPECT_EQ(Known().Assistant(), std::nullopt);
+    (void)TakeTrace("audio");
     Indicator(kAssistant, 1);
     EXPECT_EQ(Known().Assistant(), std::optional<bool>(true));
     EXPECT_TRUE(PanelShown());
+    EXPECT_THAT(TakeTrace("audio"),
+        ElementsAre("audio 8098 1 0", "audio 8099 1 0", "audio 8091 4 0", "audio 8091 1 0"));
     Indicator(kAssistant, 2);
     EXPECT_EQ(Known().Assistant(), std::optional<bool>(true));
     Indicator(kAssistant, 0);
     EXPECT_EQ(Known().Assistant(), std::optional<bool>(false));
     EXPECT_FALSE(PanelShown());
+    EXPECT_THAT(TakeTrace("audio"),
+        ElementsAre("audio 8098 2 0", "audio 8099 2 0", "audio 8091 2 0", "audio 8091 3 0"));
 
+    // The panel's button asks for the stop; the panel waits for the phone's word.
     Indicator(kAssistant, 1);
+    (void)Sent();
+    TapIn(CDlgAssistant::kPlace, skin::place::assistant::btn_end);
+    EXPECT_THAT(
+        SentFrames(), ElementsAre(std::vector<uint8_t> { 0x77, 0x01, 0x02, kCmdBridgeAction, 0x06, 0x10 }));
     EXPECT_TRUE(PanelShown());
     State(1);
     EXPECT_EQ(Known().Assistant(), std::nullopt);
     EXPECT_FALSE(PanelShown());
+}
+
+// The phone still listens after the call: back at rest, the panel says so again.
+TEST_F(AssistantTest, ARingTakesTheScreenFromThePanelUntilTheCallIsOver)
+{
+    Indicator(kAssistant, 1);
+    ASSERT_TRUE(PanelShown());
+    Ring();
+    State(5);
+    EXPECT_FALSE(PanelShown());
+    State(4);
+    Advance(4000);
+    EXPECT_TRUE(PanelShown());
 }
 
 TEST_F(SecondCallTest, RefusedOutsideACallAndLoggedWhenTheModuleEndsBothWithoutAWord)
