@@ -8,6 +8,7 @@
 #include "controller/SecondCall.h"
 #include "screens/CallScreen.h"
 #include "screens/DlgAssistant.h"
+#include "screens/DlgCallWaiting.h"
 #include "screens/OstrilanView.h"
 #include "ui/PhoneGauges.h"
 
@@ -58,9 +59,44 @@ protected:
     }
 
     bridge::SecondCall Second() { return Frame().Context()->SecondCallNow().State(); }
+    // 5551234 rings and is answered on the device.
+    void FirstCallAnswered()
+    {
+        Ring();
+        State(5);
+        CallerId("5551234");
+        TapAt(skin::place::Center(skin::place::incoming::btn_accept));
+        State(6, 1);
+    }
+    void Waiting(const std::string& number)
+    {
+        Text(kSecondNumber, number);
+        Indicator(kSecondCall, 1);
+    }
+    bool PanelShows(const std::string& text)
+    {
+        Idle();
+        auto* screen = Screen<CallScreen>(kScreenIncoming);
+        return screen && screen->CallWaitingPanel().IsWindowVisible()
+            && ShowsText(screen->CallWaitingPanel(), text);
+    }
+    // The button sends the bridge's action; the module's report of the calls follows.
+    void TapPanel(const skin::place::Control& button, uint8_t action, uint8_t report)
+    {
+        (void)Sent();
+        TapIn(CDlgCallWaiting::kPlace, button);
+        EXPECT_THAT(SentFrames(), ElementsAre(CommandBytes(kCmdBridgeAction, { action })));
+        Indicator(kSecondCall, report);
+    }
 
     std::vector<uint32_t> bare;
 };
+
+// A record's time of day in seconds.
+int Seconds(const CallRecord& record)
+{
+    return (record.time.wHour * 60 + record.time.wMinute) * 60 + record.time.wSecond;
+}
 
 using PhoneIndicatorsTest = BridgeTest;
 using AssistantTest = BridgeTest;
@@ -277,17 +313,10 @@ TEST_F(SecondCallTest, RefusedOutsideACallAndLoggedWhenTheModuleEndsBothWithoutA
     Indicator(kSecondCall, 1);
     EXPECT_EQ(Second(), bridge::SecondCall::None) << "no call in progress";
 
-    State(5);
-    Ring();
-    CallerId("5551234");
-    TapAt(skin::place::Center(skin::place::incoming::btn_accept));
-    State(6, 1);
-    Text(kSecondNumber, "5557777");
-    Indicator(kSecondCall, 1);
+    FirstCallAnswered();
+    Waiting("5557777");
     EXPECT_EQ(Second(), bridge::SecondCall::Waiting);
-    Idle();
-    ASSERT_NE(Screen<CallScreen>(kScreenIncoming), nullptr);
-    EXPECT_TRUE(Screen<CallScreen>(kScreenIncoming)->CallWaitingPanel().IsWindowVisible());
+    EXPECT_TRUE(PanelShows("5557777"));
     Indicator(kSecondCall, 6);
     EXPECT_EQ(Second(), bridge::SecondCall::Waiting) << "6 is no second-call state";
 
@@ -301,4 +330,80 @@ TEST_F(SecondCallTest, RefusedOutsideACallAndLoggedWhenTheModuleEndsBothWithoutA
     std::vector<CallRecord> missed = History("MissedCall.dat");
     ASSERT_EQ(missed.size(), 1u);
     EXPECT_EQ(missed[0].Number(), "5557777");
+}
+
+TEST_F(SecondCallTest, WaitingCallHeldSwappedMergedAndEndedLeavesBothCallsInTheHistory)
+{
+    DropContacts("dropped.vcf", Card("Ann Lee", "TEL:5557777\r\n"));
+    ASSERT_TRUE(KnowsCaller(u"5557777"));
+    // The module's answer to the start's microphone gain, which the pictures' gauge shows.
+    Response(0x0D, { 0, 4 });
+    FirstCallAnswered();
+    EXPECT_FALSE(PanelShows("Call waiting"));
+    Advance(10000);
+    Waiting("5557777");
+    EXPECT_TRUE(PanelShows("Ann Lee"));
+    EXPECT_TRUE(PanelShows("Call waiting"));
+    Screenshot("call-waiting");
+
+    TapPanel(skin::place::callwait::btn_hold_answer, 1, 2);
+    EXPECT_TRUE(PanelShows("On hold"));
+    EXPECT_TRUE(PanelShows("Active"));
+    Screenshot("call-waiting-two-calls");
+    Advance(20000);
+    TapPanel(skin::place::callwait::btn_swap, 3, 3);
+    TapPanel(skin::place::callwait::btn_merge, 4, 4);
+    EXPECT_TRUE(PanelShows("Two callers"));
+
+    // The module ends both: each is logged once, with its own start and length.
+    Advance(5000);
+    State(4);
+    Advance(3000);
+    std::vector<CallRecord> received = History("IncomingCall.dat");
+    ASSERT_EQ(received.size(), 2u);
+    std::sort(received.begin(), received.end(),
+        [](const auto& a, const auto& b) { return Seconds(a) < Seconds(b); });
+    EXPECT_EQ(received[0].Number(), "5551234");
+    EXPECT_EQ(received[0].duration, 35u);
+    EXPECT_EQ(Seconds(received[1]) - Seconds(received[0]), 10);
+    EXPECT_EQ(received[1].Number(), "5557777");
+    EXPECT_EQ(received[1].duration, 25u);
+    EXPECT_TRUE(History("MissedCall.dat").empty());
+}
+
+TEST_F(SecondCallTest, WaitingCallRejectedIsMissedAndOneAnsweredInPlaceOfTheFirstIsLoggedAsItsOwn)
+{
+    FirstCallAnswered();
+    Advance(4000);
+    Waiting("5558888");
+    EXPECT_TRUE(PanelShows("5558888"));
+    TapPanel(skin::place::callwait::btn_reject, 7, 0);
+    EXPECT_FALSE(PanelShows("5558888"));
+    EXPECT_EQ(Frame().Context()->status.mainState, PhoneStatus::kStateInCall);
+    std::vector<CallRecord> missed = History("MissedCall.dat");
+    ASSERT_EQ(missed.size(), 1u);
+    EXPECT_EQ(missed[0].Number(), "5558888");
+    EXPECT_EQ(missed[0].duration, 0u);
+    EXPECT_TRUE(History("IncomingCall.dat").empty());
+
+    // The next one is answered in place of the first, which is logged then; it is the call now.
+    Advance(6000);
+    Waiting("5559999");
+    TapPanel(skin::place::callwait::btn_end_answer, 2, 5);
+    std::vector<CallRecord> received = History("IncomingCall.dat");
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].Number(), "5551234");
+    EXPECT_EQ(received[0].duration, 10u);
+    EXPECT_EQ(Seconds(missed[0]) - Seconds(received[0]), 4);
+    Idle();
+    EXPECT_TRUE(ShowsText(*Screen<CallScreen>(kScreenIncoming), "5559999"));
+    Advance(5000);
+    State(4);
+    Advance(3000);
+    // Newest first.
+    received = History("IncomingCall.dat");
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].Number(), "5559999");
+    EXPECT_EQ(received[0].duration, 5u);
+    EXPECT_EQ(History("MissedCall.dat").size(), 1u);
 }

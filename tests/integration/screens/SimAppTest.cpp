@@ -40,17 +40,6 @@ bool SimAppTest::LinkedByReconnect()
     });
 }
 
-bool SimAppTest::LinkedNow()
-{
-    const BtAddress zero {};
-    if (!Frame().Context()->link.Connect(0, zero))
-        return false;
-    const bool linked
-        = Until([&] { return Frame().Context()->status.mainState == PhoneStatus::kStateConnected; });
-    Idle();
-    return linked;
-}
-
 void SimAppTest::RingOnSim(const std::string& number)
 {
     ASSERT_EQ(Ask("ring " + number), "ok ringing");

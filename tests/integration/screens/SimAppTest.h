@@ -21,8 +21,6 @@ protected:
     bool Until(const std::function<bool()>& check) { return ws.PumpUntil(check, m_wait); }
     // The frame's reconnect timer (a minute) links the simulator's phone, audio and all.
     bool LinkedByReconnect();
-    // The phone linked at once, as a tap on a paired phone asks for it.
-    bool LinkedNow();
     // A line typed at the simulator's console, and its answer.
     std::string Ask(const std::string& command) { return control.Ask(command, m_wait); }
     // The simulator's phone rings from the number until the incoming screen is up.
