@@ -1,5 +1,6 @@
 // The missed-call notice played on the module simulator's console alone, as a person would try it
-// without a bridge, across a restart; and the simulator's cards and books becoming the phone's.
+// without a bridge, across a restart; the simulator's cards and books becoming the phone's, and its
+// console's checks of the phone's facts.
 
 #include "SimAppTest.h"
 #include "contacts/ContactDirectory.h"
@@ -17,7 +18,14 @@ protected:
 
 TEST_F(MissedCallSimTest, ACallMissedOnTheSimulatorIsNoticedByNameAfterARestart)
 {
+    // The console's phone facts (their effect is PhoneIndicatorsTest's): only for a linked phone,
+    // levels up to 5, and a second call only behind one in progress.
+    EXPECT_EQ(Ask("signal 3"), "error no phone linked");
     ASSERT_TRUE(LinkedByReconnect());
+    EXPECT_EQ(Ask("signal 5"), "ok signal 5");
+    EXPECT_EQ(Ask("battery 6"), "error battery N (0..5)");
+    EXPECT_EQ(Ask("roaming maybe"), "error roaming on|off");
+    EXPECT_EQ(Ask("waiting 5550000"), "error waiting needs one call in progress");
     ContactOnSim("Sam Orwell", "5550001");
     // A favourite of the phone is filed so; a fourth word other than that is refused.
     EXPECT_EQ(
