@@ -1,13 +1,24 @@
 #pragma once
 
 // A window that records every module message together with the link's buffers as its handler
-// sees them, taking them from the link as the main frame does.
+// sees them, taking them from the link as the main frame does; and the bytes and texts the tests
+// of the link compare.
 
 #include "link/ModuleLink.h"
+#include "link/ModuleText.h"
 #include "platform/win/Window.h"
 
+#include <cstdint>
 #include <functional>
 #include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// A text buffer as the link's handlers read it.
+inline WString Text(const auto& buffer)
+{
+    return ModuleText::FromBuffer(buffer);
+}
 
 struct Handled {
     ModuleMessage message;

@@ -4,7 +4,6 @@
 // message together with the buffers as its handler sees them.
 
 #include "link/ModuleLink.h"
-#include "link/ModuleText.h"
 #include "platform/win/WindowSystem.h"
 #include "support/ModulePty.h"
 #include "support/ModuleRecorder.h"
@@ -16,9 +15,6 @@
 #include <filesystem>
 #include <string_view>
 #include <vector>
-
-using namespace std::chrono_literals;
-using Bytes = std::vector<uint8_t>;
 
 // The link's port, COM2, opens the device named by OSTRILAN_COM2: a terminal's slave, or a path
 // standing for it that can be pointed at a new terminal to play an adapter that comes back.
@@ -32,10 +28,6 @@ inline void UseDevice(const std::filesystem::path& path)
 inline const Bytes kLinkEvent = ModuleFrameBytes(0x04, 0x03, { 0x02 });
 inline const ModuleMessage kLinkMessage { WM_BT_EV_LINK, 2, 0 };
 
-inline WString Text(const auto& buffer)
-{
-    return ModuleText::FromBuffer(buffer);
-}
 inline Bytes Str(std::string_view s)
 {
     return Bytes(s.begin(), s.end());

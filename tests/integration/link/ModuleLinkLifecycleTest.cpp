@@ -10,6 +10,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+using namespace std::chrono_literals;
+
 TEST(SerialPort, OpensTheDeviceRaw8N1WithoutFlowControlAndWritesWholeBlocks)
 {
     ModulePty peer;

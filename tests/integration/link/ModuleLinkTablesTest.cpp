@@ -5,6 +5,8 @@
 #include "platform/tooling/Trace.h"
 #include "support/TestEnv.h"
 
+using namespace std::chrono_literals;
+
 // Each stream ends in a good frame, so the rows run one after another on one link. The frames
 // dropped are traced with the reason.
 TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStreamAndTracesWhatItDrops)

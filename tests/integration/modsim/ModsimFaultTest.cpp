@@ -5,6 +5,8 @@
 #include <sys/socket.h>
 #include <sstream>
 
+using namespace std::chrono_literals;
+
 TEST_F(ModsimTest, LinkKeepsWorkingThroughEveryLineFault)
 {
     StartSim();

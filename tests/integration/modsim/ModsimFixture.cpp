@@ -59,12 +59,6 @@ bool ModsimTest::AwaitState(unsigned mainState, std::optional<bool> audio)
     }).has_value();
 }
 
-std::optional<WPARAM> ModsimTest::AwaitStatus(UINT id)
-{
-    auto s = Await(id);
-    return s ? std::optional(s->message.wParam) : std::nullopt;
-}
-
 std::optional<ModuleMessage> ModsimTest::AwaitMessage(UINT id)
 {
     auto s = Await(id);

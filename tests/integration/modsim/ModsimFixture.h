@@ -7,7 +7,6 @@
 #include "ChildProgram.h"
 #include "support/TestEnv.h"
 #include "link/ModuleLink.h"
-#include "link/ModuleText.h"
 #include "support/ModuleRecorder.h"
 #include "platform/win/WindowSystem.h"
 
@@ -18,13 +17,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
-using namespace std::chrono_literals;
-
-inline std::u16string Text(const auto& buffer)
-{
-    return ModuleText::FromBuffer(buffer);
-}
 
 // The main state packed in a state byte.
 inline unsigned MainState(WPARAM stateByte)
@@ -48,14 +40,13 @@ protected:
     std::optional<Handled> Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred = {},
         std::chrono::milliseconds limit = kWait);
     bool AwaitState(unsigned mainState, std::optional<bool> audio = std::nullopt);
-    // Status of the response with this id.
-    std::optional<WPARAM> AwaitStatus(UINT id);
+    // The next message with this id, and its status.
     std::optional<ModuleMessage> AwaitMessage(UINT id);
-    // The whole answer to a command just sent (a refusal may carry the value kept); empty when it
-    // could not be sent.
+    std::optional<WPARAM> AwaitStatus(UINT id) { return StatusIn(AwaitMessage(id)); }
+    // The whole answer to a command just sent (a refusal may carry the value kept), and its
+    // status; empty when it could not be sent.
     std::optional<ModuleMessage> Answer(bool sent, UINT id) { return sent ? AwaitMessage(id) : std::nullopt; }
-    // The status answering a command just sent; empty when it could not be sent.
-    std::optional<WPARAM> StatusOf(bool sent, UINT id) { return sent ? AwaitStatus(id) : std::nullopt; }
+    std::optional<WPARAM> StatusOf(bool sent, UINT id) { return StatusIn(Answer(sent, id)); }
     // Connects to the last phone and waits for the link and state 4.
     void ConnectPhone();
     // Nothing with this id arrives within the time.
@@ -69,6 +60,11 @@ protected:
     ModuleLink link;
 
 private:
+    static std::optional<WPARAM> StatusIn(const std::optional<ModuleMessage>& m)
+    {
+        return m ? std::optional(m->wParam) : std::nullopt;
+    }
+
     LineSocket m_control;
     size_t m_cursor = 0;
 };

@@ -1,5 +1,7 @@
 #include "ModsimFixture.h"
 
+using namespace std::chrono_literals;
+
 // Pairing a named phone, connecting to it and the calls answered, rejected, given up and dialled
 // are walked by the tour and its soak against this simulator; these are the answers they never
 // provoke.
