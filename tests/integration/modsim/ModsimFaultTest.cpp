@@ -19,15 +19,11 @@ TEST_F(ModsimTest, LinkKeepsWorkingThroughEveryLineFault)
     ASSERT_TRUE(link.GetState());
     EXPECT_TRUE(Quiet(WM_BT_STATE, 300ms));
 
-    // Noise, a frame in pieces, two frames in one write, opcodes nobody knows.
+    // Noise, a frame in pieces, opcodes nobody knows. (Frames back to back in one write are in
+    // every stream of the link's reader tests.)
     ASSERT_EQ(Ask("noise 50"), "ok");
     ASSERT_EQ(Ask("split"), "ok");
     ASSERT_TRUE(link.GetState());
-    EXPECT_TRUE(Await(WM_BT_STATE));
-    ASSERT_EQ(Ask("merge"), "ok");
-    ASSERT_TRUE(link.GetFirmwareVersion());
-    ASSERT_TRUE(link.GetState());
-    EXPECT_EQ(AwaitStatus(WM_BT_FW_VERSION), 0u);
     EXPECT_TRUE(Await(WM_BT_STATE));
     ASSERT_EQ(Ask("unknown"), "ok");
     EXPECT_TRUE(Await(WM_BT_RSP_OTHER));
@@ -59,7 +55,7 @@ TEST_F(ModsimTest, LinkKeepsWorkingThroughEveryLineFault)
         received += tag == "rx";
     }
     EXPECT_EQ(faults, 3) << "corrupt, drop, noise";
-    EXPECT_EQ(received, 8) << "every command the link sent";
+    EXPECT_EQ(received, 6) << "every command the link sent";
 }
 
 TEST_F(ModsimTest, BadControlCommandsAreRefusedAndAVanishedLineLeavesTheLinkStoppable)
