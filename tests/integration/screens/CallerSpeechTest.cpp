@@ -1,0 +1,165 @@
+// The ringing caller said over the ring: the name from the contacts (else the number, digit by
+// digit) once the first ring tone has played once, once per ring, and nothing with the preference
+// off or while the phone rings through the car itself. What was said is read back from the WAVE
+// files the null output writes. The digits said for an unknown caller are CallerSpeech's
+// (unit_controller).
+
+#include "AppFixture.h"
+
+#include "platform/devices/NullAudioOutput.h"
+#include "platform/devices/SpeechSynth.h"
+#include "platform/devices/WaveReader.h"
+#include "support/WaveBuilder.h"
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+// ring_1.wav, the default tone: 2.56 s.
+constexpr uint64_t kRingToneMs = 2560;
+constexpr uint8_t kEvIndicator = 0x60, kInband = 8;
+
+class CallerSpeechTest : public AppTest {
+protected:
+    void SetUp() override { audio.NullOutput()->CaptureTo(dir / "capture"); }
+
+    void StartLinked()
+    {
+        ASSERT_TRUE(Start());
+        ConnectPhone();
+    }
+    void Rings(const std::string& number)
+    {
+        Ring();
+        State(5);
+        CallerId(number);
+    }
+    // The ring stops unanswered and its screen has gone.
+    void HangUp()
+    {
+        State(4);
+        Advance(3000);
+        Idle();
+    }
+    // Waits until the speech of the ring has been made, whatever comes of it.
+    bool SpeechMade()
+    {
+        return ws.PumpUntil(
+            [&] {
+                for (const std::string& line : TakeTrace("sound"))
+                    traced.push_back(line);
+                return std::ranges::count(traced, "sound speech ready") > 0;
+            },
+            kGenerousWait);
+    }
+    size_t SpeechesPlayed()
+    {
+        return size_t(
+            std::ranges::count_if(audio.NullOutput()->Events(), [](const NullAudioOutput::Event& e) {
+                return e.kind == NullAudioOutput::Event::Kind::Over && e.source == "speech";
+            }));
+    }
+    // The WAVE files of every speech written so far, in order.
+    std::vector<WaveData> SpeechFiles() const
+    {
+        std::set<std::filesystem::path> paths;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(dir / "capture", ec))
+            if (entry.path().filename().string().ends_with("-speech.wav"))
+                paths.insert(entry.path());
+        std::vector<WaveData> waves;
+        for (const auto& path : paths) {
+            std::string bytes = testenv::ReadFile(path);
+            WaveData wave;
+            EXPECT_TRUE(WaveReader::Parse(
+                std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
+            waves.push_back(std::move(wave));
+        }
+        return waves;
+    }
+    // Said as long as espeak-ng itself makes the text, in frames at the null output's 44.1 kHz.
+    static void ExpectSaid(const WaveData& said, const std::string& text)
+    {
+        std::string error;
+        std::optional<WaveData> wave = SpeechSynth().Say(text, "en-us", error);
+        ASSERT_TRUE(wave) << error;
+        const size_t expected = wave->Frames() * 2;
+        EXPECT_EQ(said.rate, 44100u);
+        // The library varies by a few samples from one synthesis to the next.
+        EXPECT_NEAR(double(said.Frames()), double(expected), expected / 50.0) << text;
+        EXPECT_GT(testenv::Loudest(said.samples), 2000) << text;
+    }
+
+    std::vector<std::string> traced;
+};
+
+}
+
+TEST_F(CallerSpeechTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingTone)
+{
+    DropContacts("dropped.vcf", Card("Sam Orwell", "TEL:5550001\r\n"));
+    StartLinked();
+    ASSERT_TRUE(KnowsCaller(u"5550001"));
+
+    Rings("5550001");
+    ASSERT_TRUE(SpeechMade());
+    Advance(kRingToneMs - 1);
+    EXPECT_EQ(SpeechesPlayed(), 0u) << "not before the first tone has played once";
+    Advance(1);
+    EXPECT_EQ(SpeechesPlayed(), 1u);
+    EXPECT_TRUE(audio.NullOutput()->IsPlayingOver());
+    // The phone repeats its ring, which says nothing more.
+    Ring();
+    Advance(3 * kRingToneMs);
+    Idle();
+    EXPECT_EQ(SpeechesPlayed(), 1u);
+    const std::vector<WaveData> said = SpeechFiles();
+    ASSERT_EQ(said.size(), 1u);
+    ExpectSaid(said[0], "Sam Orwell");
+    HangUp();
+    EXPECT_FALSE(audio.NullOutput()->IsPlayingOver());
+
+    // A ring that ends before its first tone is over says nothing.
+    traced.clear();
+    Rings("5550003");
+    ASSERT_TRUE(SpeechMade());
+    Advance(kRingToneMs - 1);
+    HangUp();
+    Advance(kRingToneMs);
+    EXPECT_EQ(SpeechesPlayed(), 1u);
+    EXPECT_EQ(SpeechFiles().size(), 1u);
+}
+
+// Only 0 and 1 count for the ringing through the car: 2 leaves it on.
+TEST_F(CallerSpeechTest, WhileThePhoneRingsThroughTheCarItselfNothingIsSaid)
+{
+    StartLinked();
+    Event(kEvIndicator, { kInband, 1 });
+    Event(kEvIndicator, { kInband, 2 });
+    Rings("5550004");
+    Advance(2 * kRingToneMs);
+    Idle();
+    EXPECT_EQ(SpeechesPlayed(), 0u);
+    HangUp();
+
+    Event(kEvIndicator, { kInband, 0 });
+    Rings("5550004");
+    ASSERT_TRUE(SpeechMade());
+    Advance(kRingToneMs);
+    EXPECT_EQ(SpeechesPlayed(), 1u);
+    // Only the ring that was said has a speech of its own.
+    EXPECT_EQ(
+        std::ranges::count_if(traced, [](const auto& line) { return line.starts_with("sound speech"); }), 1);
+}
+
+TEST_F(CallerSpeechTest, WithThePreferenceOffNothingIsSaid)
+{
+    testenv::ScopedEnv off { "OSTRILAN_SPEAK_CALLER", "off" };
+    StartLinked();
+    Rings("5550005");
+    Advance(2 * kRingToneMs);
+    Idle();
+    EXPECT_EQ(SpeechesPlayed(), 0u);
+    EXPECT_TRUE(SpeechFiles().empty());
+}
