@@ -12,7 +12,6 @@
 #include "support/WaveBuilder.h"
 
 #include <algorithm>
-#include <set>
 
 namespace {
 
@@ -60,27 +59,23 @@ protected:
                 return e.kind == NullAudioOutput::Event::Kind::Over && e.source == "speech";
             }));
     }
-    // The WAVE files of every speech written so far, in order.
-    std::vector<WaveData> SpeechFiles() const
+    // The WAVE files of the speeches written so far.
+    std::vector<std::filesystem::path> SpeechFiles() const
     {
-        std::set<std::filesystem::path> paths;
+        std::vector<std::filesystem::path> paths;
         std::error_code ec;
         for (const auto& entry : std::filesystem::directory_iterator(dir / "capture", ec))
             if (entry.path().filename().string().ends_with("-speech.wav"))
-                paths.insert(entry.path());
-        std::vector<WaveData> waves;
-        for (const auto& path : paths) {
-            std::string bytes = testenv::ReadFile(path);
-            WaveData wave;
-            EXPECT_TRUE(WaveReader::Parse(
-                std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), wave));
-            waves.push_back(std::move(wave));
-        }
-        return waves;
+                paths.push_back(entry.path());
+        return paths;
     }
     // Said as long as espeak-ng itself makes the text, in frames at the null output's 44.1 kHz.
-    static void ExpectSaid(const WaveData& said, const std::string& text)
+    static void ExpectSaid(const std::filesystem::path& file, const std::string& text)
     {
+        const std::string bytes = testenv::ReadFile(file);
+        WaveData said;
+        ASSERT_TRUE(
+            WaveReader::Parse(std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), said));
         std::string error;
         std::optional<WaveData> wave = SpeechSynth().Say(text, "en-us", error);
         ASSERT_TRUE(wave) << error;
@@ -114,7 +109,7 @@ TEST_F(CallerSpeechTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingTone)
     Advance(3 * kRingToneMs);
     Idle();
     EXPECT_EQ(SpeechesPlayed(), 1u);
-    const std::vector<WaveData> said = SpeechFiles();
+    const std::vector<std::filesystem::path> said = SpeechFiles();
     ASSERT_EQ(said.size(), 1u);
     ExpectSaid(said[0], "Sam Orwell");
     HangUp();

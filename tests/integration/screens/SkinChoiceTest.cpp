@@ -126,7 +126,6 @@ TEST_F(SkinChoiceTest, SkinThatCannotBeShownLeavesTheDevicesWithOneLogLine)
         bool shown;
         std::string why;
     } cases[] = {
-        { "absent", false, "no folder " },
         { "noimages", false, "no folder " },
         { "nolayout", false, "no skin.layout" },
         { "broken", false, "skin.layout no control for incoming btn_accept" },
