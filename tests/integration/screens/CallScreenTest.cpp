@@ -209,8 +209,6 @@ TEST_F(CallTest, ARingOpensTheIncomingScreenAloneInFrontAndTheCallTimeRunsPastNi
     EXPECT_TRUE(ShowsText(*screen, "100:00:00"));
 }
 
-// The keypad hides on the seventh one-second tick after it opened; a key counts the ticks again
-// from the last one, without moving them.
 TEST_F(CallTest, TheKeypadHidesOnTheSeventhSecondCountedAgainFromEachKey)
 {
     ASSERT_NE(Ringing(), nullptr);
