@@ -59,10 +59,6 @@ protected:
         ASSERT_EQ(answer.rfind("ok contact ", 0), 0u) << answer;
         ASSERT_TRUE(KnowsCaller(Widen(number).c_str()));
     }
-    bool StatusWithin(const std::string& expected)
-    {
-        return Until([&] { return StatusLine() == expected; });
-    }
 
     ChildProgram sim;
     LineSocket control;
