@@ -42,7 +42,6 @@ SANITIZED = bool(os.environ.get('OSTRILAN_SANITIZE'))
 # Buttons tapped more than once, on the 480 x 272 screen; the others are named where tapped.
 RETURN = (18, 18)
 ACCEPT = (344, 86)
-TAB_INCOMING = (89, 62)
 
 
 def device_path(address):
@@ -295,8 +294,7 @@ class BluezFlow(dbusmock.DBusTestCase):
 
     def connect_from_list(self, phone):
         self.open((115, 181), 'CDlgConnect')
-        self.wait_text(ROAD[1])
-        self.assertTrue(self.shows(OFFICE[1]), 'the paired phones are not listed')
+        self.wait_text(phone[1])
         self.tap_text(phone[1])
         self.tap((359, 100))  # Connect
         self.wait_called('org.bluez', device_path(phone[0]), 'Connect')
@@ -313,7 +311,7 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.wait_gone(screen)
 
     def answer_and_end(self, call, what):
-        """Accept and End on the incoming screen reach ofonod, and the call of 5551234 is logged."""
+        """Accept and End on the incoming screen reach ofonod."""
         self.tap(ACCEPT)
         self.wait_called('org.ofono', call, 'Answer')
         self.wait_module(6, what)
@@ -321,14 +319,6 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.tap((403, 106))  # End
         self.wait_called('org.ofono', call, 'Hangup')
         self.wait_call_over('CDlgIncoming')
-        self.history_shows(TAB_INCOMING, '5551234')
-
-    def history_shows(self, tab, number):
-        self.open((237, 90), 'CDlgCallHist')
-        self.tap(tab)
-        self.wait_text(number)
-        self.tap(RETURN)
-        self.wait_gone('CDlgCallHist')
 
     def quit(self):
         self.tap((66, 18))  # Quit
@@ -347,13 +337,11 @@ class Flows(BluezFlow):
         self.wait(lambda: len(levels()) >= 2, 'the levels were not set')
         self.assertEqual(levels(), [('MicrophoneVolume', 26), ('SpeakerVolume', 100)])
 
-        # A call cut by ofonod vanishing ends with the link, and is logged. (Answered and ended from
-        # the car, a call is the forged signals' flow's.)
+        # A call cut by ofonod vanishing ends with the link. (Answered and ended from the car, a call
+        # is the forged signals' flow's; the call the lost phone leaves in the history is
+        # CallControlTest.EachCallIsLoggedOnceInItsFileWithItsNumberAndTime's.)
         self.ring(OFFICE[0], '5550001')
         self.wait_showing('CDlgIncoming')
-        self.tap(ACCEPT)
-        self.wait_module(6)
-        self.settle()
         self.ofono_proc.terminate()
         self.ofono_proc.wait(WAIT)
         self.wait_module(1, 'the module did not drop the link')
@@ -363,8 +351,6 @@ class Flows(BluezFlow):
         self.start_ofono()
         self.link_phone(OFFICE[0])
         self.wait_module(4, 'the phone did not link again')
-        self.settle()
-        self.history_shows(TAB_INCOMING, '5550001')
 
         self.bluez_proc.terminate()
         self.bluez_proc.wait(WAIT)

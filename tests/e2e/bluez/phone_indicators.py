@@ -43,15 +43,10 @@ class PhoneIndicators(BluezFlow):
         self.wait_received('77 04 03 60 04 00 14')
         self.wait_text('fake.tel')
 
-        network = lambda name, value: modem.SetProperty(name, value, dbus_interface=NETWORK)
-        network('Strength', dbus.Byte(100, variant_level=1))
+        # A change told on each interface. What roaming, another operator's name or an empty battery
+        # become: PhoneIndicatorMap.NetworkBatteryAndAssistantPropertiesBecomeIndicatorAndTextEvents.
+        modem.SetProperty('Strength', dbus.Byte(100, variant_level=1), dbus_interface=NETWORK)
         self.wait_received('77 04 03 60 02 05 17')
-        network('Status', dbus.String('roaming', variant_level=1))
-        self.wait_received('77 04 03 60 04 01 15')
-        network('Name', dbus.String('Nordnetz', variant_level=1))
-        self.wait_text('Nordnetz')
-        modem.SetProperty('BatteryChargeLevel', dbus.Byte(0, variant_level=1), dbus_interface=HANDSFREE)
-        self.wait_received('77 04 03 60 03 00 13')
         # In-band ringing: off as the phone linked, then on.
         self.wait_received('77 04 03 60 08 00 18')
         modem.SetProperty('InbandRinging', dbus.Boolean(True, variant_level=1), dbus_interface=HANDSFREE)
