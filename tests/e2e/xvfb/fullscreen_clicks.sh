@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The application full screen on an 800 x 480 virtual X screen, against the module simulator: real
-# clicks on the picture, scaled to fill the width between bars, answer and end a call and dial from
-# the pad; a click on a bar does nothing. The picture itself is e2e/kiosk's to compare.
+# clicks on the picture, scaled to fill the width between bars, answer and end a call; a click on a
+# bar does nothing. The picture itself is e2e/kiosk's to compare; dialling from the pad is
+# PlaceCallTest's and e2e/bluez's.
 set -u
 app_dir=$1
 for tool in Xvfb xdotool python3; do
@@ -64,19 +65,6 @@ until_ok sim_state 'call active' || fail "the click on Accept did not answer: $(
 say "$app" idle >/dev/null
 click CDlgIncoming End
 until_ok sim_state 'call none' || fail "the click on End did not end the call"
-
-# Dialled from the pad, once the ended call's screen has closed on its own time.
-closed() { say "$app" 'advance 1000' >/dev/null && [ "$(grep -c 'screen close .* CDlgIncoming' "$work/trace.txt")" = 1 ]; }
-until_ok closed || fail "the incoming screen stayed"
-click COstrilanView Call
-wait_for "$work/trace.txt" 'screen open .* CDlgPlaceCall' || fail "Call did not open the dial pad"
-say "$app" idle >/dev/null
-for digit in 5 5 5 1 2 3 4; do
-    click CDlgPlaceCall "$digit"
-done
-until_ok eval 'say "$app" texts | grep -q "\"5551234\""' || fail "the pad's digits did not arrive: $(say "$app" texts)"
-click CDlgPlaceCall '#1014' # Dial
-until_ok sim_state 'call \(dialling\|alerting\|outgoing\)' || fail "Dial did not dial: $(say "$work/sim.sock" state)"
 
 say "$app" quit >/dev/null
 timeout 10 tail --pid="$app_pid" -f /dev/null || fail "the application did not end after quit"
