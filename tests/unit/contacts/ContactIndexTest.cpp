@@ -82,23 +82,6 @@ TEST(ContactIndex, KeepsAtMost64NumbersWithTheSameLastSevenDigits)
 
 }
 
-// A contact costs its name's UTF-16 units and 8 bytes, and per number 20 bytes and its characters.
-TEST(ContactIndex, AContactIsTakenOnlyWhenItFitsTheBytesAllowed)
-{
-    const Contact anna { u"Anna", { "+49 30 1234567", "112" } };
-    EXPECT_EQ(ContactIndex::CostOf(anna), 8u + 8u + 20u + 14u + 20u + 3u);
-    ContactIndex full;
-    EXPECT_FALSE(full.Add(anna, 72));
-    EXPECT_EQ(full.ContactCount(), 0u);
-    ContactIndex fits;
-    EXPECT_TRUE(fits.Add(anna, 73));
-    EXPECT_FALSE(fits.Add({ u"B", {} }, 73 + 9));
-    EXPECT_TRUE(fits.Add({ u"B", {} }, 73 + 10));
-    fits.Seal();
-    EXPECT_EQ(fits.NameFor("030 1234567"), u"Anna");
-    EXPECT_EQ(fits.Bytes(), 83u);
-}
-
 // A number of 32 characters is still one, 33 are not; a country code of three digits joins the
 // international and national forms into one number, one of four leaves only their common tail.
 TEST(PhoneNumber, ThirtyTwoCharactersAndThreeCountryDigitsAreTheLimits)
