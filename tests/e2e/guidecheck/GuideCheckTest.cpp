@@ -1,8 +1,9 @@
-// What the automation says of a drawn text, on the application as it runs, and the checker's
-// report on the default skin: the device's skin is known to miss the in-car numbers, so the
-// report must find it out, in every language, and still end in order with --report.
+// The checker's report on the default skin: the device's skin is known to miss the in-car
+// numbers, so the report must find it out, in every language, and still end in order with
+// --report. What the automation says of a drawn text, which the checker measures, is
+// SkinChoiceTest.NamedSkinDrawsTheTextsInItsFonts's (height, colour), the Painting tests' (the
+// background under it) and AutomationServerTest's (the answer's fields).
 
-#include "Rig.h"
 #include "support/DeviceSkinText.h"
 #include "platform/draw/ImageCodec.h"
 #include "support/PictureCheck.h"
@@ -42,37 +43,6 @@ std::pair<int, std::string> Check(const std::string& name, const std::string& ar
     return { WIFEXITED(status) ? WEXITSTATUS(status) : -1, Read(out / "table.txt") };
 }
 
-}
-
-TEST(AutomationTexts, TheStatusLineSaysItsFontHeightColourWhatItLiesOnAndItsWidth)
-{
-    RigOptions options;
-    options.appDir = kApp;
-    options.workDir = kWork / "texts";
-    fs::remove_all(options.workDir);
-    options.env["OSTRILAN_LANG"] = "0x0409";
-    Rig rig(options);
-    ASSERT_TRUE(rig.Start()) << rig.Error();
-    JsonValue line;
-    ASSERT_TRUE(rig.Until([&] {
-        for (const JsonValue& window : rig.Texts().items) {
-            for (const JsonValue& text : window["texts"].items) {
-                if (window["class"].text == "COstrilanView" && text["text"].text == "No cellphone connected")
-                    line = text;
-            }
-        }
-        return line.kind == JsonValue::Kind::Object;
-    }));
-    // The skin's status line: 14 px bold, in the palette's text-status yellow, on the bottom
-    // bar's panel gradient (#1b2a45 at its top to #142037) where the text's middle lies.
-    EXPECT_EQ(line["height"].Int(), 14);
-    EXPECT_EQ(line["color"].text, "#ffff64");
-    EXPECT_EQ(line["background"].text, "#1a2842");
-    EXPECT_EQ(line["width"].Int(), 123);
-    ASSERT_EQ(line["rect"].items.size(), 4u);
-    EXPECT_EQ(line["rect"].items[0].Int(), 50);
-    EXPECT_EQ(line["rect"].items[2].Int(), 430);
-    rig.Stop();
 }
 
 TEST(GuideCheck, TheDefaultSkinsReportCoversAllLanguagesAndFindsTheSmallTitleBarButtons)
