@@ -71,7 +71,6 @@ TEST(ContactDirectory, MergesOnePersonsCardsAndKeepsANumberWrittenTwiceOnce)
     EXPECT_EQ(directory.Find(u"Be"), 2u);
 }
 
-// One name on many cards is one person of at most 64 numbers: the 64th is kept, the 65th not.
 TEST(ContactDirectory, OnePersonKeepsAtMost64Numbers)
 {
     for (int cards : { 4, 5 }) {

@@ -25,7 +25,6 @@ const Format kFormats[] = { { "CNMS0402", 0, 1 }, { "PMMS0602", 0, 1 }, { "PMMS0
     { "MISS0001", 1, 0 }, { "MISS0002", 1, 1 }, { "LINK0001", 1, 0 }, { "ASST0003", 1, 0 } };
 }
 
-// Every key, nothing else, and placeholders only where the text is a format.
 TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextAndFormatsOnlyWhereMeant)
 {
     for (const char* code : kLanguages) {

@@ -44,7 +44,6 @@ TEST(ContactRows, TheLetterIndexFoldsLettersOnlyWhenTheyOutnumberTheCells)
     EXPECT_TRUE(Cells(ContactRows(Letters(0), {}), 10).empty());
 }
 
-// Eight favourites are kept, a ninth is not; the list follows them.
 TEST(ContactRows, FavouritesComeFirstUpToEight)
 {
     const ContactRows rows(Letters(9), { 8, 7, 6, 5, 4, 3, 2, 1, 0 });

@@ -62,7 +62,6 @@ TEST(RegistrySettings, CallersAreSaidUnlessSpeakCallerIsZeroOrTheEnvironmentSays
     EXPECT_EQ(ReadMicGain(), 4u);
 }
 
-// Processes on one device root see each other's writes, and two writing at once lose none.
 TEST(RegistrySettings, ConcurrentWritersInOtherProcessesLoseNoUpdate)
 {
     StoreTestRoot root;
