@@ -52,7 +52,7 @@ class Assistant(BluezFlow):
 
         self.hold_dial_tile()
         self.wait(lambda: self.listening(modem), 'VoiceRecognition was not set')
-        # The panel (not the dial pad) is AssistantSimTest's.
+        # The panel (not the dial pad) is AssistantTest's.
         self.wait_received('77 04 03 60 07 01 16')
 
         self.tap(END)

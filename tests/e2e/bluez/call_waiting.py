@@ -2,7 +2,7 @@
 """A second call during a call as oFono publishes it: the real ostrilan against the real
 ostrilan-bluez, with python-dbusmock's ofono template on a private system bus playing a phone that
 rejects, holds, swaps, merges and ends its calls when asked. What the screens and the history make
-of the module's reports is CallWaitingSimTest's.
+of the module's reports is SecondCallTest's.
 
 Usage: call_waiting.py APP_DIR WORK_DIR [unittest arguments]
 """

@@ -63,7 +63,7 @@ class HostStackFlow(BluezFlow):
 
 class HostStack(HostStackFlow):
     def test_daemons_and_adapter_come_and_go_and_opening_connect_switches_the_adapter_on(self):
-        # What Connect and Pairing say in each state is HostStackSimTest's.
+        # What Connect and Pairing say in each state is HostStackTest's.
         self.wait_host('no-bluetoothd', 'Bluetooth service not running: start bluetooth')
 
         # bluetoothd without an adapter: said on screen and in the bridge's log.

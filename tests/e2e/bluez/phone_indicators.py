@@ -52,7 +52,7 @@ class PhoneIndicators(BluezFlow):
         modem.SetProperty('InbandRinging', dbus.Boolean(True, variant_level=1), dbus_interface=HANDSFREE)
         self.wait_received('77 04 03 60 08 01 19')
 
-        # The phone goes; what the top bar then forgets is PhoneIndicatorsSimTest's.
+        # The phone goes; what the top bar then forgets is PhoneIndicatorsTest's.
         modem.SetProperty('Online', dbus.Boolean(False, variant_level=1), dbus_interface='org.ofono.Modem')
         self.wait_module(1, 'the phone did not unlink')
         self.quit()

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-// A name, and a number digit by digit: CallerSpeechSimTest. An empty name is no name; signs a
+// A name, and a number digit by digit: CallerSpeechTest. An empty name is no name; signs a
 // phone dials are kept, the rest is not said.
 TEST(CallerSpeech, SaysTheNameElseTheNumbersDigitsOneByOne)
 {

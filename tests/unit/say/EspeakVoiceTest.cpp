@@ -1,5 +1,5 @@
 // Speech made in memory by the espeak-ng library, as the helper program ostrilan-say makes it. A
-// name said aloud, as long as another synthesis of it: CallerSpeechSimTest.
+// name said aloud, as long as another synthesis of it: CallerSpeechTest.
 
 #include "EspeakVoice.h"
 #include "support/TestEnv.h"
