@@ -12,6 +12,10 @@ wait_for() {
     for _ in $(seq 200); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
     return 1
 }
+wait_for_briefly() {
+    for _ in $(seq 5); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+    return 1
+}
 
 # Neither a lock file nor a socket in /tmp: clients reach it through its abstract socket.
 Xvfb "$display" -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp -nolisten unix -nolock >"$work/xvfb.log" 2>&1 &
