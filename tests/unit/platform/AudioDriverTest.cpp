@@ -21,22 +21,14 @@ protected:
 
 }
 
-// Switches: speaker on 1, off 2; microphone off 3, on 4; unmute 6, mute 7. Queries: microphone 5
-// (2 on), sound 8 (1 sounding).
-TEST_F(AudioDriverTest, QueriesFollowEverySwitchAndUnknownRequestsAreRefused)
+// What each switch does to the answers the screens read is CallScreenTest's (microphone 3 / 4,
+// query 5) and MasterVolumeTest's (mute 6 / 7, query 8).
+TEST_F(AudioDriverTest, StartsWithTheMicrophoneOffAndRefusesUnknownRequests)
 {
-    const struct {
-        DWORD request, micAnswer, muteAnswer;
-    } steps[] = {
-        { 4, 2, 1 }, { 7, 2, 0 }, { 1, 2, 0 }, { 3, 0, 0 }, { 6, 0, 1 }, { 2, 0, 1 }, { 4, 2, 1 }, { 4, 2, 1 },
-    };
     EXPECT_EQ(Query(5), 0u) << "microphone off at start";
     EXPECT_EQ(Query(8), 1u) << "sounding at start";
-    for (const auto& s : steps) {
-        ASSERT_EQ(m_driver.Message(8091, s.request, 0), MMSYSERR_NOERROR);
-        EXPECT_EQ(Query(5), s.micAnswer) << "after " << s.request;
-        EXPECT_EQ(Query(8), s.muteAnswer) << "after " << s.request;
-    }
+    ASSERT_EQ(m_driver.Message(8091, 4, 0), MMSYSERR_NOERROR);
+    EXPECT_EQ(Query(5), 2u);
     EXPECT_TRUE(m_driver.CallMicOn());
     EXPECT_FALSE(m_driver.CallSpeakerOn());
 

@@ -27,58 +27,6 @@ struct MemoryCanvas {
 
 }
 
-TEST(MemoryDC, DrawsIntoTheSelectedBitmapGivesBackThePreviousOneAndKeepsTheTextObserver)
-{
-    Bitmap first(4, 4);
-    Bitmap second(4, 4);
-    auto dc = CreateCompatibleDC(nullptr);
-    dc->FillSolidRect({ 0, 0, 4, 4 }, RGB(255, 0, 0)); // nothing selected: draws nowhere
-    EXPECT_EQ(dc->SelectBitmap(&first), nullptr);
-    dc->FillSolidRect({ 0, 0, 2, 2 }, RGB(255, 0, 0));
-    EXPECT_EQ(dc->SelectBitmap(&second), &first);
-    dc->FillSolidRect({ 2, 2, 9, 9 }, RGB(0, 0, 255));
-    EXPECT_EQ(dc->SelectBitmap(nullptr), &second);
-
-    EXPECT_EQ(first.Pixels().Pixel(1, 1), kRed);
-    EXPECT_EQ(first.Pixels().Pixel(2, 2), 0u);
-    EXPECT_EQ(second.Pixels().Pixel(3, 3), kBlue);
-    EXPECT_EQ(second.Pixels().Pixel(1, 1), 0u);
-
-    // One made compatible with a window's context reports its texts as the window's would.
-    Surface screen(10, 10);
-    DeviceContext window(&screen, {}, Region(screen.Bounds()));
-    int calls = 0;
-    window.SetTextObserver([&](const WString&, const RECT&, const TextLook&) { ++calls; });
-    CreateCompatibleDC(&window)->NotifyText(u"x", {}, {});
-    EXPECT_EQ(calls, 1);
-}
-
-TEST(BitBlt, CopiesThroughAMemoryContextOntoTheDestinationOriginAndClip)
-{
-    MemoryCanvas source(20, 20, kRed);
-    source.dc->FillSolidRect({ 0, 0, 10, 20 }, RGB(0, 255, 0));
-
-    // A window at (100, 50) on the screen, of which only 30 x 22 at its corner is visible: the copy's
-    // 40 x 40 is cut to the 20 x 20 source across, and to what is visible down.
-    Surface screen(200, 200, kWhite);
-    DeviceContext window(&screen, { 100, 50 }, Region(RECT { 100, 50, 130, 72 }));
-    ASSERT_TRUE(BitBlt(&window, 5, 5, 40, 40, source.dc.get(), 0, 0));
-    Surface expected(200, 200, kWhite);
-    expected.Fill({ 105, 55, 115, 72 }, kGreen);
-    expected.Fill({ 115, 55, 125, 72 }, kRed);
-    EXPECT_EQ(screen.Pixels(), expected.Pixels());
-}
-
-TEST(BitBlt, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels)
-{
-    MemoryCanvas canvas(10, 1, 0);
-    for (int x = 0; x < 10; ++x)
-        canvas.bitmap.Pixels().SetPixel(x, 0, uint32_t(x));
-    ASSERT_TRUE(BitBlt(canvas.dc.get(), 2, 0, 8, 1, canvas.dc.get(), 0, 0));
-    for (int x = 2; x < 10; ++x)
-        EXPECT_EQ(canvas.bitmap.Pixels().Pixel(x, 0), uint32_t(x - 2));
-}
-
 TEST(StretchBlt, ScalesACheckerKeepingCornerColoursAndBlendingTheMiddle)
 {
     // Corner i is at column i % 2 and row i / 2, in the checker and in the band it fills.
