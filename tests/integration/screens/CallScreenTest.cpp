@@ -79,8 +79,7 @@ protected:
                 && r.bottom == place.bottom && ws.IsEffectivelyVisible(hwnd);
         });
     }
-    // Handles one message at a time until the screen has drawn the text, so that what it posted
-    // meanwhile (its close) is still queued.
+    // One message at a time until the text is drawn, so that its posted close is still queued.
     bool HandleUntilShown(UINT kind, const std::string& text)
     {
         return ws.PumpUntil([&] { return IsOpen(kind) && ShowsText(*Frame().ScreenWindow(kind), text); },
@@ -147,7 +146,6 @@ TEST_P(CallScreenTest, MuteAudioAndKeypadActOnlyInACallAndEndClosesTwoSecondsAft
     Advance(800);
     Screenshot(std::string(c.name) + "-in-call");
 
-    // Each key sends its tone.
     TapAt(Center(c.num));
     if (c.kind == kScreenIncoming)
         Screenshot("incoming-keypad");
@@ -362,8 +360,7 @@ TEST_F(CallTest, AnOutgoingCallEndedByTheFarSideIsLoggedWithTheTimeTalked)
     EXPECT_EQ(calls[0].duration, 10u);
 }
 
-// A state report ends the call only after it was connected; a call status report of no call in
-// progress ends it even while dialling.
+// A state report ends only a connected call; a call status report of no call ends it while dialling.
 TEST_F(CallTest, ReportsWhileDiallingCloseOnlyWhenNoCallIsInProgress)
 {
     ASSERT_NE(Dialling("0612345678"), nullptr);

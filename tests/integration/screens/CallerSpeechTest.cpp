@@ -1,8 +1,6 @@
-// The ringing caller said over the ring: the name from the contacts (else the number, digit by
-// digit) once the first ring tone has played once, once per ring, and nothing with the preference
-// off or while the phone rings through the car itself. What was said is read back from the WAVE
-// files the null output writes. The digits said for an unknown caller are CallerSpeech's
-// (unit_controller).
+// The caller's contact name (else number) said once per ring after the first tone, never with the
+// preference off or the car ringing; read back from the null output's WAVE files. The digits said
+// are CallerSpeech's (unit_controller).
 
 #include "AppFixture.h"
 

@@ -1,6 +1,5 @@
-// The phone book on the glass: the contacts screen opened from the dial pad and the history, its
-// numbers with their kinds, the order of three languages, the letter index and the pages, the
-// favourites, and the contacts the dial pad offers while digits are typed.
+// The contacts screen from the dial pad and the history: numbers and kinds, three languages' order,
+// the letter index and pages, favourites, and the contacts the pad offers as digits are typed.
 
 #include "AppFixture.h"
 

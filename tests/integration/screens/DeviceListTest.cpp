@@ -409,9 +409,8 @@ TEST_F(DeviceScreenTest, ALinkWhileTheDeleteBoxIsUpClosesThePairModeScreenAndDel
     EXPECT_TRUE(Sent().empty());
 }
 
-// The first cause, each side of the last one that keeps the module from being ready, and the last;
-// the others' texts are the bluez host_stack flow's. Pairing then refuses with the cause, not with
-// "initializing".
+// The first cause, each side of the last that keeps the module unready, and the last (the rest are
+// the bluez host_stack flow's); pairing is refused with the cause, not with "initializing".
 TEST_F(HostStackTest, EachCauseIsSaidAndPairingIsRefusedWithItWhileTheModuleIsNotReady)
 {
     // The module's answer to the start's microphone gain, which the picture's gauge shows.

@@ -37,8 +37,7 @@ TEST_F(MainViewTest, EachMenuButtonOpensItsScreenOrSaysWhyNot)
         std::vector<uint8_t> sent;
         const char* hint;
     };
-    // The buttons opening their screens are the tour's: none opens one here. The rows during a
-    // call come last.
+    // Screen-opening buttons are the tour's, none here. The rows during a call come last.
     const Case cases[] = {
         { "the phone's call key without a link", 1, 0, kCall, { kOpCallKey }, "" },
         { "the phone's call key on a headset link", 4, 1, kCall, { kOpCallKey }, "" },

@@ -130,8 +130,7 @@ TEST_F(MissedCallNoticeTest, ATapOpensTheMissedListAndOnlyThatListClearsTheNotic
     EXPECT_EQ(Screen<CDlgCallHist>(kScreenCallHist), nullptr);
 }
 
-// On the status line and the assistant's panel; unnamed, the text of old is the connected main
-// view's picture.
+// Named on the status line and assistant's panel; the unnamed text is the connected view's picture.
 TEST_F(MissedCallNoticeTest, TheLinkedPhoneIsNamedWhenItsNameIsStored)
 {
     ASSERT_TRUE(Start());

@@ -1,6 +1,5 @@
-// What the bridge reports of the linked phone (indicator event 0x60, text event 0x61), frame by
-// frame: the top bar's drawing of it, the voice assistant, a second call, and the bridge's own
-// command held back from a serial module. The bluez flows play the same facts through oFono.
+// The bridge's reports of the linked phone (events 0x60, 0x61): the top bar, the voice assistant, a
+// second call, its command held from a serial module. The bluez flows play them through oFono.
 
 #include "AppFixture.h"
 
@@ -46,8 +45,7 @@ protected:
         Idle();
         return dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel().IsWindowVisible();
     }
-    // A finger on the dial tile for `ms`, then lifted; the dial pad it may open is closed again.
-    // True when it opened.
+    // A finger on the dial tile for `ms`; true when it opened the dial pad (closed again).
     bool HoldDialTile(uint64_t ms)
     {
         Hold(skin::place::Center(skin::place::main::btn_callplace), ms);

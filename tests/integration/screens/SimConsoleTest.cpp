@@ -1,6 +1,5 @@
-// The module simulator's console as a person would try it without a bridge: its checks of the
-// phone's facts, and its cards and books becoming the phone's contacts. The application is on the
-// simulator's line, which the test drives through its control socket.
+// The module simulator's console without a bridge, driven through its control socket: its checks
+// of the phone's facts, and its cards and books becoming the phone's contacts.
 
 #include "AppFixture.h"
 #include "LineSocket.h"
@@ -22,15 +21,13 @@ protected:
         setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
         ASSERT_TRUE(control.Connect((dir / "ctl").string(), kGenerousWait));
         ASSERT_TRUE(Start());
-        // The start is over when the module has answered the microphone gain the main view sets
-        // on a new device.
+        // Started once the module answered the microphone gain the main view sets on a new device.
         ASSERT_TRUE(Until([&] { return Frame().Context()->status.micGain != 0; }));
     }
     void TearDown() override
     {
-        // The application first: with the simulator gone, its reader would look for the terminal
-        // by its name every quarter second, and a test beside this one may have been given that
-        // name for its own terminal by then; opening it flushes what that test wrote.
+        // The application first: with the simulator gone its reader reopens the terminal's name,
+        // which another test's terminal may have taken; opening it flushes what that test wrote.
         app.ExitInstance();
         Idle();
         if (sim.Pid() > 0) {

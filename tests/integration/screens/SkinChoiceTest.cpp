@@ -19,8 +19,7 @@ class SkinChoiceTest : public AppTest {
 protected:
     ~SkinChoiceTest() override { skin::UseSkin({}); }
 
-    // skins/<name>/ in the application folder: the device's images and the layout given (none
-    // when it is empty).
+    // skins/<name>/ in the application folder: the device's images and the layout (none if empty).
     void MakeSkin(const std::string& name, const std::string& layout)
     {
         const std::filesystem::path folder = dir / "skins" / name;
