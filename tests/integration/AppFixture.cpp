@@ -16,8 +16,7 @@ namespace {
 
 // Generous: a loaded machine (a sanitizer build beside the suite) can hold the reader back for seconds.
 constexpr auto kWait = std::chrono::milliseconds(30000);
-// How long a message-box answer waits for its box, in real time: the box may wait for a frame
-// from the reader thread.
+// Real time an answer waits for its box, which may wait for a frame from the reader thread.
 constexpr auto kAnswerWait = std::chrono::seconds(30);
 
 }

@@ -1,8 +1,7 @@
 #pragma once
 
-// The whole application in the test's process, as a person meets it: on a private device root,
-// headless, on the virtual clock, the module played on a real pseudo-terminal, the sound on the
-// null output, the trace captured.
+// The whole application in the test's process: a private device root, headless, the virtual clock,
+// the module on a real pseudo-terminal, the sound on the null output, the trace captured.
 
 #include "ChildProgram.h"
 #include "app/OstrilanApp.h"
@@ -45,8 +44,7 @@ protected:
     AppTest();
     ~AppTest() override;
 
-    // Runs the application's start-up with the launcher's argument; false when it did not start.
-    // The start-up's own module traffic is read and dropped.
+    // The start-up with the launcher's argument, its module traffic dropped; false when it failed.
     bool Start(const std::string& commandLine = "");
     CMainFrame& Frame() const;
     // The screen of a kind as its class, null while it is not open.
@@ -112,16 +110,13 @@ protected:
     // given and the slots in file order, empty ones and foreign types as given.
     void WriteHistory(int list, DWORD magic, std::vector<CallRecord> slots);
     std::filesystem::path DataPath(const std::string& file) const { return dir / "data" / file; }
-    // A call to the number started from a screen ("<kind> <class>", empty for the main view):
-    // dialled, the current outgoing call, the last number in memory and in LastCall.dat, and the
-    // outgoing screen opened (closed again here).
+    // A call to the number from a screen ("<kind> <class>", empty: the main view): dialled, the
+    // outgoing call, the last number in memory and LastCall.dat, the outgoing screen (closed here).
     void ExpectCallPlaced(const std::string& number, const std::string& closedScreen);
-    // The screen looks exactly as docs/screens/<name>.png (with OSTRILAN_UPDATE_SCREENS=1 it is
-    // written there instead, as scripts/screens.sh does). Unless asIs, what is queued is handled
-    // first.
+    // The screen looks exactly as docs/screens/<name>.png (OSTRILAN_UPDATE_SCREENS=1 writes it
+    // there, as scripts/screens.sh does). Unless asIs, what is queued is handled first.
     void Screenshot(const std::string& name, bool asIs = false);
-    // Answers the next message box with a tap on one of its buttons once it is up (the only
-    // button of MB_OK, or Yes / No of MB_YESNO).
+    // Taps a button of the next message box once it is up: MB_OK's only one, or Yes / No.
     enum class Answer { Ok, Yes, No };
     void AnswerMessageBox(Answer answer);
 

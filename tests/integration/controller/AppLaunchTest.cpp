@@ -65,9 +65,8 @@ protected:
     Instance Make(const std::string& name) { return Instance(dir.Path(), module.SlavePath(), name); }
 };
 
-// The first instance runs with the real classes; a second one hands over and leaves, and only an
-// argument other than HIDE shows the first. One on the first's automation path stops before that,
-// with a reason: a test driver must never talk to another program than the one it started.
+// A second instance hands over and leaves, showing the first only for an argument other than HIDE;
+// one on the first's automation path stops first: a driver talks only to the program it started.
 TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHideAndNeverOnTheSameAutomationPath)
 {
     Instance first = Make("first");
@@ -104,9 +103,8 @@ TEST_F(AppLaunchTest, SecondLaunchHandsOverOnlyForAnArgumentOtherThanHideAndNeve
     EXPECT_TRUE(RunFlagIs("0"));
 }
 
-// --skin NAME takes the next argument, wherever it stands, and leaves the device's command line
-// (HIDE) as it was; the window is as large as the skin's panel. A skin that cannot be shown says
-// why and the device's comes up.
+// --skin NAME takes the next argument wherever it stands, keeps the device's HIDE, and sizes the
+// window to the panel. A skin that cannot be shown says why, and the device's comes up.
 TEST_F(AppLaunchTest, SkinOptionShowsTheNamedSkinOrSaysWhyNot)
 {
     const std::filesystem::path skin = dir / "skins" / "moved";

@@ -43,8 +43,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Writes the bytes and then the sentinel, and runs the loop until the sentinel is handled.
-    // Returns the messages handled before it.
+    // Writes the bytes, then the sentinel; returns the messages handled before the sentinel.
     std::vector<ModuleMessage> Exchange(const Bytes& bytes);
     bool PumpUntilHandled(size_t count, std::chrono::milliseconds limit = kWait);
 

@@ -1,5 +1,4 @@
-// The serial port under the link, starting and stopping the link, and what it does when the
-// serial device goes away.
+// The link's serial port, starting and stopping the link, and a serial device that goes away.
 
 #include "LinkFixture.h"
 #include "link/SerialPort.h"
@@ -67,8 +66,7 @@ TEST(ModuleLinkLifecycle, StartAndStopRules)
     EXPECT_FALSE(link.IsStarted());
 
     ASSERT_TRUE(link.Start(first.GetSafeHwnd(), kPort));
-    // A second Start clears the buffers and moves the messages to the new window, but the
-    // running port and reader stay as they are.
+    // A second Start clears the buffers and retargets the messages; port and reader keep running.
     link.ParseEvent(ModuleFrame(ModuleFrameBytes(0x04, 0x05, { '1' })));
     EXPECT_FALSE(link.Start(second.GetSafeHwnd(), kPort));
     EXPECT_EQ(link.CallerNumber(), u"");

@@ -7,8 +7,7 @@
 
 using namespace std::chrono_literals;
 
-// Each stream ends in a good frame, so the rows run one after another on one link. The frames
-// dropped are traced with the reason.
+// Each stream ends in a good frame so the rows can share one link; drops are traced with a reason.
 TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStreamAndTracesWhatItDrops)
 {
     const Bytes stateEvent = ModuleFrameBytes(0x04, 0x01, { 0x21 });
@@ -50,15 +49,13 @@ TEST_F(LinkTest, ReaderFindsTheGoodFramesOfEachStreamAndTracesWhatItDrops)
     EXPECT_NE(trace.find(" serial-rx " + Trace::Hex(kLinkEvent) + "\n"), std::string::npos) << trace;
 }
 
-// Every response opcode with status 2 and the data byte 5, then every event opcode with the data
-// bytes 7, 8, 9.
+// Every response opcode with status 2 and data byte 5, then every event opcode with bytes 7, 8, 9.
 TEST_F(LinkTest, EveryResponseAndEventOpcodePostsItsMessage)
 {
     Bytes stream;
     std::vector<ModuleMessage> expected;
     for (UINT op = 0; op < 256; ++op) {
         stream = stream + ModuleFrameBytes(0x03, BYTE(op), { 2, 5 });
-        // 0x8400 + opcode with the status; the state, volume and gain answers add their value.
         // Opcodes of no known command post 0x8400; a failed paired list (status not 0) says so.
         const bool known
             = (op >= 0x01 && op <= 0x19) || (op >= 0x20 && op <= 0x23) || (op >= 0x40 && op <= 0x43);
@@ -71,10 +68,8 @@ TEST_F(LinkTest, EveryResponseAndEventOpcodePostsItsMessage)
     }
     for (UINT op = 0; op < 256; ++op) {
         stream = stream + ModuleFrameBytes(0x04, BYTE(op), { 7, 8, 9 });
-        // 0x8500 + opcode, the call events 0x04-0x06 0x8600 + opcode, with the first byte; the
-        // ring, caller, text, name and 0x0F events without it; call status with all three. An
-        // address (0x0D) with no paired list under way, and unknown opcodes, post nothing. The
-        // bridge's indicator (0x60) carries its kind and value, its text (0x61) the kind alone.
+        // An address (0x0D) with no paired list under way posts nothing. The bridge's indicator
+        // (0x60) carries its kind and value, its text (0x61) the kind alone.
         if (op == 0x60)
             expected.push_back({ 0x8560, 7, 8 });
         if (op == 0x61)

@@ -26,8 +26,7 @@ inline unsigned MainState(WPARAM stateByte)
 
 class ModsimTest : public ::testing::Test {
 protected:
-    // Generous: a loaded machine may take seconds to start the simulator or answer; a wait
-    // that holds ends as soon as what it waits for arrives.
+    // Generous for a loaded machine; a wait that holds ends as soon as what it waits for arrives.
     static constexpr std::chrono::milliseconds kWait { 20000 };
 
     void TearDown() override;
@@ -35,16 +34,14 @@ protected:
     void StartSim(const std::vector<std::string>& extra = {});
     std::string Ask(const std::string& command) { return m_control.Ask(command, kWait); }
 
-    // The next message with this id (and matching pred) since the last match; earlier ones are
-    // passed over.
+    // The next message with this id (and matching pred) after the last match.
     std::optional<Handled> Await(UINT id, const std::function<bool(const ModuleMessage&)>& pred = {},
         std::chrono::milliseconds limit = kWait);
     bool AwaitState(unsigned mainState, std::optional<bool> audio = std::nullopt);
     // The next message with this id, and its status.
     std::optional<ModuleMessage> AwaitMessage(UINT id);
     std::optional<WPARAM> AwaitStatus(UINT id) { return StatusIn(AwaitMessage(id)); }
-    // The whole answer to a command just sent (a refusal may carry the value kept), and its
-    // status; empty when it could not be sent.
+    // The whole answer to a command just sent (a refusal may carry the value kept); empty if unsent.
     std::optional<ModuleMessage> Answer(bool sent, UINT id) { return sent ? AwaitMessage(id) : std::nullopt; }
     std::optional<WPARAM> StatusOf(bool sent, UINT id) { return StatusIn(Answer(sent, id)); }
     // Connects to the last phone and waits for the link and state 4.

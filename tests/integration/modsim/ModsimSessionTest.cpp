@@ -2,9 +2,8 @@
 
 using namespace std::chrono_literals;
 
-// Pairing a named phone, connecting to it and the calls answered, rejected, given up and dialled
-// are walked by the tour and its soak against this simulator; these are the answers they never
-// provoke.
+// Pairing, connecting and the calls answered, rejected, given up and dialled are the tour's and its
+// soak's against this simulator; these are the answers they never provoke.
 
 namespace {
 

@@ -46,9 +46,8 @@ protected:
     std::optional<testenv::ScopedEnv> m_busAddress;
 };
 
-// Only the players that were playing are paused and, after the call, resumed; one that hangs holds
-// up nothing, and one that quits during the call (its name taken by another program, paused) or
-// one opened during the call is not started.
+// Only players that were playing are paused and resumed; one that hangs holds up nothing, and one
+// that quits during the call (its name taken by another, paused) or opened during it is not started.
 TEST_F(MprisTest, CallPausesAndResumesOnlyThePlayersThatWerePlaying)
 {
     auto music = Player("music", "Playing");

@@ -1,8 +1,7 @@
 #pragma once
 
-// A small MPRIS player for the tests: its own connection to the test's bus, a playback status, and
-// a record of the Play and Pause calls it was sent. It runs its own thread, as a real player would
-// be another program answering on its own.
+// An MPRIS player with its own bus connection and thread, as a real player is another program: a
+// playback status and a record of the Play and Pause calls it was sent.
 
 #include <systemd/sd-bus.h>
 

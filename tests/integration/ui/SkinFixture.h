@@ -1,8 +1,7 @@
 #pragma once
 
-// A headless window system on the sound fixture's virtual clock, with its built application folder
-// and null output, so a test sees what played. Pixels are read back from the screen and compared
-// with the skin's own image files or pictures of the pieces.
+// A headless window system on the sound fixture's clock and null output; pixels read back are
+// compared with the skin's own image files or pictures of the pieces.
 
 #include "platform/core/Text.h"
 #include "platform/draw/DIBitmap.h"
@@ -71,9 +70,8 @@ protected:
         m_system.Idle();
     }
 
-    // The area looks as its picture in docs/ui shows it, a colour channel at most 2 off. With
-    // OSTRILAN_UI_SHOTS naming a folder the area is written there first: run so on docs/ui when
-    // the look changes on purpose.
+    // The area looks as docs/ui/<name>, a channel at most 2 off. OSTRILAN_UI_SHOTS naming a folder
+    // writes the area there first: run so on docs/ui when the look changes on purpose.
     ::testing::AssertionResult LooksLike(const RECT& rect, const std::string& name)
     {
         Surface part(rect.Width(), rect.Height());
