@@ -1,8 +1,7 @@
 #pragma once
 
-// A window that records every module message together with the link's buffers as its handler
-// sees them, taking them from the link as the main frame does; and the bytes and texts the tests
-// of the link compare.
+// A window recording every module message with the link's buffers as its handler sees them (taken
+// as the main frame takes them), and the bytes and texts the link's tests compare.
 
 #include "link/ModuleLink.h"
 #include "link/ModuleText.h"

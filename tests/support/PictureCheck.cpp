@@ -47,7 +47,6 @@ PictureDifference ComparePictures(const Surface& drawn, const Surface& committed
     const fs::path& folder, const fs::path& outFolder)
 {
     const fs::path committed = folder / (name + ".png");
-    // Whether the tests write their pictures instead of comparing them.
     if (const char* update = std::getenv("OSTRILAN_UPDATE_SCREENS"); update && std::string(update) == "1") {
         fs::create_directories(folder);
         if (!SavePng(drawn, committed))
