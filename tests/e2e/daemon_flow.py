@@ -1,5 +1,4 @@
-"""What the flows against python-dbusmock's daemons share: waiting on a condition with a deadline,
-ending the programs a flow started, and private buses whose sockets stay in the build folder."""
+"""Shared by the flows against python-dbusmock: waits with a deadline, stopping, private buses."""
 
 import subprocess
 import tempfile
@@ -11,8 +10,7 @@ WAIT = 15.0
 
 
 def buses_in_tmpdir():
-    """python-dbusmock's buses listen in /tmp whatever TMPDIR says: theirs go to TMPDIR, the build
-    folder's under the suite."""
+    """python-dbusmock's buses listen in /tmp whatever TMPDIR says: moved to TMPDIR."""
     start = dbusmock.DBusTestCase.start_dbus.__func__
 
     def start_dbus(cls, conf=None):

@@ -1,6 +1,5 @@
-# Sourced by the shell tests: a work folder in the build folder (ctest runs a test there) named
-# after $1, and the programs whose pids the test adds to $pids, all ended with it. A program that
-# does not end within two seconds of SIGTERM is killed: the test never hangs.
+# Sourced: a work folder named after $1 in the build folder; programs in $pids end with it, killed
+# if SIGTERM has not ended them within two seconds, so the test never hangs.
 work=$(mktemp -d -p "$PWD" "$1.XXXXXX")
 pids=
 cleanup() {

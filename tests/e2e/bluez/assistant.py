@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""The phone's voice assistant as oFono publishes it: the real ostrilan against the real
-ostrilan-bluez, with python-dbusmock's ofono template (and a Handsfree interface added here that
-keeps VoiceRecognition as a phone does) on a private system bus. The dial tile held starts it, the
-panel's button ends it, and the phone ending it on its own closes the panel.
-
-Usage: assistant.py APP_DIR WORK_DIR [unittest arguments]
-"""
+"""The phone's voice assistant through ostrilan and ostrilan-bluez against a mocked oFono: the dial
+tile held starts it, the panel's button ends it, the phone ending it closes the panel.
+Usage: assistant.py APP_DIR WORK_DIR [unittest arguments]"""
 
 import sys
 import unittest
@@ -24,8 +20,7 @@ END = (391, 202)
 class Assistant(BluezFlow):
     @staticmethod
     def handsfree(modem):
-        """The phone's hands-free interface: the assistant off, and SetProperty told back as
-        ofonod tells a change."""
+        """Hands-free with the assistant off; SetProperty told back as ofonod tells a change."""
         modem.AddProperties(HANDSFREE, {'VoiceRecognition': dbus.Boolean(False),
                                         'BatteryChargeLevel': dbus.Byte(4)}, dbus_interface=MOCK)
         modem.AddMethods(HANDSFREE, [

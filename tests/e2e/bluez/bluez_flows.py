@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-"""Whole flows with a phone: the real ostrilan, driven through its automation socket, against the
-real ostrilan-bluez, with python-dbusmock's templates as bluetoothd and ofonod (the hands-free modem
-at /hfp + the device path, of type hfp) on a private system bus, checked through their call logs.
-
-Usage: bluez_flows.py APP_DIR WORK_DIR [unittest arguments]
-"""
+"""Whole flows with a phone: ostrilan through its automation socket and ostrilan-bluez against
+python-dbusmock's bluetoothd and ofonod (modem at /hfp + device path), checked by their call logs.
+Usage: bluez_flows.py APP_DIR WORK_DIR [unittest arguments]"""
 
 import json
 import os
@@ -128,8 +125,7 @@ class BluezFlow(dbusmock.DBusTestCase):
         return self.calls_to(service, path, method)[0][1]
 
     def link_phone(self, address, prepare=None):
-        """What ofonod does when the phone's hands-free profile comes up: an hfp modem online, made
-        ready by `prepare` before it is."""
+        """The hfp modem ofonod brings up with the phone's profile, readied by `prepare` first."""
         self.ofono_mock.AddModem(modem_path(address)[1:], dbus.Dictionary({}, signature="sv"), dbus_interface=MOCK)
         modem = self.ofono(modem_path(address))
         modem.AddMethod('org.ofono.CallVolume', 'SetProperty', 'sv', '', '', dbus_interface=MOCK)
@@ -139,8 +135,7 @@ class BluezFlow(dbusmock.DBusTestCase):
         return modem
 
     def ring(self, address, number, state='incoming'):
-        """An incoming (or waiting) call as ofonod announces it; Answer and Hangup behave as on a
-        phone."""
+        """An incoming (or waiting) call as ofonod announces it; Answer and Hangup as on a phone."""
         modem_obj = modem_path(address)
         call = modem_obj + '/voicecall' + number
         props = {'State': dbus.String(state, variant_level=1),
@@ -189,7 +184,6 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.bridge_socket = LineSocket(control)
 
     def start_app(self):
-        # A device of the flow's own, sharing the build's read-only folders.
         device = os.path.join(self.work, 'device')
         for name in os.listdir(APP_DIR):
             full = os.path.join(APP_DIR, name)
@@ -208,7 +202,6 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.settle()
 
     def bridge_name(self, bus):
-        """The bridge's unique name on the bus."""
         daemon = dbus.Interface(bus.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus'),
                                 'org.freedesktop.DBus')
         [bridge] = [name for name in daemon.ListNames() if name.startswith(':')
@@ -216,8 +209,8 @@ class BluezFlow(dbusmock.DBusTestCase):
         return bridge
 
     def forge(self, address, bus, path, interface, member, signature, args):
-        """Another program on the bus says what only a daemon may say: to everyone, and to the
-        bridge's connection alone (which no match rule filters)."""
+        """Another program says what only a daemon may: broadcast, and to the bridge alone (which no
+        match rule filters)."""
         forger = dbus.bus.BusConnection(address)
         for destination in (None, self.bridge_name(bus)):
             message = dbus.lowlevel.SignalMessage(path, interface, member)
@@ -311,7 +304,6 @@ class BluezFlow(dbusmock.DBusTestCase):
         self.wait_gone(screen)
 
     def answer_and_end(self, call, what):
-        """Accept and End on the incoming screen reach ofonod."""
         self.tap(ACCEPT)
         self.wait_called('org.ofono', call, 'Answer')
         self.wait_module(6, what)
@@ -337,9 +329,7 @@ class Flows(BluezFlow):
         self.wait(lambda: len(levels()) >= 2, 'the levels were not set')
         self.assertEqual(levels(), [('MicrophoneVolume', 26), ('SpeakerVolume', 100)])
 
-        # A call cut by ofonod vanishing ends with the link. (Answered and ended from the car, a call
-        # is the forged signals' flow's; the call the lost phone leaves in the history is
-        # CallControlTest.EachCallIsLoggedOnceInItsFileWithItsNumberAndTime's.)
+        # A call cut by ofonod vanishing ends with the link; its history entry is CallControlTest's.
         self.ring(OFFICE[0], '5550001')
         self.wait_showing('CDlgIncoming')
         self.ofono_proc.terminate()
@@ -402,8 +392,7 @@ class Flows(BluezFlow):
         adapter = self.bus.get_object('org.bluez', ADAPTER)
         discoverable = lambda: adapter.Get('org.bluez.Adapter1', 'Discoverable', dbus_interface=dbus.PROPERTIES_IFACE)
         self.assertTrue(until(discoverable))
-        # bluetoothd asks the agent to confirm the passkey the phone shows; the agent is on the
-        # bridge's own connection.
+        # bluetoothd asks the agent, on the bridge's own connection, to confirm the passkey.
         agent = self.bus.get_object(self.bridge_name(self.bus), '/org/ostrilan/agent')
         agent.RequestConfirmation(dbus.ObjectPath(device_path(NEW[0])), dbus.UInt32(123456),
                                   dbus_interface='org.bluez.Agent1')
@@ -451,8 +440,8 @@ class Flows(BluezFlow):
 
 
 class LinkedFirst(BluezFlow):
-    """The bridge runs as a service: the phone links before the application opens the line, and
-    obexd on the session bus serves its phone book."""
+    """The bridge as a service: the phone links before the application opens the line; obexd serves
+    its book."""
 
     CARD = (b'BEGIN:VCARD\r\nVERSION:3.0\r\nN:Road;Anna;;;\r\nFN:Anna Road\r\n'
             b'TEL;TYPE=CELL:555-1234\r\nEND:VCARD\r\n')
@@ -467,8 +456,7 @@ class LinkedFirst(BluezFlow):
         cls.session = cls.get_dbus(system_bus=False)
 
     def start_app(self):
-        # The template makes its transfer files in its temporary folder, whatever target it is
-        # given: that is made the folder the bridge asks obexd to use.
+        # The template writes transfers to its temporary folder whatever the target: the bridge's.
         with mock.patch.dict(os.environ, TMPDIR=self.transfers):
             self.mock('bluez5-obex', {})
         self.link_phone(ROAD[0])
@@ -482,8 +470,7 @@ class LinkedFirst(BluezFlow):
         transfer_path = '/org/bluez/obex/client/session0/transfer0'
         transfer = self.session.get_object('org.bluez.obex', transfer_path)
         self.wait(lambda: self.filename(transfer), 'obexd was not asked for the book')
-        # Another program on the session bus says the transfer is complete, in a file of its own
-        # laid in the transfer folder.
+        # Another program says the transfer is complete, with a file of its own in the folder.
         forged_file = pathlib.Path(self.transfers, 'forged.vcf')
         forged_file.write_bytes(b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Mallory\r\nTEL:555-1234\r\nEND:VCARD\r\n')
         self.forge(self.session_address, self.session, transfer_path, dbus.PROPERTIES_IFACE, 'PropertiesChanged',
@@ -492,8 +479,7 @@ class LinkedFirst(BluezFlow):
                                  'Filename': dbus.String(str(forged_file), variant_level=1)},
                                 dbus.Array([], signature='s')])
 
-        # obexd's own word comes after it: the phone book, the contacts of the call history and the
-        # favourites (filed as such) are what is written, into one file.
+        # obexd's own word follows: book, history contacts and favourites (filed as such), one file.
         self.complete(0, self.CARD)
         self.complete(1, self.HISTORY_CARD)
         self.complete(2, self.FAVOURITE_CARD)
@@ -521,8 +507,7 @@ class LinkedFirst(BluezFlow):
         transfer.UpdateStatus(True, dbus_interface='org.bluez.obex.transfer1.Mock')
 
     def test_largest_phone_book_is_taken_whole_and_a_byte_more_refused_in_bounded_memory(self):
-        # Cards with the longest names and the most numbers the application reads, to exactly the
-        # 8 MiB the bridge takes of one phone.
+        # The longest names and most numbers the application reads, to exactly the bridge's 8 MiB.
         card = (b'BEGIN:VCARD\r\nVERSION:3.0\r\nFN:' + b'N' * 256 + b'\r\n'
                 + b''.join(b'TEL:' + str(n).encode() * 31 + b'\r\n' for n in range(16)) + b'END:VCARD\r\n')
         bound = 8 * 1024 * 1024
@@ -530,8 +515,7 @@ class LinkedFirst(BluezFlow):
         book += b'\r\n' * ((bound - len(book)) // 2) + b'\n' * ((bound - len(book)) % 2)
         self.assertEqual(len(book), bound)
         self.complete(0, book)
-        # The history's book is one byte over what is left, and so are the favourites: the phone book
-        # alone is kept.
+        # History and favourites are each one byte over what is left: the phone book alone is kept.
         self.complete(1, b'B')
         self.complete(2, b'C')
         trace = pathlib.Path(self.work, 'bridge.trace')

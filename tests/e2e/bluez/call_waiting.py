@@ -1,11 +1,7 @@
 #!/usr/bin/python3
-"""A second call during a call as oFono publishes it: the real ostrilan against the real
-ostrilan-bluez, with python-dbusmock's ofono template on a private system bus playing a phone that
-rejects, holds, swaps, merges and ends its calls when asked. What the screens and the history make
-of the module's reports is SecondCallTest's.
-
-Usage: call_waiting.py APP_DIR WORK_DIR [unittest arguments]
-"""
+"""A second call during a call, against a mocked oFono phone that rejects, holds, swaps, merges
+and ends its calls when asked; the screens and history of it are SecondCallTest's.
+Usage: call_waiting.py APP_DIR WORK_DIR [unittest arguments]"""
 
 import sys
 import unittest

@@ -1,10 +1,6 @@
 #!/usr/bin/python3
-"""The host's Bluetooth stack as the driver meets it: the real ostrilan against the real
-ostrilan-bluez, with python-dbusmock's bluez5 and ofono templates coming and going on a private
-system bus, and the screens naming what is missing.
-
-Usage: host_stack.py APP_DIR WORK_DIR [unittest arguments]
-"""
+"""The host's Bluetooth stack coming and going (mocked bluez5 and ofono), and the screens naming
+what is missing. Usage: host_stack.py APP_DIR WORK_DIR [unittest arguments]"""
 
 import os
 import pathlib
@@ -71,8 +67,7 @@ class HostStack(HostStackFlow):
         self.wait_host('no-adapter', 'No Bluetooth adapter found: plug one in')
         self.assertIn('bluetoothd has no adapter', pathlib.Path(self.work, 'bridge.trace').read_text())
 
-        # An adapter that is off; opening Connect switches it on. (bluetoothd going away and coming
-        # back is the flow of the phone chosen from the list.)
+        # An adapter that is off; opening Connect switches it on.
         self.bluez_mock.AddAdapter('hci0', 'car', dbus_interface='org.bluez.Mock')
         self.set_adapter('Powered', dbus.Boolean(False))
         self.wait_host('adapter-off', 'Bluetooth adapter off: open Connect to switch it on')

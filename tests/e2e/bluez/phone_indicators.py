@@ -1,10 +1,6 @@
 #!/usr/bin/python3
-"""The linked phone's network and battery as oFono publishes them: the real ostrilan against the
-real ostrilan-bluez, with python-dbusmock's ofono template's NetworkRegistration (and a Handsfree
-interface added here) on a private system bus, reaching the application as the module's frames.
-
-Usage: phone_indicators.py APP_DIR WORK_DIR [unittest arguments]
-"""
+"""The linked phone's network and battery from a mocked oFono reaching the application as the
+module's frames. Usage: phone_indicators.py APP_DIR WORK_DIR [unittest arguments]"""
 
 import sys
 import unittest
@@ -21,8 +17,7 @@ HANDSFREE = 'org.ofono.Handsfree'
 class PhoneIndicators(BluezFlow):
     @staticmethod
     def battery(level):
-        """The phone's hands-free interface, with the battery level oFono reads from the phone and
-        no in-band ringing."""
+        """Hands-free with oFono's battery level and no in-band ringing."""
         def prepare(modem):
             modem.AddProperties(HANDSFREE, {'BatteryChargeLevel': dbus.Byte(level),
                                             'InbandRinging': dbus.Boolean(False)}, dbus_interface=MOCK)

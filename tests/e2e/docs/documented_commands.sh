@@ -1,16 +1,6 @@
 #!/usr/bin/env bash
-# The commands the README and docs/ tell a user to type after `scripts/run.sh`, run as written in a
-# private copy of the application folder (its own device root, so nothing lands in the real one):
-#   docs/automation.md  the "Example" block, taken from the file, its temporary folder in the copy
-#   docs/peers.md       every line of the "ostrilan-peer" block, taken from the file, against the
-#                       application running on the simulator; a line this script does not know
-#                       fails it, so the block cannot grow untested
-#   docs/run.md         the simulator's paired phones listed by name on Connect from the first
-#                       start; a second launch with SHOW brings the hidden window back and exits 0
-#   README.md, docs/peers.md, docs/run.md: every program's --help
-# Not run here: scripts/run.sh and scripts/test.sh (they install and build; the README's commands
-# are what runs this), `ctest --preset default -R e2e` (this is one of those tests),
-# build/app/ostrilan-tour (e2e/tour), and what needs a phone, a module or BlueZ.
+# The commands README.md and docs/ give after `scripts/run.sh`, run as written in a private copy of
+# the application folder; a docs/peers.md line this script does not know fails it.
 # Usage: documented_commands.sh <source folder> <application folder> <work folder>
 set -u
 src=$1

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# The kiosk without hardware: cage on wlroots' headless backend runs the application full screen
-# (SDL's Wayland driver) against the module simulator. grim's screenshot of the output shows the
-# main view filling it between black bars; a ring from the simulator shows the incoming screen.
-# The compositor's picture is the application's scaled picture, so each is compared with a
-# nearest-pixel enlargement of the application's own screenshot of the same moment by a small mean
-# difference, and the stored kiosk pictures in docs/screens/ likewise (OSTRILAN_UPDATE_SCREENS=1
-# stores them anew). cage refuses to run as root: as root, everything runs as nobody.
+# The kiosk on cage's headless backend: grim's picture of the output is the application's own
+# screenshot enlarged (main view, then a ring), as are docs/screens/ (OSTRILAN_UPDATE_SCREENS=1).
+# cage refuses to run as root: as root, everything runs as nobody.
 set -u
 app_dir=$1
 build_dir=$2
@@ -72,10 +68,8 @@ until_ok grep -qs '^pty ' "$work/sim.out" || fail "the simulator gave no pseudo-
 pty=$(sed -n 's/^pty //p' "$work/sim.out" | head -n 1)
 
 # A fixed virtual time: the clock on the main view is the same in every run.
-# Two headless outputs side by side: on a single one, cage hands a full-screen client's buffer to
-# the output directly (scan-out), which wlroots 0.15's headless output accepts in its test but
-# fails to commit, so it stays black. Spanning two, the view is composited as on a panel (where a
-# shared-memory buffer is never scanned out), and the pair is one 2560 x 720 panel to fit.
+# Two outputs side by side (one 2560 x 720 panel): on one, wlroots 0.15's headless output takes a
+# full-screen client's buffer by scan-out but fails to commit it and stays black.
 (run WLR_BACKENDS=headless WLR_HEADLESS_OUTPUTS=2 WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     SDL_VIDEODRIVER=wayland OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2="$pty" \
     OSTRILAN_CLOCK=virtual:2026-12-06T10:00:00 OSTRILAN_AUTOMATION="$work/run/app.sock" \
@@ -106,10 +100,8 @@ print((w - pw) // 2, (h - ph) // 2, pw, ph)"
 difference() { compare -metric RMSE "$1" "$2" null: 2>&1 | sed 's/.*(\(.*\))/\1/'; }
 below() { awk -v d="$1" -v limit="$2" 'BEGIN { exit !(d < limit) }'; }
 
-# Takes the output with grim and compares it with the application's own picture of the moment:
-# true when the output shows it. The compositor shows a frame a moment after the present (the
-# first one only once the client's renderer is up), so the caller asks again until it does. The
-# output's size and the picture's place on it are left in width, height, left, top, placed_w, placed_h.
+# True when grim's output shows the application's own picture; the compositor lags the present, so
+# callers ask again. Leaves width, height, left, top, placed_w, placed_h.
 output_shows_picture() {
     local name=$1
     (run WAYLAND_DISPLAY=wayland-0 grim "$work/out/$name.png") || return 1
@@ -164,7 +156,6 @@ shoot kiosk-incoming
 change=$(compare -metric AE "$work/out/kiosk-main.png" "$work/out/kiosk-incoming.png" null: 2>&1 | cut -d' ' -f1)
 [ "${change%%.*}" -gt 50000 ] 2>/dev/null || fail "the incoming screen barely changed the output: $change pixels"
 
-# Quit ends the application, and cage with it.
 say "$work/run/app.sock" quit >/dev/null
 timeout 20 tail --pid="$cage_pid" -f /dev/null || fail "cage did not end with the application"
 wait "$cage_pid" || fail "cage ended with $?"

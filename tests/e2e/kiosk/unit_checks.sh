@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The kiosk's system unit as systemd reads it: no warning from `systemd-analyze verify`, and its
-# sandbox's exposure (systemd-analyze security, offline) at most 2.0, where docs/security.md puts
-# it at 1.4. Skipped without systemd-analyze or cage (verify checks that ExecStart's program exists).
+# The kiosk's unit: no warning from `systemd-analyze verify`, exposure at most 2.0 (docs/security.md
+# says 1.4). Skipped without systemd-analyze or cage (verify checks ExecStart's program exists).
 set -u
 unit=$1
 for tool in systemd-analyze cage; do

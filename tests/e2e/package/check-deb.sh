@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# The Debian package as a user meets it: built, checked by lintian (no error, no warning), and with
-# --install also installed with apt, run by an unprivileged user against the installed simulator
-# for one call that ends up in that user's own missed-call list, then purged, leaving nothing in
-# /usr or /etc.
+# The Debian package built and lintian-clean; --install (only as root with OSTRILAN_PACKAGE_TEST=1
+# and no ostrilan installed, else 77) installs it, takes one missed call as a user, and purges it.
 # Usage: check-deb.sh <build folder> [--install]. Exit 77 (skipped) without the packaging tools.
-# The install changes the machine, so it happens only when asked: OSTRILAN_PACKAGE_TEST=1 (set by
-# `scripts/test.sh package`), as root, and when no ostrilan is installed already; otherwise 77.
 set -euo pipefail
 
 install=
@@ -32,13 +28,11 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# Polls a command until it succeeds, for at most $1 seconds.
 until_ok() {
     local deadline=$((SECONDS + $1))
     shift
     until "$@"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.1; done
 }
-# One command line to a line socket, its answer line on standard output.
 say() { /usr/bin/python3 "$here/../xvfb/automation.py" say "$1" "$2"; }
 
 "$src/packaging/make-deb.sh" "$build" "$scratch/out" >"$scratch/make.log" 2>&1 || { cat "$scratch/make.log"; fail "make-deb.sh"; }
@@ -108,8 +102,7 @@ app_says "advance 60000" || fail "advance"
 until_ok 20 sim_state 4 || fail "the phone did not connect: $(say "$user/sim.sock" state)"
 [ "$(say "$user/sim.sock" "ring 5551234")" = "ok ringing" ] || fail "ring"
 until_ok 20 grep -q 'screen open .* CDlgIncoming' "$user/trace" || fail "no incoming call screen"
-# The read-only files were found: the ring tone plays from them, and the screen shows the caller
-# with texts from the catalog.
+# The read-only files were found: the ring tone plays, the caller shows in the catalog's texts.
 grep -q 'sound play /usr/share/ostrilan/ringtone/' "$user/trace" || fail "no ring tone from /usr/share/ostrilan"
 # The caller is said by the helper in /usr/lib/ostrilan.
 until_ok 20 grep -q 'sound speech ready' "$user/trace" || { cat "$scratch/app.err"; fail "the caller's speech was not made"; }

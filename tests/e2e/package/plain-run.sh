@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The test command leaves the machine's packages alone: the package's tests run as a plain ctest
-# does (no OSTRILAN_PACKAGE_TEST) with apt and dpkg's installing commands replaced by recorders;
-# nothing may be recorded, `dpkg-query -W` must read the same before and after, and the install
-# test must say it was skipped for want of the request.
+# A plain ctest of the package tests installs nothing: apt and dpkg are recorders that must record
+# nothing, `dpkg-query -W` reads the same after, and the install test says it was skipped.
 # Usage: plain-run.sh <build folder> <ctest>. Exit 77 when dpkg-query is missing.
 set -euo pipefail
 

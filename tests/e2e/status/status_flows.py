@@ -1,10 +1,7 @@
 #!/usr/bin/python3
-"""The real ostrilan-status against python-dbusmock's upower and logind templates on a private system
-bus, with ostrilan-peer listening as the application's window (titled "Ostrilan_10001234") on a
-device root of the test's own: what the window receives is what the application would.
-
-Usage: status_flows.py APP_DIR [unittest arguments]
-"""
+"""ostrilan-status against mocked upower and logind, with ostrilan-peer standing in for the
+application's window ("Ostrilan_10001234"): what it receives is what the application would.
+Usage: status_flows.py APP_DIR [unittest arguments]"""
 
 import os
 import pathlib
@@ -133,7 +130,6 @@ class StatusBroadcast(dbusmock.DBusTestCase):
                                             dbus_interface=MOCK)
         self.window.until(lambda line: message(line) == ('0x8F3A', 1, 0))
 
-        # The session locks.
         session = self.get_dbus(system_bus=True).get_object('org.freedesktop.login1',
                                                             '/org/freedesktop/login1/session/auto')
         session.SetLockedHint(True, dbus_interface='org.freedesktop.login1.Session')

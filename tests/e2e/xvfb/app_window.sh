@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# Real SDL windows on a virtual X server, clicked with real X input. First the demo: a click on a
-# panel and the F10 key arrive. Then the application against the module simulator: a click on the
-# main view's Quit asks (seen in the trace and in the X server's picture), and Yes ends the program
-# cleanly. At scale 1 the window's pixels are the application's own screenshot.
+# Real SDL windows on a virtual X server with real X input: the demo's click and F10 arrive; the
+# application's Quit asks and Yes ends it cleanly. At scale 1 the window is its own screenshot.
 set -u
 app_dir=$1
 for tool in Xvfb xdotool import compare; do
@@ -33,9 +31,8 @@ wait "$demo_pid" 2>/dev/null
 
 start_device
 
-# In a sanitizer build the X11 and D-Bus libraries under SDL keep a few allocations to the end,
-# which the leak checker would count against the program; its own leaks are the headless runs' to
-# find. Every other check stays on.
+# Under a sanitizer, X11 and D-Bus below SDL keep allocations to the end: leaks are the headless
+# runs' to find; every other check stays on.
 SDL_VIDEODRIVER=x11 OSTRILAN_DISPLAY=sdl OSTRILAN_AUDIO=null OSTRILAN_COM2=$pty \
     DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/ostrilan-test-bus \
     OSTRILAN_ROOT="$work/device" OSTRILAN_TRACE="$work/trace.txt" OSTRILAN_AUTOMATION="$work/app.sock" \

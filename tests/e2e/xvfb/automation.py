@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""Talks to the application's automation socket for the full-screen tests.
-
-    automation.py say SOCKET COMMAND          prints the one answer line
-    automation.py tap SOCKET CLASS KEY W H    prints where on a W x H output, the picture fitted and
-                                              centred, the middle of the visible control KEY (its
-                                              text, or #ID) inside the visible window of class
-                                              CLASS lies, as "X Y"
-"""
+"""The automation socket for the full-screen tests. `say SOCKET COMMAND` prints the answer; `tap
+SOCKET CLASS KEY W H` prints "X Y", the middle of control KEY (text or #ID) of window CLASS on a
+W x H output with the picture fitted and centred."""
 import json
 import math
 import socket

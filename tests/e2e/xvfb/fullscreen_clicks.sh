@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The application full screen on an 800 x 480 virtual X screen, against the module simulator: real
-# clicks on the picture, scaled to fill the width between bars, answer and end a call; a click on a
-# bar does nothing. The picture itself is e2e/kiosk's to compare; dialling from the pad is
-# PlaceCallTest's and e2e/bluez's.
+# Full screen on an 800 x 480 virtual X screen: real clicks on the scaled picture answer and end a
+# call, a click on a bar does nothing. The picture itself is e2e/kiosk's to compare.
 set -u
 app_dir=$1
 for tool in Xvfb xdotool python3; do
@@ -55,7 +53,6 @@ say "$app" idle >/dev/null
 quit_x=$("$here/automation.py" tap "$app" COstrilanView Quit 800 480 | cut -d' ' -f1)
 xdotool mousemove --window "$wid" "$quit_x" 3 click 1
 
-# Answered, then ended.
 [ "$(say "$work/sim.sock" 'ring 5551234')" = "ok ringing" ] || fail "ring"
 wait_for "$work/trace.txt" 'screen open .* CDlgIncoming' || fail "no incoming call screen"
 say "$app" idle >/dev/null

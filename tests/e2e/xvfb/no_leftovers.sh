@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# The application in a real SDL window with a display but no session bus (no
-# DBUS_SESSION_BUS_ADDRESS, no XDG_RUNTIME_DIR), started as a session of its own, and ended by
-# SIGTERM as the run command ends it: afterwards no process of its session is left, and nothing
-# autolaunched a session bus for the display (libdbus records such a bus under ~/.dbus).
-# Exit code 77 means the virtual X server is missing.
+# With a display but no session bus, ended by SIGTERM: no process of its session is left and no
+# session bus was autolaunched (libdbus records one under ~/.dbus). Exit 77: no virtual X server.
 set -u
 app_dir=$1
 for tool in Xvfb xdotool setsid; do

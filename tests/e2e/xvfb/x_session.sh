@@ -1,6 +1,5 @@
-# Sourced by the scripts here: a work folder, a virtual X server on $display, the module simulator
-# on $pty and a device root of the script's own under $work/device. Needs app_dir and display;
-# xvfb_screen sets the virtual screen's size and depth.
+# Sourced: a virtual X server on $display, the module simulator on $pty, a device root under
+# $work/device. Needs app_dir and display; xvfb_screen sets the screen's size and depth.
 . "$(dirname "${BASH_SOURCE[0]}")/../work_folder.sh" xvfb
 fail() {
     echo "FAIL: $*"
