@@ -1,8 +1,5 @@
-// The checker's report on the default skin: the device's skin is known to miss the in-car
-// numbers, so the report must find it out, in every language, and still end in order with
-// --report. What the automation says of a drawn text, which the checker measures, is
-// SkinChoiceTest.NamedSkinDrawsTheTextsInItsFonts's (height, colour), the Painting tests' (the
-// background under it) and AutomationServerTest's (the answer's fields).
+// The device's skin is known to miss the in-car numbers: the report must find it out in every
+// language and still end in order with --report. The drawn texts measured are SkinChoiceTest's.
 
 #include "support/DeviceSkinText.h"
 #include "platform/draw/ImageCodec.h"
@@ -30,7 +27,6 @@ std::string Read(const fs::path& file)
     return all.str();
 }
 
-// Runs the checker to the end; its exit code and what it printed.
 std::pair<int, std::string> Check(const std::string& name, const std::string& arguments)
 {
     const fs::path out = kWork / name;
@@ -74,9 +70,8 @@ TEST(GuideCheck, WithoutReportAFailingRowFailsTheRunAndBadArgumentsAreRefused)
     EXPECT_EQ(Check("unknown", "--languages xyz").first, 2);
 }
 
-// A skin named with --skin is the one the walk taps and measures: on an 800 x 480 panel, Volume up
-// made 80 x 80 px at the bottom right is measured there. The application folder is made of hard
-// links, so that the application finds the skin beside itself; a skin without a layout is refused.
+// On an 800 x 480 panel, Volume up made 80 x 80 px at the bottom right is measured there; the
+// folder is hard links so the application finds the skin beside itself.
 TEST(GuideCheck, TheSkinNamedIsWalkedAndMeasuredAtItsPlaces)
 {
     const fs::path app = kWork / "skinned-app";
@@ -105,9 +100,7 @@ TEST(GuideCheck, TheSkinNamedIsWalkedAndMeasuredAtItsPlaces)
     EXPECT_EQ(Check("unskinned", "--report --languages eng --skin absent --app " + app.string()).first, 2);
 }
 
-// The large skin meets every number of the guidance in every language, with no exception; its
-// screens in English look as the pictures of docs/screens/large/ (OSTRILAN_UPDATE_SCREENS=1 takes
-// them again).
+// English screens compared with docs/screens/large/ (OSTRILAN_UPDATE_SCREENS=1 retakes them).
 TEST(GuideCheck, TheLargeSkinPassesInEveryLanguageAndLooksAsItsPictures)
 {
     auto [code, table] = Check("large", "--skin large --shots");

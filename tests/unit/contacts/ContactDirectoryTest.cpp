@@ -26,7 +26,6 @@ std::vector<std::string> Names(const ContactDirectory& directory)
     return names;
 }
 
-// "name number" of each line.
 std::vector<std::string> Lines(const ContactDirectory& directory, const std::vector<size_t>& lines)
 {
     std::vector<std::string> out;
@@ -88,8 +87,7 @@ TEST(ContactDirectory, OnePersonKeepsAtMost64Numbers)
     }
 }
 
-// Swedish, with Å, Ä, Ö after Z as letters of their own, through the screen:
-// ContactsTest.NamesAreSortedByTheDeviceLanguagesRules.
+// Swedish (Å, Ä, Ö after Z) on screen: ContactsTest.NamesAreSortedByTheDeviceLanguagesRules.
 TEST(ContactDirectory, SortsAndIndexesByTheLanguagesOwnRules)
 {
     struct Case {

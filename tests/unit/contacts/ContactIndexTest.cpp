@@ -82,8 +82,7 @@ TEST(ContactIndex, KeepsAtMost64NumbersWithTheSameLastSevenDigits)
 
 }
 
-// A number of 32 characters is still one, 33 are not; a country code of three digits joins the
-// international and national forms into one number, one of four leaves only their common tail.
+// A country code of four digits no longer joins the two forms: only their common tail matches.
 TEST(PhoneNumber, ThirtyTwoCharactersAndThreeCountryDigitsAreTheLimits)
 {
     EXPECT_EQ(PhoneNumber("+" + std::string(31, '5')).Text().size(), 32u);

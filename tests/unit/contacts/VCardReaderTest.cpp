@@ -90,9 +90,8 @@ TEST(VCardReader, CapsBoundEveryCardAndTheFile)
         many += "BEGIN:VCARD\nFN:n\nTEL:1\nEND:VCARD\n";
     EXPECT_EQ(VCardReader::Parse(many).size(), 20'000u);
 
-    // Nothing past the first 8 MiB is read: a card whose last letter is the 8 MiB mark's byte is
-    // read, one whose last letter is the byte after it is not. A quoted-printable value that
-    // never ends is one over-long line, ignored.
+    // Only the first 8 MiB are read; a quoted-printable value that never ends is one over-long
+    // line, ignored.
     const std::string late = "BEGIN:VCARD\nFN:Late\nTEL:1\nEND:VCARD";
     for (const size_t over : { 0, 1 }) {
         EXPECT_EQ(VCardReader::Parse(std::string(8 * 1024 * 1024 - late.size() + over, '\n') + late).size(), 1 - over)
@@ -105,8 +104,6 @@ TEST(VCardReader, CapsBoundEveryCardAndTheFile)
 
 }
 
-// The other side of the caps above: 256 plain characters of a name are kept, a line of 16 KiB is
-// read and one byte more is not.
 TEST(VCardReader, NameAndLineCapsFromBothSides)
 {
     for (size_t chars : { 256u, 257u }) {

@@ -1,11 +1,8 @@
-// What is said of a ringing caller, and in which voice.
-
 #include "controller/CallerSpeech.h"
 
 #include <gtest/gtest.h>
 
-// A name, and a number digit by digit: CallerSpeechTest. An empty name is no name; signs a
-// phone dials are kept, the rest is not said.
+// Spoken through the helper: CallerSpeechTest.
 TEST(CallerSpeech, SaysTheNameElseTheNumbersDigitsOneByOne)
 {
     EXPECT_EQ(CallerSpeech::TextFor(WString(), "+49 (30) 12-3"), "+ 4 9 3 0 1 2 3");

@@ -4,8 +4,7 @@
 
 #include <gtest/gtest.h>
 
-// In the catalog's language, and the settings have a notice of their own: a failing history does
-// not silence it, nor it the history. Shown once in a row and again after a good save, in English:
+// Through the application:
 // CallControlTest.FailedHistorySavesAreShownOnceAndTheNextGoodSaveWritesEveryCall.
 TEST(SaveNotice, OnlyTheFirstFailureInARowIsShownAndSettingsAreToldApartFromCalls)
 {

@@ -25,9 +25,7 @@ std::array<BYTE, 6> Address(BYTE last)
 
 }
 
-// What another run left in the pair store is read again, and the phone chosen on Connect wins.
-// Without a choice only a single named phone is the linked one:
-// MissedCallNoticeTest.TheLinkedPhoneIsNamedWhenItsNameIsStored.
+// Through the screen: MissedCallNoticeTest.TheLinkedPhoneIsNamedWhenItsNameIsStored.
 TEST(LinkedPhone, NamesTheChosenPhoneOrElseTheOnlyNamedOne)
 {
     StoreTestRoot root;

@@ -15,8 +15,7 @@ namespace {
 const char* const kLanguages[] = { "cze", "dan", "ger", "gre", "eng", "spa", "fin", "fre", "hun", "ita",
     "dut", "pol", "rom", "rus", "slo", "swe", "euk", "por" };
 
-// The placeholders of the texts used as a format: printf with one integer (%d), and texts filled
-// with a name (%s) and maybe a count, each at most once, in any order. Other texts hold none.
+// Texts used as a format: printf with one %d, or a %s and maybe a %d, each at most once.
 struct Format {
     std::string_view key;
     size_t names, counts;
@@ -33,9 +32,8 @@ TEST(BuiltCatalogs, EveryCatalogHoldsEveryKeyWithATextAndFormatsOnlyWhereMeant)
             = testenv::AppDir() / "lang" / ("lang_" + std::string(code) + ".bin");
         CatalogReader reader;
         ASSERT_TRUE(reader.ReadFile(path));
-        // The device's 128, the host stack's seven causes, the two save failures', the missed-call
-        // notice's three, the linked phone's, the second call's twelve, the phone book's five (number
-        // kinds, empty list) and the voice assistant's five.
+        // 128 + host stack 7 + saves 2 + missed calls 3 + linked phone 1 + second call 12 + phone
+        // book 5 + assistant 5.
         EXPECT_EQ(reader.Count(), 163u);
         auto library = LanguageLibrary::GetInstance();
         ASSERT_TRUE(library->Open(FromUtf8(path.string())));

@@ -1,5 +1,4 @@
-// What the bridge keeps of a daemon's property dictionary, whatever the message holds. The
-// messages are built and read back in memory, on a connection that never reaches a bus.
+// The messages are built and read back in memory, on a connection that never reaches a bus.
 #include "BusProps.h"
 
 #include <gtest/gtest.h>

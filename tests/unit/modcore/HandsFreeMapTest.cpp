@@ -1,6 +1,5 @@
-// What BlueZ and oFono publish, and the frames the module sends for it, on a real module model
-// whose line is a socket pair: the rows of the mapping table of docs/bluetooth.md that the bridge
-// flows against the mocked daemons (tests/e2e/bluez) do not show through the application.
+// The rows of docs/bluetooth.md's mapping table tests/e2e/bluez does not show, on a real module
+// model whose line is a socket pair.
 
 #include "HandsFreeMap.h"
 #include "PhoneIndicatorMap.h"
@@ -58,8 +57,7 @@ struct Module {
     }
     ~Module() { close(peer); }
 
-    // Frames sent since the last look, each as "<type> <opcode> <data...>" in hex (the length is
-    // implied by the bytes shown).
+    // Frames sent since the last look, as "<type> <opcode> <data...>" in hex, without the length.
     std::vector<std::string> Frames()
     {
         BYTE bytes[4096];
@@ -77,7 +75,6 @@ struct Module {
         return frames;
     }
 
-    // A command frame of the opcode and its parameters.
     void Command(std::vector<BYTE> body)
     {
         core.HandleFrame(CommandBytes(body[0], { body.begin() + 1, body.end() }));
@@ -114,7 +111,6 @@ struct Row {
 void Nothing(Module&) { }
 void Ready(Module& m) { m.Ready(); }
 void Linked(Module& m) { m.Linked(); }
-// Linked, with a call in the given state.
 std::function<void(Module&)> InCall(const char* state)
 {
     return [state](Module& m) {
@@ -224,16 +220,14 @@ TEST(PhoneIndicatorMap, NetworkBatteryAndAssistantPropertiesBecomeIndicatorAndTe
     facts.Battery(6); // counts as five
     facts.Battery(0);
     EXPECT_EQ(m.Frames(), (Frames { "04 60 03 05", "04 60 03 00" }));
-    // Cut to 32 characters, never inside a character: 31 letters and an ä of two bytes fit, a
-    // 33rd character does not.
+    // Cut to 32 characters, never inside one: 31 letters and a two-byte ä fit, a 33rd does not.
     facts.OperatorName(std::string(31, 'a') + "\xC3\xA4" + "z");
     auto cut = m.Frames();
     ASSERT_EQ(cut.size(), 1u);
     EXPECT_EQ(cut[0].size(), std::string("04 61 01").size() + 33 * 3);
     EXPECT_EQ(cut[0].substr(cut[0].size() - 5), "C3 A4");
 
-    // The assistant is sent again with each state answer, as the application flushes the line
-    // when it opens it.
+    // Sent again with each state answer: the application flushes the line when it opens it.
     facts.Assistant(true);
     (void)m.Frames();
     m.Command({ 0x05 });
@@ -323,8 +317,7 @@ TEST(HandsFreeMap, SecondCallIsReportedOnceForEachOfItsStatesAndItsEnd)
     m.map.Call(kCall, "active", "555");
     EXPECT_EQ(m.Frames(), Frames { "04 60 06 03" }) << "both held for a moment tells nothing";
 
-    // The first call ends while the second is held: the second is the call from then on, and
-    // the next call waits behind it.
+    // The first call ends while the second is held: the second is the call, the next waits behind.
     m.map.CallGone(kCall);
     EXPECT_EQ(m.Frames(), Frames { "04 60 06 05" });
     m.map.Call(kCall, "waiting", "888");

@@ -1,5 +1,4 @@
-// The rfkill switches the bridge reads from a folder. Which problem the host stack report names,
-// each in turn, is shown through the application by tests/e2e/bluez/host_stack.py.
+// Each problem named through the application: tests/e2e/bluez/host_stack.py.
 
 #include "RfkillState.h"
 #include "support/TestEnv.h"

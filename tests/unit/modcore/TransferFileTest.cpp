@@ -1,5 +1,4 @@
-// The files obexd reports to the bridge: taken only inside the bridge's folder, and read only as
-// regular files within the bound.
+// The files obexd reports: taken only inside the bridge's folder, as regular files in the bound.
 #include "TransferFile.h"
 
 #include "support/TestEnv.h"
@@ -78,8 +77,7 @@ TEST(TransferFile, AFileIsReadWholeUpToTheBoundAndNeverThroughALinkOrAFifo)
     }
 }
 
-// The favourites' cards get their category before each END line of the new part only, and only
-// while the whole stays within the bound (the marked size exactly fits; a byte less is refused).
+// Only the new part's cards are marked, and only within the bound (exactly fits; a byte less not).
 TEST(TransferFile, TheFavouritesAreMarkedCardByCardWithinTheBound)
 {
     const std::string before = "BEGIN:VCARD\r\nFN:Old\r\nEND:VCARD\r\n";

@@ -1,6 +1,5 @@
-// A cross build's tests run under user-mode emulation, which the kernel does not know of: the
-// rig must start the build's own programs through the emulator the tests name, and everything
-// else (host daemons, scripts, a program for another machine) exactly as before.
+// The kernel does not know a cross build's user-mode emulator: only the build's own programs go
+// through it, everything else (daemons, scripts, other machines' programs) runs as before.
 
 #include "ChildProgram.h"
 #include "support/TestEnv.h"

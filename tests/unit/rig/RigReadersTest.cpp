@@ -1,5 +1,4 @@
-// The rig's readers are the end-to-end tests' eyes. The tour shows that they read what the
-// programs write; here damaged input must read as "nothing there", not a wrong value or a crash.
+// The tour shows the readers read what the programs write; damaged input reads as nothing.
 
 #include "DeviceFiles.h"
 #include "JsonValue.h"

@@ -1,5 +1,4 @@
-// Speech made in memory by the espeak-ng library, as the helper program ostrilan-say makes it. A
-// name said aloud, as long as another synthesis of it: CallerSpeechTest.
+// Speech made in memory as ostrilan-say makes it; the helper itself: CallerSpeechTest.
 
 #include "EspeakVoice.h"
 #include "support/TestEnv.h"
@@ -35,8 +34,7 @@ TEST(EspeakVoice, SaysANameInEachVoiceFallsBackToEnglishAndSaysWhyWithoutItsData
     EXPECT_TRUE(EspeakVoice::Say("Sam Orwell", "en-us", {}, error)) << error;
 }
 
-// 128 nines fit in 256 bytes and take about three quarters of a minute to say: the sound stops
-// at 20 s to the sample.
+// 128 nines fit in 256 bytes and take about 45 s to say.
 TEST(EspeakVoice, ALongTextIsCutAtTwentySeconds)
 {
     std::string text;
@@ -48,8 +46,7 @@ TEST(EspeakVoice, ALongTextIsCutAtTwentySeconds)
     EXPECT_EQ(wave->Frames(), 22050u * 20);
 }
 
-// 256 bytes are said, the 257th not: "99" ends a text of 256 bytes and is said as "ninety-nine",
-// longer than the "9" of 255; a "999" crossing the edge is still "ninety-nine".
+// "99" ending 256 bytes is "ninety-nine", longer than the "9" of 255; "999" across the edge too.
 TEST(EspeakVoice, TextsAreSaidUpTo256Bytes)
 {
     const std::string spaces(252, ' ');

@@ -11,7 +11,6 @@
 
 namespace {
 
-// One contact for each of the first `letters` letters of the alphabet.
 std::shared_ptr<const ContactDirectory> Letters(int letters)
 {
     auto index = std::make_shared<ContactIndex>();
@@ -56,8 +55,7 @@ TEST(ContactRows, FavouritesComeFirstUpToEight)
     EXPECT_FALSE(rows.At(8).favourite);
 }
 
-// The three most called first (a fourth is not), then the cards the phone files as a favourite,
-// by their mobile number, each person once.
+// Favourites by their mobile number, each person once.
 TEST(ContactRows, ThePhonesFavouritesFollowTheMostCalled)
 {
     const char* book

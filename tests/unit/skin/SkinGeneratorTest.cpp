@@ -29,8 +29,7 @@ std::vector<std::string> Words(const std::vector<const Directive*>& lines)
 
 }
 
-// Quotes, options and colours apart from comments; buttons hold four frames unless told; a frame's
-// lines replace the general lines of the same word in place.
+// Buttons hold four frames unless told; a frame's lines replace the general ones in place.
 TEST(SkinDescription, ReadsImagesTheirFramesAndTheirLines)
 {
     SkinDescription skin = Parsed("colour navy #102030   # the base\n"
@@ -65,9 +64,7 @@ TEST(SkinDescription, ErrorsNameTheFileAndLine)
     }
 }
 
-// The layout lines of the real skins, palette names followed, are read back by SkinPlaces from
-// the build's device-skin.layout; here a font with an unknown colour, or any other faulty shared
-// value, names its line.
+// The real skins' layout lines are read back by SkinPlaces from the build's device-skin.layout.
 TEST(SkinLayoutText, AFaultySharedValueNamesItsLine)
 {
     std::string error;
@@ -99,8 +96,7 @@ TEST(BitmapWriter, RowsArePaddedAndStoredBottomUp)
     EXPECT_EQ(bitmap->Pixels().Pixel(2, 2), 0x0000FFu);
 }
 
-// A button's frames from its style and its own lines, the disabled one from the skin's colours; an
-// unknown colour named where it is used. (Strips over their place: SkinImages, on the real skin.)
+// The disabled frame from the skin's colours. Strips over their place: SkinImages (real skin).
 TEST(SkinPainter, PaintsFramesFromStylesAndNamesUnknownColours)
 {
     GlyphRenderer glyphs;

@@ -13,8 +13,7 @@
 
 namespace {
 
-// Every image of every skin description (its path below images/, the size of one frame, its
-// frames and the places the screens show it), read by the generator's own parser.
+// Every image of every skin description, read by the generator's own parser.
 SkinDescription ReadSkin()
 {
     std::vector<std::filesystem::path> files;
@@ -48,10 +47,8 @@ Surface Load(const std::string& path)
 
 }
 
-// Each image the skin describes is built at the frame size and count its screens use and the
-// application's own decoder reads it: a strip is frames side by side, a background a PNG file.
-// Strips are copied onto their screen without transparency, so the pixels around a rounded button
-// or a gauge must be those of the background at its (first) place.
+// Read by the application's own decoder. Strips are copied without transparency, so the pixels
+// around a rounded button or a gauge must be the background's at its (first) place.
 TEST(SkinImages, AreBuiltAtTheirSizeAndBlendIntoTheirPlace)
 {
     EXPECT_EQ(kImages.size(), 100u);

@@ -16,7 +16,6 @@ protected:
     const std::string device = testenv::DeviceSkinLayout();
 };
 
-// What the device's own layout gives, checked as read and again once put back.
 void ExpectDevicePlaces()
 {
     EXPECT_EQ(place::incoming::btn_accept.rect, (RECT { 314, 56, 374, 116 }));
@@ -32,9 +31,7 @@ void ExpectDevicePlaces()
 
 }
 
-// The device's places read back from skingen's text are the compiled ones; a place changed in the
-// text moves, until the device's are put back. A moved control and a changed font through the
-// application: SkinChoiceTest.
+// From skingen's text. A moved control and a changed font through the application: SkinChoiceTest.
 TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
 {
     std::string error;
@@ -55,9 +52,7 @@ TEST_F(SkinPlaces, TextOfTheDeviceSkinReadsBackAndAMovedControlMoves)
     ExpectDevicePlaces();
 }
 
-// A file is taken whole or not at all: each fault is refused with its line, and the places stay
-// as they were. Coordinates run from 0 to 4096, font sides from 1 to 256 and a file to 64 KiB,
-// each taken at its edge.
+// Coordinates run from 0 to 4096, font sides from 1 to 256 and a file to 64 KiB.
 TEST_F(SkinPlaces, FaultyTextIsRefusedWholeAndEdgesAreTakenFromBothSides)
 {
     const std::string accept = "control incoming btn_accept incoming/btn_accept.bti 314 56 374 116";

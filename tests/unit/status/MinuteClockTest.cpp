@@ -1,5 +1,3 @@
-// The status program's clock, on a time source the test moves.
-
 #include "MinuteClock.h"
 #include "support/TestEnv.h"
 

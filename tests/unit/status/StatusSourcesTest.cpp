@@ -1,5 +1,4 @@
-// What the status program reads from the machine: the battery gauge's message from a power reading,
-// a real timerfd on the wall clock and a real inotify watch on the zone file's folder.
+// A real timerfd on the wall clock and a real inotify watch on the zone file's folder.
 
 #include "BatteryMessage.h"
 #include "TimerFdSource.h"

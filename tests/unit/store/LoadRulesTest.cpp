@@ -1,5 +1,5 @@
-// What every data file's load shares: only a whole header of its own kind loads, and a file that
-// does not leaves what the store held (a missing list file empties the list).
+// Shared by every data file: a file that does not load leaves what the store held (a missing list
+// file empties the list).
 
 #include "StoreTestRoot.h"
 #include "store/CallLogStore.h"
@@ -69,8 +69,7 @@ TEST(DataFiles, OnlyAWholeHeaderOfTheirOwnKindLoadsAndAnyOtherFileLeavesTheStore
         SCOPED_TRACE(c.file);
         StoreTestRoot root;
         EXPECT_EQ(c.loadMarked(), std::pair(false, !c.emptiedWhenMissing)) << "missing";
-        // Another kind's magic (the next one up belongs to another file), a wrong second word,
-        // a header cut short.
+        // The next magic up belongs to another file.
         auto foreign = ExpectedHeader(c.magic + 1), wrongWord = ExpectedHeader(c.magic),
              cut = ExpectedHeader(c.magic);
         PutLe(wrongWord, 4, 4097, 4);

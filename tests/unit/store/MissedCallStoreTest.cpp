@@ -41,8 +41,7 @@ TEST(MissedCallStore, SavesTheCountUpTo99AndTheLastNumber)
     EXPECT_EQ(again.LastNumber(), std::string(32, '7'));
 }
 
-// Missing: nothing. Foreign, torn or counting past 99: nothing, and the file is moved aside rather
-// than overwritten by the next save.
+// An unreadable file is moved aside rather than overwritten by the next save.
 TEST(MissedCallStore, AMissingOrUnreadableFileIsNoCountAndAnUnreadableOneIsKeptAside)
 {
     StoreTestRoot root;

@@ -91,9 +91,8 @@ TEST(RegistrySettings, ConcurrentWritersInOtherProcessesLoseNoUpdate)
             EXPECT_EQ(file->QueryDword("HKEY_LOCAL_MACHINE\\SOFTWARE\\Test", prefix + std::to_string(i)), i);
 }
 
-// Damaged lines kept through a save: RegistryFile.DamagedLinesAreKeptAndTheRestStillParses. A
-// directory in the hive's place cannot be read, even by root: it is kept under another name and a
-// new hive starts.
+// A directory cannot be read even by root. Damaged lines kept through a save:
+// RegistryFile.DamagedLinesAreKeptAndTheRestStillParses.
 TEST(RegistrySettings, UnreadableRegistryIsKeptAside)
 {
     StoreTestRoot root;

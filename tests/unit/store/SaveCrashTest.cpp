@@ -1,5 +1,3 @@
-// A save cut short at any step, by a failing system call or by the process dying there.
-
 #include "StoreTestRoot.h"
 #include "platform/core/Text.h"
 #include "platform/devices/AtomicFile.h"
@@ -56,8 +54,7 @@ TEST(SaveCrash, InterruptedSaveLeavesTheOldOrTheNewFileWhole)
     const BYTE first[6] = { 1, 2, 3, 4, 5, 1 };
     ASSERT_TRUE(store->Save());
 
-    // Each round tries to save a new name for the first entry, stopped at the next step in turn;
-    // rounds alternate between a failing step and a killed process.
+    // Rounds alternate between a failing step and a killed process.
     WString current = store->Entry(0).name;
     for (int i = 0; i < 1000; ++i) {
         const size_t stop = size_t(i) % kSteps;

@@ -1,6 +1,5 @@
-// Saves (the registry's go through the same atomic writer) can be turned against nothing, and a
-// file or folder that fails them loses no call. A save refused by the folder, and the next one
-// writing every call: CallControlTest.FailedHistorySavesAreShownOnceAndTheNextGoodSaveWritesEveryCall.
+// The registry's saves use the same atomic writer. A refused save through the application:
+// CallControlTest.FailedHistorySavesAreShownOnceAndTheNextGoodSaveWritesEveryCall.
 
 #include "StoreTestRoot.h"
 #include "store/CallLogStore.h"
@@ -14,7 +13,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The numbers of the first `count` missed calls, newest first.
 std::vector<std::string> Numbers(const CallLogStore& store, int count)
 {
     std::vector<std::string> numbers;

@@ -1,8 +1,7 @@
 #pragma once
 
-// A private device root and application folder for one test, so that data files and the registry
-// never land in the build tree; the process's settings come back afterwards. Also helpers to build
-// expected file images by hand.
+// A private device root and application folder for one test, so nothing lands in the build tree;
+// the process's settings come back afterwards.
 
 #include "platform/devices/Paths.h"
 #include "support/TestEnv.h"
@@ -33,8 +32,7 @@ private:
     testenv::ScopedEnv m_root { "OSTRILAN_ROOT", m_dir.Path().c_str() };
 };
 
-// The paths "<folder>/<name>.unreadable-<time>" an unreadable file was moved aside to (none when
-// the folder is missing).
+// The "<folder>/<name>.unreadable-<time>" paths an unreadable file was moved aside to.
 inline std::vector<std::filesystem::path> SetAside(const std::filesystem::path& folder, const std::string& name)
 {
     std::vector<std::filesystem::path> kept;

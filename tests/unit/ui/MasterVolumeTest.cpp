@@ -30,9 +30,7 @@ TEST_F(MasterVolumeTest, EachLevelWritesItsWordBracketedForTheDriverAndReadsBack
     }
 }
 
-// Up and down move one level and write nothing at the ends; from an unreadable volume (level -1)
-// down leaves the word and up sets level 0. Setting a level unmutes first, even one out of range,
-// which writes nothing.
+// An unreadable volume is level -1; setting a level unmutes first, even one out of range.
 TEST_F(MasterVolumeTest, StepsSetsAndUnmutesAtTheEdges)
 {
     struct Case {

@@ -36,13 +36,11 @@ TEST_F(RingTonePlayerTest, PreferenceSelectsTheToneWhichLoopsUntilStopped)
     }
     size_t events = Events().size();
     m_player.Start(2);
-    // Starting again, even with another tone, does not restart it.
     m_player.Start(3);
     ASSERT_EQ(Events().size(), events + 1);
 }
 
-// Three tries half a second apart; a missing tone file fails like a refused request. A stop
-// whose tries all fail leaves the tone playing.
+// A missing tone file fails like a refused request.
 TEST_F(RingTonePlayerTest, StartAndStopTryThreeTimesHalfASecondApart)
 {
     struct Case {

@@ -58,8 +58,7 @@ TEST(SoundAssets, RingTonesAreAudibleDistinctAndLoopWithoutAClick)
         const WaveData& wave = tones.emplace_back(Load(testenv::AppDir() / "ringtone" / name));
         ASSERT_GE(wave.Frames(), wave.rate) << "at least a second: " << name;
         EXPECT_GT(testenv::Loudest(wave.samples), 8000) << name;
-        // The loop joins the last sample to the first: both near zero (an eight-bit zero is 0x80,
-        // which widens to exactly 0).
+        // The loop joins last to first: both near zero (an eight-bit zero, 0x80, widens to 0).
         EXPECT_LE(std::abs(wave.samples.front()) + std::abs(wave.samples.back()), 256) << name;
     }
     EXPECT_TRUE(tones[0].samples != tones[1].samples && tones[1].samples != tones[2].samples
