@@ -78,7 +78,6 @@ if command -v systemd-analyze >/dev/null; then
     [ ! -s "$scratch/verify.log" ] || { cat "$scratch/verify.log"; fail "systemd-analyze verify warned"; }
 fi
 
-# The installed programs, run by an ordinary user in a home of their own.
 user=$scratch/user
 mkdir -p "$user/home"
 chmod 755 "$scratch"
