@@ -1,9 +1,9 @@
 // The device's skin is known to miss the in-car numbers: the report must find it out in every
 // language and still end in order with --report. The drawn texts measured are SkinChoiceTest's.
 
-#include "support/DeviceSkinText.h"
 #include "platform/draw/ImageCodec.h"
 #include "support/PictureCheck.h"
+#include "support/TestEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -68,36 +68,7 @@ TEST(GuideCheck, WithoutReportAFailingRowFailsTheRunAndBadArgumentsAreRefused)
     EXPECT_NE(table.find("summary height: FAIL"), std::string::npos) << table;
     EXPECT_EQ(Check("bad", "--target none").first, 2);
     EXPECT_EQ(Check("unknown", "--languages xyz").first, 2);
-}
-
-// On an 800 x 480 panel, Volume up made 80 x 80 px at the bottom right is measured there; the
-// folder is hard links so the application finds the skin beside itself.
-TEST(GuideCheck, TheSkinNamedIsWalkedAndMeasuredAtItsPlaces)
-{
-    const fs::path app = kWork / "skinned-app";
-    fs::remove_all(app);
-    fs::create_directories(app);
-    for (const fs::directory_entry& entry : fs::directory_iterator(kApp)) {
-        // The skins folder is the test's own: the build's is not written into.
-        if (entry.path().filename() == "skins")
-            continue;
-        if (entry.is_directory())
-            fs::create_directory_symlink(entry.path(), app / entry.path().filename());
-        else
-            fs::create_hard_link(entry.path(), app / entry.path().filename());
-    }
-    fs::create_directories(app / "skins/wide");
-    fs::create_directory_symlink(kApp / "images", app / "skins/wide/images");
-    std::string layout = testenv::Replaced(testenv::DeviceSkinLayout(),
-        "control main btn_vol_up btn_vol_up.bti 333 6 357 29", "control main btn_vol_up btn_vol_up.bti 700 380 780 460");
-    layout = testenv::Replaced(layout, "rect shared full_screen 0 0 480 272", "rect shared full_screen 0 0 800 480");
-    std::ofstream(app / "skins/wide/skin.layout") << layout;
-
-    auto [code, table] = Check("skinned", "--report --languages eng --skin wide --app " + app.string());
-    EXPECT_EQ(code, 0) << table;
-    EXPECT_NE(table.find("main | CMyButton 1034 \"+\" | 80 x 80 px (15.4 x 15.4 mm) |"), std::string::npos) << table;
-    EXPECT_EQ(table.find("incomplete"), std::string::npos) << table;
-    EXPECT_EQ(Check("unskinned", "--report --languages eng --skin absent --app " + app.string()).first, 2);
+    EXPECT_EQ(Check("unskinned", "--languages eng --skin absent").first, 2);
 }
 
 // English screens compared with docs/screens/large/ (OSTRILAN_UPDATE_SCREENS=1 retakes them).
