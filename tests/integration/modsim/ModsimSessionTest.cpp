@@ -107,31 +107,3 @@ TEST_F(ModsimTest, AnswersQueriesSettingsAndBarePairedListsOfNoneAndTooMany)
     EXPECT_EQ(AwaitStatus(WM_BT_EV_SPK_VOLUME), 11u);
 }
 
-// The bridge's host stack report played from the console: the indicator with its value, the main
-// state the bridge gives it, told again after a state answer, and nothing before it is played.
-TEST_F(ModsimTest, HostStateIsReportedOnlyOncePlayedAndAgainAfterTheStateAnswer)
-{
-    StartSim();
-    EXPECT_EQ(Ask("hoststate"), "ok none");
-    ASSERT_TRUE(link.GetState());
-    ASSERT_TRUE(AwaitStatus(WM_BT_STATE));
-    EXPECT_TRUE(Quiet(WM_BT_EV_INDICATOR, 200ms));
-
-    struct Case {
-        const char* name;
-        LPARAM value;
-        unsigned mainState;
-    };
-    const Case cases[] = { { "no-adapter", 3, 0 }, { "no-ofono", 6, 1 }, { "rfkill-blocked", 5, 0 },
-        { "ready", 0, 1 }, { "no-bus", 1, 0 }, { "no-handsfree", 7, 1 } };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(Ask(std::string("hoststate ") + c.name), std::string("ok ") + c.name);
-        EXPECT_EQ(AwaitMessage(WM_BT_EV_INDICATOR), (ModuleMessage { WM_BT_EV_INDICATOR, 1, c.value }));
-        EXPECT_EQ(Ask("state").substr(0, 10), "ok state " + std::to_string(c.mainState));
-    }
-    EXPECT_EQ(Ask("hoststate"), "ok no-handsfree");
-    ASSERT_TRUE(link.GetState());
-    EXPECT_EQ(AwaitMessage(WM_BT_EV_INDICATOR), (ModuleMessage { WM_BT_EV_INDICATOR, 1, 7 }));
-    EXPECT_EQ(Ask("hoststate airplane").rfind("error hoststate ready|", 0), 0u);
-}
