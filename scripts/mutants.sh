@@ -96,7 +96,7 @@ skip='^e2e/package/'
 
 # Runs ctest with the given extra arguments; 0 when every test passed.
 suite() {
-    timeout --kill-after=30 "$limit" ctest --test-dir "$build" -j "$jobs" --timeout 300 \
+    timeout --kill-after=30 "$limit" ctest --test-dir "$build" -j "$jobs" --timeout 300 --output-on-failure \
         --stop-on-failure "$@" >"$build/mutant-ctest.log" 2>&1
 }
 
