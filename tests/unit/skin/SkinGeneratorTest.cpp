@@ -18,38 +18,6 @@ SkinDescription Parsed(const std::string& text)
     return skin;
 }
 
-std::vector<std::string> Words(const std::vector<const Directive*>& lines)
-{
-    std::vector<std::string> out;
-    for (const Directive* d : lines)
-        out.push_back(d->name + (d->frame >= 0 ? "@" + std::to_string(d->frame) : "") + ":"
-            + (d->args.empty() ? "" : d->args[0]));
-    return out;
-}
-
-}
-
-// Buttons hold four frames unless told; a frame's lines replace the general ones in place.
-TEST(SkinDescription, ReadsImagesTheirFramesAndTheirLines)
-{
-    SkinDescription skin = Parsed("colour navy #102030   # the base\n"
-                                  "background bg.pbg 480x272\n"
-                                  "    text 1 2 3 4 \"Two words\" 12 #ffff64 align=start # sample\n"
-                                  "button a.bti 10x10\n"
-                                  "    icon phone\n"
-                                  "    label x\n"
-                                  "    icon@1 microphone\n"
-                                  "strip b.bti 38x18 frames=6\n");
-    EXPECT_EQ(skin.colours.at("navy"), "#102030");
-    const Directive& d = skin.images.at(0).body.at(0);
-    EXPECT_EQ(d.args, (std::vector<std::string> { "1", "2", "3", "4", "Two words", "12", "#ffff64" }));
-    EXPECT_EQ(d.Option("align"), "start");
-    EXPECT_EQ(skin.images.at(0).frames, 1);
-    EXPECT_EQ(skin.images.at(1).frames, 4);
-    EXPECT_EQ(skin.images.at(2).frames, 6);
-    const auto& body = skin.images.at(1).body;
-    EXPECT_EQ(Words(LinesForFrame(body, 0)), (std::vector<std::string> { "icon:phone", "label:x" }));
-    EXPECT_EQ(Words(LinesForFrame(body, 1)), (std::vector<std::string> { "label:x", "icon@1:microphone" }));
 }
 
 TEST(SkinDescription, ErrorsNameTheFileAndLine)
