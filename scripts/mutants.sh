@@ -177,8 +177,8 @@ steady() {
         code=0
         stage "${args[@]}" || code=$?
         case $code in 0 | 3 | 124 | 137) return $code ;; esac
-        # The failed tests again by name: --rerun-failed finds no list after a run stopped at its
-        # first failure, and then runs nothing and passes.
+        # The failed tests again by name: after a run stopped at its first failure while other tests
+        # still ran, --rerun-failed has been seen to pass at once, as if it had nothing to run.
         mapfile -t names < <(sed -nE 's/^\s+[0-9]+ - ([^ ]+) .*/\1/p' "$build/mutant-ctest.log")
         [ ${#names[@]} -gt 0 ] || return $code
         cp "$build/mutant-ctest.log" "$build/mutant-ctest-first.log"

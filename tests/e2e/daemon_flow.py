@@ -6,9 +6,7 @@ import time
 
 import dbusmock
 
-# Generous, as the C++ tests' waits are: a flow that passes alone in 5 s failed once after 19 s
-# beside a loaded suite.
-WAIT = 30.0
+WAIT = 15.0
 
 
 def buses_in_tmpdir():
