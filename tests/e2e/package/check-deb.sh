@@ -33,7 +33,7 @@ until_ok() {
     shift
     until "$@"; do [ $SECONDS -lt $deadline ] || return 1; sleep 0.1; done
 }
-say() { /usr/bin/python3 "$here/../xvfb/automation.py" say "$1" "$2"; }
+say() { "$here/../xvfb/automation.py" say "$1" "$2"; }
 
 "$src/packaging/make-deb.sh" "$build" "$scratch/out" >"$scratch/make.log" 2>&1 || { cat "$scratch/make.log"; fail "make-deb.sh"; }
 deb=$(ls "$scratch"/out/ostrilan_*.deb)
