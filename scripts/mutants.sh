@@ -112,7 +112,7 @@ cmake --build "$build" -j "$jobs" >"$build/mutant-build.log" 2>&1 || {
 
 # A suite that fails without any fault would make every fault look caught. A quick run needs
 # only the tests it will run to pass: those of the subsystems of the faults picked.
-baseline=()
+baseline=
 if [ $quick -eq 1 ]; then
     areas=()
     index=0
@@ -123,7 +123,7 @@ if [ $quick -eq 1 ]; then
             areas+=("$(tests_of "$file")")
         fi
     done
-    baseline=(-R "$(printf '%s\n' "${areas[@]}" | sort -u | paste -sd '|')")
+    baseline=$(printf "%s\n" "${areas[@]}" | sort -u | paste -sd "|")
 fi
 # The programs that hold the tests a ctest selection picks: unit/platform/... is unit_platform;
 # "all" for the others (end-to-end and fuzz tests run the whole build's programs).
@@ -149,31 +149,25 @@ stage() {
     suite "$@"
 }
 
-# Runs a stage until its outcome holds. A test that fails and passes when run again failed for the
-# load or by chance, not steadily: it is kept in `flaky` and the stage runs again without it, so
-# that the tests after it still get their turn. 0 passed; 3 does not build; 124 or 137 cut by the
-# time limit; 5 a test failed once in each of three runs; any other code: a test failed twice in
-# a row.
+# Test names as one anchored ctest pattern (names hold no other regex characters than the dot).
+anchored() {
+    printf '^%s$\n' "$@" | sed 's/\./\\./g' | paste -sd '|'
+}
+
+# Runs the tests matching $1 (all when empty) but not $2 until the outcome holds. A test that
+# fails and passes when run again failed for the load or by chance, not steadily: it is kept in
+# `flaky` and the stage runs again without it, so that the tests after it still get their turn.
+# 0 passed; 3 does not build; 124 or 137 cut by the time limit; 5 a test failed once in each of
+# three runs; any other code: a test failed twice in a row.
 flaky=()
 steady() {
-    local code try args arg prev excluded names without
+    local code try names exclude args
     for try in 1 2 3; do
-        # ctest takes one exclusion pattern: the flaky tests join the stage's own.
-        without=$(printf '^%s$\n' "${flaky[@]}" | sed 's/\./\\./g' | paste -sd '|')
+        exclude=$2
+        [ ${#flaky[@]} -eq 0 ] || exclude="${exclude:+$exclude|}$(anchored "${flaky[@]}")"
         args=()
-        prev=
-        excluded=0
-        for arg in "$@"; do
-            if [ ${#flaky[@]} -gt 0 ] && [ "$prev" = -E ]; then
-                arg="${arg}|${without}"
-                excluded=1
-            fi
-            args+=("$arg")
-            prev=$arg
-        done
-        if [ ${#flaky[@]} -gt 0 ] && [ $excluded -eq 0 ]; then
-            args+=(-E "$without")
-        fi
+        [ -z "$1" ] || args+=(-R "$1")
+        [ -z "$exclude" ] || args+=(-E "$exclude")
         code=0
         stage "${args[@]}" || code=$?
         case $code in 0 | 3 | 124 | 137) return $code ;; esac
@@ -182,7 +176,7 @@ steady() {
         mapfile -t names < <(sed -nE 's/^\s+[0-9]+ - ([^ ]+) .*/\1/p' "$build/mutant-ctest.log")
         [ ${#names[@]} -gt 0 ] || return $code
         cp "$build/mutant-ctest.log" "$build/mutant-ctest-first.log"
-        if ! suite --no-tests=error -R "$(printf '^%s$\n' "${names[@]}" | sed 's/\./\\./g' | paste -sd '|')"; then
+        if ! suite --no-tests=error -R "$(anchored "${names[@]}")"; then
             mv "$build/mutant-ctest-first.log" "$build/mutant-ctest.log"
             return $code
         fi
@@ -192,18 +186,18 @@ steady() {
     return 5
 }
 
-if ! steady "${baseline[@]}" -E "$skip"; then
+if ! steady "$baseline" "$skip"; then
     echo "mutants.sh: the suite fails on the unchanged tree (see ${build}/mutant-ctest.log)" >&2
     exit 2
 fi
 
 catchers=$build/catchers
 touch "$catchers"
-# The test recorded for a fault as an anchored ctest pattern (test names hold no other regex
-# characters than the dot); empty when none is.
+# The test recorded for a fault as an anchored ctest pattern; empty when none is.
 catcher_of() {
-    awk -F'\t' -v what="$1" '$1 == what { name = $2 } END { print name }' "$catchers" |
-        sed -e 's/\./\\./g' -e 's/.\+/^&$/'
+    local name
+    name=$(awk -F'\t' -v what="$1" '$1 == what { name = $2 } END { print name }' "$catchers")
+    [ -z "$name" ] || anchored "$name"
 }
 
 total=0 caught=0 survived=() broken=()
@@ -235,21 +229,21 @@ EOF
     flaky=()
     first=$(catcher_of "$what")
     if [ -n "$first" ]; then
-        steady -R "$first" || code=$?
+        steady "$first" "" || code=$?
     fi
     # The subsystem's unit tests take seconds, its integration tests longer, its end-to-end tests
     # minutes: the quicker go first, since the run stops at the first test that fails.
     if [ $code -eq 0 ]; then
-        steady -R "^unit/.*($(tests_of "$file"))" || code=$?
+        steady "^unit/.*($(tests_of "$file"))" "" || code=$?
     fi
     if [ $code -eq 0 ]; then
-        steady -R "^integration/.*($(tests_of "$file"))" || code=$?
+        steady "^integration/.*($(tests_of "$file"))" "" || code=$?
     fi
     if [ $code -eq 0 ]; then
-        steady -R "$(tests_of "$file")" -E "^unit/|^integration/|$skip" || code=$?
+        steady "$(tests_of "$file")" "^unit/|^integration/|$skip" || code=$?
     fi
     if [ $code -eq 0 ] && [ $quick -eq 0 ]; then
-        steady -E "$(tests_of "$file")|$skip" || code=$?
+        steady "" "$(tests_of "$file")|$skip" || code=$?
     fi
     took=$(($(date +%s) - start))
     if [ $code -eq 0 ] && [ ${#flaky[@]} -gt 0 ]; then
