@@ -12,24 +12,32 @@ namespace testenv {
 
 namespace {
 
-// Where two pictures of one size differ: the box around every differing pixel, their count, and a
-// dimmed copy of the drawn picture with every differing pixel red.
+// A dimmed copy of the drawn picture with every differing pixel red.
+Surface DiffImage(const Surface& drawn, const Surface& committed)
+{
+    Surface diff(drawn.Width(), drawn.Height());
+    for (int y = 0; y < drawn.Height(); ++y) {
+        for (int x = 0; x < drawn.Width(); ++x) {
+            const uint32_t p = drawn.Pixel(x, y);
+            diff.SetPixel(x, y, p == committed.Pixel(x, y) ? (p >> 2) & 0x3F3F3F : 0xFF0000);
+        }
+    }
+    return diff;
+}
+
+// Where two pictures of one size differ: the box around every differing pixel and their count.
 struct PictureDifference {
     int pixels = 0;
     RECT box {};
-    Surface image;
 };
 
 PictureDifference ComparePictures(const Surface& drawn, const Surface& committed)
 {
-    PictureDifference d { 0, { drawn.Width(), drawn.Height(), 0, 0 },
-        Surface(drawn.Width(), drawn.Height()) };
+    PictureDifference d;
+    d.box = { drawn.Width(), drawn.Height(), 0, 0 };
     for (int y = 0; y < drawn.Height(); ++y) {
         for (int x = 0; x < drawn.Width(); ++x) {
-            const uint32_t p = drawn.Pixel(x, y);
-            const bool same = p == committed.Pixel(x, y);
-            d.image.SetPixel(x, y, same ? (p >> 2) & 0x3F3F3F : 0xFF0000);
-            if (same)
+            if (drawn.Pixel(x, y) == committed.Pixel(x, y))
                 continue;
             ++d.pixels;
             d.box.left = std::min<LONG>(d.box.left, x);
@@ -72,7 +80,7 @@ PictureDifference ComparePictures(const Surface& drawn, const Surface& committed
         return ::testing::AssertionSuccess();
     }
     SavePng(drawn, outFolder / (name + ".png"));
-    SavePng(d.image, outFolder / (name + "-diff.png"));
+    SavePng(DiffImage(drawn, *picture), outFolder / (name + "-diff.png"));
     return ::testing::AssertionFailure() << "picture " << name << " differs in " << d.pixels
         << " pixels within (" << d.box.left << "," << d.box.top << ")-(" << d.box.right << ","
         << d.box.bottom << "); drawn and diff images in " << outFolder.string();
