@@ -1,23 +1,13 @@
 #include "ModsimFixture.h"
 
-#include <cstdlib>
-
 constexpr UINT kPort = 2; // COM2, the device the simulator's terminal is named for
 
 void ModsimTest::StartSim(const std::vector<std::string>& extra)
 {
-    std::vector<std::string> args { "--no-console", "--control", (dir / "ctl").string(), "--log",
-        logPath.string(), "--delay", "5", "--connect-delay", "20", "--ring-interval", "150", "--ring-timeout",
-        "60000", "--answer-after", "-1", "--alert-timeout", "60000" };
+    std::vector<std::string> args { "--log", logPath.string(), "--delay", "5", "--connect-delay", "20",
+        "--ring-interval", "150", "--ring-timeout", "60000", "--answer-after", "-1", "--alert-timeout", "60000" };
     args.insert(args.end(), extra.begin(), extra.end());
-    ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim", args));
-    auto first = sim.ReadLine(kWait);
-    ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
-    // The link opens the terminal through a link of this test's own: once the line is gone it
-    // tries the name again and again, and a terminal name is soon given to another test's program.
-    std::filesystem::create_symlink(first->substr(4), dir / "com2");
-    setenv("OSTRILAN_COM2", (dir / "com2").c_str(), 1);
-    ASSERT_TRUE(m_control.Connect((dir / "ctl").string(), kWait));
+    ASSERT_TRUE(testenv::StartSimulator(sim, m_control, dir.Path(), args, kWait));
     ASSERT_TRUE(win.Create(nullptr, RECT { 0, 0, 480, 272 }, WS_POPUP));
     win.link = &link;
     ASSERT_TRUE(link.Start(win.GetSafeHwnd(), kPort));

@@ -8,6 +8,7 @@
 #include "support/TestEnv.h"
 #include "link/ModuleLink.h"
 #include "support/ModuleRecorder.h"
+#include "support/SimulatorStart.h"
 #include "platform/win/WindowSystem.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // of the phone's facts, and its cards and books becoming the phone's contacts.
 
 #include "AppFixture.h"
-#include "LineSocket.h"
+#include "support/SimulatorStart.h"
 #include "contacts/ContactDirectory.h"
 #include "link/ModuleLink.h"
 
@@ -13,21 +13,15 @@ protected:
     // The simulator with its control socket, then the application on its pseudo-terminal.
     void SetUp() override
     {
-        ASSERT_TRUE(sim.Start(testenv::AppDir() / "ostrilan-modsim",
-            { "--no-console", "--control", (dir / "ctl").string(), "--delay", "5", "--contacts",
-                (dir / "data" / "contacts").string() }));
-        auto first = sim.ReadLine(kGenerousWait);
-        ASSERT_TRUE(first && first->rfind("pty /dev/", 0) == 0) << (first ? *first : "no output");
-        setenv("OSTRILAN_COM2", first->substr(4).c_str(), 1);
-        ASSERT_TRUE(control.Connect((dir / "ctl").string(), kGenerousWait));
+        ASSERT_TRUE(testenv::StartSimulator(sim, control, dir.Path(),
+            { "--delay", "5", "--contacts", (dir / "data" / "contacts").string() }, kGenerousWait));
         ASSERT_TRUE(Start());
         // Started once the module answered the microphone gain the main view sets on a new device.
         ASSERT_TRUE(Until([&] { return Frame().Context()->status.micGain != 0; }));
     }
     void TearDown() override
     {
-        // The application first: with the simulator gone its reader reopens the terminal's name,
-        // which another test's terminal may have taken; opening it flushes what that test wrote.
+        // The application first, so that its reader does not reopen a line the simulator has left.
         app.ExitInstance();
         Idle();
         if (sim.Pid() > 0) {
