@@ -86,7 +86,7 @@ void AppTest::Hold(POINT p, uint64_t ms)
     ws.Idle();
 }
 
-template <class Write> void AppTest::Dispatch(Write write)
+template <class Write> void AppTest::Dispatch(Write write, uint64_t frames)
 {
     const ModuleLink& link = Frame().Context()->link;
     const uint64_t before = link.FramesDispatched();
@@ -95,7 +95,7 @@ template <class Write> void AppTest::Dispatch(Write write)
     // The reader counts a frame after posting what it carries, so the count itself wakes no
     // loop: look again every few milliseconds.
     const auto deadline = std::chrono::steady_clock::now() + kWait;
-    while (!ws.PumpUntil([&] { return link.FramesDispatched() > before; }, std::chrono::milliseconds(2)))
+    while (!ws.PumpUntil([&] { return link.FramesDispatched() >= before + frames; }, std::chrono::milliseconds(2)))
         ASSERT_LT(std::chrono::steady_clock::now(), deadline)
             << "the application did not read the frame; the reader woke " << link.ReaderWakeups() - wakeups
             << " times since it was written, " << module.Unread() << " bytes are still unread; serial trace: " << testing::PrintToString(TakeTrace("serial"));
@@ -110,6 +110,11 @@ void AppTest::Event(uint8_t opcode, const std::vector<uint8_t>& body)
 void AppTest::Response(uint8_t opcode, const std::vector<uint8_t>& body)
 {
     Dispatch([&] { module.Response(opcode, body); });
+}
+
+void AppTest::WriteFrames(const std::vector<uint8_t>& bytes, uint64_t frames)
+{
+    Dispatch([&] { module.Write(bytes); }, frames);
 }
 
 void AppTest::ConnectPhone()

@@ -75,10 +75,29 @@ protected:
     // Writes module frames and waits until the application has handled what they post.
     void Event(uint8_t opcode, const std::vector<uint8_t>& body = {});
     void Response(uint8_t opcode, const std::vector<uint8_t>& body = {});
+    // Writes bytes holding `frames` whole frames and waits until the application has handled them.
+    void WriteFrames(const std::vector<uint8_t>& bytes, uint64_t frames);
     void State(uint8_t mainState, uint8_t audio = 0) { Event(0x01, { uint8_t((mainState << 3) | audio) }); }
     void Link(uint8_t kind) { Event(0x03, { kind }); }
     void Ring() { Event(0x04); }
     void CallerId(const std::string& number) { Event(0x05, { number.begin(), number.end() }); }
+    // A hands-free phone rings from the number (empty: withheld).
+    void Rings(const std::string& number)
+    {
+        Ring();
+        State(5);
+        if (!number.empty())
+            CallerId(number);
+    }
+    // The phone back at rest, and two seconds of "Call ended" and the logging second after them.
+    void CallOver()
+    {
+        State(4);
+        Advance(3000);
+        Idle();
+    }
+    // The bridge's report of a fact of the phone or the host (event 0x60).
+    void Indicator(uint8_t kind, uint8_t value) { Event(0x60, { kind, value }); }
     // Up to state 4 (connected) with a hands-free link, as after pairing and connecting a phone.
     void ConnectPhone();
 
@@ -132,7 +151,7 @@ protected:
 
 private:
     // Writes a frame with `write` and waits until the application has handled what it posts.
-    template <class Write> void Dispatch(Write write);
+    template <class Write> void Dispatch(Write write, uint64_t frames = 1);
     void TryAnswer(UINT id, std::chrono::steady_clock::time_point deadline);
 
     size_t m_traceSeen = 0;

@@ -149,20 +149,13 @@ TEST_F(CallControlTest, AFailedSaveOfThePairedPhonesIsToldAsTheSettingsAndNamesT
 {
     const BtAddress first { 1, 2, 3, 4, 5, 6 }, second { 9, 8, 7, 6, 5, 4 };
     ASSERT_TRUE(PairStore().Save());
-    auto named = [&](const std::vector<uint8_t>& events, uint64_t frames) {
-        const uint64_t before = Frame().Context()->link.FramesDispatched();
-        module.Write(events);
-        ASSERT_TRUE(ws.PumpUntil(
-            [&] { return Frame().Context()->link.FramesDispatched() >= before + frames; }, kGenerousWait));
-        Idle();
-    };
     AtomicFile::SetFaultHook([](AtomicFile::Step step) { return step != AtomicFile::Step::Open; });
-    named(NameEvent(first, "Anna"), 1);
+    WriteFrames(NameEvent(first, "Anna"), 1);
     AtomicFile::SetFaultHook({});
     EXPECT_EQ(ToUtf8(Frame().GetStatusLine()), "Settings could not be saved");
     std::vector<uint8_t> both = NameEvent(first, "Anka"), more = NameEvent(second, "Bruno");
     both.insert(both.end(), more.begin(), more.end());
-    named(both, 2);
+    WriteFrames(both, 2);
     PairStore store;
     ASSERT_TRUE(store.Load());
     WString name;

@@ -32,9 +32,7 @@ protected:
         EXPECT_TRUE(Start());
         Frame().Context()->prefs.Record().autoAnswer = autoAnswer ? 1 : 0;
         ConnectPhone();
-        Ring();
-        State(5);
-        CallerId("01712345678");
+        Rings("01712345678");
         Sent();
         return Frame().ScreenWindow(kScreenIncoming);
     }
@@ -385,15 +383,11 @@ TEST_F(CallTest, AKnownCallerIsShownByNameOnTheCallScreensAndInTheMissedList)
     ConnectPhone();
 
     for (const char* number : { "0301234567", "0301112223", "0309999999" }) {
-        Ring();
-        State(5);
-        CallerId(number);
+        Rings(number);
         // The number stays under the name.
         if (std::string(number) == "0301234567")
             Screenshot("incoming-named");
-        State(4);
-        Advance(3000);
-        Idle();
+        CallOver();
     }
 
     Open<Window>(kScreenCallHist);

@@ -15,7 +15,7 @@ namespace {
 
 // ring_1.wav, the default tone: 2.56 s.
 constexpr uint64_t kRingToneMs = 2560;
-constexpr uint8_t kEvIndicator = 0x60, kInband = 8;
+constexpr uint8_t kInband = 8;
 
 class CallerSpeechTest : public AppTest {
 protected:
@@ -25,19 +25,6 @@ protected:
     {
         ASSERT_TRUE(Start());
         ConnectPhone();
-    }
-    void Rings(const std::string& number)
-    {
-        Ring();
-        State(5);
-        CallerId(number);
-    }
-    // The ring stops unanswered and its screen has gone.
-    void HangUp()
-    {
-        State(4);
-        Advance(3000);
-        Idle();
     }
     // Waits until the speech of the ring has been made, whatever comes of it.
     bool SpeechMade()
@@ -110,7 +97,7 @@ TEST_F(CallerSpeechTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingTone)
     const std::vector<std::filesystem::path> said = SpeechFiles();
     ASSERT_EQ(said.size(), 1u);
     ExpectSaid(said[0], "Sam Orwell");
-    HangUp();
+    CallOver();
     EXPECT_FALSE(audio.NullOutput()->IsPlayingOver());
 
     // A ring that ends before its first tone is over says nothing.
@@ -118,7 +105,7 @@ TEST_F(CallerSpeechTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingTone)
     Rings("5550003");
     ASSERT_TRUE(SpeechMade());
     Advance(kRingToneMs - 1);
-    HangUp();
+    CallOver();
     Advance(kRingToneMs);
     EXPECT_EQ(SpeechesPlayed(), 1u);
     EXPECT_EQ(SpeechFiles().size(), 1u);
@@ -128,15 +115,15 @@ TEST_F(CallerSpeechTest, AKnownCallerIsSaidByNameOnceAfterTheFirstRingTone)
 TEST_F(CallerSpeechTest, WhileThePhoneRingsThroughTheCarItselfNothingIsSaid)
 {
     StartLinked();
-    Event(kEvIndicator, { kInband, 1 });
-    Event(kEvIndicator, { kInband, 2 });
+    Indicator(kInband, 1);
+    Indicator(kInband, 2);
     Rings("5550004");
     Advance(2 * kRingToneMs);
     Idle();
     EXPECT_EQ(SpeechesPlayed(), 0u);
-    HangUp();
+    CallOver();
 
-    Event(kEvIndicator, { kInband, 0 });
+    Indicator(kInband, 0);
     Rings("5550004");
     ASSERT_TRUE(SpeechMade());
     Advance(kRingToneMs);

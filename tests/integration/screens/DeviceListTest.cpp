@@ -17,7 +17,7 @@ using Rows = std::vector<std::string>;
 
 constexpr uint8_t kOpStartPairing = 0x07, kOpConnect = 0x08, kOpDisconnect = 0x09, kOpCancelPairing = 0x0A,
                   kOpPairedList = 0x0E, kOpDeletePairing = 0x0F;
-constexpr uint8_t kEvIndicator = 0x60, kKindHostStack = 1;
+constexpr uint8_t kKindHostStack = 1;
 
 const Address kPhone { 0x5B, 0x12, 0x34, 0x56, 0x78, 0x9A };
 const Address kTablet { 0x00, 0x1A, 0x7D, 0xDA, 0x71, 0x0F };
@@ -83,7 +83,7 @@ protected:
     // Both lists start at y 82 with rows 27 high, and x 150 is inside them.
     void TapRow(int row) { Tap(150, 82 + row * 27 + 13); }
 
-    void HostStack(uint8_t value) { Event(kEvIndicator, { kKindHostStack, value }); }
+    void HostStack(uint8_t value) { Indicator(kKindHostStack, value); }
     // Opened, its list asked for and answered empty; the hint it then shows.
     std::string HintWithEmptyList(UINT kind)
     {
@@ -463,7 +463,7 @@ TEST_F(HostStackTest, OnlyKnownKindsAndValuesCountAndAPhoneLinkedKeepsItsStatus)
     EXPECT_EQ(StatusLine(), "Hands-free not registered: restart ofono");
     // 8 is past the last state; another kind is a fact for later.
     HostStack(8);
-    Event(kEvIndicator, { 2, 3 });
+    Indicator(2, 3);
     EXPECT_EQ(StatusLine(), "Hands-free not registered: restart ofono");
     // With a phone linked the status line tells of the phone, and a report does not change it.
     State(4);

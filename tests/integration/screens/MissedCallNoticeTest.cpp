@@ -13,7 +13,7 @@ using skin::place::Center;
 
 constexpr POINT kStatusLine { 240, 245 };
 const POINT kMissedTab = Center(skin::place::callhist::tab_bg[2]);
-constexpr uint8_t kOpDeviceName = 0x0E, kEvIndicator = 0x60, kSignal = 2, kAssistant = 7;
+constexpr uint8_t kOpDeviceName = 0x0E, kSignal = 2, kAssistant = 7;
 
 class MissedCallNoticeTest : public AppTest {
 protected:
@@ -24,13 +24,8 @@ protected:
     // A hands-free ring from the number (none: withheld) that stops unanswered; logged a second later.
     void MissCall(const std::string& number)
     {
-        Ring();
-        State(5);
-        if (!number.empty())
-            CallerId(number);
-        State(4);
-        Advance(3000);
-        Idle();
+        Rings(number);
+        CallOver();
     }
     bool MainViewShows(const std::string& text) const { return ShowsText(*Frame().GetActiveView(), text); }
 };
@@ -62,9 +57,7 @@ TEST_F(MissedCallNoticeTest, CountsFromOneToManyNamesTheLastCallerAndGivesWayToA
     State(5);
     EXPECT_EQ(StatusLine(), "Incoming call");
     State(6, 1);
-    State(4);
-    Advance(3000);
-    Idle();
+    CallOver();
     EXPECT_EQ(History("MissedCall.dat").size(), 4u);
     EXPECT_EQ(StatusLine(), "3 missed calls: Sam Orwell");
 
@@ -138,8 +131,8 @@ TEST_F(MissedCallNoticeTest, TheLinkedPhoneIsNamedWhenItsNameIsStored)
     ConnectPhone();
     Screenshot("main-view-phone-named");
     // The assistant's panel names it too.
-    Event(kEvIndicator, { kSignal, 4 });
-    Event(kEvIndicator, { kAssistant, 1 });
+    Indicator(kSignal, 4);
+    Indicator(kAssistant, 1);
     const Window& panel = dynamic_cast<COstrilanView*>(Frame().GetActiveView())->AssistantPanel();
     ASSERT_TRUE(panel.IsWindowVisible());
     Screenshot("assistant");

@@ -15,7 +15,7 @@ using ::testing::ElementsAre;
 
 namespace {
 
-constexpr uint8_t kEvIndicator = 0x60, kEvText = 0x61, kCmdBridgeAction = 0x62;
+constexpr uint8_t kEvText = 0x61, kCmdBridgeAction = 0x62;
 constexpr uint8_t kSignal = 2, kBattery = 3, kRoaming = 4, kService = 5, kSecondCall = 6, kAssistant = 7,
                   kInband = 8;
 constexpr uint8_t kOperator = 1, kSecondNumber = 2;
@@ -30,7 +30,6 @@ protected:
         (void)Sent();
     }
 
-    void Indicator(uint8_t kind, uint8_t value) { Event(kEvIndicator, { kind, value }); }
     void Text(uint8_t kind, const std::string& text)
     {
         const std::string body = char(kind) + text;
@@ -60,9 +59,7 @@ protected:
     // 5551234 rings and is answered on the device.
     void FirstCallAnswered()
     {
-        Ring();
-        State(5);
-        CallerId("5551234");
+        Rings("5551234");
         TapAt(skin::place::Center(skin::place::incoming::btn_accept));
         State(6, 1);
     }
@@ -303,8 +300,7 @@ TEST_F(SecondCallTest, RefusedOutsideACallAndLoggedWhenTheModuleEndsBothWithoutA
     EXPECT_EQ(Second(), bridge::SecondCall::Waiting) << "6 is no second-call state";
 
     Advance(4000);
-    State(4);
-    Advance(3000);
+    CallOver();
     std::vector<CallRecord> received = History("IncomingCall.dat");
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].Number(), "5551234");
@@ -336,8 +332,7 @@ TEST_F(SecondCallTest, WaitingCallHeldSwappedMergedAndEndedLeavesBothCallsInTheH
 
     // The module ends both: each is logged once, with its own start and length.
     Advance(5000);
-    State(4);
-    Advance(3000);
+    CallOver();
     std::vector<CallRecord> received = History("IncomingCall.dat");
     ASSERT_EQ(received.size(), 2u);
     std::sort(received.begin(), received.end(),
@@ -377,8 +372,7 @@ TEST_F(SecondCallTest, WaitingCallRejectedIsMissedAndOneAnsweredInPlaceOfTheFirs
     Idle();
     EXPECT_TRUE(ShowsText(*Screen<CallScreen>(kScreenIncoming), "5559999"));
     Advance(5000);
-    State(4);
-    Advance(3000);
+    CallOver();
     // Newest first.
     received = History("IncomingCall.dat");
     ASSERT_EQ(received.size(), 2u);
