@@ -19,11 +19,8 @@ pids="$demo_pid $pids"
 wid=$(window)
 [ -n "$wid" ] || fail "no demo window"
 # A click before the demo's first frame is lost; click again until one arrives.
-for _ in $(seq 40); do
-    xdotool mousemove --window "$wid" 100 60 click 1
-    wait_for_briefly "$work/demo.txt" '^click 1001$' && break
-done
-grep -q '^click 1001$' "$work/demo.txt" || fail "the click did not reach the demo: $(cat "$work/demo.txt")"
+clicked() { xdotool mousemove --window "$wid" 100 60 click 1 && wait_for "$work/demo.txt" '^click 1001$' 5; }
+poll 40 clicked || fail "the click did not reach the demo: $(cat "$work/demo.txt")"
 xdotool key F10
 wait_for "$work/demo.txt" '^key F10$' || fail "F10 did not reach the demo"
 kill "$demo_pid"
@@ -48,23 +45,18 @@ wait_for "$work/trace.txt" ' app first present' || fail "the application present
 
 # At scale 1 the window shows the picture pixel for pixel, once the X server has drawn it.
 "$(dirname "$0")/automation.py" say "$work/app.sock" "screenshot $work/app-main.png" >/dev/null
-for _ in $(seq 40); do
-    import -window "$wid" "$work/main.png" || fail "no screenshot from the X server"
-    [ "$(identify -format %wx%h "$work/main.png")" = 480x272 ] || fail "the window is not 480 x 272"
-    same=$(compare -metric AE "$work/main.png" "$work/app-main.png" null: 2>&1 | cut -d' ' -f1)
-    [ "$same" = 0 ] && break
-    sleep 0.25
-done
-[ "$same" = 0 ] || fail "the window differs from the application's own picture in $same pixels"
+# The number of pixels in which the X server's picture of the window, taken into $1, differs from $2.
+differing() {
+    import -window "$wid" "$1" || fail "no screenshot from the X server"
+    compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+same_as_app() { [ "$(differing "$work/main.png" "$work/app-main.png")" = 0 ]; }
+poll 100 same_as_app || fail "the window differs from the application's own picture"
+[ "$(identify -format %wx%h "$work/main.png")" = 480x272 ] || fail "the window is not 480 x 272"
 xdotool mousemove --window "$wid" 66 18 click 1
 wait_for "$work/trace.txt" ' app messagebox ' || fail "Quit asked nothing"
-for _ in $(seq 40); do
-    import -window "$wid" "$work/asked.png" || fail "no screenshot from the X server"
-    pixels=$(compare -metric AE "$work/main.png" "$work/asked.png" null: 2>&1 | cut -d' ' -f1)
-    [ "${pixels%%.*}" -gt 5000 ] 2>/dev/null && break
-    sleep 0.25
-done
-[ "${pixels%%.*}" -gt 5000 ] 2>/dev/null || fail "the X server's picture did not change: $pixels pixels"
+box_shown() { local pixels; pixels=$(differing "$work/asked.png" "$work/main.png"); [ "${pixels%%.*}" -gt 5000 ] 2>/dev/null; }
+poll 100 box_shown || fail "the X server's picture did not change"
 # The box is centred with its buttons at the bottom: its height follows its number of lines.
 lines=$(( $(grep ' app messagebox ' "$work/trace.txt" | tail -n 1 | grep -o '\\n' | wc -l) + 1 ))
 height=$(( 112 + 22 * lines ))

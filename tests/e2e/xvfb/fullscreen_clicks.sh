@@ -15,7 +15,6 @@ export DISPLAY=$display
 sim_args="--control $work/sim.sock --ring-timeout 600000 --answer-after -1"
 app=$work/app.sock
 say() { "$here/automation.py" say "$1" "$2"; }
-until_ok() { for _ in $(seq 200); do "$@" && return 0; sleep 0.1; done; return 1; }
 sim_state() { say "$work/sim.sock" state | grep -q "$1"; }
 # A real click in the middle of a control, placed as the fitted picture places it.
 click() {
@@ -40,13 +39,13 @@ pids="$app_pid $pids"
 wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Ostrilan$' | head -n 1)
 [ -n "$wid" ] || fail "no window"
 wait_for "$work/trace.txt" ' app first present' || fail "the application presented nothing"
-until_ok test -S "$app" || fail "no automation socket"
+poll 200 test -S "$app" || fail "no automation socket"
 geometry=$(xdotool getwindowgeometry "$wid" | sed -n 's/ *Geometry: //p')
 [ "$geometry" = 800x480 ] || fail "the window is $geometry, not the whole 800x480 screen"
 
 # The device reconnects to the last phone a minute after the start.
 [ "$(say "$app" 'advance 60000')" = ok ] || fail "advance"
-until_ok sim_state 'call none' || fail "the phone did not connect: $(say "$work/sim.sock" state)"
+poll 200 sim_state 'call none' || fail "the phone did not connect: $(say "$work/sim.sock" state)"
 say "$app" idle >/dev/null
 
 # A click on the top bar straight above Quit reaches nothing; the next real click shows it did not.
@@ -57,11 +56,11 @@ xdotool mousemove --window "$wid" "$quit_x" 3 click 1
 wait_for "$work/trace.txt" 'screen open .* CDlgIncoming' || fail "no incoming call screen"
 say "$app" idle >/dev/null
 click CDlgIncoming Accept
-until_ok sim_state 'call active' || fail "the click on Accept did not answer: $(say "$work/sim.sock" state)"
+poll 200 sim_state 'call active' || fail "the click on Accept did not answer: $(say "$work/sim.sock" state)"
 ! grep -q ' app messagebox ' "$work/trace.txt" || fail "the click on the bar reached Quit"
 say "$app" idle >/dev/null
 click CDlgIncoming End
-until_ok sim_state 'call none' || fail "the click on End did not end the call"
+poll 200 sim_state 'call none' || fail "the click on End did not end the call"
 
 say "$app" quit >/dev/null
 timeout 10 tail --pid="$app_pid" -f /dev/null || fail "the application did not end after quit"

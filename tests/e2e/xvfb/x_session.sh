@@ -6,15 +6,16 @@ fail() {
     tail -n 40 "$work/trace.txt" "$work/err.txt" 2>/dev/null
     exit 1
 }
-# Polls for a line in a file; generous, as a sanitizer build on a loaded machine is many times slower.
-wait_for() {
-    for _ in $(seq 200); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
+# Runs a command every 0.1 s until it succeeds, at most $1 times.
+poll() {
+    local tries=$1
+    shift
+    for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
     return 1
 }
-wait_for_briefly() {
-    for _ in $(seq 5); do grep -q -- "$2" "$1" 2>/dev/null && return 0; sleep 0.1; done
-    return 1
-}
+# Polls for a line in a file, by default for 20 s: a sanitizer build on a loaded machine is many
+# times slower.
+wait_for() { poll "${3:-200}" grep -qs -- "$2" "$1"; }
 
 # Neither a lock file nor a socket in /tmp: clients reach it through its abstract socket.
 Xvfb "$display" -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp -nolisten unix -nolock >"$work/xvfb.log" 2>&1 &
