@@ -267,7 +267,8 @@ EOF
         echo "caught    ${label} (suite cut after ${limit}s) [${took}s]"
         caught=$((caught + 1))
     else
-        failed=$(grep -m1 -oE '[0-9]+ - [^ ]+ \(' "$build/mutant-ctest.log" | sed 's/ ($//' || true)
+        # A parameterised test's line goes on with "# GetParam() = ..." before its outcome.
+        failed=$(sed -nE 's/^\s+([0-9]+ - [^ ]+) .*/\1/p' "$build/mutant-ctest.log" | head -n 1 || true)
         echo "caught    ${label} by ${failed:-the suite} [${took}s]"
         if [ -n "$failed" ]; then
             printf '%s\t%s\n' "$what" "${failed#* - }" >>"$catchers"
