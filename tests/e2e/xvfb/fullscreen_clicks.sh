@@ -17,13 +17,10 @@ app=$work/app.sock
 say() { "$here/automation.py" say "$1" "$2"; }
 sim_state() { say "$work/sim.sock" state | grep -q "$1"; }
 # A real click in the middle of a control, placed as the fitted picture places it.
+tap_at() { at=$("$here/automation.py" tap "$app" "$1" "$2" 800 480 2>"$work/tap.err"); }
 click() {
     local at=
-    for _ in $(seq 100); do
-        at=$("$here/automation.py" tap "$app" "$1" "$2" 800 480 2>"$work/tap.err") && break
-        sleep 0.1
-    done
-    [ -n "$at" ] || fail "no control $2 on $1: $(cat "$work/tap.err")"
+    poll 100 tap_at "$1" "$2" && [ -n "$at" ] || fail "no control $2 on $1: $(cat "$work/tap.err")"
     # shellcheck disable=SC2086
     xdotool mousemove --window "$wid" $at click 1
 }

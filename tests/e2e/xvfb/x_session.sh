@@ -20,7 +20,7 @@ wait_for() { poll "${3:-200}" grep -qs -- "$2" "$1"; }
 # Neither a lock file nor a socket in /tmp: clients reach it through its abstract socket.
 Xvfb "$display" -screen 0 "${xvfb_screen:-800x600x24}" -nolisten tcp -nolisten unix -nolock >"$work/xvfb.log" 2>&1 &
 pids=$!
-for _ in $(seq 50); do DISPLAY=$display xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+poll 50 env DISPLAY="$display" xdotool getmouselocation >/dev/null 2>&1 || true
 
 # The data files and the registry are the script's own; the build's read-only folders are shared.
 start_device() {
