@@ -9,6 +9,7 @@
 #                                 fault they miss then meets all the others)
 #   scripts/mutants.sh --quick    only the tests of the fault's subsystem
 #   scripts/mutants.sh [--quick] N...   only the faults numbered N in the list (1 = first)
+#   scripts/mutants.sh [--quick] N-M    the faults N to M
 #   scripts/mutants.sh [--quick] N-     the faults from N on (a run cut short goes on from there)
 #
 # The test that caught a fault is kept in build-mutants/catchers and runs first the next time,
@@ -27,12 +28,27 @@ if [ "${1:-}" = --quick ]; then
 fi
 list=scripts/mutants.txt
 picked=()
+listed=$(grep -cv -e '^#' -e '^[[:space:]]*$' "$list")
 for arg in "$@"; do
-    if [[ "$arg" =~ ^([0-9]+)-$ ]]; then
-        last=$(grep -cv -e '^#' -e '^[[:space:]]*$' "$list")
-        picked+=($(seq "${BASH_REMATCH[1]}" "$last"))
-    else
+    if [[ "$arg" =~ ^([0-9]+)-([0-9]*)$ ]]; then
+        first=${BASH_REMATCH[1]} last=${BASH_REMATCH[2]:-$listed}
+        # An empty range would pick nothing, which means the whole list.
+        if [ "$first" -gt "$last" ]; then
+            echo "mutants: the range $arg is empty" >&2
+            exit 2
+        fi
+        picked+=($(seq "$first" "$last"))
+    elif [[ "$arg" =~ ^[0-9]+$ ]]; then
         picked+=("$arg")
+    else
+        echo "mutants: '$arg' is not a fault number (N), a range (N-M) or a start (N-)" >&2
+        exit 2
+    fi
+done
+for index in "${picked[@]}"; do
+    if [ "$index" -lt 1 ] || [ "$index" -gt "$listed" ]; then
+        echo "mutants: no fault $index; the list has 1 to $listed" >&2
+        exit 2
     fi
 done
 build=build-mutants
