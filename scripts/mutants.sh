@@ -27,12 +27,22 @@ if [ "${1:-}" = --quick ]; then
     shift
 fi
 list=scripts/mutants.txt
+build=build-mutants
+limit=${OSTRILAN_MUTANT_TIMEOUT:-1500}
+jobs=$(nproc)
+
+mapfile -t rows < <(grep -v -e '^#' -e '^[[:space:]]*$' "$list")
+[ ${#rows[@]} -gt 0 ] || { echo "mutants.sh: ${list} lists no faults" >&2; exit 2; }
+# A fault listed twice proves nothing twice, and its description names the test that caught it.
+twice=$(printf '%s\n' "${rows[@]}" | cut -f4 | sort | uniq -d)
+[ -z "$twice" ] || { printf 'mutants.sh: %s lists more than one fault as: %s\n' "$list" "$twice" >&2; exit 2; }
+
+# The faults asked for by number; every one of them when none is named.
+listed=${#rows[@]}
 picked=()
-listed=$(grep -cv -e '^#' -e '^[[:space:]]*$' "$list")
 for arg in "$@"; do
     if [[ "$arg" =~ ^([0-9]+)-([0-9]*)$ ]]; then
         first=${BASH_REMATCH[1]} last=${BASH_REMATCH[2]:-$listed}
-        # An empty range would pick nothing, which means the whole list.
         if [ "$first" -gt "$last" ]; then
             echo "mutants: the range $arg is empty" >&2
             exit 2
@@ -51,15 +61,7 @@ for index in "${picked[@]}"; do
         exit 2
     fi
 done
-build=build-mutants
-limit=${OSTRILAN_MUTANT_TIMEOUT:-1500}
-jobs=$(nproc)
-
-mapfile -t rows < <(grep -v -e '^#' -e '^[[:space:]]*$' "$list")
-[ ${#rows[@]} -gt 0 ] || { echo "mutants.sh: ${list} lists no faults" >&2; exit 2; }
-# A fault listed twice proves nothing twice, and its description names the test that caught it.
-twice=$(printf '%s\n' "${rows[@]}" | cut -f4 | sort | uniq -d)
-[ -z "$twice" ] || { printf 'mutants.sh: %s lists more than one fault as: %s\n' "$list" "$twice" >&2; exit 2; }
+[ $# -gt 0 ] || picked=($(seq 1 "$listed"))
 
 files=()
 for row in "${rows[@]}"; do
@@ -134,7 +136,7 @@ if [ $quick -eq 1 ]; then
     index=0
     for row in "${rows[@]}"; do
         index=$((index + 1))
-        if [ ${#picked[@]} -eq 0 ] || [[ " ${picked[*]} " == *" ${index} "* ]]; then
+        if [[ " ${picked[*]} " == *" ${index} "* ]]; then
             IFS=$'\t' read -r file _ <<<"$row"
             areas+=("$(tests_of "$file")")
         fi
@@ -220,7 +222,7 @@ total=0 caught=0 survived=() broken=()
 index=0
 for row in "${rows[@]}"; do
     index=$((index + 1))
-    if [ ${#picked[@]} -gt 0 ] && [[ " ${picked[*]} " != *" ${index} "* ]]; then
+    if [[ " ${picked[*]} " != *" ${index} "* ]]; then
         continue
     fi
     IFS=$'\t' read -r file original replacement what <<<"$row"
